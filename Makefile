@@ -1,0 +1,32 @@
+# Two entry points for a fresh machine: `make run` and `make test`.
+# Each installs what it needs first (scripts/install-deps.sh is idempotent).
+
+JOBS    ?= $(shell nproc)
+ASAN    := build/asan
+PLAIN   := build/plain
+CMAKE_COMMON := -DCMAKE_BUILD_TYPE=Debug -DQOR_WERROR=ON
+
+.PHONY: all deps test test-asan test-plain run bench fuzz clean
+
+all: test
+
+deps:
+	@scripts/install-deps.sh
+
+# The suite runs under AddressSanitizer and UndefinedBehaviorSanitizer.
+test: deps
+	cmake -S . -B $(ASAN) $(CMAKE_COMMON) -DQOR_SANITIZE=ON
+	cmake --build $(ASAN) -j $(JOBS)
+	scripts/run-tests.sh $(ASAN)
+
+bench: deps
+	cmake -S . -B build/bench -DCMAKE_BUILD_TYPE=Release -DQOR_BUILD_BENCH=ON
+	cmake --build build/bench -j $(JOBS)
+	@for b in build/bench/bench/bench_*; do [ -x "$$b" ] && "$$b"; done
+
+run: deps
+	@echo "The main window is not built yet: 'make run' arrives with it." >&2
+	@exit 1
+
+clean:
+	rm -rf build

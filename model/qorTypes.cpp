@@ -1,0 +1,114 @@
+#include "model/qorTypes.h"
+
+#include <charconv>
+#include <cstdio>
+
+#include "platform/qorStrings.h"
+
+namespace qor {
+
+std::string TTableSpace::GetStorageSQL() const {
+  std::string s;
+  if (PctFree != 0) s += "   pctfree " + IntToStr(PctFree) + "\r\n";
+  if (PctUsed != 0) s += "   pctused " + IntToStr(PctUsed) + "\r\n";
+  if (IniTrans != 0) s += "   initrans " + IntToStr(IniTrans) + "\r\n";
+  if (MaxTrans != 0) s += "   maxtrans " + IntToStr(MaxTrans) + "\r\n";
+  if (!Storage.empty()) s += "   storage\r\n" + Storage;
+  if (!TableSpace.empty()) s += "   " + TableSpace + "\r\n";
+  return TrimCtl(s);
+}
+
+std::string TTypeDirective::GetText() const {
+  std::string s;
+  if (Overriding) s += "OVERRIDING ";
+  if (NotInstantiable) s += "NOT INSTANTIABLE ";
+  if (NotFinal) s += "NOT FINAL";
+  if (Instantiable) s += "INSTANTIABLE ";
+  if (Final) s += "FINAL ";
+  return s;
+}
+
+bool IsInCharSet(unsigned value, const TCharSet& charSet) { return charSet.Contains(value & 0xFF); }
+
+bool StrToIntOk(std::string_view text, std::int32_t& value) {
+  if (text.empty()) return false;
+  std::string_view digits = text;
+  // from_chars takes '-' but not '+'.
+  if (digits.front() == '+') {
+    digits.remove_prefix(1);
+    if (digits.empty() || digits.front() == '-' || digits.front() == '+') return false;
+  }
+  std::int32_t v = 0;
+  const auto [ptr, ec] = std::from_chars(digits.data(), digits.data() + digits.size(), v, 10);
+  if (ec != std::errc() || ptr != digits.data() + digits.size()) return false;
+  value = v;
+  return true;
+}
+
+std::string QualifyName(std::string_view owner, std::string_view name) {
+  if (owner.empty()) return std::string(name);
+  std::string s(owner);
+  s += '.';
+  s += name;
+  return s;
+}
+
+std::string GetStatementTerminator(TDatabaseType serverType) {
+  switch (serverType) {
+    case TDatabaseType::dbSybaseASA:
+    case TDatabaseType::dbSybaseASE:
+      return "\r\ngo\r\n";
+    case TDatabaseType::dbMSSQL:
+      return "\r\nGO\r\n";
+    default:
+      return ";\r\n";
+  }
+}
+
+namespace {
+
+std::string QuoteMySQLLiteral(std::string_view text) {
+  std::string s = "'";
+  for (char c : text) {
+    switch (c) {
+      case '"': s += "\\\""; break;
+      case '\'': s += "\\'"; break;
+      case '\\': s += "\\\\"; break;
+      case '\r': s += "\\r"; break;
+      case '\n': s += "\\n"; break;
+      case '\b': s += "\\b"; break;
+      case '\x1a': s += "\\z"; break;
+      case '\t': s += "\\t"; break;
+      case '\0': s += "\\0"; break;
+      default: s += c;
+    }
+  }
+  return s + "'";
+}
+
+std::string QuotePGLiteral(std::string_view text) {
+  std::string s = "'";
+  for (char c : text) {
+    switch (c) {
+      case '\'': s += "''"; break;
+      case '\\': s += "\\x5c"; break;
+      case '\b': s += "\\b"; break;
+      case '\t': s += "\\t"; break;
+      case '\0': s += "\\x00"; break;
+      default: s += c;
+    }
+  }
+  return s + "'";
+}
+
+}  // namespace
+
+std::string QuoteStringLiteral(std::string_view text, TDatabaseType serverType) {
+  switch (serverType) {
+    case TDatabaseType::dbMySQL: return QuoteMySQLLiteral(text);
+    case TDatabaseType::dbPostgreSQL: return QuotePGLiteral(text);
+    default: return QuotedStr(text, '\'');
+  }
+}
+
+}  // namespace qor
