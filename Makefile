@@ -24,6 +24,12 @@ bench: deps
 	cmake --build build/bench -j $(JOBS)
 	@for b in build/bench/bench/bench_*; do [ -x "$$b" ] && "$$b"; done
 
+# Each fuzz target for FUZZ_SECONDS (default 60) with ASan and UBSan; not part of `make test`.
+fuzz: deps
+	CC=clang CXX=clang++ cmake -S . -B build/fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQOR_FUZZ=ON
+	cmake --build build/fuzz -j $(JOBS)
+	scripts/run-fuzz.sh build/fuzz
+
 run: deps
 	@echo "The main window is not built yet: 'make run' arrives with it." >&2
 	@exit 1
