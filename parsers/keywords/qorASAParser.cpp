@@ -43,7 +43,7 @@ static_assert(AllNamesFitKey(kASAKeywords));
 
 constexpr TResWordIndex<kASAKeywords.size()> kIndex(kASAKeywords);
 
-constexpr auto kReservedSorted = keywords_detail::StableSorted(std::array<std::string_view, 105>{{
+constexpr TWordIndex<105> kReserved(std::array<std::string_view, 105>{{
     "BACKUP", "BETWEEN", "BOTTOM", "BREAK", "CAPABILITY", "CASE", "CAST", "CHAR_CONVERT",
     "CHECKPOINT", "CONFLICT", "CONTAINS", "CONTINUE", "CONVERT", "CROSS", "CUBE", "CURSOR",
     "DBSPACE", "DEALLOCATE", "DELETING", "DISTINCT", "DO", "DYNAMIC", "ELSE", "ELSEIF",
@@ -59,7 +59,6 @@ constexpr auto kReservedSorted = keywords_detail::StableSorted(std::array<std::s
     "UPDATING", "VALIDATE", "WAIT", "WAITFOR", "WHERE", "WHILE", "WINDOW", "WITHIN",
     "WITH_CUBE", "WITH_LPAREN", "WITH_ROLLUP", "WRITETEXT",
 }});
-static_assert(AllNamesFitKey(kReservedSorted));
 
 bool IsFirstChar(char c) {
   return (c >= 'A' && c <= 'Z') || c == '#' || c == '$' || c == '@' || c == '_';
@@ -70,7 +69,7 @@ bool IsTailChar(char c) { return IsFirstChar(c) || (c >= '0' && c <= '9'); }
 
 TResWordTable ASAKeywordTable() { return kASAKeywords; }
 
-std::span<const std::string_view> ASAReservedWords() { return kReservedSorted; }
+std::span<const std::string_view> ASAReservedWords() { return kReserved.Words(); }
 
 int LookupASAKeyword(std::string_view word) { return kIndex.KindOf(word); }
 
@@ -78,7 +77,7 @@ std::string QuoteASAIdentifier(std::string_view name) {
   if (name.empty()) return {};
   const std::string upper = UpperAscii(name);
   if (kIndex.KindOfUpper(upper) != kIdentKind ||
-      std::binary_search(kReservedSorted.begin(), kReservedSorted.end(), upper))
+      kReserved.Contains(upper))
     return QuotedStr(upper, '"');
   // The server folds case, so the character rule is applied to the upper case.
   if (!IsFirstChar(upper.front()) || !std::all_of(upper.begin() + 1, upper.end(), IsTailChar))

@@ -61,7 +61,7 @@ static_assert(AllNamesFitKey(kMSSQLKeywords));
 
 constexpr TResWordIndex<kMSSQLKeywords.size()> kIndex(kMSSQLKeywords);
 
-constexpr auto kReservedSorted = keywords_detail::StableSorted(std::array<std::string_view, 174>{{
+constexpr TWordIndex<174> kReserved(std::array<std::string_view, 174>{{
     "ADD", "ALL", "ALTER", "AND", "ANY", "AS", "ASC", "AUTHORIZATION", "BACKUP", "BEGIN",
     "BETWEEN", "BREAK", "BROWSE", "BULK", "BY", "CASCADE", "CASE", "CHECK", "CHECKPOINT",
     "CLOSE", "CLUSTERED", "COALESCE", "COLLATE", "COLUMN", "COMMIT", "COMPUTE", "CONSTRAINT",
@@ -84,7 +84,6 @@ constexpr auto kReservedSorted = keywords_detail::StableSorted(std::array<std::s
     "TSEQUAL", "UNION", "UNIQUE", "UPDATE", "UPDATETEXT", "USE", "USER", "VALUES", "VARYING",
     "VIEW", "WAITFOR", "WHEN", "WHERE", "WHILE", "WITH", "WRITETEXT",
 }});
-static_assert(AllNamesFitKey(kReservedSorted));
 
 bool IsLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
 bool IsFirstChar(char c) { return IsLetter(c) || c == '#' || c == '$' || c == '_'; }
@@ -96,7 +95,7 @@ TResWordTable MSSQLKeywordTable() { return kMSSQLKeywords; }
 
 int LookupMSSQLKeyword(std::string_view word) { return kIndex.KindOf(word); }
 
-std::span<const std::string_view> MSSQLReservedWords() { return kReservedSorted; }
+std::span<const std::string_view> MSSQLReservedWords() { return kReserved.Words(); }
 
 bool MSSQLNameNeedsQuotes(std::string_view name) {
   if (name.empty() || name.front() == '<') return false;
@@ -106,7 +105,7 @@ bool MSSQLNameNeedsQuotes(std::string_view name) {
   const TKeywordKey upper(name);
   if (!upper.Fits()) return false;
   if (kIndex.KindOfUpper(upper.View()) != kIdentKind) return true;
-  return std::binary_search(kReservedSorted.begin(), kReservedSorted.end(), upper.View());
+  return kReserved.Contains(upper.View());
 }
 
 std::string QuoteMSSQLIdentifier(std::string_view name) {

@@ -33,7 +33,7 @@ constexpr std::array<TResWordSymb, 75> kMySQLKeywords = {{
 }};
 static_assert(AllNamesFitKey(kMySQLKeywords));
 
-constexpr auto kReservedSorted = keywords_detail::StableSorted(std::array<std::string_view, 215>{{
+constexpr TWordIndex<215> kReserved(std::array<std::string_view, 215>{{
     "ADD", "ALL", "ALTER", "ANALYZE", "AND", "AS", "ASC", "ASENSITIVE", "BEFORE", "BETWEEN",
     "BIGINT", "BINARY", "BLOB", "BOTH", "BY", "CALL", "CASCADE", "CASE", "CHANGE", "CHAR",
     "CHARACTER", "CHECK", "COLLATE", "COLUMN", "CONDITION", "CONNECTION", "CONSTRAINT",
@@ -63,7 +63,6 @@ constexpr auto kReservedSorted = keywords_detail::StableSorted(std::array<std::s
     "VARCHAR", "VARCHARACTER", "VARYING", "WHEN", "WHERE", "WHILE", "WITH", "WRITE", "XOR",
     "YEAR_MONTH", "ZEROFILL",
 }});
-static_assert(AllNamesFitKey(kReservedSorted));
 
 bool IsLowerAscii(char c) { return c >= 'a' && c <= 'z'; }
 
@@ -71,12 +70,12 @@ bool IsLowerAscii(char c) { return c >= 'a' && c <= 'z'; }
 
 TResWordTable MySQLKeywordTable() { return kMySQLKeywords; }
 
-std::span<const std::string_view> MySQLReservedWords() { return kReservedSorted; }
+std::span<const std::string_view> MySQLReservedWords() { return kReserved.Words(); }
 
 std::string QuoteMySQLIdentifier(std::string_view name) {
   // Only letters are tested: any lower-case letter asks for backticks.
   const bool allUpper = std::none_of(name.begin(), name.end(), IsLowerAscii);
-  if (allUpper && !std::binary_search(kReservedSorted.begin(), kReservedSorted.end(), name))
+  if (allUpper && !kReserved.Contains(name))
     return std::string(name);
   return QuotedStr(name, '`');
 }

@@ -136,6 +136,7 @@ class TWordIndex {
   constexpr bool Contains(std::string_view word) const {
     return std::binary_search(sorted_.begin(), sorted_.end(), word);
   }
+  constexpr std::span<const std::string_view> Words() const { return sorted_; }
 
  private:
   std::array<std::string_view, N> sorted_;
