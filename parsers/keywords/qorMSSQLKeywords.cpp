@@ -4,8 +4,6 @@
 #include <algorithm>
 #include <array>
 
-#include "platform/qorStrings.h"
-
 namespace qor {
 
 namespace {
@@ -110,7 +108,15 @@ bool MSSQLNameNeedsQuotes(std::string_view name) {
 
 std::string QuoteMSSQLIdentifier(std::string_view name) {
   if (!MSSQLNameNeedsQuotes(name)) return std::string(name);
-  return "[" + ReplaceAll(name, "]", "]]") + "]";
+  std::string out;
+  out.reserve(name.size() + 2);
+  out += '[';
+  for (char c : name) {
+    out += c;
+    if (c == ']') out += ']';  // doubled, so the bracket does not end the name
+  }
+  out += ']';
+  return out;
 }
 
 }  // namespace qor
