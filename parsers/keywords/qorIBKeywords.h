@@ -1,0 +1,44 @@
+// The InterBase/Firebird keyword table, the keyword kinds each server version
+// reserves, the extra words each version reserves outside the table, and the
+// dialect-3 test of whether a name must be written in double quotes.
+#pragma once
+
+#include <span>
+#include <string_view>
+
+#include "model/qorTypes.h"
+#include "parsers/keywords/qorResWord.h"
+
+namespace qor {
+
+// The character-set introducer ("_" + charset name) is scanned as this kind.
+inline constexpr int kIbCharsetIntroducerKind = 44;
+// ":=" is scanned as this kind; no keyword record carries it.
+inline constexpr int kIbAssignKind = 116;
+
+// The keyword table, loaded by the InterBase parsers.
+TResWordTable IbKeywordTable();
+
+// The kinds of the table words that `version` reserves: the set the quoting
+// test applies. A version beyond the enumeration reserves every table word.
+const TKindSet& IbReservedKinds(TIBSQLServerVersionType version);
+
+// The kinds the InterBase scanner recognises as keywords for `version`; any
+// other table word scans as a plain identifier. From st_InterBase_2020 on the
+// scanner keeps every table word a keyword, unlike the quoting test.
+const TKindSet& IbScannerKeywordKinds(TIBSQLServerVersionType version);
+
+// The words outside the table that `version` reserves as well (sorted); empty
+// for st_Yaffil_1x and for a version beyond the enumeration.
+std::span<const std::string_view> IbExtraReservedWords(TIBSQLServerVersionType version);
+
+// The kind of `word` (any case) in the table, or 1 when it is absent or its
+// kind is not reserved in `version`.
+int IbReservedKind(std::string_view word, TIBSQLServerVersionType version);
+
+// Whether `name` needs double quotes in SQL dialect 3: a character outside
+// the plain identifier rule (lower case included), a reserved table word, or
+// one of the version's extra reserved words.
+bool IbNameNeedsQuotes(std::string_view name, TIBSQLServerVersionType version);
+
+}  // namespace qor
