@@ -1,0 +1,436 @@
+#include "model/qorDBOptions.h"
+
+#include <array>
+#include <span>
+#include <string_view>
+
+#include "platform/qorStrings.h"
+
+namespace qor {
+
+namespace {
+
+constexpr std::array<std::string_view, 14> kIBNames = {
+    "InterBase 4.x", "InterBase 5.x", "InterBase 6.x", "FireBird 1.x",  "Yaffil 1.x",
+    "FireBird 1.5",  "InterBase 7.x", "InterBase 7.5", "FireBird 2.0",  "FireBird 2.1",
+    "FireBird 2.5",  "FireBird 3.0",  "FireBird 4.0",  "InterBase 2020"};
+constexpr std::array<std::string_view, 5> kASANames = {"ASA 5", "ASA 6", "ASA 7", "ASA 8",
+                                                       "ASA 9"};
+constexpr std::array<std::string_view, 5> kMySQLNames = {"My SQL 3.x", "My SQL 4.x", "My SQL 5.x",
+                                                         "My SQL 8.x", "MariaDB 10.x"};
+constexpr std::array<std::string_view, 9> kOracleNames = {
+    "Oracle 7.x",  "Oracle 8.x",  "Oracle 9.x",  "Oracle 10.x", "Oracle 11.x",
+    "Oracle 12.x", "Oracle 18.x", "Oracle 19.x", "Oracle 21.x"};
+constexpr std::array<std::string_view, 8> kMSSQLNames = {
+    "MS SQL 2000", "MS SQL 2005", "MS SQL 2008", "MS SQL 2012",
+    "MS SQL 2014", "MS SQL 2016", "MS SQL 2017", "MS SQL 2019"};
+constexpr std::array<std::string_view, 8> kPGNames = {
+    "PostgreSQL 7.x",  "PostgreSQL 8.x",  "PostgreSQL 9.x",  "PostgreSQL 10.x",
+    "PostgreSQL 11.x", "PostgreSQL 12.x", "PostgreSQL 13.x", "PostgreSQL 14.x"};
+constexpr std::array<std::string_view, 4> kDB2Names = {"DB2 8.x", "DB2 9.x", "DB2 10.x",
+                                                       "DB2 11.x"};
+constexpr std::array<std::string_view, 1> kASENames = {"ASE 12"};
+
+std::span<const std::string_view> VersionNames(TDatabaseType t) {
+  switch (t) {
+    case TDatabaseType::dbInterBase: return kIBNames;
+    case TDatabaseType::dbSybaseASA: return kASANames;
+    case TDatabaseType::dbMySQL: return kMySQLNames;
+    case TDatabaseType::dbOracle: return kOracleNames;
+    case TDatabaseType::dbMSSQL: return kMSSQLNames;
+    case TDatabaseType::dbPostgreSQL: return kPGNames;
+    case TDatabaseType::dbDB2: return kDB2Names;
+    case TDatabaseType::dbSybaseASE: return kASENames;
+    case TDatabaseType::dbAbstract:
+    case TDatabaseType::dbPervasiveSQL:
+    case TDatabaseType::dbMSAccess:
+    case TDatabaseType::dbParadox:
+    case TDatabaseType::dbDBASE:
+    case TDatabaseType::dbCustomOLEDB: return {};
+  }
+  return {};
+}
+
+constexpr std::array<std::string_view, kASEDBOptionCount> kASEOptionNames = {
+    "abort tran on log full",
+    "allow nulls by default",
+    "async log service",
+    "auto identity",
+    "dbo use only",
+    "ddl in tran",
+    "disable alias access",
+    "identity in nonunique index",
+    "no chkpt on recovery",
+    "no free space acctg",
+    "read only",
+    "select into/bulkcopy/pllsort",
+    "single user",
+    "trunc log on chkpt",
+    "unique auto_identity index"};
+
+}  // namespace
+
+std::string GetServerVersionName(TDatabaseType DatabaseType, int Index) {
+  const auto names = VersionNames(DatabaseType);
+  if (Index < 0 || static_cast<std::size_t>(Index) >= names.size()) return {};
+  return std::string(names[static_cast<std::size_t>(Index)]);
+}
+
+// Each Assign copies what its class knows and hands any other source to the
+// base, which raises the assignment error.
+
+void TConnectionOptions::Assign(const TPersistent& Source) {
+  const auto* s = dynamic_cast<const TConnectionOptions*>(&Source);
+  if (!s) return TPersistent::Assign(Source);
+  DatabaseName = s->DatabaseName;
+  UserName = s->UserName;
+  Password = s->Password;
+  RoleName = s->RoleName;
+  Reserved1 = s->Reserved1;
+  Reserved2 = s->Reserved2;
+  Reserved3 = s->Reserved3;
+  Port = s->Port;
+  HostName = s->HostName;
+  Protocol = s->Protocol;
+  UseWindowsAuthentication = s->UseWindowsAuthentication;
+  ConnectionString = s->ConnectionString;
+  ClientLibrary = s->ClientLibrary;
+}
+
+// ---------------------------------------------------------------- InterBase
+
+void TIBCompareOptions::Assign(const TPersistent& Source) {
+  const auto* s = dynamic_cast<const TIBCompareOptions*>(&Source);
+  if (!s) return TPersistent::Assign(Source);
+  DbCharsetCompare = s->DbCharsetCompare;
+  FldCharsetCompare = s->FldCharsetCompare;
+  UpdateDescriptionMode = s->UpdateDescriptionMode;
+  ModifySystemTables = s->ModifySystemTables;
+  GenerateCOMMIT = s->GenerateCOMMIT;
+  AllowDataTypeConversion = s->AllowDataTypeConversion;
+  UpdateFieldPosition = s->UpdateFieldPosition;
+  ExtractOnlyComparedObjects = s->ExtractOnlyComparedObjects;
+  IgnoreIBEObjects = s->IgnoreIBEObjects;
+}
+
+void TIBDatabaseOptions::Assign(const TPersistent& Source) {
+  const auto* s = dynamic_cast<const TIBDatabaseOptions*>(&Source);
+  if (!s) return TPersistent::Assign(Source);
+  Version = s->Version;
+  ServerImplementation = s->ServerImplementation;
+  ODSMajorVersion = s->ODSMajorVersion;
+  ODSMinorVersion = s->ODSMinorVersion;
+  PageSize = s->PageSize;
+  ForcedWrites = s->ForcedWrites;
+  SweepInterval = s->SweepInterval;
+  ReadOnly = s->ReadOnly;
+  NumBuffers = s->NumBuffers;
+  DBImplementationNo = s->DBImplementationNo;
+  DBImplementationClass = s->DBImplementationClass;
+  DBSQLDialect = s->DBSQLDialect;
+}
+
+void TIBDatabaseOptions::Clear() {
+  Version.clear();
+  ServerImplementation.clear();
+  ODSMajorVersion = ODSMinorVersion = PageSize = ForcedWrites = SweepInterval = 0;
+  ReadOnly = NumBuffers = DBImplementationNo = DBImplementationClass = DBSQLDialect = 0;
+}
+
+void TIBServerOptions::Assign(const TPersistent& Source) {
+  const auto* s = dynamic_cast<const TIBServerOptions*>(&Source);
+  if (!s) return TPersistent::Assign(Source);
+  SQLServerVersion = s->SQLServerVersion;
+  SQLDialect = s->SQLDialect;
+  SetDBCharSet(s->dbCharSet_);
+  IBCompareOptions.Assign(s->IBCompareOptions);
+  IBDatabaseOptions.Assign(s->IBDatabaseOptions);
+}
+
+void TIBServerOptions::Clear() {
+  SQLServerVersion = TIBSQLServerVersionType::st_Firebird_25;
+  SQLDialect = 3;
+  dbCharSet_.clear();
+}
+
+void TIBServerOptions::SetDBCharSet(std::string_view Value) { dbCharSet_ = UpperLocale(Value); }
+
+bool TIBServerOptions::IsIB6OrLater() const {
+  if (IBDatabaseOptions.ODSMajorVersion >= 10) return true;
+  return SQLServerVersion >= TIBSQLServerVersionType::st_InterBase_6x;
+}
+
+std::string TIBServerOptions::GetSetNamesSQL() const {
+  if (dbCharSet_.empty() || dbCharSet_ == "NONE") return {};
+  return "SET NAMES " + dbCharSet_;
+}
+
+// ------------------------------------------------------------------- MS SQL
+
+void TMSSQLCompareOptions::Assign(const TPersistent& Source) {
+  const auto* s = dynamic_cast<const TMSSQLCompareOptions*>(&Source);
+  if (!s) return TPersistent::Assign(Source);
+  IgnoreFileGroup = s->IgnoreFileGroup;
+  IgnoreSysName = s->IgnoreSysName;
+  CaseSensitiveIdentifiers = s->CaseSensitiveIdentifiers;
+  UpdateColumnPosition = s->UpdateColumnPosition;
+}
+
+void TMSSQLCompareOptions::Clear() {
+  IgnoreFileGroup = false;
+  IgnoreSysName = true;
+  CaseSensitiveIdentifiers = false;
+}
+
+void TMSSQLDatabaseOptions::Assign(const TPersistent& Source) {
+  const auto* s = dynamic_cast<const TMSSQLDatabaseOptions*>(&Source);
+  if (!s) return TPersistent::Assign(Source);
+  DatabaseCollation = s->DatabaseCollation;
+  AnsiNullDefault = s->AnsiNullDefault;
+  AnsiNullsEnabled = s->AnsiNullsEnabled;
+  QuotedIdentifiersEnabled = s->QuotedIdentifiersEnabled;
+  RecursiveTriggersEnabled = s->RecursiveTriggersEnabled;
+  Version = s->Version;
+  CompatibilityLevel = s->CompatibilityLevel;
+}
+
+void TMSSQLDatabaseOptions::Clear() {
+  DatabaseCollation.clear();
+  AnsiNullDefault = AnsiNullsEnabled = QuotedIdentifiersEnabled = RecursiveTriggersEnabled = 0;
+  Version = 0;
+}
+
+void TMSSQLServerOptions::Assign(const TPersistent& Source) {
+  const auto* s = dynamic_cast<const TMSSQLServerOptions*>(&Source);
+  if (!s) return TPersistent::Assign(Source);
+  SQLServerVersion = s->SQLServerVersion;
+  DBCharSet = s->DBCharSet;
+  Collation = s->Collation;
+  MSSQLCompareOptions.Assign(s->MSSQLCompareOptions);
+  MSSQLDatabaseOptions.Assign(s->MSSQLDatabaseOptions);
+}
+
+void TMSSQLServerOptions::Clear() {
+  SQLServerVersion = TMSSQLServerVersionType::st_MSSQL2000;
+  DBCharSet.clear();
+  Collation.clear();
+  MSSQLCompareOptions.Clear();
+  MSSQLDatabaseOptions.Clear();
+}
+
+// -------------------------------------------------------------------- MySQL
+
+void TMySQLCompareOptions::Assign(const TPersistent& Source) {
+  const auto* s = dynamic_cast<const TMySQLCompareOptions*>(&Source);
+  if (!s) return TPersistent::Assign(Source);
+  CaseSensitiveIdentifiers = s->CaseSensitiveIdentifiers;
+}
+
+void TMySQLServerOptions::Assign(const TPersistent& Source) {
+  const auto* s = dynamic_cast<const TMySQLServerOptions*>(&Source);
+  if (!s) return TPersistent::Assign(Source);
+  SQLServerVersion = s->SQLServerVersion;
+  CharSet = s->CharSet;
+  Names = s->Names;
+  MySQLCompareOptions.Assign(s->MySQLCompareOptions);
+}
+
+void TMySQLServerOptions::Clear() {
+  SQLServerVersion = TMySQLServerVersionType::st_MySQL_5x;
+  CharSet.clear();
+  Names.clear();
+  MySQLCompareOptions.Clear();
+}
+
+void TMySQLTableOptions::Assign(const TPersistent& Source) {
+  const auto* s = dynamic_cast<const TMySQLTableOptions*>(&Source);
+  if (!s) return TPersistent::Assign(Source);
+  Engine = s->Engine;
+  AvgRowLength = s->AvgRowLength;
+  defaultCharset_ = s->defaultCharset_;
+  Checksum = s->Checksum;
+  DefaultCollate = s->DefaultCollate;
+  Comment = s->Comment;
+  Connection = s->Connection;
+  DataDirectory = s->DataDirectory;
+  DelayKeyWrite = s->DelayKeyWrite;
+  IndexDirectory = s->IndexDirectory;
+  InsertMethod = s->InsertMethod;
+  KeyBlockSize = s->KeyBlockSize;
+  MaxRows = s->MaxRows;
+  MinRows = s->MinRows;
+  PackKeys = s->PackKeys;
+  Password = s->Password;
+  RowFormat = s->RowFormat;
+}
+
+std::string TMySQLTableOptions::GetOptionsSQL() const {
+  std::string s;
+  const auto text = [&s](std::string_view keyword, const std::string& value) {
+    if (!value.empty()) s.append(CRLF).append(keyword).append(value);
+  };
+  const auto quoted = [&s](std::string_view keyword, const std::string& value) {
+    if (!value.empty()) s.append(CRLF).append(keyword).append(QuotedStr(value, '\''));
+  };
+  const auto number = [&s](std::string_view keyword, std::int32_t value) {
+    if (value > 0) s.append(CRLF).append(keyword).append(IntToStr(value));
+  };
+  text("ENGINE=", Engine);
+  if (AvgRowLength != 0) s.append(CRLF).append("AVG_ROW_LENGTH=").append(IntToStr(AvgRowLength));
+  text("DEFAULT CHARSET=", defaultCharset_);
+  number("CHECKSUM=", Checksum);
+  text("DEFAULT COLLATE=", DefaultCollate);
+  quoted("COMMENT=", Comment);
+  quoted("CONNECTION=", Connection);
+  quoted("DATA DIRECTORY=", DataDirectory);
+  number("DELAY_KEY_WRITE=", DelayKeyWrite);
+  quoted("INDEX DIRECTORY=", IndexDirectory);
+  text("INSERT_METHOD=", InsertMethod);
+  number("KEY_BLOCK_SIZE=", KeyBlockSize);
+  number("MAX_ROWS=", MaxRows);
+  number("MIN_ROWS=", MinRows);
+  text("PACK_KEYS=", PackKeys);
+  quoted("PASSWORD=", Password);
+  text("ROW_FORMAT=", RowFormat);
+  return s;
+}
+
+// -------------------------------------------------------------- Sybase ASA
+
+void TASACompareOptions::Assign(const TPersistent& Source) {
+  const auto* s = dynamic_cast<const TASACompareOptions*>(&Source);
+  if (!s) return TPersistent::Assign(Source);
+  CaseSensitiveIdentifiers = s->CaseSensitiveIdentifiers;
+}
+
+void TASADatabaseOptions::Assign(const TPersistent& Source) {
+  const auto* s = dynamic_cast<const TASADatabaseOptions*>(&Source);
+  if (!s) return TPersistent::Assign(Source);
+  Flag1 = s->Flag1;
+  Flag2 = s->Flag2;
+  Text1 = s->Text1;
+  Number1 = s->Number1;
+  Text2 = s->Text2;
+}
+
+void TASAServerOptions::Assign(const TPersistent& Source) {
+  const auto* s = dynamic_cast<const TASAServerOptions*>(&Source);
+  if (!s) return TPersistent::Assign(Source);
+  SQLServerVersion = s->SQLServerVersion;
+  ASACompareOptions.Assign(s->ASACompareOptions);
+  ASADatabaseOptions.Assign(s->ASADatabaseOptions);
+}
+
+void TASAServerOptions::Clear() { SQLServerVersion = TASAServerVersionType::st_ASA9; }
+
+// -------------------------------------------------------------- Sybase ASE
+
+void TASECompareOptions::Assign(const TPersistent& Source) {
+  const auto* s = dynamic_cast<const TASECompareOptions*>(&Source);
+  if (!s) return TPersistent::Assign(Source);
+  IgnoreFileGroup = s->IgnoreFileGroup;
+  IgnoreSysName = s->IgnoreSysName;
+  CaseSensitiveIdentifiers = s->CaseSensitiveIdentifiers;
+}
+
+void TASEDatabaseOptions::Assign(const TPersistent& Source) {
+  const auto* s = dynamic_cast<const TASEDatabaseOptions*>(&Source);
+  if (!s) return TPersistent::Assign(Source);
+  Text1 = s->Text1;
+  Number1 = s->Number1;
+  Number2 = s->Number2;
+  Text2 = s->Text2;
+  Text3 = s->Text3;
+  Text4 = s->Text4;
+  Text5 = s->Text5;
+  Text6 = s->Text6;
+  DBOptions = s->DBOptions;
+  Number3 = s->Number3;
+}
+
+void TASEDatabaseOptions::Clear() {
+  Text1.clear();
+  Text2.clear();
+  Text3.clear();
+  Text4.clear();
+  Text5.clear();
+  Text6.clear();
+  Number1 = Number2 = Number3 = 0;
+  DBOptions.Clear();
+}
+
+std::string TASEDatabaseOptions::GetOptionName(int Index) {
+  if (Index < 0 || static_cast<std::size_t>(Index) >= kASEOptionNames.size()) return {};
+  return std::string(kASEOptionNames[static_cast<std::size_t>(Index)]);
+}
+
+void TASEServerOptions::Assign(const TPersistent& Source) {
+  const auto* s = dynamic_cast<const TASEServerOptions*>(&Source);
+  if (!s) return TPersistent::Assign(Source);
+  SQLServerVersion = s->SQLServerVersion;
+  ASECompareOptions.Assign(s->ASECompareOptions);
+  ASEDatabaseOptions.Assign(s->ASEDatabaseOptions);
+}
+
+void TASEServerOptions::Clear() { SQLServerVersion = TASEServerVersionType::st_ASE12; }
+
+// ---------------------------------------------- Oracle, PostgreSQL and DB2
+
+void TOracleCompareOptions::Assign(const TPersistent& Source) {
+  if (!dynamic_cast<const TOracleCompareOptions*>(&Source)) TPersistent::Assign(Source);
+}
+
+void TPgSQLCompareOptions::Assign(const TPersistent& Source) {
+  if (!dynamic_cast<const TPgSQLCompareOptions*>(&Source)) TPersistent::Assign(Source);
+}
+
+void TDB2CompareOptions::Assign(const TPersistent& Source) {
+  if (!dynamic_cast<const TDB2CompareOptions*>(&Source)) TPersistent::Assign(Source);
+}
+
+void TOracleServerOptions::Assign(const TPersistent& Source) {
+  const auto* s = dynamic_cast<const TOracleServerOptions*>(&Source);
+  if (!s) return TPersistent::Assign(Source);
+  SQLServerVersion = s->SQLServerVersion;
+  OracleCompareOptions.Assign(s->OracleCompareOptions);
+}
+
+void TOracleServerOptions::Clear() { SQLServerVersion = TOracleServerVersionType::st_Oracle_10x; }
+
+void TPGSQLServerOptions::Assign(const TPersistent& Source) {
+  const auto* s = dynamic_cast<const TPGSQLServerOptions*>(&Source);
+  if (!s) return TPersistent::Assign(Source);
+  SQLServerVersion = s->SQLServerVersion;
+  PGSQLCompareOptions.Assign(s->PGSQLCompareOptions);
+}
+
+void TPGSQLServerOptions::Clear() {
+  SQLServerVersion = TPGSQLServerVersionType::st_PostgreSQL_8x;
+}
+
+void TDB2ServerOptions::Assign(const TPersistent& Source) {
+  const auto* s = dynamic_cast<const TDB2ServerOptions*>(&Source);
+  if (!s) return TPersistent::Assign(Source);
+  SQLServerVersion = s->SQLServerVersion;
+  DB2CompareOptions.Assign(s->DB2CompareOptions);
+}
+
+void TDB2ServerOptions::Clear() { SQLServerVersion = TDB2ServerVersionType::st_DB2_8x; }
+
+// ------------------------------------------------------------------ Scripts
+
+void TScriptOptions::Assign(const TPersistent& Source) {
+  const auto* s = dynamic_cast<const TScriptOptions*>(&Source);
+  if (!s) return TPersistent::Assign(Source);
+  GenerateScript = s->GenerateScript;
+  Connect = s->Connect;
+  SQLDialect = s->SQLDialect;
+  DBCharSet = s->DBCharSet;
+  LocalSQL = s->LocalSQL;
+  FloatFormat = s->FloatFormat;
+  DateFormat = s->DateFormat;
+  TimeFormat = s->TimeFormat;
+  DateTimeFormat = s->DateTimeFormat;
+}
+
+}  // namespace qor
