@@ -76,7 +76,8 @@ void ProcessMessages();
 TShowMsgHook SetShowMsgHook(TShowMsgHook Hook);
 TProcessMessagesHook SetProcessMessagesHook(TProcessMessagesHook Hook);
 
-// Installs hooks for one scope and puts the previous ones back at its end.
+// Installs both hooks for one scope (an empty one means the default) and
+// puts the previous ones back at its end. Meant for tests.
 class TUIHookGuard {
  public:
   explicit TUIHookGuard(TShowMsgHook Show, TProcessMessagesHook Process = {})
