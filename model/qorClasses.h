@@ -1,0 +1,402 @@
+// The schema object base, its dependency edges, the object collection and
+// the structure component.
+//
+// TDbObj is the base of every schema object kind; each kind overrides the
+// text operations. TDependObj is one dependency edge; every reference is
+// recorded twice, as an edge in the user's DependsOn and one in the used
+// object's UsedBy, and the two halves are only ever made and removed
+// together. TCustomObjs holds one database's objects in one sorted,
+// name-keyed list per kind and owns them. TCustomDBStructure owns one
+// collection and knows the extractor that fills it.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "model/qorDBOptions.h"
+#include "model/qorTypes.h"
+#include "platform/qorNameList.h"
+#include "platform/qorObject.h"
+
+namespace qor {
+
+class TCustomObjs;
+class TCustomDBStructure;
+class TDependObj;
+class TExtractorHost;
+class TScriptWriter;
+
+class TSchData;
+class TDmnData;
+class TUdfData;
+class TTrgData;
+class TPrcData;
+class TTblData;
+class TExcData;
+class TGnrData;
+class TIdxData;
+class TViwData;
+class TRolData;
+class TGntData;
+class TCtrData;
+class TRulData;
+class TDefData;
+class TPkgData;
+class TPblData;
+class TOprData;
+class TOpcData;
+class TEvtData;
+class TCltData;
+class TFldData;
+
+using TDependList = TOwnedNameList<TDependObj>;
+
+// Text written between "/*" and "*/": a "*/" inside it would end the comment
+// early and let the rest run as SQL, so it is broken up.
+std::string BlockCommentText(std::string_view text);
+
+// Sets the InterBase SQL dialect for the time a text is written (keys are
+// written with unquoted names under dialect 1) and restores it on every path.
+class TIBDialectScope {
+ public:
+  TIBDialectScope(TIBServerOptions* ib, TIBSQLDialectType dialect);
+  ~TIBDialectScope();
+  TIBDialectScope(const TIBDialectScope&) = delete;
+  TIBDialectScope& operator=(const TIBDialectScope&) = delete;
+
+ private:
+  TIBServerOptions* ib_;
+  TIBSQLDialectType saved_ = 3;
+};
+
+class TDbObj : public TObject {
+ public:
+  explicit TDbObj(TCustomObjs* owner);
+  ~TDbObj() override;
+  const char* ClassName() const override { return "TDbObj"; }
+
+  // ---- Virtual operations ----
+  virtual bool GetSelected();
+  // Also sets the counterpart's flag.
+  virtual void SetSelected(bool value);
+  // The name for messages and logs.
+  virtual std::string GetDisplayName();
+  virtual std::int32_t GetId();
+  // The key under which the collection stores the object. Never quoted.
+  virtual std::string GetKeyName();
+  virtual std::string GetCreateSQL();
+  // GetCreateSQL; a PostgreSQL view's text on one line.
+  virtual std::string GetCreateSQLNormalized();
+  // The dependency-ordered writer (see TScriptWriter).
+  virtual void WriteCreate();
+  virtual void WriteDrop();
+  virtual void DoBeforeDrop();
+  virtual void Deselect();
+  virtual void DoBeforeCreate();
+  virtual void Select();
+  // Empty when suppressed, else GetCreateSQL.
+  virtual std::string GetScriptSQL();
+  virtual std::string GetDropSQL();
+  virtual std::string GetAlterSQL();
+  // SourceSQL when stored, else GetCreateSQL.
+  virtual std::string GetSourceSQL();
+  // `text` as a comment of the dialect.
+  virtual std::string MakeComment(std::string_view text);
+  // `name` quoted as the dialect requires.
+  virtual std::string QuoteName(std::string_view name);
+  // The statement that stores Description; empty when none applies.
+  virtual std::string GetDescriptionSQL();
+
+  // The objects this one owns that can carry edges of their own (columns,
+  // parameters, type holders), direct children only.
+  virtual void GetSubObjects(std::vector<TDbObj*>& out);
+  // Clears every non-owning link of this object to `gone`, which is about
+  // to be freed.
+  virtual void ClearLinksTo(const TDbObj* gone);
+
+  // ---- Names ----
+  const std::string& GetName() const { return name_; }
+  // Upper-cased for MS SQL unless its identifiers are case-sensitive.
+  void SetName(std::string_view value);
+  const std::string& GetParentName() const { return parentName_; }
+  void SetParentName(std::string_view value);
+  // The quoted, qualified name.
+  std::string GetQualifiedName();
+  std::string GetNamePrefix() const;
+  // Name without the structure's name prefix.
+  std::string StripNamePrefix() const;
+  // StripNamePrefix under the linked collection's prefix.
+  std::string GetTargetName() const;
+  // For MS SQL constraints: moves a server-generated name to SystemName.
+  bool CheckSystemConstraintName();
+
+  // ---- Texts ----
+  const std::string& GetDescription() const { return description_; }
+  // Line breaks made CR LF, then trimmed of codes below 33.
+  void SetDescription(std::string_view value);
+  const std::string& GetText() const { return text_; }
+  void SetText(std::string_view value);
+
+  TDbObject GetObjType() const { return ObjType; }
+  void SetObjType(TDbObject value) { ObjType = value; }
+
+  // ---- What the owner decides ----
+  TCustomObjs* Owner() const { return owner_; }
+  TDatabaseType GetServerType() const;
+  // The owner's InterBase options (or the linked collection's); none
+  // without an owner.
+  TIBServerOptions* GetServerOptions() const;
+  TCmpObjSetType GetObjFilter() const;
+  TScriptWriter* GetScriptWriter() const;
+  TUpdateDescriptionType GetUpdateDescriptionMode() const;
+
+  // ---- Edges ----
+  const TDependList& UsedBy() const { return usedBy_; }
+  const TDependList& DependsOn() const { return dependsOn_; }
+  // An active edge to another object that is not selected.
+  bool HasDeselectedDependency();
+
+  // ---- Data ----
+  TDbObj* Counterpart = nullptr;  // same kind in another collection; not owned
+  std::string SourceSQL;
+  std::string SourceCopy;  // written together with SourceSQL
+  std::int32_t Id = -1;
+  TDbObject ObjType = TDbObject::dboUnknown;
+  std::string SystemName;
+  std::int32_t ObjectId = 0;
+  std::string ObjectSource;
+  std::string OwnerQualifier;
+  bool QuotedIdentifier = false;
+  bool AnsiNulls = false;
+  bool Suppressed = false;
+
+ protected:
+  // The "/* Drop: ... */" line that starts the base drop text.
+  std::string DropComment();
+  // Shared pieces of the description statements.
+  std::string InterBaseDescriptionSQL();
+  std::string MSSQLDescriptionSQL();
+  std::string PGDescriptionSQL();
+  std::string ASADescriptionSQL();
+  std::string OracleDescriptionSQL();
+  std::string MySQLDescriptionSQL();
+
+  bool selected_ = true;
+
+ private:
+  friend class TCustomObjs;
+  // Removes and frees the edges of this object's two lists whose target is
+  // `target`, together with their halves in `target`'s lists.
+  void RemoveEdgesTo(const TDbObj* target);
+  // Removes this object's half-edges to `target` in one list only.
+  static void DropFromList(TDependList& list, const TDbObj* target);
+
+  TCustomObjs* owner_;
+  std::string name_;
+  std::string parentName_;
+  std::string description_;
+  std::string text_;
+  TDependList usedBy_;
+  TDependList dependsOn_;
+  bool walking_ = false;  // inside WriteCreate/WriteDrop of this object
+  TCustomObjs* heldBy_ = nullptr;  // the collection that stored it
+};
+
+// One dependency edge: Name, ObjType and Target name the object at the
+// other end; Owner is the collection.
+class TDependObj : public TDbObj {
+ public:
+  explicit TDependObj(TCustomObjs* owner);
+  const char* ClassName() const override { return "TDependObj"; }
+  std::string GetDisplayName() override;
+
+  std::string FieldName;       // the column named, empty for the whole object
+  TDbObj* Target = nullptr;    // not owned
+  bool Active = true;          // cleared once the walk has served the edge
+  bool Changed = false;
+  std::int32_t Column = 0;     // position of the reference in the parsed text
+  std::int32_t Line = 0;
+};
+
+class TCustomObjs : public TObject {
+ public:
+  TCustomObjs();
+  ~TCustomObjs() override;
+  const char* ClassName() const override { return "TCustomObjs"; }
+
+  // ---- Virtual operations ----
+  // Frees every object, empties the script lines, resets the database
+  // options and the terminator.
+  virtual void Clear();
+  virtual void StoreSourceSQL();
+  virtual void GenerateScript();
+  // ScriptLines emptied, GenerateScript, lines appended to `dest`, emptied.
+  void GetScript(std::vector<std::string>& dest);
+
+  // ---- Server type ----
+  TDatabaseType GetServerType() const { return serverType_; }
+  // Also sets the case rule of the per-kind lists.
+  void SetServerType(TDatabaseType value);
+
+  // ---- Adding ----
+  // Offers `obj` to the accept test and stores it in its kind's list under
+  // its key. On success the collection owns it and the result is true;
+  // handing in an object the collection already holds is success. A
+  // rejected object is freed when `freeOnFail`, else left to the caller.
+  bool AddObject(TDbObj* obj, bool freeOnFail);
+  // The same with ownership in a unique_ptr: taken on success, left with
+  // the caller on failure when not `freeOnFail`.
+  template <class T>
+  T* AddObject(std::unique_ptr<T>& obj, bool freeOnFail) {
+    T* raw = obj.get();
+    if (!raw) return nullptr;
+    const bool held = AddObject(static_cast<TDbObj*>(obj.release()), false);
+    if (held) return raw;
+    obj.reset(raw);
+    if (freeOnFail) FreeRejected(std::move(obj));
+    return nullptr;
+  }
+  // The extractor's name filter, then AcceptCallback.
+  bool AcceptObj(TDbObj* obj);
+  // Stores `grant`, or merges it into an equal one. Returns the stored grant
+  // (ownership taken), or none when it was merged (left with the caller).
+  TGntData* AddGrant(std::unique_ptr<TGntData>& grant);
+  // Re-sorts the grants under their current keys.
+  void RekeyGrants();
+
+  // ---- Dependencies ----
+  // Records that `user` refers to `used` (optionally to its column).
+  void AddDependency(TDbObj* user, TDbObj* used, int line, int column,
+                     std::string fieldName = {});
+  void AddDependencyPair(TDbObj* user, TDbObj* used, int line, int column,
+                         std::string fieldName = {});
+  // Removes every edge to `obj` from every object of the collection and
+  // their columns, parameters and type holders.
+  void RemoveDependenciesOn(TDbObj* obj);
+  // The same for one object's two lists.
+  void RemoveDependencyEdges(TDbObj* obj, TDbObj* target);
+  // Before `obj` is freed: every edge to it or to its sub-objects is
+  // removed and every object of the collection forgets its links to them.
+  void DetachObject(TDbObj* obj);
+
+  // ---- Linked collections and reports ----
+  TCustomObjs* GetSourceObjs();
+  TCustomObjs* GetTargetObjs();
+  std::int32_t GetTargetODSVersion();
+  std::string GetStructureNamePrefix() const;
+  std::string GetServerVersionText() const;
+  void Log(const std::string& text);
+  void Error(const std::string& text);
+  // The extractor linked to the owning structure, or none.
+  TExtractorHost* GetExtractor() const;
+
+  // ---- Data ----
+  TCustomDBStructure* Structure = nullptr;  // not owned
+  TCustomObjs* LinkedObjs = nullptr;        // not owned
+  std::string Terminator = ";";
+  TCmpObjSetType ObjFilter = TCmpObjSetType::All();
+  TConnectionOptions ConnectionOptions;
+  TIBServerOptions IBServerOptions;
+  TMSSQLServerOptions MSSQLServerOptions;
+  TMySQLServerOptions MySQLServerOptions;
+  TASAServerOptions ASAServerOptions;
+  TASEServerOptions ASEServerOptions;
+  TOracleServerOptions OracleServerOptions;
+  TPGSQLServerOptions PGSQLServerOptions;
+  TDB2ServerOptions DB2ServerOptions;
+  std::uint8_t Role = 0;  // 1 source, 2 target of a comparison
+  TScriptWriter* ScriptWriter = nullptr;  // not owned
+  TLogNextLineEvent OnLog;
+  std::uint8_t QuoteStyle = 0;  // custom OLE DB: 2 '', 3 "", 4 []
+  TAccept_ObjEvent AcceptCallback;
+  bool UseLinkedServerType = false;
+
+  // The per-kind lists, keyed by GetKeyName. Columns and parameters live in
+  // their table, view or routine.
+  TOwnedNameList<TSchData> Schemas;
+  TOwnedNameList<TDmnData> Domains;
+  TOwnedNameList<TUdfData> Udfs;
+  TOwnedNameList<TTrgData> Triggers;
+  TOwnedNameList<TPrcData> Procedures;
+  TOwnedNameList<TTblData> Tables;
+  TOwnedNameList<TExcData> Exceptions;
+  TOwnedNameList<TGnrData> Generators;
+  TOwnedNameList<TIdxData> Indices;
+  TOwnedNameList<TViwData> Views;
+  TOwnedNameList<TRolData> Roles;
+  TOwnedNameList<TGntData> Grants;
+  TOwnedNameList<TCtrData> Constraints;
+  TOwnedNameList<TRulData> Rules;
+  TOwnedNameList<TDefData> Defaults;
+  TOwnedNameList<TPkgData> Packages;
+  TOwnedNameList<TPblData> Publications;
+  TOwnedNameList<TOprData> Operators;
+  TOwnedNameList<TOpcData> OperatorClasses;
+  TOwnedNameList<TEvtData> Events;
+  TOwnedNameList<TCltData> Collations;
+
+  std::vector<std::string> ScriptLines;
+
+  // Calls `fn` for every object of every list, in the lists' layout order.
+  void ForEachObject(const std::function<void(TDbObj&)>& fn);
+
+ protected:
+  void FreeAllObjects();
+
+ private:
+  template <class T>
+  void FreeRejected(std::unique_ptr<T> obj) {
+    DetachObject(obj.get());
+    obj.reset();
+  }
+  // Calls fn(list, typed) for the list that takes `obj`'s class; false
+  // when no list does.
+  template <class Fn>
+  bool Route(TDbObj* obj, Fn&& fn);
+  // Stores `obj` under `key`. `known` tells whether a list takes its class;
+  // the result whether the list now holds it.
+  bool StoreInList(TDbObj* obj, const std::string& key, bool& known);
+  // Whether the list of `obj`'s class already holds this very object.
+  bool HoldsObject(TDbObj* obj);
+
+  TDatabaseType serverType_ = TDatabaseType::dbAbstract;
+};
+
+// The component that holds one database's schema.
+class TCustomDBStructure : public TComponent {
+ public:
+  TCustomDBStructure();
+  ~TCustomDBStructure() override;
+  const char* ClassName() const override { return "TCustomDBStructure"; }
+
+  // Frees every object of the collection and empties NamePrefix.
+  virtual void Clear();
+  void SetServerType(TDatabaseType value);
+
+  TCustomObjs* Objs() const { return objs_.get(); }
+
+  // Set from the extractor's side when it is linked; cleared when that
+  // extractor goes away.
+  TExtractorHost* Extractor() const { return extractor_; }
+  void SetExtractor(TExtractorHost* extractor);
+
+  std::string NamePrefix;
+
+ protected:
+  void Notification(TComponent* component, TOperation operation) override;
+  // The descendant decides the collection's class.
+  void SetObjs(std::unique_ptr<TCustomObjs> objs);
+
+ private:
+  std::unique_ptr<TCustomObjs> objs_;
+  TExtractorHost* extractor_ = nullptr;
+  // Its component, compared on removal: by then the extractor is only a
+  // TComponent and cannot be asked.
+  TComponent* extractorComponent_ = nullptr;
+};
+
+}  // namespace qor

@@ -1,0 +1,72 @@
+// Constraints: primary key, unique, foreign key, check, MS SQL default,
+// Oracle NOT NULL and column-level references.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "model/qorClasses.h"
+#include "model/qorComp_Fld.h"
+
+namespace qor {
+
+// Constraint types.
+namespace ct {
+inline constexpr std::uint8_t PrimaryKey = 0, Unique = 1, ForeignKey = 2, Check = 3, Other = 4,
+                              Default = 5, NotNull = 6, References = 7;
+}
+
+// Name is empty for an unnamed constraint; ParentName is the table's schema,
+// OwnerQualifier the ASA table owner, Text the check expression or default.
+class TCtrData : public TDbObj {
+ public:
+  explicit TCtrData(TCustomObjs* owner);
+  ~TCtrData() override;
+  const char* ClassName() const override { return "TCtrData"; }
+
+  std::string GetDisplayName() override;
+  // A named constraint: the base key. An unnamed one: its CREATE text, for
+  // InterBase written with unquoted names.
+  std::string GetKeyName() override;
+  void GetSubObjects(std::vector<TDbObj*>& out) override;
+
+  std::uint8_t GetConstraintType() const { return constraintType_; }
+  // Stores the type and sets the kind code that belongs to it.
+  void SetConstraintType(std::uint8_t value);
+  const std::string& GetTableName() const { return tableName_; }
+  // Upper-cased for MS SQL unless its identifiers are case-sensitive.
+  void SetTableName(std::string_view value);
+  const std::string& GetRefTableName() const { return refTableName_; }
+  void SetRefTableName(std::string_view value);
+  const std::string& GetRefSchema() const { return refSchema_; }
+  void SetRefSchemaName(std::string_view value);
+
+  TTableSpace StorageOptions;
+  TFieldList Columns;
+  std::string RefOwner;
+  std::string RoleName;
+  TFieldList RefColumns;
+  std::uint8_t MatchType = 0;   // 1 FULL, 2 PARTIAL
+  std::uint8_t UpdateRule = 0;  // 1 RESTRICT, 2 CASCADE, 3 SET DEFAULT, 4 SET NULL
+  std::uint8_t DeleteRule = 0;
+  bool DescIndex = false;
+  std::string IndexName;
+  bool CheckOnCommit = false;
+  bool Clustered = false;
+  bool NotForReplication = false;
+  bool Deferrable = false;
+  bool InitiallyDeferred = false;
+  bool DeferredAll = false;
+  TIndexOptions IndexOptions;
+
+ private:
+  std::string CaseFolded(std::string_view value) const;
+
+  std::uint8_t constraintType_ = ct::ForeignKey;
+  std::string tableName_;
+  std::string refTableName_;
+  std::string refSchema_;
+};
+
+}  // namespace qor

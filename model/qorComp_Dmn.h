@@ -1,0 +1,68 @@
+// Domains and user-defined types: TDmnData with its type holder, the Oracle
+// object-type parts and the PostgreSQL type options (TPGTypeOptions).
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "model/qorClasses.h"
+#include "model/qorComp_Fld.h"
+#include "model/qorComp_Prc.h"
+
+namespace qor {
+
+class TDmnData;
+
+class TPGTypeOptions : public TObject {
+ public:
+  explicit TPGTypeOptions(TDmnData* ownerDomain) : OwnerDomain(ownerDomain) {}
+  const char* ClassName() const override { return "TPGTypeOptions"; }
+
+  TDmnData* OwnerDomain;
+  bool IsType = false;  // CREATE TYPE rather than CREATE DOMAIN
+  std::string Input;
+  std::string Output;
+  std::string Receive;
+  std::string Send;
+  std::string Analyze;
+  std::int32_t InternalLength = -1;  // -1 = not given
+  std::int32_t ExternalLength = -1;
+  bool PassedByValue = false;
+  std::uint8_t Alignment = dt::INT4;  // index into the type-name table
+  std::string Storage = "plain";
+  std::string DefaultValue;
+  TFldData* Element = nullptr;  // not owned
+  TFieldList Fields;            // attributes of a composite type
+};
+
+// Text is the XML schema of an MS SQL XML schema collection; ParentName the
+// schema.
+class TDmnData : public TDbObj {
+ public:
+  explicit TDmnData(TCustomObjs* owner);
+  ~TDmnData() override;
+  const char* ClassName() const override { return "TDmnData"; }
+
+  std::string GetDisplayName() override { return GetName(); }
+  void GetSubObjects(std::vector<TDbObj*>& out) override;
+  void ClearLinksTo(const TDbObj* gone) override;
+
+  std::unique_ptr<TFldData> TypeHolder;  // its OwnerObj is the domain
+  std::string BaseTypeText;  // MS SQL, or "XML SCHEMA COLLECTION"
+  std::uint8_t TypeKind = 0;  // Oracle: 2 object, 3 VARRAY, 4 table AS, 5 table IS
+  std::int32_t VarrayLimit = 0;
+  TFieldList Attributes;
+  TOwnedNameList<TMemberPrcData> Methods;
+  TFieldList AddedAttributes;
+  bool Cascade = false;
+  std::string TypeTimestamp;
+  std::string TypeOid;
+  std::string SuperType;
+  TTypeDirective Directives;
+  std::unique_ptr<TPGTypeOptions> PGOptions;
+  bool CreateTypeFrom = false;
+};
+
+}  // namespace qor

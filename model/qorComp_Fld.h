@@ -1,0 +1,118 @@
+// Columns and data types: TFldData is the one class that carries a data type
+// (table or view column, routine parameter or result, external-function
+// argument, domain type holder, index or constraint column entry).
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include "model/qorClasses.h"
+
+namespace qor {
+
+// Indices into the type-name table that the code tests by name.
+namespace dt {
+inline constexpr std::uint8_t Unknown = 0, INTEGER = 1, BIGINT = 2, FLOAT = 3,
+    DOUBLE_PRECISION = 4, DECFLOAT = 7, DOUBLE = 10, NUMBER = 11, VARCHAR = 14, CHAR = 15,
+    VARCHAR2 = 17, DATE = 18, TIME = 19, TIMESTAMP = 20, TIME_TZ = 21, TIMESTAMP_TZ = 22,
+    DATETIME2 = 24, DATETIMEOFFSET = 26, BLOB = 41, BINARY = 44, NUMERIC = 46, DECIMAL = 47,
+    NCHAR = 49, NVARCHAR = 50, NVARCHAR2 = 51, SMALLINT = 54, QUAD = 55, CSTRING = 56,
+    NATIONAL_CHAR = 57, RAW = 58, UROWID = 60, ENUM = 69, SET = 70, VARBINARY = 76,
+    UNIQUEIDENTIFIER = 79, TABLE = 84, XML = 85, INTERVAL_YEAR_TO_MONTH = 86,
+    INTERVAL_DAY_TO_SECOND = 87, INT4 = 93, BOOLEAN = 96,
+    UserType = 97;  // a domain, named by DomainName
+inline constexpr int Count = 97;
+}  // namespace dt
+
+// The type-name text of `index`; "" outside the table.
+std::string_view DataTypeName(int index);
+
+class TFldData : public TDbObj {
+ public:
+  // `ownerObj`: the table, view, routine, external function or domain that
+  // holds the column, or none.
+  TFldData(TCustomObjs* owner, TDbObj* ownerObj);
+  ~TFldData() override;
+  const char* ClassName() const override { return "TFldData"; }
+
+  std::string GetDisplayName() override { return GetName(); }
+  void GetSubObjects(std::vector<TDbObj*>& out) override;
+  void ClearLinksTo(const TDbObj* gone) override;
+
+  // The data-type text.
+  std::string GetDataTypeSQL();
+  // The column definition without the name. The per-dialect writers come
+  // with the column texts; until then the data-type text.
+  std::string GetColumnSQL();
+  // The domain named by DomainName in the owner collection, for user types.
+  TDmnData* GetDomain() const;
+  // Parameters of an external routine carry in/out/inout prefixes.
+  bool UsesModePrefix() const;
+  // The holder's table name: TableName, or the owning table's name.
+  std::string GetTableName() const;
+
+  std::string DefaultValue;
+  std::uint8_t DataType = dt::Unknown;
+  std::int32_t Length = 0;  // -1 = MAX
+  std::int32_t Precision = 0;
+  std::int32_t Scale = 0;
+  bool Nullable = true;
+  bool Unsigned = false;
+  bool ZeroFill = false;
+  bool BinaryAttr = false;
+  bool AutoIncrement = false;
+  std::string DomainName;
+  std::string DomainSchema;
+  std::string TableName;
+  TDbObj* OwnerObj = nullptr;  // not owned
+  std::string CharSet;
+  std::int32_t CharSetId = 0;
+  std::string CheckText;
+  std::string CheckName;
+  std::string Collation;
+  std::int32_t CollationId = 0;
+  std::int32_t SubType = 0;
+  std::int32_t SegmentSize = 0;
+  bool TypeOf = false;
+  std::string TypeOfTable;
+  std::string TypeOfColumn;
+  std::vector<std::pair<std::int32_t, std::int32_t>> ArrayBounds;  // lower, upper
+  std::uint8_t ParamDirection = 0;  // 1 in, 2 out, 3 inout, 4 variadic
+  bool ByValue = false;
+  bool ByDescriptor = false;
+  std::int32_t ReturnParamNo = 0;
+  bool Deterministic = false;
+  std::int32_t SortOrder = 0;  // 2 = descending
+  std::vector<std::string> EnumValues;
+  bool Identity = false;
+  std::int32_t IdentitySeed = 0;
+  std::int32_t IdentityIncrement = 0;
+  std::unique_ptr<TGnrData> IdentityGenerator;  // table columns only
+  char GeneratedKind = '\0';  // 'A' always, 'D' by default
+  std::string GeneratedExpr;
+  bool RowGuidCol = false;
+  bool Persisted = false;
+  std::string XmlSchema;
+  bool IsRef = false;
+  bool WithTimeZone = false;
+  bool WithLocalTimeZone = false;
+  std::string KeyName;
+  std::unique_ptr<TTblData> TableType;
+  std::int32_t Logged = -1;   // -1 unspecified, 0 NOT, 1 on
+  std::int32_t Compact = -1;
+  bool ForBitData = false;
+  bool JavaClass = false;
+  std::string JavaClassName;
+};
+
+// A column list: names in order, each with an optional owned column object.
+using TFieldList = TOwnedNameList<TFldData>;
+
+// Adds every column object of `list` to `out`.
+void AppendFields(const TFieldList& list, std::vector<TDbObj*>& out);
+
+}  // namespace qor

@@ -1,0 +1,48 @@
+// Generators and sequences.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "model/qorClasses.h"
+#include "model/qorComp_Fld.h"
+
+namespace qor {
+
+class TGnrData : public TDbObj {
+ public:
+  // `sequenceType` stands for the data type; a new one is made when none
+  // is given.
+  explicit TGnrData(TCustomObjs* owner, std::unique_ptr<TFldData> sequenceType = nullptr);
+  ~TGnrData() override;
+  const char* ClassName() const override { return "TGnrData"; }
+
+  void GetSubObjects(std::vector<TDbObj*>& out) override;
+
+  const std::string& GetMaxValue() const { return maxValue_; }
+  // The largest 27-digit value means no maximum.
+  void SetMaxValue(std::string_view value);
+  const std::string& GetCache() const { return cache_; }
+  // "0" means no cache.
+  void SetCache(std::string_view value);
+  bool GetNoCache() const { return noCache_; }
+  void SetNoCache(bool value);
+
+  std::unique_ptr<TFldData> SequenceType;
+  std::string MinValue;
+  std::string StartWith;
+  std::string IncrementBy;
+  std::string OwnedBy;
+  bool NoMaxValue = true;
+  bool Order = false;
+  bool Cycle = false;
+  bool Temporary = false;
+
+ private:
+  std::string maxValue_;
+  std::string cache_;
+  bool noCache_ = false;
+};
+
+}  // namespace qor

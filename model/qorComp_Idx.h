@@ -1,0 +1,62 @@
+// Indices: TIdxData with its columns, included columns and the index
+// options of each dialect.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "model/qorClasses.h"
+#include "model/qorComp_Fld.h"
+
+namespace qor {
+
+// The MySQL index options: the index record and the index type that the
+// USING clause names.
+struct TMySQLIndexOptions : TIndexOptions {
+  std::string IndexType;
+};
+
+// ParentName is the index's schema, OwnerQualifier the ASA owner, Text an
+// index expression.
+class TIdxData : public TDbObj {
+ public:
+  explicit TIdxData(TCustomObjs* owner);
+  ~TIdxData() override;
+  const char* ClassName() const override { return "TIdxData"; }
+
+  // MySQL index names are unique per table only: TableName "." Name there.
+  std::string GetKeyName() override;
+  void GetSubObjects(std::vector<TDbObj*>& out) override;
+
+  // Frees the column objects of both lists and empties them.
+  void ClearFields();
+
+  TTableSpace StorageOptions;
+  bool Unique = false;
+  bool Bitmap = false;
+  bool Descending = false;
+  std::string TableName;
+  TFieldList Columns;  // SortOrder and, for MySQL, the prefix Length
+  bool Active = true;
+  bool Clustered = false;
+  std::string FileGroup;
+  bool PrimaryXml = false;
+  bool Xml = false;
+  TFieldList IncludeColumns;
+  std::string WithText;
+  TIndexOptions IndexOptions;
+  std::string FilterText;
+  std::string IndexTypeName;
+  std::string Parameters;
+  bool NoLogging = false;
+  std::string TablespaceName;
+  bool Compress = false;
+  bool NoCompress = false;
+  TMySQLIndexOptions MySQLIndexOptions;
+  bool FullText = false;
+  TFullTextIndexOptions FullTextOptions;
+  bool Spatial = false;
+  bool AllowReverseScans = false;
+};
+
+}  // namespace qor

@@ -1,0 +1,80 @@
+// Roles, logins and users (TRolData) and grants (TGntData).
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "model/qorClasses.h"
+
+namespace qor {
+
+// Roles, logins and users share one list, keyed apart by their kind.
+namespace rk {
+inline constexpr std::uint8_t Role = 0, Login = 1, User = 2;
+}
+
+class TRolData : public TDbObj {
+ public:
+  explicit TRolData(TCustomObjs* owner) : TDbObj(owner) { ObjType = TDbObject::dboRole; }
+  const char* ClassName() const override { return "TRolData"; }
+
+  // "Role: ", "Login: " or "User: " + Name.
+  std::string GetKeyName() override;
+
+  std::string RoleOwner;
+  std::string AppRole;  // set: an MS SQL application role
+  std::string LoginName;
+  std::string RoleName;  // the role or group of a user
+  std::uint8_t RoleKind = rk::Role;
+};
+
+// The privilege set members, by the numbers the extractors fill in.
+enum class TPrivilege : std::uint8_t {
+  prAll, prInsert, prUpdate, prDelete, prSelect, prExecute, prReferences, prConnect, pr8,
+  prCreateDatabaseLink, prCreateSequence, prCreateSession, prCreateTrigger, prCreateProcedure,
+  prCreateType, prCreateSynonym, prCreatePublicSynonym, prDropSynonym, prDropPublicSynonym,
+  prCreateTable, prCreateView, prCreateIndextype, prCreateRule, prCreateDefault,
+  prCreateFunction, prCreateDatabase, prBackupDatabase, prBackupLog, prDumpDatabase,
+  prDumpTransaction, prViewAnyDatabase, prTruncateTable, prUpdateStatistics,
+  prDeleteStatistics, prUnlimitedTablespace, prDropTable, prDropView, prDropTrigger,
+  prDropProcedure, prDropSequence, prDropType, prDropIndextype, prForceAnyTransaction,
+  prUsage, pr44, pr45, pr46, pr47
+};
+inline constexpr std::size_t kPrivilegeCount = 48;
+using TPrivileges = TEnumSet<TPrivilege, kPrivilegeCount>;
+
+// The keyword a privilege is written with; "" for the members without one.
+const char* PrivilegeKeyword(TPrivilege p);
+
+class TGntData : public TDbObj {
+ public:
+  explicit TGntData(TCustomObjs* owner) : TDbObj(owner) { ObjType = TDbObject::dboGrant; }
+  const char* ClassName() const override { return "TGntData"; }
+
+  // The grant text with unquoted InterBase names, so equal grants share it.
+  std::string GetKeyName() override;
+  std::string GetCreateSQL() override;
+
+  // The privilege clause, with its column list and ON part.
+  std::string GetPrivilegesText();
+  std::string GetGranteeText();
+  // " (" quoted columns ")", or empty.
+  std::string GetColumnsText();
+
+  // Whether `other` names the same grantee and object with the same grant
+  // option, so that the two can be merged.
+  bool SameTarget(const TGntData& other) const;
+
+  std::string StatementText;
+  TPrivileges Privileges;
+  std::string Grantee;
+  TDbObject GranteeKind = TDbObject::dboUnknown;
+  std::string ObjectName;
+  TDbObject ObjectKind = TDbObject::dboUnknown;
+  std::int32_t GrantOption = 0;  // 1 WITH GRANT (or ADMIN) OPTION
+  std::vector<std::string> Columns;
+  TCmpObjType GrantKind = TCmpObjType::coGrant;
+};
+
+}  // namespace qor

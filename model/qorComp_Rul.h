@@ -1,0 +1,24 @@
+// Rules: MS SQL rule objects and PostgreSQL rewrite rules.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "model/qorClasses.h"
+
+namespace qor {
+
+class TRulData : public TDbObj {
+ public:
+  explicit TRulData(TCustomObjs* owner) : TDbObj(owner) { ObjType = TDbObject::dboRule; }
+  const char* ClassName() const override { return "TRulData"; }
+
+  std::string RuleText;
+  std::uint8_t RuleEvent = 0;  // 1 insert, 2 update, 3 delete, 5 select
+  std::string RuleTable;
+  std::string RuleTableSchema;
+  std::string DoKind;
+  bool DoNothing = false;
+};
+
+}  // namespace qor

@@ -1,0 +1,83 @@
+// Triggers on tables and views, and InterBase and MS SQL database or server
+// triggers.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "model/qorClasses.h"
+#include "model/qorComp_Fld.h"
+
+namespace qor {
+
+// One row of the InterBase trigger-type table.
+struct TIBTriggerType {
+  std::int32_t Code;
+  std::uint16_t Mask;  // events in the high byte, timing in the low byte
+  const char* Name;
+};
+inline constexpr TIBTriggerType kIBTriggerTypes[14] = {
+    {1, 0x201, "BEFORE INSERT"},
+    {2, 0x202, "AFTER INSERT"},
+    {3, 0x401, "BEFORE UPDATE"},
+    {4, 0x402, "AFTER UPDATE"},
+    {5, 0x801, "BEFORE DELETE"},
+    {6, 0x802, "AFTER DELETE"},
+    {17, 0x601, "BEFORE INSERT OR UPDATE"},
+    {18, 0x602, "AFTER INSERT OR UPDATE"},
+    {25, 0xA01, "BEFORE INSERT OR DELETE"},
+    {26, 0xA02, "AFTER INSERT OR DELETE"},
+    {27, 0xC01, "BEFORE UPDATE OR DELETE"},
+    {28, 0xC02, "AFTER UPDATE OR DELETE"},
+    {113, 0xE01, "BEFORE INSERT OR UPDATE OR DELETE"},
+    {114, 0xE02, "AFTER INSERT OR UPDATE OR DELETE"},
+};
+
+// Text is the body, ParentName the schema, OwnerQualifier the ASA owner.
+class TTrgData : public TDbObj {
+ public:
+  explicit TTrgData(TCustomObjs* owner);
+  ~TTrgData() override;
+  const char* ClassName() const override { return "TTrgData"; }
+
+  void GetSubObjects(std::vector<TDbObj*>& out) override;
+  void ClearLinksTo(const TDbObj* gone) override;
+
+  const std::string& GetTableName() const { return tableName_; }
+  // Stores the name and links TableObj to the table, else the view, of
+  // that key in the owner collection.
+  void SetTableName(std::string_view name);
+  TDbObj* GetTableObj() const { return tableObj_; }
+  // Also sets the counterpart's flag.
+  void SetBodyEmptied(bool value);
+
+  bool BodyEmptied = false;
+  std::string SourceText;
+  bool Active = true;
+  std::uint8_t Timing = 0;  // 1 before, 2 after, 4 for, 5 instead of
+  std::uint8_t Events = 0;  // 2 insert, 4 update, 8 delete
+  std::int32_t Position = 0;
+  std::int32_t TriggerType = 0;
+  TFieldList Columns;  // UPDATE OF
+  std::string NewAlias;
+  std::string OldAlias;
+  std::string RemoteAlias;
+  std::string NewTableAlias;
+  std::string OldTableAlias;
+  std::string ParentAlias;
+  std::string WhenCondition;
+  bool ForEachRow = false;
+  bool ForEachStatement = false;
+  std::string Mode;
+  std::uint8_t SyntaxMode = 0;  // ASA: 1 Transact-SQL form
+  bool WithAppend = false;
+  bool NotForReplication = false;
+  std::string EventText;
+
+ private:
+  std::string tableName_;
+  TDbObj* tableObj_ = nullptr;  // a TTblData or TViwData; not owned
+};
+
+}  // namespace qor
