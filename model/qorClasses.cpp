@@ -1,0 +1,741 @@
+// The schema object base: names, keys, quoting, the base drop and
+// description texts, the dependency edges and the dependency-ordered walk.
+#include "model/qorClasses.h"
+
+#include <algorithm>
+
+#include "model/qorComp_Ctr.h"
+#include "model/qorComp_Dmn.h"
+#include "model/qorComp_Fld.h"
+#include "model/qorComp_Idx.h"
+#include "model/qorComp_Prc.h"
+#include "model/qorComp_Tbl.h"
+#include "model/qorComp_Trg.h"
+#include "model/qorComp_Viw.h"
+#include "model/qorScriptWriter.h"
+#include "parsers/keywords/qorQuoteIdentifier.h"
+#include "platform/qorStrings.h"
+
+namespace qor {
+
+namespace {
+
+using DB = TDatabaseType;
+
+template <class T>
+bool Is(const TDbObj* obj) {
+  return dynamic_cast<const T*>(obj) != nullptr;
+}
+
+// Resets a flag when the walk leaves an object, on every path.
+class FlagGuard {
+ public:
+  explicit FlagGuard(bool& flag) : flag_(flag) { flag_ = true; }
+  ~FlagGuard() { flag_ = false; }
+  FlagGuard(const FlagGuard&) = delete;
+  FlagGuard& operator=(const FlagGuard&) = delete;
+
+ private:
+  bool& flag_;
+};
+
+// The table or view that holds a column; none for other holders.
+TDbObj* ColumnHolder(const TFldData& f) {
+  if (Is<TTblData>(f.OwnerObj) || Is<TViwData>(f.OwnerObj)) return f.OwnerObj;
+  return nullptr;
+}
+
+bool IsParameter(const TFldData& f) { return Is<TPrcData>(f.OwnerObj); }
+
+}  // namespace
+
+std::string BlockCommentText(std::string_view text) {
+  // "/*" is broken up as well: some dialects nest block comments.
+  return ReplaceAll(ReplaceAll(text, "*/", "* /"), "/*", "/ *");
+}
+
+TIBDialectScope::TIBDialectScope(TIBServerOptions* ib, TIBSQLDialectType dialect) : ib_(ib) {
+  if (!ib_) return;
+  saved_ = ib_->SQLDialect;
+  ib_->SQLDialect = dialect;
+}
+
+TIBDialectScope::~TIBDialectScope() {
+  if (ib_) ib_->SQLDialect = saved_;
+}
+
+// ---------------------------------------------------------------- TDbObj
+
+TDbObj::TDbObj(TCustomObjs* owner) : owner_(owner) {}
+
+TDbObj::~TDbObj() {
+  // Each edge has its half at the other end; take those halves away so that
+  // no object keeps an edge to this one once it is gone.
+  for (const auto& e : dependsOn_)
+    if (e.Value && e.Value->Target && e.Value->Target != this)
+      DropFromList(e.Value->Target->usedBy_, this);
+  for (const auto& e : usedBy_)
+    if (e.Value && e.Value->Target && e.Value->Target != this)
+      DropFromList(e.Value->Target->dependsOn_, this);
+}
+
+void TDbObj::DropFromList(TDependList& list, const TDbObj* target) {
+  for (int i = list.Count() - 1; i >= 0; --i)
+    if (list.Object(i) && list.Object(i)->Target == target) list.Delete(i);
+}
+
+void TDbObj::RemoveEdgesTo(const TDbObj* target) {
+  if (!target) return;
+  DropFromList(dependsOn_, target);
+  DropFromList(usedBy_, target);
+  if (target == this) return;
+  auto* other = const_cast<TDbObj*>(target);
+  DropFromList(other->dependsOn_, this);
+  DropFromList(other->usedBy_, this);
+}
+
+bool TDbObj::GetSelected() { return selected_; }
+
+void TDbObj::SetSelected(bool value) {
+  selected_ = value;
+  if (Counterpart) Counterpart->selected_ = value;
+}
+
+std::int32_t TDbObj::GetId() { return Id; }
+
+TDatabaseType TDbObj::GetServerType() const {
+  if (!owner_) return DB::dbAbstract;
+  if (owner_->UseLinkedServerType && owner_->LinkedObjs) return owner_->LinkedObjs->GetServerType();
+  return owner_->GetServerType();
+}
+
+TIBServerOptions* TDbObj::GetServerOptions() const {
+  if (!owner_) return nullptr;
+  if (owner_->UseLinkedServerType && owner_->LinkedObjs) return &owner_->LinkedObjs->IBServerOptions;
+  return &owner_->IBServerOptions;
+}
+
+TCmpObjSetType TDbObj::GetObjFilter() const {
+  return owner_ ? owner_->ObjFilter : TCmpObjSetType::All();
+}
+
+TScriptWriter* TDbObj::GetScriptWriter() const { return owner_ ? owner_->ScriptWriter : nullptr; }
+
+TUpdateDescriptionType TDbObj::GetUpdateDescriptionMode() const {
+  if (GetServerType() == DB::dbInterBase && GetServerOptions())
+    return GetServerOptions()->IBCompareOptions.UpdateDescriptionMode;
+  return TUpdateDescriptionType::udDescribe;
+}
+
+namespace {
+bool FoldsMSSQLNames(const TDbObj& obj) {
+  return obj.GetServerType() == DB::dbMSSQL && obj.Owner() &&
+         !obj.Owner()->MSSQLServerOptions.MSSQLCompareOptions.CaseSensitiveIdentifiers;
+}
+}  // namespace
+
+void TDbObj::SetName(std::string_view value) {
+  name_ = FoldsMSSQLNames(*this) ? UpperLocale(value) : std::string(value);
+}
+
+void TDbObj::SetParentName(std::string_view value) {
+  parentName_ = FoldsMSSQLNames(*this) ? UpperLocale(value) : std::string(value);
+}
+
+void TDbObj::SetDescription(std::string_view value) {
+  description_ = TrimCtl(NormalizeLineBreaks(value));
+}
+
+void TDbObj::SetText(std::string_view value) { text_ = TrimCtl(NormalizeLineBreaks(value)); }
+
+std::string TDbObj::GetNamePrefix() const {
+  return owner_ ? owner_->GetStructureNamePrefix() : std::string();
+}
+
+std::string TDbObj::StripNamePrefix() const {
+  const std::string prefix = GetNamePrefix();
+  if (!prefix.empty() && StartsWith(name_, prefix)) return name_.substr(prefix.size());
+  return name_;
+}
+
+std::string TDbObj::GetTargetName() const {
+  std::string prefix;
+  if (owner_ && owner_->LinkedObjs) prefix = owner_->LinkedObjs->GetStructureNamePrefix();
+  return prefix + StripNamePrefix();
+}
+
+std::string TDbObj::GetKeyName() {
+  const DB st = GetServerType();
+  if (st == DB::dbMSSQL || st == DB::dbPostgreSQL) {
+    std::string key = name_;
+    if (auto* idx = dynamic_cast<TIdxData*>(this); idx && !idx->TableName.empty())
+      key = idx->TableName + "." + key;
+    if (!parentName_.empty()) key = parentName_ + "." + key;
+    return key;
+  }
+  if (st == DB::dbSybaseASA || st == DB::dbOracle || st == DB::dbDB2)
+    return QualifyName(parentName_, name_);
+  return StripNamePrefix();
+}
+
+std::string TDbObj::GetDisplayName() {
+  const std::string n = StripNamePrefix();
+  if (n.empty()) return SystemName.empty() ? GetCreateSQL() : SystemName;
+  const DB st = GetServerType();
+  if (st == DB::dbSybaseASA) return OwnerQualifier.empty() ? n : OwnerQualifier + "." + n;
+  if (st == DB::dbMSSQL || st == DB::dbPostgreSQL || st == DB::dbDB2)
+    return Is<TFldData>(this) ? name_ : GetQualifiedName();
+  return n;
+}
+
+std::string TDbObj::GetQualifiedName() {
+  const DB st = GetServerType();
+  if (st == DB::dbSybaseASA) {
+    if (!Is<TTblData>(this) && !Is<TPrcData>(this) && !Is<TViwData>(this)) return QuoteName(name_);
+    if (OwnerQualifier.empty()) return "DBA." + QuoteName(name_);
+    return QuoteName(OwnerQualifier) + "." + QuoteName(name_);
+  }
+  if (st == DB::dbOracle || st == DB::dbMSSQL || st == DB::dbPostgreSQL || st == DB::dbDB2) {
+    if (!parentName_.empty() && !Is<TFldData>(this))
+      return QuoteName(parentName_) + "." + QuoteName(name_);
+  }
+  return QuoteName(name_);
+}
+
+std::string TDbObj::QuoteName(std::string_view name) {
+  if (!owner_) return std::string(name);
+  const DB st = GetServerType();
+  if (st == DB::dbCustomOLEDB) {
+    // The closing character is doubled inside, or a name holding it would
+    // end the quoted identifier early.
+    switch (owner_->QuoteStyle) {
+      case 2: return QuotedStr(name, '\'');
+      case 3: return QuotedStr(name, '"');
+      case 4: return "[" + ReplaceAll(name, "]", "]]") + "]";
+      default: return std::string(name);
+    }
+  }
+  const TIBServerOptions* ib = GetServerOptions();
+  return QuoteIdentifier(name, st, ib->SQLServerVersion, ib->SQLDialect);
+}
+
+std::string TDbObj::GetCreateSQL() { return {}; }
+
+std::string TDbObj::GetCreateSQLNormalized() {
+  std::string s = GetCreateSQL();
+  if (!Is<TViwData>(this) || GetServerType() != DB::dbPostgreSQL) return s;
+  s = ReplaceAll(NormalizeLineBreaks(s), "\r\n", " ");
+  while (s.find("  ") != std::string::npos) s = ReplaceAll(s, "  ", " ");
+  return s;
+}
+
+std::string TDbObj::GetScriptSQL() {
+  if (TScriptWriter* w = GetScriptWriter()) w->SetCurrentSchema(parentName_);
+  if (Suppressed) return {};
+  return GetCreateSQL();
+}
+
+std::string TDbObj::DropComment() {
+  return "/* Drop: " + BlockCommentText(name_) + " (" + ClassName() + ")" + " */" + std::string(CRLF);
+}
+
+std::string TDbObj::GetDropSQL() {
+  std::string s = DropComment();
+  switch (ObjType) {
+    case TDbObject::dboFunction: return s + "DROP EXTERNAL FUNCTION " + QuoteName(name_);
+    case TDbObject::dboException: return s + "DROP EXCEPTION " + QuoteName(name_);
+    case TDbObject::dboIndex: return s + "DROP INDEX " + QuoteName(name_);
+    case TDbObject::dboDomain: return s + "DROP DOMAIN " + QuoteName(name_);
+    case TDbObject::dboField: {
+      auto* f = dynamic_cast<TFldData*>(this);
+      const std::string table = f ? f->GetTableName() : std::string();
+      return s + "ALTER TABLE " + QuoteName(table) + " DROP " + QuoteName(name_);
+    }
+    case TDbObject::dboCollation: return s + "DROP COLLATION " + QuoteName(name_);
+    case TDbObject::dboRule: return s + "DROP RULE " + QuoteName(name_);
+    case TDbObject::dboDefault: return s + "DROP DEFAULT " + QuoteName(name_);
+    default: return s;  // the other kinds write the comment only
+  }
+}
+
+std::string TDbObj::GetAlterSQL() { return "/* Alter <...> */"; }
+
+std::string TDbObj::GetSourceSQL() { return SourceSQL.empty() ? GetCreateSQL() : SourceSQL; }
+
+std::string TDbObj::MakeComment(std::string_view text) {
+  if (GetServerType() != DB::dbSybaseASA) return "/* " + BlockCommentText(text) + " */";
+  // A line comment covers one line only: every line gets the prefix.
+  std::vector<std::string> lines = SplitLines(text);
+  if (lines.empty()) lines.emplace_back();
+  for (auto& l : lines) l = "% " + l;
+  return JoinLines(lines);
+}
+
+bool TDbObj::CheckSystemConstraintName() {
+  if (GetServerType() != DB::dbMSSQL) return false;
+  auto* ctr = dynamic_cast<TCtrData*>(this);
+  if (!ctr) return false;
+  const char* prefix = nullptr;
+  switch (ctr->GetConstraintType()) {
+    case ct::PrimaryKey: prefix = "PK__"; break;
+    case ct::Unique: prefix = "UQ__"; break;
+    case ct::ForeignKey: prefix = "FK__"; break;
+    case ct::Default: prefix = "DF__"; break;
+    default: return false;
+  }
+  if (!StartsWith(name_, prefix) || name_.size() < 10) return false;
+  const std::string_view tail = std::string_view(name_).substr(name_.size() - 10);
+  if (tail.substr(0, 2) != "__") return false;
+  for (char c : tail.substr(2))
+    if (!((c >= '0' && c <= '9') || (c >= 'A' && c <= 'F'))) return false;
+  SystemName = name_;
+  SetName("");
+  return true;
+}
+
+bool TDbObj::HasDeselectedDependency() {
+  for (const auto& e : dependsOn_) {
+    const TDependObj* d = e.Value.get();
+    if (d && d->Active && d->Target && d->Target != this && !d->Target->GetSelected()) return true;
+  }
+  return false;
+}
+
+void TDbObj::GetSubObjects(std::vector<TDbObj*>&) {}
+
+void TDbObj::ClearLinksTo(const TDbObj* gone) {
+  if (Counterpart == gone) Counterpart = nullptr;
+}
+
+// ------------------------------------------------- Description statements
+
+namespace {
+
+// What a description statement needs to know of an object's kind.
+struct DescKind {
+  const char* ibDescribe = nullptr;  // "DOMAIN", "TABLE", ... for DESCRIBE
+  const char* comment = nullptr;     // word after COMMENT ON / ALTER DESCRIPTION FOR
+  const char* sysTable = nullptr;    // UPDATE ... of udSysTables
+  const char* sysWhere = nullptr;
+};
+
+}  // namespace
+
+std::string TDbObj::InterBaseDescriptionSQL() {
+  const std::string& desc = description_;
+  const std::string qsDesc = QuotedStr(desc);
+  const std::string crlf(CRLF);
+
+  // Columns and parameters name their holder as well.
+  if (auto* f = dynamic_cast<TFldData*>(this)) {
+    const bool param = IsParameter(*f);
+    const std::string holder = param ? f->OwnerObj->GetName() : f->GetTableName();
+    const bool ofView = Is<TViwData>(f->OwnerObj);
+    const TIBServerOptions* ib = GetServerOptions();
+    if (ib && ib->SQLServerVersion == TIBSQLServerVersionType::st_InterBase_2020)
+      return std::string("ALTER DESCRIPTION FOR ") + (param ? "PARAMETER " : "COLUMN ") +
+             QuoteName(holder) + "." + QuoteName(name_) + " SET" + crlf + qsDesc;
+    switch (GetUpdateDescriptionMode()) {
+      case TUpdateDescriptionType::udSysTables:
+        if (param)
+          return "UPDATE RDB$PROCEDURE_PARAMETERS SET RDB$DESCRIPTION = \r\n" + qsDesc + crlf +
+                 "WHERE RDB$PROCEDURE_NAME = " + QuotedStr(holder) +
+                 " AND RDB$PARAMETER_NAME = " + QuotedStr(name_);
+        return "UPDATE RDB$RELATION_FIELDS SET RDB$DESCRIPTION = \r\n" + qsDesc + crlf +
+               "WHERE RDB$RELATION_NAME = " + QuotedStr(holder) +
+               " AND RDB$FIELD_NAME = " + QuotedStr(name_);
+      case TUpdateDescriptionType::udDescribe:
+        if (param)
+          return "DESCRIBE PARAMETER " + QuoteName(name_) + " PROCEDURE " + QuoteName(holder) +
+                 crlf + qsDesc;
+        return "DESCRIBE FIELD " + QuoteName(name_) + (ofView ? " VIEW " : " TABLE ") +
+               QuoteName(holder) + crlf + qsDesc;
+      case TUpdateDescriptionType::udComment:
+        return std::string("COMMENT ON ") + (param ? "PARAMETER " : "COLUMN ") +
+               QuoteName(holder) + "." + QuoteName(name_) + " IS" + crlf + qsDesc;
+    }
+    return {};
+  }
+
+  DescKind k;
+  auto* prc = dynamic_cast<TPrcData*>(this);
+  if (Is<TDmnData>(this)) {
+    k = {"DOMAIN", "DOMAIN", "RDB$FIELDS", "RDB$FIELD_NAME"};
+  } else if (Is<TTblData>(this)) {
+    k = {"TABLE", "TABLE", "RDB$RELATIONS", "RDB$RELATION_NAME"};
+  } else if (Is<TViwData>(this)) {
+    k = {"VIEW", "VIEW", "RDB$RELATIONS", "RDB$RELATION_NAME"};
+  } else if (prc) {
+    k = {"PROCEDURE", prc->IsFunction ? "FUNCTION" : "PROCEDURE", "RDB$PROCEDURES",
+         "RDB$PROCEDURE_NAME"};
+  } else if (Is<TTrgData>(this)) {
+    k = {"TRIGGER", "TRIGGER", "RDB$TRIGGERS", "RDB$TRIGGER_NAME"};
+  } else if (ObjType == TDbObject::dboException) {
+    k = {"EXCEPTION", "EXCEPTION", "RDB$EXCEPTIONS", "RDB$EXCEPTION_NAME"};
+  } else if (Is<TIdxData>(this)) {
+    k = {"INDEX", "INDEX", "RDB$INDICES", "RDB$INDEX_NAME"};
+  } else if (ObjType == TDbObject::dboFunction) {
+    k = {"FUNCTION", "EXTERNAL FUNCTION", "RDB$FUNCTIONS", "RDB$FUNCTION_NAME"};
+  } else if (ObjType == TDbObject::dboGenerator) {
+    k = {"GENERATOR", "GENERATOR", "RDB$GENERATORS", "RDB$GENERATOR_NAME"};
+  } else if (ObjType == TDbObject::dboRole) {
+    k = {"ROLE", "ROLE", "RDB$ROLES", "RDB$ROLE_NAME"};
+  } else if (ObjType == TDbObject::dboCollation) {
+    k = {nullptr, "COLLATION", nullptr, nullptr};
+  }
+
+  const TIBServerOptions* ib = GetServerOptions();
+  if (ib && ib->SQLServerVersion == TIBSQLServerVersionType::st_InterBase_2020 && k.comment) {
+    // The 2020 form names procedures PROCEDURE, functions included.
+    const char* word = prc ? "PROCEDURE" : k.comment;
+    return std::string("ALTER DESCRIPTION FOR ") + word + " " + QuoteName(name_) + " SET" + crlf +
+           qsDesc;
+  }
+  switch (GetUpdateDescriptionMode()) {
+    case TUpdateDescriptionType::udSysTables:
+      if (!k.sysTable) return MakeComment(desc);
+      return std::string("UPDATE ") + k.sysTable + " SET RDB$DESCRIPTION = \r\n" + qsDesc + crlf +
+             "WHERE " + k.sysWhere + " = " + QuotedStr(name_);
+    case TUpdateDescriptionType::udDescribe:
+      if (!k.ibDescribe) return {};
+      return std::string("DESCRIBE ") + k.ibDescribe + " " + QuoteName(name_) + crlf + qsDesc;
+    case TUpdateDescriptionType::udComment:
+      if (!k.comment) return {};
+      return std::string("COMMENT ON ") + k.comment + " " + QuoteName(name_) + " IS" + crlf + qsDesc;
+  }
+  return {};
+}
+
+namespace {
+
+// The ASA and Oracle kind words, by object-type code.
+const char* KindWord(TDbObj& obj, bool oracle) {
+  switch (obj.ObjType) {
+    case TDbObject::dboTable: return "TABLE";
+    case TDbObject::dboProcedure: {
+      auto* p = dynamic_cast<TPrcData*>(&obj);
+      return p && p->IsFunction ? "FUNCTION" : "PROCEDURE";
+    }
+    case TDbObject::dboTrigger: return "TRIGGER";
+    case TDbObject::dboIndex: return "INDEX";
+    case TDbObject::dboDomain: return oracle ? "TYPE" : "DOMAIN";
+    case TDbObject::dboView: return "VIEW";
+    case TDbObject::dboGenerator: return "SEQUENCE";
+    case TDbObject::dboRole: return "ROLE";
+    case TDbObject::dboPackage: return "PACKAGE";
+    default: return nullptr;
+  }
+}
+
+}  // namespace
+
+std::string TDbObj::ASADescriptionSQL() {
+  const std::string crlf(CRLF);
+  if (auto* f = dynamic_cast<TFldData*>(this)) {
+    const std::string table = f->GetTableName();
+    if (table.empty()) return {};
+    return "COMMENT ON COLUMN " + QuoteName(table) + "." + QuoteName(name_) + " IS" + crlf +
+           QuoteStringLiteral(description_, GetServerType());
+  }
+  const char* word = KindWord(*this, /*oracle=*/false);
+  if (!word) return {};
+  return std::string("COMMENT ON ") + word + " " + QuoteName(name_) + " IS" + crlf +
+         QuotedStr(description_);
+}
+
+std::string TDbObj::MySQLDescriptionSQL() {
+  const std::string qsl = QuoteStringLiteral(description_, GetServerType());
+  if (Is<TTblData>(this)) return "ALTER TABLE " + QuoteName(name_) + " COMMENT = " + qsl;
+  if (auto* f = dynamic_cast<TFldData*>(this)) {
+    const std::string table = f->GetTableName();
+    if (table.empty()) return {};
+    return "ALTER TABLE " + QuoteName(table) + " MODIFY COLUMN " + QuoteName(name_) + " " +
+           f->GetColumnSQL() + " COMMENT " + qsl;
+  }
+  return {};
+}
+
+std::string TDbObj::OracleDescriptionSQL() {
+  const std::string crlf(CRLF);
+  const std::string qsl = QuoteStringLiteral(description_, GetServerType());
+  if (auto* f = dynamic_cast<TFldData*>(this)) {
+    const std::string table = f->GetTableName();
+    if (table.empty()) return "/* COMMENT ON... */";
+    std::string schema;
+    if (f->OwnerObj) schema = f->OwnerObj->GetParentName();
+    return "COMMENT ON COLUMN " + (schema.empty() ? std::string() : QuoteName(schema) + ".") +
+           QuoteName(table) + "." + QuoteName(name_) + " IS" + crlf + qsl;
+  }
+  if (auto* t = dynamic_cast<TTrgData*>(this)) {
+    TDbObj* table = t->GetTableObj();
+    if (table && !table->GetParentName().empty())
+      return "COMMENT ON TRIGGER " + QuoteName(table->GetParentName()) + "." +
+             QuoteName(table->GetName()) + "." + QuoteName(name_) + " IS" + crlf + qsl;
+  }
+  const char* word = KindWord(*this, /*oracle=*/true);
+  if (!word) return "/* COMMENT ON... */";
+  return std::string("COMMENT ON ") + word + " " + GetQualifiedName() + " IS" + crlf +
+         QuotedStr(description_);
+}
+
+std::string TDbObj::MSSQLDescriptionSQL() {
+  if (!owner_) return {};
+  const TMSSQLServerOptions& ms = owner_->MSSQLServerOptions;
+  if (ms.SQLServerVersion == TMSSQLServerVersionType::st_MSSQL2000) return {};
+
+  struct Level {
+    std::string type, name;
+    bool set = false;
+  } l0, l1, l2;
+  auto set = [](Level& l, std::string type, std::string name) {
+    l.type = std::move(type);
+    l.name = std::move(name);
+    l.set = true;
+  };
+  auto* prc = dynamic_cast<TPrcData*>(this);
+  if (Is<TSchData>(this)) {
+    set(l0, "SCHEMA", name_);
+  } else if (auto* dm = dynamic_cast<TDmnData*>(this)) {
+    set(l0, "SCHEMA", parentName_);
+    set(l1, dm->BaseTypeText == "XML SCHEMA COLLECTION" ? "XML SCHEMA COLLECTION" : "TYPE", name_);
+  } else if (Is<TTblData>(this)) {
+    set(l0, "SCHEMA", parentName_);
+    set(l1, "TABLE", name_);
+  } else if (Is<TViwData>(this)) {
+    set(l0, "SCHEMA", parentName_);
+    set(l1, "VIEW", name_);
+  } else if (prc) {
+    set(l0, "SCHEMA", parentName_);
+    set(l1, prc->IsFunction ? "FUNCTION" : "PROCEDURE", name_);
+  } else if (auto* f = dynamic_cast<TFldData*>(this)) {
+    if (auto* routine = dynamic_cast<TPrcData*>(f->OwnerObj)) {
+      set(l0, "SCHEMA", routine->GetParentName());
+      set(l1, routine->IsFunction ? "FUNCTION" : "PROCEDURE", routine->GetName());
+      set(l2, "PARAMETER", name_);
+    } else if (TDbObj* holder = ColumnHolder(*f)) {
+      set(l0, "SCHEMA", holder->GetParentName());
+      set(l1, Is<TViwData>(holder) ? "VIEW" : "TABLE", holder->GetName());
+      set(l2, "COLUMN", name_);
+    }
+  } else if (auto* t = dynamic_cast<TTrgData*>(this)) {
+    if (parentName_.empty()) {
+      set(l0, "TRIGGER", name_);
+    } else {
+      set(l0, "SCHEMA", parentName_);
+      set(l1, "TABLE", t->GetTableName());
+      set(l2, "TRIGGER", name_);
+    }
+  } else if (auto* idx = dynamic_cast<TIdxData*>(this)) {
+    set(l0, "SCHEMA", parentName_);
+    const bool onView = owner_->Views.FindObject(parentName_ + "." + idx->TableName) != nullptr;
+    set(l1, onView ? "VIEW" : "TABLE", idx->TableName);
+    set(l2, "INDEX", name_);
+  }
+  if (!l0.set) return {};
+
+  const std::int32_t level = ms.MSSQLDatabaseOptions.CompatibilityLevel;
+  std::string s = (level >= 1 && level <= 90) ? "exec dbo.sp_addextendedproperty "
+                                              : "exec sys.sp_addextendedproperty ";
+  s += "@name=N" + QuotedStr("MS_Description") + ", @value=N" + QuotedStr(description_) +
+       ", @level0type=N" + QuotedStr(l0.type) + ", @level0name=N" + QuotedStr(l0.name);
+  if (l1.set) s += ", @level1type=N" + QuotedStr(l1.type) + ", @level1name=N" + QuotedStr(l1.name);
+  if (l2.set) s += ", @level2type=N" + QuotedStr(l2.type) + ", @level2name=N" + QuotedStr(l2.name);
+  return s;
+}
+
+std::string TDbObj::PGDescriptionSQL() {
+  auto schemaPrefix = [this](const std::string& schema) {
+    return schema.empty() ? std::string() : QuoteName(schema) + ".";
+  };
+  std::string word, target;
+  if (auto* f = dynamic_cast<TFldData*>(this)) {
+    auto* table = dynamic_cast<TTblData*>(f->OwnerObj);
+    if (!table) return {};
+    word = "COLUMN";
+    target = schemaPrefix(table->GetParentName()) + QuoteName(table->GetName()) + "." +
+             QuoteName(name_);
+  } else if (auto* c = dynamic_cast<TCtrData*>(this)) {
+    word = "CONSTRAINT";
+    target = QuoteName(name_) + " ON " + schemaPrefix(parentName_) + QuoteName(c->GetTableName());
+  } else if (auto* t = dynamic_cast<TTrgData*>(this)) {
+    word = "TRIGGER";
+    const std::string schema = t->GetTableObj() ? t->GetTableObj()->GetParentName() : parentName_;
+    target = QuoteName(name_) + " ON " + schemaPrefix(schema) + QuoteName(t->GetTableName());
+  } else if (auto* p = dynamic_cast<TPrcData*>(this)) {
+    word = "FUNCTION";
+    target = schemaPrefix(parentName_) + QuoteName(name_) + p->GetParamsSQL(/*full=*/false);
+  } else {
+    if (Is<TDmnData>(this)) word = "DOMAIN";
+    else if (Is<TTblData>(this)) word = "TABLE";
+    else if (Is<TViwData>(this)) word = "VIEW";
+    else if (Is<TIdxData>(this)) word = "INDEX";
+    else if (ObjType == TDbObject::dboGenerator) word = "SEQUENCE";
+    else if (Is<TSchData>(this)) word = "SCHEMA";
+    else return {};
+    target = GetQualifiedName();
+  }
+  return "COMMENT ON " + word + " " + target + " IS " +
+         QuoteStringLiteral(description_, GetServerType());
+}
+
+std::string TDbObj::GetDescriptionSQL() {
+  if (Suppressed || !GetObjFilter().Contains(TCmpObjType::coDescription)) return {};
+  switch (GetServerType()) {
+    case DB::dbInterBase: return InterBaseDescriptionSQL();
+    case DB::dbSybaseASA: return ASADescriptionSQL();
+    case DB::dbMySQL: return MySQLDescriptionSQL();
+    case DB::dbOracle: return OracleDescriptionSQL();
+    case DB::dbMSSQL: return MSSQLDescriptionSQL();
+    case DB::dbPostgreSQL: return PGDescriptionSQL();
+    case DB::dbAbstract:
+    case DB::dbDB2:
+    case DB::dbSybaseASE:
+    case DB::dbPervasiveSQL:
+    case DB::dbMSAccess:
+    case DB::dbParadox:
+    case DB::dbDBASE:
+    case DB::dbCustomOLEDB: return {};
+  }
+  return {};
+}
+
+// --------------------------------------------------- Dependency-ordered walk
+
+void TDbObj::Select() { SetSelected(true); }
+
+void TDbObj::Deselect() { SetSelected(false); }
+
+void TDbObj::DoBeforeDrop() {
+  // Users first. The list is re-read on every step: a user's own walk may
+  // change edges of this object.
+  for (int i = 0; i < usedBy_.Count(); ++i) {
+    TDependObj* e = usedBy_.Object(i);
+    if (e && e->Target && e->Target != this && e->Target->GetSelected()) e->Target->WriteDrop();
+  }
+}
+
+void TDbObj::WriteDrop() {
+  if (!GetSelected() || walking_) return;
+  FlagGuard guard(walking_);
+  if (Is<TTblData>(this) || ObjType == TDbObject::dboGenerator) {
+    // Left alone when the source of the comparison holds it as well.
+    TCustomObjs* src = owner_ ? owner_->GetSourceObjs() : nullptr;
+    if (src) {
+      const bool held = Is<TTblData>(this) ? src->Tables.FindObject(GetKeyName()) != nullptr
+                                           : src->Generators.FindObject(GetKeyName()) != nullptr;
+      if (held) return;
+    }
+  }
+  DoBeforeDrop();
+  if (GetSelected()) {
+    if (auto* t = dynamic_cast<TTblData*>(this))
+      for (auto& f : t->Fields) if (f.Value) f.Value->SetSelected(false);
+    if (auto* v = dynamic_cast<TViwData*>(this))
+      for (auto& f : v->Columns) if (f.Value) f.Value->SetSelected(false);
+    std::string name = name_;
+    if (name.empty() && Is<TCtrData>(this)) name = SystemName;
+    std::string table;
+    if (auto* f = dynamic_cast<TFldData*>(this)) table = f->GetTableName();
+    if (TScriptWriter* w = GetScriptWriter())
+      w->AddStatement(GetDropSQL(), kStmtObject, name, ObjType, kActionDrop, table, 0);
+    SetSelected(false);
+  }
+  Deselect();
+}
+
+void TDbObj::DoBeforeCreate() {
+  auto* self = dynamic_cast<TFldData*>(this);
+  if (self && self->OwnerObj)
+    for (auto& e : dependsOn_)
+      if (e.Value && e.Value->Target == self->OwnerObj) e.Value->Active = false;
+
+  for (int i = 0; i < dependsOn_.Count(); ++i) {
+    TDependObj* e = dependsOn_.Object(i);
+    if (!e || !e->Active || !e->Target || e->Target == this || e->Target->GetSelected()) continue;
+    TDbObj* target = e->Target;
+    // Served before descending, so that a cycle of edges ends.
+    e->Active = false;
+    if (auto* col = dynamic_cast<TFldData*>(target)) {
+      if (col->OwnerObj == this && Is<TTblData>(this)) continue;  // a table's own column
+      auto* table = dynamic_cast<TTblData*>(col->OwnerObj);
+      if (table && !table->GetSelected()) {
+        table->WriteCreate();
+        continue;
+      }
+      target->WriteCreate();
+      continue;
+    }
+    if (Is<TTrgData>(target) || Is<TViwData>(target)) {
+      target->WriteCreate();
+      continue;
+    }
+    if (auto* prc = dynamic_cast<TPrcData*>(target)) {
+      TCustomObjs* dst = owner_ ? owner_->GetTargetObjs() : nullptr;
+      const bool inTarget = dst && dst->Procedures.FindObject(prc->GetKeyName()) != nullptr;
+      const DB st = GetServerType();
+      const bool full = !inTarget && (st == DB::dbPostgreSQL || st == DB::dbSybaseASE ||
+                                      (st == DB::dbMSSQL && prc->HasTableResult()));
+      if (full) {
+        prc->WriteCreate();
+        continue;
+      }
+      // A stub body is enough to let this object be created; the routine's
+      // own body comes later.
+      if (TScriptWriter* w = GetScriptWriter())
+        w->AddStatement(prc->GetCreateEmptySQL(), kStmtRoutine, prc->GetName(),
+                        TDbObject::dboProcedure, kActionEmptyBody, {}, 0);
+      prc->SetBodyEmptied(true);
+      prc->SetSelected(true);
+      continue;
+    }
+    target->WriteCreate();
+  }
+}
+
+void TDbObj::WriteCreate() {
+  if (walking_) return;
+  FlagGuard guard(walking_);
+  DoBeforeCreate();
+  TScriptWriter* w = GetScriptWriter();
+  if (w && GetServerType() == DB::dbPostgreSQL) w->SetCurrentSchema(parentName_);
+  if (!GetSelected()) {
+    auto* prc = dynamic_cast<TPrcData*>(this);
+    const bool trigger = Is<TTrgData>(this);
+    int kind = kStmtObject;
+    if (prc) kind = kStmtRoutine;
+    if (trigger) {
+      kind = kStmtTrigger;
+      for (auto& e : usedBy_) if (e.Value) e.Value->Active = false;
+    }
+    std::string table;
+    if (auto* f = dynamic_cast<TFldData*>(this)) table = f->GetTableName();
+    const std::string name = (prc || trigger) ? name_ : GetQualifiedName();
+    const std::string text = GetScriptSQL();
+    if (w) w->AddStatement(text, kind, name, ObjType, kActionCreate, table, 0);
+    SetSelected(true);
+    // Descriptions go with the statement they describe, only when the
+    // object is written here.
+    if (w && GetObjFilter().Contains(TCmpObjType::coDescription)) {
+      if (!description_.empty()) w->AddDescription(*this);
+      if (prc) {
+        for (auto& p : prc->InParams)
+          if (p.Value && !p.Value->GetDescription().empty()) w->AddDescription(*p.Value);
+        for (auto& p : prc->OutParams)
+          if (p.Value && !p.Value->GetDescription().empty()) w->AddDescription(*p.Value);
+      }
+    }
+  }
+  Select();
+}
+
+// -------------------------------------------------------------- TDependObj
+
+TDependObj::TDependObj(TCustomObjs* owner) : TDbObj(owner) { ObjType = TDbObject::dboDepend; }
+
+std::string TDependObj::GetDisplayName() {
+  if (!FieldName.empty()) return GetName() + " (field: " + FieldName + ")";
+  if (Changed) return "(+/-) " + GetName();
+  return Target ? Target->GetDisplayName() : GetName();
+}
+
+}  // namespace qor

@@ -1,0 +1,431 @@
+// The object collection and the structure component of unit qorClasses:
+// routing of objects to their lists, the accept chain, grant merging, the
+// dependency edges and the reports through the linked extractor.
+#include "model/qorClasses.h"
+
+#include <algorithm>
+#include <unordered_set>
+
+#include "model/qorComp_Clt.h"
+#include "model/qorComp_Ctr.h"
+#include "model/qorComp_Def.h"
+#include "model/qorComp_Dmn.h"
+#include "model/qorComp_Evt.h"
+#include "model/qorComp_Exc.h"
+#include "model/qorComp_Fld.h"
+#include "model/qorComp_Gnr.h"
+#include "model/qorComp_Idx.h"
+#include "model/qorComp_Opr.h"
+#include "model/qorComp_Pkg.h"
+#include "model/qorComp_Prc.h"
+#include "model/qorComp_Rol.h"
+#include "model/qorComp_Rul.h"
+#include "model/qorComp_Tbl.h"
+#include "model/qorComp_Trg.h"
+#include "model/qorComp_Udf.h"
+#include "model/qorComp_Viw.h"
+#include "model/qorExtractorHost.h"
+#include "model/qorScriptWriter.h"
+#include "platform/qorStrings.h"
+
+namespace qor {
+
+namespace {
+
+using DB = TDatabaseType;
+
+// Every object of `root`'s tree below it: columns, parameters, type holders
+// and what they own in turn.
+void CollectSubObjects(TDbObj* root, std::vector<TDbObj*>& out) {
+  std::vector<TDbObj*> direct;
+  root->GetSubObjects(direct);
+  for (TDbObj* d : direct) {
+    if (!d) continue;
+    out.push_back(d);
+    CollectSubObjects(d, out);
+  }
+}
+
+}  // namespace
+
+// ------------------------------------------------------------- TCustomObjs
+
+TCustomObjs::TCustomObjs()
+    : Schemas(true), Domains(true), Udfs(true), Triggers(true), Procedures(true), Tables(true),
+      Exceptions(true), Generators(true), Indices(true), Views(true), Roles(true), Grants(true),
+      Constraints(true), Rules(true), Defaults(true), Packages(true), Publications(true),
+      Operators(true), OperatorClasses(true), Events(true), Collations(true) {
+  ConnectionOptions.UserName = "SYSDBA";
+  ConnectionOptions.Password = "quillbark";
+  auto sensitive = [](auto& list) { list.SetCaseSensitive(true); };
+  sensitive(Schemas); sensitive(Domains); sensitive(Udfs); sensitive(Triggers);
+  sensitive(Procedures); sensitive(Tables); sensitive(Exceptions); sensitive(Generators);
+  sensitive(Indices); sensitive(Views); sensitive(Roles); sensitive(Grants);
+  sensitive(Constraints); sensitive(Rules); sensitive(Defaults); sensitive(Packages);
+  sensitive(Publications); sensitive(Operators); sensitive(OperatorClasses); sensitive(Events);
+  sensitive(Collations);
+}
+
+TCustomObjs::~TCustomObjs() { FreeAllObjects(); }
+
+void TCustomObjs::ForEachObject(const std::function<void(TDbObj&)>& fn) {
+  auto each = [&fn](auto& list) {
+    for (auto& e : list)
+      if (e.Value) fn(*e.Value);
+  };
+  each(Schemas); each(Domains); each(Udfs); each(Triggers); each(Procedures); each(Tables);
+  each(Exceptions); each(Generators); each(Indices); each(Views); each(Roles); each(Grants);
+  each(Constraints); each(Rules); each(Defaults); each(Packages); each(Publications);
+  each(Operators); each(OperatorClasses); each(Events); each(Collations);
+}
+
+void TCustomObjs::FreeAllObjects() {
+  // Each object takes its edges away from the others as it goes, so the
+  // order does not matter.
+  Schemas.Clear(); Domains.Clear(); Udfs.Clear(); Triggers.Clear(); Procedures.Clear();
+  Tables.Clear(); Exceptions.Clear(); Generators.Clear(); Indices.Clear(); Views.Clear();
+  Roles.Clear(); Grants.Clear(); Constraints.Clear(); Rules.Clear(); Defaults.Clear();
+  Packages.Clear(); Publications.Clear(); Operators.Clear(); OperatorClasses.Clear();
+  Events.Clear(); Collations.Clear();
+}
+
+void TCustomObjs::Clear() {
+  FreeAllObjects();
+  ScriptLines.clear();
+  IBServerOptions.IBDatabaseOptions.Clear();
+  MSSQLServerOptions.MSSQLDatabaseOptions.Clear();
+  ASAServerOptions.ASADatabaseOptions.Assign(TASADatabaseOptions{});
+  Terminator = ";";
+}
+
+void TCustomObjs::StoreSourceSQL() {}
+
+void TCustomObjs::GenerateScript() {}
+
+void TCustomObjs::GetScript(std::vector<std::string>& dest) {
+  ScriptLines.clear();
+  GenerateScript();
+  dest.insert(dest.end(), ScriptLines.begin(), ScriptLines.end());
+  ScriptLines.clear();
+}
+
+void TCustomObjs::SetServerType(TDatabaseType value) {
+  serverType_ = value;
+  const bool sensitive =
+      !(value == DB::dbSybaseASA || value == DB::dbMSSQL || value == DB::dbSybaseASE);
+  auto set = [sensitive](auto& list) { list.SetCaseSensitive(sensitive); };
+  // Schemas, operators, operator classes and events keep their rule.
+  set(Domains); set(Udfs); set(Triggers); set(Procedures); set(Tables); set(Exceptions);
+  set(Generators); set(Indices); set(Views); set(Roles); set(Grants); set(Constraints);
+  set(Rules); set(Defaults); set(Packages); set(Publications); set(Collations);
+}
+
+template <class Fn>
+bool TCustomObjs::Route(TDbObj* obj, Fn&& fn) {
+  // A descendant matches its ancestor's test, so the order is fixed.
+  if (auto* p = dynamic_cast<TUdfData*>(obj)) return fn(Udfs, p), true;
+  if (auto* p = dynamic_cast<TDmnData*>(obj)) return fn(Domains, p), true;
+  if (auto* p = dynamic_cast<TTblData*>(obj)) return fn(Tables, p), true;
+  if (auto* p = dynamic_cast<TViwData*>(obj)) return fn(Views, p), true;
+  if (auto* p = dynamic_cast<TPrcData*>(obj)) return fn(Procedures, p), true;
+  if (auto* p = dynamic_cast<TTrgData*>(obj)) return fn(Triggers, p), true;
+  if (auto* p = dynamic_cast<TIdxData*>(obj)) return fn(Indices, p), true;
+  if (auto* p = dynamic_cast<TGnrData*>(obj)) return fn(Generators, p), true;
+  if (auto* p = dynamic_cast<TCtrData*>(obj)) return fn(Constraints, p), true;
+  if (auto* p = dynamic_cast<TExcData*>(obj)) return fn(Exceptions, p), true;
+  if (auto* p = dynamic_cast<TGntData*>(obj)) return fn(Grants, p), true;
+  if (auto* p = dynamic_cast<TDefData*>(obj)) return fn(Defaults, p), true;
+  if (auto* p = dynamic_cast<TRulData*>(obj)) return fn(Rules, p), true;
+  if (auto* p = dynamic_cast<TPkgData*>(obj)) return fn(Packages, p), true;
+  if (auto* p = dynamic_cast<TRolData*>(obj)) return fn(Roles, p), true;
+  if (auto* p = dynamic_cast<TPblData*>(obj)) return fn(Publications, p), true;
+  if (auto* p = dynamic_cast<TSchData*>(obj)) return fn(Schemas, p), true;
+  if (auto* p = dynamic_cast<TOprData*>(obj)) return fn(Operators, p), true;
+  if (auto* p = dynamic_cast<TOpcData*>(obj)) return fn(OperatorClasses, p), true;
+  if (auto* p = dynamic_cast<TEvtData*>(obj)) return fn(Events, p), true;
+  if (auto* p = dynamic_cast<TCltData*>(obj)) return fn(Collations, p), true;
+  return false;
+}
+
+bool TCustomObjs::StoreInList(TDbObj* obj, const std::string& key, bool& known) {
+  bool stored = false;
+  known = Route(obj, [&](auto& list, auto* typed) {
+    using T = std::remove_pointer_t<decltype(typed)>;
+    std::unique_ptr<T> holder(typed);
+    if (list.Add(key, std::move(holder)) >= 0) {
+      stored = true;
+      return;
+    }
+    holder.release();  // refused: the object stays with the caller
+  });
+  if (stored) obj->heldBy_ = this;
+  return stored;
+}
+
+bool TCustomObjs::HoldsObject(TDbObj* obj) {
+  // The mark is only a hint (an entry may have been taken out since); the
+  // list decides.
+  if (obj->heldBy_ != this) return false;
+  bool held = false;
+  Route(obj, [&](auto& list, auto* typed) { held = list.IndexOfObject(typed) >= 0; });
+  return held;
+}
+
+bool TCustomObjs::AcceptObj(TDbObj* obj) {
+  if (!obj) return false;
+  bool accept = true;
+  if (TExtractorHost* host = GetExtractor()) accept = host->AcceptObjName(obj->GetName(), obj->ObjType);
+  if (AcceptCallback) AcceptCallback(this, obj, accept);
+  return accept;
+}
+
+bool TCustomObjs::AddObject(TDbObj* obj, bool freeOnFail) {
+  if (!obj) return false;
+  // Offering an object a second time (a re-parse of a stored text does)
+  // must not free what the list owns.
+  if (HoldsObject(obj)) return true;
+  bool ok = AcceptObj(obj);
+  if (ok && serverType_ == DB::dbInterBase && IBServerOptions.IBCompareOptions.IgnoreIBEObjects &&
+      StartsWith(obj->GetName(), "IBE$"))
+    ok = false;
+  if (ok) {
+    const std::string key = obj->GetKeyName();
+    bool known = false;
+    ok = StoreInList(obj, key, known);
+    if (!known) Error(std::string("Unknown DbObject to add (") + obj->ClassName() + ")");
+  }
+  if (ok) return true;
+  if (freeOnFail) {
+    DetachObject(obj);
+    delete obj;
+  }
+  return false;
+}
+
+TGntData* TCustomObjs::AddGrant(std::unique_ptr<TGntData>& grant) {
+  if (!grant) return nullptr;
+  for (auto& entry : Grants) {
+    TGntData* e = entry.Value.get();
+    if (!e || !e->SameTarget(*grant)) continue;
+    if (e->Columns.empty() && grant->Columns.empty()) {
+      e->Privileges |= grant->Privileges;
+      return nullptr;
+    }
+    if (e->Privileges == grant->Privileges && !e->Columns.empty() && !grant->Columns.empty()) {
+      for (const std::string& c : grant->Columns)
+        if (std::find(e->Columns.begin(), e->Columns.end(), c) == e->Columns.end())
+          e->Columns.push_back(c);
+      return nullptr;
+    }
+  }
+  TGntData* raw = grant.get();
+  // A key already present is the same statement: the grant adds nothing
+  // and goes back to the caller like a merged one, instead of being
+  // reported as stored while the list refused it.
+  if (Grants.Add(raw->GetKeyName(), std::move(grant)) < 0) return nullptr;
+  raw->heldBy_ = this;
+  return raw;
+}
+
+void TCustomObjs::RekeyGrants() {
+  Grants.SetSorted(false);
+  for (int i = 0; i < Grants.Count(); ++i)
+    if (TGntData* g = Grants.Object(i)) Grants.Rename(i, g->GetKeyName());
+  Grants.SetSorted(true);
+}
+
+// ------------------------------------------------------------ Dependencies
+
+void TCustomObjs::AddDependency(TDbObj* user, TDbObj* used, int line, int column,
+                                std::string fieldName) {
+  if (!user || !used) return;
+  if (!fieldName.empty()) {
+    TFldData* field = nullptr;
+    if (auto* t = dynamic_cast<TTblData*>(used)) {
+      field = t->FindField(fieldName);
+    } else if (auto* v = dynamic_cast<TViwData*>(used)) {
+      field = v->FindField(fieldName);
+    } else if (auto* table = dynamic_cast<TTblData*>(user);
+               table && (dynamic_cast<TCtrData*>(used) || dynamic_cast<TDmnData*>(used))) {
+      AddDependency(user, used, line, column);
+      if (TFldData* own = table->FindField(fieldName)) {
+        user = own;
+        fieldName.clear();
+      }
+    } else if (dynamic_cast<TPrcData*>(used)) {
+      fieldName.clear();
+    }
+    if (field) {
+      used = field;
+      fieldName.clear();
+    }
+  }
+  for (const auto& e : user->DependsOn())
+    if (e.Value && e.Value->Target == used && e.Value->FieldName == fieldName) return;
+  AddDependencyPair(user, used, line, column, std::move(fieldName));
+}
+
+void TCustomObjs::AddDependencyPair(TDbObj* user, TDbObj* used, int line, int column,
+                                    std::string fieldName) {
+  if (!user || !used) return;
+  if (!fieldName.empty()) {
+    TFldData* field = nullptr;
+    if (auto* t = dynamic_cast<TTblData*>(used)) field = t->FindField(fieldName);
+    else if (auto* v = dynamic_cast<TViwData*>(used)) field = v->FindField(fieldName);
+    if (field) AddDependency(user, field, line, column);
+    return;
+  }
+  auto makeEdge = [&](TDbObj* other) {
+    auto e = std::make_unique<TDependObj>(this);
+    e->ObjType = other->ObjType;
+    e->name_ = other->GetName();
+    e->Target = other;
+    e->Line = line;
+    e->Column = column;
+    return e;
+  };
+  auto toUsed = makeEdge(used);
+  auto toUser = makeEdge(user);
+  user->dependsOn_.Add(used->GetName(), std::move(toUsed));
+  used->usedBy_.Add(user->GetName(), std::move(toUser));
+}
+
+void TCustomObjs::RemoveDependencyEdges(TDbObj* obj, TDbObj* target) {
+  if (obj && target) obj->RemoveEdgesTo(target);
+}
+
+void TCustomObjs::RemoveDependenciesOn(TDbObj* obj) {
+  if (!obj) return;
+  std::vector<TDbObj*> holders;
+  ForEachObject([&holders](TDbObj& o) {
+    holders.push_back(&o);
+    CollectSubObjects(&o, holders);
+  });
+  for (auto it = holders.rbegin(); it != holders.rend(); ++it) (*it)->RemoveEdgesTo(obj);
+}
+
+void TCustomObjs::DetachObject(TDbObj* obj) {
+  if (!obj) return;
+  std::vector<TDbObj*> gone{obj};
+  CollectSubObjects(obj, gone);
+  const std::unordered_set<const TDbObj*> inside(gone.begin(), gone.end());
+  // Edges are recorded in pairs, so the holders of edges to the departing
+  // objects are the targets of their own edges. Those inside the tree go
+  // with it.
+  for (TDbObj* g : gone) {
+    std::vector<TDbObj*> others;
+    for (const auto& e : g->DependsOn())
+      if (e.Value && e.Value->Target && !inside.count(e.Value->Target)) others.push_back(e.Value->Target);
+    for (const auto& e : g->UsedBy())
+      if (e.Value && e.Value->Target && !inside.count(e.Value->Target)) others.push_back(e.Value->Target);
+    for (TDbObj* o : others) o->RemoveEdgesTo(g);
+  }
+  // Plain links: a trigger's table, a type's element column.
+  // One lookup per holder, so that many rejections stay cheap.
+  for (auto& t : Triggers)
+    if (t.Value && inside.count(t.Value->GetTableObj())) t.Value->ClearLinksTo(t.Value->GetTableObj());
+  for (auto& d : Domains) {
+    TDmnData* dm = d.Value.get();
+    if (dm && dm->PGOptions && inside.count(dm->PGOptions->Element)) dm->ClearLinksTo(dm->PGOptions->Element);
+  }
+  // Counterparts live in the collection this one is compared with.
+  if (LinkedObjs && LinkedObjs != this)
+    LinkedObjs->ForEachObject([&inside](TDbObj& o) {
+      if (inside.count(o.Counterpart)) o.Counterpart = nullptr;
+    });
+}
+
+// ----------------------------------------------- Linked collections, reports
+
+TCustomObjs* TCustomObjs::GetSourceObjs() { return Role == 1 ? this : LinkedObjs; }
+
+TCustomObjs* TCustomObjs::GetTargetObjs() { return Role == 2 ? this : LinkedObjs; }
+
+std::int32_t TCustomObjs::GetTargetODSVersion() {
+  TCustomObjs* target = nullptr;
+  if (Role == 2) target = this;
+  else if (LinkedObjs && LinkedObjs->Role == 2) target = LinkedObjs;
+  return target ? target->IBServerOptions.IBDatabaseOptions.ODSMajorVersion : 0;
+}
+
+std::string TCustomObjs::GetStructureNamePrefix() const {
+  return Structure ? Structure->NamePrefix : std::string();
+}
+
+std::string TCustomObjs::GetServerVersionText() const {
+  int index = -1;
+  switch (serverType_) {
+    case DB::dbInterBase: index = static_cast<int>(IBServerOptions.SQLServerVersion); break;
+    case DB::dbSybaseASA: index = static_cast<int>(ASAServerOptions.SQLServerVersion); break;
+    case DB::dbMySQL: index = static_cast<int>(MySQLServerOptions.SQLServerVersion); break;
+    case DB::dbOracle: index = static_cast<int>(OracleServerOptions.SQLServerVersion); break;
+    case DB::dbMSSQL: index = static_cast<int>(MSSQLServerOptions.SQLServerVersion); break;
+    case DB::dbPostgreSQL: index = static_cast<int>(PGSQLServerOptions.SQLServerVersion); break;
+    case DB::dbDB2: index = static_cast<int>(DB2ServerOptions.SQLServerVersion); break;
+    case DB::dbSybaseASE: index = static_cast<int>(ASEServerOptions.SQLServerVersion); break;
+    case DB::dbAbstract:
+    case DB::dbPervasiveSQL:
+    case DB::dbMSAccess:
+    case DB::dbParadox:
+    case DB::dbDBASE:
+    case DB::dbCustomOLEDB: return {};
+  }
+  const std::string name = GetServerVersionName(serverType_, index);
+  return name.empty() ? std::string() : "Server Version (user defined): " + name;
+}
+
+TExtractorHost* TCustomObjs::GetExtractor() const {
+  return Structure ? Structure->Extractor() : nullptr;
+}
+
+void TCustomObjs::Log(const std::string& text) {
+  if (OnLog) {
+    OnLog(this, text);
+    return;
+  }
+  if (TExtractorHost* host = GetExtractor(); host && host->LogAssigned()) {
+    host->LogNextLine(this, text);
+    return;
+  }
+  if (ScriptWriter && ScriptWriter->OnLog) ScriptWriter->OnLog(this, text);
+}
+
+void TCustomObjs::Error(const std::string& text) {
+  if (TExtractorHost* host = GetExtractor()) host->DoErrorMessage(text);
+}
+
+// ------------------------------------------------------ TCustomDBStructure
+
+TCustomDBStructure::TCustomDBStructure() = default;
+
+TCustomDBStructure::~TCustomDBStructure() { objs_.reset(); }
+
+void TCustomDBStructure::SetObjs(std::unique_ptr<TCustomObjs> objs) {
+  objs_ = std::move(objs);
+  if (objs_) objs_->Structure = this;
+}
+
+void TCustomDBStructure::Clear() {
+  if (objs_) objs_->Clear();
+  NamePrefix.clear();
+}
+
+void TCustomDBStructure::SetServerType(TDatabaseType value) {
+  if (objs_) objs_->SetServerType(value);
+}
+
+void TCustomDBStructure::SetExtractor(TExtractorHost* extractor) {
+  extractor_ = extractor;
+  extractorComponent_ = extractor ? extractor->EventSender() : nullptr;
+}
+
+void TCustomDBStructure::Notification(TComponent* component, TOperation operation) {
+  TComponent::Notification(component, operation);
+  if (operation != TOperation::opRemove || !component || component != extractorComponent_) return;
+  // The accept callback calls into the extractor as well.
+  extractor_ = nullptr;
+  extractorComponent_ = nullptr;
+  if (objs_) objs_->AcceptCallback = nullptr;
+}
+
+}  // namespace qor
