@@ -61,6 +61,7 @@ class ObjsTest : public ::testing::Test {
     return Objs().AddObject(obj, /*freeOnFail=*/true);
   }
 
+  int alive = 0;  // live CountedTables; outlives the structure that frees them
   TDBStructure structure;
 };
 
@@ -121,7 +122,6 @@ TEST_F(ObjsTest, UnknownClassIsReportedAndFreed) {
 }
 
 TEST_F(ObjsTest, DuplicateKeysKeepTheFirst) {
-  int alive = 0;
   auto* first = new CountedTable(&Objs(), alive);
   first->SetName("T");
   ASSERT_TRUE(Objs().AddObject(first, true));
@@ -140,7 +140,6 @@ TEST_F(ObjsTest, DuplicateKeysKeepTheFirst) {
 }
 
 TEST_F(ObjsTest, AddingAHeldObjectAgainIsSuccess) {
-  int alive = 0;
   auto* t = new CountedTable(&Objs(), alive);
   t->SetName("T");
   ASSERT_TRUE(Objs().AddObject(t, true));
@@ -382,7 +381,6 @@ TEST_F(ObjsTest, LookupsOfColumnsParametersAndRoles) {
 }
 
 TEST_F(ObjsTest, ClearFreesEverythingAndKeepsOptions) {
-  int alive = 0;
   auto* t = new CountedTable(&Objs(), alive);
   t->SetName("T");
   Objs().AddObject(t, true);
