@@ -2,8 +2,6 @@
 // description texts, the dependency edges and the dependency-ordered walk.
 #include "model/qorClasses.h"
 
-#include <algorithm>
-
 #include "model/qorComp_Ctr.h"
 #include "model/qorComp_Dmn.h"
 #include "model/qorComp_Fld.h"
@@ -15,6 +13,8 @@
 #include "model/qorScriptWriter.h"
 #include "parsers/keywords/qorQuoteIdentifier.h"
 #include "platform/qorStrings.h"
+
+#include <algorithm>
 
 namespace qor {
 

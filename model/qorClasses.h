@@ -10,17 +10,17 @@
 // collection and knows the extractor that fills it.
 #pragma once
 
+#include "model/qorDBOptions.h"
+#include "model/qorTypes.h"
+#include "platform/qorNameList.h"
+#include "platform/qorObject.h"
+
 #include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
-
-#include "model/qorDBOptions.h"
-#include "model/qorTypes.h"
-#include "platform/qorNameList.h"
-#include "platform/qorObject.h"
 
 namespace qor {
 

@@ -3,9 +3,6 @@
 // dependency edges and the reports through the linked extractor.
 #include "model/qorClasses.h"
 
-#include <algorithm>
-#include <unordered_set>
-
 #include "model/qorComp_Clt.h"
 #include "model/qorComp_Ctr.h"
 #include "model/qorComp_Def.h"
@@ -27,6 +24,9 @@
 #include "model/qorExtractorHost.h"
 #include "model/qorScriptWriter.h"
 #include "platform/qorStrings.h"
+
+#include <algorithm>
+#include <unordered_set>
 
 namespace qor {
 

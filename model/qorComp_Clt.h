@@ -1,9 +1,9 @@
 // Collations.
 #pragma once
 
-#include <string>
-
 #include "model/qorClasses.h"
+
+#include <string>
 
 namespace qor {
 

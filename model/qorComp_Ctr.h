@@ -2,12 +2,12 @@
 // Oracle NOT NULL and column-level references.
 #pragma once
 
+#include "model/qorClasses.h"
+#include "model/qorComp_Fld.h"
+
 #include <cstdint>
 #include <string>
 #include <vector>
-
-#include "model/qorClasses.h"
-#include "model/qorComp_Fld.h"
 
 namespace qor {
 

@@ -1,9 +1,9 @@
 // Defaults (CREATE DEFAULT objects).
 #pragma once
 
-#include <string>
-
 #include "model/qorClasses.h"
+
+#include <string>
 
 namespace qor {
 

@@ -2,14 +2,14 @@
 // object-type parts and the PostgreSQL type options (TPGTypeOptions).
 #pragma once
 
+#include "model/qorClasses.h"
+#include "model/qorComp_Fld.h"
+#include "model/qorComp_Prc.h"
+
 #include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
-
-#include "model/qorClasses.h"
-#include "model/qorComp_Fld.h"
-#include "model/qorComp_Prc.h"
 
 namespace qor {
 

@@ -1,12 +1,12 @@
 // Scheduled events (TEvtData) with their schedule entries (TEvtSdlData).
 #pragma once
 
+#include "model/qorClasses.h"
+
 #include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
-
-#include "model/qorClasses.h"
 
 namespace qor {
 

@@ -1,9 +1,9 @@
 // Exceptions.
 #pragma once
 
-#include <string>
-
 #include "model/qorClasses.h"
+
+#include <string>
 
 namespace qor {
 

@@ -2,8 +2,6 @@
 // and the data-type text.
 #include "model/qorComp_Fld.h"
 
-#include <array>
-
 #include "model/qorComp_Dmn.h"
 #include "model/qorComp_Gnr.h"
 #include "model/qorComp_Prc.h"
@@ -11,6 +9,8 @@
 #include "model/qorComp_Udf.h"
 #include "model/qorComp_Viw.h"
 #include "platform/qorStrings.h"
+
+#include <array>
 
 namespace qor {
 

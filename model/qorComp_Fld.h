@@ -3,14 +3,14 @@
 // argument, domain type holder, index or constraint column entry).
 #pragma once
 
+#include "model/qorClasses.h"
+
 #include <cstdint>
 #include <memory>
 #include <string>
 #include <string_view>
 #include <utility>
 #include <vector>
-
-#include "model/qorClasses.h"
 
 namespace qor {
 

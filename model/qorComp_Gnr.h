@@ -1,12 +1,12 @@
 // Generators and sequences.
 #pragma once
 
+#include "model/qorClasses.h"
+#include "model/qorComp_Fld.h"
+
 #include <memory>
 #include <string>
 #include <vector>
-
-#include "model/qorClasses.h"
-#include "model/qorComp_Fld.h"
 
 namespace qor {
 

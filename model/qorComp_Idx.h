@@ -2,11 +2,11 @@
 // options of each dialect.
 #pragma once
 
-#include <string>
-#include <vector>
-
 #include "model/qorClasses.h"
 #include "model/qorComp_Fld.h"
+
+#include <string>
+#include <vector>
 
 namespace qor {
 

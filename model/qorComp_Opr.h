@@ -2,12 +2,12 @@
 // operator and support-function items.
 #pragma once
 
+#include "model/qorClasses.h"
+
 #include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
-
-#include "model/qorClasses.h"
 
 namespace qor {
 

@@ -1,9 +1,9 @@
 // Packages: header text, and the body in Text.
 #pragma once
 
-#include <string>
-
 #include "model/qorClasses.h"
+
+#include <string>
 
 namespace qor {
 

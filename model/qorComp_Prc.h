@@ -2,12 +2,12 @@
 // the member routines of Oracle object types (TMemberPrcData).
 #pragma once
 
+#include "model/qorClasses.h"
+#include "model/qorComp_Fld.h"
+
 #include <cstdint>
 #include <string>
 #include <vector>
-
-#include "model/qorClasses.h"
-#include "model/qorComp_Fld.h"
 
 namespace qor {
 

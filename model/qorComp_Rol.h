@@ -1,11 +1,11 @@
 // Roles, logins and users (TRolData) and grants (TGntData).
 #pragma once
 
+#include "model/qorClasses.h"
+
 #include <cstdint>
 #include <string>
 #include <vector>
-
-#include "model/qorClasses.h"
 
 namespace qor {
 

@@ -1,10 +1,10 @@
 // Rules: MS SQL rule objects and PostgreSQL rewrite rules.
 #pragma once
 
+#include "model/qorClasses.h"
+
 #include <cstdint>
 #include <string>
-
-#include "model/qorClasses.h"
 
 namespace qor {
 

@@ -2,13 +2,13 @@
 // table options of each dialect, TPblData with its articles, TSchData.
 #pragma once
 
+#include "model/qorClasses.h"
+#include "model/qorComp_Fld.h"
+
 #include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
-
-#include "model/qorClasses.h"
-#include "model/qorComp_Fld.h"
 
 namespace qor {
 

@@ -2,12 +2,12 @@
 // module.
 #pragma once
 
+#include "model/qorClasses.h"
+#include "model/qorComp_Fld.h"
+
 #include <memory>
 #include <string>
 #include <vector>
-
-#include "model/qorClasses.h"
-#include "model/qorComp_Fld.h"
 
 namespace qor {
 

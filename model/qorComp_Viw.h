@@ -2,11 +2,11 @@
 // options of the dialects that have them.
 #pragma once
 
-#include <string>
-#include <vector>
-
 #include "model/qorClasses.h"
 #include "model/qorComp_Fld.h"
+
+#include <string>
+#include <vector>
 
 namespace qor {
 

@@ -4,11 +4,11 @@
 // and parsing loops test, and the hook for file-writing errors.
 #pragma once
 
+#include "model/qorClasses.h"
+
 #include <string>
 #include <string_view>
 #include <vector>
-
-#include "model/qorClasses.h"
 
 namespace qor {
 

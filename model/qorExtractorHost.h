@@ -7,9 +7,9 @@
 // TCustomExtract implements it.
 #pragma once
 
-#include <string>
-
 #include "model/qorTypes.h"
+
+#include <string>
 
 namespace qor {
 

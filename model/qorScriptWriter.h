@@ -6,9 +6,9 @@
 // a caller that wants dependency-ordered scripts attaches one.
 #pragma once
 
-#include <string>
-
 #include "model/qorTypes.h"
+
+#include <string>
 
 namespace qor {
 

@@ -2,12 +2,6 @@
 // quoting through the object, name folding, system constraint names, the
 // text normalisation, comments, the base drop text and the description
 // statements.
-#include <gtest/gtest.h>
-
-#include <functional>
-#include <memory>
-#include <string>
-
 #include "model/qorComp_Clt.h"
 #include "model/qorComp_Ctr.h"
 #include "model/qorComp_Dmn.h"
@@ -24,6 +18,11 @@
 #include "model/qorComp_Udf.h"
 #include "model/qorComp_Viw.h"
 #include "model/qorDBStructure.h"
+
+#include <functional>
+#include <gtest/gtest.h>
+#include <memory>
+#include <string>
 
 namespace qor {
 namespace {

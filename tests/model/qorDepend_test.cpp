@@ -2,11 +2,6 @@
 // redirection to columns, removal, the detaching of rejected objects (run
 // under the sanitizers, so a dangling edge fails the suite), and the
 // dependency-ordered walk against a recording writer.
-#include <gtest/gtest.h>
-
-#include <memory>
-#include <string>
-
 #include "model/qorComp_Ctr.h"
 #include "model/qorComp_Dmn.h"
 #include "model/qorComp_Fld.h"
@@ -20,6 +15,10 @@
 #include "model/qorDBStructure.h"
 #include "model/qorScriptWriter.h"
 #include "tests/model/qorModelFakes.h"
+
+#include <gtest/gtest.h>
+#include <memory>
+#include <string>
 
 namespace qor {
 namespace {

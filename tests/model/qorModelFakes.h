@@ -3,13 +3,13 @@
 // that records the dependency-ordered walk.
 #pragma once
 
-#include <string>
-#include <vector>
-
 #include "model/qorClasses.h"
 #include "model/qorExtractorHost.h"
 #include "model/qorScriptWriter.h"
 #include "platform/qorObject.h"
+
+#include <string>
+#include <vector>
 
 namespace qor::test {
 

@@ -1,12 +1,6 @@
 // The object collection: routing by class, duplicates, the accept chain and
 // the IBE$ rule, grant merging and re-keying, lookups, Clear, and the
 // structure's link to its extractor through the host interface.
-#include <gtest/gtest.h>
-
-#include <functional>
-#include <memory>
-#include <string>
-
 #include "model/qorComp_Clt.h"
 #include "model/qorComp_Ctr.h"
 #include "model/qorComp_Def.h"
@@ -26,6 +20,11 @@
 #include "model/qorComp_Viw.h"
 #include "model/qorDBStructure.h"
 #include "tests/model/qorModelFakes.h"
+
+#include <functional>
+#include <gtest/gtest.h>
+#include <memory>
+#include <string>
 
 namespace qor {
 namespace {
