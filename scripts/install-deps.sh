@@ -7,7 +7,7 @@ packages=(
   build-essential cmake pkg-config
   libgtest-dev libgmock-dev libbenchmark-dev
   nlohmann-json3-dev
-  firebird-dev firebird3.0-server-core firebird3.0-utils
+  firebird-dev firebird3.0-server-core firebird3.0-utils firebird3.0-server
 )
 
 missing=()
