@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
+#include <exception>
 
 #include "platform/qorStrings.h"
 
@@ -558,14 +559,23 @@ void TIBDatabase::AfterAttach() {
 
 void TIBDatabase::Close() {
   if (!Connected()) return;
-  // Transactions end first (their cursors close), then statements go.
-  for (TIBLink* l : std::vector<TIBLink*>(links_))
-    if (l->OnDatabaseClosing) l->OnDatabaseClosing();
+  // Transactions end first (their cursors close), then statements go. A
+  // failure there is raised after the detach, which happens regardless.
+  std::exception_ptr first;
+  for (TIBLink* l : std::vector<TIBLink*>(links_)) {
+    if (!l->OnDatabaseClosing) continue;
+    try {
+      l->OnDatabaseClosing();
+    } catch (...) {
+      if (!first) first = std::current_exception();
+    }
+  }
   ISC_STATUS_ARRAY st;
   const ISC_STATUS rc = isc_detach_database(st, &handle_);
   // A broken attachment cannot be detached; it is forgotten all the same.
   handle_ = 0;
   dbDialect_ = 0;
+  if (first) std::rethrow_exception(first);
   Check(rc, st);
 }
 
@@ -587,8 +597,22 @@ void TIBDatabase::CreateDatabase() {
 // ------------------------------------------------------------- TIBTransaction
 
 TIBTransaction::TIBTransaction() {
+  // A transaction still active when its database disconnects is committed;
+  // when that fails it is rolled back, so no handle outlives the attachment.
   link_.OnDatabaseClosing = [this] {
-    if (Active()) End(/*commit=*/true);
+    if (!Active()) return;
+    try {
+      End(/*commit=*/true);
+    } catch (...) {
+      if (Active()) {
+        try {
+          End(/*commit=*/false);
+        } catch (const EQorError&) {
+          // The handle is given up with the attachment.
+        }
+      }
+      throw;
+    }
   };
 }
 

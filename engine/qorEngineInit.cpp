@@ -1,0 +1,19 @@
+#include "engine/qorEngineInit.h"
+
+#include "engine/qorConnection_IBXDB.h"
+#include "engine/qorDBEngine.h"
+#include "platform/ibx/qorIBX.h"
+
+namespace qor {
+
+void InitializeEngine() {
+  InitConnectionRegistry();
+  RegisterIBXConnection();
+}
+
+void FinalizeEngine() {
+  DoneConnectionRegistry();
+  IBClientShutdown();
+}
+
+}  // namespace qor
