@@ -47,9 +47,10 @@ std::unique_ptr<TQORAbstractConnection> UnregisterConnection(std::string_view na
 
 // =================================================================== binding
 
+// Links between bindings and connections are only ever added: several
+// connections may hold the same binding, and a link shared by both sides
+// must stay while either side still points at the other.
 void TQORAbstractConnection::SetOwningConnection(TQORCustomConnection* connection) {
-  if (connection == owningConnection_) return;
-  if (owningConnection_) RemoveFreeNotification(owningConnection_);
   owningConnection_ = connection;
   if (owningConnection_) FreeNotification(owningConnection_);
 }
@@ -370,11 +371,7 @@ void TQORCustomConnection::Assign(const TQORCustomConnection& source) {
 
 // ============================================================ TQORConnection
 
-TQORConnection::~TQORConnection() {
-  FreeDatabaseObject();
-  if (binding_) RemoveFreeNotification(binding_);
-  binding_ = nullptr;
-}
+TQORConnection::~TQORConnection() { FreeDatabaseObject(); }
 
 void TQORConnection::FreeDatabaseObject() {
   if (!database_) return;
@@ -406,7 +403,6 @@ void TQORConnection::SetConnectionType(TconnectionType value) {
     throw EQorError(crlf + "Not supported connection select." + crlf + "Include unit \"" + unit +
                     "\" in Your project (app/main.cpp)." + crlf + "Uses " + unit + ";" + crlf);
   }
-  if (binding_) RemoveFreeNotification(binding_);
   binding_ = nullptr;
   TQORCustomConnection::SetConnectionType(value);
   binding_ = found;
