@@ -41,10 +41,11 @@ as_firebird() { setpriv --reuid=firebird --regid=firebird --init-groups "$@"; }
 # The server of an earlier start is ours when its pid is a live firebird.
 server_pid() {
   [ -s "$pidfile" ] || return 1
-  local pid stat
+  local pid st
   pid=$(cat "$pidfile")
-  stat=$(ps -o stat= -p "$pid" 2>/dev/null || true)
-  [ -n "$stat" ] && [ "${stat:0:1}" != Z ] || return 1
+  # The third field of /proc/<pid>/stat is the state; Z is a zombie.
+  st=$(sed -n 's/^[0-9]* (.*) \(.\).*/\1/p' "/proc/$pid/stat" 2>/dev/null || true)
+  [ -n "$st" ] && [ "$st" != Z ] || return 1
   [ "$(readlink "/proc/$pid/exe" 2>/dev/null)" = /usr/sbin/firebird ] || return 1
   echo "$pid"
 }
