@@ -43,6 +43,7 @@ bool TConnectionIBX::CreateDatabase() {
   if (!s.GetDBCharSet().empty()) db->Params.Add("DEFAULT CHARACTER SET " + s.GetDBCharSet());
   bool ok = true;
   try {
+    CheckIBProtocol(o);
     db->CreateDatabase();
     db->Close();
   } catch (const std::exception& e) {

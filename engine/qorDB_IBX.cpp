@@ -18,6 +18,19 @@ TIBProtocol ToIBProtocol(TQORProtocol p) {
 
 }  // namespace
 
+void CheckIBProtocol(const TConnectionOptions& o) {
+  if (o.HostName.empty()) return;  // a local path: the embedded engine
+  switch (o.Protocol) {
+    case TQORProtocol::ptSPX:
+      throw EQorError("The SPX protocol is not available on this platform; connect over TCP/IP.");
+    case TQORProtocol::ptNamedPipe:
+      throw EQorError("Named pipes are not available on this platform; connect over TCP/IP.");
+    case TQORProtocol::ptTCP:
+    case TQORProtocol::ptLocal:
+      return;
+  }
+}
+
 // ------------------------------------------------------------------ T_IBQuery
 
 void T_IBQuery::SQLChanged() {
@@ -96,6 +109,7 @@ void TQORIBXDatabase::Disconnect() {
 void TQORIBXDatabase::Connect(TQORCustomConnection& c) {
   const TConnectionOptions& o = c.ConnectionOptions;
   TIBEngineOptions& s = c.IBServerOptions;
+  CheckIBProtocol(o);
   database_->DatabaseName = c.GetConnectString();
   database_->LoginPrompt = o.UserName.empty() || o.Password.empty();
   SetDatabaseParams(c, s.GetDBCharSet());

@@ -27,6 +27,11 @@ class T_IBQuery : public TIBQuery {
   std::string StatementText() override;
 };
 
+// Raises EQorError when the options ask for a protocol that does not exist
+// on this platform (SPX, named pipes): its path form would otherwise reach
+// the client library as the name of a local file.
+void CheckIBProtocol(const TConnectionOptions& options);
+
 class TQORIBXDatabase : public TQORDatabase {
  public:
   TQORIBXDatabase();

@@ -325,16 +325,27 @@ TEST_F(FbEmbedded, AMissingDatabaseEndsInTheErrorEvent) {
 
 TEST_F(FbEmbedded, ProtocolsThatDoNotExistHereFailWithoutHanging) {
   Create("protocols.fdb", "UTF8", 3);
-  for (TQORProtocol p : {TQORProtocol::ptSPX, TQORProtocol::ptNamedPipe}) {
-    SCOPED_TRACE(static_cast<int>(p));
+  struct Case {
+    TQORProtocol protocol;
+    const char* text;
+  };
+  const Case cases[] = {
+      {TQORProtocol::ptSPX, "The SPX protocol is not available on this platform; connect over TCP/IP."},
+      {TQORProtocol::ptNamedPipe, "Named pipes are not available on this platform; connect over TCP/IP."},
+  };
+  for (const Case& k : cases) {
+    SCOPED_TRACE(k.text);
     errors.clear();
     events.clear();
     c.ConnectionOptions.HostName = "127.0.0.1";
-    c.ConnectionOptions.Protocol = p;
+    c.ConnectionOptions.Protocol = k.protocol;
     c.SetConnected(true);
     EXPECT_FALSE(c.Connected());
-    EXPECT_EQ(errors.size(), 1u);
+    EXPECT_EQ(errors, std::vector<std::string>{k.text});
     EXPECT_EQ(events, std::vector<std::string>{"AfterDisconnect"});
+    errors.clear();
+    EXPECT_FALSE(c.CreateDatabase());
+    EXPECT_EQ(errors, std::vector<std::string>{k.text});
   }
   // The services step alone, for a database reached some other way.
   TIBServerProperties svc;
