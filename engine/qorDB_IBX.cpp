@@ -109,17 +109,18 @@ void TQORIBXDatabase::Disconnect() {
 void TQORIBXDatabase::Connect(TQORCustomConnection& c) {
   const TConnectionOptions& o = c.ConnectionOptions;
   TIBEngineOptions& s = c.IBServerOptions;
-  CheckIBProtocol(o);
   database_->DatabaseName = c.GetConnectString();
   database_->LoginPrompt = o.UserName.empty() || o.Password.empty();
   SetDatabaseParams(c, s.GetDBCharSet());
   database_->SQLDialect = s.SQLDialect;
-  database_->Open();
   try {
+    CheckIBProtocol(o);
+    database_->Open();
     transaction_->StartTransaction();
     ReadFacts(c);
   } catch (...) {
-    // Nothing half-open: the database closes and its facts are forgotten.
+    // Nothing half-open: the database closes and its facts, which may be
+    // those of an earlier connection or half read, are forgotten.
     s.IBDatabaseOptions.Clear();
     try {
       Disconnect();

@@ -77,6 +77,11 @@ TEST_F(FbServer, RefusedConnectsEndInTheErrorEventWithTheServerText) {
   const std::string existing = test::ServerDatabasePath("refused");
   c.ConnectionOptions.DatabaseName = existing;
   ASSERT_TRUE(c.CreateDatabase()) << (errors.empty() ? "" : errors.back());
+  // The facts of this connection must not outlive a failed one.
+  c.SetConnected(true);
+  ASSERT_TRUE(c.Connected());
+  ASSERT_FALSE(c.IBServerOptions.IBDatabaseOptions.Version.empty());
+  c.SetConnected(false);
 
   struct Case {
     const char* name;
