@@ -116,8 +116,11 @@ TEST_F(FbEmbedded, MatchingRequestConnectsOnceWithWhatWasAsked) {
   c.ConnectionOptions.UserName = "SYSDBA";
   Connect();
   EXPECT_EQ(DatabaseParams(), (std::vector<std::string>{"user_name=SYSDBA", "lc_ctype=WIN1252"}));
-  // No password: the login prompt is on, yet nothing waits for a dialog.
+  // No password: the login prompt is on, yet nothing waits for a dialog;
+  // the services still get both lines.
   EXPECT_TRUE(Db().IBDatabase()->LoginPrompt);
+  EXPECT_EQ(Db().IBServerProperties()->Params.Lines(),
+            (std::vector<std::string>{"user_name=SYSDBA", "password="}));
   std::unique_ptr<TQORQuery> q = c.CreateQuery();
   q->GetSQL()->SetText(
       "select current_user, c.rdb$character_set_name from mon$attachments a "
@@ -126,6 +129,28 @@ TEST_F(FbEmbedded, MatchingRequestConnectsOnceWithWhatWasAsked) {
   q->Open();
   EXPECT_EQ(TrimCtl(q->GetFields()->Fields(0)->AsString()), "SYSDBA");
   EXPECT_EQ(TrimCtl(q->GetFields()->Fields(1)->AsString()), "WIN1252");
+}
+
+TEST_F(FbEmbedded, SetCharSetReconnectsWithThatCharacterSet) {
+  // A quote in the file name stays inside the CREATE DATABASE literal.
+  Create("o'brien.fdb", "UTF8", 3);
+  Connect();
+  auto clientCharSet = [this] {
+    std::unique_ptr<TQORQuery> q = c.CreateQuery();
+    q->GetSQL()->SetText(
+        "select c.rdb$character_set_name from mon$attachments a "
+        "join rdb$character_sets c on c.rdb$character_set_id = a.mon$character_set_id "
+        "where a.mon$attachment_id = current_connection");
+    q->Open();
+    return TrimCtl(q->GetFields()->Fields(0)->AsString());
+  };
+  EXPECT_EQ(clientCharSet(), "UTF8");
+  c.SetCharSet("WIN1252");
+  ASSERT_TRUE(c.Connected());
+  EXPECT_EQ(clientCharSet(), "WIN1252");
+  EXPECT_EQ(c.IBServerOptions.GetDBCharSet(), "UTF8");
+  c.SetConnected(false);
+  EXPECT_TRUE(errors.empty());
 }
 
 TEST_F(FbEmbedded, ServerDescriptionTexts) {
