@@ -1,10 +1,10 @@
 #include "engine/qorConnection_IBXDB.h"
 
-#include <exception>
-
 #include "engine/qorDB_IBX.h"
 #include "platform/ibx/qorIBX.h"
 #include "platform/qorStrings.h"
+
+#include <exception>
 
 namespace qor {
 

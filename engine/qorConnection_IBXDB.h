@@ -1,9 +1,9 @@
 // The InterBase-client binding, registered as "IBX".
 #pragma once
 
-#include <memory>
-
 #include "engine/qorDBEngine.h"
+
+#include <memory>
 
 namespace qor {
 

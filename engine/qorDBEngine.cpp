@@ -1,10 +1,10 @@
 #include "engine/qorDBEngine.h"
 
-#include <cmath>
-#include <exception>
-
 #include "model/qorMsgMngr.h"
 #include "platform/qorStrings.h"
+
+#include <cmath>
+#include <exception>
 
 namespace qor {
 

@@ -10,16 +10,16 @@
 // explicit call at start-up (InitializeEngine, engine/qorEngineInit.h).
 #pragma once
 
-#include <cstdint>
-#include <memory>
-#include <string>
-#include <string_view>
-
 #include "model/qorDBOptions.h"
 #include "model/qorTypes.h"
 #include "platform/dataset/qorDataSet.h"
 #include "platform/qorNameList.h"
 #include "platform/qorObject.h"
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
 
 namespace qor {
 

@@ -8,11 +8,11 @@
 // disconnecting commits it.
 #pragma once
 
-#include <memory>
-#include <string>
-
 #include "engine/qorDBEngine.h"
 #include "platform/ibx/qorIBX.h"
+
+#include <memory>
+#include <string>
 
 namespace qor {
 

@@ -1,11 +1,11 @@
 #include "platform/dataset/qorDataSet.h"
 
+#include "platform/qorStrings.h"
+
 #include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <limits>
-
-#include "platform/qorStrings.h"
 
 namespace qor {
 

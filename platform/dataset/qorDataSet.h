@@ -7,6 +7,8 @@
 // converted raises EQorError naming the field and the value.
 #pragma once
 
+#include "platform/qorObject.h"
+
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -14,8 +16,6 @@
 #include <string_view>
 #include <variant>
 #include <vector>
-
-#include "platform/qorObject.h"
 
 namespace qor {
 

@@ -1,15 +1,14 @@
 #include "platform/ibx/qorIBX.h"
 
-#include <ibase.h>
+#include "platform/qorStrings.h"
 
+#include <ibase.h>
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
 #include <exception>
-
-#include "platform/qorStrings.h"
 
 namespace qor {
 

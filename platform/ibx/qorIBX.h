@@ -11,13 +11,13 @@
 // library; "host[/port]:path" goes over TCP.
 #pragma once
 
+#include "platform/dataset/qorDataSet.h"
+#include "platform/qorObject.h"
+
 #include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
-
-#include "platform/dataset/qorDataSet.h"
-#include "platform/qorObject.h"
 
 namespace qor {
 

@@ -1,10 +1,10 @@
 // Test main of the engine: the Firebird environment comes first (the lock
 // folder must be set before the client library starts), then the engine's
 // start-up registers its bindings; the shut-down runs after the last test.
-#include <gtest/gtest.h>
-
 #include "engine/qorEngineInit.h"
 #include "tests/support/qorTestEnv.h"
+
+#include <gtest/gtest.h>
 
 // The leak checker stops the threads to scan them and crashes on the
 // dynamic TLS blocks that the client library's engine threads leave behind;

@@ -1,13 +1,12 @@
 #include "tests/support/qorReplay.h"
 
+#include "platform/qorStrings.h"
+
 #include <algorithm>
 #include <array>
 #include <fstream>
 #include <sstream>
-
 #include <nlohmann/json.hpp>
-
-#include "platform/qorStrings.h"
 
 namespace qor::test {
 

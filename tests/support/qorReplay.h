@@ -28,13 +28,13 @@
 // text and parameters are served in file order, the last one repeating.
 #pragma once
 
+#include "engine/qorDBEngine.h"
+
 #include <cstdint>
 #include <memory>
 #include <optional>
 #include <string>
 #include <vector>
-
-#include "engine/qorDBEngine.h"
 
 namespace qor::test {
 

@@ -1,7 +1,6 @@
 #include "tests/support/qorTestEnv.h"
 
 #include <unistd.h>
-
 #include <cstdlib>
 #include <filesystem>
 #include <stdexcept>
