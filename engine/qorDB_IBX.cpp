@@ -106,7 +106,7 @@ void TQORIBXDatabase::Disconnect() {
   if (!error.empty()) throw EQorError(error);
 }
 
-void TQORIBXDatabase::Connect(TQORCustomConnection& c) {
+std::string TQORIBXDatabase::Connect(TQORCustomConnection& c) {
   const TConnectionOptions& o = c.ConnectionOptions;
   TIBEngineOptions& s = c.IBServerOptions;
   database_->DatabaseName = c.GetConnectString();
@@ -118,6 +118,7 @@ void TQORIBXDatabase::Connect(TQORCustomConnection& c) {
     database_->Open();
     transaction_->StartTransaction();
     ReadFacts(c);
+    return ReadCharSet();
   } catch (...) {
     // Nothing half-open: the database closes and its facts, which may be
     // those of an earlier connection or half read, are forgotten.
@@ -129,6 +130,17 @@ void TQORIBXDatabase::Connect(TQORCustomConnection& c) {
     }
     throw;
   }
+}
+
+std::string TQORIBXDatabase::ReadCharSet() {
+  TIBSQL sql;
+  sql.SetDatabase(database_);
+  sql.SetTransaction(transaction_);
+  sql.SQL.SetText("SELECT RDB$CHARACTER_SET_NAME FROM RDB$DATABASE");
+  sql.ExecQuery();
+  std::string name = TrimCtl(sql.FieldByName("RDB$CHARACTER_SET_NAME")->AsString());
+  sql.Close();
+  return name;
 }
 
 void TQORIBXDatabase::ReadFacts(TQORCustomConnection& c) {
@@ -181,38 +193,19 @@ void TQORIBXDatabase::SetConnected(bool value) {
   if (c->DatabaseType() != TDatabaseType::dbInterBase)
     throw EQorError("Not supported DatabaseType select.");
   TIBEngineOptions& s = c->IBServerOptions;
-  const TIBDatabaseOptions& d = s.IBDatabaseOptions;
-
-  Connect(*c);
-  auto readCharSet = [this] {
-    TIBSQL sql;
-    sql.SetDatabase(database_);
-    sql.SetTransaction(transaction_);
-    sql.SQL.SetText("SELECT RDB$CHARACTER_SET_NAME FROM RDB$DATABASE");
-    sql.ExecQuery();
-    std::string name = TrimCtl(sql.FieldByName("RDB$CHARACTER_SET_NAME")->AsString());
-    sql.Close();
-    return name;
-  };
-  std::string charSet;
-  try {
-    charSet = readCharSet();
-  } catch (...) {
-    s.IBDatabaseOptions.Clear();
-    try {
-      Disconnect();
-    } catch (const EQorError&) {
-      // The first failure is the one reported.
-    }
-    throw;
-  }
-  if (charSet == s.GetDBCharSet() && d.DBSQLDialect == s.SQLDialect) return;
+  const std::string charSet = Connect(*c);
+  if (charSet == s.GetDBCharSet() && s.IBDatabaseOptions.DBSQLDialect == s.SQLDialect) return;
 
   // Once more with the database's own character set and dialect; the
   // second connection is kept whatever it reports.
   s.SetDBCharSet(charSet);
-  s.SQLDialect = static_cast<TIBSQLDialectType>(d.DBSQLDialect);
-  Disconnect();
+  s.SQLDialect = static_cast<TIBSQLDialectType>(s.IBDatabaseOptions.DBSQLDialect);
+  try {
+    Disconnect();
+  } catch (...) {
+    s.IBDatabaseOptions.Clear();
+    throw;
+  }
   Connect(*c);
 }
 

@@ -52,8 +52,11 @@ class TQORIBXDatabase : public TQORDatabase {
   TIBServerProperties* IBServerProperties() const { return server_; }
 
  private:
-  void Connect(TQORCustomConnection& c);
+  // Attaches, starts the transaction, reads the facts; returns the
+  // database's default character set.
+  std::string Connect(TQORCustomConnection& c);
   void ReadFacts(TQORCustomConnection& c);
+  std::string ReadCharSet();
   void SetDatabaseParams(TQORCustomConnection& c, const std::string& charSet);
   void Disconnect();
 
