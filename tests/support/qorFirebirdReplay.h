@@ -1,0 +1,35 @@
+// Replays DDL on a real Firebird engine: a fresh embedded database in a
+// private temporary folder, the script run through isql-fb with the first
+// error stopping the run. Used by the tests that hold our Firebird texts
+// against what the engine accepts.
+#pragma once
+
+#include <chrono>
+#include <string>
+
+namespace qor::test {
+
+struct TFirebirdReplayOptions {
+  int Dialect = 3;             // SQL dialect of the new database and the session
+  std::string CharSet;         // default character set of the database; none when empty
+  std::chrono::seconds Timeout{120};  // per isql run; the run is killed after it
+};
+
+struct TFirebirdReplayResult {
+  bool Ok = false;          // database created and every statement accepted
+  bool TimedOut = false;
+  int ExitCode = -1;
+  std::string Output;       // what isql wrote to stdout
+  std::string Errors;       // what isql wrote to stderr, or why it could not run
+};
+
+// The isql-fb program found on PATH (or in /usr/bin); empty when missing.
+std::string FindIsql();
+
+// Creates a new database and runs `script` against it as SYSDBA, embedded
+// (no server), then removes the folder. The script needs no CONNECT or
+// CREATE DATABASE of its own.
+TFirebirdReplayResult RunFirebirdScript(const std::string& script,
+                                        const TFirebirdReplayOptions& options = {});
+
+}  // namespace qor::test
