@@ -1,10 +1,32 @@
 // Constraints: construction, the type and its kind code, the table names
-// and the list key.
+// and the list key, the constraint clause of every dialect, ALTER TABLE ADD
+// and the drop statements, and the walk overrides.
 #include "model/qorComp_Ctr.h"
 
+#include "model/qorComp_Tbl.h"
 #include "platform/qorStrings.h"
 
 namespace qor {
+
+namespace {
+
+using DB = TDatabaseType;
+const std::string kCrlf(CRLF);
+
+// The referential action words; a value outside them has none.
+const char* ActionWord(std::uint8_t rule) {
+  switch (rule) {
+    case 1: return "RESTRICT";
+    case 2: return "CASCADE";
+    case 3: return "SET DEFAULT";
+    case 4: return "SET NULL";
+    default: return nullptr;
+  }
+}
+
+bool HasSchemas(DB st) { return st == DB::dbOracle || st == DB::dbMSSQL || st == DB::dbPostgreSQL; }
+
+}  // namespace
 
 TCtrData::TCtrData(TCustomObjs* owner) : TDbObj(owner) {
   SetConstraintType(ct::ForeignKey);
@@ -55,6 +77,194 @@ std::string TCtrData::GetKeyName() {
 void TCtrData::GetSubObjects(std::vector<TDbObj*>& out) {
   AppendFields(Columns, out);
   AppendFields(RefColumns, out);
+}
+
+
+std::string TCtrData::ListText(const TFieldList& list) {
+  std::string s;
+  for (int i = 0; i < list.Count(); ++i) {
+    if (i) s += ", ";
+    s += QuoteName(list.Name(i));
+  }
+  return s;
+}
+
+std::string TCtrData::GetFieldsText() { return ListText(Columns); }
+
+std::string TCtrData::GetRefFieldsText() { return ListText(RefColumns); }
+
+std::string TCtrData::TableText() {
+  const DB st = GetServerType();
+  const std::string table = QuoteName(tableName_);
+  if (st == DB::dbSybaseASA && !OwnerQualifier.empty())
+    return QuoteName(OwnerQualifier) + "." + table;
+  if (HasSchemas(st) && !GetParentName().empty()) return QuoteName(GetParentName()) + "." + table;
+  return table;
+}
+
+std::string TCtrData::RefTableText() {
+  const DB st = GetServerType();
+  const std::string table = QuoteName(refTableName_);
+  if (st == DB::dbSybaseASA) return RefOwner.empty() ? table : QuoteName(RefOwner) + "." + table;
+  if (!HasSchemas(st)) return table;
+  // The referenced table lives in its own schema when one is given, else in
+  // the constraint's.
+  const std::string& schema = refSchema_.empty() ? GetParentName() : refSchema_;
+  return schema.empty() ? table : QuoteName(schema) + "." + table;
+}
+
+std::string TCtrData::IndexClause() {
+  if (IndexName.empty()) return {};
+  switch (GetServerType()) {
+    case DB::dbInterBase:
+      return kCrlf + (DescIndex ? "USING DESC INDEX " : "USING INDEX ") + QuoteName(IndexName);
+    case DB::dbMySQL: return {};
+    case DB::dbAbstract:
+    case DB::dbSybaseASA:
+    case DB::dbOracle:
+    case DB::dbMSSQL:
+    case DB::dbPostgreSQL:
+    case DB::dbDB2:
+    case DB::dbSybaseASE:
+    case DB::dbPervasiveSQL:
+    case DB::dbMSAccess:
+    case DB::dbParadox:
+    case DB::dbDBASE:
+    case DB::dbCustomOLEDB: return " " + IndexName;
+  }
+  return {};
+}
+
+std::string TCtrData::GetConstraintText(bool forColumn) {
+  const DB st = GetServerType();
+  std::string s;
+  if (!GetName().empty()) s += "CONSTRAINT " + QuoteName(GetName()) + " ";
+  switch (constraintType_) {
+    case ct::ForeignKey: {
+      s += "FOREIGN KEY ";
+      if (st == DB::dbSybaseASA && !RoleName.empty()) s += QuoteName(RoleName) + " ";
+      s += "(" + GetFieldsText() + ")" + " REFERENCES " + RefTableText();
+      if (!RefColumns.Empty()) s += " (" + GetRefFieldsText() + ")";
+      if (st == DB::dbPostgreSQL) {
+        if (MatchType == 1) s += " MATCH FULL";
+        else if (MatchType == 2) s += " MATCH PARTIAL";
+      }
+      // Databases of on-disk structure 8 and older have no referential actions.
+      const std::int32_t ods = Owner() ? Owner()->GetTargetODSVersion() : 0;
+      if (!(st == DB::dbInterBase && ods >= 1 && ods <= 8)) {
+        if (const char* a = ActionWord(UpdateRule)) s += std::string(" ON UPDATE ") + a;
+        if (const char* a = ActionWord(DeleteRule)) s += std::string(" ON DELETE ") + a;
+      }
+      if (NotForReplication) s += " NOT FOR REPLICATION";
+      s += IndexClause();
+      if (CheckOnCommit) s += " CHECK ON COMMIT";
+      break;
+    }
+    case ct::Check:
+      s += "CHECK";
+      if (NotForReplication) s += " NOT FOR REPLICATION";
+      s += GetText();
+      break;
+    case ct::PrimaryKey:
+      s += "PRIMARY KEY ";
+      if (st == DB::dbSybaseASA && Clustered) s += "CLUSTERED ";
+      if (st == DB::dbMSSQL && !Clustered) s += "NONCLUSTERED ";
+      s += "(" + GetFieldsText() + ")" + IndexClause();
+      break;
+    case ct::Unique:
+      s += "UNIQUE ";
+      if (st == DB::dbMSSQL && Clustered) s += "CLUSTERED ";
+      if (st == DB::dbMySQL && !IndexName.empty()) s += QuoteName(IndexName) + " ";
+      s += "(" + GetFieldsText() + ")" + IndexClause();
+      break;
+    case ct::References:
+      s += "REFERENCES " + QuoteName(refTableName_);
+      if (!RefColumns.Empty()) s += "(" + GetRefFieldsText() + ")";
+      break;
+    default: break;  // the other types have only the shared pieces
+  }
+  if (DeferredAll) s += kCrlf + "DEFERRABLE INITIALLY DEFERRED";
+  if (constraintType_ == ct::Default && (st == DB::dbMSSQL || st == DB::dbSybaseASE)) {
+    s += "DEFAULT " + GetText();
+    if (!Columns.Empty() && !(forColumn && Columns.Count() == 1)) s += " FOR " + GetFieldsText();
+  }
+  if (st == DB::dbPostgreSQL) {
+    if (Deferrable) s += " DEFERRABLE";
+    if (InitiallyDeferred) s += " INITIALLY DEFERRED";
+  }
+  if (const std::string storage = StorageOptions.GetStorageSQL(); !storage.empty())
+    s += kCrlf + storage;
+  return s;
+}
+
+std::string TCtrData::GetNotNullText() {
+  if (Columns.Empty()) return {};
+  std::string s = " MODIFY (" + QuoteName(Columns.Name(0));
+  if (!GetName().empty()) s += " CONSTRAINT " + QuoteName(GetName());
+  return s + " NOT NULL)";
+}
+
+std::string TCtrData::GetCreateSQL() {
+  std::string s = "ALTER TABLE " + TableText();
+  if (GetServerType() == DB::dbOracle && constraintType_ == ct::NotNull)
+    return s + GetNotNullText();
+  return s + " ADD " + GetConstraintText(/*forColumn=*/false);
+}
+
+std::string TCtrData::GetDropSQL() {
+  const DB st = GetServerType();
+  const std::string prefix = "ALTER TABLE " + TableText();
+  const std::string& name = GetName();
+  if (st == DB::dbMySQL) {
+    std::string what;
+    switch (constraintType_) {
+      case ct::PrimaryKey: what = "PRIMARY KEY"; break;
+      case ct::Unique:
+        if (!name.empty()) what = "CONSTRAINT " + QuoteName(name);
+        else if (!IndexName.empty()) what = "KEY " + QuoteName(IndexName);
+        else what = "UNIQUE";
+        break;
+      case ct::ForeignKey: what = "FOREIGN KEY " + QuoteName(name); break;
+      default: what = "CONSTRAINT " + QuoteName(name); break;
+    }
+    return prefix + " DROP " + what;
+  }
+  if (!name.empty() || !SystemName.empty())
+    return prefix + " DROP CONSTRAINT " + QuoteName(name.empty() ? SystemName : name);
+  if (st == DB::dbSybaseASA) {
+    switch (constraintType_) {
+      case ct::PrimaryKey: return prefix + " DROP PRIMARY KEY";
+      case ct::Unique: return prefix + " DROP UNIQUE(" + GetFieldsText() + ")";
+      case ct::ForeignKey:
+        return prefix + " DROP FOREIGN KEY" + " " +
+               QuoteName(RoleName.empty() ? refTableName_ : RoleName);
+      case ct::Check: return prefix + " DROP CHECK";
+      default: break;
+    }
+  }
+  if (st == DB::dbInterBase && constraintType_ == ct::PrimaryKey)
+    return "Delete from Rdb$Relation_Constraints\r\nwhere Rdb$Relation_Name = " +
+           QuotedStr(tableName_) + kCrlf + "and Rdb$Constraint_Type = " + QuotedStr("PRIMARY KEY");
+  return "/* drop constraint: " + BlockCommentText(GetCreateSQL()) + " */" + kCrlf;
+}
+
+void TCtrData::DoBeforeCreate() {
+  for (int i = 0; i < DependsOn().Count(); ++i) {
+    TDependObj* e = DependsOn().Object(i);
+    TDbObj* t = e ? e->Target : nullptr;
+    if (!t || t == this) continue;
+    auto* f = dynamic_cast<TFldData*>(t);
+    if (dynamic_cast<TTblData*>(t) || (f && dynamic_cast<TTblData*>(f->OwnerObj))) t->WriteCreate();
+  }
+}
+
+void TCtrData::DoBeforeDrop() {
+  if (constraintType_ != ct::PrimaryKey && constraintType_ != ct::Unique) return;
+  for (int i = 0; i < UsedBy().Count(); ++i) {
+    TDependObj* e = UsedBy().Object(i);
+    auto* fk = e ? dynamic_cast<TCtrData*>(e->Target) : nullptr;
+    if (fk && fk != this && fk->GetConstraintType() == ct::ForeignKey) fk->WriteDrop();
+  }
 }
 
 }  // namespace qor

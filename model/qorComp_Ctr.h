@@ -29,7 +29,23 @@ class TCtrData : public TDbObj {
   // A named constraint: the base key. An unnamed one: its CREATE text, for
   // InterBase written with unquoted names.
   std::string GetKeyName() override;
+  // ALTER TABLE ... ADD with the clause (Oracle NOT NULL: MODIFY).
+  std::string GetCreateSQL() override;
+  // Primary and unique keys: the foreign keys that reference them go first.
+  void DoBeforeDrop() override;
+  // The table and columns the constraint names come first.
+  void DoBeforeCreate() override;
+  std::string GetDropSQL() override;
   void GetSubObjects(std::vector<TDbObj*>& out) override;
+
+  // The quoted names of Columns / RefColumns, separated by ", ".
+  std::string GetFieldsText();
+  std::string GetRefFieldsText();
+  // The constraint clause; `forColumn` when it is written inside a column
+  // definition.
+  std::string GetConstraintText(bool forColumn);
+  // Oracle: the NOT NULL constraint as a column modification.
+  std::string GetNotNullText();
 
   std::uint8_t GetConstraintType() const { return constraintType_; }
   // Stores the type and sets the kind code that belongs to it.
@@ -62,6 +78,14 @@ class TCtrData : public TDbObj {
 
  private:
   std::string CaseFolded(std::string_view value) const;
+  // The quoted names of a column list.
+  std::string ListText(const TFieldList& list);
+  // The constrained table after ALTER TABLE, in CREATE and DROP.
+  std::string TableText();
+  // The referenced table of a foreign key.
+  std::string RefTableText();
+  // USING [DESC] INDEX and its siblings.
+  std::string IndexClause();
 
   std::uint8_t constraintType_ = ct::ForeignKey;
   std::string tableName_;

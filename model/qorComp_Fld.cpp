@@ -1,16 +1,22 @@
 // Columns: construction, ownership of the identity generator and row type,
-// and the data-type text.
+// the InterBase type mapping, the data-type text, the column definition of
+// each dialect, ALTER TABLE ADD and DROP, and the column's part of the
+// dependency-ordered walk.
 #include "model/qorComp_Fld.h"
 
+#include "model/qorComp_Ctr.h"
 #include "model/qorComp_Dmn.h"
 #include "model/qorComp_Gnr.h"
+#include "model/qorComp_Idx.h"
 #include "model/qorComp_Prc.h"
 #include "model/qorComp_Tbl.h"
 #include "model/qorComp_Udf.h"
 #include "model/qorComp_Viw.h"
+#include "model/qorScriptWriter.h"
 #include "platform/qorStrings.h"
 
 #include <array>
+#include <initializer_list>
 
 namespace qor {
 
@@ -31,7 +37,77 @@ constexpr std::array<std::string_view, dt::Count> kTypeNames = {
     "TABLE", "XML", "INTERVAL YEAR TO MONTH", "INTERVAL DAY TO SECOND", "SERIAL", "BIGSERIAL",
     "BYTEA", "INTERVAL", "INT2", "INT4", "INT8", "OID", "BOOLEAN"};
 
+using DB = TDatabaseType;
+using IBV = TIBSQLServerVersionType;
+
 std::string Paren(std::int64_t n) { return "(" + IntToStr(n) + ")"; }
+
+bool OneOf(std::uint8_t t, std::initializer_list<std::uint8_t> types) {
+  for (std::uint8_t x : types)
+    if (t == x) return true;
+  return false;
+}
+
+// "(p,s)" when both are set, "(p)" when only the precision is.
+std::string PrecisionScale(std::int32_t precision, std::int32_t scale) {
+  if (precision == 0) return {};
+  if (scale == 0) return Paren(precision);
+  return "(" + IntToStr(precision) + "," + IntToStr(scale) + ")";
+}
+
+// The octets types have no type name of their own before Firebird 4.0;
+// there they are character types in the OCTETS character set.
+bool OctetsAsCharacters(std::uint8_t t, IBV version) {
+  return (t == dt::BINARY || t == dt::VARBINARY) && version != IBV::st_Firebird_40;
+}
+
+// The versions whose routine parameters take a default.
+bool ParamDefaultsAllowed(IBV v) {
+  switch (v) {
+    case IBV::st_InterBase_7x:
+    case IBV::st_InterBase_75:
+    case IBV::st_Firebird_20:
+    case IBV::st_Firebird_21:
+    case IBV::st_Firebird_25:
+    case IBV::st_Firebird_30:
+    case IBV::st_Firebird_40:
+    case IBV::st_InterBase_2020: return true;
+    case IBV::st_InterBase_4x:
+    case IBV::st_InterBase_5x:
+    case IBV::st_InterBase_6x:
+    case IBV::st_FireBird_1x:
+    case IBV::st_Yaffil_1x:
+    case IBV::st_FireBird_15: return false;
+  }
+  return false;
+}
+
+// The text of a MySQL default that is stored as a quoted string, with its
+// doubled quotes undone; the rest of the text after the closing quote is
+// not part of the string.
+std::string UnquoteSingle(std::string_view s) {
+  std::string out;
+  for (std::size_t i = 1; i < s.size(); ++i) {
+    if (s[i] == '\'') {
+      if (i + 1 < s.size() && s[i + 1] == '\'') {
+        out += '\'';
+        ++i;
+        continue;
+      }
+      break;
+    }
+    out += s[i];
+  }
+  return out;
+}
+
+// Hands a comment about the walk to the writer, ahead of the statement it
+// explains.
+void WriteWalkNote(TDbObj& about, const std::string& text, int action, const std::string& table) {
+  if (TScriptWriter* w = about.GetScriptWriter())
+    w->AddStatement(about.MakeComment(text), kStmtObject, about.GetName(), about.ObjType, action,
+                    table, 0);
+}
 
 }  // namespace
 
@@ -73,7 +149,119 @@ bool TFldData::UsesModePrefix() const {
   return prc && !prc->Language.empty();
 }
 
-std::string TFldData::GetColumnSQL() { return GetDataTypeSQL(); }
+bool TFldData::IsRoutineParam() const { return dynamic_cast<TPrcData*>(OwnerObj) != nullptr; }
+
+bool TFldData::IsOutParam() const {
+  if (ParamDirection == 2) return true;
+  auto* prc = dynamic_cast<TPrcData*>(OwnerObj);
+  return prc && prc->OutParams.IndexOfObject(this) >= 0;
+}
+
+// ------------------------------------------------------------ Type mapping
+
+void TFldData::SetIBFieldType(int fieldType, std::int32_t charSetId) {
+  const bool octets = charSetId == 1;
+  switch (fieldType) {
+    case 7: DataType = dt::SMALLINT; break;
+    case 8: DataType = dt::INTEGER; break;
+    case 9: DataType = dt::QUAD; break;
+    case 10: DataType = dt::FLOAT; break;
+    case 12: DataType = dt::DATE; break;
+    case 13: DataType = dt::TIME; break;
+    case 14: DataType = octets ? dt::BINARY : dt::CHAR; break;
+    case 16: DataType = dt::BIGINT; break;
+    case 17:
+    case 23: DataType = dt::BOOLEAN; break;
+    case 24:
+    case 25: DataType = dt::DECFLOAT; break;
+    case 26: DataType = dt::NUMERIC; break;
+    case 27: DataType = dt::DOUBLE_PRECISION; break;
+    case 28:
+      DataType = dt::TIME;
+      WithTimeZone = true;
+      break;
+    case 29:
+      DataType = dt::TIMESTAMP;
+      WithTimeZone = true;
+      break;
+    case 35: {
+      const TIBServerOptions* ib = GetServerOptions();
+      DataType = (ib ? ib->SQLDialect : 3) == 3 ? dt::TIMESTAMP : dt::DATE;
+      break;
+    }
+    case 37: DataType = octets ? dt::VARBINARY : dt::VARCHAR; break;
+    case 40: DataType = dt::CSTRING; break;
+    case 261: DataType = dt::BLOB; break;
+    default: DataType = dt::Unknown; break;
+  }
+}
+
+bool TFldData::IsCharType() const {
+  switch (DataType) {
+    case dt::VARCHAR:
+    case dt::CHAR:
+    case dt::NCHAR:
+    case dt::CSTRING: return true;
+    case dt::BLOB: return SubType == 1;
+    case dt::UserType: {
+      const TDmnData* d = GetDomain();
+      return d && d->TypeHolder && d->TypeHolder->IsCharType();
+    }
+    default: return false;
+  }
+}
+
+std::string TFldData::GetEffectiveCharSet() const {
+  if (!IsCharType()) return {};
+  if (!CharSet.empty()) return CharSet;
+  if (const TDmnData* d = GetDomain(); d && d->TypeHolder && !d->TypeHolder->CharSet.empty())
+    return d->TypeHolder->CharSet;
+  if (GetServerType() == DB::dbInterBase && GetServerOptions())
+    return GetServerOptions()->GetDBCharSet();
+  return {};
+}
+
+void TFldData::SetCharSetCollation(std::string_view charSet, std::int32_t charSetId,
+                                   std::string_view collation, std::int32_t collationId) {
+  if (IsCharType()) {
+    CharSet = std::string(charSet);
+    CharSetId = charSetId;
+    Collation = std::string(collation);
+    CollationId = collationId;
+    // A collation that the domain or the character set implies is not the
+    // column's own.
+    const TDmnData* d = DataType == dt::UserType ? GetDomain() : nullptr;
+    const std::string implied =
+        d && d->TypeHolder ? d->TypeHolder->Collation : GetEffectiveCharSet();
+    if (SameText(Collation, implied)) {
+      Collation.clear();
+      CollationId = 0;
+    }
+    const std::string dbCharSet = GetServerOptions() ? GetServerOptions()->GetDBCharSet() : "";
+    if (SameText(CharSet, dbCharSet) || (SameText(CharSet, "NONE") && dbCharSet.empty())) {
+      CharSet.clear();
+      CharSetId = 0;
+    }
+  } else {
+    Collation.clear();
+    CollationId = 0;
+  }
+  if (IsComputed()) {
+    CharSet.clear();
+    CharSetId = 0;
+    Collation.clear();
+    CollationId = 0;
+  }
+}
+
+std::string TFldData::GetDefaultText() const {
+  const std::string& d = DefaultValue;
+  if (d.size() >= 2 && d.front() == '"' && d.back() == '"')
+    return QuotedStr(std::string_view(d).substr(1, d.size() - 2));
+  return d;
+}
+
+// --------------------------------------------------------- Data-type text
 
 std::string TFldData::GetDataTypeSQL() {
   if (ReturnParamNo != 0) return "PARAMETER " + IntToStr(ReturnParamNo);
@@ -83,33 +271,40 @@ std::string TFldData::GetDataTypeSQL() {
       return s + "COLUMN " + QuoteName(TypeOfTable) + "." + QuoteName(TypeOfColumn);
     return s + QuoteName(DomainName);
   }
-  const TDatabaseType st = GetServerType();
-  if (!GetText().empty())
-    return (st == TDatabaseType::dbMSSQL ? "AS " : "COMPUTED BY ") + GetText();
+  const DB st = GetServerType();
+  if (IsComputed()) return (st == DB::dbMSSQL ? "AS " : "COMPUTED BY ") + GetText();
 
   const TIBServerOptions* ib = GetServerOptions();
-  const auto version = ib ? ib->SQLServerVersion : TIBSQLServerVersionType::st_Firebird_25;
+  const IBV version = ib ? ib->SQLServerVersion : IBV::st_Firebird_25;
   const int dialect = ib ? ib->SQLDialect : 3;
   const std::uint8_t t = DataType;
   std::string s(DataTypeName(t));
-  if (st == TDatabaseType::dbPostgreSQL) {
+  if (st == DB::dbPostgreSQL) {
     s = LowerAscii(s);
     if (t == dt::TIME_TZ || t == dt::TIMESTAMP_TZ) {
       if (Precision != 0) s += Paren(Precision);
       s += " with time zone";
     }
   }
-  if (st != TDatabaseType::dbInterBase) {
-    if (t == dt::VARCHAR || t == dt::CHAR || t == dt::VARCHAR2 || t == dt::BINARY || t == dt::NCHAR ||
-        t == dt::NVARCHAR || t == dt::CSTRING || t == dt::VARBINARY) {
+  bool octets = false;
+  if (st != DB::dbInterBase) {
+    if (OneOf(t, {dt::VARCHAR, dt::CHAR, dt::VARCHAR2, dt::BINARY, dt::NCHAR, dt::NVARCHAR,
+                  dt::CSTRING, dt::VARBINARY})) {
       if (Length > 1) s += Paren(Length);
       else if (Length == -1) s += "(MAX)";
     }
   } else {
-    if (t == dt::BIGINT && version == TIBSQLServerVersionType::st_InterBase_2020) s = "INTEGER";
+    // InterBase has no BIGINT; its 64-bit integer is NUMERIC(18,0).
+    if (t == dt::BIGINT && version == IBV::st_InterBase_2020) s = "NUMERIC(18,0)";
     if ((t == dt::CHAR || t == dt::NCHAR) && Length > 1) s += Paren(Length);
-    if ((t == dt::VARCHAR || t == dt::NVARCHAR || t == dt::CSTRING) && Length > 0) s += Paren(Length);
-    if (version == TIBSQLServerVersionType::st_Firebird_40) {
+    if ((t == dt::VARCHAR || t == dt::NVARCHAR || t == dt::CSTRING) && Length > 0)
+      s += Paren(Length);
+    if (OctetsAsCharacters(t, version)) {
+      octets = true;
+      s = t == dt::BINARY ? "CHAR" : "VARCHAR";
+      if (Length > 0) s += Paren(Length);
+    }
+    if (version == IBV::st_Firebird_40) {
       if (t == dt::BINARY || t == dt::VARBINARY) s += Paren(Length);
       if ((t == dt::TIME || t == dt::TIMESTAMP) && WithTimeZone) s += " WITH TIME ZONE";
     }
@@ -121,21 +316,442 @@ std::string TFldData::GetDataTypeSQL() {
       }
       s += "]";
     }
+    // After the array bounds, where the grammar puts a character set.
+    if (octets) s += " CHARACTER SET OCTETS";
   }
   if (t == dt::BLOB) {
     if (SubType != 0) s += " SUB_TYPE " + IntToStr(SubType);
     if (SegmentSize != 0 && SegmentSize != 80 && !dynamic_cast<TUdfData*>(OwnerObj))
       s += " SEGMENT SIZE " + IntToStr(SegmentSize);
   }
-  if ((t == dt::NUMBER || t == dt::NUMERIC || t == dt::DECIMAL) && Precision != 0) {
-    s += "(" + IntToStr(Precision);
-    if (Scale != 0) s += "," + IntToStr(Scale);
-    s += ")";
-  }
+  if (OneOf(t, {dt::NUMBER, dt::NUMERIC, dt::DECIMAL})) s += PrecisionScale(Precision, Scale);
   if (t == dt::DECFLOAT && Precision != 0 && Precision != 34) s += Paren(Precision);
-  if (st == TDatabaseType::dbInterBase && dialect != 3 && (t == dt::TIME || t == dt::TIMESTAMP))
-    s = "DATE";
+  if (st == DB::dbInterBase && dialect != 3 && (t == dt::TIME || t == dt::TIMESTAMP)) s = "DATE";
   return s;
+}
+
+// ------------------------------------------------------ Column definitions
+
+std::string TFldData::GetColumnSQL() {
+  switch (GetServerType()) {
+    case DB::dbSybaseASA: return ASAColumnSQL();
+    case DB::dbMySQL: return MySQLColumnSQL();
+    case DB::dbOracle: return OracleColumnSQL();
+    case DB::dbMSSQL: return MSSQLColumnSQL();
+    case DB::dbPostgreSQL: return PGColumnSQL();
+    case DB::dbDB2: return DB2ColumnSQL();
+    case DB::dbSybaseASE: return ASEColumnSQL();
+    case DB::dbAbstract:
+    case DB::dbInterBase:
+    case DB::dbPervasiveSQL:
+    case DB::dbMSAccess:
+    case DB::dbParadox:
+    case DB::dbDBASE:
+    case DB::dbCustomOLEDB: return IBColumnSQL();
+  }
+  return IBColumnSQL();
+}
+
+std::string TFldData::IBColumnSQL() {
+  std::string s = GetDataTypeSQL();
+  if (ReturnParamNo != 0) return s;
+  if (ByDescriptor) s += " BY DESCRIPTOR";
+  if (ByValue) s += " BY VALUE";
+
+  const TIBServerOptions* ib = GetServerOptions();
+  const IBV version = ib ? ib->SQLServerVersion : IBV::st_Firebird_25;
+  const bool charsetCompare = ib && ib->IBCompareOptions.FldCharsetCompare;
+  const std::string dbCharSet = ib ? ib->GetDBCharSet() : std::string();
+  // The octets types carry their character set in the type text already.
+  const bool binary = DataType == dt::BINARY || DataType == dt::VARBINARY;
+  if (!CharSet.empty() && DomainName.empty() && !IsComputed() && charsetCompare && !binary &&
+      !(CharSet == dbCharSet && Collation.empty()))
+    s += " CHARACTER SET " + CharSet;
+
+  // Identity columns exist from Firebird 3.0 on, and take no default.
+  const bool identity =
+      Identity && (version == IBV::st_Firebird_30 || version == IBV::st_Firebird_40);
+  if (identity) s += " GENERATED BY DEFAULT AS IDENTITY";
+
+  const std::string def = GetDefaultText();
+  if (!def.empty() && !identity) {
+    const TDmnData* d = GetDomain();
+    const bool ownDefault =
+        !d || !d->TypeHolder || d->TypeHolder->GetDefaultText() == def || TypeOf;
+    if (ownDefault) {
+      if (!IsRoutineParam()) s += " DEFAULT " + def;
+      else if (!IsOutParam() && ParamDefaultsAllowed(version)) s += " = " + def;
+    }
+  }
+  if (!Nullable) s += " NOT NULL";
+  if (!CheckText.empty()) s += " CHECK" + CheckText;
+  if (charsetCompare && !Collation.empty()) s += " COLLATE " + Collation;
+  return s;
+}
+
+std::string TFldData::ASAColumnSQL() {
+  std::string s;
+  if (DomainName.empty()) {
+    s = std::string(DataTypeName(DataType));
+    if (OneOf(DataType,
+              {dt::VARCHAR, dt::CHAR, dt::BINARY, dt::NCHAR, dt::NVARCHAR, dt::VARBINARY}) &&
+        Length > 1)
+      s += Paren(Length);
+  } else {
+    s = QuoteName(DomainName);
+  }
+  const std::string def = GetDefaultText();
+  const bool param = IsRoutineParam();
+  if (!def.empty()) s += (param ? " = " : " DEFAULT ") + def;
+  if (ParamDirection == 2) s += " OUTPUT";
+  if (!Collation.empty()) s += " COLLATE " + Collation;
+  if (Identity)
+    s += " IDENTITY (" + IntToStr(IdentitySeed) + ", " + IntToStr(IdentityIncrement) + ")";
+  if (RowGuidCol) s += " ROWGUIDCOL";
+  if (!param) s += Nullable ? " NULL" : " NOT NULL";
+  return s;
+}
+
+std::string TFldData::ASEColumnSQL() {
+  std::string s;
+  const bool param = IsRoutineParam();
+  if (JavaClass) {
+    s = "java.lang." + JavaClassName;
+    if (Precision != 0 && Scale != 0)
+      s += "(" + IntToStr(Precision) + "," + IntToStr(Scale) + ")";
+    else if (Precision != 0)
+      s += Paren(Precision);
+  } else if (DataType != dt::UserType) {
+    if (IsComputed()) return "AS " + GetText();
+    if (DataType == dt::TABLE) return TableType ? TableType->GetTableSQL() : "TABLE";
+    s = std::string(DataTypeName(DataType));
+    if (OneOf(DataType,
+              {dt::VARCHAR, dt::CHAR, dt::BINARY, dt::NCHAR, dt::NVARCHAR, dt::VARBINARY})) {
+      if (Length >= 1) s += Paren(Length);
+      else if (Length == -1) s += "(MAX)";
+    }
+    if (OneOf(DataType, {dt::FLOAT, dt::NUMERIC, dt::DECIMAL}))
+      s += PrecisionScale(Precision, Scale);
+  } else {
+    s = QuoteName(DomainName);
+  }
+  const std::string def = GetDefaultText();
+  if (!def.empty()) s += (param ? " = " : " DEFAULT ") + def;
+  if (!Collation.empty()) s += " COLLATE " + Collation;
+  if (Identity) s += " IDENTITY";
+  if (!param) s += Nullable ? " NULL" : " NOT NULL";
+  return s;
+}
+
+std::string TFldData::MSSQLColumnSQL() {
+  std::string s;
+  const bool param = IsRoutineParam();
+  if (DataType == dt::UserType) {
+    if (!DomainSchema.empty()) s = QuoteName(DomainSchema) + ".";
+    s += QuoteName(DomainName);
+  } else if (IsComputed()) {
+    s = "AS " + GetText();
+    if (Persisted) s += " PERSISTED";
+  } else if (DataType == dt::XML) {
+    s = "XML";
+    if (!XmlSchema.empty()) s += " " + XmlSchema;
+  } else if (DataType == dt::TABLE) {
+    return TableType ? TableType->GetTableSQL() : "TABLE";
+  } else {
+    s = std::string(DataTypeName(DataType));
+    if (OneOf(DataType,
+              {dt::VARCHAR, dt::CHAR, dt::BINARY, dt::NCHAR, dt::NVARCHAR, dt::VARBINARY})) {
+      if (Length >= 1) s += Paren(Length);
+      else if (Length == -1) s += "(MAX)";
+    }
+    if (OneOf(DataType, {dt::TIME, dt::DATETIME2, dt::DATETIMEOFFSET})) {
+      // Seven digits is the default fraction; zero digits must be said.
+      if (!(Scale == 0 && Precision == 7)) {
+        s += "(" + IntToStr(Precision);
+        if (Scale != 0) s += "," + IntToStr(Scale);
+        s += ")";
+      }
+    } else if (OneOf(DataType, {dt::FLOAT, dt::NUMERIC, dt::DECIMAL})) {
+      s += PrecisionScale(Precision, Scale);
+    }
+  }
+  const std::string def = GetDefaultText();
+  if (!def.empty()) s += (param ? " = " : " DEFAULT ") + def;
+  if (ParamDirection == 2) s += " OUTPUT";
+  if (!Collation.empty() && !dynamic_cast<TDmnData*>(OwnerObj)) s += " COLLATE " + Collation;
+  if (Identity) {
+    s += " IDENTITY";
+    if (IdentityIncrement != 0)
+      s += " (" + IntToStr(IdentitySeed) + ", " + IntToStr(IdentityIncrement) + ")";
+  }
+  if (RowGuidCol) s += " ROWGUIDCOL";
+  if (!IsComputed() && !param) s += Nullable ? " NULL" : " NOT NULL";
+  return s;
+}
+
+std::string TFldData::MySQLColumnSQL() {
+  std::string s(DataTypeName(DataType));
+  if (OneOf(DataType, {dt::VARCHAR, dt::CHAR, dt::BINARY, dt::NATIONAL_CHAR, dt::VARBINARY})) {
+    if (Length != 0) s += Paren(Length);
+  } else if (DataType == dt::ENUM || DataType == dt::SET) {
+    std::string values;
+    for (std::size_t i = 0; i < EnumValues.size(); ++i) values += (i ? ", " : "") + EnumValues[i];
+    s += "(" + values + ")";
+  } else if (OneOf(DataType, {dt::FLOAT, dt::DOUBLE, dt::NUMERIC, dt::DECIMAL})) {
+    s += PrecisionScale(Precision, Scale);
+  } else if (Precision != 0) {
+    s += Paren(Precision);
+  }
+  if (!CharSet.empty()) s += " CHARACTER SET " + CharSet;
+  if (!Collation.empty()) s += " COLLATE " + Collation;
+  if (Unsigned) s += " UNSIGNED";
+  if (ZeroFill) s += " ZEROFILL";
+  if (BinaryAttr) s += " BINARY";
+  if (!Nullable) s += " NOT NULL";
+  const std::string def = GetDefaultText();
+  if (!def.empty()) {
+    if (def.front() == '\'')
+      s += " DEFAULT " + QuoteStringLiteral(UnquoteSingle(def), DB::dbMySQL);
+    else
+      s += " DEFAULT " + def;
+  }
+  if (AutoIncrement) s += " AUTO_INCREMENT";
+  return s;
+}
+
+std::string TFldData::PGColumnSQL() {
+  std::string s;
+  if (DataType != dt::UserType) {
+    s = LowerAscii(DataTypeName(DataType));
+    if ((DataType == dt::VARCHAR || DataType == dt::CHAR) && Length != 0) s += Paren(Length);
+    if (DataType == dt::NUMERIC || DataType == dt::DECIMAL) s += PrecisionScale(Precision, Scale);
+    if (DataType == dt::TIME_TZ || DataType == dt::TIMESTAMP_TZ) s += " with time zone";
+    if (!CharSet.empty()) s += " character set " + CharSet;
+    if (!Collation.empty()) s += " collate " + Collation;
+  } else {
+    s = QuoteName(DomainName);
+  }
+  for (const auto& bounds : ArrayBounds)
+    s += "[" + (bounds.second != 0 ? IntToStr(bounds.second) : std::string()) + "]";
+  if (!Nullable) s += " not null";
+  const std::string def = GetDefaultText();
+  if (!def.empty()) s += " default " + def;
+  if (!CheckText.empty()) {
+    if (!CheckName.empty()) s += " CONSTRAINT " + CheckName;
+    s += " CHECK" + CheckText;
+  }
+  return s;
+}
+
+std::string TFldData::OracleColumnSQL() {
+  const std::string ref = IsRef ? "REF " : "";
+  std::string s = ref;
+  if (!DomainName.empty()) s += DomainName;
+  else if (DataType != dt::Unknown) s += std::string(DataTypeName(DataType));
+  const std::uint8_t t = DataType;
+  if (OneOf(t,
+            {dt::VARCHAR, dt::CHAR, dt::VARCHAR2, dt::NCHAR, dt::NVARCHAR, dt::NVARCHAR2, dt::RAW}))
+    s += Paren(Length);
+  if (t == dt::INTERVAL_YEAR_TO_MONTH && Precision != 0)
+    s = ref + "INTERVAL YEAR(" + IntToStr(Precision) + ") TO MONTH";
+  if (t == dt::INTERVAL_DAY_TO_SECOND && (Precision != 0 || Scale != 0)) {
+    s = ref + "INTERVAL DAY";
+    if (Precision != 0) s += Paren(Precision);
+    s += " TO SECOND";
+    if (Scale != 0) s += Paren(Scale);
+  }
+  if (OneOf(t, {dt::FLOAT, dt::NUMBER, dt::NUMERIC, dt::DECIMAL, dt::UROWID}))
+    s += PrecisionScale(Precision, Scale);
+  if (t == dt::TIMESTAMP) {
+    if (Precision != 0) s += Paren(Precision);
+    if (WithTimeZone) s += " WITH TIME ZONE";
+    else if (WithLocalTimeZone) s += " WITH LOCAL TIME ZONE";
+  }
+  const std::string def = GetDefaultText();
+  if (!def.empty()) s += (s.empty() ? "" : " ") + std::string("DEFAULT ") + def;
+  if (!Nullable) s += " NOT NULL";
+  return s;
+}
+
+std::string TFldData::DB2ColumnSQL() {
+  std::string s;
+  if (DataType == dt::UserType) {
+    s = DomainName;
+  } else {
+    if (DataType != dt::Unknown) s = std::string(DataTypeName(DataType));
+    if (OneOf(DataType, {dt::VARCHAR, dt::CHAR, dt::BLOB, dt::CLOB}) && Length > 0)
+      s += Paren(Length);
+    if ((DataType == dt::NUMERIC || DataType == dt::DECIMAL) && Precision != 0)
+      s += "(" + IntToStr(Precision) + "," + IntToStr(Scale) + ")";
+  }
+  if (ForBitData) s += " FOR BIT DATA";
+  if (Logged == 0) s += " NOT LOGGED";
+  else if (Logged == 1) s += " LOGGED";
+  if (Compact == 0) s += " NOT COMPACT";
+  else if (Compact == 1) s += " COMPACT";
+  if (!Nullable) s += " NOT NULL";
+  if (GeneratedKind != '\0' && GeneratedKind != ' ') {
+    s += " GENERATED ";
+    if (GeneratedKind == 'A') s += "ALWAYS ";
+    else if (GeneratedKind == 'D') s += "BY DEFAULT ";
+    if (Identity)
+      s += "AS IDENTITY" + (IdentityGenerator ? IdentityGenerator->GetDB2IdentityOptions() : "");
+    else
+      s += "AS(" + GeneratedExpr + ")";
+  }
+  const std::string def = GetDefaultText();
+  if (!def.empty()) s += " WITH DEFAULT " + def;
+  return s;
+}
+
+std::string TFldData::GetCreateSQL() {
+  std::string s;
+  const bool mode = UsesModePrefix();
+  if (mode) {
+    switch (ParamDirection) {
+      case 1: s = "in "; break;
+      case 2: s = "out "; break;
+      case 3: s = "inout "; break;
+      default: break;
+    }
+  }
+  const DB st = GetServerType();
+  if (!GetName().empty()) {
+    if (st == DB::dbMSSQL && IsRoutineParam()) s += GetName() + " ";
+    else s += GetQualifiedName() + " ";
+  }
+  s += GetColumnSQL();
+  if (st == DB::dbSybaseASE && !mode) {
+    switch (ParamDirection) {
+      case 1: s += " in"; break;
+      case 2: s += " out"; break;
+      case 3: s += " inout"; break;
+      default: break;
+    }
+  }
+  return s;
+}
+
+// ------------------------------------------------- ALTER TABLE ADD / DROP
+
+std::string TFldData::AddTableName() {
+  if (!OwnerObj) return QuoteName(TableName);
+  const DB st = GetServerType();
+  const std::string target = QuoteName(OwnerObj->GetTargetName());
+  if ((st == DB::dbOracle || st == DB::dbMSSQL || st == DB::dbPostgreSQL) &&
+      !OwnerObj->GetParentName().empty())
+    return QuoteName(OwnerObj->GetParentName()) + "." + target;
+  // A missing owner would leave a bare "." before the name.
+  if (st == DB::dbSybaseASA && !OwnerObj->OwnerQualifier.empty())
+    return QuoteName(OwnerObj->OwnerQualifier) + "." + target;
+  return target;
+}
+
+std::string TFldData::GetScriptSQL() {
+  if (Suppressed) return {};
+  std::string s = "ALTER TABLE " + AddTableName() + " ADD " + GetCreateSQL();
+  if (GetServerType() != DB::dbMSSQL || Nullable) return s;
+  // A NOT NULL column needs its default in the same statement when the
+  // table has rows already.
+  for (const auto& e : UsedBy()) {
+    auto* c = e.Value ? dynamic_cast<TCtrData*>(e.Value->Target) : nullptr;
+    if (!c || c->GetConstraintType() != ct::Default || c->Columns.Count() != 1) continue;
+    if (!SameText(c->Columns.Name(0), GetName())) continue;
+    s += " " + c->GetConstraintText(/*forColumn=*/true);
+    c->SetSelected(true);
+  }
+  return s;
+}
+
+std::string TFldData::GetDropSQL() {
+  const DB st = GetServerType();
+  const std::string table = GetTableName();
+  if (st == DB::dbMSSQL) {
+    const std::string t = OwnerObj ? OwnerObj->GetQualifiedName() : QuoteName(TableName);
+    return "ALTER TABLE " + t + " DROP COLUMN " + QuoteName(GetName());
+  }
+  if (st == DB::dbSybaseASA && dynamic_cast<TTblData*>(OwnerObj)) {
+    std::string t = QuoteName(table);
+    if (!OwnerObj->OwnerQualifier.empty()) t = QuoteName(OwnerObj->OwnerQualifier) + "." + t;
+    return "ALTER TABLE " + t + " DROP " + QuoteName(GetName());
+  }
+  if (st == DB::dbOracle)
+    return "ALTER TABLE " + QuoteName(table) + " DROP (" + QuoteName(GetName()) + ")";
+  return "ALTER TABLE " + QuoteName(table) + " DROP " + QuoteName(GetName());
+}
+
+// ------------------------------------------------------------------- Walk
+
+void TFldData::DoBeforeCreate() {
+  TDbObj::DoBeforeCreate();
+  if (DataType == dt::UserType) {
+    TCustomObjs* src = Owner() ? Owner()->GetSourceObjs() : nullptr;
+    if (!src) src = Owner();
+    TDmnData* d = src ? src->Domains.FindObject(DomainName) : nullptr;
+    if (d && !d->GetSelected()) d->WriteCreate();
+  }
+  if (IsComputed()) {
+    for (int i = 0; i < DependsOn().Count(); ++i) {
+      TDependObj* e = DependsOn().Object(i);
+      if (!e || !e->Active || !dynamic_cast<TUdfData*>(e->Target)) continue;
+      e->Active = false;
+      e->Target->WriteCreate();
+    }
+  }
+}
+
+void TFldData::DoBeforeDrop() {
+  const std::string table = GetTableName();
+  const std::string here = table + "(" + GetName() + ")";
+  for (int i = 0; i < UsedBy().Count(); ++i) {
+    TDependObj* e = UsedBy().Object(i);
+    if (!e || !e->Active || !e->Target) continue;
+    TDbObj* user = e->Target;
+    if (auto* prc = dynamic_cast<TPrcData*>(user)) {
+      const std::string empty = prc->GetCreateEmptySQL();
+      if (prc->GetCreateSQL() == empty) continue;
+      e->Active = false;
+      // The routine keeps its name and signature but stops using the column.
+      if (TScriptWriter* w = GetScriptWriter())
+        w->AddStatement(prc->MakeComment("Empty " + prc->GetName() + " for drop " + here) +
+                            std::string(CRLF) + empty,
+                        kStmtRoutine, prc->GetName(), TDbObject::dboProcedure, kActionEmptyBody,
+                        {}, 0);
+      prc->SetBodyEmptied(true);
+    } else if (auto* f = dynamic_cast<TFldData*>(user); f && f->IsComputed()) {
+      e->Active = false;
+      WriteWalkNote(*f, "Drop " + f->GetTableName() + "(" + f->GetName() + ") for drop " + here,
+                    kActionDrop, f->GetTableName());
+      f->WriteDrop();
+    } else if (dynamic_cast<TIdxData*>(user) || dynamic_cast<TCtrData*>(user) ||
+               dynamic_cast<TPblData*>(user)) {
+      e->Active = false;
+      user->WriteDrop();
+    }
+  }
+  // Views of the target that read the table go, so the column can.
+  TCustomObjs* dst = Owner() ? Owner()->GetTargetObjs() : nullptr;
+  if (!dst) dst = Owner();
+  if (dst) {
+    for (int v = 0; v < dst->Views.Count(); ++v) {
+      TViwData* view = dst->Views.Object(v);
+      if (!view) continue;
+      for (int i = 0; i < view->DependsOn().Count(); ++i) {
+        TDependObj* e = view->DependsOn().Object(i);
+        if (!e || !e->Active || !dynamic_cast<TTblData*>(e->Target)) continue;
+        if (e->Target->GetName() != table) continue;
+        e->Active = false;
+        view->WriteDrop();
+        break;
+      }
+    }
+  }
+  TDbObj::DoBeforeDrop();
+}
+
+void TFldData::Deselect() {
+  TDbObj::Deselect();
+  if (auto* t = dynamic_cast<TTblData*>(OwnerObj)) t->SetComputedPending(true);
 }
 
 void AppendFields(const TFieldList& list, std::vector<TDbObj*>& out) {

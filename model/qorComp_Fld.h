@@ -19,10 +19,10 @@ namespace dt {
 inline constexpr std::uint8_t Unknown = 0, INTEGER = 1, BIGINT = 2, FLOAT = 3,
     DOUBLE_PRECISION = 4, DECFLOAT = 7, DOUBLE = 10, NUMBER = 11, VARCHAR = 14, CHAR = 15,
     VARCHAR2 = 17, DATE = 18, TIME = 19, TIMESTAMP = 20, TIME_TZ = 21, TIMESTAMP_TZ = 22,
-    DATETIME2 = 24, DATETIMEOFFSET = 26, BLOB = 41, BINARY = 44, NUMERIC = 46, DECIMAL = 47,
-    NCHAR = 49, NVARCHAR = 50, NVARCHAR2 = 51, SMALLINT = 54, QUAD = 55, CSTRING = 56,
-    NATIONAL_CHAR = 57, RAW = 58, UROWID = 60, ENUM = 69, SET = 70, VARBINARY = 76,
-    UNIQUEIDENTIFIER = 79, TABLE = 84, XML = 85, INTERVAL_YEAR_TO_MONTH = 86,
+    DATETIME2 = 24, DATETIMEOFFSET = 26, BLOB = 41, CLOB = 42, BINARY = 44, NUMERIC = 46,
+    DECIMAL = 47, NCHAR = 49, NVARCHAR = 50, NVARCHAR2 = 51, SMALLINT = 54, QUAD = 55,
+    CSTRING = 56, NATIONAL_CHAR = 57, RAW = 58, UROWID = 60, ENUM = 69, SET = 70,
+    VARBINARY = 76, UNIQUEIDENTIFIER = 79, TABLE = 84, XML = 85, INTERVAL_YEAR_TO_MONTH = 86,
     INTERVAL_DAY_TO_SECOND = 87, INT4 = 93, BOOLEAN = 96,
     UserType = 97;  // a domain, named by DomainName
 inline constexpr int Count = 97;
@@ -40,20 +40,45 @@ class TFldData : public TDbObj {
   const char* ClassName() const override { return "TFldData"; }
 
   std::string GetDisplayName() override { return GetName(); }
+  // The column or parameter definition: mode prefix, name, GetColumnSQL.
+  std::string GetCreateSQL() override;
+  void DoBeforeDrop() override;
+  // Also marks the owning table as having computed columns pending.
+  void Deselect() override;
+  void DoBeforeCreate() override;
+  // ALTER TABLE ... ADD with the column definition.
+  std::string GetScriptSQL() override;
+  // ALTER TABLE ... DROP of the column.
+  std::string GetDropSQL() override;
   void GetSubObjects(std::vector<TDbObj*>& out) override;
   void ClearLinksTo(const TDbObj* gone) override;
 
+  // Maps an InterBase field-type code; `charSetId` 1 (octets) picks the
+  // binary forms of the character types.
+  void SetIBFieldType(int fieldType, std::int32_t charSetId);
+  // Stores character set and collation for character types, leaving out
+  // what the domain or the database already implies.
+  void SetCharSetCollation(std::string_view charSet, std::int32_t charSetId,
+                           std::string_view collation, std::int32_t collationId);
+  // DefaultValue ready to write: a double-quoted text becomes a string literal.
+  std::string GetDefaultText() const;
   // The data-type text.
   std::string GetDataTypeSQL();
-  // The column definition without the name. The per-dialect writers come
-  // with the column texts; until then the data-type text.
+  // The column definition without the name, in the owner's dialect.
   std::string GetColumnSQL();
+  bool IsCharType() const;
+  // The character set the column is stored in; empty for other types.
+  std::string GetEffectiveCharSet() const;
   // The domain named by DomainName in the owner collection, for user types.
   TDmnData* GetDomain() const;
   // Parameters of an external routine carry in/out/inout prefixes.
   bool UsesModePrefix() const;
   // The holder's table name: TableName, or the owning table's name.
   std::string GetTableName() const;
+  // A computed column (COMPUTED BY / AS expression in Text).
+  bool IsComputed() const { return !GetText().empty(); }
+  // A parameter or result of a stored routine.
+  bool IsRoutineParam() const;
 
   std::string DefaultValue;
   std::uint8_t DataType = dt::Unknown;
@@ -107,6 +132,20 @@ class TFldData : public TDbObj {
   bool ForBitData = false;
   bool JavaClass = false;
   std::string JavaClassName;
+
+ private:
+  // One column writer per dialect; every other server type uses InterBase's.
+  std::string IBColumnSQL();
+  std::string ASAColumnSQL();
+  std::string ASEColumnSQL();
+  std::string MSSQLColumnSQL();
+  std::string MySQLColumnSQL();
+  std::string PGColumnSQL();
+  std::string OracleColumnSQL();
+  std::string DB2ColumnSQL();
+  // The table named after ALTER TABLE in the ADD statement.
+  std::string AddTableName();
+  bool IsOutParam() const;
 };
 
 // A column list: names in order, each with an optional owned column object.

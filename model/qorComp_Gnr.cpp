@@ -1,7 +1,20 @@
-// Generators and sequences: construction and the value setters.
+// Generators and sequences: construction, the value setters, and the
+// CREATE and DROP texts of every dialect.
 #include "model/qorComp_Gnr.h"
 
+#include "platform/qorStrings.h"
+
 namespace qor {
+
+namespace {
+
+using DB = TDatabaseType;
+const std::string kCrlf(CRLF);
+
+// A minimum or step of 1 is the default and goes unsaid.
+bool SetNotOne(const std::string& v) { return !v.empty() && v != "1"; }
+
+}  // namespace
 
 TGnrData::TGnrData(TCustomObjs* owner, std::unique_ptr<TFldData> sequenceType) : TDbObj(owner) {
   ObjType = TDbObject::dboGenerator;
@@ -34,6 +47,91 @@ void TGnrData::SetCache(std::string_view value) {
 void TGnrData::SetNoCache(bool value) {
   noCache_ = value;
   if (value) cache_.clear();
+}
+
+std::string TGnrData::GetCreateSQL() {
+  switch (GetServerType()) {
+    case DB::dbOracle: {
+      std::string s = "CREATE SEQUENCE ";
+      s += GetParentName().empty() ? QuoteName(GetName())
+                                   : QuoteName(GetParentName()) + "." + QuoteName(GetName());
+      if (SetNotOne(MinValue)) s += kCrlf + "minvalue " + MinValue;
+      if (!maxValue_.empty()) s += kCrlf + "maxvalue " + maxValue_;
+      if (SetNotOne(IncrementBy)) s += kCrlf + "increment by " + IncrementBy;
+      if (!cache_.empty()) s += kCrlf + "cache " + cache_;
+      else if (noCache_) s += kCrlf + "nocache";
+      if (Order) s += kCrlf + "order";
+      if (Cycle) s += kCrlf + "cycle";
+      return s;
+    }
+    case DB::dbMSSQL: {
+      std::string s = "CREATE SEQUENCE " + GetQualifiedName();
+      if (SequenceType && SequenceType->DataType != dt::Unknown)
+        s += kCrlf + "    AS " + SequenceType->GetDataTypeSQL();
+      if (!StartWith.empty()) s += kCrlf + "    START WITH " + StartWith;
+      if (SetNotOne(IncrementBy)) s += kCrlf + "    INCREMENT BY " + IncrementBy;
+      if (SetNotOne(MinValue)) s += kCrlf + "    MINVALUE " + MinValue;
+      if (!maxValue_.empty()) s += kCrlf + "    MAXVALUE " + maxValue_;
+      if (Cycle) s += kCrlf + "    CYCLE";
+      if (!cache_.empty()) s += kCrlf + "    CACHE " + cache_;
+      else if (noCache_) s += kCrlf + "    NOCACHE";
+      return s;
+    }
+    case DB::dbPostgreSQL: {
+      std::string s = std::string("CREATE ") + (Temporary ? "TEMPORARY " : "") + "SEQUENCE " +
+                      GetQualifiedName();
+      if (!IncrementBy.empty()) s += " INCREMENT BY " + IncrementBy;
+      if (!MinValue.empty()) s += " MINVALUE " + MinValue;
+      if (!maxValue_.empty()) s += " MAXVALUE " + maxValue_;
+      if (!StartWith.empty()) s += " START WITH " + StartWith;
+      if (!cache_.empty()) s += " CACHE " + cache_;
+      if (Cycle) s += " CYCLE";
+      if (!OwnedBy.empty()) s += " OWNED BY " + OwnedBy;
+      return s;
+    }
+    case DB::dbAbstract:
+    case DB::dbInterBase:
+    case DB::dbSybaseASA:
+    case DB::dbMySQL:
+    case DB::dbDB2:
+    case DB::dbSybaseASE:
+    case DB::dbPervasiveSQL:
+    case DB::dbMSAccess:
+    case DB::dbParadox:
+    case DB::dbDBASE:
+    case DB::dbCustomOLEDB: break;
+  }
+  return "CREATE GENERATOR " + QuoteName(GetName());
+}
+
+std::string TGnrData::GetDropSQL() {
+  const DB st = GetServerType();
+  if (st == DB::dbInterBase) {
+    const TIBServerOptions* ib = GetServerOptions();
+    if (ib && ib->SQLServerVersion >= TIBSQLServerVersionType::st_FireBird_1x)
+      return "DROP GENERATOR " + QuoteName(GetName());
+    // Older servers have no DROP GENERATOR: the row goes from the catalog.
+    return "/* Drop generator: " + BlockCommentText(QuoteName(GetName())) + " */" + kCrlf +
+           "DELETE FROM RDB$GENERATORS WHERE RDB$GENERATOR_NAME = " + QuotedStr(GetName());
+  }
+  if (st == DB::dbPostgreSQL || st == DB::dbOracle) return "DROP SEQUENCE " + GetQualifiedName();
+  return {};
+}
+
+std::string TGnrData::GetDB2IdentityOptions() {
+  if (GetServerType() != DB::dbDB2) return {};
+  // An option without a value is left to the server's default: "START WITH ,"
+  // would not parse.
+  std::string s;
+  auto add = [&s](const char* word, const std::string& value) {
+    if (value.empty()) return;
+    if (!s.empty()) s += ", ";
+    s += word + value;
+  };
+  add("START WITH ", StartWith);
+  add("INCREMENT BY ", IncrementBy);
+  add("CACHE ", cache_);
+  return s.empty() ? s : "(" + s + ")";
 }
 
 void TGnrData::GetSubObjects(std::vector<TDbObj*>& out) {

@@ -1,4 +1,5 @@
-// Generators and sequences.
+// Generators and sequences, also the sequence options of a DB2 identity
+// column.
 #pragma once
 
 #include "model/qorClasses.h"
@@ -18,7 +19,14 @@ class TGnrData : public TDbObj {
   ~TGnrData() override;
   const char* ClassName() const override { return "TGnrData"; }
 
+  // CREATE GENERATOR or CREATE SEQUENCE in the owner's dialect.
+  std::string GetCreateSQL() override;
+  std::string GetDropSQL() override;
   void GetSubObjects(std::vector<TDbObj*>& out) override;
+
+  // DB2: the options of an identity column, "(START WITH ...)"; empty for
+  // every other server type.
+  std::string GetDB2IdentityOptions();
 
   const std::string& GetMaxValue() const { return maxValue_; }
   // The largest 27-digit value means no maximum.

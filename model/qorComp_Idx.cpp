@@ -1,7 +1,15 @@
-// Indices: construction, ownership of the column lists and the list key.
+// Indices: construction, ownership of the column lists, the list key, and
+// CREATE INDEX and DROP INDEX of every dialect.
 #include "model/qorComp_Idx.h"
 
+#include "platform/qorStrings.h"
+
 namespace qor {
+
+namespace {
+using DB = TDatabaseType;
+const std::string kCrlf(CRLF);
+}  // namespace
 
 TIdxData::TIdxData(TCustomObjs* owner) : TDbObj(owner) { ObjType = TDbObject::dboIndex; }
 
@@ -20,6 +28,128 @@ void TIdxData::GetSubObjects(std::vector<TDbObj*>& out) {
 void TIdxData::ClearFields() {
   Columns.Clear();
   IncludeColumns.Clear();
+}
+
+std::string TIdxData::GetFieldsText() {
+  const bool mysql = GetServerType() == DB::dbMySQL;
+  std::string s;
+  for (int i = 0; i < Columns.Count(); ++i) {
+    if (i) s += ", ";
+    s += QuoteName(Columns.Name(i));
+    const TFldData* f = Columns.Object(i);
+    if (!f) continue;
+    if (f->SortOrder == 2) s += " DESC";
+    if (mysql && f->Length >= 1) s += "(" + IntToStr(f->Length) + ")";
+  }
+  return s;
+}
+
+std::string TIdxData::GetIncludeText() {
+  std::string s;
+  for (int i = 0; i < IncludeColumns.Count(); ++i) {
+    if (i) s += ", ";
+    s += QuoteName(IncludeColumns.Name(i));
+  }
+  return s;
+}
+
+std::string TIdxData::GetCreateSQL() {
+  const DB st = GetServerType();
+  std::string s = "CREATE ";
+  if (Unique) s += "UNIQUE ";
+  if (Bitmap) s += "BITMAP ";
+  if (st == DB::dbMSSQL) {
+    if (Clustered) s += "CLUSTERED ";
+    if (PrimaryXml) s += "PRIMARY ";
+    if (Xml) s += "XML ";
+  }
+  if (FullText) s += "FULLTEXT ";
+  if (Spatial) s += "SPATIAL ";
+  if (Descending) s += "DESC ";
+
+  const std::string name = QuoteName(GetName());
+  const std::string table = QuoteName(TableName);
+  const std::string& parent = GetParentName();
+  switch (st) {
+    case DB::dbMSSQL:
+    case DB::dbPostgreSQL:
+      s += "INDEX " + name + " ON " + (parent.empty() ? "" : QuoteName(parent) + ".") + table;
+      break;
+    case DB::dbSybaseASA:
+      s += "INDEX " + name + " ON " +
+           (OwnerQualifier.empty() ? "" : QuoteName(OwnerQualifier) + ".") + table;
+      break;
+    case DB::dbOracle:
+      if (parent.empty()) s += "INDEX " + name + " ON " + table;
+      else
+        s += "INDEX " + QuoteName(parent) + "." + name + " ON " + QuoteName(parent) + "." + table;
+      break;
+    case DB::dbMySQL:
+      s += "INDEX " + name;
+      if (!MySQLIndexOptions.IndexType.empty()) s += " USING " + MySQLIndexOptions.IndexType;
+      s += " ON " + table;
+      break;
+    case DB::dbAbstract:
+    case DB::dbInterBase:
+    case DB::dbDB2:
+    case DB::dbSybaseASE:
+    case DB::dbPervasiveSQL:
+    case DB::dbMSAccess:
+    case DB::dbParadox:
+    case DB::dbDBASE:
+    case DB::dbCustomOLEDB: s += "INDEX " + name + " ON " + table; break;
+  }
+
+  if (GetText().empty()) s += "(" + GetFieldsText() + ")";
+  else if (st == DB::dbOracle) s += GetText();
+  else s += " COMPUTED BY" + GetText();
+
+  if (!IncludeColumns.Empty()) s += kCrlf + "  INCLUDE (" + GetIncludeText() + ")";
+  if (st == DB::dbMSSQL) {
+    if (!FilterText.empty()) s += kCrlf + "WHERE " + FilterText;
+    if (!WithText.empty()) s += kCrlf + "   " + WithText;
+    if (!FileGroup.empty()) s += kCrlf + "ON " + QuoteName(FileGroup);
+  }
+  if (st == DB::dbOracle) {
+    if (!IndexTypeName.empty()) s += kCrlf + "   INDEXTYPE IS " + IndexTypeName;
+    if (!Parameters.empty()) s += kCrlf + "   PARAMETERS " + Parameters;
+    if (Compress) s += kCrlf + "COMPRESS";
+    if (NoCompress) s += kCrlf + "NOCOMPRESS";
+    if (NoLogging) s += kCrlf + "NOLOGGING";
+    if (!TablespaceName.empty()) s += kCrlf + "TABLESPACE " + TablespaceName;
+  }
+  if (const std::string storage = StorageOptions.GetStorageSQL(); !storage.empty())
+    s += kCrlf + storage;
+  if (st == DB::dbDB2 && AllowReverseScans) s += kCrlf + "  ALLOW REVERSE SCANS";
+  return s;
+}
+
+std::string TIdxData::GetDropSQL() {
+  const std::string name = QuoteName(GetName());
+  const std::string table = QuoteName(TableName);
+  const std::string& parent = GetParentName();
+  switch (GetServerType()) {
+    case DB::dbMSSQL:
+      return "DROP INDEX " + (parent.empty() ? "" : QuoteName(parent) + ".") + table + "." + name;
+    case DB::dbSybaseASE: return "DROP INDEX " + table + "." + name;
+    case DB::dbSybaseASA:
+      return "DROP INDEX " + (OwnerQualifier.empty() ? "" : QuoteName(OwnerQualifier) + ".") +
+             table + "." + name;
+    case DB::dbMySQL: return "DROP INDEX " + name + " ON " + table;
+    // Without a schema the search path finds the index.
+    case DB::dbPostgreSQL:
+      return "DROP INDEX " + (parent.empty() ? "" : QuoteName(parent) + ".") + name;
+    case DB::dbAbstract:
+    case DB::dbInterBase:
+    case DB::dbOracle:
+    case DB::dbDB2:
+    case DB::dbPervasiveSQL:
+    case DB::dbMSAccess:
+    case DB::dbParadox:
+    case DB::dbDBASE:
+    case DB::dbCustomOLEDB: return TDbObj::GetDropSQL();
+  }
+  return TDbObj::GetDropSQL();
 }
 
 }  // namespace qor

@@ -26,7 +26,17 @@ class TIdxData : public TDbObj {
 
   // MySQL index names are unique per table only: TableName "." Name there.
   std::string GetKeyName() override;
+  // CREATE INDEX in the owner's dialect.
+  std::string GetCreateSQL() override;
+  // DROP INDEX in the owner's dialect.
+  std::string GetDropSQL() override;
   void GetSubObjects(std::vector<TDbObj*>& out) override;
+
+  // The column list without parentheses: quoted names, " DESC", and for
+  // MySQL the prefix length.
+  std::string GetFieldsText();
+  // The included columns, quoted and separated by ", ".
+  std::string GetIncludeText();
 
   // Frees the column objects of both lists and empties them.
   void ClearFields();

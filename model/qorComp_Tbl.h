@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace qor {
@@ -18,7 +19,27 @@ class TTblData : public TDbObj {
   ~TTblData() override;
   const char* ClassName() const override { return "TTblData"; }
 
+  // The CREATE TABLE statement (GetScriptSQL).
+  std::string GetCreateSQL() override;
+  // Creates the table when it is absent, and its pending computed columns
+  // when it is present.
+  void WriteCreate() override;
+  // Triggers, indices, constraints, publications and computed columns that
+  // use the table go first.
+  void DoBeforeDrop() override;
+  // Marks the columns present and creates what they need.
+  void DoBeforeCreate() override;
+  // CREATE TABLE; the MySQL statement with its keys inline.
+  std::string GetScriptSQL() override;
+  std::string GetDropSQL() override;
   void GetSubObjects(std::vector<TDbObj*>& out) override;
+
+  // The table text without "CREATE " (also the row type of a table-valued
+  // parameter).
+  std::string GetTableSQL();
+  // The whole MySQL statement, with the table's primary key, unique
+  // constraints and indices inline; marks those as written.
+  std::string GetMySQLCreateSQL();
 
   // The column named `name`, by the list's case rule; none when absent.
   TFldData* FindField(std::string_view name) const { return Fields.FindObject(name); }
@@ -50,6 +71,12 @@ class TTblData : public TDbObj {
   std::string PartitionColumns;
   std::string PartitionText;
   bool WithOids = false;
+
+ private:
+  // Columns, keys and indices joined by "," CR LF inside parentheses;
+  // nothing at all when there is no item.
+  static std::string ItemList(const std::vector<std::string>& items);
+  bool walking_ = false;  // inside this table's WriteCreate
 };
 
 class TPblData;
@@ -59,6 +86,9 @@ class TPblArtData : public TObject {
  public:
   explicit TPblArtData(TPblData* publication) : Publication(publication) {}
   const char* ClassName() const override { return "TPblArtData"; }
+
+  // The article line: TABLE owner.name and its column list.
+  std::string GetText() const;
 
   TFieldList Columns;
   TPblData* Publication;  // used for quoting; not owned
@@ -72,6 +102,10 @@ class TPblData : public TDbObj {
   using TDbObj::TDbObj;
   const char* ClassName() const override { return "TPblData"; }
 
+  std::string GetCreateSQL() override;
+  // Creates the tables and columns it publishes first.
+  void DoBeforeCreate() override;
+  std::string GetDropSQL() override;
   void GetSubObjects(std::vector<TDbObj*>& out) override;
 
   std::vector<std::unique_ptr<TPblArtData>> Articles;
@@ -81,6 +115,9 @@ class TSchData : public TDbObj {
  public:
   using TDbObj::TDbObj;
   const char* ClassName() const override { return "TSchData"; }
+
+  std::string GetCreateSQL() override;
+  std::string GetDropSQL() override;
 
   std::string Authorization;  // the schema owner
 };
