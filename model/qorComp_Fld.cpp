@@ -683,6 +683,9 @@ std::string TFldData::GetDropSQL() {
 // ------------------------------------------------------------------- Walk
 
 void TFldData::DoBeforeCreate() {
+  // A column of an absent table comes with its table; ALTER TABLE ADD on a
+  // table that is not there yet would fail.
+  if (auto* t = dynamic_cast<TTblData*>(OwnerObj); t && !t->GetSelected()) t->WriteCreate();
   TDbObj::DoBeforeCreate();
   if (DataType == dt::UserType) {
     TCustomObjs* src = Owner() ? Owner()->GetSourceObjs() : nullptr;

@@ -662,6 +662,17 @@ TEST_F(FldWalkTest, ColumnCreatesItsDomainFirst) {
   EXPECT_TRUE(d->GetSelected());
 }
 
+TEST_F(FldWalkTest, ColumnOfAnAbsentTableComesWithItsTable) {
+  TTblData* t = Held<TTblData>("T");
+  TFldData* c = Column(t, "C");
+  t->Deselect();
+  c->Deselect();
+  c->WriteCreate();
+  ASSERT_EQ(writer.calls.size(), 1u);
+  EXPECT_EQ(writer.calls[0].text, "CREATE TABLE T(C INTEGER)\r\n");
+  EXPECT_TRUE(c->GetSelected());
+}
+
 TEST_F(FldWalkTest, ComputedColumnCreatesItsExternalFunctionsFirst) {
   TTblData* t = Held<TTblData>("T");
   TFldData* c = Column(t, "C");
