@@ -13,10 +13,11 @@ namespace {
 using DB = TDatabaseType;
 const std::string kCrlf(CRLF);
 
-// The referential action words; a value outside them has none.
-const char* ActionWord(std::uint8_t rule) {
+// The referential action words; a value outside them has none. InterBase,
+// Firebird and MS SQL know no RESTRICT: their NO ACTION is the same rule.
+const char* ActionWord(std::uint8_t rule, DB st) {
   switch (rule) {
-    case 1: return "RESTRICT";
+    case 1: return st == DB::dbInterBase || st == DB::dbMSSQL ? "NO ACTION" : "RESTRICT";
     case 2: return "CASCADE";
     case 3: return "SET DEFAULT";
     case 4: return "SET NULL";
@@ -152,8 +153,8 @@ std::string TCtrData::GetConstraintText(bool forColumn) {
       // Databases of on-disk structure 8 and older have no referential actions.
       const std::int32_t ods = Owner() ? Owner()->GetTargetODSVersion() : 0;
       if (!(st == DB::dbInterBase && ods >= 1 && ods <= 8)) {
-        if (const char* a = ActionWord(UpdateRule)) s += std::string(" ON UPDATE ") + a;
-        if (const char* a = ActionWord(DeleteRule)) s += std::string(" ON DELETE ") + a;
+        if (const char* a = ActionWord(UpdateRule, st)) s += std::string(" ON UPDATE ") + a;
+        if (const char* a = ActionWord(DeleteRule, st)) s += std::string(" ON DELETE ") + a;
       }
       if (NotForReplication) s += " NOT FOR REPLICATION";
       s += IndexClause();

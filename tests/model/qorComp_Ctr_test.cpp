@@ -246,7 +246,7 @@ TEST_F(CtrTest, ForeignKeysPerDialect) {
          return c;
        },
        "ALTER TABLE \"Lines\" ADD CONSTRAINT FK FOREIGN KEY (A_ID) REFERENCES \"Order\" (ID)"
-       " ON DELETE RESTRICT\r\nUSING INDEX IX_FK",
+       " ON DELETE NO ACTION\r\nUSING INDEX IX_FK",
        "ALTER TABLE \"Lines\" DROP CONSTRAINT FK"},
       {"an unknown action writes nothing", DB::dbInterBase,
        [](CtrTest& t) {
@@ -267,8 +267,13 @@ TEST_F(CtrTest, ForeignKeysPerDialect) {
        " NOT FOR REPLICATION",
        "ALTER TABLE SALES.B DROP CONSTRAINT FK"},
       {"MS SQL referenced table in the constraint's schema", DB::dbMSSQL,
-       [](CtrTest& t) { return t.ForeignKey("FK", "B", "A", "SALES"); },
-       "ALTER TABLE SALES.B ADD CONSTRAINT FK FOREIGN KEY (A_ID) REFERENCES SALES.A (ID)",
+       [](CtrTest& t) {
+         TCtrData* c = t.ForeignKey("FK", "B", "A", "SALES");
+         c->UpdateRule = 1;
+         return c;
+       },
+       "ALTER TABLE SALES.B ADD CONSTRAINT FK FOREIGN KEY (A_ID) REFERENCES SALES.A (ID)"
+       " ON UPDATE NO ACTION",
        "ALTER TABLE SALES.B DROP CONSTRAINT FK"},
       {"PostgreSQL match and referenced schema", DB::dbPostgreSQL,
        [](CtrTest& t) {
@@ -306,9 +311,10 @@ TEST_F(CtrTest, ForeignKeysPerDialect) {
        [](CtrTest& t) {
          TCtrData* c = t.ForeignKey("FK", "B", "A");
          c->IndexName = "IX";  // MySQL names no index here
+         c->DeleteRule = 1;
          return c;
        },
-       "ALTER TABLE B ADD CONSTRAINT FK FOREIGN KEY (A_ID) REFERENCES A (ID)",
+       "ALTER TABLE B ADD CONSTRAINT FK FOREIGN KEY (A_ID) REFERENCES A (ID) ON DELETE RESTRICT",
        "ALTER TABLE B DROP FOREIGN KEY FK"},
       {"DB2 has no schema in the reference", DB::dbDB2,
        [](CtrTest& t) { return t.ForeignKey("FK", "B", "A", "S"); },
