@@ -32,6 +32,15 @@ TEST(FirebirdReplay, FirstErrorStopsTheRunAndIsReported) {
   EXPECT_EQ(r.Output.find("REACHED"), std::string::npos) << r.Output;
 }
 
+TEST(FirebirdReplay, ARunOutOfTimeIsStoppedAndReported) {
+  TFirebirdReplayOptions o;
+  o.Timeout = std::chrono::seconds(0);
+  const TFirebirdReplayResult r = RunFirebirdScript("CREATE TABLE T (A INTEGER);", o);
+  EXPECT_FALSE(r.Ok);
+  EXPECT_TRUE(r.TimedOut);
+  EXPECT_NE(r.Errors.find("did not finish in time"), std::string::npos) << r.Errors;
+}
+
 TEST(FirebirdReplay, DialectOneDatabase) {
   TFirebirdReplayOptions o;
   o.Dialect = 1;

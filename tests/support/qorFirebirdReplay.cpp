@@ -146,13 +146,24 @@ TRun Spawn(const std::vector<std::string>& args, const std::vector<std::string>&
       }
     }
   }
-  if (run.timedOut) ::kill(pid, SIGKILL);
   for (auto& f : fds)
     if (f.fd >= 0) ::close(f.fd);
+  // The child may outlive its pipes; it gets the rest of the time, then it
+  // is stopped.
   int status = 0;
-  while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+  for (;;) {
+    if (run.timedOut) {
+      ::kill(pid, SIGKILL);
+      while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+      }
+      break;
+    }
+    const pid_t done = ::waitpid(pid, &status, WNOHANG);
+    if (done == pid || (done < 0 && errno != EINTR)) break;
+    if (std::chrono::steady_clock::now() >= deadline) run.timedOut = true;
+    else ::usleep(10000);
   }
-  if (WIFEXITED(status)) run.exitCode = WEXITSTATUS(status);
+  if (!run.timedOut && WIFEXITED(status)) run.exitCode = WEXITSTATUS(status);
   return run;
 }
 
