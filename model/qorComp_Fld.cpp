@@ -365,7 +365,7 @@ std::string TFldData::IBColumnSQL() {
   // The octets types carry their character set in the type text already.
   const bool binary = DataType == dt::BINARY || DataType == dt::VARBINARY;
   if (!CharSet.empty() && DomainName.empty() && !IsComputed() && charsetCompare && !binary &&
-      !(CharSet == dbCharSet && Collation.empty()))
+      !(SameText(CharSet, dbCharSet) && Collation.empty()))
     s += " CHARACTER SET " + CharSet;
 
   // Identity columns exist from Firebird 3.0 on, and take no default.
