@@ -605,14 +605,18 @@ void TDbObj::Select() { SetSelected(true); }
 
 void TDbObj::Deselect() { SetSelected(false); }
 
-void TDbObj::DoBeforeDrop() {
-  // Users first. The list is re-read on every step: a user's own walk may
-  // change edges of this object.
+void TDbObj::DropPresentUsers(bool activeOnly) {
+  // The list is re-read on every step: a user's own walk may change edges
+  // of this object.
   for (int i = 0; i < usedBy_.Count(); ++i) {
     TDependObj* e = usedBy_.Object(i);
-    if (e && e->Target && e->Target != this && e->Target->GetSelected()) e->Target->WriteDrop();
+    if (!e || !e->Target || e->Target == this || !e->Target->GetSelected()) continue;
+    if (activeOnly && !e->Active) continue;
+    e->Target->WriteDrop();
   }
 }
+
+void TDbObj::DoBeforeDrop() { DropPresentUsers(/*activeOnly=*/false); }
 
 void TDbObj::WriteDrop() {
   if (!GetSelected() || walking_) return;
@@ -698,9 +702,14 @@ void TDbObj::WriteCreate() {
   DoBeforeCreate();
   TScriptWriter* w = GetScriptWriter();
   if (w && GetServerType() == DB::dbPostgreSQL) w->SetCurrentSchema(parentName_);
-  if (!GetSelected()) {
-    auto* prc = dynamic_cast<TPrcData*>(this);
-    const bool trigger = Is<TTrgData>(this);
+  auto* prc = dynamic_cast<TPrcData*>(this);
+  auto* trg = dynamic_cast<TTrgData*>(this);
+  // A routine or trigger that went out with a stub body (to break a cycle,
+  // or emptied for a drop) still owes its own body: it comes now, as ALTER.
+  const bool bodyOwed = (prc && prc->BodyEmptied) || (trg && trg->BodyEmptied);
+  if (!GetSelected() || bodyOwed) {
+    const bool present = GetSelected();
+    const bool trigger = trg != nullptr;
     int kind = kStmtObject;
     if (prc) kind = kStmtRoutine;
     if (trigger) {
@@ -710,9 +719,13 @@ void TDbObj::WriteCreate() {
     std::string table;
     if (auto* f = dynamic_cast<TFldData*>(this)) table = f->GetTableName();
     const std::string name = (prc || trigger) ? name_ : GetQualifiedName();
-    const std::string text = GetScriptSQL();
-    if (w) w->AddStatement(text, kind, name, ObjType, kActionCreate, table, 0);
+    std::string text;
+    if (!present) text = GetScriptSQL();
+    else if (!Suppressed) text = GetAlterSQL();
+    if (w) w->AddStatement(text, kind, name, ObjType, present ? kActionAlter : kActionCreate, table, 0);
     SetSelected(true);
+    if (prc) prc->SetBodyEmptied(false);
+    if (trg) trg->SetBodyEmptied(false);
     // Descriptions go with the statement they describe, only when the
     // object is written here.
     if (w && GetObjFilter().Contains(TCmpObjType::coDescription)) {

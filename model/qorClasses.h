@@ -175,6 +175,9 @@ class TDbObj : public TObject {
   bool Suppressed = false;
 
  protected:
+  // Drops the present users of this object first. With `activeOnly` the
+  // edges a kind's own walk has served (made inactive) are passed over.
+  void DropPresentUsers(bool activeOnly);
   // The "/* Drop: ... */" line that starts the base drop text.
   std::string DropComment();
   // Shared pieces of the description statements.

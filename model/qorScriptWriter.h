@@ -20,7 +20,9 @@ inline constexpr int kStmtRoutine = 8;
 inline constexpr int kStmtTrigger = 9;
 
 // Actions handed to TScriptWriter::AddStatement.
+inline constexpr int kActionNone = 0;  // a statement that creates or drops nothing
 inline constexpr int kActionCreate = 1;
+inline constexpr int kActionAlter = 2;
 inline constexpr int kActionDrop = 3;
 inline constexpr int kActionEmptyBody = 6;
 
@@ -39,6 +41,10 @@ class TScriptWriter {
 
   // The description statement of `obj` (its GetDescriptionSQL).
   virtual void AddDescription(TDbObj& obj) = 0;
+
+  // A comment line that tells why the next statements come (already in the
+  // dialect's comment form).
+  virtual void AddComment(const std::string& text) = 0;
 
   // Used by the collection's log when neither it nor the extractor has one.
   TLogNextLineEvent OnLog;

@@ -77,6 +77,7 @@ class RecordingWriter : public TScriptWriter {
     calls.push_back({text, kind, name, objKind, action, table});
   }
   void AddDescription(TDbObj& obj) override { descriptions.push_back(obj.GetName()); }
+  void AddComment(const std::string& text) override { comments.push_back(text); }
 
   // "name:action" of every statement, in order.
   std::vector<std::string> Trace() const {
@@ -88,6 +89,7 @@ class RecordingWriter : public TScriptWriter {
   std::vector<Call> calls;
   std::vector<std::string> schemas;
   std::vector<std::string> descriptions;
+  std::vector<std::string> comments;
 };
 
 }  // namespace qor::test
