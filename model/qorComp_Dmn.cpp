@@ -1,8 +1,55 @@
-// Domains and user-defined types: construction and ownership of the type
-// holder, the Oracle parts and the PostgreSQL type options.
+// Domains and user-defined types: the CREATE text of each dialect (domains,
+// MS SQL alias types and XML schema collections, Oracle object and
+// collection types, PostgreSQL base and composite types), DROP, and the
+// domain's part of the dependency walk.
 #include "model/qorComp_Dmn.h"
 
+#include "model/qorComp_Tbl.h"
+#include "model/qorComp_Viw.h"
+#include "platform/qorStrings.h"
+
 namespace qor {
+
+namespace {
+
+using DB = TDatabaseType;
+
+const std::string kCRLF(CRLF);
+constexpr std::string_view kXmlSchemaCollection = "XML SCHEMA COLLECTION";
+
+}  // namespace
+
+// ---------------------------------------------------------- TPGTypeOptions
+
+std::string TPGTypeOptions::GetText() const {
+  if (!Fields.Empty()) {
+    std::vector<std::string> fields;
+    for (const auto& f : Fields)
+      if (f.Value) fields.push_back(f.Value->GetCreateSQL());
+    return " AS (" + kCRLF + JoinLines(fields, ",\r\n") + ")";
+  }
+  std::vector<std::string> o;
+  auto add = [&o](const char* keyword, const std::string& value) {
+    if (!value.empty()) o.push_back(keyword + value);
+  };
+  add("INPUT = ", Input);
+  add("OUTPUT = ", Output);
+  add("RECEIVE = ", Receive);
+  add("SEND = ", Send);
+  add("ANALYZE = ", Analyze);
+  if (InternalLength >= 0) o.push_back("INTERNALLENGTH = " + IntToStr(InternalLength));
+  if (ExternalLength >= 0) o.push_back("EXTERNALLENGTH = " + IntToStr(ExternalLength));
+  if (PassedByValue) o.emplace_back("PASSEDBYVALUE");
+  if (Alignment != 0) o.push_back("ALIGNMENT = " + LowerAscii(DataTypeName(Alignment)));
+  add("STORAGE = ", Storage);
+  add("DEFAULT = ", DefaultValue);
+  if (Element) o.push_back("ELEMENT = " + Element->GetCreateSQL());
+  if (!Delimiter.empty())
+    o.push_back("DELIMITER = " + QuoteStringLiteral(Delimiter, DB::dbPostgreSQL));
+  return "(" + kCRLF + JoinLines(o, ",\r\n") + ")";
+}
+
+// ---------------------------------------------------------------- TDmnData
 
 TDmnData::TDmnData(TCustomObjs* owner) : TDbObj(owner) {
   TypeHolder = std::make_unique<TFldData>(owner, this);
@@ -24,6 +71,163 @@ void TDmnData::GetSubObjects(std::vector<TDbObj*>& out) {
 void TDmnData::ClearLinksTo(const TDbObj* gone) {
   if (PGOptions && PGOptions->Element == gone) PGOptions->Element = nullptr;
   TDbObj::ClearLinksTo(gone);
+}
+
+std::string TDmnData::MSSQLTypeSQL() {
+  if (CreateTypeFrom) {
+    std::string s = "CREATE TYPE ";
+    if (!GetParentName().empty()) s += QuoteName(GetParentName()) + ".";
+    return s + QuoteName(GetName()) + " FROM " + TypeHolder->GetColumnSQL();
+  }
+  if (BaseTypeText != kXmlSchemaCollection)
+    return "EXEC sp_addtype N" + QuotedStr(GetName()) + ", N" + QuotedStr(BaseTypeText) + ", N" +
+           QuotedStr(TypeHolder->Nullable ? "NULL" : "NOT NULL");
+  return "CREATE " + BaseTypeText + " " + GetQualifiedName() + " AS N" +
+         QuoteStringLiteral(GetText(), DB::dbMSSQL);
+}
+
+std::string TDmnData::OracleAttributes(const TFieldList& list, bool open) {
+  if (list.Empty()) return {};
+  std::vector<std::string> attrs;
+  for (const auto& a : list)
+    if (a.Value) attrs.push_back((attrs.empty() ? "" : "   ") + a.Value->GetCreateSQL());
+  std::string s = "  (" + JoinLines(attrs, ",\r\n");
+  return s + (open ? ",\r\n" : ")");
+}
+
+std::string TDmnData::OracleMethods(bool opened) {
+  if (Methods.Empty()) return {};
+  std::vector<std::string> methods;
+  for (const auto& m : Methods)
+    if (m.Value) methods.push_back(m.Value->GetCreateSQL());
+  // Without attributes nothing has opened the list yet.
+  return (opened ? "" : "  (") + JoinLines(methods, ",\r\n") + ")";
+}
+
+std::string TDmnData::GetOracleTypeSQL() {
+  const std::string& name = GetName();
+  std::string s = "CREATE OR REPLACE TYPE " + name;
+  if (!TypeTimestamp.empty() || !TypeOid.empty()) {
+    s += kCRLF;
+    if (!TypeTimestamp.empty()) s += "   TIMESTAMP " + QuotedStr(TypeTimestamp);
+    if (!TypeOid.empty()) s += " OID " + QuotedStr(TypeOid);
+    s += kCRLF;
+  }
+  const bool withMethods = !Methods.Empty();
+  auto members = [&] {
+    return OracleAttributes(Attributes, withMethods) + OracleMethods(!Attributes.Empty());
+  };
+  if (!SuperType.empty()) {
+    s += " UNDER " + SuperType + kCRLF + members();
+  } else {
+    s += TypeKind == 5 ? " IS " : " AS ";
+    switch (TypeKind) {
+      case 2: s += "OBJECT" + kCRLF + members(); break;
+      case 3: s += "VARRAY(" + IntToStr(VarrayLimit) + ") OF " + TypeHolder->GetCreateSQL(); break;
+      case 4:
+      case 5: s += "TABLE OF " + TypeHolder->GetCreateSQL(); break;
+      default: break;  // an unknown kind writes no body
+    }
+  }
+  const std::string directives = Directives.GetText();
+  if (!directives.empty()) s += kCRLF + "   " + directives;
+  if (!AddedAttributes.Empty()) {
+    s += ";" + kCRLF + kCRLF + "ALTER TYPE " + name + " ADD ATTRIBUTE" + kCRLF +
+         OracleAttributes(AddedAttributes, /*open=*/false);
+    if (Cascade) s += kCRLF + "   CASCADE";
+  }
+  return s;
+}
+
+std::string TDmnData::GetPGTypeSQL() {
+  return "CREATE TYPE " + GetQualifiedName() + PGOptions->GetText();
+}
+
+std::string TDmnData::GetCreateSQL() {
+  switch (GetServerType()) {
+    case DB::dbMSSQL:
+    case DB::dbSybaseASE: return MSSQLTypeSQL();
+    case DB::dbOracle: return GetOracleTypeSQL();
+    case DB::dbPostgreSQL:
+      if (PGOptions->IsType) return GetPGTypeSQL();
+      return "CREATE DOMAIN " + GetQualifiedName() + " " + TypeHolder->GetCreateSQL();
+    case DB::dbInterBase:
+      return "CREATE DOMAIN " + QuoteName(GetName()) + " AS " + TypeHolder->GetCreateSQL();
+    case DB::dbAbstract:
+    case DB::dbSybaseASA:
+    case DB::dbMySQL:
+    case DB::dbDB2:
+    case DB::dbPervasiveSQL:
+    case DB::dbMSAccess:
+    case DB::dbParadox:
+    case DB::dbDBASE:
+    case DB::dbCustomOLEDB: break;
+  }
+  return "CREATE DOMAIN " + QuoteName(GetName()) + " " + TypeHolder->GetCreateSQL();
+}
+
+std::string TDmnData::GetDropSQL() {
+  switch (GetServerType()) {
+    case DB::dbOracle: return "DROP TYPE " + GetName();
+    case DB::dbSybaseASE: return "exec sp_droptype " + QuotedStr(GetName());
+    case DB::dbPostgreSQL:
+      return (PGOptions->IsType ? "DROP TYPE " : "DROP DOMAIN ") + GetQualifiedName();
+    case DB::dbMSSQL:
+      if (Owner() && Owner()->MSSQLServerOptions.SQLServerVersion ==
+                         TMSSQLServerVersionType::st_MSSQL2000)
+        return "exec sp_droptype " + QuotedStr(GetName());
+      if (BaseTypeText == kXmlSchemaCollection)
+        return "DROP " + BaseTypeText + " " + GetQualifiedName();
+      return "DROP TYPE " + GetQualifiedName();
+    case DB::dbAbstract:
+    case DB::dbInterBase:
+    case DB::dbSybaseASA:
+    case DB::dbMySQL:
+    case DB::dbDB2:
+    case DB::dbPervasiveSQL:
+    case DB::dbMSAccess:
+    case DB::dbParadox:
+    case DB::dbDBASE:
+    case DB::dbCustomOLEDB: break;
+  }
+  return TDbObj::GetDropSQL();
+}
+
+// ---------------------------------------------------------------- The walk
+
+void TDmnData::DoBeforeCreate() {
+  TDbObj::DoBeforeCreate();
+  for (int i = 0; i < DependsOn().Count(); ++i) {
+    TDependObj* e = DependsOn().Object(i);
+    if (!e || !e->Active || e->Target == this || !dynamic_cast<TDmnData*>(e->Target)) continue;
+    e->Active = false;
+    e->Target->WriteCreate();
+  }
+}
+
+void TDmnData::DoBeforeDrop() {
+  // Domains and views built on this one go first; columns of this type are
+  // prepared for the change, never dropped with it, nor their tables.
+  for (int i = 0; i < UsedBy().Count(); ++i) {
+    TDependObj* e = UsedBy().Object(i);
+    if (!e || !e->Active || !e->Target || e->Target == this) continue;
+    TDbObj* user = e->Target;
+    if (dynamic_cast<TDmnData*>(user) || dynamic_cast<TViwData*>(user)) {
+      e->Active = false;
+      user->WriteDrop();
+    } else if (auto* table = dynamic_cast<TTblData*>(user)) {
+      e->Active = false;
+      if (e->FieldName.empty()) continue;
+      TCustomObjs* dst = WalkTargetObjs(*this);
+      TTblData* target = dst ? dst->Tables.FindObject(table->GetKeyName()) : nullptr;
+      if (TFldData* column = target ? target->FindField(e->FieldName) : nullptr)
+        column->DoBeforeDrop();
+    } else if (dynamic_cast<TFldData*>(user)) {
+      e->Active = false;
+      user->DoBeforeDrop();
+    }
+  }
+  DropPresentUsers(/*activeOnly=*/true);
 }
 
 }  // namespace qor

@@ -20,6 +20,10 @@ class TPGTypeOptions : public TObject {
   explicit TPGTypeOptions(TDmnData* ownerDomain) : OwnerDomain(ownerDomain) {}
   const char* ClassName() const override { return "TPGTypeOptions"; }
 
+  // The option part of a PostgreSQL CREATE TYPE: the attributes of a
+  // composite type, else the base-type options that are set.
+  std::string GetText() const;
+
   TDmnData* OwnerDomain;
   bool IsType = false;  // CREATE TYPE rather than CREATE DOMAIN
   std::string Input;
@@ -34,6 +38,7 @@ class TPGTypeOptions : public TObject {
   std::string Storage = "plain";
   std::string DefaultValue;
   TFldData* Element = nullptr;  // not owned
+  std::string Delimiter;
   TFieldList Fields;            // attributes of a composite type
 };
 
@@ -49,6 +54,16 @@ class TDmnData : public TDbObj {
   void GetSubObjects(std::vector<TDbObj*>& out) override;
   void ClearLinksTo(const TDbObj* gone) override;
 
+  std::string GetCreateSQL() override;
+  // Drops the domains and views that use the domain first.
+  void DoBeforeDrop() override;
+  // Also the domains it is built on.
+  void DoBeforeCreate() override;
+  std::string GetDropSQL() override;
+
+  std::string GetOracleTypeSQL();
+  std::string GetPGTypeSQL();
+
   std::unique_ptr<TFldData> TypeHolder;  // its OwnerObj is the domain
   std::string BaseTypeText;  // MS SQL, or "XML SCHEMA COLLECTION"
   std::uint8_t TypeKind = 0;  // Oracle: 2 object, 3 VARRAY, 4 table AS, 5 table IS
@@ -63,6 +78,13 @@ class TDmnData : public TDbObj {
   TTypeDirective Directives;
   std::unique_ptr<TPGTypeOptions> PGOptions;
   bool CreateTypeFrom = false;
+
+ private:
+  std::string MSSQLTypeSQL();
+  // The Oracle attribute list of `list`; `open` leaves it open for the
+  // methods.
+  std::string OracleAttributes(const TFieldList& list, bool open);
+  std::string OracleMethods(bool opened);
 };
 
 }  // namespace qor

@@ -1,10 +1,45 @@
-// Procedures and functions: construction, parameters, the list key and the
-// emptied-body flag.
+// Procedures and functions: the list key, the parameter list and RETURNS
+// clause of each dialect, CREATE, ALTER and DROP, the stub body with the
+// CREATE text built on it, and the routine's part of the dependency walk.
+// Oracle type members render their member line.
 #include "model/qorComp_Prc.h"
 
+#include "model/qorComp_Tbl.h"
+#include "model/qorComp_Viw.h"
+#include "model/qorScriptWriter.h"
 #include "platform/qorStrings.h"
 
 namespace qor {
+
+namespace {
+
+using DB = TDatabaseType;
+
+const std::string kCRLF(CRLF);
+
+// Entries of a parameter list. Joined, never cut after the fact, so that an
+// empty list stays empty.
+std::string JoinParams(const std::vector<std::string>& entries) {
+  return JoinLines(entries, ",\r\n");
+}
+
+// The first dollar-quote tag that cannot end the body early: "$$" unless
+// the body holds it (or ends in "$", which would run into it).
+std::string DollarTag(const std::string& body) {
+  std::string tag = "$$";
+  for (int n = 0; (body + tag).find(tag) != body.size(); ++n)
+    tag = "$body" + (n ? IntToStr(n) : std::string()) + "$";
+  return tag;
+}
+
+bool IsMSSQLKind(DB st) { return st == DB::dbMSSQL || st == DB::dbSybaseASE; }
+
+}  // namespace
+
+std::string CreateToAlter(std::string_view text) {
+  if (UpperAscii(Copy(text, 0, 6)) != "CREATE") return std::string(text);
+  return "ALTER" + std::string(text.substr(6));
+}
 
 TPrcData::TPrcData(TCustomObjs* owner) : TDbObj(owner) { ObjType = TDbObject::dboProcedure; }
 
@@ -55,8 +90,342 @@ TFldData* TPrcData::FindParam(std::string_view name) const {
   return OutParams.FindObject(name);
 }
 
-std::string TPrcData::GetParamsSQL(bool) { return {}; }
+// --------------------------------------------------------- Parameter lists
 
-std::string TPrcData::GetCreateEmptySQL() { return {}; }
+std::string TPrcData::GetParamsSQL(bool full) {
+  const DB st = GetServerType();
+  std::vector<std::string> in, out;
+  auto params = [](const TFieldList& list) {
+    std::vector<TFldData*> v;
+    for (const auto& e : list)
+      if (e.Value) v.push_back(e.Value.get());
+    return v;
+  };
+  const std::vector<TFldData*> inputs = params(InParams);
+  const std::vector<TFldData*> outputs = params(OutParams);
+
+  switch (st) {
+    case DB::dbSybaseASA: {
+      for (TFldData* p : inputs) {
+        const char* dir = p->ParamDirection == 1   ? "In "
+                          : p->ParamDirection == 2 ? "Out "
+                          : p->ParamDirection == 3 ? "InOut "
+                                                   : "";
+        in.push_back(dir + QuoteName(p->GetName()) + " " + p->GetDataTypeSQL());
+      }
+      std::string s = "(" + JoinParams(in) + ")" + kCRLF;
+      if (outputs.empty()) return s;
+      if (IsFunction) return s + "RETURNS " + outputs[0]->GetDataTypeSQL();
+      for (TFldData* p : outputs) out.push_back(QuoteName(p->GetName()) + " " + p->GetDataTypeSQL());
+      return s + " Result(" + JoinParams(out) + ")" + kCRLF;
+    }
+    case DB::dbPostgreSQL:
+    case DB::dbMySQL: {
+      const bool pg = st == DB::dbPostgreSQL;
+      for (TFldData* p : inputs) {
+        std::string e;
+        switch (p->ParamDirection) {
+          case 1: e = "IN "; break;
+          case 2: e = "OUT "; break;
+          case 3: e = "INOUT "; break;
+          case 4: if (pg) e = "VARIADIC "; break;
+          default: break;  // no direction given
+        }
+        if (!p->GetName().empty()) e += QuoteName(p->GetName()) + " ";
+        in.push_back(e + p->GetDataTypeSQL());
+      }
+      std::string s = "(" + JoinParams(in) + ")";
+      if (!full) return s;
+      // RETURNS with nothing after it would not parse.
+      std::string returns;
+      if (pg && !ReturnsText.empty()) returns = ReturnsText;
+      else if (!outputs.empty()) returns = outputs[0]->GetDataTypeSQL();
+      if (returns.empty()) return s;
+      return s + kCRLF + "RETURNS " + (pg && SetOf ? "SETOF " : "") + returns;
+    }
+    case DB::dbMSSQL:
+    case DB::dbSybaseASE: {
+      const bool paren = IsFunction || !Language.empty();
+      for (TFldData* p : inputs) in.push_back(p->GetCreateSQL());
+      std::string s = " ";
+      if (paren) s += "(";
+      s += JoinParams(in);
+      if (paren) s += ")";
+      s += kCRLF;
+      if (TableResult) return s + " RETURNS TABLE" + kCRLF;
+      if (outputs.size() == 1) return s + " RETURNS " + outputs[0]->GetCreateSQL() + kCRLF;
+      return s;
+    }
+    case DB::dbAbstract:
+    case DB::dbInterBase:
+    case DB::dbOracle:
+    case DB::dbDB2:
+    case DB::dbPervasiveSQL:
+    case DB::dbMSAccess:
+    case DB::dbParadox:
+    case DB::dbDBASE:
+    case DB::dbCustomOLEDB: break;
+  }
+  std::string s;
+  for (TFldData* p : inputs) in.push_back(p->GetCreateSQL());
+  if (!in.empty()) s += "(" + JoinParams(in) + ")" + kCRLF;
+  if (outputs.empty()) return s;
+  for (TFldData* p : outputs)
+    out.push_back(p->GetCreateSQL() + (p->Deterministic ? " DETERMINISTIC" : ""));
+  s += " RETURNS";
+  s += IsFunction ? " " : "(";
+  s += JoinParams(out);
+  if (!IsFunction) s += ")";
+  return s + kCRLF;
+}
+
+// ---------------------------------------------------------- Routine texts
+
+std::string TPrcData::MSSQLRoutineText() {
+  std::string s = GetQualifiedName();
+  if (GroupNumber != 0) s += ";" + IntToStr(GroupNumber);
+  s += GetParamsSQL(/*full=*/true);
+  if (!Language.empty()) {
+    // An external routine: its options, then where it lives.
+    if (ModifiesSqlData) s += "  modifies sql data" + kCRLF;
+    if (Strict) s += "  returns null on null input" + kCRLF;
+    if (DynamicResultSets > 0) s += "  dynamic result sets " + IntToStr(DynamicResultSets) + kCRLF;
+    if (Deterministic) s += "  deterministic" + kCRLF;
+    if (Exportable) s += "  exportable" + kCRLF;
+    return s + "  language " + Language + kCRLF + "  parameter style " + ParameterStyle + kCRLF +
+           "  external name " + QuotedStr(ExternalName);
+  }
+  if (!WithText.empty()) s += " WITH " + WithText + kCRLF;
+  if (HasEmptyBody()) return s + " AS " + TrimCtlLeft(GetEmptyBody());
+  return s + " " + GetText();
+}
+
+std::string TPrcData::PGRoutineText() {
+  std::string s;
+  if (!GetParentName().empty()) s += QuoteName(GetParentName()) + ".";
+  s += QuoteName(GetName()) + GetParamsSQL(/*full=*/true);
+  const DB st = GetServerType();
+  if (!GetText().empty()) {
+    const std::string tag = DollarTag(GetText());
+    s += kCRLF + "AS " + tag + GetText() + tag;
+  } else {
+    s += kCRLF + "AS " + QuoteStringLiteral(ObjectFile, st) + ", " + QuoteStringLiteral(LinkSymbol, st);
+  }
+  if (!Language.empty()) s += kCRLF + "LANGUAGE " + QuotedStr(Language);
+  if (!Volatility.empty()) s += " " + Volatility;
+  if (Strict) s += " STRICT";
+  return s;
+}
+
+std::string TPrcData::RoutineText() {
+  const std::string kind = IsFunction ? "FUNCTION " : "PROCEDURE ";
+  switch (GetServerType()) {
+    case DB::dbSybaseASA: return kind + GetQualifiedName() + GetParamsSQL(true) + GetText();
+    case DB::dbMySQL: {
+      std::string s = kind + GetQualifiedName() + GetParamsSQL(true) + kCRLF;
+      // Through MySQL literal quoting: a quote or backslash in the comment
+      // cannot end the literal.
+      if (!GetDescription().empty())
+        s += "     COMMENT " + QuoteStringLiteral(GetDescription(), DB::dbMySQL) + kCRLF;
+      static constexpr const char* kCharacteristics[9] = {
+          "     LANGUAGE SQL", "     DETERMINISTIC", "     NOT DETERMINISTIC", nullptr,
+          "     NO SQL", "     READS SQL DATA", "     MODIFIES SQL DATA",
+          "     SQL SECURITY DEFINER", "     SQL SECURITY INVOKER"};
+      for (int bit = 0; bit < 9; ++bit)
+        if (kCharacteristics[bit] && (MySQLCharacteristics >> bit) & 1u)
+          s += kCharacteristics[bit] + kCRLF;
+      return s + GetText();
+    }
+    case DB::dbMSSQL:
+    case DB::dbSybaseASE: return kind + MSSQLRoutineText();
+    case DB::dbOracle: return kind + GetName() + kCRLF + GetText();
+    case DB::dbPostgreSQL: return kind + PGRoutineText();
+    case DB::dbAbstract:
+    case DB::dbInterBase:
+    case DB::dbDB2:
+    case DB::dbPervasiveSQL:
+    case DB::dbMSAccess:
+    case DB::dbParadox:
+    case DB::dbDBASE:
+    case DB::dbCustomOLEDB: break;
+  }
+  return kind + QuoteName(GetName()) + GetParamsSQL(true) + " AS" + kCRLF + GetText();
+}
+
+std::string TPrcData::GetCreateSQL() {
+  switch (GetServerType()) {
+    case DB::dbInterBase:
+    case DB::dbSybaseASA:
+    case DB::dbMySQL:
+    case DB::dbPostgreSQL: return "CREATE " + RoutineText();
+    case DB::dbMSSQL:
+    case DB::dbSybaseASE:
+      // Nothing was read but the server's own definition text.
+      if (GetText().empty() && Language.empty()) return ObjectSource;
+      return "CREATE " + RoutineText();
+    case DB::dbOracle: return "CREATE OR REPLACE " + RoutineText();
+    case DB::dbAbstract:
+    case DB::dbDB2:
+    case DB::dbPervasiveSQL:
+    case DB::dbMSAccess:
+    case DB::dbParadox:
+    case DB::dbDBASE:
+    case DB::dbCustomOLEDB: return {};
+  }
+  return {};
+}
+
+std::string TPrcData::GetAlterSQL() {
+  switch (GetServerType()) {
+    case DB::dbInterBase:
+    case DB::dbSybaseASA:
+    case DB::dbMySQL: return "ALTER " + RoutineText();
+    case DB::dbOracle: return "CREATE OR REPLACE " + RoutineText();
+    case DB::dbPostgreSQL:
+      if (TScriptWriter* w = GetScriptWriter()) w->SetCurrentSchema(GetParentName());
+      return "CREATE OR REPLACE " + RoutineText();
+    case DB::dbMSSQL:
+    case DB::dbSybaseASE:
+      if (GetText().empty() && Language.empty()) return CreateToAlter(ObjectSource);
+      if (UpperAscii(Copy(GetText(), 0, 6)) == "CREATE") return CreateToAlter(GetText());
+      return "ALTER " + RoutineText();
+    case DB::dbAbstract:
+    case DB::dbDB2:
+    case DB::dbPervasiveSQL:
+    case DB::dbMSAccess:
+    case DB::dbParadox:
+    case DB::dbDBASE:
+    case DB::dbCustomOLEDB: return TDbObj::GetAlterSQL();
+  }
+  return TDbObj::GetAlterSQL();
+}
+
+std::string TPrcData::GetDropSQL() {
+  if (Suppressed) return {};
+  const DB st = GetServerType();
+  std::string s = IsFunction ? "DROP FUNCTION " : "DROP PROCEDURE ";
+  if (st == DB::dbMySQL) s += " IF EXISTS ";
+  auto schema = [this](const std::string& name) {
+    return name.empty() ? std::string() : QuoteName(name) + ".";
+  };
+  const std::string name = QuoteName(GetName());
+  switch (st) {
+    case DB::dbSybaseASA: return s + schema(OwnerQualifier) + name;
+    case DB::dbPostgreSQL: return s + schema(GetParentName()) + name + GetParamsSQL(/*full=*/false);
+    case DB::dbOracle:
+    case DB::dbMSSQL: return s + schema(GetParentName()) + name;
+    case DB::dbAbstract:
+    case DB::dbInterBase:
+    case DB::dbMySQL:
+    case DB::dbDB2:
+    case DB::dbSybaseASE:
+    case DB::dbPervasiveSQL:
+    case DB::dbMSAccess:
+    case DB::dbParadox:
+    case DB::dbDBASE:
+    case DB::dbCustomOLEDB: break;
+  }
+  return s + name;
+}
+
+// -------------------------------------------------------------- Stub body
+
+std::string TPrcData::GetEmptyBody() const {
+  const DB st = GetServerType();
+  if (IsMSSQLKind(st)) {
+    if (TableResult) return "Return (select 0 as Result)";
+    if (OutParams.Count() == 1 && OutParams.Object(0)) {
+      const std::uint8_t t = OutParams.Object(0)->DataType;
+      if (t == dt::TABLE) return "begin Return end";
+      if (t == dt::UNIQUEIDENTIFIER) return "begin Return Null end";
+    }
+    return "begin Return 0 end";
+  }
+  if (st == DB::dbSybaseASA) return " begin Return end";
+  if (st == DB::dbMySQL) return " BEGIN END";
+  std::string s;
+  if (IsFunction) s = " BEGIN RETURN NULL; END";
+  else s = OutParams.Empty() ? " BEGIN EXIT; END" : " BEGIN SUSPEND; END";
+  if (st == DB::dbOracle) s += ";";
+  return s;
+}
+
+bool TPrcData::HasEmptyBody() const { return GetText() == TrimCtl(GetEmptyBody()); }
+
+std::string TPrcData::GetCreateEmptySQL() {
+  if (Suppressed) return {};
+  const DB st = GetServerType();
+  const std::string stub = GetEmptyBody();
+  const std::string params = GetParamsSQL(/*full=*/true);
+  const std::string asaName =
+      (OwnerQualifier.empty() ? std::string() : QuoteName(OwnerQualifier) + ".") +
+      QuoteName(GetName());
+  if (IsFunction) {
+    std::string s = "CREATE FUNCTION ";
+    if (IsMSSQLKind(st)) return s + GetQualifiedName() + params + "as" + kCRLF + stub;
+    if (st == DB::dbSybaseASA) {
+      // The parameter list carries the RETURNS clause when there is a result.
+      return s + asaName + params + (OutParams.Empty() ? "returns integer as" : " as") + kCRLF +
+             stub;
+    }
+    return s + QuoteName(GetName()) + params + " AS" + kCRLF + stub;
+  }
+  std::string s = st == DB::dbOracle ? "CREATE OR REPLACE PROCEDURE " : "CREATE PROCEDURE ";
+  if (st == DB::dbSybaseASA) return s + asaName + params + "as" + kCRLF + stub;
+  if (st == DB::dbMySQL) return s + GetQualifiedName() + params + kCRLF + stub;
+  return s + GetQualifiedName() + params + " AS" + kCRLF + stub;
+}
+
+void TPrcData::ReplaceWithEmptyBody(bool write) {
+  if (!GetSelected() || HasEmptyBody()) return;
+  SetText(GetEmptyBody());
+  // The stub reads nothing.
+  for (const auto& e : DependsOn())
+    if (e.Value) e.Value->Active = false;
+  if (TCustomObjs* owner = Owner())
+    if (TCustomObjs* src = owner->GetSourceObjs())
+      if (TPrcData* same = src->Procedures.FindObject(GetKeyName())) same->SetBodyEmptied(true);
+  if (!write) return;
+  if (TScriptWriter* w = GetScriptWriter())
+    w->AddStatement(GetAlterSQL(), kStmtRoutine, GetName(), TDbObject::dboProcedure,
+                    kActionEmptyBody, {}, 0);
+}
+
+// ---------------------------------------------------------------- The walk
+
+void TPrcData::DoBeforeCreate() {
+  TDbObj::DoBeforeCreate();
+  WriteRestingObjects(*this, " for procedure: ");
+}
+
+void TPrcData::DoBeforeDrop() {
+  // Computed columns that call the routine go before it. A table never goes
+  // because of a routine: its columns answer for it through their own edges.
+  for (int i = 0; i < UsedBy().Count(); ++i) {
+    TDependObj* e = UsedBy().Object(i);
+    if (!e || !e->Active || !e->Target) continue;
+    if (auto* column = dynamic_cast<TFldData*>(e->Target)) {
+      if (column->GetText().empty()) continue;
+      column->WriteDrop();
+      e->Active = false;
+    } else if (auto* table = dynamic_cast<TTblData*>(e->Target)) {
+      TFldData* named = e->FieldName.empty() ? nullptr : table->FindField(e->FieldName);
+      if (named && !named->GetText().empty()) named->WriteDrop();
+      e->Active = false;
+    }
+  }
+  DropPresentUsers(/*activeOnly=*/true);
+}
+
+// ------------------------------------------------------------ TMemberPrcData
+
+std::string TMemberPrcData::GetCreateSQL() {
+  std::string s = "   " + Directives.GetText() + "MEMBER " +
+                  (IsFunction ? "FUNCTION " : "PROCEDURE ") + GetName() + ParamText;
+  // RETURN with nothing after it would not parse.
+  if (IsFunction && OutParams.Count() > 0 && OutParams.Object(0))
+    s += " RETURN " + OutParams.Object(0)->GetCreateSQL();
+  return s;
+}
 
 }  // namespace qor

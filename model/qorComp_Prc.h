@@ -7,9 +7,14 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace qor {
+
+// `text` with a leading CREATE (in any case) turned into ALTER; unchanged
+// when it does not start with CREATE.
+std::string CreateToAlter(std::string_view text);
 
 // Text is the body as stored, ParentName the schema, OwnerQualifier the ASA
 // owner; Description is also written as the MySQL COMMENT.
@@ -25,6 +30,14 @@ class TPrcData : public TDbObj {
   std::string GetKeyName() override;
   void GetSubObjects(std::vector<TDbObj*>& out) override;
 
+  std::string GetCreateSQL() override;
+  // Drops the computed columns that call the routine first.
+  void DoBeforeDrop() override;
+  // Also the views the routine reads, re-created when their source changed.
+  void DoBeforeCreate() override;
+  std::string GetDropSQL() override;
+  std::string GetAlterSQL() override;
+
   // Frees the parameters of both lists and empties them.
   void ClearParams();
   // TableResult, or a first output of type TABLE.
@@ -34,12 +47,21 @@ class TPrcData : public TDbObj {
   // The input parameter, else the output parameter, named `name`.
   TFldData* FindParam(std::string_view name) const;
 
-  // The parameter list and RETURNS clause; without RETURNS when not `full`.
-  // Written with the routine texts; empty until then.
+  // The parameter list and RETURNS clause; without the RETURNS part of
+  // PostgreSQL and MySQL when not `full` (for keys and DROP).
   std::string GetParamsSQL(bool full);
-  // The CREATE text with a stub body. Written with the routine texts;
-  // empty until then.
+  // The smallest body the dialect accepts for this routine.
+  std::string GetEmptyBody() const;
+  // The CREATE text with the stub body, which lets a script create every
+  // header before any body; the routine keeps its own body. Empty when
+  // suppressed.
   std::string GetCreateEmptySQL();
+  // The body is the stub already.
+  bool HasEmptyBody() const;
+  // Gives a selected routine the stub body for good: its edges are served,
+  // the source collection's routine of that name is marked, and with
+  // `write` the ALTER goes to the script writer.
+  void ReplaceWithEmptyBody(bool write);
 
   bool BodyEmptied = false;
   TFieldList InParams;
@@ -62,12 +84,22 @@ class TPrcData : public TDbObj {
   std::string ParameterStyle;
   std::string ExternalName;
   std::uint16_t MySQLCharacteristics = 0;  // bit n as listed by the MySQL writer
+
+ private:
+  // "FUNCTION " or "PROCEDURE " and the routine in the dialect's form; the
+  // statement keyword in front comes from CREATE or ALTER.
+  std::string RoutineText();
+  std::string MSSQLRoutineText();
+  std::string PGRoutineText();
 };
 
 class TMemberPrcData : public TPrcData {
  public:
   using TPrcData::TPrcData;
   const char* ClassName() const override { return "TMemberPrcData"; }
+
+  // The member line inside its object type.
+  std::string GetCreateSQL() override;
 
   std::string ParamText;
   TTypeDirective Directives;

@@ -1,15 +1,44 @@
-// Triggers: construction, the link to the table or view and the
-// emptied-body flag.
+// Triggers: the link to the table or view, the CREATE header of each
+// dialect with the body appended, ALTER, DROP, the empty-body variant that
+// breaks dependencies, and the trigger's part of the drop walk.
 #include "model/qorComp_Trg.h"
 
+#include "model/qorComp_Prc.h"
 #include "model/qorComp_Tbl.h"
 #include "model/qorComp_Viw.h"
+#include "model/qorScriptWriter.h"
+#include "platform/qorStrings.h"
 
 namespace qor {
+
+namespace {
+
+using DB = TDatabaseType;
+
+constexpr std::uint8_t kInsert = 2, kUpdate = 4, kDelete = 8;
+
+// "INSERT", "UPDATE", "DELETE" as set, in that order.
+std::vector<std::string> EventWords(std::uint8_t events) {
+  std::vector<std::string> out;
+  if (events & kInsert) out.emplace_back("INSERT");
+  if (events & kUpdate) out.emplace_back("UPDATE");
+  if (events & kDelete) out.emplace_back("DELETE");
+  return out;
+}
+
+}  // namespace
 
 TTrgData::TTrgData(TCustomObjs* owner) : TDbObj(owner) { ObjType = TDbObject::dboTrigger; }
 
 TTrgData::~TTrgData() = default;
+
+std::string TTrgData::TableKey() const {
+  return GetServerType() == DB::dbSybaseASA ? OwnerQualifier + "." + tableName_ : tableName_;
+}
+
+bool TTrgData::OnDatabase() const {
+  return tableName_ == "DATABASE" || tableName_ == "ALL SERVER";
+}
 
 void TTrgData::SetTableName(std::string_view name) {
   if (name == tableName_ && tableObj_) return;
@@ -17,9 +46,7 @@ void TTrgData::SetTableName(std::string_view name) {
   tableObj_ = nullptr;
   TCustomObjs* owner = Owner();
   if (!owner) return;
-  const std::string key = GetServerType() == TDatabaseType::dbSybaseASA
-                              ? OwnerQualifier + "." + tableName_
-                              : tableName_;
+  const std::string key = TableKey();
   if (TTblData* t = owner->Tables.FindObject(key)) tableObj_ = t;
   else tableObj_ = owner->Views.FindObject(key);
 }
@@ -35,5 +62,290 @@ void TTrgData::ClearLinksTo(const TDbObj* gone) {
   if (tableObj_ == gone) tableObj_ = nullptr;
   TDbObj::ClearLinksTo(gone);
 }
+
+// ------------------------------------------------------------ CREATE texts
+
+std::string TTrgData::InterBaseText(const std::string& body) {
+  std::string s = "CREATE TRIGGER " + QuoteName(GetName());
+  const bool database = tableName_ == "DATABASE";
+  s += database ? std::string(CRLF) : " FOR " + QuoteName(tableName_) + std::string(CRLF);
+  s += Active ? "ACTIVE " : "INACTIVE ";
+  if (database) {
+    s += "ON " + EventText + std::string(CRLF);
+  } else {
+    // The type code plus one carries the timing in bit 0 and up to three
+    // events in the two-bit groups above it.
+    const std::int32_t c = TriggerType + 1;
+    s += (c & 1) ? "AFTER " : "BEFORE ";
+    static constexpr const char* kNames[4] = {nullptr, "INSERT", "UPDATE", "DELETE"};
+    bool first = true;
+    for (int shift : {1, 3, 5}) {
+      const char* name = kNames[(c >> shift) & 3];
+      if (!name) continue;
+      if (!first) s += " OR ";
+      s += name;
+      first = false;
+    }
+  }
+  s += " POSITION " + IntToStr(Position) + " " + std::string(CRLF);
+  return s + body;
+}
+
+std::string TTrgData::MySQLText(const std::string& body) {
+  std::string s = "CREATE TRIGGER " + QuoteName(GetName()) + " ";
+  if (Timing == 1) s += "BEFORE ";
+  else if (Timing == 2) s += "AFTER ";
+  // MySQL has one event per trigger: the highest one set.
+  if (Events & kDelete) s += "DELETE";
+  else if (Events & kUpdate) s += "UPDATE";
+  else if (Events & kInsert) s += "INSERT";
+  s += " ON " + QuoteName(tableName_) + std::string(CRLF) + "     FOR EACH ROW" + std::string(CRLF);
+  return s + body;
+}
+
+std::string TTrgData::MSSQLText(const std::string& body, bool alter) {
+  if (body.empty()) {
+    // Nothing was read but the server's own definition text.
+    return alter ? CreateToAlter(ObjectSource) : ObjectSource;
+  }
+  std::string s = std::string(alter ? "ALTER " : "CREATE ") + "TRIGGER ";
+  std::string events;
+  if (OnDatabase()) {
+    s += QuoteName(GetName()) + " ON " + tableName_;
+    events = EventText;
+  } else {
+    s += GetQualifiedName() + " ON ";
+    if (!GetParentName().empty()) s += QuoteName(GetParentName()) + ".";
+    s += QuoteName(tableName_);
+    events = JoinLines(EventWords(Events), ", ");
+  }
+  switch (Timing) {
+    case 2: s += std::string(CRLF) + " AFTER "; break;
+    case 4: s += std::string(CRLF) + " FOR "; break;
+    case 5: s += std::string(CRLF) + " INSTEAD OF "; break;
+    default: break;  // other codes write no timing
+  }
+  s += events + std::string(CRLF);
+  if (WithAppend) s += " WITH APPEND" + std::string(CRLF);
+  if (NotForReplication) s += " NOT FOR REPLICATION" + std::string(CRLF);
+  s += " AS" + std::string(CRLF);
+  return s + body;
+}
+
+std::string TTrgData::ASAText(const std::string& body) {
+  const std::string crlf(CRLF);
+  std::string s = "CREATE TRIGGER " + crlf + GetName() + " ";
+  const std::string owner = OwnerQualifier.empty() ? std::string() : OwnerQualifier + ".";
+  if (SyntaxMode == 1) {
+    s += "ON " + owner + QuoteName(tableName_) + crlf + "  FOR " +
+         JoinLines(EventWords(Events), ", ") + crlf + "  AS" + crlf;
+    return s + body;
+  }
+  if (Timing == 1) s += "BEFORE ";
+  else if (Timing == 2) s += "AFTER ";
+  std::vector<std::string> events = EventWords(Events);
+  for (auto& e : events) {
+    // An UPDATE OF with no column would not parse.
+    if (e != "UPDATE" || Columns.Empty()) continue;
+    e += " OF";
+    for (int i = 0; i < Columns.Count(); ++i) {
+      if (i) e += ",";
+      e += " " + QuoteName(Columns.Name(i));
+    }
+  }
+  s += JoinLines(events, ", ");
+  if (Position != 0) s += " ORDER " + IntToStr(Position);
+  s += " ON" + crlf + owner + tableName_ + crlf;
+  if (!OldAlias.empty() || !NewAlias.empty() || !RemoteAlias.empty()) {
+    s += "REFERENCING";
+    if (!OldAlias.empty()) s += " OLD AS " + QuoteName(OldAlias);
+    if (!NewAlias.empty()) s += " NEW AS " + QuoteName(NewAlias);
+    if (!RemoteAlias.empty()) s += " REMOTE AS " + QuoteName(RemoteAlias);
+    s += crlf;
+  }
+  if (ForEachRow) s += "FOR EACH ROW" + crlf;
+  if (ForEachStatement) s += "FOR EACH STATEMENT" + crlf;
+  return s + body;
+}
+
+std::string TTrgData::OracleText(const std::string& body) {
+  const std::string crlf(CRLF);
+  const std::string parent =
+      GetParentName().empty() ? std::string() : QuoteName(GetParentName()) + ".";
+  std::string s = "CREATE OR REPLACE TRIGGER " + parent + QuoteName(GetName()) + crlf;
+  if (Timing == 1) s += "  BEFORE ";
+  else if (Timing == 2) s += "  AFTER ";
+  else if (Timing == 5) s += "  INSTEAD OF ";
+  std::vector<std::string> events = EventWords(Events);
+  for (auto& e : events) {
+    if (e != "UPDATE" || Columns.Empty()) continue;
+    std::vector<std::string> cols;
+    for (int i = 0; i < Columns.Count(); ++i) cols.push_back(QuoteName(Columns.Name(i)));
+    e += "  OF " + JoinLines(cols, ", ");
+  }
+  s += JoinLines(events, " OR ");
+  s += " ON " + parent + QuoteName(tableName_) + crlf;
+  if (!NewAlias.empty() || !OldAlias.empty() || !ParentAlias.empty()) {
+    s += "  REFERENCING";
+    if (!NewAlias.empty()) s += " NEW AS " + QuoteName(NewAlias);
+    if (!OldAlias.empty()) s += " OLD AS " + QuoteName(OldAlias);
+    if (!ParentAlias.empty()) s += " PARENT AS " + QuoteName(ParentAlias);
+    s += crlf;
+  }
+  if (ForEachRow) s += "  FOR EACH ROW" + crlf;
+  if (ForEachStatement) s += "  FOR EACH STATEMENT" + crlf;
+  if (!WhenCondition.empty()) s += "  WHEN " + WhenCondition + crlf;
+  return s + body;
+}
+
+std::string TTrgData::PGText(const std::string& body) {
+  const std::string crlf(CRLF);
+  std::string s = "CREATE TRIGGER " + QuoteName(GetName()) + crlf;
+  s += Timing == 1 ? "  BEFORE" : "  AFTER";
+  s += " " + JoinLines(EventWords(Events), " OR ") + crlf;
+  s += "  ON ";
+  if (!GetParentName().empty()) s += QuoteName(GetParentName()) + ".";
+  s += QuoteName(tableName_) + crlf;
+  if (ForEachRow) s += "  FOR EACH ROW" + crlf;
+  if (ForEachStatement) s += "  FOR EACH STATEMENT" + crlf;
+  return s + body;
+}
+
+std::string TTrgData::DB2Text(const std::string& body) {
+  const std::string crlf(CRLF);
+  std::string s = "CREATE TRIGGER " + QuoteName(GetName()) + crlf;
+  s += Timing == 1 ? "  NO CASCADE BEFORE" : "  AFTER";
+  s += " " + JoinLines(EventWords(Events), " OR ");
+  if (!Columns.Empty()) {
+    std::vector<std::string> cols;
+    for (int i = 0; i < Columns.Count(); ++i) cols.push_back(Columns.Name(i));
+    s += " OF " + JoinLines(cols, ", ");
+  }
+  s += " ON " + QuoteName(tableName_) + crlf;
+  if (!NewAlias.empty() || !OldAlias.empty() || !NewTableAlias.empty() || !OldTableAlias.empty()) {
+    s += "  REFERENCING" + crlf;
+    if (!NewAlias.empty()) s += "  NEW AS " + NewAlias + crlf;
+    if (!OldAlias.empty()) s += "  OLD AS " + OldAlias + crlf;
+    if (!NewTableAlias.empty()) s += "  NEW_TABLE AS " + NewTableAlias + crlf;
+    if (!OldTableAlias.empty()) s += "  OLD_TABLE AS " + OldTableAlias + crlf;
+  }
+  if (ForEachRow) s += "  FOR EACH ROW";
+  else if (ForEachStatement) s += "  FOR EACH STATEMENT";
+  // MODE with no value would not parse; the line break stays.
+  if (!Mode.empty()) s += " MODE " + Mode;
+  s += crlf;
+  if (!WhenCondition.empty()) s += "  WHEN " + WhenCondition + crlf;
+  return s + body;
+}
+
+std::string TTrgData::CreateText(const std::string& body) {
+  switch (GetServerType()) {
+    case DB::dbMSSQL:
+    case DB::dbSybaseASE: return MSSQLText(body, /*alter=*/false);
+    case DB::dbOracle: return OracleText(body);
+    case DB::dbSybaseASA: return ASAText(body);
+    case DB::dbPostgreSQL: return PGText(body);
+    case DB::dbDB2: return DB2Text(body);
+    case DB::dbMySQL: return MySQLText(body);
+    case DB::dbAbstract:
+    case DB::dbInterBase:
+    case DB::dbPervasiveSQL:
+    case DB::dbMSAccess:
+    case DB::dbParadox:
+    case DB::dbDBASE:
+    case DB::dbCustomOLEDB: return InterBaseText(body);
+  }
+  return InterBaseText(body);
+}
+
+std::string TTrgData::GetCreateSQL() { return CreateText(GetText()); }
+
+std::string TTrgData::GetSourceSQL() {
+  if (SourceText.empty()) SourceText = GetText();
+  return CreateText(SourceText);
+}
+
+std::string TTrgData::GetAlterSQL() {
+  const DB st = GetServerType();
+  if (st == DB::dbMSSQL) return MSSQLText(GetText(), /*alter=*/true);
+  return "ALTER TRIGGER " + QuoteName(GetName()) + std::string(CRLF) + GetText();
+}
+
+std::string TTrgData::GetDropSQL() {
+  const DB st = GetServerType();
+  const std::string name = QuoteName(GetName());
+  auto qualified = [this](const std::string& schema) {
+    return schema.empty() ? std::string() : QuoteName(schema) + ".";
+  };
+  switch (st) {
+    case DB::dbSybaseASA:
+      return "DROP TRIGGER " + qualified(OwnerQualifier) + QuoteName(tableName_) + "." + name;
+    case DB::dbPostgreSQL:
+      return "DROP TRIGGER " + name + " ON " + qualified(GetParentName()) + QuoteName(tableName_);
+    case DB::dbMSSQL:
+      if (OnDatabase()) return "DROP TRIGGER " + name + " ON " + tableName_;
+      return "DROP TRIGGER " + qualified(GetParentName()) + name;
+    case DB::dbOracle: return "DROP TRIGGER " + qualified(GetParentName()) + name;
+    case DB::dbAbstract:
+    case DB::dbInterBase:
+    case DB::dbMySQL:
+    case DB::dbDB2:
+    case DB::dbSybaseASE:
+    case DB::dbPervasiveSQL:
+    case DB::dbMSAccess:
+    case DB::dbParadox:
+    case DB::dbDBASE:
+    case DB::dbCustomOLEDB: return "DROP TRIGGER " + name;
+  }
+  return "DROP TRIGGER " + name;
+}
+
+// ------------------------------------------------------------- Empty body
+
+std::string TTrgData::GetEmptyBody() const {
+  switch (GetServerType()) {
+    case DB::dbMSSQL: return " declare @i integer;\r\nbegin set @i = 0; end";
+    case DB::dbMySQL: return " BEGIN END";
+    default: return " AS Declare variable I integer;\r\nBEGIN I = 0; END";
+  }
+}
+
+std::string TTrgData::GetEmptyCreateSQL() {
+  // Built from the empty body directly: the trigger's own body is never
+  // touched, so nothing needs restoring.
+  return CreateText(GetEmptyBody());
+}
+
+void TTrgData::ReplaceWithEmptyBody() {
+  // The body as read stays the source text.
+  if (SourceText.empty()) SourceText = GetText();
+  SetText(GetEmptyBody());
+  if (TCustomObjs* owner = Owner())
+    if (TCustomObjs* src = owner->GetSourceObjs())
+      if (TTrgData* same = src->Triggers.FindObject(GetKeyName())) same->SetBodyEmptied(true);
+  if (!GetSelected()) return;
+  if (TScriptWriter* w = GetScriptWriter())
+    w->AddStatement(GetAlterSQL(), kStmtTrigger, GetName(), ObjType, kActionEmptyBody, {}, 0);
+}
+
+void TTrgData::DoBeforeDrop() {
+  // The other triggers on the same view lose their bodies, which may read
+  // what this one is dropped for.
+  TCustomObjs* dst = WalkTargetObjs(*this);
+  TViwData* view = dst ? dst->Views.FindObject(TableKey()) : nullptr;
+  if (view) {
+    for (int i = 0; i < view->UsedBy().Count(); ++i) {
+      TDependObj* e = view->UsedBy().Object(i);
+      auto* other = e ? dynamic_cast<TTrgData*>(e->Target) : nullptr;
+      if (!other || !e->Active || other == this || other->GetName() == GetName()) continue;
+      if (!other->GetSelected() || other->HasEmptyBody()) continue;
+      other->ReplaceWithEmptyBody();
+      e->Active = false;
+    }
+  }
+  TDbObj::DoBeforeDrop();
+}
+
+bool TTrgData::HasEmptyBody() const { return GetText() == TrimCtl(GetEmptyBody()); }
 
 }  // namespace qor

@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace qor {
@@ -44,6 +45,26 @@ class TTrgData : public TDbObj {
   void GetSubObjects(std::vector<TDbObj*>& out) override;
   void ClearLinksTo(const TDbObj* gone) override;
 
+  // The header of the dialect followed by the body.
+  std::string GetCreateSQL() override;
+  // Empties the bodies of the other triggers on the same view first.
+  void DoBeforeDrop() override;
+  std::string GetDropSQL() override;
+  std::string GetAlterSQL() override;
+  // The CREATE text with SourceText as the body (taken from the body the
+  // first time).
+  std::string GetSourceSQL() override;
+
+  // The smallest body the dialect accepts.
+  std::string GetEmptyBody() const;
+  // The CREATE text with the empty body; the trigger keeps its own.
+  std::string GetEmptyCreateSQL();
+  // The body is the empty body already.
+  bool HasEmptyBody() const;
+  // Gives the trigger the empty body for good, marks the source
+  // collection's trigger of that name, and writes the ALTER when selected.
+  void ReplaceWithEmptyBody();
+
   const std::string& GetTableName() const { return tableName_; }
   // Stores the name and links TableObj to the table, else the view, of
   // that key in the owner collection.
@@ -76,6 +97,19 @@ class TTrgData : public TDbObj {
   std::string EventText;
 
  private:
+  // The key of the table or view in the collection's lists.
+  std::string TableKey() const;
+  bool OnDatabase() const;  // DATABASE or ALL SERVER (MS SQL)
+  // The header and `body` in the dialect's form.
+  std::string CreateText(const std::string& body);
+  std::string InterBaseText(const std::string& body);
+  std::string MySQLText(const std::string& body);
+  std::string MSSQLText(const std::string& body, bool alter);
+  std::string ASAText(const std::string& body);
+  std::string OracleText(const std::string& body);
+  std::string PGText(const std::string& body);
+  std::string DB2Text(const std::string& body);
+
   std::string tableName_;
   TDbObj* tableObj_ = nullptr;  // a TTblData or TViwData; not owned
 };

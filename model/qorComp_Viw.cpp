@@ -1,12 +1,266 @@
-// Views: construction and ownership of the column lists.
+// Views: the CREATE text of each dialect with the optional column list, the
+// DROP text, and the view's part of the dependency-ordered walk, which
+// re-creates the views a changed view rests on and empties the bodies of
+// the routines and triggers that read a dropped one.
 #include "model/qorComp_Viw.h"
 
+#include "model/qorComp_Ctr.h"
+#include "model/qorComp_Dmn.h"
+#include "model/qorComp_Prc.h"
+#include "model/qorComp_Rol.h"
+#include "model/qorComp_Tbl.h"
+#include "model/qorComp_Trg.h"
+#include "model/qorScriptWriter.h"
+#include "platform/qorStrings.h"
+
 namespace qor {
+
+namespace {
+
+using DB = TDatabaseType;
+
+// Sets a flag for the time the walk is inside an object, on every path.
+class WalkFlag {
+ public:
+  explicit WalkFlag(bool& flag) : flag_(flag) { flag_ = true; }
+  ~WalkFlag() { flag_ = false; }
+  WalkFlag(const WalkFlag&) = delete;
+  WalkFlag& operator=(const WalkFlag&) = delete;
+
+ private:
+  bool& flag_;
+};
+
+void Comment(TDbObj& obj, const std::string& text) {
+  if (TScriptWriter* w = obj.GetScriptWriter()) w->AddComment(obj.MakeComment(text));
+}
+
+// A view the user rests on: created when absent, dropped and created again
+// when the comparison's two sides hold different texts of it.
+void WriteRestingView(TDbObj& user, TViwData& view, std::string_view forText) {
+  const std::string tail = view.GetName() + std::string(forText) + user.GetName();
+  if (!view.GetSelected() && !view.InWalk()) {
+    Comment(user, "Create view: " + tail);
+    view.WriteCreate();
+  }
+  TCustomObjs* src = WalkSourceObjs(view);
+  TCustomObjs* dst = WalkTargetObjs(view);
+  if (!src || !dst || src == dst) return;
+  TViwData* srcView = src->Views.FindObject(view.GetKeyName());
+  TViwData* dstView = dst->Views.FindObject(view.GetKeyName());
+  if (!srcView || !dstView || srcView->SourceCopy == dstView->SourceCopy) return;
+  if (srcView->InWalk() || dstView->InWalk()) return;
+  // Taken over first, so that a cycle of changed views ends.
+  dstView->SourceCopy = srcView->SourceCopy;
+  Comment(user, "Alter view (drop/create): " + tail);
+  Comment(user, "Alter view (drop): " + tail);
+  dstView->WriteDrop();
+  Comment(user, "Alter view (create): " + tail);
+  srcView->WriteCreate();
+}
+
+// A table column the user names: written when the other side lacks it.
+void WriteRestingColumn(TDbObj& user, TTblData& table, TFldData* column,
+                        const std::string& columnName) {
+  TCustomObjs* owner = user.Owner();
+  TCustomObjs* other = owner ? owner->LinkedObjs : nullptr;
+  if (!other) return;
+  TTblData* otherTable = other->Tables.FindObject(table.GetKeyName());
+  TFldData* otherColumn = otherTable ? otherTable->FindField(columnName) : nullptr;
+  if (!otherColumn || otherColumn->GetSelected() || otherColumn->DependsOn().Count() != 0) return;
+  otherColumn->WriteCreate();
+  otherColumn->SetSelected(true);
+  if (column) column->SetSelected(true);
+}
+
+}  // namespace
+
+TCustomObjs* WalkSourceObjs(const TDbObj& obj) {
+  TCustomObjs* owner = obj.Owner();
+  if (!owner) return nullptr;
+  TCustomObjs* src = owner->GetSourceObjs();
+  return src ? src : owner;
+}
+
+TCustomObjs* WalkTargetObjs(const TDbObj& obj) {
+  TCustomObjs* owner = obj.Owner();
+  if (!owner) return nullptr;
+  TCustomObjs* dst = owner->GetTargetObjs();
+  return dst ? dst : owner;
+}
+
+void WriteRestingObjects(TDbObj& user, std::string_view forText) {
+  // Re-read on every step: the writes below may change the list.
+  for (int i = 0; i < user.DependsOn().Count(); ++i) {
+    TDependObj* e = user.DependsOn().Object(i);
+    if (!e || !e->Target || e->Target == &user) continue;
+    TDbObj* target = e->Target;
+    if (auto* view = dynamic_cast<TViwData*>(target)) {
+      WriteRestingView(user, *view, forText);
+    } else if (auto* column = dynamic_cast<TFldData*>(target)) {
+      if (auto* table = dynamic_cast<TTblData*>(column->OwnerObj))
+        WriteRestingColumn(user, *table, column, column->GetName());
+    } else if (auto* table = dynamic_cast<TTblData*>(target)) {
+      if (!e->FieldName.empty())
+        WriteRestingColumn(user, *table, table->FindField(e->FieldName), e->FieldName);
+    } else if (target->ObjType == TDbObject::dboGenerator) {
+      target->WriteCreate();
+    }
+  }
+}
+
+// ------------------------------------------------------------------ TViwData
 
 TViwData::TViwData(TCustomObjs* owner) : TDbObj(owner) { ObjType = TDbObject::dboView; }
 
 TViwData::~TViwData() = default;
 
 void TViwData::GetSubObjects(std::vector<TDbObj*>& out) { AppendFields(Columns, out); }
+
+std::string TViwData::GetColumnsText() {
+  if (Columns.Empty()) return {};
+  std::string s;
+  for (int i = 0; i < Columns.Count(); ++i) {
+    if (i) s += ",";
+    s += std::string(CRLF) + QuoteName(Columns.Name(i));
+  }
+  return "(" + s + ")";
+}
+
+std::string TViwData::MSSQLText() {
+  // No body was read, only the server's own definition text.
+  if (GetText().empty()) return ObjectSource;
+  const std::string crlf(CRLF);
+  std::string s = "CREATE VIEW " + GetQualifiedName() + GetColumnsText() + crlf;
+  std::string options;
+  if (WithEncryption) options = "  WITH ENCRYPTION";
+  for (const auto& [set, word] : {std::pair{SchemaBinding, "SCHEMABINDING"},
+                                  std::pair{ViewMetadata, "VIEW_METADATA"}}) {
+    if (!set) continue;
+    options += options.empty() ? "  WITH " : ", ";
+    options += word;
+  }
+  if (!options.empty()) s += options + crlf;
+  return s + " AS " + crlf + GetText();
+}
+
+std::string TViwData::GetCreateSQL() {
+  const std::string crlf(CRLF);
+  const std::string tail = crlf + " AS " + crlf + GetText();
+  switch (GetServerType()) {
+    case DB::dbOracle: {
+      std::string s = "CREATE OR REPLACE VIEW " + GetQualifiedName();
+      if (!OfType.empty()) s += " OF " + OfType;
+      if (!ObjectIdColumns.empty())
+        s += crlf + "   WITH OBJECT " + (ObjectIdKind.empty() ? "IDENTIFIER" : ObjectIdKind) + "(" +
+             JoinLines(ObjectIdColumns, ", ") + ")";
+      return s + GetColumnsText() + crlf + "   AS " + crlf + GetText();
+    }
+    case DB::dbMSSQL: return MSSQLText();
+    case DB::dbMySQL: {
+      std::string s = "CREATE";
+      if (!Algorithm.empty()) s += " ALGORITHM=" + Algorithm;
+      if (!SqlSecurity.empty()) s += " SQL SECURITY " + SqlSecurity;
+      return s + " VIEW " + QuoteName(GetName()) + GetColumnsText() + tail;
+    }
+    case DB::dbPostgreSQL:
+    case DB::dbDB2: return "CREATE VIEW " + GetQualifiedName() + GetColumnsText() + tail;
+    case DB::dbAbstract:
+    case DB::dbInterBase:
+    case DB::dbSybaseASA:
+    case DB::dbSybaseASE:
+    case DB::dbPervasiveSQL:
+    case DB::dbMSAccess:
+    case DB::dbParadox:
+    case DB::dbDBASE:
+    case DB::dbCustomOLEDB: break;
+  }
+  return "CREATE VIEW " + QuoteName(GetName()) + GetColumnsText() + tail;
+}
+
+std::string TViwData::GetDropSQL() {
+  if (Suppressed) return {};
+  return "DROP VIEW " + GetQualifiedName();
+}
+
+// ---------------------------------------------------------------- The walk
+
+void TViwData::DoBeforeCreate() {
+  TDbObj::DoBeforeCreate();
+  WriteRestingObjects(*this, " for view: ");
+}
+
+void TViwData::WriteCreate() {
+  // Unlike the base, the view acts only while it is absent.
+  if (GetSelected() || walking_) return;
+  WalkFlag flag(walking_);
+  DoBeforeCreate();
+  if (GetSelected()) return;
+  TScriptWriter* w = GetScriptWriter();
+  if (w && GetServerType() == DB::dbDB2 && !GetParentName().empty())
+    w->AddStatement("SET CURRENT SCHEMA = " + QuoteName(GetParentName()), kStmtObject,
+                    GetParentName(), TDbObject::dboSchema, kActionNone, {}, 0);
+  Comment(*this, "Create view: " + GetName() + " (ViwData.CreateDependDef)");
+  const std::string text = GetScriptSQL();
+  if (w) w->AddStatement(text, kStmtObject, GetQualifiedName(), ObjType, kActionCreate, {}, 0);
+  SetSelected(true);
+  if (w && GetObjFilter().Contains(TCmpObjType::coDescription) && !GetDescription().empty())
+    w->AddDescription(*this);
+  // The triggers on the view can only follow it.
+  if (TCustomObjs* src = WalkSourceObjs(*this))
+    for (int i = 0; i < src->Triggers.Count(); ++i)
+      if (TTrgData* t = src->Triggers.Object(i); t && t->GetTableName() == GetName())
+        t->WriteCreate();
+}
+
+void TViwData::Select() {
+  TDbObj::Select();
+  for (const auto& e : UsedBy()) {
+    TDbObj* user = e.Value ? e.Value->Target : nullptr;
+    if (!user || !(dynamic_cast<TViwData*>(user) || dynamic_cast<TDmnData*>(user))) continue;
+    e.Value->Active = true;
+    for (const auto& back : user->DependsOn())
+      if (back.Value && back.Value->Target == this) back.Value->Active = true;
+  }
+}
+
+void TViwData::DoBeforeDrop() {
+  const bool ase = GetServerType() == DB::dbSybaseASE;
+  for (int i = 0; i < UsedBy().Count(); ++i) {
+    TDependObj* e = UsedBy().Object(i);
+    if (!e || !e->Target) continue;
+    if (e->Target == this) {
+      e->Active = false;
+      continue;
+    }
+    if (!e->Active) continue;
+    // Routines and triggers that read the view keep existing with an empty
+    // body (ASE cannot alter them and drops them instead).
+    if (auto* t = dynamic_cast<TTrgData*>(e->Target)) {
+      if (ase) t->WriteDrop();
+      else if (t->GetSelected() && !t->HasEmptyBody()) t->ReplaceWithEmptyBody();
+    } else if (auto* p = dynamic_cast<TPrcData*>(e->Target)) {
+      if (ase) p->WriteDrop();
+      else p->ReplaceWithEmptyBody(/*write=*/true);
+    } else if (dynamic_cast<TCtrData*>(e->Target)) {
+      e->Target->WriteDrop();
+    } else {
+      continue;
+    }
+    e->Active = false;
+  }
+  if (TCustomObjs* dst = WalkTargetObjs(*this))
+    for (int i = 0; i < dst->Triggers.Count(); ++i)
+      if (TTrgData* t = dst->Triggers.Object(i); t && t->GetSelected() && t->GetTableName() == GetName())
+        t->WriteDrop();
+  DropPresentUsers(/*activeOnly=*/true);
+}
+
+void TViwData::Deselect() {
+  TDbObj::Deselect();
+  if (TCustomObjs* src = WalkSourceObjs(*this))
+    for (const auto& g : src->Grants)
+      if (g.Value && g.Value->ObjectName == GetName()) g.Value->Deselect();
+}
 
 }  // namespace qor
