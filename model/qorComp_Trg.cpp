@@ -123,7 +123,9 @@ std::string TTrgData::MSSQLText(const std::string& body, bool alter) {
     case 2: s += std::string(CRLF) + " AFTER "; break;
     case 4: s += std::string(CRLF) + " FOR "; break;
     case 5: s += std::string(CRLF) + " INSTEAD OF "; break;
-    default: break;  // other codes write no timing
+    // No timing word for other codes, but the events must not run into
+    // the table name.
+    default: s += std::string(CRLF) + " "; break;
   }
   s += events + std::string(CRLF);
   if (WithAppend) s += " WITH APPEND" + std::string(CRLF);
