@@ -115,7 +115,8 @@ std::string TPrcData::GetParamsSQL(bool full) {
       }
       std::string s = "(" + JoinParams(in) + ")" + kCRLF;
       if (outputs.empty()) return s;
-      if (IsFunction) return s + "RETURNS " + outputs[0]->GetDataTypeSQL();
+      // The line break keeps the body that follows off the type.
+      if (IsFunction) return s + "RETURNS " + outputs[0]->GetDataTypeSQL() + kCRLF;
       for (TFldData* p : outputs) out.push_back(QuoteName(p->GetName()) + " " + p->GetDataTypeSQL());
       return s + " Result(" + JoinParams(out) + ")" + kCRLF;
     }
@@ -365,8 +366,7 @@ std::string TPrcData::GetCreateEmptySQL() {
     if (IsMSSQLKind(st)) return s + GetQualifiedName() + params + "as" + kCRLF + stub;
     if (st == DB::dbSybaseASA) {
       // The parameter list carries the RETURNS clause when there is a result.
-      return s + asaName + params + (OutParams.Empty() ? "returns integer as" : " as") + kCRLF +
-             stub;
+      return s + asaName + params + (OutParams.Empty() ? "returns integer as" : "as") + kCRLF + stub;
     }
     return s + QuoteName(GetName()) + params + " AS" + kCRLF + stub;
   }
