@@ -117,7 +117,8 @@ std::string TPrcData::GetParamsSQL(bool full) {
       if (outputs.empty()) return s;
       // The line break keeps the body that follows off the type.
       if (IsFunction) return s + "RETURNS " + outputs[0]->GetDataTypeSQL() + kCRLF;
-      for (TFldData* p : outputs) out.push_back(QuoteName(p->GetName()) + " " + p->GetDataTypeSQL());
+      for (TFldData* p : outputs)
+        out.push_back(QuoteName(p->GetName()) + " " + p->GetDataTypeSQL());
       return s + " Result(" + JoinParams(out) + ")" + kCRLF;
     }
     case DB::dbPostgreSQL:
@@ -210,7 +211,8 @@ std::string TPrcData::PGRoutineText() {
     const std::string tag = DollarTag(GetText());
     s += kCRLF + "AS " + tag + GetText() + tag;
   } else {
-    s += kCRLF + "AS " + QuoteStringLiteral(ObjectFile, st) + ", " + QuoteStringLiteral(LinkSymbol, st);
+    s += kCRLF + "AS " + QuoteStringLiteral(ObjectFile, st) + ", " +
+         QuoteStringLiteral(LinkSymbol, st);
   }
   if (!Language.empty()) s += kCRLF + "LANGUAGE " + QuotedStr(Language);
   if (!Volatility.empty()) s += " " + Volatility;
@@ -366,7 +368,8 @@ std::string TPrcData::GetCreateEmptySQL() {
     if (IsMSSQLKind(st)) return s + GetQualifiedName() + params + "as" + kCRLF + stub;
     if (st == DB::dbSybaseASA) {
       // The parameter list carries the RETURNS clause when there is a result.
-      return s + asaName + params + (OutParams.Empty() ? "returns integer as" : "as") + kCRLF + stub;
+      return s + asaName + params + (OutParams.Empty() ? "returns integer as" : "as") + kCRLF +
+             stub;
     }
     return s + QuoteName(GetName()) + params + " AS" + kCRLF + stub;
   }

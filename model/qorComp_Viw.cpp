@@ -251,7 +251,8 @@ void TViwData::DoBeforeDrop() {
   }
   if (TCustomObjs* dst = WalkTargetObjs(*this))
     for (int i = 0; i < dst->Triggers.Count(); ++i)
-      if (TTrgData* t = dst->Triggers.Object(i); t && t->GetSelected() && t->GetTableName() == GetName())
+      if (TTrgData* t = dst->Triggers.Object(i);
+          t && t->GetSelected() && t->GetTableName() == GetName())
         t->WriteDrop();
   DropPresentUsers(/*activeOnly=*/true);
 }
