@@ -1,10 +1,12 @@
-// The Firebird texts of domains, views, procedures, functions and triggers
-// held against the real Firebird 3 engine (embedded, dialect 3): a small
-// fixture with mutually recursive routines, TYPE OF parameters, defaults,
-// a view with and one without a column list, multi-event, view and
-// database triggers. The routines go out as empty-body headers first and
-// get their bodies by ALTER, once written by hand in that order and once
-// in the order the dependency walk chooses.
+// The Firebird replay of the table kinds (qorComp_FirebirdReplay_test.cpp)
+// carried on to the kinds written after them: the Firebird texts of
+// domains, views, procedures, functions and triggers held against the real
+// Firebird 3 engine (embedded, dialect 3). A small fixture with mutually
+// recursive routines, TYPE OF parameters, defaults, a view with and one
+// without a column list, multi-event, view and database triggers. The
+// routines go out as empty-body headers first and get their bodies by
+// ALTER, once written by hand in that order and once in the order the
+// dependency walk chooses.
 #include "model/qorComp_Dmn.h"
 #include "model/qorComp_Fld.h"
 #include "model/qorComp_Gnr.h"
