@@ -235,6 +235,18 @@ std::string QuotedStr(std::string_view s, char quote) {
   return out;
 }
 
+std::string BracketedStr(std::string_view s) {
+  std::string out;
+  out.reserve(s.size() + 2);
+  out += '[';
+  for (char c : s) {
+    out += c;
+    if (c == ']') out += ']';
+  }
+  out += ']';
+  return out;
+}
+
 std::vector<std::string> SplitLines(std::string_view s) {
   std::vector<std::string> lines;
   std::size_t b = 0;

@@ -53,6 +53,9 @@ std::string ReplaceAll(std::string_view s, std::string_view from, std::string_vi
 // Text enclosed in `quote`, with each `quote` inside doubled.
 std::string QuotedStr(std::string_view s, char quote = '\'');
 
+// Text enclosed in "[" and "]", with each "]" inside doubled.
+std::string BracketedStr(std::string_view s);
+
 // Lines split at CR LF, LF or CR; a final line break adds no empty line.
 std::vector<std::string> SplitLines(std::string_view s);
 std::string JoinLines(const std::vector<std::string>& lines, std::string_view sep = CRLF);

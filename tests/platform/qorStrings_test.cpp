@@ -47,6 +47,8 @@ TEST(Strings, LineBreaksBecomeCrLf) {
 TEST(Strings, QuotedStrDoublesTheQuote) {
   EXPECT_EQ(QuotedStr("it's"), "'it''s'");
   EXPECT_EQ(QuotedStr("a]b", ']'), "]a]]b]");
+  EXPECT_EQ(BracketedStr("a]b[c"), "[a]]b[c]");
+  EXPECT_EQ(BracketedStr(""), "[]");
   EXPECT_EQ(ReplaceAll("a*/b*/", "*/", "* /"), "a* /b* /");
 }
 
