@@ -1,4 +1,4 @@
-// Collations.
+// Collations (InterBase/Firebird CREATE COLLATION).
 #pragma once
 
 #include "model/qorClasses.h"
@@ -11,6 +11,11 @@ class TCltData : public TDbObj {
  public:
   explicit TCltData(TCustomObjs* owner) : TDbObj(owner) { ObjType = TDbObject::dboCollation; }
   const char* ClassName() const override { return "TCltData"; }
+
+  // InterBase/Firebird only; empty for every other server type.
+  std::string GetCreateSQL() override;
+  // GetCreateSQL, also for a suppressed collation.
+  std::string GetScriptSQL() override;
 
   std::string CharacterSet;
   std::string FromCollation;

@@ -1,4 +1,4 @@
-// Defaults (CREATE DEFAULT objects).
+// Defaults (CREATE DEFAULT objects of MS SQL, ASA and ASE).
 #pragma once
 
 #include "model/qorClasses.h"
@@ -11,6 +11,11 @@ class TDefData : public TDbObj {
  public:
   explicit TDefData(TCustomObjs* owner) : TDbObj(owner) { ObjType = TDbObject::dboDefault; }
   const char* ClassName() const override { return "TDefData"; }
+
+  // MS SQL without an expression: the server's own text (ObjectSource).
+  std::string GetCreateSQL() override;
+  // GetCreateSQL, also for a suppressed default.
+  std::string GetScriptSQL() override;
 
   std::string Expression;
 };

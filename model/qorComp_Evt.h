@@ -17,7 +17,10 @@ class TEvtSdlData : public TObject {
   explicit TEvtSdlData(TEvtData* event) : Event(event) {}
   const char* ClassName() const override { return "TEvtSdlData"; }
 
-  TEvtData* Event;  // the owning event, used for quoting
+  // The SCHEDULE clause of this entry.
+  std::string GetText() const;
+
+  TEvtData* Event;  // the owning event, used for quoting; not owned
   std::string Name;
   std::string StartTime;
   std::string EndTime;
@@ -33,6 +36,9 @@ class TEvtData : public TDbObj {
  public:
   explicit TEvtData(TCustomObjs* owner) : TDbObj(owner) { ObjType = TDbObject::dboEvent; }
   const char* ClassName() const override { return "TEvtData"; }
+
+  std::string GetCreateSQL() override;
+  std::string GetDropSQL() override;
 
   std::vector<std::unique_ptr<TEvtSdlData>> Schedules;
   std::string AtLocation;

@@ -21,6 +21,9 @@ class TOprData : public TDbObj {
   // ParentName "." Name " " and the argument text, so overloads differ.
   std::string GetKeyName() override;
 
+  std::string GetCreateSQL() override;
+  std::string GetDropSQL() override;
+
   // "(" left or NONE ", " right or NONE ")".
   std::string GetArgsText() const;
 
@@ -46,6 +49,9 @@ class TOpcOprData : public TObject {
   explicit TOpcOprData(TOpcData* ownerClass) : OwnerClass(ownerClass) {}
   const char* ClassName() const override { return "TOpcOprData"; }
 
+  // "OPERATOR " strategy and operator, with the argument types when known.
+  std::string GetText() const;
+
   TOpcData* OwnerClass;  // used for quoting; not owned
   std::int32_t Strategy = 0;
   std::string OperatorName;
@@ -57,6 +63,9 @@ class TOpcFncData : public TObject {
  public:
   explicit TOpcFncData(TOpcData* ownerClass) : OwnerClass(ownerClass) {}
   const char* ClassName() const override { return "TOpcFncData"; }
+
+  // "FUNCTION " support number, quoted function and argument types.
+  std::string GetText() const;
 
   TOpcData* OwnerClass;  // used for quoting; not owned
   std::int32_t Support = 0;
@@ -73,6 +82,8 @@ class TOpcData : public TDbObj {
   std::string GetDisplayName() override { return GetKeyName(); }
   // Name "(" AccessMethod ")".
   std::string GetKeyName() override;
+  std::string GetCreateSQL() override;
+  std::string GetDropSQL() override;
 
   bool IsDefault = false;
   std::string ForType;

@@ -1,6 +1,9 @@
-// Roles and grants: the role key, the privilege keywords, the grant text and
-// the grant key that equal grants share.
+// Roles, logins, users and grants: the role texts per dialect, the privilege
+// keywords, the GRANT and REVOKE texts and the grant key that equal grants
+// share.
 #include "model/qorComp_Rol.h"
+
+#include "platform/qorStrings.h"
 
 #include <initializer_list>
 
@@ -41,6 +44,15 @@ constexpr std::initializer_list<P> kStatementPrivileges = {
     P::prDumpDatabase, P::prDumpTransaction, P::prViewAnyDatabase, P::prTruncateTable,
     P::prUpdateStatistics};
 
+// The statement privileges a REVOKE names: those of the grant but the last two.
+constexpr std::initializer_list<P> kRevokedStatementPrivileges = {
+    P::prCreateDatabase, P::prCreateDefault, P::prCreateFunction, P::prCreateProcedure,
+    P::prCreateRule, P::prCreateTable, P::prCreateView, P::prBackupDatabase, P::prBackupLog,
+    P::prDumpDatabase, P::prDumpTransaction, P::prViewAnyDatabase};
+
+constexpr std::initializer_list<P> kOracleObjectPrivileges = {
+    P::prDelete, P::prInsert, P::prSelect, P::prUpdate, P::prReferences, P::prExecute};
+
 constexpr std::initializer_list<P> kOracleSystemPrivileges = {
     P::prCreateDatabaseLink, P::prCreateSession, P::prCreatePublicSynonym, P::prCreateSynonym,
     P::prCreateType, P::prCreateTable, P::prCreateView, P::prCreateTrigger, P::prCreateProcedure,
@@ -55,6 +67,8 @@ const char* PrivilegeKeyword(TPrivilege p) {
   return i < kPrivilegeCount ? kPrivilegeKeywords[i] : "";
 }
 
+// ---------------------------------------------------------------- TRolData
+
 std::string TRolData::GetKeyName() {
   const char* prefix = "Role: ";
   if (RoleKind == rk::Login) prefix = "Login: ";
@@ -62,12 +76,95 @@ std::string TRolData::GetKeyName() {
   return prefix + GetName();
 }
 
+namespace {
+
+// The ASE statements of a login and a role; `useDatabase` switches back from
+// master to the database before the block ends.
+std::string ASELoginOrRoleSQL(TRolData& r, const std::string& useDatabase) {
+  const std::string crlf(CRLF);
+  const std::string& name = r.GetName();
+  std::string s;
+  if (r.RoleKind == rk::Login)
+    s = "if (not exists(select name from master.dbo.syslogins where name = " + QuotedStr(name) +
+        "))" + crlf + "  begin" + crlf + "    use master" + crlf + "    exec sp_addlogin " +
+        r.QuoteName(name) + ", " + QuotedStr("      ") + crlf;
+  else
+    s = "if (not exists(select name from master.dbo.syssrvroles where name = " + QuotedStr(name) +
+        "))" + crlf + "  begin" + crlf + "    use master" + crlf + "    create role " +
+        r.QuoteName(name) + crlf;
+  if (!useDatabase.empty()) s += "    use " + useDatabase + crlf;
+  return s + "  end";
+}
+
+}  // namespace
+
+std::string TRolData::GetCreateSQL() {
+  const DB st = GetServerType();
+  const std::string& name = GetName();
+  if (st == DB::dbMSSQL) {
+    if (RoleKind == rk::User) {
+      if (LoginName.empty()) LoginName = name;
+      // The user of the database, made from its login; the DROP text takes
+      // it away with the matching procedure.
+      return "exec sp_grantdbaccess @loginame = N" + QuotedStr(LoginName) + ", @name_in_db = N" +
+             QuotedStr(name);
+    }
+    if (RoleKind == rk::Login) return "exec sp_addlogin @loginame = N" + QuotedStr(name);
+    if (!AppRole.empty()) return "exec sp_addapprole N" + QuotedStr(name) + ", N" + QuotedStr("");
+    return "exec sp_addrole N" + QuotedStr(name);
+  }
+  if (st == DB::dbSybaseASE) {
+    if (RoleKind == rk::User)
+      return "if (not exists(select name from dbo.sysusers where name = " + QuotedStr(name) + "))" +
+             std::string(CRLF) + "  exec sp_adduser " + QuoteName(LoginName) + ", " + QuoteName(name);
+    return ASELoginOrRoleSQL(*this, {});
+  }
+  std::string s;
+  if (!RoleOwner.empty())
+    s = "/* Role: " + BlockCommentText(name) + ", Owner: " + BlockCommentText(RoleOwner) + " */" +
+        std::string(CRLF);
+  return s + "CREATE ROLE " + QuoteName(name);
+}
+
+std::string TRolData::GetScriptSQL() {
+  if (GetServerType() == DB::dbSybaseASE && RoleKind != rk::User) {
+    const std::string database = Owner() ? Owner()->ConnectionOptions.DatabaseName : std::string();
+    return ASELoginOrRoleSQL(*this, database);
+  }
+  return GetCreateSQL();
+}
+
+std::string TRolData::GetDropSQL() {
+  const std::string& name = GetName();
+  if (GetServerType() != DB::dbMSSQL) return "DROP ROLE " + QuoteName(name);
+  if (RoleKind == rk::User) {
+    // Later servers keep these users in every database.
+    const std::string upper = UpperAscii(name);
+    const bool builtIn = upper == "SYS" || upper == "GUEST" || upper == "INFORMATION_SCHEMA";
+    if (builtIn && Owner() &&
+        Owner()->MSSQLServerOptions.SQLServerVersion > TMSSQLServerVersionType::st_MSSQL2000)
+      return {};
+    return "exec sp_revokedbaccess @name_in_db = N" + QuotedStr(name);
+  }
+  if (RoleKind == rk::Login) return "exec sp_droplogin @loginame = N" + QuotedStr(name);
+  if (!AppRole.empty()) return "exec sp_dropapprole @rolename = N" + QuotedStr(name);
+  return "exec sp_droprole @rolename = N" + QuotedStr(name);
+}
+
+// ---------------------------------------------------------------- TGntData
+
 bool TGntData::SameTarget(const TGntData& other) const {
   // The kinds and a stored statement count as well: a user and a procedure
   // may share a name, and two stored statements are two grants.
   return Grantee == other.Grantee && GranteeKind == other.GranteeKind &&
          ObjectName == other.ObjectName && ObjectKind == other.ObjectKind &&
          GrantOption == other.GrantOption && StatementText == other.StatementText;
+}
+
+bool TGntData::OnObject() const {
+  // A grant on an object whose kind is not known (the parsers leave it 0)
+  // is still a grant on that object.
+  return ObjectKind != TDbObject::dboUnknown || !ObjectName.empty();
 }
 
 std::string TGntData::GetColumnsText() {
@@ -80,7 +177,7 @@ std::string TGntData::GetColumnsText() {
   return " (" + s + ")";
 }
 
-std::string TGntData::GetPrivilegesText() {
+std::string TGntData::PrivilegeList() {
   const DB st = GetServerType();
   if (ObjectKind == TDbObject::dboRole)
     return (st == DB::dbSybaseASE ? "ROLE " : "") + QuoteName(ObjectName);
@@ -97,10 +194,15 @@ std::string TGntData::GetPrivilegesText() {
                                 P::prTruncateTable, P::prUpdateStatistics, P::prDeleteStatistics});
   }
   s += Keywords(Privileges, {P::prConnect, P::prExecute, P::prUsage});
-  s = DropLastSeparator(s) + GetColumnsText();
+  return DropLastSeparator(s);
+}
+
+std::string TGntData::GetPrivilegesText() {
+  if (ObjectKind == TDbObject::dboRole) return PrivilegeList();
+  std::string s = PrivilegeList() + GetColumnsText();
   if (ObjectName.empty()) return s;
   s += " ON ";
-  if (st == DB::dbInterBase) {
+  if (GetServerType() == DB::dbInterBase) {
     switch (ObjectKind) {
       case TDbObject::dboProcedure: s += "PROCEDURE "; break;
       case TDbObject::dboTrigger: s += "TRIGGER "; break;
@@ -137,36 +239,61 @@ std::string TGntData::GetCreateSQL() {
     if (Grantee.empty()) return {};
     if (!ObjectName.empty() && Privileges.Empty())
       return "GRANT " + ObjectName + " TO " + Grantee;
-    if (!ObjectName.empty())
-      return "GRANT " +
-             DropLastSeparator(Keywords(Privileges, {P::prDelete, P::prInsert, P::prSelect,
-                                                     P::prUpdate, P::prReferences, P::prExecute})) +
-             " ON " + ObjectName + " TO " + Grantee;
-    return "GRANT " + DropLastSeparator(Keywords(Privileges, kOracleSystemPrivileges)) + " TO " +
-           Grantee;
+    const std::string list = DropLastSeparator(Keywords(
+        Privileges, ObjectName.empty() ? kOracleSystemPrivileges : kOracleObjectPrivileges));
+    if (list.empty()) return {};
+    if (ObjectName.empty()) return "GRANT " + list + " TO " + Grantee;
+    return "GRANT " + list + " ON " + ObjectName + " TO " + Grantee;
   }
   if (st == DB::dbMSSQL || st == DB::dbSybaseASE) {
     if (!StatementText.empty()) return StatementText;
     if (Privileges == TPrivileges{P::prConnect})
       return "GRANT CONNECT TO " + QuoteName(ObjectName) + " AS " + QuoteName(Grantee);
-    if (ObjectKind == TDbObject::dboUnknown && ObjectName.empty())
-      return "GRANT " + DropLastSeparator(Keywords(Privileges, kStatementPrivileges)) + " TO " +
-             QuoteName(Grantee) + (option ? " WITH GRANT OPTION" : "");
+    if (ObjectKind == TDbObject::dboUnknown && ObjectName.empty()) {
+      const std::string list = DropLastSeparator(Keywords(Privileges, kStatementPrivileges));
+      if (list.empty()) return {};
+      return "GRANT " + list + " TO " + QuoteName(Grantee) + (option ? " WITH GRANT OPTION" : "");
+    }
     if (ObjectKind == TDbObject::dboRole)
       return std::string(st == DB::dbSybaseASE ? "GRANT ROLE " : "GRANT ") + QuoteName(ObjectName) +
              " TO " + QuoteName(Grantee) + (option ? " WITH ADMIN OPTION" : "");
+    if (PrivilegeList().empty()) return {};
     return "GRANT " + GetPrivilegesText() + " TO " + QuoteName(Grantee) +
            (option ? " WITH GRANT OPTION" : "");
   }
   if (ObjectKind == TDbObject::dboUnknown && !StatementText.empty()) return StatementText;
+  if (PrivilegeList().empty()) return {};
   std::string s = "GRANT " + GetPrivilegesText() + " TO " + GetGranteeText();
   if (option) s += ObjectKind == TDbObject::dboRole ? " WITH ADMIN OPTION" : " WITH GRANT OPTION";
   return s;
 }
 
+std::string TGntData::GetDropSQL() {
+  const DB st = GetServerType();
+  if ((st == DB::dbMSSQL || st == DB::dbSybaseASE) && StatementText.empty() &&
+      Privileges == TPrivileges{P::prConnect})
+    return "REVOKE CONNECT FROM " + QuoteName(ObjectName);  // the user of GRANT CONNECT TO
+  if (!OnObject()) {
+    const std::string list = DropLastSeparator(Keywords(Privileges, kRevokedStatementPrivileges));
+    if (list.empty()) return {};
+    return "REVOKE " + list + " FROM " + QuoteName(Grantee);
+  }
+  if (PrivilegeList().empty()) return {};
+  std::string s = "REVOKE ";
+  if (GrantOption == 1)
+    s += ObjectKind == TDbObject::dboRole ? "ADMIN OPTION FOR " : "GRANT OPTION FOR ";
+  return s + GetPrivilegesText() + " FROM " + GetGranteeText();
+}
+
 std::string TGntData::GetKeyName() {
   TIBDialectScope scope(GetServerOptions(), 1);
-  return GetCreateSQL();
+  std::string key = GetCreateSQL();
+  if (!key.empty()) return key;
+  // A grant with nothing to write still needs a key of its own, or the
+  // list would refuse the next such grant as a duplicate.
+  return "GRANT (" + IntToStr(static_cast<int>(ObjectKind)) + ") " + ObjectName + GetColumnsText() +
+         " TO (" + IntToStr(static_cast<int>(GranteeKind)) + ") " + Grantee +
+         (GrantOption == 1 ? " WITH OPTION" : "");
 }
 
 }  // namespace qor

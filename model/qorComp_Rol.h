@@ -21,6 +21,12 @@ class TRolData : public TDbObj {
 
   // "Role: ", "Login: " or "User: " + Name.
   std::string GetKeyName() override;
+  // An MS SQL user without a login name takes its own name as login.
+  std::string GetCreateSQL() override;
+  // ASE logins and roles switch back to the database; otherwise
+  // GetCreateSQL, also for a suppressed role.
+  std::string GetScriptSQL() override;
+  std::string GetDropSQL() override;
 
   std::string RoleOwner;
   std::string AppRole;  // set: an MS SQL application role
@@ -54,7 +60,10 @@ class TGntData : public TDbObj {
 
   // The grant text with unquoted InterBase names, so equal grants share it.
   std::string GetKeyName() override;
+  // Empty when no privilege of the set can be written for the grant.
   std::string GetCreateSQL() override;
+  // The REVOKE text; empty on the same terms.
+  std::string GetDropSQL() override;
 
   // The privilege clause, with its column list and ON part.
   std::string GetPrivilegesText();
@@ -75,6 +84,14 @@ class TGntData : public TDbObj {
   std::int32_t GrantOption = 0;  // 1 WITH GRANT (or ADMIN) OPTION
   std::vector<std::string> Columns;
   TCmpObjType GrantKind = TCmpObjType::coGrant;
+
+ private:
+  // The privilege keywords of the clause without columns and ON part; the
+  // role for a role membership.
+  std::string PrivilegeList();
+  // A grant on a named object (a role included), as opposed to statement
+  // or system privileges.
+  bool OnObject() const;
 };
 
 }  // namespace qor

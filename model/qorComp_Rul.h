@@ -13,6 +13,13 @@ class TRulData : public TDbObj {
   explicit TRulData(TCustomObjs* owner) : TDbObj(owner) { ObjType = TDbObject::dboRule; }
   const char* ClassName() const override { return "TRulData"; }
 
+  // MS SQL without a rule text: the server's own text (ObjectSource).
+  std::string GetCreateSQL() override;
+  // GetCreateSQL, also for a suppressed rule.
+  std::string GetScriptSQL() override;
+  // PostgreSQL names the table; the other dialects take the base text.
+  std::string GetDropSQL() override;
+
   std::string RuleText;
   std::uint8_t RuleEvent = 0;  // 1 insert, 2 update, 3 delete, 5 select
   std::string RuleTable;

@@ -17,6 +17,13 @@ class TUdfData : public TDbObj {
   ~TUdfData() override;
   const char* ClassName() const override { return "TUdfData"; }
 
+  // DECLARE EXTERNAL FUNCTION with arguments, result, entry point and module.
+  std::string GetCreateSQL() override;
+  // Views and computed columns that call the function go first.
+  void DoBeforeDrop() override;
+  // Views and computed columns of the source that call the function are
+  // written again.
+  void Deselect() override;
   void GetSubObjects(std::vector<TDbObj*>& out) override;
 
   TFieldList Args;  // ByValue, ByDescriptor and ReturnParamNo apply
