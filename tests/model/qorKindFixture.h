@@ -1,0 +1,37 @@
+// A structure to make objects of one kind in, for the tests of the object
+// kinds' texts: the object stays with the test, the collection only gives it
+// its server type and options.
+#pragma once
+
+#include "model/qorDBStructure.h"
+
+#include <gtest/gtest.h>
+#include <memory>
+#include <string>
+#include <type_traits>
+#include <vector>
+
+namespace qor::test {
+
+class KindTest : public ::testing::Test {
+ protected:
+  TObjs& Objs() { return *structure.GetObjs(); }
+
+  // A new `T` named `name` in `parent`, on `server`.
+  template <class T>
+  T* Make(TDatabaseType server, const std::string& name, const std::string& parent = {}) {
+    Objs().SetServerType(server);
+    owned.push_back(std::make_unique<T>(&Objs()));
+    auto* obj = static_cast<T*>(owned.back().get());
+    obj->SetName(name);
+    obj->SetParentName(parent);
+    return obj;
+  }
+
+  TIBServerOptions& IB() { return Objs().IBServerOptions; }
+
+  TDBStructure structure;
+  std::vector<std::unique_ptr<TDbObj>> owned;
+};
+
+}  // namespace qor::test
