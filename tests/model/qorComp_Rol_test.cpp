@@ -1,0 +1,360 @@
+// Roles, logins and users, and grants: the role texts per dialect, the GRANT
+// and REVOKE texts per dialect with their privilege, grantee and column
+// parts, the empty texts of grants that have nothing to write, and the
+// merging of grants in the collection.
+#include "model/qorComp_Rol.h"
+#include "tests/model/qorKindFixture.h"
+
+#include <gtest/gtest.h>
+
+namespace qor {
+namespace {
+
+using DB = TDatabaseType;
+using P = TPrivilege;
+using K = TDbObject;
+
+class RolTest : public test::KindTest {
+ protected:
+  TRolData* Role(DB server, const std::string& name, std::uint8_t kind) {
+    auto* r = Make<TRolData>(server, name);
+    r->RoleKind = kind;
+    return r;
+  }
+};
+
+TEST_F(RolTest, KeysByKind) {
+  EXPECT_EQ(Role(DB::dbInterBase, "R", rk::Role)->GetKeyName(), "Role: R");
+  EXPECT_EQ(Role(DB::dbInterBase, "R", rk::Login)->GetKeyName(), "Login: R");
+  EXPECT_EQ(Role(DB::dbInterBase, "R", rk::User)->GetKeyName(), "User: R");
+}
+
+TEST_F(RolTest, RoleTextsPerDialect) {
+  struct Case {
+    const char* label;
+    DB server;
+    std::uint8_t kind;
+    const char* name;
+    const char* login;
+    const char* appRole;
+    const char* owner;
+    const char* create;
+    const char* script;  // nullptr: the CREATE text
+    const char* drop;
+  };
+  const Case cases[] = {
+      {"Firebird role", DB::dbInterBase, rk::Role, "R_SALES", "", "", "", "CREATE ROLE R_SALES",
+       nullptr, "DROP ROLE R_SALES"},
+      {"Firebird role with owner", DB::dbInterBase, rk::Role, "R_SALES", "", "", "SYSDBA",
+       "/* Role: R_SALES, Owner: SYSDBA */\r\nCREATE ROLE R_SALES", nullptr, "DROP ROLE R_SALES"},
+      {"comment end inside the owner is broken up", DB::dbInterBase, rk::Role, "R1", "", "", "A*/B",
+       "/* Role: R1, Owner: A* /B */\r\nCREATE ROLE R1", nullptr, "DROP ROLE R1"},
+      {"mixed-case role quoted in dialect 3", DB::dbInterBase, rk::Role, "Sales", "", "", "",
+       "CREATE ROLE \"Sales\"", nullptr, "DROP ROLE \"Sales\""},
+      {"MS SQL role", DB::dbMSSQL, rk::Role, "O'ROLE", "", "", "", "exec sp_addrole N'O''ROLE'",
+       nullptr, "exec sp_droprole @rolename = N'O''ROLE'"},
+      {"MS SQL application role", DB::dbMSSQL, rk::Role, "APP", "", "1", "",
+       "exec sp_addapprole N'APP', N''", nullptr, "exec sp_dropapprole @rolename = N'APP'"},
+      {"MS SQL user from its login", DB::dbMSSQL, rk::User, "BOB", "CORP\\BOB", "", "",
+       "exec sp_grantdbaccess @loginame = N'CORP\\BOB', @name_in_db = N'BOB'", nullptr,
+       "exec sp_revokedbaccess @name_in_db = N'BOB'"},
+      {"MS SQL login", DB::dbMSSQL, rk::Login, "L1", "", "", "", "exec sp_addlogin @loginame = N'L1'",
+       nullptr, "exec sp_droplogin @loginame = N'L1'"},
+      {"ASE login", DB::dbSybaseASE, rk::Login, "L1", "", "", "",
+       "if (not exists(select name from master.dbo.syslogins where name = 'L1'))\r\n  begin\r\n"
+       "    use master\r\n    exec sp_addlogin L1, '      '\r\n  end",
+       "if (not exists(select name from master.dbo.syslogins where name = 'L1'))\r\n  begin\r\n"
+       "    use master\r\n    exec sp_addlogin L1, '      '\r\n    use SALES\r\n  end",
+       "DROP ROLE L1"},
+      {"ASE user", DB::dbSybaseASE, rk::User, "U1", "L1", "", "",
+       "if (not exists(select name from dbo.sysusers where name = 'U1'))\r\n  exec sp_adduser L1, U1",
+       nullptr, "DROP ROLE U1"},
+      {"ASE role", DB::dbSybaseASE, rk::Role, "R1", "", "", "",
+       "if (not exists(select name from master.dbo.syssrvroles where name = 'R1'))\r\n  begin\r\n"
+       "    use master\r\n    create role R1\r\n  end",
+       "if (not exists(select name from master.dbo.syssrvroles where name = 'R1'))\r\n  begin\r\n"
+       "    use master\r\n    create role R1\r\n    use SALES\r\n  end",
+       "DROP ROLE R1"},
+  };
+  Objs().ConnectionOptions.DatabaseName = "SALES";
+  Objs().MSSQLServerOptions.MSSQLCompareOptions.CaseSensitiveIdentifiers = true;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.label);
+    auto* r = Role(c.server, c.name, c.kind);
+    r->LoginName = c.login;
+    r->AppRole = c.appRole;
+    r->RoleOwner = c.owner;
+    EXPECT_EQ(r->GetCreateSQL(), c.create);
+    r->Suppressed = true;  // the script text does not look at it
+    EXPECT_EQ(r->GetScriptSQL(), c.script ? c.script : c.create);
+    EXPECT_EQ(r->GetDropSQL(), c.drop);
+  }
+}
+
+TEST_F(RolTest, MSSQLUserWithoutLoginAndBuiltInUsers) {
+  auto* u = Role(DB::dbMSSQL, "CAROL", rk::User);
+  EXPECT_EQ(u->GetCreateSQL(), "exec sp_grantdbaccess @loginame = N'CAROL', @name_in_db = N'CAROL'");
+  EXPECT_EQ(u->LoginName, "CAROL");
+
+  struct Case {
+    const char* name;
+    TMSSQLServerVersionType version;
+    bool dropped;
+  };
+  const Case cases[] = {
+      {"GUEST", TMSSQLServerVersionType::st_MSSQL2005, false},
+      {"guest", TMSSQLServerVersionType::st_MSSQL2019, false},
+      {"INFORMATION_SCHEMA", TMSSQLServerVersionType::st_MSSQL2008, false},
+      {"SYS", TMSSQLServerVersionType::st_MSSQL2012, false},
+      {"GUEST", TMSSQLServerVersionType::st_MSSQL2000, true},
+      {"GUESTS", TMSSQLServerVersionType::st_MSSQL2019, true},
+  };
+  Objs().MSSQLServerOptions.MSSQLCompareOptions.CaseSensitiveIdentifiers = true;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    Objs().MSSQLServerOptions.SQLServerVersion = c.version;
+    auto* r = Role(DB::dbMSSQL, c.name, rk::User);
+    EXPECT_EQ(r->GetDropSQL().empty(), !c.dropped) << r->GetDropSQL();
+  }
+}
+
+TEST_F(RolTest, RoleDescription) {
+  auto* r = Role(DB::dbInterBase, "R1", rk::Role);
+  r->SetDescription("x");
+  IB().IBCompareOptions.UpdateDescriptionMode = TUpdateDescriptionType::udComment;
+  EXPECT_EQ(r->GetDescriptionSQL(), "COMMENT ON ROLE R1 IS\r\n'x'");
+}
+
+// ------------------------------------------------------------------ grants
+
+struct GrantSpec {
+  const char* grantee;
+  K granteeKind;
+  const char* object;
+  K objectKind;
+  TPrivileges privileges;
+  int option = 0;
+  std::vector<std::string> columns = {};
+  const char* statement = "";
+};
+
+class GntTest : public test::KindTest {
+ protected:
+  TGntData* Grant(DB server, const GrantSpec& s) {
+    auto* g = Make<TGntData>(server, "");
+    Fill(*g, s);
+    return g;
+  }
+  static void Fill(TGntData& g, const GrantSpec& s) {
+    g.Grantee = s.grantee;
+    g.GranteeKind = s.granteeKind;
+    g.ObjectName = s.object;
+    g.ObjectKind = s.objectKind;
+    g.Privileges = s.privileges;
+    g.GrantOption = s.option;
+    g.Columns = s.columns;
+    g.StatementText = s.statement;
+  }
+  std::unique_ptr<TGntData> New(const GrantSpec& s) {
+    auto g = std::make_unique<TGntData>(&Objs());
+    Fill(*g, s);
+    return g;
+  }
+};
+
+TEST_F(GntTest, GrantAndRevokeTextsPerDialect) {
+  struct Case {
+    const char* label;
+    DB server;
+    GrantSpec spec;
+    const char* grant;
+    const char* revoke;
+  };
+  const TPrivileges five{P::prInsert, P::prUpdate, P::prDelete, P::prSelect, P::prReferences};
+  const Case cases[] = {
+      // InterBase/Firebird
+      {"usage on a generator", DB::dbInterBase, {"U", K::dboUser, "G", K::dboGenerator, {P::prUsage}},
+       "GRANT USAGE ON SEQUENCE G TO U", "REVOKE USAGE ON SEQUENCE G FROM U"},
+      {"usage on an exception", DB::dbInterBase,
+       {"U", K::dboUser, "E", K::dboException, {P::prUsage}}, "GRANT USAGE ON EXCEPTION E TO U",
+       "REVOKE USAGE ON EXCEPTION E FROM U"},
+      {"execute on a package to a package", DB::dbInterBase,
+       {"Q", K::dboPackage, "P", K::dboPackage, {P::prExecute}},
+       "GRANT EXECUTE ON PACKAGE P TO PACKAGE Q", "REVOKE EXECUTE ON PACKAGE P FROM PACKAGE Q"},
+      {"execute on a procedure to a trigger", DB::dbInterBase,
+       {"TR", K::dboTrigger, "P", K::dboProcedure, {P::prExecute}},
+       "GRANT EXECUTE ON PROCEDURE P TO TRIGGER TR", "REVOKE EXECUTE ON PROCEDURE P FROM TRIGGER TR"},
+      {"select on a view to a role, grant option", DB::dbInterBase,
+       {"R", K::dboRole, "V", K::dboView, {P::prSelect}, 1},
+       "GRANT SELECT ON VIEW V TO ROLE R WITH GRANT OPTION",
+       "REVOKE GRANT OPTION FOR SELECT ON VIEW V FROM ROLE R"},
+      {"column grant", DB::dbInterBase,
+       {"U", K::dboUser, "T", K::dboTable, {P::prUpdate, P::prReferences}, 0, {"A", "b"}},
+       "GRANT UPDATE, REFERENCES (A, \"b\") ON T TO U", "REVOKE UPDATE, REFERENCES (A, \"b\") ON T FROM U"},
+      {"role membership", DB::dbInterBase, {"U", K::dboUser, "R", K::dboRole, {}}, "GRANT R TO U",
+       "REVOKE R FROM U"},
+      {"role membership with admin option", DB::dbInterBase,
+       {"U", K::dboUser, "R", K::dboRole, {}, 1}, "GRANT R TO U WITH ADMIN OPTION",
+       "REVOKE ADMIN OPTION FOR R FROM U"},
+      {"ALL and then execute", DB::dbInterBase,
+       {"U", K::dboUser, "T", K::dboTable, {P::prAll, P::prSelect}}, "GRANT ALL ON T TO U",
+       "REVOKE ALL ON T FROM U"},
+      {"a double quote in a name is doubled", DB::dbInterBase,
+       {"U", K::dboUser, "my\"tab", K::dboTable, {P::prSelect}}, "GRANT SELECT ON \"my\"\"tab\" TO U",
+       "REVOKE SELECT ON \"my\"\"tab\" FROM U"},
+      {"stored statement without object kind", DB::dbInterBase,
+       {"U", K::dboUser, "", K::dboUnknown, {}, 0, {}, "GRANT CREATE TABLE TO U"},
+       "GRANT CREATE TABLE TO U", ""},
+      // MS SQL and ASE
+      {"MS SQL object privileges with grant option", DB::dbMSSQL,
+       {"U", K::dboUser, "Order Details", K::dboTable, {P::prSelect, P::prInsert}, 1},
+       "GRANT INSERT, SELECT ON [Order Details] TO U WITH GRANT OPTION",
+       "REVOKE GRANT OPTION FOR INSERT, SELECT ON [Order Details] FROM U"},
+      {"MS SQL closing bracket doubled", DB::dbMSSQL,
+       {"U", K::dboUser, "a]b", K::dboTable, {P::prSelect}}, "GRANT SELECT ON [a]]b] TO U",
+       "REVOKE SELECT ON [a]]b] FROM U"},
+      {"MS SQL five table privileges are ALL", DB::dbMSSQL, {"U", K::dboUser, "T", K::dboTable, five},
+       "GRANT ALL ON T TO U", "REVOKE ALL ON T FROM U"},
+      {"ASE five table privileges are listed", DB::dbSybaseASE,
+       {"U", K::dboUser, "T", K::dboTable, five},
+       "GRANT DELETE, INSERT, SELECT, UPDATE, REFERENCES ON T TO U",
+       "REVOKE DELETE, INSERT, SELECT, UPDATE, REFERENCES ON T FROM U"},
+      {"MS SQL statement privileges", DB::dbMSSQL,
+       {"U", K::dboUser, "", K::dboUnknown,
+        {P::prBackupDatabase, P::prCreateView, P::prCreateTable, P::prTruncateTable}, 1},
+       "GRANT CREATE TABLE, CREATE VIEW, BACKUP DATABASE, TRUNCATE TABLE TO U WITH GRANT OPTION",
+       "REVOKE CREATE TABLE, CREATE VIEW, BACKUP DATABASE FROM U"},
+      {"MS SQL connect", DB::dbMSSQL, {"dbo", K::dboUnknown, "U", K::dboUnknown, {P::prConnect}},
+       "GRANT CONNECT TO U AS dbo", "REVOKE CONNECT FROM U"},
+      {"MS SQL role membership", DB::dbMSSQL, {"U", K::dboUser, "R", K::dboRole, {}, 1},
+       "GRANT R TO U WITH ADMIN OPTION", "REVOKE ADMIN OPTION FOR R FROM U"},
+      {"ASE role membership", DB::dbSybaseASE, {"U", K::dboUser, "R", K::dboRole, {}},
+       "GRANT ROLE R TO U", "REVOKE ROLE R FROM U"},
+      {"MS SQL object of no known kind", DB::dbMSSQL,
+       {"U", K::dboUser, "FN", K::dboUnknown, {P::prExecute}}, "GRANT EXECUTE ON FN TO U",
+       "REVOKE EXECUTE ON FN FROM U"},
+      {"MS SQL stored statement", DB::dbMSSQL,
+       {"U", K::dboUser, "T", K::dboTable, {P::prSelect}, 0, {}, "GRANT SELECT ON T TO U AS X"},
+       "GRANT SELECT ON T TO U AS X", "REVOKE SELECT ON T FROM U"},
+      // Oracle: names as stored, no grant option
+      {"Oracle object privileges", DB::dbOracle,
+       {"scott", K::dboUser, "hr.emp", K::dboTable, {P::prExecute, P::prSelect, P::prDelete}, 1},
+       "GRANT DELETE, SELECT, EXECUTE ON hr.emp TO scott", nullptr},
+      {"Oracle role to a user", DB::dbOracle, {"scott", K::dboUser, "DBA", K::dboRole, {}},
+       "GRANT DBA TO scott", nullptr},
+      {"Oracle system privileges", DB::dbOracle,
+       {"scott", K::dboUser, "", K::dboUnknown,
+        {P::prUnlimitedTablespace, P::prCreateTable, P::prCreateSession}},
+       "GRANT CREATE SESSION, CREATE TABLE, UNLIMITED TABLESPACE TO scott", nullptr},
+      {"Oracle stored statement", DB::dbOracle,
+       {"scott", K::dboUser, "", K::dboUnknown, {}, 0, {}, "SELECT ANY TABLE TO scott"},
+       "GRANT SELECT ANY TABLE TO scott", nullptr},
+      {"Oracle without grantee", DB::dbOracle, {"", K::dboUser, "T", K::dboTable, {P::prSelect}}, "",
+       nullptr},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.label);
+    TGntData* g = Grant(c.server, c.spec);
+    EXPECT_EQ(g->GetCreateSQL(), c.grant);
+    EXPECT_EQ(g->GetScriptSQL(), c.grant);
+    if (c.revoke) {
+      EXPECT_EQ(g->GetDropSQL(), c.revoke);
+    }
+  }
+}
+
+// A privilege list that comes out empty writes no statement at all, never
+// "GRANT  TO" or "REVOKE  FROM".
+TEST_F(GntTest, NothingToWriteGivesEmptyTexts) {
+  struct Case {
+    const char* label;
+    DB server;
+    GrantSpec spec;
+    bool grantEmpty;
+  };
+  const Case cases[] = {
+      {"statement revoke of TRUNCATE TABLE alone", DB::dbMSSQL,
+       {"U", K::dboUser, "", K::dboUnknown, {P::prTruncateTable}}, false},
+      {"statement grant of a privilege MS SQL has no word for", DB::dbMSSQL,
+       {"U", K::dboUser, "", K::dboUnknown, {P::prCreateSequence}}, true},
+      {"table grant of a system privilege", DB::dbInterBase,
+       {"U", K::dboUser, "T", K::dboTable, {P::prCreateTable}}, true},
+      {"no privileges at all on a procedure", DB::dbInterBase,
+       {"U", K::dboUser, "P", K::dboProcedure, {}}, true},
+      {"members without a keyword", DB::dbMSSQL,
+       {"U", K::dboUser, "T", K::dboTable, TPrivileges{P::pr8, P::pr44}}, true},
+      {"Oracle object grant of connect only", DB::dbOracle,
+       {"U", K::dboUser, "T", K::dboTable, {P::prConnect}}, true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.label);
+    TGntData* g = Grant(c.server, c.spec);
+    EXPECT_EQ(g->GetCreateSQL().empty(), c.grantEmpty) << g->GetCreateSQL();
+    if (c.server != DB::dbOracle) {
+      EXPECT_EQ(g->GetDropSQL(), "");
+    }
+  }
+}
+
+TEST_F(GntTest, PrivilegeGranteeAndColumnTexts) {
+  TGntData* g = Grant(DB::dbInterBase, {"TR", K::dboTrigger, "T", K::dboTable,
+                                        {P::prSelect, P::prUpdate}, 0, {"A", "B"}});
+  // Read in any order, written DELETE, INSERT, SELECT, UPDATE, REFERENCES.
+  EXPECT_EQ(g->GetPrivilegesText(), "SELECT, UPDATE (A, B) ON T");
+  EXPECT_EQ(g->GetColumnsText(), " (A, B)");
+  EXPECT_EQ(g->GetGranteeText(), "TRIGGER TR");
+  g->Columns.clear();
+  EXPECT_EQ(g->GetColumnsText(), "");
+  const struct {
+    K kind;
+    const char* text;
+  } grantees[] = {{K::dboProcedure, "PROCEDURE X"}, {K::dboFunction, "FUNCTION X"},
+                  {K::dboView, "VIEW X"},           {K::dboRole, "ROLE X"},
+                  {K::dboPackage, "PACKAGE X"},     {K::dboUser, "X"},
+                  {K::dboTable, "X"}};
+  for (const auto& c : grantees) {
+    g->Grantee = "X";
+    g->GranteeKind = c.kind;
+    EXPECT_EQ(g->GetGranteeText(), c.text);
+  }
+}
+
+TEST_F(GntTest, MergingInTheCollection) {
+  Objs().SetServerType(DB::dbInterBase);
+  // Same grantee and object, different privileges: one grant with both.
+  auto a = New({"U", K::dboUser, "T", K::dboTable, {P::prUpdate}});
+  TGntData* held = Objs().AddGrant(a);
+  ASSERT_NE(held, nullptr);
+  auto b = New({"U", K::dboUser, "T", K::dboTable, {P::prSelect, P::prDelete}});
+  EXPECT_EQ(Objs().AddGrant(b), nullptr);
+  // The same role membership twice: one grant; with admin option: another.
+  auto r1 = New({"U", K::dboUser, "R", K::dboRole, {}});
+  ASSERT_NE(Objs().AddGrant(r1), nullptr);
+  auto r2 = New({"U", K::dboUser, "R", K::dboRole, {}});
+  EXPECT_EQ(Objs().AddGrant(r2), nullptr);
+  auto r3 = New({"U", K::dboUser, "R", K::dboRole, {}, 1});
+  ASSERT_NE(Objs().AddGrant(r3), nullptr);
+  // Column grants of different privileges stay apart.
+  auto c1 = New({"U", K::dboUser, "T", K::dboTable, {P::prUpdate}, 0, {"A"}});
+  ASSERT_NE(Objs().AddGrant(c1), nullptr);
+  auto c2 = New({"U", K::dboUser, "T", K::dboTable, {P::prReferences}, 0, {"A"}});
+  ASSERT_NE(Objs().AddGrant(c2), nullptr);
+  // Two grants with nothing to write, on different objects, are both kept.
+  auto e1 = New({"U", K::dboUser, "P1", K::dboProcedure, {}});
+  ASSERT_NE(Objs().AddGrant(e1), nullptr);
+  auto e2 = New({"U", K::dboUser, "P2", K::dboProcedure, {}});
+  ASSERT_NE(Objs().AddGrant(e2), nullptr);
+
+  Objs().RekeyGrants();
+  std::vector<std::string> texts;
+  for (const auto& e : Objs().Grants)
+    if (!e.Value->GetCreateSQL().empty()) texts.push_back(e.Value->GetCreateSQL());
+  EXPECT_EQ(texts, (std::vector<std::string>{"GRANT DELETE, SELECT, UPDATE ON T TO U",
+                                             "GRANT R TO U", "GRANT R TO U WITH ADMIN OPTION",
+                                             "GRANT REFERENCES (A) ON T TO U",
+                                             "GRANT UPDATE (A) ON T TO U"}));
+  EXPECT_EQ(Objs().Grants.Count(), 7);
+}
+
+}  // namespace
+}  // namespace qor
