@@ -46,10 +46,13 @@ TEST_F(PkgTest, CreateTextsByVersion) {
   }
 }
 
-TEST_F(PkgTest, NameAsStoredAndDrop) {
+TEST_F(PkgTest, NameAsStoredDropAndDescription) {
   auto* p = Make<TPkgData>(DB::dbInterBase, "PK_A");
   EXPECT_EQ(p->GetDropSQL(), "DROP PACKAGE PK_A");
   EXPECT_EQ(p->GetHeaderSQL(), "CREATE OR REPLACE PACKAGE PK_A\r\n");
+  auto* asa = Make<TPkgData>(DB::dbSybaseASA, "PK_B");
+  asa->SetDescription("it's");
+  EXPECT_EQ(asa->GetDescriptionSQL(), "COMMENT ON PACKAGE PK_B IS\r\n'it''s'");
 }
 
 }  // namespace
