@@ -1,5 +1,7 @@
 // The Firebird texts of exceptions, generators, collations, external
-// functions, packages, roles and grants replayed on a real Firebird 3
+// functions, packages, roles and grants (to users, roles, procedures and
+// triggers, on tables, roles, procedures, packages, generators and
+// exceptions) replayed on a real Firebird 3
 // engine (dialect 3): a small fixture is created, its grants are read back
 // from the catalog, then every grant is revoked and every object dropped,
 // each through its own texts.
@@ -8,8 +10,10 @@
 #include "model/qorComp_Fld.h"
 #include "model/qorComp_Gnr.h"
 #include "model/qorComp_Pkg.h"
+#include "model/qorComp_Prc.h"
 #include "model/qorComp_Rol.h"
 #include "model/qorComp_Tbl.h"
+#include "model/qorComp_Trg.h"
 #include "model/qorComp_Udf.h"
 #include "model/qorDBStructure.h"
 #include "tests/support/qorFirebirdReplay.h"
@@ -98,6 +102,12 @@ class OtherKindsReplay : public ::testing::Test {
     pk->HeaderText = "BEGIN\r\n  FUNCTION ONE RETURNS INTEGER;\r\nEND";
     pk->SetText("BEGIN\r\n  FUNCTION ONE RETURNS INTEGER AS BEGIN RETURN 1; END\r\nEND");
 
+    Add<TPrcData>("P_TOUCH")->SetText("BEGIN\r\nEND");
+    TTrgData* trg = Add<TTrgData>("TR_ORDERS_BI");
+    trg->SetTableName("T_ORDERS");
+    trg->TriggerType = 1;  // before insert
+    trg->SetText("AS\r\nBEGIN\r\nEND");
+
     Add<TRolData>("R_CLERK")->RoleOwner = "SYSDBA";
     Add<TRolData>("Manager");
 
@@ -115,6 +125,10 @@ class OtherKindsReplay : public ::testing::Test {
     Grant("U1", K::dboUser, "E_NOT_FOUND", K::dboException, {P::prUsage});
     Grant("R_CLERK", K::dboRole, "g_lower", K::dboGenerator, {P::prUsage});
     Grant("U1", K::dboUser, "PK_UTIL", K::dboPackage, {P::prExecute});
+    Grant("U1", K::dboUser, "P_TOUCH", K::dboProcedure, {P::prExecute});
+    Grant("TR_ORDERS_BI", K::dboTrigger, "P_TOUCH", K::dboProcedure, {P::prExecute});
+    Grant("TR_ORDERS_BI", K::dboTrigger, "G_ORDERS", K::dboGenerator, {P::prUsage});
+    Grant("P_TOUCH", K::dboProcedure, "T_ORDERS", K::dboTable, {P::prSelect});
     Objs().RekeyGrants();
   }
 
@@ -131,6 +145,8 @@ class OtherKindsReplay : public ::testing::Test {
     for (auto& e : Objs().Generators) add(e.Value->GetCreateSQL());
     s += "SET TERM ^ ;\r\n";
     for (auto& e : Objs().Packages) s += e.Value->GetCreateSQL() + "\r\n^\r\n";
+    for (auto& e : Objs().Procedures) s += e.Value->GetCreateSQL() + "\r\n^\r\n";
+    for (auto& e : Objs().Triggers) s += e.Value->GetCreateSQL() + "\r\n^\r\n";
     s += "SET TERM ; ^\r\n";
     for (auto& e : Objs().Roles) add(e.Value->GetScriptSQL());
     for (auto& e : Objs().Grants) add(e.Value->GetScriptSQL());
@@ -170,7 +186,8 @@ const char* const kPrivilegesQuery =
     "SELECT 'P:' || TRIM(RDB$USER) || ':' || TRIM(RDB$PRIVILEGE) || ':' || TRIM(RDB$RELATION_NAME)"
     " || ':' || COALESCE(TRIM(RDB$FIELD_NAME), '') || ':' || COALESCE(RDB$GRANT_OPTION, 0)"
     " AS L FROM RDB$USER_PRIVILEGES"
-    " WHERE RDB$USER IN ('U1', 'U2', 'U3', 'R_CLERK', 'Manager') ORDER BY 1;\r\n"
+    " WHERE RDB$USER IN ('U1', 'U2', 'U3', 'R_CLERK', 'Manager', 'P_TOUCH', 'TR_ORDERS_BI')"
+    " ORDER BY 1;\r\n"
     "COMMIT;\r\n";
 
 std::string Stage(const char* name) {
@@ -209,7 +226,9 @@ TEST_F(OtherKindsReplay, CreateGrantRevokeAndDropOnFirebird3) {
       "P:U1:S:T_ORDERS::0",        "P:U1:U:T_ORDERS::0",        "P:R_CLERK:U:T_ORDERS:QTY:0",
       "P:R_CLERK:U:T_ORDERS:Note:0", "P:Manager:S:T_ORDERS::1",   "P:Manager:R:T_ORDERS::1",
       "P:U3:R:T_ORDERS:ID:0",      "P:U2:M:R_CLERK::2",         "P:U1:M:Manager::0",
-      "P:U1:G:E_NOT_FOUND::0",     "P:R_CLERK:G:g_lower::0",    "P:U1:X:PK_UTIL::0"};
+      "P:U1:G:E_NOT_FOUND::0",     "P:R_CLERK:G:g_lower::0",    "P:U1:X:PK_UTIL::0",
+      "P:U1:X:P_TOUCH::0",         "P:TR_ORDERS_BI:X:P_TOUCH::0", "P:TR_ORDERS_BI:G:G_ORDERS::0",
+      "P:P_TOUCH:S:T_ORDERS::0"};
   for (const char* line : granted)
     EXPECT_NE(before.find(line), std::string::npos) << line << "\n" << before;
 
