@@ -116,7 +116,8 @@ std::string TRolData::GetCreateSQL() {
   if (st == DB::dbSybaseASE) {
     if (RoleKind == rk::User)
       return "if (not exists(select name from dbo.sysusers where name = " + QuotedStr(name) + "))" +
-             std::string(CRLF) + "  exec sp_adduser " + QuoteName(LoginName) + ", " + QuoteName(name);
+             std::string(CRLF) + "  exec sp_adduser " + QuoteName(LoginName) + ", " +
+             QuoteName(name);
     return ASELoginOrRoleSQL(*this, {});
   }
   std::string s;

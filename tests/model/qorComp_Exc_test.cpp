@@ -22,7 +22,8 @@ TEST_F(ExcTest, CreateAndAlterTexts) {
     const char* create;
   };
   const Case cases[] = {
-      {"plain", DB::dbInterBase, 3, "E_NOT_FOUND", "Not found", "CREATE EXCEPTION E_NOT_FOUND 'Not found'"},
+      {"plain", DB::dbInterBase, 3, "E_NOT_FOUND", "Not found",
+       "CREATE EXCEPTION E_NOT_FOUND 'Not found'"},
       {"quote in the message is doubled", DB::dbInterBase, 3, "E1", "it's gone",
        "CREATE EXCEPTION E1 'it''s gone'"},
       {"mixed-case name quoted in dialect 3", DB::dbInterBase, 3, "eMixed", "m",
@@ -48,9 +49,9 @@ TEST_F(ExcTest, DropAndDescription) {
   auto* e = Make<TExcData>(DB::dbInterBase, "E_X");
   EXPECT_EQ(e->GetDropSQL(), "/* Drop: E_X (TExcData) */\r\nDROP EXCEPTION E_X");
   e->SetDescription("What's wrong");
-  Objs().IBServerOptions.IBCompareOptions.UpdateDescriptionMode = TUpdateDescriptionType::udComment;
+  IB().IBCompareOptions.UpdateDescriptionMode = TUpdateDescriptionType::udComment;
   EXPECT_EQ(e->GetDescriptionSQL(), "COMMENT ON EXCEPTION E_X IS\r\n'What''s wrong'");
-  Objs().IBServerOptions.IBCompareOptions.UpdateDescriptionMode = TUpdateDescriptionType::udSysTables;
+  IB().IBCompareOptions.UpdateDescriptionMode = TUpdateDescriptionType::udSysTables;
   EXPECT_EQ(e->GetDescriptionSQL(),
             "UPDATE RDB$EXCEPTIONS SET RDB$DESCRIPTION = \r\n'What''s wrong'\r\n"
             "WHERE RDB$EXCEPTION_NAME = 'E_X'");

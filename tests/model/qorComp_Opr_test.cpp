@@ -23,8 +23,10 @@ TEST_F(OprTest, OperatorKeysAndDropBySignature) {
   const Case cases[] = {
       {"infix", "integer", "integer", "public.=== (integer, integer)",
        "DROP OPERATOR public.===(integer, integer)"},
-      {"prefix", "", "bigint", "public.=== (NONE, bigint)", "DROP OPERATOR public.===(NONE, bigint)"},
-      {"postfix", "bigint", "", "public.=== (bigint, NONE)", "DROP OPERATOR public.===(bigint, NONE)"},
+      {"prefix", "", "bigint", "public.=== (NONE, bigint)",
+       "DROP OPERATOR public.===(NONE, bigint)"},
+      {"postfix", "bigint", "", "public.=== (bigint, NONE)",
+       "DROP OPERATOR public.===(bigint, NONE)"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.label);

@@ -33,7 +33,8 @@ TEST_F(PkgTest, CreateTextsByVersion) {
       {"Firebird 4", DB::dbInterBase, V::st_Firebird_40, "BEGIN END",
        "CREATE OR ALTER PACKAGE PK\r\n    AS\r\nHDR\r\n^\r\n\r\n"
        "RECREATE PACKAGE BODY PK\r\n    AS\r\nBEGIN END"},
-      {"header only", DB::dbInterBase, V::st_Firebird_30, "", "CREATE OR ALTER PACKAGE PK\r\n    AS\r\nHDR"},
+      {"header only", DB::dbInterBase, V::st_Firebird_30, "",
+       "CREATE OR ALTER PACKAGE PK\r\n    AS\r\nHDR"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.label);

@@ -58,8 +58,8 @@ TEST_F(RolTest, RoleTextsPerDialect) {
       {"MS SQL user from its login", DB::dbMSSQL, rk::User, "BOB", "CORP\\BOB", "", "",
        "exec sp_grantdbaccess @loginame = N'CORP\\BOB', @name_in_db = N'BOB'", nullptr,
        "exec sp_revokedbaccess @name_in_db = N'BOB'"},
-      {"MS SQL login", DB::dbMSSQL, rk::Login, "L1", "", "", "", "exec sp_addlogin @loginame = N'L1'",
-       nullptr, "exec sp_droplogin @loginame = N'L1'"},
+      {"MS SQL login", DB::dbMSSQL, rk::Login, "L1", "", "", "",
+       "exec sp_addlogin @loginame = N'L1'", nullptr, "exec sp_droplogin @loginame = N'L1'"},
       {"ASE login", DB::dbSybaseASE, rk::Login, "L1", "", "", "",
        "if (not exists(select name from master.dbo.syslogins where name = 'L1'))\r\n  begin\r\n"
        "    use master\r\n    exec sp_addlogin L1, '      '\r\n  end",
@@ -67,7 +67,8 @@ TEST_F(RolTest, RoleTextsPerDialect) {
        "    use master\r\n    exec sp_addlogin L1, '      '\r\n    use SALES\r\n  end",
        "DROP ROLE L1"},
       {"ASE user", DB::dbSybaseASE, rk::User, "U1", "L1", "", "",
-       "if (not exists(select name from dbo.sysusers where name = 'U1'))\r\n  exec sp_adduser L1, U1",
+       "if (not exists(select name from dbo.sysusers where name = 'U1'))\r\n"
+       "  exec sp_adduser L1, U1",
        nullptr, "DROP ROLE U1"},
       {"ASE role", DB::dbSybaseASE, rk::Role, "R1", "", "", "",
        "if (not exists(select name from master.dbo.syssrvroles where name = 'R1'))\r\n  begin\r\n"
@@ -93,7 +94,8 @@ TEST_F(RolTest, RoleTextsPerDialect) {
 
 TEST_F(RolTest, MSSQLUserWithoutLoginAndBuiltInUsers) {
   auto* u = Role(DB::dbMSSQL, "CAROL", rk::User);
-  EXPECT_EQ(u->GetCreateSQL(), "exec sp_grantdbaccess @loginame = N'CAROL', @name_in_db = N'CAROL'");
+  EXPECT_EQ(u->GetCreateSQL(),
+            "exec sp_grantdbaccess @loginame = N'CAROL', @name_in_db = N'CAROL'");
   EXPECT_EQ(u->LoginName, "CAROL");
 
   struct Case {
@@ -173,7 +175,8 @@ TEST_F(GntTest, GrantAndRevokeTextsPerDialect) {
   const TPrivileges five{P::prInsert, P::prUpdate, P::prDelete, P::prSelect, P::prReferences};
   const Case cases[] = {
       // InterBase/Firebird
-      {"usage on a generator", DB::dbInterBase, {"U", K::dboUser, "G", K::dboGenerator, {P::prUsage}},
+      {"usage on a generator", DB::dbInterBase,
+       {"U", K::dboUser, "G", K::dboGenerator, {P::prUsage}},
        "GRANT USAGE ON SEQUENCE G TO U", "REVOKE USAGE ON SEQUENCE G FROM U"},
       {"usage on an exception", DB::dbInterBase,
        {"U", K::dboUser, "E", K::dboException, {P::prUsage}}, "GRANT USAGE ON EXCEPTION E TO U",
@@ -183,14 +186,16 @@ TEST_F(GntTest, GrantAndRevokeTextsPerDialect) {
        "GRANT EXECUTE ON PACKAGE P TO PACKAGE Q", "REVOKE EXECUTE ON PACKAGE P FROM PACKAGE Q"},
       {"execute on a procedure to a trigger", DB::dbInterBase,
        {"TR", K::dboTrigger, "P", K::dboProcedure, {P::prExecute}},
-       "GRANT EXECUTE ON PROCEDURE P TO TRIGGER TR", "REVOKE EXECUTE ON PROCEDURE P FROM TRIGGER TR"},
+       "GRANT EXECUTE ON PROCEDURE P TO TRIGGER TR",
+       "REVOKE EXECUTE ON PROCEDURE P FROM TRIGGER TR"},
       {"select on a view to a role, grant option", DB::dbInterBase,
        {"R", K::dboRole, "V", K::dboView, {P::prSelect}, 1},
        "GRANT SELECT ON VIEW V TO ROLE R WITH GRANT OPTION",
        "REVOKE GRANT OPTION FOR SELECT ON VIEW V FROM ROLE R"},
       {"column grant", DB::dbInterBase,
        {"U", K::dboUser, "T", K::dboTable, {P::prUpdate, P::prReferences}, 0, {"A", "b"}},
-       "GRANT UPDATE, REFERENCES (A, \"b\") ON T TO U", "REVOKE UPDATE, REFERENCES (A, \"b\") ON T FROM U"},
+       "GRANT UPDATE, REFERENCES (A, \"b\") ON T TO U",
+       "REVOKE UPDATE, REFERENCES (A, \"b\") ON T FROM U"},
       {"role membership", DB::dbInterBase, {"U", K::dboUser, "R", K::dboRole, {}}, "GRANT R TO U",
        "REVOKE R FROM U"},
       {"role membership with admin option", DB::dbInterBase,
@@ -200,8 +205,8 @@ TEST_F(GntTest, GrantAndRevokeTextsPerDialect) {
        {"U", K::dboUser, "T", K::dboTable, {P::prAll, P::prSelect}}, "GRANT ALL ON T TO U",
        "REVOKE ALL ON T FROM U"},
       {"a double quote in a name is doubled", DB::dbInterBase,
-       {"U", K::dboUser, "my\"tab", K::dboTable, {P::prSelect}}, "GRANT SELECT ON \"my\"\"tab\" TO U",
-       "REVOKE SELECT ON \"my\"\"tab\" FROM U"},
+       {"U", K::dboUser, "my\"tab", K::dboTable, {P::prSelect}},
+       "GRANT SELECT ON \"my\"\"tab\" TO U", "REVOKE SELECT ON \"my\"\"tab\" FROM U"},
       {"stored statement without object kind", DB::dbInterBase,
        {"U", K::dboUser, "", K::dboUnknown, {}, 0, {}, "GRANT CREATE TABLE TO U"},
        "GRANT CREATE TABLE TO U", ""},
@@ -213,7 +218,8 @@ TEST_F(GntTest, GrantAndRevokeTextsPerDialect) {
       {"MS SQL closing bracket doubled", DB::dbMSSQL,
        {"U", K::dboUser, "a]b", K::dboTable, {P::prSelect}}, "GRANT SELECT ON [a]]b] TO U",
        "REVOKE SELECT ON [a]]b] FROM U"},
-      {"MS SQL five table privileges are ALL", DB::dbMSSQL, {"U", K::dboUser, "T", K::dboTable, five},
+      {"MS SQL five table privileges are ALL", DB::dbMSSQL,
+       {"U", K::dboUser, "T", K::dboTable, five},
        "GRANT ALL ON T TO U", "REVOKE ALL ON T FROM U"},
       {"ASE five table privileges are listed", DB::dbSybaseASE,
        {"U", K::dboUser, "T", K::dboTable, five},
@@ -249,8 +255,8 @@ TEST_F(GntTest, GrantAndRevokeTextsPerDialect) {
       {"Oracle stored statement", DB::dbOracle,
        {"scott", K::dboUser, "", K::dboUnknown, {}, 0, {}, "SELECT ANY TABLE TO scott"},
        "GRANT SELECT ANY TABLE TO scott", nullptr},
-      {"Oracle without grantee", DB::dbOracle, {"", K::dboUser, "T", K::dboTable, {P::prSelect}}, "",
-       nullptr},
+      {"Oracle without grantee", DB::dbOracle,
+       {"", K::dboUser, "T", K::dboTable, {P::prSelect}}, "", nullptr},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.label);

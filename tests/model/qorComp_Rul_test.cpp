@@ -27,7 +27,8 @@ TEST_F(RulTest, CreateTexts) {
       {"MS SQL bracket doubled", DB::dbMSSQL, "R]1", "", [](TRulData& r) { r.RuleText = "@v > 0"; },
        "CREATE RULE [R]]1] AS @v > 0"},
       {"MS SQL without text: the server's text", DB::dbMSSQL, "R2", "",
-       [](TRulData& r) { r.ObjectSource = "create rule R2 as @v < 9"; }, "create rule R2 as @v < 9"},
+       [](TRulData& r) { r.ObjectSource = "create rule R2 as @v < 9"; },
+       "create rule R2 as @v < 9"},
       {"PostgreSQL instead of insert", DB::dbPostgreSQL, "r_ins", "public",
        [](TRulData& r) {
          r.RuleEvent = 1;
@@ -36,7 +37,8 @@ TEST_F(RulTest, CreateTexts) {
          r.DoKind = "INSTEAD";
          r.RuleText = "INSERT INTO log VALUES (NEW.id)";
        },
-       "CREATE RULE r_ins AS ON INSERT TO sales.orders DO INSTEAD\r\n INSERT INTO log VALUES (NEW.id)"},
+       "CREATE RULE r_ins AS ON INSERT TO sales.orders DO INSTEAD\r\n"
+       " INSERT INTO log VALUES (NEW.id)"},
       {"PostgreSQL select do nothing, table without schema", DB::dbPostgreSQL, "r_sel", "",
        [](TRulData& r) {
          r.RuleEvent = 5;

@@ -200,9 +200,11 @@ TEST_F(OtherKindsReplay, CreateGrantRevokeAndDropOnFirebird3) {
   // The catalog is read in a transaction of its own, after the DDL.
   const std::string objects =
       "COMMIT;\r\n"
-      "SELECT 'O:' || COUNT(*) FROM RDB$EXCEPTIONS WHERE RDB$EXCEPTION_NAME IN ('E_NOT_FOUND', 'e_mixed');\r\n"
+      "SELECT 'O:' || COUNT(*) FROM RDB$EXCEPTIONS"
+      " WHERE RDB$EXCEPTION_NAME IN ('E_NOT_FOUND', 'e_mixed');\r\n"
       "SELECT 'M:' || RDB$MESSAGE FROM RDB$EXCEPTIONS WHERE RDB$EXCEPTION_NAME = 'E_NOT_FOUND';\r\n"
-      "SELECT 'G:' || COUNT(*) FROM RDB$GENERATORS WHERE RDB$GENERATOR_NAME IN ('G_ORDERS', 'g_lower');\r\n"
+      "SELECT 'G:' || COUNT(*) FROM RDB$GENERATORS"
+      " WHERE RDB$GENERATOR_NAME IN ('G_ORDERS', 'g_lower');\r\n"
       "SELECT 'R:' || COUNT(*) FROM RDB$ROLES WHERE RDB$ROLE_NAME IN ('R_CLERK', 'Manager');\r\n"
       "SELECT 'K:' || PK_UTIL.ONE() FROM RDB$DATABASE;\r\n";
   const std::string revoke = RevokeScript();
@@ -238,9 +240,9 @@ TEST_F(OtherKindsReplay, CreateGrantRevokeAndDropOnFirebird3) {
   for (std::size_t at = afterRevoke.find("P:"); at != std::string::npos;
        at = afterRevoke.find("P:", at + 2))
     left.push_back(afterRevoke.substr(at, afterRevoke.find_first_of(" \r\n", at) - at));
-  EXPECT_EQ(left, (std::vector<std::string>{
-                      "P:Manager:D:T_ORDERS::0", "P:Manager:I:T_ORDERS::0", "P:Manager:R:T_ORDERS::0",
-                      "P:Manager:S:T_ORDERS::0", "P:Manager:U:T_ORDERS::0", "P:U2:M:R_CLERK::0"}));
+  EXPECT_EQ(left, (std::vector<std::string>{"P:Manager:D:T_ORDERS::0", "P:Manager:I:T_ORDERS::0",
+                                            "P:Manager:R:T_ORDERS::0", "P:Manager:S:T_ORDERS::0",
+                                            "P:Manager:U:T_ORDERS::0", "P:U2:M:R_CLERK::0"}));
   // Dropping the roles takes what was granted to them and their members.
   EXPECT_EQ(afterDrop.find("P:"), std::string::npos) << afterDrop;
 }
