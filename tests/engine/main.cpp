@@ -6,11 +6,6 @@
 
 #include <gtest/gtest.h>
 
-// The leak checker stops the threads to scan them and crashes on the
-// dynamic TLS blocks that the client library's engine threads leave behind;
-// thread-local memory is not scanned for this executable.
-extern "C" const char* __lsan_default_options() { return "use_tls=0"; }
-
 int main(int argc, char** argv) {
   qor::test::PrepareFirebirdEnvironment();
   ::testing::InitGoogleTest(&argc, argv);
