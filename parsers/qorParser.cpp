@@ -305,16 +305,21 @@ std::size_t TCustomParser::CurIndex() const {
 
 void TCustomParser::NextToken() {
   TParseContext::TScanState& s = scan_;
+  auto endOfText = [&]() {
+    s.TokenStart = source_.size();
+    s.Ident.clear();
+    s.TokenText.clear();
+  };
   for (;;) {
     s.Kind = tk::EOFKind;
     if (s.AtEnd) {
-      s.TokenStart = source_.size();
+      endOfText();
       break;
     }
     while (SkipWhite()) {
     }
     if (s.AtEnd) {
-      s.TokenStart = source_.size();
+      endOfText();
       break;
     }
     const std::size_t before = s.Pos;
@@ -406,7 +411,7 @@ bool TCustomParser::ScanToken() {
     return j;
   };
   auto consumeThrough = [&](std::size_t j) {
-    while (!s.AtEnd && s.Pos <= j) NextChar();
+    while (!s.AtEnd && CurIndex() <= j) NextChar();
   };
   switch (c) {
     case '\'':
@@ -417,7 +422,8 @@ bool TCustomParser::ScanToken() {
       ScanQuoted(s.TokenText);
       return true;
     case '.':
-      if (IsDigit(PeekChar())) {
+      // After another point it is the second point of a range (1..10).
+      if (IsDigit(PeekChar()) && !(s.TokenStart > 0 && source_[s.TokenStart - 1] == '.')) {
         ScanNumber();
       } else {
         s.Kind = tk::Dot;
@@ -638,6 +644,11 @@ void TCustomParser::ScanExpression(std::string& text) {
 }
 
 void TCustomParser::SkipLine() {
+  // Standing on a line feed already: the line is done once it is passed.
+  if (!scan_.AtEnd && scan_.Cur == '\n') {
+    NextChar();
+    return;
+  }
   while (!scan_.AtEnd && PeekChar() != '\n' && scan_.Pos < source_.size()) NextChar();
   NextChar();
   NextChar();
