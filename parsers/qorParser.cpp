@@ -377,10 +377,13 @@ void TCustomParser::InvalidChar() {
   const std::size_t n = Utf8SequenceLength(source_, at);
   const unsigned char b = Byte(source_[at]);
   std::string shown;
-  if (n > 1 || (b >= 32 && b < 127))
-    shown = "\"" + source_.substr(at, n) + "\"";
-  else
+  if (n > 1 || (b >= 32 && b < 127)) {
+    shown += '"';
+    shown.append(source_, at, n);
+    shown += '"';
+  } else {
     shown = HexByte(b);
+  }
   ScanError("Invalid char in source text: " + shown + ".");
   for (std::size_t i = 0; i < n; ++i) NextChar();
 }
