@@ -1,0 +1,909 @@
+// The scanner and parser core: characters, tokens, errors with positions,
+// the statement and log reports, and the two text routines of the unit.
+#include "parsers/qorParser.h"
+
+#include "model/qorClasses.h"
+#include "model/qorComp_Fld.h"
+#include "model/qorDBStructure.h"
+#include "model/qorExtractorHost.h"
+#include "platform/qorStrings.h"
+
+#include <charconv>
+#include <cstdio>
+#include <limits>
+#include <system_error>
+
+namespace qor {
+
+namespace {
+
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+bool IsLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
+unsigned char Byte(char c) { return static_cast<unsigned char>(c); }
+
+// The server types whose comparison operators may carry white space
+// between their two characters ("! =", "< =").
+bool SpacedOperators(TDatabaseType t) {
+  return t == TDatabaseType::dbMSSQL || t == TDatabaseType::dbSybaseASE;
+}
+
+// Length of the UTF-8 sequence starting at `i`, or 1 when the bytes there
+// are not one.
+std::size_t Utf8SequenceLength(const std::string& s, std::size_t i) {
+  const unsigned char lead = Byte(s[i]);
+  std::size_t n = 1;
+  if (lead >= 0xC2 && lead <= 0xDF) n = 2;
+  else if (lead >= 0xE0 && lead <= 0xEF) n = 3;
+  else if (lead >= 0xF0 && lead <= 0xF4) n = 4;
+  else return 1;
+  if (i + n > s.size()) return 1;
+  for (std::size_t k = 1; k < n; ++k)
+    if ((Byte(s[i + k]) & 0xC0) != 0x80) return 1;
+  return n;
+}
+
+std::string HexByte(unsigned char b) {
+  static const char* digits = "0123456789ABCDEF";
+  std::string r = "0x";
+  r += digits[b >> 4];
+  r += digits[b & 15];
+  return r;
+}
+
+void AppendUtf8(std::string& out, std::uint32_t cp) {
+  if (cp < 0x80) {
+    out += static_cast<char>(cp);
+  } else if (cp < 0x800) {
+    out += static_cast<char>(0xC0 | (cp >> 6));
+    out += static_cast<char>(0x80 | (cp & 0x3F));
+  } else if (cp < 0x10000) {
+    out += static_cast<char>(0xE0 | (cp >> 12));
+    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (cp & 0x3F));
+  } else {
+    out += static_cast<char>(0xF0 | (cp >> 18));
+    out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
+    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (cp & 0x3F));
+  }
+}
+
+}  // namespace
+
+TKindSet KindSet(std::initializer_list<TTokenKind> kinds) {
+  TKindSet s;
+  for (TTokenKind k : kinds)
+    if (k >= 0 && k < 256) s.set(static_cast<std::size_t>(k));
+  return s;
+}
+
+// ------------------------------------------------------------ TResWordList
+
+const std::string& TResWordList::NameOfKind(TTokenKind kind) const {
+  static const std::string unknown = "<\?\?\?>";
+  if (kind < 0 || kind > 255) return unknown;
+  if (!namesValid_) {
+    names_.fill(unknown);
+    // Sorted order, last one wins: a kind with several words is named by
+    // the alphabetically last of them.
+    for (const auto& e : words_) names_[static_cast<std::size_t>(e.Value)] = e.Name;
+    namesValid_ = true;
+  }
+  return names_[static_cast<std::size_t>(kind)];
+}
+
+void TResWordList::AddWord(std::string name, TTokenKind kind) {
+  if (kind < 0 || kind > 255) return;
+  words_.Add(std::move(name), kind);
+  namesValid_ = false;
+}
+
+void TResWordList::AddWords(TResWordTable table) {
+  for (const TResWordSymb& s : table) AddWord(s.Name, s.Kind);
+}
+
+TTokenKind TResWordList::Lookup(std::string_view word) const {
+  int i;
+  return words_.Find(word, i) ? words_.Value(i) : tk::Ident;
+}
+
+void TResWordList::Clear() {
+  words_.Clear();
+  namesValid_ = false;
+}
+
+// ----------------------------------------------------------- TParseContext
+
+TParseContext::TParseContext(TCustomParser* owner) : Owner(owner) {
+  if (owner) Save(*owner, *this);
+}
+
+void TParseContext::Save(const TCustomParser& parser, TParseContext& context) {
+  context.State = parser.scan_;
+}
+
+void TParseContext::Restore(TCustomParser& parser, const TParseContext& context) {
+  parser.scan_ = context.State;
+  parser.AssignTokenName();
+}
+
+void TParseContext::AddRelation(std::string name, std::string alias) {
+  Relations.push_back(std::move(name));
+  Aliases.push_back(std::move(alias));
+}
+
+// ----------------------------------------------------------- TCustomParser
+
+TCustomParser::TCustomParser(TExtractorHost* owner, TDatabaseType serverType)
+    : owner_(owner),
+      serverType_(serverType),
+      ownMsgs_(std::make_unique<TMsgManager>()),
+      msgs_(ownMsgs_.get()),
+      resWords_(std::make_unique<TResWordList>()) {
+  IdentChars.Include('$').IncludeRange('0', '9').IncludeRange('A', 'Z').Include('_').IncludeRange(
+      'a', 'z');
+  if (owner_)
+    if (TCustomDBStructure* st = owner_->LinkedStructure()) objs_ = dynamic_cast<TObjs*>(st->Objs());
+  // Not TokenName(0): that would load the keyword list before the dialect
+  // part of the object exists.
+  tokenName_ = kSharedTokenKinds[0].Name;
+}
+
+TCustomParser::~TCustomParser() = default;
+
+void TCustomParser::SetServerType(TDatabaseType value) {
+  serverType_ = value;
+  if (objs_) objs_->SetServerType(value);
+}
+
+bool TCustomParser::SetTerminator(std::string_view text) {
+  if (text.empty()) {
+    Error("The statement terminator must not be empty.");
+    return false;
+  }
+  terminator_ = std::string(text);
+  return true;
+}
+
+TResWordList& TCustomParser::ResWords() {
+  if (!resWordsLoaded_) {
+    resWordsLoaded_ = true;
+    resWords_->Clear();
+    InitResWords();
+  }
+  return *resWords_;
+}
+
+void TCustomParser::InitResWords() { resWords_->AddWords(kSharedTokenKinds); }
+
+std::string TCustomParser::TokenName(TTokenKind kind) { return ResWords().NameOfKind(kind); }
+
+TTokenKind TCustomParser::LookupKeyword() { return ResWords().Lookup(UpperAscii(scan_.Ident)); }
+
+// ---- Messages and reports
+
+void TCustomParser::ReportInto(TCustomParser* outer) {
+  msgs_ = outer ? &outer->Messages() : ownMsgs_.get();
+}
+
+void TCustomParser::Error(const std::string& text) {
+  if (!msgs_->HasErrors()) DoError(text + PositionText());
+  msgs_->AddMsg(text, ScriptName, GetColumn(), GetLine(), kMsgError);
+}
+
+void TCustomParser::ScanError(const std::string& text) {
+  if (lookaheadErrors_) {
+    lookaheadErrors_->push_back(text);
+    return;
+  }
+  Error(text);
+}
+
+void TCustomParser::Note(const std::string& text) {
+  msgs_->AddMsg(text, ScriptName, GetColumn(), GetLine(), kMsgNote);
+}
+
+std::string TCustomParser::PositionText() {
+  return "\r\nScript: " + ScriptName + " Line:" + IntToStr(GetLine()) +
+         " Pos:" + IntToStr(GetColumn()) + "\r\n";
+}
+
+TExtractorHost* TCustomParser::LinkedExtractor() const {
+  return objs_ ? objs_->GetExtractor() : nullptr;
+}
+
+void TCustomParser::DoProgress() {
+  if (!ShowProgress) return;
+  if (OnProgressUpdate) {
+    OnProgressUpdate(this, GetLine(), TotalLines);
+    return;
+  }
+  if (TExtractorHost* ext = LinkedExtractor(); ext && ext->ProgressAssigned())
+    ext->ProgressUpdate(ext->EventSender(), GetLine(), TotalLines);
+}
+
+void TCustomParser::DoLog(const std::string& text) {
+  if (OnLogNextLine) {
+    OnLogNextLine(this, text);
+    return;
+  }
+  if (TExtractorHost* ext = LinkedExtractor(); ext && ext->LogAssigned())
+    ext->LogNextLine(ext->EventSender(), text);
+}
+
+void TCustomParser::DoError(const std::string& text) {
+  if (OnErrorMessage) {
+    OnErrorMessage(this, text);
+    return;
+  }
+  ShowMsg("Error: " + text);
+}
+
+void TCustomParser::DoWarning(const std::string& text) {
+  if (OnWarning) OnWarning(this, text);
+}
+
+void TCustomParser::DoStatement(const std::string& statementText, std::uint8_t code, int& result,
+                                const std::string& extraText, std::uint8_t byte1,
+                                std::uint8_t byte2, const std::string& objectName) {
+  if (OnStatement)
+    OnStatement(this, statementText, code, result, extraText, byte1, byte2, objectName);
+}
+
+void TCustomParser::NotifyStatement(std::uint8_t code, const std::string& objectName, int& result,
+                                    const std::string& extraText, std::uint8_t byte1,
+                                    std::uint8_t byte2) {
+  const std::size_t end = scan_.TokenStart;
+  const std::string text =
+      end > StatementStart ? TrimCtl(GetText(StatementStart, end - StatementStart)) : std::string();
+  result = 0;
+  DoStatement(text, code, result, extraText, byte1, byte2, objectName);
+}
+
+// ---- Source and characters
+
+void TCustomParser::SetSource(std::string text) {
+  source_ = std::move(text);
+  scan_ = TParseContext::TScanState{};
+  tokenName_ = kSharedTokenKinds[0].Name;
+  StatementStart = 0;
+  nestingReported_ = false;
+  NextChar();
+}
+
+std::string TCustomParser::GetText(std::size_t index, std::size_t count) const {
+  if (index >= source_.size()) return {};
+  return source_.substr(index, count);
+}
+
+char TCustomParser::NextChar() {
+  TParseContext::TScanState& s = scan_;
+  if (s.Pos >= source_.size()) {
+    s.Cur = '\0';
+    s.AtEnd = true;
+    return '\0';
+  }
+  char c = source_[s.Pos++];
+  s.AtEnd = false;
+  if (c == '\n') {
+    ++s.Line;
+    s.Column = -1;
+  } else {
+    ++s.Column;
+    if (c == 26) c = ' ';  // Ctrl-Z ends old text files; read as a blank
+  }
+  s.Cur = c;
+  if (c == '\n') DoProgress();
+  return c;
+}
+
+std::size_t TCustomParser::CurIndex() const {
+  return scan_.AtEnd ? source_.size() : scan_.Pos - 1;
+}
+
+// ---- Tokens
+
+void TCustomParser::NextToken() {
+  TParseContext::TScanState& s = scan_;
+  auto endOfText = [&]() {
+    s.TokenStart = source_.size();
+    s.Ident.clear();
+    s.TokenText.clear();
+  };
+  for (;;) {
+    s.Kind = tk::EOFKind;
+    if (s.AtEnd) {
+      endOfText();
+      break;
+    }
+    while (SkipWhite()) {
+    }
+    if (s.AtEnd) {
+      endOfText();
+      break;
+    }
+    const std::size_t before = s.Pos;
+    SkipBlanks();
+    s.TokenStart = CurIndex();
+    const bool produced = ScanToken();
+    if (s.Pos == before && !s.AtEnd) {
+      // A scanner that consumed nothing would loop for ever.
+      ScanError(std::string("Parser ") + ClassName() + " deadlock.");
+      NextChar();
+    }
+    if (produced) {
+      AfterToken();
+      break;
+    }
+  }
+  if (Trace.Contains(TParserTrace::trTokens)) {
+    std::string line = "(" + IntToStr(GetLine()) + "," + IntToStr(GetColumn()) + ") " +
+                       TokenName(s.Kind) + ": " + IntToStr(s.Kind);
+    if (s.Kind == tk::Ident) line += " =" + s.Ident;
+    else if (s.Kind == tk::Integer) line += " =" + IntToStr(s.IntValue);
+    else if (s.Kind == tk::String) line += " =" + std::string(1, s.Quote) + s.TokenText + s.Quote;
+    DoLog(line);
+  }
+  AssignTokenName();
+}
+
+bool TCustomParser::SkipWhite() {
+  bool moved = false;
+  while (!scan_.AtEnd && IsBlank(scan_.Cur)) {
+    NextChar();
+    moved = true;
+  }
+  return moved;
+}
+
+void TCustomParser::SkipBlanks() {
+  scan_.Ident.clear();
+  scan_.TokenText.clear();
+  scan_.Quote = 0;
+  while (!scan_.AtEnd && IsBlank(scan_.Cur)) NextChar();
+}
+
+bool TCustomParser::CheckTerminator() {
+  if (scan_.AtEnd || terminator_.empty()) return false;
+  const std::size_t at = scan_.Pos - 1;
+  if (source_.compare(at, terminator_.size(), terminator_) != 0) return false;
+  for (std::size_t i = 0; i < terminator_.size(); ++i) NextChar();
+  scan_.Kind = tk::Terminator;
+  return true;
+}
+
+void TCustomParser::InvalidChar() {
+  const std::size_t at = scan_.Pos - 1;
+  const std::size_t n = Utf8SequenceLength(source_, at);
+  const unsigned char b = Byte(source_[at]);
+  std::string shown;
+  if (n > 1 || (b >= 32 && b < 127)) {
+    shown += '"';
+    shown.append(source_, at, n);
+    shown += '"';
+  } else {
+    shown = HexByte(b);
+  }
+  ScanError("Invalid char in source text: " + shown + ".");
+  for (std::size_t i = 0; i < n; ++i) NextChar();
+}
+
+bool TCustomParser::ScanToken() {
+  TParseContext::TScanState& s = scan_;
+  s.TokenStart = CurIndex();
+  s.Quote = 0;
+  const char c = s.Cur;
+  if (IsDigit(c)) {
+    s.Kind = tk::Integer;
+    ScanNumber();
+    return true;
+  }
+  if (IsLetter(c)) {
+    s.Kind = tk::Ident;
+    ScanIdent();
+    s.Kind = LookupKeyword();
+    if (s.Kind == tk::Ident) s.Ident = UpperLocale(s.Ident);
+    return true;
+  }
+  // The second character of a two-character operator; MS SQL and ASE allow
+  // white space before it.
+  auto secondAt = [&]() {
+    std::size_t j = s.Pos;
+    if (SpacedOperators(serverType_))
+      while (j < source_.size() && IsBlank(source_[j])) ++j;
+    return j;
+  };
+  auto consumeThrough = [&](std::size_t j) {
+    while (!s.AtEnd && CurIndex() <= j) NextChar();
+  };
+  switch (c) {
+    case '\'':
+    case '"':
+    case '`':
+      s.Kind = tk::String;
+      s.Quote = c;
+      ScanQuoted(s.TokenText);
+      return true;
+    case '.':
+      // After another point it is the second point of a range (1..10).
+      if (IsDigit(PeekChar()) && !(s.TokenStart > 0 && source_[s.TokenStart - 1] == '.')) {
+        ScanNumber();
+      } else {
+        s.Kind = tk::Dot;
+        NextChar();
+      }
+      return true;
+    case '!': {
+      const std::size_t j = secondAt();
+      if (CharAt(j) == '=' && j < source_.size()) {
+        consumeThrough(j);
+        s.Kind = tk::NotEqual;
+        return true;
+      }
+      // A lone "!" is no token: reported, and scanning goes on after it.
+      InvalidChar();
+      return false;
+    }
+    case '<': {
+      const std::size_t j = secondAt();
+      const char d = CharAt(j);
+      if (d == '=' || d == '>') {
+        consumeThrough(j);
+        s.Kind = d == '=' ? tk::LessEqual : tk::NotEqual;
+      } else {
+        s.Kind = tk::Less;
+        NextChar();
+      }
+      return true;
+    }
+    case '=': {
+      const std::size_t j = secondAt();
+      if (CharAt(j) == '=') {
+        consumeThrough(j);
+        s.Kind = tk::DoubleEqual;
+      } else {
+        s.Kind = tk::Equal;
+        NextChar();
+      }
+      return true;
+    }
+    case '>': {
+      const std::size_t j = secondAt();
+      if (CharAt(j) == '=') {
+        consumeThrough(j);
+        s.Kind = tk::GreaterEqual;
+      } else {
+        s.Kind = tk::Greater;
+        NextChar();
+      }
+      return true;
+    }
+    default:
+      break;
+  }
+  TTokenKind k;
+  switch (c) {
+    case '%': k = tk::Percent; break;
+    case '&': k = tk::Ampersand; break;
+    case '(': k = tk::LParen; break;
+    case ')': k = tk::RParen; break;
+    case '*': k = tk::Star; break;
+    case '+': k = tk::Plus; break;
+    case ',': k = tk::Comma; break;
+    case '-': k = tk::Minus; break;
+    case '/': k = tk::Slash; break;
+    case ':': k = tk::Colon; break;
+    case ';': k = tk::Semicolon; break;
+    case '@': k = tk::At; break;
+    case '[': k = tk::LBracket; break;
+    case '\\': k = tk::Backslash; break;
+    case ']': k = tk::RBracket; break;
+    default:
+      InvalidChar();
+      return false;
+  }
+  s.Kind = k;
+  NextChar();
+  return true;
+}
+
+void TCustomParser::ScanIdent() {
+  const std::size_t start = CurIndex();
+  while (!scan_.AtEnd && IdentChars.Contains(Byte(scan_.Cur))) NextChar();
+  scan_.Ident = source_.substr(start, CurIndex() - start);
+}
+
+void TCustomParser::ScanNumber() {
+  TParseContext::TScanState& s = scan_;
+  std::string& text = s.TokenText;
+  text.clear();
+  if (s.AtEnd) {
+    ScanError("Missing: Integer(Float) value...");
+    return;
+  }
+  TCharSet accept = TCharSet::Of(".E").IncludeRange('0', '9');
+  // A number never has two points: one at the start (.5) counts.
+  if (s.Cur == '.') accept.Exclude('.');
+  for (;;) {
+    const char next = PeekChar();
+    if (s.Pos >= source_.size() || !accept.Contains(Byte(UpperAsciiChar(next)))) break;
+    if (next == '.' && PeekChar2() == '.') break;  // 1..2 is a range, not 1.
+    text += s.Cur;
+    if (next == '.') accept.Exclude('.');
+    if (UpperAsciiChar(next) == 'E') accept.Include('+').Include('-').Exclude('.').Exclude('E');
+    if (next == '+' || next == '-') accept.Exclude('+').Exclude('-');
+    NextChar();
+  }
+  text += s.Cur;
+  NextChar();
+
+  s.IntValue = 0;
+  s.FloatValue = 0.0;
+  const bool isFloat = text.find_first_of(".eE") != std::string::npos;
+  const char* first = text.data();
+  const char* last = text.data() + text.size();
+  if (!isFloat) {
+    s.Kind = tk::Integer;
+    std::int64_t v = 0;
+    const auto r = std::from_chars(first, last, v);
+    if (r.ec == std::errc::result_out_of_range)
+      ScanError("Integer value out of range: " + text);
+    else
+      s.IntValue = v;
+    return;
+  }
+  s.Kind = tk::Float;
+  // from_chars does not take a leading point; "1." and "1.e5" are fine.
+  std::string digits = text.front() == '.' ? "0" + text : text;
+  double v = 0.0;
+  const auto r = std::from_chars(digits.data(), digits.data() + digits.size(), v,
+                                 std::chars_format::general);
+  if (r.ec == std::errc::result_out_of_range)
+    ScanError("Float value out of range: " + text);
+  else if (r.ec != std::errc() || r.ptr != digits.data() + digits.size())
+    ScanError("Invalid float value: " + text);
+  else
+    s.FloatValue = v;
+}
+
+void TCustomParser::ScanQuoted(std::string& result) {
+  TParseContext::TScanState& s = scan_;
+  const char q = s.Cur;
+  const std::int32_t line = GetLine(), col = GetColumn();
+  const bool backslashEscapes = serverType_ == TDatabaseType::dbMySQL;
+  result.clear();
+  NextChar();
+  for (;;) {
+    if (s.AtEnd) {
+      ScanError("Unterminated string (opened at line " + IntToStr(line) + ", column " +
+                IntToStr(col) + ").");
+      return;
+    }
+    const char c = s.Cur;
+    if (c == q) {
+      if (PeekChar() == q && s.Pos < source_.size()) {
+        result += q;
+        NextChar();
+        NextChar();
+        continue;
+      }
+      NextChar();
+      return;
+    }
+    if (backslashEscapes && c == '\\') {
+      NextChar();
+      if (s.AtEnd) continue;  // reported as unterminated above
+      switch (s.Cur) {
+        case 'r': result += '\r'; break;
+        case 'n': result += '\n'; break;
+        case 't': result += '\t'; break;
+        case 'b': result += '\b'; break;
+        case 'z': result += '\x1A'; break;
+        case '0': result += '\0'; break;
+        default: result += s.Cur; break;
+      }
+      NextChar();
+      continue;
+    }
+    result += c;
+    NextChar();
+  }
+}
+
+void TCustomParser::ScanExpression(std::string& text) {
+  TParseContext::TScanState& s = scan_;
+  text.clear();
+  while (!s.AtEnd && IsBlank(s.Cur)) NextChar();
+  const bool backslashEscapes = serverType_ == TDatabaseType::dbMySQL;
+  int depth = 0;
+  while (!s.AtEnd) {
+    const char c = s.Cur;
+    if (c == '\'' || c == '"' || c == '`') {
+      // A parenthesis inside a literal does not count.
+      text += c;
+      NextChar();
+      while (!s.AtEnd) {
+        const char d = s.Cur;
+        text += d;
+        NextChar();
+        if (backslashEscapes && d == '\\' && !s.AtEnd) {
+          text += s.Cur;
+          NextChar();
+          continue;
+        }
+        if (d == c) break;  // a doubled quote closes and reopens
+      }
+      if (depth == 0) break;
+      continue;
+    }
+    text += c;
+    if (c == '(') ++depth;
+    else if (c == ')') --depth;
+    NextChar();
+    if (depth == 0) break;
+  }
+  if (depth != 0 && s.AtEnd) ScanError("Missing: " + TokenName(tk::RParen) + " (<EOF>)");
+  if (Trace.Contains(TParserTrace::trExpressions)) DoLog("Expression: " + text);
+}
+
+void TCustomParser::SkipLine() {
+  // Standing on a line feed already: the line is done once it is passed.
+  if (!scan_.AtEnd && scan_.Cur == '\n') {
+    NextChar();
+    return;
+  }
+  while (!scan_.AtEnd && PeekChar() != '\n' && scan_.Pos < source_.size()) NextChar();
+  NextChar();
+  NextChar();
+}
+
+// ---- Grammar helpers
+
+bool TCustomParser::Expect(TTokenKind kind) {
+  TParseContext::TScanState& s = scan_;
+  if ((kind == tk::Float || kind == tk::Integer) && (s.Kind == tk::Minus || s.Kind == tk::Plus)) {
+    const std::string sign = s.Kind == tk::Minus ? "-" : "+";
+    TParseContext saved(this);
+    std::vector<std::string> pending;
+    std::vector<std::string>* outer = lookaheadErrors_;
+    lookaheadErrors_ = &pending;
+    NextToken();
+    lookaheadErrors_ = outer;
+    if (s.Kind == kind) {
+      s.TokenText = sign + s.TokenText;
+      for (const std::string& e : pending) ScanError(e);
+    } else {
+      TParseContext::Restore(*this, saved);
+    }
+  }
+  if (s.Kind == kind) return true;
+  std::string msg = "Missing: ";
+  msg += kind == tk::Terminator ? std::string("<TERM>") : TokenName(kind);
+  if (s.Kind == tk::Ident)
+    msg += " (" + TokenName(tk::Ident) + ": " + s.Ident + ")";
+  else
+    msg += " (" + TokenName(s.Kind) + ")";
+  Error(msg);
+  return false;
+}
+
+bool TCustomParser::ExpectAndNext(TTokenKind kind) {
+  const bool ok = Expect(kind);
+  NextToken();
+  return ok;
+}
+
+bool TCustomParser::NextAndExpect(TTokenKind kind) {
+  NextToken();
+  return Expect(kind);
+}
+
+bool TCustomParser::IsWord(std::string_view word) {
+  return scan_.Kind == tk::Ident && UpperLocale(scan_.Ident) == UpperLocale(word);
+}
+
+bool TCustomParser::ExpectWord(std::string_view word) {
+  if (IsWord(word)) return true;
+  Error("Must be: " + UpperLocale(word));
+  return false;
+}
+
+bool TCustomParser::Int32Value(std::int32_t& value) {
+  value = 0;
+  if (scan_.Kind != tk::Integer) return false;
+  if (scan_.IntValue < std::numeric_limits<std::int32_t>::min() ||
+      scan_.IntValue > std::numeric_limits<std::int32_t>::max()) {
+    Error("Integer value out of range: " + scan_.TokenText);
+    return false;
+  }
+  value = static_cast<std::int32_t>(scan_.IntValue);
+  return true;
+}
+
+void TCustomParser::ParseLengthScale(TFldData& column) {
+  if (scan_.Kind != tk::LParen) {
+    column.Length = 9;
+    column.Scale = 0;
+    return;
+  }
+  std::int32_t v;
+  // The writers read a numeric's precision and a text type's length; the
+  // number in parentheses is whichever the type has.
+  if (NextAndExpect(tk::Integer) && Int32Value(v)) {
+    column.Length = v;
+    column.Precision = v;
+  }
+  NextToken();
+  if (scan_.Kind == tk::Comma) {
+    if (NextAndExpect(tk::Integer) && Int32Value(v)) column.Scale = v;
+    NextToken();
+  }
+  ExpectAndNext(tk::RParen);
+}
+
+TDbObj* TCustomParser::AddObject(std::unique_ptr<TDbObj>& obj, bool freeIfRejected) {
+  if (!obj) return nullptr;
+  if (owner_) {
+    if (freeIfRejected) return owner_->AddObjIfAccepted(obj.release());
+    // The owner's add frees what it refuses; a caller that keeps rejected
+    // objects gets the same two tests without losing the object.
+    if (!owner_->AcceptObjName(obj->GetName(), obj->GetObjType())) return nullptr;
+    TCustomDBStructure* st = owner_->LinkedStructure();
+    TCustomObjs* target = st ? st->Objs() : nullptr;
+    return target ? target->AddObject(obj, false) : nullptr;
+  }
+  if (objs_) return objs_->AddObject(obj, freeIfRejected);
+  if (freeIfRejected) obj.reset();
+  return nullptr;
+}
+
+// ---- Parsing
+
+void TCustomParser::ParseText() {
+  NextToken();
+  while (scan_.Kind != tk::EOFKind) NextToken();
+}
+
+void TCustomParser::ParseScript(const std::vector<std::string>& lines, TObjs* collection) {
+  objs_ = collection;
+  SetSource(NormalizeLineBreaks(JoinLines(lines)));
+  TotalLines = static_cast<int>(lines.size());
+  DoProgress();
+  DoLog("Parse Script: " + ScriptName);
+  ParseText();
+}
+
+std::string TCustomParser::DecodeFileText(std::string bytes) {
+  if (bytes.size() >= 3 && Byte(bytes[0]) == 0xEF && Byte(bytes[1]) == 0xBB &&
+      Byte(bytes[2]) == 0xBF)
+    return bytes.substr(3);
+  if (bytes.size() < 2 || Byte(bytes[0]) != 0xFF || Byte(bytes[1]) != 0xFE) return bytes;
+  // UTF-16 little-endian: the code units after the mark, a trailing odd
+  // byte dropped; an unpaired surrogate becomes U+FFFD.
+  std::string out;
+  const std::size_t units = (bytes.size() - 2) / 2;
+  out.reserve(units);
+  auto unit = [&](std::size_t i) -> std::uint32_t {
+    return Byte(bytes[2 + 2 * i]) | (std::uint32_t{Byte(bytes[3 + 2 * i])} << 8);
+  };
+  for (std::size_t i = 0; i < units; ++i) {
+    std::uint32_t u = unit(i);
+    if (u >= 0xD800 && u <= 0xDBFF && i + 1 < units) {
+      const std::uint32_t lo = unit(i + 1);
+      if (lo >= 0xDC00 && lo <= 0xDFFF) {
+        AppendUtf8(out, 0x10000 + ((u - 0xD800) << 10) + (lo - 0xDC00));
+        ++i;
+        continue;
+      }
+    }
+    if (u >= 0xD800 && u <= 0xDFFF) u = 0xFFFD;
+    AppendUtf8(out, u);
+  }
+  return out;
+}
+
+bool TCustomParser::ParseFile(const std::string& fileName, TObjs* collection) {
+  objs_ = collection;
+  SetSource({});
+  TotalLines = 0;
+  std::FILE* f = std::fopen(fileName.c_str(), "rb");
+  if (!f) {
+    Error("Cannot open file: " + fileName);
+    return false;
+  }
+  std::string bytes;
+  char buf[65536];
+  std::size_t n;
+  while ((n = std::fread(buf, 1, sizeof buf, f)) > 0) bytes.append(buf, n);
+  const bool failed = std::ferror(f) != 0;
+  std::fclose(f);
+  if (failed) {
+    Error("Cannot read file: " + fileName);
+    return false;
+  }
+  std::string text = DecodeFileText(std::move(bytes));
+  int lines = 0;
+  for (char c : text)
+    if (c == '\n') ++lines;
+  TotalLines = lines;
+  SetSource(std::move(text));
+  DoProgress();
+  DoLog("Parse file: " + fileName);
+  ParseText();
+  SetSource({});
+  return true;
+}
+
+std::string TCustomParser::CommentText(std::string_view text) {
+  return "/* " + BlockCommentText(text) + " */";
+}
+
+// ---- Scope stack and nesting
+
+TParseContext& TCustomParser::PushScope() {
+  scopes_.push_back(std::make_unique<TParseContext>(this));
+  return *scopes_.back();
+}
+
+void TCustomParser::PopScope() {
+  if (!scopes_.empty()) scopes_.pop_back();
+}
+
+TCustomParser::TNestingGuard::TNestingGuard(TCustomParser& parser) : parser_(parser) {
+  ok_ = ++parser_.nesting_ <= kMaxNesting;
+  if (!ok_ && !parser_.nestingReported_) {
+    parser_.nestingReported_ = true;
+    parser_.ScanError("Text nested too deeply (more than " + IntToStr(kMaxNesting) +
+                      " levels).");
+  }
+}
+
+// ------------------------------------------------------------ Text routines
+
+std::string NormalizeScriptText(std::string_view text) {
+  std::string s = NormalizeLineBreaks(text);
+  if (s.empty()) return s;
+  std::vector<std::string> lines = SplitLines(s);
+  for (std::string& l : lines) l = TrimCtlRight(l);
+  return TrimCtl(JoinLines(lines));
+}
+
+namespace {
+
+// Whether the parenthesis at the start of `s` closes at its last character.
+// Literals and bracketed names may hold parentheses of their own.
+bool OuterPairEnclosesAll(std::string_view s) {
+  int depth = 0;
+  for (std::size_t i = 0; i < s.size(); ++i) {
+    const char c = s[i];
+    if (c == '\'' || c == '"' || c == '[') {
+      const char close = c == '[' ? ']' : c;
+      for (++i; i < s.size(); ++i) {
+        if (s[i] != close) continue;
+        if (i + 1 < s.size() && s[i + 1] == close) {
+          ++i;
+          continue;
+        }
+        break;
+      }
+      continue;
+    }
+    if (c == '(') {
+      ++depth;
+    } else if (c == ')') {
+      if (--depth == 0) return i == s.size() - 1;
+    }
+  }
+  return false;
+}
+
+}  // namespace
+
+std::string StripOuterParens(std::string_view text) {
+  std::string_view s = text;
+  while (StartsWith(s, "((") && EndsWith(s, "))") && OuterPairEnclosesAll(s))
+    s = s.substr(1, s.size() - 2);
+  return std::string(s);
+}
+
+}  // namespace qor

@@ -1,0 +1,103 @@
+// The SQL parser base every dialect parser derives from: SQL comments, the
+// statement terminator and "||" on top of the generic scanner, and what the
+// dialects share once a script or a stored body has been read: names
+// resolved to objects of the target collection and the dependency edges
+// between them, with AfterParse linking indices, constraints, foreign keys,
+// grants and users once all objects exist.
+#pragma once
+
+#include <memory>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "model/qorDBOptions.h"
+#include "model/qorTypes.h"
+#include "parsers/qorParser.h"
+#include "platform/qorNameList.h"
+
+namespace qor {
+
+class TDbObj;
+class TFldData;
+
+class TCustomSQLParser : public TCustomParser {
+ public:
+  explicit TCustomSQLParser(TExtractorHost* owner,
+                            TDatabaseType serverType = TDatabaseType::dbAbstract);
+  ~TCustomSQLParser() override;
+  const char* ClassName() const override { return "TCustomSQLParser"; }
+
+  // Filled by the dialects' CONNECT, CREATE DATABASE and USE statements.
+  TConnectionOptions ConnectionOptions;
+  // The inner text of the last comment skipped.
+  std::string LastCommentText;
+  // Names declared in the body being parsed (variables, parameters); never
+  // linked as schema objects. Unsorted, compared case-insensitively.
+  TBasicNameList<int> LocalNames;
+
+  // A column with no owning object, bound to the target collection, for
+  // parsing data types without creating a real column.
+  TFldData& ScratchColumn();
+
+  // ---- Scanning ----
+  // Calls NextToken until the token's kind is in `kinds` or the text ends.
+  virtual void SkipTo(const TKindSet& kinds);
+  // The source from `start` up to the current token, trimmed.
+  virtual std::string TextFrom(std::size_t start);
+  // Collects raw characters into `text` until one of `stops` (compared
+  // upper-cased) starts at the next character; the scanner then stands on
+  // its first character. True when a stop was found before the end.
+  bool ReadUntil(std::string& text, std::span<const std::string_view> stops);
+
+  // ---- Names ----
+  // owner "." name; an empty owner gets the dialect's default owner when
+  // `useDefault` ("dbo", "DBA", "public"; none for the other types).
+  std::string QualifyName(std::string_view name, std::string_view owner, bool useDefault) const;
+  // The name as it is written back; unchanged here.
+  virtual std::string FormatName(std::string_view name);
+
+  // ---- Re-parsing stored texts (the dialects) ----
+  virtual void ParseObjectText(TDbObj* /*obj*/) {}
+  virtual void ParseObjectSource(TDbObj* /*obj*/) {}
+
+  // ---- Dependencies ----
+  // Resolves `name` to an object of one of `kinds` and links `dependent`
+  // to it. System names, self references and unknown names link nothing.
+  void LinkDepend(TDbObj* dependent, std::string_view name, TDbObjectSet kinds);
+  // Records that `dependent` uses `target` (optionally its column), once.
+  void LinkDependency(TDbObj* dependent, TDbObj* target, std::string_view column);
+  // Resolves a column reference of a body against the scope stack.
+  virtual void AddColumnRef(TDbObj* dependent, std::string_view relation, std::string_view column);
+
+  void ParseScript(const std::vector<std::string>& lines, TObjs* collection) override;
+  void AfterParse() override;
+
+ protected:
+  bool ScanToken() override;
+  bool SkipWhite() override;
+  // Skips one "/* */" or "--" comment at the current character; true when
+  // one was skipped.
+  virtual bool SkipComment();
+
+ private:
+  // The table, else the view, else the procedure named `name`.
+  TDbObj* FindRelation(std::string_view name) const;
+  // The relation an alias or relation name of the scope stack stands for.
+  TDbObj* ResolveAlias(std::string_view relation) const;
+  // Whether `relation` has a column or output parameter `column`.
+  static bool RelationHasColumn(TDbObj* relation, std::string_view column);
+  // The key of a table named `table` in the dialect's qualified form.
+  std::string TableKey(std::string_view table, std::string_view schema,
+                       std::string_view ownerQualifier) const;
+  void LinkIndices();
+  void LinkConstraints();
+  void LinkForeignKeyTargets();
+  void LinkGrants();
+  void LinkUsers();
+
+  std::unique_ptr<TFldData> scratch_;
+};
+
+}  // namespace qor
