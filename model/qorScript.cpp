@@ -214,6 +214,7 @@ void TObjs::WriteObjectFiles(TDbObj& obj) {
   if (OutputDirectory.empty()) return;
   std::string header;
   if (auto* prc = dynamic_cast<TPrcData*>(&obj)) header = prc->GetCreateEmptySQL();
+  else if (auto* trg = dynamic_cast<TTrgData*>(&obj)) header = trg->GetEmptyCreateSQL();
   const std::string body = obj.GetCreateSQL();
   if (header.empty() && body.empty()) return;
   const std::string name = obj.GetName().empty() ? obj.GetKeyName() : obj.GetName();
@@ -461,10 +462,14 @@ void TObjs::WritePackages() {
     if (!e.Value) continue;
     TPkgData& pkg = *e.Value;
     WriteObjectFiles(pkg);
-    // The package text is the header and, after a "/" line, the body when
-    // there is one: one "/" more would run the last statement again.
-    ScriptLines.push_back(pkg.GetCreateSQL() + "\r\n/");
+    ScriptLines.push_back(pkg.GetHeaderSQL() + "\r\n/");
     ScriptLines.emplace_back();
+    // Without a body a "/" line would only run the header again.
+    const std::string body = pkg.GetBodySQL();
+    if (!body.empty()) {
+      ScriptLines.push_back(body + "\r\n/");
+      ScriptLines.emplace_back();
+    }
     WriteOwnerSQL(pkg, ScriptLines);
   }
 }

@@ -616,14 +616,25 @@ TEST_F(ScriptFilesTest, OneFilePerObjectWithSafeUniqueNames) {
   EXPECT_EQ(Files().size(), 7u);
 }
 
-TEST_F(ScriptFilesTest, RoutinesGetAHeaderFile) {
+TEST_F(ScriptFilesTest, RoutinesAndTriggersGetAHeaderFile) {
   Server(DB::dbInterBase);
   Objs().OutputDirectory = dir.string();
-  Add<TextedProc>("P", "CREATE PROCEDURE P AS BEGIN EXIT; END");
+  Table("T");
+  TPrcData* p = Add<TPrcData>("P");
+  p->SetText("BEGIN\r\n  INSERT INTO T (ID) VALUES (1);\r\nEND");
+  TTrgData* trg = Add<TTrgData>("T_BI");
+  trg->SetTableName("T");
+  trg->TriggerType = 1;
+  trg->SetText("AS\r\nBEGIN\r\n  NEW.ID = 1;\r\nEND");
   Script();
-  const std::vector<std::string> files = Files();
-  EXPECT_THAT(files, ::testing::Contains("procedure_P_body.sql"));
-  EXPECT_EQ(Read(dir / "procedure_P_body.sql"), "CREATE PROCEDURE P AS BEGIN EXIT; END");
+  EXPECT_THAT(Files(), ElementsAre("procedure_P_body.sql", "procedure_P_header.sql",
+                                   "table_T_body.sql", "trigger_T_BI_body.sql",
+                                   "trigger_T_BI_header.sql"));
+  EXPECT_EQ(Read(dir / "procedure_P_body.sql"), p->GetCreateSQL());
+  EXPECT_EQ(Read(dir / "procedure_P_header.sql"), p->GetCreateEmptySQL());
+  EXPECT_THAT(Read(dir / "procedure_P_header.sql"), HasSubstr("BEGIN EXIT; END"));
+  EXPECT_EQ(Read(dir / "trigger_T_BI_header.sql"), trg->GetEmptyCreateSQL());
+  EXPECT_NE(Read(dir / "trigger_T_BI_header.sql"), Read(dir / "trigger_T_BI_body.sql"));
 }
 
 TEST_F(ScriptFilesTest, FailedWriteIsReportedAndTheScriptGoesOn) {
