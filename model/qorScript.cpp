@@ -87,6 +87,16 @@ std::string LineCommentText(std::string_view text) {
   return s;
 }
 
+// Appends `text` with its terminator. An empty text (a kind the dialect has
+// no statement for, a description it cannot store) is left out: a bare
+// terminator is an error in some clients ("No query specified").
+bool AddStatement(std::vector<std::string>& dest, const std::string& text,
+                  const std::string& terminator) {
+  if (text.empty()) return false;
+  dest.push_back(text + terminator);
+  return true;
+}
+
 bool SameName(std::string_view a, std::string_view b, bool caseSensitive) {
   return caseSensitive ? a == b : SameText(a, b);
 }
@@ -254,15 +264,10 @@ void TObjs::WriteMSSQLSetOptions(bool quotedIdentifier, bool ansiNulls,
 void TObjs::WriteOwnerSQL(TDbObj& obj, std::vector<std::string>& dest) {
   if (GetServerType() == DB::dbPostgreSQL && !obj.OwnerQualifier.empty()) {
     const std::string stmt = PGOwnerStatement(obj);
-    if (!stmt.empty()) {
-      dest.push_back(stmt + Terminator);
-      dest.emplace_back();
-    }
+    if (AddStatement(dest, stmt, Terminator)) dest.emplace_back();
   }
-  if (!obj.GetDescription().empty()) {
-    dest.push_back(obj.GetDescriptionSQL() + Terminator);
+  if (!obj.GetDescription().empty() && AddStatement(dest, obj.GetDescriptionSQL(), Terminator))
     dest.emplace_back();
-  }
   auto described = [this, &dest](const TFieldList& list) {
     for (const auto& e : list)
       if (e.Value && !e.Value->GetDescription().empty()) WriteOwnerSQL(*e.Value, dest);
@@ -378,7 +383,8 @@ void TObjs::WriteSection(List& list, TextFn text, bool msSettings, bool blankAft
     auto& obj = *e.Value;
     WriteObjectFiles(obj);
     if (msSettings) WriteMSSQLSetOptions(obj.QuotedIdentifier, obj.AnsiNulls);
-    ScriptLines.push_back(text(obj) + Terminator);
+    // What follows an object that is not written would name nothing.
+    if (!AddStatement(ScriptLines, text(obj), Terminator)) continue;
     if (blankAfter) ScriptLines.emplace_back();
     WriteOwnerSQL(obj, ScriptLines);
   }
@@ -399,8 +405,7 @@ void TObjs::WriteSchemas() {
                          (st == DB::dbMSSQL && sch.GetName() == sch.SystemName);
     if (!builtIn) {
       WriteObjectFiles(sch);
-      ScriptLines.push_back(sch.GetCreateSQL() + Terminator);
-      ScriptLines.emplace_back();
+      if (AddStatement(ScriptLines, sch.GetCreateSQL(), Terminator)) ScriptLines.emplace_back();
     }
     WriteOwnerSQL(sch, ScriptLines);
   }
@@ -438,8 +443,8 @@ void TObjs::WriteTables() {
     TTblData& tbl = *e.Value;
     WriteObjectFiles(tbl);
     WriteMSSQLSetOptions(tbl.QuotedIdentifier, tbl.AnsiNulls);
-    ScriptLines.push_back(tbl.GetCreateSQL() + Terminator);
-    if (mySQL && !tbl.Suppressed) MarkInlineKeys(tbl, inlineKeys_);
+    if (!AddStatement(ScriptLines, tbl.GetCreateSQL(), Terminator)) continue;
+    if (mySQL) MarkInlineKeys(tbl, inlineKeys_);
     ScriptLines.emplace_back();
     WriteOwnerSQL(tbl, ScriptLines);
   }
@@ -451,8 +456,7 @@ void TObjs::WriteIndexes() {
     TIdxData& idx = *e.Value;
     WriteObjectFiles(idx);
     WriteMSSQLSetOptions(idx.QuotedIdentifier, idx.AnsiNulls);
-    ScriptLines.push_back(idx.GetCreateSQL() + Terminator);
-    WriteOwnerSQL(idx, ScriptLines);
+    if (AddStatement(ScriptLines, idx.GetCreateSQL(), Terminator)) WriteOwnerSQL(idx, ScriptLines);
   }
 }
 
@@ -484,8 +488,7 @@ void TObjs::WriteConstraints() {
       if (!c->SystemName.empty())
         ScriptLines.push_back("/* " + BlockCommentText(c->SystemName) + " */");
       WriteMSSQLSetOptions(c->QuotedIdentifier, c->AnsiNulls);
-      ScriptLines.push_back(c->GetCreateSQL() + Terminator);
-      ScriptLines.emplace_back();
+      if (AddStatement(ScriptLines, c->GetCreateSQL(), Terminator)) ScriptLines.emplace_back();
     }
   };
   if (GetServerType() == DB::dbMSSQL) pass(ct::Default);
@@ -520,14 +523,16 @@ void TObjs::WriteBlockSection(List& list) {
     auto& obj = *e.Value;
     WriteObjectFiles(obj);
     WriteMSSQLSetOptions(obj.QuotedIdentifier, obj.AnsiNulls);
+    const std::string text = obj.GetCreateSQL();
+    if (text.empty()) continue;  // nothing to write (see AddStatement)
     if (st == DB::dbMySQL) {
       // The body holds ";", so the statement ends with the delimiter it
       // announces.
       ScriptLines.emplace_back("DELIMITER //");
-      ScriptLines.push_back(obj.GetCreateSQL() + "\r\n//");
+      ScriptLines.push_back(text + "\r\n//");
       ScriptLines.emplace_back("DELIMITER ;");
     } else {
-      ScriptLines.push_back(obj.GetCreateSQL() + Terminator);
+      ScriptLines.push_back(text + Terminator);
     }
     ScriptLines.emplace_back();
     WriteOwnerSQL(obj, ScriptLines);
@@ -610,10 +615,11 @@ void TObjs::GenerateTableScript(std::vector<std::string>& dest, std::string_view
   const bool cs = Tables.CaseSensitive();
 
   if (withHeader) WriteHeader(dest);
-  dest.push_back(table->GetCreateSQL() + term);
-  if (descriptions) WriteOwnerSQL(*table, dest);
   std::set<const TDbObj*> inlineKeys;
-  if (st == DB::dbMySQL && !table->Suppressed) MarkInlineKeys(*table, inlineKeys);
+  if (AddStatement(dest, table->GetCreateSQL(), term)) {
+    if (st == DB::dbMySQL) MarkInlineKeys(*table, inlineKeys);
+    if (descriptions) WriteOwnerSQL(*table, dest);
+  }
 
   struct TPass {
     TCmpObjType kind;
@@ -631,8 +637,10 @@ void TObjs::GenerateTableScript(std::vector<std::string>& dest, std::string_view
       if (!c || c->GetConstraintType() != pass.type || inlineKeys.count(c) ||
           !BelongsTo(*table, c->GetTableName(), c->GetParentName(), cs))
         continue;
+      const std::string text = c->GetCreateSQL();
+      if (text.empty()) continue;
       if (std::exchange(first, false)) dest.emplace_back();
-      dest.push_back(c->GetCreateSQL() + term);
+      AddStatement(dest, text, term);
     }
   }
   if (filter.Contains(TCmpObjType::coIndex)) {
@@ -642,8 +650,10 @@ void TObjs::GenerateTableScript(std::vector<std::string>& dest, std::string_view
       if (!idx || inlineKeys.count(idx) ||
           !BelongsTo(*table, idx->TableName, idx->GetParentName(), cs))
         continue;
+      const std::string text = idx->GetCreateSQL();
+      if (text.empty()) continue;
       if (std::exchange(first, false)) dest.emplace_back();
-      dest.push_back(idx->GetCreateSQL() + term);
+      AddStatement(dest, text, term);
       if (descriptions) WriteOwnerSQL(*idx, dest);
     }
   }
@@ -651,17 +661,19 @@ void TObjs::GenerateTableScript(std::vector<std::string>& dest, std::string_view
     for (auto& e : Triggers) {
       TTrgData* trg = e.Value.get();
       if (!trg || !TriggerOf(*trg, *table, cs)) continue;
+      const std::string text = trg->GetCreateSQL();
+      if (text.empty()) continue;
       if (st == DB::dbInterBase) {
         dest.emplace_back();
         dest.emplace_back("SET TERM ^ ;");
         dest.emplace_back();
-        dest.push_back(trg->GetCreateSQL());
+        dest.push_back(text);
         dest.emplace_back("^");
         dest.emplace_back();
         dest.emplace_back("SET TERM ; ^");
       } else {
         dest.emplace_back();
-        dest.push_back(trg->GetCreateSQL() + term);
+        dest.push_back(text + term);
       }
       if (descriptions) WriteOwnerSQL(*trg, dest);
     }

@@ -2,6 +2,7 @@
 // header of each dialect, the MS SQL settings, SET TERM and DELIMITER, the
 // owner and description statements, the single-table script, the MySQL
 // keys that the table text carries, and the per-object files.
+#include "model/qorComp_Clt.h"
 #include "model/qorComp_Ctr.h"
 #include "model/qorComp_Dmn.h"
 #include "model/qorComp_Exc.h"
@@ -301,6 +302,26 @@ TEST_F(ScriptTest, ConstraintNameCommentCannotEndEarly) {
                                [](const std::string& e) { return StartsWith(e, "/* X"); });
   ASSERT_NE(at, s.end());
   EXPECT_EQ(at->find("*/"), at->size() - 2) << *at;
+}
+
+TEST_F(ScriptTest, EmptyStatementsAreLeftOut) {
+  // MySQL has no collations and cannot store a domain's or a parameter's
+  // description; its client refuses a bare ";".
+  Server(DB::dbMySQL);
+  Add<Texted<TCltData>>("C", "");
+  Add<Texted<TDmnData>>("D", "CREATE DOMAIN D INTEGER")->SetDescription("said");
+  TPrcData* p = Add<TextedProc>("P", "CREATE PROCEDURE P() BEGIN END");
+  auto in = std::make_unique<TFldData>(&Objs(), p);
+  in->SetName("A");
+  in->SetDescription("said");
+  p->InParams.Add("A", std::move(in));
+  Add<TextedProc>("Q", "")->SetDescription("said");
+  const std::vector<std::string> s = Script();
+  for (const std::string& e : s) {
+    EXPECT_NE(e, ";");
+    EXPECT_NE(e, "\r\n//");
+  }
+  EXPECT_EQ(std::count(s.begin(), s.end(), "DELIMITER //"), 1) << "none for the empty one";
 }
 
 // ---------------------------------------------------------------- header
