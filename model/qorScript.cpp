@@ -43,8 +43,8 @@ const std::string kCrlf(CRLF);
 constexpr std::size_t kMaxFileNamePart = 120;
 
 // Sets the InterBase description mode for one script run and restores it on
-// every path. The catalog tables cannot be updated directly from the
-// versions that have COMMENT ON, and DESCRIBE is no statement of theirs.
+// every path. Firebird has COMMENT ON from 2.0 on and no DESCRIBE, and from
+// 3.0 on it refuses direct writes to its catalog tables.
 class TDescriptionModeScope {
  public:
   explicit TDescriptionModeScope(TObjs& objs)
@@ -68,7 +68,6 @@ template <class T>
 class TRestore {
  public:
   explicit TRestore(T& ref) : ref_(ref), saved_(ref) {}
-  TRestore(T& ref, T value) : ref_(ref), saved_(ref) { ref_ = std::move(value); }
   ~TRestore() { ref_ = std::move(saved_); }
   TRestore(const TRestore&) = delete;
   TRestore& operator=(const TRestore&) = delete;
