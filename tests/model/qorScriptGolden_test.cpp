@@ -11,6 +11,7 @@
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -23,6 +24,8 @@ struct GoldenCase {
   DB st;
   const char* file;
 };
+
+void PrintTo(const GoldenCase& c, std::ostream* os) { *os << c.file; }
 
 const GoldenCase kGoldenCases[] = {
     {DB::dbInterBase, "interbase.sql"}, {DB::dbSybaseASA, "asa.sql"},
