@@ -179,7 +179,8 @@ std::string PGOwnerStatement(TDbObj& obj) {
   } else {
     return {};
   }
-  return word + " " + obj.GetQualifiedName() + tail + " OWNER TO " + obj.QuoteName(obj.OwnerQualifier);
+  return word + " " + obj.GetQualifiedName() + tail + " OWNER TO " +
+         obj.QuoteName(obj.OwnerQualifier);
 }
 
 }  // namespace
@@ -410,7 +411,9 @@ void TObjs::WriteSchemas() {
   }
 }
 
-void TObjs::WriteUdfs() { WriteSection(Udfs, CreateText, /*msSettings=*/false, /*blankAfter=*/true); }
+void TObjs::WriteUdfs() {
+  WriteSection(Udfs, CreateText, /*msSettings=*/false, /*blankAfter=*/true);
+}
 
 void TObjs::WriteCollations() {
   WriteSection(Collations, ScriptText, /*msSettings=*/true, /*blankAfter=*/false);
@@ -483,7 +486,8 @@ void TObjs::WriteConstraints() {
       TCtrData* c = e.Value.get();
       if (!c || c->GetConstraintType() != type || inlineKeys_.count(c)) continue;
       WriteObjectFiles(*c);
-      if (!c->GetName().empty()) ScriptLines.push_back("/* " + BlockCommentText(c->GetName()) + " */");
+      if (!c->GetName().empty())
+        ScriptLines.push_back("/* " + BlockCommentText(c->GetName()) + " */");
       if (!c->SystemName.empty())
         ScriptLines.push_back("/* " + BlockCommentText(c->SystemName) + " */");
       WriteMSSQLSetOptions(c->QuotedIdentifier, c->AnsiNulls);
@@ -505,7 +509,9 @@ void TObjs::WriteGenerators() {
   WriteSection(Generators, CreateText, /*msSettings=*/true, /*blankAfter=*/false);
 }
 
-void TObjs::WriteViews() { WriteSection(Views, CreateText, /*msSettings=*/true, /*blankAfter=*/true); }
+void TObjs::WriteViews() {
+  WriteSection(Views, CreateText, /*msSettings=*/true, /*blankAfter=*/true);
+}
 
 template <class List>
 void TObjs::WriteBlockSection(List& list) {
@@ -547,7 +553,9 @@ void TObjs::WriteEvents() {
   WriteSection(Events, ScriptText, /*msSettings=*/true, /*blankAfter=*/false);
 }
 
-void TObjs::WriteRoles() { WriteSection(Roles, ScriptText, /*msSettings=*/true, /*blankAfter=*/false); }
+void TObjs::WriteRoles() {
+  WriteSection(Roles, ScriptText, /*msSettings=*/true, /*blankAfter=*/false);
+}
 
 void TObjs::WriteGrants() {
   WriteSection(Grants, ScriptText, /*msSettings=*/false, /*blankAfter=*/false);

@@ -247,8 +247,9 @@ class ScriptReplay : public ::testing::Test {
     Trigger("ORDERS_BI", "ORDERS", 1,
             "AS\r\nBEGIN\r\n  IF (NEW.ID IS NULL) THEN NEW.ID = NEXT VALUE FOR G_ORDERS;\r\nEND",
             "Numbers new orders");
-    Trigger("ORDERS_AIUD", "ORDERS", 114, "AS\r\nBEGIN\r\n  EXECUTE PROCEDURE P_NOTE 'changed';\r\nEND")
-        ->Position = 5;
+    TTrgData* every = Trigger("ORDERS_AIUD", "ORDERS", 114,
+                              "AS\r\nBEGIN\r\n  EXECUTE PROCEDURE P_NOTE 'changed';\r\nEND");
+    every->Position = 5;
     TTrgData* off = Trigger("LOG_BD", "LOG_LINES", 5, "AS\r\nBEGIN\r\n  EXIT;\r\nEND");
     off->Active = false;
     Trigger("ON_CONNECT", "DATABASE", 0, "AS\r\nBEGIN\r\n  EXIT;\r\nEND")->EventText = "CONNECT";
@@ -329,7 +330,8 @@ SELECT 'O:' || TRIM(K) || ':' || N, IIF(D IS NULL, '', 'D:' || TRIM(K) || ':' ||
     WHERE COALESCE(I.RDB$SYSTEM_FLAG, 0) = 0 AND NOT EXISTS (
       SELECT 1 FROM RDB$RELATION_CONSTRAINTS C WHERE C.RDB$INDEX_NAME = I.RDB$INDEX_NAME)
   UNION ALL SELECT REPLACE(TRIM(C.RDB$CONSTRAINT_TYPE), ' ', '_'), TRIM(C.RDB$CONSTRAINT_NAME), NULL
-    FROM RDB$RELATION_CONSTRAINTS C JOIN RDB$RELATIONS R ON R.RDB$RELATION_NAME = C.RDB$RELATION_NAME
+    FROM RDB$RELATION_CONSTRAINTS C
+    JOIN RDB$RELATIONS R ON R.RDB$RELATION_NAME = C.RDB$RELATION_NAME
     WHERE C.RDB$CONSTRAINT_TYPE <> 'NOT NULL' AND COALESCE(R.RDB$SYSTEM_FLAG, 0) = 0
   UNION ALL SELECT 'EXCEPTION', TRIM(RDB$EXCEPTION_NAME), RDB$DESCRIPTION FROM RDB$EXCEPTIONS
     WHERE COALESCE(RDB$SYSTEM_FLAG, 0) = 0
@@ -396,7 +398,8 @@ TEST_F(ScriptReplay, Firebird3RunsTheWholeScriptAndHoldsTheFixture) {
   std::erase(got, "O:COLUMN:CUSTOMERS.Mixed");
   std::erase(objects, "COLUMN:CUSTOMERS.Mixed Case");
   EXPECT_THAT(got, ::testing::UnorderedElementsAreArray(Prefixed("O:", objects)));
-  EXPECT_THAT(Tagged(r.Output, "D:"), ::testing::UnorderedElementsAreArray(Prefixed("D:", described)));
+  EXPECT_THAT(Tagged(r.Output, "D:"),
+              ::testing::UnorderedElementsAreArray(Prefixed("D:", described)));
   EXPECT_THAT(Tagged(r.Output, "G:"),
               ::testing::UnorderedElementsAre(
                   "G:R_CLERK:S:ORDERS::0", "G:R_CLERK:I:ORDERS::0",
@@ -424,8 +427,8 @@ TEST_F(ScriptReplay, DefaultDescriptionModeRunsOnFirebird3) {
   for (auto& e : Objs().Domains) prelude += e.Value->GetCreateSQL() + ";\r\n";
   const test::TFirebirdReplayResult r = test::RunFirebirdScript(
       prelude + script +
-          "\r\nCOMMIT;\r\nSELECT 'DESC:' || CAST(RDB$DESCRIPTION AS VARCHAR(100)) FROM RDB$RELATIONS"
-          " WHERE RDB$RELATION_NAME = 'CUSTOMERS';\r\n",
+          "\r\nCOMMIT;\r\nSELECT 'DESC:' || CAST(RDB$DESCRIPTION AS VARCHAR(100))"
+          " FROM RDB$RELATIONS WHERE RDB$RELATION_NAME = 'CUSTOMERS';\r\n",
       options);
   ASSERT_TRUE(r.Ok) << r.Errors << "\n--- script ---\n" << script;
   EXPECT_THAT(r.Output, ::testing::HasSubstr("DESC:Who buys")) << r.Output;
