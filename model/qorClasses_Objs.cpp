@@ -100,15 +100,6 @@ void TCustomObjs::Clear() {
 
 void TCustomObjs::StoreSourceSQL() {}
 
-void TCustomObjs::GenerateScript() {}
-
-void TCustomObjs::GetScript(std::vector<std::string>& dest) {
-  ScriptLines.clear();
-  GenerateScript();
-  dest.insert(dest.end(), ScriptLines.begin(), ScriptLines.end());
-  ScriptLines.clear();
-}
-
 void TCustomObjs::SetServerType(TDatabaseType value) {
   serverType_ = value;
   const bool sensitive =

@@ -1,11 +1,13 @@
 // The concrete collection TObjs (lookups by key, stored sources, the script)
 // and the structure component TDBStructure that owns one and publishes its
 // per-server options. Also the process-wide stop flag that long extraction
-// and parsing loops test, and the hook for file-writing errors.
+// and parsing loops test, and the hook for file-writing errors. The script
+// members of TObjs live in qorScript.cpp.
 #pragma once
 
 #include "model/qorClasses.h"
 
+#include <set>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -45,6 +47,42 @@ class TObjs : public TCustomObjs {
   TRolData* FindLogin(std::string_view name) const;
   TRolData* FindUser(std::string_view name) const;
 
+  // ---- Script generation ----
+  // The script that recreates the database, kind by kind, into
+  // ScriptLines (emptied first). Every object of every list is written.
+  void GenerateScript() override;
+  // The script of one table with the constraints, indices and triggers of
+  // the kinds in `filter`; a comment when the collection has no such table.
+  void GenerateTableScript(std::vector<std::string>& dest, std::string_view tableName,
+                           bool withHeader, TCmpObjSetType filter);
+  // The database header of the dialect.
+  void WriteHeader(std::vector<std::string>& dest);
+  // MS SQL: a SET line for each setting that differs from the one written
+  // last.
+  void WriteMSSQLSetOptions(bool quotedIdentifier, bool ansiNulls);
+  // What follows an object: the PostgreSQL owner, then the descriptions of
+  // the object and of its columns or parameters.
+  void WriteOwnerSQL(TDbObj& obj, std::vector<std::string>& dest);
+  // The object's header and body files in OutputDirectory, when one is set.
+  void WriteObjectFiles(TDbObj& obj);
+  // The sections of the whole script, each over its list in key order.
+  void WriteSchemas();
+  void WriteUdfs();
+  void WriteCollations();
+  void WriteDomains();
+  void WriteTables();
+  void WriteIndexes();
+  void WritePackages();
+  void WriteConstraints();
+  void WriteExceptions();
+  void WriteGenerators();
+  void WriteViews();
+  void WriteProcedures();
+  void WriteTriggers();
+  void WriteEvents();
+  void WriteRoles();
+  void WriteGrants();
+
   bool CurQuotedIdentifier = false;
   bool CurAnsiNulls = false;
   TScriptOptions ScriptOptions;
@@ -52,7 +90,30 @@ class TObjs : public TCustomObjs {
 
  private:
   TRolData* FindRoleOfKind(std::string_view name, std::uint8_t kind) const;
+
+  void WriteMSSQLSetOptions(bool quotedIdentifier, bool ansiNulls, std::vector<std::string>& dest);
+  // One section: per object its files, the MS SQL settings when
+  // `msSettings`, its text and terminator, a blank when `blankAfter`, and
+  // what follows it.
+  template <class List, class TextFn>
+  void WriteSection(List& list, TextFn text, bool msSettings, bool blankAfter);
+  // The routine and trigger sections, between SET TERM, DELIMITER or "/".
+  template <class List>
+  void WriteBlockSection(List& list);
+  // Remembers the keys and indices that a MySQL table's text carries
+  // inline, so that their own sections leave them out.
+  void MarkInlineKeys(TTblData& table, std::set<const TDbObj*>& marks);
+  // `stem`, or stem_2, stem_3 ... when an earlier object of this run has
+  // taken it (compared without case, as some file systems do).
+  std::string UniqueFileStem(const std::string& stem);
+
+  std::set<const TDbObj*> inlineKeys_;  // written inside a MySQL table this run
+  std::set<std::string> fileStems_;     // upper-cased, taken this run
 };
+
+// Creates or replaces `fileName` with the bytes of `text`, no line break
+// added. On failure the result is false and `error` says why.
+bool WriteTextFile(const std::string& fileName, std::string_view text, std::string& error);
 
 class TDBStructure : public TCustomDBStructure {
  public:

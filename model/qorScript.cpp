@@ -1,0 +1,690 @@
+// Script generation: the whole database script of a collection, kind by
+// kind in a fixed order with the header of its dialect, the terminators and
+// separators each dialect needs, the owner and description statements after
+// each object and, when an output folder is set, one file per object; and
+// the script of one table with its constraints, indices and triggers.
+#include "model/qorDBStructure.h"
+
+#include "model/qorComp_Clt.h"
+#include "model/qorComp_Ctr.h"
+#include "model/qorComp_Dmn.h"
+#include "model/qorComp_Evt.h"
+#include "model/qorComp_Exc.h"
+#include "model/qorComp_Fld.h"
+#include "model/qorComp_Gnr.h"
+#include "model/qorComp_Idx.h"
+#include "model/qorComp_Opr.h"
+#include "model/qorComp_Pkg.h"
+#include "model/qorComp_Prc.h"
+#include "model/qorComp_Rol.h"
+#include "model/qorComp_Tbl.h"
+#include "model/qorComp_Trg.h"
+#include "model/qorComp_Udf.h"
+#include "model/qorComp_Viw.h"
+#include "platform/qorStrings.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <utility>
+
+namespace qor {
+
+namespace {
+
+using DB = TDatabaseType;
+using IBV = TIBSQLServerVersionType;
+using UD = TUpdateDescriptionType;
+
+const std::string kCrlf(CRLF);
+
+// The longest object name that goes into a file name; longer ones are cut,
+// and the collision suffix keeps cut names apart.
+constexpr std::size_t kMaxFileNamePart = 120;
+
+// Sets the InterBase description mode for one script run and restores it on
+// every path. Firebird has COMMENT ON from 2.0 on and no DESCRIBE, and from
+// 3.0 on it refuses direct writes to its catalog tables.
+class TDescriptionModeScope {
+ public:
+  explicit TDescriptionModeScope(TObjs& objs)
+      : mode_(objs.IBServerOptions.IBCompareOptions.UpdateDescriptionMode), saved_(mode_) {
+    if (objs.GetServerType() != DB::dbInterBase || mode_ != UD::udSysTables) return;
+    const IBV v = objs.IBServerOptions.SQLServerVersion;
+    const bool hasComment = v >= IBV::st_Firebird_20 && v <= IBV::st_Firebird_40;
+    mode_ = hasComment ? UD::udComment : UD::udDescribe;
+  }
+  ~TDescriptionModeScope() { mode_ = saved_; }
+  TDescriptionModeScope(const TDescriptionModeScope&) = delete;
+  TDescriptionModeScope& operator=(const TDescriptionModeScope&) = delete;
+
+ private:
+  UD& mode_;
+  UD saved_;
+};
+
+// Puts a value back when the scope ends.
+template <class T>
+class TRestore {
+ public:
+  explicit TRestore(T& ref) : ref_(ref), saved_(ref) {}
+  ~TRestore() { ref_ = std::move(saved_); }
+  TRestore(const TRestore&) = delete;
+  TRestore& operator=(const TRestore&) = delete;
+
+ private:
+  T& ref_;
+  T saved_;
+};
+
+// Text for a "--" comment: a line break would end the comment and let the
+// rest run as SQL.
+std::string LineCommentText(std::string_view text) {
+  std::string s(text);
+  for (char& c : s)
+    if (c == '\r' || c == '\n') c = ' ';
+  return s;
+}
+
+// Appends `text` with its terminator. An empty text (a kind the dialect has
+// no statement for, a description it cannot store) is left out: a bare
+// terminator is an error in some clients ("No query specified").
+bool AddStatement(std::vector<std::string>& dest, const std::string& text,
+                  const std::string& terminator) {
+  if (text.empty()) return false;
+  dest.push_back(text + terminator);
+  return true;
+}
+
+bool SameName(std::string_view a, std::string_view b, bool caseSensitive) {
+  return caseSensitive ? a == b : SameText(a, b);
+}
+
+// Whether an object that names its table by `tableName` in `schema` belongs
+// to `table`. A schema missing on either side does not tell them apart.
+bool BelongsTo(const TTblData& table, std::string_view tableName, std::string_view schema,
+               bool caseSensitive) {
+  if (!SameName(tableName, table.GetName(), caseSensitive)) return false;
+  return schema.empty() || table.GetParentName().empty() ||
+         SameName(schema, table.GetParentName(), caseSensitive);
+}
+
+bool TriggerOf(TTrgData& trg, const TTblData& table, bool caseSensitive) {
+  if (TDbObj* linked = trg.GetTableObj()) return linked == &table;
+  return BelongsTo(table, trg.GetTableName(), trg.GetParentName(), caseSensitive);
+}
+
+// The file-name part of an object name: letters, digits, "_", "$" and "-"
+// stay, every other character (a whole UTF-8 sequence counting as one)
+// becomes "_", so no separator or ".." reaches the path.
+std::string FileNamePart(std::string_view name) {
+  std::string s;
+  for (std::size_t i = 0; i < name.size(); ++i) {
+    const unsigned char c = static_cast<unsigned char>(name[i]);
+    const bool keep = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') ||
+                      c == '_' || c == '$' || c == '-';
+    if (keep) {
+      s += static_cast<char>(c);
+    } else {
+      s += '_';
+      if (c >= 0xC0)
+        while (i + 1 < name.size() && (static_cast<unsigned char>(name[i + 1]) & 0xC0) == 0x80) ++i;
+    }
+    if (s.size() >= kMaxFileNamePart) break;
+  }
+  return s;
+}
+
+// The kind word of a per-object file name; empty for the other classes.
+const char* FileKindWord(TDbObj& obj) {
+  if (dynamic_cast<TPrcData*>(&obj)) return "procedure";
+  if (dynamic_cast<TViwData*>(&obj)) return "view";
+  if (dynamic_cast<TTrgData*>(&obj)) return "trigger";
+  if (dynamic_cast<TTblData*>(&obj)) return "table";
+  if (dynamic_cast<TIdxData*>(&obj)) return "index";
+  if (dynamic_cast<TEvtData*>(&obj)) return "event";
+  if (dynamic_cast<TDmnData*>(&obj)) return "domain";
+  if (dynamic_cast<TRolData*>(&obj)) return "role";
+  if (dynamic_cast<TGntData*>(&obj)) return "grant";
+  if (dynamic_cast<TUdfData*>(&obj)) return "udf";
+  if (dynamic_cast<TExcData*>(&obj)) return "exception";
+  if (dynamic_cast<TCtrData*>(&obj)) return "constraint";
+  if (dynamic_cast<TGnrData*>(&obj)) return "generator";
+  if (dynamic_cast<TCltData*>(&obj)) return "collation";
+  return "";
+}
+
+// The PostgreSQL statement that hands `obj` to its owner, without the
+// terminator; empty for the classes that have none.
+std::string PGOwnerStatement(TDbObj& obj) {
+  std::string word, tail;
+  if (auto* sch = dynamic_cast<TSchData*>(&obj)) {
+    if (sch->GetName() == "public") return {};
+    word = "ALTER SCHEMA";
+  } else if (dynamic_cast<TTblData*>(&obj)) {
+    word = "ALTER TABLE";
+  } else if (auto* dmn = dynamic_cast<TDmnData*>(&obj)) {
+    word = dmn->PGOptions && dmn->PGOptions->IsType ? "ALTER TYPE" : "ALTER DOMAIN";
+  } else if (auto* prc = dynamic_cast<TPrcData*>(&obj)) {
+    word = "ALTER FUNCTION";
+    tail = prc->GetParamsSQL(/*full=*/false);
+  } else if (auto* opr = dynamic_cast<TOprData*>(&obj)) {
+    word = "ALTER OPERATOR";
+    tail = opr->GetArgsText();
+  } else if (auto* opc = dynamic_cast<TOpcData*>(&obj)) {
+    word = "ALTER OPERATOR CLASS";
+    tail = " USING " + opc->AccessMethod;
+  } else if (dynamic_cast<TViwData*>(&obj)) {
+    word = "ALTER VIEW";
+  } else {
+    return {};
+  }
+  return word + " " + obj.GetQualifiedName() + tail + " OWNER TO " +
+         obj.QuoteName(obj.OwnerQualifier);
+}
+
+}  // namespace
+
+// ------------------------------------------------------------- TCustomObjs
+
+void TCustomObjs::GenerateScript() {}
+
+void TCustomObjs::GetScript(std::vector<std::string>& dest) {
+  ScriptLines.clear();
+  GenerateScript();
+  dest.insert(dest.end(), ScriptLines.begin(), ScriptLines.end());
+  ScriptLines.clear();
+}
+
+// ------------------------------------------------------------------- files
+
+bool WriteTextFile(const std::string& fileName, std::string_view text, std::string& error) {
+  error.clear();
+  std::FILE* f = std::fopen(fileName.c_str(), "wb");
+  if (!f) {
+    error = "Cannot create file \"" + fileName + "\": " + std::strerror(errno);
+    return false;
+  }
+  const bool written = text.empty() || std::fwrite(text.data(), 1, text.size(), f) == text.size();
+  const int writeErrno = errno;
+  const bool closed = std::fclose(f) == 0;
+  if (written && closed) return true;
+  error = "Cannot write file \"" + fileName + "\": " + std::strerror(written ? errno : writeErrno);
+  return false;
+}
+
+std::string TObjs::UniqueFileStem(const std::string& stem) {
+  std::string candidate = stem;
+  for (int n = 2; !fileStems_.insert(UpperAscii(candidate)).second; ++n)
+    candidate = stem + "_" + IntToStr(n);
+  return candidate;
+}
+
+void TObjs::WriteObjectFiles(TDbObj& obj) {
+  if (OutputDirectory.empty()) return;
+  std::string header;
+  if (auto* prc = dynamic_cast<TPrcData*>(&obj)) header = prc->GetCreateEmptySQL();
+  else if (auto* trg = dynamic_cast<TTrgData*>(&obj)) header = trg->GetEmptyCreateSQL();
+  const std::string body = obj.GetCreateSQL();
+  if (header.empty() && body.empty()) return;
+  const std::string name = obj.GetName().empty() ? obj.GetKeyName() : obj.GetName();
+  const std::string stem =
+      UniqueFileStem(std::string(FileKindWord(obj)) + "_" + FileNamePart(name));
+  auto write = [this, &stem](const char* part, const std::string& text) {
+    if (text.empty()) return;
+    std::string error;
+    if (!WriteTextFile(OutputDirectory + "/" + stem + "_" + part, text, error) && FileErrorHandler)
+      FileErrorHandler(error);
+  };
+  write("header.sql", header);
+  write("body.sql", body);
+}
+
+// ------------------------------------------------------------ the pieces
+
+void TObjs::WriteMSSQLSetOptions(bool quotedIdentifier, bool ansiNulls) {
+  WriteMSSQLSetOptions(quotedIdentifier, ansiNulls, ScriptLines);
+}
+
+void TObjs::WriteMSSQLSetOptions(bool quotedIdentifier, bool ansiNulls,
+                                 std::vector<std::string>& dest) {
+  if (GetServerType() != DB::dbMSSQL) return;
+  if (quotedIdentifier != CurQuotedIdentifier) {
+    dest.push_back(std::string("SET QUOTED_IDENTIFIER ") + (quotedIdentifier ? "ON" : "OFF") +
+                   Terminator + kCrlf);
+    CurQuotedIdentifier = quotedIdentifier;
+  }
+  if (ansiNulls != CurAnsiNulls) {
+    dest.push_back(std::string("SET ANSI_NULLS ") + (ansiNulls ? "ON" : "OFF") + Terminator +
+                   kCrlf);
+    CurAnsiNulls = ansiNulls;
+  }
+}
+
+void TObjs::WriteOwnerSQL(TDbObj& obj, std::vector<std::string>& dest) {
+  if (GetServerType() == DB::dbPostgreSQL && !obj.OwnerQualifier.empty()) {
+    const std::string stmt = PGOwnerStatement(obj);
+    if (AddStatement(dest, stmt, Terminator)) dest.emplace_back();
+  }
+  if (!obj.GetDescription().empty() && AddStatement(dest, obj.GetDescriptionSQL(), Terminator))
+    dest.emplace_back();
+  auto described = [this, &dest](const TFieldList& list) {
+    for (const auto& e : list)
+      if (e.Value && !e.Value->GetDescription().empty()) WriteOwnerSQL(*e.Value, dest);
+  };
+  if (auto* tbl = dynamic_cast<TTblData*>(&obj)) {
+    described(tbl->Fields);
+  } else if (auto* prc = dynamic_cast<TPrcData*>(&obj)) {
+    described(prc->InParams);
+    described(prc->OutParams);
+  }
+}
+
+void TObjs::WriteHeader(std::vector<std::string>& dest) {
+  const std::string& db = ConnectionOptions.DatabaseName;
+  const std::string& user = ConnectionOptions.UserName;
+  const std::string& password = ConnectionOptions.Password;
+  const bool connect = ScriptOptions.Connect;
+  auto statement = [this, &dest](const std::string& text) {
+    dest.push_back(text + Terminator + kCrlf);
+  };
+  auto literal = [this](const std::string& text) {
+    return QuoteStringLiteral(text, GetServerType());
+  };
+  switch (GetServerType()) {
+    case DB::dbInterBase: {
+      const std::string setNames = IBServerOptions.GetSetNamesSQL();
+      if (ScriptOptions.DBCharSet && !setNames.empty()) statement(setNames);
+      if (ScriptOptions.SQLDialect &&
+          (IBServerOptions.SQLDialect == 2 || IBServerOptions.SQLDialect == 3))
+        statement("SET SQL DIALECT 3");
+      const TIBDatabaseOptions& dbo = IBServerOptions.IBDatabaseOptions;
+      if (connect && !db.empty()) {
+        std::string s = "CREATE DATABASE " + literal(db);
+        if (!user.empty() || !password.empty()) {
+          s += kCrlf;
+          if (!user.empty()) s += " USER " + literal(user);
+          if (!password.empty()) s += " PASSWORD " + literal(password);
+        }
+        if (dbo.PageSize != 0) s += kCrlf + "PAGE_SIZE " + IntToStr(dbo.PageSize);
+        if (!IBServerOptions.GetDBCharSet().empty())
+          s += "  DEFAULT CHARACTER SET " + IBServerOptions.GetDBCharSet();
+        statement(s);
+      }
+      if (dbo.ODSMajorVersion != 0)
+        dest.push_back("/* Server Version: " + BlockCommentText(dbo.Version) +
+                       ".  ODS Version: " + IntToStr(dbo.ODSMajorVersion) + "." +
+                       IntToStr(dbo.ODSMinorVersion) + ". */" + kCrlf);
+      break;
+    }
+    case DB::dbMSSQL:
+      if (connect && !db.empty()) statement("USE " + db);
+      CurQuotedIdentifier = true;
+      CurAnsiNulls = true;
+      WriteMSSQLSetOptions(false, false, dest);
+      break;
+    case DB::dbOracle:
+      if (connect && !user.empty() && !password.empty())
+        statement("-- CONNECT " + LineCommentText(user + "/*****" + "@" + db));
+      break;
+    case DB::dbMySQL:
+      if (connect && !db.empty()) statement("USE " + db);
+      break;
+    case DB::dbSybaseASE: {
+      const TASEDatabaseOptions& o = ASEServerOptions.ASEDatabaseOptions;
+      auto comment = [&dest](const std::string& label, const std::string& value) {
+        if (!value.empty()) dest.push_back("-- " + label + LineCommentText(value) + kCrlf);
+      };
+      comment("", o.Text1);
+      comment("Database: ", db);
+      comment("Size    : ", o.Text3);
+      comment("Owner   : ", o.Text4);
+      comment("Created : ", o.Text5);
+      comment("Options : ", o.Text2);
+      if (!o.Text1.empty()) dest.emplace_back();
+      if (connect && !db.empty()) {
+        statement("use " + db);
+        statement("use master");
+        statement("if exists( select 1 from master.dbo.sysdatabases where name = " + literal(db) +
+                  ")" + kCrlf + "  drop database " + db);
+        statement("create database " + db);
+        statement("use " + db);
+        if (!o.DBOptions.Empty()) {
+          for (int i = 0; i < static_cast<int>(kASEDBOptionCount); ++i)
+            if (o.DBOptions.Contains(static_cast<TASEDBOption>(i)))
+              statement("exec master.dbo.sp_dboption " + db + ", " +
+                        literal(TASEDatabaseOptions::GetOptionName(i)) + ", True");
+          statement("checkpoint");
+        }
+      }
+      break;
+    }
+    case DB::dbPostgreSQL:
+      if (!db.empty()) dest.push_back("/* Database: " + BlockCommentText(db) + " */");
+      break;
+    case DB::dbAbstract:
+    case DB::dbSybaseASA:
+    case DB::dbDB2:
+    case DB::dbPervasiveSQL:
+    case DB::dbMSAccess:
+    case DB::dbParadox:
+    case DB::dbDBASE:
+    case DB::dbCustomOLEDB:
+      break;
+  }
+}
+
+// ---------------------------------------------------------------- sections
+
+template <class List, class TextFn>
+void TObjs::WriteSection(List& list, TextFn text, bool msSettings, bool blankAfter) {
+  for (auto& e : list) {
+    if (!e.Value) continue;
+    auto& obj = *e.Value;
+    WriteObjectFiles(obj);
+    if (msSettings) WriteMSSQLSetOptions(obj.QuotedIdentifier, obj.AnsiNulls);
+    // What follows an object that is not written would name nothing.
+    if (!AddStatement(ScriptLines, text(obj), Terminator)) continue;
+    if (blankAfter) ScriptLines.emplace_back();
+    WriteOwnerSQL(obj, ScriptLines);
+  }
+}
+
+namespace {
+auto CreateText = [](TDbObj& obj) { return obj.GetCreateSQL(); };
+auto ScriptText = [](TDbObj& obj) { return obj.GetScriptSQL(); };
+}  // namespace
+
+void TObjs::WriteSchemas() {
+  const DB st = GetServerType();
+  for (auto& e : Schemas) {
+    if (!e.Value) continue;
+    TSchData& sch = *e.Value;
+    // The schemas every database has are not created again.
+    const bool builtIn = (st == DB::dbPostgreSQL && sch.GetName() == "public") ||
+                         (st == DB::dbMSSQL && sch.GetName() == sch.SystemName);
+    if (!builtIn) {
+      WriteObjectFiles(sch);
+      if (AddStatement(ScriptLines, sch.GetCreateSQL(), Terminator)) ScriptLines.emplace_back();
+    }
+    WriteOwnerSQL(sch, ScriptLines);
+  }
+}
+
+void TObjs::WriteUdfs() {
+  WriteSection(Udfs, CreateText, /*msSettings=*/false, /*blankAfter=*/true);
+}
+
+void TObjs::WriteCollations() {
+  WriteSection(Collations, ScriptText, /*msSettings=*/true, /*blankAfter=*/false);
+}
+
+void TObjs::WriteDomains() {
+  WriteSection(Domains, CreateText, /*msSettings=*/true, /*blankAfter=*/true);
+}
+
+void TObjs::MarkInlineKeys(TTblData& table, std::set<const TDbObj*>& marks) {
+  // The same selection as the MySQL table text: exact table name, primary
+  // and unique keys, every index.
+  for (auto& e : Constraints) {
+    TCtrData* c = e.Value.get();
+    if (!c || c->GetTableName() != table.GetName()) continue;
+    const std::uint8_t type = c->GetConstraintType();
+    if (type == ct::PrimaryKey || type == ct::Unique) marks.insert(c);
+  }
+  for (auto& e : Indices) {
+    TIdxData* idx = e.Value.get();
+    if (idx && idx->TableName == table.GetName()) marks.insert(idx);
+  }
+}
+
+void TObjs::WriteTables() {
+  const bool mySQL = GetServerType() == DB::dbMySQL;
+  for (auto& e : Tables) {
+    if (!e.Value) continue;
+    TTblData& tbl = *e.Value;
+    WriteObjectFiles(tbl);
+    WriteMSSQLSetOptions(tbl.QuotedIdentifier, tbl.AnsiNulls);
+    if (!AddStatement(ScriptLines, tbl.GetCreateSQL(), Terminator)) continue;
+    if (mySQL) MarkInlineKeys(tbl, inlineKeys_);
+    ScriptLines.emplace_back();
+    WriteOwnerSQL(tbl, ScriptLines);
+  }
+}
+
+void TObjs::WriteIndexes() {
+  for (auto& e : Indices) {
+    if (!e.Value || inlineKeys_.count(e.Value.get())) continue;
+    TIdxData& idx = *e.Value;
+    WriteObjectFiles(idx);
+    WriteMSSQLSetOptions(idx.QuotedIdentifier, idx.AnsiNulls);
+    if (AddStatement(ScriptLines, idx.GetCreateSQL(), Terminator)) WriteOwnerSQL(idx, ScriptLines);
+  }
+}
+
+void TObjs::WritePackages() {
+  if (GetServerType() != DB::dbOracle) return;
+  for (auto& e : Packages) {
+    if (!e.Value) continue;
+    TPkgData& pkg = *e.Value;
+    WriteObjectFiles(pkg);
+    ScriptLines.push_back(pkg.GetHeaderSQL() + "\r\n/");
+    ScriptLines.emplace_back();
+    // Without a body a "/" line would only run the header again.
+    const std::string body = pkg.GetBodySQL();
+    if (!body.empty()) {
+      ScriptLines.push_back(body + "\r\n/");
+      ScriptLines.emplace_back();
+    }
+    WriteOwnerSQL(pkg, ScriptLines);
+  }
+}
+
+void TObjs::WriteConstraints() {
+  auto pass = [this](std::uint8_t type) {
+    for (auto& e : Constraints) {
+      TCtrData* c = e.Value.get();
+      if (!c || c->GetConstraintType() != type || inlineKeys_.count(c)) continue;
+      WriteObjectFiles(*c);
+      if (!c->GetName().empty())
+        ScriptLines.push_back("/* " + BlockCommentText(c->GetName()) + " */");
+      if (!c->SystemName.empty())
+        ScriptLines.push_back("/* " + BlockCommentText(c->SystemName) + " */");
+      WriteMSSQLSetOptions(c->QuotedIdentifier, c->AnsiNulls);
+      if (AddStatement(ScriptLines, c->GetCreateSQL(), Terminator)) ScriptLines.emplace_back();
+    }
+  };
+  if (GetServerType() == DB::dbMSSQL) pass(ct::Default);
+  pass(ct::PrimaryKey);
+  pass(ct::Unique);
+  pass(ct::ForeignKey);
+  pass(ct::Check);
+}
+
+void TObjs::WriteExceptions() {
+  WriteSection(Exceptions, CreateText, /*msSettings=*/true, /*blankAfter=*/true);
+}
+
+void TObjs::WriteGenerators() {
+  WriteSection(Generators, CreateText, /*msSettings=*/true, /*blankAfter=*/false);
+}
+
+void TObjs::WriteViews() {
+  WriteSection(Views, CreateText, /*msSettings=*/true, /*blankAfter=*/true);
+}
+
+template <class List>
+void TObjs::WriteBlockSection(List& list) {
+  const DB st = GetServerType();
+  const bool setTerm = st == DB::dbInterBase && !list.Empty();
+  TRestore<std::string> keep(Terminator);
+  if (setTerm) {
+    ScriptLines.push_back("SET TERM ^ ;" + kCrlf);
+    Terminator = "\r\n^";
+  }
+  if (st == DB::dbOracle) Terminator = "\r\n/";
+  for (auto& e : list) {
+    if (!e.Value) continue;
+    auto& obj = *e.Value;
+    WriteObjectFiles(obj);
+    WriteMSSQLSetOptions(obj.QuotedIdentifier, obj.AnsiNulls);
+    const std::string text = obj.GetCreateSQL();
+    if (text.empty()) continue;  // nothing to write (see AddStatement)
+    if (st == DB::dbMySQL) {
+      // The body holds ";", so the statement ends with the delimiter it
+      // announces.
+      ScriptLines.emplace_back("DELIMITER //");
+      ScriptLines.push_back(text + "\r\n//");
+      ScriptLines.emplace_back("DELIMITER ;");
+    } else {
+      ScriptLines.push_back(text + Terminator);
+    }
+    ScriptLines.emplace_back();
+    WriteOwnerSQL(obj, ScriptLines);
+  }
+  if (setTerm) ScriptLines.push_back("SET TERM ; ^" + kCrlf);
+}
+
+void TObjs::WriteProcedures() { WriteBlockSection(Procedures); }
+
+void TObjs::WriteTriggers() { WriteBlockSection(Triggers); }
+
+void TObjs::WriteEvents() {
+  WriteSection(Events, ScriptText, /*msSettings=*/true, /*blankAfter=*/false);
+}
+
+void TObjs::WriteRoles() {
+  WriteSection(Roles, ScriptText, /*msSettings=*/true, /*blankAfter=*/false);
+}
+
+void TObjs::WriteGrants() {
+  WriteSection(Grants, ScriptText, /*msSettings=*/false, /*blankAfter=*/false);
+}
+
+// ------------------------------------------------------------ the scripts
+
+void TObjs::GenerateScript() {
+  TDescriptionModeScope mode(*this);
+  // The MS SQL settings of this run start unknown and end forgotten.
+  struct TResetSettings {
+    TObjs& objs;
+    ~TResetSettings() { objs.CurQuotedIdentifier = objs.CurAnsiNulls = false; }
+  } resetSettings{*this};
+  inlineKeys_.clear();
+  fileStems_.clear();
+  ScriptLines.clear();
+  const DB st = GetServerType();
+  const bool batches = st == DB::dbSybaseASA || st == DB::dbMSSQL || st == DB::dbSybaseASE;
+  Terminator = batches ? "\r\ngo" : ";";
+  auto blank = [this] { ScriptLines.emplace_back(); };
+
+  WriteHeader(ScriptLines);
+  blank();
+  WriteSchemas();
+  blank();
+  WriteUdfs();
+  blank();
+  WriteCollations();
+  blank();
+  WriteDomains();
+  WriteTables();
+  WriteIndexes();
+  WritePackages();
+  WriteConstraints();
+  WriteExceptions();
+  blank();
+  WriteGenerators();
+  blank();
+  WriteViews();
+  WriteProcedures();
+  WriteTriggers();
+  blank();
+  WriteEvents();
+  WriteRoles();
+  blank();
+  WriteGrants();
+  blank();
+  inlineKeys_.clear();
+}
+
+void TObjs::GenerateTableScript(std::vector<std::string>& dest, std::string_view tableName,
+                                bool withHeader, TCmpObjSetType filter) {
+  TDescriptionModeScope mode(*this);
+  TTblData* table = FindTable(tableName);
+  if (!table) table = FindTable(UpperLocale(tableName));
+  if (!table) {
+    dest.push_back("/* Table \"" + BlockCommentText(tableName) + "\" not found */");
+    return;
+  }
+  const DB st = GetServerType();
+  const std::string term = GetStatementTerminator(st);
+  const bool descriptions = filter.Contains(TCmpObjType::coDescription);
+  const bool cs = Tables.CaseSensitive();
+
+  if (withHeader) WriteHeader(dest);
+  std::set<const TDbObj*> inlineKeys;
+  if (AddStatement(dest, table->GetCreateSQL(), term)) {
+    if (st == DB::dbMySQL) MarkInlineKeys(*table, inlineKeys);
+    if (descriptions) WriteOwnerSQL(*table, dest);
+  }
+
+  struct TPass {
+    TCmpObjType kind;
+    std::uint8_t type;
+  };
+  static constexpr TPass kPasses[] = {{TCmpObjType::coPrimaryKey, ct::PrimaryKey},
+                                      {TCmpObjType::coUnique, ct::Unique},
+                                      {TCmpObjType::coForeignKey, ct::ForeignKey},
+                                      {TCmpObjType::coCheck, ct::Check}};
+  for (const TPass& pass : kPasses) {
+    if (!filter.Contains(pass.kind)) continue;
+    bool first = true;
+    for (auto& e : Constraints) {
+      TCtrData* c = e.Value.get();
+      if (!c || c->GetConstraintType() != pass.type || inlineKeys.count(c) ||
+          !BelongsTo(*table, c->GetTableName(), c->GetParentName(), cs))
+        continue;
+      const std::string text = c->GetCreateSQL();
+      if (text.empty()) continue;
+      if (std::exchange(first, false)) dest.emplace_back();
+      AddStatement(dest, text, term);
+    }
+  }
+  if (filter.Contains(TCmpObjType::coIndex)) {
+    bool first = true;
+    for (auto& e : Indices) {
+      TIdxData* idx = e.Value.get();
+      if (!idx || inlineKeys.count(idx) ||
+          !BelongsTo(*table, idx->TableName, idx->GetParentName(), cs))
+        continue;
+      const std::string text = idx->GetCreateSQL();
+      if (text.empty()) continue;
+      if (std::exchange(first, false)) dest.emplace_back();
+      AddStatement(dest, text, term);
+      if (descriptions) WriteOwnerSQL(*idx, dest);
+    }
+  }
+  if (filter.Contains(TCmpObjType::coTrigger)) {
+    for (auto& e : Triggers) {
+      TTrgData* trg = e.Value.get();
+      if (!trg || !TriggerOf(*trg, *table, cs)) continue;
+      const std::string text = trg->GetCreateSQL();
+      if (text.empty()) continue;
+      if (st == DB::dbInterBase) {
+        dest.emplace_back();
+        dest.emplace_back("SET TERM ^ ;");
+        dest.emplace_back();
+        dest.push_back(text);
+        dest.emplace_back("^");
+        dest.emplace_back();
+        dest.emplace_back("SET TERM ; ^");
+      } else {
+        dest.emplace_back();
+        dest.push_back(text + term);
+      }
+      if (descriptions) WriteOwnerSQL(*trg, dest);
+    }
+  }
+}
+
+}  // namespace qor

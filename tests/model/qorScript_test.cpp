@@ -1,0 +1,704 @@
+// Script generation: the order of the sections and their separators, the
+// header of each dialect, the MS SQL settings, SET TERM and DELIMITER, the
+// owner and description statements, the single-table script, the MySQL
+// keys that the table text carries, and the per-object files.
+#include "model/qorComp_Clt.h"
+#include "model/qorComp_Ctr.h"
+#include "model/qorComp_Dmn.h"
+#include "model/qorComp_Exc.h"
+#include "model/qorComp_Fld.h"
+#include "model/qorComp_Gnr.h"
+#include "model/qorComp_Idx.h"
+#include "model/qorComp_Prc.h"
+#include "model/qorComp_Rol.h"
+#include "model/qorComp_Tbl.h"
+#include "model/qorComp_Trg.h"
+#include "model/qorComp_Viw.h"
+#include "model/qorDBStructure.h"
+#include "platform/qorStrings.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <functional>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace qor {
+namespace {
+
+namespace fs = std::filesystem;
+using DB = TDatabaseType;
+using IBV = TIBSQLServerVersionType;
+using UD = TUpdateDescriptionType;
+using ::testing::ElementsAre;
+using ::testing::HasSubstr;
+
+// Objects whose text is given by the test, so that the mechanism can be
+// checked apart from the kinds' own texts.
+template <class Base>
+struct Texted : Base {
+  explicit Texted(TCustomObjs* owner, std::string text) : Base(owner), text_(std::move(text)) {}
+  std::string GetCreateSQL() override { return text_; }
+  std::string text_;
+};
+
+using TextedProc = Texted<TPrcData>;
+
+class ScriptTest : public ::testing::Test {
+ protected:
+  TObjs& Objs() { return *structure.GetObjs(); }
+
+  void Server(DB st) {
+    Objs().Clear();
+    Objs().SetServerType(st);
+    Objs().ConnectionOptions.DatabaseName.clear();
+  }
+
+  template <class T, class... Args>
+  T* Add(const std::string& name, Args&&... args) {
+    auto obj = std::make_unique<T>(&Objs(), std::forward<Args>(args)...);
+    obj->SetName(name);
+    T* raw = Objs().AddObject(obj, /*freeOnFail=*/true);
+    EXPECT_NE(raw, nullptr) << name;
+    return raw;
+  }
+
+  TTblData* Table(const std::string& name, const std::string& schema = {}) {
+    auto t = std::make_unique<TTblData>(&Objs());
+    t->SetName(name);
+    t->SetParentName(schema);
+    auto f = std::make_unique<TFldData>(&Objs(), t.get());
+    f->SetName("ID");
+    f->DataType = dt::INTEGER;
+    f->Nullable = false;
+    t->Fields.Add("ID", std::move(f));
+    TTblData* raw = Objs().AddObject(t, true);
+    EXPECT_NE(raw, nullptr) << name;
+    return raw;
+  }
+
+  TCtrData* Constraint(const std::string& name, const std::string& table, std::uint8_t type,
+                       const std::string& schema = {}) {
+    auto c = std::make_unique<TCtrData>(&Objs());
+    c->SetName(name);
+    c->SetParentName(schema);
+    c->SetTableName(table);
+    c->SetConstraintType(type);
+    if (type == ct::Check) {
+      c->SetText("ID > 0");
+    } else {
+      c->Columns.Add("ID", nullptr);
+    }
+    if (type == ct::ForeignKey) {
+      c->SetRefTableName(table);
+      c->RefColumns.Add("ID", nullptr);
+    }
+    TCtrData* raw = Objs().AddObject(c, true);
+    EXPECT_NE(raw, nullptr) << name;
+    return raw;
+  }
+
+  TIdxData* Index(const std::string& name, const std::string& table,
+                  const std::string& schema = {}) {
+    auto i = std::make_unique<TIdxData>(&Objs());
+    i->SetName(name);
+    i->SetParentName(schema);
+    i->TableName = table;
+    i->Columns.Add("ID", nullptr);
+    TIdxData* raw = Objs().AddObject(i, true);
+    EXPECT_NE(raw, nullptr) << name;
+    return raw;
+  }
+
+  TTrgData* Trigger(const std::string& name, const std::string& table, const std::string& text) {
+    auto t = std::make_unique<Texted<TTrgData>>(&Objs(), text);
+    t->SetName(name);
+    t->SetTableName(table);
+    TTrgData* raw = Objs().AddObject(t, true);
+    EXPECT_NE(raw, nullptr) << name;
+    return raw;
+  }
+
+  std::vector<std::string> Script() {
+    std::vector<std::string> out;
+    Objs().GetScript(out);
+    return out;
+  }
+  std::string Joined() { return JoinLines(Script()); }
+
+  std::vector<std::string> TableScript(const std::string& name, bool withHeader = false,
+                                       TCmpObjSetType filter = TCmpObjSetType::All()) {
+    std::vector<std::string> out;
+    Objs().GenerateTableScript(out, name, withHeader, filter);
+    return out;
+  }
+
+  static std::size_t Count(const std::string& text, const std::string& part) {
+    std::size_t n = 0;
+    for (std::size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1))
+      ++n;
+    return n;
+  }
+
+  TDBStructure structure;
+};
+
+// ----------------------------------------------------------------- order
+
+TEST_F(ScriptTest, EmptyMSSQLCollectionGivesTheHeaderAndTheSectionBlanks) {
+  Server(DB::dbMSSQL);
+  Objs().ConnectionOptions.DatabaseName = "D";
+  std::vector<std::string> expected = {"USE D\r\ngo\r\n", "SET QUOTED_IDENTIFIER OFF\r\ngo\r\n",
+                                       "SET ANSI_NULLS OFF\r\ngo\r\n"};
+  expected.insert(expected.end(), 9, "");
+  EXPECT_EQ(Script(), expected);
+  EXPECT_EQ(Objs().Terminator, "\r\ngo");
+  EXPECT_FALSE(Objs().CurQuotedIdentifier || Objs().CurAnsiNulls);
+  EXPECT_TRUE(Objs().ScriptLines.empty());
+}
+
+TEST_F(ScriptTest, SectionsFollowTheFixedOrder) {
+  Server(DB::dbInterBase);
+  Objs().ScriptOptions.SQLDialect = false;
+  // Added in reverse order of the script, so list order cannot fake it.
+  auto g = std::make_unique<TGntData>(&Objs());
+  g->Privileges.Include(TPrivilege::prSelect);
+  g->ObjectName = "T";
+  g->ObjectKind = TDbObject::dboTable;
+  g->Grantee = "PUBLIC";
+  Objs().AddGrant(g);
+  Add<Texted<TRolData>>("R", "CREATE ROLE R");
+  Trigger("TRG", "T", "TRIGGER TEXT");
+  Add<TextedProc>("P", "PROCEDURE TEXT");
+  Add<Texted<TViwData>>("V", "VIEW TEXT");
+  Add<Texted<TGnrData>>("G", "GENERATOR TEXT");
+  Add<Texted<TExcData>>("E", "EXCEPTION TEXT");
+  Constraint("PK_T", "T", ct::PrimaryKey);
+  Index("IX_T", "T");
+  Table("T");
+  Add<Texted<TDmnData>>("D", "DOMAIN TEXT");
+  const std::string s = Joined();
+  const std::vector<std::string> order = {
+      "DOMAIN TEXT;", "CREATE TABLE T", "CREATE INDEX IX_T", "/* PK_T */", "EXCEPTION TEXT;",
+      "GENERATOR TEXT;", "VIEW TEXT;", "SET TERM ^ ;", "PROCEDURE TEXT\r\n^",
+      "TRIGGER TEXT\r\n^", "CREATE ROLE R;", "GRANT SELECT ON T TO PUBLIC;"};
+  std::size_t at = 0;
+  for (const std::string& part : order) {
+    SCOPED_TRACE(part);
+    const std::size_t found = s.find(part, at);
+    ASSERT_NE(found, std::string::npos) << s;
+    at = found;
+  }
+}
+
+TEST_F(ScriptTest, InterBaseRoutinesGoBetweenSetTermLines) {
+  Server(DB::dbInterBase);
+  Objs().ScriptOptions.SQLDialect = false;
+  std::vector<std::string> expected(9, "");
+  EXPECT_EQ(Script(), expected) << "no routine, no SET TERM";
+
+  Add<TextedProc>("R", "CREATE PROCEDURE R AS BEGIN EXIT; END");
+  const std::vector<std::string> s = Script();
+  const auto term = std::find(s.begin(), s.end(), "SET TERM ^ ;\r\n");
+  ASSERT_NE(term, s.end());
+  EXPECT_THAT(std::vector<std::string>(term, term + 4),
+              ElementsAre("SET TERM ^ ;\r\n", "CREATE PROCEDURE R AS BEGIN EXIT; END\r\n^", "",
+                          "SET TERM ; ^\r\n"));
+  EXPECT_EQ(Objs().Terminator, ";");
+  EXPECT_EQ(std::count(s.begin(), s.end(), "SET TERM ^ ;\r\n"), 1) << "the trigger list is empty";
+}
+
+TEST_F(ScriptTest, RoutineSeparatorsPerDialect) {
+  struct Case {
+    DB st;
+    std::string statement;  // the routine's entry
+    std::string before, after;  // the entries around it, if any
+  };
+  const Case cases[] = {
+      {DB::dbOracle, "BODY\r\n/", "", ""},
+      {DB::dbMySQL, "BODY\r\n//", "DELIMITER //", "DELIMITER ;"},
+      {DB::dbPostgreSQL, "BODY;", "", ""},
+      {DB::dbMSSQL, "BODY\r\ngo", "", ""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(static_cast<int>(c.st));
+    Server(c.st);
+    TPrcData* p = Add<TextedProc>("R", "BODY");
+    p->SetDescription("said");
+    const std::vector<std::string> s = Script();
+    const auto at = std::find(s.begin(), s.end(), c.statement);
+    ASSERT_NE(at, s.end()) << JoinLines(s);
+    if (!c.before.empty()) {
+      EXPECT_EQ(*(at - 1), c.before);
+      EXPECT_EQ(*(at + 1), c.after);
+    }
+    EXPECT_EQ(Objs().Terminator, c.st == DB::dbMSSQL ? "\r\ngo" : ";");
+    // What follows the routine ends as the statements around it do.
+    const std::string js = JoinLines(s);
+    EXPECT_EQ(js.find("\r\n//", js.find("DELIMITER ;")), std::string::npos);
+  }
+}
+
+TEST_F(ScriptTest, MSSQLSettingsAreWrittenWhenTheyChange) {
+  Server(DB::dbMSSQL);
+  for (const char* name : {"A", "B"}) {
+    TTblData* t = Table(name);
+    t->QuotedIdentifier = true;
+  }
+  Objs().Tables.FindObject("B")->AnsiNulls = true;
+  const std::vector<std::string> s = Script();
+  const std::string js = JoinLines(s);
+  EXPECT_EQ(Count(js, "SET QUOTED_IDENTIFIER ON\r\ngo\r\n"), 1u);
+  EXPECT_LT(js.find("SET QUOTED_IDENTIFIER ON"), js.find("CREATE TABLE A("));
+  EXPECT_LT(js.find("CREATE TABLE A("), js.find("SET ANSI_NULLS ON"));
+  EXPECT_LT(js.find("SET ANSI_NULLS ON"), js.find("CREATE TABLE B("));
+  EXPECT_FALSE(Objs().CurQuotedIdentifier || Objs().CurAnsiNulls);
+}
+
+TEST_F(ScriptTest, ConstraintsInPassesByType) {
+  Server(DB::dbMSSQL);
+  Table("T");
+  // Keys chosen so that key order differs from pass order.
+  Constraint("A_FK", "T", ct::ForeignKey);
+  Constraint("B_CHECK", "T", ct::Check);
+  Constraint("C_UQ", "T", ct::Unique);
+  Constraint("D_PK", "T", ct::PrimaryKey);
+  TCtrData* def = Constraint("E_DF", "T", ct::Default);
+  def->SetText("0");
+  Constraint("F_NN", "T", ct::NotNull);
+  Constraint("G_OTHER", "T", ct::Other);
+  TCtrData* sys = Constraint("PK__T__0123ABCD", "T", ct::PrimaryKey);
+  ASSERT_TRUE(sys->CheckSystemConstraintName());
+
+  const std::string s = Joined();
+  std::vector<std::size_t> at;
+  for (const char* c : {"/* E_DF */", "/* D_PK */", "/* PK__T__", "/* C_UQ */", "/* A_FK */",
+                        "/* B_CHECK */"})
+    at.push_back(s.find(c));
+  for (std::size_t i = 0; i < at.size(); ++i) ASSERT_NE(at[i], std::string::npos) << i << s;
+  EXPECT_TRUE(std::is_sorted(at.begin(), at.end())) << s;
+  EXPECT_EQ(s.find("F_NN"), std::string::npos);
+  EXPECT_EQ(s.find("G_OTHER"), std::string::npos);
+
+  Server(DB::dbInterBase);
+  Table("T");
+  Constraint("DF", "T", ct::Default)->SetText("0");
+  EXPECT_EQ(Joined().find("/* DF */"), std::string::npos) << "defaults only for MS SQL";
+}
+
+TEST_F(ScriptTest, CommentsCannotEndEarly) {
+  Server(DB::dbInterBase);
+  Table("T");
+  Constraint("X */ DROP TABLE T; /*", "T", ct::Unique);
+  Add<TRolData>("R")->RoleOwner = "O */ DROP TABLE T; /*";
+  for (const std::string& e : Script()) {
+    SCOPED_TRACE(e);
+    if (!StartsWith(e, "/*")) continue;
+    // The comment closes only after the text it carries.
+    const std::size_t drop = e.rfind("DROP");
+    ASSERT_NE(drop, std::string::npos);
+    EXPECT_GT(e.find("*/"), drop);
+  }
+}
+
+TEST_F(ScriptTest, EmptyStatementsAreLeftOut) {
+  // MySQL has no collations and cannot store a domain's or a parameter's
+  // description; its client refuses a bare ";".
+  Server(DB::dbMySQL);
+  Add<Texted<TCltData>>("C", "");
+  Add<Texted<TDmnData>>("D", "CREATE DOMAIN D INTEGER")->SetDescription("said");
+  TPrcData* p = Add<TextedProc>("P", "CREATE PROCEDURE P() BEGIN END");
+  auto in = std::make_unique<TFldData>(&Objs(), p);
+  in->SetName("A");
+  in->SetDescription("said");
+  p->InParams.Add("A", std::move(in));
+  Add<TextedProc>("Q", "")->SetDescription("said");
+  const std::vector<std::string> s = Script();
+  for (const std::string& e : s) {
+    EXPECT_NE(e, ";");
+    EXPECT_NE(e, "\r\n//");
+  }
+  EXPECT_EQ(std::count(s.begin(), s.end(), "DELIMITER //"), 1) << "none for the empty one";
+}
+
+// ---------------------------------------------------------------- header
+
+TEST_F(ScriptTest, HeaderPerDialect) {
+  struct Case {
+    const char* name;
+    DB st;
+    std::function<void(TObjs&)> setup;
+    std::vector<std::string> header;
+  };
+  const Case cases[] = {
+      {"InterBase, everything", DB::dbInterBase,
+       [](TObjs& o) {
+         o.IBServerOptions.SetDBCharSet("utf8");
+         o.IBServerOptions.IBDatabaseOptions.PageSize = 8192;
+         o.IBServerOptions.IBDatabaseOptions.ODSMajorVersion = 12;
+         o.IBServerOptions.IBDatabaseOptions.ODSMinorVersion = 0;
+         o.IBServerOptions.IBDatabaseOptions.Version = "LI-V3.0.11 */ DROP";
+       },
+       {"SET NAMES UTF8;\r\n", "SET SQL DIALECT 3;\r\n",
+        "CREATE DATABASE 'D.FDB'\r\n USER 'SYSDBA' PASSWORD 'quillbark'\r\nPAGE_SIZE 8192  "
+        "DEFAULT CHARACTER SET UTF8;\r\n",
+        "/* Server Version: LI-V3.0.11 * / DROP.  ODS Version: 12.0. */\r\n"}},
+      {"InterBase, dialect 1, no connect", DB::dbInterBase,
+       [](TObjs& o) {
+         o.IBServerOptions.SQLDialect = 1;
+         o.ScriptOptions.Connect = false;
+       },
+       {}},
+      {"InterBase, no user", DB::dbInterBase,
+       [](TObjs& o) {
+         o.ConnectionOptions.UserName.clear();
+         o.ConnectionOptions.Password.clear();
+         o.ScriptOptions.SQLDialect = false;
+       },
+       {"CREATE DATABASE 'D.FDB';\r\n"}},
+      {"Oracle hides the password", DB::dbOracle, [](TObjs&) {},
+       {"-- CONNECT SYSDBA/*****@D.FDB;\r\n"}},
+      {"MySQL", DB::dbMySQL, [](TObjs&) {}, {"USE D.FDB;\r\n"}},
+      {"PostgreSQL", DB::dbPostgreSQL,
+       [](TObjs& o) { o.ConnectionOptions.DatabaseName = "D */ x"; }, {"/* Database: D * / x */"}},
+      {"ASE", DB::dbSybaseASE,
+       [](TObjs& o) {
+         TASEDatabaseOptions& a = o.ASEServerOptions.ASEDatabaseOptions;
+         a.Text1 = "Script\r\nDROP";
+         a.Text2 = "opts";
+         a.Text3 = "10 MB";
+         a.DBOptions.Include(TASEDBOption::aoDdlInTran);
+         o.ConnectionOptions.DatabaseName = "D";
+       },
+       {"-- Script  DROP\r\n", "-- Database: D\r\n", "-- Size    : 10 MB\r\n",
+        "-- Options : opts\r\n", "", "use D\r\ngo\r\n", "use master\r\ngo\r\n",
+        "if exists( select 1 from master.dbo.sysdatabases where name = 'D')\r\n  drop database "
+        "D\r\ngo\r\n",
+        "create database D\r\ngo\r\n", "use D\r\ngo\r\n",
+        "exec master.dbo.sp_dboption D, 'ddl in tran', True\r\ngo\r\n", "checkpoint\r\ngo\r\n"}},
+      {"DB2 has none", DB::dbDB2, [](TObjs&) {}, {}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    TDBStructure fresh;
+    TObjs& o = *fresh.GetObjs();
+    o.SetServerType(c.st);
+    o.ConnectionOptions.DatabaseName = "D.FDB";
+    c.setup(o);
+    std::vector<std::string> s;
+    o.GetScript(s);
+    std::vector<std::string> expected = c.header;
+    expected.insert(expected.end(), 9, "");
+    EXPECT_EQ(s, expected);
+  }
+}
+
+// ------------------------------------------------ owners and descriptions
+
+TEST_F(ScriptTest, PostgreSQLOwnersAndBuiltInSchemas) {
+  Server(DB::dbPostgreSQL);
+  TSchData* pub = Add<TSchData>("public");
+  pub->OwnerQualifier = "admin";
+  Add<TSchData>("sales")->OwnerQualifier = "admin";
+  Table("t")->OwnerQualifier = "Mixed Case";
+  const std::vector<std::string> s = Script();
+  const std::string js = JoinLines(s);
+  EXPECT_EQ(js.find("CREATE SCHEMA public"), std::string::npos);
+  EXPECT_EQ(js.find("ALTER SCHEMA public"), std::string::npos);
+  EXPECT_NE(js.find("CREATE SCHEMA sales;"), std::string::npos);
+  EXPECT_NE(std::find(s.begin(), s.end(), "ALTER SCHEMA sales OWNER TO admin;"), s.end());
+  const auto owner = std::find(s.begin(), s.end(), "ALTER TABLE t OWNER TO \"Mixed Case\";");
+  ASSERT_NE(owner, s.end()) << js;
+  EXPECT_EQ(*(owner + 1), "");
+}
+
+TEST_F(ScriptTest, MSSQLSchemaNamedAsItsSystemNameIsNotCreated) {
+  Server(DB::dbMSSQL);
+  TSchData* dbo = Add<TSchData>("DBO");
+  dbo->SystemName = "DBO";
+  dbo->SetDescription("the default");
+  Add<TSchData>("SALES");
+  Objs().MSSQLServerOptions.SQLServerVersion = TMSSQLServerVersionType::st_MSSQL2017;
+  const std::string s = Joined();
+  EXPECT_EQ(s.find("CREATE SCHEMA DBO"), std::string::npos) << s;
+  EXPECT_NE(s.find("CREATE SCHEMA SALES"), std::string::npos) << s;
+  EXPECT_NE(s.find("@level0name=N'DBO'"), std::string::npos) << "its description stays";
+}
+
+TEST_F(ScriptTest, DescriptionsOfTablesColumnsAndParameters) {
+  Server(DB::dbInterBase);
+  Objs().IBServerOptions.SQLServerVersion = IBV::st_Firebird_30;
+  Objs().IBServerOptions.IBCompareOptions.UpdateDescriptionMode = UD::udComment;
+  TTblData* t = Table("T");
+  t->SetDescription("table's");
+  t->Fields.FindObject("ID")->SetDescription("column");
+  TPrcData* p = Add<TextedProc>("P", "CREATE PROCEDURE P AS BEGIN EXIT; END");
+  auto in = std::make_unique<TFldData>(&Objs(), p);
+  in->SetName("A");
+  in->SetDescription("input");
+  p->InParams.Add("A", std::move(in));
+  const std::vector<std::string> s = Script();
+  EXPECT_THAT(s, ::testing::Contains("COMMENT ON TABLE T IS\r\n'table''s';"));
+  EXPECT_THAT(s, ::testing::Contains("COMMENT ON COLUMN T.ID IS\r\n'column';"));
+  // Inside SET TERM the statement ends with "^".
+  EXPECT_THAT(s, ::testing::Contains("COMMENT ON PARAMETER P.A IS\r\n'input'\r\n^"));
+}
+
+TEST_F(ScriptTest, DescriptionModeIsPresetForTheRunAndRestored) {
+  struct Case {
+    IBV version;
+    UD mode;
+    std::string start;  // how the table's description begins
+  };
+  const Case cases[] = {
+      {IBV::st_InterBase_75, UD::udSysTables, "DESCRIBE TABLE T"},
+      {IBV::st_Firebird_25, UD::udSysTables, "COMMENT ON TABLE T"},
+      {IBV::st_Firebird_30, UD::udSysTables, "COMMENT ON TABLE T"},
+      {IBV::st_Firebird_40, UD::udSysTables, "COMMENT ON TABLE T"},
+      {IBV::st_Firebird_30, UD::udDescribe, "DESCRIBE TABLE T"},
+      {IBV::st_InterBase_2020, UD::udSysTables, "ALTER DESCRIPTION FOR TABLE T"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(static_cast<int>(c.version));
+    Server(DB::dbInterBase);
+    Objs().IBServerOptions.SQLServerVersion = c.version;
+    Objs().IBServerOptions.IBCompareOptions.UpdateDescriptionMode = c.mode;
+    Table("T")->SetDescription("d");
+    EXPECT_THAT(Joined(), HasSubstr(c.start));
+    EXPECT_THAT(JoinLines(TableScript("T")), HasSubstr(c.start));
+    EXPECT_EQ(Objs().IBServerOptions.IBCompareOptions.UpdateDescriptionMode, c.mode);
+  }
+}
+
+// ---------------------------------------------------------- single table
+
+TEST_F(ScriptTest, TableScriptWithItsConstraintsIndicesAndTriggers) {
+  Server(DB::dbInterBase);
+  Objs().ScriptOptions.SQLDialect = false;
+  Objs().ConnectionOptions.DatabaseName = "D.FDB";
+  Table("T");
+  Table("OTHER");
+  Constraint("PK_T", "T", ct::PrimaryKey);
+  Constraint("FK_T", "T", ct::ForeignKey);
+  Constraint("PK_OTHER", "OTHER", ct::PrimaryKey);
+  Index("IX_T", "T");
+  Index("IX_OTHER", "OTHER");
+  Trigger("TRG_T", "T", "CREATE TRIGGER TRG_T FOR T AS BEGIN END");
+
+  const std::vector<std::string> body = {
+      "CREATE TABLE T(ID INTEGER NOT NULL);\r\n",
+      "",
+      "ALTER TABLE T ADD CONSTRAINT PK_T PRIMARY KEY (ID);\r\n",
+      "",
+      "ALTER TABLE T ADD CONSTRAINT FK_T FOREIGN KEY (ID) REFERENCES T (ID);\r\n",
+      "",
+      "CREATE INDEX IX_T ON T(ID);\r\n",
+      "",
+      "SET TERM ^ ;",
+      "",
+      "CREATE TRIGGER TRG_T FOR T AS BEGIN END",
+      "^",
+      "",
+      "SET TERM ; ^"};
+  EXPECT_EQ(TableScript("T"), body);
+
+  std::vector<std::string> withHeader = {
+      "CREATE DATABASE 'D.FDB'\r\n USER 'SYSDBA' PASSWORD 'quillbark';\r\n"};
+  withHeader.insert(withHeader.end(), body.begin(), body.end());
+  EXPECT_EQ(TableScript("T", /*withHeader=*/true), withHeader);
+
+  TCmpObjSetType onlyKeys;
+  onlyKeys.Include(TCmpObjType::coPrimaryKey);
+  EXPECT_THAT(TableScript("T", false, onlyKeys),
+              ElementsAre(body[0], "", "ALTER TABLE T ADD CONSTRAINT PK_T PRIMARY KEY (ID);\r\n"));
+}
+
+TEST_F(ScriptTest, TableNotFoundGivesOneComment) {
+  Server(DB::dbInterBase);
+  Table("T");
+  EXPECT_THAT(TableScript("MISSING", true), ElementsAre("/* Table \"MISSING\" not found */"));
+  EXPECT_THAT(TableScript("x */ DROP TABLE T; /*"),
+              ElementsAre("/* Table \"x * / DROP TABLE T; / *\" not found */"));
+}
+
+TEST_F(ScriptTest, TableFoundByTheUpperCaseRetryKeepsItsObjects) {
+  Server(DB::dbInterBase);
+  Table("ORDERS");
+  Constraint("PK_ORDERS", "ORDERS", ct::PrimaryKey);
+  Index("IX_ORDERS", "ORDERS");
+  Trigger("TRG_ORDERS", "ORDERS", "CREATE TRIGGER TRG_ORDERS FOR ORDERS AS BEGIN END");
+  const std::string s = JoinLines(TableScript("orders"));
+  EXPECT_THAT(s, HasSubstr("CREATE TABLE ORDERS"));
+  EXPECT_THAT(s, HasSubstr("PK_ORDERS"));
+  EXPECT_THAT(s, HasSubstr("IX_ORDERS"));
+  EXPECT_THAT(s, HasSubstr("TRG_ORDERS"));
+}
+
+TEST_F(ScriptTest, SchemaQualifiedTableKeepsItsOwnObjectsOnly) {
+  Server(DB::dbMSSQL);
+  Table("ORDERS", "DBO");
+  Table("ORDERS", "SALES");
+  Constraint("PK_DBO", "ORDERS", ct::PrimaryKey, "DBO");
+  Constraint("PK_SALES", "ORDERS", ct::PrimaryKey, "SALES");
+  Index("IX_DBO", "ORDERS", "DBO");
+  Index("IX_SALES", "ORDERS", "SALES");
+  const std::string s = JoinLines(TableScript("sales.orders"));
+  EXPECT_THAT(s, HasSubstr("SALES.ORDERS("));
+  EXPECT_THAT(s, HasSubstr("PK_SALES"));
+  EXPECT_THAT(s, HasSubstr("IX_SALES"));
+  EXPECT_EQ(s.find("_DBO"), std::string::npos) << s;
+}
+
+// ------------------------------------------------------- MySQL inline keys
+
+TEST_F(ScriptTest, MySQLKeysInsideTheTableAreNotWrittenAgain) {
+  Server(DB::dbMySQL);
+  Table("t");
+  Constraint("pk_t", "t", ct::PrimaryKey);
+  Constraint("uq_t", "t", ct::Unique);
+  Constraint("fk_t", "t", ct::ForeignKey);
+  Index("ix_t", "t");
+  // A key of a table the collection does not hold is written on its own.
+  Constraint("pk_gone", "gone", ct::PrimaryKey);
+  Index("ix_gone", "gone");
+
+  for (const std::string& s : {Joined(), JoinLines(TableScript("t"))}) {
+    SCOPED_TRACE(s);
+    EXPECT_EQ(Count(s, "`pk_t`"), 1u);
+    EXPECT_EQ(Count(s, "`uq_t`"), 1u);
+    EXPECT_EQ(Count(s, "`ix_t`"), 1u);
+    EXPECT_THAT(s, HasSubstr("ALTER TABLE `t` ADD CONSTRAINT `fk_t` FOREIGN KEY"));
+  }
+  const std::string whole = Joined();
+  EXPECT_THAT(whole, HasSubstr("ALTER TABLE `gone` ADD CONSTRAINT `pk_gone`"));
+  EXPECT_THAT(whole, HasSubstr("ix_gone"));
+}
+
+// ---------------------------------------------------------- object files
+
+class ScriptFilesTest : public ScriptTest {
+ protected:
+  void SetUp() override {
+    char pattern[] = "/tmp/qor-script-XXXXXX";
+    ASSERT_NE(::mkdtemp(pattern), nullptr);
+    dir = pattern;
+    errors.clear();
+    FileErrorHandler = [](const std::string& m) { errors.push_back(m); };
+  }
+  void TearDown() override {
+    FileErrorHandler = [](const std::string&) {};
+    std::error_code ec;
+    fs::remove_all(dir, ec);
+  }
+  std::vector<std::string> Files() const {
+    std::vector<std::string> out;
+    for (const auto& e : fs::recursive_directory_iterator(dir))
+      out.push_back(fs::relative(e.path(), dir).string());
+    std::sort(out.begin(), out.end());
+    return out;
+  }
+  static std::string Read(const fs::path& p) {
+    std::ifstream f(p, std::ios::binary);
+    return {std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>()};
+  }
+
+  fs::path dir;
+  static inline std::vector<std::string> errors;
+};
+
+TEST_F(ScriptFilesTest, OneFilePerObjectWithSafeUniqueNames) {
+  Server(DB::dbInterBase);
+  Objs().OutputDirectory = dir.string();
+  Table("T");
+  Table("../evil/x");
+  Table("A/B");
+  Table("A_B");
+  Table("\xC3\x84T");  // one two-byte character
+  Add<Texted<TRolData>>("R", "CREATE ROLE R");
+  auto user = std::make_unique<Texted<TRolData>>(&Objs(), "CREATE USER R");
+  user->SetName("R");
+  user->RoleKind = rk::User;
+  ASSERT_TRUE(Objs().AddObject(user, true));
+  Add<Texted<TExcData>>("E", "");  // nothing to write
+
+  const std::vector<std::string> script = Script();
+  EXPECT_THAT(Files(), ElementsAre("role_R_2_body.sql", "role_R_body.sql", "table_A_B_2_body.sql",
+                                   "table_A_B_body.sql", "table_T_body.sql",
+                                   "table__T_body.sql", "table____evil_x_body.sql"));
+  EXPECT_EQ(Read(dir / "table_A_B_body.sql"), "CREATE TABLE \"A/B\"(ID INTEGER NOT NULL)");
+  EXPECT_EQ(Read(dir / "table_A_B_2_body.sql"), "CREATE TABLE A_B(ID INTEGER NOT NULL)");
+  EXPECT_TRUE(errors.empty());
+
+  // A second run writes the same names again, replacing the files.
+  Script();
+  EXPECT_EQ(Files().size(), 7u);
+}
+
+TEST_F(ScriptFilesTest, RoutinesAndTriggersGetAHeaderFile) {
+  Server(DB::dbInterBase);
+  Objs().OutputDirectory = dir.string();
+  Table("T");
+  TPrcData* p = Add<TPrcData>("P");
+  p->SetText("BEGIN\r\n  INSERT INTO T (ID) VALUES (1);\r\nEND");
+  TTrgData* trg = Add<TTrgData>("T_BI");
+  trg->SetTableName("T");
+  trg->TriggerType = 1;
+  trg->SetText("AS\r\nBEGIN\r\n  NEW.ID = 1;\r\nEND");
+  Script();
+  EXPECT_THAT(Files(), ElementsAre("procedure_P_body.sql", "procedure_P_header.sql",
+                                   "table_T_body.sql", "trigger_T_BI_body.sql",
+                                   "trigger_T_BI_header.sql"));
+  EXPECT_EQ(Read(dir / "procedure_P_body.sql"), p->GetCreateSQL());
+  EXPECT_EQ(Read(dir / "procedure_P_header.sql"), p->GetCreateEmptySQL());
+  EXPECT_THAT(Read(dir / "procedure_P_header.sql"), HasSubstr("BEGIN EXIT; END"));
+  EXPECT_EQ(Read(dir / "trigger_T_BI_header.sql"), trg->GetEmptyCreateSQL());
+  EXPECT_NE(Read(dir / "trigger_T_BI_header.sql"), Read(dir / "trigger_T_BI_body.sql"));
+}
+
+TEST_F(ScriptFilesTest, FailedWriteIsReportedAndTheScriptGoesOn) {
+  Server(DB::dbInterBase);
+  Objs().OutputDirectory = (dir / "missing").string();
+  Table("T");
+  Table("U");
+  const std::string s = Joined();
+  EXPECT_THAT(s, HasSubstr("CREATE TABLE T"));
+  EXPECT_THAT(s, HasSubstr("CREATE TABLE U"));
+  ASSERT_EQ(errors.size(), 2u);
+  EXPECT_THAT(errors[0], HasSubstr("table_T_body.sql"));
+}
+
+TEST_F(ScriptFilesTest, NoFolderNoFiles) {
+  Server(DB::dbInterBase);
+  Table("T");
+  const fs::path cwd = fs::current_path();
+  fs::current_path(dir);
+  Script();
+  fs::current_path(cwd);
+  EXPECT_TRUE(Files().empty());
+  EXPECT_TRUE(errors.empty());
+}
+
+TEST(WriteTextFile, WritesTheBytesAsTheyAre) {
+  char pattern[] = "/tmp/qor-wtf-XXXXXX";
+  ASSERT_NE(::mkdtemp(pattern), nullptr);
+  const fs::path file = fs::path(pattern) / "f.sql";
+  std::string error;
+  ASSERT_TRUE(WriteTextFile(file.string(), "old text", error)) << error;
+  ASSERT_TRUE(WriteTextFile(file.string(), std::string("A\r\nB\0C", 6), error)) << error;
+  std::ifstream f(file, std::ios::binary);
+  const std::string got{std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>()};
+  EXPECT_EQ(got, std::string("A\r\nB\0C", 6));
+  EXPECT_FALSE(WriteTextFile((fs::path(pattern) / "no" / "f.sql").string(), "x", error));
+  EXPECT_THAT(error, HasSubstr("no/f.sql"));
+  fs::remove_all(pattern);
+}
+
+}  // namespace
+}  // namespace qor
