@@ -209,7 +209,7 @@ std::string TGntData::GetPrivilegesText() {
       case TDbObject::dboTrigger: s += "TRIGGER "; break;
       case TDbObject::dboFunction: s += "FUNCTION "; break;
       case TDbObject::dboException: s += "EXCEPTION "; break;
-      case TDbObject::dboView: s += "VIEW "; break;
+      // Firebird names a view in GRANT ... ON like a table: "ON VIEW" is refused.
       case TDbObject::dboGenerator: s += "SEQUENCE "; break;
       case TDbObject::dboPackage: s += "PACKAGE "; break;
       default: break;  // tables and the rest have no kind word

@@ -261,7 +261,7 @@ class ScriptReplay : public ::testing::Test {
     Grant("R_AUDIT", K::dboRole, "CUSTOMERS", K::dboTable,
           {P::prInsert, P::prUpdate, P::prDelete, P::prSelect, P::prReferences}, 1);
     Grant("U1", K::dboUser, "CUSTOMERS", K::dboTable, {P::prUpdate}, 0, {"NAME", "CODE"});
-    // No grant on a view: its text reads "ON VIEW", which Firebird 3 refuses.
+    Grant("R_AUDIT", K::dboRole, "V_BIG_ORDERS", K::dboView, {P::prSelect});
     Grant("R_CLERK", K::dboRole, "P_ORDER_COUNT", K::dboProcedure, {P::prExecute});
     Grant("ORDERS_AIUD", K::dboTrigger, "P_NOTE", K::dboProcedure, {P::prExecute});
     Grant("P_NOTE", K::dboProcedure, "LOG_LINES", K::dboTable, {P::prInsert});
@@ -408,7 +408,8 @@ TEST_F(ScriptReplay, Firebird3RunsTheWholeScriptAndHoldsTheFixture) {
                   "G:R_AUDIT:R:CUSTOMERS::1", "G:U1:U:CUSTOMERS:NAME:0", "G:U1:U:CUSTOMERS:CODE:0",
                   "G:R_CLERK:X:P_ORDER_COUNT::0",
                   "G:ORDERS_AIUD:X:P_NOTE::0", "G:P_NOTE:I:LOG_LINES::0",
-                  "G:R_CLERK:G:G_ORDERS::0", "G:U1:M:R_CLERK::2"));
+                  "G:R_CLERK:G:G_ORDERS::0", "G:U1:M:R_CLERK::2",
+                  "G:R_AUDIT:S:V_BIG_ORDERS::0"));
 }
 
 // The default description mode, preset for Firebird 3, gives statements
