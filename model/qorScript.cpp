@@ -24,6 +24,8 @@
 #include "platform/qorStrings.h"
 
 #include <cerrno>
+#include <functional>
+#include <map>
 #include <cstdio>
 #include <cstring>
 #include <utility>
@@ -376,11 +378,42 @@ void TObjs::WriteHeader(std::vector<std::string>& dest) {
 
 // ---------------------------------------------------------------- sections
 
+namespace {
+
+// The objects of one list in key order, except that an object is written
+// after the objects of the same list that it uses: a view over a view, or a
+// procedure calling a procedure, whose key sorts later would otherwise be
+// created before what it names and the script would not run. Edges to a
+// column count as edges to the column's view. A cycle is broken in key order.
+template <class List>
+std::vector<TDbObj*> InDependencyOrder(List& list) {
+  std::map<const TDbObj*, int> state;  // 0 waiting, 1 on the path, 2 placed
+  for (auto& e : list)
+    if (e.Value) state[e.Value.get()] = 0;
+  std::vector<TDbObj*> out;
+  out.reserve(state.size());
+  std::function<void(TDbObj*)> place = [&](TDbObj* obj) {
+    state[obj] = 1;
+    for (const auto& edge : obj->DependsOn()) {
+      TDbObj* used = edge.Value ? edge.Value->Target : nullptr;
+      if (auto* col = dynamic_cast<TFldData*>(used); col && col->OwnerObj) used = col->OwnerObj;
+      auto it = state.find(used);
+      if (it != state.end() && it->second == 0) place(used);
+    }
+    state[obj] = 2;
+    out.push_back(obj);
+  };
+  for (auto& e : list)
+    if (e.Value && state[e.Value.get()] == 0) place(e.Value.get());
+  return out;
+}
+
+}  // namespace
+
 template <class List, class TextFn>
 void TObjs::WriteSection(List& list, TextFn text, bool msSettings, bool blankAfter) {
-  for (auto& e : list) {
-    if (!e.Value) continue;
-    auto& obj = *e.Value;
+  for (TDbObj* o : InDependencyOrder(list)) {
+    auto& obj = *o;
     WriteObjectFiles(obj);
     if (msSettings) WriteMSSQLSetOptions(obj.QuotedIdentifier, obj.AnsiNulls);
     // What follows an object that is not written would name nothing.
@@ -523,9 +556,8 @@ void TObjs::WriteBlockSection(List& list) {
     Terminator = "\r\n^";
   }
   if (st == DB::dbOracle) Terminator = "\r\n/";
-  for (auto& e : list) {
-    if (!e.Value) continue;
-    auto& obj = *e.Value;
+  for (TDbObj* o : InDependencyOrder(list)) {
+    auto& obj = *o;
     WriteObjectFiles(obj);
     WriteMSSQLSetOptions(obj.QuotedIdentifier, obj.AnsiNulls);
     const std::string text = obj.GetCreateSQL();

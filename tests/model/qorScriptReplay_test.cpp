@@ -225,6 +225,13 @@ class ScriptReplay : public ::testing::Test {
     TViwData* huge = Add<TViwData>("V_HUGE_ORDERS");
     Field(huge->Columns, huge, "ORDER_ID");
     huge->SetText("SELECT ORDER_ID FROM V_BIG_ORDERS WHERE AMOUNT > 1000");
+    Objs().AddDependency(huge, big, 0, 0, "AMOUNT");
+    // Its key sorts first, yet it rests on the view above: the section
+    // writes it after what it uses.
+    TViwData* allHuge = Add<TViwData>("V_ALL_HUGE");
+    Field(allHuge->Columns, allHuge, "ORDER_ID");
+    allHuge->SetText("SELECT ORDER_ID FROM V_HUGE_ORDERS");
+    Objs().AddDependency(allHuge, huge, 0, 0, "ORDER_ID");
 
     // Routines in an order where each uses only those before it.
     TPrcData* twice = Add<TPrcData>("F_TWICE", "Doubles");

@@ -215,6 +215,25 @@ TEST_F(ScriptTest, InterBaseRoutinesGoBetweenSetTermLines) {
   EXPECT_EQ(std::count(s.begin(), s.end(), "SET TERM ^ ;\r\n"), 1) << "the trigger list is empty";
 }
 
+TEST_F(ScriptTest, ASectionWritesWhatAnObjectUsesBeforeIt) {
+  Server(DB::dbInterBase);
+  // A calls B, B calls C, D and E call each other; keys sort A first.
+  TPrcData* a = Add<TextedProc>("A", "PROC A");
+  TPrcData* b = Add<TextedProc>("B", "PROC B");
+  TPrcData* c = Add<TextedProc>("C", "PROC C");
+  TPrcData* d = Add<TextedProc>("D", "PROC D");
+  TPrcData* e = Add<TextedProc>("E", "PROC E");
+  Objs().AddDependency(a, b, 0, 0);
+  Objs().AddDependency(b, c, 0, 0);
+  Objs().AddDependency(d, e, 0, 0);
+  Objs().AddDependency(e, d, 0, 0);
+  std::vector<std::string> procs;
+  for (const std::string& line : Script())
+    if (StartsWith(line, "PROC ")) procs.push_back(line.substr(0, 6));
+  // The cycle is broken in key order; every routine is written once.
+  EXPECT_THAT(procs, ElementsAre("PROC C", "PROC B", "PROC A", "PROC E", "PROC D"));
+}
+
 TEST_F(ScriptTest, RoutineSeparatorsPerDialect) {
   struct Case {
     DB st;
