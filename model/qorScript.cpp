@@ -129,8 +129,8 @@ std::string FileNamePart(std::string_view name) {
       s += static_cast<char>(c);
     } else {
       s += '_';
-      if (c >= 0xC0)
-        while (i + 1 < name.size() && (static_cast<unsigned char>(name[i + 1]) & 0xC0) == 0x80) ++i;
+      // A whole UTF-8 character becomes one "_".
+      if (const std::size_t n = Utf8SequenceLength(name, i); n > 1) i += n - 1;
     }
     if (s.size() >= kMaxFileNamePart) break;
   }

@@ -8,6 +8,7 @@
 #include "model/qorExtractorHost.h"
 #include "platform/qorStrings.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cstdio>
 #include <limits>
@@ -27,45 +28,12 @@ bool SpacedOperators(TDatabaseType t) {
   return t == TDatabaseType::dbMSSQL || t == TDatabaseType::dbSybaseASE;
 }
 
-// Length of the UTF-8 sequence starting at `i`, or 1 when the bytes there
-// are not one.
-std::size_t Utf8SequenceLength(const std::string& s, std::size_t i) {
-  const unsigned char lead = Byte(s[i]);
-  std::size_t n = 1;
-  if (lead >= 0xC2 && lead <= 0xDF) n = 2;
-  else if (lead >= 0xE0 && lead <= 0xEF) n = 3;
-  else if (lead >= 0xF0 && lead <= 0xF4) n = 4;
-  else return 1;
-  if (i + n > s.size()) return 1;
-  for (std::size_t k = 1; k < n; ++k)
-    if ((Byte(s[i + k]) & 0xC0) != 0x80) return 1;
-  return n;
-}
-
 std::string HexByte(unsigned char b) {
   static const char* digits = "0123456789ABCDEF";
   std::string r = "0x";
   r += digits[b >> 4];
   r += digits[b & 15];
   return r;
-}
-
-void AppendUtf8(std::string& out, std::uint32_t cp) {
-  if (cp < 0x80) {
-    out += static_cast<char>(cp);
-  } else if (cp < 0x800) {
-    out += static_cast<char>(0xC0 | (cp >> 6));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  } else if (cp < 0x10000) {
-    out += static_cast<char>(0xE0 | (cp >> 12));
-    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  } else {
-    out += static_cast<char>(0xF0 | (cp >> 18));
-    out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  }
 }
 
 }  // namespace
@@ -374,7 +342,8 @@ bool TCustomParser::CheckTerminator() {
 
 void TCustomParser::InvalidChar() {
   const std::size_t at = scan_.Pos - 1;
-  const std::size_t n = Utf8SequenceLength(source_, at);
+  // Bytes that are not UTF-8 count one by one.
+  const std::size_t n = std::max<std::size_t>(1, Utf8SequenceLength(source_, at));
   const unsigned char b = Byte(source_[at]);
   std::string shown;
   if (n > 1 || (b >= 32 && b < 127)) {

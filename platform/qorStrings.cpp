@@ -39,7 +39,7 @@ std::size_t DecodeUtf8(std::string_view s, std::size_t i, char32_t& cp) {
   return len;
 }
 
-void EncodeUtf8(char32_t cp, std::string& out) {
+void EncodeUtf8Impl(char32_t cp, std::string& out) {
   if (cp < 0x80) {
     out += static_cast<char>(cp);
   } else if (cp < 0x800) {
@@ -95,7 +95,7 @@ std::string MapCase(std::string_view s, Map map) {
       out += s[i++];
       continue;
     }
-    EncodeUtf8(map(cp), out);
+    EncodeUtf8Impl(map(cp), out);
     i += len;
   }
   return out;
@@ -270,5 +270,13 @@ std::string JoinLines(const std::vector<std::string>& lines, std::string_view se
 }
 
 std::string IntToStr(std::int64_t v) { return std::to_string(v); }
+
+std::size_t Utf8SequenceLength(std::string_view s, std::size_t i) {
+  if (i >= s.size()) return 0;
+  char32_t cp;
+  return DecodeUtf8(s, i, cp);
+}
+
+void AppendUtf8(std::string& out, char32_t cp) { EncodeUtf8Impl(cp, out); }
 
 }  // namespace qor

@@ -62,4 +62,10 @@ std::string JoinLines(const std::vector<std::string>& lines, std::string_view se
 
 std::string IntToStr(std::int64_t v);
 
+// Length of the valid UTF-8 sequence that starts at s[i] (shortest form, no
+// surrogates), or 0 when the bytes there are not one.
+std::size_t Utf8SequenceLength(std::string_view s, std::size_t i);
+// Appends the UTF-8 form of a code point.
+void AppendUtf8(std::string& out, char32_t cp);
+
 }  // namespace qor
