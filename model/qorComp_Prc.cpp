@@ -423,7 +423,9 @@ void TPrcData::DoBeforeDrop() {
 // ------------------------------------------------------------ TMemberPrcData
 
 std::string TMemberPrcData::GetCreateSQL() {
-  std::string s = "   " + Directives.GetText() + "MEMBER " +
+  std::string directives = Directives.GetText();
+  if (!directives.empty() && directives.back() != ' ') directives += ' ';  // "NOT FINAL"
+  std::string s = "   " + directives + "MEMBER " +
                   (IsFunction ? "FUNCTION " : "PROCEDURE ") + GetName() + ParamText;
   // RETURN with nothing after it would not parse.
   if (IsFunction && OutParams.Count() > 0 && OutParams.Object(0))

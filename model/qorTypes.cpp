@@ -23,6 +23,8 @@ std::string TTypeDirective::GetText() const {
   if (Overriding) s += "OVERRIDING ";
   if (NotInstantiable) s += "NOT INSTANTIABLE ";
   if (NotFinal) s += "NOT FINAL";
+  // "NOT FINAL" ends without a blank; a word after it still needs one.
+  if (NotFinal && (Instantiable || Final)) s += ' ';
   if (Instantiable) s += "INSTANTIABLE ";
   if (Final) s += "FINAL ";
   return s;

@@ -365,6 +365,9 @@ TEST_F(RoutineTest, OracleTypeMembers) {
   EXPECT_EQ(set.GetCreateSQL(), "   MEMBER PROCEDURE SET_X(X NUMBER)");
   set.IsFunction = true;  // a function without a result writes no bare RETURN
   EXPECT_EQ(set.GetCreateSQL(), "   MEMBER FUNCTION SET_X(X NUMBER)");
+  set.IsFunction = false;
+  set.Directives.NotFinal = true;  // its text ends without a blank
+  EXPECT_EQ(set.GetCreateSQL(), "   NOT FINAL MEMBER PROCEDURE SET_X(X NUMBER)");
 }
 
 class RoutineWalkTest : public RoutineTest {

@@ -214,8 +214,8 @@ TEST(SharedTypes, TypeDirectiveText) {
       {false, false, true, false, true, "OVERRIDING FINAL "},
       {false, true, false, false, false, "NOT FINAL"},
       {true, true, false, false, false, "NOT INSTANTIABLE NOT FINAL"},
-      {false, true, false, true, false, "NOT FINALINSTANTIABLE "},
-      {true, true, true, true, true, "OVERRIDING NOT INSTANTIABLE NOT FINALINSTANTIABLE FINAL "},
+      {false, true, false, true, false, "NOT FINAL INSTANTIABLE "},
+      {true, true, true, true, true, "OVERRIDING NOT INSTANTIABLE NOT FINAL INSTANTIABLE FINAL "},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.expected);
