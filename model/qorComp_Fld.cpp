@@ -711,15 +711,13 @@ void TFldData::DoBeforeDrop() {
     if (!e || !e->Active || !e->Target) continue;
     TDbObj* user = e->Target;
     if (auto* prc = dynamic_cast<TPrcData*>(user)) {
-      const std::string empty = prc->GetCreateEmptySQL();
-      if (prc->GetCreateSQL() == empty) continue;
+      if (prc->HasEmptyBody()) continue;
       e->Active = false;
-      // The routine keeps its name and signature but stops using the column.
+      // The routine exists, so it is altered, not created: it keeps its name
+      // and signature but stops using the column.
       if (TScriptWriter* w = GetScriptWriter())
-        w->AddStatement(prc->MakeComment("Empty " + prc->GetName() + " for drop " + here) +
-                            std::string(CRLF) + empty,
-                        kStmtRoutine, prc->GetName(), TDbObject::dboProcedure, kActionEmptyBody,
-                        {}, 0);
+        w->AddComment(prc->MakeComment("Empty " + prc->GetName() + " for drop " + here));
+      prc->ReplaceWithEmptyBody(/*write=*/true);
       prc->SetBodyEmptied(true);
     } else if (auto* f = dynamic_cast<TFldData*>(user); f && f->IsComputed()) {
       e->Active = false;

@@ -713,5 +713,22 @@ TEST_F(FldWalkTest, DropTakesItsUsersAlong) {
   EXPECT_FALSE(c->GetSelected());
 }
 
+TEST_F(FldWalkTest, DropAltersARoutineThatReadsTheColumnToItsEmptyBody) {
+  TTblData* t = Held<TTblData>("T");
+  TFldData* c = Column(t, "C");
+  TPrcData* p = Held<TPrcData>("P");
+  p->SetText("AS\r\nBEGIN\r\n  SELECT C FROM T INTO :X;\r\nEND");
+  Objs().AddDependency(p, c, 0, 0);
+  c->WriteDrop();
+  ASSERT_GE(writer.calls.size(), 2u);
+  EXPECT_EQ(writer.calls[0].name, "P");
+  EXPECT_EQ(writer.calls[0].action, kActionEmptyBody);
+  // The routine already exists: it is altered, never created a second time.
+  EXPECT_TRUE(StartsWith(writer.calls[0].text, "ALTER PROCEDURE P")) << writer.calls[0].text;
+  EXPECT_EQ(writer.comments, std::vector<std::string>{"/* Empty P for drop T(C) */"});
+  EXPECT_TRUE(p->HasEmptyBody());
+  EXPECT_EQ(writer.calls.back().text, "ALTER TABLE T DROP C");
+}
+
 }  // namespace
 }  // namespace qor::test
