@@ -2,6 +2,7 @@
 // local database path opens the engine inside the test process.
 #include "engine/qorDB_IBX.h"
 #include "engine/qorDBEngine.h"
+#include "tests/engine/qorFbConnectionTest.h"
 #include "tests/support/qorReplay.h"
 #include "tests/support/qorTestEnv.h"
 
@@ -14,19 +15,9 @@
 namespace qor {
 namespace {
 
-bool Contains(const std::string& text, const std::string& part) {
-  return text.find(part) != std::string::npos;
-}
-
-class FbEmbedded : public ::testing::Test {
+class FbEmbedded : public FbConnectionTest {
  protected:
   FbEmbedded() {
-    c.OnErrorMessage = [this](TObject*, const std::string& t) { errors.push_back(t); };
-    c.OnLogNextLine = [this](TObject*, const std::string& t) { log.push_back(t); };
-    c.OnAfterConnect = [this](TObject*) { events.push_back("AfterConnect"); };
-    c.OnAfterDisconnect = [this](TObject*) { events.push_back("AfterDisconnect"); };
-    c.SetConnectionType(TconnectionType::cnIBX);
-    c.SetDatabaseType(TDatabaseType::dbInterBase);
     c.ConnectionOptions.Protocol = TQORProtocol::ptLocal;
   }
 
@@ -59,8 +50,6 @@ class FbEmbedded : public ::testing::Test {
   TQORIBXDatabase& Db() { return *static_cast<TQORIBXDatabase*>(c.DatabaseObject()); }
   const std::vector<std::string>& DatabaseParams() { return Db().IBDatabase()->Params.Lines(); }
 
-  TQORConnection c;
-  std::vector<std::string> errors, log, events;
 };
 
 TEST_F(FbEmbedded, CreatesDatabasesAndReconnectsToTheirCharacterSetAndDialect) {

@@ -3,6 +3,7 @@
 // CTest fixture "fbserver" starts it before them and stops it after).
 #include "engine/qorDB_IBX.h"
 #include "engine/qorDBEngine.h"
+#include "tests/engine/qorFbConnectionTest.h"
 #include "tests/support/qorTestEnv.h"
 
 #include <gtest/gtest.h>
@@ -13,19 +14,9 @@
 namespace qor {
 namespace {
 
-bool Contains(const std::string& text, const std::string& part) {
-  return text.find(part) != std::string::npos;
-}
-
-class FbServer : public ::testing::Test {
+class FbServer : public FbConnectionTest {
  protected:
   FbServer() {
-    c.OnErrorMessage = [this](TObject*, const std::string& t) { errors.push_back(t); };
-    c.OnLogNextLine = [this](TObject*, const std::string& t) { log.push_back(t); };
-    c.OnAfterConnect = [this](TObject*) { events.push_back("AfterConnect"); };
-    c.OnAfterDisconnect = [this](TObject*) { events.push_back("AfterDisconnect"); };
-    c.SetConnectionType(TconnectionType::cnIBX);
-    c.SetDatabaseType(TDatabaseType::dbInterBase);
     TConnectionOptions& o = c.ConnectionOptions;
     o.HostName = test::kServerHost;
     o.Protocol = TQORProtocol::ptTCP;
@@ -33,8 +24,6 @@ class FbServer : public ::testing::Test {
     o.Password = test::ServerPassword();
   }
 
-  TQORConnection c;
-  std::vector<std::string> errors, log, events;
 };
 
 TEST_F(FbServer, CreatesAndReadsADatabaseOverTcp) {
