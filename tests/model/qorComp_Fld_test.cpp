@@ -188,7 +188,21 @@ struct ColumnCase {
   const char* expected;
 };
 
-TEST_F(FldTest, InterBaseColumnDefinition) {
+class FldColumnTest : public FldTest {
+ protected:
+  template <std::size_t N>
+  void Check(const ColumnCase (&cases)[N]) {
+    for (const ColumnCase& c : cases) {
+      SCOPED_TRACE(c.label);
+      Server(c.server, c.version);
+      TFldData* f = NewColumn(static_cast<Holder>(c.holder));
+      c.setup(*this, *f);
+      EXPECT_EQ(f->GetCreateSQL(), c.expected);
+    }
+  }
+};
+
+TEST_F(FldColumnTest, InterBaseColumnDefinition) {
   const int table = static_cast<int>(Holder::Table), in = static_cast<int>(Holder::InParam),
             out = static_cast<int>(Holder::OutParam), udf = static_cast<int>(Holder::Udf);
   const IBV fb30 = IBV::st_Firebird_30;
@@ -281,16 +295,10 @@ TEST_F(FldTest, InterBaseColumnDefinition) {
       {"a name that needs quotes", DB::dbInterBase, fb30, table,
        [](FldTest&, TFldData& f) { f.SetName("Order"); }, "\"Order\" INTEGER"},
   };
-  for (const ColumnCase& c : cases) {
-    SCOPED_TRACE(c.label);
-    Server(c.server, c.version);
-    TFldData* f = NewColumn(static_cast<Holder>(c.holder));
-    c.setup(*this, *f);
-    EXPECT_EQ(f->GetCreateSQL(), c.expected);
-  }
+  Check(cases);
 }
 
-TEST_F(FldTest, ColumnDefinitionPerDialect) {
+TEST_F(FldColumnTest, ColumnDefinitionPerDialect) {
   const int table = static_cast<int>(Holder::Table), in = static_cast<int>(Holder::InParam),
             out = static_cast<int>(Holder::OutParam), domain = static_cast<int>(Holder::Domain);
   const IBV v = IBV::st_Firebird_30;
@@ -455,13 +463,7 @@ TEST_F(FldTest, ColumnDefinitionPerDialect) {
       {"DB2 default", DB::dbDB2, v, table, [](FldTest&, TFldData& f) { f.DefaultValue = "0"; },
        "C INTEGER WITH DEFAULT 0"},
   };
-  for (const ColumnCase& c : cases) {
-    SCOPED_TRACE(c.label);
-    Server(c.server, c.version);
-    TFldData* f = NewColumn(static_cast<Holder>(c.holder));
-    c.setup(*this, *f);
-    EXPECT_EQ(f->GetCreateSQL(), c.expected);
-  }
+  Check(cases);
 }
 
 TEST_F(FldTest, ModePrefixOfExternalRoutines) {
