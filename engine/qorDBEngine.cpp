@@ -1,6 +1,6 @@
 #include "engine/qorDBEngine.h"
 
-#include "model/qorMsgMngr.h"
+#include "base/qorMsgMngr.h"
 #include "platform/qorStrings.h"
 
 #include <cmath>

@@ -10,8 +10,8 @@
 // explicit call at start-up (InitializeEngine, engine/qorEngineInit.h).
 #pragma once
 
-#include "model/qorDBOptions.h"
-#include "model/qorTypes.h"
+#include "base/qorDBOptions.h"
+#include "base/qorTypes.h"
 #include "platform/dataset/qorDataSet.h"
 #include "platform/qorNameList.h"
 #include "platform/qorObject.h"

@@ -10,8 +10,8 @@
 // collection and knows the extractor that fills it.
 #pragma once
 
-#include "model/qorDBOptions.h"
-#include "model/qorTypes.h"
+#include "base/qorDBOptions.h"
+#include "base/qorTypes.h"
 #include "platform/qorNameList.h"
 #include "platform/qorObject.h"
 

@@ -7,7 +7,7 @@
 // TCustomExtract implements it.
 #pragma once
 
-#include "model/qorTypes.h"
+#include "base/qorTypes.h"
 
 #include <string>
 

@@ -6,7 +6,7 @@
 // a caller that wants dependency-ordered scripts attaches one.
 #pragma once
 
-#include "model/qorTypes.h"
+#include "base/qorTypes.h"
 
 #include <string>
 

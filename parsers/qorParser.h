@@ -18,8 +18,8 @@
 #include <string_view>
 #include <vector>
 
-#include "model/qorMsgMngr.h"
-#include "model/qorTypes.h"
+#include "base/qorMsgMngr.h"
+#include "base/qorTypes.h"
 #include "parsers/keywords/qorResWord.h"
 #include "platform/qorNameList.h"
 #include "platform/qorObject.h"

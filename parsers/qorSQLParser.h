@@ -12,8 +12,8 @@
 #include <string_view>
 #include <vector>
 
-#include "model/qorDBOptions.h"
-#include "model/qorTypes.h"
+#include "base/qorDBOptions.h"
+#include "base/qorTypes.h"
 #include "parsers/qorParser.h"
 #include "platform/qorNameList.h"
 

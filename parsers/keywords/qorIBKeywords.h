@@ -6,7 +6,7 @@
 #include <span>
 #include <string_view>
 
-#include "model/qorTypes.h"
+#include "base/qorTypes.h"
 #include "parsers/keywords/qorResWord.h"
 
 namespace qor {

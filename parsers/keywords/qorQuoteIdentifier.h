@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "model/qorTypes.h"
+#include "base/qorTypes.h"
 
 namespace qor {
 

@@ -2,7 +2,7 @@
 // Oracle cases cannot reach a real server here: they run on recorded rows
 // through the replay binding, standing in for the binding of their type.
 #include "engine/qorDBEngine.h"
-#include "model/qorMsgMngr.h"
+#include "base/qorMsgMngr.h"
 #include "tests/support/qorReplay.h"
 
 #include <gtest/gtest.h>

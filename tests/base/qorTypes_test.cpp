@@ -1,6 +1,6 @@
 // Shared types: the ordinals other layers store and compare, the literal
 // quoting per dialect, terminators, integer parsing and the Oracle records.
-#include "model/qorTypes.h"
+#include "base/qorTypes.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // Option objects: start values, the copy rules of Assign (partial copies,
 // derived classes, the assignment error), version names and the rendered
 // texts (SET NAMES, MySQL table options, ASE option names).
-#include "model/qorDBOptions.h"
+#include "base/qorDBOptions.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 // The message list (kinds, order, copying between lists) and the UI hooks.
-#include "model/qorMsgMngr.h"
+#include "base/qorMsgMngr.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "model/qorTypes.h"
+#include "base/qorTypes.h"
 
 #include <charconv>
 #include <cstdio>

@@ -10,7 +10,7 @@
 #include <string>
 #include <string_view>
 
-#include "model/qorTypes.h"
+#include "base/qorTypes.h"
 #include "platform/qorPersistent.h"
 #include "platform/qorSets.h"
 

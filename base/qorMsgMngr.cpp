@@ -1,4 +1,4 @@
-#include "model/qorMsgMngr.h"
+#include "base/qorMsgMngr.h"
 
 #include <cstdio>
 #include <utility>

@@ -1,4 +1,4 @@
-#include "model/qorDBOptions.h"
+#include "base/qorDBOptions.h"
 
 #include <array>
 #include <span>

@@ -1,0 +1,59 @@
+#include "base/qorIBVersions.h"
+
+#include <gtest/gtest.h>
+
+namespace qor {
+namespace {
+
+using V = TIBSQLServerVersionType;
+
+TEST(IBVersionCaps, OneRowPerVersionInEnumerationOrder) {
+  for (std::size_t i = 0; i < kIBVersionCount; ++i)
+    EXPECT_EQ(static_cast<std::size_t>(kIBVersionCaps[i].version), i) << "row " << i;
+}
+
+// The generations where each capability arrives are product facts; a row
+// edited by mistake shows up here as a changed first or last version.
+TEST(IBVersionCaps, CapabilitiesByGeneration) {
+  struct Case {
+    const char* name;
+    bool TIBVersionCaps::*flag;
+    std::initializer_list<V> with;
+  };
+  const Case cases[] = {
+      {"sqlDialect3", &TIBVersionCaps::sqlDialect3,
+       {V::st_InterBase_6x, V::st_FireBird_1x, V::st_Yaffil_1x, V::st_FireBird_15,
+        V::st_InterBase_7x, V::st_InterBase_75, V::st_Firebird_20, V::st_Firebird_21,
+        V::st_Firebird_25, V::st_Firebird_30, V::st_Firebird_40, V::st_InterBase_2020}},
+      {"paramDefaults", &TIBVersionCaps::paramDefaults,
+       {V::st_InterBase_7x, V::st_InterBase_75, V::st_Firebird_20, V::st_Firebird_21,
+        V::st_Firebird_25, V::st_Firebird_30, V::st_Firebird_40, V::st_InterBase_2020}},
+      {"identityColumns", &TIBVersionCaps::identityColumns,
+       {V::st_Firebird_30, V::st_Firebird_40}},
+      {"octetsTypes", &TIBVersionCaps::octetsTypes, {V::st_Firebird_40}},
+      {"timeZones", &TIBVersionCaps::timeZones, {V::st_Firebird_40}},
+      {"packageBodyRecreate", &TIBVersionCaps::packageBodyRecreate,
+       {V::st_Firebird_30, V::st_Firebird_40}},
+      {"commentOn", &TIBVersionCaps::commentOn,
+       {V::st_Firebird_20, V::st_Firebird_21, V::st_Firebird_25, V::st_Firebird_30,
+        V::st_Firebird_40}},
+      {"alterDescription", &TIBVersionCaps::alterDescription, {V::st_InterBase_2020}},
+      {"hexLiterals", &TIBVersionCaps::hexLiterals,
+       {V::st_Firebird_25, V::st_Firebird_30, V::st_Firebird_40}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    for (std::size_t i = 0; i < kIBVersionCount; ++i) {
+      const V v = static_cast<V>(i);
+      bool expected = false;
+      for (V w : c.with) expected = expected || w == v;
+      EXPECT_EQ(IBCaps(v).*c.flag, expected) << "version ordinal " << i;
+    }
+  }
+  EXPECT_FALSE(IBCaps(V::st_InterBase_2020).bigintType);
+  EXPECT_FALSE(IBCaps(V::st_InterBase_2020).keywordDemotion);
+  EXPECT_TRUE(IBCaps(V::st_Firebird_40).keywordDemotion);
+}
+
+}  // namespace
+}  // namespace qor
