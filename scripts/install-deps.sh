@@ -8,6 +8,10 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   nlohmann-json3-dev
   firebird-dev firebird3.0-server-core firebird3.0-utils firebird3.0-server
+  firebird3.0-examples mariadb-test-data
+  qt6-base-dev xvfb xauth
+  unixodbc unixodbc-dev tdsodbc libsqliteodbc odbc-mariadb
+  mariadb-server postgresql
 )
 
 missing=()
