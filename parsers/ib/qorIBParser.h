@@ -1,0 +1,201 @@
+// The InterBase/Firebird DDL parser: reads scripts as isql runs them
+// (terminator switched by SET TERM, SET SQL DIALECT, INPUT of further files)
+// and builds schema objects in the target collection, statement by statement.
+//
+// The scanner follows the configured server version (base/qorIBVersions.h):
+// words the version does not reserve scan as plain names, and the grammar
+// asks for such a word through IsKw, which accepts the keyword token or a
+// plain name of the same text. Every statement ends at its terminator: after
+// an error the rest of the statement is passed over, so one bad statement
+// never eats the next one.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "base/qorTypes.h"
+#include "model/qorComp_Fld.h"
+#include "parsers/qorSQLParser.h"
+
+namespace qor {
+
+class TCtrData;
+class TDmnData;
+class TFldData;
+class TIBServerOptions;
+class TIdxData;
+class TTblData;
+
+// The keyword kinds of the InterBase table, by word ("$" and "_" dropped,
+// words in CamelCase). Synonyms share a kind.
+namespace ibk {
+inline constexpr TTokenKind Action = 30, Active = 31, Add = 32, Admin = 33, After = 34, All = 35,
+    Alter = 36, And = 37, Any = 38, As = 39, Asc = 40, Ascending = 40, At = 41, Auto = 42,
+    Avg = 43, Before = 45, Begin = 46, Between = 47, Bigint = 48, Binary = 49, Blob = 50,
+    Boolean = 51, By = 52, Cache = 53, Cascade = 54, Case = 55, Cast = 56, Char = 57,
+    Character = 57, Check = 58, CheckPointLength = 59, Close = 60, Collate = 61, Column = 62,
+    Commit = 63, Computed = 64, Conditional = 65, Constraint = 66, Containing = 67, Count = 68,
+    Create = 69, Cross = 70, Cstring = 71, Current = 72, CurrentDate = 73, CurrentTime = 74,
+    CurrentTimestamp = 75, Cursor = 76, Database = 77, Date = 78, Dec = 79, Decimal = 79,
+    Declare = 80, Default = 81, Delete = 82, Desc = 83, Descending = 83, Describe = 84,
+    Descriptor = 85, Distinct = 86, Do = 87, Domain = 88, Double = 89, Drop = 90, Else = 91,
+    End = 92, EntryPoint = 93, Escape = 94, Exception = 95, Execute = 96, Exists = 97, Exit = 98,
+    External = 99, Extract = 100, Fetch = 101, File = 102, Filter = 103, Float = 104, For = 105,
+    Foreign = 106, FreeIt = 107, From = 108, Full = 109, Function = 110, Gdscode = 111,
+    Generator = 112, GenId = 113, Global = 114, Grant = 115, Group = 117, Having = 118, If = 119,
+    In = 120, Inactive = 121, Index = 122, Inner = 123, Insert = 124, Int = 125, Integer = 125,
+    Into = 126, Is = 127, Join = 128, Key = 129, Left = 130, Like = 131, Max = 132, Merge = 133,
+    Min = 134, ModuleName = 135, Names = 136, National = 137, Natural = 138, Nchar = 139,
+    No = 140, Not = 141, Null = 142, Numeric = 143, Of = 144, On = 145, Open = 146, Option = 147,
+    Or = 148, Order = 149, Outer = 150, PageSize = 151, Parameter = 152, Password = 153,
+    Percent = 154, Plan = 155, Position = 156, PostEvent = 157, Precision = 158, Preserve = 159,
+    Primary = 160, Privileges = 161, Procedure = 162, RdbDbKey = 163, Real = 164, Recreate = 165,
+    References = 166, Release = 167, ReturningValues = 168, Returns = 169, Revoke = 170,
+    Right = 171, Role = 172, Rows = 173, Savepoint = 174, Segment = 175, Select = 176, Set = 177,
+    Similar = 178, Singular = 179, Size = 180, Smallint = 181, Some = 182, Sort = 183,
+    Sqlcode = 184, Starting = 185, Starts = 186, Statistics = 187, SubType = 188, Sum = 189,
+    Suspend = 190, Table = 191, Temporary = 192, Then = 193, Ties = 194, Time = 195,
+    Timestamp = 196, To = 197, Trigger = 198, Type = 199, Union = 200, Unique = 201,
+    Update = 202, Upper = 203, User = 204, Using = 205, Value = 206, Values = 207,
+    Varbinary = 208, Varchar = 209, Variable = 210, Varying = 211, View = 212, When = 213,
+    Where = 214, While = 215, With = 216, Work = 217, Year = 218, Yearday = 219;
+inline constexpr TTokenKind CharsetIntroducer = 44, Assign = 116;
+}  // namespace ibk
+
+// Statement codes of NotifyStatement.
+namespace ibs {
+inline constexpr std::uint8_t Reconnect = 1, Set = 3, SetBlobFile = 4, Object = 6, SetNames = 10,
+                              SetDialect = 12, Describe = 13, Select = 14, Insert = 15,
+                              Update = 16, Delete = 17;
+// Sub-codes of Object.
+inline constexpr std::uint8_t Create = 1, Alter = 2, Drop = 3, Statistics = 8;
+}  // namespace ibs
+
+class TIbParser : public TCustomSQLParser {
+ public:
+  // INPUT files nest no deeper than this.
+  static constexpr int kMaxInputDepth = 16;
+
+  explicit TIbParser(TExtractorHost* owner);
+  ~TIbParser() override;
+  const char* ClassName() const override { return "TIbParser"; }
+
+  // The collection's InterBase options; none without a collection.
+  TIBServerOptions* GetServerOptions() const;
+  TIBSQLServerVersionType ServerVersion() const;
+  int SQLDialect() const;
+
+  // `name` as it is written back: in SQL dialect 3 double-quoted (inner
+  // quotes doubled) when the version needs it.
+  std::string FormatName(std::string_view name) override;
+  std::string PositionText() override;
+  void ParseScript(const std::vector<std::string>& lines, TObjs* collection) override;
+  void ParseText() override;
+  // A file read on its own starts like a script; one read by INPUT goes on
+  // with the terminator of the script that includes it.
+  bool ParseFile(const std::string& fileName, TObjs* collection) override;
+  void AfterParse() override;
+
+  // The source after the current character up to the next terminator
+  // outside comments and literals, trimmed, into the object's text. The
+  // scanner is left on the terminator token.
+  virtual void ReadBody(TDbObj& obj);
+  // The text of a DEFAULT value, cut from the source; then one NextToken.
+  virtual bool ParseDefault(TFldData& column, std::string& text);
+
+  // ---- State ----
+  bool AutoDDL = true;
+  std::string CurrentTable;
+  std::string CurrentColumn;
+  // Filled by ParseQualifiedName.
+  std::string Qualifier, QName, Name3;
+  TIbParser* Parent() const { return parent_; }
+
+ protected:
+  bool ScanToken() override;
+  void InitResWords() override;
+  TTokenKind LookupKeyword() override;
+
+  // ---- Grammar helpers ----
+  // The keyword `kind`, or a plain (unquoted) name of one of its words: the
+  // form a word takes when the server version does not reserve it.
+  bool IsKw(TTokenKind kind);
+  // IsKw, else the Expect error for `kind`.
+  bool ExpectKw(TTokenKind kind);
+  bool NextAndExpectKw(TTokenKind kind);
+  // A name: an identifier (quoted or not) into `name`; else an error.
+  bool ReadName(std::string& name);
+  bool ParseQualifiedName();
+  // "(" name {"," name} ")" into `list`; the ")" is consumed.
+  bool ParseColumnList(TFieldList& list, TDbObj* holder);
+  // The parenthesised text that starts at the next character, then one
+  // NextToken. The current token is the word before it.
+  bool ReadParenText(std::string& text);
+
+  // ---- Statements ----
+  // The dispatcher's end of every statement: passes the terminator, or
+  // reports what stands in its place and skips to the next one.
+  void EndStatement(int errorsBefore);
+  // Passes a statement this parser does not build objects for, with a note.
+  void SkipStatement(const std::string& what);
+  void ParseCreate();
+  void ParseAlter();
+  void ParseSet();
+  void ParseInput();
+
+  // Tables, columns, constraints, indices and domains.
+  bool ParseCreateTable(bool globalTemporary);
+  bool ParseAlterTable();
+  bool ParseCreateIndex();
+  bool ParseAlterIndex();
+  bool ParseCreateDomain();
+  bool ParseAlterDomain();
+  // One column definition, its name the current token. `ok` is false after
+  // an error; the column is returned whenever its name was read.
+  std::unique_ptr<TFldData> ParseColumn(TTblData* table, const std::string& tableName, bool& ok);
+  bool ParseDataType(TFldData& column);
+  bool IsDataTypeStart();
+  bool ParseArrayBounds(TFldData& column);
+  // Column options; `domain` when the column is a domain's type holder.
+  bool ParseColumnOptions(TFldData& column, TDmnData* domain, TTblData* table,
+                          const std::string& tableName);
+  // A table constraint at the current token (CONSTRAINT name, PRIMARY,
+  // UNIQUE, FOREIGN, CHECK, or REFERENCES for a column).
+  bool ParseTableConstraint(TFldData* column, const std::string& tableName, TTblData* table);
+  bool ParseForeignKey(TCtrData& ctr, bool columnLevel);
+  bool ParseReferentialAction(std::uint8_t& rule);
+  bool ParseIndexClause(TCtrData& ctr);
+  // Hands a finished constraint on (IBE$ rule, duplicate primary key).
+  void AddConstraint(std::unique_ptr<TCtrData>& ctr, TTblData* table);
+
+  // Sends statement code 6 with the sub-code and kind.
+  void NotifyObject(std::uint8_t sub, TDbObject kind, const std::string& name,
+                    const std::string& extra = {});
+
+  int StatementResult = 0;
+
+ private:
+  void ClassifyGrants();
+  void RemoveConstraintIndexes();
+  void LinkColumnDomains();
+  bool ScanHexNumber();
+  bool ScanHexString();
+  bool ScanIntroducer();
+  int ErrorCount() const;
+  // The kind of the current token's word in the full table (demoted or
+  // not); the token's own kind for everything else.
+  TTokenKind TableKind();
+
+  std::unique_ptr<TIbParser> nested_;
+  TIbParser* parent_ = nullptr;
+  int inputDepth_ = 0;
+  std::string fileName_;  // the file this parser reads, for the INPUT chain
+  std::size_t tableKindAt_ = static_cast<std::size_t>(-1);
+  TTokenKind tableKindOf_ = 0;
+  TTokenKind tableKind_ = 0;
+};
+
+}  // namespace qor

@@ -1,0 +1,265 @@
+// The InterBase/Firebird parser's scanner rules, its version handling, the
+// script statements (SET TERM, SET GENERATOR, INPUT) and its recovery.
+// Whole statements with their models are in the corpus (tests/data/sql/ib).
+#include "model/qorComp_Ctr.h"
+#include "model/qorComp_Dmn.h"
+#include "model/qorComp_Fld.h"
+#include "model/qorComp_Gnr.h"
+#include "model/qorComp_Idx.h"
+#include "model/qorComp_Tbl.h"
+#include "tests/parsers/ib/qorIBParserFixture.h"
+#include "tests/support/qorModelDump.h"
+#include "tests/support/qorTestEnv.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+namespace qor::test {
+namespace {
+
+using V = TIBSQLServerVersionType;
+
+// The tokens of `text`: kind, and the text that matters for the kind.
+std::vector<std::string> Tokens(TIbParse& p, const std::string& text, int dialect = 3) {
+  p.objs.IBServerOptions.SQLDialect = static_cast<TIBSQLDialectType>(dialect);
+  p.parser->SetSource(text);
+  std::vector<std::string> out;
+  for (int guard = 0; guard < 100; ++guard) {
+    p.parser->NextToken();
+    const TTokenKind k = p.parser->TokenKind();
+    if (k == tk::EOFKind) break;
+    std::string s = std::to_string(k);
+    if (k == tk::Ident || k == ibk::CharsetIntroducer) s += " " + p.parser->IdentText();
+    if (k == tk::Integer) s += " " + std::to_string(p.parser->IntValue()) + " " + p.parser->TokenText();
+    if (k == tk::String) {
+      s += " ";
+      for (unsigned char c : p.parser->TokenText()) s += std::to_string(c) + ".";
+    }
+    out.push_back(s);
+  }
+  return out;
+}
+
+struct ScanCase {
+  const char* name;
+  V version;
+  const char* text;
+  std::vector<std::string> tokens;
+  int errors;
+};
+
+TEST(IbScanner, VersionRulesForNumbersLiteralsAndWords) {
+  const ScanCase cases[] = {
+      {"hex number", V::st_Firebird_25, "0x1F", {"4 31 1F"}, 0},
+      {"no hex before 2.5", V::st_Firebird_20, "0x1F", {"4 0 0", "1 X1F"}, 0},
+      {"hex beyond 32 bits is kept", V::st_Firebird_30, "0xFFFFFFFFFF",
+       {"4 1099511627775 FFFFFFFFFF"}, 0},
+      {"16 hex digits are two's complement", V::st_Firebird_30, "0xFFFFFFFFFFFFFFFF",
+       {"4 -1 FFFFFFFFFFFFFFFF"}, 0},
+      {"17 hex digits are an error, never 0 silently", V::st_Firebird_30,
+       "0x1FFFFFFFFFFFFFFFF", {"4 0 1FFFFFFFFFFFFFFFF"}, 1},
+      {"0x without digits", V::st_Firebird_25, "0x;", {"4 0 ", "12"}, 1},
+      {"binary string", V::st_Firebird_25, "X'0aFF'", {"3 10.255."}, 0},
+      {"binary string, odd digit count", V::st_Firebird_25, "x'ABC'", {"3 "}, 1},
+      {"binary string, not hex", V::st_Firebird_25, "X'ZZ'", {"3 "}, 1},
+      {"binary string, unterminated at the end", V::st_Firebird_25, "X'AB", {"3 171."}, 1},
+      {"assignment", V::st_Firebird_25, "a := 1", {"1 A", "116", "4 1 1"}, 0},
+      {"no assignment before 2.5", V::st_Firebird_21, ":=", {"16", "14"}, 0},
+      {"introducer", V::st_Firebird_25, "_utf8 'x'", {"44 _UTF8", "3 120."}, 0},
+      {"words 2.5 leaves free are names", V::st_Firebird_25, "CASCADE ACTION KEY",
+       {"1 CASCADE", "1 ACTION", "129"}, 0},
+      {"words 3.0 leaves free are names", V::st_Firebird_30, "KEY COMPUTED SUB_TYPE work",
+       {"1 KEY", "1 COMPUTED", "1 SUB_TYPE", "1 WORK"}, 0},
+      {"InterBase 2020 keeps every word", V::st_InterBase_2020, "KEY CASCADE",
+       {"129", "54"}, 0},
+  };
+  for (const ScanCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    TIbParse p(c.version);
+    EXPECT_EQ(Tokens(p, c.text), c.tokens);
+    EXPECT_EQ(p.Errors(), c.errors) << p.FirstError();
+  }
+}
+
+TEST(IbScanner, DoubleQuotesAreNamesInDialect3Only) {
+  TIbParse p;
+  EXPECT_EQ(Tokens(p, "\"My Table\"", 3), (std::vector<std::string>{"1 My Table"}));
+  EXPECT_EQ(Tokens(p, "\"My Table\"", 1).front().substr(0, 2), "3 ");
+}
+
+TEST(IbParser, FormatNameQuotesItsArgumentAsTheDialectNeeds) {
+  struct Case {
+    int dialect;
+    const char* name;
+    const char* expected;
+  } const cases[] = {
+      {3, "NAME", "NAME"},
+      {3, "Name", "\"Name\""},
+      {3, "SELECT", "\"SELECT\""},
+      {3, "A\"B", "\"A\"\"B\""},
+      {1, "Name", "Name"},
+  };
+  TIbParse p;
+  p.parser->SetSource("OTHER_WORD");
+  p.parser->NextToken();
+  for (const Case& c : cases) {
+    p.objs.IBServerOptions.SQLDialect = static_cast<TIBSQLDialectType>(c.dialect);
+    EXPECT_EQ(p.parser->FormatName(c.name), c.expected) << c.name;
+  }
+}
+
+// The words each version leaves free are still read where the grammar
+// wants them: keys, actions, computed columns, blob clauses, COMMIT WORK.
+TEST(IbParser, DemotedWordsAreReadAsTheWordsTheGrammarWants) {
+  const std::string script =
+      "CREATE TABLE P (ID INTEGER NOT NULL PRIMARY KEY);\n"
+      "CREATE TABLE C (A INTEGER NOT NULL,\n"
+      "  B INTEGER REFERENCES P (ID) ON DELETE CASCADE ON UPDATE NO ACTION,\n"
+      "  D COMPUTED BY (A + 1), E BLOB SUB_TYPE 1 SEGMENT SIZE 80,\n"
+      "  CONSTRAINT FK_C FOREIGN KEY (A) REFERENCES P (ID) ON DELETE SET NULL);\n"
+      "COMMIT WORK;\n";
+  for (V v : {V::st_InterBase_6x, V::st_FireBird_15, V::st_Firebird_20, V::st_Firebird_21,
+              V::st_Firebird_25, V::st_Firebird_30, V::st_Firebird_40, V::st_InterBase_2020}) {
+    SCOPED_TRACE(static_cast<int>(v));
+    TIbParse p(v);
+    p.Run(script);
+    EXPECT_EQ(p.Errors(), 0) << p.FirstError();
+    TTblData* c = p.objs.FindTable("C");
+    ASSERT_NE(c, nullptr);
+    ASSERT_EQ(c->Fields.Count(), 4);
+    EXPECT_EQ(c->Fields.Object(2)->GetText(), "(A + 1)");
+    EXPECT_EQ(c->Fields.Object(3)->SubType, 1);
+    int fks = 0, pks = 0;
+    for (int i = 0; i < p.objs.Constraints.Count(); ++i) {
+      TCtrData* k = p.objs.Constraints.Object(i);
+      if (k->GetConstraintType() == ct::PrimaryKey) ++pks;
+      if (k->GetConstraintType() != ct::ForeignKey) continue;
+      ++fks;
+      if (k->GetName() == "FK_C") EXPECT_EQ(k->DeleteRule, 4);
+      else EXPECT_EQ(k->DeleteRule, 2);
+      EXPECT_EQ(k->UpdateRule, 0);
+    }
+    EXPECT_EQ(fks, 2);
+    EXPECT_EQ(pks, 1);
+  }
+}
+
+TEST(IbParser, SetGeneratorKeepsSixtyFourBitsAndRefusesWhatDoesNotFit) {
+  struct Case {
+    const char* value;
+    const char* expected;
+    int errors;
+  } const cases[] = {
+      {"-5", "-5", 0},
+      {"9000000000", "9000000000", 0},
+      {"-9223372036854775807", "-9223372036854775807", 0},
+      {"99999999999999999999", "", 1},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.value);
+    TIbParse p;
+    auto g = std::make_unique<TGnrData>(&p.objs);
+    g->SetName("G");
+    TGnrData* gen = p.objs.AddObject(g, true);
+    ASSERT_NE(gen, nullptr);
+    p.Run(std::string("SET GENERATOR G TO ") + c.value + ";\nCREATE TABLE AFTER_IT (A INTEGER);\n");
+    EXPECT_EQ(gen->StartWith, c.expected);
+    EXPECT_EQ(p.Errors(), c.errors) << p.FirstError();
+    EXPECT_NE(p.objs.FindTable("AFTER_IT"), nullptr);
+  }
+}
+
+TEST(IbParser, EachScriptStartsWithTheSemicolon) {
+  TIbParse p;
+  p.Run("SET TERM ^ ;\nCREATE TABLE A (X INTEGER)^\n");
+  EXPECT_EQ(p.parser->Terminator(), "^");
+  p.Run("CREATE TABLE B (X INTEGER);\n");
+  EXPECT_EQ(p.Errors(), 0) << p.FirstError();
+  EXPECT_NE(p.objs.FindTable("B"), nullptr);
+}
+
+TEST(IbParser, ErrorsSkipToTheTerminatorAndNameTheirPlace) {
+  TIbParse p;
+  p.Run("CREATE TABLE T (A INTEGER, B INTEGER DEFAULT (1), C INTEGER);\n"
+        "CREATE TABLE (A INTEGER);\n"
+        "CREATE TABLE U (A INTEGER);\n");
+  // One error per bad statement, where it went wrong.
+  EXPECT_EQ(DumpMessages(p.parser->Messages()),
+            "error 1:47 DEFAUT <value> error...\nerror 2:15 Missing: <Ident> (<(>)\n");
+  ASSERT_EQ(p.errorEvents.size(), 1u) << "only the first error reaches the event";
+  EXPECT_NE(p.errorEvents[0].find("Table:T Field:B"), std::string::npos) << p.errorEvents[0];
+  // T keeps what was read before the error; the nameless table is not added.
+  ASSERT_NE(p.objs.FindTable("T"), nullptr);
+  EXPECT_EQ(p.objs.Tables.Count(), 2);
+  EXPECT_NE(p.objs.FindTable("U"), nullptr);
+}
+
+// ---- INPUT
+
+class IbInput : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    dir_ = std::filesystem::path(TestFolder()) / ("input-" + std::to_string(++counter_));
+    std::filesystem::create_directories(dir_ / "sub");
+  }
+  std::string Write(const std::string& rel, const std::string& text) {
+    const auto path = dir_ / rel;
+    std::ofstream(path, std::ios::binary) << text;
+    return path.string();
+  }
+  std::filesystem::path dir_;
+  static inline int counter_ = 0;
+};
+
+TEST_F(IbInput, ReadsAFileBesideTheScriptWithTheOuterTerminator) {
+  Write("sub/part2.sql", "CREATE TABLE FROM_INPUT (A INTEGER)^\nCREATE TABLE BAD (A NOTYPE(");
+  const std::string main =
+      Write("sub/main.sql", "SET TERM ^ ;\nINPUT 'part2.sql'^\nCREATE TABLE AFTER_INPUT (A INTEGER)^\n");
+  TIbParse p;
+  ASSERT_TRUE(p.parser->ParseFile(main, &p.objs));
+  EXPECT_NE(p.objs.FindTable("FROM_INPUT"), nullptr);
+  EXPECT_NE(p.objs.FindTable("AFTER_INPUT"), nullptr);
+  // The included file's error lands in the outer list, naming that file.
+  ASSERT_EQ(p.Errors(), 1);
+  EXPECT_NE(p.parser->Messages()[0].ScriptName.find("part2.sql"), std::string::npos);
+}
+
+TEST_F(IbInput, CyclesDepthAndMissingCollectionAreErrors) {
+  {
+    const std::string self = Write("self.sql", "INPUT 'self.sql';\nCREATE TABLE S (A INTEGER);\n");
+    TIbParse p;
+    ASSERT_TRUE(p.parser->ParseFile(self, &p.objs));
+    EXPECT_EQ(p.FirstError().find("includes itself") != std::string::npos, true) << p.FirstError();
+    EXPECT_NE(p.objs.FindTable("S"), nullptr);
+  }
+  {
+    // a0 includes a1 ... each one level deeper than the last.
+    for (int i = 0; i < 30; ++i)
+      Write("a" + std::to_string(i) + ".sql", "INPUT 'a" + std::to_string(i + 1) + ".sql';\n");
+    Write("a30.sql", "CREATE TABLE DEEP (A INTEGER);\n");
+    TIbParse p;
+    ASSERT_TRUE(p.parser->ParseFile((dir_ / "a0.sql").string(), &p.objs));
+    EXPECT_NE(p.FirstError().find("nested deeper"), std::string::npos) << p.FirstError();
+    EXPECT_EQ(p.objs.FindTable("DEEP"), nullptr);
+  }
+  {
+    Write("x.sql", "CREATE TABLE X (A INTEGER);\n");
+    TIbParse p;
+    p.parser->SetObjs(nullptr);
+    p.parser->ScriptName = (dir_ / "main.sql").string();
+    p.parser->ParseScript({"INPUT 'x.sql';"}, nullptr);
+    EXPECT_NE(p.FirstError().find("no collection"), std::string::npos) << p.FirstError();
+  }
+  {
+    TIbParse p;
+    p.parser->ScriptName = (dir_ / "main.sql").string();
+    p.Run("INPUT 'missing.sql';\nCREATE TABLE AFTER_MISSING (A INTEGER);\n");
+    EXPECT_NE(p.FirstError().find("Cannot open file"), std::string::npos) << p.FirstError();
+    EXPECT_NE(p.objs.FindTable("AFTER_MISSING"), nullptr);
+  }
+}
+
+}  // namespace
+}  // namespace qor::test
