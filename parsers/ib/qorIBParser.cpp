@@ -17,6 +17,7 @@
 #include "parsers/keywords/qorIBKeywords.h"
 #include "platform/qorStrings.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <limits>
 
@@ -246,12 +247,14 @@ std::string TIbParser::PositionText() {
   return s;
 }
 
-int TIbParser::ErrorCount() const {
-  int n = 0;
+int TIbParser::ErrorCount() {
+  // Counted on from where the last call stopped: a script with a note per
+  // statement must not cost a walk of the whole list per statement.
   const TMsgManager& m = Messages();
-  for (int i = 0; i < m.Count(); ++i)
-    if (m[i].Kind == kMsgError) ++n;
-  return n;
+  if (m.Count() < msgsSeen_) msgsSeen_ = errorsSeen_ = 0;  // the list was cleared
+  for (; msgsSeen_ < m.Count(); ++msgsSeen_)
+    if (m[msgsSeen_].Kind == kMsgError) ++errorsSeen_;
+  return errorsSeen_;
 }
 
 void TIbParser::NotifyObject(std::uint8_t sub, TDbObject kind, const std::string& name,
@@ -264,6 +267,7 @@ void TIbParser::NotifyObject(std::uint8_t sub, TDbObject kind, const std::string
 
 void TIbParser::ParseScript(const std::vector<std::string>& lines, TObjs* collection) {
   AutoDDL = true;
+  primaryKeysBuilt_ = false;
   // No terminator is carried over from an earlier script or object text.
   SetTerminator(";");
   if (collection) collection->IBServerOptions.SQLDialect = 1;
@@ -293,10 +297,13 @@ void TIbParser::ParseText() {
     } else if (IsKw(ibk::Delete) || IsKw(ibk::Insert) || IsKw(ibk::Update)) {
       const bool del = IsKw(ibk::Delete), ins = IsKw(ibk::Insert);
       NextToken();
-      if (del) ExpectKw(ibk::From) && (NextToken(), true);
-      else if (ins) ExpectKw(ibk::Into) && (NextToken(), true);
+      bool ok = true;
+      if (del || ins) {
+        ok = ExpectKw(del ? ibk::From : ibk::Into);
+        if (ok) NextToken();
+      }
       std::string table;
-      if (ReadName(table)) {
+      if (ok && ReadName(table)) {
         SkipTo(KindSet({tk::Terminator}));
         NotifyStatement(del ? ibs::Delete : ins ? ibs::Insert : ibs::Update, table,
                         StatementResult, {}, del ? 14 : ins ? 12 : 13,
@@ -307,25 +314,32 @@ void TIbParser::ParseText() {
       NotifyStatement(ibs::Select, {}, StatementResult, {}, 0, 0);
     } else if (IsKw(ibk::Execute)) {
       NextToken();
-      if (IsWord("BLOCK")) SkipStatement("EXECUTE BLOCK");
+      if (IsWord("BLOCK")) ParseExecuteBlock();
       else SkipTo(KindSet({tk::Terminator}));
     } else if (IsKw(ibk::Declare)) {
-      SkipStatement("DECLARE EXTERNAL FUNCTION");
+      if (TParseContext saved(this); NextToken(), IsKw(ibk::External)) {
+        TParseContext::Restore(*this, saved);
+        ParseDeclareExternalFunction();
+      } else {
+        SkipStatement("DECLARE");
+      }
     } else if (IsKw(ibk::Drop)) {
-      SkipStatement("DROP");
+      ParseDrop();
     } else if (IsKw(ibk::Grant)) {
-      SkipStatement("GRANT");
+      ParseGrant();
     } else if (IsKw(ibk::Revoke)) {
-      SkipStatement("REVOKE");
+      ParseRevoke();
     } else if (IsKw(ibk::Describe)) {
       SkipStatement("DESCRIBE");
     } else if (IsWord("CONNECT")) {
-      SkipStatement("CONNECT");
+      NextToken();
+      if (IsKw(ibk::Database)) NextToken();
+      ParseDatabase(false);
     } else if (IsWord("RECONNECT")) {
       NextToken();
       NotifyStatement(ibs::Reconnect, {}, StatementResult, {}, 0, 0);
     } else if (IsWord("COMMENT")) {
-      SkipStatement("COMMENT ON");
+      ParseComment();
     } else if (IsWord("REINSERT")) {
       SkipTo(KindSet({tk::Terminator}));
     } else if (IsWord("INPUT")) {
@@ -385,11 +399,36 @@ void TIbParser::ParseCreate() {
     ParseCreateIndex();
   } else if (IsKw(ibk::Domain)) {
     ParseCreateDomain();
-  } else if (IsKw(ibk::Procedure) || IsKw(ibk::Trigger) || IsKw(ibk::View) ||
-             IsWord("PACKAGE") || IsKw(ibk::Role) || IsKw(ibk::Or) || IsKw(ibk::Generator) ||
-             IsWord("SEQUENCE") || (IsKw(ibk::Function) && fb3) || IsKw(ibk::Database) ||
-             IsKw(ibk::Exception) || IsWord("COLLATION")) {
-    SkipStatement("CREATE " + (TokenKind() == tk::Ident ? IdentText() : CurTokenName()));
+  } else if (IsKw(ibk::Procedure) || (IsKw(ibk::Function) && fb3)) {
+    ParseCreateRoutine(IsKw(ibk::Function), false);
+  } else if (IsKw(ibk::Trigger)) {
+    ParseCreateTrigger(false);
+  } else if (IsKw(ibk::View)) {
+    ParseCreateView();
+  } else if (IsKw(ibk::Role)) {
+    ParseCreateRole();
+  } else if (IsKw(ibk::Generator) || IsWord("SEQUENCE")) {
+    ParseCreateGenerator();
+  } else if (IsKw(ibk::Exception)) {
+    ParseCreateException(false);
+  } else if (IsKw(ibk::Or)) {
+    NextToken();
+    if (!ExpectKw(ibk::Alter)) return;
+    NextToken();
+    if (IsKw(ibk::Procedure) || IsKw(ibk::Function)) ParseCreateRoutine(IsKw(ibk::Function), true);
+    else if (IsKw(ibk::Trigger)) ParseCreateTrigger(true);
+    else if (IsKw(ibk::View)) ParseCreateView();
+    else if (IsKw(ibk::Exception)) ParseCreateException(true);
+    else if (IsKw(ibk::Generator) || IsWord("SEQUENCE")) ParseCreateGenerator();
+    else if (IsWord("PACKAGE")) ParseCreatePackage();
+    else Error("Unknown ALTER-statement");
+  } else if (IsWord("PACKAGE")) {
+    ParseCreatePackage();
+  } else if (IsKw(ibk::Database)) {
+    NextToken();
+    ParseDatabase(true);
+  } else if (IsWord("COLLATION")) {
+    ParseCreateCollation();
   } else {
     // CREATE USER, CREATE GLOBAL MAPPING and the like: never a table.
     Note("Unknown CREATE-statement passed over: CREATE " +
@@ -406,10 +445,18 @@ void TIbParser::ParseAlter() {
     ParseAlterIndex();
   } else if (IsKw(ibk::Domain)) {
     ParseAlterDomain();
-  } else if (IsKw(ibk::Procedure) || IsKw(ibk::Function) || IsWord("PACKAGE") ||
-             IsKw(ibk::Trigger) || IsWord("SEQUENCE") || IsKw(ibk::Exception) ||
-             IsWord("SESSION") || IsKw(ibk::Database) || IsKw(ibk::View) || IsKw(ibk::Role) ||
-             IsKw(ibk::Generator) || IsKw(ibk::External) || IsWord("CHARACTER") ||
+  } else if (IsKw(ibk::Procedure) || IsKw(ibk::Function)) {
+    ParseCreateRoutine(IsKw(ibk::Function), true);
+  } else if (IsKw(ibk::Trigger)) {
+    ParseCreateTrigger(true);
+  } else if (IsKw(ibk::Exception)) {
+    ParseCreateException(true);
+  } else if (IsWord("SEQUENCE") || IsKw(ibk::Generator)) {
+    ParseAlterSequence();
+  } else if (IsWord("PACKAGE")) {
+    ParseCreatePackage();
+  } else if (IsWord("SESSION") || IsKw(ibk::Database) || IsKw(ibk::View) ||
+             IsKw(ibk::Role) || IsKw(ibk::External) || IsWord("CHARACTER") ||
              IsKw(ibk::Character) || IsWord("MAPPING") || IsKw(ibk::Global) || IsKw(ibk::User)) {
     SkipStatement("ALTER " + (TokenKind() == tk::Ident ? IdentText() : CurTokenName()));
   } else {
@@ -526,13 +573,19 @@ void TIbParser::ParseSet() {
 
 bool TIbParser::ParseFile(const std::string& fileName, TObjs* collection) {
   fileName_ = fileName;
+  primaryKeysBuilt_ = false;
   if (ScriptName.empty()) ScriptName = fileName;
   if (!parent_) {
     AutoDDL = true;
     SetTerminator(";");
     if (collection) collection->IBServerOptions.SQLDialect = 1;
   }
-  return TCustomSQLParser::ParseFile(fileName, collection);
+  // A file on its own is a script: what its CREATE DATABASE or CONNECT
+  // says reaches the collection, as after ParseScript.
+  if (!parent_ && collection) ConnectionOptions.Assign(collection->ConnectionOptions);
+  const bool ok = TCustomSQLParser::ParseFile(fileName, collection);
+  if (!parent_ && collection) collection->ConnectionOptions.Assign(ConnectionOptions);
+  return ok;
 }
 
 void TIbParser::ParseInput() {
@@ -632,11 +685,13 @@ bool TIbParser::ParseDefault(TFldData& /*column*/, std::string& text) {
   return false;
 }
 
-void TIbParser::ReadBody(TDbObj& obj) {
+void TIbParser::ReadBody(TDbObj& obj) { ReadBodyFrom(obj, CurIndex()); }
+
+void TIbParser::ReadBodyFrom(TDbObj& obj, std::size_t start) {
   // Copies raw characters: the body's own ";" are no terminator here.
   const std::string& term = Terminator();
-  const std::size_t start = CurIndex();
-  std::size_t i = start;
+  start = std::min(start, GetLength());
+  std::size_t i = std::max(start, CurIndex());
   const std::size_t n = GetLength();
   std::size_t end = n;
   while (i < n) {

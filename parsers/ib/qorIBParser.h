@@ -11,6 +11,7 @@
 #pragma once
 
 #include <cstdint>
+#include <map>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -24,6 +25,7 @@ namespace qor {
 
 class TCtrData;
 class TDmnData;
+class TGnrData;
 class TFldData;
 class TIBServerOptions;
 class TIdxData;
@@ -170,6 +172,31 @@ class TIbParser : public TCustomSQLParser {
   bool ParseIndexClause(TCtrData& ctr);
   // Hands a finished constraint on (IBE$ rule, duplicate primary key).
   void AddConstraint(std::unique_ptr<TCtrData>& ctr, TTblData* table);
+  // The primary key the collection holds for `table`, or none.
+  TCtrData* PrimaryKeyOf(const std::string& table);
+
+  // Routines, triggers, views and the other objects.
+  void ReplaceExisting(TDbObj& obj);
+  bool ParseCreateGenerator();
+  bool ParseSequenceOptions(TGnrData& gen);
+  bool ParseAlterSequence();
+  bool ParseCreateException(bool alter);
+  bool ParseCreateRole();
+  bool ParseCreateView();
+  bool ParseParam(TFieldList& list, TDbObj* routine, std::uint8_t direction);
+  bool ParseCreateRoutine(bool isFunction, bool alter);
+  bool ParseCreateTrigger(bool alter);
+  bool ParseComment();
+  bool ParseGrant();
+  bool ParseDatabase(bool create);
+  bool ParseDeclareExternalFunction();
+  bool ParseCreateCollation();
+  bool ParseCreatePackage();
+  bool ParseExecuteBlock();
+  bool ParseRevoke();
+  bool ParseDrop();
+  // ReadBody from `start` (a trigger's text keeps its AS).
+  void ReadBodyFrom(TDbObj& obj, std::size_t start);
 
   // Sends statement code 6 with the sub-code and kind.
   void NotifyObject(std::uint8_t sub, TDbObject kind, const std::string& name,
@@ -184,7 +211,7 @@ class TIbParser : public TCustomSQLParser {
   bool ScanHexNumber();
   bool ScanHexString();
   bool ScanIntroducer();
-  int ErrorCount() const;
+  int ErrorCount();
   // The kind of the current token's word in the full table (demoted or
   // not); the token's own kind for everything else.
   TTokenKind TableKind();
@@ -192,6 +219,11 @@ class TIbParser : public TCustomSQLParser {
   std::unique_ptr<TIbParser> nested_;
   TIbParser* parent_ = nullptr;
   int inputDepth_ = 0;
+  int msgsSeen_ = 0, errorsSeen_ = 0;  // ErrorCount's place in the message list
+  // The key of each table's primary key, for the duplicate test: built
+  // from the collection once per text, then kept up to date here.
+  std::map<std::string, std::string> primaryKeys_;
+  bool primaryKeysBuilt_ = false;
   std::string fileName_;  // the file this parser reads, for the INPUT chain
   std::size_t tableKindAt_ = static_cast<std::size_t>(-1);
   TTokenKind tableKindOf_ = 0;

@@ -525,12 +525,8 @@ void TIbParser::AddConstraint(std::unique_ptr<TCtrData>& ctr, TTblData* /*table*
     ctr.reset();
     return;
   }
-  if (objs && ctr->GetConstraintType() == ct::PrimaryKey) {
-    for (int i = 0; i < objs->Constraints.Count(); ++i) {
-      TCtrData* other = objs->Constraints.Object(i);
-      if (!other || other->GetConstraintType() != ct::PrimaryKey ||
-          other->GetTableName() != ctr->GetTableName())
-        continue;
+  if (ctr->GetConstraintType() == ct::PrimaryKey) {
+    if (TCtrData* other = PrimaryKeyOf(ctr->GetTableName())) {
       Note("Duplicate Primary Key, Table: " + FormatName(ctr->GetTableName()) +
            " (convert to Unique)");
       Note(other->GetCreateSQL());
@@ -538,7 +534,6 @@ void TIbParser::AddConstraint(std::unique_ptr<TCtrData>& ctr, TTblData* /*table*
       ctr->SetConstraintType(ct::Unique);
       Note(ctr->GetCreateSQL());
       Note("");
-      break;
     }
   }
   if (objs && ctr->GetConstraintType() == ct::ForeignKey &&
@@ -553,8 +548,32 @@ void TIbParser::AddConstraint(std::unique_ptr<TCtrData>& ctr, TTblData* /*table*
     case ct::ForeignKey: DoLog("Foreign key 2: " + ctr->GetCreateSQL()); break;
     default: break;
   }
+  const bool primary = ctr->GetConstraintType() == ct::PrimaryKey;
+  const std::string table = ctr->GetTableName();
+  const std::string key = ctr->GetKeyName();
   std::unique_ptr<TDbObj> obj = std::move(ctr);
-  AddObject(obj, /*freeIfRejected=*/true);
+  if (AddObject(obj, /*freeIfRejected=*/true) && primary) primaryKeys_[table] = key;
+}
+
+TCtrData* TIbParser::PrimaryKeyOf(const std::string& table) {
+  TObjs* objs = Objs();
+  if (!objs) return nullptr;
+  if (!primaryKeysBuilt_) {
+    primaryKeys_.clear();
+    for (int i = 0; i < objs->Constraints.Count(); ++i) {
+      TCtrData* c = objs->Constraints.Object(i);
+      if (c && c->GetConstraintType() == ct::PrimaryKey)
+        primaryKeys_.emplace(c->GetTableName(), c->GetKeyName());
+    }
+    primaryKeysBuilt_ = true;
+  }
+  const auto it = primaryKeys_.find(table);
+  if (it == primaryKeys_.end()) return nullptr;
+  // The collection decides: the key may have gone since it was noted.
+  TCtrData* c = objs->FindConstraint(it->second);
+  if (c && c->GetConstraintType() == ct::PrimaryKey && c->GetTableName() == table) return c;
+  primaryKeys_.erase(it);
+  return nullptr;
 }
 
 // ---- Tables
@@ -573,6 +592,7 @@ bool TIbParser::ParseCreateTable(bool globalTemporary) {
   auto finish = [&](bool ok) {
     CurrentColumn.clear();
     NotifyObject(ibs::Create, TDbObject::dboTable, name);
+    ReplaceExisting(*table);
     std::unique_ptr<TDbObj> obj = std::move(table);
     AddObject(obj, /*freeIfRejected=*/true);
     return ok;
@@ -779,6 +799,7 @@ bool TIbParser::ParseCreateIndex() {
   }
   DoLog("Index: " + idx->GetCreateSQL());
   NotifyObject(ibs::Create, TDbObject::dboIndex, name);
+  ReplaceExisting(*idx);
   std::unique_ptr<TDbObj> obj = std::move(idx);
   AddObject(obj, /*freeIfRejected=*/true);
   return true;
@@ -816,6 +837,7 @@ bool TIbParser::ParseCreateDomain() {
             ParseColumnOptions(*dom->TypeHolder, dom.get(), nullptr, {});
   DoLog("Domain: " + name);
   NotifyObject(ibs::Create, TDbObject::dboDomain, name);
+  ReplaceExisting(*dom);
   std::unique_ptr<TDbObj> obj = std::move(dom);
   AddObject(obj, /*freeIfRejected=*/true);
   return ok;

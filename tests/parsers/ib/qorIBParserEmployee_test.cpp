@@ -2,14 +2,17 @@
 // a database by isql-fb, and the engine's own `isql-fb -x` extract of that
 // database. Both are parsed under Firebird 2.5 and 3.0 without an error,
 // and what the parser builds is held against the engine's catalog, read
-// through our Firebird binding: domains, tables, columns, keys, checks and
-// indices.
+// through our Firebird binding: domains, tables, columns, keys, checks,
+// indices, procedures, triggers, views, generators and exceptions.
 #include "engine/qorDBEngine.h"
 #include "model/qorComp_Ctr.h"
 #include "model/qorComp_Dmn.h"
 #include "model/qorComp_Fld.h"
 #include "model/qorComp_Idx.h"
+#include "model/qorComp_Exc.h"
+#include "model/qorComp_Prc.h"
 #include "model/qorComp_Tbl.h"
+#include "model/qorComp_Trg.h"
 #include "platform/qorStrings.h"
 #include "tests/parsers/ib/qorIBParserFixture.h"
 #include "tests/support/qorFirebirdReplay.h"
@@ -179,6 +182,33 @@ std::set<std::string> CatalogFacts(Catalog& cat) {
            {"N", "T", "U", "D"}))
     f.insert("index " + r["N"] + " on " + r["T"] + " (" + IndexColumns(cat, r["N"]) +
              ") unique=" + r["U"] + " desc=" + r["D"]);
+  for (auto& r : cat.Rows(
+           "select p.rdb$procedure_name as n, "
+           "(select count(*) from rdb$procedure_parameters a where a.rdb$procedure_name = "
+           "p.rdb$procedure_name and a.rdb$parameter_type = 0) as i, "
+           "(select count(*) from rdb$procedure_parameters a where a.rdb$procedure_name = "
+           "p.rdb$procedure_name and a.rdb$parameter_type = 1) as o "
+           "from rdb$procedures p where coalesce(p.rdb$system_flag, 0) = 0",
+           {"N", "I", "O"}))
+    f.insert("procedure " + r["N"] + " in=" + r["I"] + " out=" + r["O"]);
+  for (auto& r : cat.Rows(
+           "select rdb$trigger_name as n, coalesce(rdb$relation_name, '') as t, rdb$trigger_type as k, "
+           "coalesce(rdb$trigger_inactive, 0) as i, rdb$trigger_sequence as p "
+           "from rdb$triggers where coalesce(rdb$system_flag, 0) = 0",
+           {"N", "T", "K", "I", "P"}))
+    f.insert("trigger " + r["N"] + " on " + r["T"] + " type=" + r["K"] + " inactive=" + r["I"] +
+             " position=" + r["P"]);
+  for (auto& r : cat.Rows("select rdb$relation_name as n from rdb$relations where "
+                          "coalesce(rdb$system_flag, 0) = 0 and rdb$view_blr is not null",
+                          {"N"}))
+    f.insert("view " + r["N"]);
+  for (auto& r : cat.Rows("select rdb$generator_name as n from rdb$generators where "
+                          "coalesce(rdb$system_flag, 0) = 0",
+                          {"N"}))
+    f.insert("generator " + r["N"]);
+  for (auto& r : cat.Rows("select rdb$exception_name as n, rdb$message as m from rdb$exceptions",
+                          {"N", "M"}))
+    f.insert("exception " + r["N"] + " " + r["M"]);
   return f;
 }
 
@@ -215,6 +245,21 @@ std::set<std::string> ModelFacts(TObjs& objs) {
               " delete=" + std::to_string(c->DeleteRule);
     f.insert(line);
   }
+  for (int i = 0; i < objs.Procedures.Count(); ++i) {
+    TPrcData* p = objs.Procedures.Object(i);
+    f.insert("procedure " + p->GetName() + " in=" + std::to_string(p->InParams.Count()) +
+             " out=" + std::to_string(p->OutParams.Count()));
+  }
+  for (int i = 0; i < objs.Triggers.Count(); ++i) {
+    TTrgData* t = objs.Triggers.Object(i);
+    f.insert("trigger " + t->GetName() + " on " + t->GetTableName() + " type=" +
+             std::to_string(t->TriggerType) + " inactive=" + (t->Active ? "0" : "1") +
+             " position=" + std::to_string(t->Position));
+  }
+  for (int i = 0; i < objs.Views.Count(); ++i) f.insert("view " + objs.Views.Name(i));
+  for (int i = 0; i < objs.Generators.Count(); ++i) f.insert("generator " + objs.Generators.Name(i));
+  for (int i = 0; i < objs.Exceptions.Count(); ++i)
+    f.insert("exception " + objs.Exceptions.Name(i) + " " + objs.Exceptions.Object(i)->Message);
   for (int i = 0; i < objs.Indices.Count(); ++i) {
     TIdxData* x = objs.Indices.Object(i);
     f.insert("index " + x->GetName() + " on " + x->TableName + " (" + Names(x->Columns) +

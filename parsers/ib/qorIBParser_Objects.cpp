@@ -1,0 +1,560 @@
+// The InterBase/Firebird statements of generators and sequences,
+// exceptions, roles, views, routines, triggers, descriptions and drops.
+#include "parsers/ib/qorIBParser.h"
+
+#include "base/qorDBOptions.h"
+#include "model/qorComp_Ctr.h"
+#include "model/qorComp_Dmn.h"
+#include "model/qorComp_Exc.h"
+#include "model/qorComp_Fld.h"
+#include "model/qorComp_Gnr.h"
+#include "model/qorComp_Idx.h"
+#include "model/qorComp_Pkg.h"
+#include "model/qorComp_Prc.h"
+#include "model/qorComp_Rol.h"
+#include "model/qorComp_Tbl.h"
+#include "model/qorComp_Trg.h"
+#include "model/qorComp_Udf.h"
+#include "model/qorComp_Viw.h"
+#include "model/qorDBStructure.h"
+#include "platform/qorStrings.h"
+
+namespace qor {
+
+namespace {
+
+// Removes the object stored under `key` from `list`, edges and links first.
+template <class T>
+void RemoveKey(TObjs& objs, TOwnedNameList<T>& list, const std::string& key) {
+  const int i = list.IndexOf(key);
+  if (i < 0) return;
+  objs.DetachObject(list.Object(i));
+  list.Delete(i);
+}
+
+}  // namespace
+
+// ---- Redefinition
+
+void TIbParser::ReplaceExisting(TDbObj& obj) {
+  // A later definition wins: RECREATE, CREATE OR ALTER, or CREATE after
+  // DROP leave the new object, never the old one beside a freed new one.
+  TObjs* objs = Objs();
+  if (!objs) return;
+  const std::string key = obj.GetKeyName();
+  if (dynamic_cast<TTblData*>(&obj)) RemoveKey(*objs, objs->Tables, key);
+  else if (dynamic_cast<TViwData*>(&obj)) RemoveKey(*objs, objs->Views, key);
+  else if (dynamic_cast<TPrcData*>(&obj)) RemoveKey(*objs, objs->Procedures, key);
+  else if (dynamic_cast<TTrgData*>(&obj)) RemoveKey(*objs, objs->Triggers, key);
+  else if (dynamic_cast<TGnrData*>(&obj)) RemoveKey(*objs, objs->Generators, key);
+  else if (dynamic_cast<TExcData*>(&obj)) RemoveKey(*objs, objs->Exceptions, key);
+  else if (dynamic_cast<TDmnData*>(&obj)) RemoveKey(*objs, objs->Domains, key);
+  else if (dynamic_cast<TIdxData*>(&obj)) RemoveKey(*objs, objs->Indices, key);
+  else if (dynamic_cast<TRolData*>(&obj)) RemoveKey(*objs, objs->Roles, key);
+  else if (dynamic_cast<TUdfData*>(&obj)) RemoveKey(*objs, objs->Udfs, key);
+  else if (dynamic_cast<TPkgData*>(&obj)) RemoveKey(*objs, objs->Packages, key);
+}
+
+// ---- Generators and sequences
+
+bool TIbParser::ParseCreateGenerator() {
+  const bool sequence = IsWord("SEQUENCE");
+  NextToken();
+  std::string name;
+  if (!ReadName(name)) return false;
+  auto gen = std::make_unique<TGnrData>(Objs());
+  gen->SetName(name);
+  NextToken();
+  if (!ParseSequenceOptions(*gen)) return false;
+  DoLog("Generator: " + name);
+  NotifyObject(ibs::Create, TDbObject::dboGenerator, name);
+  (void)sequence;
+  ReplaceExisting(*gen);
+  std::unique_ptr<TDbObj> obj = std::move(gen);
+  AddObject(obj, /*freeIfRejected=*/true);
+  return true;
+}
+
+bool TIbParser::ParseSequenceOptions(TGnrData& gen) {
+  // [RESTART] [START] WITH n, INCREMENT [BY] n: values are 64-bit, kept as text.
+  for (;;) {
+    if (IsWord("START") || IsWord("RESTART")) {
+      NextToken();
+      if (IsKw(ibk::With)) {
+        NextToken();
+        if (!Expect(tk::Integer)) return false;
+        gen.StartWith = TokenText();
+        NextToken();
+      }
+    } else if (IsWord("INCREMENT")) {
+      NextToken();
+      if (IsKw(ibk::By)) NextToken();
+      if (!Expect(tk::Integer)) return false;
+      gen.IncrementBy = TokenText();
+      NextToken();
+    } else {
+      return true;
+    }
+  }
+}
+
+bool TIbParser::ParseAlterSequence() {
+  NextToken();
+  std::string name;
+  if (!ReadName(name)) return false;
+  NextToken();
+  TGnrData* gen = Objs() ? Objs()->FindGenerator(name) : nullptr;
+  TGnrData scratch(Objs());
+  if (!ParseSequenceOptions(gen ? *gen : scratch)) return false;
+  NotifyObject(ibs::Alter, TDbObject::dboGenerator, name);
+  return true;
+}
+
+// ---- Exceptions and roles
+
+bool TIbParser::ParseCreateException(bool alter) {
+  NextToken();
+  std::string name;
+  if (!ReadName(name)) return false;
+  NextToken();
+  if (!Expect(tk::String)) return false;
+  const std::string message = TokenText();
+  NextToken();
+  DoLog("Exception: " + name);
+  TExcData* existing = alter && Objs() ? Objs()->FindException(name) : nullptr;
+  NotifyObject(existing ? ibs::Alter : ibs::Create, TDbObject::dboException, name);
+  if (existing) {
+    existing->Message = message;
+    return true;
+  }
+  auto exc = std::make_unique<TExcData>(Objs());
+  exc->SetName(name);
+  exc->Message = message;
+  ReplaceExisting(*exc);
+  std::unique_ptr<TDbObj> obj = std::move(exc);
+  AddObject(obj, /*freeIfRejected=*/true);
+  return true;
+}
+
+bool TIbParser::ParseCreateRole() {
+  NextToken();
+  std::string name;
+  if (!ReadName(name)) return false;
+  NextToken();
+  auto role = std::make_unique<TRolData>(Objs());
+  role->SetName(name);
+  role->RoleKind = rk::Role;
+  DoLog("Role: " + name);
+  NotifyObject(ibs::Create, TDbObject::dboRole, name);
+  ReplaceExisting(*role);
+  std::unique_ptr<TDbObj> obj = std::move(role);
+  AddObject(obj, /*freeIfRejected=*/true);
+  return true;
+}
+
+// ---- Views
+
+bool TIbParser::ParseCreateView() {
+  NextToken();
+  std::string name;
+  if (!ReadName(name)) return false;
+  auto view = std::make_unique<TViwData>(Objs());
+  view->SetName(name);
+  NextToken();
+  if (TokenKind() == tk::LParen && !ParseColumnList(view->Columns, view.get())) return false;
+  if (!ExpectKw(ibk::As)) return false;
+  DoLog("View: " + name);
+  ReadBody(*view);
+  NotifyObject(ibs::Create, TDbObject::dboView, name);
+  ReplaceExisting(*view);
+  std::unique_ptr<TDbObj> obj = std::move(view);
+  AddObject(obj, /*freeIfRejected=*/true);
+  return true;
+}
+
+// ---- Procedures and functions
+
+bool TIbParser::ParseParam(TFieldList& list, TDbObj* routine, std::uint8_t direction) {
+  std::string name;
+  if (!ReadName(name)) return false;
+  auto p = std::make_unique<TFldData>(Objs(), routine);
+  p->SetName(name);
+  p->SetObjType(TDbObject::dboParam);
+  p->ParamDirection = direction;
+  NextToken();
+  TFldData* raw = p.get();
+  list.Add(name, std::move(p));
+  return ParseDataType(*raw) && ParseColumnOptions(*raw, nullptr, nullptr, {});
+}
+
+bool TIbParser::ParseCreateRoutine(bool isFunction, bool alter) {
+  NextToken();
+  std::string name;
+  if (!ReadName(name)) return false;
+  NextToken();
+  TObjs* objs = Objs();
+  TPrcData* existing = alter && objs ? objs->FindProcedure(name) : nullptr;
+  std::unique_ptr<TPrcData> fresh;
+  TPrcData* r = existing;
+  // Descriptions of parameters that keep their names survive a redefinition.
+  std::vector<std::pair<std::string, std::string>> descriptions;
+  if (existing) {
+    for (const TFieldList* l : {&existing->InParams, &existing->OutParams})
+      for (int i = 0; i < l->Count(); ++i)
+        if (TFldData* f = l->Object(i)) descriptions.emplace_back(f->GetName(), f->GetDescription());
+    for (TFieldList* l : {&existing->InParams, &existing->OutParams}) {
+      for (int i = 0; i < l->Count(); ++i)
+        if (TFldData* f = l->Object(i)) objs->DetachObject(f);
+      l->Clear();
+    }
+    existing->SetText("");
+  } else {
+    fresh = std::make_unique<TPrcData>(objs);
+    fresh->SetName(name);
+    r = fresh.get();
+  }
+  r->IsFunction = isFunction;
+  DoLog((isFunction ? "Function: " : "Procedure: ") + name);
+  if (TokenKind() == tk::LParen) {
+    NextToken();
+    while (TokenKind() != tk::RParen) {
+      if (!ParseParam(r->InParams, r, 0)) return false;
+      if (TokenKind() != tk::Comma) break;
+      NextToken();
+    }
+    if (!ExpectAndNext(tk::RParen)) return false;
+  }
+  if (IsKw(ibk::Returns)) {
+    NextToken();
+    if (isFunction) {
+      auto res = std::make_unique<TFldData>(objs, r);
+      res->SetName("RESULT");
+      res->SetObjType(TDbObject::dboParam);
+      TFldData* raw = res.get();
+      r->OutParams.Add("RESULT", std::move(res));
+      if (!ParseDataType(*raw) || !ParseColumnOptions(*raw, nullptr, nullptr, {})) return false;
+      if (IsWord("DETERMINISTIC")) {
+        r->Deterministic = true;
+        NextToken();
+      }
+    } else {
+      if (!ExpectAndNext(tk::LParen)) return false;
+      while (TokenKind() != tk::RParen) {
+        if (!ParseParam(r->OutParams, r, 0)) return false;
+        if (TokenKind() != tk::Comma) break;
+        NextToken();
+      }
+      if (!ExpectAndNext(tk::RParen)) return false;
+    }
+  }
+  for (const auto& [param, text] : descriptions)
+    if (TFldData* f = objs->FindParam(r->GetKeyName(), param); f && !text.empty())
+      f->SetDescription(text);
+  if (IsWord("SQL")) {
+    Note("SQL SECURITY of " + name + " is not kept");
+    NextToken();
+    if (IsWord("SECURITY")) NextToken();
+    NextToken();
+  }
+  if (IsKw(ibk::External)) {
+    // EXTERNAL NAME '...' ENGINE x: an external routine has no body here.
+    SkipTo(KindSet({tk::Terminator}));
+  } else if (TokenKind() != tk::Terminator && TokenKind() != tk::EOFKind) {
+    if (!ExpectKw(ibk::As)) return false;
+    ReadBody(*r);
+  }
+  NotifyObject(existing ? ibs::Alter : ibs::Create, TDbObject::dboProcedure, name);
+  if (fresh) {
+    ReplaceExisting(*fresh);
+    std::unique_ptr<TDbObj> obj = std::move(fresh);
+    AddObject(obj, /*freeIfRejected=*/true);
+  }
+  return true;
+}
+
+// ---- Triggers
+
+bool TIbParser::ParseCreateTrigger(bool alter) {
+  NextToken();
+  std::string name;
+  if (!ReadName(name)) return false;
+  NextToken();
+  TObjs* objs = Objs();
+  TTrgData* existing = alter && objs ? objs->FindTrigger(name) : nullptr;
+  // ALTER keeps what the statement does not give anew: table, timing,
+  // events, position and body. Work on a copy of the header, so a
+  // statement that fails leaves the stored trigger as it was.
+  auto t = std::make_unique<TTrgData>(objs);
+  t->SetName(name);
+  if (existing) {
+    t->Active = existing->Active;
+    t->Timing = existing->Timing;
+    t->Events = existing->Events;
+    t->Position = existing->Position;
+    t->TriggerType = existing->TriggerType;
+    t->EventText = existing->EventText;
+    t->SetText(existing->GetText());
+  }
+  std::string table = existing ? existing->GetTableName() : std::string();
+  if (IsKw(ibk::For)) {
+    NextToken();
+    if (!ReadName(table)) return false;
+    NextToken();
+  }
+  if (IsKw(ibk::Active) || IsKw(ibk::Inactive)) {
+    t->Active = IsKw(ibk::Active);
+    NextToken();
+  }
+  if (IsKw(ibk::On)) {
+    NextToken();
+    std::string event;
+    if (IsWord("CONNECT") || IsWord("DISCONNECT")) {
+      event = IdentText();
+    } else if (IsWord("TRANSACTION")) {
+      NextToken();
+      if (!IsWord("START") && !IsKw(ibk::Commit) && !IsWord("ROLLBACK")) {
+        Error("Unknown event for database trigger");
+        return false;
+      }
+      event = "TRANSACTION " + UpperAscii(IdentText().empty() ? CurTokenName() : IdentText());
+    } else {
+      Error("Unknown event for database trigger");
+      return false;
+    }
+    NextToken();
+    t->EventText = event;
+    // The catalog's type codes of database triggers.
+    static const std::pair<const char*, std::int32_t> kCodes[] = {
+        {"CONNECT", 8192}, {"DISCONNECT", 8193}, {"TRANSACTION START", 8194},
+        {"TRANSACTION COMMIT", 8195}, {"TRANSACTION ROLLBACK", 8196}};
+    for (const auto& [text, code] : kCodes)
+      if (event == text) t->TriggerType = code;
+    table = "DATABASE";
+  } else if (IsKw(ibk::Before) || IsKw(ibk::After)) {
+    const bool after = IsKw(ibk::After);
+    NextToken();
+    if (IsWord("ANY") || (!IsKw(ibk::Insert) && !IsKw(ibk::Update) && !IsKw(ibk::Delete))) {
+      // DDL triggers carry 64-bit type codes the model cannot hold.
+      Note("DDL trigger " + name + " is not read: passed over to its terminator");
+      SkipTo(KindSet({tk::Terminator}));
+      return true;
+    }
+    t->Timing = after ? 2 : 1;
+    t->Events = 0;
+    std::int32_t type = after ? 1 : 0;
+    int shift = 1;
+    for (;;) {
+      // The catalog's code: INSERT 1, UPDATE 2, DELETE 3 in two-bit groups.
+      const int code = IsKw(ibk::Insert) ? 1 : IsKw(ibk::Update) ? 2 : IsKw(ibk::Delete) ? 3 : 0;
+      if (code == 0) {
+        Error("Must be: INSERT / UPDATE / DELETE");
+        return false;
+      }
+      t->Events |= static_cast<std::uint8_t>(2 << (code - 1));
+      if (shift <= 5) type += code << shift;
+      shift += 2;
+      NextToken();
+      if (!IsKw(ibk::Or)) break;
+      NextToken();
+    }
+    t->TriggerType = type - 1;
+  } else if (!existing) {
+    Error("Must be: BEFORE / AFTER");
+    return false;
+  }
+  if (IsKw(ibk::Position)) {
+    std::int32_t pos = 0;
+    if (!NextAndExpect(tk::Integer) || !Int32Value(pos)) return false;
+    t->Position = pos;
+    NextToken();
+  }
+  DoLog("Trigger: " + name);
+  if (IsKw(ibk::As)) ReadBodyFrom(*t, TokenStart());
+  else if (!existing && !ExpectKw(ibk::As)) return false;
+  if (table.empty()) table = "DATABASE";
+  NotifyObject(existing ? ibs::Alter : ibs::Create, TDbObject::dboTrigger, name);
+  if (existing) {
+    existing->Active = t->Active;
+    existing->Timing = t->Timing;
+    existing->Events = t->Events;
+    existing->Position = t->Position;
+    existing->TriggerType = t->TriggerType;
+    existing->EventText = t->EventText;
+    existing->SetText(t->GetText());
+    if (existing->GetTableName() != table) existing->SetTableName(table);
+    return true;
+  }
+  t->SetTableName(table);
+  ReplaceExisting(*t);
+  std::unique_ptr<TDbObj> obj = std::move(t);
+  AddObject(obj, /*freeIfRejected=*/true);
+  return true;
+}
+
+// ---- Descriptions
+
+bool TIbParser::ParseComment() {
+  // COMMENT ON kind name IS 'text' | NULL
+  NextToken();
+  if (!ExpectKw(ibk::On)) return false;
+  NextToken();
+  TObjs* objs = Objs();
+  TDbObj* target = nullptr;
+  bool known = true;
+  std::string what;
+  auto name = [&](std::string& n) {
+    if (!ReadName(n)) return false;
+    NextToken();
+    return true;
+  };
+  auto dotted = [&](std::string& a, std::string& b) {
+    if (!ReadName(a)) return false;
+    NextToken();
+    if (!ExpectAndNext(tk::Dot)) return false;
+    if (!ReadName(b)) return false;
+    NextToken();
+    return true;
+  };
+  std::string a, b;
+  if (IsKw(ibk::Domain)) {
+    NextToken();
+    if (!name(a)) return false;
+    target = objs ? objs->FindDomain(a) : nullptr;
+  } else if (IsKw(ibk::Table)) {
+    NextToken();
+    if (!name(a)) return false;
+    target = objs ? objs->FindTable(a) : nullptr;
+  } else if (IsKw(ibk::View)) {
+    NextToken();
+    if (!name(a)) return false;
+    target = objs ? objs->FindView(a) : nullptr;
+  } else if (IsKw(ibk::Procedure) || IsKw(ibk::Function)) {
+    NextToken();
+    if (!name(a)) return false;
+    target = objs ? objs->FindProcedure(a) : nullptr;
+  } else if (IsKw(ibk::Trigger)) {
+    NextToken();
+    if (!name(a)) return false;
+    target = objs ? objs->FindTrigger(a) : nullptr;
+  } else if (IsKw(ibk::Generator) || IsWord("SEQUENCE")) {
+    NextToken();
+    if (!name(a)) return false;
+    target = objs ? objs->FindGenerator(a) : nullptr;
+  } else if (IsKw(ibk::Exception)) {
+    NextToken();
+    if (!name(a)) return false;
+    target = objs ? objs->FindException(a) : nullptr;
+  } else if (IsKw(ibk::Index)) {
+    NextToken();
+    if (!name(a)) return false;
+    target = objs ? objs->FindIndex(a) : nullptr;
+  } else if (IsKw(ibk::Role)) {
+    NextToken();
+    if (!name(a)) return false;
+    target = objs ? objs->FindRole(a) : nullptr;
+  } else if (IsWord("PACKAGE")) {
+    NextToken();
+    if (!name(a)) return false;
+    target = objs ? objs->FindPackage(a) : nullptr;
+  } else if (IsKw(ibk::External)) {
+    NextToken();
+    if (!ExpectKw(ibk::Function)) return false;
+    NextToken();
+    if (!name(a)) return false;
+    target = objs ? objs->FindUdf(a) : nullptr;
+  } else if (IsKw(ibk::Column)) {
+    NextToken();
+    if (!dotted(a, b)) return false;
+    if (objs) {
+      target = objs->FindField(a, b);
+      if (!target) target = objs->FindField2(a, b);
+    }
+  } else if (IsKw(ibk::Parameter)) {
+    NextToken();
+    if (!dotted(a, b)) return false;
+    target = objs ? objs->FindParam(a, b) : nullptr;
+  } else {
+    known = false;
+    what = TokenKind() == tk::Ident ? IdentText() : CurTokenName();
+  }
+  if (!known) {
+    Note("COMMENT ON " + what + " is not kept: passed over to its terminator");
+    SkipTo(KindSet({tk::Terminator}));
+    return true;
+  }
+  if (!ExpectKw(ibk::Is)) return false;
+  NextToken();
+  std::string text;
+  if (TokenKind() == tk::String) text = TokenText();
+  else if (!IsKw(ibk::Null)) {
+    Error("Invalid comment text");
+    return false;
+  }
+  NextToken();
+  if (target) target->SetDescription(text);
+  return true;
+}
+
+// ---- DROP
+
+bool TIbParser::ParseDrop() {
+  NextToken();
+  TObjs* objs = Objs();
+  TDbObject kind = TDbObject::dboUnknown;
+  bool external = false;
+  if (IsKw(ibk::External)) {
+    external = true;
+    NextToken();
+    if (!ExpectKw(ibk::Function)) return false;
+  }
+  if (external) kind = TDbObject::dboFunction;
+  else if (IsKw(ibk::Domain)) kind = TDbObject::dboDomain;
+  else if (IsKw(ibk::Exception)) kind = TDbObject::dboException;
+  else if (IsKw(ibk::Index)) kind = TDbObject::dboIndex;
+  else if (IsKw(ibk::Procedure) || IsKw(ibk::Function)) kind = TDbObject::dboProcedure;
+  else if (IsKw(ibk::Role)) kind = TDbObject::dboRole;
+  else if (IsKw(ibk::Table)) kind = TDbObject::dboTable;
+  else if (IsKw(ibk::Trigger)) kind = TDbObject::dboTrigger;
+  else if (IsKw(ibk::View)) kind = TDbObject::dboView;
+  else if (IsKw(ibk::Generator) || IsWord("SEQUENCE")) kind = TDbObject::dboGenerator;
+  else {
+    Error("Unknown DROP statement");
+    return false;
+  }
+  NextToken();
+  std::string name;
+  if (!ReadName(name)) return false;
+  NextToken();
+  NotifyObject(ibs::Drop, kind, name);
+  if (!objs) return true;
+  // What a script drops is gone from the model, with what belongs to it.
+  switch (kind) {
+    case TDbObject::dboFunction: RemoveKey(*objs, objs->Udfs, name); break;
+    case TDbObject::dboDomain: RemoveKey(*objs, objs->Domains, name); break;
+    case TDbObject::dboException: RemoveKey(*objs, objs->Exceptions, name); break;
+    case TDbObject::dboIndex: RemoveKey(*objs, objs->Indices, name); break;
+    case TDbObject::dboProcedure: RemoveKey(*objs, objs->Procedures, name); break;
+    case TDbObject::dboRole: RemoveKey(*objs, objs->Roles, "Role: " + name); break;
+    case TDbObject::dboTrigger: RemoveKey(*objs, objs->Triggers, name); break;
+    case TDbObject::dboView: RemoveKey(*objs, objs->Views, name); break;
+    case TDbObject::dboGenerator: RemoveKey(*objs, objs->Generators, name); break;
+    case TDbObject::dboTable: {
+      for (int i = objs->Constraints.Count() - 1; i >= 0; --i)
+        if (objs->Constraints.Object(i)->GetTableName() == name)
+          RemoveKey(*objs, objs->Constraints, objs->Constraints.Name(i));
+      for (int i = objs->Indices.Count() - 1; i >= 0; --i)
+        if (objs->Indices.Object(i)->TableName == name)
+          RemoveKey(*objs, objs->Indices, objs->Indices.Name(i));
+      for (int i = objs->Triggers.Count() - 1; i >= 0; --i)
+        if (objs->Triggers.Object(i)->GetTableName() == name)
+          RemoveKey(*objs, objs->Triggers, objs->Triggers.Name(i));
+      RemoveKey(*objs, objs->Tables, name);
+      break;
+    }
+    default: break;
+  }
+  primaryKeysBuilt_ = false;
+  return true;
+}
+
+}  // namespace qor
