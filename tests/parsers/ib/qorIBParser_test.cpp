@@ -196,6 +196,100 @@ TEST(IbParser, ErrorsSkipToTheTerminatorAndNameTheirPlace) {
   EXPECT_NE(p.objs.FindTable("U"), nullptr);
 }
 
+TEST(IbParser, DefaultValuesAreCutFromTheSourceAsWritten) {
+  struct Case {
+    const char* value;
+    const char* text;  // empty: an error
+  } const cases[] = {
+      {"'x'", "'x'"},
+      {"-5", "-5"},
+      {"-  2.5", "-  2.5"},
+      {"CURRENT_DATE", "CURRENT_DATE"},
+      {"CURRENT_TIMESTAMP ( 3 )", "CURRENT_TIMESTAMP ( 3 )"},
+      {"CURRENT_TIME", "CURRENT_TIME"},
+      {"NULL", "NULL"},
+      {"USER", "USER"},
+      {"CURRENT_USER", "CURRENT_USER"},
+      {"_UTF8 'a''b'", "_UTF8 'a''b'"},
+      {"0x1F", "0x1F"},
+      {"(1)", ""},
+      {"- 'x'", ""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.value);
+    TIbParse p;
+    p.Run(std::string("CREATE TABLE T (A INTEGER DEFAULT ") + c.value + " NOT NULL);");
+    TTblData* t = p.objs.FindTable("T");
+    ASSERT_NE(t, nullptr);
+    ASSERT_EQ(t->Fields.Count(), 1);
+    EXPECT_EQ(t->Fields.Object(0)->DefaultValue, c.text);
+    EXPECT_EQ(p.Errors(), *c.text ? 0 : 1) << p.FirstError();
+    if (*c.text) {
+      EXPECT_FALSE(t->Fields.Object(0)->Nullable);
+    }
+  }
+}
+
+TEST(IbParser, ReadBodyStopsAtTheTerminatorOutsideCommentsAndLiterals) {
+  TIbParse p;
+  p.parser->SetTerminator("^");
+  p.parser->SetSource("AS\n BEGIN X = '^'; /* ^ */ -- ^\n Y = \"^\"; END ^ NEXT");
+  p.parser->NextToken();
+  TTblData body(&p.objs);
+  p.parser->ReadBody(body);
+  EXPECT_EQ(body.GetText(), "BEGIN X = '^'; /* ^ */ -- ^\r\n Y = \"^\"; END");
+  EXPECT_EQ(p.parser->TokenKind(), tk::Terminator);
+  p.parser->NextToken();
+  EXPECT_EQ(p.parser->IdentText(), "NEXT");
+}
+
+// Counts the tokens a parse scans.
+class TCountingParser : public TIbParser {
+ public:
+  using TIbParser::TIbParser;
+  std::size_t Tokens = 0;
+
+ protected:
+  void AfterToken() override { ++Tokens; }
+};
+
+TEST(IbParser, WorkStaysBoundedOnHostileInput) {
+  auto times = [](const std::string& s, int n) {
+    std::string r;
+    for (int i = 0; i < n; ++i) r += s;
+    return r;
+  };
+  const std::string inputs[] = {
+      times("(", 20000),
+      times("CREATE TABLE T (", 2000),
+      "SET TERM " + times(" ", 1000),
+      "CREATE TABLE T (A INTEGER DEFAULT",
+      "CREATE INDEX I ON T COMPUTED BY " + times("(", 5000),
+      times("CREATE DOMAIN D AS TYPE OF TYPE ", 500),
+      "ALTER TABLE T " + times("ADD A INTEGER, ", 2000) + "ADD",
+      times("CREATE TABLE T (A INTEGER [1:2, ", 1000),
+      times("SET TERM ^ ;\nSET TERM ; ^\n", 1000),
+      times("X'", 3000),
+      times("CREATE TABLE T (A BLOB SUB_TYPE SEGMENT SIZE (", 500),
+      "GRANT " + times("SELECT, UPDATE (A, ", 1000),
+      "SET TERM ^ ;\nCREATE TRIGGER T FOR X BEFORE " + times("INSERT OR ", 2000),
+      times("COMMENT ON COLUMN A.", 1000),
+      times("CREATE PROCEDURE P (A INTEGER, ", 1000),
+      times("DECLARE EXTERNAL FUNCTION F INTEGER, ", 1000),
+      times("DROP TABLE T;\nCREATE TABLE T (A INTEGER);\n", 300),
+  };
+  for (const std::string& text : inputs) {
+    SCOPED_TRACE(text.substr(0, 40));
+    TObjs objs;
+    TCountingParser p(nullptr);
+    p.OnErrorMessage = [](TObject*, const std::string&) {};
+    p.SetObjs(&objs);
+    p.ParseScript({text}, &objs);
+    p.AfterParse();
+    EXPECT_LE(p.Tokens, 4 * (text.size() + 1) + 16);
+  }
+}
+
 // ---- INPUT
 
 class IbInput : public ::testing::Test {
