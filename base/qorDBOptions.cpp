@@ -4,6 +4,7 @@
 #include <span>
 #include <string_view>
 
+#include "base/qorIBVersions.h"
 #include "platform/qorStrings.h"
 
 namespace qor {
@@ -157,7 +158,7 @@ void TIBServerOptions::SetDBCharSet(std::string_view Value) { dbCharSet_ = Upper
 
 bool TIBServerOptions::IsIB6OrLater() const {
   if (IBDatabaseOptions.ODSMajorVersion >= 10) return true;
-  return SQLServerVersion >= TIBSQLServerVersionType::st_InterBase_6x;
+  return IBCaps(SQLServerVersion).sqlDialect3;
 }
 
 std::string TIBServerOptions::GetSetNamesSQL() const {

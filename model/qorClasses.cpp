@@ -2,6 +2,7 @@
 // description texts, the dependency edges and the dependency-ordered walk.
 #include "model/qorClasses.h"
 
+#include "base/qorIBVersions.h"
 #include "model/qorComp_Ctr.h"
 #include "model/qorComp_Dmn.h"
 #include "model/qorComp_Fld.h"
@@ -332,7 +333,7 @@ std::string TDbObj::InterBaseDescriptionSQL() {
     const std::string holder = param ? f->OwnerObj->GetName() : f->GetTableName();
     const bool ofView = Is<TViwData>(f->OwnerObj);
     const TIBServerOptions* ib = GetServerOptions();
-    if (ib && ib->SQLServerVersion == TIBSQLServerVersionType::st_InterBase_2020)
+    if (ib && IBCaps(ib->SQLServerVersion).alterDescription)
       return std::string("ALTER DESCRIPTION FOR ") + (param ? "PARAMETER " : "COLUMN ") +
              QuoteName(holder) + "." + QuoteName(name_) + " SET" + crlf + qsDesc;
     switch (GetUpdateDescriptionMode()) {
@@ -385,7 +386,7 @@ std::string TDbObj::InterBaseDescriptionSQL() {
   }
 
   const TIBServerOptions* ib = GetServerOptions();
-  if (ib && ib->SQLServerVersion == TIBSQLServerVersionType::st_InterBase_2020 && k.comment) {
+  if (ib && IBCaps(ib->SQLServerVersion).alterDescription && k.comment) {
     // The 2020 form names procedures PROCEDURE, functions included.
     const char* word = prc ? "PROCEDURE" : k.comment;
     return std::string("ALTER DESCRIPTION FOR ") + word + " " + QuoteName(name_) + " SET" + crlf +

@@ -2,6 +2,7 @@
 // CREATE and DROP texts of every dialect.
 #include "model/qorComp_Gnr.h"
 
+#include "base/qorIBVersions.h"
 #include "platform/qorStrings.h"
 
 namespace qor {
@@ -108,7 +109,7 @@ std::string TGnrData::GetDropSQL() {
   const DB st = GetServerType();
   if (st == DB::dbInterBase) {
     const TIBServerOptions* ib = GetServerOptions();
-    if (ib && ib->SQLServerVersion >= TIBSQLServerVersionType::st_FireBird_1x)
+    if (ib && IBCaps(ib->SQLServerVersion).dropGenerator)
       return "DROP GENERATOR " + QuoteName(GetName());
     // Older servers have no DROP GENERATOR: the row goes from the catalog.
     return "/* Drop generator: " + BlockCommentText(QuoteName(GetName())) + " */" + kCrlf +

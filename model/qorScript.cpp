@@ -5,6 +5,7 @@
 // the script of one table with its constraints, indices and triggers.
 #include "model/qorDBStructure.h"
 
+#include "base/qorIBVersions.h"
 #include "model/qorComp_Clt.h"
 #include "model/qorComp_Ctr.h"
 #include "model/qorComp_Dmn.h"
@@ -52,9 +53,8 @@ class TDescriptionModeScope {
   explicit TDescriptionModeScope(TObjs& objs)
       : mode_(objs.IBServerOptions.IBCompareOptions.UpdateDescriptionMode), saved_(mode_) {
     if (objs.GetServerType() != DB::dbInterBase || mode_ != UD::udSysTables) return;
-    const IBV v = objs.IBServerOptions.SQLServerVersion;
-    const bool hasComment = v >= IBV::st_Firebird_20 && v <= IBV::st_Firebird_40;
-    mode_ = hasComment ? UD::udComment : UD::udDescribe;
+    mode_ = IBCaps(objs.IBServerOptions.SQLServerVersion).commentOn ? UD::udComment
+                                                                    : UD::udDescribe;
   }
   ~TDescriptionModeScope() { mode_ = saved_; }
   TDescriptionModeScope(const TDescriptionModeScope&) = delete;
