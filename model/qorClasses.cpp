@@ -22,6 +22,7 @@ namespace qor {
 namespace {
 
 using DB = TDatabaseType;
+using SD = TScriptDialect;
 
 template <class T>
 bool Is(const TDbObj* obj) {
@@ -581,21 +582,16 @@ std::string TDbObj::PGDescriptionSQL() {
 
 std::string TDbObj::GetDescriptionSQL() {
   if (Suppressed || !GetObjFilter().Contains(TCmpObjType::coDescription)) return {};
-  switch (GetServerType()) {
-    case DB::dbInterBase: return InterBaseDescriptionSQL();
-    case DB::dbSybaseASA: return ASADescriptionSQL();
-    case DB::dbMySQL: return MySQLDescriptionSQL();
-    case DB::dbOracle: return OracleDescriptionSQL();
-    case DB::dbMSSQL: return MSSQLDescriptionSQL();
-    case DB::dbPostgreSQL: return PGDescriptionSQL();
-    case DB::dbAbstract:
-    case DB::dbDB2:
-    case DB::dbSybaseASE:
-    case DB::dbPervasiveSQL:
-    case DB::dbMSAccess:
-    case DB::dbParadox:
-    case DB::dbDBASE:
-    case DB::dbCustomOLEDB: return {};
+  switch (ScriptDialect(GetServerType())) {
+    case SD::sdInterBase: return InterBaseDescriptionSQL();
+    case SD::sdASA: return ASADescriptionSQL();
+    case SD::sdMySQL: return MySQLDescriptionSQL();
+    case SD::sdOracle: return OracleDescriptionSQL();
+    case SD::sdMSSQL: return MSSQLDescriptionSQL();
+    case SD::sdPostgreSQL: return PGDescriptionSQL();
+    case SD::sdGeneric:
+    case SD::sdDB2:
+    case SD::sdASE: return {};
   }
   return {};
 }

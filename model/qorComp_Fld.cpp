@@ -39,6 +39,7 @@ constexpr std::array<std::string_view, dt::Count> kTypeNames = {
     "BYTEA", "INTERVAL", "INT2", "INT4", "INT8", "OID", "BOOLEAN"};
 
 using DB = TDatabaseType;
+using SD = TScriptDialect;
 using IBV = TIBSQLServerVersionType;
 
 std::string Paren(std::int64_t n) { return "(" + IntToStr(n) + ")"; }
@@ -312,21 +313,16 @@ std::string TFldData::GetDataTypeSQL() {
 // ------------------------------------------------------ Column definitions
 
 std::string TFldData::GetColumnSQL() {
-  switch (GetServerType()) {
-    case DB::dbSybaseASA: return ASAColumnSQL();
-    case DB::dbMySQL: return MySQLColumnSQL();
-    case DB::dbOracle: return OracleColumnSQL();
-    case DB::dbMSSQL: return MSSQLColumnSQL();
-    case DB::dbPostgreSQL: return PGColumnSQL();
-    case DB::dbDB2: return DB2ColumnSQL();
-    case DB::dbSybaseASE: return ASEColumnSQL();
-    case DB::dbAbstract:
-    case DB::dbInterBase:
-    case DB::dbPervasiveSQL:
-    case DB::dbMSAccess:
-    case DB::dbParadox:
-    case DB::dbDBASE:
-    case DB::dbCustomOLEDB: return IBColumnSQL();
+  switch (ScriptDialect(GetServerType())) {
+    case SD::sdASA: return ASAColumnSQL();
+    case SD::sdMySQL: return MySQLColumnSQL();
+    case SD::sdOracle: return OracleColumnSQL();
+    case SD::sdMSSQL: return MSSQLColumnSQL();
+    case SD::sdPostgreSQL: return PGColumnSQL();
+    case SD::sdDB2: return DB2ColumnSQL();
+    case SD::sdASE: return ASEColumnSQL();
+    case SD::sdGeneric:
+    case SD::sdInterBase: return IBColumnSQL();
   }
   return IBColumnSQL();
 }
