@@ -221,4 +221,11 @@ void TDmnData::DoBeforeDrop() {
   DropPresentUsers(/*activeOnly=*/true);
 }
 
+const char* TDmnData::KindWord(TKindWordUse use) const {
+  if (use == TKindWordUse::kwPGOwner && PGOptions && PGOptions->IsType) return "TYPE";
+  if (use == TKindWordUse::kwMSSQLLevel1 && BaseTypeText == kXmlSchemaCollection)
+    return "XML SCHEMA COLLECTION";
+  return TDbObj::KindWord(use);
+}
+
 }  // namespace qor

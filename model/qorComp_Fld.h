@@ -38,6 +38,7 @@ class TFldData : public TDbObj {
   TFldData(TCustomObjs* owner, TDbObj* ownerObj);
   ~TFldData() override;
   const char* ClassName() const override { return "TFldData"; }
+  TDbObject GetKind() const override { return TDbObject::dboField; }
 
   std::string GetDisplayName() override { return GetName(); }
   // The column or parameter definition: mode prefix, name, GetColumnSQL.

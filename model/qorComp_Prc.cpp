@@ -409,4 +409,14 @@ std::string TMemberPrcData::GetCreateSQL() {
   return s;
 }
 
+// -------------------------------------------------------------- Kind words
+
+const char* TPrcData::KindWord(TKindWordUse use) const {
+  using U = TKindWordUse;
+  if (IsFunction && (use == U::kwIBComment || use == U::kwASAComment ||
+                     use == U::kwOracleComment || use == U::kwMSSQLLevel1))
+    return "FUNCTION";
+  return TDbObj::KindWord(use);
+}
+
 }  // namespace qor

@@ -278,4 +278,9 @@ std::string TSchData::GetCreateSQL() {
 
 std::string TSchData::GetDropSQL() { return "DROP SCHEMA " + QuoteName(GetName()); }
 
+const char* TSchData::KindWord(TKindWordUse use) const {
+  if (use == TKindWordUse::kwPGOwner && GetName() == "public") return nullptr;
+  return TDbObj::KindWord(use);
+}
+
 }  // namespace qor
