@@ -330,14 +330,7 @@ class TCustomObjs : public TObject {
   std::string Terminator = ";";
   TCmpObjSetType ObjFilter = TCmpObjSetType::All();
   TConnectionOptions ConnectionOptions;
-  TIBServerOptions IBServerOptions;
-  TMSSQLServerOptions MSSQLServerOptions;
-  TMySQLServerOptions MySQLServerOptions;
-  TASAServerOptions ASAServerOptions;
-  TASEServerOptions ASEServerOptions;
-  TOracleServerOptions OracleServerOptions;
-  TPGSQLServerOptions PGSQLServerOptions;
-  TDB2ServerOptions DB2ServerOptions;
+  QOR_PER_SERVER_OPTIONS(QOR_OPTIONS_MEMBER, TIBServerOptions)
   std::uint8_t Role = 0;  // 1 source, 2 target of a comparison
   TScriptWriter* ScriptWriter = nullptr;  // not owned
   TLogNextLineEvent OnLog;
