@@ -215,7 +215,7 @@ std::string TDbObj::QuoteName(std::string_view name) {
     switch (owner_->QuoteStyle) {
       case 2: return QuotedStr(name, '\'');
       case 3: return QuotedStr(name, '"');
-      case 4: return "[" + ReplaceAll(name, "]", "]]") + "]";
+      case 4: return BracketedStr(name);
       default: return std::string(name);
     }
   }

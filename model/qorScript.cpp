@@ -40,8 +40,6 @@ using SD = TScriptDialect;
 using IBV = TIBSQLServerVersionType;
 using UD = TUpdateDescriptionType;
 
-const std::string kCrlf(CRLF);
-
 // The longest object name that goes into a file name; longer ones are cut,
 // and the collision suffix keeps cut names apart.
 constexpr std::size_t kMaxFileNamePart = 120;

@@ -19,6 +19,7 @@
 #include "model/qorComp_Udf.h"
 #include "model/qorComp_Viw.h"
 #include "model/qorDBStructure.h"
+#include "tests/support/qorModelBuilder.h"
 
 #include <functional>
 #include <gtest/gtest.h>
@@ -37,27 +38,16 @@ class DbObjTest : public ::testing::Test {
   template <class T>
   T* Make(DB server, const std::string& name, const std::string& parent = {}) {
     Objs().SetServerType(server);
-    if constexpr (std::is_constructible_v<T, TCustomObjs*>)
-      owned.push_back(std::make_unique<T>(&Objs()));
-    else
-      owned.push_back(std::make_unique<T>(&Objs(), nullptr));
-    auto* obj = static_cast<T*>(owned.back().get());
-    obj->SetName(name);
-    obj->SetParentName(parent);
-    return obj;
+    return build.Make<T>(name, parent);
   }
 
   // A column `name` in `holder`'s own list.
   TFldData* AddColumn(TFieldList& list, TDbObj* holder, const std::string& name) {
-    auto f = std::make_unique<TFldData>(&Objs(), holder);
-    f->SetName(name);
-    TFldData* raw = f.get();
-    list.Add(name, std::move(f));
-    return raw;
+    return build.Field(list, holder, name);
   }
 
   TDBStructure structure;
-  std::vector<std::unique_ptr<TDbObj>> owned;
+  test::TModelBuilder build{*structure.GetObjs()};
 };
 
 TEST_F(DbObjTest, KeysAndNamesPerDialect) {

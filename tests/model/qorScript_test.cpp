@@ -16,6 +16,7 @@
 #include "model/qorComp_Trg.h"
 #include "model/qorComp_Viw.h"
 #include "model/qorDBStructure.h"
+#include "tests/support/qorModelBuilder.h"
 #include "platform/qorStrings.h"
 
 #include <gmock/gmock.h>
@@ -64,11 +65,7 @@ class ScriptTest : public ::testing::Test {
 
   template <class T, class... Args>
   T* Add(const std::string& name, Args&&... args) {
-    auto obj = std::make_unique<T>(&Objs(), std::forward<Args>(args)...);
-    obj->SetName(name);
-    T* raw = Objs().AddObject(obj, /*freeOnFail=*/true);
-    EXPECT_NE(raw, nullptr) << name;
-    return raw;
+    return test::TModelBuilder(Objs()).Add<T>(name, {}, std::forward<Args>(args)...);
   }
 
   TTblData* Table(const std::string& name, const std::string& schema = {}) {
