@@ -1,10 +1,18 @@
 #include "tests/extract/qorIBExtractFixture.h"
 
+#include "model/qorComp_Dmn.h"
+#include "model/qorComp_Fld.h"
+#include "model/qorComp_Prc.h"
+#include "model/qorComp_Tbl.h"
+#include "model/qorComp_Udf.h"
+#include "model/qorComp_Viw.h"
 #include "platform/qorStrings.h"
 #include "tests/support/qorFirebirdReplay.h"
 #include "tests/support/qorTestEnv.h"
 
+#include <algorithm>
 #include <fstream>
+#include <set>
 #include <memory>
 #include <sstream>
 
@@ -172,6 +180,124 @@ void ExtractRun::Server(const std::string& path, const std::string& password) {
   o.UserName = kServerUser;
   o.Password = password;
   o.DatabaseName = path;
+}
+
+std::vector<std::string> FunctionNames(TObjs& o) {
+  std::vector<std::string> out = Keys(o.Udfs);
+  for (int i = 0; i < o.Procedures.Count(); ++i)
+    if (o.Procedures.Value(i)->IsFunction) out.push_back(o.Procedures.Value(i)->GetName());
+  std::sort(out.begin(), out.end());
+  return out;
+}
+
+namespace {
+
+// The default clause's value as a script writes it.
+std::string BareDefault(std::string text) {
+  text = TrimCtl(text);
+  if (StartsText(text, "DEFAULT")) text = TrimCtl(text.substr(7));
+  return text;
+}
+
+// The data type the catalog's codes stand for, worked out here on its own.
+std::uint8_t ExpectedType(const TCatalogColumn& c) {
+  const bool exactSub = c.subType == 1 || c.subType == 2;
+  const std::uint8_t exact = c.subType == 2 ? dt::DECIMAL : dt::NUMERIC;
+  switch (c.fieldType) {
+    case 7: return exactSub ? exact : c.scale < 0 ? dt::NUMERIC : dt::SMALLINT;
+    case 8: return exactSub ? exact : c.scale < 0 ? dt::NUMERIC : dt::INTEGER;
+    case 16: return exactSub ? exact : c.scale < 0 ? dt::NUMERIC : dt::BIGINT;
+    case 27: return c.scale < 0 ? dt::NUMERIC : dt::DOUBLE_PRECISION;
+    case 10: return dt::FLOAT;
+    case 12: return dt::DATE;
+    case 13: return dt::TIME;
+    case 35: return dt::TIMESTAMP;
+    case 14: return c.charSet == "OCTETS" ? dt::BINARY : dt::CHAR;
+    case 37: return c.charSet == "OCTETS" ? dt::VARBINARY : dt::VARCHAR;
+    case 23: return dt::BOOLEAN;
+    case 261: return dt::BLOB;
+    default: return dt::Unknown;
+  }
+}
+
+std::string EffectiveCollation(const TFldData& f) {
+  if (!f.Collation.empty()) return f.Collation;
+  if (const TDmnData* d = f.GetDomain(); d && !d->TypeHolder->Collation.empty())
+    return d->TypeHolder->Collation;
+  return f.GetEffectiveCharSet();
+}
+
+}  // namespace
+
+// Every object and column the catalog holds, as the engine holds it.
+void ExpectMatchesCatalog(TObjs& o, const TCatalog& cat) {
+  EXPECT_EQ(Keys(o.Domains), cat.domains);
+  EXPECT_EQ(Keys(o.Tables), cat.tables);
+  EXPECT_EQ(Keys(o.Views), cat.views);
+  EXPECT_EQ(FunctionNames(o), cat.functions);
+  std::map<std::string, int> columnsSeen;
+  for (const TCatalogColumn& c : cat.columns) {
+    SCOPED_TRACE(c.relation + "." + c.name);
+    TTblData* t = o.FindTable(c.relation);
+    ASSERT_NE(t, nullptr);
+    const int ordinal = columnsSeen[c.relation]++;
+    ASSERT_LT(ordinal, t->Fields.Count());
+    EXPECT_EQ(t->Fields.Name(ordinal), c.name);  // in position order
+    TFldData* f = t->FindField(c.name);
+    ASSERT_NE(f, nullptr);
+    EXPECT_EQ(f->SystemName, c.fieldSource);
+    EXPECT_EQ(f->Nullable, !c.notNull);
+    EXPECT_EQ(f->GetText(), NormalizeLineBreaks(c.computedSource));
+    EXPECT_EQ(f->ArrayBounds, c.bounds);
+    EXPECT_EQ(f->Identity, c.identity);
+    const bool ofDomain = !StartsWith(c.fieldSource, "RDB$");
+    std::string def = BareDefault(c.defaultSource.empty() ? c.domainDefaultSource : c.defaultSource);
+    if (ofDomain) {
+      EXPECT_EQ(f->DataType, dt::UserType);
+      EXPECT_EQ(f->DomainName, c.fieldSource);
+      // The domain's own default is not repeated by its column.
+      if (def == BareDefault(c.domainDefaultSource)) def.clear();
+    } else {
+      EXPECT_EQ(f->DataType, ExpectedType(c));
+      if (f->DataType == dt::CHAR || f->DataType == dt::VARCHAR) {
+        EXPECT_EQ(f->Length, c.charLength);
+      }
+      if (f->DataType == dt::NUMERIC || f->DataType == dt::DECIMAL) {
+        EXPECT_EQ(f->Precision, c.precision.value_or(0));
+        EXPECT_EQ(f->Scale, -c.scale);
+      }
+      if (f->DataType == dt::BLOB) {
+        EXPECT_EQ(f->SubType, c.subType);
+        EXPECT_EQ(f->SegmentSize, c.segmentLength);
+      }
+    }
+    EXPECT_EQ(f->DefaultValue, def);
+    if (f->IsCharType() && c.computedSource.empty()) {
+      ASSERT_TRUE(c.charSet.has_value());
+      EXPECT_EQ(f->GetEffectiveCharSet(), *c.charSet);
+      EXPECT_EQ(EffectiveCollation(*f), c.collation);
+    }
+  }
+  for (const auto& [name, count] : columnsSeen) {
+    SCOPED_TRACE(name);
+    EXPECT_EQ(o.FindTable(name)->Fields.Count(), count);
+  }
+  // The relations and columns each view reads, as the engine records them.
+  for (int i = 0; i < o.Views.Count(); ++i) {
+    TViwData* v = o.Views.Value(i).get();
+    SCOPED_TRACE(v->GetName());
+    std::set<std::pair<std::string, std::string>> got, want;
+    for (int j = 0; j < v->DependsOn().Count(); ++j) {
+      const TDependObj* e = v->DependsOn().Value(j).get();
+      if (auto* col = dynamic_cast<TFldData*>(e->Target)) got.insert({col->GetTableName(), col->GetName()});
+      else if (dynamic_cast<TTblData*>(e->Target) || dynamic_cast<TViwData*>(e->Target))
+        got.insert({e->Target->GetName(), e->FieldName});
+    }
+    auto it = cat.viewDependencies.find(v->GetName());
+    if (it != cat.viewDependencies.end())
+      for (const auto& d : it->second) want.insert(d);
+    EXPECT_EQ(got, want);
+  }
 }
 
 }  // namespace qor::test

@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
 #include <optional>
 #include <string>
@@ -50,6 +51,21 @@ struct TCatalog {
 
 // Reads the catalog through a connection of its own (which ends closed).
 TCatalog ReadCatalog(TQORConnection& connection);
+
+template <class List>
+std::vector<std::string> Keys(const List& list) {
+  std::vector<std::string> out;
+  for (int i = 0; i < list.Count(); ++i) out.push_back(list.Name(i));
+  std::sort(out.begin(), out.end());
+  return out;
+}
+
+// External and PSQL functions, sorted.
+std::vector<std::string> FunctionNames(TObjs& o);
+
+// Every object and column `cat` holds is in the collection as the engine
+// holds it (gtest expectations).
+void ExpectMatchesCatalog(TObjs& o, const TCatalog& cat);
 
 // An extractor over a structure whose events land in lists.
 class ExtractRun {
