@@ -64,6 +64,21 @@ std::string GenerateSchemaScript(const TSchemaSize& n) {
   return s;
 }
 
+// One extraction of `db` through the registered binding; false on failure.
+bool ExtractOnce(const std::string& db) {
+  TDBStructure structure;
+  TQORConnection connection;
+  connection.SetConnectionType(TconnectionType::cnIBX);
+  connection.SetDatabaseType(TDatabaseType::dbInterBase);
+  connection.ConnectionOptions.Protocol = TQORProtocol::ptLocal;
+  connection.ConnectionOptions.DatabaseName = db;
+  TIBDBExtract x;
+  x.ShowFullLog = false;
+  x.SetDBStructure(&structure);
+  x.SetQORConnection(&connection);
+  return x.ExtractDatabase();
+}
+
 double Seconds(std::chrono::steady_clock::time_point since) {
   return std::chrono::duration<double>(std::chrono::steady_clock::now() - since).count();
 }
@@ -78,8 +93,11 @@ void BM_ExtractBesideIsql(benchmark::State& state) {
   test::PrepareFirebirdEnvironment();
   InitializeEngine();
   const std::string db = test::FreshTestFile("bench-extract.fdb");
+  // A thousand tables take isql a while to create on a busy machine.
+  test::TFirebirdReplayOptions options;
+  options.Timeout = std::chrono::seconds(1800);
   const test::TFirebirdReplayResult built =
-      test::BuildFirebirdDatabase(db, GenerateSchemaScript(TSchemaSize{}));
+      test::BuildFirebirdDatabase(db, GenerateSchemaScript(TSchemaSize{}), {}, options);
   if (!built.Ok) {
     state.SkipWithError(("building the database failed: " + built.Errors).c_str());
     FinalizeEngine();
@@ -89,24 +107,14 @@ void BM_ExtractBesideIsql(benchmark::State& state) {
   std::size_t statements = 0;
   for (auto _ : state) {
     auto start = std::chrono::steady_clock::now();
-    const test::TFirebirdReplayResult isql = test::ExtractFirebirdDDL(db);
+    const test::TFirebirdReplayResult isql = test::ExtractFirebirdDDL(db, {}, options.Timeout);
     isqlSeconds = Seconds(start);
     if (!isql.Ok) {
       state.SkipWithError(("isql-fb -x failed: " + isql.Errors).c_str());
       break;
     }
-    TDBStructure structure;
-    TQORConnection connection;
-    connection.SetConnectionType(TconnectionType::cnIBX);
-    connection.SetDatabaseType(TDatabaseType::dbInterBase);
-    connection.ConnectionOptions.Protocol = TQORProtocol::ptLocal;
-    connection.ConnectionOptions.DatabaseName = db;
-    TIBDBExtract x;
-    x.ShowFullLog = false;
-    x.SetDBStructure(&structure);
-    x.SetQORConnection(&connection);
     start = std::chrono::steady_clock::now();
-    const bool ok = x.ExtractDatabase();
+    const bool ok = ExtractOnce(db);
     extractSeconds = Seconds(start);
     if (!ok) {
       state.SkipWithError("ExtractDatabase failed");
@@ -120,17 +128,7 @@ void BM_ExtractBesideIsql(benchmark::State& state) {
         TQORCustomConnection::FindRegisteredConnection(TconnectionType::cnIBX));
     test::TRecordingConnection* rec = recording.get();
     test::TBindingScope scope(TconnectionType::cnIBX, std::move(recording));
-    TDBStructure structure;
-    TQORConnection connection;
-    connection.SetConnectionType(TconnectionType::cnIBX);
-    connection.SetDatabaseType(TDatabaseType::dbInterBase);
-    connection.ConnectionOptions.Protocol = TQORProtocol::ptLocal;
-    connection.ConnectionOptions.DatabaseName = db;
-    TIBDBExtract x;
-    x.ShowFullLog = false;
-    x.SetDBStructure(&structure);
-    x.SetQORConnection(&connection);
-    x.ExtractDatabase();
+    ExtractOnce(db);
     // Each statement text with its parameter values once: every per-object
     // query carries its object's name, so this is what was sent.
     statements = rec->Script().Statements.size();
