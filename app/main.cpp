@@ -1,0 +1,59 @@
+// The program: the engine's start-up, the main window, the message loop.
+// Without a display the window runs offscreen instead: the three commands
+// are pressed through it and a screenshot and the script are written beside
+// the program.
+#include "app/Unit1.h"
+#include "app/qorOffscreenRun.h"
+#include "app/qorQtHooks.h"
+#include "engine/qorEngineInit.h"
+
+#include <QApplication>
+#include <QGuiApplication>
+
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+
+namespace {
+
+bool HasDisplay() {
+  return !qEnvironmentVariableIsEmpty("DISPLAY") ||
+         !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") ||
+         !qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM");
+}
+
+int RunWithoutDisplay(qor::TForm1& form) {
+  // No message box can be answered here: messages go to stderr.
+  const qor::TUIHookGuard hooks({}, qor::QtProcessMessages);
+  const auto r = qor::RunOffscreen(form, QCoreApplication::applicationDirPath().toStdString());
+  if (!r.ScreenshotPath.empty()) std::printf("Screenshot: %s\n", r.ScreenshotPath.c_str());
+  if (!r.ScriptPath.empty()) std::printf("Script: %s\n", r.ScriptPath.c_str());
+  if (!r.Error.empty()) std::fprintf(stderr, "%s\n", r.Error.c_str());
+  if (!r.Extracted) std::fprintf(stderr, "The extraction did not finish; see the screenshot.\n");
+  return r.Extracted && r.Error.empty() ? EXIT_SUCCESS : EXIT_FAILURE;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (!HasDisplay()) {
+    std::puts("No display: the window runs offscreen and saves a screenshot instead.");
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+  }
+  QApplication app(argc, argv);
+  QApplication::setApplicationDisplayName("Quorvane");
+  qor::InitializeEngine();
+  int rc = EXIT_SUCCESS;
+  {
+    auto form = std::make_unique<qor::TForm1>();
+    if (QGuiApplication::platformName() == "offscreen") {
+      rc = RunWithoutDisplay(*form);
+    } else {
+      const qor::TQtUIHooks hooks;
+      form->show();
+      rc = QApplication::exec();
+    }
+  }
+  qor::FinalizeEngine();
+  return rc;
+}
