@@ -2,6 +2,8 @@
 
 #include "app/qorIniFile.h"
 #include "base/qorMsgMngr.h"
+#include "extract/ib/qorIBDatabaseExtract.h"
+#include "extract/qorCustomExtract.h"
 #include "platform/qorStrings.h"
 
 #include <QCheckBox>
@@ -155,6 +157,15 @@ void TForm1::CreateControls() {
 
 void TForm1::LinkComponents() {
   QORConnection.OnErrorMessage = [this](TObject* s, const std::string& t) { LogErrorMessage(s, t); };
+  auto ib = std::make_unique<TIBDBExtract>();
+  ib->SetQORConnection(&QORConnection);
+  ib->SetDBStructure(&DBStructure);
+  ib->OnLogNextLine = [this](TObject* s, const std::string& t) { LogNextLine(s, t); };
+  ib->OnErrorMessage = [this](TObject* s, const std::string& t) { LogErrorMessage(s, t); };
+  IBDBExtract = ib.get();
+  extractors_.push_back(std::move(ib));
+  // No MS SQL or MySQL extractor in this build yet: choosing those kinds
+  // reports it in the log.
 }
 
 // ------------------------------------------------------------- settings
@@ -319,7 +330,7 @@ bool TForm1::ExtractDatabase() {
   return true;
 }
 
-bool TForm1::RunExtractor(TCustomExtract&) { return false; }
+bool TForm1::RunExtractor(TCustomExtract& Extractor) { return Extractor.ExtractDatabase(); }
 
 void TForm1::BtnTessarindClick() {
   RunCommand(BtnTessarind, [this] {
