@@ -60,7 +60,9 @@ void ReadNumericPrecision(TFldData& f, int t, int s, bool withPrecision, std::op
   if (scale && *scale < 0) {
     if (const int cap = PrecisionCap(t)) f.Precision = cap;
     f.Scale = -*scale;
-    if (s == 0) f.DataType = dt::NUMERIC;
+    // A scaled integer is an exact numeric whatever its sub type says.
+    if (s == 0 || s == 1) f.DataType = dt::NUMERIC;
+    if (s == 2) f.DataType = dt::DECIMAL;
   }
 }
 
