@@ -30,7 +30,15 @@ int RunWithoutDisplay(qor::TForm1& form) {
   if (!r.ScriptPath.empty()) std::printf("Script: %s\n", r.ScriptPath.c_str());
   if (!r.Error.empty()) std::fprintf(stderr, "%s\n", r.Error.c_str());
   if (!r.Extracted) std::fprintf(stderr, "The extraction did not finish; see the screenshot.\n");
+  std::fflush(stdout);
   return r.Extracted && r.Error.empty() ? EXIT_SUCCESS : EXIT_FAILURE;
+}
+
+// Without a display Qt's notes about the stand-in platform would bury the
+// lines the user needs; its errors still show.
+void QuietNotes(QtMsgType type, const QMessageLogContext&, const QString& text) {
+  if (type == QtDebugMsg || type == QtInfoMsg || type == QtWarningMsg) return;
+  std::fprintf(stderr, "%s\n", text.toLocal8Bit().constData());
 }
 
 }  // namespace
@@ -38,7 +46,9 @@ int RunWithoutDisplay(qor::TForm1& form) {
 int main(int argc, char** argv) {
   if (!HasDisplay()) {
     std::puts("No display: the window runs offscreen and saves a screenshot instead.");
+    std::fflush(stdout);
     qputenv("QT_QPA_PLATFORM", "offscreen");
+    qInstallMessageHandler(QuietNotes);
   }
   QApplication app(argc, argv);
   QApplication::setApplicationDisplayName("Quorvane");
