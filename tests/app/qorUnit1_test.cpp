@@ -431,6 +431,20 @@ TEST(WindowEndToEnd, EmployeeThroughTheWindow) {
   EXPECT_EQ(Lines(f.MemoLog).back(), kFinished);
   f.BtnTessarind->click();
   EXPECT_EQ(f.MemoScript->toPlainText().toStdString(), script);
+
+  // MySQL keeps the connection type of the run before, whose binding
+  // refuses MySQL. The objects read before stay and so do the script
+  // commands.
+  f.SetDatabaseType(TDatabaseType::dbMySQL);
+  f.BtnExtractDb->click();
+  const auto mysqlLog = Lines(f.MemoLog);
+  EXPECT_EQ(mysqlLog.back(), kAbnormal);
+  EXPECT_TRUE(Contains(mysqlLog, "Not supported DatabaseType select."))
+      << f.MemoLog->toPlainText().toStdString();
+  EXPECT_FALSE(f.QORConnection.Connected());
+  EXPECT_TRUE(f.BtnTessarind->isEnabled());
+  f.BtnTessarind->click();
+  EXPECT_EQ(f.MemoScript->toPlainText().toStdString(), script);
 }
 
 TEST(WindowEndToEnd, ClosingDuringARunStopsItAndClosesAfter) {
