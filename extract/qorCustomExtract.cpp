@@ -258,6 +258,7 @@ bool TCustomExtract::RunExtraction(TQORCustomConnection* connection, const std::
   // A stop asked for during an earlier run must not end this one.
   StopRequested = false;
   Stopped = false;
+  StepFailed = false;
   Position = 0;
   DoProgressUpdate(0, Max);
   if (stepEvents) DoProgressStep(0, "Starting", 0, Max);
@@ -300,6 +301,7 @@ bool TCustomExtract::RunExtraction(TQORCustomConnection* connection, const std::
       ok = false;
       DoLogNextLine("Extraction stopped.");
     } else {
+      ok = !StepFailed;
       Position = Max;
       DoProgressUpdate(Max, Max);
     }

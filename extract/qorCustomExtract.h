@@ -134,6 +134,9 @@ class TCustomExtract : public TComponent, public TExtractorHost {
   virtual void RunExtractSteps() {}
   // Set by a step driver that left because a stop was requested.
   bool Stopped = false;
+  // Set by a step that reported its own failure and let the others run:
+  // the run then does not count as a success.
+  bool StepFailed = false;
 
   TQORQuery* CatalogQuery() const { return query_.get(); }
   TQORCustomConnection* RunConnection() const { return runConnection_; }

@@ -163,7 +163,11 @@ void TIBDBExtract::ReadFunctions() {
       if (StopAfterRow()) break;
     }
   } catch (const std::exception& e) {
+    // The other steps still run, but the functions are incomplete: an
+    // error, and the run is not a success.
     LogLine(e.what());
+    DoErrorMessage(e.what());
+    StepFailed = true;
   }
   q.Close();
   q.GetSQL()->Clear();

@@ -191,22 +191,46 @@ std::string FindIsql() {
   return IsExecutable("/usr/bin/isql-fb") ? std::string("/usr/bin/isql-fb") : std::string();
 }
 
-TFirebirdReplayResult RunFirebirdScript(const std::string& script,
-                                        const TFirebirdReplayOptions& options) {
-  TFirebirdReplayResult result;
-  const std::string isql = FindIsql();
+namespace {
+
+// Finds isql-fb and readies `folder` (lock and temporary files of the
+// child); on failure `result` says why.
+bool PrepareIsqlRun(const TTempFolder& folder, std::string& isql, TFirebirdReplayResult& result) {
+  isql = FindIsql();
   if (isql.empty()) {
     result.Errors = "isql-fb not found (Debian package firebird3.0-utils)";
-    return result;
+    return false;
   }
-  TTempFolder folder;
   if (folder.Path().empty()) {
     result.Errors = std::string("cannot make a temporary folder: ") + std::strerror(errno);
-    return result;
+    return false;
   }
   std::error_code ec;
   fs::create_directory(folder.Path() / "lock", ec);
   fs::create_directory(folder.Path() / "tmp", ec);
+  return true;
+}
+
+// Adds what one isql run did to `result`; true when it succeeded.
+bool Absorb(const TRun& run, TFirebirdReplayResult& result) {
+  result.ExitCode = run.exitCode;
+  result.TimedOut = run.timedOut;
+  result.Output += run.out;
+  result.Errors += run.failure + run.err;
+  if (run.timedOut) result.Errors += "\nisql-fb did not finish in time and was stopped";
+  // Some failures leave the exit code at 0; the engine's report decides.
+  return run.failure.empty() && !run.timedOut && run.exitCode == 0 &&
+         run.err.find("Statement failed") == std::string::npos;
+}
+
+}  // namespace
+
+TFirebirdReplayResult RunFirebirdScript(const std::string& script,
+                                        const TFirebirdReplayOptions& options) {
+  TFirebirdReplayResult result;
+  TTempFolder folder;
+  std::string isql;
+  if (!PrepareIsqlRun(folder, isql, result)) return result;
   const fs::path db = folder.Path() / "replay.fdb";
   const fs::path createFile = folder.Path() / "create.sql";
   const fs::path scriptFile = folder.Path() / "script.sql";
@@ -222,23 +246,12 @@ TFirebirdReplayResult RunFirebirdScript(const std::string& script,
     return result;
   }
   const std::vector<std::string> env = ChildEnvironment(folder.Path());
-
-  auto finish = [&result](const TRun& run) {
-    result.ExitCode = run.exitCode;
-    result.TimedOut = run.timedOut;
-    result.Output += run.out;
-    result.Errors += run.failure + run.err;
-    if (run.timedOut) result.Errors += "\nisql-fb did not finish in time and was stopped";
-    // Some failures leave the exit code at 0; the engine's report decides.
-    return run.failure.empty() && !run.timedOut && run.exitCode == 0 &&
-           run.err.find("Statement failed") == std::string::npos;
-  };
-
-  if (!finish(Spawn({isql, "-q", "-bail", "-i", createFile.string()}, env, options.Timeout)))
+  if (!Absorb(Spawn({isql, "-q", "-bail", "-i", createFile.string()}, env, options.Timeout), result))
     return result;
-  result.Ok = finish(Spawn({isql, "-q", "-bail", "-sql_dialect", dialect, "-user", "SYSDBA", "-i",
+  result.Ok = Absorb(Spawn({isql, "-q", "-bail", "-sql_dialect", dialect, "-user", "SYSDBA", "-i",
                             scriptFile.string(), db.string()},
-                           env, options.Timeout));
+                           env, options.Timeout),
+                     result);
   return result;
 }
 
@@ -246,19 +259,9 @@ TFirebirdReplayResult BuildFirebirdDatabase(const std::string& database, const s
                                             const std::string& password,
                                             const TFirebirdReplayOptions& options) {
   TFirebirdReplayResult result;
-  const std::string isql = FindIsql();
-  if (isql.empty()) {
-    result.Errors = "isql-fb not found (Debian package firebird3.0-utils)";
-    return result;
-  }
   TTempFolder folder;
-  if (folder.Path().empty()) {
-    result.Errors = std::string("cannot make a temporary folder: ") + std::strerror(errno);
-    return result;
-  }
-  std::error_code ec;
-  fs::create_directory(folder.Path() / "lock", ec);
-  fs::create_directory(folder.Path() / "tmp", ec);
+  std::string isql;
+  if (!PrepareIsqlRun(folder, isql, result)) return result;
   const fs::path scriptFile = folder.Path() / "build.sql";
   std::string text = "SET SQL DIALECT " + std::to_string(options.Dialect) + ";\nCREATE DATABASE '" +
                      database + "' USER 'SYSDBA'";
@@ -269,40 +272,25 @@ TFirebirdReplayResult BuildFirebirdDatabase(const std::string& database, const s
     result.Errors = "cannot write " + scriptFile.string();
     return result;
   }
-  const TRun run = Spawn({isql, "-q", "-bail", "-i", scriptFile.string()},
-                         ChildEnvironment(folder.Path()), options.Timeout);
-  result.ExitCode = run.exitCode;
-  result.TimedOut = run.timedOut;
-  result.Output = run.out;
-  result.Errors = run.failure + run.err;
-  result.Ok = run.failure.empty() && !run.timedOut && run.exitCode == 0 &&
-              run.err.find("Statement failed") == std::string::npos;
+  result.Ok = Absorb(Spawn({isql, "-q", "-bail", "-i", scriptFile.string()},
+                           ChildEnvironment(folder.Path()), options.Timeout),
+                     result);
   return result;
 }
 
-TFirebirdReplayResult ExtractFirebirdDDL(const std::string& database, const std::string& password) {
+TFirebirdReplayResult ExtractFirebirdDDL(const std::string& database, const std::string& password,
+                                         std::chrono::seconds timeout) {
   TFirebirdReplayResult result;
-  const std::string isql = FindIsql();
-  if (isql.empty()) {
-    result.Errors = "isql-fb not found (Debian package firebird3.0-utils)";
-    return result;
-  }
   TTempFolder folder;
-  std::error_code ec;
-  fs::create_directory(folder.Path() / "lock", ec);
-  fs::create_directory(folder.Path() / "tmp", ec);
+  std::string isql;
+  if (!PrepareIsqlRun(folder, isql, result)) return result;
   std::vector<std::string> args = {isql, "-x", "-user", "SYSDBA"};
   if (!password.empty()) {
     args.push_back("-password");
     args.push_back(password);
   }
   args.push_back(database);
-  const TRun run = Spawn(args, ChildEnvironment(folder.Path()), std::chrono::seconds(120));
-  result.ExitCode = run.exitCode;
-  result.TimedOut = run.timedOut;
-  result.Output = run.out;
-  result.Errors = run.failure + run.err;
-  result.Ok = run.failure.empty() && !run.timedOut && run.exitCode == 0;
+  result.Ok = Absorb(Spawn(args, ChildEnvironment(folder.Path()), timeout), result);
   return result;
 }
 

@@ -42,7 +42,8 @@ TFirebirdReplayResult BuildFirebirdDatabase(const std::string& database, const s
 // `isql-fb -x` of the database: Output holds the DDL the engine's own tool
 // extracts.
 TFirebirdReplayResult ExtractFirebirdDDL(const std::string& database,
-                                         const std::string& password = {});
+                                         const std::string& password = {},
+                                         std::chrono::seconds timeout = std::chrono::seconds(120));
 
 // The employee sample script of Debian's firebird3.0-examples without its
 // CREATE DATABASE; empty when the package is not installed.
