@@ -22,55 +22,40 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdio>
 #include <map>
 #include <set>
 
 namespace qor::test {
 namespace {
 
-constexpr const char* kSample = "/usr/share/doc/firebird3.0-common-doc/examples/employee.sql.gz";
-
-std::string Gunzip(const std::string& path) {
-  std::string out;
-  std::FILE* f = ::popen(("gzip -dc '" + path + "'").c_str(), "r");
-  if (!f) return out;
-  char buf[65536];
-  std::size_t n;
-  while ((n = std::fread(buf, 1, sizeof buf, f)) > 0) out.append(buf, n);
-  ::pclose(f);
-  return out;
-}
-
-// The sample creates its own database; the replay makes one for it.
-std::string WithoutCreateDatabase(std::string script) {
-  const std::size_t at = script.find("create database 'employee.fdb';");
-  if (at != std::string::npos) script.replace(at, 31, "/* database made by the test */");
-  return script;
-}
-
 struct TEmployee {
   std::string sample, extract, database, failure;
 };
 
+// Built once: the sample into a database of the test folder, then the
+// engine's own extract of it.
 const TEmployee& Employee() {
   static const TEmployee e = [] {
     TEmployee r;
-    r.sample = Gunzip(kSample);
+    r.sample = EmployeeSampleScript();
     if (r.sample.empty()) {
-      r.failure = std::string("cannot read ") + kSample + " (Debian package firebird3.0-examples)";
+      r.failure = "no employee sample (Debian package firebird3.0-examples)";
       return r;
     }
-    TFirebirdReplayOptions o;
-    o.Extract = true;
-    o.KeepDatabaseAs = FreshTestFile("employee.fdb");
-    const TFirebirdReplayResult run = RunFirebirdScript(WithoutCreateDatabase(r.sample), o);
-    if (!run.Ok) {
-      r.failure = "isql-fb could not build the sample: " + run.Errors;
+    r.database = FreshTestFile("employee.fdb");
+    const TFirebirdReplayResult built = BuildFirebirdDatabase(r.database, r.sample);
+    if (!built.Ok) {
+      r.failure = "isql-fb could not build the sample: " + built.Errors;
       return r;
     }
-    r.extract = run.Extract;
-    r.database = o.KeepDatabaseAs;
+    // The sample's own first line, which the build takes out for its own.
+    r.sample = "set sql dialect 3;\n" + r.sample;
+    const TFirebirdReplayResult x = ExtractFirebirdDDL(r.database);
+    if (!x.Ok) {
+      r.failure = "isql-fb -x failed: " + x.Errors;
+      return r;
+    }
+    r.extract = x.Output;
     return r;
   }();
   return e;
