@@ -48,19 +48,11 @@ bool AnyMatch(const std::vector<std::string>& patterns, std::string_view name) {
 
 // Kinds whose names carry the structure's NamePrefix.
 bool CarriesNamePrefix(TDbObject kind) {
-  switch (kind) {
-    case TDbObject::dboTable:
-    case TDbObject::dboProcedure:
-    case TDbObject::dboFunction:
-    case TDbObject::dboException:
-    case TDbObject::dboDomain:
-    case TDbObject::dboView:
-    case TDbObject::dboGenerator:
-    case TDbObject::dboEvent:
-      return true;
-    default:
-      return false;
-  }
+  using K = TDbObject;
+  static const TDbObjectSet kinds{K::dboTable,     K::dboProcedure, K::dboFunction,
+                                  K::dboException, K::dboDomain,    K::dboView,
+                                  K::dboGenerator, K::dboEvent};
+  return kinds.Contains(kind);
 }
 
 }  // namespace
@@ -155,16 +147,16 @@ void TCustomExtract::LogServerVersion() {
   if (!structure_ || !structure_->Objs()) return;
   const TCustomObjs& o = *structure_->Objs();
   int version = -1;
-  switch (o.GetServerType()) {
-    case TDatabaseType::dbInterBase: version = static_cast<int>(o.IBServerOptions.SQLServerVersion); break;
-    case TDatabaseType::dbSybaseASA: version = static_cast<int>(o.ASAServerOptions.SQLServerVersion); break;
-    case TDatabaseType::dbMySQL: version = static_cast<int>(o.MySQLServerOptions.SQLServerVersion); break;
-    case TDatabaseType::dbOracle: version = static_cast<int>(o.OracleServerOptions.SQLServerVersion); break;
-    case TDatabaseType::dbMSSQL: version = static_cast<int>(o.MSSQLServerOptions.SQLServerVersion); break;
-    case TDatabaseType::dbPostgreSQL: version = static_cast<int>(o.PGSQLServerOptions.SQLServerVersion); break;
-    case TDatabaseType::dbDB2: version = static_cast<int>(o.DB2ServerOptions.SQLServerVersion); break;
-    case TDatabaseType::dbSybaseASE: version = static_cast<int>(o.ASEServerOptions.SQLServerVersion); break;
-    default: break;
+  switch (ScriptDialect(o.GetServerType())) {
+    case TScriptDialect::sdInterBase: version = static_cast<int>(o.IBServerOptions.SQLServerVersion); break;
+    case TScriptDialect::sdASA: version = static_cast<int>(o.ASAServerOptions.SQLServerVersion); break;
+    case TScriptDialect::sdMySQL: version = static_cast<int>(o.MySQLServerOptions.SQLServerVersion); break;
+    case TScriptDialect::sdOracle: version = static_cast<int>(o.OracleServerOptions.SQLServerVersion); break;
+    case TScriptDialect::sdMSSQL: version = static_cast<int>(o.MSSQLServerOptions.SQLServerVersion); break;
+    case TScriptDialect::sdPostgreSQL: version = static_cast<int>(o.PGSQLServerOptions.SQLServerVersion); break;
+    case TScriptDialect::sdDB2: version = static_cast<int>(o.DB2ServerOptions.SQLServerVersion); break;
+    case TScriptDialect::sdASE: version = static_cast<int>(o.ASEServerOptions.SQLServerVersion); break;
+    case TScriptDialect::sdGeneric: break;
   }
   const std::string name = GetServerVersionName(o.GetServerType(), version);
   if (!name.empty()) DoLogNextLine("Server Version (user defined): " + name);
