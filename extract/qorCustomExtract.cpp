@@ -153,21 +153,8 @@ void TCustomExtract::DoLogNextLine(const std::string& text) {
 
 void TCustomExtract::LogServerVersion() {
   if (!structure_ || !structure_->Objs()) return;
-  const TCustomObjs& o = *structure_->Objs();
-  int version = -1;
-  switch (o.GetServerType()) {
-    case TDatabaseType::dbInterBase: version = static_cast<int>(o.IBServerOptions.SQLServerVersion); break;
-    case TDatabaseType::dbSybaseASA: version = static_cast<int>(o.ASAServerOptions.SQLServerVersion); break;
-    case TDatabaseType::dbMySQL: version = static_cast<int>(o.MySQLServerOptions.SQLServerVersion); break;
-    case TDatabaseType::dbOracle: version = static_cast<int>(o.OracleServerOptions.SQLServerVersion); break;
-    case TDatabaseType::dbMSSQL: version = static_cast<int>(o.MSSQLServerOptions.SQLServerVersion); break;
-    case TDatabaseType::dbPostgreSQL: version = static_cast<int>(o.PGSQLServerOptions.SQLServerVersion); break;
-    case TDatabaseType::dbDB2: version = static_cast<int>(o.DB2ServerOptions.SQLServerVersion); break;
-    case TDatabaseType::dbSybaseASE: version = static_cast<int>(o.ASEServerOptions.SQLServerVersion); break;
-    default: break;
-  }
-  const std::string name = GetServerVersionName(o.GetServerType(), version);
-  if (!name.empty()) DoLogNextLine("Server Version (user defined): " + name);
+  const std::string text = structure_->Objs()->GetServerVersionText();
+  if (!text.empty()) DoLogNextLine(text);
 }
 
 void TCustomExtract::DoErrorMessage(const std::string& text) {

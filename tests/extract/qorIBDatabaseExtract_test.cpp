@@ -4,6 +4,8 @@
 // and held against the engine's catalog and against `isql-fb -x`.
 #include "extract/ib/qorIBDatabaseExtract.h"
 
+#include "extract/ib/qorIBCatalogQueries.h"
+
 #include "model/qorComp_Dmn.h"
 #include "model/qorComp_Fld.h"
 #include "model/qorComp_Prc.h"
@@ -14,6 +16,7 @@
 #include "platform/qorStrings.h"
 #include "tests/extract/qorIBExtractFixture.h"
 #include "tests/support/qorFirebirdReplay.h"
+#include "tests/support/qorReplay.h"
 #include "tests/support/qorTestEnv.h"
 
 #include <gtest/gtest.h>
@@ -228,6 +231,41 @@ TEST_F(IBExtractEmbedded, StepsProgressAndLogLines) {
   run.extract.ShowFullLog = false;
   ASSERT_TRUE(run.extract.ExtractDatabase());
   for (const std::string& line : run.log) EXPECT_FALSE(StartsWith(line, "---")) << line;
+}
+
+// The per-table events, and their count query, only for a listener.
+TEST_F(IBExtractEmbedded, TableRowsReportedOnlyWhenSomeoneListens) {
+  std::string why;
+  const std::string db = test::CatalogFixtureDatabase(why);
+  ASSERT_FALSE(db.empty()) << why;
+  run.Embedded(db);
+  const std::string countSQL = ibq::TableCount(/*ignoreIBE=*/true);
+  for (const bool listen : {false, true}) {
+    SCOPED_TRACE(listen ? "listening" : "not listening");
+    auto recording = std::make_unique<test::TRecordingConnection>(
+        TQORCustomConnection::FindRegisteredConnection(TconnectionType::cnIBX));
+    test::TRecordingConnection* rec = recording.get();
+    test::TBindingScope scope(TconnectionType::cnIBX, std::move(recording));
+    TQORConnection connection;
+    connection.Assign(run.connection);
+    run.extract.SetQORConnection(&connection);
+    std::vector<std::string> rows;
+    run.extract.OnProgressStep = nullptr;
+    if (listen)
+      run.extract.OnProgressStep = [&](TObject*, int mode, const std::string& caption, int pos,
+                                       int max) {
+        if (mode == 1) rows.push_back(caption + " " + std::to_string(pos) + "/" + std::to_string(max));
+      };
+    ASSERT_TRUE(run.extract.ExtractDatabase());
+    bool counted = false;
+    for (const auto& st : rec->Script().Statements) counted = counted || st.SQL == countSQL;
+    EXPECT_EQ(counted, listen);
+    if (listen) {
+      EXPECT_EQ(rows, (std::vector<std::string>{"Tables 0/4", "GTT_DROP 1/4", "GTT_KEEP 2/4",
+                                                "ITEMS 3/4", "T'Q 4/4"}));
+    }
+    run.extract.SetQORConnection(nullptr);
+  }
 }
 
 TEST_F(IBExtractEmbedded, OnlyTheSelectedKindsAreRead) {
