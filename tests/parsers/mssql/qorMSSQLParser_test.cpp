@@ -1,0 +1,3 @@
+#include "parsers/mssql/qorMSSQLParser.h"
+#include <gtest/gtest.h>
+TEST(MSSQLParserSmoke, Builds) { qor::TMSSQLParser p(nullptr); SUCCEED(); }
