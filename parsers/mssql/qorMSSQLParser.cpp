@@ -136,6 +136,8 @@ bool TMSSQLParser::SkipComment() {
 bool TMSSQLParser::ScanToken() {
   auto& s = scan_;
   identQuoted_ = false;
+  tokenLine_ = GetLine();
+  tokenColumn_ = GetColumn();
   s.TokenStart = CurIndex();
   s.Quote = 0;
   const std::string& src = Source();
@@ -292,7 +294,10 @@ bool TMSSQLParser::ScanToken() {
         if (s.AtEnd) {
           ScanError("Unterminated bracket Identifier (opened at line " + IntToStr(line) +
                     ", column " + IntToStr(col) + ").");
-          break;
+          // The rest of the text is no name.
+          s.Kind = tk::EOFKind;
+          s.Ident.clear();
+          return true;
         }
         if (s.Cur == ']') {
           if (PeekChar() == ']' && s.Pos < src.size()) {
@@ -375,6 +380,13 @@ std::string TMSSQLParser::ReadBatchText() {
   return text;
 }
 
+bool TMSSQLParser::ErrorsSince(int count) const {
+  const TMsgManager& m = Messages();
+  for (int i = count; i < m.Count(); ++i)
+    if (m[i].Kind == kMsgError) return true;
+  return false;
+}
+
 bool TMSSQLParser::AtStatementEnd() const {
   return scan_.Kind == tk::EOFKind || scan_.Kind == tk::Terminator;
 }
@@ -384,26 +396,32 @@ void TMSSQLParser::SkipToBatchEnd() {
 }
 
 void TMSSQLParser::SkipBatch(const std::string& what) {
+  // The note points at the start of what is passed over.
+  const std::int32_t line = tokenLine_, column = tokenColumn_;
   std::vector<std::string> created;
   while (!AtStatementEnd()) {
-    if (scan_.Kind == msk::CREATE) {
+    if (scan_.Kind != msk::CREATE) {
       NextToken();
-      if (scan_.Kind == tk::Ident || scan_.Kind >= 30) {
-        std::string word = scan_.Kind == tk::Ident ? scan_.Ident : CurTokenName();
-        NextToken();
-        if (scan_.Kind == tk::Ident) word += " " + scan_.Ident;
-        created.push_back(word);
-      }
       continue;
     }
     NextToken();
+    std::string word = "CREATE " + (scan_.Kind == tk::Ident ? scan_.Ident : CurTokenName());
+    NextToken();
+    std::string name;
+    while (scan_.Kind == tk::Ident || scan_.Kind == tk::Dot) {
+      name += scan_.Kind == tk::Dot ? std::string(".") : scan_.Ident;
+      NextToken();
+    }
+    created.push_back(name.empty() ? word : word + " " + name);
   }
   std::string text = what;
   if (!created.empty()) {
-    text += " (CREATE ";
+    text += " (";
     for (std::size_t i = 0; i < created.size(); ++i) text += (i ? ", " : "") + created[i];
     text += " not read)";
   }
+  tokenLine_ = line;
+  tokenColumn_ = column;
   NoteMsg(text);
 }
 
@@ -423,26 +441,27 @@ std::string TMSSQLParser::ObjectPrefix() const {
   return obj->GetName() + ": ";
 }
 
+std::string TMSSQLParser::PositionText() {
+  return "\r\nScript: " + ScriptName + " Line:" + IntToStr(tokenLine_) +
+         " Pos:" + IntToStr(tokenColumn_) + "\r\n";
+}
+
 void TMSSQLParser::Error(const std::string& text) {
-  if (!CurrentObject) {
-    TCustomSQLParser::Error(text);
-    return;
-  }
   const std::string msg = ObjectPrefix() + text;
   TMsgManager& m = Messages();
   if (!m.HasErrors()) DoError(msg + PositionText());
-  if (!ScriptName.empty())
-    m.AddMsg(msg, ScriptName, GetColumn(), GetLine(), kMsgError);
+  if (!CurrentObject || !ScriptName.empty())
+    m.AddMsg(msg, ScriptName, tokenColumn_, tokenLine_, kMsgError);
   else
-    m.AddObjMsg(msg + PositionText(), CurrentObject, GetColumn(), GetLine(), kMsgError);
+    m.AddObjMsg(msg + PositionText(), CurrentObject, tokenColumn_, tokenLine_, kMsgError);
 }
 
 void TMSSQLParser::NoteMsg(const std::string& text) {
-  if (!CurrentObject) {
-    Note(text);
-    return;
-  }
-  Messages().AddObjMsg(ObjectPrefix() + text, CurrentObject, GetColumn(), GetLine(), kMsgNote);
+  const std::string msg = ObjectPrefix() + text;
+  if (!CurrentObject || !ScriptName.empty())
+    Messages().AddMsg(msg, ScriptName, tokenColumn_, tokenLine_, kMsgNote);
+  else
+    Messages().AddObjMsg(msg, CurrentObject, tokenColumn_, tokenLine_, kMsgNote);
 }
 
 // ------------------------------------------------------------------- names
@@ -678,7 +697,11 @@ void TMSSQLParser::ParseText() {
       if (StopRequested) return;
       const std::size_t before = TokenStart();
       const TTokenKind kindBefore = scan_.Kind;
-      ParseStatement(nullptr);
+      const int messagesBefore = Messages().Count();
+      const bool recognised = ParseStatement(nullptr);
+      // After an error the rest of the batch would only add follow-up
+      // errors: it is skipped.
+      if (!recognised || ErrorsSince(messagesBefore)) SkipToBatchEnd();
       while (scan_.Kind == tk::Semicolon) NextToken();
       // A rule that read nothing must not hold the loop.
       if (TokenStart() == before && scan_.Kind == kindBefore && !AtStatementEnd()) NextToken();
@@ -881,14 +904,12 @@ void TMSSQLParser::PassStatement(TDbObj* /*context*/, const std::string& what) {
   // grammar; until then a script skips the statement to its batch end, and
   // a stored body says where its reading stopped.
   if (!BodyMode) {
-    const bool hadCreate = [&] {
-      while (!AtStatementEnd()) {
-        if (scan_.Kind == msk::CREATE) return true;
-        NextToken();
-      }
-      return false;
-    }();
-    if (hadCreate) SkipBatch(what + " passed over to the end of its batch");
+    const std::int32_t line = tokenLine_, column = tokenColumn_;
+    while (!AtStatementEnd() && scan_.Kind != msk::CREATE) NextToken();
+    if (AtStatementEnd()) return;
+    tokenLine_ = line;
+    tokenColumn_ = column;
+    SkipBatch(what + " passed over to the end of its batch");
     return;
   }
   SkipBatch(what + " not read: the rest of the text is passed over");
@@ -900,6 +921,18 @@ void TMSSQLParser::ParseScript(const std::vector<std::string>& lines, TObjs* col
   QuotedIdentifiers = false;
   BodyMode = false;
   TCustomSQLParser::ParseScript(lines, collection);
+  FinishScript();
+}
+
+bool TMSSQLParser::ParseFile(const std::string& fileName, TObjs* collection) {
+  QuotedIdentifiers = false;
+  BodyMode = false;
+  const bool ok = TCustomSQLParser::ParseFile(fileName, collection);
+  FinishScript();
+  return ok;
+}
+
+void TMSSQLParser::FinishScript() {
   BodyMode = true;
   if (TObjs* objs = Objs()) {
     for (int i = 0; i < objs->Views.Count(); ++i) {

@@ -104,6 +104,8 @@ class TMSSQLParser : public TCustomSQLParser {
 
   // ---- Entries ----
   void ParseScript(const std::vector<std::string>& lines, TObjs* collection) override;
+  // A file is a script: read in script mode, then as ParseScript.
+  bool ParseFile(const std::string& fileName, TObjs* collection) override;
   void ParseText() override;
   // Re-parses a stored body after a script: views are read as queries.
   void ParseObjectText(TDbObj* obj) override;
@@ -113,6 +115,9 @@ class TMSSQLParser : public TCustomSQLParser {
   void AfterParse() override;
   // Names the re-parsed object in front of the text.
   void Error(const std::string& text) override;
+  // Where the current token starts; messages point there, so they read the
+  // same whichever line ends the text has.
+  std::string PositionText() override;
   // Brackets a name that needs them.
   std::string FormatName(std::string_view name) override;
 
@@ -154,6 +159,9 @@ class TMSSQLParser : public TCustomSQLParser {
   bool SkipComment() override;
 
  private:
+  // After a script: the stored bodies again in body mode, then linking.
+  void FinishScript();
+
   // ---- Scanning helpers (qorMSSQLParser.cpp) ----
   bool CaseSensitive() const;
   // A plain identifier (not bracketed, not quoted) equal to `word`.
@@ -167,6 +175,8 @@ class TMSSQLParser : public TCustomSQLParser {
   // scanner then stands on the terminator token.
   std::string ReadBatchText();
   bool AtStatementEnd() const;
+  // Whether an error was posted after the first `count` messages.
+  bool ErrorsSince(int count) const;
   // Whether the current token can begin a statement.
   bool CanStartStatement() const;
   // Skips to the end of the batch (or of the stored text) with a note
@@ -237,11 +247,15 @@ class TMSSQLParser : public TCustomSQLParser {
   // the collection: temporary tables and everything inside a body.
   bool IsScratch(std::string_view name, TDbObj* context) const;
   // Hands a built object to AddObject; none when it was refused (and freed).
+  // An object whose name could not be read is dropped (the error is
+  // reported already); constraints and full-text indexes may be unnamed.
   template <class T>
   T* HandOver(std::unique_ptr<T> obj) {
+    if (!obj || (obj->GetName().empty() && !MayBeUnnamed(*obj))) return nullptr;
     std::unique_ptr<TDbObj> base(std::move(obj));
     return static_cast<T*>(AddObject(base, /*freeIfRejected=*/true));
   }
+  static bool MayBeUnnamed(const TDbObj& obj);
   // The integer token with the sign Expect joined to it.
   std::int32_t SignedInt();
   // The type word's code, or 0; respects the server version for the newer
@@ -285,6 +299,8 @@ class TMSSQLParser : public TCustomSQLParser {
   void SetStatement(TDbObject kind, const std::string& name, std::uint8_t action,
                     const std::string& parent = {});
 
+  std::int32_t tokenLine_ = 1;  // 1-based line of the current token
+  std::int32_t tokenColumn_ = 1;  // 1-based column of the current token
   bool identQuoted_ = false;  // the current identifier was bracketed or quoted
   bool ownerWritten_ = false;  // the last dotted name had an owner part
   int skipNesting_ = 0;

@@ -155,7 +155,15 @@ void TMSSQLParser::ParseGrant() {
   auto g = std::make_unique<TGntData>(Objs());
   SetStatement(TDbObject::dboGrant, {}, 1);
   // A role membership as our own script writes it: GRANT role TO user.
-  if (scan_.Kind == tk::Ident && !IsPlainWord("CONNECT")) {
+  const bool roleGrant = [&] {
+    if (scan_.Kind != tk::Ident || IsPlainWord("CONNECT")) return false;
+    TParseContext saved(this);
+    NextToken();
+    const bool to = scan_.Kind == msk::TO;
+    TParseContext::Restore(*this, saved);
+    return to;
+  }();
+  if (roleGrant) {
     g->ObjectName = FoldName(scan_.Ident);
     g->ObjectKind = TDbObject::dboRole;
     g->GrantKind = TCmpObjType::coRoleGrant;

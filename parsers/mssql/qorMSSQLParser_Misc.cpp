@@ -375,8 +375,26 @@ void TMSSQLParser::ParseExecute(TDbObj* context) {
     return;
   }
   if (scan_.Kind == tk::LParen) {
-    // Dynamic SQL: its text is not read.
-    SkipBalanced();
+    // Dynamic SQL: its text is not read, but an object it would create is
+    // not lost without a word.
+    const std::int32_t line = tokenLine_, column = tokenColumn_;
+    bool creates = false;
+    int depth = 0;
+    do {
+      if (scan_.Kind == tk::LParen) ++depth;
+      else if (scan_.Kind == tk::RParen) --depth;
+      else if (scan_.Kind == tk::String && UpperAscii(TokenText()).find("CREATE ") != std::string::npos)
+        creates = true;
+      NextToken();
+    } while (depth > 0 && !AtStatementEnd());
+    if (creates) {
+      const std::int32_t endLine = tokenLine_, endColumn = tokenColumn_;
+      tokenLine_ = line;
+      tokenColumn_ = column;
+      NoteMsg("EXECUTE of a text that creates an object is not read");
+      tokenLine_ = endLine;
+      tokenColumn_ = endColumn;
+    }
     if (scan_.Kind == msk::AS || IsPlainWord("AT")) {
       NextToken();
       if (IsPlainWord("LOGIN") || scan_.Kind == msk::USER) NextToken();

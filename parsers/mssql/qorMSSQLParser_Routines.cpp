@@ -195,7 +195,6 @@ void TMSSQLParser::ParseRoutineParams(TPrcData& routine) {
   NextToken();
   auto r = std::make_unique<TFldData>(Objs(), &routine);
   r->TableName = routine.GetName();
-  r->ParamDirection = 2;
   if (scan_.Kind == tk::Ident && StartsWith(scan_.Ident, "@") &&
       TypeCode(scan_.Kind, scan_.Ident) == dt::Unknown) {
     // RETURNS @t TABLE (...): a table variable names the result.
@@ -348,7 +347,7 @@ void TMSSQLParser::ParseCreateRule(TRulData* rule) {
   else SkipToBatchEnd();
   SetStatement(TDbObject::dboRule, r->GetName(), 1);
   DoLog("Rule: " + r->GetName());
-  if (owned && Objs()) Objs()->AddObject(owned, /*freeOnFail=*/true);
+  if (owned && Objs() && !r->GetName().empty()) Objs()->AddObject(owned, /*freeOnFail=*/true);
 }
 
 void TMSSQLParser::ParseCreateDefault(TDefData* def) {
@@ -366,7 +365,7 @@ void TMSSQLParser::ParseCreateDefault(TDefData* def) {
   else SkipToBatchEnd();
   SetStatement(TDbObject::dboDefault, d->GetName(), 1);
   DoLog("Default: " + d->GetName());
-  if (owned && Objs()) Objs()->AddObject(owned, /*freeOnFail=*/true);
+  if (owned && Objs() && !d->GetName().empty()) Objs()->AddObject(owned, /*freeOnFail=*/true);
 }
 
 }  // namespace qor

@@ -79,6 +79,12 @@ bool TMSSQLParser::IsScratch(std::string_view name, TDbObj* context) const {
   return name.size() >= 1 && name[0] == '#' && !(name.size() >= 2 && name[1] == '#');
 }
 
+bool TMSSQLParser::MayBeUnnamed(const TDbObj& obj) {
+  if (dynamic_cast<const TCtrData*>(&obj)) return true;
+  const auto* idx = dynamic_cast<const TIdxData*>(&obj);
+  return idx && idx->FullText;
+}
+
 std::int32_t TMSSQLParser::SignedInt() {
   // Expect joined a sign to the token text; the value is as scanned.
   std::int32_t v = 0;
@@ -597,7 +603,9 @@ void TMSSQLParser::ParseConstraint(bool add, std::unique_ptr<TCtrData> ctr, TTbl
     ctr->Columns.Clear();
     ParseColumnList(&ctr->Columns);
   }
-  if (type == ct::PrimaryKey || type == ct::Unique) {
+  // A primary key makes its columns NOT NULL; a unique constraint allows
+  // NULL in SQL Server and leaves them as declared.
+  if (type == ct::PrimaryKey) {
     for (int i = 0; i < ctr->Columns.Count(); ++i) {
       const std::string& name = ctr->Columns.Name(i);
       TFldData* f = table ? table->FindField(name) : nullptr;
@@ -695,7 +703,14 @@ void TMSSQLParser::ParseIndexOptions(TIndexOptions& o) {
       return;
     }
     if (scan_.Kind != tk::Comma) return;
+    // Without parentheses a "," may end the options and start the next
+    // element of a table.
+    TParseContext saved(this);
     NextToken();
+    if (scan_.Kind != msk::FILLFACTOR && scan_.Kind != tk::Ident) {
+      TParseContext::Restore(*this, saved);
+      return;
+    }
   }
 }
 
@@ -817,7 +832,7 @@ void TMSSQLParser::ParseCreateXmlIndex(bool primary, TDbObj* context) {
   ParseFileGroup(idx->FileGroup);
   DoLog("Xml index: " + idx->GetCreateSQL());
   SetStatement(TDbObject::dboIndex, idx->GetName(), 1);
-  if (IsScratch(idx->TableName, context) || !Objs()) return;
+  if (IsScratch(idx->TableName, context) || !Objs() || idx->GetName().empty()) return;
   Objs()->AddObject(idx, /*freeOnFail=*/true);
 }
 
@@ -890,8 +905,8 @@ void TMSSQLParser::ParseCreateFullTextIndex(TDbObj* context) {
   }
   if (ExpectAndNext(msk::KEY)) {
     ExpectAndNext(msk::INDEX);
-    idx->WithText.clear();
-    idx->SetName(scan_.Kind == tk::Ident ? scan_.Ident : std::string());
+    // A table has one full-text index, which has no name of its own: it
+    // is keyed by its table; the key index is kept beside it.
     idx->IndexTypeName = scan_.Kind == tk::Ident ? scan_.Ident : std::string();
     ExpectAndNext(tk::Ident);
   }

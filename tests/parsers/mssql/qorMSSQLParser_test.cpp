@@ -1,3 +1,0 @@
-#include "parsers/mssql/qorMSSQLParser.h"
-#include <gtest/gtest.h>
-TEST(MSSQLParserSmoke, Builds) { qor::TMSSQLParser p(nullptr); SUCCEED(); }
