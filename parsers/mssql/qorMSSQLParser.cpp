@@ -11,6 +11,7 @@
 #include "model/qorComp_Dmn.h"
 #include "model/qorComp_Idx.h"
 #include "model/qorComp_Prc.h"
+#include "model/qorComp_Rol.h"
 #include "model/qorComp_Rul.h"
 #include "model/qorComp_Tbl.h"
 #include "model/qorComp_Trg.h"
@@ -1040,6 +1041,19 @@ void TMSSQLParser::AfterParse() {
           LinkDepend(f, f->DomainName, {TDbObject::dboDomain});
       }
       if (!f->DefaultValue.empty()) LinkDepend(f, f->DefaultValue, {TDbObject::dboDefault});
+    }
+  }
+  // Grants keep the schema of their object apart from its name; the common
+  // pass looks the bare name up.
+  for (int i = 0; i < objs->Grants.Count(); ++i) {
+    TGntData* g = objs->Grants.Object(i);
+    if (g->GetParentName().empty()) continue;
+    const std::string key = g->GetParentName() + "." + g->ObjectName;
+    switch (g->ObjectKind) {
+      case TDbObject::dboTable: LinkDependency(g, objs->FindTable(key), {}); break;
+      case TDbObject::dboView: LinkDependency(g, objs->FindView(key), {}); break;
+      case TDbObject::dboProcedure: LinkDependency(g, objs->FindProcedure(key), {}); break;
+      default: break;
     }
   }
   for (int i = 0; i < objs->Triggers.Count(); ++i) {

@@ -623,7 +623,6 @@ void TMSSQLParser::ParseConstraint(bool add, std::unique_ptr<TCtrData> ctr, TTbl
       ParseObjectName(TDbObject::dboTable, /*defaultOwner=*/true);
       ctr->SetRefTableName(NameObject);
       ctr->SetRefSchemaName(NameOwner);
-      ctr->RefOwner = NameOwner;
       if (scan_.Kind == tk::LParen) ParseColumnList(&ctr->RefColumns);
     }
     for (;;) {
@@ -943,6 +942,7 @@ void TMSSQLParser::ParseCreateFullTextIndex(TDbObj* context) {
 
 void TMSSQLParser::ParseAlterTable(TDbObj* context) {
   if (scan_.Kind == msk::TABLE) NextToken();
+  const std::int32_t nameLine = tokenLine_, nameColumn = tokenColumn_;
   ParseObjectName(TDbObject::dboTable, /*defaultOwner=*/true);
   const std::string key = QualifiedName();
   TObjs* objs = Objs();
@@ -953,9 +953,14 @@ void TMSSQLParser::ParseAlterTable(TDbObj* context) {
     scratch = std::make_unique<TTblData>(objs);
     scratch->SetParentName(NameOwner);
     scratch->SetName(NameObject);
+    const std::int32_t line = tokenLine_, column = tokenColumn_;
+    tokenLine_ = nameLine;
+    tokenColumn_ = nameColumn;
     if (!IsScratch(NameObject, context))
       NoteMsg("ALTER TABLE of a table that is not in the collection: " + key +
               " (read, not applied)");
+    tokenLine_ = line;
+    tokenColumn_ = column;
   }
   TTblData& table = found ? *found : *scratch;
   const bool add = found != nullptr;
