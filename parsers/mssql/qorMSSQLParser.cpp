@@ -17,6 +17,7 @@
 #include "model/qorComp_Trg.h"
 #include "model/qorComp_Viw.h"
 #include "model/qorDBStructure.h"
+#include "model/qorExtractorHost.h"
 #include "parsers/keywords/qorMSSQLKeywords.h"
 #include "platform/qorStrings.h"
 
@@ -427,6 +428,12 @@ void TMSSQLParser::SkipBatch(const std::string& what) {
 }
 
 void TMSSQLParser::PassOver(const std::string& what) { SkipBatch(what); }
+
+bool TMSSQLParser::LogWanted() const {
+  if (OnLogNextLine) return true;
+  const TExtractorHost* ext = LinkedExtractor();
+  return ext && ext->LogAssigned();
+}
 
 std::string TMSSQLParser::ObjectPrefix() const {
   TDbObj* obj = CurrentObject;

@@ -187,6 +187,9 @@ class TMSSQLParser : public TCustomSQLParser {
   void SkipToBatchEnd();
   // Reports a statement this grammar does not read and passes it.
   void PassOver(const std::string& what);
+  // Whether a log line reaches anyone; the CREATE texts some lines show
+  // are only made then.
+  bool LogWanted() const;
   // A note, prefixed like an error with the object being re-parsed.
   void NoteMsg(const std::string& text);
   // "Procedure P: " and its siblings while a stored text is parsed.

@@ -263,7 +263,7 @@ void TMSSQLParser::ParseGrant() {
     one->Grantee = grantees[i];
     if (objs->FindRole(one->Grantee)) one->GranteeKind = TDbObject::dboRole;
     else if (objs->FindUser(one->Grantee)) one->GranteeKind = TDbObject::dboUser;
-    DoLog("Grant: " + one->GetCreateSQL());
+    if (LogWanted()) DoLog("Grant: " + one->GetCreateSQL());
     objs->AddGrant(one);  // a merged grant is freed with `one`
   }
 }

@@ -655,7 +655,7 @@ void TMSSQLParser::ParseConstraint(bool add, std::unique_ptr<TCtrData> ctr, TTbl
   std::string fileGroup;
   ParseFileGroup(fileGroup);
   ctr->CheckSystemConstraintName();
-  DoLog("Constraint: " + ctr->GetCreateSQL());
+  if (LogWanted()) DoLog("Constraint: " + ctr->GetCreateSQL());
   if (add) HandOver(std::move(ctr));
 }
 
@@ -786,7 +786,7 @@ void TMSSQLParser::ParseCreateIndex(bool unique, bool clustered, TDbObj* context
     NextToken();
     if (scan_.Kind == tk::Ident || scan_.Kind == msk::DEFAULT) NextToken();
   }
-  DoLog("Index: " + idx->GetCreateSQL());
+  if (LogWanted()) DoLog("Index: " + idx->GetCreateSQL());
   SetStatement(TDbObject::dboIndex, idx->GetName(), 1);
   if (IsScratch(idx->TableName, context)) return;
   HandOver(std::move(idx));
@@ -829,7 +829,7 @@ void TMSSQLParser::ParseCreateXmlIndex(bool primary, TDbObj* context) {
     idx->WithText = TextFrom(start);
   }
   ParseFileGroup(idx->FileGroup);
-  DoLog("Xml index: " + idx->GetCreateSQL());
+  if (LogWanted()) DoLog("Xml index: " + idx->GetCreateSQL());
   SetStatement(TDbObject::dboIndex, idx->GetName(), 1);
   if (IsScratch(idx->TableName, context) || !Objs() || idx->GetName().empty()) return;
   Objs()->AddObject(idx, /*freeOnFail=*/true);
