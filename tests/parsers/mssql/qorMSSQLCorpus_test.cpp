@@ -12,11 +12,14 @@
 
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <string>
 #include <vector>
+
+#include <unistd.h>
 
 namespace qor::test {
 // Cases print as their topic.
@@ -45,7 +48,13 @@ void Configure(TObjs& objs, const std::string& script) {
 
 // Parses `text` as the file `name` and dumps the collection and messages.
 TParsed ParseText(const std::string& text, const std::string& name, const std::string& config) {
-  const fs::path path = fs::path(testing::TempDir()) / name;
+  // CTest runs the cases of one topic at once in separate processes: each
+  // writes a file of its own.
+  const testing::TestInfo* info = testing::UnitTest::GetInstance()->current_test_info();
+  std::string unique = std::to_string(::getpid()) + "-" + (info ? info->name() : "case");
+  for (char& ch : unique)
+    if (!std::isalnum(static_cast<unsigned char>(ch)) && ch != '-') ch = '_';
+  const fs::path path = fs::path(testing::TempDir()) / (unique + "-" + name);
   {
     std::ofstream out(path, std::ios::binary);
     out << text;
