@@ -23,6 +23,11 @@ namespace {
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 unsigned char Byte(char c) { return static_cast<unsigned char>(c); }
 
+// The name characters every parser starts with.
+TCharSet DefaultIdentChars() {
+  return TCharSet().Include('$').IncludeRange('0', '9').IncludeRange('A', 'Z').Include('_').IncludeRange('a', 'z');
+}
+
 bool IsAsciiText(std::string_view s) {
   unsigned char bits = 0;
   for (char c : s) bits |= Byte(c);
@@ -127,12 +132,10 @@ TTokenKind TResWordList::Lookup(std::string_view word) const {
     const TTokenKind kind = index_.KindOf(word, &ascii);
     if (ascii) return kind;
   }
-
   // Beyond ASCII, folding may join a word to a name of other bytes.
   int i;
   return words_.Find(word, i) ? words_.Value(i) : tk::Ident;
 }
-
 
 void TResWordList::BuildIndex() const {
   index_.Clear();
@@ -178,8 +181,7 @@ TCustomParser::TCustomParser(TExtractorHost* owner, TDatabaseType serverType)
       ownMsgs_(std::make_unique<TMsgManager>()),
       msgs_(ownMsgs_.get()),
       resWords_(std::make_unique<TResWordList>()) {
-  IdentChars.Include('$').IncludeRange('0', '9').IncludeRange('A', 'Z').Include('_').IncludeRange(
-      'a', 'z');
+  IdentChars = DefaultIdentChars();
   if (owner_)
     if (TCustomDBStructure* st = owner_->LinkedStructure()) objs_ = dynamic_cast<TObjs*>(st->Objs());
   // Not TokenName(0): that would load the keyword list before the dialect
@@ -366,31 +368,52 @@ void TCustomParser::AdvanceTo(std::size_t index) {
   NextChar();
 }
 
+namespace {
+
+// ASCII a-z upper-cased in every byte of a word (of any width) holding no
+// byte beyond ASCII: bit 0x20 cleared where a byte reaches 'a' but not '{'.
+template <class T>
+T UpperAsciiBytes(T v) {
+  constexpr T kOnes = static_cast<T>(~T{0}) / 0xFF;
+  const T fromA = v + kOnes * 0x1F, pastZ = v + kOnes * 0x05;
+  return v ^ ((fromA & ~pastZ & kOnes * 0x80) >> 2);
+}
+
+// Upper-cases the unit of sizeof(T) bytes at `p`; false, with nothing
+// changed, when a byte is beyond ASCII.
+template <class T>
+bool UpperUnit(char* p) {
+  T v;
+  std::memcpy(&v, p, sizeof v);
+  if (v & (static_cast<T>(~T{0}) / 0xFF * 0x80)) return false;
+  v = UpperAsciiBytes(v);
+  std::memcpy(p, &v, sizeof v);
+  return true;
+}
+
+}  // namespace
+
 void TCustomParser::UpperIdent() {
   std::string& t = scan_.Ident;
   char* p = t.data();
   const std::size_t n = t.size();
-  std::size_t i = 0;
-  // Eight bytes at a time while they are ASCII: bit 0x20 cleared in every
-  // byte from 'a' to 'z'.
-  constexpr std::uint64_t kHigh = 0x8080808080808080ull;
-  for (; i + 8 <= n; i += 8) {
-    std::uint64_t v;
-    std::memcpy(&v, p + i, 8);
-    if (v & kHigh) break;
-    const std::uint64_t fromA = v + 0x1F1F1F1F1F1F1F1Full, pastZ = v + 0x0505050505050505ull;
-    v ^= (fromA & ~pastZ & kHigh) >> 2;
-    std::memcpy(p + i, &v, 8);
-  }
-  for (; i < n; ++i) {
-    // ASCII upper-casing leaves what the Unicode-aware mapping reads as it
-    // was, so a text found not to be ASCII midway is mapped whole.
-    if (Byte(p[i]) >= 0x80) {
-      t = UpperLocale(t);
-      return;
+  // Whole units, the last one overlapping the one before where the length
+  // is no multiple: upper-casing a byte twice changes nothing. A text
+  // found not to be ASCII is mapped whole with the Unicode-aware mapping,
+  // which reads what was upper-cased already as it was.
+  bool ascii = true;
+  if (n >= 8) {
+    for (std::size_t i = 0; ascii && i + 8 <= n; i += 8) ascii = UpperUnit<std::uint64_t>(p + i);
+    if (ascii && n % 8 != 0) ascii = UpperUnit<std::uint64_t>(p + n - 8);
+  } else if (n >= 4) {
+    ascii = UpperUnit<std::uint32_t>(p) && UpperUnit<std::uint32_t>(p + n - 4);
+  } else {
+    for (std::size_t i = 0; ascii && i < n; ++i) {
+      ascii = Byte(p[i]) < 0x80;
+      if (ascii && p[i] >= 'a' && p[i] <= 'z') p[i] = static_cast<char>(p[i] - 32);
     }
-    p[i] = static_cast<char>(p[i] ^ (static_cast<unsigned char>(p[i] - 'a') < 26u ? 0x20 : 0));
   }
+  if (!ascii) t = UpperLocale(t);
 }
 
 

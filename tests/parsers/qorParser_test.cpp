@@ -759,6 +759,31 @@ TEST_F(ScannerTest, NameCharactersChangedOnTheWay) {
   EXPECT_EQ(Scan("a#b"), (std::vector<Tok>{{tk::Ident, "A"}, {tk::Ident, "B"}}));
 }
 
+// A plain name is upper-cased by bytes, eight or four at a time with the
+// last unit overlapping; a name with bytes beyond ASCII (possible once a
+// dialect makes them name characters) through the Unicode-aware mapping,
+// wherever in the name they stand.
+TEST_F(ScannerTest, PlainNamesUpperCasedWhateverTheirLength) {
+  struct Case {
+    const char* text;
+    const char* name;
+  };
+  const Case cases[] = {
+      {"a", "A"}, {"ab", "AB"}, {"abc", "ABC"}, {"abcd", "ABCD"}, {"abcde", "ABCDE"},
+      {"abcdefg", "ABCDEFG"}, {"abcdefgh", "ABCDEFGH"}, {"abcdefghi", "ABCDEFGHI"},
+      {"a_z$09_aZz_yY_zzzzzzzzzzzzzzzzzzzzzzzzzzzz", "A_Z$09_AZZ_YY_ZZZZZZZZZZZZZZZZZZZZZZZZZZZZ"},
+      {"t\xC3\xA9t\xC3\xA9", "T\xC3\x89T\xC3\x89"},
+      {"ab\xC3\xA9", "AB\xC3\x89"},
+      {"abcdefgh_\xC3\xA9_ijk", "ABCDEFGH_\xC3\x89_IJK"},
+      {"abc\xC3\xA9" "defghijklmnop", "ABC\xC3\x89" "DEFGHIJKLMNOP"},
+  };
+  p.IdentChars.IncludeRange('\x80', '\xFF');
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.text);
+    EXPECT_EQ(Scan(c.text), (std::vector<Tok>{{tk::Ident, c.name}}));
+  }
+}
+
 // The current token's name is built when asked for: after a token, after
 // an undone look-ahead, and before any token, where it is "<EOF>" without
 // the keyword list being loaded.
