@@ -10,6 +10,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cctype>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
@@ -190,22 +191,46 @@ std::string FindIsql() {
   return IsExecutable("/usr/bin/isql-fb") ? std::string("/usr/bin/isql-fb") : std::string();
 }
 
-TFirebirdReplayResult RunFirebirdScript(const std::string& script,
-                                        const TFirebirdReplayOptions& options) {
-  TFirebirdReplayResult result;
-  const std::string isql = FindIsql();
+namespace {
+
+// Finds isql-fb and readies `folder` (lock and temporary files of the
+// child); on failure `result` says why.
+bool PrepareIsqlRun(const TTempFolder& folder, std::string& isql, TFirebirdReplayResult& result) {
+  isql = FindIsql();
   if (isql.empty()) {
     result.Errors = "isql-fb not found (Debian package firebird3.0-utils)";
-    return result;
+    return false;
   }
-  TTempFolder folder;
   if (folder.Path().empty()) {
     result.Errors = std::string("cannot make a temporary folder: ") + std::strerror(errno);
-    return result;
+    return false;
   }
   std::error_code ec;
   fs::create_directory(folder.Path() / "lock", ec);
   fs::create_directory(folder.Path() / "tmp", ec);
+  return true;
+}
+
+// Adds what one isql run did to `result`; true when it succeeded.
+bool Absorb(const TRun& run, TFirebirdReplayResult& result) {
+  result.ExitCode = run.exitCode;
+  result.TimedOut = run.timedOut;
+  result.Output += run.out;
+  result.Errors += run.failure + run.err;
+  if (run.timedOut) result.Errors += "\nisql-fb did not finish in time and was stopped";
+  // Some failures leave the exit code at 0; the engine's report decides.
+  return run.failure.empty() && !run.timedOut && run.exitCode == 0 &&
+         run.err.find("Statement failed") == std::string::npos;
+}
+
+}  // namespace
+
+TFirebirdReplayResult RunFirebirdScript(const std::string& script,
+                                        const TFirebirdReplayOptions& options) {
+  TFirebirdReplayResult result;
+  TTempFolder folder;
+  std::string isql;
+  if (!PrepareIsqlRun(folder, isql, result)) return result;
   const fs::path db = folder.Path() / "replay.fdb";
   const fs::path createFile = folder.Path() / "create.sql";
   const fs::path scriptFile = folder.Path() / "script.sql";
@@ -221,24 +246,78 @@ TFirebirdReplayResult RunFirebirdScript(const std::string& script,
     return result;
   }
   const std::vector<std::string> env = ChildEnvironment(folder.Path());
-
-  auto finish = [&result](const TRun& run) {
-    result.ExitCode = run.exitCode;
-    result.TimedOut = run.timedOut;
-    result.Output += run.out;
-    result.Errors += run.failure + run.err;
-    if (run.timedOut) result.Errors += "\nisql-fb did not finish in time and was stopped";
-    // Some failures leave the exit code at 0; the engine's report decides.
-    return run.failure.empty() && !run.timedOut && run.exitCode == 0 &&
-           run.err.find("Statement failed") == std::string::npos;
-  };
-
-  if (!finish(Spawn({isql, "-q", "-bail", "-i", createFile.string()}, env, options.Timeout)))
+  if (!Absorb(Spawn({isql, "-q", "-bail", "-i", createFile.string()}, env, options.Timeout), result))
     return result;
-  result.Ok = finish(Spawn({isql, "-q", "-bail", "-sql_dialect", dialect, "-user", "SYSDBA", "-i",
+  result.Ok = Absorb(Spawn({isql, "-q", "-bail", "-sql_dialect", dialect, "-user", "SYSDBA", "-i",
                             scriptFile.string(), db.string()},
-                           env, options.Timeout));
+                           env, options.Timeout),
+                     result);
   return result;
+}
+
+TFirebirdReplayResult BuildFirebirdDatabase(const std::string& database, const std::string& script,
+                                            const std::string& password,
+                                            const TFirebirdReplayOptions& options) {
+  TFirebirdReplayResult result;
+  TTempFolder folder;
+  std::string isql;
+  if (!PrepareIsqlRun(folder, isql, result)) return result;
+  const fs::path scriptFile = folder.Path() / "build.sql";
+  std::string text = "SET SQL DIALECT " + std::to_string(options.Dialect) + ";\nCREATE DATABASE '" +
+                     database + "' USER 'SYSDBA'";
+  if (!password.empty()) text += " PASSWORD '" + password + "'";
+  if (!options.CharSet.empty()) text += " DEFAULT CHARACTER SET " + options.CharSet;
+  text += ";\n" + script + "\nCOMMIT;\n";
+  if (!WriteFile(scriptFile, text)) {
+    result.Errors = "cannot write " + scriptFile.string();
+    return result;
+  }
+  result.Ok = Absorb(Spawn({isql, "-q", "-bail", "-i", scriptFile.string()},
+                           ChildEnvironment(folder.Path()), options.Timeout),
+                     result);
+  return result;
+}
+
+TFirebirdReplayResult ExtractFirebirdDDL(const std::string& database, const std::string& password,
+                                         std::chrono::seconds timeout) {
+  TFirebirdReplayResult result;
+  TTempFolder folder;
+  std::string isql;
+  if (!PrepareIsqlRun(folder, isql, result)) return result;
+  std::vector<std::string> args = {isql, "-x", "-user", "SYSDBA"};
+  if (!password.empty()) {
+    args.push_back("-password");
+    args.push_back(password);
+  }
+  args.push_back(database);
+  result.Ok = Absorb(Spawn(args, ChildEnvironment(folder.Path()), timeout), result);
+  return result;
+}
+
+std::string EmployeeSampleScript() {
+  static const fs::path kSample =
+      "/usr/share/doc/firebird3.0-common-doc/examples/employee.sql.gz";
+  std::error_code ec;
+  if (!fs::exists(kSample, ec)) return {};
+  const std::string gzip = IsExecutable("/usr/bin/gzip") ? "/usr/bin/gzip" : "/bin/gzip";
+  const TRun run = Spawn({gzip, "-dc", kSample.string()}, {}, std::chrono::seconds(60));
+  if (!run.failure.empty() || run.exitCode != 0) return {};
+  // The sample creates its database under a fixed name; the caller's
+  // CREATE DATABASE takes its place, and so does the caller's dialect.
+  std::string out;
+  std::size_t start = 0;
+  const std::string& text = run.out;
+  while (start < text.size()) {
+    std::size_t end = text.find('\n', start);
+    if (end == std::string::npos) end = text.size();
+    const std::string line = text.substr(start, end - start);
+    std::string lower;
+    for (char c : line) lower += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    const bool skip = lower.rfind("create database", 0) == 0 || lower.rfind("set sql dialect", 0) == 0;
+    if (!skip) out += line + "\n";
+    start = end + 1;
+  }
+  return out;
 }
 
 }  // namespace qor::test
