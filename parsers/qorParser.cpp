@@ -646,10 +646,21 @@ void TCustomParser::ScanIdent() {
     }
   }
   while (!s.AtEnd && IdentChars.Contains(Byte(s.Cur))) NextChar();
-  // Appended to the emptied buffer, which keeps its capacity: no
-  // allocation once it is large enough.
-  s.Ident.clear();
-  s.Ident.append(source_.data() + start, CurIndex() - start);
+  SetTokenText(s.Ident, start, CurIndex() - start);
+}
+
+void TCustomParser::SetTokenText(std::string& dst, std::size_t start, std::size_t n) const {
+  dst.clear();
+  // A short text is copied as sixteen bytes and cut back, where sixteen
+  // bytes of the source (its closing NUL included) remain: a fixed-size
+  // copy needs no call. The buffer keeps its capacity, so neither way
+  // allocates once it is large enough.
+  if (n <= 16 && start + 16 <= source_.size() + 1) {
+    dst.append(source_.data() + start, 16);
+    dst.erase(n);
+    return;
+  }
+  dst.append(source_.data() + start, n);
 }
 
 void TCustomParser::BuildIdentTable() {
@@ -727,8 +738,7 @@ bool TCustomParser::PassPlainInteger() {
   while (j < size && IsDigit(text[j])) ++j;
   // A point or an exponent after the digits: the general loop decides.
   if (j < size && (text[j] == '.' || text[j] == 'e' || text[j] == 'E')) return false;
-  s.TokenText.clear();
-  s.TokenText.append(text + start, j - start);
+  SetTokenText(s.TokenText, start, j - start);
   s.Column += static_cast<std::int32_t>(j - s.Pos);
   s.Pos = j;
   NextChar();

@@ -386,6 +386,9 @@ class TCustomParser : public TObject {
   char PassSpecial(char c);
   void LoadResWords();
   void BuildIdentTable();
+  // Sets a token text buffer to `n` source bytes from `start`.
+  void SetTokenText(std::string& dst, std::size_t start, std::size_t n) const;
+
   // The digits of an integer with nothing after them that could make it a
   // float, passed in one step into the token text; false, with nothing
   // passed, for any other number.

@@ -782,6 +782,20 @@ TEST_F(ScannerTest, PlainNamesUpperCasedWhateverTheirLength) {
     SCOPED_TRACE(c.text);
     EXPECT_EQ(Scan(c.text), (std::vector<Tok>{{tk::Ident, c.name}}));
   }
+  // Names and numbers of every length up to past sixteen, at the end of
+  // the text and with text after them: a short text is copied whole and
+  // cut back where enough text follows.
+  for (std::size_t n = 1; n <= 20; ++n) {
+    const std::string name = std::string("abcdefghijklmnopqrst").substr(0, n);
+    const std::string digits = std::string("12345678901234567890").substr(0, n);
+    const std::vector<Tok> toks = {{tk::Ident, UpperAscii(name)}, {tk::Integer, digits}};
+    for (const std::string& rest : {std::string(), std::string(" ,xyzzy; plenty of text after it")}) {
+      SCOPED_TRACE(name + rest);
+      auto got = Scan(name + " " + digits + rest);
+      got.resize(std::min<std::size_t>(got.size(), 2));
+      EXPECT_EQ(got, toks);
+    }
+  }
 }
 
 // The current token's name is built when asked for: after a token, after
