@@ -81,13 +81,14 @@ class TCustomSQLParser : public TCustomParser {
   // one was skipped.
   virtual bool SkipComment();
 
- private:
   // The table, else the view, else the procedure named `name`.
   TDbObj* FindRelation(std::string_view name) const;
   // The relation an alias or relation name of the scope stack stands for.
   TDbObj* ResolveAlias(std::string_view relation) const;
   // Whether `relation` has a column or output parameter `column`.
   static bool RelationHasColumn(TDbObj* relation, std::string_view column);
+
+ private:
   // The key of a table named `table` in the dialect's qualified form.
   std::string TableKey(std::string_view table, std::string_view schema,
                        std::string_view ownerQualifier) const;

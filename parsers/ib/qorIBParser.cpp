@@ -10,6 +10,7 @@
 #include "model/qorComp_Fld.h"
 #include "model/qorComp_Gnr.h"
 #include "model/qorComp_Idx.h"
+#include "model/qorComp_Pkg.h"
 #include "model/qorComp_Rol.h"
 #include "model/qorComp_Tbl.h"
 #include "model/qorComp_Viw.h"
@@ -623,7 +624,7 @@ void TIbParser::ParseInput() {
     }
   }
   if (!nested_) {
-    nested_ = std::make_unique<TIbParser>(Owner());
+    nested_ = NewNestedParser();
     nested_->parent_ = this;
   }
   TIbParser& n = *nested_;
@@ -642,6 +643,10 @@ void TIbParser::ParseInput() {
   n.ParseFile(path.string(), Objs());
   n.SetSource({});
   n.fileName_.clear();
+}
+
+std::unique_ptr<TIbParser> TIbParser::NewNestedParser() {
+  return std::make_unique<TIbParser>(Owner());
 }
 
 // ---- Defaults and bodies
@@ -685,10 +690,9 @@ bool TIbParser::ParseDefault(TFldData& /*column*/, std::string& text) {
   return false;
 }
 
-void TIbParser::ReadBody(TDbObj& obj) { ReadBodyFrom(obj, CurIndex()); }
-
-void TIbParser::ReadBodyFrom(TDbObj& obj, std::size_t start) {
+void TIbParser::ReadBody(TDbObj& obj, std::size_t start) {
   // Copies raw characters: the body's own ";" are no terminator here.
+  if (start == kReadPosition) start = CurIndex();
   const std::string& term = Terminator();
   start = std::min(start, GetLength());
   std::size_t i = std::max(start, CurIndex());
@@ -727,9 +731,15 @@ void TIbParser::ReadBodyFrom(TDbObj& obj, std::size_t start) {
     }
     ++i;
   }
-  obj.SetText(TrimCtl(GetText(start, end - start)));
+  StoreBodyText(obj, TrimCtl(GetText(start, end - start)));
   while (!AtEnd() && CurIndex() < end) NextChar();
   NextToken();
+}
+
+void TIbParser::StoreBodyText(TDbObj& obj, std::string text) {
+  if (auto* pkg = dynamic_cast<TPkgData*>(&obj); pkg && ReadingPackageHeader)
+    pkg->HeaderText = TrimCtl(NormalizeLineBreaks(text));
+  else obj.SetText(text);
 }
 
 // ---- After the script

@@ -1,8 +1,11 @@
 // Parses InterBase/Firebird text into a fresh collection for one server
 // version, with the messages and statement reports kept for the checks.
+// With `bodies` the parser is the body parser, which also reads every body
+// of the script for what it uses.
 #pragma once
 
 #include "model/qorDBStructure.h"
+#include "parsers/ib/qorIBExParser.h"
 #include "parsers/ib/qorIBParser.h"
 
 #include <memory>
@@ -12,10 +15,12 @@
 namespace qor::test {
 
 struct TIbParse {
-  explicit TIbParse(TIBSQLServerVersionType version = TIBSQLServerVersionType::st_Firebird_25) {
+  explicit TIbParse(TIBSQLServerVersionType version = TIBSQLServerVersionType::st_Firebird_25,
+                    bool bodies = false) {
     objs.SetServerType(TDatabaseType::dbInterBase);
     objs.IBServerOptions.SQLServerVersion = version;
-    parser = std::make_unique<TIbParser>(nullptr);
+    if (bodies) parser = std::make_unique<TIbExParser>(nullptr);
+    else parser = std::make_unique<TIbParser>(nullptr);
     parser->SetObjs(&objs);
     parser->ScriptName = "test.sql";
     parser->OnErrorMessage = [this](TObject*, const std::string& t) { errorEvents.push_back(t); };
