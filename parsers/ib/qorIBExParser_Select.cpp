@@ -4,6 +4,7 @@
 #include "parsers/ib/qorIBExParser.h"
 
 #include "base/qorIBVersions.h"
+#include "model/qorComp_Ctr.h"
 #include "model/qorComp_Idx.h"
 #include "model/qorComp_Pkg.h"
 #include "model/qorComp_Tbl.h"
@@ -297,8 +298,15 @@ void TIbExParser::ParsePlan() {
 
 void TIbExParser::PlanIndex() {
   if (!Expect(tk::Ident)) return;
-  if (TObjs* objs = Objs(); objs && obj_)
-    if (TIdxData* idx = objs->FindIndex(IdentText())) LinkDependency(obj_, idx, {});
+  if (TObjs* objs = Objs(); objs && obj_) {
+    // A key's index is no index object of its own: the key stands for it.
+    TDbObj* idx = objs->FindIndex(IdentText());
+    if (!idx)
+      if (TCtrData* key = objs->FindConstraint(IdentText());
+          key && (key->IndexName.empty() || key->IndexName == IdentText()))
+        idx = key;
+    if (idx) LinkDependency(obj_, idx, {});
+  }
   NextToken();
 }
 
