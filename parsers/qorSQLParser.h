@@ -8,6 +8,7 @@
 
 #include <memory>
 #include <span>
+#include <unordered_set>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -68,6 +69,11 @@ class TCustomSQLParser : public TCustomParser {
   void LinkDepend(TDbObj* dependent, std::string_view name, TDbObjectSet kinds);
   // Records that `dependent` uses `target` (optionally its column), once.
   void LinkDependency(TDbObj* dependent, TDbObj* target, std::string_view column);
+  // While a body is read, references already linked are remembered, so a
+  // name used again costs no walk of the dependent's edges. The memory is
+  // dropped at the end: objects may be freed between bodies.
+  void BeginLinkMemory();
+  void EndLinkMemory();
   // Resolves a column reference of a body against the scope stack.
   virtual void AddColumnRef(TDbObj* dependent, std::string_view relation, std::string_view column);
 
@@ -99,6 +105,18 @@ class TCustomSQLParser : public TCustomParser {
   void LinkUsers();
 
   std::unique_ptr<TFldData> scratch_;
+
+  struct TLinkKey {
+    const TDbObj* From;
+    const TDbObj* To;
+    std::string Column;
+    bool operator==(const TLinkKey&) const = default;
+  };
+  struct TLinkKeyHash {
+    std::size_t operator()(const TLinkKey& k) const;
+  };
+  bool linkMemory_ = false;
+  std::unordered_set<TLinkKey, TLinkKeyHash> linked_;
 };
 
 }  // namespace qor

@@ -152,6 +152,7 @@ void TIbExParser::ParseObjectText(TDbObj* obj) {
 void TIbExParser::ParseObjectSource(TDbObj* obj) {
   LocalNames.Clear();
   obj_ = obj;
+  BeginLinkMemory();
   // Parameters are names of the body, never columns or generators.
   if (auto* prc = dynamic_cast<TPrcData*>(obj)) {
     for (const TFieldList* l : {&prc->InParams, &prc->OutParams})
@@ -197,6 +198,7 @@ void TIbExParser::ParseObjectSource(TDbObj* obj) {
     if (IsKw(ibk::Check)) NextToken();
     ParseExpression();
   }
+  EndLinkMemory();
   LocalNames.Clear();
   obj_ = nullptr;
 }
