@@ -173,26 +173,54 @@ std::size_t TCustomSQLParser::TLinkKeyHash::operator()(const TLinkKey& k) const 
 }
 
 void TCustomSQLParser::BeginLinkMemory() {
-  linked_.clear();
+  said_.clear();
+  edges_.clear();
+  seeded_.clear();
   linkMemory_ = true;
 }
 
 void TCustomSQLParser::EndLinkMemory() {
-  linked_.clear();
+  said_.clear();
+  edges_.clear();
+  seeded_.clear();
   linkMemory_ = false;
+}
+
+bool TCustomSQLParser::LinkRemembered(TDbObj* dependent, TDbObj* target, std::string_view column) {
+  // The edge in the model's own terms: a column of a table or view is an
+  // edge to the column object (none when there is no such column), an
+  // output column of a procedure is an edge to the procedure.
+  TDbObj* to = target;
+  if (!column.empty()) {
+    if (auto* t = dynamic_cast<TTblData*>(target)) to = t->FindField(column);
+    else if (auto* v = dynamic_cast<TViwData*>(target)) to = v->FindField(column);
+    else if (!dynamic_cast<TPrcData*>(target)) return false;  // the model's own rules
+  }
+  if (seeded_.insert(dependent).second)
+    for (const auto& e : dependent->DependsOn())
+      if (e.Value) edges_.insert({dependent, e.Value->Target, e.Value->FieldName});
+  if (to && edges_.insert({dependent, to, {}}).second)
+    Objs()->AddDependencyPair(dependent, to, GetLine(), GetColumn());
+  return true;
 }
 
 void TCustomSQLParser::LinkDependency(TDbObj* dependent, TDbObj* target, std::string_view column) {
   TObjs* objs = Objs();
   if (!dependent || !target || !objs) return;
-  if (linkMemory_ && !linked_.insert({dependent, target, std::string(column)}).second) return;
-  bool known = false;
-  for (const auto& e : dependent->DependsOn())
-    if (e.Value && e.Value->Target == target && e.Value->FieldName == column) {
-      known = true;
-      break;
-    }
-  if (!known) objs->AddDependency(dependent, target, GetLine(), GetColumn(), std::string(column));
+  bool done = false;
+  if (linkMemory_) {
+    if (!said_.insert({dependent, target, std::string(column)}).second) return;
+    done = LinkRemembered(dependent, target, column);
+  }
+  if (!done) {
+    bool known = false;
+    for (const auto& e : dependent->DependsOn())
+      if (e.Value && e.Value->Target == target && e.Value->FieldName == column) {
+        known = true;
+        break;
+      }
+    if (!known) objs->AddDependency(dependent, target, GetLine(), GetColumn(), std::string(column));
+  }
 
   // A view reading a table column depends on the domains of the table's
   // domain-typed columns.
@@ -201,7 +229,7 @@ void TCustomSQLParser::LinkDependency(TDbObj* dependent, TDbObj* target, std::st
   auto* table = dynamic_cast<TTblData*>(target);
   if (!table) return;
   // Once per view and table while a body is read.
-  if (linkMemory_ && !linked_.insert({dependent, target, "\x01domains"}).second) return;
+  if (linkMemory_ && !said_.insert({dependent, target, "\x01domains"}).second) return;
   for (int i = 0; i < table->Fields.Count(); ++i) {
     TFldData* f = table->Fields.Object(i);
     if (!f || f->DomainName.empty()) continue;

@@ -115,8 +115,14 @@ class TCustomSQLParser : public TCustomParser {
   struct TLinkKeyHash {
     std::size_t operator()(const TLinkKey& k) const;
   };
+  // Links the edge through the memory; false when the model's own rules
+  // must decide (a column of neither a relation nor a procedure).
+  bool LinkRemembered(TDbObj* dependent, TDbObj* target, std::string_view column);
+
   bool linkMemory_ = false;
-  std::unordered_set<TLinkKey, TLinkKeyHash> linked_;
+  std::unordered_set<TLinkKey, TLinkKeyHash> said_;   // references as the grammar made them
+  std::unordered_set<TLinkKey, TLinkKeyHash> edges_;  // edges as the model holds them
+  std::unordered_set<const TDbObj*> seeded_;         // dependents whose edges are in edges_
 };
 
 }  // namespace qor
