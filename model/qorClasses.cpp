@@ -562,7 +562,7 @@ std::string TDbObj::PGDescriptionSQL() {
     const std::string schema = t->GetTableObj() ? t->GetTableObj()->GetParentName() : parentName_;
     target = QuoteName(name_) + " ON " + schemaPrefix(schema) + QuoteName(t->GetTableName());
   } else if (auto* p = dynamic_cast<TPrcData*>(this)) {
-    word = "FUNCTION";
+    word = p->IsFunction ? "FUNCTION" : "PROCEDURE";
     target = schemaPrefix(parentName_) + QuoteName(name_) + p->GetParamsSQL(/*full=*/false);
   } else {
     if (Is<TDmnData>(this)) word = "DOMAIN";

@@ -168,7 +168,8 @@ std::string PGOwnerStatement(TDbObj& obj) {
   } else if (auto* dmn = dynamic_cast<TDmnData*>(&obj)) {
     word = dmn->PGOptions && dmn->PGOptions->IsType ? "ALTER TYPE" : "ALTER DOMAIN";
   } else if (auto* prc = dynamic_cast<TPrcData*>(&obj)) {
-    word = "ALTER FUNCTION";
+    // As it was created: ALTER FUNCTION refuses a procedure.
+    word = prc->IsFunction ? "ALTER FUNCTION" : "ALTER PROCEDURE";
     tail = prc->GetParamsSQL(/*full=*/false);
   } else if (auto* opr = dynamic_cast<TOprData*>(&obj)) {
     word = "ALTER OPERATOR";
