@@ -711,6 +711,17 @@ void TObjs::GenerateTableScript(std::vector<std::string>& dest, std::string_view
         dest.emplace_back("^");
         dest.emplace_back();
         dest.emplace_back("SET TERM ; ^");
+      } else if (st == DB::dbMySQL) {
+        // As in the whole script: the body holds ";", which would end the
+        // statement for the client.
+        dest.emplace_back();
+        dest.emplace_back("DELIMITER //");
+        dest.push_back(text + "\r\n//");
+        dest.emplace_back("DELIMITER ;");
+      } else if (st == DB::dbOracle) {
+        // A PL/SQL block ends with its own ";" and runs on a "/" line.
+        dest.emplace_back();
+        dest.push_back(text + "\r\n/");
       } else {
         dest.emplace_back();
         dest.push_back(text + term);
