@@ -665,12 +665,16 @@ void TObjs::GenerateTableScript(std::vector<std::string>& dest, std::string_view
     TCmpObjType kind;
     std::uint8_t type;
   };
-  static constexpr TPass kPasses[] = {{TCmpObjType::coPrimaryKey, ct::PrimaryKey},
+  // MS SQL keeps a column default as a constraint of its own, read with the
+  // checks: left out, the table would come back without its defaults.
+  static constexpr TPass kPasses[] = {{TCmpObjType::coCheck, ct::Default},
+                                      {TCmpObjType::coPrimaryKey, ct::PrimaryKey},
                                       {TCmpObjType::coUnique, ct::Unique},
                                       {TCmpObjType::coForeignKey, ct::ForeignKey},
                                       {TCmpObjType::coCheck, ct::Check}};
   for (const TPass& pass : kPasses) {
     if (!filter.Contains(pass.kind)) continue;
+    if (pass.type == ct::Default && st != DB::dbMSSQL) continue;
     bool first = true;
     for (auto& e : Constraints) {
       TCtrData* c = e.Value.get();
