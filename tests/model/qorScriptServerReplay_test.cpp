@@ -519,5 +519,27 @@ TEST_F(MariaDbScript, OneTableReplaysBesideTheRest) {
               {"PRIMARY"}});
 }
 
+// Names the client would split or misread unless quoted come back as
+// they are.
+TEST_F(MariaDbScript, OddNamesReplayAsTheyAre) {
+  ASSERT_TRUE(db.Ready()) << db.Error();
+  TObjs& o = Objs();
+  o.SetServerType(DB::dbMySQL);
+  o.ConnectionOptions.DatabaseName = db.Name();
+  TFixtureBuilder b(o);
+  const std::vector<std::string> names = {"MY COL", "A-B", "1E5", "ORDER", "A.B", "X$1", "lower"};
+  TTblData* t = b.Add<TTblData>("ODD TABLE", "");
+  for (const std::string& n : names) b.Column(t, n, dt::INTEGER);
+  const TServerReplayResult r = db.Run(WholeScript());
+  ASSERT_TRUE(r.Ran) << r.Errors;
+  EXPECT_TRUE(r.Failures.empty()) << r.Report();
+  TCatalogRows want;
+  for (const std::string& n : names) want.push_back({"ODD TABLE", n});
+  ExpectRows(db, "columns",
+             "select table_name, column_name from information_schema.columns where "
+             "table_schema = database() order by ordinal_position",
+             want);
+}
+
 }  // namespace
 }  // namespace qor::test
