@@ -460,22 +460,18 @@ std::string TDbObj::OracleDescriptionSQL() {
   const std::string qsl = QuoteStringLiteral(description_, GetServerType());
   if (auto* f = dynamic_cast<TFldData*>(this)) {
     const std::string table = f->GetTableName();
-    if (table.empty()) return "/* COMMENT ON... */";
+    // A parameter: nothing stores its comment, and a "/" after a bare
+    // comment would run the routine's text again.
+    if (table.empty()) return {};
     std::string schema;
     if (f->OwnerObj) schema = f->OwnerObj->GetParentName();
     return "COMMENT ON COLUMN " + (schema.empty() ? std::string() : QuoteName(schema) + ".") +
            QuoteName(table) + "." + QuoteName(name_) + " IS" + crlf + qsl;
   }
-  if (auto* t = dynamic_cast<TTrgData*>(this)) {
-    TDbObj* table = t->GetTableObj();
-    if (table && !table->GetParentName().empty())
-      return "COMMENT ON TRIGGER " + QuoteName(table->GetParentName()) + "." +
-             QuoteName(table->GetName()) + "." + QuoteName(name_) + " IS" + crlf + qsl;
-  }
-  const char* word = KindWord(*this, /*oracle=*/true);
-  if (!word) return "/* COMMENT ON... */";
-  return std::string("COMMENT ON ") + word + " " + GetQualifiedName() + " IS" + crlf +
-         QuotedStr(description_);
+  // Oracle stores comments on tables, views (named as tables) and columns;
+  // COMMENT ON INDEX, SEQUENCE, PROCEDURE, TRIGGER ... would be refused.
+  if (!Is<TTblData>(this) && !Is<TViwData>(this)) return {};
+  return "COMMENT ON TABLE " + GetQualifiedName() + " IS" + crlf + QuotedStr(description_);
 }
 
 std::string TDbObj::MSSQLDescriptionSQL() {
