@@ -311,9 +311,20 @@ std::string TGntData::GetCreateSQL() {
     if (Grantee.empty()) return {};
     if (!ObjectName.empty() && Privileges.Empty())
       return "GRANT " + ObjectName + " TO " + Grantee;
-    const std::string list = DropLastSeparator(Keywords(
+    std::string list = DropLastSeparator(Keywords(
         Privileges, ObjectName.empty() ? kOracleSystemPrivileges : kOracleObjectPrivileges));
     if (list.empty()) return {};
+    if (!ObjectName.empty() && !Columns.empty()) {
+      // Each privilege keeps its columns: without them it covers the table.
+      std::string cols;
+      for (const std::string& c : Columns) cols += (cols.empty() ? "" : ", ") + c;
+      std::string limited;
+      for (P p : kOracleObjectPrivileges)
+        if (Privileges.Contains(p))
+          limited += (limited.empty() ? "" : ", ") + std::string(PrivilegeKeyword(p)) + " (" +
+                     cols + ")";
+      list = limited;
+    }
     if (ObjectName.empty()) return "GRANT " + list + " TO " + Grantee;
     return "GRANT " + list + " ON " + ObjectName + " TO " + Grantee;
   }
