@@ -55,6 +55,8 @@ std::string TGnrData::GetCreateSQL() {
       std::string s = "CREATE SEQUENCE ";
       s += GetParentName().empty() ? QuoteName(GetName())
                                    : QuoteName(GetParentName()) + "." + QuoteName(GetName());
+      // Without it the sequence would start again at its minimum.
+      if (!StartWith.empty()) s += kCrlf + "start with " + StartWith;
       if (SetNotOne(MinValue)) s += kCrlf + "minvalue " + MinValue;
       if (!maxValue_.empty()) s += kCrlf + "maxvalue " + maxValue_;
       if (SetNotOne(IncrementBy)) s += kCrlf + "increment by " + IncrementBy;

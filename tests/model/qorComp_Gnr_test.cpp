@@ -59,10 +59,11 @@ TEST_F(GnrTest, CreateAndDropPerDialect) {
        [](TGnrData& g) {
          g.SetParentName("S");
          g.MinValue = "10", g.SetMaxValue("1000"), g.IncrementBy = "5";
+         g.StartWith = "500";  // where the sequence stood
          g.SetCache("0");
          g.Order = true, g.Cycle = true;
        },
-       "CREATE SEQUENCE S.SEQ_A\r\nminvalue 10\r\nmaxvalue 1000\r\nincrement by 5\r\nnocache"
+       "CREATE SEQUENCE S.SEQ_A\r\nstart with 500\r\nminvalue 10\r\nmaxvalue 1000\r\nincrement by 5\r\nnocache"
        "\r\norder\r\ncycle",
        "DROP SEQUENCE S.SEQ_A"},
       {"MS SQL", DB::dbMSSQL, v,
