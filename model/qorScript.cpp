@@ -345,7 +345,11 @@ void TObjs::WriteHeader(std::vector<std::string>& dest) {
       comment("Created : ", o.Text5);
       comment("Options : ", o.Text2);
       if (!o.Text1.empty()) dest.emplace_back();
-      if (connect && !db.empty()) {
+      // A script of one table goes into the database; it must never drop
+      // and create the database the rest of the objects live in.
+      if (connect && !db.empty() && tableHeader_) {
+        statement("use " + db);
+      } else if (connect && !db.empty()) {
         statement("use " + db);
         statement("use master");
         statement("if exists( select 1 from master.dbo.sysdatabases where name = " + literal(db) +
@@ -654,7 +658,11 @@ void TObjs::GenerateTableScript(std::vector<std::string>& dest, std::string_view
   const bool descriptions = filter.Contains(TCmpObjType::coDescription);
   const bool cs = Tables.CaseSensitive();
 
-  if (withHeader) WriteHeader(dest);
+  if (withHeader) {
+    TRestore<bool> keep(tableHeader_);
+    tableHeader_ = true;
+    WriteHeader(dest);
+  }
   std::set<const TDbObj*> inlineKeys;
   if (AddStatement(dest, table->GetCreateSQL(), term)) {
     if (st == DB::dbMySQL) MarkInlineKeys(*table, inlineKeys);
