@@ -652,10 +652,11 @@ std::string TFldData::GetCreateSQL() {
   }
   s += GetColumnSQL();
   if (st == DB::dbSybaseASE && !mode) {
+    // An input parameter has no word there ("in" does not parse), and an
+    // output one is read and written alike.
     switch (ParamDirection) {
-      case 1: s += " in"; break;
       case 2: s += " out"; break;
-      case 3: s += " inout"; break;
+      case 3: s += " output"; break;
       default: break;
     }
   }

@@ -329,6 +329,10 @@ TEST_F(FldColumnTest, ColumnDefinitionPerDialect) {
       {"ASE CHAR(1) keeps its length", DB::dbSybaseASE, v, table,
        [](FldTest&, TFldData& f) { f.DataType = dt::CHAR, f.Length = 1; }, "C CHAR(1) NULL"},
       {"ASE output parameter", DB::dbSybaseASE, v, out, [](FldTest&, TFldData&) {}, "C INTEGER out"},
+      {"ASE input parameter has no word", DB::dbSybaseASE, v, in,
+       [](FldTest&, TFldData& f) { f.ParamDirection = 1; }, "C INTEGER"},
+      {"ASE in-out parameter is an output", DB::dbSybaseASE, v, in,
+       [](FldTest&, TFldData& f) { f.ParamDirection = 3; }, "C INTEGER output"},
       // MS SQL
       {"MS SQL user type with schema", DB::dbMSSQL, v, table,
        [](FldTest&, TFldData& f) {
