@@ -398,6 +398,9 @@ std::string TFldData::ASAColumnSQL() {
               {dt::VARCHAR, dt::CHAR, dt::BINARY, dt::NCHAR, dt::NVARCHAR, dt::VARBINARY}) &&
         Length > 1)
       s += Paren(Length);
+    // Without them NUMERIC(15,2) would come back with the server's default
+    // precision and no decimals.
+    if (OneOf(DataType, {dt::NUMERIC, dt::DECIMAL})) s += PrecisionScale(Precision, Scale);
   } else {
     s = QuoteName(DomainName);
   }
@@ -410,6 +413,8 @@ std::string TFldData::ASAColumnSQL() {
     s += " IDENTITY (" + IntToStr(IdentitySeed) + ", " + IntToStr(IdentityIncrement) + ")";
   if (RowGuidCol) s += " ROWGUIDCOL";
   if (!param) s += Nullable ? " NULL" : " NOT NULL";
+  // A domain's check is part of its definition there.
+  if (dynamic_cast<TDmnData*>(OwnerObj) && !CheckText.empty()) s += " CHECK" + CheckText;
   return s;
 }
 

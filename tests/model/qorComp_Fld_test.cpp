@@ -313,6 +313,11 @@ TEST_F(FldColumnTest, ColumnDefinitionPerDialect) {
        },
        "C INTEGER IDENTITY (1, 1) NOT NULL"},
       {"ASA output parameter", DB::dbSybaseASA, v, out, [](FldTest&, TFldData&) {}, "C INTEGER OUTPUT"},
+      {"ASA numeric keeps precision and scale", DB::dbSybaseASA, v, table,
+       [](FldTest&, TFldData& f) { f.DataType = dt::NUMERIC, f.Precision = 15, f.Scale = 2; },
+       "C NUMERIC(15,2) NULL"},
+      {"ASA domain keeps its check", DB::dbSybaseASA, v, domain,
+       [](FldTest&, TFldData& f) { f.CheckText = "(@C > 0)"; }, "C INTEGER NULL CHECK(@C > 0)"},
       {"ASA parameter default", DB::dbSybaseASA, v, in,
        [](FldTest&, TFldData& f) { f.DefaultValue = "0"; }, "C INTEGER = 0"},
       // Sybase ASE
