@@ -153,10 +153,15 @@ std::string TDmnData::GetCreateSQL() {
       return "CREATE DOMAIN " + GetQualifiedName() + " " + TypeHolder->GetCreateSQL();
     case DB::dbInterBase:
       return "CREATE DOMAIN " + QuoteName(GetName()) + " AS " + TypeHolder->GetCreateSQL();
+    case DB::dbDB2:
+      // DB2 has no domains: a distinct type over the base type is what
+      // its columns can be declared with (default and checks stay with
+      // the columns).
+      return "CREATE DISTINCT TYPE " + QuoteName(GetName()) + " AS " +
+             TypeHolder->GetDataTypeSQL() + " WITH COMPARISONS";
     case DB::dbAbstract:
     case DB::dbSybaseASA:
     case DB::dbMySQL:
-    case DB::dbDB2:
     case DB::dbPervasiveSQL:
     case DB::dbMSAccess:
     case DB::dbParadox:
@@ -169,6 +174,7 @@ std::string TDmnData::GetCreateSQL() {
 std::string TDmnData::GetDropSQL() {
   switch (GetServerType()) {
     case DB::dbOracle: return "DROP TYPE " + GetName();
+    case DB::dbDB2: return "DROP TYPE " + QuoteName(GetName());
     case DB::dbSybaseASE: return "exec sp_droptype " + QuotedStr(GetName());
     case DB::dbPostgreSQL:
       return (PGOptions->IsType ? "DROP TYPE " : "DROP DOMAIN ") + GetQualifiedName();
@@ -183,8 +189,7 @@ std::string TDmnData::GetDropSQL() {
     case DB::dbInterBase:
     case DB::dbSybaseASA:
     case DB::dbMySQL:
-    case DB::dbDB2:
-    case DB::dbPervasiveSQL:
+        case DB::dbPervasiveSQL:
     case DB::dbMSAccess:
     case DB::dbParadox:
     case DB::dbDBASE:
