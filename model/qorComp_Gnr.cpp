@@ -91,11 +91,20 @@ std::string TGnrData::GetCreateSQL() {
       if (!OwnedBy.empty()) s += " OWNED BY " + OwnedBy;
       return s;
     }
+    case DB::dbDB2: {
+      // DB2 has sequences, not generators.
+      std::string s = "CREATE SEQUENCE " + QuoteName(GetName());
+      if (!StartWith.empty()) s += " START WITH " + StartWith;
+      if (!IncrementBy.empty()) s += " INCREMENT BY " + IncrementBy;
+      if (!cache_.empty()) s += " CACHE " + cache_;
+      else if (noCache_) s += " NO CACHE";
+      if (Cycle) s += " CYCLE";
+      return s;
+    }
     case DB::dbAbstract:
     case DB::dbInterBase:
     case DB::dbSybaseASA:
     case DB::dbMySQL:
-    case DB::dbDB2:
     case DB::dbSybaseASE:
     case DB::dbPervasiveSQL:
     case DB::dbMSAccess:
@@ -117,6 +126,7 @@ std::string TGnrData::GetDropSQL() {
            "DELETE FROM RDB$GENERATORS WHERE RDB$GENERATOR_NAME = " + QuotedStr(GetName());
   }
   if (st == DB::dbPostgreSQL || st == DB::dbOracle) return "DROP SEQUENCE " + GetQualifiedName();
+  if (st == DB::dbDB2) return "DROP SEQUENCE " + QuoteName(GetName());
   return {};
 }
 

@@ -66,6 +66,9 @@ TEST_F(GnrTest, CreateAndDropPerDialect) {
        "CREATE SEQUENCE S.SEQ_A\r\nstart with 500\r\nminvalue 10\r\nmaxvalue 1000\r\nincrement by 5\r\nnocache"
        "\r\norder\r\ncycle",
        "DROP SEQUENCE S.SEQ_A"},
+      {"DB2 has sequences", DB::dbDB2, v,
+       [](TGnrData& g) { g.StartWith = "100", g.IncrementBy = "10", g.Cycle = true; },
+       "CREATE SEQUENCE SEQ_A START WITH 100 INCREMENT BY 10 CACHE 20 CYCLE", "DROP SEQUENCE SEQ_A"},
       {"MS SQL", DB::dbMSSQL, v,
        [](TGnrData& g) {
          g.SetParentName("DBO");
