@@ -12,6 +12,8 @@ namespace qor {
 
 namespace {
 
+using SD = TScriptDialect;
+
 constinit std::unique_ptr<TConnectionRegistry> registry;
 
 }  // namespace
@@ -108,10 +110,6 @@ void TQORQuery::Notification(TComponent* component, TOperation operation) {
 // ====================================================== TQORCustomConnection
 
 namespace {
-
-// MS SQL and ASE names enclosed in brackets, so that a name with blanks,
-// brackets or quotes can neither break nor extend the statement.
-std::string BracketName(std::string_view name) { return "[" + ReplaceAll(name, "]", "]]") + "]"; }
 
 bool SameTextAscii(const std::string& a, std::string_view b) { return UpperAscii(a) == b; }
 
@@ -243,8 +241,8 @@ std::string TQORCustomConnection::GetServerInfo(bool brief) {
     return fs && fs->Count() > 0 ? fs->Fields(0)->AsString() : std::string();
   };
 
-  switch (DatabaseType()) {
-    case TDatabaseType::dbSybaseASA:
+  switch (ScriptDialect(DatabaseType())) {
+    case SD::sdASA:
       open("SELECT\r\nxp_msver( 'ProductName') PN,\r\nxp_msver( 'ProductVersion') PV,\r\n"
            "xp_msver( 'CompanyName') CN,\r\nxp_msver('FileDescription') FD,\r\n"
            "xp_msver('LegalCopyright') LC,\r\nxp_msver('LegalTrademarks') LT,\r\n"
@@ -253,18 +251,18 @@ std::string TQORCustomConnection::GetServerInfo(bool brief) {
       if (!brief)
         text += crlf + field("CN") + crlf + field("FD") + crlf + field("LC") + crlf + field("LT");
       break;
-    case TDatabaseType::dbMySQL:
+    case SD::sdMySQL:
       open("Select version()");
       text = "MySQL " + first();
       break;
-    case TDatabaseType::dbOracle:
+    case SD::sdOracle:
       open("select * from v$version");
       while (!q->Eof()) {
         text += first() + crlf;
         q->Next();
       }
       break;
-    case TDatabaseType::dbMSSQL: {
+    case SD::sdMSSQL: {
       exec("Use master");
       open("xp_msver " + QuotedStr("ProductName"));
       text = field("CHARACTER_VALUE");
@@ -285,15 +283,17 @@ std::string TQORCustomConnection::GetServerInfo(bool brief) {
           text += crlf + "Created : " + field("CREATED");
           text += crlf + "Options : " + field("STATUS");
         }
-        exec("Use " + BracketName(o.DatabaseName));
+        // Bracketed, so a name with blanks or brackets can neither break nor
+        // extend the statement.
+        exec("Use " + BracketedStr(o.DatabaseName));
       }
       break;
     }
-    case TDatabaseType::dbPostgreSQL:
+    case SD::sdPostgreSQL:
       open("select version()");
       text = first();
       break;
-    case TDatabaseType::dbSybaseASE:
+    case SD::sdASE:
       exec("Use master");
       open("select @@version");
       text = first();
@@ -306,17 +306,12 @@ std::string TQORCustomConnection::GetServerInfo(bool brief) {
           text += crlf + "  Created : " + field("CREATED");
           text += crlf + "  Status  : " + field("STATUS");
         }
-        exec("Use " + BracketName(o.DatabaseName));
+        exec("Use " + BracketedStr(o.DatabaseName));
       }
       break;
-    case TDatabaseType::dbAbstract:
-    case TDatabaseType::dbInterBase:
-    case TDatabaseType::dbDB2:
-    case TDatabaseType::dbPervasiveSQL:
-    case TDatabaseType::dbMSAccess:
-    case TDatabaseType::dbParadox:
-    case TDatabaseType::dbDBASE:
-    case TDatabaseType::dbCustomOLEDB:
+    case SD::sdGeneric:
+    case SD::sdInterBase:
+    case SD::sdDB2:
       break;
   }
   q->Close();
@@ -359,14 +354,9 @@ void TQORCustomConnection::Assign(const TQORCustomConnection& source) {
   SetConnectionType(source.ConnectionType());
   SetDatabaseType(source.DatabaseType());
   ConnectionOptions.Assign(source.ConnectionOptions);
-  IBServerOptions.Assign(source.IBServerOptions);
-  MSSQLServerOptions.Assign(source.MSSQLServerOptions);
-  MySQLServerOptions.Assign(source.MySQLServerOptions);
-  ASAServerOptions.Assign(source.ASAServerOptions);
-  ASEServerOptions.Assign(source.ASEServerOptions);
-  OracleServerOptions.Assign(source.OracleServerOptions);
-  PGSQLServerOptions.Assign(source.PGSQLServerOptions);
-  DB2ServerOptions.Assign(source.DB2ServerOptions);
+#define QOR_ASSIGN(Type, Name) Name.Assign(source.Name);
+  QOR_PER_SERVER_OPTIONS(QOR_ASSIGN, TIBEngineOptions)
+#undef QOR_ASSIGN
 }
 
 // ============================================================ TQORConnection

@@ -11,7 +11,7 @@ namespace qor {
 namespace {
 
 using DB = TDatabaseType;
-const std::string kCrlf(CRLF);
+using SD = TScriptDialect;
 
 // The referential action words; a value outside them has none. InterBase,
 // Firebird and MS SQL know no RESTRICT: their NO ACTION is the same rule.
@@ -116,22 +116,17 @@ std::string TCtrData::RefTableText() {
 
 std::string TCtrData::IndexClause() {
   if (IndexName.empty()) return {};
-  switch (GetServerType()) {
-    case DB::dbInterBase:
+  switch (ScriptDialect(GetServerType())) {
+    case SD::sdInterBase:
       return kCrlf + (DescIndex ? "USING DESC INDEX " : "USING INDEX ") + QuoteName(IndexName);
-    case DB::dbMySQL: return {};
-    case DB::dbAbstract:
-    case DB::dbSybaseASA:
-    case DB::dbOracle:
-    case DB::dbMSSQL:
-    case DB::dbPostgreSQL:
-    case DB::dbDB2:
-    case DB::dbSybaseASE:
-    case DB::dbPervasiveSQL:
-    case DB::dbMSAccess:
-    case DB::dbParadox:
-    case DB::dbDBASE:
-    case DB::dbCustomOLEDB: return " " + IndexName;
+    case SD::sdMySQL: return {};
+    case SD::sdGeneric:
+    case SD::sdASA:
+    case SD::sdOracle:
+    case SD::sdMSSQL:
+    case SD::sdPostgreSQL:
+    case SD::sdDB2:
+    case SD::sdASE: return " " + IndexName;
   }
   return {};
 }

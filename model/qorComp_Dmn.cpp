@@ -13,8 +13,8 @@ namespace qor {
 namespace {
 
 using DB = TDatabaseType;
+using SD = TScriptDialect;
 
-const std::string kCRLF(CRLF);
 constexpr std::string_view kXmlSchemaCollection = "XML SCHEMA COLLECTION";
 
 }  // namespace
@@ -26,7 +26,7 @@ std::string TPGTypeOptions::GetText() const {
     std::vector<std::string> fields;
     for (const auto& f : Fields)
       if (f.Value) fields.push_back(f.Value->GetCreateSQL());
-    return " AS (" + kCRLF + JoinLines(fields, ",\r\n") + ")";
+    return " AS (" + kCrlf + JoinLines(fields, ",\r\n") + ")";
   }
   std::vector<std::string> o;
   auto add = [&o](const char* keyword, const std::string& value) {
@@ -46,7 +46,7 @@ std::string TPGTypeOptions::GetText() const {
   if (Element) o.push_back("ELEMENT = " + Element->GetCreateSQL());
   if (!Delimiter.empty())
     o.push_back("DELIMITER = " + QuoteStringLiteral(Delimiter, DB::dbPostgreSQL));
-  return "(" + kCRLF + JoinLines(o, ",\r\n") + ")";
+  return "(" + kCrlf + JoinLines(o, ",\r\n") + ")";
 }
 
 // ---------------------------------------------------------------- TDmnData
@@ -108,21 +108,21 @@ std::string TDmnData::GetOracleTypeSQL() {
   const std::string& name = GetName();
   std::string s = "CREATE OR REPLACE TYPE " + name;
   if (!TypeTimestamp.empty() || !TypeOid.empty()) {
-    s += kCRLF;
+    s += kCrlf;
     if (!TypeTimestamp.empty()) s += "   TIMESTAMP " + QuotedStr(TypeTimestamp);
     if (!TypeOid.empty()) s += " OID " + QuotedStr(TypeOid);
-    s += kCRLF;
+    s += kCrlf;
   }
   const bool withMethods = !Methods.Empty();
   auto members = [&] {
     return OracleAttributes(Attributes, withMethods) + OracleMethods(!Attributes.Empty());
   };
   if (!SuperType.empty()) {
-    s += " UNDER " + SuperType + kCRLF + members();
+    s += " UNDER " + SuperType + kCrlf + members();
   } else {
     s += TypeKind == 5 ? " IS " : " AS ";
     switch (TypeKind) {
-      case 2: s += "OBJECT" + kCRLF + members(); break;
+      case 2: s += "OBJECT" + kCrlf + members(); break;
       case 3: s += "VARRAY(" + IntToStr(VarrayLimit) + ") OF " + TypeHolder->GetCreateSQL(); break;
       case 4:
       case 5: s += "TABLE OF " + TypeHolder->GetCreateSQL(); break;
@@ -130,11 +130,11 @@ std::string TDmnData::GetOracleTypeSQL() {
     }
   }
   const std::string directives = Directives.GetText();
-  if (!directives.empty()) s += kCRLF + "   " + directives;
+  if (!directives.empty()) s += kCrlf + "   " + directives;
   if (!AddedAttributes.Empty()) {
-    s += ";" + kCRLF + kCRLF + "ALTER TYPE " + name + " ADD ATTRIBUTE" + kCRLF +
+    s += ";" + kCrlf + kCrlf + "ALTER TYPE " + name + " ADD ATTRIBUTE" + kCrlf +
          OracleAttributes(AddedAttributes, /*open=*/false);
-    if (Cascade) s += kCRLF + "   CASCADE";
+    if (Cascade) s += kCrlf + "   CASCADE";
   }
   return s;
 }
@@ -144,56 +144,46 @@ std::string TDmnData::GetPGTypeSQL() {
 }
 
 std::string TDmnData::GetCreateSQL() {
-  switch (GetServerType()) {
-    case DB::dbMSSQL:
-    case DB::dbSybaseASE: return MSSQLTypeSQL();
-    case DB::dbOracle: return GetOracleTypeSQL();
-    case DB::dbPostgreSQL:
+  switch (ScriptDialect(GetServerType())) {
+    case SD::sdMSSQL:
+    case SD::sdASE: return MSSQLTypeSQL();
+    case SD::sdOracle: return GetOracleTypeSQL();
+    case SD::sdPostgreSQL:
       if (PGOptions->IsType) return GetPGTypeSQL();
       return "CREATE DOMAIN " + GetQualifiedName() + " " + TypeHolder->GetCreateSQL();
-    case DB::dbInterBase:
+    case SD::sdInterBase:
       return "CREATE DOMAIN " + QuoteName(GetName()) + " AS " + TypeHolder->GetCreateSQL();
-    case DB::dbDB2:
+    case SD::sdGeneric:
+    case SD::sdASA:
+    case SD::sdMySQL:
+    case SD::sdDB2:
       // DB2 has no domains: a distinct type over the base type is what
       // its columns can be declared with (default and checks stay with
       // the columns).
       return "CREATE DISTINCT TYPE " + QuoteName(GetName()) + " AS " +
              TypeHolder->GetDataTypeSQL() + " WITH COMPARISONS";
-    case DB::dbAbstract:
-    case DB::dbSybaseASA:
-    case DB::dbMySQL:
-    case DB::dbPervasiveSQL:
-    case DB::dbMSAccess:
-    case DB::dbParadox:
-    case DB::dbDBASE:
-    case DB::dbCustomOLEDB: break;
   }
   return "CREATE DOMAIN " + QuoteName(GetName()) + " " + TypeHolder->GetCreateSQL();
 }
 
 std::string TDmnData::GetDropSQL() {
-  switch (GetServerType()) {
-    case DB::dbOracle: return "DROP TYPE " + GetName();
-    case DB::dbDB2: return "DROP TYPE " + QuoteName(GetName());
-    case DB::dbSybaseASE: return "exec sp_droptype " + QuotedStr(GetName());
-    case DB::dbPostgreSQL:
+  switch (ScriptDialect(GetServerType())) {
+    case SD::sdOracle: return "DROP TYPE " + GetName();
+    case SD::sdDB2: return "DROP TYPE " + QuoteName(GetName());
+    case SD::sdASE: return "exec sp_droptype " + QuotedStr(GetName());
+    case SD::sdPostgreSQL:
       return (PGOptions->IsType ? "DROP TYPE " : "DROP DOMAIN ") + GetQualifiedName();
-    case DB::dbMSSQL:
+    case SD::sdMSSQL:
       if (Owner() && Owner()->MSSQLServerOptions.SQLServerVersion ==
                          TMSSQLServerVersionType::st_MSSQL2000)
         return "exec sp_droptype " + QuotedStr(GetName());
       if (BaseTypeText == kXmlSchemaCollection)
         return "DROP " + BaseTypeText + " " + GetQualifiedName();
       return "DROP TYPE " + GetQualifiedName();
-    case DB::dbAbstract:
-    case DB::dbInterBase:
-    case DB::dbSybaseASA:
-    case DB::dbMySQL:
-        case DB::dbPervasiveSQL:
-    case DB::dbMSAccess:
-    case DB::dbParadox:
-    case DB::dbDBASE:
-    case DB::dbCustomOLEDB: break;
+    case SD::sdGeneric:
+    case SD::sdInterBase:
+    case SD::sdASA:
+    case SD::sdMySQL: break;
   }
   return TDbObj::GetDropSQL();
 }
@@ -233,6 +223,13 @@ void TDmnData::DoBeforeDrop() {
     }
   }
   DropPresentUsers(/*activeOnly=*/true);
+}
+
+const char* TDmnData::KindWord(TKindWordUse use) const {
+  if (use == TKindWordUse::kwPGOwner && PGOptions && PGOptions->IsType) return "TYPE";
+  if (use == TKindWordUse::kwMSSQLLevel1 && BaseTypeText == kXmlSchemaCollection)
+    return "XML SCHEMA COLLECTION";
+  return TDbObj::KindWord(use);
 }
 
 }  // namespace qor

@@ -14,8 +14,7 @@ namespace qor {
 namespace {
 
 using DB = TDatabaseType;
-
-const std::string kCRLF(CRLF);
+using SD = TScriptDialect;
 
 // Entries of a parameter list. Joined, never cut after the fact, so that an
 // empty list stays empty.
@@ -104,8 +103,8 @@ std::string TPrcData::GetParamsSQL(bool full) {
   const std::vector<TFldData*> inputs = params(InParams);
   const std::vector<TFldData*> outputs = params(OutParams);
 
-  switch (st) {
-    case DB::dbSybaseASA: {
+  switch (ScriptDialect(st)) {
+    case SD::sdASA: {
       for (TFldData* p : inputs) {
         const char* dir = p->ParamDirection == 1   ? "In "
                           : p->ParamDirection == 2 ? "Out "
@@ -113,16 +112,16 @@ std::string TPrcData::GetParamsSQL(bool full) {
                                                    : "";
         in.push_back(dir + QuoteName(p->GetName()) + " " + p->GetDataTypeSQL());
       }
-      std::string s = "(" + JoinParams(in) + ")" + kCRLF;
+      std::string s = "(" + JoinParams(in) + ")" + kCrlf;
       if (outputs.empty()) return s;
       // The line break keeps the body that follows off the type.
-      if (IsFunction) return s + "RETURNS " + outputs[0]->GetDataTypeSQL() + kCRLF;
+      if (IsFunction) return s + "RETURNS " + outputs[0]->GetDataTypeSQL() + kCrlf;
       for (TFldData* p : outputs)
         out.push_back(QuoteName(p->GetName()) + " " + p->GetDataTypeSQL());
-      return s + " Result(" + JoinParams(out) + ")" + kCRLF;
+      return s + " Result(" + JoinParams(out) + ")" + kCrlf;
     }
-    case DB::dbPostgreSQL:
-    case DB::dbMySQL: {
+    case SD::sdPostgreSQL:
+    case SD::sdMySQL: {
       const bool pg = st == DB::dbPostgreSQL;
       for (TFldData* p : inputs) {
         std::string e;
@@ -143,34 +142,29 @@ std::string TPrcData::GetParamsSQL(bool full) {
       if (pg && !ReturnsText.empty()) returns = ReturnsText;
       else if (!outputs.empty()) returns = outputs[0]->GetDataTypeSQL();
       if (returns.empty()) return s;
-      return s + kCRLF + "RETURNS " + (pg && SetOf ? "SETOF " : "") + returns;
+      return s + kCrlf + "RETURNS " + (pg && SetOf ? "SETOF " : "") + returns;
     }
-    case DB::dbMSSQL:
-    case DB::dbSybaseASE: {
+    case SD::sdMSSQL:
+    case SD::sdASE: {
       const bool paren = IsFunction || !Language.empty();
       for (TFldData* p : inputs) in.push_back(p->GetCreateSQL());
       std::string s = " ";
       if (paren) s += "(";
       s += JoinParams(in);
       if (paren) s += ")";
-      s += kCRLF;
-      if (TableResult) return s + " RETURNS TABLE" + kCRLF;
-      if (outputs.size() == 1) return s + " RETURNS " + outputs[0]->GetCreateSQL() + kCRLF;
+      s += kCrlf;
+      if (TableResult) return s + " RETURNS TABLE" + kCrlf;
+      if (outputs.size() == 1) return s + " RETURNS " + outputs[0]->GetCreateSQL() + kCrlf;
       return s;
     }
-    case DB::dbAbstract:
-    case DB::dbInterBase:
-    case DB::dbOracle:
-    case DB::dbDB2:
-    case DB::dbPervasiveSQL:
-    case DB::dbMSAccess:
-    case DB::dbParadox:
-    case DB::dbDBASE:
-    case DB::dbCustomOLEDB: break;
+    case SD::sdGeneric:
+    case SD::sdInterBase:
+    case SD::sdOracle:
+    case SD::sdDB2: break;
   }
   std::string s;
   for (TFldData* p : inputs) in.push_back(p->GetCreateSQL());
-  if (!in.empty()) s += "(" + JoinParams(in) + ")" + kCRLF;
+  if (!in.empty()) s += "(" + JoinParams(in) + ")" + kCrlf;
   if (outputs.empty()) return s;
   for (TFldData* p : outputs)
     out.push_back(p->GetCreateSQL() + (p->Deterministic ? " DETERMINISTIC" : ""));
@@ -178,7 +172,7 @@ std::string TPrcData::GetParamsSQL(bool full) {
   s += IsFunction ? " " : "(";
   s += JoinParams(out);
   if (!IsFunction) s += ")";
-  return s + kCRLF;
+  return s + kCrlf;
 }
 
 // ---------------------------------------------------------- Routine texts
@@ -189,15 +183,15 @@ std::string TPrcData::MSSQLRoutineText() {
   s += GetParamsSQL(/*full=*/true);
   if (!Language.empty()) {
     // An external routine: its options, then where it lives.
-    if (ModifiesSqlData) s += "  modifies sql data" + kCRLF;
-    if (Strict) s += "  returns null on null input" + kCRLF;
-    if (DynamicResultSets > 0) s += "  dynamic result sets " + IntToStr(DynamicResultSets) + kCRLF;
-    if (Deterministic) s += "  deterministic" + kCRLF;
-    if (Exportable) s += "  exportable" + kCRLF;
-    return s + "  language " + Language + kCRLF + "  parameter style " + ParameterStyle + kCRLF +
+    if (ModifiesSqlData) s += "  modifies sql data" + kCrlf;
+    if (Strict) s += "  returns null on null input" + kCrlf;
+    if (DynamicResultSets > 0) s += "  dynamic result sets " + IntToStr(DynamicResultSets) + kCrlf;
+    if (Deterministic) s += "  deterministic" + kCrlf;
+    if (Exportable) s += "  exportable" + kCrlf;
+    return s + "  language " + Language + kCrlf + "  parameter style " + ParameterStyle + kCrlf +
            "  external name " + QuotedStr(ExternalName);
   }
-  if (!WithText.empty()) s += " WITH " + WithText + kCRLF;
+  if (!WithText.empty()) s += " WITH " + WithText + kCrlf;
   if (HasEmptyBody()) return s + " AS " + TrimCtlLeft(GetEmptyBody());
   return s + " " + GetText();
 }
@@ -209,12 +203,12 @@ std::string TPrcData::PGRoutineText() {
   const DB st = GetServerType();
   if (!GetText().empty()) {
     const std::string tag = DollarTag(GetText());
-    s += kCRLF + "AS " + tag + GetText() + tag;
+    s += kCrlf + "AS " + tag + GetText() + tag;
   } else {
-    s += kCRLF + "AS " + QuoteStringLiteral(ObjectFile, st) + ", " +
+    s += kCrlf + "AS " + QuoteStringLiteral(ObjectFile, st) + ", " +
          QuoteStringLiteral(LinkSymbol, st);
   }
-  if (!Language.empty()) s += kCRLF + "LANGUAGE " + QuotedStr(Language);
+  if (!Language.empty()) s += kCrlf + "LANGUAGE " + QuotedStr(Language);
   if (!Volatility.empty()) s += " " + Volatility;
   if (Strict) s += " STRICT";
   return s;
@@ -222,83 +216,68 @@ std::string TPrcData::PGRoutineText() {
 
 std::string TPrcData::RoutineText() {
   const std::string kind = IsFunction ? "FUNCTION " : "PROCEDURE ";
-  switch (GetServerType()) {
-    case DB::dbSybaseASA: return kind + GetQualifiedName() + GetParamsSQL(true) + GetText();
-    case DB::dbMySQL: {
-      std::string s = kind + GetQualifiedName() + GetParamsSQL(true) + kCRLF;
+  switch (ScriptDialect(GetServerType())) {
+    case SD::sdASA: return kind + GetQualifiedName() + GetParamsSQL(true) + GetText();
+    case SD::sdMySQL: {
+      std::string s = kind + GetQualifiedName() + GetParamsSQL(true) + kCrlf;
       // Through MySQL literal quoting: a quote or backslash in the comment
       // cannot end the literal.
       if (!GetDescription().empty())
-        s += "     COMMENT " + QuoteStringLiteral(GetDescription(), DB::dbMySQL) + kCRLF;
+        s += "     COMMENT " + QuoteStringLiteral(GetDescription(), DB::dbMySQL) + kCrlf;
       static constexpr const char* kCharacteristics[9] = {
           "     LANGUAGE SQL", "     DETERMINISTIC", "     NOT DETERMINISTIC", nullptr,
           "     NO SQL", "     READS SQL DATA", "     MODIFIES SQL DATA",
           "     SQL SECURITY DEFINER", "     SQL SECURITY INVOKER"};
       for (int bit = 0; bit < 9; ++bit)
         if (kCharacteristics[bit] && (MySQLCharacteristics >> bit) & 1u)
-          s += kCharacteristics[bit] + kCRLF;
+          s += kCharacteristics[bit] + kCrlf;
       return s + GetText();
     }
-    case DB::dbMSSQL:
-    case DB::dbSybaseASE: return kind + MSSQLRoutineText();
-    case DB::dbOracle: return kind + GetName() + kCRLF + GetText();
-    case DB::dbPostgreSQL: return kind + PGRoutineText();
-    case DB::dbAbstract:
-    case DB::dbInterBase:
-    case DB::dbDB2:
-    case DB::dbPervasiveSQL:
-    case DB::dbMSAccess:
-    case DB::dbParadox:
-    case DB::dbDBASE:
-    case DB::dbCustomOLEDB: break;
+    case SD::sdMSSQL:
+    case SD::sdASE: return kind + MSSQLRoutineText();
+    case SD::sdOracle: return kind + GetName() + kCrlf + GetText();
+    case SD::sdPostgreSQL: return kind + PGRoutineText();
+    case SD::sdGeneric:
+    case SD::sdInterBase:
+    case SD::sdDB2: break;
   }
-  return kind + QuoteName(GetName()) + GetParamsSQL(true) + " AS" + kCRLF + GetText();
+  return kind + QuoteName(GetName()) + GetParamsSQL(true) + " AS" + kCrlf + GetText();
 }
 
 std::string TPrcData::GetCreateSQL() {
-  switch (GetServerType()) {
-    case DB::dbInterBase:
-    case DB::dbSybaseASA:
-    case DB::dbMySQL:
-    case DB::dbPostgreSQL: return "CREATE " + RoutineText();
-    case DB::dbMSSQL:
-    case DB::dbSybaseASE:
+  switch (ScriptDialect(GetServerType())) {
+    case SD::sdInterBase:
+    case SD::sdASA:
+    case SD::sdMySQL:
+    case SD::sdPostgreSQL: return "CREATE " + RoutineText();
+    case SD::sdMSSQL:
+    case SD::sdASE:
       // Nothing was read but the server's own definition text.
       if (GetText().empty() && Language.empty()) return ObjectSource;
       return "CREATE " + RoutineText();
-    case DB::dbOracle: return "CREATE OR REPLACE " + RoutineText();
-    case DB::dbAbstract:
-    case DB::dbDB2:
-    case DB::dbPervasiveSQL:
-    case DB::dbMSAccess:
-    case DB::dbParadox:
-    case DB::dbDBASE:
-    case DB::dbCustomOLEDB: return {};
+    case SD::sdOracle: return "CREATE OR REPLACE " + RoutineText();
+    case SD::sdGeneric:
+    case SD::sdDB2: return {};
   }
   return {};
 }
 
 std::string TPrcData::GetAlterSQL() {
-  switch (GetServerType()) {
-    case DB::dbInterBase:
-    case DB::dbSybaseASA:
-    case DB::dbMySQL: return "ALTER " + RoutineText();
-    case DB::dbOracle: return "CREATE OR REPLACE " + RoutineText();
-    case DB::dbPostgreSQL:
+  switch (ScriptDialect(GetServerType())) {
+    case SD::sdInterBase:
+    case SD::sdASA:
+    case SD::sdMySQL: return "ALTER " + RoutineText();
+    case SD::sdOracle: return "CREATE OR REPLACE " + RoutineText();
+    case SD::sdPostgreSQL:
       if (TScriptWriter* w = GetScriptWriter()) w->SetCurrentSchema(GetParentName());
       return "CREATE OR REPLACE " + RoutineText();
-    case DB::dbMSSQL:
-    case DB::dbSybaseASE:
+    case SD::sdMSSQL:
+    case SD::sdASE:
       if (GetText().empty() && Language.empty()) return CreateToAlter(ObjectSource);
       if (UpperAscii(Copy(GetText(), 0, 6)) == "CREATE") return CreateToAlter(GetText());
       return "ALTER " + RoutineText();
-    case DB::dbAbstract:
-    case DB::dbDB2:
-    case DB::dbPervasiveSQL:
-    case DB::dbMSAccess:
-    case DB::dbParadox:
-    case DB::dbDBASE:
-    case DB::dbCustomOLEDB: return TDbObj::GetAlterSQL();
+    case SD::sdGeneric:
+    case SD::sdDB2: return TDbObj::GetAlterSQL();
   }
   return TDbObj::GetAlterSQL();
 }
@@ -312,21 +291,16 @@ std::string TPrcData::GetDropSQL() {
     return name.empty() ? std::string() : QuoteName(name) + ".";
   };
   const std::string name = QuoteName(GetName());
-  switch (st) {
-    case DB::dbSybaseASA: return s + schema(OwnerQualifier) + name;
-    case DB::dbPostgreSQL: return s + schema(GetParentName()) + name + GetParamsSQL(/*full=*/false);
-    case DB::dbOracle:
-    case DB::dbMSSQL: return s + schema(GetParentName()) + name;
-    case DB::dbAbstract:
-    case DB::dbInterBase:
-    case DB::dbMySQL:
-    case DB::dbDB2:
-    case DB::dbSybaseASE:
-    case DB::dbPervasiveSQL:
-    case DB::dbMSAccess:
-    case DB::dbParadox:
-    case DB::dbDBASE:
-    case DB::dbCustomOLEDB: break;
+  switch (ScriptDialect(st)) {
+    case SD::sdASA: return s + schema(OwnerQualifier) + name;
+    case SD::sdPostgreSQL: return s + schema(GetParentName()) + name + GetParamsSQL(/*full=*/false);
+    case SD::sdOracle:
+    case SD::sdMSSQL: return s + schema(GetParentName()) + name;
+    case SD::sdGeneric:
+    case SD::sdInterBase:
+    case SD::sdMySQL:
+    case SD::sdDB2:
+    case SD::sdASE: break;
   }
   return s + name;
 }
@@ -365,18 +339,18 @@ std::string TPrcData::GetCreateEmptySQL() {
       QuoteName(GetName());
   if (IsFunction) {
     std::string s = "CREATE FUNCTION ";
-    if (IsMSSQLKind(st)) return s + GetQualifiedName() + params + "as" + kCRLF + stub;
+    if (IsMSSQLKind(st)) return s + GetQualifiedName() + params + "as" + kCrlf + stub;
     if (st == DB::dbSybaseASA) {
       // The parameter list carries the RETURNS clause when there is a result.
-      return s + asaName + params + (OutParams.Empty() ? "returns integer as" : "as") + kCRLF +
+      return s + asaName + params + (OutParams.Empty() ? "returns integer as" : "as") + kCrlf +
              stub;
     }
-    return s + QuoteName(GetName()) + params + " AS" + kCRLF + stub;
+    return s + QuoteName(GetName()) + params + " AS" + kCrlf + stub;
   }
   std::string s = st == DB::dbOracle ? "CREATE OR REPLACE PROCEDURE " : "CREATE PROCEDURE ";
-  if (st == DB::dbSybaseASA) return s + asaName + params + "as" + kCRLF + stub;
-  if (st == DB::dbMySQL) return s + GetQualifiedName() + params + kCRLF + stub;
-  return s + GetQualifiedName() + params + " AS" + kCRLF + stub;
+  if (st == DB::dbSybaseASA) return s + asaName + params + "as" + kCrlf + stub;
+  if (st == DB::dbMySQL) return s + GetQualifiedName() + params + kCrlf + stub;
+  return s + GetQualifiedName() + params + " AS" + kCrlf + stub;
 }
 
 void TPrcData::ReplaceWithEmptyBody(bool write) {
@@ -431,6 +405,19 @@ std::string TMemberPrcData::GetCreateSQL() {
   if (IsFunction && OutParams.Count() > 0 && OutParams.Object(0))
     s += " RETURN " + OutParams.Object(0)->GetCreateSQL();
   return s;
+}
+
+// -------------------------------------------------------------- Kind words
+
+const char* TPrcData::KindWord(TKindWordUse use) const {
+  using U = TKindWordUse;
+  // PostgreSQL refuses ALTER FUNCTION and COMMENT ON FUNCTION for a
+  // routine created as PROCEDURE: the word follows the kind.
+  if (IsFunction && (use == U::kwIBComment || use == U::kwASAComment ||
+                     use == U::kwOracleComment || use == U::kwMSSQLLevel1 ||
+                     use == U::kwPGComment || use == U::kwPGOwner))
+    return "FUNCTION";
+  return TDbObj::KindWord(use);
 }
 
 }  // namespace qor

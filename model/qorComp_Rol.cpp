@@ -161,8 +161,11 @@ std::string TRolData::GetDropSQL() {
 bool TGntData::SameTarget(const TGntData& other) const {
   // The kinds and a stored statement count as well: a user and a procedure
   // may share a name, and two stored statements are two grants.
+  // The object's schema too: grants on two tables of one name in two
+  // schemas are two grants.
   return Grantee == other.Grantee && GranteeKind == other.GranteeKind &&
          ObjectName == other.ObjectName && ObjectKind == other.ObjectKind &&
+         GetParentName() == other.GetParentName() &&
          GrantOption == other.GrantOption && StatementText == other.StatementText;
 }
 
@@ -282,6 +285,9 @@ std::string TGntData::GetPrivilegesText() {
     if (schema.empty()) schema = PGGrantObjectSchema(Owner(), ObjectName, ObjectKind);
     if (!schema.empty()) s += QuoteName(schema) + ".";
   }
+  // An MS SQL grant that knows its object's schema names it.
+  if (GetServerType() == DB::dbMSSQL && !GetParentName().empty())
+    s += QuoteName(GetParentName()) + ".";
   return s + QuoteName(ObjectName);
 }
 

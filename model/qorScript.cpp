@@ -5,6 +5,7 @@
 // the script of one table with its constraints, indices and triggers.
 #include "model/qorDBStructure.h"
 
+#include "base/qorIBVersions.h"
 #include "model/qorComp_Clt.h"
 #include "model/qorComp_Ctr.h"
 #include "model/qorComp_Dmn.h"
@@ -35,10 +36,9 @@ namespace qor {
 namespace {
 
 using DB = TDatabaseType;
+using SD = TScriptDialect;
 using IBV = TIBSQLServerVersionType;
 using UD = TUpdateDescriptionType;
-
-const std::string kCrlf(CRLF);
 
 // The longest object name that goes into a file name; longer ones are cut,
 // and the collision suffix keeps cut names apart.
@@ -52,9 +52,8 @@ class TDescriptionModeScope {
   explicit TDescriptionModeScope(TObjs& objs)
       : mode_(objs.IBServerOptions.IBCompareOptions.UpdateDescriptionMode), saved_(mode_) {
     if (objs.GetServerType() != DB::dbInterBase || mode_ != UD::udSysTables) return;
-    const IBV v = objs.IBServerOptions.SQLServerVersion;
-    const bool hasComment = v >= IBV::st_Firebird_20 && v <= IBV::st_Firebird_40;
-    mode_ = hasComment ? UD::udComment : UD::udDescribe;
+    mode_ = IBCaps(objs.IBServerOptions.SQLServerVersion).commentOn ? UD::udComment
+                                                                    : UD::udDescribe;
   }
   ~TDescriptionModeScope() { mode_ = saved_; }
   TDescriptionModeScope(const TDescriptionModeScope&) = delete;
@@ -138,52 +137,18 @@ std::string FileNamePart(std::string_view name) {
 }
 
 // The kind word of a per-object file name; empty for the other classes.
-const char* FileKindWord(TDbObj& obj) {
-  if (dynamic_cast<TPrcData*>(&obj)) return "procedure";
-  if (dynamic_cast<TViwData*>(&obj)) return "view";
-  if (dynamic_cast<TTrgData*>(&obj)) return "trigger";
-  if (dynamic_cast<TTblData*>(&obj)) return "table";
-  if (dynamic_cast<TIdxData*>(&obj)) return "index";
-  if (dynamic_cast<TEvtData*>(&obj)) return "event";
-  if (dynamic_cast<TDmnData*>(&obj)) return "domain";
-  if (dynamic_cast<TRolData*>(&obj)) return "role";
-  if (dynamic_cast<TGntData*>(&obj)) return "grant";
-  if (dynamic_cast<TUdfData*>(&obj)) return "udf";
-  if (dynamic_cast<TExcData*>(&obj)) return "exception";
-  if (dynamic_cast<TCtrData*>(&obj)) return "constraint";
-  if (dynamic_cast<TGnrData*>(&obj)) return "generator";
-  if (dynamic_cast<TCltData*>(&obj)) return "collation";
-  return "";
+const char* FileKindWord(const TDbObj& obj) {
+  const char* word = obj.KindWord(TKindWordUse::kwFileName);
+  return word ? word : "";
 }
 
 // The PostgreSQL statement that hands `obj` to its owner, without the
 // terminator; empty for the classes that have none.
 std::string PGOwnerStatement(TDbObj& obj) {
-  std::string word, tail;
-  if (auto* sch = dynamic_cast<TSchData*>(&obj)) {
-    if (sch->GetName() == "public") return {};
-    word = "ALTER SCHEMA";
-  } else if (dynamic_cast<TTblData*>(&obj)) {
-    word = "ALTER TABLE";
-  } else if (auto* dmn = dynamic_cast<TDmnData*>(&obj)) {
-    word = dmn->PGOptions && dmn->PGOptions->IsType ? "ALTER TYPE" : "ALTER DOMAIN";
-  } else if (auto* prc = dynamic_cast<TPrcData*>(&obj)) {
-    // As it was created: ALTER FUNCTION refuses a procedure.
-    word = prc->IsFunction ? "ALTER FUNCTION" : "ALTER PROCEDURE";
-    tail = prc->GetParamsSQL(/*full=*/false);
-  } else if (auto* opr = dynamic_cast<TOprData*>(&obj)) {
-    word = "ALTER OPERATOR";
-    tail = opr->GetArgsText();
-  } else if (auto* opc = dynamic_cast<TOpcData*>(&obj)) {
-    word = "ALTER OPERATOR CLASS";
-    tail = " USING " + opc->AccessMethod;
-  } else if (dynamic_cast<TViwData*>(&obj)) {
-    word = "ALTER VIEW";
-  } else {
-    return {};
-  }
-  return word + " " + obj.GetQualifiedName() + tail + " OWNER TO " +
-         obj.QuoteName(obj.OwnerQualifier);
+  const char* word = obj.KindWord(TKindWordUse::kwPGOwner);
+  if (!word) return {};
+  return std::string("ALTER ") + word + " " + obj.GetQualifiedName() + obj.GetSignatureText() +
+         " OWNER TO " + obj.QuoteName(obj.OwnerQualifier);
 }
 
 }  // namespace
@@ -294,8 +259,8 @@ void TObjs::WriteHeader(std::vector<std::string>& dest) {
   auto literal = [this](const std::string& text) {
     return QuoteStringLiteral(text, GetServerType());
   };
-  switch (GetServerType()) {
-    case DB::dbInterBase: {
+  switch (ScriptDialect(GetServerType())) {
+    case SD::sdInterBase: {
       const std::string setNames = IBServerOptions.GetSetNamesSQL();
       if (ScriptOptions.DBCharSet && !setNames.empty()) statement(setNames);
       if (ScriptOptions.SQLDialect &&
@@ -320,20 +285,20 @@ void TObjs::WriteHeader(std::vector<std::string>& dest) {
                        IntToStr(dbo.ODSMinorVersion) + ". */" + kCrlf);
       break;
     }
-    case DB::dbMSSQL:
+    case SD::sdMSSQL:
       if (connect && !db.empty()) statement("USE " + db);
       CurQuotedIdentifier = true;
       CurAnsiNulls = true;
       WriteMSSQLSetOptions(false, false, dest);
       break;
-    case DB::dbOracle:
+    case SD::sdOracle:
       if (connect && !user.empty() && !password.empty())
         statement("-- CONNECT " + LineCommentText(user + "/*****" + "@" + db));
       break;
-    case DB::dbMySQL:
+    case SD::sdMySQL:
       if (connect && !db.empty()) statement("USE " + db);
       break;
-    case DB::dbSybaseASE: {
+    case SD::sdASE: {
       const TASEDatabaseOptions& o = ASEServerOptions.ASEDatabaseOptions;
       auto comment = [&dest](const std::string& label, const std::string& value) {
         if (!value.empty()) dest.push_back("-- " + label + LineCommentText(value) + kCrlf);
@@ -366,17 +331,12 @@ void TObjs::WriteHeader(std::vector<std::string>& dest) {
       }
       break;
     }
-    case DB::dbPostgreSQL:
+    case SD::sdPostgreSQL:
       if (!db.empty()) dest.push_back("/* Database: " + BlockCommentText(db) + " */");
       break;
-    case DB::dbAbstract:
-    case DB::dbSybaseASA:
-    case DB::dbDB2:
-    case DB::dbPervasiveSQL:
-    case DB::dbMSAccess:
-    case DB::dbParadox:
-    case DB::dbDBASE:
-    case DB::dbCustomOLEDB:
+    case SD::sdGeneric:
+    case SD::sdASA:
+    case SD::sdDB2:
       break;
   }
 }

@@ -13,6 +13,8 @@ struct TFirebirdReplayOptions {
   int Dialect = 3;             // SQL dialect of the new database and the session
   std::string CharSet;         // default character set of the database; none when empty
   std::chrono::seconds Timeout{120};  // per isql run; the run is killed after it
+  bool Extract = false;        // after a clean run, `isql-fb -x` of the database into Extract
+  std::string KeepDatabaseAs = {};  // after a clean run, the database file is copied here
 };
 
 struct TFirebirdReplayResult {
@@ -21,6 +23,7 @@ struct TFirebirdReplayResult {
   int ExitCode = -1;
   std::string Output;       // what isql wrote to stdout
   std::string Errors;       // what isql wrote to stderr, or why it could not run
+  std::string Extract;      // the engine's own DDL of the database (options.Extract)
 };
 
 // The isql-fb program found on PATH (or in /usr/bin); empty when missing.
@@ -31,5 +34,22 @@ std::string FindIsql();
 // CREATE DATABASE of its own.
 TFirebirdReplayResult RunFirebirdScript(const std::string& script,
                                         const TFirebirdReplayOptions& options = {});
+
+// Creates the database `database` (a path for the embedded engine, or
+// host/port:path on a server, which then needs the SYSDBA `password`) and
+// runs `script` on it. Unlike RunFirebirdScript the database stays.
+TFirebirdReplayResult BuildFirebirdDatabase(const std::string& database, const std::string& script,
+                                            const std::string& password = {},
+                                            const TFirebirdReplayOptions& options = {});
+
+// `isql-fb -x` of the database: Output holds the DDL the engine's own tool
+// extracts.
+TFirebirdReplayResult ExtractFirebirdDDL(const std::string& database,
+                                         const std::string& password = {},
+                                         std::chrono::seconds timeout = std::chrono::seconds(120));
+
+// The employee sample script of Debian's firebird3.0-examples without its
+// CREATE DATABASE; empty when the package is not installed.
+std::string EmployeeSampleScript();
 
 }  // namespace qor::test
