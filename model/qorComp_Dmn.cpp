@@ -155,7 +155,7 @@ std::string TDmnData::GetCreateSQL() {
       return "CREATE DOMAIN " + QuoteName(GetName()) + " AS " + TypeHolder->GetCreateSQL();
     case SD::sdGeneric:
     case SD::sdASA:
-    case SD::sdMySQL:
+    case SD::sdMySQL: break;
     case SD::sdDB2:
       // DB2 has no domains: a distinct type over the base type is what
       // its columns can be declared with (default and checks stay with

@@ -530,8 +530,7 @@ TEST_F(DescriptionTest, OtherDialects) {
          return p;
        },
        "COMMENT ON FUNCTION F IS\r\n'it''s'"},
-      {"Oracle package", [&] { return Described<TPkgData>(DB::dbOracle, "PK"); },
-       "COMMENT ON PACKAGE PK IS\r\n'it''s'"},
+      {"Oracle package has none", [&] { return Described<TPkgData>(DB::dbOracle, "PK"); }, ""},
       {"MS SQL function",
        [&] {
          Objs().MSSQLServerOptions.SQLServerVersion = TMSSQLServerVersionType::st_MSSQL2017;
