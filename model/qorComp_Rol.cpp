@@ -343,13 +343,9 @@ std::string TGntData::GetCreateSQL() {
       if (list.empty()) return {};
       return "GRANT " + list + " TO " + QuoteName(Grantee) + (option ? " WITH GRANT OPTION" : "");
     }
-    // T-SQL has no GRANT role TO: membership goes through the procedure,
-    // which every version takes; it has no admin option.
-    if (ObjectKind == TDbObject::dboRole && st == DB::dbMSSQL)
-      return "exec sp_addrolemember N" + QuotedStr(ObjectName) + ", N" + QuotedStr(Grantee);
     if (ObjectKind == TDbObject::dboRole)
-      return "GRANT ROLE " + QuoteName(ObjectName) + " TO " + QuoteName(Grantee) +
-             (option ? " WITH ADMIN OPTION" : "");
+      return std::string(st == DB::dbSybaseASE ? "GRANT ROLE " : "GRANT ") + QuoteName(ObjectName) +
+             " TO " + QuoteName(Grantee) + (option ? " WITH ADMIN OPTION" : "");
     if (PrivilegeList().empty()) return {};
     return "GRANT " + GetPrivilegesText() + " TO " + QuoteName(Grantee) +
            (option ? " WITH GRANT OPTION" : "");
@@ -363,8 +359,6 @@ std::string TGntData::GetCreateSQL() {
 
 std::string TGntData::GetDropSQL() {
   const DB st = GetServerType();
-  if (st == DB::dbMSSQL && StatementText.empty() && ObjectKind == TDbObject::dboRole)
-    return "exec sp_droprolemember N" + QuotedStr(ObjectName) + ", N" + QuotedStr(Grantee);
   if ((st == DB::dbMSSQL || st == DB::dbSybaseASE) && StatementText.empty() &&
       Privileges == TPrivileges{P::prConnect})
     return "REVOKE CONNECT FROM " + QuoteName(ObjectName);  // the user of GRANT CONNECT TO
