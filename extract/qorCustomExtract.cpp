@@ -145,21 +145,8 @@ void TCustomExtract::DoLogNextLine(const std::string& text) {
 
 void TCustomExtract::LogServerVersion() {
   if (!structure_ || !structure_->Objs()) return;
-  const TCustomObjs& o = *structure_->Objs();
-  int version = -1;
-  switch (ScriptDialect(o.GetServerType())) {
-    case TScriptDialect::sdInterBase: version = static_cast<int>(o.IBServerOptions.SQLServerVersion); break;
-    case TScriptDialect::sdASA: version = static_cast<int>(o.ASAServerOptions.SQLServerVersion); break;
-    case TScriptDialect::sdMySQL: version = static_cast<int>(o.MySQLServerOptions.SQLServerVersion); break;
-    case TScriptDialect::sdOracle: version = static_cast<int>(o.OracleServerOptions.SQLServerVersion); break;
-    case TScriptDialect::sdMSSQL: version = static_cast<int>(o.MSSQLServerOptions.SQLServerVersion); break;
-    case TScriptDialect::sdPostgreSQL: version = static_cast<int>(o.PGSQLServerOptions.SQLServerVersion); break;
-    case TScriptDialect::sdDB2: version = static_cast<int>(o.DB2ServerOptions.SQLServerVersion); break;
-    case TScriptDialect::sdASE: version = static_cast<int>(o.ASEServerOptions.SQLServerVersion); break;
-    case TScriptDialect::sdGeneric: break;
-  }
-  const std::string name = GetServerVersionName(o.GetServerType(), version);
-  if (!name.empty()) DoLogNextLine("Server Version (user defined): " + name);
+  const std::string text = structure_->Objs()->GetServerVersionText();
+  if (!text.empty()) DoLogNextLine(text);
 }
 
 void TCustomExtract::DoErrorMessage(const std::string& text) {

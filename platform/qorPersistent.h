@@ -17,6 +17,10 @@ class TPersistent : public TObject {
   virtual void Assign(const TPersistent& Source);
 
  protected:
+  // An option class copies its values whole with a defaulted copy
+  // assignment of its own (inside Assign and Clear); the base has no values
+  // to copy.
+  TPersistent& operator=(const TPersistent&) { return *this; }
   // Lets a source copy itself into a target class that does not know it.
   virtual void AssignTo(TPersistent& Dest) const;
   [[noreturn]] void AssignError(const TPersistent* Source) const;

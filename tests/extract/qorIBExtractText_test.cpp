@@ -115,9 +115,9 @@ test::TReplayStatement Rows(std::string sql, std::vector<std::string> columns,
 test::TReplayScript InterBase5Catalog() {
   test::TReplayScript s;
   test::TReplayIBFacts facts;
-  facts.Version = "WI-V5.6";
-  facts.ODSMajorVersion = 9;
-  facts.DBSQLDialect = 1;
+  facts.Database.Version = "WI-V5.6";
+  facts.Database.ODSMajorVersion = 9;
+  facts.Database.DBSQLDialect = 1;
   facts.SQLDialect = 1;
   s.IBFacts = facts;
   s.Statements.push_back(
