@@ -4,11 +4,14 @@
 #include <span>
 #include <string_view>
 
+#include "base/qorIBVersions.h"
 #include "platform/qorStrings.h"
 
 namespace qor {
 
 namespace {
+
+using SD = TScriptDialect;
 
 constexpr std::array<std::string_view, 14> kIBNames = {
     "InterBase 4.x", "InterBase 5.x", "InterBase 6.x", "FireBird 1.x",  "Yaffil 1.x",
@@ -32,21 +35,16 @@ constexpr std::array<std::string_view, 4> kDB2Names = {"DB2 8.x", "DB2 9.x", "DB
 constexpr std::array<std::string_view, 1> kASENames = {"ASE 12"};
 
 std::span<const std::string_view> VersionNames(TDatabaseType t) {
-  switch (t) {
-    case TDatabaseType::dbInterBase: return kIBNames;
-    case TDatabaseType::dbSybaseASA: return kASANames;
-    case TDatabaseType::dbMySQL: return kMySQLNames;
-    case TDatabaseType::dbOracle: return kOracleNames;
-    case TDatabaseType::dbMSSQL: return kMSSQLNames;
-    case TDatabaseType::dbPostgreSQL: return kPGNames;
-    case TDatabaseType::dbDB2: return kDB2Names;
-    case TDatabaseType::dbSybaseASE: return kASENames;
-    case TDatabaseType::dbAbstract:
-    case TDatabaseType::dbPervasiveSQL:
-    case TDatabaseType::dbMSAccess:
-    case TDatabaseType::dbParadox:
-    case TDatabaseType::dbDBASE:
-    case TDatabaseType::dbCustomOLEDB: return {};
+  switch (ScriptDialect(t)) {
+    case SD::sdInterBase: return kIBNames;
+    case SD::sdASA: return kASANames;
+    case SD::sdMySQL: return kMySQLNames;
+    case SD::sdOracle: return kOracleNames;
+    case SD::sdMSSQL: return kMSSQLNames;
+    case SD::sdPostgreSQL: return kPGNames;
+    case SD::sdDB2: return kDB2Names;
+    case SD::sdASE: return kASENames;
+    case SD::sdGeneric: return {};
   }
   return {};
 }
@@ -157,7 +155,7 @@ void TIBServerOptions::SetDBCharSet(std::string_view Value) { dbCharSet_ = Upper
 
 bool TIBServerOptions::IsIB6OrLater() const {
   if (IBDatabaseOptions.ODSMajorVersion >= 10) return true;
-  return SQLServerVersion >= TIBSQLServerVersionType::st_InterBase_6x;
+  return IBCaps(SQLServerVersion).sqlDialect3;
 }
 
 std::string TIBServerOptions::GetSetNamesSQL() const {

@@ -55,16 +55,43 @@ std::string QualifyName(std::string_view owner, std::string_view name) {
   return s;
 }
 
-std::string GetStatementTerminator(TDatabaseType serverType) {
+TScriptDialect ScriptDialect(TDatabaseType serverType) {
+  using DB = TDatabaseType;
+  using SD = TScriptDialect;
   switch (serverType) {
-    case TDatabaseType::dbSybaseASA:
-    case TDatabaseType::dbSybaseASE:
-      return "\r\ngo\r\n";
-    case TDatabaseType::dbMSSQL:
-      return "\r\nGO\r\n";
-    default:
-      return ";\r\n";
+    case DB::dbInterBase: return SD::sdInterBase;
+    case DB::dbSybaseASA: return SD::sdASA;
+    case DB::dbMySQL: return SD::sdMySQL;
+    case DB::dbOracle: return SD::sdOracle;
+    case DB::dbMSSQL: return SD::sdMSSQL;
+    case DB::dbPostgreSQL: return SD::sdPostgreSQL;
+    case DB::dbDB2: return SD::sdDB2;
+    case DB::dbSybaseASE: return SD::sdASE;
+    case DB::dbAbstract:
+    case DB::dbPervasiveSQL:
+    case DB::dbMSAccess:
+    case DB::dbParadox:
+    case DB::dbDBASE:
+    case DB::dbCustomOLEDB: return SD::sdGeneric;
   }
+  // A value beyond the enumeration writes what the kinds without DDL write.
+  return SD::sdGeneric;
+}
+
+std::string GetStatementTerminator(TDatabaseType serverType) {
+  using SD = TScriptDialect;
+  switch (ScriptDialect(serverType)) {
+    case SD::sdASA:
+    case SD::sdASE: return "\r\ngo\r\n";
+    case SD::sdMSSQL: return "\r\nGO\r\n";
+    case SD::sdGeneric:
+    case SD::sdInterBase:
+    case SD::sdMySQL:
+    case SD::sdOracle:
+    case SD::sdPostgreSQL:
+    case SD::sdDB2: break;
+  }
+  return ";\r\n";
 }
 
 namespace {
@@ -106,11 +133,19 @@ std::string QuotePGLiteral(std::string_view text) {
 }  // namespace
 
 std::string QuoteStringLiteral(std::string_view text, TDatabaseType serverType) {
-  switch (serverType) {
-    case TDatabaseType::dbMySQL: return QuoteMySQLLiteral(text);
-    case TDatabaseType::dbPostgreSQL: return QuotePGLiteral(text);
-    default: return QuotedStr(text, '\'');
+  using SD = TScriptDialect;
+  switch (ScriptDialect(serverType)) {
+    case SD::sdMySQL: return QuoteMySQLLiteral(text);
+    case SD::sdPostgreSQL: return QuotePGLiteral(text);
+    case SD::sdGeneric:
+    case SD::sdInterBase:
+    case SD::sdASA:
+    case SD::sdOracle:
+    case SD::sdMSSQL:
+    case SD::sdDB2:
+    case SD::sdASE: break;
   }
+  return QuotedStr(text, '\'');
 }
 
 }  // namespace qor

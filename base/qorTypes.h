@@ -23,6 +23,15 @@ enum class TDatabaseType : std::uint8_t {
 inline constexpr std::size_t kDatabaseTypeCount = 14;
 using TDatabaseSetType = TEnumSet<TDatabaseType, kDatabaseTypeCount>;
 
+// The dialect that writes a server kind's text. The kinds that write no DDL
+// of their own (abstract, Pervasive, Access, Paradox, dBase, custom OLE DB)
+// share sdGeneric, so a switch over the dialect names each text once and,
+// without a default label, the compiler flags a dialect added later.
+enum class TScriptDialect : std::uint8_t {
+  sdGeneric, sdInterBase, sdASA, sdMySQL, sdOracle, sdMSSQL, sdPostgreSQL, sdDB2, sdASE
+};
+TScriptDialect ScriptDialect(TDatabaseType serverType);
+
 // Access binding.
 enum class TconnectionType : std::uint8_t {
   cnAbstract, cnIBX, cnFIB, cnIBO, cnADO, cnZEOS, cnBDE, cnDBX, cnAnyDAC, cnUIB,

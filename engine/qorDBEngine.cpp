@@ -12,6 +12,8 @@ namespace qor {
 
 namespace {
 
+using SD = TScriptDialect;
+
 constinit std::unique_ptr<TConnectionRegistry> registry;
 
 }  // namespace
@@ -243,8 +245,8 @@ std::string TQORCustomConnection::GetServerInfo(bool brief) {
     return fs && fs->Count() > 0 ? fs->Fields(0)->AsString() : std::string();
   };
 
-  switch (DatabaseType()) {
-    case TDatabaseType::dbSybaseASA:
+  switch (ScriptDialect(DatabaseType())) {
+    case SD::sdASA:
       open("SELECT\r\nxp_msver( 'ProductName') PN,\r\nxp_msver( 'ProductVersion') PV,\r\n"
            "xp_msver( 'CompanyName') CN,\r\nxp_msver('FileDescription') FD,\r\n"
            "xp_msver('LegalCopyright') LC,\r\nxp_msver('LegalTrademarks') LT,\r\n"
@@ -253,18 +255,18 @@ std::string TQORCustomConnection::GetServerInfo(bool brief) {
       if (!brief)
         text += crlf + field("CN") + crlf + field("FD") + crlf + field("LC") + crlf + field("LT");
       break;
-    case TDatabaseType::dbMySQL:
+    case SD::sdMySQL:
       open("Select version()");
       text = "MySQL " + first();
       break;
-    case TDatabaseType::dbOracle:
+    case SD::sdOracle:
       open("select * from v$version");
       while (!q->Eof()) {
         text += first() + crlf;
         q->Next();
       }
       break;
-    case TDatabaseType::dbMSSQL: {
+    case SD::sdMSSQL: {
       exec("Use master");
       open("xp_msver " + QuotedStr("ProductName"));
       text = field("CHARACTER_VALUE");
@@ -289,11 +291,11 @@ std::string TQORCustomConnection::GetServerInfo(bool brief) {
       }
       break;
     }
-    case TDatabaseType::dbPostgreSQL:
+    case SD::sdPostgreSQL:
       open("select version()");
       text = first();
       break;
-    case TDatabaseType::dbSybaseASE:
+    case SD::sdASE:
       exec("Use master");
       open("select @@version");
       text = first();
@@ -309,14 +311,9 @@ std::string TQORCustomConnection::GetServerInfo(bool brief) {
         exec("Use " + BracketName(o.DatabaseName));
       }
       break;
-    case TDatabaseType::dbAbstract:
-    case TDatabaseType::dbInterBase:
-    case TDatabaseType::dbDB2:
-    case TDatabaseType::dbPervasiveSQL:
-    case TDatabaseType::dbMSAccess:
-    case TDatabaseType::dbParadox:
-    case TDatabaseType::dbDBASE:
-    case TDatabaseType::dbCustomOLEDB:
+    case SD::sdGeneric:
+    case SD::sdInterBase:
+    case SD::sdDB2:
       break;
   }
   q->Close();

@@ -2,6 +2,7 @@
 // description texts, the dependency edges and the dependency-ordered walk.
 #include "model/qorClasses.h"
 
+#include "base/qorIBVersions.h"
 #include "model/qorComp_Ctr.h"
 #include "model/qorComp_Dmn.h"
 #include "model/qorComp_Fld.h"
@@ -21,6 +22,7 @@ namespace qor {
 namespace {
 
 using DB = TDatabaseType;
+using SD = TScriptDialect;
 
 template <class T>
 bool Is(const TDbObj* obj) {
@@ -332,7 +334,7 @@ std::string TDbObj::InterBaseDescriptionSQL() {
     const std::string holder = param ? f->OwnerObj->GetName() : f->GetTableName();
     const bool ofView = Is<TViwData>(f->OwnerObj);
     const TIBServerOptions* ib = GetServerOptions();
-    if (ib && ib->SQLServerVersion == TIBSQLServerVersionType::st_InterBase_2020)
+    if (ib && IBCaps(ib->SQLServerVersion).alterDescription)
       return std::string("ALTER DESCRIPTION FOR ") + (param ? "PARAMETER " : "COLUMN ") +
              QuoteName(holder) + "." + QuoteName(name_) + " SET" + crlf + qsDesc;
     switch (GetUpdateDescriptionMode()) {
@@ -385,7 +387,7 @@ std::string TDbObj::InterBaseDescriptionSQL() {
   }
 
   const TIBServerOptions* ib = GetServerOptions();
-  if (ib && ib->SQLServerVersion == TIBSQLServerVersionType::st_InterBase_2020 && k.comment) {
+  if (ib && IBCaps(ib->SQLServerVersion).alterDescription && k.comment) {
     // The 2020 form names procedures PROCEDURE, functions included.
     const char* word = prc ? "PROCEDURE" : k.comment;
     return std::string("ALTER DESCRIPTION FOR ") + word + " " + QuoteName(name_) + " SET" + crlf +
@@ -580,21 +582,16 @@ std::string TDbObj::PGDescriptionSQL() {
 
 std::string TDbObj::GetDescriptionSQL() {
   if (Suppressed || !GetObjFilter().Contains(TCmpObjType::coDescription)) return {};
-  switch (GetServerType()) {
-    case DB::dbInterBase: return InterBaseDescriptionSQL();
-    case DB::dbSybaseASA: return ASADescriptionSQL();
-    case DB::dbMySQL: return MySQLDescriptionSQL();
-    case DB::dbOracle: return OracleDescriptionSQL();
-    case DB::dbMSSQL: return MSSQLDescriptionSQL();
-    case DB::dbPostgreSQL: return PGDescriptionSQL();
-    case DB::dbAbstract:
-    case DB::dbDB2:
-    case DB::dbSybaseASE:
-    case DB::dbPervasiveSQL:
-    case DB::dbMSAccess:
-    case DB::dbParadox:
-    case DB::dbDBASE:
-    case DB::dbCustomOLEDB: return {};
+  switch (ScriptDialect(GetServerType())) {
+    case SD::sdInterBase: return InterBaseDescriptionSQL();
+    case SD::sdASA: return ASADescriptionSQL();
+    case SD::sdMySQL: return MySQLDescriptionSQL();
+    case SD::sdOracle: return OracleDescriptionSQL();
+    case SD::sdMSSQL: return MSSQLDescriptionSQL();
+    case SD::sdPostgreSQL: return PGDescriptionSQL();
+    case SD::sdGeneric:
+    case SD::sdDB2:
+    case SD::sdASE: return {};
   }
   return {};
 }

@@ -33,6 +33,7 @@ namespace qor {
 namespace {
 
 using DB = TDatabaseType;
+using SD = TScriptDialect;
 
 // Every object of `root`'s tree below it: columns, parameters, type holders
 // and what they own in turn.
@@ -345,21 +346,16 @@ std::string TCustomObjs::GetStructureNamePrefix() const {
 
 std::string TCustomObjs::GetServerVersionText() const {
   int index = -1;
-  switch (serverType_) {
-    case DB::dbInterBase: index = static_cast<int>(IBServerOptions.SQLServerVersion); break;
-    case DB::dbSybaseASA: index = static_cast<int>(ASAServerOptions.SQLServerVersion); break;
-    case DB::dbMySQL: index = static_cast<int>(MySQLServerOptions.SQLServerVersion); break;
-    case DB::dbOracle: index = static_cast<int>(OracleServerOptions.SQLServerVersion); break;
-    case DB::dbMSSQL: index = static_cast<int>(MSSQLServerOptions.SQLServerVersion); break;
-    case DB::dbPostgreSQL: index = static_cast<int>(PGSQLServerOptions.SQLServerVersion); break;
-    case DB::dbDB2: index = static_cast<int>(DB2ServerOptions.SQLServerVersion); break;
-    case DB::dbSybaseASE: index = static_cast<int>(ASEServerOptions.SQLServerVersion); break;
-    case DB::dbAbstract:
-    case DB::dbPervasiveSQL:
-    case DB::dbMSAccess:
-    case DB::dbParadox:
-    case DB::dbDBASE:
-    case DB::dbCustomOLEDB: return {};
+  switch (ScriptDialect(serverType_)) {
+    case SD::sdInterBase: index = static_cast<int>(IBServerOptions.SQLServerVersion); break;
+    case SD::sdASA: index = static_cast<int>(ASAServerOptions.SQLServerVersion); break;
+    case SD::sdMySQL: index = static_cast<int>(MySQLServerOptions.SQLServerVersion); break;
+    case SD::sdOracle: index = static_cast<int>(OracleServerOptions.SQLServerVersion); break;
+    case SD::sdMSSQL: index = static_cast<int>(MSSQLServerOptions.SQLServerVersion); break;
+    case SD::sdPostgreSQL: index = static_cast<int>(PGSQLServerOptions.SQLServerVersion); break;
+    case SD::sdDB2: index = static_cast<int>(DB2ServerOptions.SQLServerVersion); break;
+    case SD::sdASE: index = static_cast<int>(ASEServerOptions.SQLServerVersion); break;
+    case SD::sdGeneric: return {};
   }
   const std::string name = GetServerVersionName(serverType_, index);
   return name.empty() ? std::string() : "Server Version (user defined): " + name;

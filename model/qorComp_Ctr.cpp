@@ -11,6 +11,7 @@ namespace qor {
 namespace {
 
 using DB = TDatabaseType;
+using SD = TScriptDialect;
 const std::string kCrlf(CRLF);
 
 // The referential action words; a value outside them has none. InterBase,
@@ -116,22 +117,17 @@ std::string TCtrData::RefTableText() {
 
 std::string TCtrData::IndexClause() {
   if (IndexName.empty()) return {};
-  switch (GetServerType()) {
-    case DB::dbInterBase:
+  switch (ScriptDialect(GetServerType())) {
+    case SD::sdInterBase:
       return kCrlf + (DescIndex ? "USING DESC INDEX " : "USING INDEX ") + QuoteName(IndexName);
-    case DB::dbMySQL: return {};
-    case DB::dbAbstract:
-    case DB::dbSybaseASA:
-    case DB::dbOracle:
-    case DB::dbMSSQL:
-    case DB::dbPostgreSQL:
-    case DB::dbDB2:
-    case DB::dbSybaseASE:
-    case DB::dbPervasiveSQL:
-    case DB::dbMSAccess:
-    case DB::dbParadox:
-    case DB::dbDBASE:
-    case DB::dbCustomOLEDB: return " " + IndexName;
+    case SD::sdMySQL: return {};
+    case SD::sdGeneric:
+    case SD::sdASA:
+    case SD::sdOracle:
+    case SD::sdMSSQL:
+    case SD::sdPostgreSQL:
+    case SD::sdDB2:
+    case SD::sdASE: return " " + IndexName;
   }
   return {};
 }

@@ -13,6 +13,7 @@ namespace qor {
 namespace {
 
 using DB = TDatabaseType;
+using SD = TScriptDialect;
 
 const std::string kCRLF(CRLF);
 constexpr std::string_view kXmlSchemaCollection = "XML SCHEMA COLLECTION";
@@ -144,51 +145,41 @@ std::string TDmnData::GetPGTypeSQL() {
 }
 
 std::string TDmnData::GetCreateSQL() {
-  switch (GetServerType()) {
-    case DB::dbMSSQL:
-    case DB::dbSybaseASE: return MSSQLTypeSQL();
-    case DB::dbOracle: return GetOracleTypeSQL();
-    case DB::dbPostgreSQL:
+  switch (ScriptDialect(GetServerType())) {
+    case SD::sdMSSQL:
+    case SD::sdASE: return MSSQLTypeSQL();
+    case SD::sdOracle: return GetOracleTypeSQL();
+    case SD::sdPostgreSQL:
       if (PGOptions->IsType) return GetPGTypeSQL();
       return "CREATE DOMAIN " + GetQualifiedName() + " " + TypeHolder->GetCreateSQL();
-    case DB::dbInterBase:
+    case SD::sdInterBase:
       return "CREATE DOMAIN " + QuoteName(GetName()) + " AS " + TypeHolder->GetCreateSQL();
-    case DB::dbAbstract:
-    case DB::dbSybaseASA:
-    case DB::dbMySQL:
-    case DB::dbDB2:
-    case DB::dbPervasiveSQL:
-    case DB::dbMSAccess:
-    case DB::dbParadox:
-    case DB::dbDBASE:
-    case DB::dbCustomOLEDB: break;
+    case SD::sdGeneric:
+    case SD::sdASA:
+    case SD::sdMySQL:
+    case SD::sdDB2: break;
   }
   return "CREATE DOMAIN " + QuoteName(GetName()) + " " + TypeHolder->GetCreateSQL();
 }
 
 std::string TDmnData::GetDropSQL() {
-  switch (GetServerType()) {
-    case DB::dbOracle: return "DROP TYPE " + GetName();
-    case DB::dbSybaseASE: return "exec sp_droptype " + QuotedStr(GetName());
-    case DB::dbPostgreSQL:
+  switch (ScriptDialect(GetServerType())) {
+    case SD::sdOracle: return "DROP TYPE " + GetName();
+    case SD::sdASE: return "exec sp_droptype " + QuotedStr(GetName());
+    case SD::sdPostgreSQL:
       return (PGOptions->IsType ? "DROP TYPE " : "DROP DOMAIN ") + GetQualifiedName();
-    case DB::dbMSSQL:
+    case SD::sdMSSQL:
       if (Owner() && Owner()->MSSQLServerOptions.SQLServerVersion ==
                          TMSSQLServerVersionType::st_MSSQL2000)
         return "exec sp_droptype " + QuotedStr(GetName());
       if (BaseTypeText == kXmlSchemaCollection)
         return "DROP " + BaseTypeText + " " + GetQualifiedName();
       return "DROP TYPE " + GetQualifiedName();
-    case DB::dbAbstract:
-    case DB::dbInterBase:
-    case DB::dbSybaseASA:
-    case DB::dbMySQL:
-    case DB::dbDB2:
-    case DB::dbPervasiveSQL:
-    case DB::dbMSAccess:
-    case DB::dbParadox:
-    case DB::dbDBASE:
-    case DB::dbCustomOLEDB: break;
+    case SD::sdGeneric:
+    case SD::sdInterBase:
+    case SD::sdASA:
+    case SD::sdMySQL:
+    case SD::sdDB2: break;
   }
   return TDbObj::GetDropSQL();
 }

@@ -4,6 +4,7 @@
 // dependency-ordered walk.
 #include "model/qorComp_Fld.h"
 
+#include "base/qorIBVersions.h"
 #include "model/qorComp_Ctr.h"
 #include "model/qorComp_Dmn.h"
 #include "model/qorComp_Gnr.h"
@@ -38,6 +39,7 @@ constexpr std::array<std::string_view, dt::Count> kTypeNames = {
     "BYTEA", "INTERVAL", "INT2", "INT4", "INT8", "OID", "BOOLEAN"};
 
 using DB = TDatabaseType;
+using SD = TScriptDialect;
 using IBV = TIBSQLServerVersionType;
 
 std::string Paren(std::int64_t n) { return "(" + IntToStr(n) + ")"; }
@@ -57,29 +59,8 @@ std::string PrecisionScale(std::int32_t precision, std::int32_t scale) {
 
 // The octets types have no type name of their own before Firebird 4.0;
 // there they are character types in the OCTETS character set.
-bool OctetsAsCharacters(std::uint8_t t, IBV version) {
-  return (t == dt::BINARY || t == dt::VARBINARY) && version != IBV::st_Firebird_40;
-}
-
-// The versions whose routine parameters take a default.
-bool ParamDefaultsAllowed(IBV v) {
-  switch (v) {
-    case IBV::st_InterBase_7x:
-    case IBV::st_InterBase_75:
-    case IBV::st_Firebird_20:
-    case IBV::st_Firebird_21:
-    case IBV::st_Firebird_25:
-    case IBV::st_Firebird_30:
-    case IBV::st_Firebird_40:
-    case IBV::st_InterBase_2020: return true;
-    case IBV::st_InterBase_4x:
-    case IBV::st_InterBase_5x:
-    case IBV::st_InterBase_6x:
-    case IBV::st_FireBird_1x:
-    case IBV::st_Yaffil_1x:
-    case IBV::st_FireBird_15: return false;
-  }
-  return false;
+bool OctetsAsCharacters(std::uint8_t t, const TIBVersionCaps& caps) {
+  return (t == dt::BINARY || t == dt::VARBINARY) && !caps.octetsTypes;
 }
 
 // The text of a MySQL default that is stored as a quoted string, with its
@@ -275,7 +256,7 @@ std::string TFldData::GetDataTypeSQL() {
   if (IsComputed()) return (st == DB::dbMSSQL ? "AS " : "COMPUTED BY ") + GetText();
 
   const TIBServerOptions* ib = GetServerOptions();
-  const IBV version = ib ? ib->SQLServerVersion : IBV::st_Firebird_25;
+  const TIBVersionCaps& caps = IBCaps(ib ? ib->SQLServerVersion : IBV::st_Firebird_25);
   const int dialect = ib ? ib->SQLDialect : 3;
   const std::uint8_t t = DataType;
   std::string s(DataTypeName(t));
@@ -295,19 +276,18 @@ std::string TFldData::GetDataTypeSQL() {
     }
   } else {
     // InterBase has no BIGINT; its 64-bit integer is NUMERIC(18,0).
-    if (t == dt::BIGINT && version == IBV::st_InterBase_2020) s = "NUMERIC(18,0)";
+    if (t == dt::BIGINT && !caps.bigintType) s = "NUMERIC(18,0)";
     if ((t == dt::CHAR || t == dt::NCHAR) && Length > 1) s += Paren(Length);
     if ((t == dt::VARCHAR || t == dt::NVARCHAR || t == dt::CSTRING) && Length > 0)
       s += Paren(Length);
-    if (OctetsAsCharacters(t, version)) {
+    if (OctetsAsCharacters(t, caps)) {
       octets = true;
       s = t == dt::BINARY ? "CHAR" : "VARCHAR";
       if (Length > 0) s += Paren(Length);
     }
-    if (version == IBV::st_Firebird_40) {
-      if (t == dt::BINARY || t == dt::VARBINARY) s += Paren(Length);
-      if ((t == dt::TIME || t == dt::TIMESTAMP) && WithTimeZone) s += " WITH TIME ZONE";
-    }
+    if (caps.octetsTypes && (t == dt::BINARY || t == dt::VARBINARY)) s += Paren(Length);
+    if (caps.timeZones && (t == dt::TIME || t == dt::TIMESTAMP) && WithTimeZone)
+      s += " WITH TIME ZONE";
     if (!ArrayBounds.empty()) {
       s += " [";
       for (std::size_t i = 0; i < ArrayBounds.size(); ++i) {
@@ -333,21 +313,16 @@ std::string TFldData::GetDataTypeSQL() {
 // ------------------------------------------------------ Column definitions
 
 std::string TFldData::GetColumnSQL() {
-  switch (GetServerType()) {
-    case DB::dbSybaseASA: return ASAColumnSQL();
-    case DB::dbMySQL: return MySQLColumnSQL();
-    case DB::dbOracle: return OracleColumnSQL();
-    case DB::dbMSSQL: return MSSQLColumnSQL();
-    case DB::dbPostgreSQL: return PGColumnSQL();
-    case DB::dbDB2: return DB2ColumnSQL();
-    case DB::dbSybaseASE: return ASEColumnSQL();
-    case DB::dbAbstract:
-    case DB::dbInterBase:
-    case DB::dbPervasiveSQL:
-    case DB::dbMSAccess:
-    case DB::dbParadox:
-    case DB::dbDBASE:
-    case DB::dbCustomOLEDB: return IBColumnSQL();
+  switch (ScriptDialect(GetServerType())) {
+    case SD::sdASA: return ASAColumnSQL();
+    case SD::sdMySQL: return MySQLColumnSQL();
+    case SD::sdOracle: return OracleColumnSQL();
+    case SD::sdMSSQL: return MSSQLColumnSQL();
+    case SD::sdPostgreSQL: return PGColumnSQL();
+    case SD::sdDB2: return DB2ColumnSQL();
+    case SD::sdASE: return ASEColumnSQL();
+    case SD::sdGeneric:
+    case SD::sdInterBase: return IBColumnSQL();
   }
   return IBColumnSQL();
 }
@@ -359,7 +334,7 @@ std::string TFldData::IBColumnSQL() {
   if (ByValue) s += " BY VALUE";
 
   const TIBServerOptions* ib = GetServerOptions();
-  const IBV version = ib ? ib->SQLServerVersion : IBV::st_Firebird_25;
+  const TIBVersionCaps& caps = IBCaps(ib ? ib->SQLServerVersion : IBV::st_Firebird_25);
   const bool charsetCompare = ib && ib->IBCompareOptions.FldCharsetCompare;
   const std::string dbCharSet = ib ? ib->GetDBCharSet() : std::string();
   // The octets types carry their character set in the type text already.
@@ -369,8 +344,7 @@ std::string TFldData::IBColumnSQL() {
     s += " CHARACTER SET " + CharSet;
 
   // Identity columns exist from Firebird 3.0 on, and take no default.
-  const bool identity =
-      Identity && (version == IBV::st_Firebird_30 || version == IBV::st_Firebird_40);
+  const bool identity = Identity && caps.identityColumns;
   if (identity) s += " GENERATED BY DEFAULT AS IDENTITY";
 
   const std::string def = GetDefaultText();
@@ -380,7 +354,7 @@ std::string TFldData::IBColumnSQL() {
         !d || !d->TypeHolder || d->TypeHolder->GetDefaultText() == def || TypeOf;
     if (ownDefault) {
       if (!IsRoutineParam()) s += " DEFAULT " + def;
-      else if (!IsOutParam() && ParamDefaultsAllowed(version)) s += " = " + def;
+      else if (!IsOutParam() && caps.paramDefaults) s += " = " + def;
     }
   }
   if (!Nullable) s += " NOT NULL";

@@ -2,6 +2,7 @@
 // CREATE and DROP texts of every dialect.
 #include "model/qorComp_Gnr.h"
 
+#include "base/qorIBVersions.h"
 #include "platform/qorStrings.h"
 
 namespace qor {
@@ -9,6 +10,7 @@ namespace qor {
 namespace {
 
 using DB = TDatabaseType;
+using SD = TScriptDialect;
 const std::string kCrlf(CRLF);
 
 // A minimum or step of 1 is the default and goes unsaid.
@@ -50,8 +52,8 @@ void TGnrData::SetNoCache(bool value) {
 }
 
 std::string TGnrData::GetCreateSQL() {
-  switch (GetServerType()) {
-    case DB::dbOracle: {
+  switch (ScriptDialect(GetServerType())) {
+    case SD::sdOracle: {
       std::string s = "CREATE SEQUENCE ";
       s += GetParentName().empty() ? QuoteName(GetName())
                                    : QuoteName(GetParentName()) + "." + QuoteName(GetName());
@@ -64,7 +66,7 @@ std::string TGnrData::GetCreateSQL() {
       if (Cycle) s += kCrlf + "cycle";
       return s;
     }
-    case DB::dbMSSQL: {
+    case SD::sdMSSQL: {
       std::string s = "CREATE SEQUENCE " + GetQualifiedName();
       if (SequenceType && SequenceType->DataType != dt::Unknown)
         s += kCrlf + "    AS " + SequenceType->GetDataTypeSQL();
@@ -77,7 +79,7 @@ std::string TGnrData::GetCreateSQL() {
       else if (noCache_) s += kCrlf + "    NOCACHE";
       return s;
     }
-    case DB::dbPostgreSQL: {
+    case SD::sdPostgreSQL: {
       std::string s = std::string("CREATE ") + (Temporary ? "TEMPORARY " : "") + "SEQUENCE " +
                       GetQualifiedName();
       if (!IncrementBy.empty()) s += " INCREMENT BY " + IncrementBy;
@@ -89,17 +91,12 @@ std::string TGnrData::GetCreateSQL() {
       if (!OwnedBy.empty()) s += " OWNED BY " + OwnedBy;
       return s;
     }
-    case DB::dbAbstract:
-    case DB::dbInterBase:
-    case DB::dbSybaseASA:
-    case DB::dbMySQL:
-    case DB::dbDB2:
-    case DB::dbSybaseASE:
-    case DB::dbPervasiveSQL:
-    case DB::dbMSAccess:
-    case DB::dbParadox:
-    case DB::dbDBASE:
-    case DB::dbCustomOLEDB: break;
+    case SD::sdGeneric:
+    case SD::sdInterBase:
+    case SD::sdASA:
+    case SD::sdMySQL:
+    case SD::sdDB2:
+    case SD::sdASE: break;
   }
   return "CREATE GENERATOR " + QuoteName(GetName());
 }
@@ -108,7 +105,7 @@ std::string TGnrData::GetDropSQL() {
   const DB st = GetServerType();
   if (st == DB::dbInterBase) {
     const TIBServerOptions* ib = GetServerOptions();
-    if (ib && ib->SQLServerVersion >= TIBSQLServerVersionType::st_FireBird_1x)
+    if (ib && IBCaps(ib->SQLServerVersion).dropGenerator)
       return "DROP GENERATOR " + QuoteName(GetName());
     // Older servers have no DROP GENERATOR: the row goes from the catalog.
     return "/* Drop generator: " + BlockCommentText(QuoteName(GetName())) + " */" + kCrlf +

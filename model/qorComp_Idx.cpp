@@ -8,6 +8,7 @@ namespace qor {
 
 namespace {
 using DB = TDatabaseType;
+using SD = TScriptDialect;
 const std::string kCrlf(CRLF);
 }  // namespace
 
@@ -70,34 +71,29 @@ std::string TIdxData::GetCreateSQL() {
   const std::string name = QuoteName(GetName());
   const std::string table = QuoteName(TableName);
   const std::string& parent = GetParentName();
-  switch (st) {
-    case DB::dbMSSQL:
-    case DB::dbPostgreSQL:
+  switch (ScriptDialect(st)) {
+    case SD::sdMSSQL:
+    case SD::sdPostgreSQL:
       s += "INDEX " + name + " ON " + (parent.empty() ? "" : QuoteName(parent) + ".") + table;
       break;
-    case DB::dbSybaseASA:
+    case SD::sdASA:
       s += "INDEX " + name + " ON " +
            (OwnerQualifier.empty() ? "" : QuoteName(OwnerQualifier) + ".") + table;
       break;
-    case DB::dbOracle:
+    case SD::sdOracle:
       if (parent.empty()) s += "INDEX " + name + " ON " + table;
       else
         s += "INDEX " + QuoteName(parent) + "." + name + " ON " + QuoteName(parent) + "." + table;
       break;
-    case DB::dbMySQL:
+    case SD::sdMySQL:
       s += "INDEX " + name;
       if (!MySQLIndexOptions.IndexType.empty()) s += " USING " + MySQLIndexOptions.IndexType;
       s += " ON " + table;
       break;
-    case DB::dbAbstract:
-    case DB::dbInterBase:
-    case DB::dbDB2:
-    case DB::dbSybaseASE:
-    case DB::dbPervasiveSQL:
-    case DB::dbMSAccess:
-    case DB::dbParadox:
-    case DB::dbDBASE:
-    case DB::dbCustomOLEDB: s += "INDEX " + name + " ON " + table; break;
+    case SD::sdGeneric:
+    case SD::sdInterBase:
+    case SD::sdDB2:
+    case SD::sdASE: s += "INDEX " + name + " ON " + table; break;
   }
 
   if (GetText().empty()) s += "(" + GetFieldsText() + ")";
@@ -128,26 +124,21 @@ std::string TIdxData::GetDropSQL() {
   const std::string name = QuoteName(GetName());
   const std::string table = QuoteName(TableName);
   const std::string& parent = GetParentName();
-  switch (GetServerType()) {
-    case DB::dbMSSQL:
+  switch (ScriptDialect(GetServerType())) {
+    case SD::sdMSSQL:
       return "DROP INDEX " + (parent.empty() ? "" : QuoteName(parent) + ".") + table + "." + name;
-    case DB::dbSybaseASE: return "DROP INDEX " + table + "." + name;
-    case DB::dbSybaseASA:
+    case SD::sdASE: return "DROP INDEX " + table + "." + name;
+    case SD::sdASA:
       return "DROP INDEX " + (OwnerQualifier.empty() ? "" : QuoteName(OwnerQualifier) + ".") +
              table + "." + name;
-    case DB::dbMySQL: return "DROP INDEX " + name + " ON " + table;
+    case SD::sdMySQL: return "DROP INDEX " + name + " ON " + table;
     // Without a schema the search path finds the index.
-    case DB::dbPostgreSQL:
+    case SD::sdPostgreSQL:
       return "DROP INDEX " + (parent.empty() ? "" : QuoteName(parent) + ".") + name;
-    case DB::dbAbstract:
-    case DB::dbInterBase:
-    case DB::dbOracle:
-    case DB::dbDB2:
-    case DB::dbPervasiveSQL:
-    case DB::dbMSAccess:
-    case DB::dbParadox:
-    case DB::dbDBASE:
-    case DB::dbCustomOLEDB: return TDbObj::GetDropSQL();
+    case SD::sdGeneric:
+    case SD::sdInterBase:
+    case SD::sdOracle:
+    case SD::sdDB2: return TDbObj::GetDropSQL();
   }
   return TDbObj::GetDropSQL();
 }

@@ -3,24 +3,23 @@
 // as stored.
 #include "model/qorComp_Pkg.h"
 
+#include "base/qorIBVersions.h"
 #include "platform/qorStrings.h"
 
 namespace qor {
 
 namespace {
 
-using V = TIBSQLServerVersionType;
-
-V IBVersion(const TDbObj& obj) {
+const TIBVersionCaps& Caps(const TDbObj& obj) {
   const TIBServerOptions* ib = obj.GetServerOptions();
-  return ib ? ib->SQLServerVersion : TIBServerOptions{}.SQLServerVersion;
+  return IBCaps(ib ? ib->SQLServerVersion : TIBServerOptions{}.SQLServerVersion);
 }
 
 }  // namespace
 
 std::string TPkgData::GetHeaderSQL() {
   const std::string crlf(CRLF);
-  if (IBVersion(*this) < V::st_Firebird_30)
+  if (!Caps(*this).packageHeaderAs)
     return "CREATE OR REPLACE PACKAGE " + GetName() + crlf + HeaderText;
   return "CREATE OR ALTER PACKAGE " + GetName() + crlf + "    AS" + crlf + HeaderText;
 }
@@ -28,10 +27,9 @@ std::string TPkgData::GetHeaderSQL() {
 std::string TPkgData::GetBodySQL() {
   if (GetText().empty()) return {};
   const std::string crlf(CRLF);
-  const V v = IBVersion(*this);
   // Firebird 4 reads packages as Firebird 3 does; the Oracle statement would
   // be refused there.
-  if (v == V::st_Firebird_30 || v == V::st_Firebird_40)
+  if (Caps(*this).packageBodyRecreate)
     return "RECREATE PACKAGE BODY " + GetName() + crlf + "    AS" + crlf + GetText();
   return "CREATE OR REPLACE PACKAGE BODY " + GetName() + crlf + GetText();
 }

@@ -14,6 +14,7 @@ namespace qor {
 namespace {
 
 using DB = TDatabaseType;
+using SD = TScriptDialect;
 
 const std::string kCRLF(CRLF);
 
@@ -104,8 +105,8 @@ std::string TPrcData::GetParamsSQL(bool full) {
   const std::vector<TFldData*> inputs = params(InParams);
   const std::vector<TFldData*> outputs = params(OutParams);
 
-  switch (st) {
-    case DB::dbSybaseASA: {
+  switch (ScriptDialect(st)) {
+    case SD::sdASA: {
       for (TFldData* p : inputs) {
         const char* dir = p->ParamDirection == 1   ? "In "
                           : p->ParamDirection == 2 ? "Out "
@@ -121,8 +122,8 @@ std::string TPrcData::GetParamsSQL(bool full) {
         out.push_back(QuoteName(p->GetName()) + " " + p->GetDataTypeSQL());
       return s + " Result(" + JoinParams(out) + ")" + kCRLF;
     }
-    case DB::dbPostgreSQL:
-    case DB::dbMySQL: {
+    case SD::sdPostgreSQL:
+    case SD::sdMySQL: {
       const bool pg = st == DB::dbPostgreSQL;
       for (TFldData* p : inputs) {
         std::string e;
@@ -145,8 +146,8 @@ std::string TPrcData::GetParamsSQL(bool full) {
       if (returns.empty()) return s;
       return s + kCRLF + "RETURNS " + (pg && SetOf ? "SETOF " : "") + returns;
     }
-    case DB::dbMSSQL:
-    case DB::dbSybaseASE: {
+    case SD::sdMSSQL:
+    case SD::sdASE: {
       const bool paren = IsFunction || !Language.empty();
       for (TFldData* p : inputs) in.push_back(p->GetCreateSQL());
       std::string s = " ";
@@ -158,15 +159,10 @@ std::string TPrcData::GetParamsSQL(bool full) {
       if (outputs.size() == 1) return s + " RETURNS " + outputs[0]->GetCreateSQL() + kCRLF;
       return s;
     }
-    case DB::dbAbstract:
-    case DB::dbInterBase:
-    case DB::dbOracle:
-    case DB::dbDB2:
-    case DB::dbPervasiveSQL:
-    case DB::dbMSAccess:
-    case DB::dbParadox:
-    case DB::dbDBASE:
-    case DB::dbCustomOLEDB: break;
+    case SD::sdGeneric:
+    case SD::sdInterBase:
+    case SD::sdOracle:
+    case SD::sdDB2: break;
   }
   std::string s;
   for (TFldData* p : inputs) in.push_back(p->GetCreateSQL());
@@ -222,9 +218,9 @@ std::string TPrcData::PGRoutineText() {
 
 std::string TPrcData::RoutineText() {
   const std::string kind = IsFunction ? "FUNCTION " : "PROCEDURE ";
-  switch (GetServerType()) {
-    case DB::dbSybaseASA: return kind + GetQualifiedName() + GetParamsSQL(true) + GetText();
-    case DB::dbMySQL: {
+  switch (ScriptDialect(GetServerType())) {
+    case SD::sdASA: return kind + GetQualifiedName() + GetParamsSQL(true) + GetText();
+    case SD::sdMySQL: {
       std::string s = kind + GetQualifiedName() + GetParamsSQL(true) + kCRLF;
       // Through MySQL literal quoting: a quote or backslash in the comment
       // cannot end the literal.
@@ -239,66 +235,51 @@ std::string TPrcData::RoutineText() {
           s += kCharacteristics[bit] + kCRLF;
       return s + GetText();
     }
-    case DB::dbMSSQL:
-    case DB::dbSybaseASE: return kind + MSSQLRoutineText();
-    case DB::dbOracle: return kind + GetName() + kCRLF + GetText();
-    case DB::dbPostgreSQL: return kind + PGRoutineText();
-    case DB::dbAbstract:
-    case DB::dbInterBase:
-    case DB::dbDB2:
-    case DB::dbPervasiveSQL:
-    case DB::dbMSAccess:
-    case DB::dbParadox:
-    case DB::dbDBASE:
-    case DB::dbCustomOLEDB: break;
+    case SD::sdMSSQL:
+    case SD::sdASE: return kind + MSSQLRoutineText();
+    case SD::sdOracle: return kind + GetName() + kCRLF + GetText();
+    case SD::sdPostgreSQL: return kind + PGRoutineText();
+    case SD::sdGeneric:
+    case SD::sdInterBase:
+    case SD::sdDB2: break;
   }
   return kind + QuoteName(GetName()) + GetParamsSQL(true) + " AS" + kCRLF + GetText();
 }
 
 std::string TPrcData::GetCreateSQL() {
-  switch (GetServerType()) {
-    case DB::dbInterBase:
-    case DB::dbSybaseASA:
-    case DB::dbMySQL:
-    case DB::dbPostgreSQL: return "CREATE " + RoutineText();
-    case DB::dbMSSQL:
-    case DB::dbSybaseASE:
+  switch (ScriptDialect(GetServerType())) {
+    case SD::sdInterBase:
+    case SD::sdASA:
+    case SD::sdMySQL:
+    case SD::sdPostgreSQL: return "CREATE " + RoutineText();
+    case SD::sdMSSQL:
+    case SD::sdASE:
       // Nothing was read but the server's own definition text.
       if (GetText().empty() && Language.empty()) return ObjectSource;
       return "CREATE " + RoutineText();
-    case DB::dbOracle: return "CREATE OR REPLACE " + RoutineText();
-    case DB::dbAbstract:
-    case DB::dbDB2:
-    case DB::dbPervasiveSQL:
-    case DB::dbMSAccess:
-    case DB::dbParadox:
-    case DB::dbDBASE:
-    case DB::dbCustomOLEDB: return {};
+    case SD::sdOracle: return "CREATE OR REPLACE " + RoutineText();
+    case SD::sdGeneric:
+    case SD::sdDB2: return {};
   }
   return {};
 }
 
 std::string TPrcData::GetAlterSQL() {
-  switch (GetServerType()) {
-    case DB::dbInterBase:
-    case DB::dbSybaseASA:
-    case DB::dbMySQL: return "ALTER " + RoutineText();
-    case DB::dbOracle: return "CREATE OR REPLACE " + RoutineText();
-    case DB::dbPostgreSQL:
+  switch (ScriptDialect(GetServerType())) {
+    case SD::sdInterBase:
+    case SD::sdASA:
+    case SD::sdMySQL: return "ALTER " + RoutineText();
+    case SD::sdOracle: return "CREATE OR REPLACE " + RoutineText();
+    case SD::sdPostgreSQL:
       if (TScriptWriter* w = GetScriptWriter()) w->SetCurrentSchema(GetParentName());
       return "CREATE OR REPLACE " + RoutineText();
-    case DB::dbMSSQL:
-    case DB::dbSybaseASE:
+    case SD::sdMSSQL:
+    case SD::sdASE:
       if (GetText().empty() && Language.empty()) return CreateToAlter(ObjectSource);
       if (UpperAscii(Copy(GetText(), 0, 6)) == "CREATE") return CreateToAlter(GetText());
       return "ALTER " + RoutineText();
-    case DB::dbAbstract:
-    case DB::dbDB2:
-    case DB::dbPervasiveSQL:
-    case DB::dbMSAccess:
-    case DB::dbParadox:
-    case DB::dbDBASE:
-    case DB::dbCustomOLEDB: return TDbObj::GetAlterSQL();
+    case SD::sdGeneric:
+    case SD::sdDB2: return TDbObj::GetAlterSQL();
   }
   return TDbObj::GetAlterSQL();
 }
@@ -312,21 +293,16 @@ std::string TPrcData::GetDropSQL() {
     return name.empty() ? std::string() : QuoteName(name) + ".";
   };
   const std::string name = QuoteName(GetName());
-  switch (st) {
-    case DB::dbSybaseASA: return s + schema(OwnerQualifier) + name;
-    case DB::dbPostgreSQL: return s + schema(GetParentName()) + name + GetParamsSQL(/*full=*/false);
-    case DB::dbOracle:
-    case DB::dbMSSQL: return s + schema(GetParentName()) + name;
-    case DB::dbAbstract:
-    case DB::dbInterBase:
-    case DB::dbMySQL:
-    case DB::dbDB2:
-    case DB::dbSybaseASE:
-    case DB::dbPervasiveSQL:
-    case DB::dbMSAccess:
-    case DB::dbParadox:
-    case DB::dbDBASE:
-    case DB::dbCustomOLEDB: break;
+  switch (ScriptDialect(st)) {
+    case SD::sdASA: return s + schema(OwnerQualifier) + name;
+    case SD::sdPostgreSQL: return s + schema(GetParentName()) + name + GetParamsSQL(/*full=*/false);
+    case SD::sdOracle:
+    case SD::sdMSSQL: return s + schema(GetParentName()) + name;
+    case SD::sdGeneric:
+    case SD::sdInterBase:
+    case SD::sdMySQL:
+    case SD::sdDB2:
+    case SD::sdASE: break;
   }
   return s + name;
 }

@@ -14,6 +14,7 @@ namespace qor {
 namespace {
 
 using DB = TDatabaseType;
+using SD = TScriptDialect;
 
 constexpr std::uint8_t kInsert = 2, kUpdate = 4, kDelete = 8;
 
@@ -241,21 +242,16 @@ std::string TTrgData::DB2Text(const std::string& body) {
 }
 
 std::string TTrgData::CreateText(const std::string& body) {
-  switch (GetServerType()) {
-    case DB::dbMSSQL:
-    case DB::dbSybaseASE: return MSSQLText(body, /*alter=*/false);
-    case DB::dbOracle: return OracleText(body);
-    case DB::dbSybaseASA: return ASAText(body);
-    case DB::dbPostgreSQL: return PGText(body);
-    case DB::dbDB2: return DB2Text(body);
-    case DB::dbMySQL: return MySQLText(body);
-    case DB::dbAbstract:
-    case DB::dbInterBase:
-    case DB::dbPervasiveSQL:
-    case DB::dbMSAccess:
-    case DB::dbParadox:
-    case DB::dbDBASE:
-    case DB::dbCustomOLEDB: return InterBaseText(body);
+  switch (ScriptDialect(GetServerType())) {
+    case SD::sdMSSQL:
+    case SD::sdASE: return MSSQLText(body, /*alter=*/false);
+    case SD::sdOracle: return OracleText(body);
+    case SD::sdASA: return ASAText(body);
+    case SD::sdPostgreSQL: return PGText(body);
+    case SD::sdDB2: return DB2Text(body);
+    case SD::sdMySQL: return MySQLText(body);
+    case SD::sdGeneric:
+    case SD::sdInterBase: return InterBaseText(body);
   }
   return InterBaseText(body);
 }
@@ -279,25 +275,20 @@ std::string TTrgData::GetDropSQL() {
   auto qualified = [this](const std::string& schema) {
     return schema.empty() ? std::string() : QuoteName(schema) + ".";
   };
-  switch (st) {
-    case DB::dbSybaseASA:
+  switch (ScriptDialect(st)) {
+    case SD::sdASA:
       return "DROP TRIGGER " + qualified(OwnerQualifier) + QuoteName(tableName_) + "." + name;
-    case DB::dbPostgreSQL:
+    case SD::sdPostgreSQL:
       return "DROP TRIGGER " + name + " ON " + qualified(GetParentName()) + QuoteName(tableName_);
-    case DB::dbMSSQL:
+    case SD::sdMSSQL:
       if (OnDatabase()) return "DROP TRIGGER " + name + " ON " + tableName_;
       return "DROP TRIGGER " + qualified(GetParentName()) + name;
-    case DB::dbOracle: return "DROP TRIGGER " + qualified(GetParentName()) + name;
-    case DB::dbAbstract:
-    case DB::dbInterBase:
-    case DB::dbMySQL:
-    case DB::dbDB2:
-    case DB::dbSybaseASE:
-    case DB::dbPervasiveSQL:
-    case DB::dbMSAccess:
-    case DB::dbParadox:
-    case DB::dbDBASE:
-    case DB::dbCustomOLEDB: return "DROP TRIGGER " + name;
+    case SD::sdOracle: return "DROP TRIGGER " + qualified(GetParentName()) + name;
+    case SD::sdGeneric:
+    case SD::sdInterBase:
+    case SD::sdMySQL:
+    case SD::sdDB2:
+    case SD::sdASE: return "DROP TRIGGER " + name;
   }
   return "DROP TRIGGER " + name;
 }
@@ -305,11 +296,18 @@ std::string TTrgData::GetDropSQL() {
 // ------------------------------------------------------------- Empty body
 
 std::string TTrgData::GetEmptyBody() const {
-  switch (GetServerType()) {
-    case DB::dbMSSQL: return " declare @i integer;\r\nbegin set @i = 0; end";
-    case DB::dbMySQL: return " BEGIN END";
-    default: return " AS Declare variable I integer;\r\nBEGIN I = 0; END";
+  switch (ScriptDialect(GetServerType())) {
+    case SD::sdMSSQL: return " declare @i integer;\r\nbegin set @i = 0; end";
+    case SD::sdMySQL: return " BEGIN END";
+    case SD::sdGeneric:
+    case SD::sdInterBase:
+    case SD::sdASA:
+    case SD::sdOracle:
+    case SD::sdPostgreSQL:
+    case SD::sdDB2:
+    case SD::sdASE: break;
   }
+  return " AS Declare variable I integer;\r\nBEGIN I = 0; END";
 }
 
 std::string TTrgData::GetEmptyCreateSQL() {

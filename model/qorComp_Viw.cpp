@@ -18,6 +18,7 @@ namespace qor {
 namespace {
 
 using DB = TDatabaseType;
+using SD = TScriptDialect;
 
 // Sets a flag for the time the walk is inside an object, on every path.
 class WalkFlag {
@@ -147,8 +148,8 @@ std::string TViwData::MSSQLText() {
 std::string TViwData::GetCreateSQL() {
   const std::string crlf(CRLF);
   const std::string tail = crlf + " AS " + crlf + GetText();
-  switch (GetServerType()) {
-    case DB::dbOracle: {
+  switch (ScriptDialect(GetServerType())) {
+    case SD::sdOracle: {
       std::string s = "CREATE OR REPLACE VIEW " + GetQualifiedName();
       if (!OfType.empty()) s += " OF " + OfType;
       if (!ObjectIdColumns.empty())
@@ -156,24 +157,19 @@ std::string TViwData::GetCreateSQL() {
              JoinLines(ObjectIdColumns, ", ") + ")";
       return s + GetColumnsText() + crlf + "   AS " + crlf + GetText();
     }
-    case DB::dbMSSQL: return MSSQLText();
-    case DB::dbMySQL: {
+    case SD::sdMSSQL: return MSSQLText();
+    case SD::sdMySQL: {
       std::string s = "CREATE";
       if (!Algorithm.empty()) s += " ALGORITHM=" + Algorithm;
       if (!SqlSecurity.empty()) s += " SQL SECURITY " + SqlSecurity;
       return s + " VIEW " + QuoteName(GetName()) + GetColumnsText() + tail;
     }
-    case DB::dbPostgreSQL:
-    case DB::dbDB2: return "CREATE VIEW " + GetQualifiedName() + GetColumnsText() + tail;
-    case DB::dbAbstract:
-    case DB::dbInterBase:
-    case DB::dbSybaseASA:
-    case DB::dbSybaseASE:
-    case DB::dbPervasiveSQL:
-    case DB::dbMSAccess:
-    case DB::dbParadox:
-    case DB::dbDBASE:
-    case DB::dbCustomOLEDB: break;
+    case SD::sdPostgreSQL:
+    case SD::sdDB2: return "CREATE VIEW " + GetQualifiedName() + GetColumnsText() + tail;
+    case SD::sdGeneric:
+    case SD::sdInterBase:
+    case SD::sdASA:
+    case SD::sdASE: break;
   }
   return "CREATE VIEW " + QuoteName(GetName()) + GetColumnsText() + tail;
 }

@@ -5,6 +5,7 @@
 // the script of one table with its constraints, indices and triggers.
 #include "model/qorDBStructure.h"
 
+#include "base/qorIBVersions.h"
 #include "model/qorComp_Clt.h"
 #include "model/qorComp_Ctr.h"
 #include "model/qorComp_Dmn.h"
@@ -35,6 +36,7 @@ namespace qor {
 namespace {
 
 using DB = TDatabaseType;
+using SD = TScriptDialect;
 using IBV = TIBSQLServerVersionType;
 using UD = TUpdateDescriptionType;
 
@@ -52,9 +54,8 @@ class TDescriptionModeScope {
   explicit TDescriptionModeScope(TObjs& objs)
       : mode_(objs.IBServerOptions.IBCompareOptions.UpdateDescriptionMode), saved_(mode_) {
     if (objs.GetServerType() != DB::dbInterBase || mode_ != UD::udSysTables) return;
-    const IBV v = objs.IBServerOptions.SQLServerVersion;
-    const bool hasComment = v >= IBV::st_Firebird_20 && v <= IBV::st_Firebird_40;
-    mode_ = hasComment ? UD::udComment : UD::udDescribe;
+    mode_ = IBCaps(objs.IBServerOptions.SQLServerVersion).commentOn ? UD::udComment
+                                                                    : UD::udDescribe;
   }
   ~TDescriptionModeScope() { mode_ = saved_; }
   TDescriptionModeScope(const TDescriptionModeScope&) = delete;
@@ -293,8 +294,8 @@ void TObjs::WriteHeader(std::vector<std::string>& dest) {
   auto literal = [this](const std::string& text) {
     return QuoteStringLiteral(text, GetServerType());
   };
-  switch (GetServerType()) {
-    case DB::dbInterBase: {
+  switch (ScriptDialect(GetServerType())) {
+    case SD::sdInterBase: {
       const std::string setNames = IBServerOptions.GetSetNamesSQL();
       if (ScriptOptions.DBCharSet && !setNames.empty()) statement(setNames);
       if (ScriptOptions.SQLDialect &&
@@ -319,20 +320,20 @@ void TObjs::WriteHeader(std::vector<std::string>& dest) {
                        IntToStr(dbo.ODSMinorVersion) + ". */" + kCrlf);
       break;
     }
-    case DB::dbMSSQL:
+    case SD::sdMSSQL:
       if (connect && !db.empty()) statement("USE " + db);
       CurQuotedIdentifier = true;
       CurAnsiNulls = true;
       WriteMSSQLSetOptions(false, false, dest);
       break;
-    case DB::dbOracle:
+    case SD::sdOracle:
       if (connect && !user.empty() && !password.empty())
         statement("-- CONNECT " + LineCommentText(user + "/*****" + "@" + db));
       break;
-    case DB::dbMySQL:
+    case SD::sdMySQL:
       if (connect && !db.empty()) statement("USE " + db);
       break;
-    case DB::dbSybaseASE: {
+    case SD::sdASE: {
       const TASEDatabaseOptions& o = ASEServerOptions.ASEDatabaseOptions;
       auto comment = [&dest](const std::string& label, const std::string& value) {
         if (!value.empty()) dest.push_back("-- " + label + LineCommentText(value) + kCrlf);
@@ -361,17 +362,12 @@ void TObjs::WriteHeader(std::vector<std::string>& dest) {
       }
       break;
     }
-    case DB::dbPostgreSQL:
+    case SD::sdPostgreSQL:
       if (!db.empty()) dest.push_back("/* Database: " + BlockCommentText(db) + " */");
       break;
-    case DB::dbAbstract:
-    case DB::dbSybaseASA:
-    case DB::dbDB2:
-    case DB::dbPervasiveSQL:
-    case DB::dbMSAccess:
-    case DB::dbParadox:
-    case DB::dbDBASE:
-    case DB::dbCustomOLEDB:
+    case SD::sdGeneric:
+    case SD::sdASA:
+    case SD::sdDB2:
       break;
   }
 }

@@ -8,6 +8,8 @@
 #include <initializer_list>
 #include <vector>
 
+#include "base/qorIBVersions.h"
+
 namespace qor {
 
 namespace {
@@ -269,7 +271,7 @@ const TKindSet& IbReservedKinds(TIBSQLServerVersionType version) {
 }
 
 const TKindSet& IbScannerKeywordKinds(TIBSQLServerVersionType version) {
-  if (version >= TIBSQLServerVersionType::st_InterBase_2020) return AllTableKinds();
+  if (!IBCaps(version).keywordDemotion) return AllTableKinds();
   return IbReservedKinds(version);
 }
 

@@ -40,6 +40,13 @@ TEST(IBVersionCaps, CapabilitiesByGeneration) {
       {"alterDescription", &TIBVersionCaps::alterDescription, {V::st_InterBase_2020}},
       {"hexLiterals", &TIBVersionCaps::hexLiterals,
        {V::st_Firebird_25, V::st_Firebird_30, V::st_Firebird_40}},
+      // Firebird 1.0 brought DROP GENERATOR; InterBase 6 and older lack it.
+      {"dropGenerator", &TIBVersionCaps::dropGenerator,
+       {V::st_FireBird_1x, V::st_Yaffil_1x, V::st_FireBird_15, V::st_InterBase_7x,
+        V::st_InterBase_75, V::st_Firebird_20, V::st_Firebird_21, V::st_Firebird_25,
+        V::st_Firebird_30, V::st_Firebird_40, V::st_InterBase_2020}},
+      {"packageHeaderAs", &TIBVersionCaps::packageHeaderAs,
+       {V::st_Firebird_30, V::st_Firebird_40, V::st_InterBase_2020}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -50,9 +57,21 @@ TEST(IBVersionCaps, CapabilitiesByGeneration) {
       EXPECT_EQ(IBCaps(v).*c.flag, expected) << "version ordinal " << i;
     }
   }
-  EXPECT_FALSE(IBCaps(V::st_InterBase_2020).bigintType);
-  EXPECT_FALSE(IBCaps(V::st_InterBase_2020).keywordDemotion);
-  EXPECT_TRUE(IBCaps(V::st_Firebird_40).keywordDemotion);
+  // Every generation but InterBase 2020 has these two.
+  for (std::size_t i = 0; i < kIBVersionCount; ++i) {
+    const V v = static_cast<V>(i);
+    EXPECT_EQ(IBCaps(v).bigintType, v != V::st_InterBase_2020) << "version ordinal " << i;
+    EXPECT_EQ(IBCaps(v).keywordDemotion, v != V::st_InterBase_2020) << "version ordinal " << i;
+  }
+}
+
+// A version beyond the enumeration reads the newest row instead of beyond
+// the table.
+TEST(IBVersionCaps, UnknownVersionReadsTheNewestRow) {
+  for (std::size_t i : {kIBVersionCount, kIBVersionCount + 1, std::size_t{255}}) {
+    const TIBVersionCaps& caps = IBCaps(static_cast<V>(i));
+    EXPECT_EQ(&caps, &kIBVersionCaps.back()) << "ordinal " << i;
+  }
 }
 
 }  // namespace

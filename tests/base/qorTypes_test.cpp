@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <iterator>
+#include <utility>
 #include <string>
 
 namespace qor {
@@ -117,6 +119,25 @@ TEST(SharedTypes, StatementTerminator) {
   EXPECT_EQ(GetStatementTerminator(DT::dbMySQL), ";\r\n");
   EXPECT_EQ(GetStatementTerminator(DT::dbPostgreSQL), ";\r\n");
   EXPECT_EQ(GetStatementTerminator(DT::dbAbstract), ";\r\n");
+}
+
+// Each server kind maps to the dialect that writes its text; the kinds with
+// no DDL of their own all write the generic text.
+TEST(SharedTypes, ScriptDialectOfEveryServerKind) {
+  using SD = TScriptDialect;
+  const std::pair<DT, SD> cases[] = {
+      {DT::dbAbstract, SD::sdGeneric},     {DT::dbInterBase, SD::sdInterBase},
+      {DT::dbSybaseASA, SD::sdASA},        {DT::dbMySQL, SD::sdMySQL},
+      {DT::dbOracle, SD::sdOracle},        {DT::dbMSSQL, SD::sdMSSQL},
+      {DT::dbPostgreSQL, SD::sdPostgreSQL}, {DT::dbDB2, SD::sdDB2},
+      {DT::dbSybaseASE, SD::sdASE},        {DT::dbPervasiveSQL, SD::sdGeneric},
+      {DT::dbMSAccess, SD::sdGeneric},     {DT::dbParadox, SD::sdGeneric},
+      {DT::dbDBASE, SD::sdGeneric},        {DT::dbCustomOLEDB, SD::sdGeneric},
+  };
+  static_assert(std::size(cases) == kDatabaseTypeCount);
+  for (const auto& [type, dialect] : cases)
+    EXPECT_EQ(ScriptDialect(type), dialect) << "server kind " << Ord(type);
+  EXPECT_EQ(ScriptDialect(static_cast<DT>(kDatabaseTypeCount)), SD::sdGeneric);
 }
 
 TEST(SharedTypes, StrToIntOkTakesWholeDecimalTextOnly) {
