@@ -6,13 +6,15 @@
 #include <sql.h>
 #include <sqlext.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdint>
 #include <cstdlib>
-#include <algorithm>
 #include <cstring>
 #include <optional>
+#include <string_view>
 #include <variant>
+#include <vector>
 
 namespace qor {
 
@@ -23,48 +25,13 @@ static_assert(sizeof(SQLWCHAR) == 2, "the driver manager's wide characters are U
 // Text goes to the driver manager through its wide functions: our strings
 // are UTF-8, and the narrow ones would convert by the process locale.
 std::vector<SQLWCHAR> Wide(std::string_view s) {
-  std::vector<SQLWCHAR> out;
-  out.reserve(s.size() + 1);
-  for (std::size_t i = 0; i < s.size();) {
-    const std::size_t n = Utf8SequenceLength(s, i);
-    char32_t cp = 0xFFFD;
-    if (n == 0) {
-      ++i;
-    } else {
-      const auto b = [&](std::size_t k) { return static_cast<unsigned char>(s[i + k]); };
-      if (n == 1) cp = b(0);
-      else if (n == 2) cp = ((b(0) & 0x1Fu) << 6) | (b(1) & 0x3Fu);
-      else if (n == 3) cp = ((b(0) & 0x0Fu) << 12) | ((b(1) & 0x3Fu) << 6) | (b(2) & 0x3Fu);
-      else cp = ((b(0) & 0x07u) << 18) | ((b(1) & 0x3Fu) << 12) | ((b(2) & 0x3Fu) << 6) | (b(3) & 0x3Fu);
-      i += n;
-    }
-    if (cp >= 0x10000) {
-      cp -= 0x10000;
-      out.push_back(static_cast<SQLWCHAR>(0xD800 + (cp >> 10)));
-      out.push_back(static_cast<SQLWCHAR>(0xDC00 + (cp & 0x3FF)));
-    } else {
-      out.push_back(static_cast<SQLWCHAR>(cp));
-    }
-  }
+  const std::u16string units = Utf8ToUtf16(s);
+  std::vector<SQLWCHAR> out(units.begin(), units.end());
   out.push_back(0);
   return out;
 }
 
-std::string Narrow(const SQLWCHAR* s, std::size_t n) {
-  std::string out;
-  out.reserve(n);
-  for (std::size_t i = 0; i < n; ++i) {
-    char32_t c = s[i];
-    if (c >= 0xD800 && c < 0xDC00 && i + 1 < n && s[i + 1] >= 0xDC00 && s[i + 1] < 0xE000) {
-      c = 0x10000 + ((c - 0xD800) << 10) + (s[i + 1] - 0xDC00);
-      ++i;
-    } else if (c >= 0xD800 && c < 0xE000) {
-      c = 0xFFFD;
-    }
-    AppendUtf8(out, c);
-  }
-  return out;
-}
+std::string Narrow(const SQLWCHAR* s, std::size_t n) { return Utf16ToUtf8(std::u16string(s, s + n)); }
 
 std::size_t WideLength(const SQLWCHAR* s, std::size_t max) {
   std::size_t n = 0;

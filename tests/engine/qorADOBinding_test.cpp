@@ -8,6 +8,7 @@
 
 #include "platform/odbc/qorConnString.h"
 #include "platform/qorStrings.h"
+#include "tests/engine/qorConnectionRecorder.h"
 #include "tests/support/qorODBCTestEnv.h"
 #include "tests/support/qorServerReplay.h"
 #include "tests/support/qorTDSListener.h"
@@ -22,20 +23,7 @@ namespace {
 
 using DB = TDatabaseType;
 
-struct Recorder {
-  explicit Recorder(TQORCustomConnection& c) {
-    c.OnErrorMessage = [this](TObject*, const std::string& t) { errors.push_back(t); };
-    c.OnLogNextLine = [this](TObject*, const std::string& t) { log.push_back(t); };
-    c.OnAfterConnect = [this](TObject*) { events.push_back("AfterConnect"); };
-    c.OnAfterDisconnect = [this](TObject*) { events.push_back("AfterDisconnect"); };
-  }
-  std::string AllErrors() const {
-    std::string all;
-    for (const std::string& e : errors) all += e + "\n";
-    return all;
-  }
-  std::vector<std::string> errors, log, events;
-};
+using test::Recorder;
 
 // ------------------------------------------------------------ registration
 
@@ -228,7 +216,7 @@ TEST_F(ADOBindingSQLite, TheGivenStringIsUsedAndLoggedWithoutItsPassword) {
   EXPECT_NE(line.find("PWD=*******;"), std::string::npos) << line;
   for (const std::string& l : recorder.log) EXPECT_EQ(l.find("se;cret"), std::string::npos) << l;
   EXPECT_TRUE(recorder.errors.empty()) << recorder.AllErrors();
-  EXPECT_EQ(recorder.events, std::vector<std::string>{"AfterConnect"});
+  EXPECT_EQ(recorder.events, (std::vector<std::string>{"BeforeConnect", "AfterConnect"}));
 }
 
 TEST_F(ADOBindingSQLite, NamedParametersReachTheDriverAsMarkers) {
@@ -340,7 +328,7 @@ TEST(ADOBinding, ARefusedConnectReportsTheDriversTextAndStaysClosed) {
   EXPECT_FALSE(c.Connected());
   ASSERT_EQ(r.errors.size(), 1u);
   EXPECT_NE(r.errors[0].find("SQLite"), std::string::npos) << r.errors[0];
-  EXPECT_EQ(r.events, std::vector<std::string>{"AfterDisconnect"});
+  EXPECT_EQ(r.events, (std::vector<std::string>{"BeforeConnect", "AfterDisconnect"}));
 }
 
 // ------------------------------------------------ unsupported database types
@@ -358,7 +346,7 @@ TEST(ADOBinding, AnUnsupportedTypeIsReportedAndABuiltStringReachesNothing) {
   EXPECT_EQ(r.errors[0], "Not supported DatabaseType select.");
   EXPECT_NE(r.errors[1].find("Driver Manager"), std::string::npos) << r.errors[1];
   EXPECT_EQ(r.log.back(), "User ID=root;Password=*******;");
-  EXPECT_EQ(r.events, std::vector<std::string>{"AfterDisconnect"});
+  EXPECT_EQ(r.events, (std::vector<std::string>{"BeforeConnect", "AfterDisconnect"}));
 }
 
 TEST(ADOBinding, AnUnsupportedTypeWithAGivenDriverStringStillConnects) {
@@ -395,7 +383,7 @@ TEST(ADOBindingFreeTDS, AClosedPortEndsInTheDriversErrorAndNothingEscapes) {
   EXPECT_FALSE(c.Connected());
   ASSERT_EQ(r.errors.size(), 1u);
   EXPECT_NE(r.errors[0].find("[FreeTDS]"), std::string::npos) << r.errors[0];
-  EXPECT_EQ(r.events, std::vector<std::string>{"AfterDisconnect"});
+  EXPECT_EQ(r.events, (std::vector<std::string>{"BeforeConnect", "AfterDisconnect"}));
   ASSERT_EQ(r.log.size(), 2u);
   EXPECT_EQ(r.log[0], "Connect to: 'master'...");
   EXPECT_NE(r.log[1].find("Password=*******;"), std::string::npos) << r.log[1];

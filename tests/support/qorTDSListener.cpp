@@ -78,18 +78,12 @@ std::uint16_t U16(const std::vector<std::uint8_t>& p, std::size_t at) {
   return at + 1 < p.size() ? static_cast<std::uint16_t>(p[at] | (p[at + 1] << 8)) : 0;
 }
 
-std::string Utf16ToUtf8(const std::vector<std::uint8_t>& p, std::size_t offset, std::size_t chars) {
-  std::string out;
-  for (std::size_t i = 0; i < chars && offset + 2 * i + 1 < p.size(); ++i) {
-    char32_t c = U16(p, offset + 2 * i);
-    if (c >= 0xD800 && c < 0xDC00 && i + 1 < chars) {
-      const char32_t low = U16(p, offset + 2 * (i + 1));
-      c = 0x10000 + ((c - 0xD800) << 10) + (low - 0xDC00);
-      ++i;
-    }
-    AppendUtf8(out, c);
-  }
-  return out;
+// `chars` UTF-16 little-endian code units from `offset`.
+std::string Utf16Field(const std::vector<std::uint8_t>& p, std::size_t offset, std::size_t chars) {
+  std::u16string units;
+  for (std::size_t i = 0; i < chars && offset + 2 * i + 1 < p.size(); ++i)
+    units.push_back(static_cast<char16_t>(U16(p, offset + 2 * i)));
+  return Utf16ToUtf8(units);
 }
 
 // The password travels with each byte's halves swapped and XOR 0xA5.
@@ -108,11 +102,11 @@ TTDSLogin ReadLogin7(const std::vector<std::uint8_t>& p) {
   if (p.size() >= 8)
     login.TDSVersion = static_cast<std::uint32_t>(p[4] | (p[5] << 8) | (p[6] << 16)) |
                        (static_cast<std::uint32_t>(p[7]) << 24);
-  auto field = [&p](std::size_t at) { return Utf16ToUtf8(p, U16(p, at), U16(p, at + 2)); };
+  auto field = [&p](std::size_t at) { return Utf16Field(p, U16(p, at), U16(p, at + 2)); };
   login.HostName = field(36);
   login.UserName = field(40);
   const std::vector<std::uint8_t> pw = Unscramble(p, U16(p, 44), U16(p, 46));
-  login.Password = Utf16ToUtf8(pw, 0, pw.size() / 2);
+  login.Password = Utf16Field(pw, 0, pw.size() / 2);
   login.AppName = field(48);
   login.ServerName = field(52);
   login.Database = field(68);
