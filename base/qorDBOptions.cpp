@@ -80,19 +80,7 @@ std::string GetServerVersionName(TDatabaseType DatabaseType, int Index) {
 void TConnectionOptions::Assign(const TPersistent& Source) {
   const auto* s = dynamic_cast<const TConnectionOptions*>(&Source);
   if (!s) return TPersistent::Assign(Source);
-  DatabaseName = s->DatabaseName;
-  UserName = s->UserName;
-  Password = s->Password;
-  RoleName = s->RoleName;
-  Reserved1 = s->Reserved1;
-  Reserved2 = s->Reserved2;
-  Reserved3 = s->Reserved3;
-  Port = s->Port;
-  HostName = s->HostName;
-  Protocol = s->Protocol;
-  UseWindowsAuthentication = s->UseWindowsAuthentication;
-  ConnectionString = s->ConnectionString;
-  ClientLibrary = s->ClientLibrary;
+  *this = *s;
 }
 
 // ---------------------------------------------------------------- InterBase
@@ -100,40 +88,18 @@ void TConnectionOptions::Assign(const TPersistent& Source) {
 void TIBCompareOptions::Assign(const TPersistent& Source) {
   const auto* s = dynamic_cast<const TIBCompareOptions*>(&Source);
   if (!s) return TPersistent::Assign(Source);
-  DbCharsetCompare = s->DbCharsetCompare;
-  FldCharsetCompare = s->FldCharsetCompare;
-  UpdateDescriptionMode = s->UpdateDescriptionMode;
-  ModifySystemTables = s->ModifySystemTables;
-  GenerateCOMMIT = s->GenerateCOMMIT;
-  AllowDataTypeConversion = s->AllowDataTypeConversion;
-  UpdateFieldPosition = s->UpdateFieldPosition;
-  ExtractOnlyComparedObjects = s->ExtractOnlyComparedObjects;
-  IgnoreIBEObjects = s->IgnoreIBEObjects;
+  const bool keep = UseRECONNECT;
+  *this = *s;
+  UseRECONNECT = keep;
 }
 
 void TIBDatabaseOptions::Assign(const TPersistent& Source) {
   const auto* s = dynamic_cast<const TIBDatabaseOptions*>(&Source);
   if (!s) return TPersistent::Assign(Source);
-  Version = s->Version;
-  ServerImplementation = s->ServerImplementation;
-  ODSMajorVersion = s->ODSMajorVersion;
-  ODSMinorVersion = s->ODSMinorVersion;
-  PageSize = s->PageSize;
-  ForcedWrites = s->ForcedWrites;
-  SweepInterval = s->SweepInterval;
-  ReadOnly = s->ReadOnly;
-  NumBuffers = s->NumBuffers;
-  DBImplementationNo = s->DBImplementationNo;
-  DBImplementationClass = s->DBImplementationClass;
-  DBSQLDialect = s->DBSQLDialect;
+  *this = *s;
 }
 
-void TIBDatabaseOptions::Clear() {
-  Version.clear();
-  ServerImplementation.clear();
-  ODSMajorVersion = ODSMinorVersion = PageSize = ForcedWrites = SweepInterval = 0;
-  ReadOnly = NumBuffers = DBImplementationNo = DBImplementationClass = DBSQLDialect = 0;
-}
+void TIBDatabaseOptions::Clear() { *this = TIBDatabaseOptions(); }
 
 void TIBServerOptions::Assign(const TPersistent& Source) {
   const auto* s = dynamic_cast<const TIBServerOptions*>(&Source);
@@ -168,34 +134,25 @@ std::string TIBServerOptions::GetSetNamesSQL() const {
 void TMSSQLCompareOptions::Assign(const TPersistent& Source) {
   const auto* s = dynamic_cast<const TMSSQLCompareOptions*>(&Source);
   if (!s) return TPersistent::Assign(Source);
-  IgnoreFileGroup = s->IgnoreFileGroup;
-  IgnoreSysName = s->IgnoreSysName;
-  CaseSensitiveIdentifiers = s->CaseSensitiveIdentifiers;
-  UpdateColumnPosition = s->UpdateColumnPosition;
+  *this = *s;
 }
 
 void TMSSQLCompareOptions::Clear() {
-  IgnoreFileGroup = false;
-  IgnoreSysName = true;
-  CaseSensitiveIdentifiers = false;
+  const bool keep = UpdateColumnPosition;
+  *this = TMSSQLCompareOptions();
+  UpdateColumnPosition = keep;
 }
 
 void TMSSQLDatabaseOptions::Assign(const TPersistent& Source) {
   const auto* s = dynamic_cast<const TMSSQLDatabaseOptions*>(&Source);
   if (!s) return TPersistent::Assign(Source);
-  DatabaseCollation = s->DatabaseCollation;
-  AnsiNullDefault = s->AnsiNullDefault;
-  AnsiNullsEnabled = s->AnsiNullsEnabled;
-  QuotedIdentifiersEnabled = s->QuotedIdentifiersEnabled;
-  RecursiveTriggersEnabled = s->RecursiveTriggersEnabled;
-  Version = s->Version;
-  CompatibilityLevel = s->CompatibilityLevel;
+  *this = *s;
 }
 
 void TMSSQLDatabaseOptions::Clear() {
-  DatabaseCollation.clear();
-  AnsiNullDefault = AnsiNullsEnabled = QuotedIdentifiersEnabled = RecursiveTriggersEnabled = 0;
-  Version = 0;
+  const std::int32_t keep = CompatibilityLevel;
+  *this = TMSSQLDatabaseOptions();
+  CompatibilityLevel = keep;
 }
 
 void TMSSQLServerOptions::Assign(const TPersistent& Source) {
@@ -221,7 +178,7 @@ void TMSSQLServerOptions::Clear() {
 void TMySQLCompareOptions::Assign(const TPersistent& Source) {
   const auto* s = dynamic_cast<const TMySQLCompareOptions*>(&Source);
   if (!s) return TPersistent::Assign(Source);
-  CaseSensitiveIdentifiers = s->CaseSensitiveIdentifiers;
+  *this = *s;
 }
 
 void TMySQLServerOptions::Assign(const TPersistent& Source) {
@@ -243,23 +200,7 @@ void TMySQLServerOptions::Clear() {
 void TMySQLTableOptions::Assign(const TPersistent& Source) {
   const auto* s = dynamic_cast<const TMySQLTableOptions*>(&Source);
   if (!s) return TPersistent::Assign(Source);
-  Engine = s->Engine;
-  AvgRowLength = s->AvgRowLength;
-  defaultCharset_ = s->defaultCharset_;
-  Checksum = s->Checksum;
-  DefaultCollate = s->DefaultCollate;
-  Comment = s->Comment;
-  Connection = s->Connection;
-  DataDirectory = s->DataDirectory;
-  DelayKeyWrite = s->DelayKeyWrite;
-  IndexDirectory = s->IndexDirectory;
-  InsertMethod = s->InsertMethod;
-  KeyBlockSize = s->KeyBlockSize;
-  MaxRows = s->MaxRows;
-  MinRows = s->MinRows;
-  PackKeys = s->PackKeys;
-  Password = s->Password;
-  RowFormat = s->RowFormat;
+  *this = *s;
 }
 
 std::string TMySQLTableOptions::GetOptionsSQL() const {
@@ -298,17 +239,13 @@ std::string TMySQLTableOptions::GetOptionsSQL() const {
 void TASACompareOptions::Assign(const TPersistent& Source) {
   const auto* s = dynamic_cast<const TASACompareOptions*>(&Source);
   if (!s) return TPersistent::Assign(Source);
-  CaseSensitiveIdentifiers = s->CaseSensitiveIdentifiers;
+  *this = *s;
 }
 
 void TASADatabaseOptions::Assign(const TPersistent& Source) {
   const auto* s = dynamic_cast<const TASADatabaseOptions*>(&Source);
   if (!s) return TPersistent::Assign(Source);
-  Flag1 = s->Flag1;
-  Flag2 = s->Flag2;
-  Text1 = s->Text1;
-  Number1 = s->Number1;
-  Text2 = s->Text2;
+  *this = *s;
 }
 
 void TASAServerOptions::Assign(const TPersistent& Source) {
@@ -326,36 +263,18 @@ void TASAServerOptions::Clear() { SQLServerVersion = TASAServerVersionType::st_A
 void TASECompareOptions::Assign(const TPersistent& Source) {
   const auto* s = dynamic_cast<const TASECompareOptions*>(&Source);
   if (!s) return TPersistent::Assign(Source);
-  IgnoreFileGroup = s->IgnoreFileGroup;
-  IgnoreSysName = s->IgnoreSysName;
-  CaseSensitiveIdentifiers = s->CaseSensitiveIdentifiers;
+  const bool keep = CompareDBOptions;
+  *this = *s;
+  CompareDBOptions = keep;
 }
 
 void TASEDatabaseOptions::Assign(const TPersistent& Source) {
   const auto* s = dynamic_cast<const TASEDatabaseOptions*>(&Source);
   if (!s) return TPersistent::Assign(Source);
-  Text1 = s->Text1;
-  Number1 = s->Number1;
-  Number2 = s->Number2;
-  Text2 = s->Text2;
-  Text3 = s->Text3;
-  Text4 = s->Text4;
-  Text5 = s->Text5;
-  Text6 = s->Text6;
-  DBOptions = s->DBOptions;
-  Number3 = s->Number3;
+  *this = *s;
 }
 
-void TASEDatabaseOptions::Clear() {
-  Text1.clear();
-  Text2.clear();
-  Text3.clear();
-  Text4.clear();
-  Text5.clear();
-  Text6.clear();
-  Number1 = Number2 = Number3 = 0;
-  DBOptions.Clear();
-}
+void TASEDatabaseOptions::Clear() { *this = TASEDatabaseOptions(); }
 
 std::string TASEDatabaseOptions::GetOptionName(int Index) {
   if (Index < 0 || static_cast<std::size_t>(Index) >= kASEOptionNames.size()) return {};
@@ -420,15 +339,7 @@ void TDB2ServerOptions::Clear() { SQLServerVersion = TDB2ServerVersionType::st_D
 void TScriptOptions::Assign(const TPersistent& Source) {
   const auto* s = dynamic_cast<const TScriptOptions*>(&Source);
   if (!s) return TPersistent::Assign(Source);
-  GenerateScript = s->GenerateScript;
-  Connect = s->Connect;
-  SQLDialect = s->SQLDialect;
-  DBCharSet = s->DBCharSet;
-  LocalSQL = s->LocalSQL;
-  FloatFormat = s->FloatFormat;
-  DateFormat = s->DateFormat;
-  TimeFormat = s->TimeFormat;
-  DateTimeFormat = s->DateTimeFormat;
+  *this = *s;
 }
 
 }  // namespace qor

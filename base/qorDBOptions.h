@@ -39,6 +39,10 @@ class TConnectionOptions : public TPersistent {
   bool UseWindowsAuthentication = false;
   std::string ConnectionString;  // used unchanged as the ADO connection string when set
   std::string ClientLibrary;
+
+ protected:
+  // Assign and Clear copy the values whole.
+  TConnectionOptions& operator=(const TConnectionOptions&) = default;
 };
 
 // ---------------------------------------------------------------- InterBase
@@ -59,6 +63,10 @@ class TIBCompareOptions : public TPersistent {
   bool UpdateFieldPosition = true;
   bool ExtractOnlyComparedObjects = true;
   bool IgnoreIBEObjects = true;  // drop objects named "IBE$..."
+
+ protected:
+  // Assign and Clear copy the values whole.
+  TIBCompareOptions& operator=(const TIBCompareOptions&) = default;
 };
 
 // What the server reports about the connected database.
@@ -80,6 +88,12 @@ class TIBDatabaseOptions : public TPersistent {
   std::int32_t DBImplementationNo = 0;
   std::int32_t DBImplementationClass = 0;
   std::int32_t DBSQLDialect = 0;
+
+  // What the server reported is a plain value: copied whole, also by the
+  // replay fixtures that record and restore it.
+  TIBDatabaseOptions() = default;
+  TIBDatabaseOptions(const TIBDatabaseOptions&) = default;
+  TIBDatabaseOptions& operator=(const TIBDatabaseOptions&) = default;
 };
 
 class TIBServerOptions : public TPersistent {
@@ -127,6 +141,10 @@ class TMSSQLCompareOptions : public TPersistent {
   bool IgnoreSysName = true;
   bool CaseSensitiveIdentifiers = false;
   bool UpdateColumnPosition = false;
+
+ protected:
+  // Assign and Clear copy the values whole.
+  TMSSQLCompareOptions& operator=(const TMSSQLCompareOptions&) = default;
 };
 
 // What the MS SQL extractor reads from the database.
@@ -145,6 +163,10 @@ class TMSSQLDatabaseOptions : public TPersistent {
   std::uint8_t RecursiveTriggersEnabled = 0;
   std::int32_t Version = 0;
   std::int32_t CompatibilityLevel = 0;
+
+ protected:
+  // Assign and Clear copy the values whole.
+  TMSSQLDatabaseOptions& operator=(const TMSSQLDatabaseOptions&) = default;
 };
 
 class TMSSQLServerOptions : public TPersistent {
@@ -168,9 +190,13 @@ class TMySQLCompareOptions : public TPersistent {
  public:
   const char* ClassName() const override { return "TMySQLCompareOptions"; }
   void Assign(const TPersistent& Source) override;
-  void Clear() { CaseSensitiveIdentifiers = true; }
+  void Clear() { *this = TMySQLCompareOptions(); }
 
   bool CaseSensitiveIdentifiers = true;
+
+ protected:
+  // Assign and Clear copy the values whole.
+  TMySQLCompareOptions& operator=(const TMySQLCompareOptions&) = default;
 };
 
 class TMySQLServerOptions : public TPersistent {
@@ -216,6 +242,10 @@ class TMySQLTableOptions : public TPersistent {
   std::string Password;          // PASSWORD='...'
   std::string RowFormat;         // ROW_FORMAT=
 
+
+ protected:
+  // Assign and Clear copy the values whole.
+  TMySQLTableOptions& operator=(const TMySQLTableOptions&) = default;
  private:
   std::string defaultCharset_;   // DEFAULT CHARSET=
 };
@@ -228,6 +258,10 @@ class TASACompareOptions : public TPersistent {
   void Assign(const TPersistent& Source) override;
 
   bool CaseSensitiveIdentifiers = false;
+
+ protected:
+  // Assign and Clear copy the values whole.
+  TASACompareOptions& operator=(const TASACompareOptions&) = default;
 };
 
 // Carried and copied; nothing in the system gives these fields a role.
@@ -241,6 +275,10 @@ class TASADatabaseOptions : public TPersistent {
   std::string Text1;
   std::int32_t Number1 = 0;
   std::string Text2;
+
+ protected:
+  // Assign and Clear copy the values whole.
+  TASADatabaseOptions& operator=(const TASADatabaseOptions&) = default;
 };
 
 class TASAServerOptions : public TPersistent {
@@ -267,6 +305,10 @@ class TASECompareOptions : public TPersistent {
   bool IgnoreSysName = true;
   bool CaseSensitiveIdentifiers = false;
   bool CompareDBOptions = true;
+
+ protected:
+  // Assign and Clear copy the values whole.
+  TASECompareOptions& operator=(const TASECompareOptions&) = default;
 };
 
 // The ASE database options, in the order of their names
@@ -301,6 +343,10 @@ class TASEDatabaseOptions : public TPersistent {
   std::string Text6;
   TASEDBOptionSet DBOptions;
   std::int32_t Number3 = 0;
+
+ protected:
+  // Assign and Clear copy the values whole.
+  TASEDatabaseOptions& operator=(const TASEDatabaseOptions&) = default;
 };
 
 class TASEServerOptions : public TPersistent {
@@ -386,6 +432,27 @@ class TScriptOptions : public TPersistent {
   std::string DateFormat;
   std::string TimeFormat;
   std::string DateTimeFormat;
+
+ protected:
+  // Assign and Clear copy the values whole.
+  TScriptOptions& operator=(const TScriptOptions&) = default;
 };
+
+// The eight per-server option objects, listed once. The connection, the
+// object collection and the structure each expand the list with an X(class,
+// name) of their own (members, accessors, Assign). `IBClass` is the
+// InterBase class: the connection publishes a TIBEngineOptions.
+#define QOR_PER_SERVER_OPTIONS(X, IBClass)   \
+  X(IBClass, IBServerOptions)                \
+  X(TMSSQLServerOptions, MSSQLServerOptions) \
+  X(TMySQLServerOptions, MySQLServerOptions) \
+  X(TASAServerOptions, ASAServerOptions)     \
+  X(TASEServerOptions, ASEServerOptions)     \
+  X(TOracleServerOptions, OracleServerOptions) \
+  X(TPGSQLServerOptions, PGSQLServerOptions) \
+  X(TDB2ServerOptions, DB2ServerOptions)
+
+// X for member declarations.
+#define QOR_OPTIONS_MEMBER(Type, Name) Type Name;
 
 }  // namespace qor

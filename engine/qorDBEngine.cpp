@@ -111,10 +111,6 @@ void TQORQuery::Notification(TComponent* component, TOperation operation) {
 
 namespace {
 
-// MS SQL and ASE names enclosed in brackets, so that a name with blanks,
-// brackets or quotes can neither break nor extend the statement.
-std::string BracketName(std::string_view name) { return "[" + ReplaceAll(name, "]", "]]") + "]"; }
-
 bool SameTextAscii(const std::string& a, std::string_view b) { return UpperAscii(a) == b; }
 
 }  // namespace
@@ -287,7 +283,9 @@ std::string TQORCustomConnection::GetServerInfo(bool brief) {
           text += crlf + "Created : " + field("CREATED");
           text += crlf + "Options : " + field("STATUS");
         }
-        exec("Use " + BracketName(o.DatabaseName));
+        // Bracketed, so a name with blanks or brackets can neither break nor
+        // extend the statement.
+        exec("Use " + BracketedStr(o.DatabaseName));
       }
       break;
     }
@@ -308,7 +306,7 @@ std::string TQORCustomConnection::GetServerInfo(bool brief) {
           text += crlf + "  Created : " + field("CREATED");
           text += crlf + "  Status  : " + field("STATUS");
         }
-        exec("Use " + BracketName(o.DatabaseName));
+        exec("Use " + BracketedStr(o.DatabaseName));
       }
       break;
     case SD::sdGeneric:
@@ -356,14 +354,9 @@ void TQORCustomConnection::Assign(const TQORCustomConnection& source) {
   SetConnectionType(source.ConnectionType());
   SetDatabaseType(source.DatabaseType());
   ConnectionOptions.Assign(source.ConnectionOptions);
-  IBServerOptions.Assign(source.IBServerOptions);
-  MSSQLServerOptions.Assign(source.MSSQLServerOptions);
-  MySQLServerOptions.Assign(source.MySQLServerOptions);
-  ASAServerOptions.Assign(source.ASAServerOptions);
-  ASEServerOptions.Assign(source.ASEServerOptions);
-  OracleServerOptions.Assign(source.OracleServerOptions);
-  PGSQLServerOptions.Assign(source.PGSQLServerOptions);
-  DB2ServerOptions.Assign(source.DB2ServerOptions);
+#define QOR_ASSIGN(Type, Name) Name.Assign(source.Name);
+  QOR_PER_SERVER_OPTIONS(QOR_ASSIGN, TIBEngineOptions)
+#undef QOR_ASSIGN
 }
 
 // ============================================================ TQORConnection

@@ -196,14 +196,7 @@ class TQORCustomConnection : public TComponent {
   void Assign(const TQORCustomConnection& source);
 
   TConnectionOptions ConnectionOptions;
-  TIBEngineOptions IBServerOptions;
-  TMSSQLServerOptions MSSQLServerOptions;
-  TMySQLServerOptions MySQLServerOptions;
-  TASAServerOptions ASAServerOptions;
-  TASEServerOptions ASEServerOptions;
-  TOracleServerOptions OracleServerOptions;
-  TPGSQLServerOptions PGSQLServerOptions;
-  TDB2ServerOptions DB2ServerOptions;
+  QOR_PER_SERVER_OPTIONS(QOR_OPTIONS_MEMBER, TIBEngineOptions)
 
   TNotifyEvent OnBeforeConnect;
   TNotifyEvent OnAfterConnect;

@@ -4,7 +4,6 @@
 
 #include "base/qorIBVersions.h"
 #include "model/qorComp_Ctr.h"
-#include "model/qorComp_Dmn.h"
 #include "model/qorComp_Fld.h"
 #include "model/qorComp_Idx.h"
 #include "model/qorComp_Prc.h"
@@ -24,10 +23,7 @@ namespace {
 using DB = TDatabaseType;
 using SD = TScriptDialect;
 
-template <class T>
-bool Is(const TDbObj* obj) {
-  return dynamic_cast<const T*>(obj) != nullptr;
-}
+bool IsKind(const TDbObj* obj, TDbObject kind) { return obj && obj->GetKind() == kind; }
 
 // Resets a flag when the walk leaves an object, on every path.
 class FlagGuard {
@@ -43,11 +39,14 @@ class FlagGuard {
 
 // The table or view that holds a column; none for other holders.
 TDbObj* ColumnHolder(const TFldData& f) {
-  if (Is<TTblData>(f.OwnerObj) || Is<TViwData>(f.OwnerObj)) return f.OwnerObj;
-  return nullptr;
+  if (!f.OwnerObj) return nullptr;
+  const TDbObject kind = f.OwnerObj->GetKind();
+  return kind == TDbObject::dboTable || kind == TDbObject::dboView ? f.OwnerObj : nullptr;
 }
 
-bool IsParameter(const TFldData& f) { return Is<TPrcData>(f.OwnerObj); }
+bool IsParameter(const TFldData& f) {
+  return f.OwnerObj && f.OwnerObj->GetKind() == TDbObject::dboProcedure;
+}
 
 }  // namespace
 
@@ -186,19 +185,22 @@ std::string TDbObj::GetDisplayName() {
   const DB st = GetServerType();
   if (st == DB::dbSybaseASA) return OwnerQualifier.empty() ? n : OwnerQualifier + "." + n;
   if (st == DB::dbMSSQL || st == DB::dbPostgreSQL || st == DB::dbDB2)
-    return Is<TFldData>(this) ? name_ : GetQualifiedName();
+    return GetKind() == TDbObject::dboField ? name_ : GetQualifiedName();
   return n;
 }
 
 std::string TDbObj::GetQualifiedName() {
   const DB st = GetServerType();
   if (st == DB::dbSybaseASA) {
-    if (!Is<TTblData>(this) && !Is<TPrcData>(this) && !Is<TViwData>(this)) return QuoteName(name_);
+    const TDbObject kind = GetKind();
+    if (kind != TDbObject::dboTable && kind != TDbObject::dboProcedure &&
+        kind != TDbObject::dboView)
+      return QuoteName(name_);
     if (OwnerQualifier.empty()) return "DBA." + QuoteName(name_);
     return QuoteName(OwnerQualifier) + "." + QuoteName(name_);
   }
   if (st == DB::dbOracle || st == DB::dbMSSQL || st == DB::dbPostgreSQL || st == DB::dbDB2) {
-    if (!parentName_.empty() && !Is<TFldData>(this))
+    if (!parentName_.empty() && GetKind() != TDbObject::dboField)
       return QuoteName(parentName_) + "." + QuoteName(name_);
   }
   return QuoteName(name_);
@@ -213,7 +215,7 @@ std::string TDbObj::QuoteName(std::string_view name) {
     switch (owner_->QuoteStyle) {
       case 2: return QuotedStr(name, '\'');
       case 3: return QuotedStr(name, '"');
-      case 4: return "[" + ReplaceAll(name, "]", "]]") + "]";
+      case 4: return BracketedStr(name);
       default: return std::string(name);
     }
   }
@@ -225,7 +227,7 @@ std::string TDbObj::GetCreateSQL() { return {}; }
 
 std::string TDbObj::GetCreateSQLNormalized() {
   std::string s = GetCreateSQL();
-  if (!Is<TViwData>(this) || GetServerType() != DB::dbPostgreSQL) return s;
+  if (GetKind() != TDbObject::dboView || GetServerType() != DB::dbPostgreSQL) return s;
   s = ReplaceAll(NormalizeLineBreaks(s), "\r\n", " ");
   while (s.find("  ") != std::string::npos) s = ReplaceAll(s, "  ", " ");
   return s;
@@ -309,19 +311,52 @@ void TDbObj::ClearLinksTo(const TDbObj* gone) {
   if (Counterpart == gone) Counterpart = nullptr;
 }
 
-// ------------------------------------------------- Description statements
+// ------------------------------------------------------------ Kind words
 
 namespace {
 
-// What a description statement needs to know of an object's kind.
-struct DescKind {
-  const char* ibDescribe = nullptr;  // "DOMAIN", "TABLE", ... for DESCRIBE
-  const char* comment = nullptr;     // word after COMMENT ON / ALTER DESCRIPTION FOR
-  const char* sysTable = nullptr;    // UPDATE ... of udSysTables
-  const char* sysWhere = nullptr;
+struct TKindWords {
+  TDbObject kind;
+  std::array<const char*, kKindWordUseCount> words;  // by TKindWordUse; null: none
 };
 
+constexpr const char* o = nullptr;
+
+// One row per kind that has a word anywhere, columns in TKindWordUse order.
+// clang-format off
+constexpr TKindWords kKindWords[] = {
+  //                             file         IB DESCRIBE  IB COMMENT ON        IB 2020              IB catalog table   IB name column         ASA          Oracle       MS SQL level 1  PG COMMENT   PG OWNER
+  {TDbObject::dboDomain,        {"domain",    "DOMAIN",    "DOMAIN",            "DOMAIN",            "RDB$FIELDS",      "RDB$FIELD_NAME",      "DOMAIN",    "TYPE",      "TYPE",         "DOMAIN",    "DOMAIN"}},
+  {TDbObject::dboTable,         {"table",     "TABLE",     "TABLE",             "TABLE",             "RDB$RELATIONS",   "RDB$RELATION_NAME",   "TABLE",     "TABLE",     "TABLE",        "TABLE",     "TABLE"}},
+  {TDbObject::dboView,          {"view",      "VIEW",      "VIEW",              "VIEW",              "RDB$RELATIONS",   "RDB$RELATION_NAME",   "VIEW",      "VIEW",      "VIEW",         "VIEW",      "VIEW"}},
+  {TDbObject::dboProcedure,     {"procedure", "PROCEDURE", "PROCEDURE",         "PROCEDURE",         "RDB$PROCEDURES",  "RDB$PROCEDURE_NAME",  "PROCEDURE", "PROCEDURE", "PROCEDURE",    "FUNCTION",  "FUNCTION"}},
+  {TDbObject::dboTrigger,       {"trigger",   "TRIGGER",   "TRIGGER",           "TRIGGER",           "RDB$TRIGGERS",    "RDB$TRIGGER_NAME",    "TRIGGER",   "TRIGGER",   o,              o,           o}},
+  {TDbObject::dboException,     {"exception", "EXCEPTION", "EXCEPTION",         "EXCEPTION",         "RDB$EXCEPTIONS",  "RDB$EXCEPTION_NAME",  o,           o,           o,              o,           o}},
+  {TDbObject::dboIndex,         {"index",     "INDEX",     "INDEX",             "INDEX",             "RDB$INDICES",     "RDB$INDEX_NAME",      "INDEX",     "INDEX",     o,              "INDEX",     o}},
+  {TDbObject::dboFunction,      {"udf",       "FUNCTION",  "EXTERNAL FUNCTION", "EXTERNAL FUNCTION", "RDB$FUNCTIONS",   "RDB$FUNCTION_NAME",   o,           o,           o,              o,           o}},
+  {TDbObject::dboGenerator,     {"generator", "GENERATOR", "GENERATOR",         "GENERATOR",         "RDB$GENERATORS",  "RDB$GENERATOR_NAME",  "SEQUENCE",  "SEQUENCE",  o,              "SEQUENCE",  o}},
+  {TDbObject::dboRole,          {"role",      "ROLE",      "ROLE",              "ROLE",              "RDB$ROLES",       "RDB$ROLE_NAME",       "ROLE",      "ROLE",      o,              o,           o}},
+  {TDbObject::dboCollation,     {"collation", o,           "COLLATION",         "COLLATION",         o,                 o,                     o,           o,           o,              o,           o}},
+  {TDbObject::dboPackage,       {o,           o,           o,                   o,                   o,                 o,                     "PACKAGE",   "PACKAGE",   o,              o,           o}},
+  {TDbObject::dboEvent,         {"event",     o,           o,                   o,                   o,                 o,                     o,           o,           o,              o,           o}},
+  {TDbObject::dboGrant,         {"grant",     o,           o,                   o,                   o,                 o,                     o,           o,           o,              o,           o}},
+  {TDbObject::dboConstraint,    {"constraint", o,          o,                   o,                   o,                 o,                     o,           o,           o,              o,           o}},
+  {TDbObject::dboSchema,        {o,           o,           o,                   o,                   o,                 o,                     o,           o,           o,              "SCHEMA",    "SCHEMA"}},
+  {TDbObject::dboOperator,      {o,           o,           o,                   o,                   o,                 o,                     o,           o,           o,              o,           "OPERATOR"}},
+  {TDbObject::dboOperatorClass, {o,           o,           o,                   o,                   o,                 o,                     o,           o,           o,              o,           "OPERATOR CLASS"}},
+};
+// clang-format on
+
 }  // namespace
+
+const char* TDbObj::KindWord(TKindWordUse use) const {
+  const TDbObject kind = GetKind();
+  for (const TKindWords& row : kKindWords)
+    if (row.kind == kind) return row.words[static_cast<std::size_t>(use)];
+  return nullptr;
+}
+
+// ------------------------------------------------- Description statements
 
 std::string TDbObj::InterBaseDescriptionSQL() {
   const std::string& desc = description_;
@@ -332,7 +367,7 @@ std::string TDbObj::InterBaseDescriptionSQL() {
   if (auto* f = dynamic_cast<TFldData*>(this)) {
     const bool param = IsParameter(*f);
     const std::string holder = param ? f->OwnerObj->GetName() : f->GetTableName();
-    const bool ofView = Is<TViwData>(f->OwnerObj);
+    const bool ofView = IsKind(f->OwnerObj, TDbObject::dboView);
     const TIBServerOptions* ib = GetServerOptions();
     if (ib && IBCaps(ib->SQLServerVersion).alterDescription)
       return std::string("ALTER DESCRIPTION FOR ") + (param ? "PARAMETER " : "COLUMN ") +
@@ -359,77 +394,33 @@ std::string TDbObj::InterBaseDescriptionSQL() {
     return {};
   }
 
-  DescKind k;
-  auto* prc = dynamic_cast<TPrcData*>(this);
-  if (Is<TDmnData>(this)) {
-    k = {"DOMAIN", "DOMAIN", "RDB$FIELDS", "RDB$FIELD_NAME"};
-  } else if (Is<TTblData>(this)) {
-    k = {"TABLE", "TABLE", "RDB$RELATIONS", "RDB$RELATION_NAME"};
-  } else if (Is<TViwData>(this)) {
-    k = {"VIEW", "VIEW", "RDB$RELATIONS", "RDB$RELATION_NAME"};
-  } else if (prc) {
-    k = {"PROCEDURE", prc->IsFunction ? "FUNCTION" : "PROCEDURE", "RDB$PROCEDURES",
-         "RDB$PROCEDURE_NAME"};
-  } else if (Is<TTrgData>(this)) {
-    k = {"TRIGGER", "TRIGGER", "RDB$TRIGGERS", "RDB$TRIGGER_NAME"};
-  } else if (ObjType == TDbObject::dboException) {
-    k = {"EXCEPTION", "EXCEPTION", "RDB$EXCEPTIONS", "RDB$EXCEPTION_NAME"};
-  } else if (Is<TIdxData>(this)) {
-    k = {"INDEX", "INDEX", "RDB$INDICES", "RDB$INDEX_NAME"};
-  } else if (ObjType == TDbObject::dboFunction) {
-    k = {"FUNCTION", "EXTERNAL FUNCTION", "RDB$FUNCTIONS", "RDB$FUNCTION_NAME"};
-  } else if (ObjType == TDbObject::dboGenerator) {
-    k = {"GENERATOR", "GENERATOR", "RDB$GENERATORS", "RDB$GENERATOR_NAME"};
-  } else if (ObjType == TDbObject::dboRole) {
-    k = {"ROLE", "ROLE", "RDB$ROLES", "RDB$ROLE_NAME"};
-  } else if (ObjType == TDbObject::dboCollation) {
-    k = {nullptr, "COLLATION", nullptr, nullptr};
-  }
-
+  using U = TKindWordUse;
   const TIBServerOptions* ib = GetServerOptions();
-  if (ib && IBCaps(ib->SQLServerVersion).alterDescription && k.comment) {
-    // The 2020 form names procedures PROCEDURE, functions included.
-    const char* word = prc ? "PROCEDURE" : k.comment;
-    return std::string("ALTER DESCRIPTION FOR ") + word + " " + QuoteName(name_) + " SET" + crlf +
-           qsDesc;
-  }
+  // The 2020 form names procedures PROCEDURE, functions included.
+  const char* alterWord = KindWord(U::kwIBAlterDescription);
+  if (ib && IBCaps(ib->SQLServerVersion).alterDescription && alterWord)
+    return std::string("ALTER DESCRIPTION FOR ") + alterWord + " " + QuoteName(name_) + " SET" +
+           crlf + qsDesc;
   switch (GetUpdateDescriptionMode()) {
-    case TUpdateDescriptionType::udSysTables:
-      if (!k.sysTable) return MakeComment(desc);
-      return std::string("UPDATE ") + k.sysTable + " SET RDB$DESCRIPTION = \r\n" + qsDesc + crlf +
-             "WHERE " + k.sysWhere + " = " + QuotedStr(name_);
-    case TUpdateDescriptionType::udDescribe:
-      if (!k.ibDescribe) return {};
-      return std::string("DESCRIBE ") + k.ibDescribe + " " + QuoteName(name_) + crlf + qsDesc;
-    case TUpdateDescriptionType::udComment:
-      if (!k.comment) return {};
-      return std::string("COMMENT ON ") + k.comment + " " + QuoteName(name_) + " IS" + crlf + qsDesc;
+    case TUpdateDescriptionType::udSysTables: {
+      const char* sysTable = KindWord(U::kwIBSysTable);
+      if (!sysTable) return MakeComment(desc);
+      return std::string("UPDATE ") + sysTable + " SET RDB$DESCRIPTION = \r\n" + qsDesc + crlf +
+             "WHERE " + KindWord(U::kwIBSysKey) + " = " + QuotedStr(name_);
+    }
+    case TUpdateDescriptionType::udDescribe: {
+      const char* word = KindWord(U::kwIBDescribe);
+      if (!word) return {};
+      return std::string("DESCRIBE ") + word + " " + QuoteName(name_) + crlf + qsDesc;
+    }
+    case TUpdateDescriptionType::udComment: {
+      const char* word = KindWord(U::kwIBComment);
+      if (!word) return {};
+      return std::string("COMMENT ON ") + word + " " + QuoteName(name_) + " IS" + crlf + qsDesc;
+    }
   }
   return {};
 }
-
-namespace {
-
-// The ASA and Oracle kind words, by object-type code.
-const char* KindWord(TDbObj& obj, bool oracle) {
-  switch (obj.ObjType) {
-    case TDbObject::dboTable: return "TABLE";
-    case TDbObject::dboProcedure: {
-      auto* p = dynamic_cast<TPrcData*>(&obj);
-      return p && p->IsFunction ? "FUNCTION" : "PROCEDURE";
-    }
-    case TDbObject::dboTrigger: return "TRIGGER";
-    case TDbObject::dboIndex: return "INDEX";
-    case TDbObject::dboDomain: return oracle ? "TYPE" : "DOMAIN";
-    case TDbObject::dboView: return "VIEW";
-    case TDbObject::dboGenerator: return "SEQUENCE";
-    case TDbObject::dboRole: return "ROLE";
-    case TDbObject::dboPackage: return "PACKAGE";
-    default: return nullptr;
-  }
-}
-
-}  // namespace
 
 std::string TDbObj::ASADescriptionSQL() {
   const std::string crlf(CRLF);
@@ -439,7 +430,7 @@ std::string TDbObj::ASADescriptionSQL() {
     return "COMMENT ON COLUMN " + QuoteName(table) + "." + QuoteName(name_) + " IS" + crlf +
            QuoteStringLiteral(description_, GetServerType());
   }
-  const char* word = KindWord(*this, /*oracle=*/false);
+  const char* word = KindWord(TKindWordUse::kwASAComment);
   if (!word) return {};
   return std::string("COMMENT ON ") + word + " " + QuoteName(name_) + " IS" + crlf +
          QuotedStr(description_);
@@ -447,7 +438,8 @@ std::string TDbObj::ASADescriptionSQL() {
 
 std::string TDbObj::MySQLDescriptionSQL() {
   const std::string qsl = QuoteStringLiteral(description_, GetServerType());
-  if (Is<TTblData>(this)) return "ALTER TABLE " + QuoteName(name_) + " COMMENT = " + qsl;
+  if (GetKind() == TDbObject::dboTable)
+    return "ALTER TABLE " + QuoteName(name_) + " COMMENT = " + qsl;
   if (auto* f = dynamic_cast<TFldData*>(this)) {
     const std::string table = f->GetTableName();
     if (table.empty()) return {};
@@ -474,7 +466,7 @@ std::string TDbObj::OracleDescriptionSQL() {
       return "COMMENT ON TRIGGER " + QuoteName(table->GetParentName()) + "." +
              QuoteName(table->GetName()) + "." + QuoteName(name_) + " IS" + crlf + qsl;
   }
-  const char* word = KindWord(*this, /*oracle=*/true);
+  const char* word = KindWord(TKindWordUse::kwOracleComment);
   if (!word) return "/* COMMENT ON... */";
   return std::string("COMMENT ON ") + word + " " + GetQualifiedName() + " IS" + crlf +
          QuotedStr(description_);
@@ -494,29 +486,20 @@ std::string TDbObj::MSSQLDescriptionSQL() {
     l.name = std::move(name);
     l.set = true;
   };
-  auto* prc = dynamic_cast<TPrcData*>(this);
-  if (Is<TSchData>(this)) {
+  if (GetKind() == TDbObject::dboSchema) {
     set(l0, "SCHEMA", name_);
-  } else if (auto* dm = dynamic_cast<TDmnData*>(this)) {
+  } else if (const char* word = KindWord(TKindWordUse::kwMSSQLLevel1)) {
     set(l0, "SCHEMA", parentName_);
-    set(l1, dm->BaseTypeText == "XML SCHEMA COLLECTION" ? "XML SCHEMA COLLECTION" : "TYPE", name_);
-  } else if (Is<TTblData>(this)) {
-    set(l0, "SCHEMA", parentName_);
-    set(l1, "TABLE", name_);
-  } else if (Is<TViwData>(this)) {
-    set(l0, "SCHEMA", parentName_);
-    set(l1, "VIEW", name_);
-  } else if (prc) {
-    set(l0, "SCHEMA", parentName_);
-    set(l1, prc->IsFunction ? "FUNCTION" : "PROCEDURE", name_);
+    set(l1, word, name_);
   } else if (auto* f = dynamic_cast<TFldData*>(this)) {
-    if (auto* routine = dynamic_cast<TPrcData*>(f->OwnerObj)) {
+    if (IsParameter(*f)) {
+      TDbObj* routine = f->OwnerObj;
       set(l0, "SCHEMA", routine->GetParentName());
-      set(l1, routine->IsFunction ? "FUNCTION" : "PROCEDURE", routine->GetName());
+      set(l1, routine->KindWord(TKindWordUse::kwMSSQLLevel1), routine->GetName());
       set(l2, "PARAMETER", name_);
     } else if (TDbObj* holder = ColumnHolder(*f)) {
       set(l0, "SCHEMA", holder->GetParentName());
-      set(l1, Is<TViwData>(holder) ? "VIEW" : "TABLE", holder->GetName());
+      set(l1, holder->GetKind() == TDbObject::dboView ? "VIEW" : "TABLE", holder->GetName());
       set(l2, "COLUMN", name_);
     }
   } else if (auto* t = dynamic_cast<TTrgData*>(this)) {
@@ -563,18 +546,11 @@ std::string TDbObj::PGDescriptionSQL() {
     word = "TRIGGER";
     const std::string schema = t->GetTableObj() ? t->GetTableObj()->GetParentName() : parentName_;
     target = QuoteName(name_) + " ON " + schemaPrefix(schema) + QuoteName(t->GetTableName());
-  } else if (auto* p = dynamic_cast<TPrcData*>(this)) {
-    word = "FUNCTION";
-    target = schemaPrefix(parentName_) + QuoteName(name_) + p->GetParamsSQL(/*full=*/false);
+  } else if (const char* kind = KindWord(TKindWordUse::kwPGComment)) {
+    word = kind;
+    target = GetQualifiedName() + GetSignatureText();
   } else {
-    if (Is<TDmnData>(this)) word = "DOMAIN";
-    else if (Is<TTblData>(this)) word = "TABLE";
-    else if (Is<TViwData>(this)) word = "VIEW";
-    else if (Is<TIdxData>(this)) word = "INDEX";
-    else if (ObjType == TDbObject::dboGenerator) word = "SEQUENCE";
-    else if (Is<TSchData>(this)) word = "SCHEMA";
-    else return {};
-    target = GetQualifiedName();
+    return {};
   }
   return "COMMENT ON " + word + " " + target + " IS " +
          QuoteStringLiteral(description_, GetServerType());
@@ -618,12 +594,13 @@ void TDbObj::DoBeforeDrop() { DropPresentUsers(/*activeOnly=*/false); }
 void TDbObj::WriteDrop() {
   if (!GetSelected() || walking_) return;
   FlagGuard guard(walking_);
-  if (Is<TTblData>(this) || ObjType == TDbObject::dboGenerator) {
+  const bool isTable = GetKind() == TDbObject::dboTable;
+  if (isTable || ObjType == TDbObject::dboGenerator) {
     // Left alone when the source of the comparison holds it as well.
     TCustomObjs* src = owner_ ? owner_->GetSourceObjs() : nullptr;
     if (src) {
-      const bool held = Is<TTblData>(this) ? src->Tables.FindObject(GetKeyName()) != nullptr
-                                           : src->Generators.FindObject(GetKeyName()) != nullptr;
+      const bool held = isTable ? src->Tables.FindObject(GetKeyName()) != nullptr
+                                : src->Generators.FindObject(GetKeyName()) != nullptr;
       if (held) return;
     }
   }
@@ -634,7 +611,7 @@ void TDbObj::WriteDrop() {
     if (auto* v = dynamic_cast<TViwData*>(this))
       for (auto& f : v->Columns) if (f.Value) f.Value->SetSelected(false);
     std::string name = name_;
-    if (name.empty() && Is<TCtrData>(this)) name = SystemName;
+    if (name.empty() && GetKind() == TDbObject::dboConstraint) name = SystemName;
     std::string table;
     if (auto* f = dynamic_cast<TFldData*>(this)) table = f->GetTableName();
     if (TScriptWriter* w = GetScriptWriter())
@@ -657,7 +634,8 @@ void TDbObj::DoBeforeCreate() {
     // Served before descending, so that a cycle of edges ends.
     e->Active = false;
     if (auto* col = dynamic_cast<TFldData*>(target)) {
-      if (col->OwnerObj == this && Is<TTblData>(this)) continue;  // a table's own column
+      // A table's own column.
+      if (col->OwnerObj == this && GetKind() == TDbObject::dboTable) continue;
       auto* table = dynamic_cast<TTblData*>(col->OwnerObj);
       if (table && !table->GetSelected()) {
         table->WriteCreate();
@@ -666,7 +644,7 @@ void TDbObj::DoBeforeCreate() {
       target->WriteCreate();
       continue;
     }
-    if (Is<TTrgData>(target) || Is<TViwData>(target)) {
+    if (IsKind(target, TDbObject::dboTrigger) || IsKind(target, TDbObject::dboView)) {
       target->WriteCreate();
       continue;
     }

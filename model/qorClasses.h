@@ -55,6 +55,22 @@ class TFldData;
 
 using TDependList = TOwnedNameList<TDependObj>;
 
+// Where a statement names an object's kind with a word of its own.
+enum class TKindWordUse : std::uint8_t {
+  kwFileName,            // the per-object file name: "procedure", "view" ...
+  kwIBDescribe,          // InterBase DESCRIBE <word>
+  kwIBComment,           // Firebird COMMENT ON <word>
+  kwIBAlterDescription,  // InterBase 2020 ALTER DESCRIPTION FOR <word>
+  kwIBSysTable,          // the catalog table whose RDB$DESCRIPTION is set
+  kwIBSysKey,            // the name column of that table
+  kwASAComment,          // ASA COMMENT ON <word>
+  kwOracleComment,       // Oracle COMMENT ON <word>
+  kwMSSQLLevel1,         // MS SQL @level1type of an extended property
+  kwPGComment,           // PostgreSQL COMMENT ON <word>
+  kwPGOwner,             // PostgreSQL ALTER <word> ... OWNER TO
+};
+inline constexpr std::size_t kKindWordUseCount = 11;
+
 // Text written between "/*" and "*/": a "*/" inside it would end the comment
 // early and let the rest run as SQL, so it is broken up.
 std::string BlockCommentText(std::string_view text);
@@ -80,6 +96,17 @@ class TDbObj : public TObject {
   const char* ClassName() const override { return "TDbObj"; }
 
   // ---- Virtual operations ----
+  // The object-type code of the class (ObjType may say more: a
+  // constraint's own type, for instance).
+  virtual TDbObject GetKind() const { return TDbObject::dboUnknown; }
+  // The word that names the object's kind for `use`; null when the kind has
+  // none there. The class's words come from one table keyed by GetKind(); a
+  // kind overrides this for the words that depend on the instance (a
+  // routine that is a function).
+  virtual const char* KindWord(TKindWordUse use) const;
+  // What follows the qualified name where the kind needs it to tell
+  // objects apart (a routine's parameter types, an operator's arguments).
+  virtual std::string GetSignatureText() { return {}; }
   virtual bool GetSelected();
   // Also sets the counterpart's flag.
   virtual void SetSelected(bool value);
@@ -303,14 +330,7 @@ class TCustomObjs : public TObject {
   std::string Terminator = ";";
   TCmpObjSetType ObjFilter = TCmpObjSetType::All();
   TConnectionOptions ConnectionOptions;
-  TIBServerOptions IBServerOptions;
-  TMSSQLServerOptions MSSQLServerOptions;
-  TMySQLServerOptions MySQLServerOptions;
-  TASAServerOptions ASAServerOptions;
-  TASEServerOptions ASEServerOptions;
-  TOracleServerOptions OracleServerOptions;
-  TPGSQLServerOptions PGSQLServerOptions;
-  TDB2ServerOptions DB2ServerOptions;
+  QOR_PER_SERVER_OPTIONS(QOR_OPTIONS_MEMBER, TIBServerOptions)
   std::uint8_t Role = 0;  // 1 source, 2 target of a comparison
   TScriptWriter* ScriptWriter = nullptr;  // not owned
   TLogNextLineEvent OnLog;

@@ -11,6 +11,7 @@ class TCltData : public TDbObj {
  public:
   explicit TCltData(TCustomObjs* owner) : TDbObj(owner) { ObjType = TDbObject::dboCollation; }
   const char* ClassName() const override { return "TCltData"; }
+  TDbObject GetKind() const override { return TDbObject::dboCollation; }
 
   // InterBase/Firebird only; empty for every other server type.
   std::string GetCreateSQL() override;

@@ -12,7 +12,6 @@ namespace {
 
 using DB = TDatabaseType;
 using SD = TScriptDialect;
-const std::string kCrlf(CRLF);
 
 // The referential action words; a value outside them has none. InterBase,
 // Firebird and MS SQL know no RESTRICT: their NO ACTION is the same rule.

@@ -24,6 +24,7 @@ class TCtrData : public TDbObj {
   explicit TCtrData(TCustomObjs* owner);
   ~TCtrData() override;
   const char* ClassName() const override { return "TCtrData"; }
+  TDbObject GetKind() const override { return TDbObject::dboConstraint; }
 
   std::string GetDisplayName() override;
   // A named constraint: the base key. An unnamed one: its CREATE text, for

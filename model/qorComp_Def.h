@@ -11,6 +11,7 @@ class TDefData : public TDbObj {
  public:
   explicit TDefData(TCustomObjs* owner) : TDbObj(owner) { ObjType = TDbObject::dboDefault; }
   const char* ClassName() const override { return "TDefData"; }
+  TDbObject GetKind() const override { return TDbObject::dboDefault; }
 
   // MS SQL without an expression: the server's own text (ObjectSource).
   std::string GetCreateSQL() override;

@@ -15,7 +15,6 @@ namespace {
 using DB = TDatabaseType;
 using SD = TScriptDialect;
 
-const std::string kCRLF(CRLF);
 constexpr std::string_view kXmlSchemaCollection = "XML SCHEMA COLLECTION";
 
 }  // namespace
@@ -27,7 +26,7 @@ std::string TPGTypeOptions::GetText() const {
     std::vector<std::string> fields;
     for (const auto& f : Fields)
       if (f.Value) fields.push_back(f.Value->GetCreateSQL());
-    return " AS (" + kCRLF + JoinLines(fields, ",\r\n") + ")";
+    return " AS (" + kCrlf + JoinLines(fields, ",\r\n") + ")";
   }
   std::vector<std::string> o;
   auto add = [&o](const char* keyword, const std::string& value) {
@@ -47,7 +46,7 @@ std::string TPGTypeOptions::GetText() const {
   if (Element) o.push_back("ELEMENT = " + Element->GetCreateSQL());
   if (!Delimiter.empty())
     o.push_back("DELIMITER = " + QuoteStringLiteral(Delimiter, DB::dbPostgreSQL));
-  return "(" + kCRLF + JoinLines(o, ",\r\n") + ")";
+  return "(" + kCrlf + JoinLines(o, ",\r\n") + ")";
 }
 
 // ---------------------------------------------------------------- TDmnData
@@ -109,21 +108,21 @@ std::string TDmnData::GetOracleTypeSQL() {
   const std::string& name = GetName();
   std::string s = "CREATE OR REPLACE TYPE " + name;
   if (!TypeTimestamp.empty() || !TypeOid.empty()) {
-    s += kCRLF;
+    s += kCrlf;
     if (!TypeTimestamp.empty()) s += "   TIMESTAMP " + QuotedStr(TypeTimestamp);
     if (!TypeOid.empty()) s += " OID " + QuotedStr(TypeOid);
-    s += kCRLF;
+    s += kCrlf;
   }
   const bool withMethods = !Methods.Empty();
   auto members = [&] {
     return OracleAttributes(Attributes, withMethods) + OracleMethods(!Attributes.Empty());
   };
   if (!SuperType.empty()) {
-    s += " UNDER " + SuperType + kCRLF + members();
+    s += " UNDER " + SuperType + kCrlf + members();
   } else {
     s += TypeKind == 5 ? " IS " : " AS ";
     switch (TypeKind) {
-      case 2: s += "OBJECT" + kCRLF + members(); break;
+      case 2: s += "OBJECT" + kCrlf + members(); break;
       case 3: s += "VARRAY(" + IntToStr(VarrayLimit) + ") OF " + TypeHolder->GetCreateSQL(); break;
       case 4:
       case 5: s += "TABLE OF " + TypeHolder->GetCreateSQL(); break;
@@ -131,11 +130,11 @@ std::string TDmnData::GetOracleTypeSQL() {
     }
   }
   const std::string directives = Directives.GetText();
-  if (!directives.empty()) s += kCRLF + "   " + directives;
+  if (!directives.empty()) s += kCrlf + "   " + directives;
   if (!AddedAttributes.Empty()) {
-    s += ";" + kCRLF + kCRLF + "ALTER TYPE " + name + " ADD ATTRIBUTE" + kCRLF +
+    s += ";" + kCrlf + kCrlf + "ALTER TYPE " + name + " ADD ATTRIBUTE" + kCrlf +
          OracleAttributes(AddedAttributes, /*open=*/false);
-    if (Cascade) s += kCRLF + "   CASCADE";
+    if (Cascade) s += kCrlf + "   CASCADE";
   }
   return s;
 }
@@ -219,6 +218,13 @@ void TDmnData::DoBeforeDrop() {
     }
   }
   DropPresentUsers(/*activeOnly=*/true);
+}
+
+const char* TDmnData::KindWord(TKindWordUse use) const {
+  if (use == TKindWordUse::kwPGOwner && PGOptions && PGOptions->IsType) return "TYPE";
+  if (use == TKindWordUse::kwMSSQLLevel1 && BaseTypeText == kXmlSchemaCollection)
+    return "XML SCHEMA COLLECTION";
+  return TDbObj::KindWord(use);
 }
 
 }  // namespace qor

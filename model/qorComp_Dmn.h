@@ -49,6 +49,10 @@ class TDmnData : public TDbObj {
   explicit TDmnData(TCustomObjs* owner);
   ~TDmnData() override;
   const char* ClassName() const override { return "TDmnData"; }
+  TDbObject GetKind() const override { return TDbObject::dboDomain; }
+  // A PostgreSQL type and an MS SQL XML schema collection have words of
+  // their own.
+  const char* KindWord(TKindWordUse use) const override;
 
   std::string GetDisplayName() override { return GetName(); }
   void GetSubObjects(std::vector<TDbObj*>& out) override;

@@ -36,6 +36,7 @@ class TEvtData : public TDbObj {
  public:
   explicit TEvtData(TCustomObjs* owner) : TDbObj(owner) { ObjType = TDbObject::dboEvent; }
   const char* ClassName() const override { return "TEvtData"; }
+  TDbObject GetKind() const override { return TDbObject::dboEvent; }
 
   std::string GetCreateSQL() override;
   std::string GetDropSQL() override;

@@ -11,6 +11,7 @@ class TExcData : public TDbObj {
  public:
   explicit TExcData(TCustomObjs* owner) : TDbObj(owner) { ObjType = TDbObject::dboException; }
   const char* ClassName() const override { return "TExcData"; }
+  TDbObject GetKind() const override { return TDbObject::dboException; }
 
   // "CREATE EXCEPTION " name and the message as a literal.
   std::string GetCreateSQL() override;

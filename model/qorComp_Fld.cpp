@@ -141,38 +141,38 @@ bool TFldData::IsOutParam() const {
 // ------------------------------------------------------------ Type mapping
 
 void TFldData::SetIBFieldType(int fieldType, std::int32_t charSetId) {
-  const bool octets = charSetId == 1;
+  const bool octets = charSetId == ibft::kOctetsCharSetId;
   switch (fieldType) {
-    case 7: DataType = dt::SMALLINT; break;
-    case 8: DataType = dt::INTEGER; break;
-    case 9: DataType = dt::QUAD; break;
-    case 10: DataType = dt::FLOAT; break;
-    case 12: DataType = dt::DATE; break;
-    case 13: DataType = dt::TIME; break;
-    case 14: DataType = octets ? dt::BINARY : dt::CHAR; break;
-    case 16: DataType = dt::BIGINT; break;
-    case 17:
-    case 23: DataType = dt::BOOLEAN; break;
-    case 24:
-    case 25: DataType = dt::DECFLOAT; break;
-    case 26: DataType = dt::NUMERIC; break;
-    case 27: DataType = dt::DOUBLE_PRECISION; break;
-    case 28:
+    case ibft::Short: DataType = dt::SMALLINT; break;
+    case ibft::Long: DataType = dt::INTEGER; break;
+    case ibft::Quad: DataType = dt::QUAD; break;
+    case ibft::Float: DataType = dt::FLOAT; break;
+    case ibft::Date: DataType = dt::DATE; break;
+    case ibft::Time: DataType = dt::TIME; break;
+    case ibft::Text: DataType = octets ? dt::BINARY : dt::CHAR; break;
+    case ibft::Int64: DataType = dt::BIGINT; break;
+    case ibft::BooleanIB:
+    case ibft::Boolean: DataType = dt::BOOLEAN; break;
+    case ibft::Dec16:
+    case ibft::Dec34: DataType = dt::DECFLOAT; break;
+    case ibft::Int128: DataType = dt::NUMERIC; break;
+    case ibft::Double: DataType = dt::DOUBLE_PRECISION; break;
+    case ibft::TimeTz:
       DataType = dt::TIME;
       WithTimeZone = true;
       break;
-    case 29:
+    case ibft::TimestampTz:
       DataType = dt::TIMESTAMP;
       WithTimeZone = true;
       break;
-    case 35: {
+    case ibft::Timestamp: {
       const TIBServerOptions* ib = GetServerOptions();
       DataType = (ib ? ib->SQLDialect : 3) == 3 ? dt::TIMESTAMP : dt::DATE;
       break;
     }
-    case 37: DataType = octets ? dt::VARBINARY : dt::VARCHAR; break;
-    case 40: DataType = dt::CSTRING; break;
-    case 261: DataType = dt::BLOB; break;
+    case ibft::Varying: DataType = octets ? dt::VARBINARY : dt::VARCHAR; break;
+    case ibft::CString: DataType = dt::CSTRING; break;
+    case ibft::Blob: DataType = dt::BLOB; break;
     default: DataType = dt::Unknown; break;
   }
 }

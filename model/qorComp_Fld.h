@@ -28,6 +28,16 @@ inline constexpr std::uint8_t Unknown = 0, INTEGER = 1, BIGINT = 2, FLOAT = 3,
 inline constexpr int Count = 97;
 }  // namespace dt
 
+// The InterBase/Firebird field-type codes of RDB$FIELDS.RDB$FIELD_TYPE that
+// SetIBFieldType maps, and the character set id of OCTETS.
+namespace ibft {
+inline constexpr int Short = 7, Long = 8, Quad = 9, Float = 10, Date = 12, Time = 13, Text = 14,
+                     Int64 = 16, BooleanIB = 17, Boolean = 23, Dec16 = 24, Dec34 = 25,
+                     Int128 = 26, Double = 27, TimeTz = 28, TimestampTz = 29, Timestamp = 35,
+                     Varying = 37, CString = 40, Blob = 261;
+inline constexpr std::int32_t kOctetsCharSetId = 1;
+}  // namespace ibft
+
 // The type-name text of `index`; "" outside the table.
 std::string_view DataTypeName(int index);
 
@@ -38,6 +48,7 @@ class TFldData : public TDbObj {
   TFldData(TCustomObjs* owner, TDbObj* ownerObj);
   ~TFldData() override;
   const char* ClassName() const override { return "TFldData"; }
+  TDbObject GetKind() const override { return TDbObject::dboField; }
 
   std::string GetDisplayName() override { return GetName(); }
   // The column or parameter definition: mode prefix, name, GetColumnSQL.

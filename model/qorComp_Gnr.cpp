@@ -11,7 +11,6 @@ namespace {
 
 using DB = TDatabaseType;
 using SD = TScriptDialect;
-const std::string kCrlf(CRLF);
 
 // A minimum or step of 1 is the default and goes unsaid.
 bool SetNotOne(const std::string& v) { return !v.empty() && v != "1"; }

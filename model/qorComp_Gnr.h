@@ -18,6 +18,7 @@ class TGnrData : public TDbObj {
   explicit TGnrData(TCustomObjs* owner, std::unique_ptr<TFldData> sequenceType = nullptr);
   ~TGnrData() override;
   const char* ClassName() const override { return "TGnrData"; }
+  TDbObject GetKind() const override { return TDbObject::dboGenerator; }
 
   // CREATE GENERATOR or CREATE SEQUENCE in the owner's dialect.
   std::string GetCreateSQL() override;

@@ -9,7 +9,6 @@ namespace qor {
 namespace {
 using DB = TDatabaseType;
 using SD = TScriptDialect;
-const std::string kCrlf(CRLF);
 }  // namespace
 
 TIdxData::TIdxData(TCustomObjs* owner) : TDbObj(owner) { ObjType = TDbObject::dboIndex; }

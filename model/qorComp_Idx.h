@@ -23,6 +23,7 @@ class TIdxData : public TDbObj {
   explicit TIdxData(TCustomObjs* owner);
   ~TIdxData() override;
   const char* ClassName() const override { return "TIdxData"; }
+  TDbObject GetKind() const override { return TDbObject::dboIndex; }
 
   // MySQL index names are unique per table only: TableName "." Name there.
   std::string GetKeyName() override;

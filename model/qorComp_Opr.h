@@ -16,6 +16,8 @@ class TOprData : public TDbObj {
  public:
   using TDbObj::TDbObj;
   const char* ClassName() const override { return "TOprData"; }
+  TDbObject GetKind() const override { return TDbObject::dboOperator; }
+  std::string GetSignatureText() override { return GetArgsText(); }
 
   std::string GetDisplayName() override { return GetKeyName(); }
   // ParentName "." Name " " and the argument text, so overloads differ.
@@ -78,6 +80,8 @@ class TOpcData : public TDbObj {
  public:
   using TDbObj::TDbObj;
   const char* ClassName() const override { return "TOpcData"; }
+  TDbObject GetKind() const override { return TDbObject::dboOperatorClass; }
+  std::string GetSignatureText() override { return " USING " + AccessMethod; }
 
   std::string GetDisplayName() override { return GetKeyName(); }
   // Name "(" AccessMethod ")".

@@ -11,6 +11,7 @@ class TPkgData : public TDbObj {
  public:
   explicit TPkgData(TCustomObjs* owner) : TDbObj(owner) { ObjType = TDbObject::dboPackage; }
   const char* ClassName() const override { return "TPkgData"; }
+  TDbObject GetKind() const override { return TDbObject::dboPackage; }
 
   // The header statement, then, when there is a body, a separator line and
   // the body statement.

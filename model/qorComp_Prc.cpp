@@ -16,8 +16,6 @@ namespace {
 using DB = TDatabaseType;
 using SD = TScriptDialect;
 
-const std::string kCRLF(CRLF);
-
 // Entries of a parameter list. Joined, never cut after the fact, so that an
 // empty list stays empty.
 std::string JoinParams(const std::vector<std::string>& entries) {
@@ -114,13 +112,13 @@ std::string TPrcData::GetParamsSQL(bool full) {
                                                    : "";
         in.push_back(dir + QuoteName(p->GetName()) + " " + p->GetDataTypeSQL());
       }
-      std::string s = "(" + JoinParams(in) + ")" + kCRLF;
+      std::string s = "(" + JoinParams(in) + ")" + kCrlf;
       if (outputs.empty()) return s;
       // The line break keeps the body that follows off the type.
-      if (IsFunction) return s + "RETURNS " + outputs[0]->GetDataTypeSQL() + kCRLF;
+      if (IsFunction) return s + "RETURNS " + outputs[0]->GetDataTypeSQL() + kCrlf;
       for (TFldData* p : outputs)
         out.push_back(QuoteName(p->GetName()) + " " + p->GetDataTypeSQL());
-      return s + " Result(" + JoinParams(out) + ")" + kCRLF;
+      return s + " Result(" + JoinParams(out) + ")" + kCrlf;
     }
     case SD::sdPostgreSQL:
     case SD::sdMySQL: {
@@ -144,7 +142,7 @@ std::string TPrcData::GetParamsSQL(bool full) {
       if (pg && !ReturnsText.empty()) returns = ReturnsText;
       else if (!outputs.empty()) returns = outputs[0]->GetDataTypeSQL();
       if (returns.empty()) return s;
-      return s + kCRLF + "RETURNS " + (pg && SetOf ? "SETOF " : "") + returns;
+      return s + kCrlf + "RETURNS " + (pg && SetOf ? "SETOF " : "") + returns;
     }
     case SD::sdMSSQL:
     case SD::sdASE: {
@@ -154,9 +152,9 @@ std::string TPrcData::GetParamsSQL(bool full) {
       if (paren) s += "(";
       s += JoinParams(in);
       if (paren) s += ")";
-      s += kCRLF;
-      if (TableResult) return s + " RETURNS TABLE" + kCRLF;
-      if (outputs.size() == 1) return s + " RETURNS " + outputs[0]->GetCreateSQL() + kCRLF;
+      s += kCrlf;
+      if (TableResult) return s + " RETURNS TABLE" + kCrlf;
+      if (outputs.size() == 1) return s + " RETURNS " + outputs[0]->GetCreateSQL() + kCrlf;
       return s;
     }
     case SD::sdGeneric:
@@ -166,7 +164,7 @@ std::string TPrcData::GetParamsSQL(bool full) {
   }
   std::string s;
   for (TFldData* p : inputs) in.push_back(p->GetCreateSQL());
-  if (!in.empty()) s += "(" + JoinParams(in) + ")" + kCRLF;
+  if (!in.empty()) s += "(" + JoinParams(in) + ")" + kCrlf;
   if (outputs.empty()) return s;
   for (TFldData* p : outputs)
     out.push_back(p->GetCreateSQL() + (p->Deterministic ? " DETERMINISTIC" : ""));
@@ -174,7 +172,7 @@ std::string TPrcData::GetParamsSQL(bool full) {
   s += IsFunction ? " " : "(";
   s += JoinParams(out);
   if (!IsFunction) s += ")";
-  return s + kCRLF;
+  return s + kCrlf;
 }
 
 // ---------------------------------------------------------- Routine texts
@@ -185,15 +183,15 @@ std::string TPrcData::MSSQLRoutineText() {
   s += GetParamsSQL(/*full=*/true);
   if (!Language.empty()) {
     // An external routine: its options, then where it lives.
-    if (ModifiesSqlData) s += "  modifies sql data" + kCRLF;
-    if (Strict) s += "  returns null on null input" + kCRLF;
-    if (DynamicResultSets > 0) s += "  dynamic result sets " + IntToStr(DynamicResultSets) + kCRLF;
-    if (Deterministic) s += "  deterministic" + kCRLF;
-    if (Exportable) s += "  exportable" + kCRLF;
-    return s + "  language " + Language + kCRLF + "  parameter style " + ParameterStyle + kCRLF +
+    if (ModifiesSqlData) s += "  modifies sql data" + kCrlf;
+    if (Strict) s += "  returns null on null input" + kCrlf;
+    if (DynamicResultSets > 0) s += "  dynamic result sets " + IntToStr(DynamicResultSets) + kCrlf;
+    if (Deterministic) s += "  deterministic" + kCrlf;
+    if (Exportable) s += "  exportable" + kCrlf;
+    return s + "  language " + Language + kCrlf + "  parameter style " + ParameterStyle + kCrlf +
            "  external name " + QuotedStr(ExternalName);
   }
-  if (!WithText.empty()) s += " WITH " + WithText + kCRLF;
+  if (!WithText.empty()) s += " WITH " + WithText + kCrlf;
   if (HasEmptyBody()) return s + " AS " + TrimCtlLeft(GetEmptyBody());
   return s + " " + GetText();
 }
@@ -205,12 +203,12 @@ std::string TPrcData::PGRoutineText() {
   const DB st = GetServerType();
   if (!GetText().empty()) {
     const std::string tag = DollarTag(GetText());
-    s += kCRLF + "AS " + tag + GetText() + tag;
+    s += kCrlf + "AS " + tag + GetText() + tag;
   } else {
-    s += kCRLF + "AS " + QuoteStringLiteral(ObjectFile, st) + ", " +
+    s += kCrlf + "AS " + QuoteStringLiteral(ObjectFile, st) + ", " +
          QuoteStringLiteral(LinkSymbol, st);
   }
-  if (!Language.empty()) s += kCRLF + "LANGUAGE " + QuotedStr(Language);
+  if (!Language.empty()) s += kCrlf + "LANGUAGE " + QuotedStr(Language);
   if (!Volatility.empty()) s += " " + Volatility;
   if (Strict) s += " STRICT";
   return s;
@@ -221,29 +219,29 @@ std::string TPrcData::RoutineText() {
   switch (ScriptDialect(GetServerType())) {
     case SD::sdASA: return kind + GetQualifiedName() + GetParamsSQL(true) + GetText();
     case SD::sdMySQL: {
-      std::string s = kind + GetQualifiedName() + GetParamsSQL(true) + kCRLF;
+      std::string s = kind + GetQualifiedName() + GetParamsSQL(true) + kCrlf;
       // Through MySQL literal quoting: a quote or backslash in the comment
       // cannot end the literal.
       if (!GetDescription().empty())
-        s += "     COMMENT " + QuoteStringLiteral(GetDescription(), DB::dbMySQL) + kCRLF;
+        s += "     COMMENT " + QuoteStringLiteral(GetDescription(), DB::dbMySQL) + kCrlf;
       static constexpr const char* kCharacteristics[9] = {
           "     LANGUAGE SQL", "     DETERMINISTIC", "     NOT DETERMINISTIC", nullptr,
           "     NO SQL", "     READS SQL DATA", "     MODIFIES SQL DATA",
           "     SQL SECURITY DEFINER", "     SQL SECURITY INVOKER"};
       for (int bit = 0; bit < 9; ++bit)
         if (kCharacteristics[bit] && (MySQLCharacteristics >> bit) & 1u)
-          s += kCharacteristics[bit] + kCRLF;
+          s += kCharacteristics[bit] + kCrlf;
       return s + GetText();
     }
     case SD::sdMSSQL:
     case SD::sdASE: return kind + MSSQLRoutineText();
-    case SD::sdOracle: return kind + GetName() + kCRLF + GetText();
+    case SD::sdOracle: return kind + GetName() + kCrlf + GetText();
     case SD::sdPostgreSQL: return kind + PGRoutineText();
     case SD::sdGeneric:
     case SD::sdInterBase:
     case SD::sdDB2: break;
   }
-  return kind + QuoteName(GetName()) + GetParamsSQL(true) + " AS" + kCRLF + GetText();
+  return kind + QuoteName(GetName()) + GetParamsSQL(true) + " AS" + kCrlf + GetText();
 }
 
 std::string TPrcData::GetCreateSQL() {
@@ -341,18 +339,18 @@ std::string TPrcData::GetCreateEmptySQL() {
       QuoteName(GetName());
   if (IsFunction) {
     std::string s = "CREATE FUNCTION ";
-    if (IsMSSQLKind(st)) return s + GetQualifiedName() + params + "as" + kCRLF + stub;
+    if (IsMSSQLKind(st)) return s + GetQualifiedName() + params + "as" + kCrlf + stub;
     if (st == DB::dbSybaseASA) {
       // The parameter list carries the RETURNS clause when there is a result.
-      return s + asaName + params + (OutParams.Empty() ? "returns integer as" : "as") + kCRLF +
+      return s + asaName + params + (OutParams.Empty() ? "returns integer as" : "as") + kCrlf +
              stub;
     }
-    return s + QuoteName(GetName()) + params + " AS" + kCRLF + stub;
+    return s + QuoteName(GetName()) + params + " AS" + kCrlf + stub;
   }
   std::string s = st == DB::dbOracle ? "CREATE OR REPLACE PROCEDURE " : "CREATE PROCEDURE ";
-  if (st == DB::dbSybaseASA) return s + asaName + params + "as" + kCRLF + stub;
-  if (st == DB::dbMySQL) return s + GetQualifiedName() + params + kCRLF + stub;
-  return s + GetQualifiedName() + params + " AS" + kCRLF + stub;
+  if (st == DB::dbSybaseASA) return s + asaName + params + "as" + kCrlf + stub;
+  if (st == DB::dbMySQL) return s + GetQualifiedName() + params + kCrlf + stub;
+  return s + GetQualifiedName() + params + " AS" + kCrlf + stub;
 }
 
 void TPrcData::ReplaceWithEmptyBody(bool write) {
@@ -407,6 +405,16 @@ std::string TMemberPrcData::GetCreateSQL() {
   if (IsFunction && OutParams.Count() > 0 && OutParams.Object(0))
     s += " RETURN " + OutParams.Object(0)->GetCreateSQL();
   return s;
+}
+
+// -------------------------------------------------------------- Kind words
+
+const char* TPrcData::KindWord(TKindWordUse use) const {
+  using U = TKindWordUse;
+  if (IsFunction && (use == U::kwIBComment || use == U::kwASAComment ||
+                     use == U::kwOracleComment || use == U::kwMSSQLLevel1))
+    return "FUNCTION";
+  return TDbObj::KindWord(use);
 }
 
 }  // namespace qor

@@ -23,6 +23,10 @@ class TPrcData : public TDbObj {
   explicit TPrcData(TCustomObjs* owner);
   ~TPrcData() override;
   const char* ClassName() const override { return "TPrcData"; }
+  TDbObject GetKind() const override { return TDbObject::dboProcedure; }
+  // A function is named FUNCTION where the statement tells the two apart.
+  const char* KindWord(TKindWordUse use) const override;
+  std::string GetSignatureText() override { return GetParamsSQL(/*full=*/false); }
 
   std::string GetDisplayName() override { return GetKeyName(); }
   // PostgreSQL: the signature, so that overloads are kept apart; MS SQL:

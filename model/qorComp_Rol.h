@@ -18,6 +18,7 @@ class TRolData : public TDbObj {
  public:
   explicit TRolData(TCustomObjs* owner) : TDbObj(owner) { ObjType = TDbObject::dboRole; }
   const char* ClassName() const override { return "TRolData"; }
+  TDbObject GetKind() const override { return TDbObject::dboRole; }
 
   // "Role: ", "Login: " or "User: " + Name.
   std::string GetKeyName() override;
@@ -57,6 +58,7 @@ class TGntData : public TDbObj {
  public:
   explicit TGntData(TCustomObjs* owner) : TDbObj(owner) { ObjType = TDbObject::dboGrant; }
   const char* ClassName() const override { return "TGntData"; }
+  TDbObject GetKind() const override { return TDbObject::dboGrant; }
 
   // The grant text with unquoted InterBase names, so equal grants share it.
   std::string GetKeyName() override;

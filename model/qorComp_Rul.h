@@ -12,6 +12,7 @@ class TRulData : public TDbObj {
  public:
   explicit TRulData(TCustomObjs* owner) : TDbObj(owner) { ObjType = TDbObject::dboRule; }
   const char* ClassName() const override { return "TRulData"; }
+  TDbObject GetKind() const override { return TDbObject::dboRule; }
 
   // MS SQL without a rule text: the server's own text (ObjectSource).
   std::string GetCreateSQL() override;

@@ -16,8 +16,6 @@ namespace {
 
 using DB = TDatabaseType;
 
-const std::string kCrlf(CRLF);
-
 // Owner "." name, both quoted by `quoter`; the name alone without an owner,
 // which would otherwise leave a bare "." in front of it.
 std::string OwnedName(TDbObj* quoter, const std::string& owner, const std::string& name) {
@@ -277,5 +275,10 @@ std::string TSchData::GetCreateSQL() {
 }
 
 std::string TSchData::GetDropSQL() { return "DROP SCHEMA " + QuoteName(GetName()); }
+
+const char* TSchData::KindWord(TKindWordUse use) const {
+  if (use == TKindWordUse::kwPGOwner && GetName() == "public") return nullptr;
+  return TDbObj::KindWord(use);
+}
 
 }  // namespace qor

@@ -18,6 +18,7 @@ class TTblData : public TDbObj {
   explicit TTblData(TCustomObjs* owner);
   ~TTblData() override;
   const char* ClassName() const override { return "TTblData"; }
+  TDbObject GetKind() const override { return TDbObject::dboTable; }
 
   // The CREATE TABLE statement (GetScriptSQL).
   std::string GetCreateSQL() override;
@@ -101,6 +102,7 @@ class TPblData : public TDbObj {
  public:
   using TDbObj::TDbObj;
   const char* ClassName() const override { return "TPblData"; }
+  TDbObject GetKind() const override { return TDbObject::dboPublication; }
 
   std::string GetCreateSQL() override;
   // Creates the tables and columns it publishes first.
@@ -115,6 +117,9 @@ class TSchData : public TDbObj {
  public:
   using TDbObj::TDbObj;
   const char* ClassName() const override { return "TSchData"; }
+  TDbObject GetKind() const override { return TDbObject::dboSchema; }
+  // The "public" schema is the server's own: nobody is made its owner.
+  const char* KindWord(TKindWordUse use) const override;
 
   std::string GetCreateSQL() override;
   std::string GetDropSQL() override;

@@ -41,6 +41,7 @@ class TTrgData : public TDbObj {
   explicit TTrgData(TCustomObjs* owner);
   ~TTrgData() override;
   const char* ClassName() const override { return "TTrgData"; }
+  TDbObject GetKind() const override { return TDbObject::dboTrigger; }
 
   void GetSubObjects(std::vector<TDbObj*>& out) override;
   void ClearLinksTo(const TDbObj* gone) override;

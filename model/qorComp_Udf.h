@@ -16,6 +16,7 @@ class TUdfData : public TDbObj {
   explicit TUdfData(TCustomObjs* owner);
   ~TUdfData() override;
   const char* ClassName() const override { return "TUdfData"; }
+  TDbObject GetKind() const override { return TDbObject::dboFunction; }
 
   // DECLARE EXTERNAL FUNCTION with arguments, result, entry point and module.
   std::string GetCreateSQL() override;

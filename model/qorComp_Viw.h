@@ -29,6 +29,7 @@ class TViwData : public TDbObj {
   explicit TViwData(TCustomObjs* owner);
   ~TViwData() override;
   const char* ClassName() const override { return "TViwData"; }
+  TDbObject GetKind() const override { return TDbObject::dboView; }
 
   void GetSubObjects(std::vector<TDbObj*>& out) override;
 

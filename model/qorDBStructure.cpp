@@ -90,14 +90,7 @@ TObjs* TDBStructure::GetObjs() const { return static_cast<TObjs*>(Objs()); }
     if (Objs()) Objs()->Name.Assign(value);                                \
   }
 
-QOR_OPTIONS_PROPERTY(TIBServerOptions, IBServerOptions)
-QOR_OPTIONS_PROPERTY(TASAServerOptions, ASAServerOptions)
-QOR_OPTIONS_PROPERTY(TASEServerOptions, ASEServerOptions)
-QOR_OPTIONS_PROPERTY(TMySQLServerOptions, MySQLServerOptions)
-QOR_OPTIONS_PROPERTY(TMSSQLServerOptions, MSSQLServerOptions)
-QOR_OPTIONS_PROPERTY(TOracleServerOptions, OracleServerOptions)
-QOR_OPTIONS_PROPERTY(TPGSQLServerOptions, PGSQLServerOptions)
-QOR_OPTIONS_PROPERTY(TDB2ServerOptions, DB2ServerOptions)
+QOR_PER_SERVER_OPTIONS(QOR_OPTIONS_PROPERTY, TIBServerOptions)
 
 #undef QOR_OPTIONS_PROPERTY
 

@@ -125,22 +125,11 @@ class TDBStructure : public TCustomDBStructure {
 
   // Reading gives the collection's own option object; writing copies the
   // values into it.
-  TIBServerOptions* IBServerOptions() const;
-  void SetIBServerOptions(const TIBServerOptions& value);
-  TASAServerOptions* ASAServerOptions() const;
-  void SetASAServerOptions(const TASAServerOptions& value);
-  TASEServerOptions* ASEServerOptions() const;
-  void SetASEServerOptions(const TASEServerOptions& value);
-  TMySQLServerOptions* MySQLServerOptions() const;
-  void SetMySQLServerOptions(const TMySQLServerOptions& value);
-  TMSSQLServerOptions* MSSQLServerOptions() const;
-  void SetMSSQLServerOptions(const TMSSQLServerOptions& value);
-  TOracleServerOptions* OracleServerOptions() const;
-  void SetOracleServerOptions(const TOracleServerOptions& value);
-  TPGSQLServerOptions* PGSQLServerOptions() const;
-  void SetPGSQLServerOptions(const TPGSQLServerOptions& value);
-  TDB2ServerOptions* DB2ServerOptions() const;
-  void SetDB2ServerOptions(const TDB2ServerOptions& value);
+#define QOR_OPTIONS_ACCESSORS(Type, Name) \
+  Type* Name() const;                     \
+  void Set##Name(const Type& value);
+  QOR_PER_SERVER_OPTIONS(QOR_OPTIONS_ACCESSORS, TIBServerOptions)
+#undef QOR_OPTIONS_ACCESSORS
 };
 
 // Tested by the extraction and parsing loops, which leave at once when it

@@ -40,8 +40,6 @@ using SD = TScriptDialect;
 using IBV = TIBSQLServerVersionType;
 using UD = TUpdateDescriptionType;
 
-const std::string kCrlf(CRLF);
-
 // The longest object name that goes into a file name; longer ones are cut,
 // and the collision suffix keeps cut names apart.
 constexpr std::size_t kMaxFileNamePart = 120;
@@ -139,51 +137,18 @@ std::string FileNamePart(std::string_view name) {
 }
 
 // The kind word of a per-object file name; empty for the other classes.
-const char* FileKindWord(TDbObj& obj) {
-  if (dynamic_cast<TPrcData*>(&obj)) return "procedure";
-  if (dynamic_cast<TViwData*>(&obj)) return "view";
-  if (dynamic_cast<TTrgData*>(&obj)) return "trigger";
-  if (dynamic_cast<TTblData*>(&obj)) return "table";
-  if (dynamic_cast<TIdxData*>(&obj)) return "index";
-  if (dynamic_cast<TEvtData*>(&obj)) return "event";
-  if (dynamic_cast<TDmnData*>(&obj)) return "domain";
-  if (dynamic_cast<TRolData*>(&obj)) return "role";
-  if (dynamic_cast<TGntData*>(&obj)) return "grant";
-  if (dynamic_cast<TUdfData*>(&obj)) return "udf";
-  if (dynamic_cast<TExcData*>(&obj)) return "exception";
-  if (dynamic_cast<TCtrData*>(&obj)) return "constraint";
-  if (dynamic_cast<TGnrData*>(&obj)) return "generator";
-  if (dynamic_cast<TCltData*>(&obj)) return "collation";
-  return "";
+const char* FileKindWord(const TDbObj& obj) {
+  const char* word = obj.KindWord(TKindWordUse::kwFileName);
+  return word ? word : "";
 }
 
 // The PostgreSQL statement that hands `obj` to its owner, without the
 // terminator; empty for the classes that have none.
 std::string PGOwnerStatement(TDbObj& obj) {
-  std::string word, tail;
-  if (auto* sch = dynamic_cast<TSchData*>(&obj)) {
-    if (sch->GetName() == "public") return {};
-    word = "ALTER SCHEMA";
-  } else if (dynamic_cast<TTblData*>(&obj)) {
-    word = "ALTER TABLE";
-  } else if (auto* dmn = dynamic_cast<TDmnData*>(&obj)) {
-    word = dmn->PGOptions && dmn->PGOptions->IsType ? "ALTER TYPE" : "ALTER DOMAIN";
-  } else if (auto* prc = dynamic_cast<TPrcData*>(&obj)) {
-    word = "ALTER FUNCTION";
-    tail = prc->GetParamsSQL(/*full=*/false);
-  } else if (auto* opr = dynamic_cast<TOprData*>(&obj)) {
-    word = "ALTER OPERATOR";
-    tail = opr->GetArgsText();
-  } else if (auto* opc = dynamic_cast<TOpcData*>(&obj)) {
-    word = "ALTER OPERATOR CLASS";
-    tail = " USING " + opc->AccessMethod;
-  } else if (dynamic_cast<TViwData*>(&obj)) {
-    word = "ALTER VIEW";
-  } else {
-    return {};
-  }
-  return word + " " + obj.GetQualifiedName() + tail + " OWNER TO " +
-         obj.QuoteName(obj.OwnerQualifier);
+  const char* word = obj.KindWord(TKindWordUse::kwPGOwner);
+  if (!word) return {};
+  return std::string("ALTER ") + word + " " + obj.GetQualifiedName() + obj.GetSignatureText() +
+         " OWNER TO " + obj.QuoteName(obj.OwnerQualifier);
 }
 
 }  // namespace

@@ -10,6 +10,7 @@ namespace qor {
 
 class TPersistent : public TObject {
  public:
+  TPersistent() = default;
   const char* ClassName() const override { return "TPersistent"; }
 
   // Copies Source into this object. Raises EQorError ("Cannot assign a
@@ -17,6 +18,12 @@ class TPersistent : public TObject {
   virtual void Assign(const TPersistent& Source);
 
  protected:
+  // An option class copies its values whole with a defaulted copy
+  // assignment of its own (inside Assign and Clear); the base has no values
+  // to copy.
+  TPersistent& operator=(const TPersistent&) { return *this; }
+  // Likewise for the value classes that may be copied outright.
+  TPersistent(const TPersistent&) : TObject() {}
   // Lets a source copy itself into a target class that does not know it.
   virtual void AssignTo(TPersistent& Dest) const;
   [[noreturn]] void AssignError(const TPersistent* Source) const;

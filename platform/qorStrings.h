@@ -10,6 +10,9 @@
 namespace qor {
 
 inline constexpr std::string_view CRLF = "\r\n";
+// The same as a std::string, for texts that start with a line break
+// ("kCrlf + \"AS\"").
+inline const std::string kCrlf(CRLF);
 
 // Trimming of every character whose code is below 33 (blanks, line breaks,
 // control characters), as the DDL writers and SetText/SetDescription need it.

@@ -9,7 +9,7 @@ packages=(
   nlohmann-json3-dev
   firebird-dev firebird3.0-server-core firebird3.0-utils firebird3.0-server
   firebird3.0-examples mariadb-test-data
-  qt6-base-dev xvfb xauth
+  qt6-base-dev fonts-dejavu-core xvfb xauth
   unixodbc unixodbc-dev tdsodbc libsqliteodbc odbc-mariadb
   mariadb-server postgresql
 )

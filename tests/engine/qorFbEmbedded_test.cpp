@@ -432,7 +432,7 @@ TEST_F(FbEmbedded, ARecordedSessionReplaysTheSameRows) {
   EXPECT_TRUE(replay->UnusedStatements().empty());
   // The connect facts came back too.
   ASSERT_TRUE(replay->Script().IBFacts.has_value());
-  EXPECT_EQ(replay->Script().IBFacts->ODSMajorVersion, 12);
+  EXPECT_EQ(replay->Script().IBFacts->Database.ODSMajorVersion, 12);
   EXPECT_EQ(replay->Script().IBFacts->DBCharSet, "UTF8");
 }
 

@@ -10,6 +10,7 @@
 #include "model/qorComp_Gnr.h"
 #include "model/qorComp_Idx.h"
 #include "model/qorComp_Opr.h"
+#include "model/qorComp_Pkg.h"
 #include "model/qorComp_Prc.h"
 #include "model/qorComp_Rol.h"
 #include "model/qorComp_Rul.h"
@@ -18,6 +19,7 @@
 #include "model/qorComp_Udf.h"
 #include "model/qorComp_Viw.h"
 #include "model/qorDBStructure.h"
+#include "tests/support/qorModelBuilder.h"
 
 #include <functional>
 #include <gtest/gtest.h>
@@ -36,27 +38,16 @@ class DbObjTest : public ::testing::Test {
   template <class T>
   T* Make(DB server, const std::string& name, const std::string& parent = {}) {
     Objs().SetServerType(server);
-    if constexpr (std::is_constructible_v<T, TCustomObjs*>)
-      owned.push_back(std::make_unique<T>(&Objs()));
-    else
-      owned.push_back(std::make_unique<T>(&Objs(), nullptr));
-    auto* obj = static_cast<T*>(owned.back().get());
-    obj->SetName(name);
-    obj->SetParentName(parent);
-    return obj;
+    return build.Make<T>(name, parent);
   }
 
   // A column `name` in `holder`'s own list.
   TFldData* AddColumn(TFieldList& list, TDbObj* holder, const std::string& name) {
-    auto f = std::make_unique<TFldData>(&Objs(), holder);
-    f->SetName(name);
-    TFldData* raw = f.get();
-    list.Add(name, std::move(f));
-    return raw;
+    return build.Field(list, holder, name);
   }
 
   TDBStructure structure;
-  std::vector<std::unique_ptr<TDbObj>> owned;
+  test::TModelBuilder build{*structure.GetObjs()};
 };
 
 TEST_F(DbObjTest, KeysAndNamesPerDialect) {
@@ -419,6 +410,12 @@ TEST_F(DescriptionTest, InterBase2020WhateverTheMode) {
   TFldData* c = AddColumn(t->Fields, t, "C");
   c->SetDescription("x");
   EXPECT_EQ(c->GetDescriptionSQL(), "ALTER DESCRIPTION FOR COLUMN T.C SET\r\n'x'");
+  // Functions included, a routine is a PROCEDURE there.
+  auto* f = Described<TPrcData>(DB::dbInterBase, "F");
+  f->IsFunction = true;
+  EXPECT_EQ(f->GetDescriptionSQL(), "ALTER DESCRIPTION FOR PROCEDURE F SET\r\n'it''s'");
+  EXPECT_EQ(Described<TUdfData>(DB::dbInterBase, "U")->GetDescriptionSQL(),
+            "ALTER DESCRIPTION FOR EXTERNAL FUNCTION U SET\r\n'it''s'");
 }
 
 TEST_F(DescriptionTest, OtherDialects) {
@@ -521,6 +518,50 @@ TEST_F(DescriptionTest, OtherDialects) {
          return c;
        },
        ""},
+      // The words that depend on the object rather than its class.
+      {"ASA function", [&] {
+         auto* p = Described<TPrcData>(DB::dbSybaseASA, "F");
+         p->IsFunction = true;
+         return p;
+       },
+       "COMMENT ON FUNCTION F IS\r\n'it''s'"},
+      {"Oracle package", [&] { return Described<TPkgData>(DB::dbOracle, "PK"); },
+       "COMMENT ON PACKAGE PK IS\r\n'it''s'"},
+      {"MS SQL function",
+       [&] {
+         Objs().MSSQLServerOptions.SQLServerVersion = TMSSQLServerVersionType::st_MSSQL2017;
+         Objs().MSSQLServerOptions.MSSQLDatabaseOptions.CompatibilityLevel = 0;
+         auto* p = Described<TPrcData>(DB::dbMSSQL, "F", "DBO");
+         p->IsFunction = true;
+         return p;
+       },
+       "exec sys.sp_addextendedproperty @name=N'MS_Description', @value=N'it''s', "
+       "@level0type=N'SCHEMA', @level0name=N'DBO', @level1type=N'FUNCTION', @level1name=N'F'"},
+      {"MS SQL parameter of a procedure",
+       [&] {
+         auto* p = Make<TPrcData>(DB::dbMSSQL, "P", "DBO");
+         TFldData* a = AddColumn(p->InParams, p, "@A");
+         a->SetDescription("x");
+         return a;
+       },
+       "exec sys.sp_addextendedproperty @name=N'MS_Description', @value=N'x', "
+       "@level0type=N'SCHEMA', @level0name=N'DBO', @level1type=N'PROCEDURE', @level1name=N'P', "
+       "@level2type=N'PARAMETER', @level2name=N'@A'"},
+      {"MS SQL XML schema collection",
+       [&] {
+         auto* d = Described<TDmnData>(DB::dbMSSQL, "X", "DBO");
+         d->BaseTypeText = "XML SCHEMA COLLECTION";
+         return d;
+       },
+       "exec sys.sp_addextendedproperty @name=N'MS_Description', @value=N'it''s', "
+       "@level0type=N'SCHEMA', @level0name=N'DBO', "
+       "@level1type=N'XML SCHEMA COLLECTION', @level1name=N'X'"},
+      {"PostgreSQL sequence", [&] { return Described<TGnrData>(DB::dbPostgreSQL, "g", "s"); },
+       "COMMENT ON SEQUENCE s.g IS 'it''s'"},
+      {"PostgreSQL schema", [&] { return Described<TSchData>(DB::dbPostgreSQL, "s"); },
+       "COMMENT ON SCHEMA s IS 'it''s'"},
+      {"PostgreSQL operator has no comment word",
+       [&] { return Described<TOprData>(DB::dbPostgreSQL, "+", "s"); }, ""},
       {"DB2", [&] { return Described<TTblData>(DB::dbDB2, "T"); }, ""},
       {"ASE", [&] { return Described<TTblData>(DB::dbSybaseASE, "T"); }, ""},
   };

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "model/qorDBStructure.h"
+#include "tests/support/qorModelBuilder.h"
 
 #include <gtest/gtest.h>
 #include <memory>
@@ -21,17 +22,13 @@ class KindTest : public ::testing::Test {
   template <class T>
   T* Make(TDatabaseType server, const std::string& name, const std::string& parent = {}) {
     Objs().SetServerType(server);
-    owned.push_back(std::make_unique<T>(&Objs()));
-    auto* obj = static_cast<T*>(owned.back().get());
-    obj->SetName(name);
-    obj->SetParentName(parent);
-    return obj;
+    return build.Make<T>(name, parent);
   }
 
   TIBServerOptions& IB() { return Objs().IBServerOptions; }
 
   TDBStructure structure;
-  std::vector<std::unique_ptr<TDbObj>> owned;
+  TModelBuilder build{*structure.GetObjs()};
 };
 
 }  // namespace qor::test

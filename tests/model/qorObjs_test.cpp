@@ -19,6 +19,7 @@
 #include "model/qorComp_Udf.h"
 #include "model/qorComp_Viw.h"
 #include "model/qorDBStructure.h"
+#include "tests/support/qorModelBuilder.h"
 #include "tests/model/qorModelFakes.h"
 
 #include <functional>
@@ -50,10 +51,9 @@ class ObjsTest : public ::testing::Test {
 
   template <class T>
   std::unique_ptr<T> New(const std::string& name) {
-    auto obj = std::make_unique<T>(&Objs());
-    obj->SetName(name);
-    return obj;
+    return test::TModelBuilder(Objs()).New<T>(name);
   }
+  // A refusal is what some of these tests look for: no expectation here.
   template <class T>
   T* Add(const std::string& name) {
     auto obj = New<T>(name);
@@ -230,14 +230,8 @@ std::unique_ptr<TGntData> Grant(TCustomObjs* objs, const std::string& grantee,
                                 const std::string& object, TPrivileges privileges,
                                 std::vector<std::string> columns = {},
                                 TDbObject granteeKind = TDbObject::dboUser) {
-  auto g = std::make_unique<TGntData>(objs);
-  g->Grantee = grantee;
-  g->GranteeKind = granteeKind;
-  g->ObjectName = object;
-  g->ObjectKind = TDbObject::dboTable;
-  g->Privileges = privileges;
-  g->Columns = std::move(columns);
-  return g;
+  return test::TModelBuilder(*objs).NewGrant(
+      {grantee, granteeKind, object, TDbObject::dboTable, privileges, 0, std::move(columns)});
 }
 
 TEST_F(ObjsTest, GrantsMerge) {

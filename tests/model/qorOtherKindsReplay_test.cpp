@@ -16,6 +16,7 @@
 #include "model/qorComp_Trg.h"
 #include "model/qorComp_Udf.h"
 #include "model/qorDBStructure.h"
+#include "tests/support/qorModelBuilder.h"
 #include "tests/support/qorFirebirdReplay.h"
 
 #include <gtest/gtest.h>
@@ -43,31 +44,17 @@ class OtherKindsReplay : public ::testing::Test {
 
   template <class T>
   T* Add(const std::string& name) {
-    auto obj = std::make_unique<T>(&Objs());
-    obj->SetName(name);
-    T* raw = Objs().AddObject(obj, true);
-    EXPECT_NE(raw, nullptr) << name;
-    return raw;
+    return test::TModelBuilder(Objs()).Add<T>(name);
   }
 
   void Column(TTblData* t, const std::string& name, std::uint8_t type, int length = 0) {
-    auto f = std::make_unique<TFldData>(&Objs(), t);
-    f->SetName(name);
-    f->DataType = type;
-    f->Length = length;
-    t->Fields.Add(name, std::move(f));
+    test::TModelBuilder(Objs()).Field(t->Fields, t, name, type, length);
   }
 
   void Grant(const std::string& grantee, K granteeKind, const std::string& object, K objectKind,
              TPrivileges privileges, int option = 0, std::vector<std::string> columns = {}) {
-    auto g = std::make_unique<TGntData>(&Objs());
-    g->Grantee = grantee;
-    g->GranteeKind = granteeKind;
-    g->ObjectName = object;
-    g->ObjectKind = objectKind;
-    g->Privileges = privileges;
-    g->GrantOption = option;
-    g->Columns = std::move(columns);
+    auto g = test::TModelBuilder(Objs()).NewGrant(
+        {grantee, granteeKind, object, objectKind, privileges, option, std::move(columns)});
     Objs().AddGrant(g);  // a merged grant stays in `g` and goes with it
   }
 

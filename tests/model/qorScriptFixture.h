@@ -20,6 +20,7 @@
 #include "model/qorComp_Udf.h"
 #include "model/qorComp_Viw.h"
 #include "model/qorDBStructure.h"
+#include "tests/support/qorModelBuilder.h"
 
 #include <gtest/gtest.h>
 
@@ -162,23 +163,12 @@ class TShopFixture {
  private:
   template <class T>
   T* Add(const std::string& name, const std::string& schema = "APP") {
-    auto obj = std::make_unique<T>(&objs_);
-    obj->SetName(name);
-    obj->SetParentName(schema);
-    T* raw = objs_.AddObject(obj, /*freeOnFail=*/true);
-    EXPECT_NE(raw, nullptr) << name;
-    return raw;
+    return TModelBuilder(objs_).Add<T>(name, schema);
   }
 
   TFldData* Field(TFieldList& list, TDbObj* holder, const std::string& name, std::uint8_t type,
                   int length = 0) {
-    auto f = std::make_unique<TFldData>(&objs_, holder);
-    f->SetName(name);
-    f->DataType = type;
-    f->Length = length;
-    TFldData* raw = f.get();
-    list.Add(name, std::move(f));
-    return raw;
+    return TModelBuilder(objs_).Field(list, holder, name, type, length);
   }
   TFldData* Field(TTblData* t, const std::string& name, std::uint8_t type, int length = 0) {
     return Field(t->Fields, t, name, type, length);
@@ -199,12 +189,7 @@ class TShopFixture {
 
   void Grant(const std::string& grantee, TDbObject granteeKind, const std::string& object,
              TDbObject objectKind, TPrivileges privileges) {
-    auto g = std::make_unique<TGntData>(&objs_);
-    g->Grantee = grantee;
-    g->GranteeKind = granteeKind;
-    g->ObjectName = object;
-    g->ObjectKind = objectKind;
-    g->Privileges = privileges;
+    auto g = TModelBuilder(objs_).NewGrant({grantee, granteeKind, object, objectKind, privileges});
     objs_.AddGrant(g);
   }
 

@@ -20,6 +20,7 @@
 #include "model/qorComp_Udf.h"
 #include "model/qorComp_Viw.h"
 #include "model/qorDBStructure.h"
+#include "tests/support/qorModelBuilder.h"
 #include "platform/qorStrings.h"
 #include "tests/support/qorFirebirdReplay.h"
 
@@ -77,22 +78,13 @@ class ScriptReplay : public ::testing::Test {
 
   template <class T>
   T* Add(const std::string& name, const char* description = nullptr) {
-    auto obj = std::make_unique<T>(&Objs());
-    obj->SetName(name);
-    if (description) obj->SetDescription(description);
-    T* raw = Objs().AddObject(obj, /*freeOnFail=*/true);
-    EXPECT_NE(raw, nullptr) << name;
+    T* raw = test::TModelBuilder(Objs()).Add<T>(name);
+    if (raw && description) raw->SetDescription(description);
     return raw;
   }
   TFldData* Field(TFieldList& list, TDbObj* holder, const std::string& name,
                   std::uint8_t type = dt::INTEGER, int length = 0) {
-    auto f = std::make_unique<TFldData>(&Objs(), holder);
-    f->SetName(name);
-    f->DataType = type;
-    f->Length = length;
-    TFldData* raw = f.get();
-    list.Add(name.empty() ? IntToStr(list.Count() + 1) : name, std::move(f));
-    return raw;
+    return test::TModelBuilder(Objs()).Field(list, holder, name, type, length);
   }
   TFldData* Field(TTblData* t, const std::string& name, std::uint8_t type = dt::INTEGER,
                   int length = 0) {

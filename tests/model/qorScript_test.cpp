@@ -9,12 +9,14 @@
 #include "model/qorComp_Fld.h"
 #include "model/qorComp_Gnr.h"
 #include "model/qorComp_Idx.h"
+#include "model/qorComp_Opr.h"
 #include "model/qorComp_Prc.h"
 #include "model/qorComp_Rol.h"
 #include "model/qorComp_Tbl.h"
 #include "model/qorComp_Trg.h"
 #include "model/qorComp_Viw.h"
 #include "model/qorDBStructure.h"
+#include "tests/support/qorModelBuilder.h"
 #include "platform/qorStrings.h"
 
 #include <gmock/gmock.h>
@@ -63,11 +65,7 @@ class ScriptTest : public ::testing::Test {
 
   template <class T, class... Args>
   T* Add(const std::string& name, Args&&... args) {
-    auto obj = std::make_unique<T>(&Objs(), std::forward<Args>(args)...);
-    obj->SetName(name);
-    T* raw = Objs().AddObject(obj, /*freeOnFail=*/true);
-    EXPECT_NE(raw, nullptr) << name;
-    return raw;
+    return test::TModelBuilder(Objs()).Add<T>(name, {}, std::forward<Args>(args)...);
   }
 
   TTblData* Table(const std::string& name, const std::string& schema = {}) {
@@ -436,6 +434,30 @@ TEST_F(ScriptTest, PostgreSQLOwnersAndBuiltInSchemas) {
   const auto owner = std::find(s.begin(), s.end(), "ALTER TABLE t OWNER TO \"Mixed Case\";");
   ASSERT_NE(owner, s.end()) << js;
   EXPECT_EQ(*(owner + 1), "");
+}
+
+// Each kind's owner statement names it with its own word, and a routine or
+// operator class with what tells it apart from its namesakes.
+TEST_F(ScriptTest, PostgreSQLOwnerStatementPerKind) {
+  Server(DB::dbPostgreSQL);
+  Add<TViwData>("v")->OwnerQualifier = "admin";
+  Add<TDmnData>("d")->OwnerQualifier = "admin";
+  auto* f = Add<TPrcData>("f");
+  f->IsFunction = true;
+  f->OwnerQualifier = "admin";
+  auto* oc = Add<TOpcData>("oc");
+  oc->AccessMethod = "btree";
+  oc->OwnerQualifier = "admin";
+  Add<TExcData>("e")->OwnerQualifier = "admin";
+  const std::vector<std::string> s = Script();
+  std::vector<std::string> owners;
+  for (const std::string& line : s)
+    if (line.find(" OWNER TO ") != std::string::npos) owners.push_back(line);
+  EXPECT_THAT(owners, ::testing::UnorderedElementsAre(
+                          "ALTER VIEW v OWNER TO admin;", "ALTER DOMAIN d OWNER TO admin;",
+                          "ALTER FUNCTION f() OWNER TO admin;",
+                          "ALTER OPERATOR CLASS oc USING btree OWNER TO admin;"))
+      << JoinLines(s);
 }
 
 TEST_F(ScriptTest, MSSQLSchemaNamedAsItsSystemNameIsNotCreated) {

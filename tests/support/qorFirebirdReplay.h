@@ -32,4 +32,21 @@ std::string FindIsql();
 TFirebirdReplayResult RunFirebirdScript(const std::string& script,
                                         const TFirebirdReplayOptions& options = {});
 
+// Creates the database `database` (a path for the embedded engine, or
+// host/port:path on a server, which then needs the SYSDBA `password`) and
+// runs `script` on it. Unlike RunFirebirdScript the database stays.
+TFirebirdReplayResult BuildFirebirdDatabase(const std::string& database, const std::string& script,
+                                            const std::string& password = {},
+                                            const TFirebirdReplayOptions& options = {});
+
+// `isql-fb -x` of the database: Output holds the DDL the engine's own tool
+// extracts.
+TFirebirdReplayResult ExtractFirebirdDDL(const std::string& database,
+                                         const std::string& password = {},
+                                         std::chrono::seconds timeout = std::chrono::seconds(120));
+
+// The employee sample script of Debian's firebird3.0-examples without its
+// CREATE DATABASE; empty when the package is not installed.
+std::string EmployeeSampleScript();
+
 }  // namespace qor::test

@@ -6,6 +6,7 @@
 #include <array>
 #include <fstream>
 #include <sstream>
+#include <utility>
 #include <nlohmann/json.hpp>
 
 namespace qor::test {
@@ -144,76 +145,52 @@ void ReparseParams(TParams& params, const TStrings& sql) {
 // ----------------------------------------------------------- InterBase facts
 
 TReplayIBFacts TReplayIBFacts::Capture(const TQORCustomConnection& c) {
-  const TIBDatabaseOptions& d = c.IBServerOptions.IBDatabaseOptions;
   TReplayIBFacts f;
-  f.Version = d.Version;
-  f.ServerImplementation = d.ServerImplementation;
-  f.ODSMajorVersion = d.ODSMajorVersion;
-  f.ODSMinorVersion = d.ODSMinorVersion;
-  f.PageSize = d.PageSize;
-  f.ForcedWrites = d.ForcedWrites;
-  f.SweepInterval = d.SweepInterval;
-  f.ReadOnly = d.ReadOnly;
-  f.NumBuffers = d.NumBuffers;
-  f.DBImplementationNo = d.DBImplementationNo;
-  f.DBImplementationClass = d.DBImplementationClass;
-  f.DBSQLDialect = d.DBSQLDialect;
+  f.Database = c.IBServerOptions.IBDatabaseOptions;
   f.DBCharSet = c.IBServerOptions.GetDBCharSet();
   f.SQLDialect = c.IBServerOptions.SQLDialect;
   return f;
 }
 
 void TReplayIBFacts::Apply(TQORCustomConnection& c) const {
-  TIBDatabaseOptions& d = c.IBServerOptions.IBDatabaseOptions;
-  d.Version = Version;
-  d.ServerImplementation = ServerImplementation;
-  d.ODSMajorVersion = ODSMajorVersion;
-  d.ODSMinorVersion = ODSMinorVersion;
-  d.PageSize = PageSize;
-  d.ForcedWrites = ForcedWrites;
-  d.SweepInterval = SweepInterval;
-  d.ReadOnly = ReadOnly;
-  d.NumBuffers = NumBuffers;
-  d.DBImplementationNo = DBImplementationNo;
-  d.DBImplementationClass = DBImplementationClass;
-  d.DBSQLDialect = DBSQLDialect;
+  c.IBServerOptions.IBDatabaseOptions = Database;
   c.IBServerOptions.SetDBCharSet(DBCharSet);
   c.IBServerOptions.SQLDialect = static_cast<TIBSQLDialectType>(SQLDialect);
 }
 
 namespace {
 
+// The fixture names of the database facts; a fact missing from a file keeps
+// its start value.
+using D = TIBDatabaseOptions;
+const std::pair<const char*, std::string D::*> kTextFacts[] = {
+    {"Version", &D::Version}, {"ServerImplementation", &D::ServerImplementation}};
+const std::pair<const char*, std::int32_t D::*> kNumberFacts[] = {
+    {"ODSMajorVersion", &D::ODSMajorVersion},
+    {"ODSMinorVersion", &D::ODSMinorVersion},
+    {"PageSize", &D::PageSize},
+    {"ForcedWrites", &D::ForcedWrites},
+    {"SweepInterval", &D::SweepInterval},
+    {"ReadOnly", &D::ReadOnly},
+    {"NumBuffers", &D::NumBuffers},
+    {"DBImplementationNo", &D::DBImplementationNo},
+    {"DBImplementationClass", &D::DBImplementationClass},
+    {"DBSQLDialect", &D::DBSQLDialect}};
+
 json FactsToJson(const TReplayIBFacts& f) {
-  return json{{"Version", f.Version},
-              {"ServerImplementation", f.ServerImplementation},
-              {"ODSMajorVersion", f.ODSMajorVersion},
-              {"ODSMinorVersion", f.ODSMinorVersion},
-              {"PageSize", f.PageSize},
-              {"ForcedWrites", f.ForcedWrites},
-              {"SweepInterval", f.SweepInterval},
-              {"ReadOnly", f.ReadOnly},
-              {"NumBuffers", f.NumBuffers},
-              {"DBImplementationNo", f.DBImplementationNo},
-              {"DBImplementationClass", f.DBImplementationClass},
-              {"DBSQLDialect", f.DBSQLDialect},
-              {"DBCharSet", f.DBCharSet},
-              {"SQLDialect", f.SQLDialect}};
+  json j = json::object();
+  for (const auto& [name, field] : kTextFacts) j[name] = f.Database.*field;
+  for (const auto& [name, field] : kNumberFacts) j[name] = f.Database.*field;
+  j["DBCharSet"] = f.DBCharSet;
+  j["SQLDialect"] = f.SQLDialect;
+  return j;
 }
 
 TReplayIBFacts FactsFromJson(const json& j) {
   TReplayIBFacts f;
-  f.Version = j.value("Version", f.Version);
-  f.ServerImplementation = j.value("ServerImplementation", f.ServerImplementation);
-  f.ODSMajorVersion = j.value("ODSMajorVersion", f.ODSMajorVersion);
-  f.ODSMinorVersion = j.value("ODSMinorVersion", f.ODSMinorVersion);
-  f.PageSize = j.value("PageSize", f.PageSize);
-  f.ForcedWrites = j.value("ForcedWrites", f.ForcedWrites);
-  f.SweepInterval = j.value("SweepInterval", f.SweepInterval);
-  f.ReadOnly = j.value("ReadOnly", f.ReadOnly);
-  f.NumBuffers = j.value("NumBuffers", f.NumBuffers);
-  f.DBImplementationNo = j.value("DBImplementationNo", f.DBImplementationNo);
-  f.DBImplementationClass = j.value("DBImplementationClass", f.DBImplementationClass);
-  f.DBSQLDialect = j.value("DBSQLDialect", f.DBSQLDialect);
+  for (const auto& [name, field] : kTextFacts) f.Database.*field = j.value(name, f.Database.*field);
+  for (const auto& [name, field] : kNumberFacts)
+    f.Database.*field = j.value(name, f.Database.*field);
   f.DBCharSet = j.value("DBCharSet", f.DBCharSet);
   f.SQLDialect = j.value("SQLDialect", f.SQLDialect);
   return f;

@@ -51,18 +51,7 @@ struct TReplayStatement {
 // What connecting to an InterBase/Firebird database puts into the
 // connection's IBServerOptions.
 struct TReplayIBFacts {
-  std::string Version;
-  std::string ServerImplementation;
-  std::int32_t ODSMajorVersion = 0;
-  std::int32_t ODSMinorVersion = 0;
-  std::int32_t PageSize = 0;
-  std::int32_t ForcedWrites = 0;
-  std::int32_t SweepInterval = 0;
-  std::int32_t ReadOnly = 0;
-  std::int32_t NumBuffers = 0;
-  std::int32_t DBImplementationNo = 0;
-  std::int32_t DBImplementationClass = 0;
-  std::int32_t DBSQLDialect = 0;
+  TIBDatabaseOptions Database;
   std::string DBCharSet;
   std::int32_t SQLDialect = 3;
 

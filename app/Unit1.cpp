@@ -1,0 +1,386 @@
+#include "app/Unit1.h"
+
+#include "app/qorIniFile.h"
+#include "base/qorMsgMngr.h"
+#include "extract/ib/qorIBDatabaseExtract.h"
+#include "extract/qorCustomExtract.h"
+#include "platform/qorStrings.h"
+
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFrame>
+#include <QGridLayout>
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScreen>
+#include <QSignalBlocker>
+#include <QVBoxLayout>
+
+#include <exception>
+
+namespace qor {
+
+namespace {
+
+QString ToQ(std::string_view s) {
+  // The panes show "\n" line breaks; the library's texts carry "\r\n".
+  return QString::fromStdString(ReplaceAll(s, "\r\n", "\n"));
+}
+
+std::string FromQ(const QString& s) { return s.toStdString(); }
+
+QPlainTextEdit* NewPane(QWidget* parent, const char* firstLine, bool readOnly) {
+  auto* pane = new QPlainTextEdit(parent);
+  pane->setLineWrapMode(QPlainTextEdit::NoWrap);
+  pane->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+  pane->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+  pane->setReadOnly(readOnly);
+  pane->setPlainText(firstLine);
+  return pane;
+}
+
+const char* kAbnormalEnd = "< Extracting finished abnormally! >";
+
+}  // namespace
+
+TForm1::TForm1(std::string IniFileName, QWidget* Parent)
+    : QWidget(Parent), iniFileName_(std::move(IniFileName)) {
+  CreateControls();
+  LinkComponents();
+  FormCreate();
+}
+
+TForm1::~TForm1() {
+  std::string error;
+  if (!FormDestroy(&error)) qWarning("%s", error.c_str());
+  // The extractors go before the structure and the connection they link.
+  IBDBExtract = MSSQLDBExtract = MySQLDBExtract = nullptr;
+  extractors_.clear();
+}
+
+std::string TForm1::GetIniFileName() {
+  return FromQ(QDir(QCoreApplication::applicationDirPath()).filePath("Quorvane.Ini"));
+}
+
+// ------------------------------------------------------------- the form
+
+void TForm1::CreateControls() {
+  setWindowTitle("Quorvane");
+  QFont f("MS Shell Dlg 2");
+  f.setPixelSize(11);
+  setFont(f);
+
+  inputs_ = new QWidget(this);
+
+  Panel2 = new QFrame(inputs_);
+  rbMIB = new QRadioButton("InterBase", Panel2);
+  rbMMS = new QRadioButton("MS SQL", Panel2);
+  rbMMY = new QRadioButton("MySQL", Panel2);
+  rbMIB->setChecked(true);
+  rbMMY->setVisible(false);
+  auto* kinds = new QVBoxLayout(Panel2);
+  kinds->setContentsMargins(0, 0, 0, 0);
+  kinds->addWidget(rbMIB);
+  kinds->addWidget(rbMMS);
+  kinds->addWidget(rbMMY);
+  kinds->addStretch(1);
+
+  auto* fields = new QGridLayout;
+  auto addField = [&](int row, const char* caption, QLabel*& label, QLineEdit*& edit) {
+    label = new QLabel(caption, inputs_);
+    edit = new QLineEdit(inputs_);
+    label->setBuddy(edit);
+    fields->addWidget(label, row, 0);
+    fields->addWidget(edit, row, 1);
+  };
+  addField(0, "Database name", Label3, EditDBNameM);
+  addField(1, "User", LabelUserM, EditUserM);
+  addField(2, "Password", LabelPswdM, EditPswdM);  // shown in the clear
+  addField(3, "Server name", LabelServerM, EditServerM);
+  addField(4, "Table name", Label11, EditTableM);
+  cbAuthM = new QCheckBox("Windows authentication", inputs_);
+  fields->addWidget(cbAuthM, 5, 1);
+
+  BtnExtractDb = new QPushButton("Extract database", inputs_);
+  BtnTessarind = new QPushButton("Extract metadata", inputs_);
+  BtnExtractTable = new QPushButton("Extract table", inputs_);
+  BtnTessarind->setEnabled(false);
+  BtnExtractTable->setEnabled(false);
+  ProgressBarM = new QProgressBar(inputs_);
+  ProgressBarM->setTextVisible(false);
+  auto* commands = new QVBoxLayout;
+  commands->addWidget(BtnExtractDb);
+  commands->addWidget(BtnTessarind);
+  commands->addWidget(BtnExtractTable);
+  commands->addWidget(ProgressBarM);
+  commands->addStretch(1);
+
+  auto* top = new QHBoxLayout(inputs_);
+  top->setContentsMargins(0, 0, 0, 0);
+  top->addWidget(Panel2);
+  top->addLayout(fields, 1);
+  top->addLayout(commands);
+
+  MemoLog = NewPane(this, "< Log >", /*readOnly=*/true);
+  MemoLog->setFixedHeight(140);
+  MemoScript = NewPane(this, "< Script is empty >", /*readOnly=*/false);
+
+  auto* page = new QVBoxLayout(this);
+  page->addWidget(inputs_);
+  page->addWidget(MemoLog);
+  page->addWidget(MemoScript, 1);
+
+  resize(800, 540);
+  if (const QScreen* screen = QGuiApplication::primaryScreen())
+    move(screen->availableGeometry().center() - rect().center());
+
+  for (QRadioButton* rb : {rbMIB, rbMMS, rbMMY}) {
+    QObject::connect(rb, &QRadioButton::toggled, this, [this, rb](bool checked) {
+      if (checked) rbMClick(rb);
+    });
+  }
+  // On every change, also one made by code.
+  QObject::connect(cbAuthM, &QCheckBox::toggled, this, [this](bool) { rbMClick(cbAuthM); });
+  QObject::connect(BtnExtractDb, &QPushButton::clicked, this, [this] { BtnExtractDbClick(); });
+  QObject::connect(BtnTessarind, &QPushButton::clicked, this, [this] { BtnTessarindClick(); });
+  QObject::connect(BtnExtractTable, &QPushButton::clicked, this,
+                   [this] { BtnExtractTableClick(); });
+}
+
+void TForm1::LinkComponents() {
+  QORConnection.OnErrorMessage = [this](TObject* s, const std::string& t) { LogErrorMessage(s, t); };
+  auto ib = std::make_unique<TIBDBExtract>();
+  ib->SetQORConnection(&QORConnection);
+  ib->SetDBStructure(&DBStructure);
+  ib->OnLogNextLine = [this](TObject* s, const std::string& t) { LogNextLine(s, t); };
+  ib->OnErrorMessage = [this](TObject* s, const std::string& t) { LogErrorMessage(s, t); };
+  IBDBExtract = ib.get();
+  extractors_.push_back(std::move(ib));
+  // No MS SQL or MySQL extractor in this build yet: choosing those kinds
+  // reports it in the log.
+}
+
+// ------------------------------------------------------------- settings
+
+void TForm1::FormCreate() { LoadSettings(); }
+
+void TForm1::LoadSettings() {
+  const TIniFile ini(iniFileName_);
+  const QSignalBlocker b1(rbMIB), b2(rbMMS), b3(rbMMY), b4(cbAuthM);
+  switch (ini.ReadInteger(kIniSection, kIniDatabaseType, 1)) {
+    case 3: SetDatabaseType(TDatabaseType::dbMySQL); break;
+    case 5: SetDatabaseType(TDatabaseType::dbMSSQL); break;
+    default: SetDatabaseType(TDatabaseType::dbInterBase); break;
+  }
+  rbMClick(nullptr);
+  EditDBNameM->setText(ToQ(ini.ReadString(kIniSection, kIniDBName, "")));
+  EditServerM->setText(ToQ(ini.ReadString(kIniSection, kIniHostName, "")));
+  EditUserM->setText(ToQ(ini.ReadString(kIniSection, kIniUserName, "")));
+  EditPswdM->setText(ToQ(ini.ReadString(kIniSection, kIniPassword, "")));
+  cbAuthM->setChecked(ini.ReadBool(kIniSection, kIniWinAuthentication, false));
+  EditTableM->setText(ToQ(ini.ReadString(kIniSection, kIniTableName, "")));
+  UpdateInputStates();
+}
+
+bool TForm1::FormDestroy(std::string* Error) {
+  TIniFile ini(iniFileName_);
+  ini.WriteInteger(kIniSection, kIniDatabaseType, static_cast<std::int32_t>(GetDatabaseType()));
+  ini.WriteString(kIniSection, kIniDBName, FromQ(EditDBNameM->text()));
+  ini.WriteString(kIniSection, kIniHostName, FromQ(EditServerM->text()));
+  ini.WriteString(kIniSection, kIniUserName, FromQ(EditUserM->text()));
+  ini.WriteString(kIniSection, kIniPassword, FromQ(EditPswdM->text()));
+  ini.WriteBool(kIniSection, kIniWinAuthentication, cbAuthM->isChecked());
+  ini.WriteString(kIniSection, kIniTableName, FromQ(EditTableM->text()));
+  std::string error;
+  if (ini.UpdateFile(error)) return true;
+  if (Error) *Error = error;
+  return false;
+}
+
+// ------------------------------------------------------------- server kind
+
+TDatabaseType TForm1::GetDatabaseType() const {
+  if (rbMMS->isChecked()) return TDatabaseType::dbMSSQL;
+  if (rbMMY->isChecked()) return TDatabaseType::dbMySQL;
+  return TDatabaseType::dbInterBase;
+}
+
+void TForm1::SetDatabaseType(TDatabaseType Value) {
+  switch (Value) {
+    case TDatabaseType::dbMSSQL: rbMMS->setChecked(true); return;
+    case TDatabaseType::dbMySQL: rbMMY->setChecked(true); return;
+    default: rbMIB->setChecked(true); return;
+  }
+}
+
+void TForm1::rbMClick(QObject* Sender) {
+  if (rbMIB->isChecked()) {
+    EditUserM->setText("SYSDBA");
+    EditPswdM->setText(kDefaultAdminPassword);
+  } else {
+    EditUserM->clear();
+    EditPswdM->clear();
+  }
+  // A change of cbAuthM runs this again with cbAuthM as sender.
+  if (Sender != cbAuthM) cbAuthM->setChecked(rbMMS->isChecked());
+  UpdateInputStates();
+}
+
+void TForm1::UpdateInputStates() {
+  const bool ms = rbMMS->isChecked();
+  cbAuthM->setEnabled(ms);
+  const bool credentials = rbMIB->isChecked() || rbMMY->isChecked() || (ms && !cbAuthM->isChecked());
+  for (QWidget* w : {static_cast<QWidget*>(LabelUserM), static_cast<QWidget*>(EditUserM),
+                     static_cast<QWidget*>(LabelPswdM), static_cast<QWidget*>(EditPswdM)})
+    w->setEnabled(credentials);
+  const bool any = rbMIB->isChecked() || ms || rbMMY->isChecked();
+  LabelServerM->setEnabled(any);
+  EditServerM->setEnabled(any);
+}
+
+// ------------------------------------------------------------- commands
+
+void TForm1::SetInputsEnabled(bool Enabled) {
+  // Children keep their own states and get them back with the container.
+  inputs_->setEnabled(Enabled);
+}
+
+template <class Fn>
+void TForm1::RunCommand(QPushButton* Button, Fn Body) {
+  if (busy_) return;
+  busy_ = true;
+  Button->setEnabled(false);
+  SetInputsEnabled(false);
+  Button->repaint();
+  try {
+    Body();
+  } catch (const std::exception& e) {
+    AddLog(e.what());
+    AddLog(kAbnormalEnd);
+  } catch (...) {
+    AddLog("Unknown error.");
+    AddLog(kAbnormalEnd);
+  }
+  try {
+    QORConnection.SetConnected(false);
+  } catch (const std::exception& e) {
+    AddLog(e.what());
+  }
+  Button->setEnabled(true);
+  BtnTessarind->setEnabled(extracted_);
+  BtnExtractTable->setEnabled(extracted_);
+  SetInputsEnabled(true);
+  busy_ = false;
+  if (closeRequested_) close();
+}
+
+void TForm1::BtnExtractDbClick() {
+  RunCommand(BtnExtractDb, [this] {
+    StopRequested = false;
+    AddLog(ExtractDatabase() ? "< Extracting finished. >" : kAbnormalEnd);
+  });
+}
+
+bool TForm1::ExtractDatabase() {
+  const TDatabaseType type = GetDatabaseType();
+  TCustomExtract* extractor = nullptr;
+  const char* kindName = "InterBase";
+  switch (type) {
+    case TDatabaseType::dbMSSQL:
+      QORConnection.SetConnectionType(TconnectionType::cnADO);
+      extractor = MSSQLDBExtract;
+      kindName = "MS SQL";
+      break;
+    case TDatabaseType::dbMySQL:
+      // The connection type stays as it was.
+      extractor = MySQLDBExtract;
+      kindName = "MySQL";
+      break;
+    default:
+      QORConnection.SetConnectionType(TconnectionType::cnIBX);
+      QORConnection.ConnectionOptions.Protocol =
+          EditServerM->text().isEmpty() ? TQORProtocol::ptLocal : TQORProtocol::ptTCP;
+      extractor = IBDBExtract;
+      break;
+  }
+  QORConnection.SetDatabaseType(type);
+  TConnectionOptions& o = QORConnection.ConnectionOptions;
+  o.DatabaseName = FromQ(EditDBNameM->text());
+  o.HostName = FromQ(EditServerM->text());
+  o.UserName = FromQ(EditUserM->text());
+  o.Password = FromQ(EditPswdM->text());
+  o.UseWindowsAuthentication = cbAuthM->isChecked();
+  MemoScript->clear();
+  QORConnection.SetConnected(true);
+  if (!QORConnection.Connected()) return false;
+  if (!extractor) {
+    LogErrorMessage(nullptr, std::string("This build has no extractor for ") + kindName + ".");
+    return false;
+  }
+  if (!RunExtractor(*extractor)) return false;
+  extracted_ = true;
+  return true;
+}
+
+bool TForm1::RunExtractor(TCustomExtract& Extractor) { return Extractor.ExtractDatabase(); }
+
+void TForm1::BtnTessarindClick() {
+  RunCommand(BtnTessarind, [this] {
+    MemoScript->clear();
+    std::vector<std::string> lines;
+    DBStructure.GetObjs()->GetScript(lines);
+    ShowScript(lines);
+  });
+}
+
+void TForm1::BtnExtractTableClick() {
+  RunCommand(BtnExtractTable, [this] {
+    const std::string name = FromQ(EditTableM->text());
+    if (TrimBlanks(name).empty()) {
+      ShowMsg("Table name not specified.");
+      return;
+    }
+    MemoScript->clear();
+    std::vector<std::string> lines;
+    DBStructure.GetObjs()->GenerateTableScript(lines, name, /*withHeader=*/true,
+                                               TCmpObjSetType::All());
+    ShowScript(lines);
+  });
+}
+
+void TForm1::ShowScript(const std::vector<std::string>& Lines) {
+  MemoScript->setPlainText(ToQ(JoinLines(Lines, "\n")));
+}
+
+void TForm1::closeEvent(QCloseEvent* Event) {
+  if (busy_) {
+    // Closed when the run has returned.
+    closeRequested_ = true;
+    StopRequested = true;
+    Event->ignore();
+    return;
+  }
+  Event->accept();
+}
+
+// ------------------------------------------------------------- log
+
+void TForm1::LogErrorMessage(TObject*, const std::string& Text) { AddLog(Text); }
+
+void TForm1::LogNextLine(TObject*, const std::string& Text) { AddLog(Text); }
+
+void TForm1::AddLog(const std::string& Text) {
+  MemoLog->appendPlainText(ToQ(Text));
+  MemoLog->moveCursor(QTextCursor::End);
+  MemoLog->ensureCursorVisible();
+}
+
+}  // namespace qor

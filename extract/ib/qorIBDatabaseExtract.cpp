@@ -1,0 +1,314 @@
+// The InterBase/Firebird extractor: the component, the run, the capability
+// probe, the step driver, the body parsing and the text routines.
+#include "extract/ib/qorIBDatabaseExtract.h"
+
+#include "engine/qorDBEngine.h"
+#include "extract/ib/qorIBCatalogQueries.h"
+#include "extract/ib/qorIBExtractRead.h"
+#include "model/qorComp_Ctr.h"
+#include "model/qorComp_Dmn.h"
+#include "model/qorComp_Idx.h"
+#include "model/qorComp_Prc.h"
+#include "model/qorComp_Tbl.h"
+#include "model/qorComp_Trg.h"
+#include "model/qorComp_Viw.h"
+#include "model/qorDBStructure.h"
+#include "parsers/qorSQLParser.h"
+#include "platform/qorStrings.h"
+
+namespace qor {
+
+using namespace ibread;
+
+bool* TIBCatalogCaps::FlagOfRow(int typ) {
+  switch (typ) {
+    case 2: return &HasFieldPrecision;
+    case 6: return &HasRelationType;
+    case 7: return &HasGeneratorDescription;
+    case 8: return &HasRoleDescription;
+    case 9: return &HasRoleSystemFlag;
+    case 10: return &HasRoles;
+    case 11: return &HasUpdateRule;
+    case 12: return &HasDeleteRule;
+    case 13: return &HasArgumentPrecision;
+    case 14: return &HasParameterMechanism;
+    case 15: return &HasParameterDefault;
+    case 16: return &HasParameterCollation;
+    case 17: return &HasIdentityGenerator;
+    case 18: return &HasIdentityType;
+    case 19: return &HasParameterRelation;
+    case 20: return &HasGeneratorIncrement;
+    case 21: return &HasParameterNullFlag;
+    case 22: return &HasFunctionSource;
+    case 23: return &HasArgumentName;
+    case 24: return &HasArgumentDescription;
+    case 25: return &HasPackages;
+    case 26: return &HasProcedurePackage;
+    case 27: return &HasBaseCollation;
+    case 28: return &HasFunctionOwner;
+    default: return nullptr;
+  }
+}
+
+namespace {
+
+struct TStep {
+  const char* caption;
+  // The ExtractObjects member that opens the step; none for the steps that
+  // always run.
+  std::optional<TCmpObjType> gate;
+};
+
+constexpr TStep kSteps[TIBDBExtract::kStepCount] = {
+    {"Collations", std::nullopt},
+    {"Functions", TCmpObjType::coFunction},
+    {"Domains", TCmpObjType::coDomain},
+    {"Tables", TCmpObjType::coTable},
+    {"Views", TCmpObjType::coView},
+    {"Generators", TCmpObjType::coGenerator},
+    {"Procedures", TCmpObjType::coProcedure},
+    {"Triggers", TCmpObjType::coTrigger},
+    {"Indexes", TCmpObjType::coIndex},
+    {"Exceptions", TCmpObjType::coException},
+    {"Unique's", TCmpObjType::coUnique},
+    {"Primary keys", TCmpObjType::coPrimaryKey},
+    {"Foreign keys", TCmpObjType::coForeignKey},
+    {"Checks", TCmpObjType::coCheck},
+    {"Roles", TCmpObjType::coRole},
+    {"Grants", TCmpObjType::coGrant},
+    {"Parsing bodies", std::nullopt},
+};
+
+constexpr std::uint8_t kCheckConstraint = 3;
+
+}  // namespace
+
+// ------------------------------------------------------------- TIBDBExtract
+
+TIBDBExtract::TIBDBExtract() {
+  // The total counts the steps, so the last step ends the bar exactly.
+  Max = kStepCount;
+  Position = 0;
+  SetDatabaseType(TDatabaseType::dbInterBase);
+}
+
+TIBDBExtract::~TIBDBExtract() { SetQORConnection(nullptr); }
+
+const char* TIBDBExtract::StepCaption(int step) {
+  return step >= 0 && step < kStepCount ? kSteps[step].caption : "";
+}
+
+void TIBDBExtract::SetQORConnection(TQORCustomConnection* value) {
+  if (connection_ == value) return;
+  if (connection_) connection_->RemoveFreeNotification(this);
+  connection_ = value;
+  if (connection_) connection_->FreeNotification(this);
+}
+
+void TIBDBExtract::Notification(TComponent* component, TOperation operation) {
+  TCustomExtract::Notification(component, operation);
+  if (operation == TOperation::opRemove && component && component == connection_)
+    connection_ = nullptr;
+}
+
+void TIBDBExtract::LogLine(const std::string& text) { DoLogNextLine(text); }
+
+TObjs* TIBDBExtract::Collection() const {
+  return DBStructure() ? dynamic_cast<TObjs*>(DBStructure()->Objs()) : nullptr;
+}
+
+std::unique_ptr<TQORQuery> TIBDBExtract::NewQuery() {
+  TQORCustomConnection* c = RunConnection();
+  std::unique_ptr<TQORQuery> q = c ? c->CreateQuery() : nullptr;
+  if (!q) throw EQorError("TIBDBExtract: the connection makes no query objects.");
+  return q;
+}
+
+bool TIBDBExtract::StopAfterRow() {
+  ProcessMessages();
+  return StopRequested;
+}
+
+bool TIBDBExtract::ExtractDatabase() {
+  Max = kStepCount;
+  return RunExtraction(connection_, "TIBDBExtract", /*stepEvents=*/true);
+}
+
+void TIBDBExtract::PrepareExtraction() {
+  if (!Collection()) throw EQorError("TIBDBExtract.ExtractDatabase(): DBStructure holds no collection.");
+  SyncServerOptions();
+}
+
+void TIBDBExtract::SyncServerOptions() {
+  TQORCustomConnection* c = RunConnection();
+  TCustomObjs* o = DBStructure() ? DBStructure()->Objs() : nullptr;
+  if (!c || !o) return;
+  o->ConnectionOptions.Assign(c->ConnectionOptions);
+  o->IBServerOptions.IBDatabaseOptions.Assign(c->IBServerOptions.IBDatabaseOptions);
+  o->IBServerOptions.SetDBCharSet(c->IBServerOptions.GetDBCharSet());
+  o->IBServerOptions.SQLDialect = c->IBServerOptions.SQLDialect;
+}
+
+void TIBDBExtract::ProbeCatalog() {
+  caps_ = TIBCatalogCaps{};
+  TQORQuery& q = *CatalogQuery();
+  q.Close();
+  q.GetSQL()->SetText(ibq::kProbe);
+  q.Open();
+  TCustomObjs* o = DBStructure()->Objs();
+  for (; !q.Eof(); q.Next()) {
+    const std::int64_t typ = IntOr0(q, ibq::prTyp);
+    if (typ == 1) {
+      if (o->IBServerOptions.GetDBCharSet().empty())
+        o->IBServerOptions.SetDBCharSet(Trimmed(q, ibq::prVal1));
+      continue;
+    }
+    if (typ < 0 || typ > 64) continue;
+    if (bool* flag = caps_.FlagOfRow(static_cast<int>(typ))) *flag = true;
+  }
+  q.Close();
+  q.GetSQL()->Clear();
+}
+
+void TIBDBExtract::RunExtractSteps() {
+  ProbeCatalog();
+  ProcessMessages();
+  const TCmpObjSetType kinds = GetExtractObjects();
+  for (int i = 0; i < kStepCount; ++i) {
+    if (StopRequested) {
+      Stopped = true;
+      return;
+    }
+    const TStep& step = kSteps[i];
+    DoProgressStep(0, step.caption, Position, Max);
+    if (!step.gate || kinds.Contains(*step.gate)) {
+      switch (i) {
+        case 1: ReadFunctions(); break;
+        case 2: ReadDomains(); break;
+        case 3: ReadTables(); break;
+        case 4: ReadViews(); break;
+        case kStepCount - 1: ParseBodies(); break;
+        default: break;  // the readers of these kinds come with their own units
+      }
+    }
+    ++Position;
+    DoProgressUpdate(Position, Max);
+  }
+  // A stop during the last step still leaves the model half-read.
+  if (StopRequested) {
+    Stopped = true;
+    return;
+  }
+  DoProgressStep(0, "Finished", Position, Max);
+}
+
+void TIBDBExtract::ParseBodies() {
+  LogLine("Parsing bodies...");
+  TObjs* o = Collection();
+  std::unique_ptr<TCustomSQLParser> parser = BodyParserFactory ? BodyParserFactory(*this) : nullptr;
+  if (parser && o) {
+    parser->OnErrorMessage = OnErrorMessage;
+    parser->OnLogNextLine = OnLogNextLine;
+    parser->ShowProgress = false;
+    auto each = [&parser](auto& list) {
+      for (int i = 0; i < list.Count(); ++i)
+        if (list.Value(i)) parser->ParseObjectText(list.Value(i).get());
+    };
+    each(o->Domains);
+    each(o->Procedures);
+    each(o->Triggers);
+    each(o->Views);
+    each(o->Indices);
+    for (int i = 0; i < o->Tables.Count(); ++i) {
+      TTblData* t = o->Tables.Value(i).get();
+      if (!t) continue;
+      for (int j = 0; j < t->Fields.Count(); ++j) {
+        TFldData* f = t->Fields.Value(j).get();
+        if (f && !f->GetText().empty()) parser->ParseObjectText(f);
+      }
+    }
+    for (int i = 0; i < o->Constraints.Count(); ++i) {
+      TCtrData* c = o->Constraints.Value(i).get();
+      if (c && c->GetConstraintType() == kCheckConstraint && !c->GetText().empty())
+        parser->ParseObjectText(c);
+    }
+  }
+  LogLine("Linking dependencies...");
+  if (!parser) return;
+  parser->AfterParse();
+  GetMsgManager()->AddFrom(&parser->Messages());
+}
+
+// ------------------------------------------------------------ Text routines
+
+char SqlCharAt(std::string_view text, std::size_t index) {
+  return index >= 1 && index <= text.size() ? text[index - 1] : '\0';
+}
+
+namespace {
+
+// From the opening quote at `i`, the literal up to its closing quote, both
+// quotes included; a doubled quote stays inside.
+void CopyQuotedLiteral(std::string_view text, std::size_t& i, std::string& out) {
+  const char quote = text[i];
+  out += text[i++];
+  while (i < text.size()) {
+    const char c = text[i];
+    out += c;
+    ++i;
+    if (c != quote) continue;
+    if (i < text.size() && text[i] == quote) {
+      out += text[i++];
+      continue;
+    }
+    return;
+  }
+}
+
+void SkipBlockComment(std::string_view text, std::size_t& i) {
+  const auto end = text.find("*/", i + 2);
+  i = end == std::string_view::npos ? text.size() : end + 2;
+}
+
+void SkipLineComment(std::string_view text, std::size_t& i) {
+  while (i < text.size() && text[i] != '\r' && text[i] != '\n') ++i;
+}
+
+}  // namespace
+
+std::string StripSqlComments(std::string_view text, bool dropLineComments) {
+  std::string out;
+  out.reserve(text.size());
+  std::size_t i = 0;
+  while (i < text.size()) {
+    const char c = text[i];
+    const char next = i + 1 < text.size() ? text[i + 1] : '\0';
+    if (c == '"' || c == '\'') {
+      CopyQuotedLiteral(text, i, out);
+    } else if (c == '/' && next == '*') {
+      SkipBlockComment(text, i);
+    } else if (c == '-' && next == '-' && dropLineComments) {
+      SkipLineComment(text, i);
+    } else if (c == '-' && next == '-') {
+      out += "--";
+      i += 2;
+    } else {
+      out += c;
+      ++i;
+    }
+  }
+  return out;
+}
+
+std::string NormalizeDefaultSource(std::string_view text) {
+  std::string s = TrimCtl(StripSqlComments(text, /*dropLineComments=*/false));
+  if (s.empty()) return s;
+  // The keyword may be followed by any blank or line break.
+  if (s.size() > 7 && UpperAscii(Copy(s, 0, 7)) == "DEFAULT" &&
+      static_cast<unsigned char>(s[7]) < 33)
+    s.erase(0, 8);
+  else if (s.front() == '=') s.erase(0, 1);
+  return TrimCtl(s);
+}
+
+}  // namespace qor

@@ -1,0 +1,146 @@
+// The InterBase/Firebird catalog extractor: reads the system tables of a
+// live database through the connection engine into the structure's
+// collection. A capability probe tells the catalog generations apart by the
+// columns and relations that exist; every reader chooses its query text by
+// those flags alone. The readers of the object kinds live beside this unit
+// (qorIBExtract*.cpp); the catalog texts are in qorIBCatalogQueries.h.
+#pragma once
+
+#include "extract/qorCustomExtract.h"
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace qor {
+
+class TCustomSQLParser;
+class TDmnData;
+class TField;
+class TFldData;
+class TObjs;
+class TPrcData;
+class TQORCustomConnection;
+class TQORQuery;
+class TTblData;
+class TUdfData;
+class TViwData;
+
+// What the connected catalog has: each flag is set when its column or
+// relation exists.
+struct TIBCatalogCaps {
+  bool HasFieldPrecision = false;        // RDB$FIELDS.RDB$FIELD_PRECISION
+  bool HasRelationType = false;          // RDB$RELATIONS.RDB$RELATION_TYPE
+  bool HasGeneratorDescription = false;  // RDB$GENERATORS.RDB$DESCRIPTION
+  bool HasRoleDescription = false;       // RDB$ROLES.RDB$DESCRIPTION
+  bool HasRoleSystemFlag = false;        // RDB$ROLES.RDB$SYSTEM_FLAG
+  bool HasRoles = false;                 // relation RDB$ROLES
+  bool HasUpdateRule = false;            // RDB$REF_CONSTRAINTS.RDB$UPDATE_RULE
+  bool HasDeleteRule = false;            // RDB$REF_CONSTRAINTS.RDB$DELETE_RULE
+  bool HasArgumentPrecision = false;     // RDB$FUNCTION_ARGUMENTS.RDB$FIELD_PRECISION
+  bool HasParameterMechanism = false;    // RDB$PROCEDURE_PARAMETERS.RDB$PARAMETER_MECHANISM
+  bool HasParameterDefault = false;      // RDB$PROCEDURE_PARAMETERS.RDB$DEFAULT_SOURCE
+  bool HasParameterCollation = false;    // RDB$PROCEDURE_PARAMETERS.RDB$COLLATION_ID
+  bool HasIdentityGenerator = false;     // RDB$RELATION_FIELDS.RDB$GENERATOR_NAME
+  bool HasIdentityType = false;          // RDB$RELATION_FIELDS.RDB$IDENTITY_TYPE
+  bool HasParameterRelation = false;     // RDB$PROCEDURE_PARAMETERS.RDB$RELATION_NAME
+  bool HasGeneratorIncrement = false;    // RDB$GENERATORS.RDB$GENERATOR_INCREMENT
+  bool HasParameterNullFlag = false;     // RDB$PROCEDURE_PARAMETERS.RDB$NULL_FLAG
+  bool HasFunctionSource = false;        // RDB$FUNCTIONS.RDB$FUNCTION_SOURCE
+  bool HasArgumentName = false;          // RDB$FUNCTION_ARGUMENTS.RDB$ARGUMENT_NAME
+  bool HasArgumentDescription = false;   // RDB$FUNCTION_ARGUMENTS.RDB$DESCRIPTION
+  bool HasPackages = false;              // relation RDB$PACKAGES
+  bool HasProcedurePackage = false;      // RDB$PROCEDURES.RDB$PACKAGE_NAME
+  bool HasBaseCollation = false;         // RDB$COLLATIONS.RDB$BASE_COLLATION_NAME
+  bool HasFunctionOwner = false;         // RDB$FUNCTIONS.RDB$OWNER_NAME
+
+  // The flag of a probe row number; none for numbers without one.
+  bool* FlagOfRow(int typ);
+};
+
+class TIBDBExtract : public TCustomExtract {
+ public:
+  TIBDBExtract();
+  ~TIBDBExtract() override;
+  const char* ClassName() const override { return "TIBDBExtract"; }
+
+  // The connection to read from; linked with free notification.
+  TQORCustomConnection* QORConnection() const { return connection_; }
+  void SetQORConnection(TQORCustomConnection* value);
+
+  // The whole extraction: true when every step ran to its end.
+  bool ExtractDatabase() override;
+
+  // The body parser of ParseBodies, made for each run; none (the default
+  // until the InterBase body parser exists) leaves the step at its log
+  // lines.
+  using TBodyParserFactory = std::function<std::unique_ptr<TCustomSQLParser>(TIBDBExtract&)>;
+  TBodyParserFactory BodyParserFactory;
+
+  const TIBCatalogCaps& Caps() const { return caps_; }
+
+  // The step captions in their order; the step total is their number.
+  static constexpr int kStepCount = 17;
+  static const char* StepCaption(int step);
+
+  // Fires OnLogNextLine when assigned.
+  void LogLine(const std::string& text);
+
+ protected:
+  void Notification(TComponent* component, TOperation operation) override;
+  void PrepareExtraction() override;
+  void RunExtractSteps() override;
+
+  // Sets the capability flags from the probe (all cleared first) and the
+  // database character set when the collection has none.
+  virtual void ProbeCatalog();
+  // Copies the connection's options back into the collection.
+  void SyncServerOptions();
+  // Re-parses the stored texts and links the dependencies.
+  void ParseBodies();
+
+  // ---- Readers ----
+  void ReadFunctions();
+  void ReadDomains();
+  void ReadTables();
+  void ReadViews();
+
+  TIBCatalogCaps caps_;
+
+ private:
+  TObjs* Collection() const;
+  std::unique_ptr<TQORQuery> NewQuery();
+  // Window messages, then whether a stop was requested.
+  bool StopAfterRow();
+
+  void ReadFunctionArguments(TQORQuery& args, TUdfData* udf, TPrcData* prc,
+                             std::int64_t returnArg);
+  void ReadFunctionArgument(TQORQuery& q, TFldData& f);
+  void ReadTableColumns(TQORQuery& q, TQORQuery& dims, TTblData& table);
+  void ReadArrayDimensions(TQORQuery& dims, TFldData& f, const std::string& fieldSource);
+  void ReadViewColumns(TQORQuery& cols, TQORQuery& sources, TViwData& view);
+
+  TQORCustomConnection* connection_ = nullptr;
+};
+
+// ---- Text routines of the readers ----
+
+// The character at a 1-based index; '\0' outside the text.
+char SqlCharAt(std::string_view text, std::size_t index);
+// The text without its block comments, and without its line comments when
+// `dropLineComments`; quoted literals are copied whole.
+std::string StripSqlComments(std::string_view text, bool dropLineComments);
+// The bare value of a stored default clause: comments stripped, a leading
+// "DEFAULT " or "=" removed, trimmed.
+std::string NormalizeDefaultSource(std::string_view text);
+// Precision, scale and type of an exact numeric from its storage type `t`,
+// sub type `s`, precision `p` (none when the catalog has no such column or
+// holds NULL) and scale `scale` (none for NULL). `ib6` tells whether 16
+// (64-bit) is an exact storage type.
+void ReadNumericPrecision(TFldData& f, int t, int s, bool withPrecision, std::optional<int> p,
+                          std::optional<int> scale, bool ib6);
+
+}  // namespace qor

@@ -1,0 +1,208 @@
+// The "Tables" and "Views" steps of the InterBase/Firebird extractor.
+#include "extract/ib/qorIBDatabaseExtract.h"
+
+#include "engine/qorDBEngine.h"
+#include "extract/ib/qorIBCatalogQueries.h"
+#include "extract/ib/qorIBExtractRead.h"
+#include "model/qorComp_Dmn.h"
+#include "model/qorComp_Fld.h"
+#include "model/qorComp_Tbl.h"
+#include "model/qorComp_Viw.h"
+#include "model/qorDBStructure.h"
+#include "platform/qorStrings.h"
+
+namespace qor {
+
+using namespace ibread;
+
+namespace {
+
+bool IgnoreIBE(const TObjs& o) { return o.IBServerOptions.IBCompareOptions.IgnoreIBEObjects; }
+
+// The relation type as the catalog spells it: Firebird numbers (4, 5) or the
+// older texts.
+void ReadRelationType(TTblData& t, const std::string& type) {
+  if (type == "GLOBAL TEMPORARY") {
+    t.GlobalTemporary = true;
+  } else if (type == "GLOBAL TEMPORARY DELETE" || type == "5") {
+    t.GlobalTemporary = true;
+    t.OnCommit = 1;
+  } else if (type == "GLOBAL TEMPORARY PRESERVE" || type == "4") {
+    t.GlobalTemporary = true;
+    t.OnCommit = 2;
+  }
+}
+
+}  // namespace
+
+void TIBDBExtract::ReadArrayDimensions(TQORQuery& dims, TFldData& f,
+                                       const std::string& fieldSource) {
+  f.ArrayBounds.clear();
+  OpenWith(dims, ibq::kArrayDimensions, "field_name", fieldSource);
+  for (; !dims.Eof(); dims.Next())
+    f.ArrayBounds.emplace_back(Int32(dims, ibq::adLower), Int32(dims, ibq::adUpper));
+  dims.Close();
+}
+
+void TIBDBExtract::ReadTableColumns(TQORQuery& q, TQORQuery& dims, TTblData& table) {
+  TObjs* o = Collection();
+  const bool ib6 = o->IBServerOptions.IsIB6OrLater();
+  for (; !q.Eof(); q.Next()) {
+    auto f = std::make_unique<TFldData>(o, &table);
+    const std::string name = Trimmed(q, ibq::clName);
+    const std::string source = Trimmed(q, ibq::clFieldSource);
+    f->SetName(name);
+    f->SystemName = source;
+    f->TableName = table.GetName();
+    const int type = Int32(q, ibq::clFieldType);
+    const int subType = Int32(q, ibq::clSubType);
+    f->SetIBFieldType(type, subType);
+    f->SetDescription(Str(q, ibq::clDescription));
+    f->DefaultValue = NormalizeDefaultSource(IntOr0(q, ibq::clHasDefault) != 0
+                                                 ? Str(q, ibq::clDefaultSource)
+                                                 : Str(q, ibq::clDomainDefaultSource));
+    f->Nullable = IntOr0(q, ibq::clNullFlag) == 0;
+    ReadNumericPrecision(*f, type, subType, caps_.HasFieldPrecision,
+                         caps_.HasFieldPrecision ? OptInt32(q, ibq::clPrecision) : std::nullopt,
+                         OptInt32(q, ibq::clScale), ib6);
+    f->CheckText = Trimmed(q, ibq::clValidationSource);
+    f->SetText(Trimmed(q, ibq::clComputedSource));
+    f->SubType = subType;
+    f->SegmentSize = Int32(q, ibq::clSegmentLength);
+    f->Length = Int32(q, ibq::clLength);
+    // The model counts the characters of a character type; the catalog's
+    // length is in bytes.
+    if (f->DataType == dt::CHAR || f->DataType == dt::VARCHAR || f->DataType == dt::CSTRING ||
+        f->DataType == dt::BINARY || f->DataType == dt::VARBINARY) {
+      const std::int32_t chars = Int32(q, ibq::clCharLength);
+      if (chars > 0) f->Length = chars;
+    }
+    if (f->CheckText.size() > 5) f->CheckText = TrimCtl(f->CheckText.substr(5));
+
+    if (!StartsWith(source, "RDB$")) {
+      f->DomainName = source;
+      TDmnData* d = o->FindDomain(source);
+      if (!d) {
+        DoErrorMessage("Domain: " + source + " not found for: " + table.GetName() + "(" + name +
+                       ").");
+      } else if (d->TypeHolder && !d->TypeHolder->DefaultValue.empty() &&
+                 d->TypeHolder->DefaultValue == f->DefaultValue) {
+        f->DefaultValue.clear();
+      }
+      f->DataType = dt::UserType;
+      f->CheckText.clear();
+    }
+    // A column without a COLLATE of its own still has its character set.
+    if (!IsNull(q, ibq::clCharSetId))
+      f->SetCharSetCollation(Trimmed(q, ibq::clCharSetName), Int32(q, ibq::clCharSetId),
+                             Trimmed(q, ibq::clCollationName), Int32(q, ibq::clCollationId));
+    if (!IsNull(q, ibq::clDimensions)) ReadArrayDimensions(dims, *f, source);
+    if (caps_.HasIdentityGenerator && caps_.HasIdentityType && IntOr0(q, ibq::clIdentityType) == 1 &&
+        !IsNull(q, ibq::clGeneratorName))
+      f->Identity = true;
+    table.Fields.Add(name, std::move(f));
+  }
+}
+
+void TIBDBExtract::ReadTables() {
+  TObjs* o = Collection();
+  const bool ignoreIBE = IgnoreIBE(*o);
+  TQORQuery& q = *CatalogQuery();
+  int count = 0;
+  if (OnProgressStep) {
+    q.Close();
+    q.GetSQL()->SetText(ibq::TableCount(ignoreIBE));
+    q.Open();
+    count = q.Eof() ? 0 : Int32(q, ibq::tcCount);
+    q.Close();
+    DoProgressStep(1, "Tables", 0, count);
+  }
+  LogLine("Extracting tables...");
+  std::unique_ptr<TQORQuery> cols = NewQuery();
+  std::unique_ptr<TQORQuery> dims = NewQuery();
+  const std::string colsSQL = ibq::TableColumns(caps_);
+  q.Close();
+  q.GetSQL()->SetText(ibq::Tables(caps_, ignoreIBE));
+  q.Open();
+  int read = 0;
+  for (; !q.Eof(); q.Next()) {
+    auto t = std::make_unique<TTblData>(o);
+    const std::string name = Trimmed(q, ibq::tbName);
+    t->SetName(name);
+    const std::string description = Str(q, ibq::tbDescription);
+    if (!description.empty()) t->SetDescription(description);
+    t->ExternalFile = Trimmed(q, ibq::tbExternalFile);
+    if (caps_.HasRelationType) ReadRelationType(*t, Trimmed(q, ibq::tbRelationType));
+    OpenWith(*cols, colsSQL, "NAME", name);
+    ReadTableColumns(*cols, *dims, *t);
+    cols->Close();
+    ++read;
+    DoProgressStep(1, name, read, count);
+    if (ShowFullLog) LogLine("---" + name);
+    if (AcceptObj(t.get())) o->AddObject(t, true);
+    if (StopAfterRow()) break;
+  }
+  q.Close();
+  q.GetSQL()->Clear();
+}
+
+// ---------------------------------------------------------------------- Views
+
+void TIBDBExtract::ReadViewColumns(TQORQuery& cols, TQORQuery& deps, TViwData& view) {
+  TObjs* o = Collection();
+  for (; !cols.Eof(); cols.Next()) {
+    const std::string name = Trimmed(cols, ibq::vcName);
+    auto f = std::make_unique<TFldData>(o, &view);
+    f->SetName(name);
+    f->TableName = view.GetName();
+    f->SetDescription(Str(cols, ibq::vcDescription));
+    const std::string source = Trimmed(cols, ibq::vcFieldSource);
+    view.Columns.Add(name, std::move(f));
+    if (source.find("RDB$") == std::string::npos)
+      if (TDmnData* d = o->FindDomain(source)) o->AddDependency(&view, d, 0, 0);
+  }
+  // The engine's own record of what the view reads: every relation and
+  // column of it, including those behind a domain-typed column and those
+  // only named in its conditions.
+  OpenWith(deps, ibq::kViewDependencies, "NAME", view.GetName());
+  for (; !deps.Eof(); deps.Next()) {
+    const std::string relation = Trimmed(deps, ibq::vdRelationName);
+    const std::string field = Trimmed(deps, ibq::vdFieldName);
+    TDbObj* target = o->FindTable(relation);
+    if (!target) target = o->FindView(relation);
+    if (!target || target == &view) continue;
+    o->AddDependency(&view, target, 0, 0, field);
+  }
+  deps.Close();
+}
+
+void TIBDBExtract::ReadViews() {
+  LogLine("Extracting views...");
+  TObjs* o = Collection();
+  TQORQuery& q = *CatalogQuery();
+  std::unique_ptr<TQORQuery> cols = NewQuery();
+  std::unique_ptr<TQORQuery> deps = NewQuery();
+  q.Close();
+  q.GetSQL()->SetText(ibq::Views(IgnoreIBE(*o)));
+  q.Open();
+  for (; !q.Eof(); q.Next()) {
+    auto v = std::make_unique<TViwData>(o);
+    const std::string name = Trimmed(q, ibq::vwName);
+    v->SetName(name);
+    v->SetDescription(Str(q, ibq::vwDescription));
+    std::string body = TrimCtl(NormalizeLineBreaks(Str(q, ibq::vwSource)));
+    if (body.size() >= 10 && UpperAscii(body.substr(body.size() - 10)) == "WITH CHECK")
+      body = body.substr(0, body.size() - 10) + "WITH CHECK OPTION";
+    v->SetText(body);
+    if (ShowFullLog) LogLine("---" + name);
+    OpenWith(*cols, ibq::kViewColumns, "NAME", name);
+    ReadViewColumns(*cols, *deps, *v);
+    cols->Close();
+    if (AcceptObjName(name, TDbObject::dboView)) o->AddObject(v, true);
+    if (StopAfterRow()) break;
+  }
+  q.Close();
+  q.GetSQL()->Clear();
+}
+
+}  // namespace qor

@@ -1,0 +1,310 @@
+// The extractor base: link, accept chain, reporting and the run frame.
+#include "extract/qorCustomExtract.h"
+
+#include "base/qorDBOptions.h"
+#include "engine/qorDBEngine.h"
+#include "model/qorClasses.h"
+#include "model/qorComp_Clt.h"
+#include "model/qorComp_Ctr.h"
+#include "model/qorComp_Def.h"
+#include "model/qorComp_Dmn.h"
+#include "model/qorComp_Evt.h"
+#include "model/qorComp_Exc.h"
+#include "model/qorComp_Gnr.h"
+#include "model/qorComp_Idx.h"
+#include "model/qorComp_Opr.h"
+#include "model/qorComp_Pkg.h"
+#include "model/qorComp_Prc.h"
+#include "model/qorComp_Rol.h"
+#include "model/qorComp_Rul.h"
+#include "model/qorComp_Tbl.h"
+#include "model/qorComp_Trg.h"
+#include "model/qorComp_Udf.h"
+#include "model/qorComp_Viw.h"
+#include "model/qorDBStructure.h"
+#include "platform/qorStrings.h"
+
+#include <exception>
+#include <utility>
+
+namespace qor {
+
+namespace {
+
+std::vector<std::string> PatternLines(const std::vector<std::string>& lines) {
+  std::vector<std::string> out;
+  for (const std::string& l : lines) {
+    std::string t = TrimCtl(l);
+    if (!t.empty()) out.push_back(std::move(t));
+  }
+  return out;
+}
+
+bool AnyMatch(const std::vector<std::string>& patterns, std::string_view name) {
+  for (const std::string& p : patterns)
+    if (MatchNamePattern(name, p)) return true;
+  return false;
+}
+
+// Kinds whose names carry the structure's NamePrefix.
+bool CarriesNamePrefix(TDbObject kind) {
+  switch (kind) {
+    case TDbObject::dboTable:
+    case TDbObject::dboProcedure:
+    case TDbObject::dboFunction:
+    case TDbObject::dboException:
+    case TDbObject::dboDomain:
+    case TDbObject::dboView:
+    case TDbObject::dboGenerator:
+    case TDbObject::dboEvent:
+      return true;
+    default:
+      return false;
+  }
+}
+
+}  // namespace
+
+bool MatchNamePattern(std::string_view name, std::string_view pattern) {
+  if (pattern.empty()) return false;
+  std::string p(pattern);
+  for (char& c : p)
+    if (c == '*') c = '%';
+  const auto first = p.find('%');
+  if (first == std::string::npos || p.find('%', first + 1) != std::string::npos) return false;
+  if (p.size() == 1) return false;
+  if (first == p.size() - 1) return StartsWith(name, std::string_view(p).substr(0, first));
+  if (first == 0) {
+    // The first occurrence of the rest must end the name.
+    const std::string_view rest = std::string_view(p).substr(1);
+    const auto at = name.find(rest);
+    return at != std::string_view::npos && at + rest.size() == name.size();
+  }
+  return false;
+}
+
+// ----------------------------------------------------------------- TCustomExtract
+
+TCustomExtract::TCustomExtract() : msgs_(std::make_unique<TMsgManager>()) {}
+
+TCustomExtract::~TCustomExtract() {
+  query_.reset();
+  SetDBStructure(nullptr);
+}
+
+void TCustomExtract::SetDBStructure(TCustomDBStructure* value) {
+  if (structure_ && structure_ != value && structure_->Extractor() == this) {
+    structure_->SetExtractor(nullptr);
+    if (structure_->Objs()) structure_->Objs()->AcceptCallback = nullptr;
+  }
+  if (structure_ && structure_ != value) structure_->RemoveFreeNotification(this);
+  structure_ = value;
+  if (!structure_) return;
+  structure_->FreeNotification(this);
+  structure_->SetExtractor(this);
+  if (structure_->Objs())
+    structure_->Objs()->AcceptCallback = [this](TObject* sender, TDbObj* obj, bool& accept) {
+      AcceptObjCallback(sender, obj, accept);
+    };
+}
+
+void TCustomExtract::Notification(TComponent* component, TOperation operation) {
+  TComponent::Notification(component, operation);
+  if (operation == TOperation::opRemove && component && component == structure_)
+    structure_ = nullptr;
+}
+
+void TCustomExtract::SetIncludeObjsNames(std::string_view text) {
+  includeNames_ = PatternLines(SplitLines(text));
+}
+void TCustomExtract::SetIncludeObjsNames(const std::vector<std::string>& lines) {
+  includeNames_ = PatternLines(lines);
+}
+void TCustomExtract::SetExcludeObjsNames(std::string_view text) {
+  excludeNames_ = PatternLines(SplitLines(text));
+}
+void TCustomExtract::SetExcludeObjsNames(const std::vector<std::string>& lines) {
+  excludeNames_ = PatternLines(lines);
+}
+
+bool TCustomExtract::ExtractDatabase() {
+  msgs_->Clear();
+  return false;
+}
+
+// ---------------------------------------------------------------- Reporting
+
+void TCustomExtract::DoProgressUpdate(int value, int maxValue) {
+  if (OnProgressUpdate) OnProgressUpdate(this, value, maxValue);
+}
+
+void TCustomExtract::DoProgressStep(int mode, const std::string& caption, int position,
+                                    int maxValue) {
+  if (OnProgressStep) OnProgressStep(this, mode, caption, position, maxValue);
+}
+
+void TCustomExtract::DoInfoMessage(const std::string& text) {
+  if (OnInfoMessage) OnInfoMessage(this, text);
+}
+
+void TCustomExtract::DoLogNextLine(const std::string& text) {
+  if (OnLogNextLine) OnLogNextLine(this, text);
+}
+
+void TCustomExtract::LogServerVersion() {
+  if (!structure_ || !structure_->Objs()) return;
+  const std::string text = structure_->Objs()->GetServerVersionText();
+  if (!text.empty()) DoLogNextLine(text);
+}
+
+void TCustomExtract::DoErrorMessage(const std::string& text) {
+  if (OnErrorMessage) OnErrorMessage(this, text);
+  else ShowMsg(text);
+  msgs_->Add(text, kMsgError);
+}
+
+void TCustomExtract::LogNextLine(TObject* sender, const std::string& text) {
+  if (OnLogNextLine) OnLogNextLine(sender, text);
+}
+
+void TCustomExtract::ProgressUpdate(TObject* sender, int value, int maxValue) {
+  if (OnProgressUpdate) OnProgressUpdate(sender, value, maxValue);
+}
+
+// ------------------------------------------------------------ Accept chain
+
+bool TCustomExtract::IsExcluded(std::string_view name) const { return AnyMatch(excludeNames_, name); }
+
+bool TCustomExtract::IsIncluded(std::string_view name) const {
+  return includeNames_.empty() || AnyMatch(includeNames_, name);
+}
+
+bool TCustomExtract::AcceptObjName(const std::string& name, TDbObject kind) {
+  bool accept = !IsExcluded(name) && IsIncluded(name);
+  if (accept && structure_ && !structure_->NamePrefix.empty() && CarriesNamePrefix(kind))
+    accept = StartsWith(name, structure_->NamePrefix);
+  if (OnAcceptObj) OnAcceptObj(this, name, kind, accept);
+  return accept;
+}
+
+bool TCustomExtract::AcceptObj(TDbObj* obj) {
+  if (!obj) return false;
+  if (OnAccept_Obj) {
+    bool accept = true;
+    OnAccept_Obj(this, obj, accept);
+    return accept;
+  }
+  bool accept = true;
+  auto test = [&](const std::string& name, TDbObject kind) { accept = AcceptObjName(name, kind); };
+  // Every matching class counts; the last one decides.
+  if (dynamic_cast<TDmnData*>(obj)) test(obj->GetName(), TDbObject::dboDomain);
+  if (dynamic_cast<TUdfData*>(obj)) test(obj->GetName(), TDbObject::dboFunction);
+  if (dynamic_cast<TGnrData*>(obj)) test(obj->GetName(), TDbObject::dboGenerator);
+  if (dynamic_cast<TTblData*>(obj)) test(obj->GetName(), TDbObject::dboTable);
+  if (dynamic_cast<TViwData*>(obj)) test(obj->GetName(), TDbObject::dboView);
+  if (dynamic_cast<TTrgData*>(obj)) test(obj->GetName(), TDbObject::dboTrigger);
+  if (dynamic_cast<TPrcData*>(obj)) test(obj->GetName(), TDbObject::dboProcedure);
+  if (auto* idx = dynamic_cast<TIdxData*>(obj)) test(idx->TableName, TDbObject::dboTable);
+  if (dynamic_cast<TExcData*>(obj)) test(obj->GetName(), TDbObject::dboException);
+  if (dynamic_cast<TDefData*>(obj)) test(obj->GetName(), TDbObject::dboDefault);
+  if (dynamic_cast<TRulData*>(obj)) test(obj->GetName(), TDbObject::dboRule);
+  if (dynamic_cast<TPkgData*>(obj)) test(obj->GetName(), TDbObject::dboPackage);
+  if (dynamic_cast<TRolData*>(obj)) test(obj->GetName(), TDbObject::dboRole);
+  if (dynamic_cast<TPblData*>(obj)) test(obj->GetName(), TDbObject::dboPublication);
+  if (dynamic_cast<TSchData*>(obj)) test(obj->GetName(), TDbObject::dboSchema);
+  if (dynamic_cast<TOprData*>(obj)) test(obj->GetName(), TDbObject::dboOperator);
+  if (dynamic_cast<TOpcData*>(obj)) test(obj->GetName(), TDbObject::dboOperatorClass);
+  if (dynamic_cast<TEvtData*>(obj)) test(obj->GetName(), TDbObject::dboEvent);
+  if (auto* ctr = dynamic_cast<TCtrData*>(obj)) test(ctr->GetTableName(), TDbObject::dboTable);
+  if (dynamic_cast<TCltData*>(obj)) test(obj->GetName(), TDbObject::dboCollation);
+  return accept;
+}
+
+TDbObj* TCustomExtract::AddObjIfAccepted(TDbObj* obj) {
+  if (!obj) return nullptr;
+  TCustomObjs* objs = structure_ ? structure_->Objs() : nullptr;
+  if (!objs || !AcceptObjName(obj->GetName(), obj->ObjType)) {
+    if (objs) objs->DetachObject(obj);
+    delete obj;
+    return nullptr;
+  }
+  return objs->AddObject(obj, true) ? obj : nullptr;
+}
+
+void TCustomExtract::AcceptObjCallback(TObject*, TDbObj* obj, bool& accept) {
+  // The name filter has already spoken; the whole object may still be
+  // refused by OnAccept_Obj.
+  if (accept && OnAccept_Obj) accept = AcceptObj(obj);
+}
+
+// --------------------------------------------------------------- Run frame
+
+bool TCustomExtract::RunExtraction(TQORCustomConnection* connection, const std::string& className,
+                                   bool stepEvents) {
+  TCustomExtract::ExtractDatabase();
+  // A stop asked for during an earlier run must not end this one.
+  StopRequested = false;
+  Stopped = false;
+  StepFailed = false;
+  Position = 0;
+  DoProgressUpdate(0, Max);
+  if (stepEvents) DoProgressStep(0, "Starting", 0, Max);
+
+  if (!connection) {
+    DoErrorMessage(className + ".ExtractDatabase(): Connection property not assigned.");
+    return false;
+  }
+  if (connection->ConnectionType() == TconnectionType::cnAbstract) {
+    DoErrorMessage(className + ".ExtractDatabase(): ConnectionType in Connection not specified.");
+    return false;
+  }
+  if (!structure_ || !structure_->Objs()) {
+    DoErrorMessage(className + ".ExtractDatabase(): DBStructure not assigned.");
+    return false;
+  }
+
+  TCustomObjs& objs = *structure_->Objs();
+  structure_->Clear();
+  objs.SetServerType(databaseType_);
+  objs.ConnectionOptions.Assign(connection->ConnectionOptions);
+  query_ = connection->CreateQuery();
+  runConnection_ = connection;
+
+  bool ok = true;
+  try {
+    if (!query_) throw EQorError(className + ".ExtractDatabase(): the connection makes no query objects.");
+    ProcessMessages();
+    connection->SetConnected(false);
+    connection->IBServerOptions.Assign(objs.IBServerOptions);
+    connection->SetConnected(true);
+    // A failed connect has been reported by the connection already; the
+    // run ends here instead of failing on the first catalog query.
+    if (!connection->GetConnected()) throw EQorError("Connect to database failed.");
+    LogServerVersion();
+    PrepareExtraction();
+    ProcessMessages();
+    RunExtractSteps();
+    if (Stopped) {
+      ok = false;
+      DoLogNextLine("Extraction stopped.");
+    } else {
+      ok = !StepFailed;
+      Position = Max;
+      DoProgressUpdate(Max, Max);
+    }
+  } catch (const std::exception& e) {
+    ok = false;
+    DoErrorMessage(e.what());
+  }
+  try {
+    connection->SetConnected(false);
+  } catch (const std::exception& e) {
+    ok = false;
+    DoErrorMessage(e.what());
+  }
+  query_.reset();
+  runConnection_ = nullptr;
+  return ok;
+}
+
+}  // namespace qor

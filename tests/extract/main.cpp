@@ -1,0 +1,18 @@
+// Test main of the extractors: the Firebird environment comes first (the
+// lock folder must be set before the client library starts), then the
+// engine's start-up registers its bindings; the shut-down runs after the last
+// test.
+#include "engine/qorEngineInit.h"
+#include "tests/support/qorTestEnv.h"
+
+#include <gtest/gtest.h>
+
+int main(int argc, char** argv) {
+  qor::test::PrepareFirebirdEnvironment();
+  ::testing::InitGoogleTest(&argc, argv);
+  qor::InitializeEngine();
+  const int rc = RUN_ALL_TESTS();
+  qor::FinalizeEngine();
+  qor::test::RemoveTestFolder();
+  return rc;
+}

@@ -1,0 +1,492 @@
+// The InterBase/Firebird extractor on the real Firebird 3 engine, embedded
+// in the test process: the employee sample of firebird3.0-examples and a
+// catalog fixture of our own, each built by isql-fb, read by ExtractDatabase
+// and held against the engine's catalog and against `isql-fb -x`.
+#include "extract/ib/qorIBDatabaseExtract.h"
+
+#include "extract/ib/qorIBCatalogQueries.h"
+
+#include "model/qorComp_Dmn.h"
+#include "model/qorComp_Fld.h"
+#include "model/qorComp_Prc.h"
+#include "model/qorComp_Tbl.h"
+#include "model/qorComp_Udf.h"
+#include "model/qorComp_Viw.h"
+#include "parsers/qorSQLParser.h"
+#include "platform/qorStrings.h"
+#include "tests/extract/qorIBExtractFixture.h"
+#include "tests/support/qorFirebirdReplay.h"
+#include "tests/support/qorReplay.h"
+#include "tests/support/qorTestEnv.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <fstream>
+#include <regex>
+#include <set>
+#include <string>
+#include <vector>
+
+namespace qor {
+namespace {
+
+using test::ExtractRun;
+using test::TCatalog;
+using test::ExpectMatchesCatalog;
+using test::FunctionNames;
+using test::Keys;
+
+class IBExtractEmbedded : public ::testing::Test {
+ protected:
+  void Open(const std::string& path) {
+    run.Embedded(path);
+    TQORConnection reader;
+    reader.SetConnectionType(TconnectionType::cnIBX);
+    reader.SetDatabaseType(TDatabaseType::dbInterBase);
+    reader.Assign(run.connection);
+    catalog = test::ReadCatalog(reader);
+  }
+  ExtractRun run;
+  TCatalog catalog;
+};
+
+TEST_F(IBExtractEmbedded, EmployeeSampleReadsAsTheEngineHoldsIt) {
+  std::string why;
+  const std::string db = test::EmployeeDatabase(why);
+  ASSERT_FALSE(db.empty()) << why;
+  Open(db);
+  ASSERT_EQ(catalog.domains.size(), 15u);
+  ASSERT_EQ(catalog.tables.size(), 10u);
+  ASSERT_EQ(catalog.views.size(), 1u);
+
+  ASSERT_TRUE(run.extract.ExtractDatabase()) << (run.errors.empty() ? "" : run.errors[0]);
+  EXPECT_TRUE(run.errors.empty());
+  EXPECT_FALSE(run.connection.GetConnected());
+  ExpectMatchesCatalog(run.Objs(), catalog);
+  // The view over EMPLOYEE reads it through domain-typed columns too.
+  EXPECT_FALSE(catalog.viewDependencies.at("PHONE_LIST").empty());
+}
+
+TEST_F(IBExtractEmbedded, EmployeeSampleAgreesWithIsqlExtract) {
+  std::string why;
+  const std::string db = test::EmployeeDatabase(why);
+  ASSERT_FALSE(db.empty()) << why;
+  const test::TFirebirdReplayResult x = test::ExtractFirebirdDDL(db);
+  ASSERT_TRUE(x.Ok) << x.Errors;
+  run.Embedded(db);
+  ASSERT_TRUE(run.extract.ExtractDatabase());
+  // Every domain, table and view isql writes, and no other.
+  std::map<std::string, std::vector<std::string>> isql;
+  static const std::regex kCreate(R"(^CREATE (DOMAIN|TABLE|VIEW) (\S+))");
+  std::istringstream in(x.Output);
+  for (std::string line; std::getline(in, line);) {
+    std::smatch m;
+    if (!std::regex_search(line, m, kCreate)) continue;
+    std::string name = m[2].str();
+    if (name.size() > 1 && name.front() == '"') name = ReplaceAll(name.substr(1, name.size() - 2), "\"\"", "\"");
+    isql[m[1].str()].push_back(name);
+  }
+  for (auto& [kind, names] : isql) std::sort(names.begin(), names.end());
+  EXPECT_EQ(isql["DOMAIN"], Keys(run.Objs().Domains));
+  EXPECT_EQ(isql["TABLE"], Keys(run.Objs().Tables));
+  EXPECT_EQ(isql["VIEW"], Keys(run.Objs().Views));
+  // Each array column with the bounds isql writes.
+  static const std::regex kArray(R"(^\s*(?:CREATE TABLE \S+ \()?(\S+) \S+?\[([0-9:, ]+)\])");
+  int arrays = 0;
+  std::istringstream again(x.Output);
+  std::string table;
+  for (std::string line; std::getline(again, line);) {
+    std::smatch m;
+    if (std::regex_search(line, m, std::regex(R"(^CREATE TABLE (\S+) \()"))) table = m[1].str();
+    if (!std::regex_search(line, m, kArray)) continue;
+    ++arrays;
+    TFldData* f = run.Objs().FindField(table, m[1].str());
+    ASSERT_NE(f, nullptr) << line;
+    std::string bounds;
+    for (const auto& [lo, hi] : f->ArrayBounds)
+      bounds += (bounds.empty() ? "" : ", ") + (lo == 1 ? "" : std::to_string(lo) + ":") +
+                std::to_string(hi);
+    EXPECT_EQ(bounds, m[2].str()) << line;
+  }
+  EXPECT_EQ(arrays, 2);  // JOB.LANGUAGE_REQ, PROJ_DEPT_BUDGET.QUART_HEAD_CNT
+}
+
+TEST_F(IBExtractEmbedded, CatalogFixtureReadsAsTheEngineHoldsIt) {
+  std::string why;
+  const std::string db = test::CatalogFixtureDatabase(why);
+  ASSERT_FALSE(db.empty()) << why;
+  Open(db);
+  ASSERT_TRUE(run.extract.ExtractDatabase()) << (run.errors.empty() ? "" : run.errors[0]);
+  EXPECT_TRUE(run.errors.empty());
+  TObjs& o = run.Objs();
+  ExpectMatchesCatalog(o, catalog);
+
+  // A character set named without COLLATE stays with its column.
+  TFldData* a = o.FindField("ITEMS", "A");
+  ASSERT_NE(a, nullptr);
+  EXPECT_EQ(a->CharSet, "WIN1252");
+  EXPECT_EQ(a->Collation, "");
+  EXPECT_EQ(o.FindField("ITEMS", "B")->Collation, "PXW_SPAN");
+  EXPECT_EQ(o.FindField("ITEMS", "C")->Collation, "");         // the domain's
+  EXPECT_EQ(o.FindField("ITEMS", "D")->Collation, "WIN1252");  // its own, over the domain's
+  EXPECT_EQ(o.FindField("ITEMS", "M")->CharSet, "UTF8");
+  EXPECT_EQ(o.FindField("ITEMS", "M")->Length, 30);
+  EXPECT_EQ(o.FindField("ITEMS", "K")->DefaultValue, "");   // equal to the domain's
+  EXPECT_EQ(o.FindField("ITEMS", "L")->DefaultValue, "7");
+  EXPECT_EQ(o.FindField("ITEMS", "M")->DefaultValue, "'abc'");
+  EXPECT_TRUE(o.FindField("ITEMS", "I")->Identity);
+
+  // Domains: type, default, check, character set and bounds.
+  TDmnData* positive = o.FindDomain("D_POSITIVE");
+  ASSERT_NE(positive, nullptr);
+  EXPECT_EQ(positive->TypeHolder->DefaultValue, "1");
+  EXPECT_EQ(positive->TypeHolder->CheckText, "(VALUE > 0)");
+  TDmnData* money = o.FindDomain("D_MONEY");
+  EXPECT_EQ(money->TypeHolder->DataType, dt::NUMERIC);
+  EXPECT_EQ(money->TypeHolder->Precision, 15);
+  EXPECT_EQ(money->TypeHolder->Scale, 2);
+  EXPECT_FALSE(money->TypeHolder->Nullable);
+  EXPECT_EQ(o.FindDomain("D_NAME")->TypeHolder->Collation, "PXW_SPAN");
+  EXPECT_EQ(o.FindDomain("D_GRID")->TypeHolder->ArrayBounds,
+            (std::vector<std::pair<std::int32_t, std::int32_t>>{{0, 3}, {1, 2}}));
+  EXPECT_EQ(o.FindDomain("D'Q")->TypeHolder->Length, 4);
+
+  // Temporary tables and their commit action.
+  EXPECT_TRUE(o.FindTable("GTT_KEEP")->GlobalTemporary);
+  EXPECT_EQ(o.FindTable("GTT_KEEP")->OnCommit, 2);
+  EXPECT_EQ(o.FindTable("GTT_DROP")->OnCommit, 1);
+  EXPECT_FALSE(o.FindTable("ITEMS")->GlobalTemporary);
+  EXPECT_NE(o.FindField("T'Q", "C'Q"), nullptr);
+
+  // Views: columns, body, and a view over a view.
+  TViwData* items = o.FindView("V_ITEMS");
+  ASSERT_NE(items, nullptr);
+  EXPECT_EQ(Keys(items->Columns), (std::vector<std::string>{"A", "C", "K"}));
+  EXPECT_EQ(items->GetText(), "SELECT A, K, C FROM ITEMS WHERE E IS NULL");
+  EXPECT_TRUE(EndsWith(o.FindView("V_CHECKED")->GetText(), "WITH CHECK OPTION"));
+}
+
+TEST_F(IBExtractEmbedded, FunctionsWhoseNamesNeedQuotingAndThoseAfterThem) {
+  std::string why;
+  const std::string db = test::CatalogFixtureDatabase(why);
+  ASSERT_FALSE(db.empty()) << why;
+  run.Embedded(db);
+  ASSERT_TRUE(run.extract.ExtractDatabase());
+  TObjs& o = run.Objs();
+  TPrcData* fq = o.FindProcedure("F'Q");
+  ASSERT_NE(fq, nullptr);
+  EXPECT_TRUE(fq->IsFunction);
+  ASSERT_EQ(fq->InParams.Count(), 1);
+  EXPECT_EQ(fq->InParams.Name(0), "X");
+  ASSERT_EQ(fq->OutParams.Count(), 1);
+  EXPECT_EQ(fq->OutParams.Value(0)->DataType, dt::INTEGER);
+  EXPECT_EQ(fq->GetText(), "BEGIN RETURN X + 1; END");
+  TPrcData* after = o.FindProcedure("G_AFTER");
+  ASSERT_NE(after, nullptr);
+  ASSERT_EQ(after->InParams.Count(), 1);
+  EXPECT_EQ(after->InParams.Value(0)->Length, 10);  // characters, not bytes
+  EXPECT_EQ(after->InParams.Value(0)->CharSet, "UTF8");
+  EXPECT_EQ(after->OutParams.Value(0)->Length, 20);
+
+  TUdfData* addOne = o.FindUdf("ADD_ONE");
+  ASSERT_NE(addOne, nullptr);
+  EXPECT_EQ(addOne->EntryPoint, "add_one");
+  EXPECT_EQ(addOne->ModuleName, "qor_udf");
+  ASSERT_EQ(addOne->Args.Count(), 1);
+  EXPECT_EQ(addOne->Args.Value(0)->DataType, dt::INTEGER);
+  EXPECT_TRUE(addOne->ResultField->ByValue);
+  TUdfData* pad = o.FindUdf("PAD_TEXT");
+  ASSERT_NE(pad, nullptr);
+  ASSERT_EQ(pad->Args.Count(), 2);
+  EXPECT_EQ(pad->Args.Value(0)->DataType, dt::CSTRING);
+  EXPECT_EQ(pad->Args.Value(0)->Length, 80);
+  EXPECT_EQ(pad->ResultField->ReturnParamNo, 1);
+  EXPECT_EQ(pad->ResultField->DataType, dt::CSTRING);
+}
+
+TEST_F(IBExtractEmbedded, StepsProgressAndLogLines) {
+  std::string why;
+  const std::string db = test::CatalogFixtureDatabase(why);
+  ASSERT_FALSE(db.empty()) << why;
+  run.Embedded(db);
+  ASSERT_TRUE(run.extract.ExtractDatabase());
+  std::vector<std::string> want = {"Starting"};
+  for (int i = 0; i < TIBDBExtract::kStepCount; ++i) want.push_back(TIBDBExtract::StepCaption(i));
+  want.push_back("Finished");
+  EXPECT_EQ(run.steps, want);
+  // The bar never passes its end and ends full.
+  for (const auto& [value, max] : run.progress) {
+    EXPECT_EQ(max, TIBDBExtract::kStepCount);
+    EXPECT_LE(value, max);
+  }
+  EXPECT_EQ(run.progress.back(), (std::pair<int, int>{17, 17}));
+  for (const char* line : {"Extracting functions...", "Extracting domains...",
+                           "Extracting tables...", "Extracting views...", "Parsing bodies...",
+                           "Linking dependencies...", "---ITEMS", "---V_OVER", "---D_GRID"})
+    EXPECT_NE(std::find(run.log.begin(), run.log.end(), line), run.log.end()) << line;
+
+  // Without the full log there is no line per object.
+  run.log.clear();
+  run.extract.ShowFullLog = false;
+  ASSERT_TRUE(run.extract.ExtractDatabase());
+  for (const std::string& line : run.log) EXPECT_FALSE(StartsWith(line, "---")) << line;
+}
+
+// The per-table events, and their count query, only for a listener.
+TEST_F(IBExtractEmbedded, TableRowsReportedOnlyWhenSomeoneListens) {
+  std::string why;
+  const std::string db = test::CatalogFixtureDatabase(why);
+  ASSERT_FALSE(db.empty()) << why;
+  run.Embedded(db);
+  const std::string countSQL = ibq::TableCount(/*ignoreIBE=*/true);
+  for (const bool listen : {false, true}) {
+    SCOPED_TRACE(listen ? "listening" : "not listening");
+    auto recording = std::make_unique<test::TRecordingConnection>(
+        TQORCustomConnection::FindRegisteredConnection(TconnectionType::cnIBX));
+    test::TRecordingConnection* rec = recording.get();
+    test::TBindingScope scope(TconnectionType::cnIBX, std::move(recording));
+    TQORConnection connection;
+    connection.Assign(run.connection);
+    run.extract.SetQORConnection(&connection);
+    std::vector<std::string> rows;
+    run.extract.OnProgressStep = nullptr;
+    if (listen)
+      run.extract.OnProgressStep = [&](TObject*, int mode, const std::string& caption, int pos,
+                                       int max) {
+        if (mode == 1) rows.push_back(caption + " " + std::to_string(pos) + "/" + std::to_string(max));
+      };
+    ASSERT_TRUE(run.extract.ExtractDatabase());
+    bool counted = false;
+    for (const auto& st : rec->Script().Statements) counted = counted || st.SQL == countSQL;
+    EXPECT_EQ(counted, listen);
+    if (listen) {
+      EXPECT_EQ(rows, (std::vector<std::string>{"Tables 0/4", "GTT_DROP 1/4", "GTT_KEEP 2/4",
+                                                "ITEMS 3/4", "T'Q 4/4"}));
+    }
+    run.extract.SetQORConnection(nullptr);
+  }
+}
+
+TEST_F(IBExtractEmbedded, OnlyTheSelectedKindsAreRead) {
+  std::string why;
+  const std::string db = test::CatalogFixtureDatabase(why);
+  ASSERT_FALSE(db.empty()) << why;
+  run.Embedded(db);
+  TCmpObjSetType kinds;
+  kinds.Include(TCmpObjType::coTable);
+  run.extract.SetExtractObjects(kinds);
+  ASSERT_TRUE(run.extract.ExtractDatabase());
+  TObjs& o = run.Objs();
+  EXPECT_EQ(o.Domains.Count(), 0);
+  EXPECT_EQ(o.Views.Count(), 0);
+  EXPECT_EQ(o.Udfs.Count(), 0);
+  EXPECT_EQ(o.Tables.Count(), 4);
+  // A column of a domain that was not read: reported, and still typed by it.
+  EXPECT_EQ(o.FindField("ITEMS", "C")->DataType, dt::UserType);
+  EXPECT_EQ(o.FindField("ITEMS", "C")->DomainName, "D_NAME");
+  EXPECT_NE(std::find(run.errors.begin(), run.errors.end(),
+                      "Domain: D_NAME not found for: ITEMS(C)."),
+            run.errors.end());
+  // Every step still runs its caption and progress.
+  EXPECT_EQ(run.steps.size(), static_cast<std::size_t>(TIBDBExtract::kStepCount + 2));
+
+  run.extract.SetExtractObjects(TCmpObjSetType{});
+  run.errors.clear();
+  ASSERT_TRUE(run.extract.ExtractDatabase());
+  EXPECT_EQ(o.Tables.Count(), 0);
+  EXPECT_TRUE(run.errors.empty());
+}
+
+TEST_F(IBExtractEmbedded, NameFiltersOnARealCatalog) {
+  std::string why;
+  const std::string db = test::CatalogFixtureDatabase(why);
+  ASSERT_FALSE(db.empty()) << why;
+  run.Embedded(db);
+  run.extract.SetIncludeObjsNames(std::string("V_*\r\nD_*\r\nITEMS*\r\nGTT*"));
+  run.extract.SetExcludeObjsNames(std::string("%_DROP\r\n%_OVER"));
+  ASSERT_TRUE(run.extract.ExtractDatabase());
+  TObjs& o = run.Objs();
+  EXPECT_EQ(Keys(o.Tables), (std::vector<std::string>{"GTT_KEEP", "ITEMS"}));
+  EXPECT_EQ(Keys(o.Views), (std::vector<std::string>{"V_CHECKED", "V_ITEMS"}));
+  EXPECT_EQ(Keys(o.Domains), (std::vector<std::string>{"D_GRID", "D_MONEY", "D_NAME", "D_POSITIVE"}));
+  EXPECT_EQ(FunctionNames(o), std::vector<std::string>{});
+}
+
+// A stop request ends the run as a failure and is forgotten by the next run.
+TEST_F(IBExtractEmbedded, StopRequestedMidwayFailsTheRun) {
+  std::string why;
+  const std::string db = test::CatalogFixtureDatabase(why);
+  ASSERT_FALSE(db.empty()) << why;
+  run.Embedded(db);
+  run.extract.OnProgressStep = [&](TObject*, int mode, const std::string& caption, int, int) {
+    if (mode == 0) run.steps.push_back(caption);
+    if (caption == "Views") StopRequested = true;
+  };
+  EXPECT_FALSE(run.extract.ExtractDatabase());
+  EXPECT_FALSE(run.connection.GetConnected());
+  EXPECT_EQ(run.steps.back(), "Views");  // no step begins after the request
+  EXPECT_EQ(std::find(run.steps.begin(), run.steps.end(), "Finished"), run.steps.end());
+  EXPECT_NE(std::find(run.log.begin(), run.log.end(), "Extraction stopped."), run.log.end());
+  EXPECT_NE(run.Objs().FindTable("ITEMS"), nullptr);  // what was read stays
+
+  // The flag is still set: the next run clears it and reads everything.
+  ASSERT_TRUE(StopRequested);
+  run.extract.OnProgressStep = nullptr;
+  EXPECT_TRUE(run.extract.ExtractDatabase());
+  EXPECT_FALSE(StopRequested);
+  EXPECT_NE(run.Objs().FindView("V_OVER"), nullptr);
+}
+
+// The body parser hook: the step hands it every stored body in its order
+// and copies its messages.
+class RecordingParser : public TCustomSQLParser {
+ public:
+  RecordingParser(TExtractorHost* owner, std::vector<std::string>& seen)
+      : TCustomSQLParser(owner, TDatabaseType::dbInterBase), seen_(seen) {}
+  void ParseObjectText(TDbObj* obj) override {
+    seen_.push_back(std::string(obj->ClassName()) + ":" + obj->GetName());
+  }
+  void AfterParse() override {
+    seen_.push_back("AfterParse");
+    Messages().Add("parsed", kMsgNote);
+  }
+
+ private:
+  std::vector<std::string>& seen_;
+};
+
+TEST_F(IBExtractEmbedded, ParseBodiesHandsTheStoredTextsToTheParser) {
+  std::string why;
+  const std::string db = test::CatalogFixtureDatabase(why);
+  ASSERT_FALSE(db.empty()) << why;
+  run.Embedded(db);
+  std::vector<std::string> seen;
+  run.extract.BodyParserFactory = [&](TIBDBExtract& x) {
+    return std::make_unique<RecordingParser>(&x, seen);
+  };
+  ASSERT_TRUE(run.extract.ExtractDatabase());
+  const std::vector<std::string> want = {
+      "TDmnData:D'Q", "TDmnData:D_GRID", "TDmnData:D_MONEY", "TDmnData:D_NAME",
+      "TDmnData:D_POSITIVE", "TPrcData:F'Q", "TPrcData:G_AFTER", "TViwData:V_CHECKED",
+      "TViwData:V_ITEMS", "TViwData:V_OVER", "TFldData:J", "AfterParse"};
+  EXPECT_EQ(seen, want);
+  const TMsgManager& m = *run.extract.GetMsgManager();
+  ASSERT_GT(m.Count(), 0);
+  EXPECT_EQ(m.Items(m.Count() - 1).Text, "parsed");
+}
+
+// ---- Catalog generations: each capability turned off after the probe ----
+
+class ForcedProbe : public TIBDBExtract {
+ public:
+  int forcedOff = 0;
+  TIBCatalogCaps probed;
+
+ protected:
+  void ProbeCatalog() override {
+    TIBDBExtract::ProbeCatalog();
+    probed = caps_;
+    if (bool* flag = caps_.FlagOfRow(forcedOff)) *flag = false;
+  }
+};
+
+TEST(IBExtractGenerations, Firebird3SetsEveryFlag) {
+  std::string why;
+  const std::string db = test::CatalogFixtureDatabase(why);
+  ASSERT_FALSE(db.empty()) << why;
+  ExtractRun run;
+  run.Embedded(db);
+  ForcedProbe x;
+  x.SetDBStructure(&run.structure);
+  x.SetQORConnection(&run.connection);
+  ASSERT_TRUE(x.ExtractDatabase());
+  for (int row = 2; row <= 28; ++row) {
+    TIBCatalogCaps caps = x.probed;
+    if (bool* flag = caps.FlagOfRow(row)) {
+      EXPECT_TRUE(*flag) << "probe row " << row;
+    }
+  }
+}
+
+TEST(IBExtractGenerations, EachReducedQueryRunsAndReadsWhatItCan) {
+  std::string why;
+  const std::string db = test::CatalogFixtureDatabase(why);
+  ASSERT_FALSE(db.empty()) << why;
+  struct Case {
+    int row;
+    const char* what;
+  } const cases[] = {
+      {2, "no field precision"},       {6, "no relation type"},
+      {13, "no argument precision"},   {17, "no identity generator"},
+      {18, "no identity type"},        {22, "no function source"},
+      {23, "no argument names"},       {24, "no argument description"},
+      {26, "no packaged routines"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    ExtractRun run;
+    run.Embedded(db);
+    ForcedProbe x;
+    x.forcedOff = c.row;
+    std::vector<std::string> errors;
+    x.OnErrorMessage = [&](TObject*, const std::string& t) { errors.push_back(t); };
+    x.SetDBStructure(&run.structure);
+    x.SetQORConnection(&run.connection);
+    ASSERT_TRUE(x.ExtractDatabase()) << (errors.empty() ? "" : errors[0]);
+    EXPECT_TRUE(errors.empty());
+    TObjs& o = run.Objs();
+    EXPECT_EQ(o.Domains.Count(), 5);
+    EXPECT_EQ(o.Tables.Count(), 4);
+    EXPECT_EQ(o.Views.Count(), 3);
+    EXPECT_EQ(FunctionNames(o),
+              (std::vector<std::string>{"ADD_ONE", "F'Q", "G_AFTER", "PAD_TEXT"}));
+    EXPECT_EQ(o.FindTable("ITEMS")->Fields.Count(), 20);
+    const bool identity = c.row != 17 && c.row != 18;
+    EXPECT_EQ(o.FindField("ITEMS", "I")->Identity, identity);
+    EXPECT_EQ(o.FindTable("GTT_KEEP")->GlobalTemporary, c.row != 6);
+    // Without the function source a PSQL function reads as an external one.
+    EXPECT_EQ(o.FindProcedure("F'Q") != nullptr, c.row != 22);
+    if (c.row != 22) {
+      const std::string arg = o.FindProcedure("F'Q")->InParams.Name(0);
+      EXPECT_EQ(arg, c.row == 23 ? "" : "X");
+    }
+    // With the precision column NUMERIC(9,2) keeps its precision; without
+    // it the scale alone makes it NUMERIC.
+    TFldData* g = o.FindField("ITEMS", "G");
+    EXPECT_EQ(g->DataType, dt::NUMERIC);
+    EXPECT_EQ(g->Scale, 2);
+    EXPECT_EQ(g->Precision, c.row == 2 ? 9 : 9);
+  }
+}
+
+// ---- Failures on the embedded engine ----
+
+TEST(IBExtractFailures, MissingAndNonDatabaseFiles) {
+  const std::string random = test::FreshTestFile("random.fdb");
+  {
+    std::ofstream out(random, std::ios::binary);
+    for (int i = 0; i < 40000; ++i) out.put(static_cast<char>((i * 7919 + 13) % 251));
+  }
+  struct Case {
+    const char* name;
+    std::string path;
+  } const cases[] = {
+      {"missing file", test::FreshTestFile("missing.fdb")},
+      {"random bytes", random},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    ExtractRun run;
+    run.Embedded(c.path);
+    EXPECT_FALSE(run.extract.ExtractDatabase());
+    EXPECT_FALSE(run.connection.GetConnected());
+    EXPECT_FALSE(run.connectionErrors.empty());  // the connection's own report
+    ASSERT_FALSE(run.errors.empty());
+    EXPECT_TRUE(run.extract.GetMsgManager()->HasErrors());
+    EXPECT_EQ(run.Objs().Tables.Count(), 0);
+  }
+}
+
+}  // namespace
+}  // namespace qor
