@@ -157,8 +157,11 @@ std::string TRolData::GetDropSQL() {
 bool TGntData::SameTarget(const TGntData& other) const {
   // The kinds and a stored statement count as well: a user and a procedure
   // may share a name, and two stored statements are two grants.
+  // The object's schema too: grants on two tables of one name in two
+  // schemas are two grants.
   return Grantee == other.Grantee && GranteeKind == other.GranteeKind &&
          ObjectName == other.ObjectName && ObjectKind == other.ObjectKind &&
+         GetParentName() == other.GetParentName() &&
          GrantOption == other.GrantOption && StatementText == other.StatementText;
 }
 
@@ -215,6 +218,9 @@ std::string TGntData::GetPrivilegesText() {
       default: break;  // tables and the rest have no kind word
     }
   }
+  // An MS SQL grant that knows its object's schema names it.
+  if (GetServerType() == DB::dbMSSQL && !GetParentName().empty())
+    s += QuoteName(GetParentName()) + ".";
   return s + QuoteName(ObjectName);
 }
 

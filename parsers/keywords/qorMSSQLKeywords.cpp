@@ -103,6 +103,8 @@ bool MSSQLNameNeedsQuotes(std::string_view name) {
   const TKeywordKey upper(name);
   if (!upper.Fits()) return false;
   if (kIndex.KindOfUpper(upper.View()) != kIdentKind) return true;
+  // A bare GO would end the batch for a script reader.
+  if (upper.View() == "GO") return true;
   return kReserved.Contains(upper.View());
 }
 

@@ -252,6 +252,19 @@ TFirebirdReplayResult RunFirebirdScript(const std::string& script,
                             scriptFile.string(), db.string()},
                            env, options.Timeout),
                      result);
+  if (result.Ok && options.Extract) {
+    const TRun x = Spawn({isql, "-x", "-user", "SYSDBA", db.string()}, env, options.Timeout);
+    result.Extract = x.out;
+    result.Ok = Absorb(x, result);
+  }
+  if (result.Ok && !options.KeepDatabaseAs.empty()) {
+    std::error_code ec;
+    fs::copy_file(db, options.KeepDatabaseAs, fs::copy_options::overwrite_existing, ec);
+    if (ec) {
+      result.Ok = false;
+      result.Errors += "cannot copy the database to " + options.KeepDatabaseAs + ": " + ec.message();
+    }
+  }
   return result;
 }
 

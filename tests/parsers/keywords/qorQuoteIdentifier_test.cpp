@@ -129,10 +129,11 @@ TEST(QuoteIdentifier, MSSQL) {
       {DB::dbMSSQL, "Orders", "Orders"},
       {DB::dbMSSQL, "a@b$1", "a@b$1"},
       {DB::dbMSSQL, "@v", "[@v]"},  // @ may not start
+      {DB::dbMSSQL, "GOTO_X", "GOTO_X"},
       {DB::dbMSSQL, "9lives", "[9lives]"},
       {DB::dbMSSQL, "my col", "[my col]"},
       {DB::dbMSSQL, "DUMMY", "[DUMMY]"},  // reserved, not in the keyword table
-      {DB::dbMSSQL, "go", "go"},
+      {DB::dbMSSQL, "go", "[go]"},  // a bare GO would end the batch for a reader
       {DB::dbMSSQL, "TEXT", "TEXT"},
       {DB::dbMSSQL, "a]b", "[a]]b]"},  // stays one identifier
       {DB::dbMSSQL, "]", "[]]]"},

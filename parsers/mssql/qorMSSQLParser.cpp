@@ -1,0 +1,1082 @@
+// The T-SQL lexer (brackets, N'' and 0x literals, labels, the GO rule,
+// nested comments), dotted names, the batch loop and statement dispatcher,
+// the script and definition entries, the prefixed errors and the linking
+// after parsing.
+#include "parsers/mssql/qorMSSQLParser.h"
+
+#include "base/qorMsgMngr.h"
+#include "model/qorClasses.h"
+#include "model/qorComp_Ctr.h"
+#include "model/qorComp_Def.h"
+#include "model/qorComp_Dmn.h"
+#include "model/qorComp_Idx.h"
+#include "model/qorComp_Prc.h"
+#include "model/qorComp_Rol.h"
+#include "model/qorComp_Rul.h"
+#include "model/qorComp_Tbl.h"
+#include "model/qorComp_Trg.h"
+#include "model/qorComp_Viw.h"
+#include "model/qorDBStructure.h"
+#include "model/qorExtractorHost.h"
+#include "parsers/keywords/qorMSSQLKeywords.h"
+#include "platform/qorStrings.h"
+
+namespace qor {
+
+namespace {
+
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+bool IsLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
+bool IsHex(char c) {
+  return IsDigit(c) || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
+}
+int HexValue(char c) {
+  if (IsDigit(c)) return c - '0';
+  return (c | 0x20) - 'a' + 10;
+}
+bool IsSpace(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
+
+}  // namespace
+
+// ------------------------------------------------------------ construction
+
+TMSSQLParser::TMSSQLParser(TExtractorHost* owner) : TCustomSQLParser(owner, TDatabaseType::dbMSSQL) {
+  SetServerType(TDatabaseType::dbMSSQL);
+  SetTerminator("\r\nGO");
+  IdentChars.Include('#').Include('@');
+  if (!owner) return;
+  // The nested parser has no owner of its own to spare: one level only.
+  NestedParser = std::make_unique<TMSSQLParser>(nullptr);
+  NestedParser->BodyMode = BodyMode;
+  NestedParser->SetObjs(Objs());
+  NestedParser->OwnerParser = this;
+  NestedParser->ReportInto(this);
+}
+
+TMSSQLParser::~TMSSQLParser() = default;
+
+void TMSSQLParser::InitResWords() {
+  TCustomParser::InitResWords();
+  ResWords().AddWords(MSSQLKeywordTable());
+}
+
+bool TMSSQLParser::CaseSensitive() const {
+  const TObjs* objs = Objs();
+  return objs && objs->MSSQLServerOptions.MSSQLCompareOptions.CaseSensitiveIdentifiers;
+}
+
+std::string TMSSQLParser::FormatName(std::string_view name) { return QuoteMSSQLIdentifier(name); }
+
+// ---------------------------------------------------------------- scanning
+
+bool TMSSQLParser::IsBatchTerminatorAt(std::string_view text, std::size_t pos) {
+  if (pos + 2 > text.size()) return false;
+  if ((text[pos] | 0x20) != 'g' || (text[pos + 1] | 0x20) != 'o') return false;
+  // Only blanks before it on its line.
+  for (std::size_t i = pos; i > 0; --i) {
+    const char c = text[i - 1];
+    if (c == '\n') break;
+    if (c != ' ' && c != '\t') return false;
+  }
+  if (pos + 2 == text.size()) return true;
+  const char after = text[pos + 2];
+  // GOTO, GO: and GOX are no terminators.
+  return after == '\0' || IsSpace(after);
+}
+
+std::size_t TMSSQLParser::FindBatchTerminator(std::string_view text, std::size_t from) {
+  std::size_t lineStart = from;
+  // The line `from` stands on counts when only blanks precede `from`.
+  while (lineStart < text.size()) {
+    std::size_t i = lineStart;
+    while (i < text.size() && (text[i] == ' ' || text[i] == '\t')) ++i;
+    if (i >= from && IsBatchTerminatorAt(text, i)) return i;
+    const std::size_t lf = text.find('\n', lineStart);
+    if (lf == std::string_view::npos) break;
+    lineStart = lf + 1;
+  }
+  return text.size();
+}
+
+void TMSSQLParser::MoveTo(std::size_t pos) {
+  while (!AtEnd() && CurIndex() < pos) NextChar();
+}
+
+bool TMSSQLParser::SkipComment() {
+  if (AtEnd() || CurChar() != '/' || PeekChar() != '*') return TCustomSQLParser::SkipComment();
+  // Block comments nest.
+  LastCommentText.clear();
+  const std::string& src = Source();
+  const std::int32_t line = GetLine(), col = GetColumn();
+  const std::size_t start = CurIndex() + 2;
+  std::size_t i = start;
+  int depth = 1;
+  while (i < src.size() && depth > 0) {
+    if (src[i] == '/' && i + 1 < src.size() && src[i + 1] == '*') {
+      ++depth;
+      i += 2;
+    } else if (src[i] == '*' && i + 1 < src.size() && src[i + 1] == '/') {
+      --depth;
+      i += 2;
+    } else {
+      ++i;
+    }
+  }
+  if (depth > 0) {
+    LastCommentText = src.substr(start);
+    MoveTo(src.size());
+    ScanError("Unterminated comment (opened at line " + IntToStr(line) + ", column " +
+              IntToStr(col) + ").");
+  } else {
+    LastCommentText = src.substr(start, i - 2 - start);
+    MoveTo(i);
+  }
+  if (Trace.Contains(TParserTrace::trComments)) DoLog("Comment: " + LastCommentText);
+  return true;
+}
+
+bool TMSSQLParser::ScanToken() {
+  auto& s = scan_;
+  identQuoted_ = false;
+  tokenLine_ = GetLine();
+  tokenColumn_ = GetColumn();
+  s.TokenStart = CurIndex();
+  s.Quote = 0;
+  const std::string& src = Source();
+  if (IsBatchTerminatorAt(src, CurIndex())) {
+    NextChar();
+    NextChar();
+    s.Kind = tk::Terminator;
+    return true;
+  }
+  const char c = s.Cur;
+  const char next = PeekChar();
+  auto skipSpaceAfter = [&]() {
+    std::size_t j = s.Pos;
+    while (j < src.size() && IsSpace(src[j])) ++j;
+    return j;
+  };
+  auto consumeThrough = [&](std::size_t j) { MoveTo(j + 1); };
+  auto identifier = [&]() {
+    s.Kind = tk::Ident;
+    ScanIdent();
+    s.Kind = LookupKeyword();
+    if (s.Kind == tk::Ident && !CaseSensitive()) s.Ident = UpperLocale(s.Ident);
+    return true;
+  };
+  switch (c) {
+    case '!': {
+      const std::size_t j = skipSpaceAfter();
+      const char d = j < src.size() ? src[j] : '\0';
+      if (d == '=' || d == '<' || d == '>') {
+        consumeThrough(j);
+        s.Kind = d == '=' ? tk::NotEqual : d == '<' ? msk::NotLess : msk::NotGreater;
+        return true;
+      }
+      InvalidChar();
+      return false;
+    }
+    case '#':
+      if (IdentChars.Contains(static_cast<unsigned char>(next))) {
+        // Temporary objects keep their signs; never a keyword.
+        s.Kind = tk::Ident;
+        ScanIdent();
+        if (!CaseSensitive()) s.Ident = UpperLocale(s.Ident);
+        return true;
+      }
+      InvalidChar();
+      return false;
+    case 'N':
+    case 'n':
+      if (next == '\'') {
+        NextChar();
+        s.Kind = tk::String;
+        s.Quote = '\'';
+        ScanQuoted(s.TokenText);
+        UnicodeLiteral = true;
+        return true;
+      }
+      return identifier();
+    case '$':
+      if (IsDigit(next)) {
+        NextChar();
+        ScanNumber();
+        return true;
+      }
+      return identifier();
+    case '_':
+    case '@':
+      return identifier();
+    case '+': case '-': case '/': case '%': case '&': case '^': case '|':
+      if (next == '=') {
+        NextChar();
+        NextChar();
+        switch (c) {
+          case '+': s.Kind = msk::PlusAssign; break;
+          case '-': s.Kind = msk::MinusAssign; break;
+          case '/': s.Kind = msk::SlashAssign; break;
+          case '%': s.Kind = msk::PercentAssign; break;
+          case '&': s.Kind = msk::AmpAssign; break;
+          case '^': s.Kind = msk::CaretAssign; break;
+          default: s.Kind = msk::PipeAssign; break;
+        }
+        return true;
+      }
+      if (c == '^') {
+        NextChar();
+        s.Kind = msk::Caret;
+        return true;
+      }
+      if (c == '|' && next != '|') {
+        NextChar();
+        s.Kind = msk::Pipe;
+        return true;
+      }
+      break;
+    case '\'':
+      s.Kind = tk::String;
+      s.Quote = '\'';
+      ScanQuoted(s.TokenText);
+      UnicodeLiteral = false;
+      return true;
+    case '*': {
+      const std::size_t j = skipSpaceAfter();
+      if (j < src.size() && src[j] == '=') {
+        consumeThrough(j);
+        s.Kind = msk::StarEqual;
+      } else {
+        NextChar();
+        s.Kind = tk::Star;
+      }
+      return true;
+    }
+    case '0':
+      if (next == 'x' || next == 'X') {
+        NextChar();
+        NextChar();
+        std::string digits;
+        while (!s.AtEnd && IsHex(s.Cur)) {
+          digits += s.Cur;
+          NextChar();
+        }
+        if (digits.size() % 2) digits.insert(digits.begin(), '0');
+        s.TokenText.clear();
+        for (std::size_t i = 0; i < digits.size(); i += 2)
+          s.TokenText += static_cast<char>(HexValue(digits[i]) * 16 + HexValue(digits[i + 1]));
+        s.Kind = tk::String;
+        return true;
+      }
+      break;
+    case ':':
+      if (next == ':') {
+        NextChar();
+        NextChar();
+        s.Kind = msk::ColonColon;
+        return true;
+      }
+      break;
+    case '=': {
+      const std::size_t j = skipSpaceAfter();
+      const char d = j < src.size() ? src[j] : '\0';
+      if (d == '*' || d == '=') {
+        consumeThrough(j);
+        s.Kind = d == '*' ? msk::EqualStar : tk::DoubleEqual;
+      } else {
+        NextChar();
+        s.Kind = tk::Equal;
+      }
+      return true;
+    }
+    case '[': {
+      // Everything up to the closing bracket, as written; "]]" is one "]".
+      const std::int32_t line = GetLine(), col = GetColumn();
+      std::string text;
+      NextChar();
+      for (;;) {
+        if (s.AtEnd) {
+          ScanError("Unterminated bracket Identifier (opened at line " + IntToStr(line) +
+                    ", column " + IntToStr(col) + ").");
+          // The rest of the text is no name.
+          s.Kind = tk::EOFKind;
+          s.Ident.clear();
+          return true;
+        }
+        if (s.Cur == ']') {
+          if (PeekChar() == ']' && s.Pos < src.size()) {
+            text += ']';
+            NextChar();
+            NextChar();
+            continue;
+          }
+          NextChar();
+          break;
+        }
+        text += s.Cur;
+        NextChar();
+      }
+      s.Kind = tk::Ident;
+      s.Ident = std::move(text);
+      identQuoted_ = true;
+      return true;
+    }
+    case '{': NextChar(); s.Kind = msk::LBrace; return true;
+    case '}': NextChar(); s.Kind = msk::RBrace; return true;
+    case '~': NextChar(); s.Kind = msk::Tilde; return true;
+    default:
+      break;
+  }
+  if (IsLetter(c)) return identifier();
+  return TCustomSQLParser::ScanToken();
+}
+
+void TMSSQLParser::AfterToken() {
+  auto& s = scan_;
+  if (s.Kind == tk::Ident && !identQuoted_) {
+    // A plain word "GO" ends the batch wherever it stands.
+    if (SameText(s.Ident, "GO")) {
+      s.Kind = tk::Terminator;
+      return;
+    }
+    while (SkipWhite()) {
+    }
+    if (!s.AtEnd && s.Cur == ':' && PeekChar() != ':') {
+      NextChar();
+      s.Kind = msk::Label;
+    }
+    return;
+  }
+  if (s.Kind == tk::String && s.Quote == '"' && QuotedIdentifiers) {
+    s.Kind = tk::Ident;
+    s.Ident = s.TokenText;
+    identQuoted_ = true;
+    return;
+  }
+  if (s.Kind == msk::END) {
+    while (SkipWhite()) {
+    }
+    const std::string& src = Source();
+    const std::size_t at = CurIndex();
+    if (at + 12 <= src.size() && SameText(std::string_view(src).substr(at, 12), "CONVERSATION") &&
+        (at + 12 == src.size() || !IdentChars.Contains(static_cast<unsigned char>(src[at + 12])))) {
+      MoveTo(at + 12);
+      s.Kind = msk::EndConversation;
+    }
+  }
+}
+
+bool TMSSQLParser::IsPlainWord(std::string_view word) const {
+  return scan_.Kind == tk::Ident && !identQuoted_ && SameText(scan_.Ident, word);
+}
+
+std::string TMSSQLParser::FoldName(std::string_view name) const {
+  return CaseSensitive() ? std::string(name) : UpperLocale(name);
+}
+
+std::string TMSSQLParser::ReadBatchText() {
+  const std::string& src = Source();
+  const std::size_t start = TokenStart();
+  const std::size_t stop = FindBatchTerminator(src, start);
+  std::string text = TrimCtl(GetText(start, stop - start));
+  MoveTo(stop);
+  NextToken();
+  return text;
+}
+
+bool TMSSQLParser::ErrorsSince(int count) const {
+  const TMsgManager& m = Messages();
+  for (int i = count; i < m.Count(); ++i)
+    if (m[i].Kind == kMsgError) return true;
+  return false;
+}
+
+bool TMSSQLParser::AtStatementEnd() const {
+  return scan_.Kind == tk::EOFKind || scan_.Kind == tk::Terminator;
+}
+
+void TMSSQLParser::SkipToBatchEnd() {
+  while (!AtStatementEnd()) NextToken();
+}
+
+void TMSSQLParser::SkipBatch(const std::string& what) {
+  // The note points at the start of what is passed over.
+  const std::int32_t line = tokenLine_, column = tokenColumn_;
+  std::vector<std::string> created;
+  while (!AtStatementEnd()) {
+    if (scan_.Kind != msk::CREATE) {
+      NextToken();
+      continue;
+    }
+    NextToken();
+    std::string word = "CREATE " + (scan_.Kind == tk::Ident ? scan_.Ident : CurTokenName());
+    NextToken();
+    std::string name;
+    while (scan_.Kind == tk::Ident || scan_.Kind == tk::Dot) {
+      name += scan_.Kind == tk::Dot ? std::string(".") : scan_.Ident;
+      NextToken();
+    }
+    created.push_back(name.empty() ? word : word + " " + name);
+  }
+  std::string text = what;
+  if (!created.empty()) {
+    text += " (";
+    for (std::size_t i = 0; i < created.size(); ++i) text += (i ? ", " : "") + created[i];
+    text += " not read)";
+  }
+  tokenLine_ = line;
+  tokenColumn_ = column;
+  NoteMsg(text);
+}
+
+void TMSSQLParser::PassOver(const std::string& what) { SkipBatch(what); }
+
+bool TMSSQLParser::LogWanted() const {
+  if (OnLogNextLine) return true;
+  const TExtractorHost* ext = LinkedExtractor();
+  return ext && ext->LogAssigned();
+}
+
+std::string TMSSQLParser::ObjectPrefix() const {
+  TDbObj* obj = CurrentObject;
+  if (!obj) return {};
+  if (dynamic_cast<TPrcData*>(obj)) return "Procedure " + obj->GetName() + ": ";
+  if (dynamic_cast<TTrgData*>(obj)) return "Trigger " + obj->GetName() + ": ";
+  if (dynamic_cast<TViwData*>(obj)) return "View " + obj->GetName() + ": ";
+  if (dynamic_cast<TIdxData*>(obj)) return "Index " + obj->GetName() + ": ";
+  if (auto* c = dynamic_cast<TCtrData*>(obj); c && c->GetConstraintType() == ct::Check)
+    return "Check-constraint " + obj->GetName() + ": ";
+  if (auto* f = dynamic_cast<TFldData*>(obj); f && !f->GetName().empty())
+    return "Field " + f->GetTableName() + "/" + f->GetName() + ": ";
+  return obj->GetName() + ": ";
+}
+
+std::string TMSSQLParser::PositionText() {
+  return "\r\nScript: " + ScriptName + " Line:" + IntToStr(tokenLine_) +
+         " Pos:" + IntToStr(tokenColumn_) + "\r\n";
+}
+
+void TMSSQLParser::Error(const std::string& text) {
+  const std::string msg = ObjectPrefix() + text;
+  TMsgManager& m = Messages();
+  if (!m.HasErrors()) DoError(msg + PositionText());
+  if (!CurrentObject || !ScriptName.empty())
+    m.AddMsg(msg, ScriptName, tokenColumn_, tokenLine_, kMsgError);
+  else
+    m.AddObjMsg(msg + PositionText(), CurrentObject, tokenColumn_, tokenLine_, kMsgError);
+}
+
+void TMSSQLParser::NoteMsg(const std::string& text) {
+  const std::string msg = ObjectPrefix() + text;
+  if (!CurrentObject || !ScriptName.empty())
+    Messages().AddMsg(msg, ScriptName, tokenColumn_, tokenLine_, kMsgNote);
+  else
+    Messages().AddObjMsg(msg, CurrentObject, tokenColumn_, tokenLine_, kMsgNote);
+}
+
+// ------------------------------------------------------------------- names
+
+std::string TMSSQLParser::ParseNamePart() {
+  if (scan_.Kind == tk::Ident) {
+    std::string part = scan_.Ident;
+    NextToken();
+    return part;
+  }
+  if (scan_.Kind == tk::Star) {
+    NextToken();
+    return "*";
+  }
+  if (scan_.Kind == tk::Less) {
+    // A template placeholder such as <table_name, sysname, t>.
+    const std::size_t start = TokenStart();
+    while (scan_.Kind != tk::Greater && !AtStatementEnd()) NextToken();
+    std::string part;
+    if (scan_.Kind == tk::Greater) {
+      part = GetText(start, CurIndex() - start);
+      NextToken();
+    }
+    return part;
+  }
+  Expect(tk::Dot);
+  return {};
+}
+
+void TMSSQLParser::ParseObjectName(TDbObject kind, bool defaultOwner) {
+  NameServer.clear();
+  NameDatabase.clear();
+  NameOwner.clear();
+  NameObject.clear();
+  NameSubObject.clear();
+  NameObject = ParseNamePart();
+  int dots = 0;
+  while (scan_.Kind == tk::Dot && dots < 3) {
+    NextToken();
+    NameServer = NameDatabase;
+    NameDatabase = NameOwner;
+    NameOwner = NameObject;
+    // db..name leaves the owner empty.
+    NameObject = scan_.Kind == tk::Dot ? std::string() : ParseNamePart();
+    ++dots;
+  }
+  if (kind == TDbObject::dboIndex || kind == TDbObject::dboField) {
+    if (scan_.Kind == tk::Dot) {
+      NextToken();
+      NameSubObject = ParseNamePart();
+    } else {
+      NameSubObject = NameObject;
+      NameObject = NameOwner;
+      NameOwner = NameDatabase;
+      NameDatabase = NameServer;
+      NameServer.clear();
+    }
+  }
+  ownerWritten_ = !NameOwner.empty();
+  if (NameOwner.empty() && defaultOwner) NameOwner = "dbo";
+  if (!CaseSensitive()) {
+    for (std::string* p : {&NameServer, &NameDatabase, &NameOwner, &NameObject, &NameSubObject})
+      *p = UpperLocale(*p);
+  }
+}
+
+void TMSSQLParser::ParseThreePartName(std::string& database, std::string& owner,
+                                      std::string& name) {
+  database.clear();
+  owner.clear();
+  name = ParseNamePart();
+  for (int dots = 0; scan_.Kind == tk::Dot && dots < 2; ++dots) {
+    NextToken();
+    database = owner;
+    owner = name;
+    name = scan_.Kind == tk::Dot ? std::string() : ParseNamePart();
+  }
+}
+
+std::string TMSSQLParser::QualifiedName() const {
+  return NameOwner.empty() ? NameObject : NameOwner + "." + NameObject;
+}
+
+// ------------------------------------------------------------- expressions
+
+bool TMSSQLParser::IsOperandStart() const {
+  switch (scan_.Kind) {
+    case tk::Ident: case tk::Integer: case tk::Float: case tk::String: case tk::LParen:
+    case tk::Minus: case tk::Plus: case tk::Star:
+    case msk::DEFAULT: case msk::COALESCE: case msk::NOT: case msk::NULL_: case msk::UPDATE:
+    case msk::SYSTEM_USER: case msk::SESSION_USER: case msk::CURRENT_USER: case msk::USER:
+    case msk::LEFT: case msk::RIGHT: case msk::CONVERT: case msk::CASE: case msk::NULLIF:
+    case msk::Tilde: case msk::EXISTS: case msk::CURRENT_DATE: case msk::CURRENT_TIME:
+    case msk::CURRENT_TIMESTAMP: case msk::IDENTITYCOL: case msk::IDENTITY: case msk::LBrace:
+      return true;
+    default:
+      return false;
+  }
+}
+
+bool TMSSQLParser::IsBinaryOperator() const {
+  switch (scan_.Kind) {
+    case tk::Plus: case tk::Minus: case tk::Star: case tk::Slash: case tk::Percent:
+    case tk::Ampersand: case tk::Concat: case tk::Equal: case tk::DoubleEqual:
+    case tk::NotEqual: case tk::Less: case tk::Greater: case tk::LessEqual:
+    case tk::GreaterEqual: case msk::NotLess: case msk::NotGreater: case msk::Pipe:
+    case msk::Caret: case msk::AND: case msk::OR: case msk::LIKE: case msk::ESCAPE:
+    case msk::BETWEEN: case msk::EqualStar: case msk::StarEqual:
+      return true;
+    default:
+      return false;
+  }
+}
+
+void TMSSQLParser::SkipBalanced() {
+  int depth = 0;
+  do {
+    if (scan_.Kind == tk::LParen) ++depth;
+    else if (scan_.Kind == tk::RParen) --depth;
+    NextToken();
+  } while (depth > 0 && !AtStatementEnd());
+  if (depth > 0) Expect(tk::RParen);
+}
+
+std::string TMSSQLParser::ReadParenthesised() {
+  const std::size_t start = TokenStart();
+  if (!Expect(tk::LParen)) return {};
+  SkipBalanced();
+  return TextFrom(start);
+}
+
+void TMSSQLParser::SkipOperand() {
+  TNestingGuard guard(*this);
+  if (!guard.Ok()) return;
+  while (scan_.Kind == tk::Minus || scan_.Kind == tk::Plus || scan_.Kind == msk::Tilde ||
+         scan_.Kind == msk::NOT)
+    NextToken();
+  switch (scan_.Kind) {
+    case tk::LParen:
+      SkipBalanced();
+      break;
+    case msk::CASE: {
+      int depth = 0;
+      do {
+        if (scan_.Kind == msk::CASE) ++depth;
+        else if (scan_.Kind == msk::END) --depth;
+        NextToken();
+      } while (depth > 0 && !AtStatementEnd());
+      break;
+    }
+    case msk::LBrace:
+      while (scan_.Kind != msk::RBrace && !AtStatementEnd()) NextToken();
+      if (scan_.Kind == msk::RBrace) NextToken();
+      break;
+    case msk::EXISTS:
+      NextToken();
+      if (scan_.Kind == tk::LParen) SkipBalanced();
+      break;
+    case tk::Integer: case tk::Float: case tk::String: case msk::NULL_: case msk::DEFAULT:
+    case tk::Star:
+      NextToken();
+      break;
+    default:
+      if (!IsOperandStart()) return;
+      // A name, dotted, or a function call; keyword functions alike.
+      NextToken();
+      while (scan_.Kind == tk::Dot) {
+        NextToken();
+        if (scan_.Kind == tk::Ident || scan_.Kind == tk::Star) NextToken();
+      }
+      if (scan_.Kind == msk::ColonColon) {
+        NextToken();
+        if (scan_.Kind == tk::Ident) NextToken();
+      }
+      if (scan_.Kind == tk::LParen) SkipBalanced();
+      // OVER (...) of a window function.
+      if (scan_.Kind == 200 /* OVER */) {
+        NextToken();
+        if (scan_.Kind == tk::LParen) SkipBalanced();
+      }
+      break;
+  }
+  // Postfix parts.
+  for (;;) {
+    if (scan_.Kind == msk::COLLATE) {
+      NextToken();
+      if (scan_.Kind == tk::Ident) NextToken();
+      continue;
+    }
+    if (scan_.Kind == msk::IS) {
+      NextToken();
+      if (scan_.Kind == msk::NOT) NextToken();
+      if (scan_.Kind == msk::NULL_) NextToken();
+      continue;
+    }
+    if (scan_.Kind == msk::NOT) {
+      // NOT IN / NOT LIKE / NOT BETWEEN: the operator follows.
+      NextToken();
+      continue;
+    }
+    if (scan_.Kind == msk::IN) {
+      NextToken();
+      if (scan_.Kind == tk::LParen) SkipBalanced();
+      continue;
+    }
+    break;
+  }
+}
+
+std::string TMSSQLParser::ReadExpression() {
+  const std::size_t start = TokenStart();
+  if (!IsOperandStart()) return {};
+  SkipOperand();
+  while (IsBinaryOperator()) {
+    NextToken();
+    SkipOperand();
+  }
+  return TextFrom(start);
+}
+
+// --------------------------------------------------------- statement loop
+
+void TMSSQLParser::ParseText() {
+  NextToken();
+  while (scan_.Kind != tk::EOFKind) {
+    if (StopRequested) break;
+    StatementStart = TokenStart();
+    if (scan_.Kind == tk::Terminator) {
+      NextToken();
+      continue;
+    }
+    while (!AtStatementEnd()) {
+      if (StopRequested) return;
+      const std::size_t before = TokenStart();
+      const TTokenKind kindBefore = scan_.Kind;
+      const int messagesBefore = Messages().Count();
+      const bool recognised = ParseStatement(nullptr);
+      // After an error the rest of the batch would only add follow-up
+      // errors: it is skipped.
+      if (!recognised || ErrorsSince(messagesBefore)) SkipToBatchEnd();
+      while (scan_.Kind == tk::Semicolon) NextToken();
+      // A rule that read nothing must not hold the loop.
+      if (TokenStart() == before && scan_.Kind == kindBefore && !AtStatementEnd()) NextToken();
+    }
+  }
+}
+
+void TMSSQLParser::ResetStatement() {
+  StatementCode = 6;
+  StatementObjectName.clear();
+  StatementObjectKind = TDbObject::dboUnknown;
+  StatementAction = 0;
+  StatementParentName.clear();
+}
+
+void TMSSQLParser::SetStatement(TDbObject kind, const std::string& name, std::uint8_t action,
+                                const std::string& parent) {
+  StatementObjectKind = kind;
+  StatementObjectName = name;
+  StatementAction = action;
+  StatementParentName = parent;
+}
+
+void TMSSQLParser::ReportStatement() {
+  const std::size_t end = TokenStart();
+  LastStatementText =
+      end > StatementStart ? TrimCtl(GetText(StatementStart, end - StatementStart)) : std::string();
+  if (BodyMode) return;
+  int result = 0;
+  NotifyStatement(StatementCode, StatementObjectName, result, StatementParentName,
+                  StatementAction, static_cast<std::uint8_t>(StatementObjectKind));
+}
+
+bool TMSSQLParser::ParseStatement(TDbObj* context) {
+  TNestingGuard guard(*this);
+  if (!guard.Ok()) {
+    SkipToBatchEnd();
+    return false;
+  }
+  if (!context) StatementStart = TokenStart();
+  ResetStatement();
+  const TTokenKind k = scan_.Kind;
+  bool recognised = true;
+  // IF and BEGIN report the statements inside them.
+  bool report = true;
+  switch (k) {
+    case tk::EOFKind:
+    case tk::Terminator:
+      return false;
+    case tk::Ident:
+      if (IsPlainWord("SEND") || IsPlainWord("RECEIVE") || IsPlainWord("DISABLE") ||
+          IsPlainWord("ENABLE") || IsPlainWord("MERGE") || IsPlainWord("THROW")) {
+        PassStatement(context, scan_.Ident + " statement");
+        break;
+      }
+      if (IsPlainWord("REVERT")) {
+        NextToken();
+        if (scan_.Kind == msk::WITH) {
+          NextToken();
+          if (IsPlainWord("COOKIE")) NextToken();
+          if (scan_.Kind == tk::Equal) NextToken();
+          ReadExpression();
+        }
+        break;
+      }
+      ParseProcedureCall(context, /*viaExec=*/false);
+      break;
+    case tk::LParen:
+      PassStatement(context, "Query");
+      break;
+    case msk::SET:
+      ParseSet();
+      break;
+    case msk::INSERT: case msk::DELETE: case msk::UPDATE: case msk::SELECT:
+      StatementCode = k == msk::INSERT ? 15 : k == msk::DELETE ? 17 : k == msk::UPDATE ? 16 : 14;
+      PassStatement(context, CurTokenName() + " statement");
+      break;
+    case msk::BEGIN:
+      report = false;
+      ParseBlock(context);
+      break;
+    case msk::RECONFIGURE: case msk::SHUTDOWN:
+      NextToken();
+      if (scan_.Kind == msk::WITH) {
+        NextToken();
+        if (scan_.Kind == tk::Ident) NextToken();
+      }
+      break;
+    case msk::CHECKPOINT: case msk::BREAK: case msk::CONTINUE: case msk::Label:
+      NextToken();
+      break;
+    case msk::CREATE:
+      ParseCreate(context);
+      break;
+    case msk::ALTER:
+      ParseAlter(context);
+      break;
+    case msk::DROP:
+      ParseDrop();
+      break;
+    case msk::GRANT:
+      ParseGrant();
+      break;
+    case msk::REVOKE:
+      ParseRevoke();
+      break;
+    case msk::DENY:
+      ParseDeny();
+      break;
+    case msk::EXEC:
+      ParseExecute(context);
+      break;
+    case msk::IF:
+      report = false;
+      ParseIf(context);
+      break;
+    case msk::DECLARE:
+      PassStatement(context, "DECLARE statement");
+      break;
+    case msk::TRUNCATE: {
+      NextToken();
+      if (scan_.Kind == msk::TABLE) NextToken();
+      std::string db, owner, name;
+      ParseThreePartName(db, owner, name);
+      break;
+    }
+    case msk::DUMP:
+    case msk::SAVE:
+      NextToken();
+      if (scan_.Kind == msk::TRAN) NextToken();
+      if (scan_.Kind == tk::Ident) NextToken();
+      if (k == msk::DUMP && scan_.Kind == msk::WITH) {
+        NextToken();
+        if (scan_.Kind == tk::Ident) NextToken();
+      }
+      break;
+    case msk::OPEN: case msk::GOTO: case msk::DEALLOCATE: case msk::CLOSE:
+      NextToken();
+      if ((k == msk::DEALLOCATE && scan_.Kind == msk::CURSOR) ||
+          (k == msk::CLOSE && IsPlainWord("GLOBAL")))
+        NextToken();
+      if (scan_.Kind == tk::Ident) NextToken();
+      break;
+    case msk::USE:
+      NextToken();
+      ParseObjectName(TDbObject::dboDatabase, false);
+      StatementCode = 0;
+      SetStatement(TDbObject::dboDatabase, NameObject, 0);
+      break;
+    case msk::ROLLBACK:
+    case msk::COMMIT:
+      NextToken();
+      if (IsPlainWord("WORK")) {
+        NextToken();
+      } else if (scan_.Kind == msk::TRAN) {
+        NextToken();
+        if (scan_.Kind == tk::Ident) NextToken();
+      }
+      break;
+    case msk::PRINT:
+      NextToken();
+      ReadExpression();
+      while (scan_.Kind == tk::Comma) {
+        NextToken();
+        ReadExpression();
+      }
+      break;
+    case msk::RAISERROR:
+      NextToken();
+      if (scan_.Kind == tk::LParen) SkipBalanced();
+      if (scan_.Kind == msk::WITH) {
+        NextToken();
+        while (scan_.Kind == tk::Ident) {
+          NextToken();
+          if (scan_.Kind != tk::Comma) break;
+          NextToken();
+        }
+      }
+      break;
+    case msk::RETURN:
+      NextToken();
+      ReadExpression();
+      break;
+    case msk::SETUSER: case msk::WAITFOR: case msk::WHILE: case msk::FETCH: case msk::BACKUP:
+    case msk::RESTORE: case msk::DBCC: case msk::UPDATETEXT: case msk::READTEXT:
+    case msk::WRITETEXT: case msk::WITH: case msk::EndConversation:
+      PassStatement(context, CurTokenName() + " statement");
+      break;
+    default:
+      Error("Missing / unknown: DDL-statement: " + CurTokenName());
+      NextToken();
+      return false;
+  }
+  if (recognised && report && !context) ReportStatement();
+  return recognised;
+}
+
+void TMSSQLParser::PassStatement(TDbObj* /*context*/, const std::string& what) {
+  // Statement bodies are read in full by the expression and procedural
+  // grammar; until then a script skips the statement to its batch end, and
+  // a stored body says where its reading stopped.
+  if (!BodyMode) {
+    const std::int32_t line = tokenLine_, column = tokenColumn_;
+    while (!AtStatementEnd() && scan_.Kind != msk::CREATE) NextToken();
+    if (AtStatementEnd()) return;
+    tokenLine_ = line;
+    tokenColumn_ = column;
+    SkipBatch(what + " passed over to the end of its batch");
+    return;
+  }
+  SkipBatch(what + " not read: the rest of the text is passed over");
+}
+
+// ------------------------------------------------------------------ modes
+
+void TMSSQLParser::ParseScript(const std::vector<std::string>& lines, TObjs* collection) {
+  QuotedIdentifiers = false;
+  BodyMode = false;
+  TCustomSQLParser::ParseScript(lines, collection);
+  FinishScript();
+}
+
+bool TMSSQLParser::ParseFile(const std::string& fileName, TObjs* collection) {
+  QuotedIdentifiers = false;
+  BodyMode = false;
+  const bool ok = TCustomSQLParser::ParseFile(fileName, collection);
+  FinishScript();
+  return ok;
+}
+
+void TMSSQLParser::FinishScript() {
+  BodyMode = true;
+  if (TObjs* objs = Objs()) {
+    for (int i = 0; i < objs->Views.Count(); ++i) {
+      ParseObjectText(objs->Views.Object(i));
+      ProcessMessages();
+    }
+    for (int i = 0; i < objs->Procedures.Count(); ++i) {
+      ParseObjectText(objs->Procedures.Object(i));
+      ProcessMessages();
+    }
+    for (int i = 0; i < objs->Triggers.Count(); ++i) {
+      ParseObjectText(objs->Triggers.Object(i));
+      ProcessMessages();
+    }
+  }
+  AfterParse();
+}
+
+void TMSSQLParser::ParseObjectText(TDbObj* obj) {
+  if (!obj) return;
+  SetTerminator("\r\nGO");
+  CurrentObject = obj;
+  // Views are read as queries by the query grammar; procedure and trigger
+  // bodies were kept as text by the script.
+  CurrentObject = nullptr;
+}
+
+void TMSSQLParser::ParseObject(TDbObj* obj) {
+  if (!obj) return;
+  SetTerminator("\r\nGO");
+  CurrentObject = obj;
+  // A stored column list "[A] ASC, [B] DESC" is read back into entries.
+  auto reparseList = [&](TFieldList& list) {
+    if (list.Count() != 1) return;
+    std::string text = list.Name(0);
+    list.Clear();
+    SetSource(std::move(text));
+    NextToken();
+    const bool parens = scan_.Kind == tk::LParen;
+    if (parens) {
+      ParseColumnList(&list);
+    } else {
+      // The same items without the parentheses.
+      SetSource("(" + std::string(Source()) + ")");
+      NextToken();
+      ParseColumnList(&list);
+    }
+    SetSource({});
+  };
+  if (auto* idx = dynamic_cast<TIdxData*>(obj)) {
+    reparseList(idx->Columns);
+  } else if (auto* ctr = dynamic_cast<TCtrData*>(obj)) {
+    if (ctr->GetConstraintType() == ct::Default) {
+      const std::string& t = ctr->GetText();
+      if (StartsWith(t, "((") && EndsWith(t, "))") && StripOuterParens(t) != t)
+        ctr->SetText(t.substr(1, t.size() - 2));
+    }
+    reparseList(ctr->Columns);
+    reparseList(ctr->RefColumns);
+  } else if (!obj->ObjectSource.empty()) {
+    SetSource(obj->ObjectSource);
+    NextToken();
+    if (Expect(msk::CREATE)) {
+      NextToken();
+      // CREATE OR ALTER is CREATE.
+      if (scan_.Kind == msk::OR) {
+        NextToken();
+        if (scan_.Kind == msk::ALTER) NextToken();
+      }
+      if (auto* r = dynamic_cast<TRulData*>(obj)) {
+        ParseCreateRule(r);
+      } else if (auto* d = dynamic_cast<TDefData*>(obj)) {
+        ParseCreateDefault(d);
+      } else if (auto* p = dynamic_cast<TPrcData*>(obj)) {
+        ParseCreateRoutine(nullptr, p, p->IsFunction, /*alter=*/false);
+      } else if (auto* t = dynamic_cast<TTrgData*>(obj)) {
+        ParseCreateTrigger(nullptr, t, /*alter=*/false);
+      } else if (auto* v = dynamic_cast<TViwData*>(obj)) {
+        ParseCreateView(v, /*alter=*/false);
+      }
+    }
+    SetSource({});
+  }
+  CurrentObject = nullptr;
+}
+
+// ----------------------------------------------------------------- linking
+
+void TMSSQLParser::AfterParse() {
+  TCustomSQLParser::AfterParse();
+  TObjs* objs = Objs();
+  if (!objs) return;
+  for (int i = 0; i < objs->Tables.Count(); ++i) {
+    TTblData* t = objs->Tables.Object(i);
+    for (int c = 0; c < t->Fields.Count(); ++c) {
+      TFldData* f = t->Fields.Object(c);
+      if (!f) continue;
+      if (!f->DomainName.empty()) {
+        TDmnData* d = f->DomainSchema.empty()
+                          ? nullptr
+                          : objs->FindDomain(f->DomainSchema + "." + f->DomainName);
+        if (d)
+          LinkDependency(f, d, {});
+        else
+          LinkDepend(f, f->DomainName, {TDbObject::dboDomain});
+      }
+      if (!f->DefaultValue.empty()) LinkDepend(f, f->DefaultValue, {TDbObject::dboDefault});
+    }
+  }
+  // Grants keep the schema of their object apart from its name; the common
+  // pass looks the bare name up.
+  for (int i = 0; i < objs->Grants.Count(); ++i) {
+    TGntData* g = objs->Grants.Object(i);
+    if (g->GetParentName().empty()) continue;
+    const std::string key = g->GetParentName() + "." + g->ObjectName;
+    switch (g->ObjectKind) {
+      case TDbObject::dboTable: LinkDependency(g, objs->FindTable(key), {}); break;
+      case TDbObject::dboView: LinkDependency(g, objs->FindView(key), {}); break;
+      case TDbObject::dboProcedure: LinkDependency(g, objs->FindProcedure(key), {}); break;
+      default: break;
+    }
+  }
+  for (int i = 0; i < objs->Triggers.Count(); ++i) {
+    TTrgData* trg = objs->Triggers.Object(i);
+    const std::string key = trg->GetParentName().empty()
+                                ? trg->GetTableName()
+                                : trg->GetParentName() + "." + trg->GetTableName();
+    if (TTblData* t = objs->FindTable(key)) LinkDependency(trg, t, {});
+  }
+  for (int i = 0; i < objs->Indices.Count(); ++i) {
+    TIdxData* idx = objs->Indices.Object(i);
+    const std::string key = idx->GetParentName().empty()
+                                ? idx->TableName
+                                : idx->GetParentName() + "." + idx->TableName;
+    if (TViwData* v = objs->FindView(key)) LinkDependency(idx, v, {});
+  }
+}
+
+}  // namespace qor

@@ -1,0 +1,312 @@
+// The Transact-SQL parser: whole scripts split into batches by GO lines, and
+// the stored definitions of single objects that the MS SQL extractor reads.
+// It builds tables, columns, constraints, indexes, views, routines,
+// triggers, rules, defaults, user types, grants and descriptions into the
+// attached collection.
+//
+// The sources are split by statement family: qorMSSQLParser.cpp (lexer,
+// batches, names, dispatcher, modes, linking), qorMSSQLParser_Tables.cpp
+// (tables, columns, constraints, indexes), qorMSSQLParser_Routines.cpp
+// (views, routines, triggers, rules, defaults), qorMSSQLParser_Grants.cpp
+// (grants and the system procedures) and qorMSSQLParser_Misc.cpp (the
+// CREATE/ALTER/DROP dispatchers, SET, EXECUTE, IF and the statements that
+// are only passed over).
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "base/qorTypes.h"
+#include "model/qorComp_Fld.h"
+#include "model/qorComp_Rol.h"
+#include "parsers/qorSQLParser.h"
+
+namespace qor {
+
+class TCtrData;
+class TDbObj;
+class TDmnData;
+class TFldData;
+class TIdxData;
+class TPrcData;
+class TTblData;
+class TTrgData;
+class TViwData;
+class TRulData;
+class TDefData;
+class TObjs;
+struct TIndexOptions;
+struct TFullTextIndexOptions;
+
+// The token kinds of the T-SQL keyword table that the grammar tests.
+namespace msk {
+inline constexpr TTokenKind SET = 30, ON = 31, OFF = 32, INSERT = 33, DELETE = 34,
+    RECONFIGURE = 35, CREATE = 36, RULE = 37, AS = 38, DEFAULT = 39, SETUSER = 40, EXEC = 41,
+    TABLE = 42, CONSTRAINT = 43, PRIMARY = 44, FOREIGN = 45, KEY = 46, UNIQUE = 47,
+    DATABASE = 48, COALESCE = 50, TRUNCATE = 51, EXISTS = 52, AND = 53, OR = 54, IS = 55,
+    LIKE = 57, IN = 59, SHUTDOWN = 60, UPDATETEXT = 61, WRITETEXT = 62, BETWEEN = 64,
+    DISTINCT = 65, ESCAPE = 66, SESSION_USER = 68, NOT = 70, NULL_ = 71, IDENTITY = 72,
+    ROWGUIDCOL = 73, FOR = 74, REPLICATION = 75, GRANT = 76, REFERENCES = 77, SELECT = 78,
+    BEGIN = 79, UPDATE = 80, REVOKE = 81, TO = 82, TEXTSIZE = 83, CLUSTERED = 84,
+    NONCLUSTERED = 85, INDEX = 86, USER = 87, SYSTEM_USER = 88, IF = 89, VARYING = 90,
+    VIEW = 91, PROC = 92, TRIGGER = 93, DECLARE = 94, ALTER = 95, DROP = 96, ADD = 97,
+    COLUMN = 98, COLLATE = 99, WITH = 100, CHECK = 101, NOCHECK = 102, FILLFACTOR = 103,
+    FUNCTION = 104, USE = 105, RAISERROR = 106, OPEN = 107, DEALLOCATE = 108, DUMP = 109,
+    CHECKPOINT = 110, PRINT = 111, IDENTITY_INSERT = 112, ALL = 113, FROM = 114,
+    STATISTICS = 115, LEFT = 118, RIGHT = 119, WAITFOR = 121, BY = 122, FULL = 123,
+    WHERE = 125, END = 126, ASC = 127, DESC = 128, PRECISION = 130, TRAN = 131, ELSE = 132,
+    ROLLBACK = 133, COMMIT = 134, CONVERT = 137, CURSOR = 138, CASE = 139, WHEN = 140,
+    CASCADE = 142, RETURN = 143, NULLIF = 144, WHILE = 145, BREAK = 146, CONTINUE = 147,
+    Pipe = 150, Caret = 151, Tilde = 152, NotLess = 153, NotGreater = 154, EqualStar = 155,
+    StarEqual = 156, READ = 157, OF = 158, FETCH = 159, AUTHORIZATION = 160, BACKUP = 161,
+    DBCC = 165, GOTO = 166, SAVE = 167, CLOSE = 170, CURRENT_DATE = 173, CURRENT_TIME = 174,
+    CURRENT_TIMESTAMP = 175, CURRENT_USER = 176, DENY = 177, DOUBLE = 179, FILE = 184,
+    IDENTITYCOL = 188, PUBLIC = 202, READTEXT = 203, RESTORE = 204, SCHEMA = 207,
+    Label = 208, ColonColon = 209, LBrace = 210, RBrace = 211, EndConversation = 212,
+    PlusAssign = 213, MinusAssign = 214, StarAssign = 215, SlashAssign = 216,
+    PercentAssign = 217, CaretAssign = 218, AmpAssign = 219, PipeAssign = 220;
+}  // namespace msk
+
+class TMSSQLParser : public TCustomSQLParser {
+ public:
+  // `owner`: the extractor, or none. With an owner a nested parser is made
+  // for the texts handed to sp_executesql.
+  explicit TMSSQLParser(TExtractorHost* owner);
+  ~TMSSQLParser() override;
+  const char* ClassName() const override { return "TMSSQLParser"; }
+
+  // ---- State ----
+  std::unique_ptr<TMSSQLParser> NestedParser;
+  TMSSQLParser* OwnerParser = nullptr;  // in a nested parser; not owned
+  std::string LastStatementText;
+  // A double-quoted text is a name (SET QUOTED_IDENTIFIER ON).
+  bool QuotedIdentifiers = false;
+  bool AnsiNulls = false;
+  // The last string literal was written N'...'.
+  bool UnicodeLiteral = false;
+  // The object whose stored text is parsed; names it in error texts.
+  TDbObj* CurrentObject = nullptr;
+  // True: bodies are read statement by statement for what they use. False
+  // (while ParseScript reads the script): bodies are kept as text.
+  bool BodyMode = true;
+  // The parts of the last dotted name read by ParseObjectName.
+  std::string NameServer, NameDatabase, NameOwner, NameObject, NameSubObject;
+  // What the current statement does, for the statement report.
+  std::uint8_t StatementCode = 6;
+  std::string StatementObjectName;
+  TDbObject StatementObjectKind = TDbObject::dboUnknown;
+  std::uint8_t StatementAction = 0;  // 1 create, 2 alter, 3 drop, 8 SET BLOBFILE
+  std::string StatementParentName;
+
+  // ---- Entries ----
+  void ParseScript(const std::vector<std::string>& lines, TObjs* collection) override;
+  // A file is a script: read in script mode, then as ParseScript.
+  bool ParseFile(const std::string& fileName, TObjs* collection) override;
+  void ParseText() override;
+  // Re-parses a stored body after a script: views are read as queries.
+  void ParseObjectText(TDbObj* obj) override;
+  // The extractor's entry: the stored definition of one object is parsed
+  // into that object.
+  void ParseObject(TDbObj* obj);
+  void AfterParse() override;
+  // Names the re-parsed object in front of the text.
+  void Error(const std::string& text) override;
+  // Where the current token starts; messages point there, so they read the
+  // same whichever line ends the text has.
+  std::string PositionText() override;
+  // Brackets a name that needs them.
+  std::string FormatName(std::string_view name) override;
+
+  // ---- Names ----
+  // A dotted name into the five name fields. For dboIndex and dboField the
+  // last part is the sub-object. `defaultOwner`: an empty owner is "dbo".
+  void ParseObjectName(TDbObject kind, bool defaultOwner);
+  // One part: a name, a bracketed name, "*" or a <placeholder>.
+  std::string ParseNamePart();
+  void ParseThreePartName(std::string& database, std::string& owner, std::string& name);
+  // Owner "." object of the last dotted name, the key of the object.
+  std::string QualifiedName() const;
+
+  // ---- Statements ----
+  // One statement. `context` is the object whose body holds it, none at
+  // batch level. True when the statement was recognised.
+  bool ParseStatement(TDbObj* context);
+
+  // One argument of a system procedure.
+  struct TArg {
+    std::string Name;   // lower case, with "@"
+    std::string Value;  // the literal's text
+    bool IsNull = false;
+  };
+
+  // ---- The batch-terminator rule ----
+  // Whether a GO line starts at `pos`: only blanks before it on its line,
+  // then "GO" in any case, then a blank, a line end or the end of the text.
+  // CR LF and LF line ends alike.
+  static bool IsBatchTerminatorAt(std::string_view text, std::size_t pos);
+  // Where the next GO line at or after `from` starts; the text's length
+  // when there is none.
+  static std::size_t FindBatchTerminator(std::string_view text, std::size_t from);
+
+ protected:
+  bool ScanToken() override;
+  void AfterToken() override;
+  void InitResWords() override;
+  bool SkipComment() override;
+
+ private:
+  // After a script: the stored bodies again in body mode, then linking.
+  void FinishScript();
+
+  // ---- Scanning helpers (qorMSSQLParser.cpp) ----
+  bool CaseSensitive() const;
+  // A plain identifier (not bracketed, not quoted) equal to `word`.
+  bool IsPlainWord(std::string_view word) const;
+  // The identifier text as written when it was bracketed or quoted,
+  // folded otherwise.
+  std::string FoldName(std::string_view name) const;
+  // Moves the scanner so that the character at `pos` is the next token's.
+  void MoveTo(std::size_t pos);
+  // The raw text from the current token to the next GO line, trimmed; the
+  // scanner then stands on the terminator token.
+  std::string ReadBatchText();
+  bool AtStatementEnd() const;
+  // Whether an error was posted after the first `count` messages.
+  bool ErrorsSince(int count) const;
+  // Whether the current token can begin a statement.
+  bool CanStartStatement() const;
+  // Skips to the end of the batch (or of the stored text) with a note
+  // saying what was passed over; a CREATE among the skipped tokens is named
+  // so that no object is lost without a word.
+  void SkipBatch(const std::string& what);
+  // Script mode: skips a statement's tokens to the batch end.
+  void SkipToBatchEnd();
+  // Reports a statement this issue's grammar does not read and passes it.
+  void PassOver(const std::string& what);
+  // Whether a log line reaches anyone; the CREATE texts some lines show
+  // are only made then.
+  bool LogWanted() const;
+  // A note, prefixed like an error with the object being re-parsed.
+  void NoteMsg(const std::string& text);
+  // "Procedure P: " and its siblings while a stored text is parsed.
+  std::string ObjectPrefix() const;
+
+  // ---- Expressions, read for their text only ----
+  // One expression (operands joined by operators); returns its trimmed
+  // source text. Nothing is consumed when no operand starts here.
+  std::string ReadExpression();
+  void SkipOperand();
+  void SkipBalanced();
+  bool IsOperandStart() const;
+  bool IsBinaryOperator() const;
+  // Reads "(" ... ")" and returns its text, parentheses included.
+  std::string ReadParenthesised();
+
+  // ---- Dispatch (qorMSSQLParser_Misc.cpp) ----
+  void ParseCreate(TDbObj* context);
+  void ParseAlter(TDbObj* context);
+  void ParseDrop();
+  void ParseSet();
+  void ParseExecute(TDbObj* context);
+  // A procedure called by its name (after EXEC or at a batch start).
+  void ParseProcedureCall(TDbObj* context, bool viaExec);
+  void ParseArgumentList();
+  void ParseIf(TDbObj* context);
+  void ParseBlock(TDbObj* context);
+  void ParseCreateSchema();
+  void ParseExecuteSql(TDbObj* context);
+  // Reads a statement the Parts name but this parser does not build from:
+  // in script mode to the batch end, in body mode with a note.
+  void PassStatement(TDbObj* context, const std::string& what);
+
+  // ---- Tables (qorMSSQLParser_Tables.cpp) ----
+  // `add`: the objects read reach the collection; false for temporary and
+  // body-local tables.
+  TTblData* ParseCreateTable(TTblData* table, TDbObj* context);
+  void ParseTableElements(TTblData& table, bool add);
+  TFldData* ParseColumn(TTblData& table, bool add);
+  void ParseDataType(TFldData& column, bool add, bool allowComputed);
+  void ParseColumnOptions(TFldData& column, bool add);
+  void ParseComputed(TFldData& column, bool add);
+  void ParseNamedConstraint(bool add, std::unique_ptr<TCtrData> ctr, bool withNoCheck,
+                            bool withCheck, TFldData* column, TTblData* table);
+  void ParseConstraint(bool add, std::unique_ptr<TCtrData> ctr, TTblData* table);
+  std::unique_ptr<TCtrData> NewConstraint(std::uint8_t type, TTblData* table, TFldData* column);
+  void ParseColumnList(TFieldList* target);
+  std::uint8_t ParseFKAction();
+  void ParseIndexWith(TIndexOptions& options);
+  void ParseIndexOptions(TIndexOptions& options);
+  void ParseFileGroup(std::string& fileGroup);
+  void ParseCreateIndex(bool unique, bool clustered, TDbObj* context);
+  void ParseCreateXmlIndex(bool primary, TDbObj* context);
+  void ParseCreateFullTextIndex(TDbObj* context);
+  void ParseFullTextOptions(TFullTextIndexOptions& options);
+  void ParseAlterTable(TDbObj* context);
+  // Whether objects of a table named `name` read in `context` stay out of
+  // the collection: temporary tables and everything inside a body.
+  bool IsScratch(std::string_view name, TDbObj* context) const;
+  // Hands a built object to AddObject; none when it was refused (and freed).
+  // An object whose name could not be read is dropped (the error is
+  // reported already); constraints and full-text indexes may be unnamed.
+  template <class T>
+  T* HandOver(std::unique_ptr<T> obj) {
+    if (!obj || (obj->GetName().empty() && !MayBeUnnamed(*obj))) return nullptr;
+    std::unique_ptr<TDbObj> base(std::move(obj));
+    return static_cast<T*>(AddObject(base, /*freeIfRejected=*/true));
+  }
+  static bool MayBeUnnamed(const TDbObj& obj);
+  // The integer token with the sign Expect joined to it.
+  std::int32_t SignedInt();
+  // The type word's code, or 0; respects the server version for the newer
+  // date types.
+  std::uint8_t TypeCode(TTokenKind kind, std::string_view ident) const;
+
+  // ---- Views, routines, triggers, rules, defaults (_Routines.cpp) ----
+  void ParseCreateView(TViwData* view, bool alter);
+  void ParseCreateRoutine(TDbObj* context, TPrcData* routine, bool function, bool alter);
+  void ParseRoutineParams(TPrcData& routine);
+  void ParseRoutineBody(TPrcData& routine);
+  // The body of a routine or trigger starting at the current token: raw in
+  // script mode, read statement by statement in body mode.
+  std::string ReadBody(TDbObj& context);
+  void ParseCreateTrigger(TDbObj* context, TTrgData* trigger, bool alter);
+  void ParseCreateRule(TRulData* rule);
+  void ParseCreateDefault(TDefData* def);
+  // The expression of a rule or default: raw in script mode, read in body
+  // mode.
+  std::string ReadRuleBody();
+
+  // ---- Grants and system procedures (_Grants.cpp) ----
+  void ParseGrant();
+  void ParseRevoke();
+  void ParseDeny();
+  TPrivileges ParsePrivileges(std::vector<std::string>* columns, bool& ok);
+  void ParseAddType(bool parenthesised);
+  void ParseBindRule(bool parenthesised, bool isDefault);
+  void ParseDbOption();
+  void ParseAddExtendedProperty();
+  // Reads the arguments of a system procedure: strings, numbers, names,
+  // NULL, with their @names. Unnamed ones get `positional`'s names.
+  std::vector<TArg> ReadArguments(const std::vector<std::string>& positional);
+  // The table, view or procedure of `owner.name` (bare when the owner was
+  // not written and the name is unique among the schemas).
+  TDbObj* FindGrantObject(const std::string& owner, const std::string& name, bool ownerWritten);
+
+  void ResetStatement();
+  void ReportStatement();
+  // The object the current statement creates: kind, name, action.
+  void SetStatement(TDbObject kind, const std::string& name, std::uint8_t action,
+                    const std::string& parent = {});
+
+  std::int32_t tokenLine_ = 1;  // 1-based line of the current token
+  std::int32_t tokenColumn_ = 1;  // 1-based column of the current token
+  bool identQuoted_ = false;  // the current identifier was bracketed or quoted
+  bool ownerWritten_ = false;  // the last dotted name had an owner part
+  int skipNesting_ = 0;
+};
+
+}  // namespace qor

@@ -1,0 +1,1091 @@
+// CREATE TABLE, ALTER TABLE and CREATE [XML | FULLTEXT] INDEX: columns and
+// their types, column options, constraints, index options and filegroups.
+// Temporary tables and tables inside bodies are read the same way, but
+// nothing of them reaches the collection.
+#include "parsers/mssql/qorMSSQLParser.h"
+
+#include "model/qorClasses.h"
+#include "model/qorComp_Ctr.h"
+#include "model/qorComp_Idx.h"
+#include "model/qorComp_Prc.h"
+#include "model/qorComp_Tbl.h"
+#include "model/qorDBStructure.h"
+#include "platform/qorStrings.h"
+
+#include <array>
+#include <string_view>
+
+namespace qor {
+
+namespace {
+
+// A type word and the type-name text it stands for.
+struct TTypeWord {
+  std::string_view Word;
+  std::string_view TypeName;
+  bool Since2016;
+};
+
+constexpr std::array<TTypeWord, 35> kTypeWords = {{
+    {"INT", "INTEGER", false},          {"INTEGER", "INTEGER", false},
+    {"BIGINT", "BIGINT", false},        {"SMALLINT", "SMALLINT", false},
+    {"TINYINT", "TINYINT", false},      {"BIT", "BIT", false},
+    {"DECIMAL", "DECIMAL", false},      {"DEC", "DECIMAL", false},
+    {"NUMERIC", "NUMERIC", false},      {"MONEY", "MONEY", false},
+    {"SMALLMONEY", "SMALLMONEY", false}, {"FLOAT", "FLOAT", false},
+    {"REAL", "REAL", false},            {"DATE", "DATE", false},
+    {"DATETIME", "DATETIME", false},    {"TIME", "TIME", false},
+    {"CHAR", "CHAR", false},            {"CHARACTER", "CHAR", false},
+    {"VARCHAR", "VARCHAR", false},      {"TEXT", "TEXT", false},
+    {"NCHAR", "NCHAR", false},          {"NCHARACTER", "NCHAR", false},
+    {"NVARCHAR", "NVARCHAR", false},    {"NTEXT", "NTEXT", false},
+    {"BINARY", "BINARY", false},        {"VARBINARY", "VARBINARY", false},
+    {"IMAGE", "IMAGE", false},          {"TIMESTAMP", "TIMESTAMP", false},
+    {"UNIQUEIDENTIFIER", "UNIQUEIDENTIFIER", false}, {"SYSNAME", "SYSNAME", false},
+    {"SQL_VARIANT", "SQL_VARIANT", false}, {"XML", "XML", false},
+    {"SMALLDATETIME", "SMALLDATETIME", true}, {"DATETIME2", "DATETIME2", true},
+    {"DATETIMEOFFSET", "DATETIMEOFFSET", true},
+}};
+
+std::uint8_t TypeIndex(std::string_view typeName) {
+  for (int i = 1; i < dt::Count; ++i)
+    if (DataTypeName(i) == typeName) return static_cast<std::uint8_t>(i);
+  return dt::Unknown;
+}
+
+constexpr std::uint8_t kCursor = 82;  // "CURSOR" in the type-name table
+
+bool IsTextType(std::uint8_t t) {
+  return t == dt::CHAR || t == dt::VARCHAR || t == dt::NCHAR || t == dt::NVARCHAR;
+}
+
+}  // namespace
+
+std::uint8_t TMSSQLParser::TypeCode(TTokenKind kind, std::string_view ident) const {
+  if (kind == msk::DOUBLE) return dt::DOUBLE;
+  if (kind == msk::CURSOR) return kCursor;
+  if (kind == msk::TABLE) return dt::TABLE;
+  if (kind != tk::Ident || identQuoted_) return dt::Unknown;
+  const TObjs* objs = Objs();
+  const bool since2016 =
+      objs && objs->MSSQLServerOptions.SQLServerVersion >= TMSSQLServerVersionType::st_MSSQL2016;
+  for (const TTypeWord& w : kTypeWords)
+    if (SameText(w.Word, ident) && (!w.Since2016 || since2016)) return TypeIndex(w.TypeName);
+  return dt::Unknown;
+}
+
+bool TMSSQLParser::IsScratch(std::string_view name, TDbObj* context) const {
+  if (context) return true;
+  return name.size() >= 1 && name[0] == '#' && !(name.size() >= 2 && name[1] == '#');
+}
+
+bool TMSSQLParser::MayBeUnnamed(const TDbObj& obj) {
+  if (dynamic_cast<const TCtrData*>(&obj)) return true;
+  const auto* idx = dynamic_cast<const TIdxData*>(&obj);
+  return idx && idx->FullText;
+}
+
+std::int32_t TMSSQLParser::SignedInt() {
+  // Expect joined a sign to the token text; the value is as scanned.
+  std::int32_t v = 0;
+  if (!Int32Value(v)) return 0;
+  return StartsWith(TokenText(), "-") ? -v : v;
+}
+
+// ------------------------------------------------------------ CREATE TABLE
+
+TTblData* TMSSQLParser::ParseCreateTable(TTblData* table, TDbObj* context) {
+  if (scan_.Kind == msk::TABLE) NextToken();
+  std::unique_ptr<TTblData> owned;
+  TTblData* t = table;
+  if (!t) {
+    owned = std::make_unique<TTblData>(Objs());
+    t = owned.get();
+  }
+  if (!(table && scan_.Kind == tk::LParen)) {
+    ParseObjectName(TDbObject::dboTable, /*defaultOwner=*/true);
+    t->SetParentName(NameOwner);
+    t->SetName(NameObject);
+  }
+  // Temporary tables, tables inside bodies and table types of routines
+  // are read for their shape only.
+  const bool add = owned && !IsScratch(t->GetName(), context);
+  if (ExpectAndNext(tk::LParen)) {
+    ParseTableElements(*t, add);
+    ExpectAndNext(tk::RParen);
+  }
+  if (IsPlainWord("LOCK")) {
+    NextToken();
+    if (IsPlainWord("DATAROWS") || IsPlainWord("DATAPAGES") || IsPlainWord("ALLPAGES"))
+      NextToken();
+    else
+      Error("Must be: DATAROWS / DATAPAGES / ALLPAGES");
+    if (scan_.Kind == msk::ON) {
+      NextToken();
+      if (scan_.Kind == tk::String) NextToken();
+    }
+  }
+  // The table's filegroup has no place in the model: read and dropped.
+  std::string fileGroup;
+  ParseFileGroup(fileGroup);
+  if (IsPlainWord("TEXTIMAGE_ON") || IsPlainWord("FILESTREAM_ON")) {
+    NextToken();
+    if (scan_.Kind == tk::Ident || scan_.Kind == tk::String || scan_.Kind == msk::DEFAULT)
+      NextToken();
+  }
+  if (scan_.Kind == msk::WITH && !table) {
+    const std::size_t start = TokenStart();
+    NextToken();
+    if (scan_.Kind == tk::LParen) SkipBalanced();
+    NoteMsg("Table options not read: " + TextFrom(start));
+  }
+  SetStatement(TDbObject::dboTable, t->GetName(), 1);
+  if (!owned) return t;
+  DoLog("Table: " + t->GetName());
+  if (!add) return nullptr;
+  return HandOver(std::move(owned));
+}
+
+void TMSSQLParser::ParseTableElements(TTblData& table, bool add) {
+  for (;;) {
+    TNestingGuard guard(*this);
+    if (!guard.Ok()) return;
+    switch (scan_.Kind) {
+      case tk::Ident:
+        if (!identQuoted_ && (IsPlainWord("PERIOD"))) {
+          // PERIOD FOR SYSTEM_TIME (a, b): not in the model.
+          const std::size_t start = TokenStart();
+          while (scan_.Kind != tk::Comma && scan_.Kind != tk::RParen && !AtStatementEnd()) {
+            if (scan_.Kind == tk::LParen) SkipBalanced();
+            else NextToken();
+          }
+          NoteMsg("Table element not read: " + TextFrom(start));
+          break;
+        }
+        ParseColumn(table, add);
+        break;
+      case msk::CONSTRAINT:
+        ParseNamedConstraint(add, nullptr, false, false, nullptr, &table);
+        break;
+      case msk::PRIMARY: case msk::UNIQUE: case msk::FOREIGN: case msk::CHECK: {
+        const std::uint8_t type = scan_.Kind == msk::PRIMARY ? ct::PrimaryKey
+                                  : scan_.Kind == msk::UNIQUE ? ct::Unique
+                                  : scan_.Kind == msk::FOREIGN ? ct::ForeignKey
+                                                               : ct::Check;
+        ParseConstraint(add, NewConstraint(type, &table, nullptr), &table);
+        break;
+      }
+      case msk::INDEX: {
+        // An inline index: read, not built.
+        const std::size_t start = TokenStart();
+        while (scan_.Kind != tk::Comma && scan_.Kind != tk::RParen && !AtStatementEnd()) {
+          if (scan_.Kind == tk::LParen) SkipBalanced();
+          else NextToken();
+        }
+        NoteMsg("Inline index not read: " + TextFrom(start));
+        break;
+      }
+      default:
+        Expect(tk::Ident);
+        return;
+    }
+    if (scan_.Kind != tk::Comma) return;
+    NextToken();
+  }
+}
+
+TFldData* TMSSQLParser::ParseColumn(TTblData& table, bool add) {
+  auto col = std::make_unique<TFldData>(Objs(), &table);
+  col->TableName = table.GetName();
+  col->SetName(scan_.Ident);
+  // A column named TIMESTAMP without a type is a TIMESTAMP column.
+  if (!IsPlainWord("TIMESTAMP")) NextToken();
+  TFldData* raw = col.get();
+  table.Fields.Add(raw->GetName(), std::move(col));
+  if (scan_.Kind == msk::AS) {
+    ParseComputed(*raw, add);
+    ParseColumnOptions(*raw, add);
+  } else {
+    ParseDataType(*raw, add, /*allowComputed=*/true);
+  }
+  return raw;
+}
+
+void TMSSQLParser::ParseComputed(TFldData& column, bool /*add*/) {
+  NextToken();  // AS
+  column.SetText(ReadExpression());
+  if (column.GetText().empty()) Error("Missing: computed column expression");
+  if (IsPlainWord("PERSISTED")) {
+    column.Persisted = true;
+    NextToken();
+  }
+}
+
+void TMSSQLParser::ParseDataType(TFldData& column, bool add, bool allowComputed) {
+  const std::uint8_t code = TypeCode(scan_.Kind, scan_.Ident);
+  if (code == dt::Unknown) {
+    if (scan_.Kind == tk::Ident) {
+      column.DataType = dt::UserType;
+      column.DomainName = FoldName(scan_.Ident);
+      NextToken();
+      if (scan_.Kind == tk::Dot) {
+        NextToken();
+        column.DomainSchema = column.DomainName;
+        column.DomainName = scan_.Kind == tk::Ident ? FoldName(scan_.Ident) : std::string();
+        Expect(tk::Ident);
+        NextToken();
+      }
+    } else if (allowComputed && scan_.Kind == msk::AS) {
+      ParseComputed(column, add);
+    } else {
+      Error("Unknown DataType: " + CurTokenName());
+      return;
+    }
+    ParseColumnOptions(column, add);
+    return;
+  }
+  NextToken();
+  if (code == dt::TIMESTAMP && scan_.Kind == tk::Ident && !identQuoted_) {
+    // "TIMESTAMP <type>": a column named TIMESTAMP.
+    column.SetName("TIMESTAMP");
+    ParseDataType(column, add, allowComputed);
+    return;
+  }
+  if (allowComputed && scan_.Kind == msk::AS) {
+    ParseComputed(column, add);
+    ParseColumnOptions(column, add);
+    return;
+  }
+  column.DataType = code;
+  if (scan_.Kind == msk::VARYING) {
+    if (code == dt::CHAR) column.DataType = dt::VARCHAR;
+    else if (code == dt::NCHAR) column.DataType = dt::NVARCHAR;
+    else if (code == kCursor) column.DataType = static_cast<std::uint8_t>(kCursor + 1);
+    NextToken();
+  }
+  if (code == dt::DOUBLE && scan_.Kind == msk::PRECISION) NextToken();
+  const std::uint8_t t = column.DataType;
+  if (t == dt::FLOAT) column.Precision = 53;
+  if (t == dt::TIME || t == dt::DATETIME2 || t == dt::DATETIMEOFFSET) column.Precision = 7;
+  auto readInt = [&](std::int32_t& v) {
+    if (Expect(tk::Integer)) Int32Value(v);
+    NextToken();
+  };
+  if ((t == dt::FLOAT || t == dt::TIME || t == dt::DATETIME2 || t == dt::DATETIMEOFFSET ||
+       t == dt::NUMERIC || t == dt::DECIMAL) &&
+      scan_.Kind == tk::LParen) {
+    NextToken();
+    readInt(column.Precision);
+    if (scan_.Kind == tk::Comma) {
+      NextToken();
+      readInt(column.Scale);
+    }
+    ExpectAndNext(tk::RParen);
+  }
+  if (t == dt::DOUBLE) {
+    column.DataType = dt::FLOAT;
+    column.Precision = 53;
+    column.Scale = 0;
+  }
+  if (column.DataType == dt::FLOAT) {
+    if (column.Precision >= 1 && column.Precision <= 24) {
+      column.DataType = TypeIndex("REAL");
+      column.Precision = 0;
+    } else if (column.Precision >= 25 && column.Precision <= 52) {
+      column.Precision = 53;
+    }
+  }
+  if (IsTextType(t) || t == dt::BINARY || t == dt::VARBINARY) {
+    if (IsTextType(t)) column.Length = 1;
+    if (scan_.Kind == tk::LParen) {
+      NextToken();
+      if (scan_.Kind == tk::Integer) {
+        Int32Value(column.Length);
+        NextToken();
+      } else if (IsPlainWord("MAX")) {
+        column.Length = -1;
+        NextToken();
+      } else {
+        Error("Unknown data-length");
+        while (scan_.Kind != tk::RParen && !AtStatementEnd()) NextToken();
+      }
+      ExpectAndNext(tk::RParen);
+    }
+  }
+  if (t == dt::XML && scan_.Kind == tk::LParen) {
+    NextToken();
+    std::string text = "(";
+    if (IsPlainWord("CONTENT") || IsPlainWord("DOCUMENT")) {
+      text += UpperAscii(scan_.Ident) + " ";
+      NextToken();
+    }
+    ParseObjectName(TDbObject::dboDomain, /*defaultOwner=*/false);
+    if (!NameOwner.empty()) text += FormatName(NameOwner) + ".";
+    text += FormatName(NameObject) + ")";
+    column.XmlSchema = text;
+    ExpectAndNext(tk::RParen);
+  }
+  if (t == dt::TABLE && scan_.Kind == tk::LParen) {
+    // A table type (a routine's table result): its columns, not added.
+    column.TableType = std::make_unique<TTblData>(Objs());
+    column.TableType->SetName(column.GetName());
+    NextToken();
+    ParseTableElements(*column.TableType, /*add=*/false);
+    ExpectAndNext(tk::RParen);
+  }
+  ParseColumnOptions(column, add);
+}
+
+void TMSSQLParser::ParseColumnOptions(TFldData& column, bool add) {
+  auto* table = dynamic_cast<TTblData*>(column.OwnerObj);
+  for (;;) {
+    TNestingGuard guard(*this);
+    if (!guard.Ok()) return;
+    switch (scan_.Kind) {
+      case msk::NULL_:
+        column.Nullable = true;
+        NextToken();
+        continue;
+      case msk::NOT:
+        NextToken();
+        if (scan_.Kind == msk::NULL_) {
+          column.Nullable = false;
+          NextToken();
+        } else if (scan_.Kind == msk::FOR) {
+          // NOT FOR REPLICATION of an identity column.
+          NextToken();
+          // The column has no field for it: read and dropped.
+          if (scan_.Kind == msk::REPLICATION) NextToken();
+        } else {
+          Expect(msk::NULL_);
+        }
+        continue;
+      case msk::DEFAULT: {
+        NextToken();
+        const std::string text = StripOuterParens(ReadExpression());
+        if (text.empty()) {
+          Error("Missing: default expression (" + CurTokenName() + ")");
+          continue;
+        }
+        if (!table) {
+          // A parameter's default or a type's own.
+          column.DefaultValue = text;
+          continue;
+        }
+        auto ctr = NewConstraint(ct::Default, table, &column);
+        ctr->SetText(text.front() == '(' ? text : "(" + text + ")");
+        if (add) Objs()->AddObject(ctr, /*freeOnFail=*/true);
+        column.DefaultValue.clear();
+        continue;
+      }
+      case msk::CONSTRAINT:
+        ParseNamedConstraint(add, nullptr, false, false, &column, table);
+        continue;
+      case msk::PRIMARY: case msk::FOREIGN: case msk::UNIQUE: case msk::CHECK:
+      case msk::REFERENCES: {
+        const std::uint8_t type = scan_.Kind == msk::PRIMARY ? ct::PrimaryKey
+                                  : scan_.Kind == msk::UNIQUE ? ct::Unique
+                                  : scan_.Kind == msk::CHECK  ? ct::Check
+                                                              : ct::ForeignKey;
+        ParseConstraint(add, NewConstraint(type, table, &column), table);
+        continue;
+      }
+      case msk::IDENTITY: {
+        NextToken();
+        column.Identity = true;
+        column.Nullable = false;
+        column.IdentitySeed = 1;
+        column.IdentityIncrement = 1;
+        if (scan_.Kind == tk::LParen) {
+          NextToken();
+          std::int32_t seed = 1, inc = 1;
+          if (Expect(tk::Integer)) seed = SignedInt();
+          NextToken();
+          if (ExpectAndNext(tk::Comma) && Expect(tk::Integer)) inc = SignedInt();
+          NextToken();
+          ExpectAndNext(tk::RParen);
+          if (seed == 0 && inc == 0) seed = inc = 1;
+          column.IdentitySeed = seed;
+          column.IdentityIncrement = inc;
+        }
+        continue;
+      }
+      case msk::ROWGUIDCOL:
+        column.RowGuidCol = true;
+        NextToken();
+        continue;
+      case msk::COLLATE: {
+        NextToken();
+        std::string name = UpperLocale(scan_.Kind == tk::Ident ? scan_.Ident : std::string());
+        ExpectAndNext(tk::Ident);
+        const TObjs* objs = Objs();
+        if (objs && SameText(name, objs->MSSQLServerOptions.Collation)) name.clear();
+        column.Collation = name;
+        continue;
+      }
+      case tk::Ident:
+        if (IsPlainWord("SPARSE") || IsPlainWord("FILESTREAM")) {
+          NoteMsg("Column option not read: " + scan_.Ident);
+          NextToken();
+          continue;
+        }
+        if (IsPlainWord("MASKED") || IsPlainWord("ENCRYPTED") || IsPlainWord("GENERATED")) {
+          const std::size_t start = TokenStart();
+          while (scan_.Kind != tk::Comma && scan_.Kind != tk::RParen && !AtStatementEnd()) {
+            if (scan_.Kind == tk::LParen) SkipBalanced();
+            else NextToken();
+          }
+          NoteMsg("Column option not read: " + TextFrom(start));
+          continue;
+        }
+        return;
+      default:
+        return;
+    }
+  }
+}
+
+// ------------------------------------------------------------- constraints
+
+std::unique_ptr<TCtrData> TMSSQLParser::NewConstraint(std::uint8_t type, TTblData* table,
+                                                      TFldData* column) {
+  auto ctr = std::make_unique<TCtrData>(Objs());
+  ctr->SetConstraintType(type);
+  if (table) {
+    ctr->SetTableName(table->GetName());
+    ctr->SetParentName(table->GetParentName());
+  } else if (column) {
+    ctr->SetTableName(column->GetTableName());
+  }
+  if (column) ctr->Columns.Add(column->GetName(), nullptr);
+  return ctr;
+}
+
+void TMSSQLParser::ParseNamedConstraint(bool add, std::unique_ptr<TCtrData> ctr, bool withNoCheck,
+                                        bool withCheck, TFldData* column, TTblData* table) {
+  if (!ExpectAndNext(msk::CONSTRAINT)) return;
+  if (!ctr) ctr = NewConstraint(ct::ForeignKey, table, column);
+  // WITH CHECK / NOCHECK has no field in the model.
+  (void)withNoCheck;
+  (void)withCheck;
+  ParseObjectName(TDbObject::dboConstraint, false);
+  ctr->SetName(NameObject);
+  ParseConstraint(add, std::move(ctr), table);
+}
+
+void TMSSQLParser::ParseColumnList(TFieldList* target) {
+  if (!ExpectAndNext(tk::LParen)) return;
+  for (;;) {
+    if (scan_.Kind != tk::Ident) {
+      Expect(tk::Ident);
+      break;
+    }
+    const std::string name = FoldName(scan_.Ident);
+    NextToken();
+    std::int32_t order = 0;
+    if (scan_.Kind == msk::ASC) {
+      order = 1;
+      NextToken();
+    } else if (scan_.Kind == msk::DESC) {
+      order = 2;
+      NextToken();
+    }
+    if (target) {
+      auto f = std::make_unique<TFldData>(Objs(), nullptr);
+      f->SetName(name);
+      f->SortOrder = order;
+      target->Add(name, std::move(f));
+    }
+    if (scan_.Kind != tk::Comma) break;
+    NextToken();
+  }
+  while (scan_.Kind != tk::RParen && !AtStatementEnd()) NextToken();
+  ExpectAndNext(tk::RParen);
+}
+
+std::uint8_t TMSSQLParser::ParseFKAction() {
+  switch (scan_.Kind) {
+    case msk::CASCADE:
+      NextToken();
+      return 2;
+    case msk::SET:
+      NextToken();
+      if (scan_.Kind == msk::NULL_) {
+        NextToken();
+        return 4;
+      }
+      if (scan_.Kind == msk::DEFAULT) {
+        NextToken();
+        return 3;
+      }
+      Error("Unknown action for FK (? SET NULL/DEFAULT)");
+      return 0;
+    default:
+      if (IsPlainWord("NO")) {
+        NextToken();
+        ExpectWord("ACTION");
+        if (IsPlainWord("ACTION")) NextToken();
+        return 0;
+      }
+      Error("Unknown action for FK");
+      NextToken();
+      return 0;
+  }
+}
+
+void TMSSQLParser::ParseConstraint(bool add, std::unique_ptr<TCtrData> ctr, TTblData* table) {
+  switch (scan_.Kind) {
+    case msk::REFERENCES:
+      ctr->SetConstraintType(ct::ForeignKey);
+      break;
+    case msk::CHECK: {
+      ctr->SetConstraintType(ct::Check);
+      NextToken();
+      if (scan_.Kind == msk::NOT) {
+        NextToken();
+        if (scan_.Kind == msk::FOR) NextToken();
+        if (scan_.Kind == msk::REPLICATION) NextToken();
+        ctr->NotForReplication = true;
+      }
+      ctr->SetText(StripOuterParens(ReadParenthesised()));
+      break;
+    }
+    case msk::UNIQUE:
+      ctr->SetConstraintType(ct::Unique);
+      NextToken();
+      break;
+    case msk::DEFAULT: {
+      ctr->SetConstraintType(ct::Default);
+      NextToken();
+      ctr->SetText(StripOuterParens(ReadExpression()));
+      if (scan_.Kind == msk::FOR) {
+        NextToken();
+        if (scan_.Kind == tk::Ident) {
+          const std::string col = FoldName(scan_.Ident);
+          ctr->Columns.Clear();
+          ctr->Columns.Add(col, nullptr);
+        }
+        ExpectAndNext(tk::Ident);
+      }
+      if (scan_.Kind == msk::WITH && IsPlainWord("VALUES")) NextToken();
+      if (scan_.Kind == msk::WITH) {
+        NextToken();
+        if (IsPlainWord("VALUES")) NextToken();
+      }
+      break;
+    }
+    case msk::PRIMARY:
+      ctr->SetConstraintType(ct::PrimaryKey);
+      ctr->Clustered = true;
+      NextToken();
+      if (scan_.Kind == msk::KEY) NextToken();
+      break;
+    case msk::FOREIGN:
+      ctr->SetConstraintType(ct::ForeignKey);
+      NextToken();
+      if (scan_.Kind == msk::KEY) NextToken();
+      break;
+    default:
+      Error("Unknown constraint declaration (PRIMARY/FOREIGN/UNIQUE).");
+      return;
+  }
+  const std::uint8_t type = ctr->GetConstraintType();
+  if (scan_.Kind == msk::CLUSTERED || scan_.Kind == msk::NONCLUSTERED) {
+    ctr->Clustered = scan_.Kind == msk::CLUSTERED;
+    NextToken();
+  }
+  if (type == ct::Unique && scan_.Kind == msk::INDEX) {
+    // CREATE UNIQUE [NON]CLUSTERED INDEX.
+    ParseCreateIndex(true, ctr->Clustered, nullptr);
+    return;
+  }
+  if (scan_.Kind == tk::LParen && type != ct::Check && type != ct::Default) {
+    ctr->Columns.Clear();
+    ParseColumnList(&ctr->Columns);
+  }
+  // A primary key makes its columns NOT NULL; a unique constraint allows
+  // NULL in SQL Server and leaves them as declared.
+  if (type == ct::PrimaryKey) {
+    for (int i = 0; i < ctr->Columns.Count(); ++i) {
+      const std::string& name = ctr->Columns.Name(i);
+      TFldData* f = table ? table->FindField(name) : nullptr;
+      if (!f && Objs()) {
+        const std::string key = ctr->GetParentName().empty()
+                                    ? ctr->GetTableName()
+                                    : ctr->GetParentName() + "." + ctr->GetTableName();
+        f = Objs()->FindField(key, name);
+      }
+      if (f) f->Nullable = false;
+    }
+  }
+  if (type == ct::ForeignKey) {
+    if (ExpectAndNext(msk::REFERENCES)) {
+      ParseObjectName(TDbObject::dboTable, /*defaultOwner=*/true);
+      ctr->SetRefTableName(NameObject);
+      ctr->SetRefSchemaName(NameOwner);
+      if (scan_.Kind == tk::LParen) ParseColumnList(&ctr->RefColumns);
+    }
+    for (;;) {
+      if (scan_.Kind == msk::ON) {
+        NextToken();
+        if (scan_.Kind == msk::UPDATE) {
+          NextToken();
+          ctr->UpdateRule = ParseFKAction();
+        } else if (scan_.Kind == msk::DELETE) {
+          NextToken();
+          ctr->DeleteRule = ParseFKAction();
+        } else {
+          Error("Must be: UPDATE / DELETE");
+          break;
+        }
+        continue;
+      }
+      if (scan_.Kind == msk::NOT) {
+        NextToken();
+        if (scan_.Kind == msk::FOR) NextToken();
+        if (scan_.Kind == msk::REPLICATION) NextToken();
+        ctr->NotForReplication = true;
+        continue;
+      }
+      break;
+    }
+  }
+  if (scan_.Kind == msk::WITH) ParseIndexWith(ctr->IndexOptions);
+  // The constraint's filegroup has no place in the model: read and dropped.
+  std::string fileGroup;
+  ParseFileGroup(fileGroup);
+  ctr->CheckSystemConstraintName();
+  if (LogWanted()) DoLog("Constraint: " + ctr->GetCreateSQL());
+  if (add) HandOver(std::move(ctr));
+}
+
+// ------------------------------------------------------------------ indexes
+
+void TMSSQLParser::ParseIndexOptions(TIndexOptions& o) {
+  for (;;) {
+    if (scan_.Kind == msk::FILLFACTOR) {
+      NextToken();
+      ExpectAndNext(tk::Equal);
+      if (Expect(tk::Integer)) Int32Value(o.FillFactor);
+      NextToken();
+    } else if (scan_.Kind == tk::Ident && !identQuoted_) {
+      const std::string word = UpperAscii(scan_.Ident);
+      bool* flag = word == "IGNORE_DUP_KEY"          ? &o.IgnoreDupKey
+                   : word == "SORT_IN_TEMPDB"        ? &o.SortInTempDb
+                   : word == "DROP_EXISTING"         ? &o.DropExisting
+                   : word == "ONLINE"                ? &o.Online
+                   : word == "ALLOW_ROW_LOCKS"       ? &o.AllowRowLocks
+                   : word == "ALLOW_PAGE_LOCKS"      ? &o.AllowPageLocks
+                   : word == "STATISTICS_NORECOMPUTE" ? &o.StatisticsNoRecompute
+                                                     : nullptr;
+      if (!flag && word != "PAD_INDEX") {
+        Error("Unknown WITH-option for index-keys");
+        // Skip the rest of the list so the statement stays in step.
+        while (scan_.Kind != tk::RParen && !AtStatementEnd() && scan_.Kind != msk::ON)
+          NextToken();
+        return;
+      }
+      NextToken();
+      bool on = false;
+      if (scan_.Kind == tk::Equal) {
+        NextToken();
+        on = scan_.Kind == msk::ON;
+        if (scan_.Kind == msk::ON || scan_.Kind == msk::OFF) NextToken();
+        else Error("Must be: ON / OFF");
+      } else {
+        on = true;  // the old form names the option alone
+      }
+      if (flag) *flag = on;
+      else o.PadIndex = on ? 1 : 0;
+    } else {
+      Error("Unknown WITH-option for index-keys");
+      return;
+    }
+    if (scan_.Kind != tk::Comma) return;
+    // Without parentheses a "," may end the options and start the next
+    // element of a table.
+    TParseContext saved(this);
+    NextToken();
+    if (scan_.Kind != msk::FILLFACTOR && scan_.Kind != tk::Ident) {
+      TParseContext::Restore(*this, saved);
+      return;
+    }
+  }
+}
+
+void TMSSQLParser::ParseIndexWith(TIndexOptions& options) {
+  if (scan_.Kind != msk::WITH) return;
+  NextToken();
+  options.Clear();
+  if (scan_.Kind == tk::LParen) {
+    NextToken();
+    ParseIndexOptions(options);
+    ExpectAndNext(tk::RParen);
+  } else {
+    ParseIndexOptions(options);
+  }
+}
+
+void TMSSQLParser::ParseFileGroup(std::string& fileGroup) {
+  if (scan_.Kind != msk::ON) return;
+  NextToken();
+  if (scan_.Kind == tk::Ident) {
+    fileGroup = scan_.Ident;
+    NextToken();
+    // A partition scheme: ON scheme (column).
+    if (scan_.Kind == tk::LParen) SkipBalanced();
+  } else if (scan_.Kind == tk::String) {
+    fileGroup = TokenText();
+    NextToken();
+  } else if (scan_.Kind == msk::DEFAULT) {
+    fileGroup.clear();
+    NextToken();
+  } else if (scan_.Kind == msk::PRIMARY) {
+    // [PRIMARY] unbracketed is the keyword.
+    fileGroup = "PRIMARY";
+    NextToken();
+  } else {
+    Error("Must be: FileGroup/DEFAULT.");
+  }
+  if (IsPlainWord("TEXTIMAGE_ON")) {
+    NextToken();
+    if (scan_.Kind == tk::Ident || scan_.Kind == msk::DEFAULT || scan_.Kind == tk::String)
+      NextToken();
+  }
+  const TObjs* objs = Objs();
+  if (objs && objs->MSSQLServerOptions.MSSQLCompareOptions.IgnoreFileGroup) fileGroup.clear();
+}
+
+void TMSSQLParser::ParseCreateIndex(bool unique, bool clustered, TDbObj* context) {
+  if (scan_.Kind == msk::INDEX) NextToken();
+  auto idx = std::make_unique<TIdxData>(Objs());
+  idx->Unique = unique;
+  idx->Clustered = clustered;
+  ParseObjectName(TDbObject::dboIndex, false);
+  idx->SetName(NameSubObject.empty() ? NameObject : NameSubObject);
+  ExpectAndNext(msk::ON);
+  ParseObjectName(TDbObject::dboTable, /*defaultOwner=*/true);
+  idx->TableName = NameObject;
+  idx->SetParentName(NameOwner);
+  ParseColumnList(&idx->Columns);
+  if (IsPlainWord("INCLUDE")) {
+    NextToken();
+    ParseColumnList(&idx->IncludeColumns);
+  }
+  if (scan_.Kind == msk::WHERE) {
+    NextToken();
+    idx->FilterText = TrimCtl(ReadExpression());
+  }
+  if (scan_.Kind == msk::WITH) {
+    const std::size_t start = TokenStart();
+    ParseIndexWith(idx->IndexOptions);
+    idx->WithText = TextFrom(start);
+  }
+  ParseFileGroup(idx->FileGroup);
+  if (IsPlainWord("FILESTREAM_ON")) {
+    NextToken();
+    if (scan_.Kind == tk::Ident || scan_.Kind == msk::DEFAULT) NextToken();
+  }
+  if (LogWanted()) DoLog("Index: " + idx->GetCreateSQL());
+  SetStatement(TDbObject::dboIndex, idx->GetName(), 1);
+  if (IsScratch(idx->TableName, context)) return;
+  HandOver(std::move(idx));
+}
+
+void TMSSQLParser::ParseCreateXmlIndex(bool primary, TDbObj* context) {
+  auto idx = std::make_unique<TIdxData>(Objs());
+  idx->Xml = true;
+  idx->PrimaryXml = primary;
+  if (IsPlainWord("XML")) NextToken();
+  ExpectAndNext(msk::INDEX);
+  ParseObjectName(TDbObject::dboIndex, false);
+  idx->SetName(NameSubObject.empty() ? NameObject : NameSubObject);
+  ExpectAndNext(msk::ON);
+  ParseObjectName(TDbObject::dboTable, /*defaultOwner=*/true);
+  idx->TableName = NameObject;
+  idx->SetParentName(NameOwner);
+  ParseColumnList(&idx->Columns);
+  if (IsPlainWord("INCLUDE")) {
+    NextToken();
+    ParseColumnList(&idx->IncludeColumns);
+  }
+  if (IsPlainWord("USING")) {
+    NextToken();
+    if (IsPlainWord("XML")) NextToken();
+    ExpectAndNext(msk::INDEX);
+    std::string text = "USING XML INDEX " + idx->QuoteName(scan_.Ident);
+    ExpectAndNext(tk::Ident);
+    if (scan_.Kind == msk::FOR) {
+      NextToken();
+      text += " FOR " + UpperAscii(scan_.Ident);
+      NextToken();
+    }
+    idx->Parameters = text;
+  }
+  // The options inside and after USING fill one record.
+  if (scan_.Kind == msk::WITH) {
+    const std::size_t start = TokenStart();
+    ParseIndexWith(idx->IndexOptions);
+    idx->WithText = TextFrom(start);
+  }
+  ParseFileGroup(idx->FileGroup);
+  if (LogWanted()) DoLog("Xml index: " + idx->GetCreateSQL());
+  SetStatement(TDbObject::dboIndex, idx->GetName(), 1);
+  if (IsScratch(idx->TableName, context) || !Objs() || idx->GetName().empty()) return;
+  Objs()->AddObject(idx, /*freeOnFail=*/true);
+}
+
+void TMSSQLParser::ParseFullTextOptions(TFullTextIndexOptions& o) {
+  const bool parens = scan_.Kind == tk::LParen;
+  if (parens) NextToken();
+  for (;;) {
+    if (IsPlainWord("CHANGE_TRACKING")) {
+      NextToken();
+      if (scan_.Kind == tk::Equal) NextToken();
+      if (scan_.Kind == msk::OFF || IsPlainWord("AUTO") || IsPlainWord("MANUAL")) {
+        o.ChangeTracking = scan_.Kind == msk::OFF ? "OFF" : UpperAscii(scan_.Ident);
+        NextToken();
+      } else {
+        Error("Must be: CHANGE TRACKING [=] AUTO / MANUAL / OFF");
+      }
+    } else if (IsPlainWord("STOPLIST")) {
+      NextToken();
+      if (scan_.Kind == tk::Equal) NextToken();
+      if (scan_.Kind == msk::OFF) {
+        o.StopListOff = true;
+        NextToken();
+      } else if (IsPlainWord("SYSTEM")) {
+        o.SystemStopList = true;
+        NextToken();
+      } else {
+        o.StopListName = FormatName(scan_.Ident);
+        ExpectAndNext(tk::Ident);
+      }
+    } else if (IsPlainWord("SEARCH")) {
+      NextToken();
+      if (IsPlainWord("PROPERTY")) NextToken();
+      if (IsPlainWord("LIST")) NextToken();
+      if (scan_.Kind == tk::Equal) NextToken();
+      o.SearchPropertyList = FormatName(scan_.Ident);
+      ExpectAndNext(tk::Ident);
+    } else {
+      Error("Unknown FillText-index option directive");
+      NextToken();
+    }
+    if (scan_.Kind != tk::Comma) break;
+    NextToken();
+  }
+  if (parens) ExpectAndNext(tk::RParen);
+}
+
+void TMSSQLParser::ParseCreateFullTextIndex(TDbObj* context) {
+  auto idx = std::make_unique<TIdxData>(Objs());
+  idx->FullText = true;
+  ExpectAndNext(msk::INDEX);
+  ExpectAndNext(msk::ON);
+  ParseObjectName(TDbObject::dboTable, /*defaultOwner=*/true);
+  idx->TableName = NameObject;
+  idx->SetParentName(NameOwner);
+  if (scan_.Kind == tk::LParen) {
+    // Column [TYPE COLUMN t] [LANGUAGE l] ...: the names only.
+    NextToken();
+    while (!AtStatementEnd()) {
+      if (scan_.Kind == tk::Ident) {
+        const std::string name = FoldName(scan_.Ident);
+        idx->Columns.Add(name, nullptr);
+        NextToken();
+        while (scan_.Kind != tk::Comma && scan_.Kind != tk::RParen && !AtStatementEnd())
+          NextToken();
+      }
+      if (scan_.Kind != tk::Comma) break;
+      NextToken();
+    }
+    ExpectAndNext(tk::RParen);
+  }
+  if (ExpectAndNext(msk::KEY)) {
+    ExpectAndNext(msk::INDEX);
+    // A table has one full-text index, which has no name of its own: it
+    // is keyed by its table; the key index is kept beside it.
+    idx->IndexTypeName = scan_.Kind == tk::Ident ? scan_.Ident : std::string();
+    ExpectAndNext(tk::Ident);
+  }
+  if (scan_.Kind == msk::ON) {
+    NextToken();
+    const bool parens = scan_.Kind == tk::LParen;
+    if (parens) NextToken();
+    for (int i = 0; i < 2; ++i) {
+      if (IsPlainWord("FILEGROUP")) {
+        NextToken();
+        idx->FileGroup = scan_.Ident;
+        ExpectAndNext(tk::Ident);
+      } else if (scan_.Kind == tk::Ident) {
+        idx->TablespaceName = scan_.Ident;  // the catalog
+        NextToken();
+      }
+      if (scan_.Kind != tk::Comma) break;
+      NextToken();
+    }
+    if (parens) ExpectAndNext(tk::RParen);
+  }
+  if (scan_.Kind == msk::WITH) {
+    NextToken();
+    ParseFullTextOptions(idx->FullTextOptions);
+  }
+  std::string cols;
+  for (int i = 0; i < idx->Columns.Count(); ++i) cols += (i ? ", " : "") + idx->Columns.Name(i);
+  SetStatement(TDbObject::dboIndex, "[" + idx->TableName + ": " + cols + "]", 1);
+  if (IsScratch(idx->TableName, context)) return;
+  HandOver(std::move(idx));
+}
+
+// -------------------------------------------------------------- ALTER TABLE
+
+void TMSSQLParser::ParseAlterTable(TDbObj* context) {
+  if (scan_.Kind == msk::TABLE) NextToken();
+  const std::int32_t nameLine = tokenLine_, nameColumn = tokenColumn_;
+  ParseObjectName(TDbObject::dboTable, /*defaultOwner=*/true);
+  const std::string key = QualifiedName();
+  TObjs* objs = Objs();
+  TTblData* found = objs && !IsScratch(NameObject, context) ? objs->FindTable(key) : nullptr;
+  // A table that is not in the collection is read into a scratch table.
+  std::unique_ptr<TTblData> scratch;
+  if (!found) {
+    scratch = std::make_unique<TTblData>(objs);
+    scratch->SetParentName(NameOwner);
+    scratch->SetName(NameObject);
+    const std::int32_t line = tokenLine_, column = tokenColumn_;
+    tokenLine_ = nameLine;
+    tokenColumn_ = nameColumn;
+    if (!IsScratch(NameObject, context))
+      NoteMsg("ALTER TABLE of a table that is not in the collection: " + key +
+              " (read, not applied)");
+    tokenLine_ = line;
+    tokenColumn_ = column;
+  }
+  TTblData& table = found ? *found : *scratch;
+  const bool add = found != nullptr;
+  SetStatement(TDbObject::dboTable, table.GetName(), 2);
+  for (;;) {
+    TNestingGuard guard(*this);
+    if (!guard.Ok()) return;
+    if (scan_.Kind == msk::ADD) {
+      NextToken();
+      for (;;) {
+        if (scan_.Kind == tk::Ident) {
+          if (!identQuoted_ && StartsWith(scan_.Ident, "<")) {
+            while (scan_.Kind == tk::Ident && StartsWith(scan_.Ident, "<")) NextToken();
+          } else {
+            ParseColumn(table, add);
+          }
+        } else if (scan_.Kind == tk::Less) {
+          ParseNamePart();  // a template placeholder
+        } else if (scan_.Kind == msk::CONSTRAINT) {
+          ParseNamedConstraint(add, nullptr, false, false, nullptr, &table);
+        } else if (scan_.Kind == msk::DEFAULT || scan_.Kind == msk::PRIMARY ||
+                   scan_.Kind == msk::FOREIGN || scan_.Kind == msk::UNIQUE ||
+                   scan_.Kind == msk::CHECK) {
+          ParseConstraint(add, NewConstraint(ct::ForeignKey, &table, nullptr), &table);
+        } else {
+          SkipToBatchEnd();
+          return;
+        }
+        if (scan_.Kind != tk::Comma) break;
+        NextToken();
+      }
+      continue;
+    }
+    if (scan_.Kind == msk::ALTER) {
+      NextToken();
+      if (scan_.Kind == msk::COLUMN) NextToken();
+      TFldData& col = ScratchColumn();
+      col.DataType = dt::Unknown;
+      NextToken();  // the column name
+      ParseDataType(col, false, false);
+      // ADD / DROP ROWGUIDCOL and the like.
+      if (scan_.Kind == msk::ADD || scan_.Kind == msk::DROP) {
+        NextToken();
+        if (scan_.Kind == tk::Ident || scan_.Kind == msk::ROWGUIDCOL) NextToken();
+      }
+      continue;
+    }
+    if (scan_.Kind == msk::DROP) {
+      NextToken();
+      if (scan_.Kind == msk::COLUMN) {
+        NextToken();
+        do {
+          if (scan_.Kind == tk::Comma) NextToken();
+          const std::string name = FoldName(scan_.Ident);
+          ExpectAndNext(tk::Ident);
+          const int i = table.Fields.IndexOf(name);
+          if (i >= 0 && found) {
+            TFldData* f = table.Fields.Object(i);
+            if (objs && f) objs->DetachObject(f);
+            table.Fields.Delete(i);
+          }
+        } while (scan_.Kind == tk::Comma);
+      } else if (scan_.Kind == msk::CONSTRAINT) {
+        NextToken();
+        do {
+          if (scan_.Kind == tk::Comma) NextToken();
+          ExpectAndNext(tk::Ident);
+        } while (scan_.Kind == tk::Comma);
+      } else {
+        Error("Unknown ALTER TABLE ... DROP statement");
+        SkipToBatchEnd();
+        return;
+      }
+      continue;
+    }
+    if (IsPlainWord("ENABLE") || IsPlainWord("DISABLE")) {
+      NextToken();
+      if (scan_.Kind == msk::TRIGGER) NextToken();
+      if (scan_.Kind == msk::ALL || scan_.Kind == tk::Ident) NextToken();
+      continue;
+    }
+    if (scan_.Kind == msk::WITH) {
+      NextToken();
+      const bool check = scan_.Kind == msk::CHECK;
+      if (scan_.Kind != msk::CHECK && scan_.Kind != msk::NOCHECK) {
+        Error("Must be: CHECK / NOCHECK.");
+        SkipToBatchEnd();
+        return;
+      }
+      NextToken();
+      // WITH CHECK CHECK CONSTRAINT ... re-enables constraints.
+      if (scan_.Kind == msk::CHECK || scan_.Kind == msk::NOCHECK) continue;
+      ExpectAndNext(msk::ADD);
+      for (;;) {
+        if (scan_.Kind == msk::CONSTRAINT) {
+          ParseNamedConstraint(add, nullptr, !check, check, nullptr, &table);
+        } else if (scan_.Kind == msk::PRIMARY || scan_.Kind == msk::FOREIGN ||
+                   scan_.Kind == msk::UNIQUE || scan_.Kind == msk::CHECK) {
+          ParseConstraint(add, NewConstraint(ct::ForeignKey, &table, nullptr), &table);
+        } else {
+          Error("Unknown constraint.");
+          SkipToBatchEnd();
+          return;
+        }
+        if (scan_.Kind != tk::Comma) break;
+        NextToken();
+      }
+      continue;
+    }
+    if (scan_.Kind == msk::CHECK || scan_.Kind == msk::NOCHECK) {
+      NextToken();
+      ExpectAndNext(msk::CONSTRAINT);
+      if (scan_.Kind == msk::ALL || scan_.Kind == tk::Ident) {
+        NextToken();
+        while (scan_.Kind == tk::Comma) {
+          NextToken();
+          ExpectAndNext(tk::Ident);
+        }
+      } else {
+        Error("Must be: ALL / <Ident>");
+      }
+      continue;
+    }
+    break;
+  }
+}
+
+}  // namespace qor
