@@ -214,11 +214,10 @@ TDatabaseType TForm1::GetDatabaseType() const {
 }
 
 void TForm1::SetDatabaseType(TDatabaseType Value) {
-  switch (Value) {
-    case TDatabaseType::dbMSSQL: rbMMS->setChecked(true); return;
-    case TDatabaseType::dbMySQL: rbMMY->setChecked(true); return;
-    default: rbMIB->setChecked(true); return;
-  }
+  // Anything but MS SQL and MySQL is InterBase.
+  if (Value == TDatabaseType::dbMSSQL) rbMMS->setChecked(true);
+  else if (Value == TDatabaseType::dbMySQL) rbMMY->setChecked(true);
+  else rbMIB->setChecked(true);
 }
 
 void TForm1::rbMClick(QObject* Sender) {
@@ -291,25 +290,20 @@ void TForm1::BtnExtractDbClick() {
 
 bool TForm1::ExtractDatabase() {
   const TDatabaseType type = GetDatabaseType();
-  TCustomExtract* extractor = nullptr;
+  TCustomExtract* extractor = IBDBExtract;
   const char* kindName = "InterBase";
-  switch (type) {
-    case TDatabaseType::dbMSSQL:
-      QORConnection.SetConnectionType(TconnectionType::cnADO);
-      extractor = MSSQLDBExtract;
-      kindName = "MS SQL";
-      break;
-    case TDatabaseType::dbMySQL:
-      // The connection type stays as it was.
-      extractor = MySQLDBExtract;
-      kindName = "MySQL";
-      break;
-    default:
-      QORConnection.SetConnectionType(TconnectionType::cnIBX);
-      QORConnection.ConnectionOptions.Protocol =
-          EditServerM->text().isEmpty() ? TQORProtocol::ptLocal : TQORProtocol::ptTCP;
-      extractor = IBDBExtract;
-      break;
+  if (type == TDatabaseType::dbMSSQL) {
+    QORConnection.SetConnectionType(TconnectionType::cnADO);
+    extractor = MSSQLDBExtract;
+    kindName = "MS SQL";
+  } else if (type == TDatabaseType::dbMySQL) {
+    // The connection type stays as it was.
+    extractor = MySQLDBExtract;
+    kindName = "MySQL";
+  } else {
+    QORConnection.SetConnectionType(TconnectionType::cnIBX);
+    QORConnection.ConnectionOptions.Protocol =
+        EditServerM->text().isEmpty() ? TQORProtocol::ptLocal : TQORProtocol::ptTCP;
   }
   QORConnection.SetDatabaseType(type);
   TConnectionOptions& o = QORConnection.ConnectionOptions;

@@ -92,7 +92,7 @@ class TIBDatabaseOptions : public TPersistent {
   // What the server reported is a plain value: copied whole, also by the
   // replay fixtures that record and restore it.
   TIBDatabaseOptions() = default;
-  TIBDatabaseOptions(const TIBDatabaseOptions&) = default;
+  TIBDatabaseOptions(const TIBDatabaseOptions& other) : TPersistent() { *this = other; }
   TIBDatabaseOptions& operator=(const TIBDatabaseOptions&) = default;
 };
 

@@ -48,19 +48,11 @@ bool AnyMatch(const std::vector<std::string>& patterns, std::string_view name) {
 
 // Kinds whose names carry the structure's NamePrefix.
 bool CarriesNamePrefix(TDbObject kind) {
-  switch (kind) {
-    case TDbObject::dboTable:
-    case TDbObject::dboProcedure:
-    case TDbObject::dboFunction:
-    case TDbObject::dboException:
-    case TDbObject::dboDomain:
-    case TDbObject::dboView:
-    case TDbObject::dboGenerator:
-    case TDbObject::dboEvent:
-      return true;
-    default:
-      return false;
-  }
+  using K = TDbObject;
+  static const TDbObjectSet kinds{K::dboTable,     K::dboProcedure, K::dboFunction,
+                                  K::dboException, K::dboDomain,    K::dboView,
+                                  K::dboGenerator, K::dboEvent};
+  return kinds.Contains(kind);
 }
 
 }  // namespace

@@ -10,7 +10,6 @@ namespace qor {
 
 class TPersistent : public TObject {
  public:
-  TPersistent() = default;
   const char* ClassName() const override { return "TPersistent"; }
 
   // Copies Source into this object. Raises EQorError ("Cannot assign a
@@ -22,8 +21,6 @@ class TPersistent : public TObject {
   // assignment of its own (inside Assign and Clear); the base has no values
   // to copy.
   TPersistent& operator=(const TPersistent&) { return *this; }
-  // Likewise for the value classes that may be copied outright.
-  TPersistent(const TPersistent&) : TObject() {}
   // Lets a source copy itself into a target class that does not know it.
   virtual void AssignTo(TPersistent& Dest) const;
   [[noreturn]] void AssignError(const TPersistent* Source) const;

@@ -337,6 +337,25 @@ TEST(WindowErrors, FailedRunsLeaveTheWindowUsable) {
   }
 }
 
+TEST(WindowErrors, ProtocolFollowsTheServerName) {
+  struct Case {
+    const char* server;
+    TQORProtocol expected;
+  };
+  const Case cases[] = {{"", TQORProtocol::ptLocal}, {"127.0.0.1", TQORProtocol::ptTCP}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.server);
+    THooks hooks;
+    TForm1 f(NewIni(nullptr));
+    f.EditDBNameM->setText(QString::fromStdString(test::FreshTestFile("absent.fdb")));
+    f.EditServerM->setText(c.server);
+    f.BtnExtractDb->click();
+    EXPECT_EQ(f.QORConnection.ConnectionOptions.Protocol, c.expected);
+    EXPECT_EQ(f.QORConnection.ConnectionOptions.HostName, c.server);
+    EXPECT_EQ(Lines(f.MemoLog).back(), kAbnormal);
+  }
+}
+
 // ------------------------------------------------------------- end to end
 
 // The script without its database header: the replay makes a database of

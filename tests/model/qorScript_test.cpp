@@ -9,7 +9,6 @@
 #include "model/qorComp_Fld.h"
 #include "model/qorComp_Gnr.h"
 #include "model/qorComp_Idx.h"
-#include "model/qorComp_Opr.h"
 #include "model/qorComp_Prc.h"
 #include "model/qorComp_Rol.h"
 #include "model/qorComp_Tbl.h"
@@ -436,8 +435,9 @@ TEST_F(ScriptTest, PostgreSQLOwnersAndBuiltInSchemas) {
   EXPECT_EQ(*(owner + 1), "");
 }
 
-// Each kind's owner statement names it with its own word, and a routine or
-// operator class with what tells it apart from its namesakes.
+// Each kind's owner statement names it with its own word, and a routine with
+// the parameter types that tell it apart from its namesakes; a kind without
+// an owner (an exception) gets none.
 TEST_F(ScriptTest, PostgreSQLOwnerStatementPerKind) {
   Server(DB::dbPostgreSQL);
   Add<TViwData>("v")->OwnerQualifier = "admin";
@@ -445,9 +445,6 @@ TEST_F(ScriptTest, PostgreSQLOwnerStatementPerKind) {
   auto* f = Add<TPrcData>("f");
   f->IsFunction = true;
   f->OwnerQualifier = "admin";
-  auto* oc = Add<TOpcData>("oc");
-  oc->AccessMethod = "btree";
-  oc->OwnerQualifier = "admin";
   Add<TExcData>("e")->OwnerQualifier = "admin";
   const std::vector<std::string> s = Script();
   std::vector<std::string> owners;
@@ -455,8 +452,7 @@ TEST_F(ScriptTest, PostgreSQLOwnerStatementPerKind) {
     if (line.find(" OWNER TO ") != std::string::npos) owners.push_back(line);
   EXPECT_THAT(owners, ::testing::UnorderedElementsAre(
                           "ALTER VIEW v OWNER TO admin;", "ALTER DOMAIN d OWNER TO admin;",
-                          "ALTER FUNCTION f() OWNER TO admin;",
-                          "ALTER OPERATOR CLASS oc USING btree OWNER TO admin;"))
+                          "ALTER FUNCTION f() OWNER TO admin;"))
       << JoinLines(s);
 }
 
