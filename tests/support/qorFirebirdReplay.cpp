@@ -258,6 +258,7 @@ TFirebirdReplayResult RunFirebirdScript(const std::string& script,
     result.Ok = Absorb(x, result);
   }
   if (result.Ok && !options.KeepDatabaseAs.empty()) {
+    std::error_code ec;
     fs::copy_file(db, options.KeepDatabaseAs, fs::copy_options::overwrite_existing, ec);
     if (ec) {
       result.Ok = false;
