@@ -1,19 +1,53 @@
 // Fuzzes the scanner and the parser core: on any bytes, in every scanner
-// mode and with every kind of terminator, each token must move on, token
-// positions stay inside the text, and the grammar helpers end.
+// mode, with a dialect's keyword table loaded and with every terminator a
+// script may use, each token must move on, token positions stay inside the
+// text, a name token carries its text and the grammar helpers end.
+// Input: a byte choosing the dialect, a byte choosing the terminator (and
+// the trace), then the text.
+#include "parsers/keywords/qorIBKeywords.h"
+#include "parsers/keywords/qorMSSQLKeywords.h"
+#include "parsers/keywords/qorMySQLKeywords.h"
+#include "parsers/keywords/qorPGSQLParser.h"
 #include "parsers/qorSQLParser.h"
 
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
+#include <iterator>
 #include <string>
 
 namespace {
 
-const qor::TDatabaseType kTypes[] = {qor::TDatabaseType::dbInterBase, qor::TDatabaseType::dbMySQL,
-                                     qor::TDatabaseType::dbMSSQL, qor::TDatabaseType::dbSybaseASE,
-                                     qor::TDatabaseType::dbAbstract};
-const char* const kTerminators[] = {";", "^", "GO", "//", "\r\nGO", "$$"};
+struct TDialect {
+  qor::TDatabaseType type;
+  qor::TResWordTable (*table)();
+};
+
+const TDialect kDialects[] = {
+    {qor::TDatabaseType::dbInterBase, qor::IbKeywordTable},
+    {qor::TDatabaseType::dbMySQL, qor::MySQLKeywordTable},
+    {qor::TDatabaseType::dbMSSQL, qor::MSSQLKeywordTable},
+    {qor::TDatabaseType::dbSybaseASE, qor::MSSQLKeywordTable},
+    {qor::TDatabaseType::dbPostgreSQL, qor::PGKeywordTable},
+    {qor::TDatabaseType::dbAbstract, nullptr},
+};
+// What the parsers set with SET TERM and what the writers end statements
+// with, line breaks included.
+const char* const kTerminators[] = {";", "^", "GO", "go", "/", "//", "$$", "\r\n^", "\r\ngo", "\r\n/"};
+
+class DialectScanner : public qor::TCustomSQLParser {
+ public:
+  explicit DialectScanner(const TDialect& d) : TCustomSQLParser(nullptr, d.type), table_(d.table) {}
+
+ protected:
+  void InitResWords() override {
+    TCustomSQLParser::InitResWords();
+    if (table_) ResWords().AddWords(table_());
+  }
+
+ private:
+  qor::TResWordTable (*table_)();
+};
 
 void Check(bool ok) {
   if (!ok) std::abort();
@@ -23,14 +57,15 @@ void Check(bool ok) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   if (size < 2) return 0;
-  qor::TCustomSQLParser p(nullptr, kTypes[data[0] % 5]);
+  DialectScanner p(kDialects[data[0] % std::size(kDialects)]);
   p.OnErrorMessage = [](qor::TObject*, const std::string&) {};
   p.OnLogNextLine = [](qor::TObject*, const std::string&) {};
-  p.SetTerminator(kTerminators[(data[0] / 5) % 6]);
-  if (data[1] & 1) p.Trace = qor::TParserTraces::All();
+  p.SetTerminator(kTerminators[data[1] % std::size(kTerminators)]);
+  if (data[1] & 0x80) p.Trace = qor::TParserTraces::All();
   const std::string text(reinterpret_cast<const char*>(data + 2), size - 2);
 
-  // Plain token loop: at most one token per character, positions in range.
+  // Plain token loop: at most one token per character, positions in range,
+  // a name token's text is the source it was read from.
   p.SetSource(text);
   std::size_t steps = 0, lastPos = 0;
   for (;;) {
@@ -39,7 +74,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     Check(p.TokenStart() <= text.size());
     Check(p.ReadPos() >= lastPos && p.ReadPos() <= text.size());
     lastPos = p.ReadPos();
-    if (p.TokenKind() == qor::tk::EOFKind) break;
+    const qor::TTokenKind k = p.TokenKind();
+    if (k == qor::tk::Ident || k >= qor::kFirstKeywordKind) {
+      Check(!p.IdentText().empty());
+      Check(p.TokenStart() + p.IdentText().size() <= text.size());
+      if (k != qor::tk::Ident) Check(p.IdentText() == text.substr(p.TokenStart(), p.IdentText().size()));
+    }
+    (void)p.CurTokenName();
+    if (k == qor::tk::EOFKind) break;
   }
   Check(p.AtEnd());
 

@@ -1,8 +1,13 @@
 // Fuzzes the SQL parser base over a small collection: a toy grammar reads
-// any text, opens and closes alias scopes at parentheses, and resolves
-// every name through LinkDepend and AddColumnRef; then AfterParse links the
+// any text, opens an alias scope at "(" and closes it at ")", collects the
+// names of a scope as relations (each with an optional alias) until ":"
+// makes the scope active, and from then on resolves every name through
+// LinkDepend and AddColumnRef, so that alias and column resolution over
+// active scopes with relations is reached; then AfterParse links the
 // collection twice. Run under the sanitizers, so a dangling edge or a
-// runaway recursion fails.
+// runaway recursion fails. Seeds name the collection's objects: tables T
+// (A, B) and U (A), view W (C), procedure P (output X), generator G,
+// domain D1, index IX.
 #include "parsers/qorSQLParser.h"
 
 #include "model/qorComp_Ctr.h"
@@ -44,14 +49,17 @@ class ToyParser : public TCustomSQLParser {
     }
     switch (TokenKind()) {
       case tk::LParen: {
-        TParseContext& level = PushScope();
-        level.Active = (ReadPos() & 1) != 0;
+        PushScope();
         NextToken();
         while (TokenKind() != tk::EOFKind && TokenKind() != tk::RParen) Item();
         PopScope();
         NextToken();
         return;
       }
+      case tk::Colon:
+        if (TParseContext* top = TopScope()) top->Active = true;
+        NextToken();
+        return;
       case tk::Ident: {
         const std::string name = IdentText();
         NextToken();
@@ -64,7 +72,12 @@ class ToyParser : public TCustomSQLParser {
         }
         TParseContext* top = TopScope();
         if (top && !top->Active) {
-          top->AddRelation(name, TokenKind() == tk::Ident ? IdentText() : std::string());
+          std::string alias;
+          if (TokenKind() == tk::Ident) {
+            alias = IdentText();
+            NextToken();
+          }
+          top->AddRelation(name, alias);
           return;
         }
         LinkDepend(dependent_, name, TDbObjectSet::All());

@@ -11,22 +11,76 @@
 #include <algorithm>
 #include <charconv>
 #include <cstdio>
+#include <cstring>
 #include <limits>
 #include <system_error>
+#include <utility>
 
 namespace qor {
 
 namespace {
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
-bool IsLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
 unsigned char Byte(char c) { return static_cast<unsigned char>(c); }
+
+// The name characters every parser starts with.
+TCharSet DefaultIdentChars() {
+  return TCharSet().Include('$').IncludeRange('0', '9').IncludeRange('A', 'Z').Include('_').IncludeRange('a', 'z');
+}
+
+bool IsAsciiText(std::string_view s) {
+  unsigned char bits = 0;
+  for (char c : s) bits |= Byte(c);
+  return bits < 0x80;
+}
+
+// Whether a byte reads as a blank: Ctrl-Z (26) is read as one.
+bool IsBlankByte(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == 26; }
 
 // The server types whose comparison operators may carry white space
 // between their two characters ("! =", "< =").
 bool SpacedOperators(TDatabaseType t) {
   return t == TDatabaseType::dbMSSQL || t == TDatabaseType::dbSybaseASE;
 }
+
+// What a character starts, for ScanToken: one table lookup instead of a
+// chain of tests.
+enum TCharClass : std::uint8_t {
+  ccInvalid,  // starts no token
+  ccLetter,   // A-Z, a-z: a name or a keyword
+  ccDigit,    // 0-9: a number
+  ccQuote,    // ' " `: a quoted text
+  ccPoint,    // .: a number or a dot
+  ccBang,     // !: "!=" or nothing
+  ccLess,     // <: "<", "<=", "<>"
+  ccEqual,    // =: "=", "=="
+  ccGreater,  // >: ">", ">="
+  // A one-character token: its kind is the class less this.
+  ccFirstSingle,
+};
+
+constexpr std::array<std::uint8_t, 256> kCharClass = [] {
+  std::array<std::uint8_t, 256> t{};
+  for (int c = 'A'; c <= 'Z'; ++c) t[static_cast<std::size_t>(c)] = ccLetter;
+  for (int c = 'a'; c <= 'z'; ++c) t[static_cast<std::size_t>(c)] = ccLetter;
+  for (int c = '0'; c <= '9'; ++c) t[static_cast<std::size_t>(c)] = ccDigit;
+  t['\''] = t['"'] = t['`'] = ccQuote;
+  t['.'] = ccPoint;
+  t['!'] = ccBang;
+  t['<'] = ccLess;
+  t['='] = ccEqual;
+  t['>'] = ccGreater;
+  const std::pair<char, TTokenKind> singles[] = {
+      {'%', tk::Percent}, {'&', tk::Ampersand}, {'(', tk::LParen}, {')', tk::RParen},
+      {'*', tk::Star},    {'+', tk::Plus},      {',', tk::Comma},  {'-', tk::Minus},
+      {'/', tk::Slash},   {':', tk::Colon},     {';', tk::Semicolon}, {'@', tk::At},
+      {'[', tk::LBracket}, {'\\', tk::Backslash}, {']', tk::RBracket},
+  };
+  for (const auto& [c, kind] : singles)
+    t[static_cast<unsigned char>(c)] = static_cast<std::uint8_t>(ccFirstSingle + kind);
+  return t;
+}();
+static_assert(ccFirstSingle + tk::Ampersand < 256);
 
 std::string HexByte(unsigned char b) {
   static const char* digits = "0123456789ABCDEF";
@@ -64,6 +118,7 @@ void TResWordList::AddWord(std::string name, TTokenKind kind) {
   if (kind < 0 || kind > 255) return;
   words_.Add(std::move(name), kind);
   namesValid_ = false;
+  indexValid_ = false;
 }
 
 void TResWordList::AddWords(TResWordTable table) {
@@ -71,13 +126,31 @@ void TResWordList::AddWords(TResWordTable table) {
 }
 
 TTokenKind TResWordList::Lookup(std::string_view word) const {
+  if (!indexValid_) BuildIndex();
+  if (asciiNames_) {
+    bool ascii;
+    const TTokenKind kind = index_.KindOf(word, &ascii);
+    if (ascii) return kind;
+  }
+  // Beyond ASCII, folding may join a word to a name of other bytes.
   int i;
   return words_.Find(word, i) ? words_.Value(i) : tk::Ident;
+}
+
+void TResWordList::BuildIndex() const {
+  index_.Clear();
+  asciiNames_ = true;
+  for (const auto& e : words_) {
+    if (!IsAsciiText(e.Name)) asciiNames_ = false;
+    index_.Add(e.Name, e.Value);
+  }
+  indexValid_ = true;
 }
 
 void TResWordList::Clear() {
   words_.Clear();
   namesValid_ = false;
+  indexValid_ = false;
 }
 
 // ----------------------------------------------------------- TParseContext
@@ -92,7 +165,7 @@ void TParseContext::Save(const TCustomParser& parser, TParseContext& context) {
 
 void TParseContext::Restore(TCustomParser& parser, const TParseContext& context) {
   parser.scan_ = context.State;
-  parser.AssignTokenName();
+  parser.tokenNameValid_ = false;
 }
 
 void TParseContext::AddRelation(std::string name, std::string alias) {
@@ -108,13 +181,12 @@ TCustomParser::TCustomParser(TExtractorHost* owner, TDatabaseType serverType)
       ownMsgs_(std::make_unique<TMsgManager>()),
       msgs_(ownMsgs_.get()),
       resWords_(std::make_unique<TResWordList>()) {
-  IdentChars.Include('$').IncludeRange('0', '9').IncludeRange('A', 'Z').Include('_').IncludeRange(
-      'a', 'z');
+  IdentChars = DefaultIdentChars();
   if (owner_)
     if (TCustomDBStructure* st = owner_->LinkedStructure()) objs_ = dynamic_cast<TObjs*>(st->Objs());
   // Not TokenName(0): that would load the keyword list before the dialect
   // part of the object exists.
-  tokenName_ = kSharedTokenKinds[0].Name;
+  ResetTokenName();
 }
 
 TCustomParser::~TCustomParser() = default;
@@ -133,20 +205,28 @@ bool TCustomParser::SetTerminator(std::string_view text) {
   return true;
 }
 
-TResWordList& TCustomParser::ResWords() {
-  if (!resWordsLoaded_) {
-    resWordsLoaded_ = true;
-    resWords_->Clear();
-    InitResWords();
-  }
-  return *resWords_;
+void TCustomParser::LoadResWords() {
+  resWordsLoaded_ = true;
+  resWords_->Clear();
+  InitResWords();
 }
+
 
 void TCustomParser::InitResWords() { resWords_->AddWords(kSharedTokenKinds); }
 
 std::string TCustomParser::TokenName(TTokenKind kind) { return ResWords().NameOfKind(kind); }
 
-TTokenKind TCustomParser::LookupKeyword() { return ResWords().Lookup(UpperAscii(scan_.Ident)); }
+TTokenKind TCustomParser::LookupKeyword() { return ResWords().Lookup(scan_.Ident); }
+
+const std::string& TCustomParser::CurTokenName() const {
+  if (!tokenNameValid_) {
+    // TokenName is the dialects' virtual and may load the keyword list;
+    // no parser object is ever const itself.
+    tokenName_ = const_cast<TCustomParser*>(this)->TokenName(scan_.Kind);
+    tokenNameValid_ = true;
+  }
+  return tokenName_;
+}
 
 // ---- Messages and reports
 
@@ -233,7 +313,7 @@ void TCustomParser::NotifyStatement(std::uint8_t code, const std::string& object
 void TCustomParser::SetSource(std::string text) {
   source_ = std::move(text);
   scan_ = TParseContext::TScanState{};
-  tokenName_ = kSharedTokenKinds[0].Name;
+  ResetTokenName();
   StatementStart = 0;
   nestingReported_ = false;
   NextChar();
@@ -244,30 +324,101 @@ std::string TCustomParser::GetText(std::size_t index, std::size_t count) const {
   return source_.substr(index, count);
 }
 
-char TCustomParser::NextChar() {
+char TCustomParser::PassSpecial(char c) {
   TParseContext::TScanState& s = scan_;
-  if (s.Pos >= source_.size()) {
-    s.Cur = '\0';
-    s.AtEnd = true;
-    return '\0';
-  }
-  char c = source_[s.Pos++];
-  s.AtEnd = false;
   if (c == '\n') {
     ++s.Line;
     s.Column = -1;
-  } else {
-    ++s.Column;
-    if (c == 26) c = ' ';  // Ctrl-Z ends old text files; read as a blank
+    s.Cur = c;
+    DoProgress();
+    return c;
   }
-  s.Cur = c;
-  if (c == '\n') DoProgress();
-  return c;
+  // Ctrl-Z ends old text files; read as a blank.
+  ++s.Column;
+  s.Cur = ' ';
+  return ' ';
 }
 
-std::size_t TCustomParser::CurIndex() const {
-  return scan_.AtEnd ? source_.size() : scan_.Pos - 1;
+void TCustomParser::AdvanceTo(std::size_t index) {
+  TParseContext::TScanState& s = scan_;
+  if (s.AtEnd || index < s.Pos) return;
+  index = std::min(index, source_.size());
+  // The characters before `index` each pass as the current one: a line feed
+  // among them starts a line and reports progress as NextChar would.
+  const char* text = source_.data();
+  std::size_t i = s.Pos;
+  while (i < index) {
+    // Short runs (the blanks between tokens) are cheaper looked at here.
+    const void* lf = index - i < 32 ? std::find(text + i, text + index, '\n')
+                                    : std::memchr(text + i, '\n', index - i);
+    if (lf == text + index) lf = nullptr;
+    if (!lf) {
+      s.Column += static_cast<std::int32_t>(index - i);
+      break;
+    }
+    const std::size_t at = static_cast<std::size_t>(static_cast<const char*>(lf) - text);
+    s.Pos = at + 1;
+    s.Cur = '\n';
+    ++s.Line;
+    s.Column = -1;
+    DoProgress();
+    i = at + 1;
+  }
+  s.Pos = index;
+  NextChar();
 }
+
+namespace {
+
+// ASCII a-z upper-cased in every byte of a word (of any width) holding no
+// byte beyond ASCII: bit 0x20 cleared where a byte reaches 'a' but not '{'.
+template <class T>
+T UpperAsciiBytes(T v) {
+  constexpr T kOnes = static_cast<T>(~T{0}) / 0xFF;
+  const T fromA = v + kOnes * 0x1F, pastZ = v + kOnes * 0x05;
+  return v ^ ((fromA & ~pastZ & kOnes * 0x80) >> 2);
+}
+
+// Upper-cases the unit of sizeof(T) bytes at `p`; false, with nothing
+// changed, when a byte is beyond ASCII.
+template <class T>
+bool UpperUnit(char* p) {
+  T v;
+  std::memcpy(&v, p, sizeof v);
+  if (v & (static_cast<T>(~T{0}) / 0xFF * 0x80)) return false;
+  v = UpperAsciiBytes(v);
+  std::memcpy(p, &v, sizeof v);
+  return true;
+}
+
+}  // namespace
+
+void TCustomParser::UpperIdent() {
+  std::string& t = scan_.Ident;
+  char* p = t.data();
+  const std::size_t n = t.size();
+  // Whole units, the last one overlapping the one before where the length
+  // is no multiple: upper-casing a byte twice changes nothing. A text
+  // found not to be ASCII is mapped whole with the Unicode-aware mapping,
+  // which reads what was upper-cased already as it was.
+  bool ascii = true;
+  if (n >= 8) {
+    for (std::size_t i = 0; ascii && i + 8 <= n; i += 8) ascii = UpperUnit<std::uint64_t>(p + i);
+    if (ascii && n % 8 != 0) ascii = UpperUnit<std::uint64_t>(p + n - 8);
+  } else if (n >= 4) {
+    ascii = UpperUnit<std::uint32_t>(p) && UpperUnit<std::uint32_t>(p + n - 4);
+  } else {
+    for (std::size_t i = 0; ascii && i < n; ++i) {
+      ascii = Byte(p[i]) < 0x80;
+      if (ascii && p[i] >= 'a' && p[i] <= 'z') p[i] = static_cast<char>(p[i] - 32);
+    }
+  }
+  if (!ascii) t = UpperLocale(t);
+}
+
+
+
+
 
 // ---- Tokens
 
@@ -294,51 +445,73 @@ void TCustomParser::NextToken() {
     SkipBlanks();
     s.TokenStart = CurIndex();
     const bool produced = ScanToken();
-    if (s.Pos == before && !s.AtEnd) {
-      // A scanner that consumed nothing would loop for ever.
-      ScanError(std::string("Parser ") + ClassName() + " deadlock.");
-      NextChar();
-    }
+    if (s.Pos == before && !s.AtEnd) ReportDeadlock();
     if (produced) {
       AfterToken();
       break;
     }
   }
-  if (Trace.Contains(TParserTrace::trTokens)) {
-    std::string line = "(" + IntToStr(GetLine()) + "," + IntToStr(GetColumn()) + ") " +
-                       TokenName(s.Kind) + ": " + IntToStr(s.Kind);
-    if (s.Kind == tk::Ident) line += " =" + s.Ident;
-    else if (s.Kind == tk::Integer) line += " =" + IntToStr(s.IntValue);
-    else if (s.Kind == tk::String) line += " =" + std::string(1, s.Quote) + s.TokenText + s.Quote;
-    DoLog(line);
-  }
-  AssignTokenName();
+  if (Trace.Contains(TParserTrace::trTokens)) TraceToken();
+  tokenNameValid_ = false;
 }
 
-bool TCustomParser::SkipWhite() {
-  bool moved = false;
-  while (!scan_.AtEnd && IsBlank(scan_.Cur)) {
-    NextChar();
-    moved = true;
+// Out of line, with TraceToken, to keep NextToken's frame small.
+void TCustomParser::ReportDeadlock() {
+  // A scanner that consumed nothing would loop for ever.
+  ScanError(std::string("Parser ") + ClassName() + " deadlock.");
+  NextChar();
+}
+
+void TCustomParser::TraceToken() {
+  const TParseContext::TScanState& s = scan_;
+  std::string line = "(" + IntToStr(GetLine()) + "," + IntToStr(GetColumn()) + ") " +
+                     TokenName(s.Kind) + ": " + IntToStr(s.Kind);
+  if (s.Kind == tk::Ident) line += " =" + s.Ident;
+  else if (s.Kind == tk::Integer) line += " =" + IntToStr(s.IntValue);
+  else if (s.Kind == tk::String) line += " =" + std::string(1, s.Quote) + s.TokenText + s.Quote;
+  DoLog(line);
+}
+
+void TCustomParser::PassBlankRun() {
+  TParseContext::TScanState& s = scan_;
+  const char* text = source_.data();
+  const std::size_t size = source_.size();
+  std::size_t j = s.Pos;
+  bool lineFeed = false;
+  for (; j < size && IsBlankByte(text[j]); ++j) lineFeed |= text[j] == '\n';
+  if (lineFeed) {
+    AdvanceTo(j);
+    return;
   }
-  return moved;
+  // Blanks within a line only move the column.
+  s.Column += static_cast<std::int32_t>(j - s.Pos);
+  s.Pos = j;
+  NextChar();
 }
 
 void TCustomParser::SkipBlanks() {
   scan_.Ident.clear();
   scan_.TokenText.clear();
   scan_.Quote = 0;
-  while (!scan_.AtEnd && IsBlank(scan_.Cur)) NextChar();
+  PassBlanks();
 }
 
+
 bool TCustomParser::CheckTerminator() {
-  if (scan_.AtEnd || terminator_.empty()) return false;
+  // One byte decides for nearly every token; the whole terminator is
+  // compared only where its first character stands.
+  if (scan_.AtEnd || terminator_.empty() || source_[scan_.Pos - 1] != terminator_[0]) return false;
+  return PassTerminator();
+}
+
+bool TCustomParser::PassTerminator() {
   const std::size_t at = scan_.Pos - 1;
   if (source_.compare(at, terminator_.size(), terminator_) != 0) return false;
-  for (std::size_t i = 0; i < terminator_.size(); ++i) NextChar();
+  AdvanceTo(at + terminator_.size());
   scan_.Kind = tk::Terminator;
   return true;
 }
+
 
 void TCustomParser::InvalidChar() {
   const std::size_t at = scan_.Pos - 1;
@@ -362,16 +535,10 @@ bool TCustomParser::ScanToken() {
   s.TokenStart = CurIndex();
   s.Quote = 0;
   const char c = s.Cur;
-  if (IsDigit(c)) {
-    s.Kind = tk::Integer;
-    ScanNumber();
-    return true;
-  }
-  if (IsLetter(c)) {
-    s.Kind = tk::Ident;
-    ScanIdent();
-    s.Kind = LookupKeyword();
-    if (s.Kind == tk::Ident) s.Ident = UpperLocale(s.Ident);
+  const std::uint8_t cls = kCharClass[Byte(c)];
+  if (cls >= ccFirstSingle) {
+    s.Kind = cls - ccFirstSingle;
+    NextChar();
     return true;
   }
   // The second character of a two-character operator; MS SQL and ASE allow
@@ -385,15 +552,23 @@ bool TCustomParser::ScanToken() {
   auto consumeThrough = [&](std::size_t j) {
     while (!s.AtEnd && CurIndex() <= j) NextChar();
   };
-  switch (c) {
-    case '\'':
-    case '"':
-    case '`':
+  switch (cls) {
+    case ccLetter:
+      s.Kind = tk::Ident;
+      ScanIdent();
+      s.Kind = LookupKeyword();
+      if (s.Kind == tk::Ident) UpperIdent();
+      return true;
+    case ccDigit:
+      s.Kind = tk::Integer;
+      ScanNumber();
+      return true;
+    case ccQuote:
       s.Kind = tk::String;
       s.Quote = c;
       ScanQuoted(s.TokenText);
       return true;
-    case '.':
+    case ccPoint:
       // After another point it is the second point of a range (1..10).
       if (IsDigit(PeekChar()) && !(s.TokenStart > 0 && source_[s.TokenStart - 1] == '.')) {
         ScanNumber();
@@ -402,7 +577,7 @@ bool TCustomParser::ScanToken() {
         NextChar();
       }
       return true;
-    case '!': {
+    case ccBang: {
       const std::size_t j = secondAt();
       if (CharAt(j) == '=' && j < source_.size()) {
         consumeThrough(j);
@@ -413,7 +588,7 @@ bool TCustomParser::ScanToken() {
       InvalidChar();
       return false;
     }
-    case '<': {
+    case ccLess: {
       const std::size_t j = secondAt();
       const char d = CharAt(j);
       if (d == '=' || d == '>') {
@@ -425,7 +600,7 @@ bool TCustomParser::ScanToken() {
       }
       return true;
     }
-    case '=': {
+    case ccEqual: {
       const std::size_t j = secondAt();
       if (CharAt(j) == '=') {
         consumeThrough(j);
@@ -436,7 +611,7 @@ bool TCustomParser::ScanToken() {
       }
       return true;
     }
-    case '>': {
+    case ccGreater: {
       const std::size_t j = secondAt();
       if (CharAt(j) == '=') {
         consumeThrough(j);
@@ -448,38 +623,50 @@ bool TCustomParser::ScanToken() {
       return true;
     }
     default:
-      break;
-  }
-  TTokenKind k;
-  switch (c) {
-    case '%': k = tk::Percent; break;
-    case '&': k = tk::Ampersand; break;
-    case '(': k = tk::LParen; break;
-    case ')': k = tk::RParen; break;
-    case '*': k = tk::Star; break;
-    case '+': k = tk::Plus; break;
-    case ',': k = tk::Comma; break;
-    case '-': k = tk::Minus; break;
-    case '/': k = tk::Slash; break;
-    case ':': k = tk::Colon; break;
-    case ';': k = tk::Semicolon; break;
-    case '@': k = tk::At; break;
-    case '[': k = tk::LBracket; break;
-    case '\\': k = tk::Backslash; break;
-    case ']': k = tk::RBracket; break;
-    default:
       InvalidChar();
       return false;
   }
-  s.Kind = k;
-  NextChar();
-  return true;
 }
 
 void TCustomParser::ScanIdent() {
+  TParseContext::TScanState& s = scan_;
   const std::size_t start = CurIndex();
-  while (!scan_.AtEnd && IdentChars.Contains(Byte(scan_.Cur))) NextChar();
-  scan_.Ident = source_.substr(start, CurIndex() - start);
+  if (!(identTableOf_ == IdentChars)) BuildIdentTable();
+  // With neither a line feed, Ctrl-Z nor NUL a name character (no dialect
+  // makes them one), the run is found on the bytes and passed in one step;
+  // the NUL after the text's last byte ends it.
+  if (!s.AtEnd && identRunPlain_) {
+    const char* text = source_.data();
+    std::size_t j = start;
+    while (identTable_[Byte(text[j])]) ++j;
+    if (j > start) {
+      s.Column += static_cast<std::int32_t>(j - s.Pos);
+      s.Pos = j;
+      NextChar();
+    }
+  }
+  while (!s.AtEnd && IdentChars.Contains(Byte(s.Cur))) NextChar();
+  SetTokenText(s.Ident, start, CurIndex() - start);
+}
+
+void TCustomParser::SetTokenText(std::string& dst, std::size_t start, std::size_t n) const {
+  dst.clear();
+  // A short text is copied as sixteen bytes and cut back, where sixteen
+  // bytes of the source (its closing NUL included) remain: a fixed-size
+  // copy needs no call. The buffer keeps its capacity, so neither way
+  // allocates once it is large enough.
+  if (n <= 16 && start + 16 <= source_.size() + 1) {
+    dst.append(source_.data() + start, 16);
+    dst.erase(n);
+    return;
+  }
+  dst.append(source_.data() + start, n);
+}
+
+void TCustomParser::BuildIdentTable() {
+  identTableOf_ = IdentChars;
+  for (unsigned c = 0; c < 256; ++c) identTable_[c] = IdentChars.Contains(c);
+  identRunPlain_ = !IdentChars.Contains('\n') && !IdentChars.Contains(26) && !IdentChars.Contains(0);
 }
 
 void TCustomParser::ScanNumber() {
@@ -490,21 +677,23 @@ void TCustomParser::ScanNumber() {
     ScanError("Missing: Integer(Float) value...");
     return;
   }
-  TCharSet accept = TCharSet::Of(".E").IncludeRange('0', '9');
-  // A number never has two points: one at the start (.5) counts.
-  if (s.Cur == '.') accept.Exclude('.');
-  for (;;) {
-    const char next = PeekChar();
-    if (s.Pos >= source_.size() || !accept.Contains(Byte(UpperAsciiChar(next)))) break;
-    if (next == '.' && PeekChar2() == '.') break;  // 1..2 is a range, not 1.
+  if (!PassPlainInteger()) {
+    TCharSet accept = TCharSet::Of(".E").IncludeRange('0', '9');
+    // A number never has two points: one at the start (.5) counts.
+    if (s.Cur == '.') accept.Exclude('.');
+    for (;;) {
+      const char next = PeekChar();
+      if (s.Pos >= source_.size() || !accept.Contains(Byte(UpperAsciiChar(next)))) break;
+      if (next == '.' && PeekChar2() == '.') break;  // 1..2 is a range, not 1.
+      text += s.Cur;
+      if (next == '.') accept.Exclude('.');
+      if (UpperAsciiChar(next) == 'E') accept.Include('+').Include('-').Exclude('.').Exclude('E');
+      if (next == '+' || next == '-') accept.Exclude('+').Exclude('-');
+      NextChar();
+    }
     text += s.Cur;
-    if (next == '.') accept.Exclude('.');
-    if (UpperAsciiChar(next) == 'E') accept.Include('+').Include('-').Exclude('.').Exclude('E');
-    if (next == '+' || next == '-') accept.Exclude('+').Exclude('-');
     NextChar();
   }
-  text += s.Cur;
-  NextChar();
 
   s.IntValue = 0;
   s.FloatValue = 0.0;
@@ -523,19 +712,41 @@ void TCustomParser::ScanNumber() {
   }
   s.Kind = tk::Float;
   // from_chars does not take a leading point; "1." and "1.e5" are fine.
-  std::string digits = text.front() == '.' ? "0" + text : text;
+  std::string withZero;
+  if (text.front() == '.') {
+    withZero = "0" + text;
+    first = withZero.data();
+    last = withZero.data() + withZero.size();
+  }
   double v = 0.0;
-  const auto r = std::from_chars(digits.data(), digits.data() + digits.size(), v,
-                                 std::chars_format::general);
+  const auto r = std::from_chars(first, last, v, std::chars_format::general);
   if (r.ec == std::errc::result_out_of_range)
     ScanError("Float value out of range: " + text);
-  else if (r.ec != std::errc() || r.ptr != digits.data() + digits.size())
+  else if (r.ec != std::errc() || r.ptr != last)
     ScanError("Invalid float value: " + text);
   else
     s.FloatValue = v;
+
+}
+
+bool TCustomParser::PassPlainInteger() {
+  TParseContext::TScanState& s = scan_;
+  if (!IsDigit(s.Cur)) return false;
+  const char* text = source_.data();
+  const std::size_t size = source_.size(), start = s.Pos - 1;
+  std::size_t j = s.Pos;
+  while (j < size && IsDigit(text[j])) ++j;
+  // A point or an exponent after the digits: the general loop decides.
+  if (j < size && (text[j] == '.' || text[j] == 'e' || text[j] == 'E')) return false;
+  SetTokenText(s.TokenText, start, j - start);
+  s.Column += static_cast<std::int32_t>(j - s.Pos);
+  s.Pos = j;
+  NextChar();
+  return true;
 }
 
 void TCustomParser::ScanQuoted(std::string& result) {
+
   TParseContext::TScanState& s = scan_;
   const char q = s.Cur;
   const std::int32_t line = GetLine(), col = GetColumn();

@@ -52,6 +52,9 @@ TKindSet KindSet(std::initializer_list<TTokenKind> kinds);
 
 // The keyword list of one parser: sorted, looked up case-insensitively, each
 // word carrying its token kind. A word added twice keeps its first kind.
+// Lookups of ASCII words go through a hash index of the ASCII upper-case
+// names, compared as bytes, and allocate nothing; only a list or a word with
+// other characters takes the Unicode-aware comparison the list is sorted by.
 class TResWordList {
  public:
   TResWordList() = default;
@@ -70,11 +73,18 @@ class TResWordList {
   void Clear();
 
  private:
+  void BuildIndex() const;
+
   TBasicNameList<TTokenKind> words_{true};
   // NameOfKind answers from this table, rebuilt after a change, so naming
   // the current token costs no walk of the list.
   mutable std::array<std::string, 256> names_;
   mutable bool namesValid_ = false;
+  // Lookup's index, rebuilt after a change; unused while a name has bytes
+  // beyond ASCII, whose case folding bytes cannot decide.
+  mutable TResWordHash index_;
+  mutable bool indexValid_ = false;
+  mutable bool asciiNames_ = true;
 };
 
 // Saved scanner state and one level of the alias scope stack. Everything a
@@ -156,7 +166,10 @@ class TCustomParser : public TObject {
 
   // The keyword list, loaded through InitResWords on first use, when the
   // object is complete and the dialect's own InitResWords is the one run.
-  TResWordList& ResWords();
+  TResWordList& ResWords() {
+    if (!resWordsLoaded_) LoadResWords();
+    return *resWords_;
+  }
 
   std::string ScriptName;
   TCharSet IdentChars;
@@ -211,8 +224,9 @@ class TCustomParser : public TObject {
 
   // ---- Tokens ----
   TTokenKind TokenKind() const { return scan_.Kind; }
-  // The display name of the current token's kind.
-  const std::string& CurTokenName() const { return tokenName_; }
+  // The display name of the current token's kind, built when first asked
+  // for after each token.
+  const std::string& CurTokenName() const;
   // Index of the current token's first character.
   std::size_t TokenStart() const { return scan_.TokenStart; }
   const std::string& IdentText() const { return scan_.Ident; }
@@ -231,8 +245,18 @@ class TCustomParser : public TObject {
   virtual std::string TokenName(TTokenKind kind);
 
   // ---- Scanning ----
-  // Moves to the next character; returns it (0 at the end).
-  char NextChar();
+  // Moves to the next character; returns it (0 at the end). Inline: the
+  // scanner calls it for nearly every character.
+  char NextChar() {
+    TParseContext::TScanState& s = scan_;
+    if (s.Pos >= source_.size()) return PassEnd();
+    const char c = source_[s.Pos++];
+    s.AtEnd = false;
+    if (c == '\n' || c == 26) return PassSpecial(c);
+    ++s.Column;
+    s.Cur = c;
+    return c;
+  }
   char PeekChar() const { return CharAt(scan_.Pos); }
   char PeekChar2() const { return CharAt(scan_.Pos + 1); }
   // Scans the next token. Always moves on while text remains.
@@ -313,7 +337,7 @@ class TCustomParser : public TObject {
   virtual void ScanNumber();
   virtual void ScanQuoted(std::string& result);
   // Skips white space (and, in SQL, comments); true when it moved.
-  virtual bool SkipWhite();
+  virtual bool SkipWhite() { return PassBlanks(); }
   // Clears the token values and skips blanks, TAB, CR and LF.
   virtual void SkipBlanks();
   // Runs once on every token NextToken produces.
@@ -322,13 +346,21 @@ class TCustomParser : public TObject {
   // Reports a character that starts no token and passes it (a whole UTF-8
   // sequence counts as one character).
   void InvalidChar();
+  // Moves on until the character at `index` is the current one (the end
+  // when `index` is the text's length or beyond): the same as calling
+  // NextChar that often, line feeds passed included, without the calls.
+  // Nothing happens when `index` is not after the current character.
+  void AdvanceTo(std::size_t index);
+  // Upper-cases the identifier text in place: ASCII by bytes, anything
+  // else with the Unicode-aware mapping. Allocates nothing for ASCII.
+  void UpperIdent();
   // An error of the scanner itself: held back while Expect looks ahead.
   void ScanError(const std::string& text);
   // The extractor of the target collection's structure, or none.
   TExtractorHost* LinkedExtractor() const;
   // Index of the current character; the text's length at the end.
-  std::size_t CurIndex() const;
-  bool IsBlank(char c) const { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
+  std::size_t CurIndex() const { return scan_.AtEnd ? source_.size() : scan_.Pos - 1; }
+  bool IsBlank(char c) const { return InBits(c, kBlankBits); }
   char CharAt(std::size_t index) const {
     return index < source_.size() ? source_[index] : '\0';
   }
@@ -337,10 +369,63 @@ class TCustomParser : public TObject {
   static std::string DecodeFileText(std::string bytes);
 
   TParseContext::TScanState scan_;
-  std::string tokenName_;
 
  private:
-  void AssignTokenName() { tokenName_ = TokenName(scan_.Kind); }
+  // The current token's name is asked for far less often than tokens are
+  // scanned, so it is built on request.
+  void ResetTokenName() {
+    tokenName_ = kSharedTokenKinds[0].Name;
+    tokenNameValid_ = true;
+  }
+  char PassEnd() {
+    scan_.Cur = '\0';
+    scan_.AtEnd = true;
+    return '\0';
+  }
+  // A line feed (a new line, reported as progress) or Ctrl-Z.
+  char PassSpecial(char c);
+  void LoadResWords();
+  void BuildIdentTable();
+  // Sets a token text buffer to `n` source bytes from `start`.
+  void SetTokenText(std::string& dst, std::size_t start, std::size_t n) const;
+
+  // The digits of an integer with nothing after them that could make it a
+  // float, passed in one step into the token text; false, with nothing
+  // passed, for any other number.
+  bool PassPlainInteger();
+
+  // The terminator at the current character, whose first byte matched.
+  bool PassTerminator();
+
+  void ReportDeadlock();
+  void TraceToken();
+
+  // Bit c set for each byte c (below 64) of a class: one test instead of a
+  // chain of compares.
+  static constexpr std::uint64_t kBlankBits =
+      (1ull << ' ') | (1ull << '\t') | (1ull << '\r') | (1ull << '\n');
+  static bool InBits(char c, std::uint64_t bits) {
+    const auto u = static_cast<unsigned char>(c);
+    return u < 64 && ((bits >> u) & 1) != 0;
+  }
+  // Passes blanks (and Ctrl-Z) up to the next other character; true when
+  // it moved.
+  bool PassBlanks() {
+    if (scan_.AtEnd || !IsBlank(scan_.Cur)) return false;
+    PassBlankRun();
+    return true;
+  }
+  void PassBlankRun();
+
+  // IdentChars as a byte table for the name loop, rebuilt when it changed.
+  std::array<bool, 256> identTable_{};
+  TCharSet identTableOf_;
+  bool identRunPlain_ = false;
+  mutable std::string tokenName_;
+
+
+  mutable bool tokenNameValid_ = true;
+
 
   TExtractorHost* owner_;
   TObjs* objs_ = nullptr;

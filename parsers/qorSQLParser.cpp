@@ -81,22 +81,24 @@ bool TCustomSQLParser::SkipComment() {
     const std::int32_t line = GetLine(), col = GetColumn();
     const std::size_t start = at + 2;
     const std::size_t close = src.find("*/", start);
+    // Assigned, not replaced, so the buffer is kept from comment to comment.
     if (close == std::string::npos) {
-      LastCommentText = src.substr(start);
-      while (!AtEnd()) NextChar();
+      LastCommentText.assign(src, start);
+      AdvanceTo(src.size());
       ScanError("Unterminated comment (opened at line " + IntToStr(line) + ", column " +
                 IntToStr(col) + ").");
     } else {
-      LastCommentText = src.substr(start, close - start);
-      while (!AtEnd() && CurIndex() < close + 2) NextChar();
+      LastCommentText.assign(src, start, close - start);
+      AdvanceTo(close + 2);
     }
   } else if (scan_.Cur == '-' && PeekChar() == '-') {
     const std::size_t start = at + 2;
     std::size_t lf = src.find('\n', start);
     if (lf == std::string::npos) lf = src.size();
-    LastCommentText = src.substr(start, lf - start);
-    while (!AtEnd() && CurIndex() < lf) NextChar();
+    LastCommentText.assign(src, start, lf - start);
+    AdvanceTo(lf);
   } else {
+
     return false;
   }
   if (Trace.Contains(TParserTrace::trComments)) DoLog("Comment: " + LastCommentText);

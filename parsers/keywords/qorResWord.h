@@ -1,14 +1,20 @@
 // The keyword record that every dialect table is made of, the 30 token kinds
-// all dialects share, and the compile-time sorted indexes through which the
-// quoting rules and scanners look words up without a linear scan.
+// all dialects share, the compile-time sorted indexes through which the
+// quoting rules look words up without a linear scan, and the run-time hash
+// index of the scanners' keyword lists.
 #pragma once
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <bitset>
 #include <cstddef>
+#include <cstdint>
+#include <cstring>
 #include <span>
+#include <string>
 #include <string_view>
+#include <vector>
 
 namespace qor {
 
@@ -140,6 +146,144 @@ class TWordIndex {
 
  private:
   std::array<std::string_view, N> sorted_;
+};
+
+// A keyword list filled at run time (a parser's list, which dialects grow
+// word by word), looked up without allocating: keys are the names
+// upper-cased as ASCII and compared as bytes, eight at a time, found through
+// an open-addressing hash table so that a lookup costs one hash of the word
+// and, nearly always, one comparison. A word of up to eight bytes (most
+// words) is hashed and compared as a single 64-bit chunk.
+class TResWordHash {
+ public:
+  // Adds `name` with `kind` unless a name equal to it in ASCII upper case is
+  // there already; returns whether it was added (the first kind stays).
+  bool Add(std::string_view name, int kind) {
+    if (static_cast<std::size_t>(count_ + 1) * 2 > slots_.size()) Grow();
+    bool ascii;
+    const TKey key = KeyOf(name, ascii);
+    std::size_t i = key.Hash & mask_;
+    for (; slots_[i].Kind >= 0; i = (i + 1) & mask_)
+      if (Matches(slots_[i], key, name)) return false;
+    slots_[i] = {key.First, key.Hash, static_cast<std::uint32_t>(name.size()),
+                 static_cast<std::uint32_t>(rest_.size()), kind};
+    for (std::size_t off = 8; off < name.size(); off += 8) rest_.push_back(UpperChunk(name, off));
+    if (name.size() > maxLength_) maxLength_ = name.size();
+    ++count_;
+    return true;
+  }
+
+  // The kind of `word` in any ASCII case, or kIdentKind. `ascii`, when
+  // given, tells whether the word is all ASCII: a word with other bytes can
+  // match only a name with the same bytes.
+  int KindOf(std::string_view word, bool* ascii = nullptr) const {
+    if (word.size() > maxLength_ || count_ == 0) {
+      if (ascii) *ascii = IsAscii(word);
+      return kIdentKind;
+    }
+    bool isAscii;
+    const TKey key = KeyOf(word, isAscii);
+    if (ascii) *ascii = isAscii;
+    for (std::size_t i = key.Hash & mask_; slots_[i].Kind >= 0; i = (i + 1) & mask_)
+      if (Matches(slots_[i], key, word)) return slots_[i].Kind;
+    return kIdentKind;
+  }
+
+  int Count() const { return count_; }
+  void Clear() {
+    slots_.clear();
+    mask_ = 0;
+    rest_.clear();
+    count_ = 0;
+    maxLength_ = 0;
+  }
+
+ private:
+  static constexpr std::uint64_t kHigh = 0x8080808080808080ull;
+
+  struct TKey {
+    std::uint64_t First;  // the first eight bytes, upper-cased
+    std::uint32_t Hash;
+  };
+  struct Slot {
+    std::uint64_t First = 0;
+    std::uint32_t Hash = 0;
+    std::uint32_t Length = 0;
+    std::uint32_t Rest = 0;  // index in rest_ of the chunks after the first
+    int Kind = -1;           // below 0: an empty slot
+  };
+
+  static TKey KeyOf(std::string_view word, bool& ascii) {
+    const std::uint64_t first = word.empty() ? 0 : UpperChunk(word, 0);
+    std::uint64_t bytes = first, h = (first ^ word.size()) * 0x9E3779B97F4A7C15ull;
+    for (std::size_t off = 8; off < word.size(); off += 8) {
+      const std::uint64_t c = UpperChunk(word, off);
+      bytes |= c;
+      h = (h ^ c) * 0x9E3779B97F4A7C15ull;
+    }
+    ascii = (bytes & kHigh) == 0;
+    return {first, static_cast<std::uint32_t>(h >> 32)};
+  }
+  static bool IsAscii(std::string_view word) {
+    unsigned char bits = 0;
+    for (char c : word) bits |= static_cast<unsigned char>(c);
+    return bits < 0x80;
+  }
+  // Bytes off .. off+7 of `word` (zeros past its end) as one little-endian
+  // word, ASCII a-z upper-cased in all eight bytes at once: a byte gets bit
+  // 0x20 cleared when its low seven bits reach 'a' but not past 'z' and its
+  // high bit is clear.
+  static std::uint64_t UpperChunk(std::string_view word, std::size_t off) {
+    const std::uint64_t v = LoadChunk(word.data() + off, std::min<std::size_t>(word.size() - off, 8));
+    const std::uint64_t low7 = v & ~kHigh;
+    const std::uint64_t fromA = low7 + 0x1F1F1F1F1F1F1F1Full;  // 'a' + 0x1F = 0x80
+    const std::uint64_t pastZ = low7 + 0x0505050505050505ull;  // '{' + 0x05 = 0x80
+    return v ^ ((fromA & ~pastZ & ~v & kHigh) >> 2);
+  }
+  // `n` (1 to 8) bytes at `p`, zero-padded, in two loads that may overlap:
+  // an overlapping byte is the same byte in both, so or-ing keeps it.
+  static std::uint64_t LoadChunk(const char* p, std::size_t n) {
+    static_assert(std::endian::native == std::endian::little, "chunks are little-endian");
+    if (n == 8) return Load<std::uint64_t>(p);
+    if (n >= 4) {
+      const std::uint64_t lo = Load<std::uint32_t>(p), hi = Load<std::uint32_t>(p + n - 4);
+      return lo | (hi << (8 * (n - 4)));
+    }
+    if (n >= 2) {
+      const std::uint64_t lo = Load<std::uint16_t>(p), hi = Load<std::uint16_t>(p + n - 2);
+      return lo | (hi << (8 * (n - 2)));
+    }
+    return n == 1 ? static_cast<unsigned char>(*p) : 0;
+  }
+  template <class T>
+  static std::uint64_t Load(const char* p) {
+    T v;
+    std::memcpy(&v, p, sizeof v);
+    return v;
+  }
+  bool Matches(const Slot& s, const TKey& key, std::string_view word) const {
+    if (s.First != key.First || s.Hash != key.Hash || s.Length != word.size()) return false;
+    for (std::size_t off = 8, k = s.Rest; off < word.size(); off += 8, ++k)
+      if (rest_[k] != UpperChunk(word, off)) return false;
+    return true;
+  }
+  void Grow() {
+    std::vector<Slot> old = std::move(slots_);
+    slots_.assign(old.empty() ? 64 : old.size() * 2, Slot{});
+    mask_ = slots_.size() - 1;
+    for (const Slot& s : old) {
+      if (s.Kind < 0) continue;
+      std::size_t i = s.Hash & mask_;
+      while (slots_[i].Kind >= 0) i = (i + 1) & mask_;
+      slots_[i] = s;
+    }
+  }
+
+  std::vector<Slot> slots_;  // a power of two in size, at most half full
+  std::size_t mask_ = 0;
+  std::vector<std::uint64_t> rest_;  // the upper-cased chunks of long names
+  int count_ = 0;
+  std::size_t maxLength_ = 0;
 };
 
 }  // namespace qor

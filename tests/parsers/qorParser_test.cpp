@@ -31,6 +31,8 @@
 namespace qor {
 namespace {
 
+std::string RandomText(std::mt19937& rng);
+
 // One scanned token: its kind and the text that goes with it (identifier
 // or keyword text, string or number text).
 struct Tok {
@@ -288,6 +290,82 @@ TEST(ResWordList, NameOfKindAndDuplicates) {
   list.AddWord("ZONE", 40);
   EXPECT_EQ(list.NameOfKind(40), "ZONE");
   EXPECT_EQ(list.Lookup("nothing"), tk::Ident);
+}
+
+// The lookup compares ASCII upper-case bytes, eight at a time: only a-z
+// fold, and the bytes next to them in the code table stay apart.
+TEST(ResWordList, LookupFoldsAsciiLettersOnly) {
+  TResWordList list;
+  list.AddWord("A[B", 40);
+  list.AddWord("A_B", 41);
+  list.AddWord("Z@", 42);
+  list.AddWord("SELECT", 43);
+  list.AddWord("CHECK_POINT_LENGTH", 44);  // two chunks and a tail
+  list.AddWord("RETURNING_VALUES", 45);    // exactly two chunks
+  list.AddWord("ABCDEFGH", 46);            // exactly one chunk
+  list.AddWord(std::string(40, 'Q'), 47);  // longer than any table word
+  list.AddWord("\xC3\x89T\xC3\x89", 48);   // "ÉTÉ": not ASCII
+  struct Case {
+    std::string word;
+    TTokenKind kind;
+  };
+  const Case cases[] = {
+      {"a[b", 40}, {"a{b", tk::Ident},  // "{" is no lower-case "["
+      {"a_b", 41}, {"a\x7F" "b", tk::Ident},
+      {"z@", 42},  {"z`", tk::Ident}, {"Z`", tk::Ident},
+      {"SeLeCt", 43}, {"selec", tk::Ident}, {"selects", tk::Ident}, {"SELECT ", tk::Ident},
+      {"check_point_length", 44}, {"check_point_lengtH", 44}, {"check_point_lengthx", tk::Ident},
+      {"check_point_lenGTX", tk::Ident},
+      {"returning_values", 45}, {"returning_value", tk::Ident},
+      {"abcdefgh", 46}, {"abcdefg", tk::Ident}, {"abcdefghi", tk::Ident},
+      {std::string(40, 'q'), 47}, {std::string(41, 'q'), tk::Ident},
+      {"", tk::Ident}, {std::string("SELECT\0", 7), tk::Ident},
+      // Beyond ASCII the list's Unicode-aware comparison answers.
+      {"\xC3\xA9t\xC3\xA9", 48}, {"\xC3\xA9T\xC3\xA9", 48}, {"s\xC3\xA9lect", tk::Ident},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(::testing::PrintToString(c.word));
+    EXPECT_EQ(list.Lookup(c.word), c.kind);
+  }
+  // A word added after a lookup is found: the index follows the list.
+  list.AddWord("ZONE", 49);
+  EXPECT_EQ(list.Lookup("zone"), 49);
+  list.Clear();
+  EXPECT_EQ(list.Lookup("select"), tk::Ident);
+}
+
+// Against the list's own comparison, name by name: every table word in
+// mixed case, with a byte changed, cut short or lengthened, and words
+// around the letters' neighbours in the code table.
+TEST(ResWordList, LookupAgreesWithTheListComparison) {
+  const TResWordTable tables[] = {IbKeywordTable(), MySQLKeywordTable(), MSSQLKeywordTable(),
+                                  ASAKeywordTable(), DB2KeywordTable(), LocalSQLKeywordTable(),
+                                  OracleKeywordTable(), PGKeywordTable()};
+  std::mt19937 rng(7);
+  for (TResWordTable table : tables) {
+    TResWordList list;
+    list.AddWords(kSharedTokenKinds);
+    list.AddWords(table);
+    auto reference = [&](const std::string& w) {
+      for (int i = 0; i < list.Count(); ++i)
+        if (SameText(list.Name(i), w)) return list.KindOf(i);
+      return tk::Ident;
+    };
+    const char neighbours[] = {'@', '[', '`', '{', '_', '\x7F', 'a', 'z', 'A', 'Z', '$', '0'};
+    for (const TResWordSymb& s : table) {
+      std::string w = s.Name;
+      for (char& c : w)
+        if (rng() & 1) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+      std::vector<std::string> words = {w, w + "X", w.substr(0, w.size() - 1)};
+      std::string changed = w;
+      changed[rng() % changed.size()] = neighbours[rng() % std::size(neighbours)];
+      words.push_back(changed);
+      for (const std::string& word : words) {
+        SCOPED_TRACE(::testing::PrintToString(word));
+        EXPECT_EQ(list.Lookup(word), reference(word));
+      }
+    }
+  }
 }
 
 TEST_F(ScannerTest, Terminators) {
@@ -601,6 +679,151 @@ TEST_F(ScannerTest, ParseContextUndoesALookAhead) {
   EXPECT_EQ(p.IdentText(), "TWO");
   EXPECT_EQ(p.GetLine(), 2);
   EXPECT_EQ(p.GetColumn(), 5);
+}
+
+// The scanner passes blanks, names, numbers, terminators and comments a run
+// at a time; the position after every token and the progress reports must
+// be those of reading the text character by character: the line is the
+// number of line feeds up to the current character plus one, the column
+// its distance from the last of them (0 on a line feed), and each line
+// feed reports its new line once.
+TEST(ScannerPositions, LinesColumnsAndProgressFollowTheText) {
+  struct Where {
+    std::int32_t line, column;
+    bool operator==(const Where&) const = default;
+  };
+  auto expected = [](const std::string& text, std::size_t current) {
+    if (text.empty()) return Where{1, 0};
+    const std::size_t i = std::min(current, text.size() - 1);  // at the end: the last one
+    Where w{1, 0};
+    std::size_t lineStart = 0;
+    for (std::size_t k = 0; k <= i; ++k)
+      if (text[k] == '\n') {
+        ++w.line;
+        lineStart = k + 1;
+      }
+    w.column = static_cast<std::int32_t>(i + 1 - lineStart);
+    return w;
+  };
+  std::vector<std::string> texts = {
+      "a  b\r\n  c",
+      "create table t1 (\r\n  id integer, -- the key\r\n  n varchar(10)\r\n);\r\n",
+      "/* one\r\ntwo\r\nthree */ x /**/y\n\n\n z",
+      "'a\r\nb' \"c\nd\" 12 1.5E3 .5 x.y 1..2",
+      "GO\r\nGO x\x1A" "y \x1A\x1A z\n",
+      "abc",
+      "\n",
+      "",
+      "x -- open at the end",
+      "x /* open\n at the end",
+  };
+  std::mt19937 rng(11);
+  for (int i = 0; i < 300; ++i) texts.push_back(RandomText(rng));
+  const char* const terminators[] = {";", "GO", "^", "//"};
+  for (const std::string& text : texts) {
+    SCOPED_TRACE(::testing::PrintToString(text));
+    TCustomSQLParser p(nullptr, TDatabaseType::dbMSSQL);
+    p.OnErrorMessage = [](TObject*, const std::string&) {};
+    p.SetTerminator(terminators[text.size() % std::size(terminators)]);
+    std::vector<int> progress;
+    p.OnProgressUpdate = [&](TObject*, int line, int) { progress.push_back(line); };
+    p.SetSource(text);
+    for (int guard = 0; guard <= static_cast<int>(text.size()); ++guard) {
+      p.NextToken();
+      const std::size_t current = p.AtEnd() ? text.size() : p.ReadPos() - 1;
+      ASSERT_EQ((Where{p.GetLine(), p.GetColumn()}), expected(text, current))
+          << "after the token at " << p.TokenStart();
+      if (p.TokenKind() == tk::EOFKind) break;
+    }
+    ASSERT_TRUE(p.AtEnd());
+    std::vector<int> lines;
+    for (std::size_t k = 0, line = 1; k < text.size(); ++k)
+      if (text[k] == '\n') lines.push_back(static_cast<int>(++line));
+    EXPECT_EQ(progress, lines);
+  }
+}
+
+// A dialect may widen the name characters at any time, a line feed among
+// them; the scanner follows, and its positions stay right.
+TEST_F(ScannerTest, NameCharactersChangedOnTheWay) {
+  EXPECT_EQ(Scan("a#b"), (std::vector<Tok>{{tk::Ident, "A"}, {tk::Ident, "B"}}));
+  p.IdentChars.Include('#');
+  EXPECT_EQ(Scan("a#b c"), (std::vector<Tok>{{tk::Ident, "A#B"}, {tk::Ident, "C"}}));
+  p.IdentChars.Include('\n');
+  p.SetSource("ab\ncd e");
+  p.NextToken();
+  EXPECT_EQ(p.IdentText(), "AB\nCD");
+  EXPECT_EQ(p.GetLine(), 2);
+  EXPECT_EQ(p.GetColumn(), 3);
+  p.IdentChars.Exclude('\n').Exclude('#');
+  EXPECT_EQ(Scan("a#b"), (std::vector<Tok>{{tk::Ident, "A"}, {tk::Ident, "B"}}));
+}
+
+// A plain name is upper-cased by bytes, eight or four at a time with the
+// last unit overlapping; a name with bytes beyond ASCII (possible once a
+// dialect makes them name characters) through the Unicode-aware mapping,
+// wherever in the name they stand.
+TEST_F(ScannerTest, PlainNamesUpperCasedWhateverTheirLength) {
+  struct Case {
+    const char* text;
+    const char* name;
+  };
+  const Case cases[] = {
+      {"a", "A"}, {"ab", "AB"}, {"abc", "ABC"}, {"abcd", "ABCD"}, {"abcde", "ABCDE"},
+      {"abcdefg", "ABCDEFG"}, {"abcdefgh", "ABCDEFGH"}, {"abcdefghi", "ABCDEFGHI"},
+      {"a_z$09_aZz_yY_zzzzzzzzzzzzzzzzzzzzzzzzzzzz", "A_Z$09_AZZ_YY_ZZZZZZZZZZZZZZZZZZZZZZZZZZZZ"},
+      {"t\xC3\xA9t\xC3\xA9", "T\xC3\x89T\xC3\x89"},
+      {"ab\xC3\xA9", "AB\xC3\x89"},
+      {"abcdefgh_\xC3\xA9_ijk", "ABCDEFGH_\xC3\x89_IJK"},
+      {"abc\xC3\xA9" "defghijklmnop", "ABC\xC3\x89" "DEFGHIJKLMNOP"},
+  };
+  p.IdentChars.IncludeRange('\x80', '\xFF');
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.text);
+    EXPECT_EQ(Scan(c.text), (std::vector<Tok>{{tk::Ident, c.name}}));
+  }
+  // Names and numbers of every length up to past sixteen, at the end of
+  // the text and with text after them: a short text is copied whole and
+  // cut back where enough text follows.
+  for (std::size_t n = 1; n <= 20; ++n) {
+    const std::string name = std::string("abcdefghijklmnopqrst").substr(0, n);
+    const std::string digits = std::string("12345678901234567890").substr(0, n);
+    const std::vector<Tok> toks = {{tk::Ident, UpperAscii(name)}, {tk::Integer, digits}};
+    for (const std::string& rest : {std::string(), std::string(" ,xyzzy; plenty of text after it")}) {
+      SCOPED_TRACE(name + rest);
+      auto got = Scan(name + " " + digits + rest);
+      got.resize(std::min<std::size_t>(got.size(), 2));
+      EXPECT_EQ(got, toks);
+    }
+  }
+}
+
+// The current token's name is built when asked for: after a token, after
+// an undone look-ahead, and before any token, where it is "<EOF>" without
+// the keyword list being loaded.
+TEST(TokenNames, BuiltOnRequestForTheCurrentToken) {
+  struct Counting : TCustomSQLParser {
+    Counting() : TCustomSQLParser(nullptr, TDatabaseType::dbInterBase) {}
+    void InitResWords() override {
+      ++loads;
+      TCustomSQLParser::InitResWords();
+      ResWords().AddWords(IbKeywordTable());
+    }
+    int loads = 0;
+  } p;
+  p.SetSource("select 'x' ;");
+  EXPECT_EQ(p.CurTokenName(), "<EOF>");
+  EXPECT_EQ(p.loads, 0);
+  p.NextToken();
+  TParseContext saved(&p);
+  EXPECT_EQ(p.CurTokenName(), "SELECT");
+  p.NextToken();
+  EXPECT_EQ(p.CurTokenName(), "<String value>");
+  p.NextToken();
+  EXPECT_EQ(p.CurTokenName(), "<Terminator>");
+  TParseContext::Restore(p, saved);
+  EXPECT_EQ(p.CurTokenName(), "SELECT");
+  EXPECT_EQ(p.loads, 1);
 }
 
 // A recursive rule guarded like the dialect grammars guard theirs.

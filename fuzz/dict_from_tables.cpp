@@ -1,0 +1,51 @@
+// Writes the libFuzzer dictionary every fuzz target runs with: the words of
+// every dialect's keyword table, the terminators the parsers accept and
+// the writers emit, and the comment and quote marks. Made from the tables
+// at build time, so it follows them.
+#include <cstdio>
+#include <set>
+#include <string>
+
+#include "parsers/keywords/qorASAParser.h"
+#include "parsers/keywords/qorDB2Parser.h"
+#include "parsers/keywords/qorIBKeywords.h"
+#include "parsers/keywords/qorLocalSQLParser.h"
+#include "parsers/keywords/qorMSSQLKeywords.h"
+#include "parsers/keywords/qorMySQLKeywords.h"
+#include "parsers/keywords/qorOracleParser.h"
+#include "parsers/keywords/qorPGSQLParser.h"
+
+namespace {
+
+// A dictionary entry: printable ASCII as it is, anything else and the
+// quote and backslash as \xNN.
+std::string Entry(const std::string& word) {
+  std::string out = "\"";
+  for (unsigned char c : word) {
+    if (c >= 32 && c < 127 && c != '"' && c != '\\') {
+      out += static_cast<char>(c);
+    } else {
+      char hex[8];
+      std::snprintf(hex, sizeof hex, "\\x%02X", c);
+      out += hex;
+    }
+  }
+  return out + "\"";
+}
+
+}  // namespace
+
+int main() {
+  std::set<std::string> words;
+  for (qor::TResWordTable table :
+       {qor::IbKeywordTable(), qor::MySQLKeywordTable(), qor::MSSQLKeywordTable(),
+        qor::ASAKeywordTable(), qor::DB2KeywordTable(), qor::LocalSQLKeywordTable(),
+        qor::OracleKeywordTable(), qor::PGKeywordTable()})
+    for (const qor::TResWordSymb& s : table) words.insert(s.Name);
+  for (const char* mark :
+       {";", "^", "GO", "go", "/", "//", "$$", "\r\n^", "\r\ngo", "\r\nGO", "\r\n/", "SET TERM ^ ;",
+        "/*", "*/", "--", "'", "\"", "`", "[", "]", "||", ":=", "\r\n", "\x1A", "!=", "<>", "1.5E3"})
+    words.insert(mark);
+  for (const std::string& w : words) std::printf("%s\n", Entry(w).c_str());
+  return 0;
+}
