@@ -343,9 +343,14 @@ std::string TGntData::GetCreateSQL() {
       if (list.empty()) return {};
       return "GRANT " + list + " TO " + QuoteName(Grantee) + (option ? " WITH GRANT OPTION" : "");
     }
+    // T-SQL has no GRANT role TO: membership goes through the procedure,
+    // which every version takes (ALTER ROLE ... ADD MEMBER only from 2012).
+    // A database role has no admin option to give.
+    if (ObjectKind == TDbObject::dboRole && st == DB::dbMSSQL)
+      return "exec sp_addrolemember N" + QuotedStr(ObjectName) + ", N" + QuotedStr(Grantee);
     if (ObjectKind == TDbObject::dboRole)
-      return std::string(st == DB::dbSybaseASE ? "GRANT ROLE " : "GRANT ") + QuoteName(ObjectName) +
-             " TO " + QuoteName(Grantee) + (option ? " WITH ADMIN OPTION" : "");
+      return "GRANT ROLE " + QuoteName(ObjectName) + " TO " + QuoteName(Grantee) +
+             (option ? " WITH ADMIN OPTION" : "");
     if (PrivilegeList().empty()) return {};
     return "GRANT " + GetPrivilegesText() + " TO " + QuoteName(Grantee) +
            (option ? " WITH GRANT OPTION" : "");
@@ -359,6 +364,8 @@ std::string TGntData::GetCreateSQL() {
 
 std::string TGntData::GetDropSQL() {
   const DB st = GetServerType();
+  if (st == DB::dbMSSQL && StatementText.empty() && ObjectKind == TDbObject::dboRole)
+    return "exec sp_droprolemember N" + QuotedStr(ObjectName) + ", N" + QuotedStr(Grantee);
   if ((st == DB::dbMSSQL || st == DB::dbSybaseASE) && StatementText.empty() &&
       Privileges == TPrivileges{P::prConnect})
     return "REVOKE CONNECT FROM " + QuoteName(ObjectName);  // the user of GRANT CONNECT TO

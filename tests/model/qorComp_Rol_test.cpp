@@ -264,8 +264,12 @@ TEST_F(GntTest, GrantAndRevokeTextsPerDialect) {
        "REVOKE CREATE TABLE, CREATE VIEW, BACKUP DATABASE FROM U"},
       {"MS SQL connect", DB::dbMSSQL, {"dbo", K::dboUnknown, "U", K::dboUnknown, {P::prConnect}},
        "GRANT CONNECT TO U AS dbo", "REVOKE CONNECT FROM U"},
+      // T-SQL has no GRANT role TO user; a database role no admin option.
       {"MS SQL role membership", DB::dbMSSQL, {"U", K::dboUser, "R", K::dboRole, {}, 1},
-       "GRANT R TO U WITH ADMIN OPTION", "REVOKE ADMIN OPTION FOR R FROM U"},
+       "exec sp_addrolemember N'R', N'U'", "exec sp_droprolemember N'R', N'U'"},
+      {"MS SQL role membership, quote doubled", DB::dbMSSQL,
+       {"O'Neil", K::dboUser, "R", K::dboRole, {}}, "exec sp_addrolemember N'R', N'O''Neil'",
+       "exec sp_droprolemember N'R', N'O''Neil'"},
       {"ASE role membership", DB::dbSybaseASE, {"U", K::dboUser, "R", K::dboRole, {}},
        "GRANT ROLE R TO U", "REVOKE ROLE R FROM U"},
       {"MS SQL object of no known kind", DB::dbMSSQL,
