@@ -242,6 +242,15 @@ TEST_F(GntTest, GrantAndRevokeTextsPerDialect) {
       {"MySQL columns bind to each privilege", DB::dbMySQL,
        {"U", K::dboUser, "T", K::dboTable, {P::prSelect, P::prUpdate}, 0, {"A"}},
        "GRANT SELECT (A), UPDATE (A) ON T TO U", "REVOKE SELECT (A), UPDATE (A) ON T FROM U"},
+      // DB2 reads a bare name as a table's as well.
+      {"DB2 execute on a procedure to a role", DB::dbDB2,
+       {"R", K::dboRole, "P", K::dboProcedure, {P::prExecute}},
+       "GRANT EXECUTE ON PROCEDURE P TO ROLE R", "REVOKE EXECUTE ON PROCEDURE P FROM ROLE R"},
+      {"DB2 execute on a function", DB::dbDB2,
+       {"U", K::dboUser, "F", K::dboFunction, {P::prExecute}}, "GRANT EXECUTE ON FUNCTION F TO U",
+       "REVOKE EXECUTE ON FUNCTION F FROM U"},
+      {"DB2 usage on a sequence", DB::dbDB2, {"U", K::dboUser, "S", K::dboGenerator, {P::prUsage}},
+       "GRANT USAGE ON SEQUENCE S TO U", "REVOKE USAGE ON SEQUENCE S FROM U"},
       // MS SQL and ASE
       {"MS SQL object privileges with grant option", DB::dbMSSQL,
        {"U", K::dboUser, "Order Details", K::dboTable, {P::prSelect, P::prInsert}, 1},
