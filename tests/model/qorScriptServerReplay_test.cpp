@@ -343,6 +343,14 @@ TEST_F(PostgresScript, OneTableReplaysBesideTheRest) {
              "and not tgisinternal order by 1",
              {{"ck_orders_amount"}, {"fk_orders_customer"}, {"ix_orders_customer"}, {"orders_bi"},
               {"pk_orders"}});
+  ExpectRows(db, "the table's identity and defaults",
+             "select column_name, is_identity, coalesce(identity_generation, ''), "
+             "coalesce(column_default, '') from information_schema.columns where table_schema = "
+             "'shop' and table_name = 'orders' order by ordinal_position",
+             {{"id", "YES", "ALWAYS", ""},
+              {"customer_id", "NO", "", ""},
+              {"amount", "NO", "", "0"},
+              {"note", "NO", "", ""}});
 }
 
 // ---------------------------------------------------------------- MariaDB
@@ -531,6 +539,14 @@ TEST_F(MariaDbScript, OneTableReplaysBesideTheRest) {
              "information_schema.triggers where trigger_schema = database() order by 1",
              {{"ck_orders_amount"}, {"fk_orders_customer"}, {"Orders by note"}, {"orders_bi"},
               {"PRIMARY"}});
+  ExpectRows(db, "the table's auto-increment and defaults",
+             "select column_name, extra, coalesce(column_default, '') from "
+             "information_schema.columns where table_schema = database() and table_name = "
+             "'orders' order by ordinal_position",
+             {{"id", "auto_increment", ""},
+              {"customer_id", "", ""},
+              {"amount", "", "0.00"},
+              {"note", "", "NULL"}});
 }
 
 // Names the client would split or misread unless quoted come back as
