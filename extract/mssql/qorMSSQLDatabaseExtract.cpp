@@ -445,6 +445,8 @@ void TMSSQLDBExtract::ParseBodies() {
     if (OnLogNextLine) OnLogNextLine(sender, text);
   };
   parser->QuotedIdentifiers = true;
+  // Its line count of one stored text is no progress of the run.
+  parser->ShowProgress = false;
   auto each = [&parser](auto& list) {
     for (int i = 0; i < list.Count(); ++i) {
       parser->ParseObject(list.Value(i).get());

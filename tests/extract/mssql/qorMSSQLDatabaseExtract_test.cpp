@@ -213,6 +213,9 @@ TEST(MSSQLExtract, ColumnsKeepTheirOwnRowGuidFlagIdentityAndNames) {
   EXPECT_EQ(o.FindField("SALES.ORDERS", "TOTAL")->GetText(), "([Qty] * [Price])");
   EXPECT_EQ(o.FindField("SALES.ORDERS", "NOTE")->Length, 100);
   EXPECT_EQ(o.FindTable("SALES.ORDERS")->FileGroup, "FG_DATA");
+  // A stored text split over syscomments rows is joined, with CR LF breaks.
+  ASSERT_NE(o.Rules.FindObject("DBO.R_POSITIVE"), nullptr);
+  EXPECT_EQ(o.Rules.FindObject("DBO.R_POSITIVE")->ObjectSource, "CREATE RULE r_positive\r\nAS\r\n@value > 0");
 
   ReplayRun modern(ReplayRun::Load("mssql2008_level100"));
   ASSERT_TRUE(modern.extract.ExtractDatabase());
@@ -383,6 +386,29 @@ TEST(MSSQLExtract, DataTypesMapFromTheCatalogNames) {
     extract.MapDataType(f, name, 0, 0, 0, true);
     EXPECT_EQ(DataTypeName(f.DataType), UpperAscii(name)) << name;
   }
+}
+
+TEST(MSSQLExtract, ObjectsAreFoundByCatalogIdInListOrder) {
+  TDBStructure structure;
+  TMSSQLDBExtract extract;
+  extract.SetDBStructure(&structure);
+  TObjs& o = *structure.GetObjs();
+  o.SetServerType(TDatabaseType::dbMSSQL);
+  auto add = [&o](std::unique_ptr<TDbObj> obj, const char* name, std::int32_t id) {
+    obj->SetName(name);
+    obj->ObjectId = id;
+    TDbObj* raw = obj.release();
+    EXPECT_TRUE(o.AddObject(raw, true));
+    return raw;
+  };
+  TDbObj* table = add(std::make_unique<TTblData>(&o), "T", 7);
+  TDbObj* rule = add(std::make_unique<TRulData>(&o), "R", 7);  // ids of two kinds may meet
+  TDbObj* def = add(std::make_unique<TDefData>(&o), "D", 9);
+  EXPECT_EQ(extract.FindObjectById(7), rule);  // rules come first
+  EXPECT_EQ(extract.FindObjectById(9), def);
+  EXPECT_EQ(TMSSQLDBExtract::FindObjectInList(o.Tables, 7), table);
+  EXPECT_EQ(extract.FindObjectById(0), nullptr);
+  EXPECT_EQ(extract.FindObjectById(8), nullptr);
 }
 
 TEST(MSSQLExtract, ToolsSupportFilterIsALineFromLevel90) {
