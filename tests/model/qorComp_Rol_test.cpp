@@ -129,39 +129,16 @@ TEST_F(RolTest, RoleDescription) {
 
 // ------------------------------------------------------------------ grants
 
-struct GrantSpec {
-  const char* grantee;
-  K granteeKind;
-  const char* object;
-  K objectKind;
-  TPrivileges privileges;
-  int option = 0;
-  std::vector<std::string> columns = {};
-  const char* statement = "";
-};
+using GrantSpec = test::TModelBuilder::TGrantSpec;
 
 class GntTest : public test::KindTest {
  protected:
   TGntData* Grant(DB server, const GrantSpec& s) {
     auto* g = Make<TGntData>(server, "");
-    Fill(*g, s);
+    test::TModelBuilder::FillGrant(*g, s);
     return g;
   }
-  static void Fill(TGntData& g, const GrantSpec& s) {
-    g.Grantee = s.grantee;
-    g.GranteeKind = s.granteeKind;
-    g.ObjectName = s.object;
-    g.ObjectKind = s.objectKind;
-    g.Privileges = s.privileges;
-    g.GrantOption = s.option;
-    g.Columns = s.columns;
-    g.StatementText = s.statement;
-  }
-  std::unique_ptr<TGntData> New(const GrantSpec& s) {
-    auto g = std::make_unique<TGntData>(&Objs());
-    Fill(*g, s);
-    return g;
-  }
+  std::unique_ptr<TGntData> New(const GrantSpec& s) { return build.NewGrant(s); }
 };
 
 TEST_F(GntTest, GrantAndRevokeTextsPerDialect) {
@@ -210,6 +187,38 @@ TEST_F(GntTest, GrantAndRevokeTextsPerDialect) {
       {"stored statement without object kind", DB::dbInterBase,
        {"U", K::dboUser, "", K::dboUnknown, {}, 0, {}, "GRANT CREATE TABLE TO U"},
        "GRANT CREATE TABLE TO U", ""},
+      // PostgreSQL and MySQL: a role is named like a user, a routine or a
+      // sequence by its kind word, a column list after each privilege.
+      {"PostgreSQL role grantee", DB::dbPostgreSQL,
+       {"r", K::dboRole, "t", K::dboTable, {P::prSelect, P::prInsert}},
+       "GRANT INSERT, SELECT ON t TO r", "REVOKE INSERT, SELECT ON t FROM r"},
+      {"PostgreSQL columns bind to each privilege", DB::dbPostgreSQL,
+       {"u", K::dboUser, "t", K::dboTable, {P::prInsert, P::prUpdate}, 0, {"a", "B"}},
+       "GRANT INSERT (a, \"B\"), UPDATE (a, \"B\") ON t TO u",
+       "REVOKE INSERT (a, \"B\"), UPDATE (a, \"B\") ON t FROM u"},
+      {"PostgreSQL execute on a procedure", DB::dbPostgreSQL,
+       {"u", K::dboUser, "p", K::dboProcedure, {P::prExecute}}, "GRANT EXECUTE ON PROCEDURE p TO u",
+       "REVOKE EXECUTE ON PROCEDURE p FROM u"},
+      {"PostgreSQL execute on a function to a role", DB::dbPostgreSQL,
+       {"r", K::dboRole, "f", K::dboFunction, {P::prExecute}, 1},
+       "GRANT EXECUTE ON FUNCTION f TO r WITH GRANT OPTION",
+       "REVOKE GRANT OPTION FOR EXECUTE ON FUNCTION f FROM r"},
+      {"PostgreSQL usage on a sequence", DB::dbPostgreSQL,
+       {"u", K::dboUser, "s", K::dboGenerator, {P::prUsage}}, "GRANT USAGE ON SEQUENCE s TO u",
+       "REVOKE USAGE ON SEQUENCE s FROM u"},
+      {"PostgreSQL role membership", DB::dbPostgreSQL, {"u", K::dboUser, "r", K::dboRole, {}},
+       "GRANT r TO u", "REVOKE r FROM u"},
+      {"MySQL role grantee", DB::dbMySQL, {"R", K::dboRole, "T", K::dboTable, {P::prSelect}},
+       "GRANT SELECT ON T TO R", "REVOKE SELECT ON T FROM R"},
+      {"MySQL execute on a procedure", DB::dbMySQL,
+       {"R", K::dboRole, "P", K::dboProcedure, {P::prExecute}}, "GRANT EXECUTE ON PROCEDURE P TO R",
+       "REVOKE EXECUTE ON PROCEDURE P FROM R"},
+      {"MySQL execute on a function", DB::dbMySQL,
+       {"U", K::dboUser, "F", K::dboFunction, {P::prExecute}}, "GRANT EXECUTE ON FUNCTION F TO U",
+       "REVOKE EXECUTE ON FUNCTION F FROM U"},
+      {"MySQL columns bind to each privilege", DB::dbMySQL,
+       {"U", K::dboUser, "T", K::dboTable, {P::prSelect, P::prUpdate}, 0, {"A"}},
+       "GRANT SELECT (A), UPDATE (A) ON T TO U", "REVOKE SELECT (A), UPDATE (A) ON T FROM U"},
       // MS SQL and ASE
       {"MS SQL object privileges with grant option", DB::dbMSSQL,
        {"U", K::dboUser, "Order Details", K::dboTable, {P::prSelect, P::prInsert}, 1},
@@ -246,6 +255,9 @@ TEST_F(GntTest, GrantAndRevokeTextsPerDialect) {
       {"Oracle object privileges", DB::dbOracle,
        {"scott", K::dboUser, "hr.emp", K::dboTable, {P::prExecute, P::prSelect, P::prDelete}, 1},
        "GRANT DELETE, SELECT, EXECUTE ON hr.emp TO scott", nullptr},
+      {"Oracle column grant keeps its columns", DB::dbOracle,
+       {"scott", K::dboUser, "hr.emp", K::dboTable, {P::prUpdate, P::prReferences}, 0, {"sal", "comm"}},
+       "GRANT UPDATE (sal, comm), REFERENCES (sal, comm) ON hr.emp TO scott", nullptr},
       {"Oracle role to a user", DB::dbOracle, {"scott", K::dboUser, "DBA", K::dboRole, {}},
        "GRANT DBA TO scott", nullptr},
       {"Oracle system privileges", DB::dbOracle,
