@@ -125,8 +125,9 @@ class TFldData : public TDbObj {
   std::int32_t SortOrder = 0;  // 2 = descending
   std::vector<std::string> EnumValues;
   bool Identity = false;
-  std::int32_t IdentitySeed = 0;
-  std::int32_t IdentityIncrement = 0;
+  // 64-bit: an MS SQL BIGINT identity starts and steps past 2^31.
+  std::int64_t IdentitySeed = 0;
+  std::int64_t IdentityIncrement = 0;
   std::unique_ptr<TGnrData> IdentityGenerator;  // table columns only
   char GeneratedKind = '\0';  // 'A' always, 'D' by default
   std::string GeneratedExpr;
@@ -153,9 +154,9 @@ class TFldData : public TDbObj {
   std::string MySQLColumnSQL();
   std::string PGColumnSQL();
   // The domain name, qualified by its schema where one is known: PostgreSQL
-  // creates the domain in that schema, and a bare name is looked up in the
-  // search path only.
-  std::string PGDomainSQL();
+  // and DB2 create the domain (a distinct type) in that schema, and a bare
+  // name is looked up in the search path only.
+  std::string QualifiedDomainSQL();
   std::string OracleColumnSQL();
   std::string DB2ColumnSQL();
   // The table named after ALTER TABLE in the ADD statement.
