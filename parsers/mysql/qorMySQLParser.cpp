@@ -70,6 +70,8 @@ bool TMySQLParser::ScanToken() {
   TParseContext::TScanState& s = scan_;
   s.TokenStart = CurIndex();
   s.Quote = 0;
+  tokenLine_ = GetLine();
+  tokenColumn_ = GetColumn();
   if (CheckTerminator()) return true;
   const char c = s.Cur;
   if (c == '`') {
@@ -637,9 +639,14 @@ void TMySQLParser::ParseObjectSource(TDbObj* obj) {
   const std::string savedTerminator = Terminator();
   SetTerminator(";");
   std::string source = obj->ObjectSource;
-  if (source.empty()) {
-    source = obj->GetText() + "$$";
-    SetTerminator("$$");
+  if (trigger) {
+    // A trigger's text is one statement whose body holds ";": it ends at
+    // a terminator the text does not contain.
+    std::string end = "$$";
+    if (source.empty()) source = obj->GetText();
+    while (source.find(end) != std::string::npos) end += '$';
+    source += end;
+    SetTerminator(end);
   }
   reparsed_ = obj;
   SetSource(std::move(source));
@@ -683,12 +690,22 @@ void TMySQLParser::ParseObjectSource(TDbObj* obj) {
 
 // ------------------------------------------------------------------- errors
 
+std::string TMySQLParser::PositionText() {
+  return "\r\nScript: " + ScriptName + " Line:" + IntToStr(tokenLine_) +
+         " Pos:" + IntToStr(tokenColumn_) + "\r\n";
+}
+
+void TMySQLParser::NoteHere(const std::string& text) {
+  Messages().AddMsg(text, ScriptName, tokenColumn_, tokenLine_, kMsgNote);
+}
+
 void TMySQLParser::Error(const std::string& text) {
-  if (!reparsed_) {
-    TCustomSQLParser::Error(text);
+  TDbObj* o = reparsed_;
+  if (!o) {
+    if (!Messages().HasErrors()) DoError(text + PositionText());
+    Messages().AddMsg(text, ScriptName, tokenColumn_, tokenLine_, kMsgError);
     return;
   }
-  TDbObj* o = reparsed_;
   std::string prefix;
   if (dynamic_cast<TPrcData*>(o)) prefix = "Procedure " + o->GetName() + ": ";
   else if (dynamic_cast<TTrgData*>(o)) prefix = "Trigger " + o->GetName() + ": ";
@@ -700,8 +717,8 @@ void TMySQLParser::Error(const std::string& text) {
     prefix = "Field " + f->GetTableName() + "/" + o->GetName() + ": ";
   else prefix = o->GetName() + ": ";
   if (!Messages().HasErrors()) DoError(prefix + text + PositionText());
-  Messages().AddMsg(prefix + text, ScriptName.empty() ? o->GetName() : ScriptName, GetColumn(),
-                    GetLine(), kMsgError);
+  Messages().AddMsg(prefix + text, ScriptName.empty() ? o->GetName() : ScriptName, tokenColumn_,
+                    tokenLine_, kMsgError);
 }
 
 }  // namespace qor

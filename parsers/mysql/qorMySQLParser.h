@@ -66,8 +66,11 @@ class TMySQLParser : public TCustomSQLParser {
   // Re-parses one object's stored CREATE text (or a trigger's body) into
   // that object: the MySQL extractor's entry.
   void ParseObjectSource(TDbObj* obj) override;
-  // Names the object being re-parsed in front of the text.
+  // Names the object being re-parsed in front of the text. Messages point
+  // at the token where the fault was found, so a script reads the same
+  // with either line end.
   void Error(const std::string& text) override;
+  std::string PositionText() override;
 
   // ---- Grammar rules, each named after its rule ----
   // `table`: the table to fill (a re-parse), or none for a new one.
@@ -113,6 +116,11 @@ class TMySQLParser : public TCustomSQLParser {
   // The parenthesised text that starts at the next character, outer
   // parentheses included; then the token after it is read.
   std::string ReadParenthesised();
+  // The current token as written: values (engines, character sets,
+  // collations) keep their spelling whatever the case rule does to names.
+  std::string RawTokenText() const {
+    return tokenEnd_ > TokenStart() ? GetText(TokenStart(), tokenEnd_ - TokenStart()) : std::string();
+  }
   // Where the token before the current one ended.
   std::size_t PrevTokenEnd() const { return prevTokenEnd_; }
 
@@ -143,6 +151,8 @@ class TMySQLParser : public TCustomSQLParser {
   // A body statement's new objects go to AddObject; objects found in the
   // collection are never handed on again.
   TDbObj* HandOn(std::unique_ptr<TDbObj> obj);
+  // A note at the current token.
+  void NoteHere(const std::string& text);
   bool LogWanted() const;
   void LogObject(const std::string& label, TDbObj& obj);
   void Notify(std::uint8_t code, const std::string& name, std::uint8_t byte1, std::uint8_t byte2);
@@ -164,23 +174,33 @@ class TMySQLParser : public TCustomSQLParser {
   class TLookahead {
    public:
     explicit TLookahead(TMySQLParser& parser)
-        : parser_(parser), saved_(&parser), prev_(parser.prevTokenEnd_), end_(parser.tokenEnd_) {}
+        : parser_(parser),
+          saved_(&parser),
+          prev_(parser.prevTokenEnd_),
+          end_(parser.tokenEnd_),
+          line_(parser.tokenLine_),
+          column_(parser.tokenColumn_) {}
     void Undo() {
       TParseContext::Restore(parser_, saved_);
       parser_.prevTokenEnd_ = prev_;
       parser_.tokenEnd_ = end_;
+      parser_.tokenLine_ = line_;
+      parser_.tokenColumn_ = column_;
     }
 
    private:
     TMySQLParser& parser_;
     TParseContext saved_;
     std::size_t prev_, end_;
+    std::int32_t line_, column_;
   };
 
   std::unique_ptr<TMySQLServerOptions> serverOptions_;
   TDbObj* reparsed_ = nullptr;  // the object whose stored text is parsed; not owned
   std::size_t prevTokenEnd_ = 0;
   std::size_t tokenEnd_ = 0;
+  std::int32_t tokenLine_ = 1;    // 1-based line of the current token
+  std::int32_t tokenColumn_ = 1;  // 1-based column of the current token
 };
 
 }  // namespace qor

@@ -48,9 +48,10 @@ void TMySQLParser::ParseCreateView(TViwData* given) {
   TViwData* view = given;
   if (!view) {
     owned = std::make_unique<TViwData>(Objs());
-    owned->SetName(name);
     view = owned.get();
   }
+  // A view made for its stored text takes the name the text gives it.
+  if (view->GetName().empty()) view->SetName(name);
   if (!algorithm.empty() && algorithm != "UNDEFINED") view->Algorithm = algorithm;
   if (!security.empty() && security != "DEFINER") view->SqlSecurity = security;
   if (TokenKind() == tk::LParen) {
@@ -86,6 +87,7 @@ void TMySQLParser::ParseCreateTrigger(TTrgData* given) {
     SkipDefiner();
     SkipIfExists(/*withNot=*/true);
     if (!ReadName(name)) return;
+    if (trigger && trigger->GetName().empty()) trigger->SetName(name);
     if (!trigger && Objs()) trigger = Objs()->FindTrigger(name);
     if (!trigger) {
       owned = std::make_unique<TTrgData>(Objs());

@@ -4,6 +4,7 @@
 
 #include <array>
 
+#include "base/qorMsgMngr.h"
 #include "model/qorClasses.h"
 #include "model/qorComp_Ctr.h"
 #include "model/qorComp_Fld.h"
@@ -180,6 +181,7 @@ void TMySQLParser::ParseCreateTable(TTblData* given) {
 
 void TMySQLParser::SkipItem(const std::string& where) {
   const std::size_t start = TokenStart();
+  const std::int32_t line = tokenLine_, column = tokenColumn_;
   int depth = 0;
   while (!AtStatementEnd()) {
     const TTokenKind k = TokenKind();
@@ -188,10 +190,13 @@ void TMySQLParser::SkipItem(const std::string& where) {
     else if (k == tk::RParen) --depth;
     NextToken();
   }
-  std::string text = TrimCtl(GetText(start, PrevTokenEnd() > start ? PrevTokenEnd() - start : 0));
+  std::string text = ReplaceAll(
+      NormalizeLineBreaks(TrimCtl(GetText(start, PrevTokenEnd() > start ? PrevTokenEnd() - start : 0))),
+      "\r\n", " ");
   if (text.empty()) return;
   if (text.size() > 60) text = text.substr(0, 57) + "...";
-  Note("Not read in " + where + ": " + ReplaceAll(NormalizeLineBreaks(text), "\r\n", " "));
+  Messages().AddMsg("Not read in " + where + ": " + text,
+                    ScriptName, column, line, kMsgNote);
 }
 
 // ----------------------------------------------------------------- columns
@@ -285,13 +290,13 @@ std::unique_ptr<TFldData> TMySQLParser::ParseColumnDef(TDbObj* holder, TFldData*
         NextToken();
       }
       if (IsNameToken() || TokenKind() == tk::String) {
-        f->CharSet = TokenKind() == tk::String ? TokenText() : IdentText();
+        f->CharSet = TokenKind() == tk::String ? TokenText() : RawTokenText();
         NextToken();
       }
     } else if (a == myk::COLLATE) {
       NextToken();
       if (IsNameToken() || TokenKind() == tk::String) {
-        f->Collation = TokenKind() == tk::String ? TokenText() : IdentText();
+        f->Collation = TokenKind() == tk::String ? TokenText() : RawTokenText();
         NextToken();
       }
     } else if (a == myk::UNSIGNED) {
@@ -404,7 +409,7 @@ std::unique_ptr<TFldData> TMySQLParser::ParseColumnDef(TDbObj* holder, TFldData*
       NextToken();
     } else if (IsWord("INVISIBLE")) {
       // The model has no place for it; said, not lost silently.
-      Note("Column " + f->GetName() + ": INVISIBLE is not kept.");
+      NoteHere("Column " + f->GetName() + ": INVISIBLE is not kept.");
       NextToken();
     } else if (IsWord("COLUMN_FORMAT") || IsWord("STORAGE")) {
       NextToken();
@@ -504,7 +509,7 @@ void TMySQLParser::ParseKeyColumns(TFieldList& list, bool withObjects) {
     const std::size_t before = TokenStart();
     if (TokenKind() == tk::LParen) {
       SkipItem("key columns");
-      Note("An expression key part is not kept.");
+      NoteHere("An expression key part is not kept.");
     } else {
       std::string name;
       if (!ReadName(name)) break;
@@ -755,7 +760,7 @@ std::string TMySQLParser::ReadOptionValue() {
   if (TokenKind() == tk::String || TokenKind() == tk::Integer || TokenKind() == tk::Float)
     v = TokenText();
   else if (IsNameToken())
-    v = IdentText();
+    v = TokenKind() == tk::Ident && QuoteChar() == '`' ? IdentText() : RawTokenText();
   else
     return v;
   NextToken();
@@ -835,23 +840,28 @@ void TMySQLParser::ParseTableOptions(TTblData& table) {
     } else if (word == "PARTITION" || word == "UNION" || word == "WITH") {
       // Partitions, merge unions and system versioning: not in the model.
       const std::size_t start = TokenStart();
+      const std::int32_t line = tokenLine_, column = tokenColumn_;
       SkipTo(KindSet({tk::Terminator}));
-      std::string text = TrimCtl(GetText(start, PrevTokenEnd() - start));
+      std::string text =
+          ReplaceAll(NormalizeLineBreaks(TrimCtl(GetText(start, PrevTokenEnd() - start))), "\r\n", " ");
       if (text.size() > 60) text = text.substr(0, 57) + "...";
-      Note("Table " + table.GetName() + ": not kept: " +
-           ReplaceAll(NormalizeLineBreaks(text), "\r\n", " "));
+      Messages().AddMsg("Table " + table.GetName() + ": not kept: " + text, ScriptName, column, line,
+                        kMsgNote);
       return;
     } else if (k == tk::Ident && !word.empty()) {
       // Options the model has no place for (STATS_PERSISTENT=0,
       // PAGE_CHECKSUM=1 ...): said, not lost silently.
-      const std::string name = IdentText();
+      const std::string name = RawTokenText();
+      const std::int32_t line = tokenLine_, column = tokenColumn_;
       NextToken();
       if (TokenKind() != tk::Equal) {
-        Note("Table " + table.GetName() + ": unknown option " + name + ".");
+        Messages().AddMsg("Table " + table.GetName() + ": unknown option " + name + ".", ScriptName,
+                          column, line, kMsgNote);
         return;
       }
       const std::string value = ReadOptionValue();
-      Note("Table " + table.GetName() + ": option not kept: " + name + "=" + value);
+      Messages().AddMsg("Table " + table.GetName() + ": option not kept: " + name + "=" + value,
+                        ScriptName, column, line, kMsgNote);
     } else {
       return;
     }
