@@ -3,7 +3,7 @@
 DELIMITER $$
 CREATE DEFINER=`qor_record`@`127.0.0.1` PROCEDURE `p_no_characteristics`()
 BEGIN
-  
+  # a comment with ' and $$ in it
   SELECT 1;
 END
 $$
