@@ -255,6 +255,10 @@ std::string TMySQLParser::ReadRawBody() {
 
 // ------------------------------------------------------------- grammar help
 
+bool TMySQLParser::IsWord(std::string_view word) {
+  return QuoteChar() != '`' && TCustomSQLParser::IsWord(word);
+}
+
 bool TMySQLParser::AtStatementEnd() const {
   return TokenKind() == tk::Terminator || TokenKind() == tk::EOFKind;
 }

@@ -71,6 +71,9 @@ class TMySQLParser : public TCustomSQLParser {
   // with either line end.
   void Error(const std::string& text) override;
   std::string PositionText() override;
+  // A plain word only: a backticked name is never a keyword or a word of
+  // the grammar (a column may be called `period` or `check`).
+  bool IsWord(std::string_view word) override;
 
   // ---- Grammar rules, each named after its rule ----
   // `table`: the table to fill (a re-parse), or none for a new one.

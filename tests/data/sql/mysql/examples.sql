@@ -66,6 +66,10 @@ BEGIN
 END//
 DELIMITER ;
 
+-- Backticked names are never words of the grammar.
+CREATE TABLE `words` (`period` int, `check` int, `key` int, `comment` varchar(5) COMMENT 'c');
+ALTER TABLE words DROP COLUMN `key`, ADD COLUMN added date NULL;
+
 CREATE DOMAIN d_money AS NUMERIC(12,2);
 GRANT SELECT ON lines TO clerk;
 DROP SOMETHING odd;
