@@ -158,7 +158,13 @@ void TMySQLParser::AfterToken() {
 }
 
 bool TMySQLParser::SkipWhite() {
-  if (!AtEnd() && CurChar() == '#') return SkipComment();
+  if (AtEnd()) return false;
+  if (CurChar() == '#') return SkipComment();
+  // "--" starts a comment only before a blank or a control character:
+  // a--1 is a minus and a negative number.
+  if (CurChar() == '-' && PeekChar() == '-' && static_cast<unsigned char>(PeekChar2()) > ' ' &&
+      ReadPos() + 1 < GetLength())
+    return TCustomParser::SkipWhite();
   return TCustomSQLParser::SkipWhite();
 }
 
@@ -231,7 +237,9 @@ std::string TMySQLParser::ReadRawBody() {
       ++i;
       continue;
     }
-    if (c == '#' || (c == '-' && i + 1 < src.size() && src[i + 1] == '-')) {
+    const bool dashes = c == '-' && i + 1 < src.size() && src[i + 1] == '-' &&
+                        (i + 2 >= src.size() || static_cast<unsigned char>(src[i + 2]) <= ' ');
+    if (c == '#' || dashes) {
       const std::size_t lf = src.find('\n', i);
       i = lf == std::string::npos ? src.size() : lf;
       continue;
@@ -382,11 +390,11 @@ void TMySQLParser::ParseText() {
 
 void TMySQLParser::ParseDml(std::uint8_t code, std::uint8_t sub) {
   NextToken();
-  if (code == 15 && TokenKind() != myk::INTO) {
-    // INSERT IGNORE / LOW_PRIORITY / DELAYED INTO.
-    while (TokenKind() == tk::Ident && !AtStatementEnd() && TokenKind() != myk::INTO) NextToken();
-  }
-  if (code == 15 && !ExpectAndNext(myk::INTO)) return;
+  while (IsWord("IGNORE") || IsWord("LOW_PRIORITY") || IsWord("HIGH_PRIORITY") ||
+         IsWord("DELAYED") || IsWord("QUICK"))
+    NextToken();
+  // INTO may be left out of an INSERT.
+  if (code == 15 && TokenKind() == myk::INTO) NextToken();
   if (code == 17 && !ExpectAndNext(myk::FROM)) return;
   std::string name;
   if (!ReadName(name)) return;

@@ -71,6 +71,8 @@ TEST_F(MySQLParse, EveryInputEndsWithBoundedWork) {
       "`unterminated",
       "DROP TABLE",
       "LOCK TABLES t WRITE; UNLOCK TABLES;",
+      "INSERT t VALUES (1--1); INSERT IGNORE INTO t VALUES (2);",
+      "CREATE TABLE t (a int DEFAULT (1--1), b int) --",
   };
   for (const char* text : texts) {
     SCOPED_TRACE(text);
@@ -154,6 +156,20 @@ TEST_F(MySQLParse, StringDefaultsSurviveOurOwnScript) {
   EXPECT_EQ(t->Fields.Object(0)->DefaultValue, "'O''Brien'");
   EXPECT_EQ(t->Fields.Object(1)->DefaultValue, "'C:\\in''x'");
   EXPECT_EQ(test::DumpMessages(p2.Messages()), "");
+}
+
+// uuid, inet4, inet6 and json have no entry in the type table: they are
+// kept by name and written back by name.
+TEST_F(MySQLParse, TypesKeptByNameAreWrittenBack) {
+  Parse("CREATE TABLE t (a uuid NOT NULL DEFAULT uuid(), b inet6, c INET4, d json);");
+  EXPECT_EQ(Messages(), "");
+  TTblData* t = objs.FindTable("t");
+  ASSERT_NE(t, nullptr);
+  ASSERT_EQ(t->Fields.Count(), 4);
+  EXPECT_EQ(t->Fields.Object(0)->GetColumnSQL(), "UUID NOT NULL DEFAULT UUID()");
+  EXPECT_EQ(t->Fields.Object(1)->GetColumnSQL(), "INET6");
+  EXPECT_EQ(t->Fields.Object(2)->GetColumnSQL(), "INET4");
+  EXPECT_EQ(t->Fields.Object(3)->GetColumnSQL(), "JSON");
 }
 
 // Checks stopped the table and none was ever built; the server names
