@@ -366,7 +366,7 @@ void TMySQLParser::ParseText() {
     } else if (IsWord("COMMIT")) {
       NextToken();
       Notify(5, {}, 0, 0);
-    } else if (IsWord("LOCK") || IsWord("UNLOCK")) {
+    } else if (IsWord("LOCK") || IsWord("UNLOCK") || BuildsNothing()) {
       SkipTo(KindSet({tk::Terminator}));
     } else if (IsWord("DELIMITER")) {
       ParseDelimiter();
@@ -386,6 +386,19 @@ void TMySQLParser::ParseText() {
     // Every round moves on.
     if (TokenStart() == before && TokenKind() != tk::EOFKind) NextToken();
   }
+}
+
+bool TMySQLParser::BuildsNothing() {
+  // Data, transaction and maintenance statements that scripts and dumps
+  // hold between the DDL: nothing of the schema, so nothing to say.
+  static constexpr std::string_view kWords[] = {
+      "ANALYZE", "OPTIMIZE", "REPAIR", "CHECK", "FLUSH", "START", "BEGIN", "ROLLBACK",
+      "SAVEPOINT", "RELEASE", "TRUNCATE", "SHOW", "DO", "LOAD", "XA"};
+  const TTokenKind k = TokenKind();
+  if (k == myk::SELECT || k == myk::REPLACE || k == myk::CALL) return true;
+  for (std::string_view w : kWords)
+    if (IsWord(w)) return true;
+  return false;
 }
 
 void TMySQLParser::ParseDml(std::uint8_t code, std::uint8_t sub) {

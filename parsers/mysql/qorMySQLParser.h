@@ -169,6 +169,8 @@ class TMySQLParser : public TCustomSQLParser {
   void ParseUse();
   // INSERT, UPDATE, DELETE: the table named, the rest passed.
   void ParseDml(std::uint8_t code, std::uint8_t sub);
+  // A statement of data, transactions or maintenance, passed whole.
+  bool BuildsNothing();
 
   // The routine or trigger body at the current token, read raw.
   std::string ReadBody() { return ReadRawBody(); }
