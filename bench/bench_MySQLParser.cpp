@@ -23,19 +23,26 @@ std::string Script(int objects) {
   std::string s = "DELIMITER $$\n";
   for (int i = 0; i < objects; ++i) {
     const std::string n = std::to_string(i);
-    s += "CREATE TABLE `orders" + n +
-         "` (\n  `id` bigint(20) NOT NULL AUTO_INCREMENT,\n"
-         "  `customer_id` int(10) unsigned DEFAULT NULL,\n"
-         "  `name` varchar(60) NOT NULL DEFAULT 'O''Brien' COMMENT 'Shown on invoices',\n"
-         "  `amount` decimal(12,2) NOT NULL DEFAULT 0.00 CHECK (`amount` >= 0),\n"
-         "  `placed` timestamp NOT NULL DEFAULT current_timestamp() ON UPDATE current_timestamp(),\n"
-         "  PRIMARY KEY (`id`),\n  KEY `ix_customer" + n + "` (`customer_id`),\n"
-         "  CONSTRAINT `fk_orders" + n +
-         "` FOREIGN KEY (`customer_id`) REFERENCES `customers` (`id`) ON DELETE CASCADE\n"
-         ") ENGINE=InnoDB AUTO_INCREMENT=1001 DEFAULT CHARSET=utf8mb4 COLLATE=utf8mb4_general_ci\n$$\n"
-         "CREATE DEFINER=`root`@`localhost` PROCEDURE `p" + n +
-         "`(IN cust INT, OUT n INT)\n    READS SQL DATA\nBEGIN\n"
-         "  SELECT count(*) INTO n FROM orders" + n + " WHERE customer_id = cust; -- 'x'\nEND\n$$\n";
+    s +=
+        "CREATE TABLE `orders" + n +
+        "` (\n  `id` bigint(20) NOT NULL AUTO_INCREMENT,\n"
+        "  `customer_id` int(10) unsigned DEFAULT NULL,\n"
+        "  `name` varchar(60) NOT NULL DEFAULT 'O''Brien' COMMENT 'Shown on invoices',\n"
+        "  `amount` decimal(12,2) NOT NULL DEFAULT 0.00 CHECK (`amount` >= 0),\n"
+        "  `placed` timestamp NOT NULL DEFAULT current_timestamp() ON UPDATE current_timestamp(),\n"
+        "  PRIMARY KEY (`id`),\n  KEY `ix_customer" +
+        n +
+        "` (`customer_id`),\n"
+        "  CONSTRAINT `fk_orders" +
+        n +
+        "` FOREIGN KEY (`customer_id`) REFERENCES `customers` (`id`) ON DELETE CASCADE\n"
+        ") ENGINE=InnoDB AUTO_INCREMENT=1001 DEFAULT CHARSET=utf8mb4 "
+        "COLLATE=utf8mb4_general_ci\n$$\n"
+        "CREATE DEFINER=`root`@`localhost` PROCEDURE `p" +
+        n +
+        "`(IN cust INT, OUT n INT)\n    READS SQL DATA\nBEGIN\n"
+        "  SELECT count(*) INTO n FROM orders" +
+        n + " WHERE customer_id = cust; -- 'x'\nEND\n$$\n";
   }
   return s + "DELIMITER ;\n";
 }
@@ -80,7 +87,9 @@ void Parse(benchmark::State& state, const std::string& text) {
   state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(text.size()));
 }
 
-void BM_MySQLScan(benchmark::State& state) { Scan(state, ScriptOf(static_cast<int>(state.range(0)))); }
+void BM_MySQLScan(benchmark::State& state) {
+  Scan(state, ScriptOf(static_cast<int>(state.range(0))));
+}
 BENCHMARK(BM_MySQLScan)->Arg(250)->Arg(1000);
 
 void BM_MySQLParse(benchmark::State& state) {

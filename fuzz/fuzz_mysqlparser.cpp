@@ -65,7 +65,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   view->ObjectSource = "CREATE VIEW `fuzz_v` AS " + text;
   auto proc = std::make_unique<TPrcData>(&objs);
   proc->SetName("fuzz_p");
-  proc->ObjectSource = "DELIMITER $$\r\nCREATE PROCEDURE `fuzz_p`(" + text + "$$\r\nDELIMITER ;\r\n";
+  proc->ObjectSource =
+      "DELIMITER $$\r\nCREATE PROCEDURE `fuzz_p`(" + text + "$$\r\nDELIMITER ;\r\n";
   auto trg = std::make_unique<TTrgData>(&objs);
   trg->SetName("fuzz_tr");
   trg->SetText(text);

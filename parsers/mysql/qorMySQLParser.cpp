@@ -252,7 +252,8 @@ std::string TMySQLParser::ReadRawBody() {
     ++i;
   }
   if (stop > src.size()) stop = src.size();
-  std::string body = TrimCtl(NormalizeLineBreaks(std::string_view(src).substr(start, stop - start)));
+  std::string body =
+      TrimCtl(NormalizeLineBreaks(std::string_view(src).substr(start, stop - start)));
   // The scanner moves on to the terminator, which becomes the current token.
   if (stop >= CurIndex()) {
     AdvanceTo(stop);
@@ -392,8 +393,8 @@ bool TMySQLParser::BuildsNothing() {
   // Data, transaction and maintenance statements that scripts and dumps
   // hold between the DDL: nothing of the schema, so nothing to say.
   static constexpr std::string_view kWords[] = {
-      "ANALYZE", "OPTIMIZE", "REPAIR", "CHECK", "FLUSH", "START", "BEGIN", "ROLLBACK",
-      "SAVEPOINT", "RELEASE", "TRUNCATE", "SHOW", "DO", "LOAD", "XA"};
+      "ANALYZE",   "OPTIMIZE", "REPAIR",   "CHECK", "FLUSH", "START", "BEGIN", "ROLLBACK",
+      "SAVEPOINT", "RELEASE",  "TRUNCATE", "SHOW",  "DO",    "LOAD",  "XA"};
   const TTokenKind k = TokenKind();
   if (k == myk::SELECT || k == myk::REPLACE || k == myk::CALL) return true;
   for (std::string_view w : kWords)
@@ -580,10 +581,8 @@ void TMySQLParser::ParseDrop() {
     }
     return;
   }
-  if (k == tk::Ident)
-    Error("Invalid DROP-statement (" + IdentText() + ")");
-  else
-    Error("Invalid DROP-statement (" + CurTokenName() + ")");
+  if (k == tk::Ident) Error("Invalid DROP-statement (" + IdentText() + ")");
+  else Error("Invalid DROP-statement (" + CurTokenName() + ")");
   SkipTo(KindSet({tk::Terminator}));
 }
 

@@ -184,8 +184,7 @@ void TMySQLParser::ParseCreateRoutine(TPrcData* given) {
   // one is handed on: the collection holds the others already.
   TPrcData* routine = given;
   if (!routine)
-    if (auto* p = dynamic_cast<TPrcData*>(reparsed_); p && p->IsFunction == isFunction)
-      routine = p;
+    if (auto* p = dynamic_cast<TPrcData*>(reparsed_); p && p->IsFunction == isFunction) routine = p;
   if (!routine && Objs()) {
     TPrcData probe(Objs());
     probe.SetName(name);

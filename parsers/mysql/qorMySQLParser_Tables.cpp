@@ -168,9 +168,11 @@ void TMySQLParser::ParseCreateTable(TTblData* given) {
     if (TokenKind() == tk::Comma) NextToken();
     if (TokenStart() == before && !AtStatementEnd()) NextToken();
   }
-  if (!Expect(tk::RParen)) return;
-  NextToken();
-  ParseTableOptions(*table);
+  // Without its ")" (a text cut short) the table keeps what was read.
+  if (Expect(tk::RParen)) {
+    NextToken();
+    ParseTableOptions(*table);
+  }
   Notify(6, name, 1, 1);
   if (owned) {
     // Straight into the collection: the table itself was never filtered.
@@ -190,13 +192,12 @@ void TMySQLParser::SkipItem(const std::string& where) {
     else if (k == tk::RParen) --depth;
     NextToken();
   }
-  std::string text = ReplaceAll(
-      NormalizeLineBreaks(TrimCtl(GetText(start, PrevTokenEnd() > start ? PrevTokenEnd() - start : 0))),
-      "\r\n", " ");
+  std::string text = ReplaceAll(NormalizeLineBreaks(TrimCtl(GetText(
+                                    start, PrevTokenEnd() > start ? PrevTokenEnd() - start : 0))),
+                                "\r\n", " ");
   if (text.empty()) return;
   if (text.size() > 60) text = text.substr(0, 57) + "...";
-  Messages().AddMsg("Not read in " + where + ": " + text,
-                    ScriptName, column, line, kMsgNote);
+  Messages().AddMsg("Not read in " + where + ": " + text, ScriptName, column, line, kMsgNote);
 }
 
 // ----------------------------------------------------------------- columns
@@ -212,6 +213,21 @@ std::unique_ptr<TFldData> TMySQLParser::ParseColumnDef(TDbObj* holder, TFldData*
     owned = std::make_unique<TFldData>(Objs(), holder);
     f = owned.get();
     f->SetName(name);
+  }
+  if (existing) {
+    // MODIFY gives the whole definition anew; the column object stays, so
+    // what refers to it keeps its link.
+    f->DataType = dt::Unknown;
+    f->Length = f->Precision = f->Scale = 0;
+    f->CharSet.clear();
+    f->Collation.clear();
+    f->Unsigned = f->ZeroFill = f->BinaryAttr = f->AutoIncrement = f->Persisted = false;
+    f->DefaultValue.clear();
+    f->DomainName.clear();
+    f->EnumValues.clear();
+    f->GeneratedKind = '\0';
+    f->GeneratedExpr.clear();
+    f->SetDescription({});
   }
   auto* table = dynamic_cast<TTblData*>(holder);
   if (table) {
@@ -330,8 +346,8 @@ std::unique_ptr<TFldData> TMySQLParser::ParseColumnDef(TDbObj* holder, TFldData*
       if (!Expect(myk::UPDATE)) break;
       NextToken();
       const std::string value = ParseDefaultValue();
-      f->DefaultValue = (f->DefaultValue.empty() ? std::string("NULL") : f->DefaultValue) +
-                        " ON UPDATE " + value;
+      f->DefaultValue =
+          (f->DefaultValue.empty() ? std::string("NULL") : f->DefaultValue) + " ON UPDATE " + value;
     } else if (IsWord("AUTO_INCREMENT")) {
       f->AutoIncrement = true;
       NextToken();
@@ -621,9 +637,7 @@ void TMySQLParser::ParseUniqueKey(TTblData& table, const std::string& name) {
   HandOn(std::move(uq));
 }
 
-void TMySQLParser::ParseIndexKey(TTblData& table) {
-  ParseCreateIndex(&table, false, false, false);
-}
+void TMySQLParser::ParseIndexKey(TTblData& table) { ParseCreateIndex(&table, false, false, false); }
 
 void TMySQLParser::ParseCreateIndex(TTblData* table, bool unique, bool fullText, bool spatial) {
   if (TokenKind() == myk::KEY || TokenKind() == myk::INDEX) NextToken();
@@ -761,8 +775,7 @@ std::string TMySQLParser::ReadOptionValue() {
     v = TokenText();
   else if (IsNameToken())
     v = TokenKind() == tk::Ident && QuoteChar() == '`' ? IdentText() : RawTokenText();
-  else
-    return v;
+  else return v;
   NextToken();
   return v;
 }
@@ -842,11 +855,11 @@ void TMySQLParser::ParseTableOptions(TTblData& table) {
       const std::size_t start = TokenStart();
       const std::int32_t line = tokenLine_, column = tokenColumn_;
       SkipTo(KindSet({tk::Terminator}));
-      std::string text =
-          ReplaceAll(NormalizeLineBreaks(TrimCtl(GetText(start, PrevTokenEnd() - start))), "\r\n", " ");
+      std::string text = ReplaceAll(
+          NormalizeLineBreaks(TrimCtl(GetText(start, PrevTokenEnd() - start))), "\r\n", " ");
       if (text.size() > 60) text = text.substr(0, 57) + "...";
-      Messages().AddMsg("Table " + table.GetName() + ": not kept: " + text, ScriptName, column, line,
-                        kMsgNote);
+      Messages().AddMsg("Table " + table.GetName() + ": not kept: " + text, ScriptName, column,
+                        line, kMsgNote);
       return;
     } else if (k == tk::Ident && !word.empty()) {
       // Options the model has no place for (STATS_PERSISTENT=0,

@@ -202,6 +202,19 @@ TEST_F(MySQLParse, ChecksAreBuiltPerTable) {
   EXPECT_EQ(columnChecks, 1);
 }
 
+// MODIFY gives a column's whole definition anew, in place.
+TEST_F(MySQLParse, ModifyRedefinesTheColumnInPlace) {
+  Parse(
+      "CREATE TABLE t (a varchar(9) NOT NULL DEFAULT 'x' COMMENT 'old', b int);\n"
+      "ALTER TABLE t MODIFY COLUMN a int unsigned;");
+  EXPECT_EQ(Messages(), "");
+  TTblData* t = objs.FindTable("t");
+  ASSERT_NE(t, nullptr);
+  ASSERT_EQ(t->Fields.Count(), 2);
+  EXPECT_EQ(t->Fields.Name(0), "a");
+  EXPECT_EQ(test::DumpField(*t->Fields.Object(0)), "INTEGER unsigned");
+}
+
 // A trigger's stored body may be any statement, not only BEGIN ... END.
 TEST_F(MySQLParse, TriggerBodiesOfAnyStatementAreRead) {
   const char* const bodies[] = {

@@ -44,7 +44,8 @@ std::string Comparable(TObjs& objs) {
       if (view && StartsWith(line, "  column ")) line = line.substr(0, line.find(':'));
       if (StartsWith(line, "  in ") || StartsWith(line, "  out "))
         line = std::regex_replace(line, std::regex(R"( description=\[[^\]]*\])"), "");
-      if (StartsWith(line, "  out ")) line = std::regex_replace(line, std::regex(R"(^  out (\d+) [^:]*)"), "  out $1");
+      if (StartsWith(line, "  out "))
+        line = std::regex_replace(line, std::regex(R"(^  out (\d+) [^:]*)"), "  out $1");
       out += line + "\n";
     }
   };
@@ -60,10 +61,9 @@ std::string Comparable(TObjs& objs) {
 // The lines of the statements in other dialects' words: from a line that
 // starts one of them to the next empty line.
 std::vector<bool> ForeignLines(const std::vector<std::string>& lines) {
-  static const char* const kForeign[] = {"DECLARE ",          "CREATE DOMAIN ",
-                                         "CREATE EXCEPTION ", "CREATE GENERATOR ",
-                                         "CREATE EVENT ",     "CREATE ROLE ",
-                                         "GRANT "};
+  static const char* const kForeign[] = {
+      "DECLARE ",     "CREATE DOMAIN ", "CREATE EXCEPTION ", "CREATE GENERATOR ", "CREATE EVENT ",
+      "CREATE ROLE ", "GRANT "};
   std::vector<bool> foreign(lines.size() + 2, false);
   bool inside = false;
   for (std::size_t i = 0; i < lines.size(); ++i) {
@@ -100,8 +100,7 @@ TEST(MySQLRoundTrip, OurGoldenScriptParsesBackIntoTheShopModel) {
   const TMsgManager& msgs = parser.Messages();
   for (int i = 0; i < msgs.Count(); ++i) {
     const std::size_t line = static_cast<std::size_t>(msgs[i].Line);
-    EXPECT_TRUE(line < foreign.size() && foreign[line])
-        << "line " << line << ": " << msgs[i].Text;
+    EXPECT_TRUE(line < foreign.size() && foreign[line]) << "line " << line << ": " << msgs[i].Text;
   }
 }
 
