@@ -36,20 +36,19 @@ class TViwData;
 
 // The token kinds of the MySQL keyword table that the grammar tests.
 namespace myk {
+// clang-format off
 inline constexpr TTokenKind INT = 30, TINYINT = 31, SMALLINT = 32, MEDIUMINT = 33, BIGINT = 34,
-                            REAL = 35, DOUBLE = 36, FLOAT = 37, DECIMAL = 38, NUMERIC = 39,
-                            CHAR = 40, VARCHAR = 41, DATE = 42, TIME = 43, DATETIME = 44,
-                            Introducer = 45, TINYBLOB = 46, BLOB = 47, MEDIUMBLOB = 48,
-                            LONGBLOB = 49, TINYTEXT = 50, TEXT = 51, MEDIUMTEXT = 52, LONGTEXT = 53,
-                            ENUM = 54, SET = 55, YEAR = 56, PRECISION = 57, UNSIGNED = 58,
-                            ZEROFILL = 59, NATIONAL = 60, BINARY = 61, NULL_ = 62, DEFAULT = 63,
-                            SPATIAL = 64, PRIMARY = 65, KEY = 66, INDEX = 67, FOREIGN = 68,
-                            UNIQUE = 69, CREATE = 70, DROP = 71, TABLE = 72, IF = 73, NOT = 74,
-                            EXISTS = 75, TEMPORARY = 76, INSERT = 77, UPDATE = 78, DELETE = 79,
-                            SELECT = 80, DATABASE = 81, USE = 82, REFERENCES = 83, ALTER = 84,
-                            ADD = 85, CONSTRAINT = 86, ON = 87, COLLATE = 88, INTO = 89, FROM = 90,
-                            CASCADE = 91, RESTRICT = 92, CALL = 93, FULLTEXT = 94, REPLACE = 95,
-                            OR = 96, SQL = 97, AS = 98, VARBINARY = 99, BIT = 100;
+    REAL = 35, DOUBLE = 36, FLOAT = 37, DECIMAL = 38, NUMERIC = 39, CHAR = 40, VARCHAR = 41,
+    DATE = 42, TIME = 43, DATETIME = 44, Introducer = 45, TINYBLOB = 46, BLOB = 47,
+    MEDIUMBLOB = 48, LONGBLOB = 49, TINYTEXT = 50, TEXT = 51, MEDIUMTEXT = 52, LONGTEXT = 53,
+    ENUM = 54, SET = 55, YEAR = 56, PRECISION = 57, UNSIGNED = 58, ZEROFILL = 59,
+    NATIONAL = 60, BINARY = 61, NULL_ = 62, DEFAULT = 63, SPATIAL = 64, PRIMARY = 65, KEY = 66,
+    INDEX = 67, FOREIGN = 68, UNIQUE = 69, CREATE = 70, DROP = 71, TABLE = 72, IF = 73,
+    NOT = 74, EXISTS = 75, TEMPORARY = 76, INSERT = 77, UPDATE = 78, DELETE = 79, SELECT = 80,
+    DATABASE = 81, USE = 82, REFERENCES = 83, ALTER = 84, ADD = 85, CONSTRAINT = 86, ON = 87,
+    COLLATE = 88, INTO = 89, FROM = 90, CASCADE = 91, RESTRICT = 92, CALL = 93, FULLTEXT = 94,
+    REPLACE = 95, OR = 96, SQL = 97, AS = 98, VARBINARY = 99, BIT = 100;
+// clang-format on
 }  // namespace myk
 
 class TMySQLParser : public TCustomSQLParser {
