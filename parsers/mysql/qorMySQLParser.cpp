@@ -445,7 +445,7 @@ void TMySQLParser::ParseDelimiter() {
 
 // ------------------------------------------------------------------- CREATE
 
-void TMySQLParser::ParseCreate() {
+void TMySQLParser::SkipCreatePrefix() {
   NextToken();
   // CREATE [OR REPLACE] [DEFINER = user@host] ...
   for (bool moved = true; moved;) {
@@ -461,6 +461,10 @@ void TMySQLParser::ParseCreate() {
       moved = true;
     }
   }
+}
+
+void TMySQLParser::ParseCreate() {
+  SkipCreatePrefix();
   const TTokenKind k = TokenKind();
   if (k == myk::TABLE || k == myk::TEMPORARY) {
     ParseCreateTable(nullptr);
@@ -680,20 +684,7 @@ void TMySQLParser::ParseObjectSource(TDbObj* obj) {
     StatementStart = TokenStart();
   }
   auto skipCreate = [this]() {
-    if (TokenKind() != myk::CREATE) return;
-    NextToken();
-    for (bool moved = true; moved;) {
-      moved = false;
-      if (TokenKind() == myk::OR) {
-        NextToken();
-        if (TokenKind() == myk::REPLACE) NextToken();
-        moved = true;
-      }
-      if (IsWord("DEFINER")) {
-        SkipDefiner();
-        moved = true;
-      }
-    }
+    if (TokenKind() == myk::CREATE) SkipCreatePrefix();
   };
   if (auto* table = dynamic_cast<TTblData*>(obj)) {
     skipCreate();

@@ -149,6 +149,10 @@ class TMySQLParser : public TCustomSQLParser {
   void ParseReferentialActions(TCtrData& fk);
   // The value of a DEFAULT (or ON UPDATE) clause at the current token.
   std::string ParseDefaultValue();
+  // PRIMARY KEY, UNIQUE, FOREIGN KEY, FULLTEXT, SPATIAL, KEY, INDEX,
+  // CONSTRAINT and CHECK items of CREATE and ALTER TABLE; false, with
+  // nothing read, when none starts here.
+  bool ParseKeyItem(TTblData& table, const std::string& where);
   // A clause the grammar does not read: passed up to the next "," or ")"
   // of the enclosing list, with a note naming it.
   void SkipItem(const std::string& where);
@@ -164,6 +168,8 @@ class TMySQLParser : public TCustomSQLParser {
   void Notify(std::uint8_t code, const std::string& name, std::uint8_t byte1, std::uint8_t byte2);
 
   // ---- Statements (qorMySQLParser.cpp) ----
+  // Passes CREATE, OR REPLACE and DEFINER = user@host.
+  void SkipCreatePrefix();
   void ParseCreate();
   void ParseCreateDatabase();
   void ParseDrop();

@@ -127,31 +127,10 @@ void TMySQLParser::ParseCreateTable(TTblData* given) {
   NextToken();
   while (!AtStatementEnd() && TokenKind() != tk::RParen) {
     const std::size_t before = TokenStart();
-    const TTokenKind k = TokenKind();
-    if (k == myk::PRIMARY) {
-      ParsePrimaryKey(*table, {});
-    } else if (k == myk::UNIQUE) {
-      ParseUniqueKey(*table, {});
-    } else if (k == myk::FOREIGN) {
-      ParseForeignKey(*table, {});
-    } else if (k == myk::FULLTEXT || k == myk::SPATIAL) {
-      NextToken();
-      ParseCreateIndex(table, false, k == myk::FULLTEXT, k == myk::SPATIAL);
-    } else if (k == myk::KEY || k == myk::INDEX) {
-      ParseIndexKey(*table);
-    } else if (k == myk::REFERENCES) {
+    if (ParseKeyItem(*table, "table " + table->GetName())) {
+      // a key, an index or a check
+    } else if (TokenKind() == myk::REFERENCES) {
       ParseReferences(*table);
-    } else if (k == myk::CONSTRAINT) {
-      NextToken();
-      std::string ctrName;
-      if (TokenKind() == tk::Ident && !IsWord("CHECK")) ReadName(ctrName);
-      if (TokenKind() == myk::PRIMARY) ParsePrimaryKey(*table, ctrName);
-      else if (TokenKind() == myk::UNIQUE) ParseUniqueKey(*table, ctrName);
-      else if (TokenKind() == myk::FOREIGN) ParseForeignKey(*table, ctrName);
-      else if (IsWord("CHECK")) ParseCheck(*table, ctrName, {});
-      else SkipItem("table " + table->GetName());
-    } else if (IsWord("CHECK") && NextCharIs('(')) {
-      ParseCheck(*table, {}, {});
     } else if (IsWord("PERIOD")) {
       SkipItem("table " + table->GetName());
     } else if (IsNameToken()) {
@@ -179,6 +158,36 @@ void TMySQLParser::ParseCreateTable(TTblData* given) {
     if (TObjs* objs = Objs()) objs->AddObject(owned, /*freeOnFail=*/true);
   }
   DoLog("Table: " + name);
+}
+
+bool TMySQLParser::ParseKeyItem(TTblData& table, const std::string& where) {
+  const TTokenKind k = TokenKind();
+  if (k == myk::PRIMARY) {
+    ParsePrimaryKey(table, {});
+  } else if (k == myk::UNIQUE) {
+    ParseUniqueKey(table, {});
+  } else if (k == myk::FOREIGN) {
+    ParseForeignKey(table, {});
+  } else if (k == myk::FULLTEXT || k == myk::SPATIAL) {
+    NextToken();
+    ParseCreateIndex(&table, false, k == myk::FULLTEXT, k == myk::SPATIAL);
+  } else if (k == myk::KEY || k == myk::INDEX) {
+    ParseIndexKey(table);
+  } else if (k == myk::CONSTRAINT) {
+    NextToken();
+    std::string name;
+    if (TokenKind() == tk::Ident && !IsWord("CHECK")) ReadName(name);
+    if (TokenKind() == myk::PRIMARY) ParsePrimaryKey(table, name);
+    else if (TokenKind() == myk::UNIQUE) ParseUniqueKey(table, name);
+    else if (TokenKind() == myk::FOREIGN) ParseForeignKey(table, name);
+    else if (IsWord("CHECK")) ParseCheck(table, name, {});
+    else SkipItem(where);
+  } else if (IsWord("CHECK") && NextCharIs('(')) {
+    ParseCheck(table, {}, {});
+  } else {
+    return false;
+  }
+  return true;
 }
 
 void TMySQLParser::SkipItem(const std::string& where) {
@@ -905,30 +914,9 @@ void TMySQLParser::ParseAlterTable() {
       NextToken();
     } else if (k == myk::ADD) {
       NextToken();
-      const TTokenKind a = TokenKind();
-      if (a == myk::PRIMARY) {
-        ParsePrimaryKey(*table, {});
-      } else if (a == myk::KEY || a == myk::INDEX) {
-        ParseIndexKey(*table);
-      } else if (a == myk::FULLTEXT || a == myk::SPATIAL) {
-        NextToken();
-        ParseCreateIndex(table, false, a == myk::FULLTEXT, a == myk::SPATIAL);
-      } else if (a == myk::FOREIGN) {
-        ParseForeignKey(*table, {});
-      } else if (a == myk::UNIQUE) {
-        ParseUniqueKey(*table, {});
-      } else if (a == myk::CONSTRAINT) {
-        NextToken();
-        std::string ctrName;
-        if (TokenKind() == tk::Ident && !IsWord("CHECK")) ReadName(ctrName);
-        if (TokenKind() == myk::PRIMARY) ParsePrimaryKey(*table, ctrName);
-        else if (TokenKind() == myk::UNIQUE) ParseUniqueKey(*table, ctrName);
-        else if (TokenKind() == myk::FOREIGN) ParseForeignKey(*table, ctrName);
-        else if (IsWord("CHECK")) ParseCheck(*table, ctrName, {});
-        else SkipItem("ALTER TABLE " + name);
-      } else if (IsWord("CHECK")) {
-        ParseCheck(*table, {}, {});
-      } else if (IsWord("COLUMN") || a == tk::Ident) {
+      if (ParseKeyItem(*table, "ALTER TABLE " + name)) {
+        // a key, an index or a check
+      } else if (IsWord("COLUMN") || TokenKind() == tk::Ident) {
         if (IsWord("COLUMN")) NextToken();
         std::unique_ptr<TFldData> column = ParseColumnDef(table, nullptr, false, false);
         if (column && !scratch) {
