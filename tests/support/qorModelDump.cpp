@@ -233,6 +233,7 @@ class TDumper {
     Line("of-type", t.OfType);
     Line("as-query", OneLine(t.AsQuery));
     Line("tablespace", t.TablespaceName);
+    Line("file-group", t.FileGroup);
     const TMySQLTableOptions& m = t.MySQLOptions;
     TAttrs my;
     my.Text("engine", m.Engine)
