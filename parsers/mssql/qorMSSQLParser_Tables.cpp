@@ -211,9 +211,10 @@ TFldData* TMSSQLParser::ParseColumn(TTblData& table, bool add) {
   return raw;
 }
 
-void TMSSQLParser::ParseComputed(TFldData& column, bool /*add*/) {
+void TMSSQLParser::ParseComputed(TFldData& column, bool add) {
   NextToken();  // AS
-  column.SetText(ReadExpression());
+  // A table's computed column uses the functions it calls.
+  column.SetText(ReadExpression(add ? column.OwnerObj : nullptr));
   if (column.GetText().empty()) Error("Missing: computed column expression");
   if (IsPlainWord("PERSISTED")) {
     column.Persisted = true;

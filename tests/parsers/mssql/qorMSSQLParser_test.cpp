@@ -325,19 +325,6 @@ TEST_F(MSSQLParserTest, StoredBodyErrorsNameTheirObject) {
   EXPECT_EQ(parser.Messages()[0].Text.substr(0, 32), "Procedure P: Unknown statement: ");
 }
 
-TEST_F(MSSQLParserTest, StoredBodySaysWhereItsReadingStopped) {
-  auto proc = std::make_unique<TPrcData>(&Objs());
-  proc->SetName("P");
-  proc->ObjectSource =
-      "CREATE PROCEDURE dbo.P @a int AS\nSET NOCOUNT ON\nIF @a > 0\n  SELECT @a\nRETURN 0";
-  TPrcData* p = Objs().AddObject(proc, true);
-  parser.ParseObject(p);
-  EXPECT_EQ(Messages(),
-            "note 4:3 Procedure P: SELECT statement not read: the rest of the text is passed over\n");
-  // The text is kept whole.
-  EXPECT_EQ(p->GetText(), "AS\r\nSET NOCOUNT ON\r\nIF @a > 0\r\n  SELECT @a\r\nRETURN 0");
-}
-
 TEST_F(MSSQLParserTest, StatementsAreReported) {
   struct TReport {
     int Code, Action, Kind;
