@@ -329,7 +329,7 @@ constexpr TKindWords kKindWords[] = {
   {TDbObject::dboDomain,        {"domain",    "DOMAIN",    "DOMAIN",            "DOMAIN",            "RDB$FIELDS",      "RDB$FIELD_NAME",      "DOMAIN",    "TYPE",      "TYPE",         "DOMAIN",    "DOMAIN"}},
   {TDbObject::dboTable,         {"table",     "TABLE",     "TABLE",             "TABLE",             "RDB$RELATIONS",   "RDB$RELATION_NAME",   "TABLE",     "TABLE",     "TABLE",        "TABLE",     "TABLE"}},
   {TDbObject::dboView,          {"view",      "VIEW",      "VIEW",              "VIEW",              "RDB$RELATIONS",   "RDB$RELATION_NAME",   "VIEW",      "VIEW",      "VIEW",         "VIEW",      "VIEW"}},
-  {TDbObject::dboProcedure,     {"procedure", "PROCEDURE", "PROCEDURE",         "PROCEDURE",         "RDB$PROCEDURES",  "RDB$PROCEDURE_NAME",  "PROCEDURE", "PROCEDURE", "PROCEDURE",    "FUNCTION",  "FUNCTION"}},
+  {TDbObject::dboProcedure,     {"procedure", "PROCEDURE", "PROCEDURE",         "PROCEDURE",         "RDB$PROCEDURES",  "RDB$PROCEDURE_NAME",  "PROCEDURE", "PROCEDURE", "PROCEDURE",    "PROCEDURE", "PROCEDURE"}},
   {TDbObject::dboTrigger,       {"trigger",   "TRIGGER",   "TRIGGER",           "TRIGGER",           "RDB$TRIGGERS",    "RDB$TRIGGER_NAME",    "TRIGGER",   "TRIGGER",   o,              o,           o}},
   {TDbObject::dboException,     {"exception", "EXCEPTION", "EXCEPTION",         "EXCEPTION",         "RDB$EXCEPTIONS",  "RDB$EXCEPTION_NAME",  o,           o,           o,              o,           o}},
   {TDbObject::dboIndex,         {"index",     "INDEX",     "INDEX",             "INDEX",             "RDB$INDICES",     "RDB$INDEX_NAME",      "INDEX",     "INDEX",     o,              "INDEX",     o}},
@@ -454,22 +454,18 @@ std::string TDbObj::OracleDescriptionSQL() {
   const std::string qsl = QuoteStringLiteral(description_, GetServerType());
   if (auto* f = dynamic_cast<TFldData*>(this)) {
     const std::string table = f->GetTableName();
-    if (table.empty()) return "/* COMMENT ON... */";
+    // A parameter: nothing stores its comment, and a "/" after a bare
+    // comment would run the routine's text again.
+    if (table.empty()) return {};
     std::string schema;
     if (f->OwnerObj) schema = f->OwnerObj->GetParentName();
     return "COMMENT ON COLUMN " + (schema.empty() ? std::string() : QuoteName(schema) + ".") +
            QuoteName(table) + "." + QuoteName(name_) + " IS" + crlf + qsl;
   }
-  if (auto* t = dynamic_cast<TTrgData*>(this)) {
-    TDbObj* table = t->GetTableObj();
-    if (table && !table->GetParentName().empty())
-      return "COMMENT ON TRIGGER " + QuoteName(table->GetParentName()) + "." +
-             QuoteName(table->GetName()) + "." + QuoteName(name_) + " IS" + crlf + qsl;
-  }
-  const char* word = KindWord(TKindWordUse::kwOracleComment);
-  if (!word) return "/* COMMENT ON... */";
-  return std::string("COMMENT ON ") + word + " " + GetQualifiedName() + " IS" + crlf +
-         QuotedStr(description_);
+  // Oracle stores comments on tables, views (named as tables) and columns;
+  // COMMENT ON INDEX, SEQUENCE, PROCEDURE, TRIGGER ... would be refused.
+  if (!IsKind(this, TDbObject::dboTable) && !IsKind(this, TDbObject::dboView)) return {};
+  return "COMMENT ON TABLE " + GetQualifiedName() + " IS" + crlf + QuotedStr(description_);
 }
 
 std::string TDbObj::MSSQLDescriptionSQL() {

@@ -155,8 +155,13 @@ std::string TDmnData::GetCreateSQL() {
       return "CREATE DOMAIN " + QuoteName(GetName()) + " AS " + TypeHolder->GetCreateSQL();
     case SD::sdGeneric:
     case SD::sdASA:
-    case SD::sdMySQL:
-    case SD::sdDB2: break;
+    case SD::sdMySQL: break;
+    case SD::sdDB2:
+      // DB2 has no domains: a distinct type over the base type is what
+      // its columns can be declared with (default and checks stay with
+      // the columns).
+      return "CREATE DISTINCT TYPE " + QuoteName(GetName()) + " AS " +
+             TypeHolder->GetDataTypeSQL() + " WITH COMPARISONS";
   }
   return "CREATE DOMAIN " + QuoteName(GetName()) + " " + TypeHolder->GetCreateSQL();
 }
@@ -164,6 +169,7 @@ std::string TDmnData::GetCreateSQL() {
 std::string TDmnData::GetDropSQL() {
   switch (ScriptDialect(GetServerType())) {
     case SD::sdOracle: return "DROP TYPE " + GetName();
+    case SD::sdDB2: return "DROP TYPE " + QuoteName(GetName());
     case SD::sdASE: return "exec sp_droptype " + QuotedStr(GetName());
     case SD::sdPostgreSQL:
       return (PGOptions->IsType ? "DROP TYPE " : "DROP DOMAIN ") + GetQualifiedName();
@@ -177,8 +183,7 @@ std::string TDmnData::GetDropSQL() {
     case SD::sdGeneric:
     case SD::sdInterBase:
     case SD::sdASA:
-    case SD::sdMySQL:
-    case SD::sdDB2: break;
+    case SD::sdMySQL: break;
   }
   return TDbObj::GetDropSQL();
 }

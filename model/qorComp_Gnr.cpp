@@ -56,6 +56,8 @@ std::string TGnrData::GetCreateSQL() {
       std::string s = "CREATE SEQUENCE ";
       s += GetParentName().empty() ? QuoteName(GetName())
                                    : QuoteName(GetParentName()) + "." + QuoteName(GetName());
+      // Without it the sequence would start again at its minimum.
+      if (!StartWith.empty()) s += kCrlf + "start with " + StartWith;
       if (SetNotOne(MinValue)) s += kCrlf + "minvalue " + MinValue;
       if (!maxValue_.empty()) s += kCrlf + "maxvalue " + maxValue_;
       if (SetNotOne(IncrementBy)) s += kCrlf + "increment by " + IncrementBy;
@@ -90,11 +92,20 @@ std::string TGnrData::GetCreateSQL() {
       if (!OwnedBy.empty()) s += " OWNED BY " + OwnedBy;
       return s;
     }
+    case SD::sdDB2: {
+      // DB2 has sequences, not generators.
+      std::string s = "CREATE SEQUENCE " + QuoteName(GetName());
+      if (!StartWith.empty()) s += " START WITH " + StartWith;
+      if (!IncrementBy.empty()) s += " INCREMENT BY " + IncrementBy;
+      if (!cache_.empty()) s += " CACHE " + cache_;
+      else if (noCache_) s += " NO CACHE";
+      if (Cycle) s += " CYCLE";
+      return s;
+    }
     case SD::sdGeneric:
     case SD::sdInterBase:
     case SD::sdASA:
     case SD::sdMySQL:
-    case SD::sdDB2:
     case SD::sdASE: break;
   }
   return "CREATE GENERATOR " + QuoteName(GetName());
@@ -111,6 +122,7 @@ std::string TGnrData::GetDropSQL() {
            "DELETE FROM RDB$GENERATORS WHERE RDB$GENERATOR_NAME = " + QuotedStr(GetName());
   }
   if (st == DB::dbPostgreSQL || st == DB::dbOracle) return "DROP SEQUENCE " + GetQualifiedName();
+  if (st == DB::dbDB2) return "DROP SEQUENCE " + QuoteName(GetName());
   return {};
 }
 

@@ -53,6 +53,13 @@ std::string TIdxData::GetIncludeText() {
   return s;
 }
 
+std::string TIdxData::MySQLCommentText() {
+  if (GetServerType() != DB::dbMySQL || GetDescription().empty() ||
+      !GetObjFilter().Contains(TCmpObjType::coDescription))
+    return {};
+  return " COMMENT " + QuoteStringLiteral(GetDescription(), DB::dbMySQL);
+}
+
 std::string TIdxData::GetCreateSQL() {
   const DB st = GetServerType();
   std::string s = "CREATE ";
@@ -98,6 +105,7 @@ std::string TIdxData::GetCreateSQL() {
   if (GetText().empty()) s += "(" + GetFieldsText() + ")";
   else if (st == DB::dbOracle) s += GetText();
   else s += " COMPUTED BY" + GetText();
+  s += MySQLCommentText();
 
   if (!IncludeColumns.Empty()) s += kCrlf + "  INCLUDE (" + GetIncludeText() + ")";
   if (st == DB::dbMSSQL) {

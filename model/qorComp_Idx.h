@@ -38,6 +38,9 @@ class TIdxData : public TDbObj {
   std::string GetFieldsText();
   // The included columns, quoted and separated by ", ".
   std::string GetIncludeText();
+  // " COMMENT '...'" with the description, for the MySQL index definitions
+  // (the server keeps it with the index); empty elsewhere or without one.
+  std::string MySQLCommentText();
 
   // Frees the column objects of both lists and empties them.
   void ClearFields();

@@ -411,8 +411,11 @@ std::string TMemberPrcData::GetCreateSQL() {
 
 const char* TPrcData::KindWord(TKindWordUse use) const {
   using U = TKindWordUse;
+  // PostgreSQL refuses ALTER FUNCTION and COMMENT ON FUNCTION for a
+  // routine created as PROCEDURE: the word follows the kind.
   if (IsFunction && (use == U::kwIBComment || use == U::kwASAComment ||
-                     use == U::kwOracleComment || use == U::kwMSSQLLevel1))
+                     use == U::kwOracleComment || use == U::kwMSSQLLevel1 ||
+                     use == U::kwPGComment || use == U::kwPGOwner))
     return "FUNCTION";
   return TDbObj::KindWord(use);
 }

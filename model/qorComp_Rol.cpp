@@ -3,6 +3,10 @@
 // share.
 #include "model/qorComp_Rol.h"
 
+#include "model/qorComp_Gnr.h"
+#include "model/qorComp_Prc.h"
+#include "model/qorComp_Tbl.h"
+#include "model/qorComp_Viw.h"
 #include "platform/qorStrings.h"
 
 #include <initializer_list>
@@ -201,12 +205,60 @@ std::string TGntData::PrivilegeList() {
   return DropLastSeparator(s);
 }
 
+namespace {
+
+// The schema of the object a PostgreSQL grant names, from the collection:
+// the grant holds the bare name, and the object is created in its schema.
+std::string PGGrantObjectSchema(TCustomObjs* objs, const std::string& name, TDbObject kind) {
+  if (!objs) return {};
+  std::string found;
+  int hits = 0;
+  auto consider = [&](TDbObj* o) {
+    if (!o || o->GetName() != name) return;
+    if (hits++ == 0) found = o->GetParentName();
+    else if (found != o->GetParentName()) found.clear();  // two schemas: leave it to the search path
+  };
+  switch (kind) {
+    case TDbObject::dboProcedure:
+    case TDbObject::dboFunction:
+      for (const auto& e : objs->Procedures) consider(e.Value.get());
+      break;
+    case TDbObject::dboGenerator:
+      for (const auto& e : objs->Generators) consider(e.Value.get());
+      break;
+    default:
+      for (const auto& e : objs->Tables) consider(e.Value.get());
+      for (const auto& e : objs->Views) consider(e.Value.get());
+      break;
+  }
+  return found;
+}
+
+}  // namespace
+
 std::string TGntData::GetPrivilegesText() {
   if (ObjectKind == TDbObject::dboRole) return PrivilegeList();
-  std::string s = PrivilegeList() + GetColumnsText();
+  const DB st = GetServerType();
+  std::string s;
+  if ((st == DB::dbPostgreSQL || st == DB::dbMySQL) && !Columns.empty()) {
+    // A column list binds to the privilege it follows: after the last one
+    // only, the others would cover the whole table.
+    const std::string list = PrivilegeList();
+    std::size_t from = 0;
+    for (;;) {
+      const std::size_t comma = list.find(", ", from);
+      s += list.substr(from, comma == std::string::npos ? std::string::npos : comma - from) +
+           GetColumnsText();
+      if (comma == std::string::npos) break;
+      s += ", ";
+      from = comma + 2;
+    }
+  } else {
+    s = PrivilegeList() + GetColumnsText();
+  }
   if (ObjectName.empty()) return s;
   s += " ON ";
-  if (GetServerType() == DB::dbInterBase) {
+  if (st == DB::dbInterBase) {
     switch (ObjectKind) {
       case TDbObject::dboProcedure: s += "PROCEDURE "; break;
       case TDbObject::dboTrigger: s += "TRIGGER "; break;
@@ -217,6 +269,21 @@ std::string TGntData::GetPrivilegesText() {
       case TDbObject::dboPackage: s += "PACKAGE "; break;
       default: break;  // tables and the rest have no kind word
     }
+  } else if (st == DB::dbPostgreSQL || st == DB::dbMySQL) {
+    // Both read a bare name as a table's.
+    switch (ObjectKind) {
+      case TDbObject::dboProcedure: s += "PROCEDURE "; break;
+      case TDbObject::dboFunction: s += "FUNCTION "; break;
+      case TDbObject::dboGenerator:
+        if (st == DB::dbPostgreSQL) s += "SEQUENCE ";
+        break;
+      default: break;
+    }
+  }
+  if (st == DB::dbPostgreSQL) {
+    std::string schema = GetParentName();
+    if (schema.empty()) schema = PGGrantObjectSchema(Owner(), ObjectName, ObjectKind);
+    if (!schema.empty()) s += QuoteName(schema) + ".";
   }
   // An MS SQL grant that knows its object's schema names it.
   if (GetServerType() == DB::dbMSSQL && !GetParentName().empty())
@@ -225,13 +292,17 @@ std::string TGntData::GetPrivilegesText() {
 }
 
 std::string TGntData::GetGranteeText() {
+  const DB st = GetServerType();
   const char* word = "";
   switch (GranteeKind) {
     case TDbObject::dboProcedure: word = "PROCEDURE "; break;
     case TDbObject::dboTrigger: word = "TRIGGER "; break;
     case TDbObject::dboFunction: word = "FUNCTION "; break;
     case TDbObject::dboView: word = "VIEW "; break;
-    case TDbObject::dboRole: word = "ROLE "; break;
+    // PostgreSQL and MySQL name a role like a user: "TO ROLE" does not parse.
+    case TDbObject::dboRole:
+      if (st != DB::dbPostgreSQL && st != DB::dbMySQL) word = "ROLE ";
+      break;
     case TDbObject::dboPackage: word = "PACKAGE "; break;
     default: break;  // users and the rest are named alone
   }
@@ -246,9 +317,20 @@ std::string TGntData::GetCreateSQL() {
     if (Grantee.empty()) return {};
     if (!ObjectName.empty() && Privileges.Empty())
       return "GRANT " + ObjectName + " TO " + Grantee;
-    const std::string list = DropLastSeparator(Keywords(
+    std::string list = DropLastSeparator(Keywords(
         Privileges, ObjectName.empty() ? kOracleSystemPrivileges : kOracleObjectPrivileges));
     if (list.empty()) return {};
+    if (!ObjectName.empty() && !Columns.empty()) {
+      // Each privilege keeps its columns: without them it covers the table.
+      std::string cols;
+      for (const std::string& c : Columns) cols += (cols.empty() ? "" : ", ") + c;
+      std::string limited;
+      for (P p : kOracleObjectPrivileges)
+        if (Privileges.Contains(p))
+          limited += (limited.empty() ? "" : ", ") + std::string(PrivilegeKeyword(p)) + " (" +
+                     cols + ")";
+      list = limited;
+    }
     if (ObjectName.empty()) return "GRANT " + list + " TO " + Grantee;
     return "GRANT " + list + " ON " + ObjectName + " TO " + Grantee;
   }

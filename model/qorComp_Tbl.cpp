@@ -135,7 +135,7 @@ std::string TTblData::GetMySQLCreateSQL() {
       item += "KEY " + QuoteName(idx->GetName());
       if (!idx->MySQLIndexOptions.IndexType.empty())
         item += " USING " + idx->MySQLIndexOptions.IndexType;
-      items.push_back(item + " (" + idx->GetFieldsText() + ")");
+      items.push_back(item + " (" + idx->GetFieldsText() + ")" + idx->MySQLCommentText());
       idx->SetSelected(true);
     }
   }

@@ -310,7 +310,11 @@ void TObjs::WriteHeader(std::vector<std::string>& dest) {
       comment("Created : ", o.Text5);
       comment("Options : ", o.Text2);
       if (!o.Text1.empty()) dest.emplace_back();
-      if (connect && !db.empty()) {
+      // A script of one table goes into the database; it must never drop
+      // and create the database the rest of the objects live in.
+      if (connect && !db.empty() && tableHeader_) {
+        statement("use " + db);
+      } else if (connect && !db.empty()) {
         statement("use " + db);
         statement("use master");
         statement("if exists( select 1 from master.dbo.sysdatabases where name = " + literal(db) +
@@ -614,7 +618,11 @@ void TObjs::GenerateTableScript(std::vector<std::string>& dest, std::string_view
   const bool descriptions = filter.Contains(TCmpObjType::coDescription);
   const bool cs = Tables.CaseSensitive();
 
-  if (withHeader) WriteHeader(dest);
+  if (withHeader) {
+    TRestore<bool> keep(tableHeader_);
+    tableHeader_ = true;
+    WriteHeader(dest);
+  }
   std::set<const TDbObj*> inlineKeys;
   if (AddStatement(dest, table->GetCreateSQL(), term)) {
     if (st == DB::dbMySQL) MarkInlineKeys(*table, inlineKeys);
@@ -625,12 +633,16 @@ void TObjs::GenerateTableScript(std::vector<std::string>& dest, std::string_view
     TCmpObjType kind;
     std::uint8_t type;
   };
-  static constexpr TPass kPasses[] = {{TCmpObjType::coPrimaryKey, ct::PrimaryKey},
+  // MS SQL keeps a column default as a constraint of its own, read with the
+  // checks: left out, the table would come back without its defaults.
+  static constexpr TPass kPasses[] = {{TCmpObjType::coCheck, ct::Default},
+                                      {TCmpObjType::coPrimaryKey, ct::PrimaryKey},
                                       {TCmpObjType::coUnique, ct::Unique},
                                       {TCmpObjType::coForeignKey, ct::ForeignKey},
                                       {TCmpObjType::coCheck, ct::Check}};
   for (const TPass& pass : kPasses) {
     if (!filter.Contains(pass.kind)) continue;
+    if (pass.type == ct::Default && st != DB::dbMSSQL) continue;
     bool first = true;
     for (auto& e : Constraints) {
       TCtrData* c = e.Value.get();
@@ -671,6 +683,17 @@ void TObjs::GenerateTableScript(std::vector<std::string>& dest, std::string_view
         dest.emplace_back("^");
         dest.emplace_back();
         dest.emplace_back("SET TERM ; ^");
+      } else if (st == DB::dbMySQL) {
+        // As in the whole script: the body holds ";", which would end the
+        // statement for the client.
+        dest.emplace_back();
+        dest.emplace_back("DELIMITER //");
+        dest.push_back(text + "\r\n//");
+        dest.emplace_back("DELIMITER ;");
+      } else if (st == DB::dbOracle) {
+        // A PL/SQL block ends with its own ";" and runs on a "/" line.
+        dest.emplace_back();
+        dest.push_back(text + "\r\n/");
       } else {
         dest.emplace_back();
         dest.push_back(text + term);

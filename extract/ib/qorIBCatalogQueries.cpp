@@ -209,4 +209,183 @@ const std::string_view kViewDependencies =
     "and D.Rdb$Depended_On_Type in (0, 1)\r\n"
     "order by D.Rdb$Depended_On_Name, D.Rdb$Field_Name";
 
+std::string Indices(bool ignoreIBE) {
+  std::string s =
+      "Select I.rdb$index_name, I.rdb$relation_name, I.rdb$unique_flag, I.rdb$description,"
+      " I.rdb$index_inactive, I.rdb$index_type, I.rdb$expression_source, I.rdb$segment_count"
+      " from RDB$Indices I where Not Exists"
+      " (select RC.Rdb$Constraint_Name from Rdb$Relation_Constraints RC"
+      " where RC.Rdb$Index_Name=I.Rdb$Index_Name)"
+      " and I.rdb$index_name not like 'RDB$%' ";
+  if (ignoreIBE) s += " and I.rdb$index_name not like 'IBE$%' ";
+  s += "Order By I.rdb$index_name ";
+  return s;
+}
+
+const std::string_view kIndexSegments =
+    "select rdb$field_name from rdb$index_segments"
+    " where rdb$index_name=:INDEX_NAME order by rdb$field_position";
+
+namespace {
+
+std::string PrimaryKeyFrom(bool ignoreIBE) {
+  std::string s =
+      " from Rdb$Relation_Constraints C"
+      " Left Join Rdb$Indices I on I.RDB$Index_Name = C.Rdb$Index_Name"
+      " where C.Rdb$Constraint_Type='PRIMARY KEY'";
+  if (ignoreIBE)
+    s += " and C.rdb$constraint_name not like 'IBE$%' and C.rdb$Relation_Name not like 'IBE$%' ";
+  return s;
+}
+
+std::string ForeignKeyFrom(bool ignoreIBE) {
+  std::string s =
+      " from Rdb$Relation_Constraints C, rdb$ref_constraints R, rdb$indices I1, rdb$indices I2"
+      " where C.Rdb$Constraint_Type='FOREIGN KEY'"
+      " and I1.Rdb$index_name = C.Rdb$index_name"
+      " and I2.Rdb$index_name=I1.Rdb$foreign_key"
+      " and R.rdb$constraint_name=C.rdb$constraint_name ";
+  if (ignoreIBE) s += " and C.rdb$constraint_name not like 'IBE$%' ";
+  return s;
+}
+
+}  // namespace
+
+std::string PrimaryKeyCount(bool ignoreIBE) { return "Select Count(*)" + PrimaryKeyFrom(ignoreIBE); }
+
+std::string PrimaryKeys(bool ignoreIBE) {
+  return "Select C.Rdb$Constraint_Name, C.Rdb$Relation_Name, C.Rdb$Index_Name, I.Rdb$Index_Type" +
+         PrimaryKeyFrom(ignoreIBE) + " Order by C.rdb$relation_name";
+}
+
+std::string UniqueConstraints(bool ignoreIBE) {
+  std::string s =
+      "Select C.Rdb$Constraint_Name, C.Rdb$Relation_Name, C.Rdb$Index_Name, I.Rdb$Index_Type"
+      " from Rdb$Relation_Constraints C"
+      " JOIN Rdb$Relations R ON R.RDB$RELATION_NAME=C.RDB$RELATION_NAME"
+      " AND (R.RDB$SYSTEM_FLAG <> 1 OR R.RDB$SYSTEM_FLAG IS NULL)"
+      " left Join rdb$indices I on I.Rdb$Index_Name = C.Rdb$Index_Name"
+      " where C.Rdb$Constraint_Type = 'UNIQUE' ";
+  if (ignoreIBE) s += " and C.rdb$constraint_name not like 'IBE$%' ";
+  s += "order by C.Rdb$Constraint_Name";
+  return s;
+}
+
+std::string ForeignKeyCount(bool ignoreIBE) { return "Select Count(*)" + ForeignKeyFrom(ignoreIBE); }
+
+std::string ForeignKeys(const TIBCatalogCaps& caps, bool ignoreIBE) {
+  std::string s =
+      "Select C.rdb$constraint_name, C.rdb$relation_name FK_RELATION_NAME,"
+      " C.rdb$index_name FK_INDEX_NAME, ";
+  s += Pick(caps.HasUpdateRule, "R.rdb$UPDATE_RULE, ", "cast(null as char(11)) RDB$UPDATE_RULE, ");
+  s += Pick(caps.HasDeleteRule, "R.rdb$DELETE_RULE, ", "cast(null as char(11)) RDB$DELETE_RULE, ");
+  s += "I2.rdb$relation_name PK_RELATION_NAME, I2.RDB$Index_Name PK_INDEX_NAME,"
+       " I1.RDB$Index_Type FK_INDEX_TYPE, I2.RDB$Index_Type PK_INDEX_TYPE";
+  s += ForeignKeyFrom(ignoreIBE);
+  s += "Order by C.rdb$relation_name, C.rdb$constraint_name ";
+  return s;
+}
+
+const std::string_view kReferencedSegments =
+    "Select S.Rdb$field_name"
+    " from rdb$indices I1, Rdb$indices I2, Rdb$index_segments S"
+    " where I1.rdb$Index_name = :INDEX_NAME"
+    " and I2.rdb$Index_name=I1.rdb$foreign_key"
+    " and S.rdb$Index_name=I2.rdb$Index_name"
+    " order by S.rdb$field_position";
+
+std::string CheckConstraints(bool ignoreIBE) {
+  std::string s =
+      "select C.Rdb$Constraint_Name, C.Rdb$Trigger_Name, T.Rdb$Trigger_Source,"
+      " T.Rdb$Relation_Name"
+      " from Rdb$Check_Constraints C, Rdb$Triggers T"
+      " where T.Rdb$Trigger_Name = C.Rdb$Trigger_Name"
+      " and T.Rdb$Trigger_Type = 1"
+      " and T.Rdb$Trigger_Name like 'CHECK_%' ";
+  if (ignoreIBE)
+    s += " and C.rdb$constraint_name not like 'IBE$%' and T.rdb$Relation_name not like 'IBE$%' ";
+  s += "Order by C.Rdb$Constraint_Name ";
+  return s;
+}
+
+namespace {
+
+std::string GeneratorFilter(bool ignoreIBE) {
+  std::string s = " from rdb$generators where (Rdb$System_Flag = 0 or Rdb$System_Flag is Null) ";
+  if (ignoreIBE) s += " and rdb$generator_name not like 'IBE$%' ";
+  return s;
+}
+
+}  // namespace
+
+std::string GeneratorCount(bool ignoreIBE) { return "select Count(*)" + GeneratorFilter(ignoreIBE); }
+
+std::string Generators(const TIBCatalogCaps& caps, bool ignoreIBE) {
+  std::string s = "select rdb$generator_name, ";
+  s += Pick(caps.HasGeneratorDescription, "rdb$description, ",
+            "cast(null as blob sub_type 1) rdb$description, ");
+  s += Pick(caps.HasGeneratorIncrement, "rdb$generator_increment, rdb$initial_value",
+            "cast(null as integer) rdb$generator_increment,"
+            " cast(null as bigint) rdb$initial_value");
+  s += GeneratorFilter(ignoreIBE);
+  s += "order by rdb$generator_name ";
+  return s;
+}
+
+const std::string_view kExceptions =
+    "select rdb$exception_name, rdb$message, rdb$description from rdb$exceptions"
+    " where (rdb$system_flag = 0 or rdb$system_flag is null)"
+    " order by rdb$exception_name";
+
+std::string Collations() {
+  return "select c.rdb$collation_name, c.rdb$description, c.rdb$base_collation_name,"
+         " CS.RDB$CHARACTER_SET_NAME, c.rdb$collation_attributes, c.rdb$specific_attributes,"
+         " cc.RDB$SPECIFIC_ATTRIBUTES BASE_ATTR"
+         " from rdb$collations c"
+         " left join RDB$CHARACTER_SETS CS ON CS.RDB$CHARACTER_SET_ID=C.RDB$CHARACTER_SET_ID"
+         " left join RDB$COLLATIONS cc ON cc.RDB$COLLATION_NAME=C.RDB$BASE_COLLATION_NAME"
+         " where (c.rdb$system_flag = 0 or c.rdb$system_flag is null)"
+         " order by c.rdb$collation_name";
+}
+
+namespace {
+
+std::string TriggerFilter(bool ignoreIBE) {
+  std::string s =
+      " where (R.rdb$system_flag <> 1 or R.rdb$system_flag is Null) "
+      " and NOT EXISTS (SELECT * FROM RDB$CHECK_CONSTRAINTS CHK WHERE "
+      " T.RDB$TRIGGER_NAME = CHK.RDB$TRIGGER_NAME) "
+      " and not (R.rdb$view_blr is not null"
+      " and T.rdb$trigger_name like 'CHECK_%' "
+      " and T.rdb$trigger_source is null)";
+  if (ignoreIBE) s += " and T.rdb$trigger_name not like 'IBE$%' ";
+  return s;
+}
+
+}  // namespace
+
+std::string TriggerCount(bool ignoreIBE) {
+  return " select Count(*) from rdb$triggers T "
+         " join rdb$relations R on R.rdb$relation_name = T.rdb$relation_name" +
+         TriggerFilter(ignoreIBE);
+}
+
+std::string Triggers(bool ignoreIBE) {
+  return " select T.RDB$TRIGGER_NAME, T.RDB$RELATION_NAME, T.RDB$TRIGGER_SOURCE, T.RDB$DESCRIPTION,"
+         " T.RDB$TRIGGER_TYPE, T.RDB$TRIGGER_SEQUENCE, T.RDB$TRIGGER_INACTIVE"
+         " from rdb$triggers T "
+         " left join rdb$relations R on R.rdb$relation_name = T.rdb$relation_name" +
+         TriggerFilter(ignoreIBE) + " order by T.rdb$trigger_name ";
+}
+
+std::string Roles(const TIBCatalogCaps& caps) {
+  std::string s = "Select R.Rdb$Role_Name, R.Rdb$Owner_Name, ";
+  s += Pick(caps.HasRoleDescription, "R.Rdb$Description",
+            "cast(null as blob sub_type 1) Rdb$Description");
+  s += " from RDB$Roles R";
+  if (caps.HasRoleSystemFlag) s += " where (Rdb$System_Flag = 0 or Rdb$System_Flag is Null)";
+  s += " Order By R.Rdb$Role_Name";
+  return s;
+}
+
 }  // namespace qor::ibq

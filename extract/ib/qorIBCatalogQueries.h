@@ -74,4 +74,71 @@ enum ViewColumnCol { vcName, vcPosition, vcFieldSource, vcDescription };
 extern const std::string_view kViewDependencies;
 enum ViewDependencyCol { vdRelationName, vdFieldName };
 
+// ---- Indices and constraints ----
+// Indices that back no constraint and whose names were not generated.
+std::string Indices(bool ignoreIBE);
+enum IndexCol {
+  ixName, ixRelationName, ixUniqueFlag, ixDescription, ixInactive, ixIndexType,
+  ixExpressionSource, ixSegmentCount
+};
+
+// The columns of the index :INDEX_NAME, by position (primary, unique and
+// foreign keys and plain indices alike).
+extern const std::string_view kIndexSegments;
+enum IndexSegmentCol { isFieldName };
+
+// The primary keys (Count: their number, for the progress events).
+std::string PrimaryKeyCount(bool ignoreIBE);
+std::string PrimaryKeys(bool ignoreIBE);
+enum KeyCol { kyConstraintName, kyRelationName, kyIndexName, kyIndexType };
+
+// The unique constraints, in the columns of KeyCol. A NULL system flag
+// (older servers) is a user relation.
+std::string UniqueConstraints(bool ignoreIBE);
+
+std::string ForeignKeyCount(bool ignoreIBE);
+std::string ForeignKeys(const TIBCatalogCaps& caps, bool ignoreIBE);
+enum ForeignKeyCol {
+  fkConstraintName, fkRelationName, fkIndexName, fkUpdateRule, fkDeleteRule,
+  fkRefRelationName, fkRefIndexName, fkIndexType, fkRefIndexType
+};
+
+// The columns of the key that the foreign key's index :INDEX_NAME refers to.
+extern const std::string_view kReferencedSegments;
+enum ReferencedSegmentCol { rsFieldName };
+
+// Check constraints, each by the text of its before-insert trigger.
+std::string CheckConstraints(bool ignoreIBE);
+enum CheckCol { ckConstraintName, ckTriggerName, ckTriggerSource, ckRelationName };
+
+// ---- Generators, exceptions, collations ----
+std::string GeneratorCount(bool ignoreIBE);
+std::string Generators(const TIBCatalogCaps& caps, bool ignoreIBE);
+enum GeneratorCol { gnName, gnDescription, gnIncrement, gnInitialValue };
+
+extern const std::string_view kExceptions;
+enum ExceptionCol { exName, exMessage, exDescription };
+
+// User collations; only catalogs with base collations (where CREATE
+// COLLATION exists) have them.
+std::string Collations();
+enum CollationCol {
+  coName, coDescription, coBaseCollation, coCharSetName, coAttributes, coSpecificAttributes,
+  coBaseAttributes
+};
+
+// ---- Triggers ----
+// The triggers of tables and views (Count: those of relations, for the
+// progress events) and the database and DDL triggers. The type is read as
+// a 64-bit value: DDL trigger codes pass 2^31.
+std::string TriggerCount(bool ignoreIBE);
+std::string Triggers(bool ignoreIBE);
+enum TriggerCol {
+  trName, trRelationName, trSource, trDescription, trType, trSequence, trInactive
+};
+
+// ---- Roles ----
+std::string Roles(const TIBCatalogCaps& caps);
+enum RoleCol { rlName, rlOwnerName, rlDescription };
+
 }  // namespace qor::ibq

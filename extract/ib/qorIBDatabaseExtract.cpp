@@ -183,10 +183,20 @@ void TIBDBExtract::RunExtractSteps() {
     DoProgressStep(0, step.caption, Position, Max);
     if (!step.gate || kinds.Contains(*step.gate)) {
       switch (i) {
+        case 0: ReadCollations(); break;
         case 1: ReadFunctions(); break;
         case 2: ReadDomains(); break;
         case 3: ReadTables(); break;
         case 4: ReadViews(); break;
+        case 5: ReadGenerators(); break;
+        case 7: ReadTriggers(); break;
+        case 8: ReadIndices(); break;
+        case 9: ReadExceptions(); break;
+        case 10: ReadUniqueConstraints(); break;
+        case 11: ReadPrimaryKeys(); break;
+        case 12: ReadForeignKeys(); break;
+        case 13: ReadCheckConstraints(); break;
+        case 14: ReadRoles(); break;
         case kStepCount - 1: ParseBodies(); break;
         default: break;  // the readers of these kinds come with their own units
       }

@@ -7,6 +7,7 @@
 #pragma once
 
 #include "extract/qorCustomExtract.h"
+#include "platform/qorNameList.h"
 
 #include <cstdint>
 #include <functional>
@@ -17,6 +18,7 @@
 
 namespace qor {
 
+class TCtrData;
 class TCustomSQLParser;
 class TDmnData;
 class TField;
@@ -107,6 +109,16 @@ class TIBDBExtract : public TCustomExtract {
   void ReadDomains();
   void ReadTables();
   void ReadViews();
+  void ReadCollations();
+  void ReadGenerators();
+  void ReadExceptions();
+  void ReadTriggers();
+  void ReadIndices();
+  void ReadPrimaryKeys();
+  void ReadUniqueConstraints();
+  void ReadForeignKeys();
+  void ReadCheckConstraints();
+  void ReadRoles();
 
   TIBCatalogCaps caps_;
 
@@ -122,11 +134,28 @@ class TIBDBExtract : public TCustomExtract {
   void ReadTableColumns(TQORQuery& q, TQORQuery& dims, TTblData& table);
   void ReadArrayDimensions(TQORQuery& dims, TFldData& f, const std::string& fieldSource);
   void ReadViewColumns(TQORQuery& cols, TQORQuery& sources, TViwData& view);
+  // The first column of the one row of `sql`.
+  int CountRows(const std::string& sql);
+  // Appends the columns `sql` reads for the index :INDEX_NAME to `list`,
+  // each a dependency on that column of `table` when there is one.
+  void ReadKeySegments(TQORQuery& segs, std::string_view sql, const std::string& index,
+                       TCtrData& c, TOwnedNameList<TFldData>& list, TDbObj* table);
+  // By the constraint's name, or by its table's for a generated one.
+  bool AcceptConstraint(TCtrData& c, TDbObject kind);
 
   TQORCustomConnection* connection_ = nullptr;
 };
 
 // ---- Text routines of the readers ----
+
+// What a trigger type code of the catalog is, by its bits: 0x2000 a
+// database trigger, 0x4000 a DDL trigger, neither a trigger of a table or
+// view (of a code of the model's trigger-type table, else Unknown).
+enum class TIBTriggerKind { DML, Database, DDL, Unknown };
+// Sets the timing and events of a DML trigger (both 0 otherwise) and the
+// event text of a database trigger ("" for a code without one).
+TIBTriggerKind DecodeIBTriggerType(std::int64_t type, std::uint8_t& timing, std::uint8_t& events,
+                                   std::string& databaseEvent);
 
 // The character at a 1-based index; '\0' outside the text.
 char SqlCharAt(std::string_view text, std::size_t index);

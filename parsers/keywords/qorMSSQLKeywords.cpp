@@ -84,8 +84,9 @@ constexpr TWordIndex<174> kReserved(std::array<std::string_view, 174>{{
 }});
 
 bool IsLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
-bool IsFirstChar(char c) { return IsLetter(c) || c == '#' || c == '$' || c == '_'; }
-bool IsTailChar(char c) { return IsFirstChar(c) || (c >= '0' && c <= '9') || c == '@'; }
+// "$" may follow the first character only: $A would not parse bare.
+bool IsFirstChar(char c) { return IsLetter(c) || c == '#' || c == '_'; }
+bool IsTailChar(char c) { return IsFirstChar(c) || (c >= '0' && c <= '9') || c == '@' || c == '$'; }
 
 }  // namespace
 

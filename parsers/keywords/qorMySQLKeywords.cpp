@@ -64,8 +64,6 @@ constexpr TWordIndex<215> kReserved(std::array<std::string_view, 215>{{
     "YEAR_MONTH", "ZEROFILL",
 }});
 
-bool IsLowerAscii(char c) { return c >= 'a' && c <= 'z'; }
-
 }  // namespace
 
 TResWordTable MySQLKeywordTable() { return kMySQLKeywords; }
@@ -73,10 +71,15 @@ TResWordTable MySQLKeywordTable() { return kMySQLKeywords; }
 std::span<const std::string_view> MySQLReservedWords() { return kReserved.Words(); }
 
 std::string QuoteMySQLIdentifier(std::string_view name) {
-  // Only letters are tested: any lower-case letter asks for backticks.
-  const bool allUpper = std::none_of(name.begin(), name.end(), IsLowerAscii);
-  if (allUpper && !kReserved.Contains(name))
-    return std::string(name);
+  // Bare only when the client reads it back as this one name: upper-case
+  // letters, digits, "_" and "$", not starting with a digit (1E5 is a
+  // number) and not reserved. Any lower-case letter asks for backticks too.
+  auto plain = [](char c) {
+    return (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_' || c == '$';
+  };
+  const bool bare = std::all_of(name.begin(), name.end(), plain) &&
+                    (name.empty() || name.front() < '0' || name.front() > '9');
+  if (bare && !kReserved.Contains(name)) return std::string(name);
   return QuotedStr(name, '`');
 }
 

@@ -6,6 +6,7 @@
 
 #include "extract/ib/qorIBCatalogQueries.h"
 
+#include "model/qorComp_Ctr.h"
 #include "model/qorComp_Dmn.h"
 #include "model/qorComp_Fld.h"
 #include "model/qorComp_Prc.h"
@@ -251,18 +252,22 @@ TEST_F(IBExtractEmbedded, TableRowsReportedOnlyWhenSomeoneListens) {
     run.extract.SetQORConnection(&connection);
     std::vector<std::string> rows;
     run.extract.OnProgressStep = nullptr;
+    std::string step;
     if (listen)
       run.extract.OnProgressStep = [&](TObject*, int mode, const std::string& caption, int pos,
                                        int max) {
-        if (mode == 1) rows.push_back(caption + " " + std::to_string(pos) + "/" + std::to_string(max));
+        if (mode == 0) step = caption;
+        if (mode == 1 && step == "Tables")
+          rows.push_back(caption + " " + std::to_string(pos) + "/" + std::to_string(max));
       };
     ASSERT_TRUE(run.extract.ExtractDatabase());
     bool counted = false;
     for (const auto& st : rec->Script().Statements) counted = counted || st.SQL == countSQL;
     EXPECT_EQ(counted, listen);
     if (listen) {
-      EXPECT_EQ(rows, (std::vector<std::string>{"Tables 0/4", "GTT_DROP 1/4", "GTT_KEEP 2/4",
-                                                "ITEMS 3/4", "T'Q 4/4"}));
+      EXPECT_EQ(rows, (std::vector<std::string>{"Tables 0/7", "GTT_DROP 1/7", "GTT_KEEP 2/7",
+                                                "ITEMS 3/7", "KEY_CHILD 4/7", "KEY_PARENT 5/7",
+                                                "KEY_PLAIN 6/7", "T'Q 7/7"}));
     }
     run.extract.SetQORConnection(nullptr);
   }
@@ -281,7 +286,9 @@ TEST_F(IBExtractEmbedded, OnlyTheSelectedKindsAreRead) {
   EXPECT_EQ(o.Domains.Count(), 0);
   EXPECT_EQ(o.Views.Count(), 0);
   EXPECT_EQ(o.Udfs.Count(), 0);
-  EXPECT_EQ(o.Tables.Count(), 4);
+  EXPECT_EQ(o.Constraints.Count(), 0);
+  EXPECT_EQ(o.Indices.Count(), 0);
+  EXPECT_EQ(o.Tables.Count(), 7);
   // A column of a domain that was not read: reported, and still typed by it.
   EXPECT_EQ(o.FindField("ITEMS", "C")->DataType, dt::UserType);
   EXPECT_EQ(o.FindField("ITEMS", "C")->DomainName, "D_NAME");
@@ -368,8 +375,12 @@ TEST_F(IBExtractEmbedded, ParseBodiesHandsTheStoredTextsToTheParser) {
   ASSERT_TRUE(run.extract.ExtractDatabase());
   const std::vector<std::string> want = {
       "TDmnData:D'Q", "TDmnData:D_GRID", "TDmnData:D_MONEY", "TDmnData:D_NAME",
-      "TDmnData:D_POSITIVE", "TPrcData:F'Q", "TPrcData:G_AFTER", "TViwData:V_CHECKED",
-      "TViwData:V_ITEMS", "TViwData:V_OVER", "TFldData:J", "AfterParse"};
+      "TDmnData:D_POSITIVE", "TPrcData:F'Q", "TPrcData:G_AFTER", "TTrgData:KEY_CHILD_AIUD",
+      "TTrgData:KEY_CHILD_BI", "TTrgData:ON_COMMIT", "TTrgData:V'CHK_BU", "TViwData:V_CHECKED",
+      "TViwData:V_ITEMS", "TViwData:V_OVER", "TIdxData:IX_AMOUNT", "TIdxData:IX_EXPR",
+      "TIdxData:IX_INACTIVE", "TFldData:J",
+      // the check of a generated name, then the named one
+      "TCtrData:", "TCtrData:CK_AMOUNT", "AfterParse"};
   EXPECT_EQ(seen, want);
   const TMsgManager& m = *run.extract.GetMsgManager();
   ASSERT_GT(m.Count(), 0);
@@ -418,6 +429,7 @@ TEST(IBExtractGenerations, EachReducedQueryRunsAndReadsWhatItCan) {
     const char* what;
   } const cases[] = {
       {2, "no field precision"},       {6, "no relation type"},
+      {11, "no update rule"},          {12, "no delete rule"},
       {13, "no argument precision"},   {17, "no identity generator"},
       {18, "no identity type"},        {22, "no function source"},
       {23, "no argument names"},       {24, "no argument description"},
@@ -437,7 +449,7 @@ TEST(IBExtractGenerations, EachReducedQueryRunsAndReadsWhatItCan) {
     EXPECT_TRUE(errors.empty());
     TObjs& o = run.Objs();
     EXPECT_EQ(o.Domains.Count(), 5);
-    EXPECT_EQ(o.Tables.Count(), 4);
+    EXPECT_EQ(o.Tables.Count(), 7);
     EXPECT_EQ(o.Views.Count(), 3);
     EXPECT_EQ(FunctionNames(o),
               (std::vector<std::string>{"ADD_ONE", "F'Q", "G_AFTER", "PAD_TEXT"}));
@@ -457,6 +469,11 @@ TEST(IBExtractGenerations, EachReducedQueryRunsAndReadsWhatItCan) {
     EXPECT_EQ(g->DataType, dt::NUMERIC);
     EXPECT_EQ(g->Scale, 2);
     EXPECT_EQ(g->Precision, c.row == 2 ? 9 : 9);
+    // Without a rule column that action keeps the constructor's value.
+    TCtrData* fk = o.FindConstraint("FK_CHILD");
+    ASSERT_NE(fk, nullptr);
+    EXPECT_EQ(fk->UpdateRule, c.row == 11 ? 0 : 4);
+    EXPECT_EQ(fk->DeleteRule, c.row == 12 ? 0 : 2);
   }
 }
 

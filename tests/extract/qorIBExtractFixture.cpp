@@ -1,7 +1,9 @@
 #include "tests/extract/qorIBExtractFixture.h"
 
+#include "model/qorComp_Ctr.h"
 #include "model/qorComp_Dmn.h"
 #include "model/qorComp_Fld.h"
+#include "model/qorComp_Idx.h"
 #include "model/qorComp_Prc.h"
 #include "model/qorComp_Tbl.h"
 #include "model/qorComp_Udf.h"
@@ -146,8 +148,67 @@ TCatalog ReadCatalog(TQORConnection& c) {
           [&](TQORQuery& q) {
             cat.viewDependencies[Text(q, "V")].emplace_back(Text(q, "R"), Text(q, "F"));
           });
+  // Key columns by index, then each constraint and free index described.
+  std::map<std::string, std::string> segments;
+  ForRows(c, "select rdb$index_name i, rdb$field_name f from rdb$index_segments"
+             " order by rdb$index_name, rdb$field_position",
+          [&](TQORQuery& q) {
+            std::string& list = segments[Text(q, "I")];
+            list += (list.empty() ? "" : ",") + Text(q, "F");
+          });
+  ForRows(c,
+          "select rc.rdb$constraint_type typ, rc.rdb$relation_name rel, rc.rdb$index_name idx,"
+          " i2.rdb$relation_name ref, i2.rdb$index_name refidx"
+          " from rdb$relation_constraints rc"
+          " join rdb$relations r on r.rdb$relation_name = rc.rdb$relation_name"
+          " left join rdb$indices i1 on i1.rdb$index_name = rc.rdb$index_name"
+          " left join rdb$indices i2 on i2.rdb$index_name = i1.rdb$foreign_key"
+          " where coalesce(r.rdb$system_flag, 0) = 0"
+          " and rc.rdb$constraint_type in ('PRIMARY KEY', 'UNIQUE', 'FOREIGN KEY', 'CHECK')",
+          [&](TQORQuery& q) {
+            const std::string typ = Text(q, "TYP");
+            std::string d = typ + " " + Text(q, "REL");
+            if (typ != "CHECK") d += "(" + segments[Text(q, "IDX")] + ")";
+            if (typ == "FOREIGN KEY") d += ">" + Text(q, "REF") + "(" + segments[Text(q, "REFIDX")] + ")";
+            cat.keys.push_back(d);
+          });
+  ForRows(c,
+          "select i.rdb$index_name idx, i.rdb$relation_name rel from rdb$indices i"
+          " join rdb$relations r on r.rdb$relation_name = i.rdb$relation_name"
+          " where coalesce(r.rdb$system_flag, 0) = 0 and i.rdb$index_name not starting 'RDB$'"
+          " and not exists (select 1 from rdb$relation_constraints rc"
+          " where rc.rdb$index_name = i.rdb$index_name)",
+          [&](TQORQuery& q) {
+            cat.keys.push_back("INDEX " + Text(q, "REL") + "(" + segments[Text(q, "IDX")] + ")");
+          });
+  std::sort(cat.keys.begin(), cat.keys.end());
   c.SetConnected(false);
   return cat;
+}
+
+std::vector<std::string> KeyDescriptions(TObjs& o) {
+  auto names = [](const TFieldList& list) {
+    std::string s;
+    for (int i = 0; i < list.Count(); ++i) s += (i ? "," : "") + list.Name(i);
+    return s;
+  };
+  static const char* const kTypes[] = {"PRIMARY KEY", "UNIQUE", "FOREIGN KEY", "CHECK"};
+  std::vector<std::string> out;
+  for (int i = 0; i < o.Constraints.Count(); ++i) {
+    TCtrData* k = o.Constraints.Value(i).get();
+    const int t = k->GetConstraintType();
+    if (t > 3) continue;
+    std::string d = std::string(kTypes[t]) + " " + k->GetTableName();
+    if (t != 3) d += "(" + names(k->Columns) + ")";
+    if (t == 2) d += ">" + k->GetRefTableName() + "(" + names(k->RefColumns) + ")";
+    out.push_back(d);
+  }
+  for (int i = 0; i < o.Indices.Count(); ++i) {
+    TIdxData* x = o.Indices.Value(i).get();
+    out.push_back("INDEX " + x->TableName + "(" + names(x->Columns) + ")");
+  }
+  std::sort(out.begin(), out.end());
+  return out;
 }
 
 ExtractRun::ExtractRun() {
@@ -235,6 +296,7 @@ void ExpectMatchesCatalog(TObjs& o, const TCatalog& cat) {
   EXPECT_EQ(Keys(o.Tables), cat.tables);
   EXPECT_EQ(Keys(o.Views), cat.views);
   EXPECT_EQ(FunctionNames(o), cat.functions);
+  EXPECT_EQ(KeyDescriptions(o), cat.keys);
   std::map<std::string, int> columnsSeen;
   for (const TCatalogColumn& c : cat.columns) {
     SCOPED_TRACE(c.relation + "." + c.name);

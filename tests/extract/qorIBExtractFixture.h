@@ -47,7 +47,13 @@ struct TCatalog {
   // relation itself)
   std::map<std::string, std::vector<std::pair<std::string, std::string>>> viewDependencies;
   std::string dbCharSet;
+  // "PRIMARY KEY T(A,B)", "FOREIGN KEY T(A)>P(B)", "UNIQUE T(A)", "CHECK T",
+  // and "INDEX T(A,B)" for the indices that back no constraint, sorted.
+  std::vector<std::string> keys;
 };
+
+// The same descriptions of the constraints and indices of the collection.
+std::vector<std::string> KeyDescriptions(TObjs& o);
 
 // Reads the catalog through a connection of its own (which ends closed).
 TCatalog ReadCatalog(TQORConnection& connection);

@@ -212,8 +212,11 @@ TEST_F(DomainTest, TextsPerDialect) {
        " UNDER T_OBJ\r\n  (C NUMBER);\r\n\r\nALTER TYPE T_SUB ADD ATTRIBUTE\r\n"
        "  (E NUMBER,\r\n   F NUMBER)\r\n   CASCADE",
        "DROP TYPE T_SUB"},
-      {"DB2 domain", DB::dbDB2, [](TDmnData&) {}, "CREATE DOMAIN D INTEGER",
-       "/* Drop: D (TDmnData) */\r\nDROP DOMAIN D"},
+      {"DB2 domain is a distinct type", DB::dbDB2,
+       [](TDmnData& d) {
+         d.TypeHolder->DataType = dt::NUMERIC, d.TypeHolder->Precision = 12, d.TypeHolder->Scale = 2;
+       },
+       "CREATE DISTINCT TYPE D AS NUMERIC(12,2) WITH COMPARISONS", "DROP TYPE D"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);

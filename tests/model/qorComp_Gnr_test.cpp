@@ -59,12 +59,16 @@ TEST_F(GnrTest, CreateAndDropPerDialect) {
        [](TGnrData& g) {
          g.SetParentName("S");
          g.MinValue = "10", g.SetMaxValue("1000"), g.IncrementBy = "5";
+         g.StartWith = "500";  // where the sequence stood
          g.SetCache("0");
          g.Order = true, g.Cycle = true;
        },
-       "CREATE SEQUENCE S.SEQ_A\r\nminvalue 10\r\nmaxvalue 1000\r\nincrement by 5\r\nnocache"
+       "CREATE SEQUENCE S.SEQ_A\r\nstart with 500\r\nminvalue 10\r\nmaxvalue 1000\r\nincrement by 5\r\nnocache"
        "\r\norder\r\ncycle",
        "DROP SEQUENCE S.SEQ_A"},
+      {"DB2 has sequences", DB::dbDB2, v,
+       [](TGnrData& g) { g.StartWith = "100", g.IncrementBy = "10", g.Cycle = true; },
+       "CREATE SEQUENCE SEQ_A START WITH 100 INCREMENT BY 10 CACHE 20 CYCLE", "DROP SEQUENCE SEQ_A"},
       {"MS SQL", DB::dbMSSQL, v,
        [](TGnrData& g) {
          g.SetParentName("DBO");

@@ -125,6 +125,13 @@ TEST_F(IdxTest, CreateAndDropPerDialect) {
          return ix;
        },
        "CREATE FULLTEXT INDEX IX_A USING BTREE ON T(A(10), B DESC)", "DROP INDEX IX_A ON T"},
+      {"MySQL keeps the description with the index", DB::dbMySQL,
+       [](IdxTest& t) {
+         TIdxData* ix = t.Index("IX_A", "T", {"A"});
+         ix->SetDescription("it's \\ here");
+         return ix;
+       },
+       "CREATE INDEX IX_A ON T(A) COMMENT 'it\\'s \\\\ here'", "DROP INDEX IX_A ON T"},
       {"MySQL prefix length 0 adds nothing", DB::dbMySQL,
        [](IdxTest& t) { return t.Index("IX_A", "T", {"A"}); }, "CREATE INDEX IX_A ON T(A)",
        "DROP INDEX IX_A ON T"},

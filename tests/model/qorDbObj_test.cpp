@@ -439,11 +439,16 @@ TEST_F(DescriptionTest, OtherDialects) {
        "ALTER TABLE T COMMENT = 'it\\'s'"},
       {"Oracle table", [&] { return Described<TTblData>(DB::dbOracle, "T", "S"); },
        "COMMENT ON TABLE S.T IS\r\n'it''s'"},
-      {"Oracle domain is a TYPE", [&] { return Described<TDmnData>(DB::dbOracle, "D"); },
-       "COMMENT ON TYPE D IS\r\n'it''s'"},
-      {"Oracle kind without a word", [&] { return Described<TExcData>(DB::dbOracle, "E"); },
-       "/* COMMENT ON... */"},
-      {"Oracle trigger of a table in a schema",
+      {"Oracle view is commented as a table", [&] { return Described<TViwData>(DB::dbOracle, "V", "S"); },
+       "COMMENT ON TABLE S.V IS\r\n'it''s'"},
+      // Oracle takes comments on tables, views and columns only.
+      {"Oracle domain (a type) has none", [&] { return Described<TDmnData>(DB::dbOracle, "D"); }, ""},
+      {"Oracle exception has none", [&] { return Described<TExcData>(DB::dbOracle, "E"); }, ""},
+      {"Oracle index has none", [&] { return Described<TIdxData>(DB::dbOracle, "I", "S"); }, ""},
+      {"Oracle sequence has none", [&] { return Described<TGnrData>(DB::dbOracle, "G", "S"); }, ""},
+      {"Oracle procedure has none", [&] { return Described<TPrcData>(DB::dbOracle, "P", "S"); }, ""},
+      {"Oracle role has none", [&] { return Described<TRolData>(DB::dbOracle, "R"); }, ""},
+      {"Oracle trigger of a table in a schema has none",
        [&] {
          Objs().SetServerType(DB::dbOracle);
          auto t = std::make_unique<TTblData>(&Objs());
@@ -454,7 +459,7 @@ TEST_F(DescriptionTest, OtherDialects) {
          trg->SetTableName("S.T");
          return trg;
        },
-       "COMMENT ON TRIGGER S.T.TR IS\r\n'it''s'"},
+       ""},
       {"MS SQL 2000 writes none",
        [&] {
          Objs().MSSQLServerOptions.SQLServerVersion = TMSSQLServerVersionType::st_MSSQL2000;
@@ -525,8 +530,7 @@ TEST_F(DescriptionTest, OtherDialects) {
          return p;
        },
        "COMMENT ON FUNCTION F IS\r\n'it''s'"},
-      {"Oracle package", [&] { return Described<TPkgData>(DB::dbOracle, "PK"); },
-       "COMMENT ON PACKAGE PK IS\r\n'it''s'"},
+      {"Oracle package has none", [&] { return Described<TPkgData>(DB::dbOracle, "PK"); }, ""},
       {"MS SQL function",
        [&] {
          Objs().MSSQLServerOptions.SQLServerVersion = TMSSQLServerVersionType::st_MSSQL2017;

@@ -133,19 +133,6 @@ go
 use SHOP
 go
 
-use master
-go
-
-if exists( select 1 from master.dbo.sysdatabases where name = 'SHOP')
-  drop database SHOP
-go
-
-create database SHOP
-go
-
-use SHOP
-go
-
 CREATE TABLE ORDERS(ID INTEGER NOT NULL,
 CUSTOMER_ID INTEGER NULL,
 AMOUNT NUMERIC(12,2) NULL,

@@ -112,7 +112,14 @@ TEST(QuoteIdentifier, MySQL) {
       {DB::dbMySQL, "ORDER", "`ORDER`"},
       {DB::dbMySQL, "Order", "`Order`"},
       {DB::dbMySQL, "TEXT", "TEXT"},  // a parser keyword, not a reserved word
-      {DB::dbMySQL, "MY COL", "MY COL"},  // only letters are tested
+      // Bare only when read back as the same one name.
+      {DB::dbMySQL, "MY COL", "`MY COL`"},
+      {DB::dbMySQL, "A-B", "`A-B`"},
+      {DB::dbMySQL, "A\nB", "`A\nB`"},
+      {DB::dbMySQL, "1E5", "`1E5`"},
+      {DB::dbMySQL, "A.B", "`A.B`"},
+      {DB::dbMySQL, "\xC3\x84", "`\xC3\x84`"},
+      {DB::dbMySQL, "A_1$", "A_1$"},
       {DB::dbMySQL, "a`b", "`a``b`"},
       {DB::dbMySQL, "", ""},
   };
@@ -129,6 +136,8 @@ TEST(QuoteIdentifier, MSSQL) {
       {DB::dbMSSQL, "Orders", "Orders"},
       {DB::dbMSSQL, "a@b$1", "a@b$1"},
       {DB::dbMSSQL, "@v", "[@v]"},  // @ may not start
+      {DB::dbMSSQL, "$A", "[$A]"},  // nor may $
+      {DB::dbMSSQL, "A B", "[A B]"},
       {DB::dbMSSQL, "GOTO_X", "GOTO_X"},
       {DB::dbMSSQL, "9lives", "[9lives]"},
       {DB::dbMSSQL, "my col", "[my col]"},

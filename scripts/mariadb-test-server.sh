@@ -1,0 +1,141 @@
+#!/usr/bin/env bash
+# Starts and stops the MariaDB server that the tests reach over TCP on
+# 127.0.0.1:3307, without systemd.
+#
+#   mariadb-test-server.sh start <build tree> <user> <password>
+#   mariadb-test-server.sh stop  <build tree>
+#
+# start makes a data folder of its own with mariadb-install-db (the
+# package's server on 3306 and its data are left alone), runs mariadbd as
+# user mysql listening on 127.0.0.1 only, waits until it answers and makes
+# <user> with <password> (all privileges, so that the tests can create and
+# drop their own databases, roles and grants). Build trees of one machine
+# share the server: each registers under its own token, and stop ends the
+# server and removes its data when the last one leaves.
+set -euo pipefail
+
+cmd=${1:?start or stop}
+tree=${2:?build tree}
+user=${3:-}
+password=${4:-}
+
+if [ "$(id -u)" -ne 0 ]; then
+  # The server runs as user mysql and its data folder is that user's.
+  exec sudo -n "$0" "$@"
+fi
+
+state=/tmp/qor-mariadb
+users=$state/users
+datadir=$state/data
+run=$state/run
+socket=$run/mariadbd.sock
+pidfile=$state/mariadbd.pid
+log=$state/server.log
+port=3307
+token=$users/$(printf '%s' "$tree" | md5sum | cut -c1-16)
+
+mkdir -p "$state" "$users"
+chmod 0755 "$state"
+exec 9>"$state/.flock"
+flock -w 120 9
+
+# The server of an earlier start is ours when its pid is a live mariadbd.
+server_pid() {
+  [ -s "$pidfile" ] || return 1
+  local pid st
+  pid=$(cat "$pidfile")
+  # The third field of /proc/<pid>/stat is the state; Z is a zombie.
+  st=$(sed -n 's/^[0-9]* (.*) \(.\).*/\1/p' "/proc/$pid/stat" 2>/dev/null || true)
+  [ -n "$st" ] && [ "$st" != Z ] || return 1
+  [ "$(readlink "/proc/$pid/exe" 2>/dev/null)" = /usr/sbin/mariadbd ] || return 1
+  echo "$pid"
+}
+
+port_open() { (exec 3<>"/dev/tcp/127.0.0.1/$port") 2>/dev/null; }
+
+# root reaches the server through the socket by unix_socket authentication.
+admin() { mariadb --no-defaults --protocol=socket --socket="$socket" -uroot "$@"; }
+
+sql_string() { printf "'%s'" "$(printf '%s' "$1" | sed "s/\\\\/\\\\\\\\/g; s/'/''/g")"; }
+
+start() {
+  [ -n "$user" ] && [ -n "$password" ] || {
+    echo "mariadb-test-server: no user or password given" >&2
+    exit 2
+  }
+  if ! server_pid >/dev/null; then
+    if port_open; then
+      echo "mariadb-test-server: port $port is taken by a process this script did not start" >&2
+      exit 1
+    fi
+    rm -rf "$datadir"
+    mkdir -p "$datadir"
+    chown mysql:mysql "$datadir"
+    chmod 0750 "$datadir"
+    mariadb-install-db --no-defaults --user=mysql --datadir="$datadir" \
+      --auth-root-authentication-method=socket --skip-test-db >"$state/install.log" 2>&1 || {
+      echo "mariadb-test-server: mariadb-install-db failed:" >&2
+      cat "$state/install.log" >&2
+      exit 1
+    }
+    : >"$log"
+    chown mysql:mysql "$log"
+    # The server makes its socket and pid file in a folder of its own.
+    rm -rf "$run"
+    mkdir -p "$run"
+    chown mysql:mysql "$run"
+    chmod 0755 "$run"
+    setsid setpriv --reuid=mysql --regid=mysql --init-groups \
+      /usr/sbin/mariadbd --no-defaults --datadir="$datadir" --socket="$socket" \
+      --port=$port --bind-address=127.0.0.1 --pid-file="$run/mariadbd.pid" \
+      --log-error="$log" --character-set-server=utf8mb4 \
+      --collation-server=utf8mb4_general_ci --skip-name-resolve \
+      </dev/null >>"$log" 2>&1 9>&- &
+    echo $! >"$pidfile"
+    for _ in $(seq 300); do
+      port_open && admin -e 'select 1' >/dev/null 2>&1 && break
+      server_pid >/dev/null || { echo "mariadb-test-server: the server ended:" >&2; cat "$log" >&2; exit 1; }
+      sleep 0.1
+    done
+    port_open || { echo "mariadb-test-server: the server does not listen on $port" >&2; cat "$log" >&2; exit 1; }
+  fi
+
+  local u p
+  u=$(sql_string "$user")
+  p=$(sql_string "$password")
+  admin <<EOF
+create user if not exists $u@'127.0.0.1' identified by $p;
+create user if not exists $u@'localhost' identified by $p;
+alter user $u@'127.0.0.1' identified by $p;
+alter user $u@'localhost' identified by $p;
+grant all privileges on *.* to $u@'127.0.0.1' with grant option;
+grant all privileges on *.* to $u@'localhost' with grant option;
+EOF
+  : >"$token"
+  echo "mariadb-test-server: server $(server_pid) on 127.0.0.1:$port" >&2
+}
+
+stop() {
+  rm -f "$token"
+  if [ -n "$(ls -A "$users")" ]; then
+    echo "mariadb-test-server: still in use by another build tree" >&2
+    return
+  fi
+  local pid
+  pid=$(server_pid) || { rm -f "$pidfile"; return; }
+  kill "$pid"
+  for _ in $(seq 300); do
+    server_pid >/dev/null || break
+    sleep 0.1
+  done
+  if server_pid >/dev/null; then kill -KILL "$pid"; fi
+  rm -f "$pidfile"
+  rm -rf "$datadir"
+  echo "mariadb-test-server: server $pid stopped" >&2
+}
+
+case "$cmd" in
+  start) start ;;
+  stop) stop ;;
+  *) echo "mariadb-test-server: unknown command $cmd" >&2; exit 2 ;;
+esac

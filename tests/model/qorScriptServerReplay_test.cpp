@@ -1,0 +1,545 @@
+// The whole script and the single-table script of an every-kind fixture,
+// built the way the engine's own catalog holds it (PostgreSQL: lower-case
+// names in a schema; MariaDB: the tables of one database), replayed on the
+// suite's PostgreSQL and MariaDB servers through psql and mariadb: no
+// statement may be refused, and the catalog must then hold every object,
+// with its column types, identities, key and foreign key actions, checks,
+// privileges (with their columns) and comments.
+#include "model/qorComp_Ctr.h"
+#include "model/qorComp_Dmn.h"
+#include "model/qorComp_Fld.h"
+#include "model/qorComp_Gnr.h"
+#include "model/qorComp_Idx.h"
+#include "model/qorComp_Prc.h"
+#include "model/qorComp_Rol.h"
+#include "model/qorComp_Tbl.h"
+#include "model/qorComp_Trg.h"
+#include "model/qorComp_Viw.h"
+#include "model/qorDBStructure.h"
+#include "platform/qorStrings.h"
+#include "tests/support/qorServerReplay.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace qor::test {
+namespace {
+
+using DB = TDatabaseType;
+using K = TDbObject;
+using P = TPrivilege;
+
+// Builds the objects of one dialect into a collection; names as given.
+class TFixtureBuilder {
+ public:
+  explicit TFixtureBuilder(TObjs& objs) : objs_(objs) {}
+
+  template <class T>
+  T* Add(const std::string& name, const std::string& schema, const char* description = nullptr) {
+    auto obj = std::make_unique<T>(&objs_);
+    obj->SetName(name);
+    obj->SetParentName(schema);
+    if (description) obj->SetDescription(description);
+    T* raw = objs_.AddObject(obj, /*freeOnFail=*/true);
+    EXPECT_NE(raw, nullptr) << name;
+    return raw;
+  }
+
+  TFldData* Field(TFieldList& list, TDbObj* holder, const std::string& name, std::uint8_t type,
+                  int length = 0) {
+    auto f = std::make_unique<TFldData>(&objs_, holder);
+    f->SetName(name);
+    f->DataType = type;
+    f->Length = length;
+    TFldData* raw = f.get();
+    list.Add(name, std::move(f));
+    return raw;
+  }
+  TFldData* Column(TTblData* t, const std::string& name, std::uint8_t type, int length = 0) {
+    return Field(t->Fields, t, name, type, length);
+  }
+
+  TCtrData* Key(const std::string& name, const std::string& schema, const std::string& table,
+                std::uint8_t type, const std::vector<std::string>& columns) {
+    auto c = std::make_unique<TCtrData>(&objs_);
+    c->SetName(name);
+    c->SetParentName(schema);
+    c->SetTableName(table);
+    c->SetConstraintType(type);
+    for (const std::string& col : columns) c->Columns.Add(col, nullptr);
+    TCtrData* raw = objs_.AddObject(c, true);
+    EXPECT_NE(raw, nullptr) << name;
+    return raw;
+  }
+
+  void Grant(const std::string& grantee, K granteeKind, const std::string& object, K objectKind,
+             TPrivileges privileges, const std::vector<std::string>& columns = {}) {
+    auto g = std::make_unique<TGntData>(&objs_);
+    g->Grantee = grantee;
+    g->GranteeKind = granteeKind;
+    g->ObjectName = object;
+    g->ObjectKind = objectKind;
+    g->Privileges = privileges;
+    for (const std::string& c : columns) g->Columns.push_back(c);
+    objs_.AddGrant(g);
+  }
+
+ private:
+  TObjs& objs_;
+};
+
+class ServerScript : public ::testing::Test {
+ protected:
+  TObjs& Objs() { return *structure.GetObjs(); }
+
+  std::string WholeScript() {
+    std::vector<std::string> lines;
+    Objs().GetScript(lines);
+    return JoinLines(lines, "\n");
+  }
+  std::string TableScript(TTblData* table) {
+    std::vector<std::string> lines;
+    Objs().GenerateTableScript(lines, table->GetKeyName(), /*withHeader=*/true,
+                               TCmpObjSetType::All());
+    return JoinLines(lines, "\n");
+  }
+
+  // Every row the query reads must be one of `want`, and all of them there.
+  static void ExpectRows(TServerReplayDatabase& db, const std::string& what, const std::string& sql,
+                         const TCatalogRows& want) {
+    std::string error;
+    const TCatalogRows got = db.Query(sql, &error);
+    ASSERT_TRUE(error.empty()) << what << ": " << error;
+    EXPECT_EQ(got, want) << what;
+  }
+
+  TDBStructure structure;
+};
+
+// ------------------------------------------------------------- PostgreSQL
+
+class PostgresScript : public ServerScript {
+ protected:
+  void Build(const std::string& role, const std::string& user) {
+    TObjs& o = Objs();
+    o.Clear();
+    o.SetServerType(DB::dbPostgreSQL);
+    o.ConnectionOptions.DatabaseName = db.Name();
+    TFixtureBuilder b(o);
+    const std::string s = "shop";
+    b.Add<TSchData>(s, "");
+
+    auto* email = b.Add<TDmnData>("d_email", s, "An e-mail address");
+    email->TypeHolder->DataType = dt::VARCHAR;
+    email->TypeHolder->Length = 80;
+    email->TypeHolder->CheckText = "(VALUE LIKE '%@%')";
+
+    customers = b.Add<TTblData>("customers", s, "Who buys");
+    customers->OwnerQualifier = QOR_PG_USER;
+    TFldData* id = b.Column(customers, "id", dt::BIGINT);
+    id->Nullable = false;
+    id->Identity = true;
+    id->GeneratedKind = 'D';
+    b.Column(customers, "name", dt::VARCHAR, 40)->Nullable = false;
+    TFldData* mail = b.Column(customers, "email", dt::UserType);
+    mail->DomainName = "d_email";
+    mail->SetDescription("Where invoices go");
+    b.Column(customers, "created", dt::TIMESTAMP)->DefaultValue = "CURRENT_TIMESTAMP";
+
+    orders = b.Add<TTblData>("orders", s);
+    TFldData* oid = b.Column(orders, "id", dt::INTEGER);
+    oid->Nullable = false;
+    oid->Identity = true;
+    oid->GeneratedKind = 'A';
+    b.Column(orders, "customer_id", dt::BIGINT)->Nullable = false;
+    TFldData* amount = b.Column(orders, "amount", dt::NUMERIC);
+    amount->Precision = 12;
+    amount->Scale = 2;
+    amount->DefaultValue = "0";
+    b.Column(orders, "note", dt::VARCHAR, 200);
+
+    b.Key("pk_customers", s, "customers", ct::PrimaryKey, {"id"});
+    b.Key("uq_customers_email", s, "customers", ct::Unique, {"email"});
+    b.Key("pk_orders", s, "orders", ct::PrimaryKey, {"id"});
+    TCtrData* fk = b.Key("fk_orders_customer", s, "orders", ct::ForeignKey, {"customer_id"});
+    fk->SetRefTableName("customers");
+    fk->RefColumns.Add("id", nullptr);
+    fk->DeleteRule = 2;  // cascade
+    fk->UpdateRule = 1;  // restrict
+    b.Key("ck_orders_amount", s, "orders", ct::Check, {})->SetText("(amount >= 0)");
+
+    auto* ix = b.Add<TIdxData>("ix_orders_customer", s, "Orders by customer");
+    ix->TableName = "orders";
+    ix->Columns.Add("customer_id", nullptr);
+
+    auto* seq = b.Add<TGnrData>("invoice_no", s, "Invoice numbers");
+    seq->StartWith = "1000";
+    seq->IncrementBy = "1";
+
+    auto* view = b.Add<TViwData>("v_big_orders", s, "Orders worth a look");
+    b.Field(view->Columns, view, "id", dt::INTEGER);
+    b.Field(view->Columns, view, "amount", dt::NUMERIC);
+    view->SetText(" SELECT id, amount FROM shop.orders WHERE amount > 100");
+
+    auto* twice = b.Add<TPrcData>("f_twice", s, "Twice the value");
+    twice->IsFunction = true;
+    twice->Language = "plpgsql";
+    b.Field(twice->InParams, twice, "x", dt::INTEGER);
+    b.Field(twice->OutParams, twice, "", dt::INTEGER);
+    twice->SetText("\nBEGIN\n  RETURN x * 2;\nEND\n");
+
+    touch = b.Add<TPrcData>("p_touch", s, "Marks the orders of a customer");
+    touch->Language = "plpgsql";
+    touch->OwnerQualifier = QOR_PG_USER;
+    b.Field(touch->InParams, touch, "cust", dt::BIGINT);
+    touch->SetText("\nBEGIN\n  UPDATE shop.orders SET note = 'seen' WHERE customer_id = cust;\nEND\n");
+
+    auto* fn = b.Add<TPrcData>("t_orders_bi", s);
+    fn->IsFunction = true;
+    fn->Language = "plpgsql";
+    fn->ReturnsText = "trigger";
+    fn->SetText("\nBEGIN\n  NEW.note := coalesce(NEW.note, '');\n  RETURN NEW;\nEND\n");
+
+    auto* trg = b.Add<TTrgData>("orders_bi", s, "Fills the note");
+    trg->SetTableName("orders");
+    trg->Timing = 1;  // before
+    trg->Events = 2;  // insert
+    trg->ForEachRow = true;
+    trg->SetText("  EXECUTE FUNCTION shop.t_orders_bi()");
+
+    b.Add<TRolData>(role, "");
+    b.Grant(role, K::dboRole, "orders", K::dboTable, {P::prSelect, P::prInsert});
+    b.Grant(role, K::dboRole, "orders", K::dboTable, {P::prUpdate}, {"note"});
+    b.Grant(role, K::dboRole, "f_twice", K::dboFunction, {P::prExecute});
+    b.Grant(role, K::dboRole, "p_touch", K::dboProcedure, {P::prExecute});
+    b.Grant(user, K::dboUser, role, K::dboRole, {});
+    o.RekeyGrants();
+  }
+
+  void ExpectCatalog(const std::string& role, const std::string& user) {
+    ExpectRows(db, "columns",
+               "select table_name, column_name, data_type, coalesce(domain_name, ''), is_nullable, "
+               "is_identity, coalesce(identity_generation, '') from information_schema.columns "
+               "where table_schema = 'shop' order by 1, ordinal_position",
+               {{"customers", "id", "bigint", "", "NO", "YES", "BY DEFAULT"},
+                {"customers", "name", "character varying", "", "NO", "NO", ""},
+                {"customers", "email", "character varying", "d_email", "YES", "NO", ""},
+                {"customers", "created", "timestamp without time zone", "", "YES", "NO", ""},
+                {"orders", "id", "integer", "", "NO", "YES", "ALWAYS"},
+                {"orders", "customer_id", "bigint", "", "NO", "NO", ""},
+                {"orders", "amount", "numeric", "", "YES", "NO", ""},
+                {"orders", "note", "character varying", "", "YES", "NO", ""},
+                {"v_big_orders", "id", "integer", "", "YES", "NO", ""},
+                {"v_big_orders", "amount", "numeric", "", "YES", "NO", ""}});
+    ExpectRows(db, "constraints",
+               "select conname, contype, confdeltype, confupdtype from pg_constraint c "
+               "join pg_namespace n on n.oid = c.connamespace where nspname = 'shop' order by 1",
+               {{"ck_orders_amount", "c", " ", " "},
+                {"d_email_check", "c", " ", " "},
+                {"fk_orders_customer", "f", "c", "r"},
+                {"pk_customers", "p", " ", " "},
+                {"pk_orders", "p", " ", " "},
+                {"uq_customers_email", "u", " ", " "}});
+    ExpectRows(db, "relations and their comments",
+               "select c.relname, c.relkind, coalesce(obj_description(c.oid, 'pg_class'), '') "
+               "from pg_class c join pg_namespace n on n.oid = c.relnamespace "
+               "where nspname = 'shop' and c.relkind in ('r', 'v', 'S') or "
+               "nspname = 'shop' and c.relname = 'ix_orders_customer' order by 1",
+               {{"customers", "r", "Who buys"},
+                {"customers_id_seq", "S", ""},  // the identities' own
+                {"invoice_no", "S", "Invoice numbers"},
+                {"ix_orders_customer", "i", "Orders by customer"},
+                {"orders", "r", ""},
+                {"orders_id_seq", "S", ""},
+                {"v_big_orders", "v", "Orders worth a look"}});
+    ExpectRows(db, "sequence", "select start_value from pg_sequences where sequencename = 'invoice_no'",
+               {{"1000"}});
+    ExpectRows(db, "routines",
+               "select p.proname, p.prokind, coalesce(obj_description(p.oid, 'pg_proc'), ''), "
+               "pg_get_userbyid(p.proowner) from pg_proc p join pg_namespace n "
+               "on n.oid = p.pronamespace where nspname = 'shop' order by 1",
+               {{"f_twice", "f", "Twice the value", QOR_PG_USER},
+                {"p_touch", "p", "Marks the orders of a customer", QOR_PG_USER},
+                {"t_orders_bi", "f", "", QOR_PG_USER}});
+    ExpectRows(db, "trigger",
+               "select tgname, coalesce(obj_description(oid, 'pg_trigger'), '') from pg_trigger "
+               "where not tgisinternal",
+               {{"orders_bi", "Fills the note"}});
+    ExpectRows(db, "comments on a column and a domain",
+               "select col_description('shop.customers'::regclass, 3), "
+               "obj_description(t.oid, 'pg_type') from pg_type t where typname = 'd_email'",
+               {{"Where invoices go", "An e-mail address"}});
+    ExpectRows(db, "table privileges",
+               "select table_name, privilege_type from information_schema.table_privileges "
+               "where grantee = '" + role + "' order by 1, 2",
+               {{"orders", "INSERT"}, {"orders", "SELECT"}});
+    ExpectRows(db, "column privileges",
+               "select table_name, column_name, privilege_type from "
+               "information_schema.column_privileges where grantee = '" + role +
+                   "' and privilege_type = 'UPDATE' order by 1, 2",
+               {{"orders", "note", "UPDATE"}});
+    ExpectRows(db, "routine privileges",
+               "select routine_name from information_schema.routine_privileges where grantee = '" +
+                   role + "' order by 1",
+               {{"f_twice"}, {"p_touch"}});
+    ExpectRows(db, "membership",
+               "select pg_has_role('" + user + "', '" + role + "', 'member')", {{"t"}});
+  }
+
+  TPostgresReplayDatabase db;
+  TTblData* customers = nullptr;
+  TTblData* orders = nullptr;
+  TPrcData* touch = nullptr;
+};
+
+TEST_F(PostgresScript, EveryKindReplaysAndTheCatalogHoldsIt) {
+  ASSERT_TRUE(db.Ready()) << db.Error();
+  const std::string role = "clerk" + db.Suffix(), user = "cashier" + db.Suffix();
+  db.DropRoleAfter(role);
+  db.DropUserAfter(user);
+  ASSERT_TRUE(db.Execute("create role " + user + " login")) << db.Error();
+  Build(role, user);
+  const std::string script = WholeScript();
+  const TServerReplayResult r = db.Run(script);
+  ASSERT_TRUE(r.Ran) << r.Errors;
+  EXPECT_TRUE(r.Failures.empty()) << r.Report() << "\n---\n" << script;
+  EXPECT_TRUE(r.Warnings.empty()) << r.Report();
+  ExpectCatalog(role, user);
+}
+
+TEST_F(PostgresScript, OneTableReplaysBesideTheRest) {
+  ASSERT_TRUE(db.Ready()) << db.Error();
+  const std::string role = "clerk" + db.Suffix(), user = "cashier" + db.Suffix();
+  db.DropRoleAfter(role);
+  db.DropUserAfter(user);
+  ASSERT_TRUE(db.Execute("create role " + user + " login")) << db.Error();
+  Build(role, user);
+  const std::string table = TableScript(orders);
+  ASSERT_TRUE(db.Run(WholeScript()).Ok());
+  ASSERT_TRUE(db.Execute("drop table shop.orders cascade")) << db.Error();
+  const TServerReplayResult r = db.Run(table);
+  ASSERT_TRUE(r.Ran) << r.Errors;
+  EXPECT_TRUE(r.Failures.empty()) << r.Report() << "\n---\n" << table;
+  ExpectRows(db, "the table's own objects",
+             "select conname from pg_constraint where conrelid = 'shop.orders'::regclass "
+             "union all select relname from pg_class where relname = 'ix_orders_customer' "
+             "union all select tgname from pg_trigger where tgrelid = 'shop.orders'::regclass "
+             "and not tgisinternal order by 1",
+             {{"ck_orders_amount"}, {"fk_orders_customer"}, {"ix_orders_customer"}, {"orders_bi"},
+              {"pk_orders"}});
+}
+
+// ---------------------------------------------------------------- MariaDB
+
+class MariaDbScript : public ServerScript {
+ protected:
+  void Build(const std::string& role, const std::string& user) {
+    TObjs& o = Objs();
+    o.Clear();
+    o.SetServerType(DB::dbMySQL);
+    o.ConnectionOptions.DatabaseName = db.Name();
+    TFixtureBuilder b(o);
+
+    customers = b.Add<TTblData>("customers", "", "Who buys");
+    TFldData* id = b.Column(customers, "id", dt::BIGINT);
+    id->Nullable = false;
+    id->AutoIncrement = true;
+    b.Column(customers, "name", dt::VARCHAR, 40)->Nullable = false;
+    b.Column(customers, "email", dt::VARCHAR, 80)->SetDescription("Where invoices go");
+    b.Column(customers, "created", dt::DATETIME)->DefaultValue = "CURRENT_TIMESTAMP";
+
+    orders = b.Add<TTblData>("orders", "");
+    TFldData* oid = b.Column(orders, "id", dt::INTEGER);
+    oid->Nullable = false;
+    oid->AutoIncrement = true;
+    b.Column(orders, "customer_id", dt::BIGINT)->Nullable = false;
+    TFldData* amount = b.Column(orders, "amount", dt::DECIMAL);
+    amount->Precision = 12;
+    amount->Scale = 2;
+    amount->DefaultValue = "0";
+    b.Column(orders, "note", dt::VARCHAR, 200);
+
+    // The engine names every primary key PRIMARY; the collection keys
+    // constraints by name alone, so the fixture names them apart.
+    b.Key("pk_customers", "", "customers", ct::PrimaryKey, {"id"});
+    b.Key("uq_customers_email", "", "customers", ct::Unique, {"email"});
+    b.Key("pk_orders", "", "orders", ct::PrimaryKey, {"id"});
+    TCtrData* fk = b.Key("fk_orders_customer", "", "orders", ct::ForeignKey, {"customer_id"});
+    fk->SetRefTableName("customers");
+    fk->RefColumns.Add("id", nullptr);
+    fk->DeleteRule = 2;  // cascade
+    fk->UpdateRule = 1;  // restrict
+    b.Key("ck_orders_amount", "", "orders", ct::Check, {})->SetText("(amount >= 0)");
+
+    auto* ix = b.Add<TIdxData>("ix_orders_note", "", "Orders by note");
+    ix->TableName = "orders";
+    ix->Columns.Add("note", nullptr);
+
+    auto* view = b.Add<TViwData>("v_big_orders", "");
+    b.Field(view->Columns, view, "id", dt::INTEGER);
+    b.Field(view->Columns, view, "amount", dt::DECIMAL);
+    view->SetText("select id, amount from orders where amount > 100");
+
+    auto* twice = b.Add<TPrcData>("f_twice", "", "Twice the value");
+    twice->IsFunction = true;
+    b.Field(twice->InParams, twice, "x", dt::INTEGER);
+    b.Field(twice->OutParams, twice, "", dt::INTEGER);
+    twice->SetText("BEGIN\n  RETURN x * 2;\nEND");
+
+    auto* touch = b.Add<TPrcData>("p_touch", "", "Marks the orders of a customer");
+    b.Field(touch->InParams, touch, "cust", dt::BIGINT);
+    touch->SetText("BEGIN\n  UPDATE orders SET note = 'seen' WHERE customer_id = cust;\nEND");
+
+    auto* trg = b.Add<TTrgData>("orders_bi", "");
+    trg->SetTableName("orders");
+    trg->Timing = 1;  // before
+    trg->Events = 2;  // insert
+    trg->ForEachRow = true;
+    trg->SetText("BEGIN\n  SET NEW.note = coalesce(NEW.note, '');\nEND");
+
+    b.Add<TRolData>(role, "");
+    b.Grant(role, K::dboRole, "orders", K::dboTable, {P::prSelect, P::prInsert});
+    b.Grant(role, K::dboRole, "orders", K::dboTable, {P::prUpdate}, {"note"});
+    b.Grant(role, K::dboRole, "f_twice", K::dboFunction, {P::prExecute});
+    b.Grant(role, K::dboRole, "p_touch", K::dboProcedure, {P::prExecute});
+    b.Grant(user, K::dboUser, role, K::dboRole, {});
+    o.RekeyGrants();
+  }
+
+  void ExpectCatalog(const std::string& role, const std::string& user) {
+    const std::string here = "table_schema = database()";
+    ExpectRows(db, "columns",
+               "select table_name, column_name, column_type, is_nullable, extra, column_comment "
+               "from information_schema.columns where " + here + " order by 1, ordinal_position",
+               {{"customers", "id", "bigint(20)", "NO", "auto_increment", ""},
+                {"customers", "name", "varchar(40)", "NO", "", ""},
+                {"customers", "email", "varchar(80)", "YES", "", "Where invoices go"},
+                {"customers", "created", "datetime", "YES", "", ""},
+                {"orders", "id", "int(11)", "NO", "auto_increment", ""},
+                {"orders", "customer_id", "bigint(20)", "NO", "", ""},
+                {"orders", "amount", "decimal(12,2)", "YES", "", ""},
+                {"orders", "note", "varchar(200)", "YES", "", ""},
+                {"v_big_orders", "id", "int(11)", "NO", "", ""},
+                {"v_big_orders", "amount", "decimal(12,2)", "YES", "", ""}});
+    ExpectRows(db, "tables",
+               "select table_name, table_type, table_comment from information_schema.tables "
+               "where " + here + " order by 1",
+               {{"customers", "BASE TABLE", "Who buys"},
+                {"orders", "BASE TABLE", ""},
+                {"v_big_orders", "VIEW", "VIEW"}});
+    ExpectRows(db, "constraints",
+               "select table_name, constraint_name, constraint_type from "
+               "information_schema.table_constraints where constraint_schema = database() "
+               "order by 1, 2",
+               {{"customers", "PRIMARY", "PRIMARY KEY"},
+                {"customers", "uq_customers_email", "UNIQUE"},
+                {"orders", "ck_orders_amount", "CHECK"},
+                {"orders", "fk_orders_customer", "FOREIGN KEY"},
+                {"orders", "PRIMARY", "PRIMARY KEY"}});
+    ExpectRows(db, "foreign key actions",
+               "select constraint_name, update_rule, delete_rule from "
+               "information_schema.referential_constraints where constraint_schema = database()",
+               {{"fk_orders_customer", "RESTRICT", "CASCADE"}});
+    ExpectRows(db, "indexes",
+               "select table_name, index_name, column_name, index_comment from "
+               "information_schema.statistics where " + here + " and index_name like 'ix%'",
+               {{"orders", "ix_orders_note", "note", "Orders by note"}});
+    ExpectRows(db, "routines",
+               "select routine_name, routine_type, routine_comment from information_schema.routines "
+               "where routine_schema = database() order by 1",
+               {{"f_twice", "FUNCTION", "Twice the value"},
+                {"p_touch", "PROCEDURE", "Marks the orders of a customer"}});
+    ExpectRows(db, "trigger",
+               "select trigger_name, action_timing, event_manipulation from "
+               "information_schema.triggers where trigger_schema = database()",
+               {{"orders_bi", "BEFORE", "INSERT"}});
+    const std::string grantee = "grantee = \"'" + role + "'@''\"";
+    ExpectRows(db, "table privileges",
+               "select table_name, privilege_type from information_schema.table_privileges where " +
+                   grantee + " order by 1, 2",
+               {{"orders", "INSERT"}, {"orders", "SELECT"}});
+    ExpectRows(db, "column privileges",
+               "select table_name, column_name, privilege_type from "
+               "information_schema.column_privileges where " + grantee,
+               {{"orders", "note", "UPDATE"}});
+    ExpectRows(db, "routine privileges",
+               "select routine_name, routine_type from mysql.procs_priv where user = '" + role +
+                   "' order by 1",
+               {{"f_twice", "FUNCTION"}, {"p_touch", "PROCEDURE"}});
+    ExpectRows(db, "membership",
+               "select role from mysql.roles_mapping where user = '" + user + "'", {{role}});
+  }
+
+  TMariaDbReplayDatabase db;
+  TTblData* customers = nullptr;
+  TTblData* orders = nullptr;
+};
+
+TEST_F(MariaDbScript, EveryKindReplaysAndTheCatalogHoldsIt) {
+  ASSERT_TRUE(db.Ready()) << db.Error();
+  const std::string role = "clerk" + db.Suffix(), user = "cashier" + db.Suffix();
+  db.DropRoleAfter(role);
+  db.DropUserAfter(user);
+  ASSERT_TRUE(db.Execute("create user " + user)) << db.Error();
+  Build(role, user);
+  const std::string script = WholeScript();
+  const TServerReplayResult r = db.Run(script);
+  ASSERT_TRUE(r.Ran) << r.Errors;
+  EXPECT_TRUE(r.Failures.empty()) << r.Report() << "\n---\n" << script;
+  // The server names every primary key PRIMARY and says so (1280);
+  // nothing else may draw a warning.
+  for (const std::string& w : r.Warnings)
+    EXPECT_NE(w.find("(Code 1280)"), std::string::npos) << w;
+  ExpectCatalog(role, user);
+}
+
+TEST_F(MariaDbScript, OneTableReplaysBesideTheRest) {
+  ASSERT_TRUE(db.Ready()) << db.Error();
+  const std::string role = "clerk" + db.Suffix(), user = "cashier" + db.Suffix();
+  db.DropRoleAfter(role);
+  db.DropUserAfter(user);
+  ASSERT_TRUE(db.Execute("create user " + user)) << db.Error();
+  Build(role, user);
+  const std::string table = TableScript(orders);
+  ASSERT_TRUE(db.Run(WholeScript()).Ok());
+  ASSERT_TRUE(db.Execute("drop table orders")) << db.Error();
+  const TServerReplayResult r = db.Run(table);
+  ASSERT_TRUE(r.Ran) << r.Errors;
+  EXPECT_TRUE(r.Failures.empty()) << r.Report() << "\n---\n" << table;
+  ExpectRows(db, "the table's own objects",
+             "select constraint_name from information_schema.table_constraints where "
+             "constraint_schema = database() and table_name = 'orders' union all "
+             "select index_comment from information_schema.statistics where table_schema = "
+             "database() and index_name = 'ix_orders_note' union all select trigger_name from "
+             "information_schema.triggers where trigger_schema = database() order by 1",
+             {{"ck_orders_amount"}, {"fk_orders_customer"}, {"Orders by note"}, {"orders_bi"},
+              {"PRIMARY"}});
+}
+
+// Names the client would split or misread unless quoted come back as
+// they are.
+TEST_F(MariaDbScript, OddNamesReplayAsTheyAre) {
+  ASSERT_TRUE(db.Ready()) << db.Error();
+  TObjs& o = Objs();
+  o.SetServerType(DB::dbMySQL);
+  o.ConnectionOptions.DatabaseName = db.Name();
+  TFixtureBuilder b(o);
+  const std::vector<std::string> names = {"MY COL", "A-B", "1E5", "ORDER", "A.B", "X$1", "lower"};
+  TTblData* t = b.Add<TTblData>("ODD TABLE", "");
+  for (const std::string& n : names) b.Column(t, n, dt::INTEGER);
+  const TServerReplayResult r = db.Run(WholeScript());
+  ASSERT_TRUE(r.Ran) << r.Errors;
+  EXPECT_TRUE(r.Failures.empty()) << r.Report();
+  TCatalogRows want;
+  for (const std::string& n : names) want.push_back({"ODD TABLE", n});
+  ExpectRows(db, "columns",
+             "select table_name, column_name from information_schema.columns where "
+             "table_schema = database() order by ordinal_position",
+             want);
+}
+
+}  // namespace
+}  // namespace qor::test
