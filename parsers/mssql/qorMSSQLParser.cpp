@@ -373,6 +373,8 @@ std::string TMSSQLParser::FoldName(std::string_view name) const {
 }
 
 std::string TMSSQLParser::ReadBatchText() {
+  rawLine_ = tokenLine_;
+  rawColumn_ = tokenColumn_;
   const std::string& src = Source();
   const std::size_t start = TokenStart();
   const std::size_t stop = FindBatchTerminator(src, start);
@@ -454,20 +456,32 @@ std::string TMSSQLParser::PositionText() {
          " Pos:" + IntToStr(tokenColumn_) + "\r\n";
 }
 
+void TMSSQLParser::MessagePlace(std::string& text, std::int32_t& line,
+                                std::int32_t& column) const {
+  line = tokenLine_;
+  column = tokenColumn_;
+  if (nestedLine_ > 0) {
+    // The text of sp_executesql: the message stands where the string
+    // starts and says where in the string it arose.
+    text = "sp_executesql text, line " + IntToStr(tokenLine_) + ", column " +
+           IntToStr(tokenColumn_) + ": " + text;
+    line = nestedLine_;
+    column = nestedColumn_;
+  } else if (bodyLine_ > 0) {
+    // A body a script kept as text: its place in the script.
+    line = bodyLine_ + tokenLine_ - 1;
+    if (tokenLine_ == 1) column = bodyColumn_ + tokenColumn_ - 1;
+  }
+  text = ObjectPrefix() + text;
+}
+
 void TMSSQLParser::Error(const std::string& text) {
   // Past the nesting limit the rest of the batch is passed over; what the
   // unwinding rules would say adds nothing.
   if (tooDeep_) return;
-  std::string msg = ObjectPrefix() + text;
-  std::int32_t line = tokenLine_, column = tokenColumn_;
-  if (nestedLine_ > 0) {
-    // The text of sp_executesql: the message stands where the string
-    // starts and says where in the string it arose.
-    msg = ObjectPrefix() + "sp_executesql text, line " + IntToStr(tokenLine_) + ", column " +
-          IntToStr(tokenColumn_) + ": " + text;
-    line = nestedLine_;
-    column = nestedColumn_;
-  }
+  std::string msg = text;
+  std::int32_t line = 0, column = 0;
+  MessagePlace(msg, line, column);
   const std::int32_t savedLine = tokenLine_, savedColumn = tokenColumn_;
   tokenLine_ = line;
   tokenColumn_ = column;
@@ -482,11 +496,17 @@ void TMSSQLParser::Error(const std::string& text) {
 }
 
 void TMSSQLParser::NoteMsg(const std::string& text) {
-  const std::string msg = ObjectPrefix() + text;
+  std::string msg = text;
+  std::int32_t line = 0, column = 0;
+  MessagePlace(msg, line, column);
   if (!CurrentObject || !ScriptName.empty())
-    Messages().AddMsg(msg, ScriptName, tokenColumn_, tokenLine_, kMsgNote);
+    Messages().AddMsg(msg, ScriptName, column, line, kMsgNote);
   else
-    Messages().AddObjMsg(msg, CurrentObject, tokenColumn_, tokenLine_, kMsgNote);
+    Messages().AddObjMsg(msg, CurrentObject, column, line, kMsgNote);
+}
+
+void TMSSQLParser::RememberBodyStart(TDbObj* obj) {
+  if (!BodyMode && obj) bodyStarts_[obj] = {rawLine_, rawColumn_};
 }
 
 // ------------------------------------------------------------------- names
@@ -929,6 +949,11 @@ bool TMSSQLParser::ParseFile(const std::string& fileName, TObjs* collection) {
 
 void TMSSQLParser::FinishScript() {
   BodyMode = true;
+  // The addresses are only good while the script's objects are.
+  struct TClear {
+    std::map<const TDbObj*, std::pair<std::int32_t, std::int32_t>>& Starts;
+    ~TClear() { Starts.clear(); }
+  } clear{bodyStarts_};
   if (TObjs* objs = Objs()) {
     for (int i = 0; i < objs->Views.Count(); ++i) {
       ParseObjectText(objs->Views.Object(i));
@@ -951,6 +976,11 @@ void TMSSQLParser::ParseObjectText(TDbObj* obj) {
   SetTerminator("\r\nGO");
   CurrentObject = obj;
   tooDeep_ = false;
+  const auto start = bodyStarts_.find(obj);
+  if (start != bodyStarts_.end()) {
+    bodyLine_ = start->second.first;
+    bodyColumn_ = start->second.second;
+  }
   if (!obj->GetText().empty()) {
     SetSource(obj->GetText());
     NextToken();
@@ -965,6 +995,7 @@ void TMSSQLParser::ParseObjectText(TDbObj* obj) {
     if (!AtStatementEnd()) Error("Unknown statement: " + CurTokenName());
     SetSource({});
   }
+  bodyLine_ = bodyColumn_ = 0;
   CurrentObject = nullptr;
 }
 

@@ -1,20 +1,25 @@
 // The Transact-SQL parser: whole scripts split into batches by GO lines, and
 // the stored definitions of single objects that the MS SQL extractor reads.
 // It builds tables, columns, constraints, indexes, views, routines,
-// triggers, rules, defaults, user types, grants and descriptions into the
-// attached collection.
+// triggers, rules, defaults, user types, schemas, sequences, grants and
+// descriptions into the attached collection, reads the bodies of views,
+// routines and triggers statement by statement, and links each to the
+// tables, views and routines it uses.
 //
 // The sources are split by statement family: qorMSSQLParser.cpp (lexer,
-// batches, names, dispatcher, modes, linking), qorMSSQLParser_Tables.cpp
-// (tables, columns, constraints, indexes), qorMSSQLParser_Routines.cpp
-// (views, routines, triggers, rules, defaults), qorMSSQLParser_Grants.cpp
-// (grants and the system procedures) and qorMSSQLParser_Misc.cpp (the
-// CREATE/ALTER/DROP dispatchers, SET, EXECUTE, IF and the statements that
-// are only passed over).
+// batches, names, dispatcher, modes, linking), qorMSSQLParser_Expr.cpp
+// (expressions, search conditions, queries, FROM items), _Body.cpp (SET,
+// EXECUTE, control of flow, DECLARE, INSERT/UPDATE/DELETE/MERGE and the
+// other procedural statements), _Server.cpp (the CREATE/ALTER/DROP
+// dispatchers, schemas, types, sequences, XML schema collections,
+// databases and server objects), _Tables.cpp (tables, columns,
+// constraints, indexes), _Routines.cpp (views, routines, triggers, rules,
+// defaults) and _Grants.cpp (grants and the system procedures).
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
+#include <map>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -197,6 +202,12 @@ class TMSSQLParser : public TCustomSQLParser {
   bool LogWanted() const;
   // A note, prefixed like an error with the object being re-parsed.
   void NoteMsg(const std::string& text);
+  // The text and place of a message: prefixed with the object being read;
+  // inside a nested parser or a body a script kept as text, placed where
+  // that text stands in the outer one.
+  void MessagePlace(std::string& text, std::int32_t& line, std::int32_t& column) const;
+  // Where the raw body just read for `obj` starts in the script.
+  void RememberBodyStart(TDbObj* obj);
   // "Procedure P: " and its siblings while a stored text is parsed.
   std::string ObjectPrefix() const;
 
@@ -433,6 +444,12 @@ class TMSSQLParser : public TCustomSQLParser {
   // Where the text a nested parser reads stands in the outer text, for
   // its messages; 0 outside a nested parser.
   std::int32_t nestedLine_ = 0, nestedColumn_ = 0;
+  // Where the last raw text ReadBatchText took starts; where the bodies a
+  // script kept as text start, for the messages of their second reading;
+  // and the start of the one being read.
+  std::int32_t rawLine_ = 0, rawColumn_ = 0;
+  std::map<const TDbObj*, std::pair<std::int32_t, std::int32_t>> bodyStarts_;
+  std::int32_t bodyLine_ = 0, bodyColumn_ = 0;
 };
 
 }  // namespace qor

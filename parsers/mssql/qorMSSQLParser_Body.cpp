@@ -139,6 +139,7 @@ void TMSSQLParser::ParseSet(TDbObj* context) {
       if (!known) {
         Error("Unknown SET-statement.");
         NextToken();
+        if (scan_.Kind == msk::ON || scan_.Kind == msk::OFF) NextToken();
         return;
       }
       NextToken();
@@ -309,8 +310,13 @@ void TMSSQLParser::ParseExecuteSql(TDbObj* context) {
   } else {
     const std::string sql = TokenText();
     // The text starts after N' or ': its messages are placed there.
-    const std::int32_t line = tokenLine_;
-    const std::int32_t column = tokenColumn_ + (Source()[TokenStart()] == '\'' ? 1 : 2);
+    std::int32_t line = tokenLine_;
+    std::int32_t column = tokenColumn_ + (Source()[TokenStart()] == '\'' ? 1 : 2);
+    if (bodyLine_ > 0) {
+      // In a body a script kept as text: its place in the script.
+      if (line == 1) column += bodyColumn_ - 1;
+      line += bodyLine_ - 1;
+    }
     NextToken();
     // The statements in the string are read by a parser of their own,
     // which reports into this one; a script without an extractor needs it
@@ -514,7 +520,6 @@ void TMSSQLParser::ParseDeclare(TDbObj* context) {
   }
   for (;;) {
     if (!Expect(tk::Ident)) return;
-    LocalNames.Add(scan_.Ident, 0);
     NextToken();
     if (scan_.Kind == msk::AS) NextToken();
     if (scan_.Kind == msk::CURSOR) {

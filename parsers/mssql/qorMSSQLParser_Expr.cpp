@@ -596,7 +596,7 @@ void TMSSQLParser::ParseQuery(TDbObj* context) {
   if (scan_.Kind == msk::FOR) ParseForClause();
   if (scan_.Kind == msk::OPTION) ParseQueryHints(context);
   // The names of a nested query's FROM items are its own.
-  if (localTables_.size() > locals && context) localTables_.resize(locals);
+  if (localTables_.size() > locals) localTables_.resize(locals);
 }
 
 void TMSSQLParser::ParseQueryTerm(TDbObj* context) {

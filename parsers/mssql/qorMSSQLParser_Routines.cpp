@@ -97,7 +97,7 @@ void TMSSQLParser::ParseCreateView(TViwData* view, bool /*alter*/) {
   }
   DoLog("View: " + v->GetName());
   SetStatement(TDbObject::dboView, v->GetName(), 1);
-  if (owned) HandOver(std::move(owned));
+  RememberBodyStart(owned ? HandOver(std::move(owned)) : v);
 }
 
 void TMSSQLParser::ParseViewQuery(TViwData& view) {
@@ -172,7 +172,7 @@ void TMSSQLParser::ParseCreateRoutine(TDbObj* /*context*/, TPrcData* routine, bo
   ParseRoutineBody(*p);
   DoLog(std::string(function ? "Function: " : "Procedure: ") + p->GetName());
   SetStatement(TDbObject::dboProcedure, p->GetName(), altered ? 2 : 1);
-  if (owned) HandOver(std::move(owned));
+  RememberBodyStart(owned ? HandOver(std::move(owned)) : p);
 }
 
 void TMSSQLParser::ParseRoutineParams(TPrcData& routine) {
@@ -339,7 +339,7 @@ void TMSSQLParser::ParseCreateTrigger(TDbObj* /*context*/, TTrgData* trigger, bo
   }
   DoLog("Trigger: " + t->GetName());
   SetStatement(TDbObject::dboTrigger, t->GetName(), altered ? 2 : 1);
-  if (owned) HandOver(std::move(owned));
+  RememberBodyStart(owned ? HandOver(std::move(owned)) : t);
 }
 
 // --------------------------------------------------------- rules, defaults

@@ -746,8 +746,12 @@ void TMSSQLParser::ParseCertificate(bool alter) {
     } else if (IsPlainWord("ACTIVE")) {
       NextToken();
       ExpectAndNext(msk::FOR);
-      ExpectAndNext(msk::BEGIN);
-      if (IsPlainWord("DIALOG")) NextToken();
+      if (IsPlainWord("BEGIN_DIALOG")) {
+        NextToken();
+      } else {
+        ExpectAndNext(msk::BEGIN);
+        if (IsPlainWord("DIALOG")) NextToken();
+      }
       ExpectAndNext(tk::Equal);
       ParseOnOff();
     } else {
