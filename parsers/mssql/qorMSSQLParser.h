@@ -84,6 +84,8 @@ class TMSSQLParser : public TCustomSQLParser {
   // `owner`: the extractor, or none. With an owner a nested parser is made
   // for the texts handed to sp_executesql.
   explicit TMSSQLParser(TExtractorHost* owner);
+  // sp_executesql texts inside sp_executesql texts are read this deep.
+  static constexpr int kMaxExecuteSqlDepth = 4;
   ~TMSSQLParser() override;
   const char* ClassName() const override { return "TMSSQLParser"; }
 

@@ -304,9 +304,17 @@ void TMSSQLParser::ParseExecuteSql(TDbObj* context) {
     if (scan_.Kind == tk::Equal) NextToken();
     else TParseContext::Restore(*this, saved);
   }
+  int depth = 0;
+  for (const TMSSQLParser* p = this; p->OwnerParser; p = p->OwnerParser) ++depth;
   if (scan_.Kind != tk::String) {
     // A statement built at run time.
     ParseCondition(context);
+  } else if (depth >= kMaxExecuteSqlDepth) {
+    // Each nested parser has a nesting bound of its own: their chain is
+    // bounded too.
+    Error("sp_executesql texts nested too deeply (more than " + IntToStr(kMaxExecuteSqlDepth) +
+          " levels)");
+    NextToken();
   } else {
     const std::string sql = TokenText();
     // The text starts after N' or ': its messages are placed there.

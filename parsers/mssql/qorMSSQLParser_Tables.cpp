@@ -223,6 +223,9 @@ void TMSSQLParser::ParseComputed(TFldData& column, bool add) {
 }
 
 void TMSSQLParser::ParseDataType(TFldData& column, bool add, bool allowComputed) {
+  // "TIMESTAMP TIMESTAMP ..." reads the type again for every word.
+  TNestingGuard guard(*this);
+  if (!Deeper(guard)) return;
   const std::uint8_t code = TypeCode(scan_.Kind, scan_.Ident);
   if (code == dt::Unknown) {
     if (scan_.Kind == tk::Ident) {

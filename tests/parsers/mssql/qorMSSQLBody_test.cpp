@@ -251,8 +251,30 @@ TEST_F(MSSQLBody, EachBodyDependsOnExactlyWhatItUses) {
        "SELECT Id, Name FROM dbo.Customers FOR XML PATH ('c'), ROOT ('all'), TYPE;\n"
        "SELECT Id FROM dbo.Orders FOR JSON AUTO;\n"
        "SELECT {fn CURDATE()}, GETDATE() AT TIME ZONE 'UTC', NEXT VALUE FOR dbo.Seq;\n"
-       "WAITFOR DELAY '00:00:01';\n",
+       "WAITFOR DELAY '00:00:01';\n"
+       "SELECT c.*, COUNT(*) AS n FROM dbo.Customers c GROUP BY c.Id, c.Name;\n",
        {"table DBO.CUSTOMERS", "table DBO.ORDERS"}},
+      {"Service Broker, triggers switched, backups and text pointers", TKind::Procedure, "DBO",
+       "P_BROKER",
+       "CREATE PROCEDURE dbo.p_broker AS\n"
+       "DECLARE @h uniqueidentifier, @b varbinary(max), @p varbinary(16);\n"
+       "BEGIN DIALOG CONVERSATION @h FROM SERVICE [//Shop/Sender] TO SERVICE '//Shop/Receiver'\n"
+       "  ON CONTRACT [//Shop/Contract] WITH ENCRYPTION = OFF, LIFETIME = 60;\n"
+       "SEND ON CONVERSATION @h MESSAGE TYPE [//Shop/Order] (@b);\n"
+       "WAITFOR (RECEIVE TOP (1) @h = conversation_handle, @b = message_body\n"
+       "  FROM dbo.OrderQueue), TIMEOUT 1000;\n"
+       "END CONVERSATION @h WITH CLEANUP;\n"
+       "BEGIN CONVERSATION TIMER (@h) TIMEOUT = 120;\n"
+       "DISABLE TRIGGER dbo.tr_orders ON dbo.Orders;\n"
+       "ENABLE TRIGGER ALL ON DATABASE;\n"
+       "BACKUP DATABASE Shop TO DISK = 'c:\\b\\shop.bak' WITH INIT, NAME = 'full';\n"
+       "BACKUP LOG Shop TO DISK = 'c:\\b\\shop.trn';\n"
+       "SET TRANSACTION ISOLATION LEVEL SNAPSHOT;\n"
+       "UPDATE STATISTICS dbo.Orders WITH FULLSCAN, NORECOMPUTE;\n"
+       "SELECT @p = TEXTPTR(Msg) FROM dbo.AuditLog WHERE Id = 1;\n"
+       "READTEXT dbo.AuditLog.Msg @p 0 10;\n"
+       "DBCC CHECKIDENT ('dbo.AuditLog', RESEED, 0) WITH NO_INFOMSGS;\n",
+       {"table DBO.AUDITLOG"}},
   };
   for (const TBodyCase& c : cases) {
     SCOPED_TRACE(c.Name);
@@ -409,6 +431,50 @@ TEST(MSSQLBodyFaults, ExecuteSqlErrorsComeThroughTheOuterParserWithTheirPlace) {
   EXPECT_EQ(m.Text.substr(0, 38), "sp_executesql text, line 2, column 27:") << m.Text;
   ASSERT_EQ(events.size(), 1u);
   EXPECT_NE(events[0].find("Script: deploy.sql Line:3 Pos:24"), std::string::npos) << events[0];
+}
+
+TEST(MSSQLBodyFaults, CompoundAssignmentsOnlyFromSqlServer2008) {
+  for (const bool newer : {false, true}) {
+    SCOPED_TRACE(newer ? "2008" : "2005");
+    TDBStructure structure;
+    TObjs& objs = *structure.GetObjs();
+    objs.SetServerType(TDatabaseType::dbMSSQL);
+    objs.MSSQLServerOptions.SQLServerVersion = newer ? TMSSQLServerVersionType::st_MSSQL2008
+                                                     : TMSSQLServerVersionType::st_MSSQL2005;
+    TMSSQLParser p(nullptr);
+    p.OnErrorMessage = [](TObject*, const std::string&) {};
+    p.SetObjs(&objs);
+    auto proc = std::make_unique<TPrcData>(&objs);
+    proc->SetName("P");
+    proc->ObjectSource = "CREATE PROCEDURE P @x int AS SET @x += 1; SET @x |= 2; RETURN @x";
+    TPrcData* stored = objs.AddObject(proc, true);
+    p.ParseObject(stored);
+    EXPECT_EQ(p.Messages().HasErrors(), !newer) << test::DumpMessages(p.Messages());
+  }
+}
+
+TEST(MSSQLBodyFaults, ExecuteSqlTextsNestOnlySoDeep) {
+  std::string text = "SELECT 1";
+  for (int i = 0; i < TMSSQLParser::kMaxExecuteSqlDepth + 2; ++i) {
+    std::string quoted;
+    for (char ch : text) quoted += ch == '\'' ? std::string("''") : std::string(1, ch);
+    text = "EXEC sp_executesql N'" + quoted + "'";
+  }
+  TDBStructure structure;
+  TObjs& objs = *structure.GetObjs();
+  objs.SetServerType(TDatabaseType::dbMSSQL);
+  TMSSQLParser p(nullptr);
+  p.OnErrorMessage = [](TObject*, const std::string&) {};
+  p.SetObjs(&objs);
+  auto proc = std::make_unique<TPrcData>(&objs);
+  proc->SetName("P");
+  proc->ObjectSource = "CREATE PROCEDURE P AS " + text;
+  TPrcData* stored = objs.AddObject(proc, true);
+  p.ParseObject(stored);
+  const std::string dump = test::DumpMessages(p.Messages());
+  EXPECT_NE(dump.find("sp_executesql texts nested too deeply (more than 4 levels)"),
+            std::string::npos)
+      << dump;
 }
 
 }  // namespace
