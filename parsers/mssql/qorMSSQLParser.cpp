@@ -885,8 +885,7 @@ bool TMSSQLParser::DispatchStatement(TDbObj* context) {
         NextToken();
         if (scan_.Kind == msk::WITH) {
           NextToken();
-          if (IsPlainWord("NORESET")) NextToken();
-          else ExpectWord("NORESET");
+          WordAndNext("NORESET");
         }
       }
       break;

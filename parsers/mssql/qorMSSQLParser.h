@@ -306,6 +306,9 @@ class TMSSQLParser : public TCustomSQLParser {
   TDmlTarget ParseDmlTarget();
   void LinkDmlTarget(TDbObj* context, const TDmlTarget& target, std::size_t localsBefore);
   void ParseOutputClause(TDbObj* context);
+  // UPDATE and DELETE after their SET or target: OUTPUT, FROM, WHERE,
+  // OPTION; then the target is linked.
+  void ParseDmlTail(TDbObj* context, const TDmlTarget& target, std::size_t localsBefore);
   void ParseRaiseError(TDbObj* context);
   void ParseThrow(TDbObj* context);
   void ParseFetch(TDbObj* context);
@@ -346,6 +349,13 @@ class TMSSQLParser : public TCustomSQLParser {
   void ParseFullTextCatalog();
   // ON or OFF; "Must be: ON / OFF" otherwise.
   void ParseOnOff();
+  // name = value, ... of server-object options.
+  void ParseNamedValues();
+  // The plain word `word`, passed; "Missing: " otherwise.
+  bool WordAndNext(std::string_view word);
+  // TOP (n) [PERCENT] of a data statement; WITH (hints) after its target.
+  void ParseTop(TDbObj* context);
+  void ParseTargetHints();
   // [AUTHORIZATION name]
   void ParseAuthorization();
   // A value after "=": a name, string, number, ON, OFF, or an expression.
@@ -369,6 +379,8 @@ class TMSSQLParser : public TCustomSQLParser {
   void ParseIndexWith(TIndexOptions& options);
   void ParseIndexOptions(TIndexOptions& options);
   void ParseFileGroup(std::string& fileGroup);
+  // Index name, ON table, the column list and INCLUDE columns.
+  void ParseIndexHead(TIdxData& idx);
   void ParseCreateIndex(bool unique, bool clustered, TDbObj* context);
   void ParseCreateXmlIndex(bool primary, TDbObj* context);
   void ParseCreateFullTextIndex(TDbObj* context);
@@ -414,6 +426,11 @@ class TMSSQLParser : public TCustomSQLParser {
   void ParseGrant();
   void ParseRevoke();
   void ParseDeny();
+  // REVOKE and DENY: ON [class::] name [(columns)]; the grantees; CASCADE
+  // and AS grantor.
+  void ParseSecurable();
+  void ParseGrantees();
+  void ParseGranteeTail();
   TPrivileges ParsePrivileges(std::vector<std::string>* columns, bool& ok);
   void ParseAddType(bool parenthesised);
   void ParseBindRule(bool parenthesised, bool isDefault);

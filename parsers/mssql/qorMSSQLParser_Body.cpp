@@ -70,6 +70,28 @@ void TMSSQLParser::LinkDmlTarget(TDbObj* context, const TDmlTarget& target,
   LinkUse(context, kinds);
 }
 
+void TMSSQLParser::ParseTop(TDbObj* context) {
+  if (scan_.Kind != msk::TOP) return;
+  NextToken();
+  ParseFactor(context);
+  if (scan_.Kind == msk::PERCENT) NextToken();
+}
+
+void TMSSQLParser::ParseTargetHints() {
+  if (scan_.Kind != msk::WITH) return;
+  NextToken();
+  if (ExpectAndNext(tk::LParen)) {
+    ParseTableHints();
+    ExpectAndNext(tk::RParen);
+  }
+}
+
+bool TMSSQLParser::WordAndNext(std::string_view word) {
+  if (!IsPlainWord(word) && !ExpectWord(word)) return false;
+  NextToken();
+  return true;
+}
+
 void TMSSQLParser::ParseOnOff() {
   if (scan_.Kind == msk::ON || scan_.Kind == msk::OFF) NextToken();
   else Error("Must be: ON / OFF");
@@ -464,8 +486,7 @@ void TMSSQLParser::ParseBeginDialog(TDbObj* context) {
         ParseExpression(context);
         ExpectAndNext(tk::RParen);
       }
-      if (IsPlainWord("TIMEOUT")) NextToken();
-      else ExpectWord("TIMEOUT");
+      WordAndNext("TIMEOUT");
       ExpectAndNext(tk::Equal);
       ParseExpression(context);
       return;
@@ -476,12 +497,10 @@ void TMSSQLParser::ParseBeginDialog(TDbObj* context) {
   }
   ParseExpression(context);  // the handle
   ExpectAndNext(msk::FROM);
-  if (IsPlainWord("SERVICE")) NextToken();
-  else ExpectWord("SERVICE");
+  WordAndNext("SERVICE");
   ParseNamePart();
   ExpectAndNext(msk::TO);
-  if (IsPlainWord("SERVICE")) NextToken();
-  else ExpectWord("SERVICE");
+  WordAndNext("SERVICE");
   ParseExpression(context);
   if (scan_.Kind == tk::Comma) {
     NextToken();
@@ -489,8 +508,7 @@ void TMSSQLParser::ParseBeginDialog(TDbObj* context) {
   }
   if (scan_.Kind == msk::ON) {
     NextToken();
-    if (IsPlainWord("CONTRACT")) NextToken();
-    else ExpectWord("CONTRACT");
+    WordAndNext("CONTRACT");
     ParseNamePart();
   }
   if (scan_.Kind != msk::WITH) return;
@@ -596,23 +614,28 @@ void TMSSQLParser::ParseOutputClause(TDbObj* context) {
   }
 }
 
+void TMSSQLParser::ParseDmlTail(TDbObj* context, const TDmlTarget& target,
+                                std::size_t localsBefore) {
+  ParseOutputClause(context);
+  if (scan_.Kind == msk::FROM) {
+    NextToken();
+    ParseFromList(context);
+  }
+  if (scan_.Kind == msk::WHERE) {
+    NextToken();
+    ParseCondition(context);
+  }
+  if (scan_.Kind == msk::OPTION) ParseQueryHints(context);
+  LinkDmlTarget(context, target, localsBefore);
+}
+
 void TMSSQLParser::ParseInsert(TDbObj* context) {
   NextToken();  // INSERT
-  if (scan_.Kind == msk::TOP) {
-    NextToken();
-    ParseFactor(context);
-    if (scan_.Kind == msk::PERCENT) NextToken();
-  }
+  ParseTop(context);
   if (scan_.Kind == msk::INTO) NextToken();
   const std::size_t locals = localTables_.size();
   const TDmlTarget target = ParseDmlTarget();
-  if (scan_.Kind == msk::WITH) {
-    NextToken();
-    if (ExpectAndNext(tk::LParen)) {
-      ParseTableHints();
-      ExpectAndNext(tk::RParen);
-    }
-  }
+  ParseTargetHints();
   if (scan_.Kind == tk::LParen) {
     // The column list, unless a query in parentheses follows at once.
     TParseContext saved(this);
@@ -648,20 +671,10 @@ void TMSSQLParser::ParseUpdate(TDbObj* context) {
     ParseUpdateStatistics();
     return;
   }
-  if (scan_.Kind == msk::TOP) {
-    NextToken();
-    ParseFactor(context);
-    if (scan_.Kind == msk::PERCENT) NextToken();
-  }
+  ParseTop(context);
   const std::size_t locals = localTables_.size();
   const TDmlTarget target = ParseDmlTarget();
-  if (scan_.Kind == msk::WITH) {
-    NextToken();
-    if (ExpectAndNext(tk::LParen)) {
-      ParseTableHints();
-      ExpectAndNext(tk::RParen);
-    }
-  }
+  ParseTargetHints();
   if (ExpectAndNext(msk::SET)) {
     for (;;) {
       // col = x, @v = col = x, t.col += x, col.WRITE(...), col.Method(...)
@@ -680,17 +693,7 @@ void TMSSQLParser::ParseUpdate(TDbObj* context) {
       NextToken();
     }
   }
-  ParseOutputClause(context);
-  if (scan_.Kind == msk::FROM) {
-    NextToken();
-    ParseFromList(context);
-  }
-  if (scan_.Kind == msk::WHERE) {
-    NextToken();
-    ParseCondition(context);
-  }
-  if (scan_.Kind == msk::OPTION) ParseQueryHints(context);
-  LinkDmlTarget(context, target, locals);
+  ParseDmlTail(context, target, locals);
 }
 
 void TMSSQLParser::ParseUpdateStatistics() {
@@ -719,62 +722,30 @@ void TMSSQLParser::ParseUpdateStatistics() {
 
 void TMSSQLParser::ParseDelete(TDbObj* context) {
   NextToken();  // DELETE
-  if (scan_.Kind == msk::TOP) {
-    NextToken();
-    ParseFactor(context);
-    if (scan_.Kind == msk::PERCENT) NextToken();
-  }
+  ParseTop(context);
   if (scan_.Kind == msk::FROM) NextToken();
   const std::size_t locals = localTables_.size();
   const TDmlTarget target = ParseDmlTarget();
-  if (scan_.Kind == msk::WITH) {
-    NextToken();
-    if (ExpectAndNext(tk::LParen)) {
-      ParseTableHints();
-      ExpectAndNext(tk::RParen);
-    }
-  }
-  ParseOutputClause(context);
-  if (scan_.Kind == msk::FROM) {
-    NextToken();
-    ParseFromList(context);
-  }
-  if (scan_.Kind == msk::WHERE) {
-    NextToken();
-    ParseCondition(context);
-  }
-  if (scan_.Kind == msk::OPTION) ParseQueryHints(context);
-  LinkDmlTarget(context, target, locals);
+  ParseTargetHints();
+  ParseDmlTail(context, target, locals);
 }
 
 void TMSSQLParser::ParseMerge(TDbObj* context) {
   NextToken();  // MERGE
-  if (scan_.Kind == msk::TOP) {
-    NextToken();
-    ParseFactor(context);
-    if (scan_.Kind == msk::PERCENT) NextToken();
-  }
+  ParseTop(context);
   if (scan_.Kind == msk::INTO) NextToken();
   const std::size_t locals = localTables_.size();
   const TDmlTarget target = ParseDmlTarget();
-  if (scan_.Kind == msk::WITH) {
-    NextToken();
-    if (ExpectAndNext(tk::LParen)) {
-      ParseTableHints();
-      ExpectAndNext(tk::RParen);
-    }
-  }
+  ParseTargetHints();
   if (!IsPlainWord("USING")) ParseAlias(/*columnList=*/false);
-  if (IsPlainWord("USING")) NextToken();
-  else ExpectWord("USING");
+  WordAndNext("USING");
   ParseTableSource(context);
   ParseJoins(context);
   if (ExpectAndNext(msk::ON)) ParseCondition(context);
   while (scan_.Kind == msk::WHEN) {
     NextToken();
     if (scan_.Kind == msk::NOT) NextToken();
-    if (IsPlainWord("MATCHED")) NextToken();
-    else ExpectWord("MATCHED");
+    WordAndNext("MATCHED");
     if (scan_.Kind == msk::BY) {
       NextToken();
       if (IsPlainWord("TARGET") || IsPlainWord("SOURCE")) NextToken();
@@ -908,8 +879,7 @@ void TMSSQLParser::ParseTextPointerStatement() {
   for (;;) {
     if (scan_.Kind == msk::WITH) {
       NextToken();
-      if (IsPlainWord("LOG")) NextToken();
-      else ExpectWord("LOG");
+      WordAndNext("LOG");
     } else if (k == msk::READTEXT && scan_.Kind == msk::HOLDLOCK) {
       NextToken();
     } else if (IsExpressionStart() && scan_.Kind != msk::NOT && scan_.Kind != msk::UPDATE) {
@@ -1004,14 +974,12 @@ devices:
 void TMSSQLParser::ParseSend(TDbObj* context) {
   NextToken();  // SEND
   ExpectAndNext(msk::ON);
-  if (IsPlainWord("CONVERSATION")) NextToken();
-  else ExpectWord("CONVERSATION");
+  WordAndNext("CONVERSATION");
   if (scan_.Kind == tk::LParen) SkipBalanced();  // a list of handles
   else ParseExpression(context);
   if (IsPlainWord("MESSAGE")) {
     NextToken();
-    if (IsPlainWord("TYPE")) NextToken();
-    else ExpectWord("TYPE");
+    WordAndNext("TYPE");
     ParseNamePart();
   }
   if (scan_.Kind == tk::LParen) {
@@ -1058,8 +1026,7 @@ void TMSSQLParser::ParseEnableTrigger() {
     NextToken();
   } else if (scan_.Kind == msk::ALL) {
     NextToken();
-    if (IsPlainWord("SERVER")) NextToken();
-    else ExpectWord("SERVER");
+    WordAndNext("SERVER");
   } else {
     ParseObjectName(TDbObject::dboTable, /*defaultOwner=*/false);
   }

@@ -418,8 +418,7 @@ void TMSSQLParser::ParseFactor(TDbObj* context) {
         return;
       }
       NextToken();
-      if (IsPlainWord("ZONE")) NextToken();
-      else ExpectWord("ZONE");
+      WordAndNext("ZONE");
       ParseFactor(context);
       continue;
     }

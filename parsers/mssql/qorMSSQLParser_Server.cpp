@@ -154,6 +154,17 @@ void TMSSQLParser::ParseAuthorization() {
   ParseNamePart();
 }
 
+void TMSSQLParser::ParseNamedValues() {
+  for (;;) {
+    if (!Expect(tk::Ident)) return;
+    NextToken();
+    ExpectAndNext(tk::Equal);
+    ParseOptionValue();
+    if (scan_.Kind != tk::Comma) return;
+    NextToken();
+  }
+}
+
 void TMSSQLParser::ParseOptionValue() {
   switch (scan_.Kind) {
     case msk::ON: case msk::OFF: case msk::FULL: case msk::DEFAULT: case msk::NULL_:
@@ -317,8 +328,7 @@ void TMSSQLParser::ParseCreateSequence() {
 
 void TMSSQLParser::ParseCreateXmlSchemaCollection() {
   NextToken();  // SCHEMA
-  if (IsPlainWord("COLLECTION")) NextToken();
-  else ExpectWord("COLLECTION");
+  WordAndNext("COLLECTION");
   ParseObjectName(TDbObject::dboDomain, /*defaultOwner=*/true);
   auto d = std::make_unique<TDmnData>(Objs());
   d->SetParentName(NameOwner);
@@ -651,8 +661,7 @@ void TMSSQLParser::ParseAssembly(bool /*alter*/) {
           ParseOptionValue();
         } else if (IsPlainWord("UNCHECKED")) {
           NextToken();
-          if (IsPlainWord("DATA")) NextToken();
-          else ExpectWord("DATA");
+          WordAndNext("DATA");
         } else {
           Expect(tk::Ident);
           break;
@@ -694,8 +703,7 @@ void TMSSQLParser::ParseAssembly(bool /*alter*/) {
 
 void TMSSQLParser::ParseMessageType() {
   NextToken();  // MESSAGE
-  if (IsPlainWord("TYPE")) NextToken();
-  else ExpectWord("TYPE");
+  WordAndNext("TYPE");
   ParseNamePart();
   ParseAuthorization();
   if (!IsPlainWord("VALIDATION")) return;
@@ -707,8 +715,7 @@ void TMSSQLParser::ParseMessageType() {
     NextToken();
     ExpectAndNext(msk::WITH);
     ExpectAndNext(msk::SCHEMA);
-    if (IsPlainWord("COLLECTION")) NextToken();
-    else ExpectWord("COLLECTION");
+    WordAndNext("COLLECTION");
     ParseObjectName(TDbObject::dboDomain, false);
   } else {
     Error("Unknown VALIDATION-option (CREATE MESSAGE TYPE)");
@@ -786,16 +793,8 @@ void TMSSQLParser::ParseCertificate(bool alter) {
     ExpectAndNext(tk::Equal);
     ParseOptionValue();
   }
-  if (!ExpectAndNext(msk::WITH)) return;
-  for (;;) {
-    // SUBJECT = 'x', START_DATE = 'd', EXPIRY_DATE = 'd'
-    if (!Expect(tk::Ident)) return;
-    NextToken();
-    ExpectAndNext(tk::Equal);
-    ParseOptionValue();
-    if (scan_.Kind != tk::Comma) break;
-    NextToken();
-  }
+  // SUBJECT = 'x', START_DATE = 'd', EXPIRY_DATE = 'd'
+  if (ExpectAndNext(msk::WITH)) ParseNamedValues();
 }
 
 void TMSSQLParser::ParseContract() {
@@ -806,8 +805,7 @@ void TMSSQLParser::ParseContract() {
   for (;;) {
     if (scan_.Kind == msk::DEFAULT) NextToken();
     else ParseNamePart();
-    if (IsPlainWord("SENT")) NextToken();
-    else ExpectWord("SENT");
+    WordAndNext("SENT");
     ExpectAndNext(msk::BY);
     if (IsPlainWord("INITIATOR") || IsPlainWord("TARGET") || scan_.Kind == msk::ANY) {
       NextToken();
@@ -886,8 +884,7 @@ void TMSSQLParser::ParseService() {
   ParseNamePart();
   ParseAuthorization();
   ExpectAndNext(msk::ON);
-  if (IsPlainWord("QUEUE")) NextToken();
-  else ExpectWord("QUEUE");
+  WordAndNext("QUEUE");
   ParseObjectName(TDbObject::dboUnknown, false);
   if (scan_.Kind != tk::LParen) return;
   NextToken();
@@ -976,20 +973,12 @@ void TMSSQLParser::ParseCreateUser() {
     }
   } else if (IsPlainWord("WITHOUT")) {
     NextToken();
-    if (IsPlainWord("LOGIN")) NextToken();
-    else ExpectWord("LOGIN");
+    WordAndNext("LOGIN");
   }
   if (scan_.Kind != msk::WITH) return;
   NextToken();
-  for (;;) {
-    // DEFAULT_SCHEMA = s, PASSWORD = 'p', ...
-    if (!Expect(tk::Ident)) return;
-    NextToken();
-    ExpectAndNext(tk::Equal);
-    ParseOptionValue();
-    if (scan_.Kind != tk::Comma) return;
-    NextToken();
-  }
+  // DEFAULT_SCHEMA = s, PASSWORD = 'p', ...
+  ParseNamedValues();
 }
 
 void TMSSQLParser::ParseAlterRole() {
@@ -997,15 +986,13 @@ void TMSSQLParser::ParseAlterRole() {
   ParseNamePart();
   if (scan_.Kind == msk::ADD || scan_.Kind == msk::DROP) {
     NextToken();
-    if (IsPlainWord("MEMBER")) NextToken();
-    else ExpectWord("MEMBER");
+    WordAndNext("MEMBER");
     ParseNamePart();
     return;
   }
   if (scan_.Kind == msk::WITH) {
     NextToken();
-    if (IsPlainWord("NAME")) NextToken();
-    else ExpectWord("NAME");
+    WordAndNext("NAME");
     ExpectAndNext(tk::Equal);
     ParseNamePart();
     return;

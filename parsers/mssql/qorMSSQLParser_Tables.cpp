@@ -760,22 +760,26 @@ void TMSSQLParser::ParseFileGroup(std::string& fileGroup) {
   if (objs && objs->MSSQLServerOptions.MSSQLCompareOptions.IgnoreFileGroup) fileGroup.clear();
 }
 
+void TMSSQLParser::ParseIndexHead(TIdxData& idx) {
+  ParseObjectName(TDbObject::dboIndex, false);
+  idx.SetName(NameSubObject.empty() ? NameObject : NameSubObject);
+  ExpectAndNext(msk::ON);
+  ParseObjectName(TDbObject::dboTable, /*defaultOwner=*/true);
+  idx.TableName = NameObject;
+  idx.SetParentName(NameOwner);
+  ParseColumnList(&idx.Columns);
+  if (IsPlainWord("INCLUDE")) {
+    NextToken();
+    ParseColumnList(&idx.IncludeColumns);
+  }
+}
+
 void TMSSQLParser::ParseCreateIndex(bool unique, bool clustered, TDbObj* context) {
   if (scan_.Kind == msk::INDEX) NextToken();
   auto idx = std::make_unique<TIdxData>(Objs());
   idx->Unique = unique;
   idx->Clustered = clustered;
-  ParseObjectName(TDbObject::dboIndex, false);
-  idx->SetName(NameSubObject.empty() ? NameObject : NameSubObject);
-  ExpectAndNext(msk::ON);
-  ParseObjectName(TDbObject::dboTable, /*defaultOwner=*/true);
-  idx->TableName = NameObject;
-  idx->SetParentName(NameOwner);
-  ParseColumnList(&idx->Columns);
-  if (IsPlainWord("INCLUDE")) {
-    NextToken();
-    ParseColumnList(&idx->IncludeColumns);
-  }
+  ParseIndexHead(*idx);
   if (scan_.Kind == msk::WHERE) {
     NextToken();
     idx->FilterText = TrimCtl(ReadExpression());
@@ -802,17 +806,7 @@ void TMSSQLParser::ParseCreateXmlIndex(bool primary, TDbObj* context) {
   idx->PrimaryXml = primary;
   if (IsPlainWord("XML")) NextToken();
   ExpectAndNext(msk::INDEX);
-  ParseObjectName(TDbObject::dboIndex, false);
-  idx->SetName(NameSubObject.empty() ? NameObject : NameSubObject);
-  ExpectAndNext(msk::ON);
-  ParseObjectName(TDbObject::dboTable, /*defaultOwner=*/true);
-  idx->TableName = NameObject;
-  idx->SetParentName(NameOwner);
-  ParseColumnList(&idx->Columns);
-  if (IsPlainWord("INCLUDE")) {
-    NextToken();
-    ParseColumnList(&idx->IncludeColumns);
-  }
+  ParseIndexHead(*idx);
   if (IsPlainWord("USING")) {
     NextToken();
     if (IsPlainWord("XML")) NextToken();
