@@ -330,9 +330,14 @@ class TMSSQLParser : public TCustomSQLParser {
   void ParseAlter(TDbObj* context);
   void ParseDrop();
   void ParseCreateSchema();
-  void ParseCreateType();
-  void ParseCreateSequence();
-  void ParseCreateXmlSchemaCollection();
+  // `add`: the object reaches the collection; not when a body creates it.
+  void ParseCreateType(bool add);
+  void ParseCreateSequence(bool add);
+  void ParseCreateXmlSchemaCollection(bool add);
+  // CREATE of a schema, view, routine, trigger, rule or default inside a
+  // body:
+  // passed over with a note; false at batch level.
+  bool InBody(TDbObj* context, const std::string& kind);
   void ParseCreateDatabase();
   void ParseAlterDatabase();
   void ParseFileSpecs();

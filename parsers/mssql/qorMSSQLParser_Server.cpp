@@ -60,24 +60,28 @@ void TMSSQLParser::ParseCreate(TDbObj* context) {
       ParseCreateXmlIndex(true, context);
       return;
     case msk::VIEW:
+      if (InBody(context, "VIEW")) return;
       ParseCreateView(nullptr, false);
       return;
     case msk::PROC:
-      ParseCreateRoutine(context, nullptr, false, false);
-      return;
     case msk::FUNCTION:
-      ParseCreateRoutine(context, nullptr, true, false);
+      if (InBody(context, CurTokenName())) return;
+      ParseCreateRoutine(context, nullptr, scan_.Kind == msk::FUNCTION, false);
       return;
     case msk::TRIGGER:
+      if (InBody(context, "TRIGGER")) return;
       ParseCreateTrigger(context, nullptr, false);
       return;
     case msk::RULE:
+      if (InBody(context, "RULE")) return;
       ParseCreateRule(nullptr);
       return;
     case msk::DEFAULT:
+      if (InBody(context, "DEFAULT")) return;
       ParseCreateDefault(nullptr);
       return;
     case msk::SCHEMA:
+      if (InBody(context, "SCHEMA")) return;
       ParseCreateSchema();
       return;
     case msk::USER:
@@ -97,8 +101,8 @@ void TMSSQLParser::ParseCreate(TDbObj* context) {
       return;
   }
   const std::string word = identQuoted_ ? std::string() : UpperAscii(scan_.Ident);
-  if (word == "TYPE") return ParseCreateType();
-  if (word == "SEQUENCE") return ParseCreateSequence();
+  if (word == "TYPE") return ParseCreateType(context == nullptr);
+  if (word == "SEQUENCE") return ParseCreateSequence(context == nullptr);
   if (word == "ASSEMBLY") return ParseAssembly(false);
   if (word == "MESSAGE") return ParseMessageType();
   if (word == "CONTRACT") return ParseContract();
@@ -114,7 +118,7 @@ void TMSSQLParser::ParseCreate(TDbObj* context) {
   }
   if (word == "XML") {
     NextToken();
-    if (scan_.Kind == msk::SCHEMA) return ParseCreateXmlSchemaCollection();
+    if (scan_.Kind == msk::SCHEMA) return ParseCreateXmlSchemaCollection(context == nullptr);
     if (scan_.Kind == msk::INDEX) return ParseCreateXmlIndex(false, context);
     Error("Must be: SCHEMA COLLECTION / INDEX");
     return;
@@ -178,6 +182,14 @@ void TMSSQLParser::ParseOptionValue() {
 
 // ------------------------------------------------- schemas, types, sequences
 
+bool TMSSQLParser::InBody(TDbObj* context, const std::string& kind) {
+  if (!context) return false;
+  // Only dynamic SQL can create these inside a body; what it creates when
+  // the body runs is no object of this schema.
+  SkipBatch("CREATE " + kind + " inside a body is not read: passed over to the end of the text");
+  return true;
+}
+
 void TMSSQLParser::ParseCreateSchema() {
   NextToken();  // SCHEMA
   std::string name, owner;
@@ -210,7 +222,7 @@ void TMSSQLParser::ParseCreateSchema() {
   }
 }
 
-void TMSSQLParser::ParseCreateType() {
+void TMSSQLParser::ParseCreateType(bool add) {
   NextToken();  // TYPE
   ParseObjectName(TDbObject::dboDomain, /*defaultOwner=*/true);
   auto d = std::make_unique<TDmnData>(Objs());
@@ -250,10 +262,10 @@ void TMSSQLParser::ParseCreateType() {
   }
   SetStatement(TDbObject::dboDomain, d->GetName(), 1);
   DoLog("Create type: " + d->GetName());
-  if (Objs() && !d->GetName().empty()) Objs()->AddObject(d, /*freeOnFail=*/true);
+  if (Objs() && add && !d->GetName().empty()) Objs()->AddObject(d, /*freeOnFail=*/true);
 }
 
-void TMSSQLParser::ParseCreateSequence() {
+void TMSSQLParser::ParseCreateSequence(bool add) {
   NextToken();  // SEQUENCE
   ParseObjectName(TDbObject::dboGenerator, /*defaultOwner=*/true);
   auto g = std::make_unique<TGnrData>(Objs());
@@ -323,10 +335,10 @@ void TMSSQLParser::ParseCreateSequence() {
     }
   }
   SetStatement(TDbObject::dboGenerator, g->GetName(), 1);
-  if (Objs() && !g->GetName().empty()) Objs()->AddObject(g, /*freeOnFail=*/true);
+  if (Objs() && add && !g->GetName().empty()) Objs()->AddObject(g, /*freeOnFail=*/true);
 }
 
-void TMSSQLParser::ParseCreateXmlSchemaCollection() {
+void TMSSQLParser::ParseCreateXmlSchemaCollection(bool add) {
   NextToken();  // SCHEMA
   WordAndNext("COLLECTION");
   ParseObjectName(TDbObject::dboDomain, /*defaultOwner=*/true);
@@ -344,7 +356,7 @@ void TMSSQLParser::ParseCreateXmlSchemaCollection() {
     }
   }
   SetStatement(TDbObject::dboDomain, d->GetName(), 1);
-  if (Objs() && !d->GetName().empty()) Objs()->AddObject(d, /*freeOnFail=*/true);
+  if (Objs() && add && !d->GetName().empty()) Objs()->AddObject(d, /*freeOnFail=*/true);
 }
 
 // --------------------------------------------------------------- databases

@@ -294,6 +294,30 @@ TEST_F(MSSQLBody, EachBodyDependsOnExactlyWhatItUses) {
   }
 }
 
+TEST_F(MSSQLBody, WhatABodyCreatesStaysOutOfTheCollection) {
+  const int domains = Objs().Domains.Count(), views = Objs().Views.Count();
+  const TBodyCase c = {
+      "", TKind::Procedure, "DBO", "P_MAKER",
+      "CREATE PROCEDURE dbo.p_maker AS\n"
+      "CREATE SEQUENCE dbo.InBody START WITH 1;\n"
+      "CREATE TYPE dbo.TInBody FROM int;\n"
+      "CREATE XML SCHEMA COLLECTION dbo.XInBody AS N'<a/>';\n"
+      "EXEC sp_executesql N'CREATE VIEW dbo.VInBody AS SELECT Id FROM dbo.Staging';\n"
+      "SELECT Id FROM dbo.Customers;\n",
+      {}};
+  TDbObj* obj = Stored(c);
+  parser.ParseObject(obj);
+  EXPECT_EQ(Objs().Generators.Count(), 0);
+  EXPECT_EQ(Objs().Domains.Count(), domains);
+  EXPECT_EQ(Objs().Views.Count(), views);
+  // The statements after them are still read.
+  EXPECT_EQ(Edges(*obj), std::vector<std::string>{"table DBO.CUSTOMERS"});
+  EXPECT_NE(test::DumpMessages(parser.Messages())
+                .find("CREATE VIEW inside a body is not read: passed over to the end of the text"),
+            std::string::npos)
+      << test::DumpMessages(parser.Messages());
+}
+
 // ----------------------------------------------------------------- faults
 
 // Counts the tokens the parser reads, nested parsers aside.
