@@ -1,5 +1,6 @@
 #include "engine/qorEngineInit.h"
 
+#include "engine/qorConnection_ADODB.h"
 #include "engine/qorConnection_IBXDB.h"
 #include "engine/qorDBEngine.h"
 #include "platform/ibx/qorIBX.h"
@@ -9,6 +10,7 @@ namespace qor {
 void InitializeEngine() {
   InitConnectionRegistry();
   RegisterIBXConnection();
+  RegisterADOConnection();
 }
 
 void FinalizeEngine() {

@@ -4,7 +4,7 @@
 
 namespace qor {
 
-// Creates the binding registry and registers the bindings ("IBX").
+// Creates the binding registry and registers the bindings ("IBX", "ADO").
 void InitializeEngine();
 // Frees the registry with its bindings and stops the client library; for
 // the end of the program.

@@ -71,4 +71,10 @@ std::size_t Utf8SequenceLength(std::string_view s, std::size_t i);
 // Appends the UTF-8 form of a code point.
 void AppendUtf8(std::string& out, char32_t cp);
 
+// UTF-16 for the interfaces that take it (the ODBC driver manager's wide
+// functions, the TDS protocol). A byte that is not valid UTF-8 becomes
+// U+FFFD; so does an unpaired surrogate on the way back.
+std::u16string Utf8ToUtf16(std::string_view s);
+std::string Utf16ToUtf8(std::u16string_view s);
+
 }  // namespace qor

@@ -8,6 +8,7 @@
 #include "app/qorOffscreenRun.h"
 #include "base/qorMsgMngr.h"
 #include "tests/support/qorFirebirdReplay.h"
+#include "tests/support/qorTDSListener.h"
 #include "tests/support/qorTestEnv.h"
 
 #include <QCheckBox>
@@ -296,9 +297,13 @@ TEST(WindowErrors, FailedRunsLeaveTheWindowUsable) {
     const char* expectedInLog;  // a part of some line; none: only the final line
   };
   const Case cases[] = {
-      // No binding for ADO: the connection raises "include the unit".
-      {"MS SQL without its binding", [](TForm1& f) { f.rbMMS->click(); },
-       "Not supported connection select."},
+      // MS SQL goes through the ADO binding; the server refuses.
+      {"MS SQL server refused",
+       [](TForm1& f) {
+         f.rbMMS->click();
+         f.EditServerM->setText(QString::fromStdString("127.0.0.1," + std::to_string(test::ClosedLocalPort())));
+       },
+       "[FreeTDS]"},
       {"InterBase database missing",
        [](TForm1& f) {
          f.EditDBNameM->setText(QString::fromStdString(test::FreshTestFile("missing.fdb")));

@@ -1,13 +1,17 @@
 // Test main of the engine: the Firebird environment comes first (the lock
-// folder must be set before the client library starts), then the engine's
-// start-up registers its bindings; the shut-down runs after the last test.
+// folder must be set before the client library starts), and the private
+// ODBC configuration before the first driver-manager call; then the
+// engine's start-up registers its bindings; the shut-down runs after the
+// last test.
 #include "engine/qorEngineInit.h"
+#include "tests/support/qorODBCTestEnv.h"
 #include "tests/support/qorTestEnv.h"
 
 #include <gtest/gtest.h>
 
 int main(int argc, char** argv) {
   qor::test::PrepareFirebirdEnvironment();
+  qor::test::PrepareODBCEnvironment();
   ::testing::InitGoogleTest(&argc, argv);
   qor::InitializeEngine();
   const int rc = RUN_ALL_TESTS();

@@ -3,6 +3,7 @@
 // through the replay binding, standing in for the binding of their type.
 #include "engine/qorDBEngine.h"
 #include "base/qorMsgMngr.h"
+#include "tests/engine/qorConnectionRecorder.h"
 #include "tests/support/qorReplay.h"
 
 #include <gtest/gtest.h>
@@ -15,22 +16,7 @@ namespace {
 
 std::string Fixture(const char* name) { return std::string(QOR_TEST_DATA_DIR) + "/replay/" + name; }
 
-// A connection whose events land in lists.
-struct Recorder {
-  explicit Recorder(TQORCustomConnection& c) {
-    c.OnErrorMessage = [this](TObject* s, const std::string& t) {
-      errors.push_back(t);
-      errorSenders.push_back(s);
-    };
-    c.OnLogNextLine = [this](TObject*, const std::string& t) { log.push_back(t); };
-    c.OnBeforeConnect = [this](TObject*) { events.push_back("BeforeConnect"); };
-    c.OnAfterConnect = [this](TObject*) { events.push_back("AfterConnect"); };
-    c.OnBeforeDisconnect = [this](TObject*) { events.push_back("BeforeDisconnect"); };
-    c.OnAfterDisconnect = [this](TObject*) { events.push_back("AfterDisconnect"); };
-  }
-  std::vector<std::string> errors, log, events;
-  std::vector<TObject*> errorSenders;
-};
+using test::Recorder;
 
 // A binding that says when it is freed.
 class TProbeBinding : public TQORAbstractConnection {

@@ -52,5 +52,16 @@ TEST(Strings, QuotedStrDoublesTheQuote) {
   EXPECT_EQ(ReplaceAll("a*/b*/", "*/", "* /"), "a* /b* /");
 }
 
+TEST(Strings, Utf16RoundTripsAndReplacesWhatIsNotText) {
+  const std::string text = "a\xC3\xBC\xE2\x82\xAC\xF0\x9F\x98\x80";  // a, u-umlaut, euro, an emoji
+  const std::u16string units = Utf8ToUtf16(text);
+  EXPECT_EQ(units, (std::u16string{u'a', 0x00FC, 0x20AC, 0xD83D, 0xDE00}));
+  EXPECT_EQ(Utf16ToUtf8(units), text);
+  EXPECT_EQ(Utf8ToUtf16(std::string("x\xFFy")), (std::u16string{u'x', 0xFFFD, u'y'}));
+  EXPECT_EQ(Utf8ToUtf16(std::string("\xE2\x82")), (std::u16string{0xFFFD, 0xFFFD}));
+  EXPECT_EQ(Utf16ToUtf8(std::u16string{0xD83D, u'z'}), "\xEF\xBF\xBDz");
+  EXPECT_EQ(Utf16ToUtf8(std::u16string{0xDE00}), "\xEF\xBF\xBD");
+}
+
 }  // namespace
 }  // namespace qor
