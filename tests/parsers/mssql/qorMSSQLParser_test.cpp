@@ -22,6 +22,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 #include <string>
 #include <vector>
@@ -323,6 +324,24 @@ TEST_F(MSSQLParserTest, StoredBodyErrorsNameTheirObject) {
   parser.ParseObject(p);
   ASSERT_GE(parser.Messages().Count(), 1);
   EXPECT_EQ(parser.Messages()[0].Text.substr(0, 32), "Procedure P: Unknown statement: ");
+}
+
+TEST_F(MSSQLParserTest, ADefaultEndsBeforeTheColumnsNotNull) {
+  ParseScriptText(
+      "CREATE TABLE dbo.T (a int DEFAULT 0 NOT NULL, b int DEFAULT 1 + 2 NULL,\n"
+      "  c varchar(5) DEFAULT 'x' NOT NULL CHECK (c NOT LIKE 'y%'))\n");
+  EXPECT_EQ(Messages(), "");
+  TTblData* t = Objs().FindTable("DBO.T");
+  ASSERT_NE(t, nullptr);
+  EXPECT_FALSE(t->FindField("A")->Nullable);
+  EXPECT_TRUE(t->FindField("B")->Nullable);
+  EXPECT_FALSE(t->FindField("C")->Nullable);
+  std::vector<std::string> defaults;
+  for (int i = 0; i < Objs().Constraints.Count(); ++i)
+    if (Objs().Constraints.Object(i)->GetConstraintType() == ct::Default)
+      defaults.push_back(Objs().Constraints.Object(i)->GetText());
+  std::sort(defaults.begin(), defaults.end());
+  EXPECT_EQ(defaults, (std::vector<std::string>{"('x')", "(0)", "(1 + 2)"}));
 }
 
 TEST_F(MSSQLParserTest, CreateAndAlterDatabaseFillTheDatabaseOptions) {
