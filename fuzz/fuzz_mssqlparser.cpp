@@ -2,9 +2,9 @@
 // the stored definition of a procedure, a function, a view and a trigger
 // (body mode: expressions, queries and procedural statements with the
 // dependencies they link), then linked. The script's own bodies are read
-// again as ParseScript does after a script. The work must stay bounded: the parser reads at most a fixed
-// number of tokens per character of input, so no rule spins or rescans
-// without end. Run under the sanitizers, so a dangling object or edge fails.
+// again as ParseScript does after a script. The work must stay bounded: the parser reads at most a
+// fixed number of tokens per character of input, so no rule spins or rescans without end. Run under
+// the sanitizers, so a dangling object or edge fails.
 #include "parsers/mssql/qorMSSQLParser.h"
 
 #include "model/qorComp_Prc.h"
@@ -49,8 +49,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   TDBStructure structure;
   TObjs& objs = *structure.GetObjs();
   objs.SetServerType(TDatabaseType::dbMSSQL);
-  if (data[0] & 1)
-    objs.MSSQLServerOptions.SQLServerVersion = TMSSQLServerVersionType::st_MSSQL2016;
+  if (data[0] & 1) objs.MSSQLServerOptions.SQLServerVersion = TMSSQLServerVersionType::st_MSSQL2016;
   CountingParser p;
   p.OnErrorMessage = [](TObject*, const std::string&) {};
   p.SetObjs(&objs);

@@ -102,14 +102,40 @@ void TMSSQLParser::ParseOnOff() {
 void TMSSQLParser::ParseSet(TDbObj* context) {
   NextToken();  // SET
   // Options named by a word, followed by ON or OFF or a value.
-  static const char* const kOptions[] = {
-      "NOCOUNT", "IMPLICIT_TRANSACTIONS", "ARITHABORT", "ARITHIGNORE", "NUMERIC_ROUNDABORT",
-      "CONCAT_NULL_YIELDS_NULL", "ANSI_WARNINGS", "NOEXEC", "ANSI_PADDING", "ANSI_NULLS",
-      "QUOTED_IDENTIFIER", "DATEFORMAT", "DATEFIRST", "LANGUAGE", "XACT_ABORT", "LOCK_TIMEOUT",
-      "DEADLOCK_PRIORITY", "FMTONLY", "FORCEPLAN", "PARSEONLY", "SHOWPLAN_ALL", "SHOWPLAN_TEXT",
-      "SHOWPLAN_XML", "CONTEXT_INFO", "CURSOR_CLOSE_ON_COMMIT", "ANSI_DEFAULTS",
-      "ANSI_NULL_DFLT_ON", "ANSI_NULL_DFLT_OFF", "REMOTE_PROC_TRANSACTIONS",
-      "QUERY_GOVERNOR_COST_LIMIT", "NOCOUNT", "OFFSETS", "BLOBFILE", "FIPS_FLAGGER"};
+  static const char* const kOptions[] = {"NOCOUNT",
+                                         "IMPLICIT_TRANSACTIONS",
+                                         "ARITHABORT",
+                                         "ARITHIGNORE",
+                                         "NUMERIC_ROUNDABORT",
+                                         "CONCAT_NULL_YIELDS_NULL",
+                                         "ANSI_WARNINGS",
+                                         "NOEXEC",
+                                         "ANSI_PADDING",
+                                         "ANSI_NULLS",
+                                         "QUOTED_IDENTIFIER",
+                                         "DATEFORMAT",
+                                         "DATEFIRST",
+                                         "LANGUAGE",
+                                         "XACT_ABORT",
+                                         "LOCK_TIMEOUT",
+                                         "DEADLOCK_PRIORITY",
+                                         "FMTONLY",
+                                         "FORCEPLAN",
+                                         "PARSEONLY",
+                                         "SHOWPLAN_ALL",
+                                         "SHOWPLAN_TEXT",
+                                         "SHOWPLAN_XML",
+                                         "CONTEXT_INFO",
+                                         "CURSOR_CLOSE_ON_COMMIT",
+                                         "ANSI_DEFAULTS",
+                                         "ANSI_NULL_DFLT_ON",
+                                         "ANSI_NULL_DFLT_OFF",
+                                         "REMOTE_PROC_TRANSACTIONS",
+                                         "QUERY_GOVERNOR_COST_LIMIT",
+                                         "NOCOUNT",
+                                         "OFFSETS",
+                                         "BLOBFILE",
+                                         "FIPS_FLAGGER"};
   std::vector<std::string> words;
   for (;;) {
     if (scan_.Kind == tk::Ident && !identQuoted_ && StartsWith(scan_.Ident, "@")) {
@@ -221,7 +247,8 @@ void TMSSQLParser::ParseExecute(TDbObj* context) {
     do {
       if (scan_.Kind == tk::LParen) ++depth;
       else if (scan_.Kind == tk::RParen) --depth;
-      else if (scan_.Kind == tk::String && UpperAscii(TokenText()).find("CREATE ") != std::string::npos)
+      else if (scan_.Kind == tk::String &&
+               UpperAscii(TokenText()).find("CREATE ") != std::string::npos)
         creates = true;
       NextToken();
     } while (depth > 0 && !AtStatementEnd());
@@ -568,9 +595,9 @@ void TMSSQLParser::ParseCursorDefinition(TDbObj* context) {
   NextToken();  // CURSOR
   while (scan_.Kind == tk::Ident && !identQuoted_) {
     bool option = false;
-    for (const char* w : {"LOCAL", "GLOBAL", "FORWARD_ONLY", "SCROLL", "STATIC", "KEYSET",
-                          "DYNAMIC", "FAST_FORWARD", "READ_ONLY", "SCROLL_LOCKS", "OPTIMISTIC",
-                          "TYPE_WARNING", "INSENSITIVE"})
+    for (const char* w :
+         {"LOCAL", "GLOBAL", "FORWARD_ONLY", "SCROLL", "STATIC", "KEYSET", "DYNAMIC",
+          "FAST_FORWARD", "READ_ONLY", "SCROLL_LOCKS", "OPTIMISTIC", "TYPE_WARNING", "INSENSITIVE"})
       if (IsPlainWord(w)) option = true;
     if (!option) break;
     NextToken();
@@ -646,22 +673,16 @@ void TMSSQLParser::ParseInsert(TDbObj* context) {
   }
   ParseOutputClause(context);
   switch (scan_.Kind) {
-    case msk::VALUES:
-      ParseValuesList(context);
-      break;
-    case msk::SELECT: case msk::WITH: case tk::LParen:
-      ParseQuery(context);
-      break;
-    case msk::EXEC:
-      ParseExecute(context);
-      break;
+    case msk::VALUES: ParseValuesList(context); break;
+    case msk::SELECT:
+    case msk::WITH:
+    case tk::LParen: ParseQuery(context); break;
+    case msk::EXEC: ParseExecute(context); break;
     case msk::DEFAULT:
       NextToken();
       ExpectAndNext(msk::VALUES);
       break;
-    default:
-      Error("Unknown INSERT-statement");
-      return;
+    default: Error("Unknown INSERT-statement"); return;
   }
   LinkDmlTarget(context, target, locals);
 }

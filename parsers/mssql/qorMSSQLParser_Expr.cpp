@@ -35,8 +35,7 @@ void TMSSQLParser::LinkUse(TDbObj* context, TDbObjectSet kinds) {
   TObjs* objs = Objs();
   if (!context || !objs || NameObject.empty()) return;
   // Temporary tables and variables are no schema objects.
-  if (NameObject[0] == '#' || NameObject[0] == '@' || NameOwner.empty() ||
-      NameOwner[0] == '@')
+  if (NameObject[0] == '#' || NameObject[0] == '@' || NameOwner.empty() || NameOwner[0] == '@')
     return;
   // Another server's or database's objects are not in this collection.
   if (!NameServer.empty()) return;
@@ -75,18 +74,42 @@ bool TMSSQLParser::Deeper(const TNestingGuard& guard) {
 
 bool TMSSQLParser::IsExpressionStart() const {
   switch (scan_.Kind) {
-    case tk::Ident: case tk::Integer: case tk::Float: case tk::String: case tk::LParen:
-    case tk::Minus: case tk::Plus: case tk::Colon:
-    case msk::DEFAULT: case msk::COALESCE: case msk::NOT: case msk::NULL_: case msk::UPDATE:
-    case msk::SYSTEM_USER: case msk::SESSION_USER: case msk::CURRENT_USER: case msk::USER:
-    case msk::LEFT: case msk::RIGHT: case msk::CONVERT: case msk::CASE: case msk::NULLIF:
-    case msk::Tilde: case msk::EXISTS: case msk::CURRENT_DATE: case msk::CURRENT_TIME:
-    case msk::CURRENT_TIMESTAMP: case msk::IDENTITYCOL: case msk::IDENTITY: case msk::LBrace:
-    case msk::ROWGUIDCOL: case msk::CURSOR: case msk::CURRENT: case msk::CONTAINS:
-    case msk::FREETEXT:
-      return true;
-    default:
-      return false;
+    case tk::Ident:
+    case tk::Integer:
+    case tk::Float:
+    case tk::String:
+    case tk::LParen:
+    case tk::Minus:
+    case tk::Plus:
+    case tk::Colon:
+    case msk::DEFAULT:
+    case msk::COALESCE:
+    case msk::NOT:
+    case msk::NULL_:
+    case msk::UPDATE:
+    case msk::SYSTEM_USER:
+    case msk::SESSION_USER:
+    case msk::CURRENT_USER:
+    case msk::USER:
+    case msk::LEFT:
+    case msk::RIGHT:
+    case msk::CONVERT:
+    case msk::CASE:
+    case msk::NULLIF:
+    case msk::Tilde:
+    case msk::EXISTS:
+    case msk::CURRENT_DATE:
+    case msk::CURRENT_TIME:
+    case msk::CURRENT_TIMESTAMP:
+    case msk::IDENTITYCOL:
+    case msk::IDENTITY:
+    case msk::LBrace:
+    case msk::ROWGUIDCOL:
+    case msk::CURSOR:
+    case msk::CURRENT:
+    case msk::CONTAINS:
+    case msk::FREETEXT: return true;
+    default: return false;
   }
 }
 
@@ -96,23 +119,33 @@ bool TMSSQLParser::IsAssignOperator() const {
   if (!objs || objs->MSSQLServerOptions.SQLServerVersion < TMSSQLServerVersionType::st_MSSQL2008)
     return false;
   switch (scan_.Kind) {
-    case msk::StarEqual: case msk::PlusAssign: case msk::MinusAssign: case msk::StarAssign:
-    case msk::SlashAssign: case msk::PercentAssign: case msk::CaretAssign: case msk::AmpAssign:
-    case msk::PipeAssign:
-      return true;
-    default:
-      return false;
+    case msk::StarEqual:
+    case msk::PlusAssign:
+    case msk::MinusAssign:
+    case msk::StarAssign:
+    case msk::SlashAssign:
+    case msk::PercentAssign:
+    case msk::CaretAssign:
+    case msk::AmpAssign:
+    case msk::PipeAssign: return true;
+    default: return false;
   }
 }
 
 bool TMSSQLParser::IsComparison() const {
   switch (scan_.Kind) {
-    case tk::Equal: case tk::NotEqual: case tk::Less: case tk::Greater: case tk::LessEqual:
-    case tk::GreaterEqual: case tk::DoubleEqual: case msk::NotLess: case msk::NotGreater:
-    case msk::EqualStar: case msk::StarEqual:
-      return true;
-    default:
-      return false;
+    case tk::Equal:
+    case tk::NotEqual:
+    case tk::Less:
+    case tk::Greater:
+    case tk::LessEqual:
+    case tk::GreaterEqual:
+    case tk::DoubleEqual:
+    case msk::NotLess:
+    case msk::NotGreater:
+    case msk::EqualStar:
+    case msk::StarEqual: return true;
+    default: return false;
   }
 }
 
@@ -142,7 +175,10 @@ void TMSSQLParser::ParsePredicate(TDbObj* context) {
       NextToken();
       ParsePredicate(context);
       return;
-    case msk::EXISTS: case msk::IN: case msk::ANY: case msk::SOME:
+    case msk::EXISTS:
+    case msk::IN:
+    case msk::ANY:
+    case msk::SOME:
       NextToken();
       if (ExpectAndNext(tk::LParen)) {
         if (scan_.Kind == msk::SELECT || scan_.Kind == msk::WITH) ParseQuery(context);
@@ -150,16 +186,14 @@ void TMSSQLParser::ParsePredicate(TDbObj* context) {
         ExpectAndNext(tk::RParen);
       }
       return;
-    default:
-      break;
+    default: break;
   }
   if (IsPlainWord("INSERTING") || IsPlainWord("UPDATING") || IsPlainWord("DELETING")) {
     NextToken();
     return;
   }
   ParseExpression(context);
-  while (ParsePredicateTail(context)) {
-  }
+  while (ParsePredicateTail(context)) {}
 }
 
 bool TMSSQLParser::ParsePredicateTail(TDbObj* context) {
@@ -224,8 +258,7 @@ bool TMSSQLParser::ParsePredicateTail(TDbObj* context) {
       ExpectAndNext(msk::AND);
       ParseExpression(context);
       return true;
-    default:
-      break;
+    default: break;
   }
   if (negated) return true;  // not reached: NOT was restored above
   if (IsPlainWord("STARTING")) {
@@ -264,11 +297,12 @@ void TMSSQLParser::ParseTerm(TDbObj* context) {
         }
         break;
       }
-      case tk::Slash: case tk::Percent: case tk::Ampersand: case msk::Pipe: case msk::Caret:
-        NextToken();
-        break;
-      default:
-        return;
+      case tk::Slash:
+      case tk::Percent:
+      case tk::Ampersand:
+      case msk::Pipe:
+      case msk::Caret: NextToken(); break;
+      default: return;
     }
     ParseFactor(context);
   }
@@ -287,17 +321,28 @@ void TMSSQLParser::ParseFactor(TDbObj* context) {
   if (!Deeper(guard)) return;
   if (scan_.Kind == tk::Colon) NextToken();
   switch (scan_.Kind) {
-    case tk::Integer: case tk::Float: case tk::String: case msk::DEFAULT: case msk::NULL_:
-    case msk::ROWGUIDCOL: case msk::USER: case msk::SYSTEM_USER: case msk::SESSION_USER:
-    case msk::CURRENT_DATE: case msk::CURRENT_TIME: case msk::CURRENT_TIMESTAMP:
-    case msk::CURRENT_USER: case msk::IDENTITYCOL:
-      NextToken();
-      break;
-    case tk::Minus: case tk::Plus: case msk::Tilde:
+    case tk::Integer:
+    case tk::Float:
+    case tk::String:
+    case msk::DEFAULT:
+    case msk::NULL_:
+    case msk::ROWGUIDCOL:
+    case msk::USER:
+    case msk::SYSTEM_USER:
+    case msk::SESSION_USER:
+    case msk::CURRENT_DATE:
+    case msk::CURRENT_TIME:
+    case msk::CURRENT_TIMESTAMP:
+    case msk::CURRENT_USER:
+    case msk::IDENTITYCOL: NextToken(); break;
+    case tk::Minus:
+    case tk::Plus:
+    case msk::Tilde:
       NextToken();
       ParseFactor(context);
       return;
-    case msk::NOT: case msk::EXISTS:
+    case msk::NOT:
+    case msk::EXISTS:
       // A predicate in an expression's place (CASE WHEN NOT EXISTS ...).
       ParsePredicate(context);
       return;
@@ -364,7 +409,11 @@ void TMSSQLParser::ParseFactor(TDbObj* context) {
       }
       ExpectAndNext(msk::END);
       break;
-    case msk::LEFT: case msk::RIGHT: case msk::NULLIF: case msk::COALESCE: case msk::CONTAINS:
+    case msk::LEFT:
+    case msk::RIGHT:
+    case msk::NULLIF:
+    case msk::COALESCE:
+    case msk::CONTAINS:
     case msk::FREETEXT:
       NextToken();
       if (ExpectAndNext(tk::LParen)) {
@@ -372,9 +421,7 @@ void TMSSQLParser::ParseFactor(TDbObj* context) {
         ExpectAndNext(tk::RParen);
       }
       break;
-    case msk::CURSOR:
-      ParseCursorDefinition(context);
-      return;
+    case msk::CURSOR: ParseCursorDefinition(context); return;
     case msk::CURRENT:
       NextToken();
       ExpectAndNext(msk::OF);
@@ -392,10 +439,9 @@ void TMSSQLParser::ParseFactor(TDbObj* context) {
         ParseUpdate(context);
       }
       break;
-    case tk::Ident:
-      ParseNameFactor(context);
-      break;
-    case tk::EOFKind: case tk::Terminator:
+    case tk::Ident: ParseNameFactor(context); break;
+    case tk::EOFKind:
+    case tk::Terminator:
       Error("Unknown/Invalid factor in expression (" + CurTokenName() + ")");
       return;
     default:
@@ -437,8 +483,7 @@ void TMSSQLParser::ParseNameFactor(TDbObj* context) {
       if (ExpectAndNext(msk::AS)) {
         if (word == "CAST" || word == "TRY_CAST")
           ParseDataType(ScratchColumn(), /*add=*/false, /*allowComputed=*/false);
-        else
-          ExpectAndNext(tk::Ident);
+        else ExpectAndNext(tk::Ident);
       }
       if (IsPlainWord("USING")) {
         NextToken();
@@ -767,11 +812,29 @@ void TMSSQLParser::ParseFromList(TDbObj* context) {
 bool TMSSQLParser::IsTableHint() const {
   if (scan_.Kind == msk::HOLDLOCK || scan_.Kind == msk::INDEX) return true;
   if (scan_.Kind != tk::Ident || identQuoted_) return false;
-  for (const char* w : {"NOEXPAND", "FASTFIRSTROW", "NOLOCK", "NOWAIT", "PAGLOCK",
-                        "READCOMMITTED", "READCOMMITTEDLOCK", "READPAST", "READUNCOMMITTED",
-                        "REPEATABLEREAD", "ROWLOCK", "SERIALIZABLE", "TABLOCK", "TABLOCKX",
-                        "UPDLOCK", "XLOCK", "FORCESEEK", "FORCESCAN", "SNAPSHOT",
-                        "KEEPIDENTITY", "KEEPDEFAULTS", "IGNORE_CONSTRAINTS", "IGNORE_TRIGGERS"})
+  for (const char* w : {"NOEXPAND",
+                        "FASTFIRSTROW",
+                        "NOLOCK",
+                        "NOWAIT",
+                        "PAGLOCK",
+                        "READCOMMITTED",
+                        "READCOMMITTEDLOCK",
+                        "READPAST",
+                        "READUNCOMMITTED",
+                        "REPEATABLEREAD",
+                        "ROWLOCK",
+                        "SERIALIZABLE",
+                        "TABLOCK",
+                        "TABLOCKX",
+                        "UPDLOCK",
+                        "XLOCK",
+                        "FORCESEEK",
+                        "FORCESCAN",
+                        "SNAPSHOT",
+                        "KEEPIDENTITY",
+                        "KEEPDEFAULTS",
+                        "IGNORE_CONSTRAINTS",
+                        "IGNORE_TRIGGERS"})
     if (SameText(scan_.Ident, w)) return true;
   return false;
 }
@@ -844,7 +907,9 @@ void TMSSQLParser::ParseTableSource(TDbObj* context) {
       ExpectAndNext(tk::RParen);
       ParseAlias(/*columnList=*/true);
       return;
-    case msk::OPENDATASOURCE: case msk::OPENQUERY: case msk::OPENROWSET: {
+    case msk::OPENDATASOURCE:
+    case msk::OPENQUERY:
+    case msk::OPENROWSET: {
       NextToken();
       if (scan_.Kind == tk::LParen) SkipBalanced();
       else Expect(tk::LParen);
@@ -866,14 +931,14 @@ void TMSSQLParser::ParseTableSource(TDbObj* context) {
       }
       ParseAlias(/*columnList=*/false);
       return;
-    case msk::CONTAINSTABLE: case msk::FREETEXTTABLE:
+    case msk::CONTAINSTABLE:
+    case msk::FREETEXTTABLE:
       NextToken();
       if (scan_.Kind == tk::LParen) SkipBalanced();
       else Expect(tk::LParen);
       ParseAlias(/*columnList=*/false);
       return;
-    case tk::Ident:
-      break;
+    case tk::Ident: break;
     default:
       Error("Unknown <table-source> in FROM-clause");
       if (!AtStatementEnd()) NextToken();
@@ -947,10 +1012,10 @@ void TMSSQLParser::ParseJoins(TDbObj* context) {
   for (;;) {
     bool apply = false;
     switch (scan_.Kind) {
-      case msk::INNER:
-        NextToken();
-        break;
-      case msk::LEFT: case msk::RIGHT: case msk::FULL:
+      case msk::INNER: NextToken(); break;
+      case msk::LEFT:
+      case msk::RIGHT:
+      case msk::FULL:
         NextToken();
         if (scan_.Kind == msk::OUTER) NextToken();
         break;
@@ -967,8 +1032,7 @@ void TMSSQLParser::ParseJoins(TDbObj* context) {
         if (IsPlainWord("APPLY")) NextToken();
         apply = true;
         break;
-      case msk::JOIN:
-        break;
+      case msk::JOIN: break;
       case tk::Ident:
         if (IsPlainWord("PIVOT") || IsPlainWord("UNPIVOT")) {
           const bool pivot = IsPlainWord("PIVOT");
@@ -987,8 +1051,7 @@ void TMSSQLParser::ParseJoins(TDbObj* context) {
           continue;
         }
         return;
-      default:
-        return;
+      default: return;
     }
     if (!apply) {
       // Join hints: LOOP, HASH, MERGE, REMOTE.
@@ -1035,7 +1098,8 @@ void TMSSQLParser::ParseQueryHints(TDbObj* context) {
     if (scan_.Kind == msk::ORDER || IsPlainWord("HASH") || IsPlainWord("CONCAT") ||
         IsPlainWord("MERGE") || IsPlainWord("LOOP") || IsPlainWord("FORCE") ||
         IsPlainWord("ROBUST") || IsPlainWord("KEEP") || IsPlainWord("KEEPFIXED") ||
-        IsPlainWord("EXPAND") || IsPlainWord("DISABLE") || IsPlainWord("IGNORE_NONCLUSTERED_COLUMNSTORE_INDEX")) {
+        IsPlainWord("EXPAND") || IsPlainWord("DISABLE") ||
+        IsPlainWord("IGNORE_NONCLUSTERED_COLUMNSTORE_INDEX")) {
       NextToken();
       if (scan_.Kind != tk::Comma && scan_.Kind != tk::RParen) NextToken();
     } else if (IsPlainWord("MAXRECURSION")) {
@@ -1118,8 +1182,8 @@ void TMSSQLParser::ParseForClause() {
       NextToken();
       if (IsPlainWord("BASE64")) NextToken();
       else Error("Must be: BINARY BASE54 / TYPE / ROOT [ ('RootName') ]");
-    } else if (IsPlainWord("TYPE") || IsPlainWord("XMLDATA") || IsPlainWord("INCLUDE_NULL_VALUES") ||
-               IsPlainWord("WITHOUT_ARRAY_WRAPPER")) {
+    } else if (IsPlainWord("TYPE") || IsPlainWord("XMLDATA") ||
+               IsPlainWord("INCLUDE_NULL_VALUES") || IsPlainWord("WITHOUT_ARRAY_WRAPPER")) {
       NextToken();
     } else if (IsPlainWord("ROOT")) {
       NextToken();

@@ -32,12 +32,8 @@ void TMSSQLParser::ParseCreate(TDbObj* context) {
     ExpectAndNext(msk::ALTER);
   }
   switch (scan_.Kind) {
-    case msk::TABLE:
-      ParseCreateTable(nullptr, context);
-      return;
-    case msk::INDEX:
-      ParseCreateIndex(false, false, context);
-      return;
+    case msk::TABLE: ParseCreateTable(nullptr, context); return;
+    case msk::INDEX: ParseCreateIndex(false, false, context); return;
     case msk::CLUSTERED:
     case msk::NONCLUSTERED: {
       const bool clustered = scan_.Kind == msk::CLUSTERED;
@@ -84,17 +80,10 @@ void TMSSQLParser::ParseCreate(TDbObj* context) {
       if (InBody(context, "SCHEMA")) return;
       ParseCreateSchema();
       return;
-    case msk::USER:
-      ParseCreateUser();
-      return;
-    case msk::DATABASE:
-      ParseCreateDatabase();
-      return;
-    case msk::STATISTICS:
-      ParseCreateStatistics();
-      return;
-    case tk::Ident:
-      break;
+    case msk::USER: ParseCreateUser(); return;
+    case msk::DATABASE: ParseCreateDatabase(); return;
+    case msk::STATISTICS: ParseCreateStatistics(); return;
+    case tk::Ident: break;
     default:
       Error("Unknown CREATE-statement: " + CurTokenName());
       NextToken();
@@ -139,10 +128,10 @@ void TMSSQLParser::ParseCreate(TDbObj* context) {
   // Kinds of the server this model has no place for: passed over to the
   // batch end, with a note that names them.
   static const char* const kNotModelled[] = {
-      "SYNONYM", "PARTITION", "APPLICATION", "ASYMMETRIC", "SYMMETRIC", "CREDENTIAL",
-      "ENDPOINT", "EVENT", "AGGREGATE", "SPATIAL", "COLUMNSTORE", "SECURITY", "EXTERNAL",
-      "SEARCH", "SELECTIVE", "BROKER", "ROUTE", "REMOTE", "RESOURCE", "WORKLOAD", "SERVER",
-      "MASTER", "COLUMN"};
+      "SYNONYM",  "PARTITION", "APPLICATION", "ASYMMETRIC", "SYMMETRIC",   "CREDENTIAL",
+      "ENDPOINT", "EVENT",     "AGGREGATE",   "SPATIAL",    "COLUMNSTORE", "SECURITY",
+      "EXTERNAL", "SEARCH",    "SELECTIVE",   "BROKER",     "ROUTE",       "REMOTE",
+      "RESOURCE", "WORKLOAD",  "SERVER",      "MASTER",     "COLUMN"};
   for (const char* w : kNotModelled)
     if (word == w) {
       SkipBatch("CREATE " + word + " is not read: passed over to the end of its batch");
@@ -171,9 +160,11 @@ void TMSSQLParser::ParseNamedValues() {
 
 void TMSSQLParser::ParseOptionValue() {
   switch (scan_.Kind) {
-    case msk::ON: case msk::OFF: case msk::FULL: case msk::DEFAULT: case msk::NULL_:
-      NextToken();
-      return;
+    case msk::ON:
+    case msk::OFF:
+    case msk::FULL:
+    case msk::DEFAULT:
+    case msk::NULL_: NextToken(); return;
     default:
       if (IsExpressionStart()) ParseExpression(nullptr);
       else Expect(tk::Ident);
@@ -385,7 +376,8 @@ void TMSSQLParser::ParseFileSpecs() {
     } else if (IsPlainWord("FILEGROUP")) {
       NextToken();
       ParseNamePart();
-      while (scan_.Kind == tk::Ident && !IsPlainWord("LOG") && !IsPlainWord("FILEGROUP")) NextToken();
+      while (scan_.Kind == tk::Ident && !IsPlainWord("LOG") && !IsPlainWord("FILEGROUP"))
+        NextToken();
       if (scan_.Kind == msk::DEFAULT) NextToken();
     } else {
       return;
@@ -469,8 +461,8 @@ void TMSSQLParser::ParseAlterDatabase() {
   } else {
     Expect(tk::Ident);
   }
-  TMSSQLDatabaseOptions* options = Objs() ? &Objs()->MSSQLServerOptions.MSSQLDatabaseOptions
-                                          : nullptr;
+  TMSSQLDatabaseOptions* options =
+      Objs() ? &Objs()->MSSQLServerOptions.MSSQLDatabaseOptions : nullptr;
   for (;;) {
     if (scan_.Kind == msk::SET) {
       NextToken();
@@ -479,7 +471,8 @@ void TMSSQLParser::ParseAlterDatabase() {
           NextToken();
           ExpectAndNext(tk::Equal);
           std::int32_t level = 0;
-          if (Expect(tk::Integer) && Int32Value(level) && options) options->CompatibilityLevel = level;
+          if (Expect(tk::Integer) && Int32Value(level) && options)
+            options->CompatibilityLevel = level;
           NextToken();
         } else if (IsPlainWord("FILESTREAM")) {
           NextToken();
@@ -490,8 +483,7 @@ void TMSSQLParser::ParseAlterDatabase() {
                 ExpectAndNext(tk::Equal);
                 if (scan_.Kind == msk::OFF || IsPlainWord("READ_ONLY") || scan_.Kind == msk::FULL)
                   NextToken();
-                else
-                  Error("Must be: OFF / READ_ONLY / FULL");
+                else Error("Must be: OFF / READ_ONLY / FULL");
               } else if (IsPlainWord("DIRECTORY_NAME")) {
                 // Its value is read too: DIRECTORY_NAME = 'dir'.
                 NextToken();
@@ -519,8 +511,7 @@ void TMSSQLParser::ParseAlterDatabase() {
           ExpectAndNext(tk::Equal);
           if (IsPlainWord("DISABLED") || IsPlainWord("ALLOWED") || IsPlainWord("FORCED"))
             NextToken();
-          else
-            Error("Myst be: DISABLED | ALLOWED | FORCED");
+          else Error("Myst be: DISABLED | ALLOWED | FORCED");
         } else if (scan_.Kind == tk::Ident || scan_.Kind == msk::RECONFIGURE) {
           // Any other option and its value: ANSI_NULLS ON, RECOVERY FULL,
           // SINGLE_USER, READ_COMMITTED_SNAPSHOT ON ...
@@ -837,7 +828,8 @@ void TMSSQLParser::ParseQueue() {
   if (scan_.Kind == msk::WITH) {
     NextToken();
     for (;;) {
-      if (IsPlainWord("STATUS") || IsPlainWord("RETENTION") || IsPlainWord("POISON_MESSAGE_HANDLING")) {
+      if (IsPlainWord("STATUS") || IsPlainWord("RETENTION") ||
+          IsPlainWord("POISON_MESSAGE_HANDLING")) {
         const bool poison = IsPlainWord("POISON_MESSAGE_HANDLING");
         NextToken();
         if (poison) {
@@ -1055,23 +1047,12 @@ void TMSSQLParser::ParseFullTextCatalog() {
 void TMSSQLParser::ParseAlter(TDbObj* context) {
   NextToken();  // ALTER
   switch (scan_.Kind) {
-    case msk::TABLE:
-      ParseAlterTable(context);
-      return;
-    case msk::PROC:
-      ParseCreateRoutine(context, nullptr, false, true);
-      return;
-    case msk::FUNCTION:
-      ParseCreateRoutine(context, nullptr, true, true);
-      return;
-    case msk::TRIGGER:
-      ParseCreateTrigger(context, nullptr, true);
-      return;
-    case msk::DATABASE:
-      ParseAlterDatabase();
-      return;
-    default:
-      break;
+    case msk::TABLE: ParseAlterTable(context); return;
+    case msk::PROC: ParseCreateRoutine(context, nullptr, false, true); return;
+    case msk::FUNCTION: ParseCreateRoutine(context, nullptr, true, true); return;
+    case msk::TRIGGER: ParseCreateTrigger(context, nullptr, true); return;
+    case msk::DATABASE: ParseAlterDatabase(); return;
+    default: break;
   }
   const std::string word =
       scan_.Kind == tk::Ident && !identQuoted_ ? UpperAscii(scan_.Ident) : std::string();
@@ -1115,9 +1096,9 @@ void TMSSQLParser::ParseDrop() {
     case tk::Ident: {
       const std::string word = identQuoted_ ? std::string() : UpperAscii(scan_.Ident);
       bool known = false;
-      for (const char* w : {"LOGIN", "SERVICE", "QUEUE", "CONTRACT", "CERTIFICATE", "MESSAGE",
-                            "TYPE", "SEQUENCE", "SYNONYM", "ROLE", "ASSEMBLY", "XML",
-                            "FULLTEXT", "PARTITION", "AGGREGATE"})
+      for (const char* w :
+           {"LOGIN", "SERVICE", "QUEUE", "CONTRACT", "CERTIFICATE", "MESSAGE", "TYPE", "SEQUENCE",
+            "SYNONYM", "ROLE", "ASSEMBLY", "XML", "FULLTEXT", "PARTITION", "AGGREGATE"})
         if (word == w) known = true;
       if (!known) {
         Error("Unknown DROP-statement");

@@ -108,7 +108,10 @@ class MSSQLBody : public testing::Test {
 
 TEST_F(MSSQLBody, EachBodyDependsOnExactlyWhatItUses) {
   const std::vector<TBodyCase> cases = {
-      {"cursor loop calling a procedure", TKind::Procedure, "DBO", "P_CURSOR",
+      {"cursor loop calling a procedure",
+       TKind::Procedure,
+       "DBO",
+       "P_CURSOR",
        "CREATE PROCEDURE dbo.p_cursor AS\n"
        "SET NOCOUNT ON;\n"
        "DECLARE @id int, @amount money;\n"
@@ -125,7 +128,10 @@ TEST_F(MSSQLBody, EachBodyDependsOnExactlyWhatItUses) {
        "CLOSE c;\n"
        "DEALLOCATE c;\n",
        {"routine DBO.P_LOG", "table DBO.ORDERS"}},
-      {"TRY/CATCH with a transaction", TKind::Procedure, "DBO", "P_TRY",
+      {"TRY/CATCH with a transaction",
+       TKind::Procedure,
+       "DBO",
+       "P_TRY",
        "CREATE PROCEDURE dbo.p_try @id int AS\n"
        "BEGIN TRY\n"
        "  BEGIN TRANSACTION;\n"
@@ -140,7 +146,10 @@ TEST_F(MSSQLBody, EachBodyDependsOnExactlyWhatItUses) {
        "  THROW;\n"
        "END CATCH\n",
        {"table DBO.AUDITLOG", "table DBO.ORDERS"}},
-      {"temporary tables and table variables", TKind::Procedure, "DBO", "P_TEMP",
+      {"temporary tables and table variables",
+       TKind::Procedure,
+       "DBO",
+       "P_TEMP",
        "CREATE PROCEDURE dbo.p_temp AS\n"
        "CREATE TABLE #t (Id int NOT NULL PRIMARY KEY, Amount money DEFAULT 0)\n"
        "DECLARE @t TABLE (Id int PRIMARY KEY, Total money NULL)\n"
@@ -151,7 +160,10 @@ TEST_F(MSSQLBody, EachBodyDependsOnExactlyWhatItUses) {
        "DELETE FROM #t WHERE Id NOT IN (SELECT Id FROM @t)\n"
        "DROP TABLE #t, #u\n",
        {"table DBO.ORDERS"}},
-      {"a common table expression shadows a table", TKind::Procedure, "DBO", "P_CTE",
+      {"a common table expression shadows a table",
+       TKind::Procedure,
+       "DBO",
+       "P_CTE",
        "CREATE PROCEDURE dbo.p_cte AS\n"
        "WITH Customers (Id, Cnt) AS (\n"
        "  SELECT CustomerId, COUNT(*) FROM dbo.Orders GROUP BY CustomerId),\n"
@@ -159,7 +171,10 @@ TEST_F(MSSQLBody, EachBodyDependsOnExactlyWhatItUses) {
        "         SELECT c.Id, t.Lvl + 1 FROM Customers c JOIN Tree t ON t.Id = c.Id)\n"
        "SELECT Id AS Orders, Lvl FROM Tree OPTION (MAXRECURSION 10);\n",
        {"table DBO.ORDERS"}},
-      {"MERGE with OUTPUT INTO", TKind::Procedure, "DBO", "P_MERGE",
+      {"MERGE with OUTPUT INTO",
+       TKind::Procedure,
+       "DBO",
+       "P_MERGE",
        "CREATE PROCEDURE dbo.p_merge AS\n"
        "MERGE INTO dbo.Orders WITH (HOLDLOCK) AS t\n"
        "USING (SELECT Id, Amount FROM dbo.Staging) AS s (Id, Amount) ON t.Id = s.Id\n"
@@ -168,7 +183,9 @@ TEST_F(MSSQLBody, EachBodyDependsOnExactlyWhatItUses) {
        "WHEN NOT MATCHED BY SOURCE THEN DELETE\n"
        "OUTPUT $action, inserted.Id INTO dbo.AuditLog (Msg);\n",
        {"table DBO.AUDITLOG", "table DBO.ORDERS", "table DBO.STAGING"}},
-      {"APPLY, window functions and a table-valued function", TKind::Procedure, "DBO",
+      {"APPLY, window functions and a table-valued function",
+       TKind::Procedure,
+       "DBO",
        "P_APPLY",
        "CREATE PROCEDURE dbo.p_apply AS\n"
        "SELECT c.Name, o.Id,\n"
@@ -183,8 +200,10 @@ TEST_F(MSSQLBody, EachBodyDependsOnExactlyWhatItUses) {
        "WHERE c.Name LIKE N'A%' ESCAPE '\\' AND o.Id BETWEEN 1 AND 10\n"
        "ORDER BY 1 OFFSET 0 ROWS FETCH NEXT 5 ROWS ONLY;\n",
        {"routine DBO.F_ORDERS", "table DBO.CUSTOMERS", "table SALES.ORDERS", "view DBO.V_BIG"}},
-      {"an unqualified name is looked for in the body's own schema first", TKind::Function,
-       "SALES", "F_TOTAL",
+      {"an unqualified name is looked for in the body's own schema first",
+       TKind::Function,
+       "SALES",
+       "F_TOTAL",
        "CREATE FUNCTION Sales.f_total (@id int) RETURNS money AS\n"
        "BEGIN\n"
        "  DECLARE @t money = (SELECT Total FROM Orders WHERE Id = @id);\n"
@@ -192,7 +211,10 @@ TEST_F(MSSQLBody, EachBodyDependsOnExactlyWhatItUses) {
        "  RETURN @t;\n"
        "END\n",
        {"routine DBO.F_TAX", "table SALES.ORDERS"}},
-      {"dynamic SQL", TKind::Procedure, "DBO", "P_DYN",
+      {"dynamic SQL",
+       TKind::Procedure,
+       "DBO",
+       "P_DYN",
        "CREATE PROCEDURE dbo.p_dyn @id int AS\n"
        "DECLARE @n int, @sql nvarchar(max) = N'SELECT 1';\n"
        "EXEC sp_executesql N'SELECT @n = COUNT(*) FROM dbo.Customers WHERE Id > @id',\n"
@@ -200,12 +222,18 @@ TEST_F(MSSQLBody, EachBodyDependsOnExactlyWhatItUses) {
        "EXEC (@sql);\n"
        "EXECUTE sys.sp_executesql @stmt = @sql;\n",
        {"table DBO.CUSTOMERS"}},
-      {"a recursive procedure does not depend on itself", TKind::Procedure, "DBO", "P_SELF",
+      {"a recursive procedure does not depend on itself",
+       TKind::Procedure,
+       "DBO",
+       "P_SELF",
        "CREATE PROCEDURE dbo.p_self @n int AS\n"
        "IF @n > 0 EXEC dbo.p_self @n = @n - 1;\n"
        "ELSE EXEC p_self 0;\n",
        {}},
-      {"a trigger reads inserted and deleted", TKind::Trigger, "DBO", "TR_ORDERS",
+      {"a trigger reads inserted and deleted",
+       TKind::Trigger,
+       "DBO",
+       "TR_ORDERS",
        "CREATE TRIGGER dbo.tr_orders ON dbo.Orders AFTER INSERT, UPDATE AS\n"
        "BEGIN\n"
        "  SET NOCOUNT ON;\n"
@@ -215,12 +243,18 @@ TEST_F(MSSQLBody, EachBodyDependsOnExactlyWhatItUses) {
        "    JOIN deleted d ON d.Id = i.Id WHERE i.Status <> d.Status;\n"
        "END\n",
        {"table DBO.AUDITLOG"}},
-      {"an inline function names a table twice, linked once", TKind::Function, "DBO", "F_BIG",
+      {"an inline function names a table twice, linked once",
+       TKind::Function,
+       "DBO",
+       "F_BIG",
        "CREATE FUNCTION dbo.f_big () RETURNS TABLE WITH SCHEMABINDING AS\n"
        "RETURN SELECT o.Id FROM dbo.V_Big v JOIN dbo.Orders o ON o.Id = v.Id\n"
        "WHERE dbo.f_tax(o.Amount) > 10 AND o.Id IN (SELECT Id FROM dbo.Orders)\n",
        {"routine DBO.F_TAX", "table DBO.ORDERS", "view DBO.V_BIG"}},
-      {"a multi-statement function", TKind::Function, "DBO", "F_MULTI",
+      {"a multi-statement function",
+       TKind::Function,
+       "DBO",
+       "F_MULTI",
        "CREATE FUNCTION dbo.f_multi () RETURNS @r TABLE (Id int NOT NULL) AS\n"
        "BEGIN\n"
        "  INSERT @r SELECT Id FROM dbo.Orders\n"
@@ -228,24 +262,36 @@ TEST_F(MSSQLBody, EachBodyDependsOnExactlyWhatItUses) {
        "  RETURN;\n"
        "END\n",
        {"table DBO.ORDERS"}},
-      {"a derived table's alias is no table", TKind::View, "DBO", "V_ALL",
+      {"a derived table's alias is no table",
+       TKind::View,
+       "DBO",
+       "V_ALL",
        "CREATE VIEW dbo.V_All AS\n"
        "SELECT Customers.Id FROM (SELECT Id FROM dbo.Orders) AS Customers\n"
        "UNION ALL SELECT Id FROM Sales.Orders\n"
        "UNION SELECT v.n FROM (VALUES (1), (2)) AS v (n)\n",
        {"table DBO.ORDERS", "table SALES.ORDERS"}},
-      {"UPDATE through an alias named like a table", TKind::Procedure, "DBO", "P_ALIAS",
+      {"UPDATE through an alias named like a table",
+       TKind::Procedure,
+       "DBO",
+       "P_ALIAS",
        "CREATE PROCEDURE dbo.p_alias AS\n"
        "UPDATE Staging SET Staging.Status = 2\n"
        "FROM dbo.Orders Staging JOIN dbo.Customers c ON c.Id = Staging.CustomerId;\n"
        "DELETE a FROM dbo.AuditLog AS a WHERE a.Id < 10;\n",
        {"table DBO.AUDITLOG", "table DBO.CUSTOMERS", "table DBO.ORDERS"}},
-      {"other databases and servers are not this collection's", TKind::View, "DBO", "V_FAR",
+      {"other databases and servers are not this collection's",
+       TKind::View,
+       "DBO",
+       "V_FAR",
        "CREATE VIEW dbo.V_Far AS\n"
        "SELECT Id FROM OtherDb.dbo.Orders UNION SELECT Id FROM srv.Db.dbo.Customers\n"
        "UNION SELECT Id FROM OPENQUERY(srv, 'SELECT Id FROM dbo.Staging') q\n",
        {}},
-      {"XML, JSON and old-style syntax", TKind::Procedure, "DBO", "P_XML",
+      {"XML, JSON and old-style syntax",
+       TKind::Procedure,
+       "DBO",
+       "P_XML",
        "CREATE PROCEDURE dbo.p_xml @x xml AS\n"
        "SELECT n.value('(@id)[1]', 'int') AS id FROM @x.nodes('/r/o') AS t (n);\n"
        "SELECT Id, Name FROM dbo.Customers FOR XML PATH ('c'), ROOT ('all'), TYPE;\n"
@@ -254,7 +300,9 @@ TEST_F(MSSQLBody, EachBodyDependsOnExactlyWhatItUses) {
        "WAITFOR DELAY '00:00:01';\n"
        "SELECT c.*, COUNT(*) AS n FROM dbo.Customers c GROUP BY c.Id, c.Name;\n",
        {"table DBO.CUSTOMERS", "table DBO.ORDERS"}},
-      {"Service Broker, triggers switched, backups and text pointers", TKind::Procedure, "DBO",
+      {"Service Broker, triggers switched, backups and text pointers",
+       TKind::Procedure,
+       "DBO",
        "P_BROKER",
        "CREATE PROCEDURE dbo.p_broker AS\n"
        "DECLARE @h uniqueidentifier, @b varbinary(max), @p varbinary(16);\n"
@@ -297,7 +345,10 @@ TEST_F(MSSQLBody, EachBodyDependsOnExactlyWhatItUses) {
 TEST_F(MSSQLBody, WhatABodyCreatesStaysOutOfTheCollection) {
   const int domains = Objs().Domains.Count(), views = Objs().Views.Count();
   const TBodyCase c = {
-      "", TKind::Procedure, "DBO", "P_MAKER",
+      "",
+      TKind::Procedure,
+      "DBO",
+      "P_MAKER",
       "CREATE PROCEDURE dbo.p_maker AS\n"
       "CREATE SEQUENCE dbo.InBody START WITH 1;\n"
       "CREATE TYPE dbo.TInBody FROM int;\n"
@@ -334,14 +385,45 @@ class TCountingParser : public TMSSQLParser {
 TEST(MSSQLBodyFaults, NoInputMakesTheBodyGrammarSpin) {
   // Texts that stop each rule where it could otherwise stand still.
   const std::vector<std::string> texts = {
-      "SELECT", "SELECT FROM", "SELECT * FROM (", "SELECT a FROM t JOIN", "UPDATE SET",
-      "UPDATE t SET a b c", "INSERT t", "MERGE t USING s ON WHEN", "CASE WHEN", "DECLARE",
-      "DECLARE @a", "DECLARE c CURSOR FOR", "SET", "SET @a", "FETCH", "RAISERROR ( ( (",
-      "IF", "WHILE 1 = 1", "BEGIN BEGIN BEGIN", "BEGIN TRY END", "EXEC", "EXEC (",
-      "SELECT ) ) ) ,,, ;;;", "SELECT a FROM t PIVOT ( FOR", "SELECT a OVER (", "WITH a AS (",
-      "SELECT * FROM t WITH ( INDEX (", "RECEIVE", "SEND ON", "BACKUP DATABASE", "END END END",
-      "SELECT CAST(", "SELECT CONVERT(", "SELECT a.b.c.d.e.f", "SELECT 1 + - ~ + -",
-      "ELSE ELSE", "SELECT 1 UNION UNION", "SELECT * FROM t OPTION (", "WAITFOR (",
+      "SELECT",
+      "SELECT FROM",
+      "SELECT * FROM (",
+      "SELECT a FROM t JOIN",
+      "UPDATE SET",
+      "UPDATE t SET a b c",
+      "INSERT t",
+      "MERGE t USING s ON WHEN",
+      "CASE WHEN",
+      "DECLARE",
+      "DECLARE @a",
+      "DECLARE c CURSOR FOR",
+      "SET",
+      "SET @a",
+      "FETCH",
+      "RAISERROR ( ( (",
+      "IF",
+      "WHILE 1 = 1",
+      "BEGIN BEGIN BEGIN",
+      "BEGIN TRY END",
+      "EXEC",
+      "EXEC (",
+      "SELECT ) ) ) ,,, ;;;",
+      "SELECT a FROM t PIVOT ( FOR",
+      "SELECT a OVER (",
+      "WITH a AS (",
+      "SELECT * FROM t WITH ( INDEX (",
+      "RECEIVE",
+      "SEND ON",
+      "BACKUP DATABASE",
+      "END END END",
+      "SELECT CAST(",
+      "SELECT CONVERT(",
+      "SELECT a.b.c.d.e.f",
+      "SELECT 1 + - ~ + -",
+      "ELSE ELSE",
+      "SELECT 1 UNION UNION",
+      "SELECT * FROM t OPTION (",
+      "WAITFOR (",
   };
   for (const std::string& t : texts) {
     SCOPED_TRACE(t);
@@ -463,8 +545,8 @@ TEST(MSSQLBodyFaults, CompoundAssignmentsOnlyFromSqlServer2008) {
     TDBStructure structure;
     TObjs& objs = *structure.GetObjs();
     objs.SetServerType(TDatabaseType::dbMSSQL);
-    objs.MSSQLServerOptions.SQLServerVersion = newer ? TMSSQLServerVersionType::st_MSSQL2008
-                                                     : TMSSQLServerVersionType::st_MSSQL2005;
+    objs.MSSQLServerOptions.SQLServerVersion =
+        newer ? TMSSQLServerVersionType::st_MSSQL2008 : TMSSQLServerVersionType::st_MSSQL2005;
     TMSSQLParser p(nullptr);
     p.OnErrorMessage = [](TObject*, const std::string&) {};
     p.SetObjs(&objs);
