@@ -14,7 +14,8 @@
 // dispatchers, schemas, types, sequences, XML schema collections,
 // databases and server objects), _Tables.cpp (tables, columns,
 // constraints, indexes), _Routines.cpp (views, routines, triggers, rules,
-// defaults) and _Grants.cpp (grants and the system procedures).
+// defaults), _Grants.cpp (grants and the system procedures) and
+// _Roles.cpp (role membership through sp_addrolemember).
 #pragma once
 
 #include <cstddef>
