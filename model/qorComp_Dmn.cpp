@@ -77,7 +77,15 @@ std::string TDmnData::MSSQLTypeSQL() {
   if (CreateTypeFrom) {
     std::string s = "CREATE TYPE ";
     if (!GetParentName().empty()) s += QuoteName(GetParentName()) + ".";
-    return s + QuoteName(GetName()) + " FROM " + TypeHolder->GetColumnSQL();
+    s += QuoteName(GetName());
+    // A table type lists its columns: FROM TABLE is no T-SQL.
+    if (TypeHolder->DataType == dt::TABLE && TypeHolder->TableType) {
+      std::string columns;
+      for (const auto& e : TypeHolder->TableType->Fields)
+        if (e.Value) columns += (columns.empty() ? "" : "," + kCrlf) + e.Value->GetCreateSQL();
+      return s + " AS TABLE (" + columns + ")";
+    }
+    return s + " FROM " + TypeHolder->GetColumnSQL();
   }
   if (BaseTypeText != kXmlSchemaCollection)
     return "EXEC sp_addtype N" + QuotedStr(GetName()) + ", N" + QuotedStr(BaseTypeText) + ", N" +

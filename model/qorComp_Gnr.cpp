@@ -77,7 +77,7 @@ std::string TGnrData::GetCreateSQL() {
       if (!maxValue_.empty()) s += kCrlf + "    MAXVALUE " + maxValue_;
       if (Cycle) s += kCrlf + "    CYCLE";
       if (!cache_.empty()) s += kCrlf + "    CACHE " + cache_;
-      else if (noCache_) s += kCrlf + "    NOCACHE";
+      else if (noCache_) s += kCrlf + "    NO CACHE";
       return s;
     }
     case SD::sdPostgreSQL: {

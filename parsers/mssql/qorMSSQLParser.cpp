@@ -373,6 +373,8 @@ std::string TMSSQLParser::FoldName(std::string_view name) const {
 }
 
 std::string TMSSQLParser::ReadBatchText() {
+  rawLine_ = tokenLine_;
+  rawColumn_ = tokenColumn_;
   const std::string& src = Source();
   const std::size_t start = TokenStart();
   const std::size_t stop = FindBatchTerminator(src, start);
@@ -454,22 +456,57 @@ std::string TMSSQLParser::PositionText() {
          " Pos:" + IntToStr(tokenColumn_) + "\r\n";
 }
 
+void TMSSQLParser::MessagePlace(std::string& text, std::int32_t& line,
+                                std::int32_t& column) const {
+  line = tokenLine_;
+  column = tokenColumn_;
+  if (nestedLine_ > 0) {
+    // The text of sp_executesql: the message stands where the string
+    // starts and says where in the string it arose.
+    text = "sp_executesql text, line " + IntToStr(tokenLine_) + ", column " +
+           IntToStr(tokenColumn_) + ": " + text;
+    line = nestedLine_;
+    column = nestedColumn_;
+  } else if (bodyLine_ > 0) {
+    // A body a script kept as text: its place in the script.
+    line = bodyLine_ + tokenLine_ - 1;
+    if (tokenLine_ == 1) column = bodyColumn_ + tokenColumn_ - 1;
+  }
+  text = ObjectPrefix() + text;
+}
+
 void TMSSQLParser::Error(const std::string& text) {
-  const std::string msg = ObjectPrefix() + text;
+  // Past the nesting limit the rest of the batch is passed over; what the
+  // unwinding rules would say adds nothing.
+  if (tooDeep_) return;
+  std::string msg = text;
+  std::int32_t line = 0, column = 0;
+  MessagePlace(msg, line, column);
+  const std::int32_t savedLine = tokenLine_, savedColumn = tokenColumn_;
+  tokenLine_ = line;
+  tokenColumn_ = column;
   TMsgManager& m = Messages();
   if (!m.HasErrors()) DoError(msg + PositionText());
   if (!CurrentObject || !ScriptName.empty())
-    m.AddMsg(msg, ScriptName, tokenColumn_, tokenLine_, kMsgError);
+    m.AddMsg(msg, ScriptName, column, line, kMsgError);
   else
-    m.AddObjMsg(msg + PositionText(), CurrentObject, tokenColumn_, tokenLine_, kMsgError);
+    m.AddObjMsg(msg + PositionText(), CurrentObject, column, line, kMsgError);
+  tokenLine_ = savedLine;
+  tokenColumn_ = savedColumn;
 }
 
 void TMSSQLParser::NoteMsg(const std::string& text) {
-  const std::string msg = ObjectPrefix() + text;
+  std::string msg = text;
+  std::int32_t line = 0, column = 0;
+  MessagePlace(msg, line, column);
   if (!CurrentObject || !ScriptName.empty())
-    Messages().AddMsg(msg, ScriptName, tokenColumn_, tokenLine_, kMsgNote);
+    Messages().AddMsg(msg, ScriptName, column, line, kMsgNote);
   else
-    Messages().AddObjMsg(msg, CurrentObject, tokenColumn_, tokenLine_, kMsgNote);
+    Messages().AddObjMsg(msg, CurrentObject, column, line, kMsgNote);
+}
+
+void TMSSQLParser::RememberBodyStart(TDbObj* obj) {
+  if (!BodyMode && obj) bodyStarts_[obj] = {rawLine_, rawColumn_};
 }
 
 // ------------------------------------------------------------------- names
@@ -555,35 +592,6 @@ std::string TMSSQLParser::QualifiedName() const {
 
 // ------------------------------------------------------------- expressions
 
-bool TMSSQLParser::IsOperandStart() const {
-  switch (scan_.Kind) {
-    case tk::Ident: case tk::Integer: case tk::Float: case tk::String: case tk::LParen:
-    case tk::Minus: case tk::Plus: case tk::Star:
-    case msk::DEFAULT: case msk::COALESCE: case msk::NOT: case msk::NULL_: case msk::UPDATE:
-    case msk::SYSTEM_USER: case msk::SESSION_USER: case msk::CURRENT_USER: case msk::USER:
-    case msk::LEFT: case msk::RIGHT: case msk::CONVERT: case msk::CASE: case msk::NULLIF:
-    case msk::Tilde: case msk::EXISTS: case msk::CURRENT_DATE: case msk::CURRENT_TIME:
-    case msk::CURRENT_TIMESTAMP: case msk::IDENTITYCOL: case msk::IDENTITY: case msk::LBrace:
-      return true;
-    default:
-      return false;
-  }
-}
-
-bool TMSSQLParser::IsBinaryOperator() const {
-  switch (scan_.Kind) {
-    case tk::Plus: case tk::Minus: case tk::Star: case tk::Slash: case tk::Percent:
-    case tk::Ampersand: case tk::Concat: case tk::Equal: case tk::DoubleEqual:
-    case tk::NotEqual: case tk::Less: case tk::Greater: case tk::LessEqual:
-    case tk::GreaterEqual: case msk::NotLess: case msk::NotGreater: case msk::Pipe:
-    case msk::Caret: case msk::AND: case msk::OR: case msk::LIKE: case msk::ESCAPE:
-    case msk::BETWEEN: case msk::EqualStar: case msk::StarEqual:
-      return true;
-    default:
-      return false;
-  }
-}
-
 void TMSSQLParser::SkipBalanced() {
   int depth = 0;
   do {
@@ -601,95 +609,6 @@ std::string TMSSQLParser::ReadParenthesised() {
   return TextFrom(start);
 }
 
-void TMSSQLParser::SkipOperand() {
-  TNestingGuard guard(*this);
-  if (!guard.Ok()) return;
-  while (scan_.Kind == tk::Minus || scan_.Kind == tk::Plus || scan_.Kind == msk::Tilde ||
-         scan_.Kind == msk::NOT)
-    NextToken();
-  switch (scan_.Kind) {
-    case tk::LParen:
-      SkipBalanced();
-      break;
-    case msk::CASE: {
-      int depth = 0;
-      do {
-        if (scan_.Kind == msk::CASE) ++depth;
-        else if (scan_.Kind == msk::END) --depth;
-        NextToken();
-      } while (depth > 0 && !AtStatementEnd());
-      break;
-    }
-    case msk::LBrace:
-      while (scan_.Kind != msk::RBrace && !AtStatementEnd()) NextToken();
-      if (scan_.Kind == msk::RBrace) NextToken();
-      break;
-    case msk::EXISTS:
-      NextToken();
-      if (scan_.Kind == tk::LParen) SkipBalanced();
-      break;
-    case tk::Integer: case tk::Float: case tk::String: case msk::NULL_: case msk::DEFAULT:
-    case tk::Star:
-      NextToken();
-      break;
-    default:
-      if (!IsOperandStart()) return;
-      // A name, dotted, or a function call; keyword functions alike.
-      NextToken();
-      while (scan_.Kind == tk::Dot) {
-        NextToken();
-        if (scan_.Kind == tk::Ident || scan_.Kind == tk::Star) NextToken();
-      }
-      if (scan_.Kind == msk::ColonColon) {
-        NextToken();
-        if (scan_.Kind == tk::Ident) NextToken();
-      }
-      if (scan_.Kind == tk::LParen) SkipBalanced();
-      // OVER (...) of a window function.
-      if (scan_.Kind == 200 /* OVER */) {
-        NextToken();
-        if (scan_.Kind == tk::LParen) SkipBalanced();
-      }
-      break;
-  }
-  // Postfix parts.
-  for (;;) {
-    if (scan_.Kind == msk::COLLATE) {
-      NextToken();
-      if (scan_.Kind == tk::Ident) NextToken();
-      continue;
-    }
-    if (scan_.Kind == msk::IS) {
-      NextToken();
-      if (scan_.Kind == msk::NOT) NextToken();
-      if (scan_.Kind == msk::NULL_) NextToken();
-      continue;
-    }
-    if (scan_.Kind == msk::NOT) {
-      // NOT IN / NOT LIKE / NOT BETWEEN: the operator follows.
-      NextToken();
-      continue;
-    }
-    if (scan_.Kind == msk::IN) {
-      NextToken();
-      if (scan_.Kind == tk::LParen) SkipBalanced();
-      continue;
-    }
-    break;
-  }
-}
-
-std::string TMSSQLParser::ReadExpression() {
-  const std::size_t start = TokenStart();
-  if (!IsOperandStart()) return {};
-  SkipOperand();
-  while (IsBinaryOperator()) {
-    NextToken();
-    SkipOperand();
-  }
-  return TextFrom(start);
-}
-
 // --------------------------------------------------------- statement loop
 
 void TMSSQLParser::ParseText() {
@@ -697,6 +616,7 @@ void TMSSQLParser::ParseText() {
   while (scan_.Kind != tk::EOFKind) {
     if (StopRequested) break;
     StatementStart = TokenStart();
+    tooDeep_ = false;
     if (scan_.Kind == tk::Terminator) {
       NextToken();
       continue;
@@ -743,49 +663,124 @@ void TMSSQLParser::ReportStatement() {
                   StatementAction, static_cast<std::uint8_t>(StatementObjectKind));
 }
 
+bool TMSSQLParser::CanStartStatement() const {
+  switch (scan_.Kind) {
+    case tk::Ident: case tk::LParen: case msk::Label: case msk::SET: case msk::INSERT:
+    case msk::DELETE: case msk::UPDATE: case msk::SELECT: case msk::BEGIN:
+    case msk::RECONFIGURE: case msk::SHUTDOWN: case msk::CHECKPOINT: case msk::BREAK:
+    case msk::CONTINUE: case msk::CREATE: case msk::ALTER: case msk::DROP: case msk::GRANT:
+    case msk::REVOKE: case msk::DENY: case msk::EXEC: case msk::IF: case msk::DECLARE:
+    case msk::TRUNCATE: case msk::DUMP: case msk::SAVE: case msk::OPEN: case msk::GOTO:
+    case msk::DEALLOCATE: case msk::CLOSE: case msk::USE: case msk::ROLLBACK: case msk::COMMIT:
+    case msk::PRINT: case msk::SETUSER: case msk::RAISERROR: case msk::WAITFOR:
+    case msk::RETURN: case msk::WHILE: case msk::FETCH: case msk::BACKUP: case msk::RESTORE:
+    case msk::DBCC: case msk::UPDATETEXT: case msk::READTEXT: case msk::WRITETEXT:
+    case msk::WITH: case msk::EndConversation:
+      return true;
+    default:
+      return false;
+  }
+}
+
+
 bool TMSSQLParser::ParseStatement(TDbObj* context) {
   TNestingGuard guard(*this);
-  if (!guard.Ok()) {
-    SkipToBatchEnd();
-    return false;
-  }
+  if (!Deeper(guard)) return false;
   if (!context) StatementStart = TokenStart();
   ResetStatement();
+  // Aliases and common table expressions live for one statement.
+  const std::size_t locals = localTables_.size();
+  const bool recognised = DispatchStatement(context);
+  localTables_.resize(locals);
+  return recognised;
+}
+
+bool TMSSQLParser::DispatchStatement(TDbObj* context) {
   const TTokenKind k = scan_.Kind;
-  bool recognised = true;
-  // IF and BEGIN report the statements inside them.
+  // IF, WHILE and BEGIN report the statements inside them.
   bool report = true;
+  // Data statements are read in bodies and passed over in scripts.
+  auto data = [&](std::uint8_t code, void (TMSSQLParser::*rule)(TDbObj*)) {
+    StatementCode = code;
+    if (BodyMode) (this->*rule)(context);
+    else PassStatement(context, CurTokenName() + " statement");
+  };
   switch (k) {
     case tk::EOFKind:
     case tk::Terminator:
       return false;
     case tk::Ident:
-      if (IsPlainWord("SEND") || IsPlainWord("RECEIVE") || IsPlainWord("DISABLE") ||
-          IsPlainWord("ENABLE") || IsPlainWord("MERGE") || IsPlainWord("THROW")) {
-        PassStatement(context, scan_.Ident + " statement");
+      if (identQuoted_) {
+        ParseProcedureCall(context, /*viaExec=*/false);
         break;
       }
-      if (IsPlainWord("REVERT")) {
+      if (IsPlainWord("SEND")) {
+        ParseSend(context);
+      } else if (IsPlainWord("RECEIVE")) {
+        ParseReceive(context);
+      } else if (IsPlainWord("ENABLE") || IsPlainWord("DISABLE")) {
+        ParseEnableTrigger();
+      } else if (IsPlainWord("MERGE")) {
+        data(6, &TMSSQLParser::ParseMerge);
+      } else if (IsPlainWord("THROW")) {
+        ParseThrow(context);
+      } else if (IsPlainWord("REVERT")) {
         NextToken();
         if (scan_.Kind == msk::WITH) {
           NextToken();
           if (IsPlainWord("COOKIE")) NextToken();
           if (scan_.Kind == tk::Equal) NextToken();
-          ReadExpression();
+          ParseExpression(context);
         }
-        break;
+      } else {
+        ParseProcedureCall(context, /*viaExec=*/false);
       }
-      ParseProcedureCall(context, /*viaExec=*/false);
       break;
     case tk::LParen:
-      PassStatement(context, "Query");
+      if (BodyMode) {
+        ParseQuery(context);
+      } else {
+        PassStatement(context, "Query");
+      }
       break;
     case msk::SET:
-      ParseSet();
+      ParseSet(context);
       break;
-    case msk::INSERT: case msk::DELETE: case msk::UPDATE: case msk::SELECT:
-      StatementCode = k == msk::INSERT ? 15 : k == msk::DELETE ? 17 : k == msk::UPDATE ? 16 : 14;
-      PassStatement(context, CurTokenName() + " statement");
+    case msk::INSERT:
+      data(15, &TMSSQLParser::ParseInsert);
+      break;
+    case msk::DELETE:
+      data(17, &TMSSQLParser::ParseDelete);
+      break;
+    case msk::SELECT:
+      data(14, &TMSSQLParser::ParseQuery);
+      break;
+    case msk::UPDATE:
+      StatementCode = 16;
+      if (BodyMode) {
+        NextToken();
+        ParseUpdate(context);
+      } else {
+        PassStatement(context, "UPDATE statement");
+      }
+      break;
+    case msk::WITH:
+      // Common table expressions, then the statement that reads them.
+      if (!BodyMode) {
+        PassStatement(context, "WITH statement");
+        break;
+      }
+      ParseWithList(context);
+      switch (scan_.Kind) {
+        case msk::SELECT: case tk::LParen: ParseQuery(context); break;
+        case msk::INSERT: ParseInsert(context); break;
+        case msk::DELETE: ParseDelete(context); break;
+        case msk::UPDATE: NextToken(); ParseUpdate(context); break;
+        default:
+          if (IsPlainWord("MERGE")) ParseMerge(context);
+          else Expect(msk::SELECT);
+          break;
+      }
       break;
     case msk::BEGIN:
       report = false;
@@ -826,8 +821,13 @@ bool TMSSQLParser::ParseStatement(TDbObj* context) {
       report = false;
       ParseIf(context);
       break;
+    case msk::WHILE:
+      report = false;
+      ParseWhile(context);
+      break;
     case msk::DECLARE:
-      PassStatement(context, "DECLARE statement");
+      if (BodyMode) ParseDeclare(context);
+      else PassStatement(context, "DECLARE statement");
       break;
     case msk::TRUNCATE: {
       NextToken();
@@ -848,8 +848,7 @@ bool TMSSQLParser::ParseStatement(TDbObj* context) {
       break;
     case msk::OPEN: case msk::GOTO: case msk::DEALLOCATE: case msk::CLOSE:
       NextToken();
-      if ((k == msk::DEALLOCATE && scan_.Kind == msk::CURSOR) ||
-          (k == msk::CLOSE && IsPlainWord("GLOBAL")))
+      if ((k == msk::DEALLOCATE && scan_.Kind == msk::CURSOR) || IsPlainWord("GLOBAL"))
         NextToken();
       if (scan_.Kind == tk::Ident) NextToken();
       break;
@@ -871,56 +870,63 @@ bool TMSSQLParser::ParseStatement(TDbObj* context) {
       break;
     case msk::PRINT:
       NextToken();
-      ReadExpression();
-      while (scan_.Kind == tk::Comma) {
-        NextToken();
-        ReadExpression();
-      }
+      ParseConditionList(context);
       break;
     case msk::RAISERROR:
-      NextToken();
-      if (scan_.Kind == tk::LParen) SkipBalanced();
-      if (scan_.Kind == msk::WITH) {
-        NextToken();
-        while (scan_.Kind == tk::Ident) {
-          NextToken();
-          if (scan_.Kind != tk::Comma) break;
-          NextToken();
-        }
-      }
+      ParseRaiseError(context);
       break;
     case msk::RETURN:
       NextToken();
-      ReadExpression();
+      if (IsExpressionStart()) ParseCondition(context);
       break;
-    case msk::SETUSER: case msk::WAITFOR: case msk::WHILE: case msk::FETCH: case msk::BACKUP:
-    case msk::RESTORE: case msk::DBCC: case msk::UPDATETEXT: case msk::READTEXT:
-    case msk::WRITETEXT: case msk::WITH: case msk::EndConversation:
-      PassStatement(context, CurTokenName() + " statement");
+    case msk::SETUSER:
+      NextToken();
+      if (scan_.Kind == tk::Ident || scan_.Kind == tk::String) {
+        NextToken();
+        if (scan_.Kind == msk::WITH) {
+          NextToken();
+          WordAndNext("NORESET");
+        }
+      }
+      break;
+    case msk::WAITFOR:
+      ParseWaitFor(context);
+      break;
+    case msk::FETCH:
+      ParseFetch(context);
+      break;
+    case msk::BACKUP:
+    case msk::RESTORE:
+      ParseBackupRestore(k == msk::BACKUP);
+      break;
+    case msk::DBCC:
+      ParseDbcc();
+      break;
+    case msk::UPDATETEXT: case msk::READTEXT: case msk::WRITETEXT:
+      ParseTextPointerStatement();
+      break;
+    case msk::EndConversation:
+      NextToken();
+      ParseExpression(context);
+      if (scan_.Kind == msk::WITH) {
+        // WITH ERROR = n DESCRIPTION = 'x' / WITH CLEANUP
+        NextToken();
+        while (scan_.Kind == tk::Ident) {
+          NextToken();
+          if (scan_.Kind == tk::Equal) {
+            NextToken();
+            ParseExpression(context);
+          }
+        }
+      }
       break;
     default:
       Error("Missing / unknown: DDL-statement: " + CurTokenName());
       NextToken();
       return false;
   }
-  if (recognised && report && !context) ReportStatement();
-  return recognised;
-}
-
-void TMSSQLParser::PassStatement(TDbObj* /*context*/, const std::string& what) {
-  // Statement bodies are read in full by the expression and procedural
-  // grammar; until then a script skips the statement to its batch end, and
-  // a stored body says where its reading stopped.
-  if (!BodyMode) {
-    const std::int32_t line = tokenLine_, column = tokenColumn_;
-    while (!AtStatementEnd() && scan_.Kind != msk::CREATE) NextToken();
-    if (AtStatementEnd()) return;
-    tokenLine_ = line;
-    tokenColumn_ = column;
-    SkipBatch(what + " passed over to the end of its batch");
-    return;
-  }
-  SkipBatch(what + " not read: the rest of the text is passed over");
+  if (report && !context) ReportStatement();
+  return true;
 }
 
 // ------------------------------------------------------------------ modes
@@ -942,6 +948,11 @@ bool TMSSQLParser::ParseFile(const std::string& fileName, TObjs* collection) {
 
 void TMSSQLParser::FinishScript() {
   BodyMode = true;
+  // The addresses are only good while the script's objects are.
+  struct TClear {
+    std::map<const TDbObj*, std::pair<std::int32_t, std::int32_t>>& Starts;
+    ~TClear() { Starts.clear(); }
+  } clear{bodyStarts_};
   if (TObjs* objs = Objs()) {
     for (int i = 0; i < objs->Views.Count(); ++i) {
       ParseObjectText(objs->Views.Object(i));
@@ -963,8 +974,27 @@ void TMSSQLParser::ParseObjectText(TDbObj* obj) {
   if (!obj) return;
   SetTerminator("\r\nGO");
   CurrentObject = obj;
-  // Views are read as queries by the query grammar; procedure and trigger
-  // bodies were kept as text by the script.
+  tooDeep_ = false;
+  const auto start = bodyStarts_.find(obj);
+  if (start != bodyStarts_.end()) {
+    bodyLine_ = start->second.first;
+    bodyColumn_ = start->second.second;
+  }
+  if (!obj->GetText().empty()) {
+    SetSource(obj->GetText());
+    NextToken();
+    if (auto* v = dynamic_cast<TViwData*>(obj)) {
+      ParseViewQuery(*v);
+    } else if (dynamic_cast<TPrcData*>(obj) || dynamic_cast<TTrgData*>(obj)) {
+      // The bodies a script kept as text are read for what they use too:
+      // a routine's text starts at its AS, a trigger's after it.
+      if (scan_.Kind == msk::AS) NextToken();
+      ReadBody(*obj);
+    }
+    if (!AtStatementEnd()) Error("Unknown statement: " + CurTokenName());
+    SetSource({});
+  }
+  bodyLine_ = bodyColumn_ = 0;
   CurrentObject = nullptr;
 }
 
@@ -972,6 +1002,7 @@ void TMSSQLParser::ParseObject(TDbObj* obj) {
   if (!obj) return;
   SetTerminator("\r\nGO");
   CurrentObject = obj;
+  tooDeep_ = false;
   // A stored column list "[A] ASC, [B] DESC" is read back into entries.
   auto reparseList = [&](TFieldList& list) {
     if (list.Count() != 1) return;

@@ -1,20 +1,26 @@
 // The Transact-SQL parser: whole scripts split into batches by GO lines, and
 // the stored definitions of single objects that the MS SQL extractor reads.
 // It builds tables, columns, constraints, indexes, views, routines,
-// triggers, rules, defaults, user types, grants and descriptions into the
-// attached collection.
+// triggers, rules, defaults, user types, schemas, sequences, grants and
+// descriptions into the attached collection, reads the bodies of views,
+// routines and triggers statement by statement, and links each to the
+// tables, views and routines it uses.
 //
 // The sources are split by statement family: qorMSSQLParser.cpp (lexer,
-// batches, names, dispatcher, modes, linking), qorMSSQLParser_Tables.cpp
-// (tables, columns, constraints, indexes), qorMSSQLParser_Routines.cpp
-// (views, routines, triggers, rules, defaults), qorMSSQLParser_Grants.cpp
-// (grants and the system procedures) and qorMSSQLParser_Misc.cpp (the
-// CREATE/ALTER/DROP dispatchers, SET, EXECUTE, IF and the statements that
-// are only passed over).
+// batches, names, dispatcher, modes, linking), qorMSSQLParser_Expr.cpp
+// (expressions, search conditions, queries, FROM items), _Body.cpp (SET,
+// EXECUTE, control of flow, DECLARE, INSERT/UPDATE/DELETE/MERGE and the
+// other procedural statements), _Server.cpp (the CREATE/ALTER/DROP
+// dispatchers, schemas, types, sequences, XML schema collections,
+// databases and server objects), _Tables.cpp (tables, columns,
+// constraints, indexes), _Routines.cpp (views, routines, triggers, rules,
+// defaults), _Grants.cpp (grants and the system procedures) and
+// _Roles.cpp (role membership through sp_addrolemember).
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
+#include <map>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -44,31 +50,46 @@ struct TFullTextIndexOptions;
 
 // The token kinds of the T-SQL keyword table that the grammar tests.
 namespace msk {
-inline constexpr TTokenKind SET = 30, ON = 31, OFF = 32, INSERT = 33, DELETE = 34,
-    RECONFIGURE = 35, CREATE = 36, RULE = 37, AS = 38, DEFAULT = 39, SETUSER = 40, EXEC = 41,
-    TABLE = 42, CONSTRAINT = 43, PRIMARY = 44, FOREIGN = 45, KEY = 46, UNIQUE = 47,
-    DATABASE = 48, COALESCE = 50, TRUNCATE = 51, EXISTS = 52, AND = 53, OR = 54, IS = 55,
-    LIKE = 57, IN = 59, SHUTDOWN = 60, UPDATETEXT = 61, WRITETEXT = 62, BETWEEN = 64,
-    DISTINCT = 65, ESCAPE = 66, SESSION_USER = 68, NOT = 70, NULL_ = 71, IDENTITY = 72,
-    ROWGUIDCOL = 73, FOR = 74, REPLICATION = 75, GRANT = 76, REFERENCES = 77, SELECT = 78,
-    BEGIN = 79, UPDATE = 80, REVOKE = 81, TO = 82, TEXTSIZE = 83, CLUSTERED = 84,
-    NONCLUSTERED = 85, INDEX = 86, USER = 87, SYSTEM_USER = 88, IF = 89, VARYING = 90,
-    VIEW = 91, PROC = 92, TRIGGER = 93, DECLARE = 94, ALTER = 95, DROP = 96, ADD = 97,
-    COLUMN = 98, COLLATE = 99, WITH = 100, CHECK = 101, NOCHECK = 102, FILLFACTOR = 103,
-    FUNCTION = 104, USE = 105, RAISERROR = 106, OPEN = 107, DEALLOCATE = 108, DUMP = 109,
-    CHECKPOINT = 110, PRINT = 111, IDENTITY_INSERT = 112, ALL = 113, FROM = 114,
-    STATISTICS = 115, LEFT = 118, RIGHT = 119, WAITFOR = 121, BY = 122, FULL = 123,
-    WHERE = 125, END = 126, ASC = 127, DESC = 128, PRECISION = 130, TRAN = 131, ELSE = 132,
-    ROLLBACK = 133, COMMIT = 134, CONVERT = 137, CURSOR = 138, CASE = 139, WHEN = 140,
-    CASCADE = 142, RETURN = 143, NULLIF = 144, WHILE = 145, BREAK = 146, CONTINUE = 147,
-    Pipe = 150, Caret = 151, Tilde = 152, NotLess = 153, NotGreater = 154, EqualStar = 155,
-    StarEqual = 156, READ = 157, OF = 158, FETCH = 159, AUTHORIZATION = 160, BACKUP = 161,
-    DBCC = 165, GOTO = 166, SAVE = 167, CLOSE = 170, CURRENT_DATE = 173, CURRENT_TIME = 174,
-    CURRENT_TIMESTAMP = 175, CURRENT_USER = 176, DENY = 177, DOUBLE = 179, FILE = 184,
-    IDENTITYCOL = 188, PUBLIC = 202, READTEXT = 203, RESTORE = 204, SCHEMA = 207,
-    Label = 208, ColonColon = 209, LBrace = 210, RBrace = 211, EndConversation = 212,
-    PlusAssign = 213, MinusAssign = 214, StarAssign = 215, SlashAssign = 216,
-    PercentAssign = 217, CaretAssign = 218, AmpAssign = 219, PipeAssign = 220;
+inline constexpr TTokenKind SET = 30, ON = 31, OFF = 32, INSERT = 33, DELETE = 34, RECONFIGURE = 35,
+                            CREATE = 36, RULE = 37, AS = 38, DEFAULT = 39, SETUSER = 40, EXEC = 41,
+                            TABLE = 42, CONSTRAINT = 43, PRIMARY = 44, FOREIGN = 45, KEY = 46,
+                            UNIQUE = 47, DATABASE = 48, COMPUTE = 49, COALESCE = 50, TRUNCATE = 51,
+                            EXISTS = 52, AND = 53, OR = 54, IS = 55, CONTAINS = 56, LIKE = 57,
+                            IN = 59, SHUTDOWN = 60, UPDATETEXT = 61, WRITETEXT = 62, UNION = 63,
+                            BETWEEN = 64, DISTINCT = 65, ESCAPE = 66, ANY = 67, SESSION_USER = 68,
+                            SOME = 69, NOT = 70, NULL_ = 71, IDENTITY = 72, ROWGUIDCOL = 73,
+                            FOR = 74, REPLICATION = 75, GRANT = 76, REFERENCES = 77, SELECT = 78,
+                            BEGIN = 79, UPDATE = 80, REVOKE = 81, TO = 82, TEXTSIZE = 83,
+                            CLUSTERED = 84, NONCLUSTERED = 85, INDEX = 86, USER = 87,
+                            SYSTEM_USER = 88, IF = 89, VARYING = 90, VIEW = 91, PROC = 92,
+                            TRIGGER = 93, DECLARE = 94, ALTER = 95, DROP = 96, ADD = 97,
+                            COLUMN = 98, COLLATE = 99, WITH = 100, CHECK = 101, NOCHECK = 102,
+                            FILLFACTOR = 103, FUNCTION = 104, USE = 105, RAISERROR = 106,
+                            OPEN = 107, DEALLOCATE = 108, DUMP = 109, CHECKPOINT = 110, PRINT = 111,
+                            IDENTITY_INSERT = 112, ALL = 113, FROM = 114, STATISTICS = 115,
+                            INNER = 116, OUTER = 117, LEFT = 118, RIGHT = 119, JOIN = 120,
+                            WAITFOR = 121, BY = 122, FULL = 123, CROSS = 124, WHERE = 125,
+                            END = 126, ASC = 127, DESC = 128, DISTRIBUTED = 129, PRECISION = 130,
+                            TRAN = 131, ELSE = 132, ROLLBACK = 133, COMMIT = 134, INTO = 135,
+                            VALUES = 136, CONVERT = 137, CURSOR = 138, CASE = 139, WHEN = 140,
+                            THEN = 141, CASCADE = 142, RETURN = 143, NULLIF = 144, WHILE = 145,
+                            BREAK = 146, CONTINUE = 147, GROUP = 148, ORDER = 149, Pipe = 150,
+                            Caret = 151, Tilde = 152, NotLess = 153, NotGreater = 154,
+                            EqualStar = 155, StarEqual = 156, READ = 157, OF = 158, FETCH = 159,
+                            AUTHORIZATION = 160, BACKUP = 161, BROWSE = 162, BULK = 163,
+                            HAVING = 164, DBCC = 165, GOTO = 166, SAVE = 167, TOP = 168,
+                            PERCENT = 169, CLOSE = 170, CONTAINSTABLE = 171, CURRENT = 172,
+                            CURRENT_DATE = 173, CURRENT_TIME = 174, CURRENT_TIMESTAMP = 175,
+                            CURRENT_USER = 176, DENY = 177, DISK = 178, DOUBLE = 179, EXCEPT = 182,
+                            FILE = 184, FREETEXT = 185, FREETEXTTABLE = 186, HOLDLOCK = 187,
+                            IDENTITYCOL = 188, INTERSECT = 189, OPENDATASOURCE = 195,
+                            OPENQUERY = 196, OPENROWSET = 197, OPENXML = 198, OPTION = 199,
+                            OVER = 200, PLAN = 201, PUBLIC = 202, READTEXT = 203, RESTORE = 204,
+                            ROWCOUNT = 206, SCHEMA = 207, Label = 208, ColonColon = 209,
+                            LBrace = 210, RBrace = 211, EndConversation = 212, PlusAssign = 213,
+                            MinusAssign = 214, StarAssign = 215, SlashAssign = 216,
+                            PercentAssign = 217, CaretAssign = 218, AmpAssign = 219,
+                            PipeAssign = 220;
 }  // namespace msk
 
 class TMSSQLParser : public TCustomSQLParser {
@@ -76,6 +97,8 @@ class TMSSQLParser : public TCustomSQLParser {
   // `owner`: the extractor, or none. With an owner a nested parser is made
   // for the texts handed to sp_executesql.
   explicit TMSSQLParser(TExtractorHost* owner);
+  // sp_executesql texts inside sp_executesql texts are read this deep.
+  static constexpr int kMaxExecuteSqlDepth = 4;
   ~TMSSQLParser() override;
   const char* ClassName() const override { return "TMSSQLParser"; }
 
@@ -135,6 +158,8 @@ class TMSSQLParser : public TCustomSQLParser {
   // One statement. `context` is the object whose body holds it, none at
   // batch level. True when the statement was recognised.
   bool ParseStatement(TDbObj* context);
+  // The statement by its first token; ParseStatement wraps it.
+  bool DispatchStatement(TDbObj* context);
 
   // One argument of a system procedure.
   struct TArg {
@@ -192,36 +217,167 @@ class TMSSQLParser : public TCustomSQLParser {
   bool LogWanted() const;
   // A note, prefixed like an error with the object being re-parsed.
   void NoteMsg(const std::string& text);
+  // The text and place of a message: prefixed with the object being read;
+  // inside a nested parser or a body a script kept as text, placed where
+  // that text stands in the outer one.
+  void MessagePlace(std::string& text, std::int32_t& line, std::int32_t& column) const;
+  // Where the raw body just read for `obj` starts in the script.
+  void RememberBodyStart(TDbObj* obj);
   // "Procedure P: " and its siblings while a stored text is parsed.
   std::string ObjectPrefix() const;
 
-  // ---- Expressions, read for their text only ----
-  // One expression (operands joined by operators); returns its trimmed
-  // source text. Nothing is consumed when no operand starts here.
-  std::string ReadExpression();
-  void SkipOperand();
-  void SkipBalanced();
-  bool IsOperandStart() const;
-  bool IsBinaryOperator() const;
   // Reads "(" ... ")" and returns its text, parentheses included.
   std::string ReadParenthesised();
+  void SkipBalanced();
 
-  // ---- Dispatch (qorMSSQLParser_Misc.cpp) ----
-  void ParseCreate(TDbObj* context);
-  void ParseAlter(TDbObj* context);
-  void ParseDrop();
-  void ParseSet();
+  // ---- Expressions and queries (qorMSSQLParser_Expr.cpp) ----
+  // Every rule takes the object whose body is read (none at batch level);
+  // function calls and table sources found are linked to it.
+  // One search condition; returns its trimmed source text. Nothing is
+  // consumed when no expression starts here.
+  std::string ReadExpression(TDbObj* context = nullptr);
+  void ParseCondition(TDbObj* context);
+  void ParsePredicate(TDbObj* context);
+  // The operator after an operand and its right side; false when the
+  // token continues no predicate.
+  bool ParsePredicateTail(TDbObj* context);
+  void ParseExpression(TDbObj* context);
+  void ParseTerm(TDbObj* context);
+  void ParseFactor(TDbObj* context);
+  // A name in an expression: a column, a variable, or a function call.
+  void ParseNameFactor(TDbObj* context);
+  void ParseFunctionArgs(TDbObj* context);
+  bool IsExpressionStart() const;
+  bool IsAssignOperator() const;
+  bool IsComparison() const;
+  // SELECT terms joined by set operators, then ORDER BY, COMPUTE, FOR and
+  // OPTION.
+  void ParseQuery(TDbObj* context);
+  void ParseQueryTerm(TDbObj* context);
+  void ParseSelect(TDbObj* context);
+  // WITH name [(columns)] AS (query), ...; the names stay known as common
+  // table expressions until the statement ends.
+  void ParseWithList(TDbObj* context);
+  void ParseSelectList(TDbObj* context);
+  void ParseFromList(TDbObj* context);
+  void ParseTableSource(TDbObj* context);
+  void ParseJoins(TDbObj* context);
+  // [AS] alias [(columns)] after a table source.
+  void ParseAlias(bool columnList);
+  bool IsAliasWord() const;
+  void ParseTableHints();
+  bool IsTableHint() const;
+  void ParseValuesList(TDbObj* context);
+  void ParseOverClause(TDbObj* context);
+  void ParseOrderBy(TDbObj* context);
+  void ParseGroupBy(TDbObj* context);
+  void ParseCompute(TDbObj* context);
+  void ParseQueryHints(TDbObj* context);
+  void ParseForClause();
+  // A list of conditions separated by ",".
+  void ParseConditionList(TDbObj* context);
+  // Links `context` to the object named by the last dotted name, found by
+  // its schema-qualified name among `kinds`. Temporary tables, table
+  // variables, common table expressions, names of other servers and
+  // databases and the context itself link nothing.
+  void LinkUse(TDbObj* context, TDbObjectSet kinds);
+  // One level of recursion; beyond the limit the rest of the batch is
+  // passed over and follow-up errors are kept back.
+  bool Deeper(const TNestingGuard& guard);
+  // The kinds a FROM item and a function call can name.
+  static TDbObjectSet TableSourceKinds();
+  static TDbObjectSet RoutineKinds();
+
+  // ---- Statements (qorMSSQLParser_Body.cpp) ----
+  void ParseSet(TDbObj* context);
   void ParseExecute(TDbObj* context);
   // A procedure called by its name (after EXEC or at a batch start).
   void ParseProcedureCall(TDbObj* context, bool viaExec);
-  void ParseArgumentList();
+  void ParseArgumentList(TDbObj* context);
   void ParseIf(TDbObj* context);
+  void ParseWhile(TDbObj* context);
   void ParseBlock(TDbObj* context);
-  void ParseCreateSchema();
+  // Statements up to END (or the end of the text); true when END was met.
+  bool ParseStatementsUntilEnd(TDbObj* context);
   void ParseExecuteSql(TDbObj* context);
-  // Reads a statement the Parts name but this parser does not build from:
-  // in script mode to the batch end, in body mode with a note.
+  void ParseDeclare(TDbObj* context);
+  // From the keyword CURSOR: options, FOR query, FOR READ ONLY / UPDATE.
+  void ParseCursorDefinition(TDbObj* context);
+  void ParseInsert(TDbObj* context);
+  // After the keyword UPDATE.
+  void ParseUpdate(TDbObj* context);
+  void ParseUpdateStatistics();
+  void ParseDelete(TDbObj* context);
+  void ParseMerge(TDbObj* context);
+  // The target of INSERT, UPDATE, DELETE or MERGE as read, for linking
+  // after the statement, when it is known to be no alias of its FROM
+  // clause.
+  struct TDmlTarget {
+    std::string Server, Database, Owner, Object;
+    bool OwnerWritten = false;
+  };
+  TDmlTarget ParseDmlTarget();
+  void LinkDmlTarget(TDbObj* context, const TDmlTarget& target, std::size_t localsBefore);
+  void ParseOutputClause(TDbObj* context);
+  // UPDATE and DELETE after their SET or target: OUTPUT, FROM, WHERE,
+  // OPTION; then the target is linked.
+  void ParseDmlTail(TDbObj* context, const TDmlTarget& target, std::size_t localsBefore);
+  void ParseRaiseError(TDbObj* context);
+  void ParseThrow(TDbObj* context);
+  void ParseFetch(TDbObj* context);
+  void ParseWaitFor(TDbObj* context);
+  void ParseBackupRestore(bool backup);
+  void ParseBackupOptions();
+  void ParseSend(TDbObj* context);
+  void ParseReceive(TDbObj* context);
+  void ParseEnableTrigger();
+  void ParseTextPointerStatement();
+  void ParseDbcc();
+  void ParseBeginDialog(TDbObj* context);
+  // Reads a statement the grammar does not know to the batch end with a
+  // note.
   void PassStatement(TDbObj* context, const std::string& what);
+
+  // ---- CREATE, ALTER, DROP and server objects (_Server.cpp) ----
+  void ParseCreate(TDbObj* context);
+  void ParseAlter(TDbObj* context);
+  void ParseDrop();
+  void ParseCreateSchema();
+  // `add`: the object reaches the collection; not when a body creates it.
+  void ParseCreateType(bool add);
+  void ParseCreateSequence(bool add);
+  void ParseCreateXmlSchemaCollection(bool add);
+  // CREATE of a schema, view, routine, trigger, rule or default inside a
+  // body:
+  // passed over with a note; false at batch level.
+  bool InBody(TDbObj* context, const std::string& kind);
+  void ParseCreateDatabase();
+  void ParseAlterDatabase();
+  void ParseFileSpecs();
+  void ParseCreateStatistics();
+  void ParseAssembly(bool alter);
+  void ParseMessageType();
+  void ParseCertificate(bool alter);
+  void ParseContract();
+  void ParseQueue();
+  void ParseService();
+  void ParseCreateLogin();
+  void ParseCreateUser();
+  void ParseAlterRole();
+  void ParseFullTextCatalog();
+  // ON or OFF; "Must be: ON / OFF" otherwise.
+  void ParseOnOff();
+  // name = value, ... of server-object options.
+  void ParseNamedValues();
+  // The plain word `word`, passed; "Missing: " otherwise.
+  bool WordAndNext(std::string_view word);
+  // TOP (n) [PERCENT] of a data statement; WITH (hints) after its target.
+  void ParseTop(TDbObj* context);
+  void ParseTargetHints();
+  // [AUTHORIZATION name]
+  void ParseAuthorization();
+  // A value after "=": a name, string, number, ON, OFF, or an expression.
+  void ParseOptionValue();
 
   // ---- Tables (qorMSSQLParser_Tables.cpp) ----
   // `add`: the objects read reach the collection; false for temporary and
@@ -241,6 +397,8 @@ class TMSSQLParser : public TCustomSQLParser {
   void ParseIndexWith(TIndexOptions& options);
   void ParseIndexOptions(TIndexOptions& options);
   void ParseFileGroup(std::string& fileGroup);
+  // Index name, ON table, the column list and INCLUDE columns.
+  void ParseIndexHead(TIdxData& idx);
   void ParseCreateIndex(bool unique, bool clustered, TDbObj* context);
   void ParseCreateXmlIndex(bool primary, TDbObj* context);
   void ParseCreateFullTextIndex(TDbObj* context);
@@ -267,6 +425,8 @@ class TMSSQLParser : public TCustomSQLParser {
 
   // ---- Views, routines, triggers, rules, defaults (_Routines.cpp) ----
   void ParseCreateView(TViwData* view, bool alter);
+  // The query of a view with the view as context; WITH CHECK OPTION.
+  void ParseViewQuery(TViwData& view);
   void ParseCreateRoutine(TDbObj* context, TPrcData* routine, bool function, bool alter);
   void ParseRoutineParams(TPrcData& routine);
   void ParseRoutineBody(TPrcData& routine);
@@ -284,6 +444,11 @@ class TMSSQLParser : public TCustomSQLParser {
   void ParseGrant();
   void ParseRevoke();
   void ParseDeny();
+  // REVOKE and DENY: ON [class::] name [(columns)]; the grantees; CASCADE
+  // and AS grantor.
+  void ParseSecurable();
+  void ParseGrantees();
+  void ParseGranteeTail();
   TPrivileges ParsePrivileges(std::vector<std::string>* columns, bool& ok);
   void ParseAddType(bool parenthesised);
   void ParseBindRule(bool parenthesised, bool isDefault);
@@ -308,6 +473,21 @@ class TMSSQLParser : public TCustomSQLParser {
   bool identQuoted_ = false;  // the current identifier was bracketed or quoted
   bool ownerWritten_ = false;  // the last dotted name had an owner part
   int skipNesting_ = 0;
+  // The nesting limit was passed in this batch: follow-up errors are kept
+  // back until the next batch or stored text.
+  bool tooDeep_ = false;
+  // Names of common table expressions and table aliases of the statements
+  // being read; a name among them is no schema object.
+  std::vector<std::string> localTables_;
+  // Where the text a nested parser reads stands in the outer text, for
+  // its messages; 0 outside a nested parser.
+  std::int32_t nestedLine_ = 0, nestedColumn_ = 0;
+  // Where the last raw text ReadBatchText took starts; where the bodies a
+  // script kept as text start, for the messages of their second reading;
+  // and the start of the one being read.
+  std::int32_t rawLine_ = 0, rawColumn_ = 0;
+  std::map<const TDbObj*, std::pair<std::int32_t, std::int32_t>> bodyStarts_;
+  std::int32_t bodyLine_ = 0, bodyColumn_ = 0;
 };
 
 }  // namespace qor

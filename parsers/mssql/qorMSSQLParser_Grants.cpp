@@ -230,7 +230,7 @@ void TMSSQLParser::ParseGrant() {
   if (scan_.Kind == msk::WITH) {
     NextToken();
     if (scan_.Kind == msk::GRANT) NextToken();
-    if (scan_.Kind == 199 /* OPTION */) NextToken();
+    if (scan_.Kind == msk::OPTION) NextToken();
     g->GrantOption = 1;
   }
   const bool connectOnly = [&] {
@@ -274,7 +274,7 @@ void TMSSQLParser::ParseRevoke() {
   if (scan_.Kind == msk::GRANT) {
     // REVOKE GRANT OPTION FOR ...
     NextToken();
-    if (scan_.Kind == 199 /* OPTION */) NextToken();
+    if (scan_.Kind == msk::OPTION) NextToken();
     if (scan_.Kind == msk::FOR) NextToken();
   }
   bool ok;
@@ -288,25 +288,37 @@ void TMSSQLParser::ParseRevoke() {
       return;
     }
   }
-  if (scan_.Kind == msk::ON) {
-    NextToken();
-    if ((scan_.Kind == tk::Ident || scan_.Kind == msk::SCHEMA) && PeekChar() == ':') {
-      NextToken();
-      ExpectAndNext(msk::ColonColon);
-    }
-    ParseObjectName(TDbObject::dboTable, false);
-    if (scan_.Kind == tk::LParen) SkipBalanced();
-  }
+  ParseSecurable();
   if (scan_.Kind == msk::FROM || scan_.Kind == msk::TO) {
     NextToken();
-    while (scan_.Kind == tk::Ident || scan_.Kind == msk::PUBLIC) {
-      NextToken();
-      if (scan_.Kind != tk::Comma) break;
-      NextToken();
-    }
+    ParseGrantees();
   } else {
     Expect(msk::FROM);
   }
+  ParseGranteeTail();
+}
+
+void TMSSQLParser::ParseSecurable() {
+  if (scan_.Kind != msk::ON) return;
+  NextToken();
+  // ON SCHEMA::s, ON OBJECT::t
+  if ((scan_.Kind == tk::Ident || scan_.Kind == msk::SCHEMA) && PeekChar() == ':') {
+    NextToken();
+    ExpectAndNext(msk::ColonColon);
+  }
+  ParseObjectName(TDbObject::dboTable, false);
+  if (scan_.Kind == tk::LParen) SkipBalanced();
+}
+
+void TMSSQLParser::ParseGrantees() {
+  while (scan_.Kind == tk::Ident || scan_.Kind == msk::PUBLIC) {
+    NextToken();
+    if (scan_.Kind != tk::Comma) break;
+    NextToken();
+  }
+}
+
+void TMSSQLParser::ParseGranteeTail() {
   if (scan_.Kind == msk::CASCADE) NextToken();
   if (scan_.Kind == msk::AS) {
     NextToken();
@@ -324,27 +336,11 @@ void TMSSQLParser::ParseDeny() {
     SkipToBatchEnd();
     return;
   }
-  if (scan_.Kind == msk::ON) {
-    NextToken();
-    if ((scan_.Kind == tk::Ident || scan_.Kind == msk::SCHEMA) && PeekChar() == ':') {
-      NextToken();
-      ExpectAndNext(msk::ColonColon);
-    }
-    ParseObjectName(TDbObject::dboTable, false);
-    if (scan_.Kind == tk::LParen) SkipBalanced();
-  }
+  ParseSecurable();
   if (ExpectAndNext(msk::TO)) {
-    while (scan_.Kind == tk::Ident || scan_.Kind == msk::PUBLIC) {
-      NextToken();
-      if (scan_.Kind != tk::Comma) break;
-      NextToken();
-    }
+    ParseGrantees();
   }
-  if (scan_.Kind == msk::CASCADE) NextToken();
-  if (scan_.Kind == msk::AS) {
-    NextToken();
-    NextToken();
-  }
+  ParseGranteeTail();
 }
 
 // -------------------------------------------------------- system procedures

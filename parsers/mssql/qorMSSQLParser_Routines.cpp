@@ -83,15 +83,31 @@ void TMSSQLParser::ParseCreateView(TViwData* view, bool /*alter*/) {
     }
   }
   if (ExpectAndNext(msk::AS)) {
-    // The query is read for what it uses by the query grammar; its text is
-    // kept here.
-    v->SetText(NormalizeScriptText(ReadBatchText()));
+    // A script keeps the text; a stored definition is read for what the
+    // query uses.
+    if (BodyMode) {
+      const std::size_t start = TokenStart();
+      ParseViewQuery(*v);
+      v->SetText(NormalizeScriptText(TextFrom(start)));
+    } else {
+      v->SetText(NormalizeScriptText(ReadBatchText()));
+    }
   } else {
     SkipToBatchEnd();
   }
   DoLog("View: " + v->GetName());
   SetStatement(TDbObject::dboView, v->GetName(), 1);
-  if (owned) HandOver(std::move(owned));
+  RememberBodyStart(owned ? HandOver(std::move(owned)) : v);
+}
+
+void TMSSQLParser::ParseViewQuery(TViwData& view) {
+  ParseQuery(&view);
+  if (scan_.Kind == msk::WITH) {
+    NextToken();
+    ExpectAndNext(msk::CHECK);
+    ExpectAndNext(msk::OPTION);
+  }
+  while (scan_.Kind == tk::Semicolon) NextToken();
 }
 
 // ---------------------------------------------------------------- routines
@@ -156,7 +172,7 @@ void TMSSQLParser::ParseCreateRoutine(TDbObj* /*context*/, TPrcData* routine, bo
   ParseRoutineBody(*p);
   DoLog(std::string(function ? "Function: " : "Procedure: ") + p->GetName());
   SetStatement(TDbObject::dboProcedure, p->GetName(), altered ? 2 : 1);
-  if (owned) HandOver(std::move(owned));
+  RememberBodyStart(owned ? HandOver(std::move(owned)) : p);
 }
 
 void TMSSQLParser::ParseRoutineParams(TPrcData& routine) {
@@ -176,6 +192,7 @@ void TMSSQLParser::ParseRoutineParams(TPrcData& routine) {
       if (scan_.Kind == tk::Equal) {
         NextToken();
         f->DefaultValue = ReadExpression();
+        if (f->DefaultValue.empty()) Error("Missing: parameter default");
       } else if (IsPlainWord("OUTPUT") || IsPlainWord("OUT")) {
         f->ParamDirection = 2;
         NextToken();
@@ -322,7 +339,7 @@ void TMSSQLParser::ParseCreateTrigger(TDbObj* /*context*/, TTrgData* trigger, bo
   }
   DoLog("Trigger: " + t->GetName());
   SetStatement(TDbObject::dboTrigger, t->GetName(), altered ? 2 : 1);
-  if (owned) HandOver(std::move(owned));
+  RememberBodyStart(owned ? HandOver(std::move(owned)) : t);
 }
 
 // --------------------------------------------------------- rules, defaults

@@ -211,9 +211,10 @@ TFldData* TMSSQLParser::ParseColumn(TTblData& table, bool add) {
   return raw;
 }
 
-void TMSSQLParser::ParseComputed(TFldData& column, bool /*add*/) {
+void TMSSQLParser::ParseComputed(TFldData& column, bool add) {
   NextToken();  // AS
-  column.SetText(ReadExpression());
+  // A table's computed column uses the functions it calls.
+  column.SetText(ReadExpression(add ? column.OwnerObj : nullptr));
   if (column.GetText().empty()) Error("Missing: computed column expression");
   if (IsPlainWord("PERSISTED")) {
     column.Persisted = true;
@@ -222,6 +223,9 @@ void TMSSQLParser::ParseComputed(TFldData& column, bool /*add*/) {
 }
 
 void TMSSQLParser::ParseDataType(TFldData& column, bool add, bool allowComputed) {
+  // "TIMESTAMP TIMESTAMP ..." reads the type again for every word.
+  TNestingGuard guard(*this);
+  if (!Deeper(guard)) return;
   const std::uint8_t code = TypeCode(scan_.Kind, scan_.Ident);
   if (code == dt::Unknown) {
     if (scan_.Kind == tk::Ident) {
@@ -756,22 +760,26 @@ void TMSSQLParser::ParseFileGroup(std::string& fileGroup) {
   if (objs && objs->MSSQLServerOptions.MSSQLCompareOptions.IgnoreFileGroup) fileGroup.clear();
 }
 
+void TMSSQLParser::ParseIndexHead(TIdxData& idx) {
+  ParseObjectName(TDbObject::dboIndex, false);
+  idx.SetName(NameSubObject.empty() ? NameObject : NameSubObject);
+  ExpectAndNext(msk::ON);
+  ParseObjectName(TDbObject::dboTable, /*defaultOwner=*/true);
+  idx.TableName = NameObject;
+  idx.SetParentName(NameOwner);
+  ParseColumnList(&idx.Columns);
+  if (IsPlainWord("INCLUDE")) {
+    NextToken();
+    ParseColumnList(&idx.IncludeColumns);
+  }
+}
+
 void TMSSQLParser::ParseCreateIndex(bool unique, bool clustered, TDbObj* context) {
   if (scan_.Kind == msk::INDEX) NextToken();
   auto idx = std::make_unique<TIdxData>(Objs());
   idx->Unique = unique;
   idx->Clustered = clustered;
-  ParseObjectName(TDbObject::dboIndex, false);
-  idx->SetName(NameSubObject.empty() ? NameObject : NameSubObject);
-  ExpectAndNext(msk::ON);
-  ParseObjectName(TDbObject::dboTable, /*defaultOwner=*/true);
-  idx->TableName = NameObject;
-  idx->SetParentName(NameOwner);
-  ParseColumnList(&idx->Columns);
-  if (IsPlainWord("INCLUDE")) {
-    NextToken();
-    ParseColumnList(&idx->IncludeColumns);
-  }
+  ParseIndexHead(*idx);
   if (scan_.Kind == msk::WHERE) {
     NextToken();
     idx->FilterText = TrimCtl(ReadExpression());
@@ -798,17 +806,7 @@ void TMSSQLParser::ParseCreateXmlIndex(bool primary, TDbObj* context) {
   idx->PrimaryXml = primary;
   if (IsPlainWord("XML")) NextToken();
   ExpectAndNext(msk::INDEX);
-  ParseObjectName(TDbObject::dboIndex, false);
-  idx->SetName(NameSubObject.empty() ? NameObject : NameSubObject);
-  ExpectAndNext(msk::ON);
-  ParseObjectName(TDbObject::dboTable, /*defaultOwner=*/true);
-  idx->TableName = NameObject;
-  idx->SetParentName(NameOwner);
-  ParseColumnList(&idx->Columns);
-  if (IsPlainWord("INCLUDE")) {
-    NextToken();
-    ParseColumnList(&idx->IncludeColumns);
-  }
+  ParseIndexHead(*idx);
   if (IsPlainWord("USING")) {
     NextToken();
     if (IsPlainWord("XML")) NextToken();

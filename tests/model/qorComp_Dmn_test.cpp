@@ -133,6 +133,22 @@ TEST_F(DomainTest, TextsPerDialect) {
          d.TypeHolder->Nullable = false;
        },
        "CREATE TYPE DBO.D FROM VARCHAR(20) NOT NULL", "DROP TYPE DBO.D"},
+      {"MS SQL table type", DB::dbMSSQL,
+       [this](TDmnData& d) {
+         d.SetParentName("dbo");
+         d.CreateTypeFrom = true;
+         d.TypeHolder->DataType = dt::TABLE;
+         d.TypeHolder->TableType = std::make_unique<TTblData>(&Objs());
+         TTblData& t = *d.TypeHolder->TableType;
+         for (const char* n : {"ID", "NOTE"}) {
+           auto f = std::make_unique<TFldData>(&Objs(), &t);
+           f->SetName(n);
+           f->DataType = dt::INTEGER;
+           f->Nullable = std::string(n) == "NOTE";
+           t.Fields.Add(n, std::move(f));
+         }
+       },
+       "CREATE TYPE DBO.D AS TABLE (ID INTEGER NOT NULL,\r\nNOTE INTEGER NULL)", "DROP TYPE DBO.D"},
       {"MS SQL alias type through sp_addtype", DB::dbMSSQL,
        [](TDmnData& d) {
          d.SetName("o'd");

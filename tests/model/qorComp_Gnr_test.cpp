@@ -80,7 +80,7 @@ TEST_F(GnrTest, CreateAndDropPerDialect) {
        "\r\n    CYCLE\r\n    CACHE 20",
        ""},
       {"MS SQL without a type or cache", DB::dbMSSQL, v, [](TGnrData& g) { g.SetNoCache(true); },
-       "CREATE SEQUENCE SEQ_A\r\n    NOCACHE", ""},
+       "CREATE SEQUENCE SEQ_A\r\n    NO CACHE", ""},
       {"PostgreSQL writes 1 too", DB::dbPostgreSQL, v,
        [](TGnrData& g) {
          g.SetName("seq_a"), g.SetParentName("s");

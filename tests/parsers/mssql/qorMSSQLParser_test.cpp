@@ -22,6 +22,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 #include <string>
 #include <vector>
@@ -325,17 +326,111 @@ TEST_F(MSSQLParserTest, StoredBodyErrorsNameTheirObject) {
   EXPECT_EQ(parser.Messages()[0].Text.substr(0, 32), "Procedure P: Unknown statement: ");
 }
 
-TEST_F(MSSQLParserTest, StoredBodySaysWhereItsReadingStopped) {
-  auto proc = std::make_unique<TPrcData>(&Objs());
-  proc->SetName("P");
-  proc->ObjectSource =
-      "CREATE PROCEDURE dbo.P @a int AS\nSET NOCOUNT ON\nIF @a > 0\n  SELECT @a\nRETURN 0";
-  TPrcData* p = Objs().AddObject(proc, true);
-  parser.ParseObject(p);
-  EXPECT_EQ(Messages(),
-            "note 4:3 Procedure P: SELECT statement not read: the rest of the text is passed over\n");
-  // The text is kept whole.
-  EXPECT_EQ(p->GetText(), "AS\r\nSET NOCOUNT ON\r\nIF @a > 0\r\n  SELECT @a\r\nRETURN 0");
+TEST_F(MSSQLParserTest, ADefaultEndsBeforeTheColumnsNotNull) {
+  ParseScriptText(
+      "CREATE TABLE dbo.T (a int DEFAULT 0 NOT NULL, b int DEFAULT 1 + 2 NULL,\n"
+      "  c varchar(5) DEFAULT 'x' NOT NULL CHECK (c NOT LIKE 'y%'))\n");
+  EXPECT_EQ(Messages(), "");
+  TTblData* t = Objs().FindTable("DBO.T");
+  ASSERT_NE(t, nullptr);
+  EXPECT_FALSE(t->FindField("A")->Nullable);
+  EXPECT_TRUE(t->FindField("B")->Nullable);
+  EXPECT_FALSE(t->FindField("C")->Nullable);
+  std::vector<std::string> defaults;
+  for (int i = 0; i < Objs().Constraints.Count(); ++i)
+    if (Objs().Constraints.Object(i)->GetConstraintType() == ct::Default)
+      defaults.push_back(Objs().Constraints.Object(i)->GetText());
+  std::sort(defaults.begin(), defaults.end());
+  EXPECT_EQ(defaults, (std::vector<std::string>{"('x')", "(0)", "(1 + 2)"}));
+}
+
+TEST_F(MSSQLParserTest, CreateAndAlterDatabaseFillTheDatabaseOptions) {
+  ParseScriptText(
+      "CREATE DATABASE Shop CONTAINMENT = NONE\n"
+      "ON PRIMARY (NAME = Shop, FILENAME = 'c:\\d\\shop.mdf', SIZE = 10MB, MAXSIZE = UNLIMITED,\n"
+      "  FILEGROWTH = 10%), FILEGROUP fg2 (NAME = Shop2, FILENAME = 'c:\\d\\shop2.ndf')\n"
+      "LOG ON (NAME = Shop_log, FILENAME = 'c:\\d\\shop.ldf', SIZE = 5 MB)\n"
+      "COLLATE Latin1_General_CS_AS\nGO\n"
+      "ALTER DATABASE Shop SET COMPATIBILITY_LEVEL = 130, ANSI_NULLS ON, RECURSIVE_TRIGGERS ON,\n"
+      "  QUOTED_IDENTIFIER ON, RECOVERY FULL, READ_COMMITTED_SNAPSHOT ON\nGO\n"
+      "ALTER DATABASE Shop SET FILESTREAM (NON_TRANSACTED_ACCESS = FULL, DIRECTORY_NAME = 'shop')\n"
+      "GO\n"
+      "ALTER DATABASE Shop SET TARGET_RECOVERY_TIME = 60 SECONDS, DELAYED_DURABILITY = FORCED\n"
+      "  WITH ROLLBACK IMMEDIATE\nGO\n"
+      "ALTER DATABASE Shop MODIFY FILE (NAME = Shop, SIZE = 20MB)\nGO\n"
+      "ALTER DATABASE Shop MODIFY NAME = Shop3\nGO\n"
+      "ALTER DATABASE Shop ADD FILE (NAME = x, FILENAME = 'c:\\x.ndf') TO FILEGROUP fg2\nGO\n"
+      "CREATE TABLE t (a varchar(10) COLLATE Latin1_General_CS_AS,\n"
+      "  b varchar(10) COLLATE Latin1_General_CI_AS)\n");
+  EXPECT_EQ(Messages(), "");
+  EXPECT_EQ(parser.ConnectionOptions.DatabaseName, "SHOP");
+  const TMSSQLServerOptions& o = Objs().MSSQLServerOptions;
+  EXPECT_EQ(o.Collation, "LATIN1_GENERAL_CS_AS");
+  EXPECT_EQ(o.MSSQLDatabaseOptions.DatabaseCollation, "LATIN1_GENERAL_CS_AS");
+  EXPECT_EQ(o.MSSQLDatabaseOptions.CompatibilityLevel, 130);
+  EXPECT_EQ(o.MSSQLDatabaseOptions.AnsiNullsEnabled, 1);
+  EXPECT_EQ(o.MSSQLDatabaseOptions.RecursiveTriggersEnabled, 1);
+  EXPECT_EQ(o.MSSQLDatabaseOptions.QuotedIdentifiersEnabled, 1);
+  // The database's collation is the one columns are compared with.
+  TTblData* t = Objs().FindTable("DBO.T");
+  ASSERT_NE(t, nullptr);
+  EXPECT_EQ(t->FindField("A")->Collation, "");
+  EXPECT_EQ(t->FindField("B")->Collation, "LATIN1_GENERAL_CI_AS");
+}
+
+// Schemas, CREATE TYPE types, sequences and XML schema collections: what
+// our own writer makes of each parses back into the same object, down to
+// what the dump does not show (table type columns, the XML text, cache).
+TEST(MSSQLWrittenTypes, ReadBackAsTheSameObjects) {
+  const std::string script =
+      "CREATE SCHEMA Sales AUTHORIZATION Boss\nGO\n"
+      "CREATE TYPE Sales.Code FROM nvarchar(10) NOT NULL\nGO\n"
+      "CREATE TYPE dbo.IdList AS TABLE (Id int NOT NULL, Note nvarchar(20) NULL,\n"
+      "  Amount decimal(10, 2) DEFAULT 0)\nGO\n"
+      "CREATE SEQUENCE dbo.OrderNo AS bigint START WITH 1000 INCREMENT BY 5 MINVALUE 10\n"
+      "  MAXVALUE 999999 CYCLE CACHE 50\nGO\n"
+      "CREATE SEQUENCE Sales.Ticket START WITH -10 INCREMENT BY -1 NO CACHE\nGO\n"
+      "CREATE XML SCHEMA COLLECTION dbo.OrderSchema AS N'<s a=\"it''s\"/>'\nGO\n";
+  auto parse = [](const std::string& text, TDBStructure& into) {
+    TObjs& objs = *into.GetObjs();
+    objs.SetServerType(TDatabaseType::dbMSSQL);
+    objs.MSSQLServerOptions.SQLServerVersion = TMSSQLServerVersionType::st_MSSQL2016;
+    TMSSQLParser parser(nullptr);
+    parser.OnErrorMessage = [](TObject*, const std::string&) {};
+    parser.ParseScript(SplitLines(text), &objs);
+    return test::DumpMessages(parser.Messages());
+  };
+  TDBStructure first;
+  ASSERT_EQ(parse(script, first), "");
+  TObjs& a = *first.GetObjs();
+  ASSERT_EQ(a.Schemas.Count() + a.Domains.Count() + a.Generators.Count(), 6);
+  // Each object's own CREATE text, one batch each.
+  std::string written;
+  for (TDbObj* o : std::vector<TDbObj*>{a.FindSchema("SALES"), a.FindDomain("SALES.CODE"),
+                                        a.FindDomain("DBO.IDLIST"), a.FindGenerator("DBO.ORDERNO"),
+                                        a.FindGenerator("SALES.TICKET"),
+                                        a.FindDomain("DBO.ORDERSCHEMA")}) {
+    ASSERT_NE(o, nullptr);
+    written += o->GetCreateSQL() + "\r\nGO\r\n";
+  }
+  TDBStructure second;
+  ASSERT_EQ(parse(written, second), "") << written;
+  TObjs& b = *second.GetObjs();
+  EXPECT_EQ(b.FindSchema("SALES")->Authorization, "BOSS");
+  EXPECT_EQ(test::DumpModel(b), test::DumpModel(a)) << written;
+  // What the dump leaves out.
+  TDmnData* list = b.FindDomain("DBO.IDLIST");
+  ASSERT_NE(list, nullptr);
+  ASSERT_TRUE(list->TypeHolder->TableType);
+  EXPECT_EQ(list->GetCreateSQL(), a.FindDomain("DBO.IDLIST")->GetCreateSQL());
+  EXPECT_EQ(list->TypeHolder->TableType->Fields.Count(), 3);
+  EXPECT_EQ(b.FindDomain("DBO.ORDERSCHEMA")->GetText(), "<s a=\"it's\"/>");
+  for (const char* g : {"DBO.ORDERNO", "SALES.TICKET"}) {
+    SCOPED_TRACE(g);
+    EXPECT_EQ(b.FindGenerator(g)->GetCreateSQL(), a.FindGenerator(g)->GetCreateSQL());
+  }
+  EXPECT_EQ(b.FindGenerator("DBO.ORDERNO")->GetCache(), "50");
+  EXPECT_TRUE(b.FindGenerator("SALES.TICKET")->GetNoCache());
 }
 
 TEST_F(MSSQLParserTest, StatementsAreReported) {

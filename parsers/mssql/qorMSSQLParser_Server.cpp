@@ -1,0 +1,1159 @@
+// The CREATE, ALTER and DROP dispatchers, the schema objects that are not
+// tables or bodies (schemas, CREATE TYPE types, sequences, XML schema
+// collections), CREATE and ALTER DATABASE with the options they set, and
+// the server objects (assemblies, Service Broker objects, certificates,
+// logins, users, roles, full-text catalogs, statistics) that are read so
+// that the parser stays in step but build nothing of the model.
+#include "parsers/mssql/qorMSSQLParser.h"
+
+#include "model/qorClasses.h"
+#include "model/qorComp_Dmn.h"
+#include "model/qorComp_Gnr.h"
+#include "model/qorComp_Prc.h"
+#include "model/qorComp_Tbl.h"
+#include "model/qorDBStructure.h"
+#include "platform/qorStrings.h"
+
+namespace qor {
+
+namespace {
+
+constexpr const char* kXmlSchemaCollection = "XML SCHEMA COLLECTION";
+
+}  // namespace
+
+// ------------------------------------------------------------------ CREATE
+
+void TMSSQLParser::ParseCreate(TDbObj* context) {
+  NextToken();  // CREATE
+  if (scan_.Kind == msk::OR) {
+    // CREATE OR ALTER reads as CREATE.
+    NextToken();
+    ExpectAndNext(msk::ALTER);
+  }
+  switch (scan_.Kind) {
+    case msk::TABLE: ParseCreateTable(nullptr, context); return;
+    case msk::INDEX: ParseCreateIndex(false, false, context); return;
+    case msk::CLUSTERED:
+    case msk::NONCLUSTERED: {
+      const bool clustered = scan_.Kind == msk::CLUSTERED;
+      NextToken();
+      if (Expect(msk::INDEX)) ParseCreateIndex(false, clustered, context);
+      return;
+    }
+    case msk::UNIQUE: {
+      NextToken();
+      bool clustered = false;
+      if (scan_.Kind == msk::CLUSTERED || scan_.Kind == msk::NONCLUSTERED) {
+        clustered = scan_.Kind == msk::CLUSTERED;
+        NextToken();
+      }
+      if (Expect(msk::INDEX)) ParseCreateIndex(true, clustered, context);
+      return;
+    }
+    case msk::PRIMARY:
+      NextToken();
+      ParseCreateXmlIndex(true, context);
+      return;
+    case msk::VIEW:
+      if (InBody(context, "VIEW")) return;
+      ParseCreateView(nullptr, false);
+      return;
+    case msk::PROC:
+    case msk::FUNCTION:
+      if (InBody(context, CurTokenName())) return;
+      ParseCreateRoutine(context, nullptr, scan_.Kind == msk::FUNCTION, false);
+      return;
+    case msk::TRIGGER:
+      if (InBody(context, "TRIGGER")) return;
+      ParseCreateTrigger(context, nullptr, false);
+      return;
+    case msk::RULE:
+      if (InBody(context, "RULE")) return;
+      ParseCreateRule(nullptr);
+      return;
+    case msk::DEFAULT:
+      if (InBody(context, "DEFAULT")) return;
+      ParseCreateDefault(nullptr);
+      return;
+    case msk::SCHEMA:
+      if (InBody(context, "SCHEMA")) return;
+      ParseCreateSchema();
+      return;
+    case msk::USER: ParseCreateUser(); return;
+    case msk::DATABASE: ParseCreateDatabase(); return;
+    case msk::STATISTICS: ParseCreateStatistics(); return;
+    case tk::Ident: break;
+    default:
+      Error("Unknown CREATE-statement: " + CurTokenName());
+      NextToken();
+      return;
+  }
+  const std::string word = identQuoted_ ? std::string() : UpperAscii(scan_.Ident);
+  if (word == "TYPE") return ParseCreateType(context == nullptr);
+  if (word == "SEQUENCE") return ParseCreateSequence(context == nullptr);
+  if (word == "ASSEMBLY") return ParseAssembly(false);
+  if (word == "MESSAGE") return ParseMessageType();
+  if (word == "CONTRACT") return ParseContract();
+  if (word == "QUEUE") return ParseQueue();
+  if (word == "SERVICE") return ParseService();
+  if (word == "CERTIFICATE") return ParseCertificate(false);
+  if (word == "LOGIN") return ParseCreateLogin();
+  if (word == "ROLE") {
+    NextToken();
+    ParseNamePart();
+    ParseAuthorization();
+    return;
+  }
+  if (word == "XML") {
+    NextToken();
+    if (scan_.Kind == msk::SCHEMA) return ParseCreateXmlSchemaCollection(context == nullptr);
+    if (scan_.Kind == msk::INDEX) return ParseCreateXmlIndex(false, context);
+    Error("Must be: SCHEMA COLLECTION / INDEX");
+    return;
+  }
+  if (word == "FULLTEXT") {
+    NextToken();
+    if (scan_.Kind == msk::INDEX) return ParseCreateFullTextIndex(context);
+    if (IsPlainWord("CATALOG")) return ParseFullTextCatalog();
+    if (IsPlainWord("STOPLIST")) {
+      // The word and the list's name.
+      NextToken();
+      if (!AtStatementEnd()) NextToken();
+      return;
+    }
+    Error("Unknown CREATE-statement: FULLTEXT " + CurTokenName());
+    return;
+  }
+  // Kinds of the server this model has no place for: passed over to the
+  // batch end, with a note that names them.
+  static const char* const kNotModelled[] = {
+      "SYNONYM",  "PARTITION", "APPLICATION", "ASYMMETRIC", "SYMMETRIC",   "CREDENTIAL",
+      "ENDPOINT", "EVENT",     "AGGREGATE",   "SPATIAL",    "COLUMNSTORE", "SECURITY",
+      "EXTERNAL", "SEARCH",    "SELECTIVE",   "BROKER",     "ROUTE",       "REMOTE",
+      "RESOURCE", "WORKLOAD",  "SERVER",      "MASTER",     "COLUMN"};
+  for (const char* w : kNotModelled)
+    if (word == w) {
+      SkipBatch("CREATE " + word + " is not read: passed over to the end of its batch");
+      return;
+    }
+  Error("Unknown CREATE-statement: " + scan_.Ident);
+  NextToken();
+}
+
+void TMSSQLParser::ParseAuthorization() {
+  if (scan_.Kind != msk::AUTHORIZATION) return;
+  NextToken();
+  ParseNamePart();
+}
+
+void TMSSQLParser::ParseNamedValues() {
+  for (;;) {
+    if (!Expect(tk::Ident)) return;
+    NextToken();
+    ExpectAndNext(tk::Equal);
+    ParseOptionValue();
+    if (scan_.Kind != tk::Comma) return;
+    NextToken();
+  }
+}
+
+void TMSSQLParser::ParseOptionValue() {
+  switch (scan_.Kind) {
+    case msk::ON:
+    case msk::OFF:
+    case msk::FULL:
+    case msk::DEFAULT:
+    case msk::NULL_: NextToken(); return;
+    default:
+      if (IsExpressionStart()) ParseExpression(nullptr);
+      else Expect(tk::Ident);
+  }
+}
+
+// ------------------------------------------------- schemas, types, sequences
+
+bool TMSSQLParser::InBody(TDbObj* context, const std::string& kind) {
+  if (!context) return false;
+  // Only dynamic SQL can create these inside a body; what it creates when
+  // the body runs is no object of this schema.
+  SkipBatch("CREATE " + kind + " inside a body is not read: passed over to the end of the text");
+  return true;
+}
+
+void TMSSQLParser::ParseCreateSchema() {
+  NextToken();  // SCHEMA
+  std::string name, owner;
+  if (scan_.Kind == tk::Ident) {
+    name = FoldName(scan_.Ident);
+    NextToken();
+  }
+  if (scan_.Kind == msk::AUTHORIZATION) {
+    NextToken();
+    if (scan_.Kind == tk::Ident) owner = FoldName(scan_.Ident);
+    ExpectAndNext(tk::Ident);
+  }
+  if (name.empty()) name = owner;
+  if (owner.empty()) owner = name;
+  if (name.empty()) {
+    Error("Missing: " + TokenName(tk::Ident) + " (" + CurTokenName() + ")");
+    return;
+  }
+  auto sch = std::make_unique<TSchData>(Objs());
+  sch->SetName(name);
+  sch->Authorization = owner;
+  SetStatement(TDbObject::dboSchema, name, 1);
+  if (Objs()) Objs()->AddObject(sch, /*freeOnFail=*/true);
+  // The schema elements that may follow in the same statement.
+  while (scan_.Kind == msk::CREATE || scan_.Kind == msk::GRANT || scan_.Kind == msk::REVOKE ||
+         scan_.Kind == msk::DENY) {
+    const std::size_t before = TokenStart();
+    ParseStatement(nullptr);
+    if (TokenStart() == before) break;
+  }
+}
+
+void TMSSQLParser::ParseCreateType(bool add) {
+  NextToken();  // TYPE
+  ParseObjectName(TDbObject::dboDomain, /*defaultOwner=*/true);
+  auto d = std::make_unique<TDmnData>(Objs());
+  d->SetParentName(NameOwner);
+  d->SetName(NameObject);
+  d->CreateTypeFrom = true;
+  d->TypeHolder->TableName = NameObject;
+  if (scan_.Kind == msk::FROM) {
+    NextToken();
+    ParseDataType(*d->TypeHolder, /*add=*/false, /*allowComputed=*/false);
+  } else if (scan_.Kind == msk::AS && (NextToken(), scan_.Kind == msk::TABLE)) {
+    // A table type: its columns and constraints, none of them added.
+    d->TypeHolder->DataType = dt::TABLE;
+    d->TypeHolder->TableType = std::make_unique<TTblData>(Objs());
+    d->TypeHolder->TableType->SetParentName(NameOwner);
+    d->TypeHolder->TableType->SetName(NameObject);
+    NextToken();
+    if (ExpectAndNext(tk::LParen)) {
+      ParseTableElements(*d->TypeHolder->TableType, /*add=*/false);
+      ExpectAndNext(tk::RParen);
+    }
+    if (scan_.Kind == msk::WITH) {
+      // WITH (MEMORY_OPTIMIZED = ON)
+      NextToken();
+      if (scan_.Kind == tk::LParen) SkipBalanced();
+    }
+  } else if (IsPlainWord("EXTERNAL")) {
+    // A CLR type: EXTERNAL NAME assembly.class
+    NextToken();
+    ExpectWord("NAME");
+    if (IsPlainWord("NAME")) NextToken();
+    ParseObjectName(TDbObject::dboUnknown, false);
+    d->BaseTypeText = "EXTERNAL";
+  } else {
+    Expect(msk::FROM);
+    return;
+  }
+  SetStatement(TDbObject::dboDomain, d->GetName(), 1);
+  DoLog("Create type: " + d->GetName());
+  if (Objs() && add && !d->GetName().empty()) Objs()->AddObject(d, /*freeOnFail=*/true);
+}
+
+void TMSSQLParser::ParseCreateSequence(bool add) {
+  NextToken();  // SEQUENCE
+  ParseObjectName(TDbObject::dboGenerator, /*defaultOwner=*/true);
+  auto g = std::make_unique<TGnrData>(Objs());
+  g->SetParentName(NameOwner);
+  g->SetName(NameObject);
+  // The server's defaults until the statement says otherwise.
+  g->SetCache("");
+  auto readInt = [&](std::string& into) {
+    // A sign is joined to the token by Expect.
+    if (Expect(tk::Integer)) into = TokenText();
+    if (!AtStatementEnd()) NextToken();
+  };
+  if (scan_.Kind == msk::AS) {
+    NextToken();
+    ParseDataType(*g->SequenceType, /*add=*/false, /*allowComputed=*/false);
+  }
+  // The options may come in any order, with or without AS.
+  for (;;) {
+    if (IsPlainWord("START")) {
+      NextToken();
+      ExpectAndNext(msk::WITH);
+      readInt(g->StartWith);
+    } else if (IsPlainWord("INCREMENT")) {
+      NextToken();
+      ExpectAndNext(msk::BY);
+      readInt(g->IncrementBy);
+    } else if (IsPlainWord("MINVALUE")) {
+      NextToken();
+      readInt(g->MinValue);
+    } else if (IsPlainWord("MAXVALUE")) {
+      NextToken();
+      std::string v;
+      readInt(v);
+      g->SetMaxValue(v);
+      g->NoMaxValue = false;
+    } else if (IsPlainWord("NO")) {
+      NextToken();
+      if (IsPlainWord("MINVALUE")) {
+        g->MinValue.clear();
+      } else if (IsPlainWord("MAXVALUE")) {
+        g->SetMaxValue("");
+        g->NoMaxValue = true;
+      } else if (IsPlainWord("CYCLE")) {
+        g->Cycle = false;
+      } else if (IsPlainWord("CACHE")) {
+        g->SetNoCache(true);
+      } else {
+        ExpectWord("CACHE");
+        break;
+      }
+      NextToken();
+    } else if (IsPlainWord("NOCACHE")) {
+      // Older scripts of ours wrote it as one word.
+      NextToken();
+      g->SetNoCache(true);
+    } else if (IsPlainWord("CYCLE")) {
+      NextToken();
+      g->Cycle = true;
+    } else if (IsPlainWord("CACHE")) {
+      NextToken();
+      if (scan_.Kind == tk::Integer) {
+        g->SetCache(TokenText());
+        NextToken();
+      }
+    } else {
+      break;
+    }
+  }
+  SetStatement(TDbObject::dboGenerator, g->GetName(), 1);
+  if (Objs() && add && !g->GetName().empty()) Objs()->AddObject(g, /*freeOnFail=*/true);
+}
+
+void TMSSQLParser::ParseCreateXmlSchemaCollection(bool add) {
+  NextToken();  // SCHEMA
+  WordAndNext("COLLECTION");
+  ParseObjectName(TDbObject::dboDomain, /*defaultOwner=*/true);
+  auto d = std::make_unique<TDmnData>(Objs());
+  d->SetParentName(NameOwner);
+  d->SetName(NameObject);
+  d->BaseTypeText = kXmlSchemaCollection;
+  if (ExpectAndNext(msk::AS)) {
+    if (scan_.Kind == tk::String) {
+      d->SetText(TokenText());
+      NextToken();
+    } else {
+      // A variable holding the schema.
+      ParseExpression(nullptr);
+    }
+  }
+  SetStatement(TDbObject::dboDomain, d->GetName(), 1);
+  if (Objs() && add && !d->GetName().empty()) Objs()->AddObject(d, /*freeOnFail=*/true);
+}
+
+// --------------------------------------------------------------- databases
+
+void TMSSQLParser::ParseFileSpecs() {
+  // ( NAME = n, FILENAME = 'f', SIZE = 10MB, ... ) [, ( ... )] [, FILEGROUP g ...]
+  for (;;) {
+    if (scan_.Kind == tk::LParen) {
+      NextToken();
+      while (scan_.Kind != tk::RParen && !AtStatementEnd()) {
+        if (scan_.Kind == tk::Ident || scan_.Kind == msk::FILE) {
+          NextToken();
+          if (scan_.Kind == tk::Equal) NextToken();
+          // A value: a name, string or number with an optional unit word
+          // (10MB, 10 MB, UNLIMITED, 10%).
+          if (!AtStatementEnd() && scan_.Kind != tk::Comma && scan_.Kind != tk::RParen) NextToken();
+          while (scan_.Kind == tk::Ident || scan_.Kind == tk::Percent) NextToken();
+        } else if (scan_.Kind == tk::Comma) {
+          NextToken();
+        } else {
+          Expect(tk::Ident);
+          NextToken();
+        }
+      }
+      ExpectAndNext(tk::RParen);
+    } else if (IsPlainWord("FILEGROUP")) {
+      NextToken();
+      ParseNamePart();
+      while (scan_.Kind == tk::Ident && !IsPlainWord("LOG") && !IsPlainWord("FILEGROUP"))
+        NextToken();
+      if (scan_.Kind == msk::DEFAULT) NextToken();
+    } else {
+      return;
+    }
+    if (scan_.Kind == tk::Comma) NextToken();
+  }
+}
+
+void TMSSQLParser::ParseCreateDatabase() {
+  NextToken();  // DATABASE
+  StatementCode = 2;
+  std::string name;
+  if (scan_.Kind == tk::String) {
+    name = TokenText();
+    NextToken();
+  } else {
+    ParseObjectName(TDbObject::dboDatabase, false);
+    name = NameObject;
+  }
+  ConnectionOptions.DatabaseName = name;
+  for (;;) {
+    if (IsPlainWord("CONTAINMENT")) {
+      NextToken();
+      ExpectAndNext(tk::Equal);
+      if (IsPlainWord("NONE") || IsPlainWord("PARTIAL")) NextToken();
+      else Error("Must be: NONE / PARTIAL");
+    } else if (scan_.Kind == msk::ON) {
+      NextToken();
+      if (scan_.Kind == msk::PRIMARY) NextToken();
+      ParseFileSpecs();
+    } else if (IsPlainWord("LOG")) {
+      NextToken();
+      ExpectAndNext(msk::ON);
+      ParseFileSpecs();
+    } else if (scan_.Kind == msk::COLLATE) {
+      NextToken();
+      if (scan_.Kind == tk::Ident && Objs()) {
+        const std::string collation = UpperAscii(scan_.Ident);
+        Objs()->MSSQLServerOptions.Collation = collation;
+        Objs()->MSSQLServerOptions.MSSQLDatabaseOptions.DatabaseCollation = collation;
+      }
+      ExpectAndNext(tk::Ident);
+    } else if (scan_.Kind == msk::WITH) {
+      // WITH options (FILESTREAM, DB_CHAINING, TRUSTWORTHY ...)
+      NextToken();
+      for (;;) {
+        if (scan_.Kind == tk::Ident) {
+          NextToken();
+          if (scan_.Kind == tk::Equal) NextToken();
+          if (scan_.Kind == tk::LParen) SkipBalanced();
+          else ParseOptionValue();
+        } else {
+          Expect(tk::Ident);
+          break;
+        }
+        if (scan_.Kind != tk::Comma) break;
+        NextToken();
+      }
+    } else if (scan_.Kind == msk::FOR) {
+      // FOR ATTACH / FOR ATTACH_REBUILD_LOG
+      NextToken();
+      ExpectAndNext(tk::Ident);
+    } else {
+      break;
+    }
+  }
+  SetStatement(TDbObject::dboDatabase, name, 1);
+}
+
+void TMSSQLParser::ParseAlterDatabase() {
+  NextToken();  // DATABASE
+  std::string name;
+  if (scan_.Kind == tk::String) {
+    name = TokenText();
+    NextToken();
+  } else if (scan_.Kind == tk::Ident) {
+    name = FoldName(scan_.Ident);
+    NextToken();
+  } else if (IsPlainWord("CURRENT") || scan_.Kind == msk::CURRENT) {
+    NextToken();
+  } else {
+    Expect(tk::Ident);
+  }
+  TMSSQLDatabaseOptions* options =
+      Objs() ? &Objs()->MSSQLServerOptions.MSSQLDatabaseOptions : nullptr;
+  for (;;) {
+    if (scan_.Kind == msk::SET) {
+      NextToken();
+      for (;;) {
+        if (IsPlainWord("COMPATIBILITY_LEVEL")) {
+          NextToken();
+          ExpectAndNext(tk::Equal);
+          std::int32_t level = 0;
+          if (Expect(tk::Integer) && Int32Value(level) && options)
+            options->CompatibilityLevel = level;
+          NextToken();
+        } else if (IsPlainWord("FILESTREAM")) {
+          NextToken();
+          if (ExpectAndNext(tk::LParen)) {
+            for (;;) {
+              if (IsPlainWord("NON_TRANSACTED_ACCESS")) {
+                NextToken();
+                ExpectAndNext(tk::Equal);
+                if (scan_.Kind == msk::OFF || IsPlainWord("READ_ONLY") || scan_.Kind == msk::FULL)
+                  NextToken();
+                else Error("Must be: OFF / READ_ONLY / FULL");
+              } else if (IsPlainWord("DIRECTORY_NAME")) {
+                // Its value is read too: DIRECTORY_NAME = 'dir'.
+                NextToken();
+                if (scan_.Kind == tk::Equal) {
+                  NextToken();
+                  ParseOptionValue();
+                }
+              } else {
+                Error("Invalid FILESTREAM option");
+                break;
+              }
+              if (scan_.Kind != tk::Comma) break;
+              NextToken();
+            }
+            ExpectAndNext(tk::RParen);
+          }
+        } else if (IsPlainWord("TARGET_RECOVERY_TIME")) {
+          NextToken();
+          ExpectAndNext(tk::Equal);
+          if (Expect(tk::Integer)) NextToken();
+          if (IsPlainWord("MINUTES") || IsPlainWord("SECONDS")) NextToken();
+          else Error("Must be: MINUTES / SECONDS");
+        } else if (IsPlainWord("DELAYED_DURABILITY")) {
+          NextToken();
+          ExpectAndNext(tk::Equal);
+          if (IsPlainWord("DISABLED") || IsPlainWord("ALLOWED") || IsPlainWord("FORCED"))
+            NextToken();
+          else Error("Myst be: DISABLED | ALLOWED | FORCED");
+        } else if (scan_.Kind == tk::Ident || scan_.Kind == msk::RECONFIGURE) {
+          // Any other option and its value: ANSI_NULLS ON, RECOVERY FULL,
+          // SINGLE_USER, READ_COMMITTED_SNAPSHOT ON ...
+          const std::string option = UpperAscii(scan_.Ident);
+          NextToken();
+          if (scan_.Kind == tk::Equal) NextToken();
+          if (scan_.Kind == tk::LParen) {
+            SkipBalanced();
+          } else if (scan_.Kind == msk::ON || scan_.Kind == msk::OFF) {
+            const std::uint8_t on = scan_.Kind == msk::ON ? 1 : 0;
+            if (options) {
+              if (option == "ANSI_NULLS") options->AnsiNullsEnabled = on;
+              else if (option == "ANSI_NULL_DEFAULT") options->AnsiNullDefault = on;
+              else if (option == "QUOTED_IDENTIFIER") options->QuotedIdentifiersEnabled = on;
+              else if (option == "RECURSIVE_TRIGGERS") options->RecursiveTriggersEnabled = on;
+            }
+            NextToken();
+          } else if (scan_.Kind == tk::Ident || scan_.Kind == msk::FULL ||
+                     scan_.Kind == tk::Integer || scan_.Kind == tk::String) {
+            NextToken();
+          }
+        } else {
+          Expect(tk::Ident);
+          break;
+        }
+        if (scan_.Kind != tk::Comma) break;
+        NextToken();
+      }
+      // WITH ROLLBACK IMMEDIATE / NO_WAIT
+      if (scan_.Kind == msk::WITH) {
+        NextToken();
+        if (scan_.Kind == msk::ROLLBACK) {
+          NextToken();
+          if (IsPlainWord("AFTER")) {
+            NextToken();
+            if (Expect(tk::Integer)) NextToken();
+            if (IsPlainWord("SECONDS")) NextToken();
+          } else if (IsPlainWord("IMMEDIATE")) {
+            NextToken();
+          }
+        } else if (IsPlainWord("NO_WAIT")) {
+          NextToken();
+        }
+      }
+    } else if (scan_.Kind == msk::COLLATE) {
+      NextToken();
+      if (scan_.Kind == tk::Ident && options) options->DatabaseCollation = UpperAscii(scan_.Ident);
+      ExpectAndNext(tk::Ident);
+    } else if (IsPlainWord("MODIFY")) {
+      NextToken();
+      if (scan_.Kind == msk::FILE) {
+        NextToken();
+        ParseFileSpecs();
+      } else if (IsPlainWord("NAME")) {
+        NextToken();
+        ExpectAndNext(tk::Equal);
+        ParseNamePart();
+      } else if (IsPlainWord("FILEGROUP")) {
+        NextToken();
+        ParseNamePart();
+        if (scan_.Kind == tk::Ident) NextToken();
+        if (scan_.Kind == tk::Equal) {
+          NextToken();
+          ParseNamePart();
+        }
+      } else {
+        Error("Must be: FILE / NAME");
+        break;
+      }
+    } else if (scan_.Kind == msk::ADD || IsPlainWord("REMOVE")) {
+      // ADD [LOG] FILE (...) [TO FILEGROUP g], ADD FILEGROUP g [CONTAINS
+      // ...], REMOVE FILE / FILEGROUP name
+      const bool add = scan_.Kind == msk::ADD;
+      NextToken();
+      if (IsPlainWord("LOG")) NextToken();
+      if (scan_.Kind == msk::FILE) {
+        NextToken();
+        if (add) ParseFileSpecs();
+        else ParseNamePart();
+        if (scan_.Kind == msk::TO) {
+          NextToken();
+          if (IsPlainWord("FILEGROUP")) NextToken();
+          ParseNamePart();
+        }
+      } else if (IsPlainWord("FILEGROUP")) {
+        NextToken();
+        ParseNamePart();
+        while (scan_.Kind == msk::CONTAINS || scan_.Kind == tk::Ident) NextToken();
+      } else {
+        Error("Must be: FILE / FILEGROUP");
+        break;
+      }
+    } else {
+      break;
+    }
+  }
+  SetStatement(TDbObject::dboDatabase, name, 2);
+}
+
+// ---------------------------------------------------------- server objects
+
+void TMSSQLParser::ParseCreateStatistics() {
+  NextToken();  // STATISTICS
+  ParseNamePart();
+  ExpectAndNext(msk::ON);
+  ParseObjectName(TDbObject::dboTable, /*defaultOwner=*/true);
+  if (scan_.Kind == tk::LParen) SkipBalanced();
+  else Expect(tk::LParen);
+  if (scan_.Kind == msk::WHERE) {
+    NextToken();
+    ParseCondition(nullptr);
+  }
+  if (scan_.Kind != msk::WITH) return;
+  NextToken();
+  for (;;) {
+    if (scan_.Kind == tk::Ident) {
+      // FULLSCAN, NORECOMPUTE, SAMPLE n PERCENT ...
+      NextToken();
+      while (scan_.Kind == tk::Integer || scan_.Kind == msk::PERCENT || IsPlainWord("ROWS"))
+        NextToken();
+    } else {
+      Expect(tk::Ident);
+      return;
+    }
+    if (scan_.Kind == tk::Comma) NextToken();
+    else if (scan_.Kind != tk::Ident) return;
+  }
+}
+
+void TMSSQLParser::ParseAssembly(bool /*alter*/) {
+  NextToken();  // ASSEMBLY
+  ParseNamePart();
+  ParseAuthorization();
+  if (scan_.Kind == msk::FROM) {
+    NextToken();
+    if (!AtStatementEnd()) NextToken();
+    // FROM 'a', 'b' of several files.
+    while (scan_.Kind == tk::Comma) {
+      NextToken();
+      if (!AtStatementEnd()) NextToken();
+    }
+  }
+  for (;;) {
+    if (scan_.Kind == msk::WITH) {
+      NextToken();
+      for (;;) {
+        if (IsPlainWord("PERMISSION_SET") || IsPlainWord("VISIBILITY")) {
+          NextToken();
+          ExpectAndNext(tk::Equal);
+          ParseOptionValue();
+        } else if (IsPlainWord("UNCHECKED")) {
+          NextToken();
+          WordAndNext("DATA");
+        } else {
+          Expect(tk::Ident);
+          break;
+        }
+        if (scan_.Kind != tk::Comma) break;
+        NextToken();
+      }
+    } else if (scan_.Kind == msk::DROP) {
+      NextToken();
+      ExpectAndNext(msk::FILE);
+      for (;;) {
+        if (scan_.Kind == tk::String || scan_.Kind == msk::ALL || scan_.Kind == tk::Ident)
+          NextToken();
+        else {
+          Error("Must be: <filename>, ALL");
+          break;
+        }
+        if (scan_.Kind != tk::Comma) break;
+        NextToken();
+      }
+    } else if (scan_.Kind == msk::ADD) {
+      NextToken();
+      ExpectAndNext(msk::FILE);
+      ExpectAndNext(msk::FROM);
+      for (;;) {
+        ParseOptionValue();
+        if (scan_.Kind == msk::AS) {
+          NextToken();
+          ParseOptionValue();
+        }
+        if (scan_.Kind != tk::Comma) break;
+        NextToken();
+      }
+    } else {
+      return;
+    }
+  }
+}
+
+void TMSSQLParser::ParseMessageType() {
+  NextToken();  // MESSAGE
+  WordAndNext("TYPE");
+  ParseNamePart();
+  ParseAuthorization();
+  if (!IsPlainWord("VALIDATION")) return;
+  NextToken();
+  ExpectAndNext(tk::Equal);
+  if (IsPlainWord("NONE") || IsPlainWord("EMPTY") || IsPlainWord("WELL_FORMED_XML")) {
+    NextToken();
+  } else if (IsPlainWord("VALID_XML")) {
+    NextToken();
+    ExpectAndNext(msk::WITH);
+    ExpectAndNext(msk::SCHEMA);
+    WordAndNext("COLLECTION");
+    ParseObjectName(TDbObject::dboDomain, false);
+  } else {
+    Error("Unknown VALIDATION-option (CREATE MESSAGE TYPE)");
+  }
+}
+
+void TMSSQLParser::ParseCertificate(bool alter) {
+  NextToken();  // CERTIFICATE
+  ParseNamePart();
+  // "( FILE = expr, ENCRYPTION BY PASSWORD = expr, ... )"
+  auto privateKeyOptions = [&] {
+    if (!ExpectAndNext(tk::LParen)) return;
+    while (scan_.Kind != tk::RParen && !AtStatementEnd()) {
+      if (scan_.Kind == tk::Equal) {
+        NextToken();
+        ParseOptionValue();
+      } else {
+        NextToken();  // FILE, ENCRYPTION, DECRYPTION, BY, PASSWORD, ","
+      }
+    }
+    ExpectAndNext(tk::RParen);
+  };
+  if (alter) {
+    if (IsPlainWord("REMOVE")) {
+      NextToken();
+      if (IsPlainWord("PRIVATE")) NextToken();
+      ExpectAndNext(msk::KEY);
+      return;
+    }
+    if (!ExpectAndNext(msk::WITH)) return;
+    if (IsPlainWord("PRIVATE")) {
+      NextToken();
+      ExpectAndNext(msk::KEY);
+      privateKeyOptions();
+    } else if (IsPlainWord("ACTIVE")) {
+      NextToken();
+      ExpectAndNext(msk::FOR);
+      if (IsPlainWord("BEGIN_DIALOG")) {
+        NextToken();
+      } else {
+        ExpectAndNext(msk::BEGIN);
+        if (IsPlainWord("DIALOG")) NextToken();
+      }
+      ExpectAndNext(tk::Equal);
+      ParseOnOff();
+    } else {
+      Error("Must be: ACTIVE / PRIVATE");
+    }
+    return;
+  }
+  ParseAuthorization();
+  if (scan_.Kind == msk::FROM) {
+    NextToken();
+    if (IsPlainWord("ASSEMBLY")) {
+      NextToken();
+      ParseNamePart();
+      return;
+    }
+    if (IsPlainWord("EXECUTABLE")) NextToken();
+    ExpectAndNext(msk::FILE);
+    ExpectAndNext(tk::Equal);
+    ParseOptionValue();
+    if (scan_.Kind == msk::WITH) {
+      NextToken();
+      if (IsPlainWord("PRIVATE")) NextToken();
+      ExpectAndNext(msk::KEY);
+      privateKeyOptions();
+    }
+    return;
+  }
+  if (IsPlainWord("ENCRYPTION")) {
+    NextToken();
+    ExpectAndNext(msk::BY);
+    if (IsPlainWord("PASSWORD")) NextToken();
+    ExpectAndNext(tk::Equal);
+    ParseOptionValue();
+  }
+  // SUBJECT = 'x', START_DATE = 'd', EXPIRY_DATE = 'd'
+  if (ExpectAndNext(msk::WITH)) ParseNamedValues();
+}
+
+void TMSSQLParser::ParseContract() {
+  NextToken();  // CONTRACT
+  ParseNamePart();
+  ParseAuthorization();
+  if (!ExpectAndNext(tk::LParen)) return;
+  for (;;) {
+    if (scan_.Kind == msk::DEFAULT) NextToken();
+    else ParseNamePart();
+    WordAndNext("SENT");
+    ExpectAndNext(msk::BY);
+    if (IsPlainWord("INITIATOR") || IsPlainWord("TARGET") || scan_.Kind == msk::ANY) {
+      NextToken();
+    } else {
+      Error("Must be: INITIATOR / TARGET / ANY");
+      break;
+    }
+    if (scan_.Kind != tk::Comma) break;
+    NextToken();
+  }
+  ExpectAndNext(tk::RParen);
+}
+
+void TMSSQLParser::ParseQueue() {
+  NextToken();  // QUEUE
+  ParseObjectName(TDbObject::dboUnknown, false);
+  if (scan_.Kind == msk::WITH) {
+    NextToken();
+    for (;;) {
+      if (IsPlainWord("STATUS") || IsPlainWord("RETENTION") ||
+          IsPlainWord("POISON_MESSAGE_HANDLING")) {
+        const bool poison = IsPlainWord("POISON_MESSAGE_HANDLING");
+        NextToken();
+        if (poison) {
+          if (scan_.Kind == tk::LParen) SkipBalanced();
+        } else {
+          ExpectAndNext(tk::Equal);
+          ParseOnOff();
+        }
+      } else if (IsPlainWord("ACTIVATION")) {
+        NextToken();
+        if (!ExpectAndNext(tk::LParen)) break;
+        for (;;) {
+          if (IsPlainWord("STATUS")) {
+            NextToken();
+            ExpectAndNext(tk::Equal);
+            ParseOnOff();
+          } else if (IsPlainWord("PROCEDURE_NAME")) {
+            NextToken();
+            ExpectAndNext(tk::Equal);
+            ParseObjectName(TDbObject::dboProcedure, false);
+          } else if (IsPlainWord("MAX_QUEUE_READERS")) {
+            NextToken();
+            ExpectAndNext(tk::Equal);
+            ParseExpression(nullptr);
+          } else if (scan_.Kind == msk::EXEC) {
+            NextToken();
+            ExpectAndNext(msk::AS);
+            ParseOptionValue();
+          } else if (scan_.Kind == msk::DROP) {
+            NextToken();
+          } else {
+            Expect(tk::Ident);
+            break;
+          }
+          if (scan_.Kind != tk::Comma) break;
+          NextToken();
+        }
+        ExpectAndNext(tk::RParen);
+      } else {
+        Expect(tk::Ident);
+        break;
+      }
+      if (scan_.Kind != tk::Comma) break;
+      NextToken();
+    }
+  }
+  if (scan_.Kind == msk::ON) {
+    NextToken();
+    if (scan_.Kind == msk::DEFAULT) NextToken();
+    else ParseNamePart();
+  }
+}
+
+void TMSSQLParser::ParseService() {
+  NextToken();  // SERVICE
+  ParseNamePart();
+  ParseAuthorization();
+  ExpectAndNext(msk::ON);
+  WordAndNext("QUEUE");
+  ParseObjectName(TDbObject::dboUnknown, false);
+  if (scan_.Kind != tk::LParen) return;
+  NextToken();
+  for (;;) {
+    if (scan_.Kind == msk::DEFAULT) NextToken();
+    else ParseNamePart();
+    if (scan_.Kind != tk::Comma) break;
+    NextToken();
+  }
+  ExpectAndNext(tk::RParen);
+}
+
+void TMSSQLParser::ParseCreateLogin() {
+  NextToken();  // LOGIN
+  ParseNamePart();
+  auto options = [&] {
+    for (;;) {
+      if (IsPlainWord("CHECK_EXPIRATION") || IsPlainWord("CHECK_POLICY")) {
+        NextToken();
+        ExpectAndNext(tk::Equal);
+        ParseOnOff();
+      } else if (IsPlainWord("PASSWORD")) {
+        NextToken();
+        ExpectAndNext(tk::Equal);
+        ParseOptionValue();
+        while (IsPlainWord("HASHED") || IsPlainWord("MUST_CHANGE")) NextToken();
+      } else if (scan_.Kind == tk::Ident) {
+        // SID, DEFAULT_DATABASE, DEFAULT_LANGUAGE, CREDENTIAL
+        NextToken();
+        if (scan_.Kind == tk::Equal) NextToken();
+        ParseOptionValue();
+      } else {
+        Expect(tk::Ident);
+        return;
+      }
+      if (scan_.Kind != tk::Comma) return;
+      NextToken();
+    }
+  };
+  if (scan_.Kind == msk::WITH) {
+    NextToken();
+    options();
+    return;
+  }
+  if (scan_.Kind != msk::FROM) {
+    Error("Must be: WITH / FROM");
+    return;
+  }
+  NextToken();
+  if (IsPlainWord("WINDOWS") || IsPlainWord("EXTERNAL")) {
+    NextToken();
+    if (IsPlainWord("PROVIDER")) NextToken();
+    if (scan_.Kind == msk::WITH) {
+      NextToken();
+      options();
+    }
+  } else if (IsPlainWord("CERTIFICATE")) {
+    NextToken();
+    ParseNamePart();
+  } else if (IsPlainWord("ASYMMETRIC")) {
+    NextToken();
+    ExpectAndNext(msk::KEY);
+    ParseNamePart();
+  } else {
+    Error("Must be: WITH / FROM");
+  }
+}
+
+void TMSSQLParser::ParseCreateUser() {
+  NextToken();  // USER
+  ParseNamePart();
+  if (scan_.Kind == msk::FOR || scan_.Kind == msk::FROM) {
+    NextToken();
+    if (IsPlainWord("LOGIN") || IsPlainWord("CERTIFICATE")) {
+      NextToken();
+      ParseNamePart();
+    } else if (IsPlainWord("ASYMMETRIC")) {
+      NextToken();
+      ExpectAndNext(msk::KEY);
+      ParseNamePart();
+    } else if (IsPlainWord("EXTERNAL")) {
+      NextToken();
+      if (IsPlainWord("PROVIDER")) NextToken();
+    } else {
+      Error("Must be: LOGIN / CERTIFICATE / ASYMMETRIC KEY");
+    }
+  } else if (IsPlainWord("WITHOUT")) {
+    NextToken();
+    WordAndNext("LOGIN");
+  }
+  if (scan_.Kind != msk::WITH) return;
+  NextToken();
+  // DEFAULT_SCHEMA = s, PASSWORD = 'p', ...
+  ParseNamedValues();
+}
+
+void TMSSQLParser::ParseAlterRole() {
+  NextToken();  // ROLE
+  ParseNamePart();
+  if (scan_.Kind == msk::ADD || scan_.Kind == msk::DROP) {
+    NextToken();
+    WordAndNext("MEMBER");
+    ParseNamePart();
+    return;
+  }
+  if (scan_.Kind == msk::WITH) {
+    NextToken();
+    WordAndNext("NAME");
+    ExpectAndNext(tk::Equal);
+    ParseNamePart();
+    return;
+  }
+  Error("Unknown/Invalid ALTER ROLE statement");
+}
+
+void TMSSQLParser::ParseFullTextCatalog() {
+  NextToken();  // CATALOG
+  ParseNamePart();
+  for (;;) {
+    if (scan_.Kind == msk::ON) {
+      NextToken();
+      if (IsPlainWord("FILEGROUP")) {
+        NextToken();
+        ParseNamePart();
+      } else {
+        Error("Must be: ON FILEGROUP <filegroup>");
+        return;
+      }
+    } else if (IsPlainWord("IN")) {
+      NextToken();
+      if (IsPlainWord("PATH")) NextToken();
+      ParseOptionValue();
+    } else if (IsPlainWord("PATH")) {
+      NextToken();
+      ParseOptionValue();
+    } else if (scan_.Kind == msk::WITH) {
+      NextToken();
+      if (!AtStatementEnd()) NextToken();
+      if (scan_.Kind == tk::Equal) {
+        NextToken();
+        ParseOptionValue();
+      }
+    } else if (scan_.Kind == msk::AS) {
+      NextToken();
+      ExpectAndNext(msk::DEFAULT);
+    } else if (scan_.Kind == msk::AUTHORIZATION) {
+      ParseAuthorization();
+    } else {
+      return;
+    }
+  }
+}
+
+// ------------------------------------------------------------ ALTER, DROP
+
+void TMSSQLParser::ParseAlter(TDbObj* context) {
+  NextToken();  // ALTER
+  switch (scan_.Kind) {
+    case msk::TABLE: ParseAlterTable(context); return;
+    case msk::PROC: ParseCreateRoutine(context, nullptr, false, true); return;
+    case msk::FUNCTION: ParseCreateRoutine(context, nullptr, true, true); return;
+    case msk::TRIGGER: ParseCreateTrigger(context, nullptr, true); return;
+    case msk::DATABASE: ParseAlterDatabase(); return;
+    default: break;
+  }
+  const std::string word =
+      scan_.Kind == tk::Ident && !identQuoted_ ? UpperAscii(scan_.Ident) : std::string();
+  if (word == "ASSEMBLY") return ParseAssembly(true);
+  if (word == "QUEUE") return ParseQueue();
+  if (word == "CERTIFICATE") return ParseCertificate(true);
+  if (word == "ROLE") return ParseAlterRole();
+  if (word == "LOGIN") {
+    NextToken();
+    ParseNamePart();
+    // ENABLE, DISABLE or any other one word.
+    if (!AtStatementEnd()) NextToken();
+    return;
+  }
+  for (const char* w : {"SCHEMA", "USER", "SEQUENCE", "AUTHORIZATION"})
+    if (word == w) {
+      SkipBatch("ALTER " + word + " is not read: passed over to the end of its batch");
+      return;
+    }
+  Error("Unknown/Invalid ALTER-statement");
+  // The rest of the statement would only produce follow-up errors.
+  SkipToBatchEnd();
+}
+
+void TMSSQLParser::ParseDrop() {
+  NextToken();  // DROP
+  TDbObject kind = TDbObject::dboUnknown;
+  switch (scan_.Kind) {
+    case msk::DATABASE: kind = TDbObject::dboDatabase; break;
+    case msk::TABLE: kind = TDbObject::dboTable; break;
+    case msk::VIEW: kind = TDbObject::dboView; break;
+    case msk::TRIGGER: kind = TDbObject::dboTrigger; break;
+    case msk::DEFAULT: kind = TDbObject::dboDefault; break;
+    case msk::RULE: kind = TDbObject::dboRule; break;
+    case msk::INDEX: kind = TDbObject::dboIndex; break;
+    case msk::PROC:
+    case msk::FUNCTION: kind = TDbObject::dboProcedure; break;
+    case msk::USER:
+    case msk::SCHEMA:
+    case msk::STATISTICS: break;
+    case tk::Ident: {
+      const std::string word = identQuoted_ ? std::string() : UpperAscii(scan_.Ident);
+      bool known = false;
+      for (const char* w :
+           {"LOGIN", "SERVICE", "QUEUE", "CONTRACT", "CERTIFICATE", "MESSAGE", "TYPE", "SEQUENCE",
+            "SYNONYM", "ROLE", "ASSEMBLY", "XML", "FULLTEXT", "PARTITION", "AGGREGATE"})
+        if (word == w) known = true;
+      if (!known) {
+        Error("Unknown DROP-statement");
+        NextToken();
+        return;
+      }
+      if (word == "TYPE" || word == "XML") kind = TDbObject::dboDomain;
+      else if (word == "SEQUENCE") kind = TDbObject::dboGenerator;
+      NextToken();
+      // The further words of MESSAGE TYPE, XML SCHEMA COLLECTION, FULLTEXT
+      // CATALOG / STOPLIST / INDEX ON, PARTITION FUNCTION / SCHEME.
+      for (int i = 0; i < 2; ++i) {
+        if (IsPlainWord("TYPE") || IsPlainWord("COLLECTION") || IsPlainWord("CATALOG") ||
+            IsPlainWord("STOPLIST") || IsPlainWord("SCHEME") || scan_.Kind == msk::SCHEMA ||
+            scan_.Kind == msk::FUNCTION)
+          NextToken();
+      }
+      if (word == "FULLTEXT" && scan_.Kind == msk::INDEX) {
+        NextToken();
+        ExpectAndNext(msk::ON);
+      }
+      goto names;
+    }
+    default:
+      Error("Unknown DROP-statement");
+      NextToken();
+      return;
+  }
+  NextToken();
+names:
+  if (scan_.Kind == msk::IF) {
+    // DROP ... IF EXISTS reads as DROP.
+    NextToken();
+    ExpectAndNext(msk::EXISTS);
+  }
+  std::string last;
+  for (;;) {
+    if (kind == TDbObject::dboIndex) {
+      ParseObjectName(TDbObject::dboIndex, false);
+      if (scan_.Kind == msk::ON) {
+        // DROP INDEX ix ON table
+        const std::string index = NameSubObject.empty() ? NameObject : NameSubObject;
+        NextToken();
+        ParseObjectName(TDbObject::dboTable, false);
+        NameSubObject = index;
+      }
+      last = NameObject + "." + NameSubObject;
+    } else {
+      ParseObjectName(kind, false);
+      last = NameObject;
+    }
+    if (scan_.Kind != tk::Comma) break;
+    NextToken();
+  }
+  SetStatement(kind, last, 3);
+}
+
+}  // namespace qor

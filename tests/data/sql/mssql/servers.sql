@@ -1,0 +1,83 @@
+-- Server objects the model has no place for: each statement is read by its
+-- rule and builds nothing, and the statement after it in the same batch
+-- still parses (each builds a table named after the case).
+CREATE ASSEMBLY Utils AUTHORIZATION dbo FROM 'c:\lib\utils.dll' WITH PERMISSION_SET = SAFE
+CREATE TABLE dbo.After01 (a int)
+GO
+ALTER ASSEMBLY Utils DROP FILE ALL ADD FILE FROM 'c:\lib\utils.pdb' AS 'utils.pdb'
+CREATE TABLE dbo.After02 (a int)
+GO
+CREATE MESSAGE TYPE [//Shop/Order] AUTHORIZATION dbo VALIDATION = WELL_FORMED_XML
+CREATE TABLE dbo.After03 (a int)
+GO
+CREATE MESSAGE TYPE Typed VALIDATION = VALID_XML WITH SCHEMA COLLECTION dbo.OrderSchema
+CREATE TABLE dbo.After04 (a int)
+GO
+CREATE CONTRACT [//Shop/Contract] ([//Shop/Order] SENT BY INITIATOR, [//Shop/Reply] SENT BY TARGET, [DEFAULT] SENT BY ANY)
+CREATE TABLE dbo.After05 (a int)
+GO
+CREATE QUEUE dbo.OrderQueue WITH STATUS = ON, RETENTION = OFF,
+  ACTIVATION (STATUS = ON, PROCEDURE_NAME = dbo.p_receive, MAX_QUEUE_READERS = 2, EXECUTE AS OWNER)
+  ON [DEFAULT]
+CREATE TABLE dbo.After06 (a int)
+GO
+ALTER QUEUE dbo.OrderQueue WITH STATUS = OFF
+CREATE TABLE dbo.After07 (a int)
+GO
+CREATE SERVICE [//Shop/Service] AUTHORIZATION dbo ON QUEUE dbo.OrderQueue ([//Shop/Contract], [DEFAULT])
+CREATE TABLE dbo.After08 (a int)
+GO
+CREATE CERTIFICATE ShopCert ENCRYPTION BY PASSWORD = 'pGFD4bb925DGvbd2439587y'
+  WITH SUBJECT = 'Shop', EXPIRY_DATE = '20301031'
+CREATE TABLE dbo.After09 (a int)
+GO
+CREATE CERTIFICATE FileCert FROM FILE = 'c:\certs\shop.cer'
+  WITH PRIVATE KEY (FILE = 'c:\certs\shop.pvk', DECRYPTION BY PASSWORD = 'secret')
+CREATE TABLE dbo.After10 (a int)
+GO
+ALTER CERTIFICATE ShopCert REMOVE PRIVATE KEY
+CREATE TABLE dbo.After11 (a int)
+GO
+ALTER CERTIFICATE ShopCert WITH ACTIVE FOR BEGIN_DIALOG = ON
+CREATE TABLE dbo.After12 (a int)
+GO
+CREATE LOGIN Clerk WITH PASSWORD = 'x' MUST_CHANGE, CHECK_EXPIRATION = ON, DEFAULT_DATABASE = Shop
+CREATE TABLE dbo.After13 (a int)
+GO
+CREATE LOGIN [DOMAIN\Clerks] FROM WINDOWS WITH DEFAULT_LANGUAGE = us_english
+CREATE TABLE dbo.After14 (a int)
+GO
+ALTER LOGIN Clerk DISABLE
+CREATE TABLE dbo.After15 (a int)
+GO
+CREATE USER Clerk FOR LOGIN Clerk WITH DEFAULT_SCHEMA = Sales
+CREATE TABLE dbo.After16 (a int)
+GO
+CREATE USER Robot WITHOUT LOGIN
+CREATE TABLE dbo.After17 (a int)
+GO
+CREATE ROLE Auditors AUTHORIZATION dbo
+CREATE TABLE dbo.After18 (a int)
+GO
+ALTER ROLE Auditors ADD MEMBER Clerk
+CREATE TABLE dbo.After19 (a int)
+GO
+CREATE FULLTEXT CATALOG ShopCatalog ON FILEGROUP ftfg WITH ACCENT_SENSITIVITY = OFF AS DEFAULT AUTHORIZATION dbo
+CREATE TABLE dbo.After20 (a int)
+GO
+CREATE FULLTEXT STOPLIST ShopStop;
+CREATE TABLE dbo.After21 (a int)
+GO
+CREATE STATISTICS st_amount ON dbo.After01 (a) WITH FULLSCAN, NORECOMPUTE
+CREATE TABLE dbo.After22 (a int)
+GO
+DROP MESSAGE TYPE [//Shop/Order]
+DROP SERVICE [//Shop/Service]
+DROP XML SCHEMA COLLECTION dbo.OrderSchema
+DROP TABLE IF EXISTS dbo.Gone, dbo.Gone2
+CREATE TABLE dbo.After23 (a int)
+GO
+CREATE SYNONYM dbo.Ord FOR dbo.Orders
+GO
+CREATE TABLE dbo.After24 (a int)
+GO
