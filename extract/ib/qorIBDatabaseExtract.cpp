@@ -189,6 +189,7 @@ void TIBDBExtract::RunExtractSteps() {
         case 3: ReadTables(); break;
         case 4: ReadViews(); break;
         case 5: ReadGenerators(); break;
+        case 6: ReadProcedures(); break;
         case 7: ReadTriggers(); break;
         case 8: ReadIndices(); break;
         case 9: ReadExceptions(); break;
@@ -197,8 +198,9 @@ void TIBDBExtract::RunExtractSteps() {
         case 12: ReadForeignKeys(); break;
         case 13: ReadCheckConstraints(); break;
         case 14: ReadRoles(); break;
+        case 15: ReadGrants(); break;
         case kStepCount - 1: ParseBodies(); break;
-        default: break;  // the readers of these kinds come with their own units
+        default: break;
       }
     }
     ++Position;
