@@ -5,7 +5,10 @@
 // sample, held against `isql-fb -x` of both databases.
 #include "extract/ib/qorIBDatabaseExtract.h"
 
+#include "model/qorComp_Dmn.h"
+#include "model/qorComp_Exc.h"
 #include "model/qorComp_Fld.h"
+#include "model/qorComp_Gnr.h"
 #include "model/qorComp_Pkg.h"
 #include "model/qorComp_Prc.h"
 #include "model/qorComp_Rol.h"
@@ -34,18 +37,6 @@ std::string Joined(const std::vector<std::string>& lines) {
   return s;
 }
 
-// The whole script without its database header: the replay makes a
-// database of its own.
-std::string WithoutDatabaseHeader(std::string script) {
-  for (const char* head : {"CREATE DATABASE", "SET SQL DIALECT"}) {
-    const auto at = script.find(head);
-    if (at == std::string::npos) continue;
-    const auto end = script.find(';', at);
-    script.erase(at, end == std::string::npos ? std::string::npos : end - at + 1);
-  }
-  return script;
-}
-
 struct TExtracted {
   bool ok = false;
   std::string why, script;
@@ -71,54 +62,9 @@ TExtracted ExtractWhole(const std::string& path) {
   return ExtractWhole(run);
 }
 
-std::vector<std::string> Lines(const std::string& text) {
-  std::vector<std::string> out;
-  std::string line;
-  for (char c : text) {
-    if (c == '\r') continue;
-    if (c != '\n') {
-      line += c;
-      continue;
-    }
-    out.push_back(line);
-    line.clear();
-  }
-  if (!line.empty()) out.push_back(line);
-  return out;
-}
-
-// A difference that is known and reviewed: lines containing `text`, with
-// the reason they may differ.
-struct TReviewed {
-  const char* text;
-  const char* reason;
-};
-
-// The writer puts no blank between CHECK and its condition; the engine
-// keeps a condition's text as it was typed, so either form comes back.
-std::string CheckSpacing(std::string line) {
-  for (std::size_t at = line.find("CHECK ("); at != std::string::npos; at = line.find("CHECK (", at))
-    line.erase(at + 5, 1);
-  return line;
-}
-
-// The lines of `a` not in `b` and of `b` not in `a` (as multisets), less
-// those a reviewed entry explains.
-std::vector<std::string> UnexplainedDifferences(const std::string& a, const std::string& b,
-                                                const std::vector<TReviewed>& reviewed) {
-  std::map<std::string, int> count;
-  for (const std::string& l : Lines(a)) ++count[CheckSpacing(l)];
-  for (const std::string& l : Lines(b)) --count[CheckSpacing(l)];
-  std::vector<std::string> out;
-  for (const auto& [line, n] : count) {
-    if (n == 0 || TrimCtl(line).empty()) continue;
-    const bool known = std::any_of(reviewed.begin(), reviewed.end(), [&](const TReviewed& r) {
-      return line.find(r.text) != std::string::npos;
-    });
-    if (!known) out.push_back((n > 0 ? "source only: " : "replay only: ") + line);
-  }
-  return out;
-}
+using test::TReviewedDifference;
+using test::UnexplainedDifferences;
+using test::WithoutDatabaseHeader;
 
 std::string IsqlExtract(const std::string& path) {
   const test::TFirebirdReplayResult x = test::ExtractFirebirdDDL(path);
@@ -128,7 +74,7 @@ std::string IsqlExtract(const std::string& path) {
 
 // Differences between `isql-fb -x` of the source and of the replayed
 // database that are known, each with its reason.
-const std::vector<TReviewed> kReviewedIsql = {
+const std::vector<TReviewedDifference> kReviewedIsql = {
     {"CREATE DATABASE", "the database file name"},
     // Reported and skipped by the extractor: the model has no form for a
     // DDL trigger's event set.
@@ -141,7 +87,7 @@ const std::vector<TReviewed> kReviewedIsql = {
 };
 
 // Differences between the first and the second extraction's scripts.
-const std::vector<TReviewed> kReviewedScript = {
+const std::vector<TReviewedDifference> kReviewedScript = {
     {"CREATE DATABASE '", "the database file name"},
     {"/* INTEG_", "the engine names unnamed constraints anew in each database"},
 };
@@ -177,6 +123,49 @@ TEST(IBExtractRoundTrip, EmployeeSample) {
   const std::string db = test::EmployeeDatabase(why);
   ASSERT_FALSE(db.empty()) << why;
   RoundTrip(db, "employee_replayed.fdb");
+}
+
+// Each employee table's own script (the table with its keys, checks,
+// indices and triggers) replays on a database that holds the rest: the
+// domains, generators and exceptions and the other tables with their keys.
+TEST(IBExtractRoundTrip, EmployeeTableScriptsReplayBesideTheRest) {
+  std::string why;
+  const std::string db = test::EmployeeDatabase(why);
+  ASSERT_FALSE(db.empty()) << why;
+  ExtractRun run;
+  run.Embedded(db);
+  run.Objs().IBServerOptions.SQLServerVersion = TIBSQLServerVersionType::st_Firebird_30;
+  ASSERT_TRUE(run.extract.ExtractDatabase());
+  TObjs& o = run.Objs();
+  ASSERT_EQ(o.Tables.Count(), 10);
+
+  std::string prelude;
+  auto add = [&prelude](TDbObj* obj) {
+    const std::string text = obj ? obj->GetCreateSQL() : std::string();
+    if (!text.empty()) prelude += text + ";\n";
+  };
+  for (int i = 0; i < o.Domains.Count(); ++i) add(o.Domains.Value(i).get());
+  for (int i = 0; i < o.Generators.Count(); ++i) add(o.Generators.Value(i).get());
+  for (int i = 0; i < o.Exceptions.Count(); ++i) add(o.Exceptions.Value(i).get());
+
+  TCmpObjSetType keys;
+  keys.Include(TCmpObjType::coPrimaryKey);
+  keys.Include(TCmpObjType::coUnique);
+  const TCmpObjSetType all = TCmpObjSetType::All();
+  for (int i = 0; i < o.Tables.Count(); ++i) {
+    const std::string name = o.Tables.Name(i);
+    SCOPED_TRACE(name);
+    std::vector<std::string> lines;
+    for (int j = 0; j < o.Tables.Count(); ++j)
+      if (j != i) o.GenerateTableScript(lines, o.Tables.Name(j), false, keys);
+    const std::string rest = prelude + Joined(lines);
+    lines.clear();
+    o.GenerateTableScript(lines, name, false, all);
+    const std::string own = Joined(lines);
+    EXPECT_NE(own.find("CREATE TABLE " + name), std::string::npos) << own;
+    const test::TFirebirdReplayResult r = test::RunFirebirdScript(rest + own);
+    EXPECT_TRUE(r.Ok) << r.Errors << "\n" << own;
+  }
 }
 
 }  // namespace
