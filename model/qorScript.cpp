@@ -485,7 +485,8 @@ void TObjs::WritePackages() {
 // Firebird: the headers before the stored routines, which may call what
 // they declare; the bodies after them, as they may call the routines.
 void TObjs::WriteIBPackages(bool bodies) {
-  if (Packages.Empty()) return;
+  // Packages exist from Firebird 3 on; older servers would refuse them.
+  if (Packages.Empty() || !IBCaps(IBServerOptions.SQLServerVersion).packageHeaderAs) return;
   TRestore<std::string> keep(Terminator);
   ScriptLines.push_back("SET TERM ^ ;" + kCrlf);
   Terminator = "\r\n^";
