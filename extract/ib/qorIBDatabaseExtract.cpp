@@ -8,11 +8,13 @@
 #include "model/qorComp_Ctr.h"
 #include "model/qorComp_Dmn.h"
 #include "model/qorComp_Idx.h"
+#include "model/qorComp_Pkg.h"
 #include "model/qorComp_Prc.h"
 #include "model/qorComp_Tbl.h"
 #include "model/qorComp_Trg.h"
 #include "model/qorComp_Viw.h"
 #include "model/qorDBStructure.h"
+#include "parsers/ib/qorIBExParser.h"
 #include "parsers/qorSQLParser.h"
 #include "platform/qorStrings.h"
 
@@ -90,6 +92,9 @@ TIBDBExtract::TIBDBExtract() {
   Max = kStepCount;
   Position = 0;
   SetDatabaseType(TDatabaseType::dbInterBase);
+  BodyParserFactory = [](TIBDBExtract& x) -> std::unique_ptr<TCustomSQLParser> {
+    return std::make_unique<TIbExParser>(&x);
+  };
 }
 
 TIBDBExtract::~TIBDBExtract() { SetQORConnection(nullptr); }
@@ -228,6 +233,7 @@ void TIBDBExtract::ParseBodies() {
     };
     each(o->Domains);
     each(o->Procedures);
+    each(o->Packages);
     each(o->Triggers);
     each(o->Views);
     each(o->Indices);

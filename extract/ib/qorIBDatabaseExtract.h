@@ -77,8 +77,8 @@ class TIBDBExtract : public TCustomExtract {
   // The whole extraction: true when every step ran to its end.
   bool ExtractDatabase() override;
 
-  // The body parser of ParseBodies, made for each run; none (the default
-  // until the InterBase body parser exists) leaves the step at its log
+  // The body parser of ParseBodies, made for each run: the InterBase body
+  // parser unless the owner sets another; none leaves the step at its log
   // lines.
   using TBodyParserFactory = std::function<std::unique_ptr<TCustomSQLParser>(TIBDBExtract&)>;
   TBodyParserFactory BodyParserFactory;

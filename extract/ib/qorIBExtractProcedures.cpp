@@ -5,9 +5,12 @@
 #include "engine/qorDBEngine.h"
 #include "extract/ib/qorIBCatalogQueries.h"
 #include "extract/ib/qorIBExtractRead.h"
+#include "model/qorComp_Dmn.h"
 #include "model/qorComp_Fld.h"
 #include "model/qorComp_Pkg.h"
 #include "model/qorComp_Prc.h"
+#include "model/qorComp_Tbl.h"
+#include "model/qorComp_Viw.h"
 #include "model/qorDBStructure.h"
 #include "platform/qorStrings.h"
 
@@ -86,6 +89,14 @@ void TIBDBExtract::ReadProcedureParameter(TQORQuery& q, TPrcData& prc) {
     }
   }
   if (caps_.HasParameterNullFlag && IntOr0(q, ibq::ppNullFlag) != 0) f->Nullable = false;
+  // The routine uses the domain or column its parameter is typed by.
+  if (!f->TypeOfTable.empty()) {
+    TDbObj* table = o->FindTable(f->TypeOfTable);
+    if (!table) table = o->FindView(f->TypeOfTable);
+    o->AddDependency(&prc, table, 0, 0, f->TypeOfColumn);
+  } else if (!f->DomainName.empty()) {
+    o->AddDependency(&prc, o->FindDomain(f->DomainName), 0, 0);
+  }
   switch (IntOr0(q, ibq::ppType)) {
     case 0:
       f->ParamDirection = 1;
