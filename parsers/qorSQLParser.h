@@ -8,9 +8,9 @@
 
 #include <memory>
 #include <span>
-#include <unordered_set>
 #include <string>
 #include <string_view>
+#include <unordered_set>
 #include <vector>
 
 #include "base/qorDBOptions.h"
@@ -69,9 +69,10 @@ class TCustomSQLParser : public TCustomParser {
   void LinkDepend(TDbObj* dependent, std::string_view name, TDbObjectSet kinds);
   // Records that `dependent` uses `target` (optionally its column), once.
   void LinkDependency(TDbObj* dependent, TDbObj* target, std::string_view column);
-  // While a body is read, references already linked are remembered, so a
-  // name used again costs no walk of the dependent's edges. The memory is
-  // dropped at the end: objects may be freed between bodies.
+  // While a body is read, the links made and the edges of each dependent
+  // are remembered, so a link costs a lookup, never a walk of the
+  // dependent's edges. The memory is dropped at the end: objects may be
+  // freed between bodies.
   void BeginLinkMemory();
   void EndLinkMemory();
   // Resolves a column reference of a body against the scope stack.
@@ -89,12 +90,12 @@ class TCustomSQLParser : public TCustomParser {
 
   // The table, else the view, else the procedure named `name`.
   TDbObj* FindRelation(std::string_view name) const;
-  // The relation an alias or relation name of the scope stack stands for.
-  TDbObj* ResolveAlias(std::string_view relation) const;
   // Whether `relation` has a column or output parameter `column`.
   static bool RelationHasColumn(TDbObj* relation, std::string_view column);
 
  private:
+  // The relation an alias or relation name of the scope stack stands for.
+  TDbObj* ResolveAlias(std::string_view relation) const;
   // The key of a table named `table` in the dialect's qualified form.
   std::string TableKey(std::string_view table, std::string_view schema,
                        std::string_view ownerQualifier) const;

@@ -273,34 +273,45 @@ void TIbExParser::AddColumnRef(TDbObj* dependent, std::string_view relation,
     return;
   }
   const int pending = InnermostPendingLevel();
-  if (pending < 0) {
-    ResolveColumnRef(dependent, relation, column);
-    return;
-  }
   // A level still reading its select list knows no relations yet: the
   // reference waits until its FROM list has been read. One made in an inner
-  // query that finds nothing there may belong to such an outer level.
-  if (pending == ScopeCount() - 1 || !ResolveColumnRef(dependent, relation, column))
+  // query is looked for in the levels above the waiting one first; the
+  // waiting level would come before anything below it.
+  if (pending < 0) {
+    ResolveColumnRef(dependent, relation, column, 0);
+    return;
+  }
+  if (pending == ScopeCount() - 1 || !ResolveColumnRef(dependent, relation, column, pending + 1))
     pending_[static_cast<std::size_t>(pending)].push_back(
         {dependent, std::string(relation), std::string(column)});
 }
 
 bool TIbExParser::ResolveColumnRef(TDbObj* dependent, std::string_view relation,
-                                   std::string_view column) {
+                                   std::string_view column, int lowest) {
   TParseContext* top = TopScope();
   if (!top) return false;
   if (!relation.empty()) {
-    TDbObj* r = ResolveAlias(relation);
-    if (!r) return false;
-    LinkDependency(dependent, r, column == "*" ? std::string_view() : column);
-    return true;
+    // The innermost level that names the relation, by alias or by name.
+    for (int level = ScopeCount() - 1; level >= lowest; --level) {
+      const TParseContext& sc = Scope(level);
+      const std::string* name = nullptr;
+      for (std::size_t i = 0; i < sc.Aliases.size() && !name; ++i)
+        if (!sc.Aliases[i].empty() && SameText(sc.Aliases[i], relation)) name = &sc.Relations[i];
+      for (std::size_t i = 0; i < sc.Relations.size() && !name; ++i)
+        if (SameText(sc.Relations[i], relation)) name = &sc.Relations[i];
+      if (!name) continue;
+      if (TDbObj* r = FindRelation(*name))
+        LinkDependency(dependent, r, column == "*" ? std::string_view() : column);
+      return true;
+    }
+    return false;
   }
   if (column == "*") {
     for (const std::string& name : top->Relations)
       if (TDbObj* r = FindRelation(name)) LinkDependency(dependent, r, {});
     return true;
   }
-  for (int level = ScopeCount() - 1; level >= 0; --level)
+  for (int level = ScopeCount() - 1; level >= lowest; --level)
     for (const std::string& name : Scope(level).Relations) {
       TDbObj* r = FindRelation(name);
       if (r && RelationHasColumn(r, column)) {
@@ -317,9 +328,9 @@ void TIbExParser::ResolvePending() {
   Scope(level).Active = true;
   std::vector<TColumnRef> refs;
   refs.swap(pending_[static_cast<std::size_t>(level)]);
+  const int below = InnermostPendingLevel();
   for (TColumnRef& ref : refs) {
-    if (ResolveColumnRef(ref.Dependent, ref.Relation, ref.Column)) continue;
-    const int below = InnermostPendingLevel();
+    if (ResolveColumnRef(ref.Dependent, ref.Relation, ref.Column, below + 1)) continue;
     if (below >= 0) pending_[static_cast<std::size_t>(below)].push_back(std::move(ref));
   }
 }

@@ -107,8 +107,10 @@ class TIbExParser : public TIbParser {
     TDbObj* Dependent;
     std::string Relation, Column;
   };
-  // Resolves a reference against the scope stack; true when it linked.
-  bool ResolveColumnRef(TDbObj* dependent, std::string_view relation, std::string_view column);
+  // Resolves a reference against the scope levels from the top down to
+  // `lowest`; true when it found its relation (and linked it).
+  bool ResolveColumnRef(TDbObj* dependent, std::string_view relation, std::string_view column,
+                        int lowest);
   // Resolves what waits on the top level (now active); what still finds
   // nothing moves on to the next waiting level below.
   void ResolvePending();
