@@ -337,7 +337,7 @@ constexpr TKindWords kKindWords[] = {
   {TDbObject::dboGenerator,     {"generator", "GENERATOR", "GENERATOR",         "GENERATOR",         "RDB$GENERATORS",  "RDB$GENERATOR_NAME",  "SEQUENCE",  "SEQUENCE",  o,              "SEQUENCE",  o}},
   {TDbObject::dboRole,          {"role",      "ROLE",      "ROLE",              "ROLE",              "RDB$ROLES",       "RDB$ROLE_NAME",       "ROLE",      "ROLE",      o,              o,           o}},
   {TDbObject::dboCollation,     {"collation", o,           "COLLATION",         "COLLATION",         o,                 o,                     o,           o,           o,              o,           o}},
-  {TDbObject::dboPackage,       {o,           o,           o,                   o,                   o,                 o,                     "PACKAGE",   "PACKAGE",   o,              o,           o}},
+  {TDbObject::dboPackage,       {o,           o,           "PACKAGE",           o,                   "RDB$PACKAGES",    "RDB$PACKAGE_NAME",    "PACKAGE",   "PACKAGE",   o,              o,           o}},
   {TDbObject::dboEvent,         {"event",     o,           o,                   o,                   o,                 o,                     o,           o,           o,              o,           o}},
   {TDbObject::dboGrant,         {"grant",     o,           o,                   o,                   o,                 o,                     o,           o,           o,              o,           o}},
   {TDbObject::dboConstraint,    {"constraint", o,          o,                   o,                   o,                 o,                     o,           o,           o,              o,           o}},

@@ -102,8 +102,18 @@ std::string TGnrData::GetCreateSQL() {
       if (Cycle) s += " CYCLE";
       return s;
     }
+    case SD::sdInterBase: {
+      std::string s = "CREATE GENERATOR " + QuoteName(GetName());
+      // Firebird 3 keeps a start value and a step; without them the
+      // sequence would come back starting at 0 in steps of 1.
+      const TIBServerOptions* ib = GetServerOptions();
+      if (GetServerType() == DB::dbInterBase && ib && IBCaps(ib->SQLServerVersion).identityColumns) {
+        if (!StartWith.empty()) s += " START WITH " + StartWith;
+        if (SetNotOne(IncrementBy)) s += " INCREMENT BY " + IncrementBy;
+      }
+      return s;
+    }
     case SD::sdGeneric:
-    case SD::sdInterBase:
     case SD::sdASA:
     case SD::sdMySQL:
     case SD::sdASE: break;

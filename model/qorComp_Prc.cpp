@@ -168,8 +168,12 @@ std::string TPrcData::GetParamsSQL(bool full) {
   for (TFldData* p : inputs) in.push_back(p->GetCreateSQL());
   if (!in.empty()) s += "(" + JoinParams(in) + ")" + kCrlf;
   if (outputs.empty()) return s;
+  // A Firebird function's result has no name: "RETURNS RESULT INTEGER"
+  // would not parse.
+  const bool unnamedResult = IsFunction && st == DB::dbInterBase;
   for (TFldData* p : outputs)
-    out.push_back(p->GetCreateSQL() + (p->Deterministic ? " DETERMINISTIC" : ""));
+    out.push_back((unnamedResult ? p->GetColumnSQL() : p->GetCreateSQL()) +
+                  (p->Deterministic ? " DETERMINISTIC" : ""));
   s += " RETURNS";
   s += IsFunction ? " " : "(";
   s += JoinParams(out);

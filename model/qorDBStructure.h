@@ -73,6 +73,7 @@ class TObjs : public TCustomObjs {
   void WriteTables();
   void WriteIndexes();
   void WritePackages();
+  void WriteIBPackages(bool bodies);
   void WriteConstraints();
   void WriteExceptions();
   void WriteGenerators();

@@ -473,6 +473,10 @@ void TObjs::WriteIndexes() {
 }
 
 void TObjs::WritePackages() {
+  if (GetServerType() == DB::dbInterBase) {
+    WriteIBPackages(/*bodies=*/false);
+    return;
+  }
   if (GetServerType() != DB::dbOracle) return;
   for (auto& e : Packages) {
     if (!e.Value) continue;
@@ -488,6 +492,27 @@ void TObjs::WritePackages() {
     }
     WriteOwnerSQL(pkg, ScriptLines);
   }
+}
+
+// Firebird: the headers before the stored routines, which may call what
+// they declare; the bodies after them, as they may call the routines.
+void TObjs::WriteIBPackages(bool bodies) {
+  // Packages exist from Firebird 3 on; older servers would refuse them.
+  if (Packages.Empty() || !IBCaps(IBServerOptions.SQLServerVersion).packageHeaderAs) return;
+  TRestore<std::string> keep(Terminator);
+  ScriptLines.push_back("SET TERM ^ ;" + kCrlf);
+  Terminator = "\r\n^";
+  for (auto& e : Packages) {
+    if (!e.Value) continue;
+    TPkgData& pkg = *e.Value;
+    const std::string text = bodies ? pkg.GetBodySQL() : pkg.GetHeaderSQL();
+    if (text.empty()) continue;
+    if (!bodies) WriteObjectFiles(pkg);
+    ScriptLines.push_back(text + Terminator);
+    ScriptLines.emplace_back();
+    if (!bodies) WriteOwnerSQL(pkg, ScriptLines);
+  }
+  ScriptLines.push_back("SET TERM ; ^" + kCrlf);
 }
 
 void TObjs::WriteConstraints() {
@@ -631,6 +656,7 @@ void TObjs::GenerateScript() {
   blank();
   WriteViews();
   WriteProcedures();
+  if (st == DB::dbInterBase) WriteIBPackages(/*bodies=*/true);
   WriteTriggers();
   blank();
   WriteEvents();

@@ -87,8 +87,11 @@ std::string FunctionArguments(const TIBCatalogCaps& caps) {
             " cast(null as char(31)) RDB$ARGUMENT_NAME, cast(null as char(31)) RDB$FIELD_SOURCE,");
   s += Pick(caps.HasArgumentDescription, " A.RDB$DESCRIPTION,",
             " cast(null as blob sub_type 1) RDB$DESCRIPTION,");
-  s += " C.RDB$Character_Set_Name, C.RDB$Bytes_Per_Character"
-       " from Rdb$Function_Arguments A";
+  s += " C.RDB$Character_Set_Name, C.RDB$Bytes_Per_Character,";
+  // PSQL functions (the generation with argument names) keep defaults.
+  s += Pick(caps.HasArgumentName, " A.RDB$DEFAULT_SOURCE",
+            " cast(null as blob sub_type 1) RDB$DEFAULT_SOURCE");
+  s += " from Rdb$Function_Arguments A";
   if (caps.HasArgumentName) {
     s += " LEFT JOIN RDB$FIELDS F ON F.RDB$FIELD_NAME=A.RDB$FIELD_SOURCE"
          " LEFT JOIN Rdb$Character_Sets C ON C.Rdb$Character_Set_ID="
@@ -385,6 +388,157 @@ std::string Roles(const TIBCatalogCaps& caps) {
   s += " from RDB$Roles R";
   if (caps.HasRoleSystemFlag) s += " where (Rdb$System_Flag = 0 or Rdb$System_Flag is Null)";
   s += " Order By R.Rdb$Role_Name";
+  return s;
+}
+
+std::string Procedures(const TIBCatalogCaps& caps, bool ignoreIBE) {
+  std::string s =
+      " Select rdb$Procedure_Name, rdb$Description, rdb$Procedure_Source\r\n"
+      " from rdb$procedures \r\n"
+      " where (Rdb$System_Flag <> 1 or Rdb$System_Flag is Null) ";
+  if (caps.HasProcedurePackage) s += "\r\nAND RDB$PACKAGE_NAME IS NULL";
+  if (ignoreIBE) s += "\r\n and rdb$procedure_name not like 'IBE$%' ";
+  s += "\r\n order by rdb$procedure_name ";
+  return s;
+}
+
+std::string ProcedureParameters(const TIBCatalogCaps& caps) {
+  std::string s =
+      "select P.RDB$PARAMETER_NAME,\r\nP.RDB$PARAMETER_TYPE,\r\nP.RDB$PARAMETER_NUMBER,\r\n"
+      "P.RDB$DESCRIPTION,\r\nP.RDB$FIELD_SOURCE,\r\nF.RDB$FIELD_TYPE F_FLD_TYPE,\r\n"
+      "F.RDB$FIELD_LENGTH F_FLD_LENGTH,\r\nF.RDB$CHARACTER_LENGTH F_CHR_LENGTH,\r\n"
+      "F.RDB$FIELD_SUB_TYPE F_FLD_SUB_TYPE,\r\nF.RDB$SEGMENT_LENGTH F_SEGMENT_LENGTH,\r\n"
+      "F.RDB$DEFAULT_SOURCE FLD_DEFAULT_SOURCE,\r\n";
+  s += Pick(caps.HasFieldPrecision, "F.RDB$FIELD_PRECISION F_FLD_PRECISION,\r\n",
+            "cast(null as smallint) F_FLD_PRECISION,\r\n");
+  s += Pick(caps.HasParameterMechanism, "P.Rdb$Parameter_Mechanism,\r\n",
+            "cast(null as smallint) Rdb$Parameter_Mechanism,\r\n");
+  s += Pick(caps.HasParameterDefault, "P.Rdb$DEFAULT_SOURCE as PROC_DEFAULT_SOURCE,\r\n",
+            "cast(null as blob sub_type 1) PROC_DEFAULT_SOURCE,\r\n");
+  s += Pick(caps.HasParameterCollation, "P.Rdb$COLLATION_ID as PROC_COLLATION_ID,\r\n",
+            "cast(null as smallint) PROC_COLLATION_ID,\r\n");
+  s += Pick(caps.HasParameterNullFlag, "P.Rdb$NULL_FLAG as PROC_NULL_FLAG,\r\n",
+            "cast(null as smallint) PROC_NULL_FLAG,\r\n");
+  s += "F.RDB$FIELD_SCALE F_FLD_SCALE,\r\nF.RDB$Character_Set_ID,\r\nF.RDB$Collation_ID,\r\n"
+       "(Select C1.Rdb$Collation_Name from Rdb$Collations C1\r\n"
+       "where C1.Rdb$Character_Set_ID=F.Rdb$Character_Set_ID\r\n"
+       "and C1.Rdb$Collation_ID=F.Rdb$Collation_ID) Rdb$Collation_Name,\r\n";
+  s += Pick(caps.HasParameterCollation,
+            "(Select C1.Rdb$Collation_Name from Rdb$Collations C1\r\n"
+            "where C1.Rdb$Character_Set_ID=F.Rdb$Character_Set_ID\r\n"
+            "and C1.Rdb$Collation_ID=P.Rdb$Collation_ID) as Proc_Collation_Name,\r\n",
+            "cast(null as char(31)) Proc_Collation_Name,\r\n");
+  s += Pick(caps.HasParameterRelation, "P.RDB$RELATION_NAME, P.RDB$FIELD_NAME,\r\n",
+            "cast(null as char(31)) RDB$RELATION_NAME, cast(null as char(31)) RDB$FIELD_NAME,\r\n");
+  s += "(Select C2.Rdb$Character_Set_Name from Rdb$Character_Sets C2\r\n"
+       "where C2.Rdb$Character_Set_ID=F.Rdb$Character_Set_ID) Rdb$Character_Set_Name\r\n"
+       "from rdb$procedure_parameters P, rdb$fields F\r\n"
+       "where P.rdb$procedure_name = :RDB$PROCEDURE_NAME and F.rdb$field_name = P.rdb$field_source";
+  // Parameters of a packaged procedure of the same name are not this one's.
+  if (caps.HasProcedurePackage) s += "\r\nand P.RDB$PACKAGE_NAME IS NULL";
+  s += "\r\nOrder by P.rdb$parameter_type, P.rdb$parameter_number";
+  return s;
+}
+
+const std::string_view kRoutineDependencies =
+    "select distinct D.Rdb$Dependent_Name, D.Rdb$Depended_On_Name\r\n"
+    "from Rdb$Dependencies D\r\n"
+    "where D.Rdb$Dependent_Type in (5, 15) and D.Rdb$Depended_On_Type in (5, 15)";
+
+const std::string_view kPackages =
+    "SELECT P.RDB$PACKAGE_NAME, P.RDB$DESCRIPTION, "
+    "P.RDB$PACKAGE_HEADER_SOURCE, P.RDB$PACKAGE_BODY_SOURCE\r\n"
+    "FROM RDB$PACKAGES P\r\n"
+    "WHERE (P.RDB$SYSTEM_FLAG=0 OR P.RDB$SYSTEM_FLAG IS NULL)\r\n"
+    "ORDER BY P.RDB$PACKAGE_NAME";
+
+namespace {
+
+constexpr std::string_view kGrantSelect =
+    " SELECT PRV.RDB$USER, PRV.RDB$GRANTOR, PRV.RDB$PRIVILEGE, PRV.RDB$GRANT_OPTION,"
+    " PRV.RDB$RELATION_NAME, PRV.RDB$FIELD_NAME, PRV.RDB$USER_TYPE, PRV.RDB$OBJECT_TYPE,"
+    " Cast(0 as integer) SRT FROM RDB$USER_PRIVILEGES PRV";
+
+}  // namespace
+
+std::string GrantQuery(int index, const TIBCatalogCaps& caps, bool ignoreIBE) {
+  std::string where;
+  switch (index) {
+    case 0:  // role memberships
+      where = " WHERE   PRV.RDB$OBJECT_TYPE = 13   AND PRV.RDB$USER_TYPE = 8"
+              "   AND PRV.RDB$PRIVILEGE = 'M'   AND PRV.RDB$RELATION_NAME <> 'RDB$ADMIN' ";
+      break;
+    case 1:  // tables and views, not to their owner
+      where = " JOIN RDB$RELATIONS REL ON PRV.RDB$RELATION_NAME = REL.RDB$RELATION_NAME"
+              " WHERE  PRV.RDB$PRIVILEGE <> 'M'   AND REL.RDB$OWNER_NAME <> PRV.RDB$USER"
+              "  AND REL.RDB$SECURITY_CLASS STARTING WITH 'SQL$'"
+              "   AND (REL.RDB$SYSTEM_FLAG IS NULL OR REL.RDB$SYSTEM_FLAG = 0) ";
+      break;
+    case 2:  // procedures
+      where = " JOIN RDB$PROCEDURES PRC ON PRC.RDB$PROCEDURE_NAME = PRV.RDB$RELATION_NAME"
+              " WHERE  PRV.RDB$OBJECT_TYPE = 5  AND PRV.RDB$PRIVILEGE IN ('X', 'G')"
+              "  AND PRC.RDB$OWNER_NAME <> PRV.RDB$USER ";
+      // A packaged procedure of the same name would double the row.
+      if (caps.HasProcedurePackage) where += " AND PRC.RDB$PACKAGE_NAME IS NULL ";
+      break;
+    case 3:  // PSQL functions
+      if (!caps.HasFunctionOwner) return {};
+      where = "  JOIN RDB$FUNCTIONS FNC ON FNC.RDB$FUNCTION_NAME = PRV.RDB$RELATION_NAME"
+              " WHERE  PRV.RDB$OBJECT_TYPE = 15   AND PRV.RDB$PRIVILEGE IN ('X', 'G')"
+              "   AND FNC.RDB$OWNER_NAME <> PRV.RDB$USER  AND FNC.RDB$PACKAGE_NAME IS NULL ";
+      break;
+    case 4:  // packages
+      if (!caps.HasPackages) return {};
+      where = " JOIN RDB$PACKAGES PKG ON PKG.RDB$PACKAGE_NAME=PRV.RDB$RELATION_NAME"
+              " WHERE  PRV.RDB$OBJECT_TYPE = 18   AND PRV.RDB$PRIVILEGE IN ('X', 'G')"
+              "  AND PKG.RDB$OWNER_NAME <> PRV.RDB$USER ";
+      break;
+    case 5:  // granted to triggers
+      where = " JOIN RDB$TRIGGERS TRG ON TRG.RDB$TRIGGER_NAME = PRV.RDB$USER"
+              " JOIN RDB$RELATIONS REL ON REL.RDB$RELATION_NAME = TRG.RDB$RELATION_NAME"
+              " WHERE  PRV.RDB$USER_TYPE = 2   AND PRV.RDB$PRIVILEGE IN ('X', 'G')"
+              "   AND REL.RDB$OWNER_NAME <> PRV.RDB$USER ";
+      break;
+    case 6:  // USAGE granted to views
+      where = " JOIN RDB$RELATIONS REL ON REL.RDB$RELATION_NAME = PRV.RDB$USER"
+              " WHERE  PRV.RDB$USER_TYPE = 1  AND PRV.RDB$PRIVILEGE IN ('G')"
+              "   AND REL.RDB$OWNER_NAME <> PRV.RDB$USER ";
+      break;
+    case 7:  // USAGE granted to roles
+      where = " JOIN RDB$ROLES ROL ON ROL.RDB$ROLE_NAME = PRV.RDB$USER"
+              " WHERE  PRV.RDB$USER_TYPE = 13  AND PRV.RDB$PRIVILEGE IN ('G')"
+              "   AND ROL.RDB$OWNER_NAME <> PRV.RDB$USER ";
+      break;
+    case 8:  // USAGE granted to users and PUBLIC
+      where = " WHERE  PRV.RDB$USER_TYPE = 8   AND PRV.RDB$PRIVILEGE IN ('G')";
+      if (caps.HasFunctionOwner) {
+        // The owner's own rows (and those of every character set and
+        // collation) are the engine's, not grants anyone made; PUBLIC is a
+        // grantee like any other.
+        where += " AND PRV.RDB$OBJECT_TYPE IN (7, 14)"
+                 " AND NOT EXISTS (SELECT 1 FROM RDB$GENERATORS G"
+                 " WHERE G.RDB$GENERATOR_NAME = PRV.RDB$RELATION_NAME"
+                 " AND PRV.RDB$OBJECT_TYPE = 14 AND G.RDB$OWNER_NAME = PRV.RDB$USER)"
+                 " AND NOT EXISTS (SELECT 1 FROM RDB$EXCEPTIONS E"
+                 " WHERE E.RDB$EXCEPTION_NAME = PRV.RDB$RELATION_NAME"
+                 " AND PRV.RDB$OBJECT_TYPE = 7 AND E.RDB$OWNER_NAME = PRV.RDB$USER) ";
+      } else {
+        where += " AND PRV.RDB$USER NOT IN ('SYSDBA','PUBLIC')  ";
+      }
+      break;
+    case 9:  // USAGE granted to procedures
+    case 10:  // ... functions
+    case 11:  // ... packages
+      if (!caps.HasFunctionOwner) return {};
+      where = " WHERE  PRV.RDB$USER_TYPE = " + std::string(index == 9 ? "5" : index == 10 ? "15" : "18") +
+              "  AND PRV.RDB$PRIVILEGE IN ('G') ";
+      break;
+    default:
+      return {};
+  }
+  std::string s = std::string(kGrantSelect) + where;
+  if (ignoreIBE) s += "\r\n and PRV.RDB$RELATION_NAME not like 'IBE$%' ";
+  s += "\r\n ORDER BY  9, 1, 6, 4";
   return s;
 }
 

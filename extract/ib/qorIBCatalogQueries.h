@@ -29,7 +29,8 @@ enum FunctionCol {
 std::string FunctionArguments(const TIBCatalogCaps& caps);
 enum FunctionArgCol {
   faFieldType, faFieldLength, faFieldScale, faFieldSubType, faCharSetId, faMechanism, faPosition,
-  faPrecision, faArgumentName, faFieldSource, faDescription, faCharSetName, faBytesPerCharacter
+  faPrecision, faArgumentName, faFieldSource, faDescription, faCharSetName, faBytesPerCharacter,
+  faDefaultSource
 };
 
 // ---- Domains ----
@@ -137,8 +138,41 @@ enum TriggerCol {
   trName, trRelationName, trSource, trDescription, trType, trSequence, trInactive
 };
 
+// ---- Procedures and packages ----
+// Non-system procedures outside packages.
+std::string Procedures(const TIBCatalogCaps& caps, bool ignoreIBE);
+enum ProcedureCol { pcName, pcDescription, pcSource };
+
+// The parameters of the procedure :RDB$PROCEDURE_NAME, inputs first, each
+// with its field source's type. Columns a catalog lacks are typed NULLs.
+std::string ProcedureParameters(const TIBCatalogCaps& caps);
+enum ProcedureParamCol {
+  ppName, ppType, ppNumber, ppDescription, ppFieldSource, ppFieldType, ppFieldLength,
+  ppCharLength, ppSubType, ppSegmentLength, ppFieldDefaultSource, ppPrecision, ppMechanism,
+  ppDefaultSource, ppCollationId, ppNullFlag, ppScale, ppCharSetId, ppFieldCollationId,
+  ppCollationName, ppParamCollationName, ppRelationName, ppFieldName, ppCharSetName
+};
+
+// Which stored routine calls which, as the engine records it: the order
+// the script must create them in.
+extern const std::string_view kRoutineDependencies;
+enum RoutineDependencyCol { rdDependent, rdDependedOn };
+
+extern const std::string_view kPackages;
+enum PackageCol { pkName, pkDescription, pkHeaderSource, pkBodySource };
+
 // ---- Roles ----
 std::string Roles(const TIBCatalogCaps& caps);
 enum RoleCol { rlName, rlOwnerName, rlDescription };
+
+// ---- Grants ----
+// The grant queries in the order they run; a query whose catalog lacks
+// what it reads is left out (empty text).
+inline constexpr int kGrantQueryCount = 12;
+std::string GrantQuery(int index, const TIBCatalogCaps& caps, bool ignoreIBE);
+enum GrantCol {
+  gtUser, gtGrantor, gtPrivilege, gtGrantOption, gtRelationName, gtFieldName, gtUserType,
+  gtObjectType
+};
 
 }  // namespace qor::ibq

@@ -8,11 +8,13 @@
 #include "model/qorComp_Ctr.h"
 #include "model/qorComp_Dmn.h"
 #include "model/qorComp_Idx.h"
+#include "model/qorComp_Pkg.h"
 #include "model/qorComp_Prc.h"
 #include "model/qorComp_Tbl.h"
 #include "model/qorComp_Trg.h"
 #include "model/qorComp_Viw.h"
 #include "model/qorDBStructure.h"
+#include "parsers/ib/qorIBExParser.h"
 #include "parsers/qorSQLParser.h"
 #include "platform/qorStrings.h"
 
@@ -90,6 +92,9 @@ TIBDBExtract::TIBDBExtract() {
   Max = kStepCount;
   Position = 0;
   SetDatabaseType(TDatabaseType::dbInterBase);
+  BodyParserFactory = [](TIBDBExtract& x) -> std::unique_ptr<TCustomSQLParser> {
+    return std::make_unique<TIbExParser>(&x);
+  };
 }
 
 TIBDBExtract::~TIBDBExtract() { SetQORConnection(nullptr); }
@@ -189,6 +194,7 @@ void TIBDBExtract::RunExtractSteps() {
         case 3: ReadTables(); break;
         case 4: ReadViews(); break;
         case 5: ReadGenerators(); break;
+        case 6: ReadProcedures(); break;
         case 7: ReadTriggers(); break;
         case 8: ReadIndices(); break;
         case 9: ReadExceptions(); break;
@@ -197,8 +203,9 @@ void TIBDBExtract::RunExtractSteps() {
         case 12: ReadForeignKeys(); break;
         case 13: ReadCheckConstraints(); break;
         case 14: ReadRoles(); break;
+        case 15: ReadGrants(); break;
         case kStepCount - 1: ParseBodies(); break;
-        default: break;  // the readers of these kinds come with their own units
+        default: break;
       }
     }
     ++Position;
@@ -226,6 +233,7 @@ void TIBDBExtract::ParseBodies() {
     };
     each(o->Domains);
     each(o->Procedures);
+    each(o->Packages);
     each(o->Triggers);
     each(o->Views);
     each(o->Indices);

@@ -7,6 +7,7 @@
 #pragma once
 
 #include "extract/qorCustomExtract.h"
+#include "model/qorComp_Rol.h"
 #include "platform/qorNameList.h"
 
 #include <cstdint>
@@ -76,8 +77,8 @@ class TIBDBExtract : public TCustomExtract {
   // The whole extraction: true when every step ran to its end.
   bool ExtractDatabase() override;
 
-  // The body parser of ParseBodies, made for each run; none (the default
-  // until the InterBase body parser exists) leaves the step at its log
+  // The body parser of ParseBodies, made for each run: the InterBase body
+  // parser unless the owner sets another; none leaves the step at its log
   // lines.
   using TBodyParserFactory = std::function<std::unique_ptr<TCustomSQLParser>(TIBDBExtract&)>;
   TBodyParserFactory BodyParserFactory;
@@ -119,6 +120,10 @@ class TIBDBExtract : public TCustomExtract {
   void ReadForeignKeys();
   void ReadCheckConstraints();
   void ReadRoles();
+  void ReadProcedures();
+  // Inside the procedures step, with HasPackages.
+  void ReadPackages();
+  void ReadGrants();
 
   TIBCatalogCaps caps_;
 
@@ -131,9 +136,13 @@ class TIBDBExtract : public TCustomExtract {
   void ReadFunctionArguments(TQORQuery& args, TUdfData* udf, TPrcData* prc,
                              std::int64_t returnArg);
   void ReadFunctionArgument(TQORQuery& q, TFldData& f);
+  void ReadProcedureParameter(TQORQuery& q, TPrcData& prc);
+  // One grant query, its rows folded into grants handed to AddGrant.
+  void ReadGrantQuery(TQORQuery& q, const std::string& sql);
   void ReadTableColumns(TQORQuery& q, TQORQuery& dims, TTblData& table);
   void ReadArrayDimensions(TQORQuery& dims, TFldData& f, const std::string& fieldSource);
-  void ReadViewColumns(TQORQuery& cols, TQORQuery& sources, TViwData& view);
+  void ReadViewColumns(TQORQuery& cols, TViwData& view);
+  void ReadViewDependencies(TQORQuery& deps, TViwData& view);
   // The first column of the one row of `sql`.
   int CountRows(const std::string& sql);
   // Appends the columns `sql` reads for the index :INDEX_NAME to `list`,
@@ -147,6 +156,12 @@ class TIBDBExtract : public TCustomExtract {
 };
 
 // ---- Text routines of the readers ----
+
+// The object kind of an InterBase object or user type code of the catalog.
+TDbObject CatalogTypeToObjKind(std::int64_t code);
+// The privilege of the first letter of RDB$PRIVILEGE, as a set of one (empty
+// for letters without one, "M" for role membership among them).
+TPrivileges DecodePrivilege(std::string_view letter);
 
 // What a trigger type code of the catalog is, by its bits: 0x2000 a
 // database trigger, 0x4000 a DDL trigger, neither a trigger of a table or

@@ -100,6 +100,10 @@ void TIBDBExtract::ReadFunctionArguments(TQORQuery& args, TUdfData* udf, TPrcDat
       f->SetParentName(prc->GetName());
       f->TableName = prc->GetName();
       ReadFunctionArgument(args, *f);
+      if (position != returnArg) {
+        f->ParamDirection = 1;
+        f->DefaultValue = NormalizeDefaultSource(Str(args, ibq::faDefaultSource));
+      }
       const std::string name = f->GetName();
       (position != returnArg ? prc->InParams : prc->OutParams).Add(name, std::move(f));
       continue;

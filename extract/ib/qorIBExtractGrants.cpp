@@ -1,4 +1,4 @@
-// The "Roles" step of the InterBase/Firebird extractor.
+// The "Roles" and "Grants" steps of the InterBase/Firebird extractor.
 #include "extract/ib/qorIBDatabaseExtract.h"
 
 #include "engine/qorDBEngine.h"
@@ -8,9 +8,40 @@
 #include "model/qorDBStructure.h"
 #include "platform/qorStrings.h"
 
+#include <algorithm>
+#include <iterator>
+
 namespace qor {
 
 using namespace ibread;
+
+TDbObject CatalogTypeToObjKind(std::int64_t code) {
+  static constexpr TDbObject kKinds[] = {
+      TDbObject::dboTable,     TDbObject::dboView,       TDbObject::dboTrigger,
+      TDbObject::dboComputed,  TDbObject::dboValidation, TDbObject::dboProcedure,
+      TDbObject::dboExprIndex, TDbObject::dboException,  TDbObject::dboUser,
+      TDbObject::dboField,     TDbObject::dboIndex,      TDbObject::dboCount,
+      TDbObject::dboUserGroup, TDbObject::dboRole,       TDbObject::dboGenerator,
+      TDbObject::dboFunction,  TDbObject::dboUnknown,    TDbObject::dboUnknown,
+      TDbObject::dboPackage};
+  if (code < 0 || code >= static_cast<std::int64_t>(std::size(kKinds))) return TDbObject::dboUnknown;
+  return kKinds[code];
+}
+
+TPrivileges DecodePrivilege(std::string_view letter) {
+  using P = TPrivilege;
+  if (letter.empty()) return {};
+  switch (letter.front()) {
+    case 'I': return {P::prInsert};
+    case 'U': return {P::prUpdate};
+    case 'D': return {P::prDelete};
+    case 'S': return {P::prSelect};
+    case 'X': return {P::prExecute};
+    case 'R': return {P::prReferences};
+    case 'G': return {P::prUsage};
+    default: return {};
+  }
+}
 
 void TIBDBExtract::ReadRoles() {
   if (!caps_.HasRoles) return;
@@ -32,6 +63,74 @@ void TIBDBExtract::ReadRoles() {
   }
   q.Close();
   q.GetSQL()->Clear();
+}
+
+namespace {
+
+// Hands a pending grant to the collection, which stores it or merges it
+// into an equal one (then it is freed here).
+void FlushGrant(TObjs& o, std::unique_ptr<TGntData>& pending) {
+  if (pending && !pending->Grantee.empty()) o.AddGrant(pending);
+  pending.reset();
+}
+
+}  // namespace
+
+void TIBDBExtract::ReadGrantQuery(TQORQuery& q, const std::string& sql) {
+  TObjs* o = Collection();
+  q.Close();
+  q.GetSQL()->SetText(sql);
+  q.Open();
+  std::unique_ptr<TGntData> pending;
+  for (; !q.Eof(); q.Next()) {
+    const std::string grantee = Trimmed(q, ibq::gtUser);
+    const std::string object = Trimmed(q, ibq::gtRelationName);
+    const TPrivileges privilege = DecodePrivilege(Trimmed(q, ibq::gtPrivilege));
+    const std::int64_t userType = IntOr0(q, ibq::gtUserType);
+    const std::int64_t objectType = IntOr0(q, ibq::gtObjectType);
+    const std::string column = Trimmed(q, ibq::gtFieldName);
+    // Firebird marks WITH ADMIN OPTION with 2; the model knows one option.
+    const std::int32_t option = IntOr0(q, ibq::gtGrantOption) != 0 ? 1 : 0;
+    const bool same = pending && pending->Grantee == grantee && pending->ObjectName == object &&
+                      pending->GrantOption == option;
+    if (same && column.empty() && pending->Columns.empty()) {
+      pending->Privileges |= privilege;
+    } else if (same && !column.empty() && privilege == pending->Privileges &&
+               !pending->Columns.empty()) {
+      if (std::find(pending->Columns.begin(), pending->Columns.end(), column) ==
+          pending->Columns.end())
+        pending->Columns.push_back(column);
+    } else {
+      FlushGrant(*o, pending);
+      pending = std::make_unique<TGntData>(o);
+      pending->Grantee = grantee;
+      pending->ObjectName = object;
+      pending->GranteeKind = CatalogTypeToObjKind(userType);
+      pending->ObjectKind = CatalogTypeToObjKind(objectType);
+      pending->GrantOption = option;
+      pending->GrantKind = userType == 8    ? TCmpObjType::coUserGrant
+                           : userType == 13 ? TCmpObjType::coRoleGrant
+                                            : TCmpObjType::coObjGrant;
+      if (!column.empty()) pending->Columns.push_back(column);
+      pending->Privileges = privilege;
+    }
+    if (StopAfterRow()) break;
+  }
+  FlushGrant(*o, pending);
+}
+
+void TIBDBExtract::ReadGrants() {
+  LogLine("Extracting grants...");
+  TObjs* o = Collection();
+  const bool ignoreIBE = o->IBServerOptions.IBCompareOptions.IgnoreIBEObjects;
+  TQORQuery& q = *CatalogQuery();
+  for (int i = 0; i < ibq::kGrantQueryCount && !StopRequested; ++i) {
+    const std::string sql = ibq::GrantQuery(i, caps_, ignoreIBE);
+    if (!sql.empty()) ReadGrantQuery(q, sql);
+  }
+  q.Close();
+  q.GetSQL()->Clear();
+  o->RekeyGrants();
 }
 
 }  // namespace qor

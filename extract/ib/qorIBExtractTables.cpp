@@ -11,6 +11,9 @@
 #include "model/qorDBStructure.h"
 #include "platform/qorStrings.h"
 
+#include <string>
+#include <vector>
+
 namespace qor {
 
 using namespace ibread;
@@ -85,8 +88,8 @@ void TIBDBExtract::ReadTableColumns(TQORQuery& q, TQORQuery& dims, TTblData& tab
       if (!d) {
         DoErrorMessage("Domain: " + source + " not found for: " + table.GetName() + "(" + name +
                        ").");
-      } else if (d->TypeHolder && !d->TypeHolder->DefaultValue.empty() &&
-                 d->TypeHolder->DefaultValue == f->DefaultValue) {
+      } else if (IntOr0(q, ibq::clHasDefault) == 0) {
+        // The domain's default, not one of the column's own.
         f->DefaultValue.clear();
       }
       f->DataType = dt::UserType;
@@ -148,7 +151,7 @@ void TIBDBExtract::ReadTables() {
 
 // ---------------------------------------------------------------------- Views
 
-void TIBDBExtract::ReadViewColumns(TQORQuery& cols, TQORQuery& deps, TViwData& view) {
+void TIBDBExtract::ReadViewColumns(TQORQuery& cols, TViwData& view) {
   TObjs* o = Collection();
   for (; !cols.Eof(); cols.Next()) {
     const std::string name = Trimmed(cols, ibq::vcName);
@@ -161,6 +164,10 @@ void TIBDBExtract::ReadViewColumns(TQORQuery& cols, TQORQuery& deps, TViwData& v
     if (source.find("RDB$") == std::string::npos)
       if (TDmnData* d = o->FindDomain(source)) o->AddDependency(&view, d, 0, 0);
   }
+}
+
+void TIBDBExtract::ReadViewDependencies(TQORQuery& deps, TViwData& view) {
+  TObjs* o = Collection();
   // The engine's own record of what the view reads: every relation and
   // column of it, including those behind a domain-typed column and those
   // only named in its conditions.
@@ -185,6 +192,7 @@ void TIBDBExtract::ReadViews() {
   q.Close();
   q.GetSQL()->SetText(ibq::Views(IgnoreIBE(*o)));
   q.Open();
+  std::vector<std::string> read;
   for (; !q.Eof(); q.Next()) {
     auto v = std::make_unique<TViwData>(o);
     const std::string name = Trimmed(q, ibq::vwName);
@@ -196,13 +204,19 @@ void TIBDBExtract::ReadViews() {
     v->SetText(body);
     if (ShowFullLog) LogLine("---" + name);
     OpenWith(*cols, ibq::kViewColumns, "NAME", name);
-    ReadViewColumns(*cols, *deps, *v);
+    ReadViewColumns(*cols, *v);
     cols->Close();
-    if (AcceptObjName(name, TDbObject::dboView)) o->AddObject(v, true);
+    if (AcceptObjName(name, TDbObject::dboView) && o->AddObject(v, true)) read.push_back(name);
     if (StopAfterRow()) break;
   }
   q.Close();
   q.GetSQL()->Clear();
+  // Once every view is there: a view reads views whose names sort after
+  // its own.
+  for (const std::string& name : read) {
+    if (TViwData* v = o->FindView(name)) ReadViewDependencies(*deps, *v);
+    if (StopAfterRow()) break;
+  }
 }
 
 }  // namespace qor

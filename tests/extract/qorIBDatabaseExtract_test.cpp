@@ -133,7 +133,7 @@ TEST_F(IBExtractEmbedded, CatalogFixtureReadsAsTheEngineHoldsIt) {
   EXPECT_EQ(o.FindField("ITEMS", "D")->Collation, "WIN1252");  // its own, over the domain's
   EXPECT_EQ(o.FindField("ITEMS", "M")->CharSet, "UTF8");
   EXPECT_EQ(o.FindField("ITEMS", "M")->Length, 30);
-  EXPECT_EQ(o.FindField("ITEMS", "K")->DefaultValue, "");   // equal to the domain's
+  EXPECT_EQ(o.FindField("ITEMS", "K")->DefaultValue, "1");  // its own, though the domain has it too
   EXPECT_EQ(o.FindField("ITEMS", "L")->DefaultValue, "7");
   EXPECT_EQ(o.FindField("ITEMS", "M")->DefaultValue, "'abc'");
   EXPECT_TRUE(o.FindField("ITEMS", "I")->Identity);

@@ -55,11 +55,28 @@ void ForRows(TQORConnection& c, const std::string& sql, Fn fn) {
 
 }  // namespace
 
-std::string CatalogFixtureScript() {
-  std::ifstream in(std::string(QOR_TEST_DATA_DIR) + "/extract/ib_catalog.sql");
+namespace {
+
+std::string DataFile(const char* name) {
+  std::ifstream in(std::string(QOR_TEST_DATA_DIR) + "/extract/" + name);
   std::stringstream s;
   s << in.rdbuf();
   return s.str();
+}
+
+}  // namespace
+
+std::string CatalogFixtureScript() { return DataFile("ib_catalog.sql"); }
+
+std::string EveryKindScript() {
+  const std::string extra = DataFile("ib_every_kind.sql");
+  return extra.empty() ? extra : CatalogFixtureScript() + "\n" + extra;
+}
+
+const std::string& EveryKindDatabase(std::string& error) {
+  static std::string path, failure;
+  static bool done = false;
+  return Build("every_kind.fdb", EveryKindScript(), error, path, failure, done);
 }
 
 const std::string& EmployeeDatabase(std::string& error) {
@@ -317,8 +334,9 @@ void ExpectMatchesCatalog(TObjs& o, const TCatalog& cat) {
     if (ofDomain) {
       EXPECT_EQ(f->DataType, dt::UserType);
       EXPECT_EQ(f->DomainName, c.fieldSource);
-      // The domain's own default is not repeated by its column.
-      if (def == BareDefault(c.domainDefaultSource)) def.clear();
+      // The domain's own default is not repeated by its column; one the
+      // column gives itself stays, even when it is the same.
+      if (c.defaultSource.empty()) def.clear();
     } else {
       EXPECT_EQ(f->DataType, ExpectedType(c));
       if (f->DataType == dt::CHAR || f->DataType == dt::VARCHAR) {

@@ -24,6 +24,10 @@ namespace qor::test {
 const std::string& EmployeeDatabase(std::string& error);
 const std::string& CatalogFixtureDatabase(std::string& error);
 std::string CatalogFixtureScript();
+// ib_catalog.sql followed by ib_every_kind.sql: every object kind and grant
+// form Firebird 3 has.
+const std::string& EveryKindDatabase(std::string& error);
+std::string EveryKindScript();
 
 // One column as the engine's catalog holds it.
 struct TCatalogColumn {

@@ -6,6 +6,7 @@
 
 #include "tests/extract/qorIBExtractFixture.h"
 #include "tests/support/qorFirebirdReplay.h"
+#include "tests/support/qorModelDump.h"
 #include "tests/support/qorTestEnv.h"
 
 #include <gtest/gtest.h>
@@ -115,6 +116,31 @@ TEST(FbServerExtract, AttachmentDroppedBetweenStepsEndsTheRun) {
   run.errors.clear();
   EXPECT_TRUE(run.extract.ExtractDatabase()) << (run.errors.empty() ? "" : run.errors[0]);
   EXPECT_EQ(run.Objs().Views.Count(), 1);
+}
+
+// The every-kind fixture built on the server and read over TCP gives the
+// model the embedded engine gives for the same script.
+TEST(FbServerExtract, EveryKindOverTcpGivesTheEmbeddedModel) {
+  std::string why;
+  const std::string embedded = test::EveryKindDatabase(why);
+  ASSERT_FALSE(embedded.empty()) << why;
+  const std::string file = test::ServerDatabasePath("every_kind");
+  const test::TFirebirdReplayResult built = test::BuildFirebirdDatabase(
+      std::string(test::kServerHost) + "/3050:" + file, test::EveryKindScript(),
+      test::ServerPassword());
+  ASSERT_TRUE(built.Ok) << built.Errors;
+
+  ExtractRun local, remote;
+  local.Embedded(embedded);
+  remote.Server(file, test::ServerPassword());
+  for (ExtractRun* run : {&local, &remote}) {
+    run->Objs().IBServerOptions.SQLServerVersion = TIBSQLServerVersionType::st_Firebird_30;
+    ASSERT_TRUE(run->extract.ExtractDatabase()) << (run->errors.empty() ? "" : run->errors[0]);
+    EXPECT_TRUE(run->errors.empty());
+  }
+  EXPECT_GT(remote.Objs().Procedures.Count(), 0);
+  EXPECT_GT(remote.Objs().Grants.Count(), 0);
+  EXPECT_EQ(test::DumpModel(remote.Objs()), test::DumpModel(local.Objs()));
 }
 
 }  // namespace

@@ -264,12 +264,13 @@ TEST_F(FldColumnTest, InterBaseColumnDefinition) {
          f.DataType = dt::UserType, f.DomainName = "D_AMOUNT", f.DefaultValue = "5";
        },
        "C D_AMOUNT DEFAULT 5"},
+      // Left out, the column would come back with the domain's default.
       {"domain with a default of its own", DB::dbInterBase, fb30, table,
        [](FldTest& t, TFldData& f) {
          t.Domain("D_AMOUNT", dt::INTEGER, "1");
          f.DataType = dt::UserType, f.DomainName = "D_AMOUNT", f.DefaultValue = "5";
        },
-       "C D_AMOUNT"},
+       "C D_AMOUNT DEFAULT 5"},
       {"TYPE OF writes its own default", DB::dbInterBase, fb30, in,
        [](FldTest& t, TFldData& f) {
          t.Domain("D_AMOUNT", dt::INTEGER, "1");

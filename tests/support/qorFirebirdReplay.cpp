@@ -5,7 +5,9 @@
 
 #include "tests/support/qorChildProcess.h"
 
+#include <algorithm>
 #include <cctype>
+#include <map>
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
@@ -146,6 +148,62 @@ TFirebirdReplayResult ExtractFirebirdDDL(const std::string& database, const std:
   args.push_back(database);
   result.Ok = Absorb(Spawn(args, IsqlEnvironment(folder.Path()), timeout), result);
   return result;
+}
+
+namespace {
+
+std::vector<std::string> TextLines(const std::string& text) {
+  std::vector<std::string> out;
+  std::string line;
+  for (char c : text) {
+    if (c == '\r') continue;
+    if (c != '\n') {
+      line += c;
+      continue;
+    }
+    out.push_back(line);
+    line.clear();
+  }
+  if (!line.empty()) out.push_back(line);
+  return out;
+}
+
+std::string CheckSpacing(std::string line) {
+  for (std::size_t at = line.find("CHECK ("); at != std::string::npos; at = line.find("CHECK (", at))
+    line.erase(at + 5, 1);
+  return line;
+}
+
+bool Blank(const std::string& line) {
+  return std::all_of(line.begin(), line.end(), [](unsigned char c) { return c <= ' '; });
+}
+
+}  // namespace
+
+std::vector<std::string> UnexplainedDifferences(const std::string& a, const std::string& b,
+                                                const std::vector<TReviewedDifference>& reviewed) {
+  std::map<std::string, int> count;
+  for (const std::string& l : TextLines(a)) ++count[CheckSpacing(l)];
+  for (const std::string& l : TextLines(b)) --count[CheckSpacing(l)];
+  std::vector<std::string> out;
+  for (const auto& [line, n] : count) {
+    if (n == 0 || Blank(line)) continue;
+    const bool known = std::any_of(reviewed.begin(), reviewed.end(), [&](const TReviewedDifference& r) {
+      return line.find(r.Text) != std::string::npos;
+    });
+    if (!known) out.push_back((n > 0 ? "source only: " : "replay only: ") + line);
+  }
+  return out;
+}
+
+std::string WithoutDatabaseHeader(std::string script) {
+  for (const char* head : {"CREATE DATABASE", "SET SQL DIALECT"}) {
+    const auto at = script.find(head);
+    if (at == std::string::npos) continue;
+    const auto end = script.find(';', at);
+    script.erase(at, end == std::string::npos ? std::string::npos : end - at + 1);
+  }
+  return script;
 }
 
 std::string EmployeeSampleScript() {

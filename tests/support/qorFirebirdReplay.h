@@ -6,6 +6,7 @@
 
 #include <chrono>
 #include <string>
+#include <vector>
 
 namespace qor::test {
 
@@ -47,6 +48,24 @@ TFirebirdReplayResult BuildFirebirdDatabase(const std::string& database, const s
 TFirebirdReplayResult ExtractFirebirdDDL(const std::string& database,
                                          const std::string& password = {},
                                          std::chrono::seconds timeout = std::chrono::seconds(120));
+
+// A known difference between two DDL texts: lines containing `Text`, with
+// the reason they may differ.
+struct TReviewedDifference {
+  const char* Text;
+  const char* Reason;
+};
+
+// The lines of `a` not in `b` and of `b` not in `a` (counted as multisets;
+// blank lines and the blank between CHECK and its condition, which the
+// engine keeps as typed, do not count), less those a reviewed entry
+// explains; each prefixed "source only: " or "replay only: ".
+std::vector<std::string> UnexplainedDifferences(const std::string& a, const std::string& b,
+                                                const std::vector<TReviewedDifference>& reviewed);
+
+// The script without its database header (CREATE DATABASE, SET SQL
+// DIALECT): the replay makes a database of its own.
+std::string WithoutDatabaseHeader(std::string script);
 
 // The employee sample script of Debian's firebird3.0-examples without its
 // CREATE DATABASE; empty when the package is not installed.
