@@ -20,6 +20,10 @@
 #include "model/qorDBStructure.h"
 #include "platform/qorStrings.h"
 
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
 namespace qor {
 
 namespace {
@@ -357,16 +361,21 @@ void TCustomSQLParser::LinkConstraints() {
 
 void TCustomSQLParser::LinkForeignKeyTargets() {
   TObjs* objs = Objs();
+  // The primary and unique keys by their table's name, each table's in list
+  // order, so that a foreign key meets only the keys of the table it names.
+  std::unordered_map<std::string_view, std::vector<TCtrData*>> keysOf;
+  for (int j = 0; j < objs->Constraints.Count(); ++j) {
+    TCtrData* key = objs->Constraints.Object(j);
+    const std::uint8_t t = key->GetConstraintType();
+    if (t == ct::PrimaryKey || t == ct::Unique) keysOf[key->GetTableName()].push_back(key);
+  }
   for (int i = 0; i < objs->Constraints.Count(); ++i) {
     TCtrData* fk = objs->Constraints.Object(i);
     if (fk->GetConstraintType() != ct::ForeignKey) continue;
-    for (int j = 0; j < objs->Constraints.Count(); ++j) {
-      TCtrData* key = objs->Constraints.Object(j);
-      const std::uint8_t t = key->GetConstraintType();
-      if (t != ct::PrimaryKey && t != ct::Unique) continue;
-      if (key->GetTableName() == fk->GetRefTableName() && SameColumnList(key->Columns, fk->RefColumns))
-        LinkDependency(fk, key, {});
-    }
+    const auto keys = keysOf.find(fk->GetRefTableName());
+    if (keys == keysOf.end()) continue;
+    for (TCtrData* key : keys->second)
+      if (SameColumnList(key->Columns, fk->RefColumns)) LinkDependency(fk, key, {});
   }
 }
 
