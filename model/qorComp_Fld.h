@@ -125,8 +125,9 @@ class TFldData : public TDbObj {
   std::int32_t SortOrder = 0;  // 2 = descending
   std::vector<std::string> EnumValues;
   bool Identity = false;
-  std::int32_t IdentitySeed = 0;
-  std::int32_t IdentityIncrement = 0;
+  // 64-bit: an MS SQL BIGINT identity starts and steps past 2^31.
+  std::int64_t IdentitySeed = 0;
+  std::int64_t IdentityIncrement = 0;
   char GeneratedKind = '\0';  // 'A' always, 'D' by default
   std::string GeneratedExpr;
   bool RowGuidCol = false;

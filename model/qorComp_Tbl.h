@@ -69,6 +69,9 @@ class TTblData : public TDbObj {
   bool NoLogging = false;
   bool Compress = false;
   std::string TablespaceName;
+  // MS SQL: the file group of the table's data (its heap or clustered
+  // index), as the catalog names it.
+  std::string FileGroup;
   std::string PartitionColumns;
   std::string PartitionText;
   bool WithOids = false;

@@ -959,27 +959,11 @@ std::string TCustomParser::DecodeFileText(std::string bytes) {
     return bytes.substr(3);
   if (bytes.size() < 2 || Byte(bytes[0]) != 0xFF || Byte(bytes[1]) != 0xFE) return bytes;
   // UTF-16 little-endian: the code units after the mark, a trailing odd
-  // byte dropped; an unpaired surrogate becomes U+FFFD.
-  std::string out;
-  const std::size_t units = (bytes.size() - 2) / 2;
-  out.reserve(units);
-  auto unit = [&](std::size_t i) -> std::uint32_t {
-    return Byte(bytes[2 + 2 * i]) | (std::uint32_t{Byte(bytes[3 + 2 * i])} << 8);
-  };
-  for (std::size_t i = 0; i < units; ++i) {
-    std::uint32_t u = unit(i);
-    if (u >= 0xD800 && u <= 0xDBFF && i + 1 < units) {
-      const std::uint32_t lo = unit(i + 1);
-      if (lo >= 0xDC00 && lo <= 0xDFFF) {
-        AppendUtf8(out, 0x10000 + ((u - 0xD800) << 10) + (lo - 0xDC00));
-        ++i;
-        continue;
-      }
-    }
-    if (u >= 0xD800 && u <= 0xDFFF) u = 0xFFFD;
-    AppendUtf8(out, u);
-  }
-  return out;
+  // byte dropped.
+  std::u16string units((bytes.size() - 2) / 2, u'\0');
+  for (std::size_t i = 0; i < units.size(); ++i)
+    units[i] = static_cast<char16_t>(Byte(bytes[2 + 2 * i]) | (Byte(bytes[3 + 2 * i]) << 8));
+  return Utf16ToUtf8(units);
 }
 
 bool TCustomParser::ParseFile(const std::string& fileName, TObjs* collection) {

@@ -129,39 +129,16 @@ TEST_F(RolTest, RoleDescription) {
 
 // ------------------------------------------------------------------ grants
 
-struct GrantSpec {
-  const char* grantee;
-  K granteeKind;
-  const char* object;
-  K objectKind;
-  TPrivileges privileges;
-  int option = 0;
-  std::vector<std::string> columns = {};
-  const char* statement = "";
-};
+using GrantSpec = test::TModelBuilder::TGrantSpec;
 
 class GntTest : public test::KindTest {
  protected:
   TGntData* Grant(DB server, const GrantSpec& s) {
     auto* g = Make<TGntData>(server, "");
-    Fill(*g, s);
+    test::TModelBuilder::FillGrant(*g, s);
     return g;
   }
-  static void Fill(TGntData& g, const GrantSpec& s) {
-    g.Grantee = s.grantee;
-    g.GranteeKind = s.granteeKind;
-    g.ObjectName = s.object;
-    g.ObjectKind = s.objectKind;
-    g.Privileges = s.privileges;
-    g.GrantOption = s.option;
-    g.Columns = s.columns;
-    g.StatementText = s.statement;
-  }
-  std::unique_ptr<TGntData> New(const GrantSpec& s) {
-    auto g = std::make_unique<TGntData>(&Objs());
-    Fill(*g, s);
-    return g;
-  }
+  std::unique_ptr<TGntData> New(const GrantSpec& s) { return build.NewGrant(s); }
 };
 
 TEST_F(GntTest, GrantAndRevokeTextsPerDialect) {

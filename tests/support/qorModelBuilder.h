@@ -79,19 +79,25 @@ class TModelBuilder {
     TPrivileges privileges;
     int option = 0;
     std::vector<std::string> columns = {};
+    std::string statement = {};
   };
 
   // A grant, not yet handed to the collection (AddGrant merges it).
   std::unique_ptr<TGntData> NewGrant(TGrantSpec s) {
     auto g = std::make_unique<TGntData>(&objs_);
-    g->Grantee = std::move(s.grantee);
-    g->GranteeKind = s.granteeKind;
-    g->ObjectName = std::move(s.object);
-    g->ObjectKind = s.objectKind;
-    g->Privileges = s.privileges;
-    g->GrantOption = s.option;
-    g->Columns = std::move(s.columns);
+    FillGrant(*g, std::move(s));
     return g;
+  }
+
+  static void FillGrant(TGntData& g, TGrantSpec s) {
+    g.Grantee = std::move(s.grantee);
+    g.GranteeKind = s.granteeKind;
+    g.ObjectName = std::move(s.object);
+    g.ObjectKind = s.objectKind;
+    g.Privileges = s.privileges;
+    g.GrantOption = s.option;
+    g.Columns = std::move(s.columns);
+    g.StatementText = std::move(s.statement);
   }
 
  private:

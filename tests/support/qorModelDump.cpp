@@ -228,6 +228,7 @@ class TDumper {
     Line("of-type", t.OfType);
     Line("as-query", OneLine(t.AsQuery));
     Line("tablespace", t.TablespaceName);
+    Line("file-group", t.FileGroup);
     Fields("column", t.Fields);
   }
 

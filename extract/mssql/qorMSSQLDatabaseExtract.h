@@ -1,0 +1,143 @@
+// The MS SQL Server catalog extractor: reads the catalog of one database
+// through the connection engine into the structure's collection, then
+// re-parses the stored texts with the T-SQL parser, which links the
+// dependencies. Two catalog generations are read: the SQL Server 2000
+// system tables and the catalog views of 2005 and later; the configured
+// server version (raised to the one the server reports) and the database's
+// compatibility level choose between them. The readers live beside this
+// unit (qorMSSQLExtract*.cpp); the catalog texts are in
+// qorMSSQLCatalogQueries.h.
+#pragma once
+
+#include "base/qorTypes.h"
+#include "extract/qorCustomExtract.h"
+#include "platform/qorNameList.h"
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace qor {
+
+class TDbObj;
+class TFldData;
+class TObjs;
+class TQORCustomConnection;
+class TQORQuery;
+class TTblData;
+
+namespace msq {
+struct TCatalogForm;
+}
+
+class TMSSQLDBExtract : public TCustomExtract {
+ public:
+  TMSSQLDBExtract();
+  ~TMSSQLDBExtract() override;
+  const char* ClassName() const override { return "TMSSQLDBExtract"; }
+
+  // ---- Published ----
+  TQORCustomConnection* QORConnection() const { return connection_; }
+  // Linked with free notification.
+  void SetQORConnection(TQORCustomConnection* value);
+
+  // The configured server version is kept even when the server reports a
+  // later one. Unset, a later version reported by the server is used and
+  // logged, so a modern server is not read through the 2000 tables.
+  bool KeepServerVersion = false;
+
+  // The whole extraction: true when every step ran to its end; a failure
+  // or a stop request gives false.
+  bool ExtractDatabase() override;
+
+  // The step total.
+  static constexpr int kStepMax = 16;
+
+  // The structure's collection; none without a structure.
+  TObjs* GetObjs() const;
+
+  // ---- Version rules ----
+  // The collection's SQLServerVersion; st_MSSQL2000 without a structure.
+  TMSSQLServerVersionType GetServerVersion() const;
+  // The database's compatibility level; 0 without a structure.
+  std::int32_t GetCompatibilityLevel() const;
+  bool IsCompatibilityLevel130() const { return GetCompatibilityLevel() >= 130; }
+  // The server version of a product version text ("15.0.2000.5"); none for
+  // a text it cannot read or a server before 2000.
+  static std::optional<TMSSQLServerVersionType> VersionOfProduct(std::string_view productVersion);
+
+  // Fires OnLogNextLine when assigned.
+  void LogLine(const std::string& text);
+
+  // ---- Shared operations of the readers ----
+  // Sets a column's data type from a catalog row.
+  void MapDataType(TFldData& column, const std::string& typeName, std::int32_t length,
+                   std::int32_t precision, std::int32_t scale, bool nullable);
+  // The "MS_Description" extended property of one object ('' when none).
+  // Level names go to the server as they are spelled in its catalog.
+  std::string ReadDescription(std::string_view level0Type, std::string_view level0Name,
+                              std::string_view level1Type, std::string_view level1Name,
+                              std::string_view level2Type = {}, std::string_view level2Name = {});
+  // The "microsoft_database_tools_support" marker of one object.
+  bool ReadToolsSupport(std::string_view level0Type, std::string_view level0Name,
+                        std::string_view level1Type, std::string_view level1Name,
+                        std::string_view level2Type = {}, std::string_view level2Name = {});
+  // A WHERE-clause line that drops the objects marked as designer-tool
+  // objects; empty below compatibility level 90.
+  std::string ToolsSupportFilter(std::string_view tableAlias, std::string_view schemaAlias) const;
+  // The object's stored text from syscomments: a column's (its computed
+  // expression) through SetText, any other object's into ObjectSource.
+  void ReadCommentsText(TDbObj* obj);
+  // Lookup by catalog id.
+  template <class T>
+  static T* FindObjectInList(const TOwnedNameList<T>& list, std::int32_t id);
+  TDbObj* FindObjectById(std::int32_t id) const;
+
+ protected:
+  void Notification(TComponent* component, TOperation operation) override;
+  void PrepareExtraction() override;
+  void RunExtractSteps() override;
+
+  // ---- Steps ----
+  void ReadDatabaseProperties();
+  void ExtractSchemas();
+  void ExtractTypes();
+  void ExtractDefaults();
+  void ExtractRules();
+  void ExtractTables();
+  void ExtractDependencies();
+  void ParseBodies();
+
+ private:
+  std::unique_ptr<TQORQuery> NewQuery();
+  msq::TCatalogForm Form() const;
+  bool CaseSensitive() const;
+  // One step: its caption, its readers when `run`, then the position and
+  // the stop test. True when the run goes on.
+  template <class Fn>
+  bool Step(const char* caption, bool run, int positionAfter, Fn&& readers);
+  bool PositionReached(int position);
+  // Raises the configured version to the reported one (unless kept).
+  void ApplyReportedVersion(const std::string& productVersion);
+  void ReadDefaultsOrRules(bool rules);
+  // `schema` and `tableName` as the catalog spells them.
+  void ReadTableColumns(TQORQuery& cols, TTblData& table, const std::string& schema,
+                        const std::string& tableName, const msq::TCatalogForm& form);
+  std::string ExtendedPropertyValue(std::string_view property, bool& isNull,
+                                    std::string_view level0Type, std::string_view level0Name,
+                                    std::string_view level1Type, std::string_view level1Name,
+                                    std::string_view level2Type, std::string_view level2Name);
+
+  TQORCustomConnection* connection_ = nullptr;
+};
+
+template <class T>
+T* TMSSQLDBExtract::FindObjectInList(const TOwnedNameList<T>& list, std::int32_t id) {
+  for (int i = 0; i < list.Count(); ++i)
+    if (T* o = list.Value(i).get(); o && o->ObjectId == id) return o;
+  return nullptr;
+}
+
+}  // namespace qor

@@ -1,0 +1,432 @@
+// The MS SQL extractor on recorded catalog replies: no MS SQL Server runs
+// here, so every test reads a replay fixture (tests/data/extract/mssql)
+// whose rows are what the server's catalog returns for each query text, one
+// fixture per catalog generation: the 2000 system tables, 2005 at
+// compatibility level 80 (descriptions by one query per object), 2008 at
+// level 100 (subselects, schemas) and 2019 at level 130. Matching is strict:
+// a statement the fixture does not hold fails the run, and a fixture
+// statement never asked for fails the test.
+#include "extract/mssql/qorMSSQLDatabaseExtract.h"
+
+#include "engine/qorDBEngine.h"
+#include "model/qorComp_Def.h"
+#include "model/qorComp_Dmn.h"
+#include "model/qorComp_Fld.h"
+#include "model/qorComp_Rul.h"
+#include "model/qorComp_Tbl.h"
+#include "model/qorDBStructure.h"
+#include "platform/qorStrings.h"
+#include "tests/support/qorModelDump.h"
+#include "tests/support/qorReplay.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
+#include <optional>
+#include <ostream>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace qor {
+namespace {
+
+using MSV = TMSSQLServerVersionType;
+
+std::string DataPath(const std::string& file) {
+  return std::string(QOR_TEST_DATA_DIR) + "/extract/mssql/" + file;
+}
+
+// An extractor over a replay binding standing in for the ADO connection,
+// with every event recorded.
+class ReplayRun {
+ public:
+  explicit ReplayRun(test::TReplayScript script)
+      : scope_(TconnectionType::cnADO,
+               std::make_unique<test::TReplayConnection>(TconnectionType::cnADO, TDatabaseType::dbMSSQL,
+                                                        std::move(script))) {
+    replay = static_cast<test::TReplayConnection*>(scope_.StandIn());
+    connection.SetConnectionType(TconnectionType::cnADO);
+    connection.SetDatabaseType(TDatabaseType::dbMSSQL);
+    connection.ConnectionOptions.DatabaseName = "Shop";
+    connection.ConnectionOptions.HostName = "sqlhost";
+    connection.ConnectionOptions.UserName = "sa";
+    connection.OnErrorMessage = [this](TObject*, const std::string& t) { connectionErrors.push_back(t); };
+    extract.SetQORConnection(&connection);
+    extract.SetDBStructure(&structure);
+    extract.OnLogNextLine = [this](TObject*, const std::string& t) { log.push_back(t); };
+    extract.OnErrorMessage = [this](TObject*, const std::string& t) { errors.push_back(t); };
+    extract.OnProgressUpdate = [this](TObject*, int p, int m) {
+      progress.emplace_back(p, m);
+      if (OnProgress) OnProgress(p);
+    };
+    extract.OnProgressStep = [this](TObject*, int mode, const std::string& c, int p, int) {
+      if (mode == 0) steps.push_back(c + "@" + std::to_string(p));
+    };
+  }
+  static test::TReplayScript Load(const std::string& fixture) {
+    return test::TReplayScript::Load(DataPath(fixture + ".json"));
+  }
+
+  TObjs& Objs() { return *structure.GetObjs(); }
+  TMSSQLServerOptions& Options() { return Objs().MSSQLServerOptions; }
+
+  // The events of the run as one reviewed text: log lines, step captions
+  // with their positions, progress updates.
+  std::string Events() const {
+    std::string s = "-- log\n";
+    for (const auto& l : log) s += l + "\n";
+    s += "-- steps\n";
+    for (const auto& l : steps) s += l + "\n";
+    s += "-- progress\n";
+    for (const auto& [p, m] : progress) s += std::to_string(p) + "/" + std::to_string(m) + "\n";
+    return s;
+  }
+  std::string Script() {
+    std::vector<std::string> lines;
+    Objs().GetScript(lines);
+    return JoinLines(lines) + "\r\n";
+  }
+
+ private:
+  test::TBindingScope scope_;
+
+ public:
+  test::TReplayConnection* replay = nullptr;
+  TQORConnection connection;
+  TDBStructure structure;
+  TMSSQLDBExtract extract;
+  std::vector<std::string> log, errors, steps, connectionErrors;
+  std::vector<std::pair<int, int>> progress;
+  std::function<void(int)> OnProgress;
+};
+
+// ------------------------------------------------------------ generations
+
+struct Generation {
+  const char* fixture;
+  MSV configured;  // what the caller set
+  MSV readAs;      // what the run reads the catalog as
+  std::int32_t level;
+};
+
+void PrintTo(const Generation& g, std::ostream* os) { *os << g.fixture; }
+
+const Generation kGenerations[] = {
+    {"mssql2000", MSV::st_MSSQL2000, MSV::st_MSSQL2000, 80},
+    {"mssql2005_level80", MSV::st_MSSQL2000, MSV::st_MSSQL2005, 80},
+    {"mssql2008_level100", MSV::st_MSSQL2000, MSV::st_MSSQL2008, 100},
+    {"mssql2019_level130", MSV::st_MSSQL2016, MSV::st_MSSQL2019, 130},
+};
+
+class MSSQLExtractGeneration : public ::testing::TestWithParam<Generation> {};
+
+// Recorded stand-in: no MS SQL Server runs here.
+TEST_P(MSSQLExtractGeneration, ReadsItsCatalogToTheReviewedScript) {
+  const Generation& g = GetParam();
+  ReplayRun run(ReplayRun::Load(g.fixture));
+  run.Options().SQLServerVersion = g.configured;
+  ASSERT_TRUE(run.extract.ExtractDatabase()) << (run.errors.empty() ? "" : run.errors[0]);
+  EXPECT_THAT(run.errors, ::testing::IsEmpty());
+  EXPECT_THAT(run.connectionErrors, ::testing::IsEmpty());
+  EXPECT_THAT(run.replay->Mismatches(), ::testing::IsEmpty());
+  EXPECT_THAT(run.replay->UnusedStatements(), ::testing::IsEmpty());
+  EXPECT_FALSE(run.connection.GetConnected());
+  EXPECT_EQ(run.Options().SQLServerVersion, g.readAs);
+  EXPECT_EQ(run.Options().MSSQLDatabaseOptions.CompatibilityLevel, g.level);
+  const std::string messages = test::DumpMessages(*run.extract.GetMsgManager());
+  EXPECT_EQ(messages.find("error"), std::string::npos) << messages;
+
+  const std::string stem = DataPath(g.fixture);
+  EXPECT_EQ(test::CompareWithExpected(run.Events(), stem + ".events"), "");
+  EXPECT_EQ(test::CompareWithExpected(test::DumpModel(run.Objs()), stem + ".dump"), "");
+  EXPECT_EQ(test::CompareWithExpected(run.Script(), stem + ".sql"), "");
+}
+
+INSTANTIATE_TEST_SUITE_P(Generations, MSSQLExtractGeneration, ::testing::ValuesIn(kGenerations),
+                         [](const auto& info) { return std::string(info.param.fixture); });
+
+// ----------------------------------------------------------- the mended faults
+
+// Recorded stand-in: no MS SQL Server runs here.
+TEST(MSSQLExtract, AReportedLaterVersionIsUsedAndLoggedUnlessTheCallerKeepsHis) {
+  {
+    ReplayRun run(ReplayRun::Load("mssql2008_level100"));
+    ASSERT_TRUE(run.extract.ExtractDatabase());
+    EXPECT_THAT(run.log, ::testing::Contains("Server version reported by the server: MS SQL 2008 "
+                                             "(configured: MS SQL 2000)"));
+    // Read through the catalog views: the schema of each table is its own.
+    EXPECT_NE(run.Objs().FindTable("SALES.ORDERS"), nullptr);
+    EXPECT_NE(run.Objs().FindTable("DBO.ORDERS"), nullptr);
+  }
+  // A caller who keeps his version is obeyed: 2016 reads as the 2019 server
+  // would be read, without the line.
+  ReplayRun run(ReplayRun::Load("mssql2019_level130"));
+  run.Options().SQLServerVersion = MSV::st_MSSQL2016;
+  run.extract.KeepServerVersion = true;
+  ASSERT_TRUE(run.extract.ExtractDatabase());
+  EXPECT_EQ(run.Options().SQLServerVersion, MSV::st_MSSQL2016);
+  for (const std::string& l : run.log) EXPECT_EQ(l.find("reported by the server"), std::string::npos) << l;
+  EXPECT_THAT(run.replay->Mismatches(), ::testing::IsEmpty());
+}
+
+TEST(MSSQLExtract, ProductVersionsMapToServerVersions) {
+  struct Case {
+    const char* text;
+    std::optional<MSV> version;
+  };
+  const Case cases[] = {
+      {"8.00.2039", MSV::st_MSSQL2000},     {"9.00.5000.00", MSV::st_MSSQL2005},
+      {"10.50.6000.34", MSV::st_MSSQL2008}, {"11.0.7001.0", MSV::st_MSSQL2012},
+      {"12.0.6024.0", MSV::st_MSSQL2014},   {"13.0.5026.0", MSV::st_MSSQL2016},
+      {"14.0.3436.1", MSV::st_MSSQL2017},   {"15.0.2000.5", MSV::st_MSSQL2019},
+      {"16.0.1000.6", MSV::st_MSSQL2019},   {"7.00.623", std::nullopt},
+      {"", std::nullopt},                   {"abc", std::nullopt},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.text);
+    EXPECT_EQ(TMSSQLDBExtract::VersionOfProduct(c.text), c.version);
+  }
+}
+
+// Recorded stand-in: no MS SQL Server runs here.
+TEST(MSSQLExtract, ColumnsKeepTheirOwnRowGuidFlagIdentityAndNames) {
+  ReplayRun run(ReplayRun::Load("mssql2000"));
+  ASSERT_TRUE(run.extract.ExtractDatabase());
+  TObjs& o = run.Objs();
+  // Only the column the server marks is the ROWGUIDCOL.
+  ASSERT_NE(o.FindField("DBO.CUSTOMER", "ROWGUID"), nullptr);
+  EXPECT_TRUE(o.FindField("DBO.CUSTOMER", "ROWGUID")->RowGuidCol);
+  EXPECT_FALSE(o.FindField("DBO.CUSTOMER", "EXTERNALREF")->RowGuidCol);
+  // A sysname column names its type and no schema.
+  TFldData* login = o.FindField("DBO.CUSTOMER", "LOGINNAME");
+  EXPECT_EQ(login->DataType, dt::UserType);
+  EXPECT_EQ(login->DomainName, "SYSNAME");
+  EXPECT_EQ(login->DomainSchema, "");
+  // The owner's table outside dbo, read with its identity and computed text.
+  TFldData* id = o.FindField("SALES.ORDERS", "ORDERID");
+  ASSERT_NE(id, nullptr);
+  EXPECT_EQ(id->IdentitySeed, 1000);
+  EXPECT_EQ(id->IdentityIncrement, 10);
+  EXPECT_EQ(o.FindField("SALES.ORDERS", "TOTAL")->GetText(), "([Qty] * [Price])");
+  EXPECT_EQ(o.FindField("SALES.ORDERS", "NOTE")->Length, 100);
+  EXPECT_EQ(o.FindTable("SALES.ORDERS")->FileGroup, "FG_DATA");
+  // A stored text split over syscomments rows is joined, with CR LF breaks.
+  ASSERT_NE(o.Rules.FindObject("DBO.R_POSITIVE"), nullptr);
+  EXPECT_EQ(o.Rules.FindObject("DBO.R_POSITIVE")->ObjectSource, "CREATE RULE r_positive\r\nAS\r\n@value > 0");
+
+  ReplayRun modern(ReplayRun::Load("mssql2008_level100"));
+  ASSERT_TRUE(modern.extract.ExtractDatabase());
+  TFldData* big = modern.Objs().FindField("DBO.ORDERS", "ORDERID");
+  ASSERT_NE(big, nullptr);
+  EXPECT_EQ(big->IdentitySeed, 3000000000LL);  // past 2^31
+  EXPECT_EQ(modern.Objs().FindField("DBO.ORDERS", "PLACED")->DataType, dt::DATETIME2);
+  EXPECT_EQ(modern.Objs().FindField("DBO.ORDERS", "PLACED")->Precision, 3);
+  // The clustered index's file group, not that of another index.
+  EXPECT_EQ(modern.Objs().FindTable("SALES.ORDERS")->FileGroup, "FG_SALES");
+}
+
+// Recorded stand-in: no MS SQL Server runs here. With case-sensitive
+// identifiers the names stay as the catalog spells them; either way the
+// server is asked with its own spelling (the fixture's parameters).
+TEST(MSSQLExtract, CaseSensitiveIdentifiersKeepTheCatalogSpelling) {
+  ReplayRun run(ReplayRun::Load("mssql2005_level80"));
+  run.Options().MSSQLCompareOptions.CaseSensitiveIdentifiers = true;
+  ASSERT_TRUE(run.extract.ExtractDatabase()) << (run.errors.empty() ? "" : run.errors[0]);
+  EXPECT_THAT(run.replay->UnusedStatements(), ::testing::IsEmpty());
+  TTblData* t = run.Objs().FindTable("dbo.O'Brien Notes");
+  ASSERT_NE(t, nullptr);
+  EXPECT_EQ(t->GetName(), "O'Brien Notes");
+  EXPECT_EQ(t->Fields.Value(1)->GetDescription(), "Note's text");
+}
+
+// Recorded stand-in: no MS SQL Server runs here.
+TEST(MSSQLExtract, IgnoringFileGroupsAsksNoFileGroupQuery) {
+  ReplayRun run(ReplayRun::Load("mssql2008_level100"));
+  run.Options().MSSQLCompareOptions.IgnoreFileGroup = true;
+  ASSERT_TRUE(run.extract.ExtractDatabase());
+  EXPECT_EQ(run.Objs().FindTable("SALES.ORDERS")->FileGroup, "");
+  const std::vector<std::string> unused = run.replay->UnusedStatements();
+  ASSERT_EQ(unused.size(), 2u);
+  for (const std::string& u : unused) EXPECT_NE(u.find("FILEGROUP_NAME"), std::string::npos);
+}
+
+// ------------------------------------------------------------------ errors
+
+TEST(MSSQLExtract, EachMissingPropertyIsReportedWithItsText) {
+  struct Case {
+    const char* name;
+    bool connection, type, structure;
+    const char* text;
+  };
+  const Case cases[] = {
+      {"no connection", false, true, true,
+       "TMSSQLDBExtract.ExtractDatabase(): Connection property not assigned."},
+      {"abstract connection", true, false, true,
+       "TMSSQLDBExtract.ExtractDatabase(): ConnectionType in Connection not specified."},
+      {"no structure", true, true, false, "TMSSQLDBExtract.ExtractDatabase(): DBStructure not assigned."},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    ReplayRun run(ReplayRun::Load("mssql2000"));
+    TQORConnection plain;  // no binding chosen: abstract
+    if (!c.connection) run.extract.SetQORConnection(nullptr);
+    if (!c.type) run.extract.SetQORConnection(&plain);
+    if (!c.structure) run.extract.SetDBStructure(nullptr);
+    EXPECT_FALSE(run.extract.ExtractDatabase());
+    EXPECT_EQ(run.errors, std::vector<std::string>{c.text});
+    EXPECT_NE(test::DumpMessages(*run.extract.GetMsgManager()).find(c.text), std::string::npos);
+    EXPECT_FALSE(run.connection.GetConnected());
+    // Nothing was asked of the server.
+    EXPECT_EQ(run.replay->UnusedStatements().size(), run.replay->Script().Statements.size());
+    run.extract.SetQORConnection(nullptr);
+  }
+}
+
+// Recorded stand-in: no MS SQL Server runs here.
+TEST(MSSQLExtract, AQueryFailingInsideAStepEndsTheRunDisconnected) {
+  test::TReplayScript script = ReplayRun::Load("mssql2008_level100");
+  // The columns of the second table.
+  int failing = -1;
+  for (std::size_t i = 0; i < script.Statements.size(); ++i) {
+    const test::TReplayStatement& st = script.Statements[i];
+    if (st.SQL.find("from sys.columns c") != std::string::npos && !st.Params.empty() &&
+        std::get<std::string>(st.Params[0].second) == "Sales")
+      failing = static_cast<int>(i);
+  }
+  ASSERT_GE(failing, 0);
+  const std::string message = "Invalid column name 'is_persisted'.";
+  script.Statements[static_cast<std::size_t>(failing)].Error = message;
+  ReplayRun run(std::move(script));
+  EXPECT_FALSE(run.extract.ExtractDatabase());
+  EXPECT_EQ(run.errors, std::vector<std::string>{message});
+  EXPECT_FALSE(run.connection.GetConnected());
+  // What was read before stays; the step went no further.
+  EXPECT_NE(run.Objs().FindTable("DBO.ORDERS"), nullptr);
+  EXPECT_EQ(run.Objs().FindTable("SALES.ORDERS"), nullptr);
+  EXPECT_EQ(run.steps.back(), "Tables@2");
+  EXPECT_THAT(run.log, ::testing::Not(::testing::Contains("Parsing bodies...")));
+}
+
+// Recorded stand-in: no MS SQL Server runs here. A stop requested inside a
+// step ends the run after that step, and the run reports false.
+TEST(MSSQLExtract, AStopEndsTheRunAfterTheCurrentStep) {
+  struct Case {
+    int stopAt;           // the progress position at which the stop is asked
+    const char* lastStep; // the last step begun
+  };
+  for (const Case c : {Case{1, "Types@0"}, Case{3, "Tables@2"}, Case{7, "Indexes@6"}}) {
+    SCOPED_TRACE(c.lastStep);
+    ReplayRun run(ReplayRun::Load("mssql2008_level100"));
+    run.OnProgress = [&c](int p) {
+      if (p == c.stopAt) StopRequested = true;
+    };
+    EXPECT_FALSE(run.extract.ExtractDatabase());
+    StopRequested = false;
+    EXPECT_THAT(run.errors, ::testing::IsEmpty());
+    EXPECT_EQ(run.steps.back(), c.lastStep);
+    EXPECT_EQ(run.log.back(), "Extraction stopped.");
+    EXPECT_THAT(run.log, ::testing::Not(::testing::Contains("Parsing bodies...")));
+    EXPECT_FALSE(run.connection.GetConnected());
+    EXPECT_EQ(run.progress.back().first, c.stopAt);
+  }
+}
+
+// -------------------------------------------------------- shared operations
+
+TEST(MSSQLExtract, DataTypesMapFromTheCatalogNames) {
+  TDBStructure structure;
+  TMSSQLDBExtract extract;
+  extract.SetDBStructure(&structure);
+  TObjs& o = *structure.GetObjs();
+  o.SetServerType(TDatabaseType::dbMSSQL);
+  auto domain = std::make_unique<TDmnData>(&o);
+  domain->SetName("Money2");
+  o.AddObject(domain.release(), true);
+  struct Case {
+    const char* type;
+    std::int32_t length, precision, scale;
+    std::uint8_t dataType;
+    std::int32_t wantLength, wantPrecision, wantScale;
+  };
+  const Case cases[] = {
+      {"nvarchar", -1, 0, 0, dt::NVARCHAR, -1, 0, 0},      // MAX
+      {"nvarchar", 40, 0, 0, dt::NVARCHAR, 20, 0, 0},      // bytes, two a character
+      {"nchar", 10, 0, 0, dt::NCHAR, 5, 0, 0},
+      {"varbinary", -1, 0, 0, dt::VARBINARY, -1, 0, 0},
+      {"varchar", 30, 0, 0, dt::VARCHAR, 30, 0, 0},
+      {"decimal", 9, 12, 3, dt::DECIMAL, 0, 12, 3},
+      {"float", 8, 53, 0, dt::FLOAT, 0, 53, 0},
+      {"datetime2", 8, 27, 7, dt::DATETIME2, 0, 7, 0},
+      {"time", 3, 8, 0, dt::TIME, 0, 0, 0},
+      {"datetimeoffset", 10, 34, 7, dt::DATETIMEOFFSET, 0, 7, 0},
+      {"int", 4, 10, 0, dt::INTEGER, 0, 0, 0},
+      {"xml", -1, 0, 0, dt::XML, 0, 0, 0},
+      {"Money2", 8, 19, 4, dt::UserType, 0, 0, 0},         // a domain of the collection
+      {"geography", -1, 0, 0, dt::Unknown, 0, 0, 0},       // neither: left as it was
+      {"INT", 4, 10, 0, dt::Unknown, 0, 0, 0},             // the catalog spells it lower case
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.type) + " " + std::to_string(c.length));
+    TFldData f(&o, nullptr);
+    extract.MapDataType(f, c.type, c.length, c.precision, c.scale, /*nullable=*/false);
+    EXPECT_EQ(f.DataType, c.dataType);
+    EXPECT_EQ(f.Length, c.wantLength);
+    EXPECT_EQ(f.Precision, c.wantPrecision);
+    EXPECT_EQ(f.Scale, c.wantScale);
+    EXPECT_FALSE(f.Nullable);
+  }
+  // Every code the table maps to writes the server's own type name.
+  for (const char* name : {"bigint", "binary", "bit", "char", "datetime", "image", "money", "ntext",
+                           "real", "smalldatetime", "smallint", "smallmoney", "sql_variant", "sysname",
+                           "text", "timestamp", "tinyint", "uniqueidentifier", "date"}) {
+    TFldData f(&o, nullptr);
+    extract.MapDataType(f, name, 0, 0, 0, true);
+    EXPECT_EQ(DataTypeName(f.DataType), UpperAscii(name)) << name;
+  }
+}
+
+TEST(MSSQLExtract, ObjectsAreFoundByCatalogIdInListOrder) {
+  TDBStructure structure;
+  TMSSQLDBExtract extract;
+  extract.SetDBStructure(&structure);
+  TObjs& o = *structure.GetObjs();
+  o.SetServerType(TDatabaseType::dbMSSQL);
+  auto add = [&o](std::unique_ptr<TDbObj> obj, const char* name, std::int32_t id) {
+    obj->SetName(name);
+    obj->ObjectId = id;
+    TDbObj* raw = obj.release();
+    EXPECT_TRUE(o.AddObject(raw, true));
+    return raw;
+  };
+  TDbObj* table = add(std::make_unique<TTblData>(&o), "T", 7);
+  TDbObj* rule = add(std::make_unique<TRulData>(&o), "R", 7);  // ids of two kinds may meet
+  TDbObj* def = add(std::make_unique<TDefData>(&o), "D", 9);
+  EXPECT_EQ(extract.FindObjectById(7), rule);  // rules come first
+  EXPECT_EQ(extract.FindObjectById(9), def);
+  EXPECT_EQ(TMSSQLDBExtract::FindObjectInList(o.Tables, 7), table);
+  EXPECT_EQ(extract.FindObjectById(0), nullptr);
+  EXPECT_EQ(extract.FindObjectById(8), nullptr);
+}
+
+TEST(MSSQLExtract, ToolsSupportFilterIsALineFromLevel90) {
+  TDBStructure structure;
+  TMSSQLDBExtract extract;
+  extract.SetDBStructure(&structure);
+  TMSSQLDatabaseOptions& d = structure.GetObjs()->MSSQLServerOptions.MSSQLDatabaseOptions;
+  d.CompatibilityLevel = 80;
+  EXPECT_EQ(extract.ToolsSupportFilter("o", "s"), "");
+  d.CompatibilityLevel = 90;
+  EXPECT_EQ(extract.ToolsSupportFilter("o", "s"),
+            "AND (isnull((select value from [fn_listextendedproperty] "
+            "('microsoft_database_tools_support', 'SCHEMA', s.name, 'TABLE', o.name, null, null)), "
+            "0) = 0)");
+  EXPECT_FALSE(extract.IsCompatibilityLevel130());
+  d.CompatibilityLevel = 130;
+  EXPECT_TRUE(extract.IsCompatibilityLevel130());
+}
+
+}  // namespace
+}  // namespace qor
