@@ -25,7 +25,9 @@ const char* ActionWord(std::uint8_t rule, DB st) {
   }
 }
 
-bool HasSchemas(DB st) { return st == DB::dbOracle || st == DB::dbMSSQL || st == DB::dbPostgreSQL; }
+bool HasSchemas(DB st) {
+  return st == DB::dbOracle || st == DB::dbMSSQL || st == DB::dbPostgreSQL || st == DB::dbDB2;
+}
 
 }  // namespace
 

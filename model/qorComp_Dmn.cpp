@@ -160,7 +160,7 @@ std::string TDmnData::GetCreateSQL() {
       // DB2 has no domains: a distinct type over the base type is what
       // its columns can be declared with (default and checks stay with
       // the columns).
-      return "CREATE DISTINCT TYPE " + QuoteName(GetName()) + " AS " +
+      return "CREATE DISTINCT TYPE " + GetQualifiedName() + " AS " +
              TypeHolder->GetDataTypeSQL() + " WITH COMPARISONS";
   }
   return "CREATE DOMAIN " + QuoteName(GetName()) + " " + TypeHolder->GetCreateSQL();
@@ -169,7 +169,7 @@ std::string TDmnData::GetCreateSQL() {
 std::string TDmnData::GetDropSQL() {
   switch (ScriptDialect(GetServerType())) {
     case SD::sdOracle: return "DROP TYPE " + GetName();
-    case SD::sdDB2: return "DROP TYPE " + QuoteName(GetName());
+    case SD::sdDB2: return "DROP TYPE " + GetQualifiedName();
     case SD::sdASE: return "exec sp_droptype " + QuotedStr(GetName());
     case SD::sdPostgreSQL:
       return (PGOptions->IsType ? "DROP TYPE " : "DROP DOMAIN ") + GetQualifiedName();

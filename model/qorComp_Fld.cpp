@@ -256,7 +256,8 @@ std::string TFldData::GetDataTypeSQL() {
     std::string s = TypeOf ? "TYPE OF " : "";
     if (!TypeOfTable.empty() && !TypeOfColumn.empty())
       return s + "COLUMN " + QuoteName(TypeOfTable) + "." + QuoteName(TypeOfColumn);
-    if (GetServerType() == DB::dbPostgreSQL) return s + PGDomainSQL();
+    if (GetServerType() == DB::dbPostgreSQL || GetServerType() == DB::dbDB2)
+      return s + QualifiedDomainSQL();
     return s + QuoteName(DomainName);
   }
   const DB st = GetServerType();
@@ -515,7 +516,7 @@ std::string TFldData::PGColumnSQL() {
     if (!CharSet.empty()) s += " character set " + CharSet;
     if (!Collation.empty()) s += " collate " + Collation;
   } else {
-    s = PGDomainSQL();
+    s = QualifiedDomainSQL();
   }
   for (const auto& bounds : ArrayBounds)
     s += "[" + (bounds.second != 0 ? IntToStr(bounds.second) : std::string()) + "]";
@@ -535,7 +536,7 @@ std::string TFldData::PGColumnSQL() {
   return s;
 }
 
-std::string TFldData::PGDomainSQL() {
+std::string TFldData::QualifiedDomainSQL() {
   std::string schema = DomainSchema;
   if (schema.empty() && Owner()) {
     // Domains are keyed by schema and name; the holder's schema first.
@@ -591,7 +592,7 @@ std::string TFldData::OracleColumnSQL() {
 std::string TFldData::DB2ColumnSQL() {
   std::string s;
   if (DataType == dt::UserType) {
-    s = DomainName;
+    s = QualifiedDomainSQL();
   } else {
     if (DataType != dt::Unknown) s = std::string(DataTypeName(DataType));
     if (OneOf(DataType, {dt::VARCHAR, dt::CHAR, dt::BLOB, dt::CLOB}) && Length > 0)

@@ -161,9 +161,9 @@ class TFldData : public TDbObj {
   std::string MySQLColumnSQL();
   std::string PGColumnSQL();
   // The domain name, qualified by its schema where one is known: PostgreSQL
-  // creates the domain in that schema, and a bare name is looked up in the
-  // search path only.
-  std::string PGDomainSQL();
+  // and DB2 create the domain (a distinct type) in that schema, and a bare
+  // name is looked up in the search path only.
+  std::string QualifiedDomainSQL();
   std::string OracleColumnSQL();
   std::string DB2ColumnSQL();
   // The table named after ALTER TABLE in the ADD statement.

@@ -94,7 +94,7 @@ std::string TGnrData::GetCreateSQL() {
     }
     case SD::sdDB2: {
       // DB2 has sequences, not generators.
-      std::string s = "CREATE SEQUENCE " + QuoteName(GetName());
+      std::string s = "CREATE SEQUENCE " + GetQualifiedName();
       if (!StartWith.empty()) s += " START WITH " + StartWith;
       if (!IncrementBy.empty()) s += " INCREMENT BY " + IncrementBy;
       if (!cache_.empty()) s += " CACHE " + cache_;
@@ -121,8 +121,8 @@ std::string TGnrData::GetDropSQL() {
     return "/* Drop generator: " + BlockCommentText(QuoteName(GetName())) + " */" + kCrlf +
            "DELETE FROM RDB$GENERATORS WHERE RDB$GENERATOR_NAME = " + QuotedStr(GetName());
   }
-  if (st == DB::dbPostgreSQL || st == DB::dbOracle) return "DROP SEQUENCE " + GetQualifiedName();
-  if (st == DB::dbDB2) return "DROP SEQUENCE " + QuoteName(GetName());
+  if (st == DB::dbPostgreSQL || st == DB::dbOracle || st == DB::dbDB2)
+    return "DROP SEQUENCE " + GetQualifiedName();
   return {};
 }
 

@@ -86,7 +86,10 @@ std::string TIdxData::GetCreateSQL() {
       s += "INDEX " + name + " ON " +
            (OwnerQualifier.empty() ? "" : QuoteName(OwnerQualifier) + ".") + table;
       break;
+    // DB2 as Oracle: beside a table in a schema; bare, the index and its
+    // table would be looked for in the connection's current schema.
     case SD::sdOracle:
+    case SD::sdDB2:
       if (parent.empty()) s += "INDEX " + name + " ON " + table;
       else
         s += "INDEX " + QuoteName(parent) + "." + name + " ON " + QuoteName(parent) + "." + table;
@@ -98,7 +101,6 @@ std::string TIdxData::GetCreateSQL() {
       break;
     case SD::sdGeneric:
     case SD::sdInterBase:
-    case SD::sdDB2:
     case SD::sdASE: s += "INDEX " + name + " ON " + table; break;
   }
 
@@ -142,10 +144,13 @@ std::string TIdxData::GetDropSQL() {
     // Without a schema the search path finds the index.
     case SD::sdPostgreSQL:
       return "DROP INDEX " + (parent.empty() ? "" : QuoteName(parent) + ".") + name;
+    // In the schema it was created in.
+    case SD::sdDB2:
+      if (parent.empty()) return TDbObj::GetDropSQL();
+      return DropComment() + "DROP INDEX " + QuoteName(parent) + "." + name;
     case SD::sdGeneric:
     case SD::sdInterBase:
-    case SD::sdOracle:
-    case SD::sdDB2: return TDbObj::GetDropSQL();
+    case SD::sdOracle: return TDbObj::GetDropSQL();
   }
   return TDbObj::GetDropSQL();
 }

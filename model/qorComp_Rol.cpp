@@ -207,9 +207,10 @@ std::string TGntData::PrivilegeList() {
 
 namespace {
 
-// The schema of the object a PostgreSQL grant names, from the collection:
-// the grant holds the bare name, and the object is created in its schema.
-std::string PGGrantObjectSchema(TCustomObjs* objs, const std::string& name, TDbObject kind) {
+// The schema of the object a PostgreSQL or DB2 grant names, from the
+// collection: the grant holds the bare name, and the object is created in
+// its schema.
+std::string GrantObjectSchema(TCustomObjs* objs, const std::string& name, TDbObject kind) {
   if (!objs) return {};
   std::string found;
   int hits = 0;
@@ -271,20 +272,20 @@ std::string TGntData::GetPrivilegesText() {
       case TDbObject::dboPackage: s += "PACKAGE "; break;
       default: break;  // tables and the rest have no kind word
     }
-  } else if (st == DB::dbPostgreSQL || st == DB::dbMySQL) {
-    // Both read a bare name as a table's.
+  } else if (st == DB::dbPostgreSQL || st == DB::dbMySQL || st == DB::dbDB2) {
+    // All three read a bare name as a table's.
     switch (ObjectKind) {
       case TDbObject::dboProcedure: s += "PROCEDURE "; break;
       case TDbObject::dboFunction: s += "FUNCTION "; break;
       case TDbObject::dboGenerator:
-        if (st == DB::dbPostgreSQL) s += "SEQUENCE ";
+        if (st != DB::dbMySQL) s += "SEQUENCE ";
         break;
       default: break;
     }
   }
-  if (st == DB::dbPostgreSQL) {
+  if (st == DB::dbPostgreSQL || st == DB::dbDB2) {
     std::string schema = GetParentName();
-    if (schema.empty()) schema = PGGrantObjectSchema(Owner(), ObjectName, ObjectKind);
+    if (schema.empty()) schema = GrantObjectSchema(Owner(), ObjectName, ObjectKind);
     if (!schema.empty()) s += QuoteName(schema) + ".";
   }
   // An MS SQL grant that knows its object's schema names it.
@@ -345,9 +346,14 @@ std::string TGntData::GetCreateSQL() {
       if (list.empty()) return {};
       return "GRANT " + list + " TO " + QuoteName(Grantee) + (option ? " WITH GRANT OPTION" : "");
     }
+    // T-SQL has no GRANT role TO: membership goes through the procedure,
+    // which every version takes (ALTER ROLE ... ADD MEMBER only from 2012).
+    // A database role has no admin option to give.
+    if (ObjectKind == TDbObject::dboRole && st == DB::dbMSSQL)
+      return "exec sp_addrolemember N" + QuotedStr(ObjectName) + ", N" + QuotedStr(Grantee);
     if (ObjectKind == TDbObject::dboRole)
-      return std::string(st == DB::dbSybaseASE ? "GRANT ROLE " : "GRANT ") + QuoteName(ObjectName) +
-             " TO " + QuoteName(Grantee) + (option ? " WITH ADMIN OPTION" : "");
+      return "GRANT ROLE " + QuoteName(ObjectName) + " TO " + QuoteName(Grantee) +
+             (option ? " WITH ADMIN OPTION" : "");
     if (PrivilegeList().empty()) return {};
     return "GRANT " + GetPrivilegesText() + " TO " + QuoteName(Grantee) +
            (option ? " WITH GRANT OPTION" : "");
@@ -361,6 +367,8 @@ std::string TGntData::GetCreateSQL() {
 
 std::string TGntData::GetDropSQL() {
   const DB st = GetServerType();
+  if (st == DB::dbMSSQL && StatementText.empty() && ObjectKind == TDbObject::dboRole)
+    return "exec sp_droprolemember N" + QuotedStr(ObjectName) + ", N" + QuotedStr(Grantee);
   if ((st == DB::dbMSSQL || st == DB::dbSybaseASE) && StatementText.empty() &&
       Privileges == TPrivileges{P::prConnect})
     return "REVOKE CONNECT FROM " + QuoteName(ObjectName);  // the user of GRANT CONNECT TO

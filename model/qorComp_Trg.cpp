@@ -216,7 +216,11 @@ std::string TTrgData::PGText(const std::string& body) {
 
 std::string TTrgData::DB2Text(const std::string& body) {
   const std::string crlf(CRLF);
-  std::string s = "CREATE TRIGGER " + QuoteName(GetName()) + crlf;
+  // In the schema of its table, which is named with it: bare, both would
+  // be looked for in the connection's current schema.
+  const std::string parent =
+      GetParentName().empty() ? std::string() : QuoteName(GetParentName()) + ".";
+  std::string s = "CREATE TRIGGER " + parent + QuoteName(GetName()) + crlf;
   s += Timing == 1 ? "  NO CASCADE BEFORE" : "  AFTER";
   s += " " + JoinLines(EventWords(Events), " OR ");
   if (!Columns.Empty()) {
@@ -224,7 +228,7 @@ std::string TTrgData::DB2Text(const std::string& body) {
     for (int i = 0; i < Columns.Count(); ++i) cols.push_back(Columns.Name(i));
     s += " OF " + JoinLines(cols, ", ");
   }
-  s += " ON " + QuoteName(tableName_) + crlf;
+  s += " ON " + parent + QuoteName(tableName_) + crlf;
   if (!NewAlias.empty() || !OldAlias.empty() || !NewTableAlias.empty() || !OldTableAlias.empty()) {
     s += "  REFERENCING" + crlf;
     if (!NewAlias.empty()) s += "  NEW AS " + NewAlias + crlf;
@@ -283,11 +287,11 @@ std::string TTrgData::GetDropSQL() {
     case SD::sdMSSQL:
       if (OnDatabase()) return "DROP TRIGGER " + name + " ON " + tableName_;
       return "DROP TRIGGER " + qualified(GetParentName()) + name;
-    case SD::sdOracle: return "DROP TRIGGER " + qualified(GetParentName()) + name;
+    case SD::sdOracle:
+    case SD::sdDB2: return "DROP TRIGGER " + qualified(GetParentName()) + name;
     case SD::sdGeneric:
     case SD::sdInterBase:
     case SD::sdMySQL:
-    case SD::sdDB2:
     case SD::sdASE: return "DROP TRIGGER " + name;
   }
   return "DROP TRIGGER " + name;

@@ -141,6 +141,18 @@ const char* FileKindWord(const TDbObj& obj) {
   return word ? word : "";
 }
 
+// Whether the dialect has no routine text, so the script leaves routines
+// out (and says so).
+bool WritesNoRoutines(DB st) {
+  const SD d = ScriptDialect(st);
+  return d == SD::sdDB2 || d == SD::sdGeneric;
+}
+
+// DB2's command-line client ends a statement at ";" unless the script sets
+// another terminator: a body holding ";" would be cut there.
+const char* const kDB2BlockTerminator = "--#SET TERMINATOR @";
+const char* const kDB2PlainTerminator = "--#SET TERMINATOR ;";
+
 // The PostgreSQL statement that hands `obj` to its owner, without the
 // terminator; empty for the classes that have none.
 std::string PGOwnerStatement(TDbObj& obj) {
@@ -532,12 +544,25 @@ void TObjs::WriteBlockSection(List& list) {
     Terminator = "\r\n^";
   }
   if (st == DB::dbOracle) Terminator = "\r\n/";
+  bool db2Block = false;
   for (TDbObj* o : InDependencyOrder(list)) {
     auto& obj = *o;
     WriteObjectFiles(obj);
     WriteMSSQLSetOptions(obj.QuotedIdentifier, obj.AnsiNulls);
     const std::string text = obj.GetCreateSQL();
-    if (text.empty()) continue;  // nothing to write (see AddStatement)
+    if (text.empty()) {
+      // Nothing to write (see AddStatement); a routine left out is named,
+      // so that the loss is not silent.
+      if (auto* prc = dynamic_cast<TPrcData*>(&obj); prc && WritesNoRoutines(st))
+        ScriptLines.push_back(std::string("-- ") + (prc->IsFunction ? "function " : "procedure ") +
+                              LineCommentText(prc->GetQualifiedName()) +
+                              ": not written, this dialect has no routine text");
+      continue;
+    }
+    if (st == DB::dbDB2 && !std::exchange(db2Block, true)) {
+      ScriptLines.emplace_back(kDB2BlockTerminator);
+      Terminator = "\r\n@";
+    }
     if (st == DB::dbMySQL) {
       // The body holds ";", so the statement ends with the delimiter it
       // announces.
@@ -551,6 +576,7 @@ void TObjs::WriteBlockSection(List& list) {
     WriteOwnerSQL(obj, ScriptLines);
   }
   if (setTerm) ScriptLines.push_back("SET TERM ; ^" + kCrlf);
+  if (db2Block) ScriptLines.emplace_back(kDB2PlainTerminator);
 }
 
 void TObjs::WriteProcedures() { WriteBlockSection(Procedures); }
@@ -566,7 +592,18 @@ void TObjs::WriteRoles() {
 }
 
 void TObjs::WriteGrants() {
-  WriteSection(Grants, ScriptText, /*msSettings=*/false, /*blankAfter=*/false);
+  // A grant on a routine the script leaves out would name nothing: it is
+  // kept as a comment.
+  const bool noRoutines = WritesNoRoutines(GetServerType());
+  auto text = [noRoutines](TDbObj& obj) {
+    std::string s = obj.GetScriptSQL();
+    const auto* g = dynamic_cast<TGntData*>(&obj);
+    if (!noRoutines || s.empty() || !g ||
+        (g->ObjectKind != TDbObject::dboProcedure && g->ObjectKind != TDbObject::dboFunction))
+      return s;
+    return "-- not written with its routine: " + LineCommentText(s);
+  };
+  WriteSection(Grants, text, /*msSettings=*/false, /*blankAfter=*/false);
 }
 
 // ------------------------------------------------------------ the scripts
@@ -712,6 +749,11 @@ void TObjs::GenerateTableScript(std::vector<std::string>& dest, std::string_view
         // A PL/SQL block ends with its own ";" and runs on a "/" line.
         dest.emplace_back();
         dest.push_back(text + "\r\n/");
+      } else if (st == DB::dbDB2) {
+        dest.emplace_back();
+        dest.emplace_back(kDB2BlockTerminator);
+        dest.push_back(text + "\r\n@");
+        dest.emplace_back(kDB2PlainTerminator);
       } else {
         dest.emplace_back();
         dest.push_back(text + term);

@@ -289,6 +289,7 @@ class TMSSQLParser : public TCustomSQLParser {
   void ParseBindRule(bool parenthesised, bool isDefault);
   void ParseDbOption();
   void ParseAddExtendedProperty();
+  void ParseAddRoleMember();  // _Roles.cpp
   // Reads the arguments of a system procedure: strings, numbers, names,
   // NULL, with their @names. Unnamed ones get `positional`'s names.
   std::vector<TArg> ReadArguments(const std::vector<std::string>& positional);

@@ -428,6 +428,7 @@ void TMSSQLParser::ParseProcedureCall(TDbObj* context, bool viaExec) {
   if (proc == "sp_bindefault") return ParseBindRule(false, true);
   if (proc == "sp_dboption") return ParseDbOption();
   if (proc == "sp_addextendedproperty") return ParseAddExtendedProperty();
+  if (proc == "sp_addrolemember") return ParseAddRoleMember();
   if (proc == "sp_executesql") return ParseExecuteSql(context);
   if (proc == "sp_addextendedproc") {
     if (Expect(tk::String)) NextToken();

@@ -316,8 +316,13 @@ TEST_F(CtrTest, ForeignKeysPerDialect) {
        },
        "ALTER TABLE B ADD CONSTRAINT FK FOREIGN KEY (A_ID) REFERENCES A (ID) ON DELETE RESTRICT",
        "ALTER TABLE B DROP FOREIGN KEY FK"},
-      {"DB2 has no schema in the reference", DB::dbDB2,
+      // The tables are created in their schema: bare, both would be looked
+      // for in the connection's current schema.
+      {"DB2 names the schema of both tables", DB::dbDB2,
        [](CtrTest& t) { return t.ForeignKey("FK", "B", "A", "S"); },
+       "ALTER TABLE S.B ADD CONSTRAINT FK FOREIGN KEY (A_ID) REFERENCES S.A (ID)",
+       "ALTER TABLE S.B DROP CONSTRAINT FK"},
+      {"DB2 without a schema", DB::dbDB2, [](CtrTest& t) { return t.ForeignKey("FK", "B", "A"); },
        "ALTER TABLE B ADD CONSTRAINT FK FOREIGN KEY (A_ID) REFERENCES A (ID)",
        "ALTER TABLE B DROP CONSTRAINT FK"},
   };

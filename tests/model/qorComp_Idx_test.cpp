@@ -142,6 +142,9 @@ TEST_F(IdxTest, CreateAndDropPerDialect) {
          return ix;
        },
        "CREATE INDEX IX_A ON T(A)\r\n  ALLOW REVERSE SCANS", "/* Drop: IX_A (TIdxData) */\r\nDROP INDEX IX_A"},
+      {"DB2 index and table in their schema", DB::dbDB2,
+       [](IdxTest& t) { return t.Index("IX_A", "T", {"A"}, "S"); }, "CREATE INDEX S.IX_A ON S.T(A)",
+       "/* Drop: IX_A (TIdxData) */\r\nDROP INDEX S.IX_A"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.label);

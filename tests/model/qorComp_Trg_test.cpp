@@ -214,6 +214,14 @@ TEST_F(TriggerTest, CreateTextPerDialect) {
          t.ForEachStatement = true;
        },
        "CREATE TRIGGER TR\r\n  AFTER INSERT OR DELETE ON T\r\n  FOR EACH STATEMENT\r\nBEGIN END"},
+      {"DB2 trigger and table in their schema", DB::dbDB2,
+       [](TTrgData& t) {
+         t.SetParentName("S");
+         t.Timing = 2;
+         t.Events = 2;
+         t.ForEachRow = true;
+       },
+       "CREATE TRIGGER S.TR\r\n  AFTER INSERT ON S.T\r\n  FOR EACH ROW\r\nBEGIN END"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -279,6 +287,8 @@ TEST_F(TriggerTest, DropAndAlterPerDialect) {
        "DROP TRIGGER TR", "ALTER trigger TR on T for insert as print 1"},
       {"MySQL", DB::dbMySQL, [](TTrgData&) {}, "DROP TRIGGER TR", nullptr},
       {"DB2", DB::dbDB2, [](TTrgData&) {}, "DROP TRIGGER TR", nullptr},
+      {"DB2 in a schema", DB::dbDB2, [](TTrgData& t) { t.SetParentName("S"); },
+       "DROP TRIGGER S.TR", nullptr},
       {"ASE", DB::dbSybaseASE, [](TTrgData&) {}, "DROP TRIGGER TR",
        "ALTER TRIGGER TR\r\nAS BEGIN END"},
   };

@@ -221,19 +221,23 @@ class PostgresScript : public ServerScript {
 
   void ExpectCatalog(const std::string& role, const std::string& user) {
     ExpectRows(db, "columns",
-               "select table_name, column_name, data_type, coalesce(domain_name, ''), is_nullable, "
-               "is_identity, coalesce(identity_generation, '') from information_schema.columns "
-               "where table_schema = 'shop' order by 1, ordinal_position",
-               {{"customers", "id", "bigint", "", "NO", "YES", "BY DEFAULT"},
-                {"customers", "name", "character varying", "", "NO", "NO", ""},
-                {"customers", "email", "character varying", "d_email", "YES", "NO", ""},
-                {"customers", "created", "timestamp without time zone", "", "YES", "NO", ""},
-                {"orders", "id", "integer", "", "NO", "YES", "ALWAYS"},
-                {"orders", "customer_id", "bigint", "", "NO", "NO", ""},
-                {"orders", "amount", "numeric", "", "YES", "NO", ""},
-                {"orders", "note", "character varying", "", "YES", "NO", ""},
-                {"v_big_orders", "id", "integer", "", "YES", "NO", ""},
-                {"v_big_orders", "amount", "numeric", "", "YES", "NO", ""}});
+               "select table_name, column_name, data_type, coalesce(character_maximum_length::text, "
+               "case when data_type = 'numeric' then numeric_precision || ',' || numeric_scale end, "
+               "''), coalesce(domain_name, ''), is_nullable, is_identity, "
+               "coalesce(identity_generation, ''), coalesce(column_default, '') "
+               "from information_schema.columns where table_schema = 'shop' "
+               "order by 1, ordinal_position",
+               {{"customers", "id", "bigint", "", "", "NO", "YES", "BY DEFAULT", ""},
+                {"customers", "name", "character varying", "40", "", "NO", "NO", "", ""},
+                {"customers", "email", "character varying", "80", "d_email", "YES", "NO", "", ""},
+                {"customers", "created", "timestamp without time zone", "", "", "YES", "NO", "",
+                 "CURRENT_TIMESTAMP"},
+                {"orders", "id", "integer", "", "", "NO", "YES", "ALWAYS", ""},
+                {"orders", "customer_id", "bigint", "", "", "NO", "NO", "", ""},
+                {"orders", "amount", "numeric", "12,2", "", "YES", "NO", "", "0"},
+                {"orders", "note", "character varying", "200", "", "YES", "NO", "", ""},
+                {"v_big_orders", "id", "integer", "", "", "YES", "NO", "", ""},
+                {"v_big_orders", "amount", "numeric", "12,2", "", "YES", "NO", "", ""}});
     ExpectRows(db, "constraints",
                "select conname, contype, confdeltype, confupdtype from pg_constraint c "
                "join pg_namespace n on n.oid = c.connamespace where nspname = 'shop' order by 1",
@@ -255,6 +259,15 @@ class PostgresScript : public ServerScript {
                 {"orders", "r", ""},
                 {"orders_id_seq", "S", ""},
                 {"v_big_orders", "v", "Orders worth a look"}});
+    ExpectRows(db, "index, check and trigger definitions",
+               "select pg_get_indexdef('shop.ix_orders_customer'::regclass) union all "
+               "select pg_get_constraintdef(oid) from pg_constraint where conname = "
+               "'ck_orders_amount' union all select pg_get_triggerdef(oid) from pg_trigger "
+               "where tgname = 'orders_bi'",
+               {{"CREATE INDEX ix_orders_customer ON shop.orders USING btree (customer_id)"},
+                {"CHECK ((amount >= (0)::numeric))"},
+                {"CREATE TRIGGER orders_bi BEFORE INSERT ON shop.orders FOR EACH ROW EXECUTE "
+                 "FUNCTION shop.t_orders_bi()"}});
     ExpectRows(db, "sequence", "select start_value from pg_sequences where sequencename = 'invoice_no'",
                {{"1000"}});
     ExpectRows(db, "routines",
@@ -330,6 +343,14 @@ TEST_F(PostgresScript, OneTableReplaysBesideTheRest) {
              "and not tgisinternal order by 1",
              {{"ck_orders_amount"}, {"fk_orders_customer"}, {"ix_orders_customer"}, {"orders_bi"},
               {"pk_orders"}});
+  ExpectRows(db, "the table's identity and defaults",
+             "select column_name, is_identity, coalesce(identity_generation, ''), "
+             "coalesce(column_default, '') from information_schema.columns where table_schema = "
+             "'shop' and table_name = 'orders' order by ordinal_position",
+             {{"id", "YES", "ALWAYS", ""},
+              {"customer_id", "NO", "", ""},
+              {"amount", "NO", "", "0"},
+              {"note", "NO", "", ""}});
 }
 
 // ---------------------------------------------------------------- MariaDB
@@ -412,18 +433,19 @@ class MariaDbScript : public ServerScript {
   void ExpectCatalog(const std::string& role, const std::string& user) {
     const std::string here = "table_schema = database()";
     ExpectRows(db, "columns",
-               "select table_name, column_name, column_type, is_nullable, extra, column_comment "
-               "from information_schema.columns where " + here + " order by 1, ordinal_position",
-               {{"customers", "id", "bigint(20)", "NO", "auto_increment", ""},
-                {"customers", "name", "varchar(40)", "NO", "", ""},
-                {"customers", "email", "varchar(80)", "YES", "", "Where invoices go"},
-                {"customers", "created", "datetime", "YES", "", ""},
-                {"orders", "id", "int(11)", "NO", "auto_increment", ""},
-                {"orders", "customer_id", "bigint(20)", "NO", "", ""},
-                {"orders", "amount", "decimal(12,2)", "YES", "", ""},
-                {"orders", "note", "varchar(200)", "YES", "", ""},
-                {"v_big_orders", "id", "int(11)", "NO", "", ""},
-                {"v_big_orders", "amount", "decimal(12,2)", "YES", "", ""}});
+               "select table_name, column_name, column_type, is_nullable, extra, column_comment, "
+               "coalesce(column_default, '') from information_schema.columns where " + here +
+                   " order by 1, ordinal_position",
+               {{"customers", "id", "bigint(20)", "NO", "auto_increment", "", ""},
+                {"customers", "name", "varchar(40)", "NO", "", "", ""},
+                {"customers", "email", "varchar(80)", "YES", "", "Where invoices go", "NULL"},
+                {"customers", "created", "datetime", "YES", "", "", "current_timestamp()"},
+                {"orders", "id", "int(11)", "NO", "auto_increment", "", ""},
+                {"orders", "customer_id", "bigint(20)", "NO", "", "", ""},
+                {"orders", "amount", "decimal(12,2)", "YES", "", "", "0.00"},
+                {"orders", "note", "varchar(200)", "YES", "", "", "NULL"},
+                {"v_big_orders", "id", "int(11)", "NO", "", "", "0"},
+                {"v_big_orders", "amount", "decimal(12,2)", "YES", "", "", "0.00"}});
     ExpectRows(db, "tables",
                "select table_name, table_type, table_comment from information_schema.tables "
                "where " + here + " order by 1",
@@ -517,6 +539,14 @@ TEST_F(MariaDbScript, OneTableReplaysBesideTheRest) {
              "information_schema.triggers where trigger_schema = database() order by 1",
              {{"ck_orders_amount"}, {"fk_orders_customer"}, {"Orders by note"}, {"orders_bi"},
               {"PRIMARY"}});
+  ExpectRows(db, "the table's auto-increment and defaults",
+             "select column_name, extra, coalesce(column_default, '') from "
+             "information_schema.columns where table_schema = database() and table_name = "
+             "'orders' order by ordinal_position",
+             {{"id", "auto_increment", ""},
+              {"customer_id", "", ""},
+              {"amount", "", "0.00"},
+              {"note", "", "NULL"}});
 }
 
 // Names the client would split or misread unless quoted come back as

@@ -38,6 +38,8 @@ namespace fs = std::filesystem;
 using DB = TDatabaseType;
 using IBV = TIBSQLServerVersionType;
 using UD = TUpdateDescriptionType;
+using K = TDbObject;
+using P = TPrivilege;
 using ::testing::ElementsAre;
 using ::testing::HasSubstr;
 
@@ -289,6 +291,63 @@ TEST_F(ScriptTest, RoutineSeparatorsPerDialect) {
     const std::string js = JoinLines(s);
     EXPECT_EQ(js.find("\r\n//", js.find("DELIMITER ;")), std::string::npos);
   }
+}
+
+// DB2's command-line client ends a statement at ";" unless the script sets
+// another terminator: a trigger body holding ";" runs under "@", in the
+// whole script and in the script of its table, and ";" is set back after.
+TEST_F(ScriptTest, DB2BlocksRunUnderTheirOwnTerminator) {
+  Server(DB::dbDB2);
+  Table("T", "S");
+  TTrgData* trg = test::TModelBuilder(Objs()).Add<TTrgData>("TR", "S");
+  trg->SetTableName("T");
+  trg->Timing = 1, trg->Events = 2, trg->ForEachRow = true;
+  trg->SetText("BEGIN ATOMIC\r\n  SET N.ID = 1;\r\nEND");
+  const std::string text =
+      "CREATE TRIGGER S.TR\r\n  NO CASCADE BEFORE INSERT ON S.T\r\n  FOR EACH ROW\r\n"
+      "BEGIN ATOMIC\r\n  SET N.ID = 1;\r\nEND";
+  ASSERT_EQ(trg->GetCreateSQL(), text);
+  const std::vector<std::string> s = Script();
+  const auto at = std::find(s.begin(), s.end(), "--#SET TERMINATOR @");
+  ASSERT_NE(at, s.end()) << JoinLines(s);
+  EXPECT_THAT(std::vector<std::string>(at, at + 4),
+              ElementsAre("--#SET TERMINATOR @", text + "\r\n@", "", "--#SET TERMINATOR ;"));
+  EXPECT_EQ(std::count(s.begin(), s.end(), "--#SET TERMINATOR @"), 1) << "no routine, no switch";
+  EXPECT_EQ(Objs().Terminator, ";");
+  EXPECT_THAT(TableScript("S.T"),
+              ElementsAre("CREATE TABLE S.T(ID INTEGER NOT NULL);\r\n", "", "--#SET TERMINATOR @",
+                          text + "\r\n@", "--#SET TERMINATOR ;"));
+}
+
+// DB2 has no routine text: the script names each routine it leaves out,
+// and keeps the grants on them as comments, which would otherwise fail
+// on an object that is not there.
+TEST_F(ScriptTest, DB2RoutinesLeftOutAreNamedWithTheirGrants) {
+  Server(DB::dbDB2);
+  Table("T", "S");
+  test::TModelBuilder b(Objs());
+  b.Add<TPrcData>("P", "S");
+  b.Add<TPrcData>("F", "S")->IsFunction = true;
+  for (auto spec : {test::TModelBuilder::TGrantSpec{"R", K::dboRole, "P", K::dboProcedure,
+                                                    {P::prExecute}},
+                    test::TModelBuilder::TGrantSpec{"U", K::dboUser, "F", K::dboFunction,
+                                                    {P::prExecute}},
+                    test::TModelBuilder::TGrantSpec{"R", K::dboRole, "T", K::dboTable,
+                                                    {P::prSelect}}}) {
+    auto g = b.NewGrant(spec);
+    Objs().AddGrant(g);
+  }
+  Objs().RekeyGrants();
+  const std::vector<std::string> s = Script();
+  const std::string js = JoinLines(s);
+  EXPECT_THAT(s, ::testing::IsSupersetOf(
+                     {"-- function S.F: not written, this dialect has no routine text",
+                      "-- procedure S.P: not written, this dialect has no routine text",
+                      "-- not written with its routine: GRANT EXECUTE ON FUNCTION S.F TO U;",
+                      "-- not written with its routine: GRANT EXECUTE ON PROCEDURE S.P TO ROLE R;",
+                      "GRANT SELECT ON S.T TO ROLE R;"}))
+      << js;
+  EXPECT_EQ(js.find("--#SET TERMINATOR"), std::string::npos) << "nothing ran under it";
 }
 
 TEST_F(ScriptTest, MSSQLSettingsAreWrittenWhenTheyChange) {

@@ -144,11 +144,11 @@ go
 exec sp_addrole N'R_CLERK'
 go
 
+exec sp_addrolemember N'R_CLERK', N'CLERK1'
+go
 GRANT EXECUTE ON P_ORDER_COUNT TO R_CLERK
 go
 GRANT INSERT, SELECT ON ORDERS TO R_CLERK
-go
-GRANT R_CLERK TO CLERK1
 go
 
 -- ---- table ORDERS ----

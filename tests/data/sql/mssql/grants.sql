@@ -33,3 +33,9 @@ DENY DELETE ON dbo.Orders TO Clerk CASCADE
 GO
 GRANT Clerk TO Mary
 GO
+EXEC sp_addrolemember N'Clerk', N'Ann'
+GO
+exec sp_addrolemember @membername = N'Bob', @rolename = N'Clerk'
+GO
+EXEC sp_addrolemember N'Clerk'
+GO
