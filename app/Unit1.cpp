@@ -4,6 +4,7 @@
 #include "base/qorMsgMngr.h"
 #include "extract/ib/qorIBDatabaseExtract.h"
 #include "extract/qorCustomExtract.h"
+#include "parsers/ib/qorIBExParser.h"
 #include "platform/qorStrings.h"
 
 #include <QCheckBox>
@@ -162,6 +163,10 @@ void TForm1::LinkComponents() {
   ib->SetDBStructure(&DBStructure);
   ib->OnLogNextLine = [this](TObject* s, const std::string& t) { LogNextLine(s, t); };
   ib->OnErrorMessage = [this](TObject* s, const std::string& t) { LogErrorMessage(s, t); };
+  // Stored bodies are read for what they use by the InterBase body parser.
+  ib->BodyParserFactory = [](TIBDBExtract& x) -> std::unique_ptr<TCustomSQLParser> {
+    return std::make_unique<TIbExParser>(&x);
+  };
   IBDBExtract = ib.get();
   extractors_.push_back(std::move(ib));
   // No MS SQL or MySQL extractor in this build yet: choosing those kinds

@@ -66,4 +66,52 @@ constexpr const TIBVersionCaps& IBCaps(TIBSQLServerVersionType v) {
   return kIBVersionCaps[i < kIBVersionCount ? i : kIBVersionCount - 1];
 }
 
+// What the PSQL of each generation reads: the body parser's grammar gates.
+// Beside the table above, one row per TIBSQLServerVersionType in the same
+// order.
+struct TIBBodyCaps {
+  TIBSQLServerVersionType version;
+  bool firstSkip;      // SELECT FIRST n SKIP n
+  bool leftRight;      // LEFT(), RIGHT() as functions
+  bool position;       // POSITION(a IN b)
+  bool trimFamily;     // TRIM, OVERLAY, DATEDIFF, DATEADD
+  bool padFunction;    // PAD(... FROM ... FOR ...)
+  bool contextFuncs;   // RDB$GET_CONTEXT, RDB$SET_CONTEXT
+  bool mathFuncs;      // LPAD, RPAD, MOD, ROUND, COT, PI, RAND, LIST; EXTRACT(WEEK ...)
+  bool windowFuncs;    // ROW_NUMBER, RANK, DENSE_RANK ... OVER
+  bool fb3Statements;  // IF as a plain word, MERGE ... AND condition
+  bool from3;          // sub-routines, MERGE ... DELETE, EXECUTE STATEMENT PASSWORD word
+  bool fb4;            // FIRST_DAY, HASH, ENCRYPT, NEW.*, DEFAULT value, SET DECFLOAT ...
+  bool rowsNotAlias;   // ROWS and USING are clause words after a relation
+  bool joinUsing;      // JOIN ... USING (columns)
+};
+
+// clang-format off
+inline constexpr std::array<TIBBodyCaps, kIBVersionCount> kIBBodyCaps = [] {
+  using namespace ibcaps_detail;
+  return std::array<TIBBodyCaps, kIBVersionCount>{{
+    //                       first l/r  pos  trim pad  ctx  math win  fb3  from3 fb4 rows using
+    {V::st_InterBase_4x,     o,    o,   o,   o,   o,   o,   o,   o,   o,   o,    o,  o,   o},
+    {V::st_InterBase_5x,     o,    o,   o,   o,   o,   o,   o,   o,   o,   o,    o,  o,   o},
+    {V::st_InterBase_6x,     o,    o,   o,   o,   o,   o,   o,   o,   o,   o,    o,  X,   o},
+    {V::st_FireBird_1x,      X,    o,   o,   o,   o,   o,   o,   o,   o,   o,    o,  o,   o},
+    {V::st_Yaffil_1x,        X,    X,   X,   X,   X,   o,   o,   o,   o,   o,    o,  o,   o},
+    {V::st_FireBird_15,      X,    X,   o,   o,   o,   o,   o,   o,   o,   o,    o,  o,   o},
+    {V::st_InterBase_7x,     X,    X,   o,   o,   o,   o,   o,   o,   o,   o,    o,  X,   o},
+    {V::st_InterBase_75,     X,    X,   o,   o,   o,   o,   o,   o,   o,   o,    o,  X,   o},
+    {V::st_Firebird_20,      X,    X,   X,   X,   o,   X,   o,   o,   o,   o,    o,  X,   o},
+    {V::st_Firebird_21,      X,    X,   X,   X,   o,   X,   X,   o,   o,   o,    o,  X,   o},
+    {V::st_Firebird_25,      X,    X,   X,   X,   o,   X,   X,   o,   o,   o,    o,  X,   X},
+    {V::st_Firebird_30,      X,    X,   X,   X,   o,   X,   X,   X,   X,   X,    o,  X,   X},
+    {V::st_Firebird_40,      X,    X,   X,   X,   o,   X,   X,   X,   X,   X,    X,  X,   X},
+    {V::st_InterBase_2020,   X,    X,   o,   o,   o,   o,   o,   X,   o,   X,    o,  X,   o},
+  }};
+}();
+// clang-format on
+
+constexpr const TIBBodyCaps& IBBodyCaps(TIBSQLServerVersionType v) {
+  const auto i = static_cast<std::size_t>(v);
+  return kIBBodyCaps[i < kIBVersionCount ? i : kIBVersionCount - 1];
+}
+
 }  // namespace qor

@@ -70,6 +70,10 @@ std::string TCtrData::GetDisplayName() {
 }
 
 std::string TCtrData::GetKeyName() {
+  // MySQL constraint names, like index names, are unique per table only
+  // (the server names every unnamed check CONSTRAINT_1 ...).
+  if (!GetName().empty() && GetServerType() == TDatabaseType::dbMySQL)
+    return tableName_ + "." + TDbObj::GetKeyName();
   if (!GetName().empty()) return TDbObj::GetKeyName();
   if (GetServerType() != TDatabaseType::dbInterBase) return GetCreateSQL();
   // Dialect 1 writes names unquoted, so equal constraints share a key.

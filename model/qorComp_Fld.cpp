@@ -477,7 +477,8 @@ std::string TFldData::MSSQLColumnSQL() {
 }
 
 std::string TFldData::MySQLColumnSQL() {
-  std::string s(DataTypeName(DataType));
+  // A type the type table lacks (uuid, inet6) is kept by its name.
+  std::string s = DataType == dt::UserType ? DomainName : std::string(DataTypeName(DataType));
   if (OneOf(DataType, {dt::VARCHAR, dt::CHAR, dt::BINARY, dt::NATIONAL_CHAR, dt::VARBINARY})) {
     if (Length != 0) s += Paren(Length);
   } else if (DataType == dt::ENUM || DataType == dt::SET) {

@@ -61,6 +61,8 @@ std::string TPrcData::GetKeyName() {
   }
   std::string key = TDbObj::GetKeyName();
   if (st == TDatabaseType::dbMSSQL && GroupNumber != 0) key += ";" + IntToStr(GroupNumber);
+  // MySQL keeps procedures and functions apart: one of each may share a name.
+  if (st == TDatabaseType::dbMySQL && IsFunction) key += "()";
   return key;
 }
 

@@ -20,9 +20,8 @@
 #include "model/qorDBStructure.h"
 #include "platform/qorStrings.h"
 
-#include <string_view>
-#include <unordered_map>
-#include <vector>
+#include <functional>
+#include <map>
 
 namespace qor {
 
@@ -168,16 +167,60 @@ std::string TCustomSQLParser::FormatName(std::string_view name) { return std::st
 
 // ---- Dependencies
 
+std::size_t TCustomSQLParser::TLinkKeyHash::operator()(const TLinkKey& k) const {
+  const std::size_t h = std::hash<const void*>()(k.From) * 31 + std::hash<const void*>()(k.To);
+  return h * 31 + std::hash<std::string>()(k.Column);
+}
+
+void TCustomSQLParser::BeginLinkMemory() {
+  said_.clear();
+  edges_.clear();
+  seeded_.clear();
+  linkMemory_ = true;
+}
+
+void TCustomSQLParser::EndLinkMemory() {
+  said_.clear();
+  edges_.clear();
+  seeded_.clear();
+  linkMemory_ = false;
+}
+
+bool TCustomSQLParser::LinkRemembered(TDbObj* dependent, TDbObj* target, std::string_view column) {
+  // The edge in the model's own terms: a column of a table or view is an
+  // edge to the column object (none when there is no such column), an
+  // output column of a procedure is an edge to the procedure.
+  TDbObj* to = target;
+  if (!column.empty()) {
+    if (auto* t = dynamic_cast<TTblData*>(target)) to = t->FindField(column);
+    else if (auto* v = dynamic_cast<TViwData*>(target)) to = v->FindField(column);
+    else if (!dynamic_cast<TPrcData*>(target)) return false;  // the model's own rules
+  }
+  if (seeded_.insert(dependent).second)
+    for (const auto& e : dependent->DependsOn())
+      if (e.Value) edges_.insert({dependent, e.Value->Target, e.Value->FieldName});
+  if (to && edges_.insert({dependent, to, {}}).second)
+    Objs()->AddDependencyPair(dependent, to, GetLine(), GetColumn());
+  return true;
+}
+
 void TCustomSQLParser::LinkDependency(TDbObj* dependent, TDbObj* target, std::string_view column) {
   TObjs* objs = Objs();
   if (!dependent || !target || !objs) return;
-  bool known = false;
-  for (const auto& e : dependent->DependsOn())
-    if (e.Value && e.Value->Target == target && e.Value->FieldName == column) {
-      known = true;
-      break;
-    }
-  if (!known) objs->AddDependency(dependent, target, GetLine(), GetColumn(), std::string(column));
+  bool done = false;
+  if (linkMemory_) {
+    if (!said_.insert({dependent, target, std::string(column)}).second) return;
+    done = LinkRemembered(dependent, target, column);
+  }
+  if (!done) {
+    bool known = false;
+    for (const auto& e : dependent->DependsOn())
+      if (e.Value && e.Value->Target == target && e.Value->FieldName == column) {
+        known = true;
+        break;
+      }
+    if (!known) objs->AddDependency(dependent, target, GetLine(), GetColumn(), std::string(column));
+  }
 
   // A view reading a table column depends on the domains of the table's
   // domain-typed columns.
@@ -185,6 +228,8 @@ void TCustomSQLParser::LinkDependency(TDbObj* dependent, TDbObj* target, std::st
   if (!dynamic_cast<TViwData*>(dependent)) return;
   auto* table = dynamic_cast<TTblData*>(target);
   if (!table) return;
+  // Once per view and table while a body is read.
+  if (linkMemory_ && !said_.insert({dependent, target, "\x01domains"}).second) return;
   for (int i = 0; i < table->Fields.Count(); ++i) {
     TFldData* f = table->Fields.Object(i);
     if (!f || f->DomainName.empty()) continue;
@@ -361,20 +406,20 @@ void TCustomSQLParser::LinkConstraints() {
 
 void TCustomSQLParser::LinkForeignKeyTargets() {
   TObjs* objs = Objs();
-  // The primary and unique keys by their table's name, each table's in list
-  // order, so that a foreign key meets only the keys of the table it names.
-  std::unordered_map<std::string_view, std::vector<TCtrData*>> keysOf;
+  // The primary and unique keys by table, in list order, so each foreign
+  // key looks at its referenced table's keys only.
+  std::map<std::string, std::vector<TCtrData*>> keys;
   for (int j = 0; j < objs->Constraints.Count(); ++j) {
     TCtrData* key = objs->Constraints.Object(j);
     const std::uint8_t t = key->GetConstraintType();
-    if (t == ct::PrimaryKey || t == ct::Unique) keysOf[key->GetTableName()].push_back(key);
+    if (t == ct::PrimaryKey || t == ct::Unique) keys[key->GetTableName()].push_back(key);
   }
   for (int i = 0; i < objs->Constraints.Count(); ++i) {
     TCtrData* fk = objs->Constraints.Object(i);
     if (fk->GetConstraintType() != ct::ForeignKey) continue;
-    const auto keys = keysOf.find(fk->GetRefTableName());
-    if (keys == keysOf.end()) continue;
-    for (TCtrData* key : keys->second)
+    const auto it = keys.find(fk->GetRefTableName());
+    if (it == keys.end()) continue;
+    for (TCtrData* key : it->second)
       if (SameColumnList(key->Columns, fk->RefColumns)) LinkDependency(fk, key, {});
   }
 }

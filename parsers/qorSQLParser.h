@@ -10,6 +10,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <unordered_set>
 #include <vector>
 
 #include "base/qorDBOptions.h"
@@ -68,6 +69,12 @@ class TCustomSQLParser : public TCustomParser {
   void LinkDepend(TDbObj* dependent, std::string_view name, TDbObjectSet kinds);
   // Records that `dependent` uses `target` (optionally its column), once.
   void LinkDependency(TDbObj* dependent, TDbObj* target, std::string_view column);
+  // While a body is read, the links made and the edges of each dependent
+  // are remembered, so a link costs a lookup, never a walk of the
+  // dependent's edges. The memory is dropped at the end: objects may be
+  // freed between bodies.
+  void BeginLinkMemory();
+  void EndLinkMemory();
   // Resolves a column reference of a body against the scope stack.
   virtual void AddColumnRef(TDbObj* dependent, std::string_view relation, std::string_view column);
 
@@ -81,13 +88,14 @@ class TCustomSQLParser : public TCustomParser {
   // one was skipped.
   virtual bool SkipComment();
 
- private:
   // The table, else the view, else the procedure named `name`.
   TDbObj* FindRelation(std::string_view name) const;
-  // The relation an alias or relation name of the scope stack stands for.
-  TDbObj* ResolveAlias(std::string_view relation) const;
   // Whether `relation` has a column or output parameter `column`.
   static bool RelationHasColumn(TDbObj* relation, std::string_view column);
+
+ private:
+  // The relation an alias or relation name of the scope stack stands for.
+  TDbObj* ResolveAlias(std::string_view relation) const;
   // The key of a table named `table` in the dialect's qualified form.
   std::string TableKey(std::string_view table, std::string_view schema,
                        std::string_view ownerQualifier) const;
@@ -98,6 +106,24 @@ class TCustomSQLParser : public TCustomParser {
   void LinkUsers();
 
   std::unique_ptr<TFldData> scratch_;
+
+  struct TLinkKey {
+    const TDbObj* From;
+    const TDbObj* To;
+    std::string Column;
+    bool operator==(const TLinkKey&) const = default;
+  };
+  struct TLinkKeyHash {
+    std::size_t operator()(const TLinkKey& k) const;
+  };
+  // Links the edge through the memory; false when the model's own rules
+  // must decide (a column of neither a relation nor a procedure).
+  bool LinkRemembered(TDbObj* dependent, TDbObj* target, std::string_view column);
+
+  bool linkMemory_ = false;
+  std::unordered_set<TLinkKey, TLinkKeyHash> said_;   // references as the grammar made them
+  std::unordered_set<TLinkKey, TLinkKeyHash> edges_;  // edges as the model holds them
+  std::unordered_set<const TDbObj*> seeded_;         // dependents whose edges are in edges_
 };
 
 }  // namespace qor

@@ -94,7 +94,8 @@ start() {
     echo $! >"$pidfile"
     for _ in $(seq 300); do
       port_open && admin -e 'select 1' >/dev/null 2>&1 && break
-      server_pid >/dev/null || { echo "mariadb-test-server: the server ended:" >&2; cat "$log" >&2; exit 1; }
+      # Alive, not yet mariadbd: setsid and setpriv exec it in turn.
+      kill -0 "$(cat "$pidfile")" 2>/dev/null || { echo "mariadb-test-server: the server ended:" >&2; cat "$log" >&2; exit 1; }
       sleep 0.1
     done
     port_open || { echo "mariadb-test-server: the server does not listen on $port" >&2; cat "$log" >&2; exit 1; }

@@ -20,6 +20,8 @@ for t in "$build"/fuzz/fuzz_*; do
   # Real scripts nobody here wrote, where the Firebird examples are installed.
   fb=/usr/share/doc/firebird3.0-common-doc/examples/package
   if [ "$name" = fuzz_scanner ] && [ -d "$fb" ]; then extra+=("$fb"); fi
+  # The MySQL corpus, recorded from MariaDB, seeds the MySQL parser.
+  if [ "$name" = fuzz_mysqlparser ]; then extra+=("$here/tests/data/sql/mysql"); fi
   echo "== $name ($seconds s)"
   if ! "$t" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -dict="$dict" \
        -artifact_prefix="$build/findings/$name-" "$corpus" "$seeds" "${extra[@]}" 2>"$build/findings/$name.log"; then

@@ -10,6 +10,7 @@
 #include "model/qorComp_Fld.h"
 #include "model/qorComp_Gnr.h"
 #include "model/qorComp_Idx.h"
+#include "model/qorComp_Pkg.h"
 #include "model/qorComp_Rol.h"
 #include "model/qorComp_Tbl.h"
 #include "model/qorComp_Viw.h"
@@ -18,6 +19,7 @@
 #include "platform/qorStrings.h"
 
 #include <algorithm>
+#include <map>
 #include <filesystem>
 #include <limits>
 
@@ -623,7 +625,7 @@ void TIbParser::ParseInput() {
     }
   }
   if (!nested_) {
-    nested_ = std::make_unique<TIbParser>(Owner());
+    nested_ = NewNestedParser();
     nested_->parent_ = this;
   }
   TIbParser& n = *nested_;
@@ -642,6 +644,10 @@ void TIbParser::ParseInput() {
   n.ParseFile(path.string(), Objs());
   n.SetSource({});
   n.fileName_.clear();
+}
+
+std::unique_ptr<TIbParser> TIbParser::NewNestedParser() {
+  return std::make_unique<TIbParser>(Owner());
 }
 
 // ---- Defaults and bodies
@@ -685,10 +691,9 @@ bool TIbParser::ParseDefault(TFldData& /*column*/, std::string& text) {
   return false;
 }
 
-void TIbParser::ReadBody(TDbObj& obj) { ReadBodyFrom(obj, CurIndex()); }
-
-void TIbParser::ReadBodyFrom(TDbObj& obj, std::size_t start) {
+void TIbParser::ReadBody(TDbObj& obj, std::size_t start) {
   // Copies raw characters: the body's own ";" are no terminator here.
+  if (start == kReadPosition) start = CurIndex();
   const std::string& term = Terminator();
   start = std::min(start, GetLength());
   std::size_t i = std::max(start, CurIndex());
@@ -727,9 +732,15 @@ void TIbParser::ReadBodyFrom(TDbObj& obj, std::size_t start) {
     }
     ++i;
   }
-  obj.SetText(TrimCtl(GetText(start, end - start)));
+  StoreBodyText(obj, TrimCtl(GetText(start, end - start)));
   while (!AtEnd() && CurIndex() < end) NextChar();
   NextToken();
+}
+
+void TIbParser::StoreBodyText(TDbObj& obj, std::string text) {
+  if (auto* pkg = dynamic_cast<TPkgData*>(&obj); pkg && ReadingPackageHeader)
+    pkg->HeaderText = TrimCtl(NormalizeLineBreaks(text));
+  else obj.SetText(text);
 }
 
 // ---- After the script
@@ -758,15 +769,21 @@ void TIbParser::ClassifyGrants() {
 void TIbParser::RemoveConstraintIndexes() {
   TObjs* objs = Objs();
   if (!objs) return;
+  // The keys by name, so each index looks at its namesakes only.
+  std::multimap<std::string, TCtrData*> keys;
+  for (int j = 0; j < objs->Constraints.Count(); ++j) {
+    TCtrData* c = objs->Constraints.Object(j);
+    if (!c) continue;
+    const std::uint8_t t = c->GetConstraintType();
+    if (t == ct::PrimaryKey || t == ct::Unique || t == ct::ForeignKey) keys.emplace(c->GetName(), c);
+  }
   for (int i = objs->Indices.Count() - 1; i >= 0; --i) {
     TIdxData* idx = objs->Indices.Object(i);
     if (!idx) continue;
-    for (int j = 0; j < objs->Constraints.Count(); ++j) {
-      TCtrData* c = objs->Constraints.Object(j);
-      if (!c) continue;
-      const std::uint8_t t = c->GetConstraintType();
-      if (t != ct::PrimaryKey && t != ct::Unique && t != ct::ForeignKey) continue;
-      if (c->GetName() != idx->GetName() || c->GetTableName() != idx->TableName) continue;
+    const auto [from, to] = keys.equal_range(idx->GetName());
+    for (auto it = from; it != to; ++it) {
+      TCtrData* c = it->second;
+      if (c->GetTableName() != idx->TableName) continue;
       if (c->GetFieldsText() != idx->GetFieldsText()) continue;
       DoLog("Remove index: " + idx->GetCreateSQL() + "\r\n" + "for constraint: " +
             c->GetCreateSQL());
@@ -780,23 +797,24 @@ void TIbParser::RemoveConstraintIndexes() {
 void TIbParser::LinkColumnDomains() {
   TObjs* objs = Objs();
   if (!objs) return;
-  for (int d = 0; d < objs->Domains.Count(); ++d) {
-    TDmnData* dom = objs->Domains.Object(d);
-    if (!dom) continue;
-    for (int t = 0; t < objs->Tables.Count(); ++t) {
-      TTblData* tbl = objs->Tables.Object(t);
-      if (!tbl) continue;
-      for (int c = 0; c < tbl->Fields.Count(); ++c) {
-        TFldData* f = tbl->Fields.Object(c);
-        if (!f || f->DataType != dt::UserType || f->DomainName != dom->GetName()) continue;
-        LinkDependency(f, dom, {});
-        for (int u = 0; u < tbl->UsedBy().Count(); ++u) {
-          const TDependObj* e = tbl->UsedBy().Object(u);
-          if (e && e->Target && dynamic_cast<TViwData*>(e->Target) &&
-              e->FieldName == f->GetName())
-            LinkDependency(e->Target, dom, {});
+  // One walk over the columns, each domain found by its key; a view that
+  // reads a domain-typed column depends on the domain too.
+  for (int t = 0; t < objs->Tables.Count(); ++t) {
+    TTblData* tbl = objs->Tables.Object(t);
+    if (!tbl) continue;
+    for (int c = 0; c < tbl->Fields.Count(); ++c) {
+      TFldData* f = tbl->Fields.Object(c);
+      if (!f || f->DataType != dt::UserType) continue;
+      TDmnData* dom = objs->FindDomain(f->DomainName);
+      if (!dom || dom->GetName() != f->DomainName) continue;
+      LinkDependency(f, dom, {});
+      for (const TDependList* users : {&f->UsedBy(), &tbl->UsedBy()})
+        for (int u = 0; u < users->Count(); ++u) {
+          const TDependObj* e = users->Object(u);
+          if (!e || !e->Target || !dynamic_cast<TViwData*>(e->Target)) continue;
+          if (users == &tbl->UsedBy() && e->FieldName != f->GetName()) continue;
+          LinkDependency(e->Target, dom, {});
         }
-      }
     }
   }
 }

@@ -101,10 +101,16 @@ class TIbParser : public TCustomSQLParser {
   bool ParseFile(const std::string& fileName, TObjs* collection) override;
   void AfterParse() override;
 
-  // The source after the current character up to the next terminator
-  // outside comments and literals, trimmed, into the object's text. The
-  // scanner is left on the terminator token.
-  virtual void ReadBody(TDbObj& obj);
+  // ReadBody's start when the body begins at the current character.
+  static constexpr std::size_t kReadPosition = static_cast<std::size_t>(-1);
+  // The source from `start` (the current character by default) up to the
+  // next terminator outside comments and literals, trimmed, into the
+  // object's text. The scanner is left on the terminator token.
+  virtual void ReadBody(TDbObj& obj, std::size_t start = kReadPosition);
+  // Set while ReadBody reads a package header (CREATE PACKAGE without BODY).
+  bool ReadingPackageHeader = false;
+  // A body's text into `obj`: a package header's into its HeaderText.
+  void StoreBodyText(TDbObj& obj, std::string text);
   // The text of a DEFAULT value, cut from the source; then one NextToken.
   virtual bool ParseDefault(TFldData& column, std::string& text);
 
@@ -147,6 +153,8 @@ class TIbParser : public TCustomSQLParser {
   void ParseAlter();
   void ParseSet();
   void ParseInput();
+  // The parser that reads an INPUT file: one of this parser's own class.
+  virtual std::unique_ptr<TIbParser> NewNestedParser();
 
   // Tables, columns, constraints, indices and domains.
   bool ParseCreateTable(bool globalTemporary);
@@ -195,8 +203,6 @@ class TIbParser : public TCustomSQLParser {
   bool ParseExecuteBlock();
   bool ParseRevoke();
   bool ParseDrop();
-  // ReadBody from `start` (a trigger's text keeps its AS).
-  void ReadBodyFrom(TDbObj& obj, std::size_t start);
 
   // Sends statement code 6 with the sub-code and kind.
   void NotifyObject(std::uint8_t sub, TDbObject kind, const std::string& name,

@@ -369,9 +369,11 @@ bool TIbParser::ParseCreateTrigger(bool alter) {
     NextToken();
   }
   DoLog("Trigger: " + name);
-  if (IsKw(ibk::As)) ReadBodyFrom(*t, TokenStart());
-  else if (!existing && !ExpectKw(ibk::As)) return false;
   if (table.empty()) table = "DATABASE";
+  // The body's NEW. and OLD. columns are those of the trigger's table.
+  t->SetTableName(table);
+  if (IsKw(ibk::As)) ReadBody(*t, TokenStart());  // a trigger's text keeps its AS
+  else if (!existing && !ExpectKw(ibk::As)) return false;
   NotifyObject(existing ? ibs::Alter : ibs::Create, TDbObject::dboTrigger, name);
   if (existing) {
     existing->Active = t->Active;
@@ -384,7 +386,6 @@ bool TIbParser::ParseCreateTrigger(bool alter) {
     if (existing->GetTableName() != table) existing->SetTableName(table);
     return true;
   }
-  t->SetTableName(table);
   ReplaceExisting(*t);
   std::unique_ptr<TDbObj> obj = std::move(t);
   AddObject(obj, /*freeIfRejected=*/true);

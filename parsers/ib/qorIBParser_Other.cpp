@@ -227,14 +227,12 @@ bool TIbParser::ParseCreatePackage() {
     fresh->SetName(name);
     p = fresh.get();
   }
-  TPkgData text(objs);
-  ReadBody(text);
-  if (body) {
-    p->IsBody = true;
-    p->SetText(text.GetText());
-  } else {
-    p->HeaderText = text.GetText();
-  }
+  // The header's text goes to HeaderText, the body's to the text; the
+  // package itself is what the body's references are recorded for.
+  if (body) p->IsBody = true;
+  ReadingPackageHeader = !body;
+  ReadBody(*p);
+  ReadingPackageHeader = false;
   DoLog("Package: " + name);
   NotifyObject(existing ? ibs::Alter : ibs::Create, TDbObject::dboPackage, name);
   if (fresh) {

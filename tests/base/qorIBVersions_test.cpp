@@ -8,8 +8,10 @@ namespace {
 using V = TIBSQLServerVersionType;
 
 TEST(IBVersionCaps, OneRowPerVersionInEnumerationOrder) {
-  for (std::size_t i = 0; i < kIBVersionCount; ++i)
+  for (std::size_t i = 0; i < kIBVersionCount; ++i) {
     EXPECT_EQ(static_cast<std::size_t>(kIBVersionCaps[i].version), i) << "row " << i;
+    EXPECT_EQ(static_cast<std::size_t>(kIBBodyCaps[i].version), i) << "body row " << i;
+  }
 }
 
 // The generations where each capability arrives are product facts; a row

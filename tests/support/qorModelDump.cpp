@@ -155,6 +155,11 @@ class TDumper {
         .Word("identity", f.Identity)
         .Int("identity-seed", f.IdentitySeed)
         .Int("identity-increment", f.IdentityIncrement);
+    if (!f.EnumValues.empty()) {
+      std::string v;
+      for (const std::string& e : f.EnumValues) v += (v.empty() ? "" : ",") + e;
+      a.Quoted("values", v);
+    }
     if (f.GeneratedKind) a.Text("generated", std::string(1, f.GeneratedKind));
     a.Quoted("generated-expr", f.GeneratedExpr)
         .Word("type-of", f.TypeOf)
@@ -229,6 +234,24 @@ class TDumper {
     Line("as-query", OneLine(t.AsQuery));
     Line("tablespace", t.TablespaceName);
     Line("file-group", t.FileGroup);
+    const TMySQLTableOptions& m = t.MySQLOptions;
+    TAttrs my;
+    my.Text("engine", m.Engine)
+        .Text("charset", m.GetDefaultCharset())
+        .Text("collate", m.DefaultCollate)
+        .Text("pack-keys", m.PackKeys)
+        .Text("row-format", m.RowFormat)
+        .Int("avg-row-length", m.AvgRowLength)
+        .Int("checksum", m.Checksum)
+        .Int("delay-key-write", m.DelayKeyWrite)
+        .Int("key-block-size", m.KeyBlockSize)
+        .Int("max-rows", m.MaxRows)
+        .Int("min-rows", m.MinRows)
+        .Quoted("connection", m.Connection)
+        .Quoted("data-directory", m.DataDirectory)
+        .Quoted("index-directory", m.IndexDirectory)
+        .Text("insert-method", m.InsertMethod);
+    Line("mysql", my.Str());
     Fields("column", t.Fields);
   }
 
@@ -319,12 +342,16 @@ class TDumper {
         .Text("columns", Names(i.Columns))
         .Text("include", Names(i.IncludeColumns))
         .Quoted("filter", i.FilterText)
-        .Text("filegroup", i.FileGroup);
+        .Text("filegroup", i.FileGroup)
+        .Text("using", i.MySQLIndexOptions.IndexType);
     Line("is", a.Str());
     if (opt_.Bodies) Line("expression", OneLine(i.GetText()));
   }
 
   void View(TViwData& v) {
+    TAttrs a;
+    a.Text("algorithm", v.Algorithm).Text("security", v.SqlSecurity);
+    Line("is", a.Str());
     Fields("column", v.Columns);
     Block("body", v.GetText());
   }
@@ -336,7 +363,8 @@ class TDumper {
         .Word("table-result", p.TableResult)
         .Text("language", p.Language)
         .Text("external-name", p.ExternalName)
-        .Quoted("returns", p.ReturnsText);
+        .Quoted("returns", p.ReturnsText)
+        .Int("mysql-characteristics", p.MySQLCharacteristics);
     Line("is", a.Str());
     Fields("in", p.InParams);
     Fields("out", p.OutParams);

@@ -1,7 +1,9 @@
-// The corpus: every tests/data/sql/ib/<topic>.sql is parsed under each
-// server version its "-- qor: versions=..." line names (2.5 and 3.0 when it
-// names none), and the model with the messages must equal <topic>.dump.
-// Adding a case is adding the two files; QOR_UPDATE_GOLDEN=1 writes the dump.
+// The corpora: every tests/data/sql/ib/<topic>.sql (the DDL parser) and
+// tests/data/sql/ib_bodies/<topic>.sql (the body parser, whose dumps carry
+// the dependency edges of the bodies) is parsed under each server version
+// its "-- qor: versions=..." line names (2.5 and 3.0 when it names none),
+// and the model with the messages must equal <topic>.dump. Adding a case is
+// adding the two files; QOR_UPDATE_GOLDEN=1 writes the dump.
 #include "tests/parsers/ib/qorIBParserFixture.h"
 #include "tests/support/qorModelDump.h"
 
@@ -30,17 +32,14 @@ TIBSQLServerVersionType IbVersionByName(const std::string& name) {
 
 namespace {
 
-class IbCorpus : public ::testing::TestWithParam<TCorpusCase> {};
-
-TEST_P(IbCorpus, ParsesIntoTheExpectedModel) {
-  const TCorpusCase& c = GetParam();
+void ExpectCorpusCase(const TCorpusCase& c, bool bodies) {
   const std::string script = ReadTextFile(c.ScriptPath);
   ASSERT_FALSE(script.empty()) << c.ScriptPath;
   std::istringstream versions(CorpusDirective(script, "versions", "st_Firebird_25,st_Firebird_30"));
   std::string first;
   for (std::string v; std::getline(versions, v, ',');) {
     SCOPED_TRACE(c.Name + " under " + v);
-    TIbParse p(IbVersionByName(v));
+    TIbParse p(IbVersionByName(v), bodies);
     p.parser->ScriptName = c.Name + ".sql";
     p.Run(script);
     const std::string text = DumpModel(p.objs) + "-- messages\n" + DumpMessages(p.parser->Messages());
@@ -54,6 +53,12 @@ TEST_P(IbCorpus, ParsesIntoTheExpectedModel) {
   }
 }
 
+class IbCorpus : public ::testing::TestWithParam<TCorpusCase> {};
+class IbBodyCorpus : public ::testing::TestWithParam<TCorpusCase> {};
+
+TEST_P(IbCorpus, ParsesIntoTheExpectedModel) { ExpectCorpusCase(GetParam(), /*bodies=*/false); }
+TEST_P(IbBodyCorpus, ParsesIntoTheExpectedModel) { ExpectCorpusCase(GetParam(), /*bodies=*/true); }
+
 std::string CaseName(const ::testing::TestParamInfo<TCorpusCase>& info) {
   std::string n;
   for (char ch : info.param.Name) n += std::isalnum(static_cast<unsigned char>(ch)) ? ch : '_';
@@ -62,6 +67,9 @@ std::string CaseName(const ::testing::TestParamInfo<TCorpusCase>& info) {
 
 INSTANTIATE_TEST_SUITE_P(Ib, IbCorpus,
                          ::testing::ValuesIn(CorpusCases(QOR_TEST_DATA_DIR "/sql/ib")), CaseName);
+INSTANTIATE_TEST_SUITE_P(IbBodies, IbBodyCorpus,
+                         ::testing::ValuesIn(CorpusCases(QOR_TEST_DATA_DIR "/sql/ib_bodies")),
+                         CaseName);
 
 }  // namespace
 }  // namespace qor::test

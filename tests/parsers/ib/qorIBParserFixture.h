@@ -1,10 +1,15 @@
 // Parses InterBase/Firebird text into a fresh collection for one server
 // version, with the messages and statement reports kept for the checks.
+// With `bodies` the parser is the body parser, which also reads every body
+// of the script for what it uses.
 #pragma once
 
+#include "engine/qorDBEngine.h"
 #include "model/qorDBStructure.h"
+#include "parsers/ib/qorIBExParser.h"
 #include "parsers/ib/qorIBParser.h"
 
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -12,10 +17,12 @@
 namespace qor::test {
 
 struct TIbParse {
-  explicit TIbParse(TIBSQLServerVersionType version = TIBSQLServerVersionType::st_Firebird_25) {
+  explicit TIbParse(TIBSQLServerVersionType version = TIBSQLServerVersionType::st_Firebird_25,
+                    bool bodies = false) {
     objs.SetServerType(TDatabaseType::dbInterBase);
     objs.IBServerOptions.SQLServerVersion = version;
-    parser = std::make_unique<TIbParser>(nullptr);
+    if (bodies) parser = std::make_unique<TIbExParser>(nullptr);
+    else parser = std::make_unique<TIbParser>(nullptr);
     parser->SetObjs(&objs);
     parser->ScriptName = "test.sql";
     parser->OnErrorMessage = [this](TObject*, const std::string& t) { errorEvents.push_back(t); };
@@ -50,6 +57,32 @@ struct TIbParse {
   std::unique_ptr<TIbParser> parser;
   std::vector<std::string> errorEvents;
   std::vector<std::string> statements;
+};
+
+// The employee sample of Debian's firebird3.0-examples, built once per test
+// process into a database of the test folder, with the engine's own
+// `isql-fb -x` extract of it; `failure` says why when that could not be done.
+struct TEmployee {
+  std::string sample, extract, database, failure;
+};
+const TEmployee& Employee();
+
+// One catalog query's rows, each field trimmed.
+using TRows = std::vector<std::map<std::string, std::string>>;
+
+// A connection of its own to a database of the embedded engine, for the
+// tests' own catalog queries.
+class Catalog {
+ public:
+  explicit Catalog(const std::string& database);
+  ~Catalog();
+  bool Connected();
+  const std::string& Errors() const { return errors_; }
+  TRows Rows(const std::string& sql, const std::vector<std::string>& fields);
+
+ private:
+  TQORConnection c_;
+  std::string errors_;
 };
 
 // "st_Firebird_25" and its siblings by name; st_Firebird_25 for others.

@@ -1,0 +1,739 @@
+// The MySQL scanner (backtick names, "@" variables and hosts, "#" comments,
+// character-set introducers), the statement loop with DELIMITER, the CREATE,
+// DROP and SET dispatchers, the re-parse entry of the extractor and the
+// prefixed errors.
+#include "parsers/mysql/qorMySQLParser.h"
+
+#include "base/qorMsgMngr.h"
+#include "model/qorClasses.h"
+#include "model/qorComp_Ctr.h"
+#include "model/qorComp_Fld.h"
+#include "model/qorComp_Idx.h"
+#include "model/qorComp_Prc.h"
+#include "model/qorComp_Tbl.h"
+#include "model/qorComp_Trg.h"
+#include "model/qorComp_Viw.h"
+#include "model/qorDBStructure.h"
+#include "model/qorExtractorHost.h"
+#include "parsers/keywords/qorMySQLKeywords.h"
+#include "platform/qorStrings.h"
+
+namespace qor {
+
+namespace {
+
+bool IsLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
+bool IsNameChar(char c) {
+  return IsLetter(c) || (c >= '0' && c <= '9') || c == '_' || c == '$' ||
+         static_cast<unsigned char>(c) >= 0x80;
+}
+
+// Removes the object stored under `key` from `list`, edges and links first.
+template <class T>
+void RemoveKey(TObjs& objs, TOwnedNameList<T>& list, const std::string& key) {
+  const int i = list.IndexOf(key);
+  if (i < 0) return;
+  objs.DetachObject(list.Object(i));
+  list.Delete(i);
+}
+
+}  // namespace
+
+// ------------------------------------------------------------ construction
+
+TMySQLParser::TMySQLParser(TExtractorHost* owner)
+    : TCustomSQLParser(owner, TDatabaseType::dbMySQL),
+      serverOptions_(std::make_unique<TMySQLServerOptions>()) {
+  SetServerType(TDatabaseType::dbMySQL);
+}
+
+TMySQLParser::~TMySQLParser() = default;
+
+void TMySQLParser::InitResWords() {
+  TCustomParser::InitResWords();
+  ResWords().AddWords(MySQLKeywordTable());
+}
+
+bool TMySQLParser::CaseSensitive() const {
+  if (const TObjs* objs = Objs())
+    return objs->MySQLServerOptions.MySQLCompareOptions.CaseSensitiveIdentifiers;
+  return serverOptions_->MySQLCompareOptions.CaseSensitiveIdentifiers;
+}
+
+std::string TMySQLParser::FoldName(std::string_view name) const {
+  return CaseSensitive() ? std::string(name) : UpperLocale(name);
+}
+
+// ------------------------------------------------------------------ scanner
+
+bool TMySQLParser::ScanToken() {
+  TParseContext::TScanState& s = scan_;
+  s.TokenStart = CurIndex();
+  s.Quote = 0;
+  tokenLine_ = GetLine();
+  tokenColumn_ = GetColumn();
+  if (CheckTerminator()) return true;
+  const char c = s.Cur;
+  if (c == '`') {
+    ScanBacktickName();
+    return true;
+  }
+  if (IsLetter(c) || (c == '_' && IsNameChar(PeekChar()))) {
+    ScanIdent();
+    s.Kind = tk::Ident;
+    // "_latin1'text'": a character-set introducer before a literal.
+    if (c == '_' && (NextCharIs('\'') || NextCharIs('"'))) {
+      s.Kind = myk::Introducer;
+      return true;
+    }
+    if (c != '_') s.Kind = LookupKeyword();
+    if (s.Kind == tk::Ident && !CaseSensitive()) UpperIdent();
+    return true;
+  }
+  if (c == '@') {
+    // @name, @@name, and the host part of user@host: one identifier.
+    std::string prefix = "@";
+    NextChar();
+    if (!AtEnd() && s.Cur == '@') {
+      prefix += '@';
+      NextChar();
+    }
+    if (AtEnd() || !(IsNameChar(s.Cur) || s.Cur == '`' || s.Cur == '\'' || s.Cur == '"')) {
+      s.Kind = prefix.size() == 1 ? tk::At : tk::Ident;
+      s.Ident = prefix;
+      return true;
+    }
+    if (s.Cur == '`') {
+      ScanBacktickName();
+    } else if (s.Cur == '\'' || s.Cur == '"') {
+      ScanQuoted(s.TokenText);
+      s.Ident = FoldName(s.TokenText);
+      s.TokenText.clear();
+    } else {
+      ScanIdent();
+      if (!CaseSensitive()) UpperIdent();
+    }
+    s.Ident.insert(0, prefix);
+    s.Kind = tk::Ident;
+    return true;
+  }
+  return TCustomSQLParser::ScanToken();
+}
+
+void TMySQLParser::ScanBacktickName() {
+  // Backticks double a backtick inside; a backslash is an ordinary
+  // character in a name.
+  TParseContext::TScanState& s = scan_;
+  const std::int32_t line = GetLine(), col = GetColumn();
+  std::string& name = s.Ident;
+  name.clear();
+  NextChar();
+  for (;;) {
+    if (AtEnd()) {
+      ScanError("Unterminated name (opened at line " + IntToStr(line) + ", column " +
+                IntToStr(col) + ").");
+      break;
+    }
+    if (s.Cur == '`') {
+      if (PeekChar() == '`' && ReadPos() < GetLength()) {
+        name += '`';
+        NextChar();
+        NextChar();
+        continue;
+      }
+      NextChar();
+      break;
+    }
+    name += s.Cur;
+    NextChar();
+  }
+  s.Kind = tk::Ident;
+  s.Quote = '`';
+  if (!CaseSensitive()) UpperIdent();
+}
+
+void TMySQLParser::AfterToken() {
+  prevTokenEnd_ = tokenEnd_;
+  tokenEnd_ = CurIndex();
+}
+
+bool TMySQLParser::SkipWhite() {
+  if (AtEnd()) return false;
+  if (CurChar() == '#') return SkipComment();
+  // "--" starts a comment only before a blank or a control character:
+  // a--1 is a minus and a negative number.
+  if (CurChar() == '-' && PeekChar() == '-' && static_cast<unsigned char>(PeekChar2()) > ' ' &&
+      ReadPos() + 1 < GetLength())
+    return TCustomParser::SkipWhite();
+  return TCustomSQLParser::SkipWhite();
+}
+
+bool TMySQLParser::SkipComment() {
+  if (AtEnd() || CurChar() != '#') return TCustomSQLParser::SkipComment();
+  const std::string& src = Source();
+  const std::size_t start = CurIndex() + 1;
+  std::size_t lf = src.find('\n', start);
+  if (lf == std::string::npos) lf = src.size();
+  LastCommentText.assign(src, start, lf - start);
+  // The scanner stops on the line feed.
+  AdvanceTo(lf);
+  if (Trace.Contains(TParserTrace::trComments)) DoLog("Comment: " + LastCommentText);
+  return true;
+}
+
+bool TMySQLParser::NextCharIs(char c) const {
+  const std::string& src = Source();
+  for (std::size_t i = CurIndex(); i < src.size(); ++i) {
+    const char d = src[i];
+    if (d == ' ' || d == '\t' || d == '\r' || d == '\n') continue;
+    return d == c;
+  }
+  return false;
+}
+
+std::string TMySQLParser::ReadParenthesised() {
+  std::string text;
+  ScanExpression(text);
+  NextToken();
+  return text;
+}
+
+std::string TMySQLParser::ReadRawBody() {
+  if (TokenKind() == tk::Terminator || TokenKind() == tk::EOFKind) return {};
+  const std::string& src = Source();
+  const std::string& term = Terminator();
+  const std::size_t start = TokenStart();
+  std::size_t i = start, stop = src.size();
+  auto termAt = [&](std::size_t at) {
+    if (at + term.size() > src.size()) return false;
+    for (std::size_t k = 0; k < term.size(); ++k)
+      if (UpperAsciiChar(src[at + k]) != UpperAsciiChar(term[k])) return false;
+    return true;
+  };
+  while (i < src.size()) {
+    const char c = src[i];
+    if (termAt(i)) {
+      stop = i;
+      break;
+    }
+    if (c == '\'' || c == '"' || c == '`') {
+      // A literal or quoted name is passed whole: the terminator inside one
+      // does not end the body.
+      ++i;
+      while (i < src.size()) {
+        if (src[i] == '\\' && c != '`') {
+          i += 2;
+          continue;
+        }
+        if (src[i] == c) {
+          if (i + 1 < src.size() && src[i + 1] == c) {
+            i += 2;
+            continue;
+          }
+          break;
+        }
+        ++i;
+      }
+      ++i;
+      continue;
+    }
+    const bool dashes = c == '-' && i + 1 < src.size() && src[i + 1] == '-' &&
+                        (i + 2 >= src.size() || static_cast<unsigned char>(src[i + 2]) <= ' ');
+    if (c == '#' || dashes) {
+      const std::size_t lf = src.find('\n', i);
+      i = lf == std::string::npos ? src.size() : lf;
+      continue;
+    }
+    if (c == '/' && i + 1 < src.size() && src[i + 1] == '*') {
+      const std::size_t close = src.find("*/", i + 2);
+      i = close == std::string::npos ? src.size() : close + 2;
+      continue;
+    }
+    ++i;
+  }
+  if (stop > src.size()) stop = src.size();
+  std::string body =
+      TrimCtl(NormalizeLineBreaks(std::string_view(src).substr(start, stop - start)));
+  // The scanner moves on to the terminator, which becomes the current token.
+  if (stop >= CurIndex()) {
+    AdvanceTo(stop);
+    NextToken();
+  }
+  return body;
+}
+
+// ------------------------------------------------------------- grammar help
+
+bool TMySQLParser::IsWord(std::string_view word) {
+  return QuoteChar() != '`' && TCustomSQLParser::IsWord(word);
+}
+
+bool TMySQLParser::AtStatementEnd() const {
+  return TokenKind() == tk::Terminator || TokenKind() == tk::EOFKind;
+}
+
+bool TMySQLParser::IsNameToken() const {
+  const TTokenKind k = TokenKind();
+  return k == tk::Ident || (k >= kFirstKeywordKind && k != myk::Introducer);
+}
+
+bool TMySQLParser::ReadName(std::string& name) {
+  if (!IsNameToken()) {
+    Expect(tk::Ident);
+    return false;
+  }
+  // A keyword used as a name keeps its spelling, folded by the case rule.
+  name = TokenKind() == tk::Ident ? IdentText() : FoldName(IdentText());
+  NextToken();
+  // schema.name: the schema is dropped.
+  while (TokenKind() == tk::Dot) {
+    NextToken();
+    if (!IsNameToken()) {
+      Expect(tk::Ident);
+      return false;
+    }
+    name = TokenKind() == tk::Ident ? IdentText() : FoldName(IdentText());
+    NextToken();
+  }
+  return true;
+}
+
+void TMySQLParser::SkipIfExists(bool withNot) {
+  if (TokenKind() != myk::IF) return;
+  NextToken();
+  if (withNot && TokenKind() == myk::NOT) NextToken();
+  if (TokenKind() == myk::EXISTS) NextToken();
+  else Expect(myk::EXISTS);
+}
+
+void TMySQLParser::SkipDefiner() {
+  if (!IsWord("DEFINER")) return;
+  NextToken();
+  if (TokenKind() == tk::Equal) NextToken();
+  // The user, then the host that the scanner joined into "@host".
+  if (IsNameToken() || TokenKind() == tk::String) NextToken();
+  if (TokenKind() == tk::Ident && StartsWith(IdentText(), "@")) NextToken();
+}
+
+TDbObj* TMySQLParser::HandOn(std::unique_ptr<TDbObj> obj) {
+  if (!obj) return nullptr;
+  return AddObject(obj, /*freeIfRejected=*/true);
+}
+
+bool TMySQLParser::LogWanted() const {
+  if (OnLogNextLine) return true;
+  TExtractorHost* ext = LinkedExtractor();
+  return ext && ext->LogAssigned();
+}
+
+void TMySQLParser::LogObject(const std::string& label, TDbObj& obj) {
+  if (LogWanted()) DoLog(label + obj.GetCreateSQL());
+}
+
+void TMySQLParser::Notify(std::uint8_t code, const std::string& name, std::uint8_t byte1,
+                          std::uint8_t byte2) {
+  NotifyStatement(code, name, StatementResult, {}, byte1, byte2);
+}
+
+// ------------------------------------------------------------ statement loop
+
+void TMySQLParser::ParseText() {
+  NextToken();
+  while (TokenKind() != tk::EOFKind) {
+    StatementStart = TokenStart();
+    const std::size_t before = TokenStart();
+    const TTokenKind k = TokenKind();
+    if (k == tk::Terminator) {
+      NextToken();
+      continue;
+    }
+    if (k == myk::INSERT) {
+      ParseDml(15, 12);
+    } else if (k == myk::UPDATE) {
+      ParseDml(16, 13);
+    } else if (k == myk::DELETE) {
+      ParseDml(17, 14);
+    } else if (k == myk::USE) {
+      ParseUse();
+    } else if (k == myk::ALTER) {
+      NextToken();
+      if (ExpectAndNext(myk::TABLE)) ParseAlterTable();
+    } else if (k == myk::SET) {
+      ParseSet();
+    } else if (k == myk::CREATE) {
+      ParseCreate();
+    } else if (k == myk::DROP) {
+      ParseDrop();
+    } else if (IsWord("COMMIT")) {
+      NextToken();
+      Notify(5, {}, 0, 0);
+    } else if (IsWord("LOCK") || IsWord("UNLOCK") || BuildsNothing()) {
+      SkipTo(KindSet({tk::Terminator}));
+    } else if (IsWord("DELIMITER")) {
+      ParseDelimiter();
+      continue;
+    } else {
+      Error("Missing: DDL-statement. <Proc: ParseText>");
+      // One message for the statement, not one per token.
+      SkipTo(KindSet({tk::Terminator}));
+    }
+    if (TokenKind() == tk::EOFKind) break;
+    if (TokenKind() != tk::Terminator) {
+      // What the statement's rule did not read: reported once, passed.
+      Expect(tk::Terminator);
+      SkipTo(KindSet({tk::Terminator}));
+    }
+    if (TokenKind() == tk::Terminator) NextToken();
+    // Every round moves on.
+    if (TokenStart() == before && TokenKind() != tk::EOFKind) NextToken();
+  }
+}
+
+bool TMySQLParser::BuildsNothing() {
+  // Data, transaction and maintenance statements that scripts and dumps
+  // hold between the DDL: nothing of the schema, so nothing to say.
+  static constexpr std::string_view kWords[] = {
+      "ANALYZE",   "OPTIMIZE", "REPAIR",   "CHECK", "FLUSH", "START", "BEGIN", "ROLLBACK",
+      "SAVEPOINT", "RELEASE",  "TRUNCATE", "SHOW",  "DO",    "LOAD",  "XA"};
+  const TTokenKind k = TokenKind();
+  if (k == myk::SELECT || k == myk::REPLACE || k == myk::CALL) return true;
+  for (std::string_view w : kWords)
+    if (IsWord(w)) return true;
+  return false;
+}
+
+void TMySQLParser::ParseDml(std::uint8_t code, std::uint8_t sub) {
+  NextToken();
+  while (IsWord("IGNORE") || IsWord("LOW_PRIORITY") || IsWord("HIGH_PRIORITY") ||
+         IsWord("DELAYED") || IsWord("QUICK"))
+    NextToken();
+  // INTO may be left out of an INSERT.
+  if (code == 15 && TokenKind() == myk::INTO) NextToken();
+  if (code == 17 && !ExpectAndNext(myk::FROM)) return;
+  std::string name;
+  if (!ReadName(name)) return;
+  SkipTo(KindSet({tk::Terminator}));
+  Notify(code, name, sub, 1);
+}
+
+void TMySQLParser::ParseUse() {
+  NextToken();
+  std::string name;
+  if (!ReadName(name)) return;
+  ConnectionOptions.DatabaseName = name;
+  Notify(0, name, 0, 0);
+}
+
+void TMySQLParser::ParseDelimiter() {
+  // The delimiter is read as characters: anything up to a blank or a line
+  // end, ";" and "//" alike.
+  const std::string& src = Source();
+  std::size_t i = CurIndex();
+  while (i < src.size() && (src[i] == ' ' || src[i] == '\t')) ++i;
+  std::size_t j = i;
+  while (j < src.size() && src[j] != '\0' && src[j] != '\t' && src[j] != '\n' && src[j] != '\r' &&
+         src[j] != ' ')
+    ++j;
+  if (j == i) {
+    Error("Missing: DELIMITER text");
+  } else {
+    SetTerminator(std::string_view(src).substr(i, j - i));
+  }
+  if (j > CurIndex()) AdvanceTo(j);
+  NextToken();
+}
+
+// ------------------------------------------------------------------- CREATE
+
+void TMySQLParser::SkipCreatePrefix() {
+  NextToken();
+  // CREATE [OR REPLACE] [DEFINER = user@host] ...
+  for (bool moved = true; moved;) {
+    moved = false;
+    if (TokenKind() == myk::OR) {
+      NextToken();
+      if (TokenKind() == myk::REPLACE) NextToken();
+      else Expect(myk::REPLACE);
+      moved = true;
+    }
+    if (IsWord("DEFINER")) {
+      SkipDefiner();
+      moved = true;
+    }
+  }
+}
+
+void TMySQLParser::ParseCreate() {
+  SkipCreatePrefix();
+  const TTokenKind k = TokenKind();
+  if (k == myk::TABLE || k == myk::TEMPORARY) {
+    ParseCreateTable(nullptr);
+  } else if (k == myk::DATABASE || IsWord("SCHEMA")) {
+    ParseCreateDatabase();
+  } else if (k == myk::SQL || IsWord("ALGORITHM") || IsWord("VIEW")) {
+    ParseCreateView(nullptr);
+  } else if (IsWord("TRIGGER")) {
+    ParseCreateTrigger(nullptr);
+  } else if (IsWord("PROCEDURE") || IsWord("FUNCTION") || IsWord("AGGREGATE")) {
+    ParseCreateRoutine(nullptr);
+  } else if (k == myk::INDEX) {
+    NextToken();
+    ParseCreateIndex(nullptr, false, false, false);
+  } else if (k == myk::UNIQUE || k == myk::FULLTEXT || k == myk::SPATIAL) {
+    NextToken();
+    if (TokenKind() == myk::INDEX) NextToken();
+    else Expect(myk::INDEX);
+    ParseCreateIndex(nullptr, k == myk::UNIQUE, k == myk::FULLTEXT, k == myk::SPATIAL);
+  } else {
+    Error("Invalid/Unknown CREATE-statement.");
+    SkipTo(KindSet({tk::Terminator}));
+  }
+}
+
+void TMySQLParser::ParseCreateDatabase() {
+  NextToken();
+  SkipIfExists(/*withNot=*/true);
+  std::string name;
+  if (!ReadName(name)) return;
+  // Options are read and not kept.
+  while (!AtStatementEnd()) {
+    if (TokenKind() == myk::DEFAULT) {
+      NextToken();
+      continue;
+    }
+    if (TokenKind() == myk::CHAR || IsWord("CHARSET")) {
+      if (TokenKind() == myk::CHAR) {
+        NextToken();
+        if (TokenKind() != myk::SET) {
+          Expect(myk::SET);
+          return;
+        }
+      }
+      NextToken();
+    } else if (TokenKind() == myk::COLLATE || IsWord("COMMENT")) {
+      NextToken();
+    } else {
+      return;
+    }
+    if (TokenKind() == tk::Equal) NextToken();
+    if (AtStatementEnd()) return;
+    NextToken();
+  }
+}
+
+// --------------------------------------------------------------------- DROP
+
+void TMySQLParser::ParseDrop() {
+  NextToken();
+  if (TokenKind() == myk::TEMPORARY) NextToken();
+  const TTokenKind k = TokenKind();
+  if (k == myk::TABLE || k == myk::DATABASE) {
+    NextToken();
+    SkipIfExists(/*withNot=*/false);
+    // DROP TABLE a, b: each of them.
+    for (;;) {
+      std::string name;
+      if (!ReadName(name)) return;
+      TObjs* objs = Objs();
+      if (k == myk::TABLE && objs) {
+        if (TTblData* t = objs->FindTable(name)) {
+          const std::string tableName = t->GetName();
+          // The table goes with its keys, indices and triggers.
+          for (int i = objs->Constraints.Count() - 1; i >= 0; --i)
+            if (TCtrData* c = objs->Constraints.Object(i); c && c->GetTableName() == tableName)
+              RemoveKey(*objs, objs->Constraints, objs->Constraints.Name(i));
+          for (int i = objs->Indices.Count() - 1; i >= 0; --i)
+            if (TIdxData* x = objs->Indices.Object(i); x && x->TableName == tableName)
+              RemoveKey(*objs, objs->Indices, objs->Indices.Name(i));
+          for (int i = objs->Triggers.Count() - 1; i >= 0; --i)
+            if (TTrgData* g = objs->Triggers.Object(i); g && g->GetTableName() == tableName)
+              RemoveKey(*objs, objs->Triggers, objs->Triggers.Name(i));
+          RemoveKey(*objs, objs->Tables, t->GetKeyName());
+        }
+      }
+      if (k != myk::TABLE || TokenKind() != tk::Comma) break;
+      NextToken();
+    }
+    // RESTRICT / CASCADE are read and have no effect.
+    if (TokenKind() == myk::RESTRICT || TokenKind() == myk::CASCADE) NextToken();
+    return;
+  }
+  if (IsWord("SCHEMA") || IsWord("FUNCTION") || IsWord("PROCEDURE") || IsWord("VIEW") ||
+      IsWord("EVENT") || IsWord("TRIGGER")) {
+    NextToken();
+    SkipIfExists(/*withNot=*/false);
+    std::string name;
+    ReadName(name);
+    while (TokenKind() == tk::Comma) {
+      NextToken();
+      ReadName(name);
+    }
+    return;
+  }
+  if (k == myk::INDEX) {
+    NextToken();
+    SkipIfExists(/*withNot=*/false);
+    std::string name, table;
+    if (!ReadName(name)) return;
+    if (TokenKind() == myk::ON) {
+      NextToken();
+      if (!ReadName(table)) return;
+      if (TObjs* objs = Objs()) {
+        if (TTblData* t = objs->FindTable(table)) table = t->GetName();
+        RemoveKey(*objs, objs->Indices, table + "." + name);
+      }
+    }
+    return;
+  }
+  if (k == tk::Ident) Error("Invalid DROP-statement (" + IdentText() + ")");
+  else Error("Invalid DROP-statement (" + CurTokenName() + ")");
+  SkipTo(KindSet({tk::Terminator}));
+}
+
+// ---------------------------------------------------------------------- SET
+
+void TMySQLParser::ParseSet() {
+  NextToken();
+  TMySQLServerOptions* options = Objs() ? &Objs()->MySQLServerOptions : serverOptions_.get();
+  if (IsWord("FOREIGN_KEY_CHECKS")) {
+    SkipTo(KindSet({tk::Terminator}));
+    return;
+  }
+  if (IsWord("BLOBFILE")) {
+    NextToken();
+    if (!Expect(tk::String)) return;
+    const std::string file = TokenText();
+    NextToken();
+    NotifyStatement(4, {}, StatementResult, file, 0, 0);
+    return;
+  }
+  if (IsWord("NAMES")) {
+    NextToken();
+    if (TokenKind() == tk::String) {
+      options->Names = QuotedStr(TokenText());
+    } else if (IsNameToken()) {
+      options->Names = IdentText();
+    } else {
+      Error("Unknown/Invalid SET NAMES-statement.");
+      SkipTo(KindSet({tk::Terminator}));
+      return;
+    }
+    NextToken();
+    // SET NAMES x COLLATE y
+    if (TokenKind() == myk::COLLATE) {
+      NextToken();
+      if (!AtStatementEnd()) NextToken();
+    }
+    Notify(10, options->Names, 0, 0);
+    return;
+  }
+  if (TokenKind() == myk::CHAR) {
+    NextToken();
+    if (TokenKind() != myk::SET) {
+      Error("Unknown/Invalid SET CHARACTER SET-statement.");
+      SkipTo(KindSet({tk::Terminator}));
+      return;
+    }
+    NextToken();
+    if (TokenKind() == tk::String) {
+      options->CharSet = TokenText();
+    } else if (IsNameToken()) {
+      options->CharSet = IdentText();
+    } else {
+      Error("Unknown/Invalid SET CHARACTER SET-statement.");
+      SkipTo(KindSet({tk::Terminator}));
+      return;
+    }
+    NextToken();
+    Notify(11, options->CharSet, 0, 0);
+    return;
+  }
+  if (IsNameToken()) {
+    // name = value {, name = value}: session settings, not kept. The
+    // values may be expressions, so the statement is passed whole.
+    SkipTo(KindSet({tk::Terminator}));
+    return;
+  }
+  Error("Unknown/Invalid SET-statement.");
+  SkipTo(KindSet({tk::Terminator}));
+}
+
+// ---------------------------------------------------------- stored sources
+
+void TMySQLParser::ParseObjectSource(TDbObj* obj) {
+  if (!obj) return;
+  auto* trigger = dynamic_cast<TTrgData*>(obj);
+  if (obj->ObjectSource.empty() && (obj->GetText().empty() || !trigger)) return;
+  const std::string savedTerminator = Terminator();
+  SetTerminator(";");
+  std::string source = obj->ObjectSource;
+  if (trigger) {
+    // A trigger's text is one statement whose body holds ";": it ends at
+    // a terminator the text does not contain.
+    std::string end = "$$";
+    if (source.empty()) source = obj->GetText();
+    while (source.find(end) != std::string::npos) end += '$';
+    source += end;
+    SetTerminator(end);
+  }
+  reparsed_ = obj;
+  SetSource(std::move(source));
+  const bool routine = dynamic_cast<TPrcData*>(obj) != nullptr;
+  if (!routine) {
+    NextToken();
+    StatementStart = TokenStart();
+  }
+  auto skipCreate = [this]() {
+    if (TokenKind() == myk::CREATE) SkipCreatePrefix();
+  };
+  if (auto* table = dynamic_cast<TTblData*>(obj)) {
+    skipCreate();
+    ParseCreateTable(table);
+  } else if (auto* view = dynamic_cast<TViwData*>(obj)) {
+    skipCreate();
+    ParseCreateView(view);
+  } else if (routine) {
+    // The extractor wraps routine texts in DELIMITER lines.
+    ParseText();
+  } else if (trigger) {
+    skipCreate();
+    ParseCreateTrigger(trigger);
+  }
+  SetTerminator(savedTerminator);
+  reparsed_ = nullptr;
+}
+
+// ------------------------------------------------------------------- errors
+
+std::string TMySQLParser::PositionText() {
+  return "\r\nScript: " + ScriptName + " Line:" + IntToStr(tokenLine_) +
+         " Pos:" + IntToStr(tokenColumn_) + "\r\n";
+}
+
+void TMySQLParser::NoteHere(const std::string& text) {
+  Messages().AddMsg(text, ScriptName, tokenColumn_, tokenLine_, kMsgNote);
+}
+
+void TMySQLParser::Error(const std::string& text) {
+  TDbObj* o = reparsed_;
+  if (!o) {
+    if (!Messages().HasErrors()) DoError(text + PositionText());
+    Messages().AddMsg(text, ScriptName, tokenColumn_, tokenLine_, kMsgError);
+    return;
+  }
+  std::string prefix;
+  if (dynamic_cast<TPrcData*>(o)) prefix = "Procedure " + o->GetName() + ": ";
+  else if (dynamic_cast<TTrgData*>(o)) prefix = "Trigger " + o->GetName() + ": ";
+  else if (dynamic_cast<TViwData*>(o)) prefix = "View " + o->GetName() + ": ";
+  else if (dynamic_cast<TIdxData*>(o)) prefix = "Index " + o->GetName() + ": ";
+  else if (auto* c = dynamic_cast<TCtrData*>(o); c && c->GetConstraintType() == ct::Check)
+    prefix = "Check-constraint " + o->GetName() + ": ";
+  else if (auto* f = dynamic_cast<TFldData*>(o); f && !f->GetText().empty())
+    prefix = "Field " + f->GetTableName() + "/" + o->GetName() + ": ";
+  else prefix = o->GetName() + ": ";
+  if (!Messages().HasErrors()) DoError(prefix + text + PositionText());
+  Messages().AddMsg(prefix + text, ScriptName.empty() ? o->GetName() : ScriptName, tokenColumn_,
+                    tokenLine_, kMsgError);
+}
+
+}  // namespace qor

@@ -1,0 +1,220 @@
+// The MySQL DDL parser: scripts with DELIMITER lines, and the CREATE texts
+// that the MySQL extractor reads from the server (SHOW CREATE TABLE, VIEW,
+// PROCEDURE, FUNCTION and TRIGGER). It builds tables with their columns,
+// keys, indices, foreign keys, checks and options, views, triggers and
+// routines into the attached collection. View texts and routine and trigger
+// bodies are kept as text; AfterParse links keys and indices to their
+// tables.
+//
+// The sources are split by statement family: qorMySQLParser.cpp (scanner,
+// statement loop, CREATE/DROP/SET, re-parsing stored texts, errors),
+// qorMySQLParser_Tables.cpp (tables, columns, keys, indices, options, ALTER
+// TABLE) and qorMySQLParser_Routines.cpp (views, triggers, routines and the
+// raw body reader).
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "base/qorDBOptions.h"
+#include "model/qorComp_Fld.h"
+#include "parsers/qorSQLParser.h"
+
+namespace qor {
+
+class TCtrData;
+class TDbObj;
+class TFldData;
+class TIdxData;
+class TPrcData;
+class TTblData;
+class TTrgData;
+class TViwData;
+
+// The token kinds of the MySQL keyword table that the grammar tests.
+namespace myk {
+// clang-format off
+inline constexpr TTokenKind INT = 30, TINYINT = 31, SMALLINT = 32, MEDIUMINT = 33, BIGINT = 34,
+    REAL = 35, DOUBLE = 36, FLOAT = 37, DECIMAL = 38, NUMERIC = 39, CHAR = 40, VARCHAR = 41,
+    DATE = 42, TIME = 43, DATETIME = 44, Introducer = 45, TINYBLOB = 46, BLOB = 47,
+    MEDIUMBLOB = 48, LONGBLOB = 49, TINYTEXT = 50, TEXT = 51, MEDIUMTEXT = 52, LONGTEXT = 53,
+    ENUM = 54, SET = 55, YEAR = 56, PRECISION = 57, UNSIGNED = 58, ZEROFILL = 59,
+    NATIONAL = 60, BINARY = 61, NULL_ = 62, DEFAULT = 63, SPATIAL = 64, PRIMARY = 65, KEY = 66,
+    INDEX = 67, FOREIGN = 68, UNIQUE = 69, CREATE = 70, DROP = 71, TABLE = 72, IF = 73,
+    NOT = 74, EXISTS = 75, TEMPORARY = 76, INSERT = 77, UPDATE = 78, DELETE = 79, SELECT = 80,
+    DATABASE = 81, USE = 82, REFERENCES = 83, ALTER = 84, ADD = 85, CONSTRAINT = 86, ON = 87,
+    COLLATE = 88, INTO = 89, FROM = 90, CASCADE = 91, RESTRICT = 92, CALL = 93, FULLTEXT = 94,
+    REPLACE = 95, OR = 96, SQL = 97, AS = 98, VARBINARY = 99, BIT = 100;
+// clang-format on
+}  // namespace myk
+
+class TMySQLParser : public TCustomSQLParser {
+ public:
+  explicit TMySQLParser(TExtractorHost* owner);
+  ~TMySQLParser() override;
+  const char* ClassName() const override { return "TMySQLParser"; }
+
+  // The var result handed to every statement notification.
+  int StatementResult = 0;
+  // The parser's own MySQL options; the collection's decide the case rule
+  // when a collection is attached.
+  TMySQLServerOptions& ServerOptions() { return *serverOptions_; }
+
+  // ---- Entries ----
+  void ParseText() override;
+  // Re-parses one object's stored CREATE text (or a trigger's body) into
+  // that object: the MySQL extractor's entry.
+  void ParseObjectSource(TDbObj* obj) override;
+  // Names the object being re-parsed in front of the text. Messages point
+  // at the token where the fault was found, so a script reads the same
+  // with either line end.
+  void Error(const std::string& text) override;
+  std::string PositionText() override;
+  // A plain word only: a backticked name is never a keyword or a word of
+  // the grammar (a column may be called `period` or `check`).
+  bool IsWord(std::string_view word) override;
+
+  // ---- Grammar rules, each named after its rule ----
+  // `table`: the table to fill (a re-parse), or none for a new one.
+  void ParseCreateTable(TTblData* table);
+  // A column (or parameter, or a function's result when `result`) starting
+  // at its name; `existing` is re-read in place when given.
+  std::unique_ptr<TFldData> ParseColumnDef(TDbObj* holder, TFldData* existing, bool param,
+                                           bool result);
+  void ParsePrimaryKey(TTblData& table, const std::string& name);
+  void ParseUniqueKey(TTblData& table, const std::string& name);
+  void ParseIndexKey(TTblData& table);
+  void ParseForeignKey(TTblData& table, const std::string& name);
+  void ParseReferences(TTblData& table);
+  void ParseCheck(TTblData& table, const std::string& name, const std::string& column);
+  // CREATE INDEX and the index items of a table. `table` is none for
+  // CREATE INDEX, which names its table after ON.
+  void ParseCreateIndex(TTblData* table, bool unique, bool fullText, bool spatial);
+  void ParseTableOptions(TTblData& table);
+  void ParseAlterTable();
+  void ParseCreateView(TViwData* view);
+  void ParseCreateTrigger(TTrgData* trigger);
+  void ParseCreateRoutine(TPrcData* routine);
+
+ protected:
+  bool ScanToken() override;
+  bool SkipWhite() override;
+  bool SkipComment() override;
+  void InitResWords() override;
+  void AfterToken() override;
+
+ private:
+  // ---- Scanning helpers ----
+  bool CaseSensitive() const;
+  // A name read from a string or a keyword, folded by the case rule.
+  std::string FoldName(std::string_view name) const;
+  void ScanBacktickName();
+  // Whether the next character that is not a blank is `c`.
+  bool NextCharIs(char c) const;
+  // The raw text from the start of the current token up to the terminator,
+  // string literals and comments passed whole; the terminator is then the
+  // current token. Line breaks CR LF, trimmed.
+  std::string ReadRawBody();
+  // The parenthesised text that starts at the next character, outer
+  // parentheses included; then the token after it is read.
+  std::string ReadParenthesised();
+  // The current token as written: values (engines, character sets,
+  // collations) keep their spelling whatever the case rule does to names.
+  std::string RawTokenText() const {
+    return tokenEnd_ > TokenStart() ? GetText(TokenStart(), tokenEnd_ - TokenStart())
+                                    : std::string();
+  }
+  // Where the token before the current one ended.
+  std::size_t PrevTokenEnd() const { return prevTokenEnd_; }
+
+  // ---- Grammar helpers ----
+  bool AtStatementEnd() const;
+  // A name: an identifier or a keyword used as one; a dotted name gives
+  // its last part. Moves past it. False, with an error, when none is there.
+  bool ReadName(std::string& name);
+  bool IsNameToken() const;
+  // Passes [IF NOT EXISTS] / [IF EXISTS].
+  void SkipIfExists(bool withNot);
+  // Passes DEFINER = user[@host].
+  void SkipDefiner();
+  // "(" col ["(" n ")"] [ASC|DESC] {"," ...} ")" into `list`; column
+  // objects carry the prefix length and the sort order.
+  void ParseKeyColumns(TFieldList& list, bool withObjects);
+  // USING, COMMENT and the other index options after a key's columns.
+  void ParseIndexOptions(TIdxData* index);
+  // ON UPDATE / ON DELETE actions of a foreign key.
+  void ParseReferentialActions(TCtrData& fk);
+  // The value of a DEFAULT (or ON UPDATE) clause at the current token.
+  std::string ParseDefaultValue();
+  // PRIMARY KEY, UNIQUE, FOREIGN KEY, FULLTEXT, SPATIAL, KEY, INDEX,
+  // CONSTRAINT and CHECK items of CREATE and ALTER TABLE; false, with
+  // nothing read, when none starts here.
+  bool ParseKeyItem(TTblData& table, const std::string& where);
+  // A clause the grammar does not read: passed up to the next "," or ")"
+  // of the enclosing list, with a note naming it.
+  void SkipItem(const std::string& where);
+  // A table option value: its text (string, number or name).
+  std::string ReadOptionValue();
+  // A body statement's new objects go to AddObject; objects found in the
+  // collection are never handed on again.
+  TDbObj* HandOn(std::unique_ptr<TDbObj> obj);
+  // A note at the current token.
+  void NoteHere(const std::string& text);
+  bool LogWanted() const;
+  void LogObject(const std::string& label, TDbObj& obj);
+  void Notify(std::uint8_t code, const std::string& name, std::uint8_t byte1, std::uint8_t byte2);
+
+  // ---- Statements (qorMySQLParser.cpp) ----
+  // Passes CREATE, OR REPLACE and DEFINER = user@host.
+  void SkipCreatePrefix();
+  void ParseCreate();
+  void ParseCreateDatabase();
+  void ParseDrop();
+  void ParseSet();
+  void ParseDelimiter();
+  void ParseUse();
+  // INSERT, UPDATE, DELETE: the table named, the rest passed.
+  void ParseDml(std::uint8_t code, std::uint8_t sub);
+  // A statement of data, transactions or maintenance, passed whole.
+  bool BuildsNothing();
+
+  // The routine or trigger body at the current token, read raw.
+  std::string ReadBody() { return ReadRawBody(); }
+
+  // A look-ahead that can be undone, the token ends included.
+  class TLookahead {
+   public:
+    explicit TLookahead(TMySQLParser& parser)
+        : parser_(parser),
+          saved_(&parser),
+          prev_(parser.prevTokenEnd_),
+          end_(parser.tokenEnd_),
+          line_(parser.tokenLine_),
+          column_(parser.tokenColumn_) {}
+    void Undo() {
+      TParseContext::Restore(parser_, saved_);
+      parser_.prevTokenEnd_ = prev_;
+      parser_.tokenEnd_ = end_;
+      parser_.tokenLine_ = line_;
+      parser_.tokenColumn_ = column_;
+    }
+
+   private:
+    TMySQLParser& parser_;
+    TParseContext saved_;
+    std::size_t prev_, end_;
+    std::int32_t line_, column_;
+  };
+
+  std::unique_ptr<TMySQLServerOptions> serverOptions_;
+  TDbObj* reparsed_ = nullptr;  // the object whose stored text is parsed; not owned
+  std::size_t prevTokenEnd_ = 0;
+  std::size_t tokenEnd_ = 0;
+  std::int32_t tokenLine_ = 1;    // 1-based line of the current token
+  std::int32_t tokenColumn_ = 1;  // 1-based column of the current token
+};
+
+}  // namespace qor

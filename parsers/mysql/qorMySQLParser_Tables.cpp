@@ -1,0 +1,950 @@
+// Tables: CREATE TABLE with its columns, keys, indices, foreign keys,
+// checks and options, CREATE INDEX and ALTER TABLE.
+#include "parsers/mysql/qorMySQLParser.h"
+
+#include <array>
+
+#include "base/qorMsgMngr.h"
+#include "model/qorClasses.h"
+#include "model/qorComp_Ctr.h"
+#include "model/qorComp_Fld.h"
+#include "model/qorComp_Idx.h"
+#include "model/qorComp_Tbl.h"
+#include "model/qorDBStructure.h"
+#include "platform/qorStrings.h"
+
+namespace qor {
+
+namespace {
+
+// The type-name index of `name`; the first of equal names (TIME and
+// TIMESTAMP come twice, the plain forms first).
+std::uint8_t TypeIndex(std::string_view name) {
+  for (int i = 1; i < dt::Count; ++i)
+    if (DataTypeName(i) == name) return static_cast<std::uint8_t>(i);
+  return dt::Unknown;
+}
+
+// The type words that are no keyword of the table.
+struct TTypeWord {
+  const char* Word;
+  const char* TypeName;
+};
+constexpr std::array<TTypeWord, 13> kTypeWords = {{
+    {"TIMESTAMP", "TIMESTAMP"},
+    {"GEOMETRY", "Geometry"},
+    {"POINT", "Point"},
+    {"CURVE", "Curve"},
+    {"LINESTRING", "LineString"},
+    {"SURFACE", "Surface"},
+    {"POLYGON", "Polygon"},
+    {"GEOMETRYCOLLECTION", "GeometryCollection"},
+    {"MULTIPOINT", "MultiPoint"},
+    {"MULTICURVE", "MultiCurve"},
+    {"MULTILINESTRING", "MultiLineString"},
+    {"MULTISURFACE", "MultiSurface"},
+    {"MULTIPOLYGON", "MultiPolygon"},
+}};
+
+// Types the type table has no entry for; a column keeps them by name.
+constexpr std::array<std::string_view, 4> kNamedTypes = {"UUID", "INET4", "INET6", "JSON"};
+
+const char* KeywordTypeName(TTokenKind k) {
+  switch (k) {
+    case myk::INT: return "INTEGER";
+    case myk::TINYINT: return "TINYINT";
+    case myk::SMALLINT: return "SMALLINT";
+    case myk::MEDIUMINT: return "MEDIUMINT";
+    case myk::BIGINT: return "BIGINT";
+    case myk::REAL: return "REAL";
+    case myk::FLOAT: return "FLOAT";
+    case myk::DOUBLE: return "DOUBLE";
+    case myk::DECIMAL: return "DECIMAL";
+    case myk::NUMERIC: return "NUMERIC";
+    case myk::CHAR: return "CHAR";
+    case myk::VARCHAR: return "VARCHAR";
+    case myk::BINARY: return "BINARY";
+    case myk::VARBINARY: return "VARBINARY";
+    case myk::DATE: return "DATE";
+    case myk::TIME: return "TIME";
+    case myk::DATETIME: return "DATETIME";
+    case myk::YEAR: return "YEAR";
+    case myk::TINYBLOB: return "TINYBLOB";
+    case myk::BLOB: return "BLOB";
+    case myk::MEDIUMBLOB: return "MEDIUMBLOB";
+    case myk::LONGBLOB: return "LONGBLOB";
+    case myk::TINYTEXT: return "TINYTEXT";
+    case myk::TEXT: return "TEXT";
+    case myk::MEDIUMTEXT: return "MEDIUMTEXT";
+    case myk::LONGTEXT: return "LONGTEXT";
+    case myk::ENUM: return "ENUM";
+    case myk::SET: return "SET";
+    case myk::BIT: return "BIT";
+    default: return nullptr;
+  }
+}
+
+bool TakesLength(std::uint8_t t) {
+  return t == dt::CHAR || t == dt::VARCHAR || t == dt::NATIONAL_CHAR || t == dt::BINARY ||
+         t == dt::VARBINARY;
+}
+
+std::unique_ptr<TCtrData> NewConstraint(TObjs* objs, TTblData& table, std::uint8_t type,
+                                        const std::string& name) {
+  auto c = std::make_unique<TCtrData>(objs);
+  c->SetName(name);
+  c->SetTableName(table.GetName());
+  c->SetConstraintType(type);
+  return c;
+}
+
+}  // namespace
+
+// ------------------------------------------------------------------ tables
+
+void TMySQLParser::ParseCreateTable(TTblData* given) {
+  std::unique_ptr<TTblData> owned;
+  TTblData* table = given;
+  if (TokenKind() == myk::TEMPORARY) NextToken();
+  if (!Expect(myk::TABLE)) {
+    SkipTo(KindSet({tk::Terminator}));
+    return;
+  }
+  NextToken();
+  SkipIfExists(/*withNot=*/true);
+  std::string name;
+  if (!ReadName(name)) return;
+  if (!table) {
+    owned = std::make_unique<TTblData>(Objs());
+    table = owned.get();
+  }
+  table->SetName(name);
+  if (!Expect(tk::LParen)) {
+    // CREATE TABLE ... LIKE / AS SELECT: no columns to read.
+    SkipTo(KindSet({tk::Terminator}));
+    return;
+  }
+  NextToken();
+  while (!AtStatementEnd() && TokenKind() != tk::RParen) {
+    const std::size_t before = TokenStart();
+    if (ParseKeyItem(*table, "table " + table->GetName())) {
+      // a key, an index or a check
+    } else if (TokenKind() == myk::REFERENCES) {
+      ParseReferences(*table);
+    } else if (IsWord("PERIOD")) {
+      SkipItem("table " + table->GetName());
+    } else if (IsNameToken()) {
+      std::unique_ptr<TFldData> column = ParseColumnDef(table, nullptr, false, false);
+      if (column) {
+        const std::string colName = column->GetName();
+        table->Fields.Add(colName, std::move(column));
+      }
+    } else {
+      SkipItem("table " + table->GetName());
+    }
+    if (TokenKind() != tk::Comma && TokenKind() != tk::RParen && !AtStatementEnd())
+      SkipItem("table " + table->GetName());
+    if (TokenKind() == tk::Comma) NextToken();
+    if (TokenStart() == before && !AtStatementEnd()) NextToken();
+  }
+  // Without its ")" (a text cut short) the table keeps what was read.
+  if (Expect(tk::RParen)) {
+    NextToken();
+    ParseTableOptions(*table);
+  }
+  Notify(6, name, 1, 1);
+  if (owned) {
+    // Straight into the collection: the table itself was never filtered.
+    if (TObjs* objs = Objs()) objs->AddObject(owned, /*freeOnFail=*/true);
+  }
+  DoLog("Table: " + name);
+}
+
+bool TMySQLParser::ParseKeyItem(TTblData& table, const std::string& where) {
+  const TTokenKind k = TokenKind();
+  if (k == myk::PRIMARY) {
+    ParsePrimaryKey(table, {});
+  } else if (k == myk::UNIQUE) {
+    ParseUniqueKey(table, {});
+  } else if (k == myk::FOREIGN) {
+    ParseForeignKey(table, {});
+  } else if (k == myk::FULLTEXT || k == myk::SPATIAL) {
+    NextToken();
+    ParseCreateIndex(&table, false, k == myk::FULLTEXT, k == myk::SPATIAL);
+  } else if (k == myk::KEY || k == myk::INDEX) {
+    ParseIndexKey(table);
+  } else if (k == myk::CONSTRAINT) {
+    NextToken();
+    std::string name;
+    if (TokenKind() == tk::Ident && !IsWord("CHECK")) ReadName(name);
+    if (TokenKind() == myk::PRIMARY) ParsePrimaryKey(table, name);
+    else if (TokenKind() == myk::UNIQUE) ParseUniqueKey(table, name);
+    else if (TokenKind() == myk::FOREIGN) ParseForeignKey(table, name);
+    else if (IsWord("CHECK")) ParseCheck(table, name, {});
+    else SkipItem(where);
+  } else if (IsWord("CHECK") && NextCharIs('(')) {
+    ParseCheck(table, {}, {});
+  } else {
+    return false;
+  }
+  return true;
+}
+
+void TMySQLParser::SkipItem(const std::string& where) {
+  const std::size_t start = TokenStart();
+  const std::int32_t line = tokenLine_, column = tokenColumn_;
+  int depth = 0;
+  while (!AtStatementEnd()) {
+    const TTokenKind k = TokenKind();
+    if (depth == 0 && (k == tk::Comma || k == tk::RParen)) break;
+    if (k == tk::LParen) ++depth;
+    else if (k == tk::RParen) --depth;
+    NextToken();
+  }
+  std::string text = ReplaceAll(NormalizeLineBreaks(TrimCtl(GetText(
+                                    start, PrevTokenEnd() > start ? PrevTokenEnd() - start : 0))),
+                                "\r\n", " ");
+  if (text.empty()) return;
+  if (text.size() > 60) text = text.substr(0, 57) + "...";
+  Messages().AddMsg("Not read in " + where + ": " + text, ScriptName, column, line, kMsgNote);
+}
+
+// ----------------------------------------------------------------- columns
+
+std::unique_ptr<TFldData> TMySQLParser::ParseColumnDef(TDbObj* holder, TFldData* existing,
+                                                       bool param, bool result) {
+  std::string name;
+  if (result) name = UpperLocale(IdentText());
+  else name = TokenKind() == tk::Ident ? IdentText() : FoldName(IdentText());
+  std::unique_ptr<TFldData> owned;
+  TFldData* f = existing;
+  if (!f) {
+    owned = std::make_unique<TFldData>(Objs(), holder);
+    f = owned.get();
+    f->SetName(name);
+  }
+  if (existing) {
+    // MODIFY gives the whole definition anew; the column object stays, so
+    // what refers to it keeps its link.
+    f->DataType = dt::Unknown;
+    f->Length = f->Precision = f->Scale = 0;
+    f->CharSet.clear();
+    f->Collation.clear();
+    f->Unsigned = f->ZeroFill = f->BinaryAttr = f->AutoIncrement = f->Persisted = false;
+    f->DefaultValue.clear();
+    f->DomainName.clear();
+    f->EnumValues.clear();
+    f->GeneratedKind = '\0';
+    f->GeneratedExpr.clear();
+    f->SetDescription({});
+  }
+  auto* table = dynamic_cast<TTblData*>(holder);
+  if (table) {
+    f->TableName = table->GetName();
+    f->OwnerObj = table;
+  }
+  NextToken();
+
+  // ---- the type
+  const TTokenKind k = TokenKind();
+  const std::string word = k == tk::Ident ? UpperLocale(IdentText()) : std::string();
+  std::uint8_t type = dt::Unknown;
+  if (const char* tn = KeywordTypeName(k)) {
+    type = TypeIndex(tn);
+  } else if (k == myk::NATIONAL) {
+    NextToken();
+    if (!Expect(myk::CHAR)) return owned;
+    type = dt::NATIONAL_CHAR;
+  } else if (word == "BOOLEAN") {
+    type = TypeIndex("TINYINT");
+    f->Precision = 1;
+  } else {
+    for (const TTypeWord& w : kTypeWords)
+      if (word == w.Word) type = TypeIndex(w.TypeName);
+    for (std::string_view n : kNamedTypes)
+      if (word == n) {
+        type = dt::UserType;
+        f->DomainName = word;
+      }
+  }
+  if (type == dt::Unknown) {
+    Error("Invalid field-type: " + CurTokenName() + " " + UpperLocale(IdentText()));
+    return owned;
+  }
+  f->DataType = type;
+  NextToken();
+  if (type == TypeIndex("DOUBLE") && TokenKind() == myk::PRECISION) NextToken();
+  if (type == dt::ENUM || type == dt::SET) {
+    f->EnumValues.clear();
+    if (Expect(tk::LParen)) {
+      NextToken();
+      while (TokenKind() == tk::String) {
+        // Written back as they stand, so quoted for MySQL now.
+        f->EnumValues.push_back(QuoteStringLiteral(TokenText(), TDatabaseType::dbMySQL));
+        NextToken();
+        if (TokenKind() != tk::Comma) break;
+        NextToken();
+      }
+      if (Expect(tk::RParen)) NextToken();
+    }
+  } else if (TokenKind() == tk::LParen) {
+    std::int32_t v = 0;
+    NextToken();
+    if (Expect(tk::Integer) && Int32Value(v)) {
+      if (TakesLength(type)) f->Length = v;
+      else f->Precision = v;
+    }
+    NextToken();
+    if (TokenKind() == tk::Comma) {
+      NextToken();
+      if (Expect(tk::Integer) && Int32Value(v)) f->Scale = v;
+      NextToken();
+    }
+    if (Expect(tk::RParen)) NextToken();
+  }
+
+  // ---- attributes, in any order; each round reads one or stops
+  if (!existing || table) f->Nullable = true;
+  for (;;) {
+    const std::size_t before = TokenStart();
+    const TTokenKind a = TokenKind();
+    if (a == myk::CHAR || IsWord("CHARSET")) {
+      NextToken();
+      if (a == myk::CHAR) {
+        if (!Expect(myk::SET)) break;
+        NextToken();
+      }
+      if (IsNameToken() || TokenKind() == tk::String) {
+        f->CharSet = TokenKind() == tk::String ? TokenText() : RawTokenText();
+        NextToken();
+      }
+    } else if (a == myk::COLLATE) {
+      NextToken();
+      if (IsNameToken() || TokenKind() == tk::String) {
+        f->Collation = TokenKind() == tk::String ? TokenText() : RawTokenText();
+        NextToken();
+      }
+    } else if (a == myk::UNSIGNED) {
+      f->Unsigned = true;
+      NextToken();
+    } else if (IsWord("SIGNED")) {
+      NextToken();
+    } else if (a == myk::ZEROFILL) {
+      f->ZeroFill = true;
+      NextToken();
+    } else if (a == myk::BINARY) {
+      f->BinaryAttr = true;
+      NextToken();
+    } else if (param || result) {
+      break;
+    } else if (a == myk::NOT) {
+      NextToken();
+      if (Expect(myk::NULL_)) {
+        f->Nullable = false;
+        NextToken();
+      }
+    } else if (a == myk::NULL_) {
+      f->Nullable = true;
+      NextToken();
+    } else if (a == myk::DEFAULT) {
+      NextToken();
+      f->DefaultValue = ParseDefaultValue();
+      if (f->DefaultValue == "NULL") f->DefaultValue.clear();
+    } else if (a == myk::ON) {
+      NextToken();
+      if (!Expect(myk::UPDATE)) break;
+      NextToken();
+      const std::string value = ParseDefaultValue();
+      f->DefaultValue =
+          (f->DefaultValue.empty() ? std::string("NULL") : f->DefaultValue) + " ON UPDATE " + value;
+    } else if (IsWord("AUTO_INCREMENT")) {
+      f->AutoIncrement = true;
+      NextToken();
+    } else if (a == myk::PRIMARY || a == myk::KEY) {
+      if (a == myk::PRIMARY) NextToken();
+      if (TokenKind() == myk::KEY) NextToken();
+      if (table) {
+        auto pk = NewConstraint(Objs(), *table, ct::PrimaryKey, {});
+        pk->Columns.Add(f->GetName(), nullptr);
+        LogObject("Primary Key: ", *pk);
+        HandOn(std::move(pk));
+      }
+    } else if (a == myk::UNIQUE) {
+      NextToken();
+      if (TokenKind() == myk::KEY) NextToken();
+      if (table) {
+        // A column's UNIQUE is an index named after the column.
+        auto idx = std::make_unique<TIdxData>(Objs());
+        idx->SetName(f->GetName());
+        idx->TableName = table->GetName();
+        idx->Unique = true;
+        auto col = std::make_unique<TFldData>(Objs(), idx.get());
+        col->SetName(f->GetName());
+        idx->Columns.Add(f->GetName(), std::move(col));
+        LogObject("Index: ", *idx);
+        HandOn(std::move(idx));
+      }
+    } else if (IsWord("COMMENT")) {
+      NextToken();
+      if (Expect(tk::String)) {
+        f->SetDescription(TokenText());
+        NextToken();
+      }
+    } else if (a == myk::CONSTRAINT || (IsWord("CHECK") && NextCharIs('('))) {
+      std::string ctrName;
+      if (a == myk::CONSTRAINT) {
+        NextToken();
+        if (TokenKind() == tk::Ident && !IsWord("CHECK")) ReadName(ctrName);
+        if (!IsWord("CHECK")) {
+          ExpectWord("CHECK");
+          break;
+        }
+      }
+      if (table) ParseCheck(*table, ctrName, f->GetName());
+      else ReadParenthesised();
+    } else if (a == myk::REFERENCES) {
+      NextToken();
+      std::string ref;
+      if (!ReadName(ref)) break;
+      auto fk = table ? NewConstraint(Objs(), *table, ct::ForeignKey, {}) : nullptr;
+      if (fk) {
+        fk->Columns.Add(f->GetName(), nullptr);
+        fk->SetRefTableName(ref);
+      }
+      if (TokenKind() == tk::LParen) {
+        TFieldList refs;
+        ParseKeyColumns(fk ? fk->RefColumns : refs, false);
+      }
+      if (fk) {
+        ParseReferentialActions(*fk);
+        LogObject("Foreign Key: ", *fk);
+        HandOn(std::move(fk));
+      }
+    } else if (IsWord("GENERATED")) {
+      NextToken();
+      ExpectWord("ALWAYS");
+      NextToken();
+    } else if (a == myk::AS && NextCharIs('(')) {
+      f->GeneratedKind = 'A';
+      f->GeneratedExpr = ReadParenthesised();
+    } else if (IsWord("VIRTUAL")) {
+      NextToken();
+    } else if (IsWord("PERSISTENT") || IsWord("STORED")) {
+      f->Persisted = true;
+      NextToken();
+    } else if (IsWord("INVISIBLE")) {
+      // The model has no place for it; said, not lost silently.
+      NoteHere("Column " + f->GetName() + ": INVISIBLE is not kept.");
+      NextToken();
+    } else if (IsWord("COLUMN_FORMAT") || IsWord("STORAGE")) {
+      NextToken();
+      if (!AtStatementEnd()) NextToken();
+    } else if (IsWord("SERIAL")) {
+      // SERIAL DEFAULT VALUE: NOT NULL AUTO_INCREMENT UNIQUE.
+      NextToken();
+      if (TokenKind() == myk::DEFAULT) NextToken();
+      if (IsWord("VALUE")) NextToken();
+      f->Nullable = false;
+      f->AutoIncrement = true;
+    } else {
+      break;
+    }
+    if (TokenStart() == before) break;
+  }
+  return owned;
+}
+
+std::string TMySQLParser::ParseDefaultValue() {
+  // (expression): the parenthesised text as it stands.
+  if (TokenKind() == tk::LParen) {
+    const std::size_t start = TokenStart();
+    int depth = 0;
+    do {
+      if (TokenKind() == tk::LParen) ++depth;
+      else if (TokenKind() == tk::RParen) --depth;
+      NextToken();
+    } while (depth > 0 && !AtStatementEnd());
+    return TrimCtl(GetText(start, PrevTokenEnd() - start));
+  }
+  const TTokenKind k = TokenKind();
+  if (k == tk::Minus || k == tk::Plus) {
+    const std::string sign = k == tk::Minus ? "-" : "+";
+    NextToken();
+    if (TokenKind() == tk::Integer || TokenKind() == tk::Float) {
+      std::string v = (sign == "-" ? sign : std::string()) + TokenText();
+      NextToken();
+      return v;
+    }
+    Error("DEFAUT " + sign + CurTokenName() + " error...");
+    return {};
+  }
+  if (k == myk::NULL_) {
+    NextToken();
+    return "NULL";
+  }
+  if (k == tk::Integer || k == tk::Float) {
+    std::string v = TokenText();
+    const std::size_t start = TokenStart();
+    NextToken();
+    // 0x41 and 0b101 scan as a number and a name that touch.
+    if (TokenKind() == tk::Ident && TokenStart() == PrevTokenEnd()) {
+      NextToken();
+      v = GetText(start, PrevTokenEnd() - start);
+    }
+    return v;
+  }
+  if (k == myk::Introducer) NextToken();
+  if (TokenKind() == tk::String) {
+    // The model keeps a string default as a literal with doubled quotes;
+    // the writer quotes it anew for the dialect.
+    std::string v = QuotedStr(TokenText());
+    NextToken();
+    return v;
+  }
+  if (TokenKind() == tk::Ident) {
+    const std::size_t start = TokenStart();
+    const std::string word = UpperLocale(IdentText());
+    // b'101', x'41': the prefix touches the literal.
+    if ((word == "B" || word == "X") && (CurChar() == '\'')) {
+      NextToken();
+      NextToken();
+      return GetText(start, PrevTokenEnd() - start);
+    }
+    if (word == "N" && CurChar() == '\'') {
+      NextToken();
+      std::string v = QuotedStr(TokenText());
+      NextToken();
+      return v;
+    }
+    if (CurChar() == '(') return word + ReadParenthesised();
+    NextToken();
+    return word;
+  }
+  Error("DEFAUT " + CurTokenName() + " error...");
+  if (!AtStatementEnd() && TokenKind() != tk::Comma && TokenKind() != tk::RParen) NextToken();
+  return {};
+}
+
+// ------------------------------------------------------- keys and indices
+
+void TMySQLParser::ParseKeyColumns(TFieldList& list, bool withObjects) {
+  if (!Expect(tk::LParen)) return;
+  NextToken();
+  while (!AtStatementEnd() && TokenKind() != tk::RParen) {
+    const std::size_t before = TokenStart();
+    if (TokenKind() == tk::LParen) {
+      SkipItem("key columns");
+      NoteHere("An expression key part is not kept.");
+    } else {
+      std::string name;
+      if (!ReadName(name)) break;
+      std::int32_t length = 0;
+      if (TokenKind() == tk::LParen) {
+        NextToken();
+        if (Expect(tk::Integer)) Int32Value(length);
+        NextToken();
+        if (Expect(tk::RParen)) NextToken();
+      }
+      bool desc = false;
+      if (IsWord("ASC")) {
+        NextToken();
+      } else if (IsWord("DESC")) {
+        desc = true;
+        NextToken();
+      }
+      std::unique_ptr<TFldData> col;
+      if (withObjects || desc) {
+        col = std::make_unique<TFldData>(Objs(), nullptr);
+        col->SetName(name);
+        col->Length = length;
+        if (desc) col->SortOrder = 2;
+      }
+      list.Add(name, std::move(col));
+    }
+    if (TokenKind() == tk::Comma) NextToken();
+    else if (TokenKind() != tk::RParen) break;
+    if (TokenStart() == before) break;
+  }
+  if (Expect(tk::RParen)) NextToken();
+}
+
+void TMySQLParser::ParseIndexOptions(TIdxData* index) {
+  for (;;) {
+    const std::size_t before = TokenStart();
+    if (IsWord("USING")) {
+      NextToken();
+      const std::string type = UpperLocale(IdentText());
+      if (type == "BTREE" || type == "HASH" || type == "RTREE") {
+        if (index) index->MySQLIndexOptions.IndexType = type;
+      } else {
+        Error("Must be: BTREE/HASH");
+      }
+      if (IsNameToken()) NextToken();
+    } else if (IsWord("COMMENT")) {
+      NextToken();
+      if (Expect(tk::String)) {
+        if (index) index->SetDescription(TokenText());
+        NextToken();
+      }
+    } else if (IsWord("KEY_BLOCK_SIZE")) {
+      NextToken();
+      if (TokenKind() == tk::Equal) NextToken();
+      if (!AtStatementEnd()) NextToken();
+    } else if (IsWord("WITH")) {
+      NextToken();
+      ExpectWord("PARSER");
+      NextToken();
+      if (IsNameToken()) NextToken();
+    } else if (IsWord("VISIBLE") || IsWord("INVISIBLE") || IsWord("IGNORED")) {
+      NextToken();
+    } else if (TokenKind() == myk::NOT) {
+      NextToken();
+      ExpectWord("IGNORED");
+      NextToken();
+    } else if (IsWord("CLUSTERING")) {
+      NextToken();
+      if (TokenKind() == tk::Equal) NextToken();
+      if (!AtStatementEnd()) NextToken();
+    } else {
+      return;
+    }
+    if (TokenStart() == before) return;
+  }
+}
+
+void TMySQLParser::ParsePrimaryKey(TTblData& table, const std::string& name) {
+  NextToken();
+  if (!Expect(myk::KEY)) return;
+  NextToken();
+  auto pk = NewConstraint(Objs(), table, ct::PrimaryKey, name);
+  // PRIMARY KEY USING BTREE (a) and (a) USING BTREE: read, the model
+  // keeps no index type for a key.
+  ParseIndexOptions(nullptr);
+  ParseKeyColumns(pk->Columns, false);
+  ParseIndexOptions(nullptr);
+  LogObject("Primary Key: ", *pk);
+  HandOn(std::move(pk));
+}
+
+void TMySQLParser::ParseUniqueKey(TTblData& table, const std::string& name) {
+  NextToken();
+  if (TokenKind() == myk::KEY || TokenKind() == myk::INDEX) {
+    NextToken();
+    ParseCreateIndex(&table, /*unique=*/true, false, false);
+    return;
+  }
+  auto uq = NewConstraint(Objs(), table, ct::Unique, name);
+  if (IsNameToken() && !IsWord("USING")) {
+    std::string indexName;
+    ReadName(indexName);
+    uq->IndexName = indexName;
+  }
+  ParseIndexOptions(nullptr);
+  ParseKeyColumns(uq->Columns, false);
+  ParseIndexOptions(nullptr);
+  LogObject("Unique: ", *uq);
+  HandOn(std::move(uq));
+}
+
+void TMySQLParser::ParseIndexKey(TTblData& table) { ParseCreateIndex(&table, false, false, false); }
+
+void TMySQLParser::ParseCreateIndex(TTblData* table, bool unique, bool fullText, bool spatial) {
+  if (TokenKind() == myk::KEY || TokenKind() == myk::INDEX) NextToken();
+  if (!table) SkipIfExists(/*withNot=*/true);
+  auto idx = std::make_unique<TIdxData>(Objs());
+  idx->Unique = unique;
+  idx->FullText = fullText;
+  idx->Spatial = spatial;
+  std::string name;
+  if (IsNameToken() && TokenKind() != myk::ON && !IsWord("USING")) ReadName(name);
+  ParseIndexOptions(idx.get());
+  if (table) {
+    idx->TableName = table->GetName();
+  } else {
+    if (!Expect(myk::ON)) return;
+    NextToken();
+    std::string tableName;
+    if (!ReadName(tableName)) return;
+    if (TObjs* objs = Objs())
+      if (TTblData* t = objs->FindTable(tableName)) tableName = t->GetName();
+    idx->TableName = tableName;
+  }
+  ParseIndexOptions(idx.get());
+  ParseKeyColumns(idx->Columns, true);
+  ParseIndexOptions(idx.get());
+  // An unnamed index is named after its first column, as the server does.
+  if (name.empty() && idx->Columns.Count() > 0) name = idx->Columns.Name(0);
+  idx->SetName(name);
+  LogObject("Index: ", *idx);
+  HandOn(std::move(idx));
+}
+
+void TMySQLParser::ParseForeignKey(TTblData& table, const std::string& name) {
+  NextToken();
+  if (!Expect(myk::KEY)) return;
+  NextToken();
+  auto fk = NewConstraint(Objs(), table, ct::ForeignKey, name);
+  if (IsNameToken()) {
+    std::string indexName;
+    ReadName(indexName);
+    fk->IndexName = indexName;
+  }
+  ParseKeyColumns(fk->Columns, false);
+  if (!Expect(myk::REFERENCES)) return;
+  NextToken();
+  std::string ref;
+  if (!ReadName(ref)) return;
+  fk->SetRefTableName(ref);
+  if (TokenKind() == tk::LParen) {
+    ParseKeyColumns(fk->RefColumns, false);
+  } else if (TObjs* objs = Objs()) {
+    // Without columns the referenced table's primary key is meant.
+    for (int i = 0; i < objs->Constraints.Count(); ++i) {
+      TCtrData* c = objs->Constraints.Object(i);
+      if (!c || c->GetConstraintType() != ct::PrimaryKey || c->GetTableName() != ref) continue;
+      for (int j = 0; j < c->Columns.Count(); ++j) fk->RefColumns.Add(c->Columns.Name(j), nullptr);
+      break;
+    }
+  }
+  ParseReferentialActions(*fk);
+  LogObject("Foreign Key: ", *fk);
+  HandOn(std::move(fk));
+}
+
+void TMySQLParser::ParseReferentialActions(TCtrData& fk) {
+  if (IsWord("MATCH")) {
+    NextToken();
+    if (IsWord("FULL")) fk.MatchType = 1;
+    else if (IsWord("PARTIAL")) fk.MatchType = 2;
+    if (IsNameToken()) NextToken();
+  }
+  while (TokenKind() == myk::ON) {
+    NextToken();
+    std::uint8_t* rule = nullptr;
+    if (TokenKind() == myk::UPDATE) rule = &fk.UpdateRule;
+    else if (TokenKind() == myk::DELETE) rule = &fk.DeleteRule;
+    else {
+      Error("Missing: UPDATE/DELETE");
+      return;
+    }
+    NextToken();
+    if (TokenKind() == myk::RESTRICT) {
+      *rule = 1;
+    } else if (TokenKind() == myk::CASCADE) {
+      *rule = 2;
+    } else if (TokenKind() == myk::SET) {
+      NextToken();
+      if (TokenKind() == myk::DEFAULT) *rule = 3;
+      else if (TokenKind() == myk::NULL_) *rule = 4;
+      else {
+        Error("Missing: DEFAULT/NULL");
+        return;
+      }
+    } else if (IsWord("NO")) {
+      NextToken();
+      if (!ExpectWord("ACTION")) return;
+    } else {
+      Error("Unknown action into UPDATE/DELETE rule.");
+      return;
+    }
+    NextToken();
+  }
+}
+
+void TMySQLParser::ParseReferences(TTblData& table) {
+  NextToken();
+  auto ref = NewConstraint(Objs(), table, ct::References, {});
+  std::string refTable;
+  if (!ReadName(refTable)) return;
+  ref->SetRefTableName(refTable);
+  if (TokenKind() == tk::LParen) ParseKeyColumns(ref->RefColumns, false);
+  LogObject("References: ", *ref);
+  HandOn(std::move(ref));
+}
+
+void TMySQLParser::ParseCheck(TTblData& table, const std::string& name, const std::string& column) {
+  if (!NextCharIs('(')) {
+    NextToken();
+    Expect(tk::LParen);
+    return;
+  }
+  auto check = NewConstraint(Objs(), table, ct::Check, name);
+  if (!column.empty()) check->Columns.Add(column, nullptr);
+  check->SetText(ReadParenthesised());
+  LogObject("Check: ", *check);
+  HandOn(std::move(check));
+}
+
+// ------------------------------------------------------------ table options
+
+std::string TMySQLParser::ReadOptionValue() {
+  if (TokenKind() == tk::Equal) NextToken();
+  std::string v;
+  if (TokenKind() == tk::String || TokenKind() == tk::Integer || TokenKind() == tk::Float)
+    v = TokenText();
+  else if (IsNameToken())
+    v = TokenKind() == tk::Ident && QuoteChar() == '`' ? IdentText() : RawTokenText();
+  else return v;
+  NextToken();
+  return v;
+}
+
+void TMySQLParser::ParseTableOptions(TTblData& table) {
+  TMySQLTableOptions& o = table.MySQLOptions;
+  auto toInt = [](const std::string& v) {
+    std::int32_t n = 0;
+    return StrToIntOk(v, n) ? n : 0;
+  };
+  for (;;) {
+    const std::size_t before = TokenStart();
+    const TTokenKind k = TokenKind();
+    const std::string word = k == tk::Ident ? UpperAscii(IdentText()) : std::string();
+    if (k == tk::Comma || k == myk::DEFAULT) {
+      NextToken();
+    } else if (word == "ENGINE" || word == "TYPE") {
+      NextToken();
+      o.Engine = ReadOptionValue();
+      if (UpperAscii(o.Engine) == "HEAP") o.Engine = "MEMORY";
+    } else if (k == myk::CHAR || word == "CHARSET") {
+      NextToken();
+      if (k == myk::CHAR) {
+        if (!Expect(myk::SET)) return;
+        NextToken();
+      }
+      o.SetDefaultCharset(ReadOptionValue());
+    } else if (k == myk::COLLATE) {
+      NextToken();
+      o.DefaultCollate = ReadOptionValue();
+    } else if (word == "COMMENT") {
+      NextToken();
+      table.SetDescription(ReadOptionValue());
+    } else if (word == "AUTO_INCREMENT") {
+      NextToken();
+      ReadOptionValue();
+    } else if (word == "PACK_KEYS") {
+      NextToken();
+      o.PackKeys = ReadOptionValue();
+    } else if (word == "ROW_FORMAT") {
+      NextToken();
+      o.RowFormat = ReadOptionValue();
+    } else if (word == "AVG_ROW_LENGTH") {
+      NextToken();
+      o.AvgRowLength = toInt(ReadOptionValue());
+    } else if (word == "CHECKSUM") {
+      NextToken();
+      o.Checksum = toInt(ReadOptionValue());
+    } else if (word == "DELAY_KEY_WRITE") {
+      NextToken();
+      o.DelayKeyWrite = toInt(ReadOptionValue());
+    } else if (word == "KEY_BLOCK_SIZE") {
+      NextToken();
+      o.KeyBlockSize = toInt(ReadOptionValue());
+    } else if (word == "MAX_ROWS") {
+      NextToken();
+      o.MaxRows = toInt(ReadOptionValue());
+    } else if (word == "MIN_ROWS") {
+      NextToken();
+      o.MinRows = toInt(ReadOptionValue());
+    } else if (word == "CONNECTION") {
+      NextToken();
+      o.Connection = ReadOptionValue();
+    } else if (word == "PASSWORD") {
+      NextToken();
+      o.Password = ReadOptionValue();
+    } else if (word == "INSERT_METHOD") {
+      NextToken();
+      o.InsertMethod = ReadOptionValue();
+    } else if ((word == "DATA" || k == myk::INDEX)) {
+      NextToken();
+      if (!ExpectWord("DIRECTORY")) return;
+      NextToken();
+      (word == "DATA" ? o.DataDirectory : o.IndexDirectory) = ReadOptionValue();
+    } else if (word == "PARTITION" || word == "UNION" || word == "WITH") {
+      // Partitions, merge unions and system versioning: not in the model.
+      const std::size_t start = TokenStart();
+      const std::int32_t line = tokenLine_, column = tokenColumn_;
+      SkipTo(KindSet({tk::Terminator}));
+      std::string text = ReplaceAll(
+          NormalizeLineBreaks(TrimCtl(GetText(start, PrevTokenEnd() - start))), "\r\n", " ");
+      if (text.size() > 60) text = text.substr(0, 57) + "...";
+      Messages().AddMsg("Table " + table.GetName() + ": not kept: " + text, ScriptName, column,
+                        line, kMsgNote);
+      return;
+    } else if (k == tk::Ident && !word.empty()) {
+      // Options the model has no place for (STATS_PERSISTENT=0,
+      // PAGE_CHECKSUM=1 ...): said, not lost silently.
+      const std::string name = RawTokenText();
+      const std::int32_t line = tokenLine_, column = tokenColumn_;
+      NextToken();
+      if (TokenKind() != tk::Equal) {
+        Messages().AddMsg("Table " + table.GetName() + ": unknown option " + name + ".", ScriptName,
+                          column, line, kMsgNote);
+        return;
+      }
+      const std::string value = ReadOptionValue();
+      Messages().AddMsg("Table " + table.GetName() + ": option not kept: " + name + "=" + value,
+                        ScriptName, column, line, kMsgNote);
+    } else {
+      return;
+    }
+    if (TokenStart() == before) return;
+  }
+}
+
+// --------------------------------------------------------------- ALTER TABLE
+
+void TMySQLParser::ParseAlterTable() {
+  if (IsWord("IGNORE")) NextToken();
+  std::string name;
+  if (!ReadName(name)) return;
+  TObjs* objs = Objs();
+  TTblData* table = objs ? objs->FindTable(name) : nullptr;
+  std::unique_ptr<TTblData> scratch;
+  if (!table) {
+    // Keys of a table the collection lacks still name it.
+    scratch = std::make_unique<TTblData>(objs);
+    scratch->SetName(name);
+    table = scratch.get();
+  }
+  while (!AtStatementEnd()) {
+    const std::size_t before = TokenStart();
+    const TTokenKind k = TokenKind();
+    const std::string word = k == tk::Ident ? UpperAscii(IdentText()) : std::string();
+    if (k == tk::Comma) {
+      NextToken();
+    } else if (k == myk::ADD) {
+      NextToken();
+      if (ParseKeyItem(*table, "ALTER TABLE " + name)) {
+        // a key, an index or a check
+      } else if (IsWord("COLUMN") || TokenKind() == tk::Ident) {
+        if (IsWord("COLUMN")) NextToken();
+        std::unique_ptr<TFldData> column = ParseColumnDef(table, nullptr, false, false);
+        if (column && !scratch) {
+          const std::string colName = column->GetName();
+          table->Fields.Add(colName, std::move(column));
+        }
+      } else {
+        Error("Unknown/Invalid symbol in ALTER: " + CurTokenName());
+        SkipItem("ALTER TABLE " + name);
+      }
+    } else if (word == "MODIFY") {
+      NextToken();
+      if (IsWord("COLUMN")) NextToken();
+      TFldData* existing = IsNameToken() ? table->FindField(IdentText()) : nullptr;
+      // An unknown column is read and dropped.
+      ParseColumnDef(table, existing, false, false);
+    } else if (word == "AUTO_INCREMENT") {
+      NextToken();
+      ReadOptionValue();
+    } else if (word == "ENGINE" || word == "TYPE" || word == "COMMENT" || word == "CHARSET" ||
+               k == myk::CHAR || k == myk::DEFAULT || k == myk::COLLATE || word == "ROW_FORMAT" ||
+               word == "PACK_KEYS") {
+      ParseTableOptions(*table);
+    } else {
+      SkipItem("ALTER TABLE " + name);
+    }
+    if (TokenStart() == before && !AtStatementEnd()) NextToken();
+  }
+}
+
+}  // namespace qor

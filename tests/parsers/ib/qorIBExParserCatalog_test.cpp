@@ -1,0 +1,313 @@
+// The engine knows the answer: Firebird records in RDB$DEPENDENCIES what
+// every procedure, function, trigger, view, computed column, check,
+// expression index and package uses. Each database below is built by
+// isql-fb, its model read from the engine's own `isql-fb -x` extract by the
+// DDL parser, and every stored body (the catalog's own source text) parsed
+// by the body parser with ParseObjectText. Every relation, column,
+// procedure, function, generator, exception, index, domain and package the
+// engine lists must be among our edges, and every edge of ours must be in
+// the engine's table, apart from the short reviewed lists below.
+#include "model/qorComp_Ctr.h"
+#include "model/qorComp_Dmn.h"
+#include "model/qorComp_Exc.h"
+#include "model/qorComp_Fld.h"
+#include "model/qorComp_Gnr.h"
+#include "model/qorComp_Idx.h"
+#include "model/qorComp_Pkg.h"
+#include "model/qorComp_Prc.h"
+#include "model/qorComp_Tbl.h"
+#include "model/qorComp_Trg.h"
+#include "model/qorComp_Udf.h"
+#include "model/qorComp_Viw.h"
+#include "platform/qorStrings.h"
+#include "tests/parsers/ib/qorIBParserFixture.h"
+#include "tests/support/qorFirebirdReplay.h"
+#include "tests/support/qorModelDump.h"
+#include "tests/support/qorTestEnv.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <map>
+#include <set>
+
+namespace qor::test {
+namespace {
+
+// What the engine lists that we do not, by design. Each entry is one
+// dependency line as the comparison writes it.
+struct TReviewed {
+  const char* Line;
+  const char* Why;
+};
+
+// Engine rows we do not reproduce.
+const TReviewed kEngineOnly[] = {
+    {"procedure:DEPT_BUDGET -> proc:DEPT_BUDGET",
+     "a procedure calling itself gets no edge: the dependency walk would loop on it"},
+};
+
+// Our edges the engine does not list: kinds of reference the engine
+// records elsewhere or not at all.
+const TReviewed kOursOnly[] = {
+    {"view: -> dom:", "a view reading a table column depends on the domains of that table's "
+                      "columns, which the engine records for the table alone"},
+};
+
+struct TCase {
+  const char* Name;
+  std::string (*Script)();
+};
+
+std::string EveryKindScript() {
+  return ReadTextFile(std::string(QOR_TEST_DATA_DIR) + "/parsers/ib_every_kind.sql");
+}
+std::string CatalogFixtureScript() {
+  return ReadTextFile(std::string(QOR_TEST_DATA_DIR) + "/extract/ib_catalog.sql");
+}
+
+// "rel:T", "rel:T.C", "proc:P", "fn:F", "exc:E", "gen:G", "idx:I", "dom:D",
+// "pkg:P": the other end of one edge.
+std::string TargetKey(const TDbObj& t, const std::string& field) {
+  if (auto* f = dynamic_cast<const TFldData*>(&t); f && f->OwnerObj)
+    return "rel:" + f->OwnerObj->GetName() + "." + f->GetName();
+  std::string kind = "other";
+  if (dynamic_cast<const TTblData*>(&t) || dynamic_cast<const TViwData*>(&t)) kind = "rel";
+  else if (auto* p = dynamic_cast<const TPrcData*>(&t)) kind = p->IsFunction ? "fn" : "proc";
+  else if (dynamic_cast<const TUdfData*>(&t)) kind = "fn";
+  else if (dynamic_cast<const TExcData*>(&t)) kind = "exc";
+  else if (dynamic_cast<const TGnrData*>(&t)) kind = "gen";
+  else if (dynamic_cast<const TIdxData*>(&t)) kind = "idx";
+  else if (dynamic_cast<const TCtrData*>(&t)) kind = "idx";  // a key stands for its index
+  else if (dynamic_cast<const TDmnData*>(&t)) kind = "dom";
+  else if (dynamic_cast<const TPkgData*>(&t)) kind = "pkg";
+  return kind + ":" + t.GetName() + (field.empty() ? "" : "." + field);
+}
+
+// The engine's depended-on kinds by RDB$DEPENDED_ON_TYPE.
+std::string EngineTargetKey(int type, const std::string& name, const std::string& field,
+                            const std::string& package) {
+  if (!package.empty() && (type == 5 || type == 15)) return "pkg:" + package;
+  switch (type) {
+    case 0:
+    case 1: return "rel:" + name + (field.empty() ? "" : "." + field);
+    case 5: return "proc:" + name;
+    case 7: return "exc:" + name;
+    case 9: return "dom:" + name;
+    case 10: return "idx:" + name;
+    case 14: return "gen:" + name;
+    case 15: return "fn:" + name;
+    case 18:
+    case 19: return "pkg:" + name;
+    default: return {};  // character sets, collations, users: not kept as edges
+  }
+}
+
+struct TAgreement {
+  std::set<std::string> engine, ours;
+};
+
+// A line found in the other side: a relation found counts as found when
+// the other side names one of its columns.
+bool Covered(const std::string& line, const std::set<std::string>& other) {
+  if (other.count(line)) return true;
+  const auto arrow = line.find(" -> rel:");
+  if (arrow == std::string::npos || line.find('.', arrow) != std::string::npos) return false;
+  const auto it = other.lower_bound(line + ".");
+  return it != other.end() && it->compare(0, line.size() + 1, line + ".") == 0;
+}
+
+// Whether `line` ("dependent -> target") is one of the reviewed entries;
+// an entry's side that ends in ":" stands for every name of that kind.
+template <std::size_t N>
+bool Reviewed(const std::string& line, const TReviewed (&list)[N]) {
+  auto side = [](const std::string& entry, const std::string& text) {
+    return entry == text || (!entry.empty() && entry.back() == ':' && text.rfind(entry, 0) == 0);
+  };
+  const std::size_t arrow = line.find(" -> ");
+  for (const TReviewed& r : list) {
+    const std::string entry = r.Line;
+    const std::size_t e = entry.find(" -> ");
+    if (side(entry.substr(0, e), line.substr(0, arrow)) &&
+        side(entry.substr(e + 4), line.substr(arrow + 4)))
+      return true;
+  }
+  return false;
+}
+
+class IbBodyDependencies : public ::testing::TestWithParam<TCase> {};
+
+TEST_P(IbBodyDependencies, AgreeWithTheEnginesDependencyTable) {
+  const TCase& c = GetParam();
+  std::string database, extract;
+  if (std::string(c.Name) == "employee") {
+    const TEmployee& e = Employee();
+    ASSERT_TRUE(e.failure.empty()) << e.failure;
+    database = e.database;
+    extract = e.extract;
+  } else {
+    const std::string script = c.Script();
+    ASSERT_FALSE(script.empty()) << c.Name;
+    database = FreshTestFile(std::string(c.Name) + ".fdb");
+    const TFirebirdReplayResult built = BuildFirebirdDatabase(database, script);
+    ASSERT_TRUE(built.Ok) << built.Errors;
+    const TFirebirdReplayResult x = ExtractFirebirdDDL(database);
+    ASSERT_TRUE(x.Ok) << x.Errors;
+    extract = x.Output;
+  }
+
+  // The model from the engine's own script; its bodies are replaced by the
+  // catalog's sources below, as the extractor reads them.
+  TIbParse model(TIBSQLServerVersionType::st_Firebird_30);
+  model.Run(extract, /*afterParse=*/false);
+  ASSERT_EQ(model.Errors(), 0) << model.FirstError();
+  TObjs& o = model.objs;
+
+  Catalog cat(database);
+  ASSERT_TRUE(cat.Connected()) << cat.Errors();
+  const std::string user = " coalesce(rdb$system_flag, 0) = 0 ";
+  // dependent key ("procedure:NAME") -> the object that stands for it
+  std::map<std::string, TDbObj*> dependents;
+  std::vector<std::unique_ptr<TCtrData>> checks;
+  auto body = [&](const std::string& key, TDbObj* obj, const std::string& source) {
+    ASSERT_NE(obj, nullptr) << key << " is not in the model";
+    obj->SetText(source);
+    dependents[key] = obj;
+  };
+  for (auto& r : cat.Rows("select rdb$procedure_name n, rdb$procedure_source s from rdb$procedures"
+                          " where" + user + "and rdb$package_name is null", {"N", "S"}))
+    body("procedure:" + r["N"], o.FindProcedure(r["N"]), r["S"]);
+  for (auto& r : cat.Rows("select rdb$function_name n, rdb$function_source s from rdb$functions"
+                          " where" + user + "and rdb$package_name is null"
+                          " and rdb$function_source is not null", {"N", "S"}))
+    body("function:" + r["N"], o.FindProcedure(r["N"]), r["S"]);
+  // DDL triggers (type codes from 16384 on) are passed over by the DDL
+  // parser: the model holds none.
+  for (auto& r : cat.Rows("select rdb$trigger_name n, rdb$trigger_source s from rdb$triggers"
+                          " where" + user + "and rdb$trigger_type < 16384",
+                          {"N", "S"}))
+    body("trigger:" + r["N"], o.FindTrigger(r["N"]), r["S"]);
+  for (auto& r : cat.Rows("select rdb$relation_name n, rdb$view_source s from rdb$relations"
+                          " where" + user + "and rdb$view_blr is not null", {"N", "S"}))
+    body("view:" + r["N"], o.FindView(r["N"]), r["S"]);
+  for (auto& r : cat.Rows("select rdb$index_name n, rdb$expression_source s from rdb$indices"
+                          " where" + user + "and rdb$expression_source is not null", {"N", "S"}))
+    body("index:" + r["N"], o.FindIndex(r["N"]), r["S"]);
+  for (auto& r : cat.Rows("select rdb$package_name n, rdb$package_header_source h,"
+                          " rdb$package_body_source b from rdb$packages where" + user,
+                          {"N", "H", "B"})) {
+    TPkgData* p = o.FindPackage(r["N"]);
+    ASSERT_NE(p, nullptr) << r["N"];
+    p->HeaderText = r["H"];
+    body("package:" + r["N"], p, r["B"]);
+  }
+  // A computed column of a table is its own dependent; one of a view (an
+  // expression in its select list) stands for the view.
+  std::map<std::string, std::string> fieldSources;  // RDB$n -> dependent key
+  for (auto& r : cat.Rows("select rf.rdb$relation_name r, rf.rdb$field_name n, f.rdb$field_name s,"
+                          " f.rdb$computed_source c, iif(rl.rdb$view_blr is null, 0, 1) v"
+                          " from rdb$relation_fields rf"
+                          " join rdb$fields f on f.rdb$field_name = rf.rdb$field_source"
+                          " join rdb$relations rl on rl.rdb$relation_name = rf.rdb$relation_name"
+                          " where coalesce(rl.rdb$system_flag, 0) = 0"
+                          " and f.rdb$field_name starting 'RDB$' order by 5",
+                          {"R", "N", "S", "C", "V"})) {
+    // A view column that passes a table's column on shares its source.
+    if (r["V"] == "1") {
+      fieldSources.emplace(r["S"], "view:" + r["R"]);
+      continue;
+    }
+    if (r["C"].empty()) continue;
+    const std::string key = "column:" + r["R"] + "." + r["N"];
+    fieldSources[r["S"]] = key;
+    body(key, o.FindField(r["R"], r["N"]), r["C"]);
+  }
+  // Checks: each constraint is read through its triggers' source, "CHECK" cut.
+  std::map<std::string, std::string> checkTriggers;  // CHECK_n -> dependent key
+  for (auto& r : cat.Rows("select cc.rdb$constraint_name n, cc.rdb$trigger_name t,"
+                          " rc.rdb$relation_name r, tr.rdb$trigger_source s"
+                          " from rdb$check_constraints cc"
+                          " join rdb$relation_constraints rc on rc.rdb$constraint_name = cc.rdb$constraint_name"
+                          " join rdb$triggers tr on tr.rdb$trigger_name = cc.rdb$trigger_name"
+                          " where rc.rdb$constraint_type = 'CHECK'", {"N", "T", "R", "S"})) {
+    const std::string key = "check:" + r["N"];
+    checkTriggers[r["T"]] = key;
+    if (dependents.count(key)) continue;
+    auto ctr = std::make_unique<TCtrData>(&o);
+    ctr->SetConstraintType(3);
+    ctr->SetName(r["N"]);
+    ctr->SetTableName(r["R"]);
+    ctr->SetText(TrimCtl(r["S"].substr(std::min<std::size_t>(5, r["S"].size()))));
+    dependents[key] = ctr.get();
+    checks.push_back(std::move(ctr));
+  }
+
+  TIbExParser parser(nullptr);
+  parser.SetObjs(&o);
+  parser.OnErrorMessage = [](TObject*, const std::string&) {};
+  for (const auto& [key, obj] : dependents) parser.ParseObjectText(obj);
+  EXPECT_EQ(DumpMessages(parser.Messages()), "");
+
+  TAgreement a;
+  std::set<const TDbObj*> views;
+  for (const auto& [key, obj] : dependents) {
+    for (int i = 0; i < obj->DependsOn().Count(); ++i) {
+      const TDependObj* e = obj->DependsOn().Object(i);
+      if (e && e->Target) a.ours.insert(key + " -> " + TargetKey(*e->Target, e->FieldName));
+    }
+  }
+  for (auto& r : cat.Rows("select rdb$dependent_name d, rdb$dependent_type dt,"
+                          " rdb$depended_on_name o, rdb$depended_on_type ot,"
+                          " coalesce(rdb$field_name, '') f, coalesce(rdb$package_name, '') p"
+                          " from rdb$dependencies", {"D", "DT", "O", "OT", "F", "P"})) {
+    const int dt = std::stoi(r["DT"]), ot = std::stoi(r["OT"]);
+    std::string key;
+    switch (dt) {
+      case 1: key = "view:" + r["D"]; break;
+      case 2: key = checkTriggers.count(r["D"]) ? checkTriggers[r["D"]] : "trigger:" + r["D"]; break;
+      case 3: key = fieldSources.count(r["D"]) ? fieldSources[r["D"]] : std::string(); break;
+      case 5: key = "procedure:" + r["D"]; break;
+      case 6: key = "index:" + r["D"]; break;
+      case 15: key = "function:" + r["D"]; break;
+      case 18:
+      case 19: key = "package:" + r["D"]; break;
+      default: break;
+    }
+    if (key.empty() || !dependents.count(key)) continue;
+    const std::string target = EngineTargetKey(ot, r["O"], r["F"], dt == 18 || dt == 19 ? "" : r["P"]);
+    // A package's own routines, and a view's columns its own expressions
+    // compute, are parts of the dependent itself.
+    if (target.empty() || target == "pkg:" + r["D"] || target.rfind("rel:" + r["D"] + ".", 0) == 0)
+      continue;
+    a.engine.insert(key + " -> " + target);
+  }
+
+  int found = 0, reviewedMissing = 0, extras = 0;
+  for (const std::string& line : a.engine) {
+    if (Covered(line, a.ours)) ++found;
+    else if (Reviewed(line, kEngineOnly)) ++reviewedMissing;
+    else ADD_FAILURE() << c.Name << ": the engine lists, we miss: " << line;
+  }
+  for (const std::string& line : a.ours) {
+    if (Covered(line, a.engine)) continue;
+    if (Reviewed(line, kOursOnly)) ++extras;
+    else ADD_FAILURE() << c.Name << ": we add, the engine does not list: " << line;
+  }
+  std::printf("[ agreement ] %s: %d of %zu engine dependencies found (%d reviewed as ours to "
+              "differ), %d reviewed edges of ours beyond them, %zu bodies\n",
+              c.Name, found, a.engine.size(), reviewedMissing, extras, dependents.size());
+}
+
+const TCase kCases[] = {
+    {"employee", nullptr},
+    {"every_kind", &EveryKindScript},
+    {"catalog_fixture", &CatalogFixtureScript},
+};
+
+INSTANTIATE_TEST_SUITE_P(Ib, IbBodyDependencies, ::testing::ValuesIn(kCases),
+                         [](const ::testing::TestParamInfo<TCase>& info) {
+                           return std::string(info.param.Name);
+                         });
+
+}  // namespace
+}  // namespace qor::test
