@@ -298,6 +298,23 @@ class TCustomObjs : public TObject {
   // Re-sorts the grants under their current keys.
   void RekeyGrants();
 
+  // ---- Keys declared inside a table ----
+  // The primary and unique keys and the indices that name table `table`
+  // exactly, each in list order: what a MySQL table text declares inline.
+  void InlineKeysOf(const std::string& table, std::vector<TCtrData*>& keys,
+                    std::vector<TIdxData*>& indices);
+  // While on, InlineKeysOf answers from one pass over the constraints and
+  // indices made when it was turned on, instead of a scan of both per
+  // table. For a script run, during which neither list nor any table name
+  // of their objects changes.
+  void SetInlineKeysIndexed(bool on);
+
+  // The tables (dboTable), views (dboView), routines (dboProcedure) or
+  // generators (dboGenerator) whose name is `name`, in list order, added to
+  // `out`. Answered from an index of the list by name, made again whenever
+  // the list has changed.
+  void ObjectsNamed(TDbObject kind, const std::string& name, std::vector<TDbObj*>& out);
+
   // ---- Dependencies ----
   // Records that `user` refers to `used` (optionally to its column).
   void AddDependency(TDbObj* user, TDbObj* used, int line, int column,
@@ -385,6 +402,18 @@ class TCustomObjs : public TObject {
   bool StoreInList(TDbObj* obj, const std::string& key, bool& known);
   // Whether the list of `obj`'s class already holds this very object.
   bool HoldsObject(TDbObj* obj);
+  // (Re)builds grantIndex_ from the grants list.
+  void IndexGrants();
+
+  // The grants by grantee and object, for AddGrant (qorClasses_Objs.cpp).
+  struct TGrantIndex;
+  std::unique_ptr<TGrantIndex> grantIndex_;
+  // The keys and indices by table name while SetInlineKeysIndexed is on.
+  struct TInlineKeyIndex;
+  std::unique_ptr<TInlineKeyIndex> inlineKeyIndex_;
+  // ObjectsNamed's indices, one per list.
+  struct TNameIndex;
+  std::unique_ptr<TNameIndex> nameIndex_[4];
 
   TDatabaseType serverType_ = TDatabaseType::dbAbstract;
 };

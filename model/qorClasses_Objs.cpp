@@ -26,6 +26,7 @@
 #include "platform/qorStrings.h"
 
 #include <algorithm>
+#include <unordered_map>
 #include <unordered_set>
 
 namespace qor {
@@ -47,7 +48,36 @@ void CollectSubObjects(TDbObj* root, std::vector<TDbObj*>& out) {
   }
 }
 
+// The bucket of a grant in the grant index: grantee and object, which
+// every grant of one target shares; SameTarget decides the rest.
+std::size_t GrantBucket(const TGntData& g) {
+  const std::size_t h = std::hash<std::string>{}(g.Grantee);
+  return h ^ (std::hash<std::string>{}(g.ObjectName) + 0x9e3779b97f4a7c15ULL + (h << 6) + (h >> 2));
+}
+
 }  // namespace
+
+struct TCustomObjs::TGrantIndex {
+  struct TMember {
+    TGntData* grant;
+    std::string key;  // its key in the grants list, which orders the bucket
+  };
+  std::uint64_t version = 0;  // of the grants list it was made from
+  std::unordered_map<std::size_t, std::vector<TMember>> buckets;
+};
+
+struct TCustomObjs::TNameIndex {
+  std::uint64_t version = 0;  // of the list it was made from
+  std::unordered_map<std::string, std::vector<TDbObj*>> byName;
+};
+
+struct TCustomObjs::TInlineKeyIndex {
+  struct TKeys {
+    std::vector<TCtrData*> keys;
+    std::vector<TIdxData*> indices;
+  };
+  std::unordered_map<std::string, TKeys> byTable;
+};
 
 // ------------------------------------------------------------- TCustomObjs
 
@@ -81,6 +111,8 @@ void TCustomObjs::ForEachObject(const std::function<void(TDbObj&)>& fn) {
 }
 
 void TCustomObjs::FreeAllObjects() {
+  grantIndex_.reset();
+  for (auto& index : nameIndex_) index.reset();
   // Each object takes its edges away from the others as it goes, so the
   // order does not matter.
   Schemas.Clear(); Domains.Clear(); Udfs.Clear(); Triggers.Clear(); Procedures.Clear();
@@ -194,11 +226,24 @@ bool TCustomObjs::AddObject(TDbObj* obj, bool freeOnFail) {
   return false;
 }
 
+void TCustomObjs::IndexGrants() {
+  grantIndex_ = std::make_unique<TGrantIndex>();
+  for (auto& entry : Grants)
+    if (TGntData* g = entry.Value.get())
+      grantIndex_->buckets[GrantBucket(*g)].push_back({g, entry.Name});
+  grantIndex_->version = Grants.Version();
+}
+
 TGntData* TCustomObjs::AddGrant(std::unique_ptr<TGntData>& grant) {
   if (!grant) return nullptr;
-  for (auto& entry : Grants) {
-    TGntData* e = entry.Value.get();
-    if (!e || !e->SameTarget(*grant)) continue;
+  // Only the grants of the new one's bucket can match, and they are tried
+  // in list order. Any change of the list made elsewhere since the index
+  // was made remakes it.
+  if (!grantIndex_ || grantIndex_->version != Grants.Version()) IndexGrants();
+  std::vector<TGrantIndex::TMember>& bucket = grantIndex_->buckets[GrantBucket(*grant)];
+  for (const TGrantIndex::TMember& member : bucket) {
+    TGntData* e = member.grant;
+    if (!e->SameTarget(*grant)) continue;
     if (e->Columns.empty() && grant->Columns.empty()) {
       e->Privileges |= grant->Privileges;
       return nullptr;
@@ -211,11 +256,19 @@ TGntData* TCustomObjs::AddGrant(std::unique_ptr<TGntData>& grant) {
     }
   }
   TGntData* raw = grant.get();
+  std::string key = raw->GetKeyName();
   // A key already present is the same statement: the grant adds nothing
   // and goes back to the caller like a merged one, instead of being
   // reported as stored while the list refused it.
-  if (Grants.Add(raw->GetKeyName(), std::move(grant)) < 0) return nullptr;
+  if (Grants.Add(key, std::move(grant)) < 0) return nullptr;
   raw->heldBy_ = this;
+  auto at = bucket.end();
+  if (Grants.Sorted())
+    at = std::partition_point(bucket.begin(), bucket.end(), [this, &key](const auto& m) {
+      return Grants.Compare(m.key, key) < 0;
+    });
+  bucket.insert(at, {raw, std::move(key)});
+  grantIndex_->version = Grants.Version();
   return raw;
 }
 
@@ -224,6 +277,67 @@ void TCustomObjs::RekeyGrants() {
   for (int i = 0; i < Grants.Count(); ++i)
     if (TGntData* g = Grants.Object(i)) Grants.Rename(i, g->GetKeyName());
   Grants.SetSorted(true);
+}
+
+// ------------------------------------------------------ Keys of a table
+
+void TCustomObjs::InlineKeysOf(const std::string& table, std::vector<TCtrData*>& keys,
+                               std::vector<TIdxData*>& indices) {
+  keys.clear();
+  indices.clear();
+  if (inlineKeyIndex_) {
+    const auto it = inlineKeyIndex_->byTable.find(table);
+    if (it == inlineKeyIndex_->byTable.end()) return;
+    keys = it->second.keys;
+    indices = it->second.indices;
+    return;
+  }
+  for (auto& e : Constraints) {
+    TCtrData* c = e.Value.get();
+    if (!c || c->GetTableName() != table) continue;
+    const std::uint8_t type = c->GetConstraintType();
+    if (type == ct::PrimaryKey || type == ct::Unique) keys.push_back(c);
+  }
+  for (auto& e : Indices)
+    if (TIdxData* idx = e.Value.get(); idx && idx->TableName == table) indices.push_back(idx);
+}
+
+void TCustomObjs::SetInlineKeysIndexed(bool on) {
+  inlineKeyIndex_.reset();
+  if (!on) return;
+  auto index = std::make_unique<TInlineKeyIndex>();
+  for (auto& e : Constraints) {
+    TCtrData* c = e.Value.get();
+    if (!c) continue;
+    const std::uint8_t type = c->GetConstraintType();
+    if (type == ct::PrimaryKey || type == ct::Unique) index->byTable[c->GetTableName()].keys.push_back(c);
+  }
+  for (auto& e : Indices)
+    if (TIdxData* idx = e.Value.get()) index->byTable[idx->TableName].indices.push_back(idx);
+  inlineKeyIndex_ = std::move(index);
+}
+
+void TCustomObjs::ObjectsNamed(TDbObject kind, const std::string& name, std::vector<TDbObj*>& out) {
+  auto lookUp = [&](auto& list, std::unique_ptr<TNameIndex>& index) {
+    if (!index || index->version != list.Version()) {
+      index = std::make_unique<TNameIndex>();
+      for (auto& e : list)
+        if (e.Value) index->byName[e.Value->GetName()].push_back(e.Value.get());
+      index->version = list.Version();
+    }
+    const auto it = index->byName.find(name);
+    if (it == index->byName.end()) return;
+    // An object renamed since is left out.
+    for (TDbObj* o : it->second)
+      if (o->GetName() == name) out.push_back(o);
+  };
+  switch (kind) {
+    case TDbObject::dboTable: lookUp(Tables, nameIndex_[0]); break;
+    case TDbObject::dboView: lookUp(Views, nameIndex_[1]); break;
+    case TDbObject::dboProcedure: lookUp(Procedures, nameIndex_[2]); break;
+    case TDbObject::dboGenerator: lookUp(Generators, nameIndex_[3]); break;
+    default: break;
+  }
 }
 
 // ------------------------------------------------------------ Dependencies

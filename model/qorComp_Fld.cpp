@@ -99,13 +99,19 @@ std::string_view DataTypeName(int index) {
 
 TFldData::TFldData(TCustomObjs* owner, TDbObj* ownerObj) : TDbObj(owner), OwnerObj(ownerObj) {
   ObjType = TDbObject::dboField;
-  if (dynamic_cast<TTblData*>(ownerObj)) IdentityGenerator = std::make_unique<TGnrData>(owner);
+  tableColumn_ = dynamic_cast<TTblData*>(ownerObj) != nullptr;
 }
 
 TFldData::~TFldData() = default;
 
+TGnrData* TFldData::IdentityGenerator() {
+  if (!identityGenerator_ && tableColumn_ && Identity)
+    identityGenerator_ = std::make_unique<TGnrData>(Owner());
+  return identityGenerator_.get();
+}
+
 void TFldData::GetSubObjects(std::vector<TDbObj*>& out) {
-  if (IdentityGenerator) out.push_back(IdentityGenerator.get());
+  if (identityGenerator_) out.push_back(identityGenerator_.get());
   if (TableType) out.push_back(TableType.get());
 }
 
@@ -603,7 +609,7 @@ std::string TFldData::DB2ColumnSQL() {
     if (GeneratedKind == 'A') s += "ALWAYS ";
     else if (GeneratedKind == 'D') s += "BY DEFAULT ";
     if (Identity)
-      s += "AS IDENTITY" + (IdentityGenerator ? IdentityGenerator->GetDB2IdentityOptions() : "");
+      s += "AS IDENTITY" + (IdentityGenerator() ? IdentityGenerator()->GetDB2IdentityOptions() : "");
     else
       s += "AS(" + GeneratedExpr + ")";
   }

@@ -128,7 +128,6 @@ class TFldData : public TDbObj {
   // 64-bit: an MS SQL BIGINT identity starts and steps past 2^31.
   std::int64_t IdentitySeed = 0;
   std::int64_t IdentityIncrement = 0;
-  std::unique_ptr<TGnrData> IdentityGenerator;  // table columns only
   char GeneratedKind = '\0';  // 'A' always, 'D' by default
   std::string GeneratedExpr;
   bool RowGuidCol = false;
@@ -145,7 +144,15 @@ class TFldData : public TDbObj {
   bool JavaClass = false;
   std::string JavaClassName;
 
+  // The sequence options of an identity column of a table, made when first
+  // asked for while the column is an identity: a database has columns by
+  // the million and identities by the dozen. None for other columns.
+  TGnrData* IdentityGenerator();
+  bool HasIdentityGenerator() const { return identityGenerator_ != nullptr; }
+
  private:
+  std::unique_ptr<TGnrData> identityGenerator_;
+  bool tableColumn_ = false;  // made for a table
   // One column writer per dialect; every other server type uses InterBase's.
   std::string IBColumnSQL();
   std::string ASAColumnSQL();

@@ -219,19 +219,21 @@ std::string GrantObjectSchema(TCustomObjs* objs, const std::string& name, TDbObj
     if (hits++ == 0) found = o->GetParentName();
     else if (found != o->GetParentName()) found.clear();  // two schemas: leave it to the search path
   };
+  std::vector<TDbObj*> named;
   switch (kind) {
     case TDbObject::dboProcedure:
     case TDbObject::dboFunction:
-      for (const auto& e : objs->Procedures) consider(e.Value.get());
+      objs->ObjectsNamed(TDbObject::dboProcedure, name, named);
       break;
     case TDbObject::dboGenerator:
-      for (const auto& e : objs->Generators) consider(e.Value.get());
+      objs->ObjectsNamed(TDbObject::dboGenerator, name, named);
       break;
     default:
-      for (const auto& e : objs->Tables) consider(e.Value.get());
-      for (const auto& e : objs->Views) consider(e.Value.get());
+      objs->ObjectsNamed(TDbObject::dboTable, name, named);
+      objs->ObjectsNamed(TDbObject::dboView, name, named);
       break;
   }
+  for (TDbObj* o : named) consider(o);
   return found;
 }
 

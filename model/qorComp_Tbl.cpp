@@ -116,11 +116,11 @@ std::string TTblData::GetMySQLCreateSQL() {
   for (const auto& e : Fields)
     if (e.Value) items.push_back(e.Value->GetCreateSQL());
   if (TCustomObjs* objs = Owner()) {
-    for (const auto& e : objs->Constraints) {
-      TCtrData* c = e.Value.get();
-      if (!c || c->GetTableName() != GetName()) continue;
+    std::vector<TCtrData*> keys;
+    std::vector<TIdxData*> indices;
+    objs->InlineKeysOf(GetName(), keys, indices);
+    for (TCtrData* c : keys) {
       const std::uint8_t type = c->GetConstraintType();
-      if (type != ct::PrimaryKey && type != ct::Unique) continue;
       const char* word = type == ct::PrimaryKey ? "PRIMARY KEY" : "UNIQUE";
       std::string item = c->GetName().empty()
                              ? std::string(word)
@@ -128,9 +128,7 @@ std::string TTblData::GetMySQLCreateSQL() {
       items.push_back(item + "(" + c->GetFieldsText() + ")");
       c->SetSelected(true);
     }
-    for (const auto& e : objs->Indices) {
-      TIdxData* idx = e.Value.get();
-      if (!idx || idx->TableName != GetName()) continue;
+    for (TIdxData* idx : indices) {
       std::string item = idx->Unique ? "UNIQUE " : "";
       item += "KEY " + QuoteName(idx->GetName());
       if (!idx->MySQLIndexOptions.IndexType.empty())

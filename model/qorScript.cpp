@@ -25,8 +25,7 @@
 #include "platform/qorStrings.h"
 
 #include <cerrno>
-#include <functional>
-#include <map>
+#include <unordered_map>
 #include <cstdio>
 #include <cstring>
 #include <utility>
@@ -364,24 +363,42 @@ namespace {
 // column count as edges to the column's view. A cycle is broken in key order.
 template <class List>
 std::vector<TDbObj*> InDependencyOrder(List& list) {
-  std::map<const TDbObj*, int> state;  // 0 waiting, 1 on the path, 2 placed
+  enum : std::uint8_t { kWaiting, kOnPath, kPlaced };
+  std::unordered_map<const TDbObj*, std::uint8_t> state;
+  state.reserve(static_cast<std::size_t>(list.Count()));
   for (auto& e : list)
-    if (e.Value) state[e.Value.get()] = 0;
+    if (e.Value) state.emplace(e.Value.get(), kWaiting);
   std::vector<TDbObj*> out;
   out.reserve(state.size());
-  std::function<void(TDbObj*)> place = [&](TDbObj* obj) {
-    state[obj] = 1;
-    for (const auto& edge : obj->DependsOn()) {
-      TDbObj* used = edge.Value ? edge.Value->Target : nullptr;
-      if (auto* col = dynamic_cast<TFldData*>(used); col && col->OwnerObj) used = col->OwnerObj;
-      auto it = state.find(used);
-      if (it != state.end() && it->second == 0) place(used);
+  // A depth-first walk on a stack of its own: a chain of views is as long
+  // as the database makes it. Each frame is an object and its next edge.
+  std::vector<std::pair<TDbObj*, int>> path;
+  auto place = [&](TDbObj* root) {
+    state[root] = kOnPath;
+    path.emplace_back(root, 0);
+    while (!path.empty()) {
+      TDbObj* obj = path.back().first;
+      const TDependList& edges = obj->DependsOn();
+      TDbObj* next = nullptr;
+      for (int& i = path.back().second; !next && i < edges.Count(); ++i) {
+        const TDependObj* edge = edges.Object(i);
+        TDbObj* used = edge ? edge->Target : nullptr;
+        if (auto* col = dynamic_cast<TFldData*>(used); col && col->OwnerObj) used = col->OwnerObj;
+        auto it = state.find(used);
+        if (it != state.end() && it->second == kWaiting) next = used;
+      }
+      if (next) {
+        state[next] = kOnPath;
+        path.emplace_back(next, 0);
+        continue;
+      }
+      state[obj] = kPlaced;
+      out.push_back(obj);
+      path.pop_back();
     }
-    state[obj] = 2;
-    out.push_back(obj);
   };
   for (auto& e : list)
-    if (e.Value && state[e.Value.get()] == 0) place(e.Value.get());
+    if (e.Value && state[e.Value.get()] == kWaiting) place(e.Value.get());
   return out;
 }
 
@@ -434,18 +451,12 @@ void TObjs::WriteDomains() {
 }
 
 void TObjs::MarkInlineKeys(TTblData& table, std::set<const TDbObj*>& marks) {
-  // The same selection as the MySQL table text: exact table name, primary
-  // and unique keys, every index.
-  for (auto& e : Constraints) {
-    TCtrData* c = e.Value.get();
-    if (!c || c->GetTableName() != table.GetName()) continue;
-    const std::uint8_t type = c->GetConstraintType();
-    if (type == ct::PrimaryKey || type == ct::Unique) marks.insert(c);
-  }
-  for (auto& e : Indices) {
-    TIdxData* idx = e.Value.get();
-    if (idx && idx->TableName == table.GetName()) marks.insert(idx);
-  }
+  // The same selection as the MySQL table text.
+  std::vector<TCtrData*> keys;
+  std::vector<TIdxData*> indices;
+  InlineKeysOf(table.GetName(), keys, indices);
+  marks.insert(keys.begin(), keys.end());
+  marks.insert(indices.begin(), indices.end());
 }
 
 void TObjs::WriteTables() {
@@ -633,6 +644,13 @@ void TObjs::GenerateScript() {
   fileStems_.clear();
   ScriptLines.clear();
   const DB st = GetServerType();
+  // Every MySQL table declares its keys: one pass over the keys and
+  // indices serves them all.
+  struct TInlineKeysScope {
+    TObjs& objs;
+    ~TInlineKeysScope() { objs.SetInlineKeysIndexed(false); }
+  } inlineKeysScope{*this};
+  SetInlineKeysIndexed(st == DB::dbMySQL);
   const bool batches = st == DB::dbSybaseASA || st == DB::dbMSSQL || st == DB::dbSybaseASE;
   Terminator = batches ? "\r\ngo" : ";";
   auto blank = [this] { ScriptLines.emplace_back(); };

@@ -233,6 +233,35 @@ TEST_F(ScriptTest, ASectionWritesWhatAnObjectUsesBeforeIt) {
   EXPECT_THAT(procs, ElementsAre("PROC C", "PROC B", "PROC A", "PROC E", "PROC D"));
 }
 
+TEST_F(ScriptTest, AChainOfAHundredThousandViewsIsWrittenWhatIsReadFirst) {
+  Server(DB::dbInterBase);
+  // V000000 reads V000001, which reads V000002, and so on: every key sorts
+  // before what its view reads, so the walk goes the whole chain deep from
+  // the first view. Every other link names a column of the next view.
+  constexpr int kViews = 100000;
+  auto name = [](int i) {
+    const std::string n = IntToStr(i);
+    return "V" + std::string(6 - n.size(), '0') + n;
+  };
+  std::vector<TViwData*> views;
+  views.reserve(kViews);
+  for (int i = 0; i < kViews; ++i) {
+    TViwData* v = Add<Texted<TViwData>>(name(i), "VIEW " + name(i));
+    auto id = std::make_unique<TFldData>(&Objs(), v);
+    id->SetName("ID");
+    v->Columns.Add("ID", std::move(id));
+    views.push_back(v);
+  }
+  for (int i = 0; i + 1 < kViews; ++i)
+    Objs().AddDependency(views[i], views[i + 1], 0, 0, i % 2 ? "ID" : "");
+  ASSERT_NE(views[1]->DependsOn().Object(0)->Target, views[2]) << "the link names the column";
+  std::vector<std::string> written;
+  for (const std::string& line : Script())
+    if (StartsWith(line, "VIEW ")) written.push_back(line);
+  ASSERT_EQ(written.size(), static_cast<std::size_t>(kViews));
+  for (int i = 0; i < kViews; ++i) ASSERT_EQ(written[i], "VIEW " + name(kViews - 1 - i) + ";") << i;
+}
+
 TEST_F(ScriptTest, RoutineSeparatorsPerDialect) {
   struct Case {
     DB st;
