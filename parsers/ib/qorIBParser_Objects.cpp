@@ -431,8 +431,15 @@ bool TIbParser::ParseComment() {
     target = objs ? objs->FindView(a) : nullptr;
   } else if (IsKw(ibk::Procedure) || IsKw(ibk::Function)) {
     NextToken();
-    if (!name(a)) return false;
-    target = objs ? objs->FindProcedure(a) : nullptr;
+    // isql-fb -x writes a parameter's description as PROCEDURE PARAMETER p.x.
+    if (IsKw(ibk::Parameter)) {
+      NextToken();
+      if (!dotted(a, b)) return false;
+      target = objs ? objs->FindParam(a, b) : nullptr;
+    } else {
+      if (!name(a)) return false;
+      target = objs ? objs->FindProcedure(a) : nullptr;
+    }
   } else if (IsKw(ibk::Trigger)) {
     NextToken();
     if (!name(a)) return false;
