@@ -20,6 +20,7 @@
 #include "model/qorComp_Viw.h"
 #include "platform/qorStrings.h"
 #include "tests/extract/qorIBExtractFixture.h"
+#include "tests/support/qorDependencyAgreement.h"
 
 #include <gtest/gtest.h>
 
@@ -32,85 +33,23 @@ namespace qor {
 namespace {
 
 using test::ExtractRun;
-
-struct TReviewed {
-  const char* line;  // "dependent -> target"; a side ending in ":" stands for its whole kind
-  const char* why;
-};
+using test::EdgeCovered;
+using test::EdgeReviewed;
+using test::EngineTargetKey;
+using test::ModelTargetKey;
+using test::TReviewedEdge;
 
 // Engine rows we do not reproduce.
-const TReviewed kEngineOnly[] = {
+const TReviewedEdge kEngineOnly[] = {
     {"procedure:DEPT_BUDGET -> proc:DEPT_BUDGET",
      "a procedure calling itself gets no edge: the dependency walk would loop on it"},
 };
 
 // Our edges the engine does not list.
-const TReviewed kOursOnly[] = {
+const TReviewedEdge kOursOnly[] = {
     {"view: -> dom:", "a view depends on the domains of its columns, which the engine records "
                       "for the table alone"},
 };
-
-// The other end of one edge: "rel:T", "rel:T.C", "proc:P", "fn:F", "exc:E",
-// "gen:G", "idx:I", "dom:D", "pkg:P".
-std::string TargetKey(const TDbObj& t, const std::string& field) {
-  if (auto* f = dynamic_cast<const TFldData*>(&t); f && f->OwnerObj)
-    return "rel:" + f->OwnerObj->GetName() + "." + f->GetName();
-  std::string kind = "other";
-  if (dynamic_cast<const TTblData*>(&t) || dynamic_cast<const TViwData*>(&t)) kind = "rel";
-  else if (auto* p = dynamic_cast<const TPrcData*>(&t)) kind = p->IsFunction ? "fn" : "proc";
-  else if (dynamic_cast<const TUdfData*>(&t)) kind = "fn";
-  else if (dynamic_cast<const TExcData*>(&t)) kind = "exc";
-  else if (dynamic_cast<const TGnrData*>(&t)) kind = "gen";
-  else if (dynamic_cast<const TIdxData*>(&t) || dynamic_cast<const TCtrData*>(&t)) kind = "idx";
-  else if (dynamic_cast<const TDmnData*>(&t)) kind = "dom";
-  else if (dynamic_cast<const TPkgData*>(&t)) kind = "pkg";
-  return kind + ":" + t.GetName() + (field.empty() ? "" : "." + field);
-}
-
-// The same for RDB$DEPENDED_ON_TYPE; "" for kinds the model keeps no edge to.
-std::string EngineTargetKey(int type, const std::string& name, const std::string& field,
-                            const std::string& package) {
-  if (!package.empty() && (type == 5 || type == 15)) return "pkg:" + package;
-  switch (type) {
-    case 0:
-    case 1: return "rel:" + name + (field.empty() ? "" : "." + field);
-    case 5: return "proc:" + name;
-    case 7: return "exc:" + name;
-    case 9: return "dom:" + name;
-    case 10: return "idx:" + name;
-    case 14: return "gen:" + name;
-    case 15: return "fn:" + name;
-    case 18:
-    case 19: return "pkg:" + name;
-    default: return {};
-  }
-}
-
-// Found on the other side; a relation counts as found when the other side
-// names one of its columns.
-bool Covered(const std::string& line, const std::set<std::string>& other) {
-  if (other.count(line)) return true;
-  const auto arrow = line.find(" -> rel:");
-  if (arrow == std::string::npos || line.find('.', arrow) != std::string::npos) return false;
-  const auto it = other.lower_bound(line + ".");
-  return it != other.end() && it->compare(0, line.size() + 1, line + ".") == 0;
-}
-
-template <std::size_t N>
-bool Reviewed(const std::string& line, const TReviewed (&list)[N]) {
-  auto side = [](const std::string& entry, const std::string& text) {
-    return entry == text || (!entry.empty() && entry.back() == ':' && text.rfind(entry, 0) == 0);
-  };
-  const std::size_t arrow = line.find(" -> ");
-  for (const TReviewed& r : list) {
-    const std::string entry = r.line;
-    const std::size_t e = entry.find(" -> ");
-    if (side(entry.substr(0, e), line.substr(0, arrow)) &&
-        side(entry.substr(e + 4), line.substr(arrow + 4)))
-      return true;
-  }
-  return false;
-}
 
 using TRow = std::map<std::string, std::string>;
 
@@ -160,7 +99,7 @@ void Agree(const char* name, const std::string& database) {
   for (const auto& [key, obj] : dependents)
     for (int i = 0; i < obj->DependsOn().Count(); ++i) {
       const TDependObj* e = obj->DependsOn().Object(i);
-      if (e && e->Target) ours.insert(key + " -> " + TargetKey(*e->Target, e->FieldName));
+      if (e && e->Target) ours.insert(key + " -> " + ModelTargetKey(*e->Target, e->FieldName));
     }
 
   TQORConnection c;
@@ -219,10 +158,10 @@ void Agree(const char* name, const std::string& database) {
   c.SetConnected(false);
 
   for (const std::string& line : engine)
-    if (!Covered(line, ours) && !Reviewed(line, kEngineOnly))
+    if (!EdgeCovered(line, ours) && !EdgeReviewed(line, kEngineOnly))
       ADD_FAILURE() << "the engine lists, we miss: " << line;
   for (const std::string& line : ours)
-    if (!Covered(line, engine) && !Reviewed(line, kOursOnly))
+    if (!EdgeCovered(line, engine) && !EdgeReviewed(line, kOursOnly))
       ADD_FAILURE() << "we link, the engine does not list: " << line;
   EXPECT_GT(engine.size(), 10u);
 }

@@ -21,6 +21,7 @@
 #include "model/qorComp_Viw.h"
 #include "platform/qorStrings.h"
 #include "tests/parsers/ib/qorIBParserFixture.h"
+#include "tests/support/qorDependencyAgreement.h"
 #include "tests/support/qorFirebirdReplay.h"
 #include "tests/support/qorModelDump.h"
 #include "tests/support/qorTestEnv.h"
@@ -34,22 +35,15 @@
 namespace qor::test {
 namespace {
 
-// What the engine lists that we do not, by design. Each entry is one
-// dependency line as the comparison writes it.
-struct TReviewed {
-  const char* Line;
-  const char* Why;
-};
-
 // Engine rows we do not reproduce.
-const TReviewed kEngineOnly[] = {
+const TReviewedEdge kEngineOnly[] = {
     {"procedure:DEPT_BUDGET -> proc:DEPT_BUDGET",
      "a procedure calling itself gets no edge: the dependency walk would loop on it"},
 };
 
 // Our edges the engine does not list: kinds of reference the engine
 // records elsewhere or not at all.
-const TReviewed kOursOnly[] = {
+const TReviewedEdge kOursOnly[] = {
     {"view: -> dom:", "a view reading a table column depends on the domains of that table's "
                       "columns, which the engine records for the table alone"},
 };
@@ -66,74 +60,9 @@ std::string CatalogFixtureScript() {
   return ReadTextFile(std::string(QOR_TEST_DATA_DIR) + "/extract/ib_catalog.sql");
 }
 
-// "rel:T", "rel:T.C", "proc:P", "fn:F", "exc:E", "gen:G", "idx:I", "dom:D",
-// "pkg:P": the other end of one edge.
-std::string TargetKey(const TDbObj& t, const std::string& field) {
-  if (auto* f = dynamic_cast<const TFldData*>(&t); f && f->OwnerObj)
-    return "rel:" + f->OwnerObj->GetName() + "." + f->GetName();
-  std::string kind = "other";
-  if (dynamic_cast<const TTblData*>(&t) || dynamic_cast<const TViwData*>(&t)) kind = "rel";
-  else if (auto* p = dynamic_cast<const TPrcData*>(&t)) kind = p->IsFunction ? "fn" : "proc";
-  else if (dynamic_cast<const TUdfData*>(&t)) kind = "fn";
-  else if (dynamic_cast<const TExcData*>(&t)) kind = "exc";
-  else if (dynamic_cast<const TGnrData*>(&t)) kind = "gen";
-  else if (dynamic_cast<const TIdxData*>(&t)) kind = "idx";
-  else if (dynamic_cast<const TCtrData*>(&t)) kind = "idx";  // a key stands for its index
-  else if (dynamic_cast<const TDmnData*>(&t)) kind = "dom";
-  else if (dynamic_cast<const TPkgData*>(&t)) kind = "pkg";
-  return kind + ":" + t.GetName() + (field.empty() ? "" : "." + field);
-}
-
-// The engine's depended-on kinds by RDB$DEPENDED_ON_TYPE.
-std::string EngineTargetKey(int type, const std::string& name, const std::string& field,
-                            const std::string& package) {
-  if (!package.empty() && (type == 5 || type == 15)) return "pkg:" + package;
-  switch (type) {
-    case 0:
-    case 1: return "rel:" + name + (field.empty() ? "" : "." + field);
-    case 5: return "proc:" + name;
-    case 7: return "exc:" + name;
-    case 9: return "dom:" + name;
-    case 10: return "idx:" + name;
-    case 14: return "gen:" + name;
-    case 15: return "fn:" + name;
-    case 18:
-    case 19: return "pkg:" + name;
-    default: return {};  // character sets, collations, users: not kept as edges
-  }
-}
-
 struct TAgreement {
   std::set<std::string> engine, ours;
 };
-
-// A line found in the other side: a relation found counts as found when
-// the other side names one of its columns.
-bool Covered(const std::string& line, const std::set<std::string>& other) {
-  if (other.count(line)) return true;
-  const auto arrow = line.find(" -> rel:");
-  if (arrow == std::string::npos || line.find('.', arrow) != std::string::npos) return false;
-  const auto it = other.lower_bound(line + ".");
-  return it != other.end() && it->compare(0, line.size() + 1, line + ".") == 0;
-}
-
-// Whether `line` ("dependent -> target") is one of the reviewed entries;
-// an entry's side that ends in ":" stands for every name of that kind.
-template <std::size_t N>
-bool Reviewed(const std::string& line, const TReviewed (&list)[N]) {
-  auto side = [](const std::string& entry, const std::string& text) {
-    return entry == text || (!entry.empty() && entry.back() == ':' && text.rfind(entry, 0) == 0);
-  };
-  const std::size_t arrow = line.find(" -> ");
-  for (const TReviewed& r : list) {
-    const std::string entry = r.Line;
-    const std::size_t e = entry.find(" -> ");
-    if (side(entry.substr(0, e), line.substr(0, arrow)) &&
-        side(entry.substr(e + 4), line.substr(arrow + 4)))
-      return true;
-  }
-  return false;
-}
 
 class IbBodyDependencies : public ::testing::TestWithParam<TCase> {};
 
@@ -253,7 +182,7 @@ TEST_P(IbBodyDependencies, AgreeWithTheEnginesDependencyTable) {
   for (const auto& [key, obj] : dependents) {
     for (int i = 0; i < obj->DependsOn().Count(); ++i) {
       const TDependObj* e = obj->DependsOn().Object(i);
-      if (e && e->Target) a.ours.insert(key + " -> " + TargetKey(*e->Target, e->FieldName));
+      if (e && e->Target) a.ours.insert(key + " -> " + ModelTargetKey(*e->Target, e->FieldName));
     }
   }
   for (auto& r : cat.Rows("select rdb$dependent_name d, rdb$dependent_type dt,"
@@ -284,13 +213,13 @@ TEST_P(IbBodyDependencies, AgreeWithTheEnginesDependencyTable) {
 
   int found = 0, reviewedMissing = 0, extras = 0;
   for (const std::string& line : a.engine) {
-    if (Covered(line, a.ours)) ++found;
-    else if (Reviewed(line, kEngineOnly)) ++reviewedMissing;
+    if (EdgeCovered(line, a.ours)) ++found;
+    else if (EdgeReviewed(line, kEngineOnly)) ++reviewedMissing;
     else ADD_FAILURE() << c.Name << ": the engine lists, we miss: " << line;
   }
   for (const std::string& line : a.ours) {
-    if (Covered(line, a.engine)) continue;
-    if (Reviewed(line, kOursOnly)) ++extras;
+    if (EdgeCovered(line, a.engine)) continue;
+    if (EdgeReviewed(line, kOursOnly)) ++extras;
     else ADD_FAILURE() << c.Name << ": we add, the engine does not list: " << line;
   }
   std::printf("[ agreement ] %s: %d of %zu engine dependencies found (%d reviewed as ours to "

@@ -1,0 +1,36 @@
+// Edges held against RDB$DEPENDENCIES: both sides written as lines
+// "dependent -> target", where a target is "rel:T", "rel:T.C", "proc:P",
+// "fn:F", "exc:E", "gen:G", "idx:I", "dom:D" or "pkg:P".
+#pragma once
+
+#include "model/qorClasses.h"
+
+#include <set>
+#include <string>
+
+namespace qor::test {
+
+// One known difference and its reason; a side ending in ":" stands for
+// every name of that kind.
+struct TReviewedEdge {
+  const char* Line;
+  const char* Why;
+};
+
+// The model's end of one edge.
+std::string ModelTargetKey(const TDbObj& target, const std::string& field);
+// The engine's end by RDB$DEPENDED_ON_TYPE; "" for kinds the model keeps
+// no edge to (character sets, collations, users).
+std::string EngineTargetKey(int type, const std::string& name, const std::string& field,
+                            const std::string& package);
+// Found on the other side; a relation counts as found when the other side
+// names one of its columns.
+bool EdgeCovered(const std::string& line, const std::set<std::string>& other);
+bool EdgeReviewed(const std::string& line, const TReviewedEdge* begin, const TReviewedEdge* end);
+
+template <std::size_t N>
+bool EdgeReviewed(const std::string& line, const TReviewedEdge (&list)[N]) {
+  return EdgeReviewed(line, list, list + N);
+}
+
+}  // namespace qor::test
