@@ -3,6 +3,7 @@
 #include "app/qorIniFile.h"
 #include "base/qorMsgMngr.h"
 #include "extract/ib/qorIBDatabaseExtract.h"
+#include "extract/mssql/qorMSSQLDatabaseExtract.h"
 #include "extract/qorCustomExtract.h"
 #include "parsers/ib/qorIBExParser.h"
 #include "platform/qorStrings.h"
@@ -169,8 +170,14 @@ void TForm1::LinkComponents() {
   };
   IBDBExtract = ib.get();
   extractors_.push_back(std::move(ib));
-  // No MS SQL or MySQL extractor in this build yet: choosing those kinds
-  // reports it in the log.
+  auto ms = std::make_unique<TMSSQLDBExtract>();
+  ms->SetQORConnection(&QORConnection);
+  ms->SetDBStructure(&DBStructure);
+  ms->OnLogNextLine = [this](TObject* s, const std::string& t) { LogNextLine(s, t); };
+  ms->OnErrorMessage = [this](TObject* s, const std::string& t) { LogErrorMessage(s, t); };
+  MSSQLDBExtract = ms.get();
+  extractors_.push_back(std::move(ms));
+  // No MySQL extractor in this build yet: choosing it reports so in the log.
 }
 
 // ------------------------------------------------------------- settings
