@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "engine/qorDBEngine.h"
+#include "engine/qorEngineInit.h"
 #include "extract/mssql/qorMSSQLCatalogQueries.h"
 #include "extract/mssql/qorMSSQLDatabaseExtract.h"
 #include "model/qorDBStructure.h"
@@ -266,6 +267,7 @@ TRunResult Extract(int tables) {
 }
 
 void BM_MSSQLExtractLinear(benchmark::State& state) {
+  InitializeEngine();
   for (auto _ : state) {
     const TRunResult small = Extract(1000);
     const TRunResult large = Extract(10000);
@@ -287,6 +289,7 @@ void BM_MSSQLExtractLinear(benchmark::State& state) {
     state.counters["time_ratio"] = large.totalSeconds / small.totalSeconds;
     state.counters["objects_10x"] = large.objects;
   }
+  FinalizeEngine();
 }
 BENCHMARK(BM_MSSQLExtractLinear)->Iterations(1)->Unit(benchmark::kSecond);
 
