@@ -171,6 +171,8 @@ class TMSSQLDBExtract : public TCustomExtract {
   // Primary keys or unique constraints; a unique constraint whose columns
   // cannot be read is reported and left out, and the run fails.
   void ReadKeyConstraints(bool primary);
+  // "---" with its text when ShowFullLog; accepted; the message pump.
+  void OfferConstraint(std::unique_ptr<TCtrData> c);
   void ReadGrantRows(TQORQuery& q, bool onObjects);
   std::string ExtendedPropertyValue(std::string_view property, bool& isNull,
                                     std::string_view level0Type, std::string_view level0Name,

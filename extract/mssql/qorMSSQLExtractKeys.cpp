@@ -22,6 +22,18 @@ std::string ExpressionText(const std::string& definition) {
   return StripOuterParens(TrimCtl(NormalizeLineBreaks(definition)));
 }
 
+// The stored expression of a check or default: the catalog view's
+// definition, or on 2000 its syscomments text.
+template <class E>
+void SetExpression(TMSSQLDBExtract& extract, TCtrData& c, bool views, TQORQuery& q, E definition) {
+  if (views) {
+    c.SetText(ExpressionText(Str(q, definition)));
+    return;
+  }
+  extract.ReadCommentsText(&c);
+  c.SetText(c.ObjectSource);
+}
+
 // The 2000 rule names of INFORMATION_SCHEMA.REFERENTIAL_CONSTRAINTS; any
 // other text leaves the rule as it was.
 void SetRuleFromText(std::uint8_t& rule, const std::string& text) {
@@ -47,6 +59,12 @@ void SetRuleFromAction(std::uint8_t& rule, std::int64_t action) {
 void TMSSQLDBExtract::Note(const std::string& text) {
   GetMsgManager()->Add(text, kMsgNote);
   LogLine(text);
+}
+
+void TMSSQLDBExtract::OfferConstraint(std::unique_ptr<TCtrData> c) {
+  if (ShowFullLog) LogLine("---" + c->GetCreateSQL());
+  AddObjIfAccepted(c.release());
+  ProcessMessages();
 }
 
 void TMSSQLDBExtract::ReadIndexOptions(TQORQuery& query, TIndexOptions& options) {
@@ -128,9 +146,7 @@ void TMSSQLDBExtract::ReadKeyConstraints(bool primary) {
     } else {
       c->CheckSystemConstraintName();
     }
-    if (ShowFullLog) LogLine("---" + c->GetCreateSQL());
-    AddObjIfAccepted(c.release());
-    ProcessMessages();
+    OfferConstraint(std::move(c));
   }
   Done(q);
   cols->GetSQL()->Clear();
@@ -186,9 +202,7 @@ void TMSSQLDBExtract::ExtractForeignKeys() {
     }
     cols->Close();
     c->CheckSystemConstraintName();
-    if (ShowFullLog) LogLine("---" + c->GetCreateSQL());
-    AddObjIfAccepted(c.release());
-    ProcessMessages();
+    OfferConstraint(std::move(c));
   }
   Done(q);
   cols->GetSQL()->Clear();
@@ -214,16 +228,9 @@ void TMSSQLDBExtract::ExtractChecks() {
     c->QuotedIdentifier = Flag(q, C::QI);
     c->AnsiNulls = Flag(q, C::AN);
     c->NotForReplication = Flag(q, C::NR);
-    if (form.Views) {
-      c->SetText(ExpressionText(Str(q, C::Definition)));
-    } else {
-      ReadCommentsText(c.get());
-      c->SetText(c->ObjectSource);
-    }
+    SetExpression(*this, *c, form.Views, q, C::Definition);
     c->CheckSystemConstraintName();
-    if (ShowFullLog) LogLine("---" + c->GetCreateSQL());
-    AddObjIfAccepted(c.release());
-    ProcessMessages();
+    OfferConstraint(std::move(c));
   }
   Done(q);
 }
@@ -245,18 +252,11 @@ void TMSSQLDBExtract::ExtractDefaultConstraints() {
     c->SetTableName(Str(q, C::TblName));
     if (const std::string column = Str(q, C::ColName); !column.empty())
       AddKeyColumn(c->Columns, column, false);
-    if (form.Views) {
-      c->SetText(ExpressionText(Str(q, C::Definition)));
-    } else {
-      ReadCommentsText(c.get());
-      c->SetText(c->ObjectSource);
-    }
+    SetExpression(*this, *c, form.Views, q, C::Definition);
     c->CheckSystemConstraintName();
     c->QuotedIdentifier = Flag(q, C::QI);
     c->AnsiNulls = Flag(q, C::AN);
-    if (ShowFullLog) LogLine("---" + c->GetCreateSQL());
-    AddObjIfAccepted(c.release());
-    ProcessMessages();
+    OfferConstraint(std::move(c));
   }
   Done(q);
 }
