@@ -535,6 +535,7 @@ TEST_P(MSSQLExtractGeneration, WrittenForAnotherDialectEveryObjectIsNamed) {
     check(o.Triggers);
     check(o.Indices);
     check(o.Roles);
+    check(o.Constraints);
     int denies = 0;
     for (int i = 0; i < o.Grants.Count(); ++i) {
       TGntData* gr = o.Grants.Object(i);
