@@ -543,21 +543,7 @@ void TObjs::WriteConstraints() {
       if (AddStatement(ScriptLines, c->GetCreateSQL(), Terminator)) ScriptLines.emplace_back();
     }
   };
-  if (GetServerType() == DB::dbMSSQL) {
-    pass(ct::Default);
-  } else {
-    // An MS SQL column default constraint has no statement of its own
-    // elsewhere: it is named, not lost without a word.
-    for (auto& e : Constraints) {
-      TCtrData* c = e.Value.get();
-      if (!c || c->GetConstraintType() != ct::Default) continue;
-      const std::string& name = c->GetName().empty() ? c->SystemName : c->GetName();
-      std::string column = c->Columns.Count() > 0 ? c->Columns.Name(0) : std::string();
-      ScriptLines.push_back("-- not written, this dialect has no default constraint: " +
-                            LineCommentText(name + " DEFAULT " + c->GetText() + " FOR " +
-                                            c->GetTableName() + "." + column));
-    }
-  }
+  if (GetServerType() == DB::dbMSSQL) pass(ct::Default);
   pass(ct::PrimaryKey);
   pass(ct::Unique);
   pass(ct::ForeignKey);
