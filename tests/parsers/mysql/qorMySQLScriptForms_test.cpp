@@ -33,6 +33,12 @@ const FormCase kCases[] = {
     {"spatial index",
      "CREATE TABLE p (pos point NOT NULL, SPATIAL KEY sp_pos (pos));",
      "SPATIAL KEY `sp_pos` (`pos`)", ""},
+    {"virtual generated column",
+     "CREATE TABLE g (a int, b int GENERATED ALWAYS AS (a * 2) VIRTUAL);",
+     "`b` INTEGER GENERATED ALWAYS AS (a * 2) VIRTUAL", ""},
+    {"stored generated column",
+     "CREATE TABLE g (a int, c varchar(10) AS (concat(a, 'x')) PERSISTENT);",
+     "`c` VARCHAR(10) GENERATED ALWAYS AS (concat(a, 'x')) STORED", ""},
 };
 // clang-format on
 
