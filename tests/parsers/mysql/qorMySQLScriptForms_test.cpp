@@ -39,6 +39,11 @@ const FormCase kCases[] = {
     {"stored generated column",
      "CREATE TABLE g (a int, c varchar(10) AS (concat(a, 'x')) PERSISTENT);",
      "`c` VARCHAR(10) GENERATED ALWAYS AS (concat(a, 'x')) STORED", ""},
+    {"a column's own check beside a table check the server named",
+     "CREATE TABLE o (amount decimal(12,2) NOT NULL COMMENT 'net' CHECK (amount >= 0), qty int,"
+     " CONSTRAINT CONSTRAINT_1 CHECK (qty > 0));",
+     "ALTER TABLE `o` MODIFY COLUMN `amount` DECIMAL(12,2) NOT NULL CHECK(amount >= 0) COMMENT 'net'",
+     "ADD CHECK"},
 };
 // clang-format on
 
