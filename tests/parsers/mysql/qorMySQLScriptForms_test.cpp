@@ -44,6 +44,11 @@ const FormCase kCases[] = {
      " CONSTRAINT CONSTRAINT_1 CHECK (qty > 0));",
      "ALTER TABLE `o` MODIFY COLUMN `amount` DECIMAL(12,2) NOT NULL CHECK(amount >= 0) COMMENT 'net'",
      "ADD CHECK"},
+    {"character sets of a function's parameter and result",
+     "DELIMITER //\nCREATE FUNCTION f(p varchar(8) CHARSET ascii) RETURNS varchar(20) CHARSET latin1"
+     " COLLATE latin1_bin DETERMINISTIC RETURN p//\nDELIMITER ;",
+     "(`p` VARCHAR(8) CHARACTER SET ascii)\nRETURNS VARCHAR(20) CHARACTER SET latin1 COLLATE latin1_bin",
+     ""},
 };
 // clang-format on
 
