@@ -146,12 +146,19 @@ std::string TPrcData::GetParamsSQL(bool full) {
         if (!p->GetName().empty()) e += QuoteName(p->GetName()) + " ";
         in.push_back(e + p->GetDataTypeSQL() + (pg ? std::string() : MySQLCharSetText(*p)));
       }
+      // A MySQL procedure returns nothing: what another dialect keeps as
+      // its outputs are OUT parameters here (RETURNS would be refused).
+      const bool outParams = !pg && !IsFunction;
+      if (outParams)
+        for (TFldData* p : outputs)
+          in.push_back("OUT " + (p->GetName().empty() ? std::string() : QuoteName(p->GetName()) + " ") +
+                       p->GetDataTypeSQL() + MySQLCharSetText(*p));
       std::string s = "(" + JoinParams(in) + ")";
       if (!full) return s;
       // RETURNS with nothing after it would not parse.
       std::string returns;
       if (pg && !ReturnsText.empty()) returns = ReturnsText;
-      else if (!outputs.empty())
+      else if (!outputs.empty() && !outParams)
         returns = outputs[0]->GetDataTypeSQL() + (pg ? std::string() : MySQLCharSetText(*outputs[0]));
       if (returns.empty()) return s;
       return s + kCrlf + "RETURNS " + (pg && SetOf ? "SETOF " : "") + returns;
