@@ -7,9 +7,7 @@ namespace qor::myq {
 
 const std::string_view kFullTables = "SHOW FULL TABLES";
 
-std::string BacktickName(std::string_view name) {
-  return "`" + ReplaceAll(name, "`", "``") + "`";
-}
+std::string BacktickName(std::string_view name) { return "`" + ReplaceAll(name, "`", "``") + "`"; }
 
 std::string ShowCreateTable(std::string_view name) {
   return "SHOW CREATE TABLE " + BacktickName(name);

@@ -29,10 +29,12 @@ enum class ShowCreateRoutineCol { Name, SqlMode, CreateText };
 
 // The stored routines of the current database, by name.
 extern const std::string_view kRoutines;
+// clang-format off
 enum class RoutinesCol {
   RoutineName, SpecificName, RoutineType, DataType, RoutineBody, RoutineDefinition,
   SqlDataAccess, RoutineComment, SecurityType, Definer, SqlMode
 };
+// clang-format on
 
 // The triggers of the current database.
 extern const std::string_view kTriggers;

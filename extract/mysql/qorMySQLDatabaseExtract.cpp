@@ -162,7 +162,8 @@ bool TMySQLDBExtract::ExtractDatabase() {
 }
 
 void TMySQLDBExtract::PrepareExtraction() {
-  if (!GetObjs()) throw EQorError("TMySQLDBExtract.ExtractDatabase(): DBStructure holds no collection.");
+  if (!GetObjs())
+    throw EQorError("TMySQLDBExtract.ExtractDatabase(): DBStructure holds no collection.");
   // The run's parser keeps its own default options; the collection's
   // decide its case rule.
   parser_.reset();
@@ -228,7 +229,8 @@ void TMySQLDBExtract::ExtractTables() {
   TObjs& objs = *GetObjs();
   TQORQuery& q = *CatalogQuery();
   std::unique_ptr<TQORQuery> text = RunConnection()->CreateQuery();
-  if (!text || !text->GetSQL()) throw EQorError("TMySQLDBExtract: the connection makes no query objects.");
+  if (!text || !text->GetSQL())
+    throw EQorError("TMySQLDBExtract: the connection makes no query objects.");
 
   SetSQL(q, myq::kFullTables);
   q.Open();
@@ -240,7 +242,8 @@ void TMySQLDBExtract::ExtractTables() {
 
     SetSQL(*text, myq::ShowCreateTable(serverName));
     text->Open();
-    const std::string source = text->Eof() ? std::string() : Str(*text, myq::ShowCreateTableCol::CreateText);
+    const std::string source =
+        text->Eof() ? std::string() : Str(*text, myq::ShowCreateTableCol::CreateText);
     Done(*text);
 
     const std::string kind = CreatedKind(source);
@@ -253,7 +256,8 @@ void TMySQLDBExtract::ExtractTables() {
       LogLine("Table: " + name);
     } else {
       // A sequence, or a text this reader does not know: never a table.
-      LogLine("Skipped: " + name + " (" + (kind.empty() ? std::string("no CREATE text") : kind) + ")");
+      LogLine("Skipped: " + name + " (" + (kind.empty() ? std::string("no CREATE text") : kind) +
+              ")");
       continue;
     }
     obj->SetName(name);
@@ -298,7 +302,8 @@ void TMySQLDBExtract::ExtractProcedures() {
     q.Open();
     const bool hasText = !q.Eof() && !Col(q, myq::ShowCreateRoutineCol::CreateText).IsNull();
     const std::string text =
-        hasText ? TrimCtl(NormalizeLineBreaks(Str(q, myq::ShowCreateRoutineCol::CreateText))) : std::string();
+        hasText ? TrimCtl(NormalizeLineBreaks(Str(q, myq::ShowCreateRoutineCol::CreateText)))
+                : std::string();
     Done(q);
     if (!hasText) {
       // The server hides the text from a user who is not its definer and

@@ -42,13 +42,15 @@ class ReplayRun {
  public:
   ReplayRun()
       : scope_(TconnectionType::cnADO,
-               test::TReplayConnection::FromFile(TconnectionType::cnADO, TDatabaseType::dbMySQL,
-                                                 std::string(QOR_TEST_DATA_DIR) +
-                                                     "/extract/mysql/small.json")) {
+               test::TReplayConnection::FromFile(
+                   TconnectionType::cnADO, TDatabaseType::dbMySQL,
+                   std::string(QOR_TEST_DATA_DIR) + "/extract/mysql/small.json")) {
     replay = static_cast<test::TReplayConnection*>(scope_.StandIn());
     connection.SetConnectionType(TconnectionType::cnADO);
     connection.SetDatabaseType(TDatabaseType::dbMySQL);
-    connection.OnErrorMessage = [this](TObject*, const std::string& t) { connectionErrors.push_back(t); };
+    connection.OnErrorMessage = [this](TObject*, const std::string& t) {
+      connectionErrors.push_back(t);
+    };
     extract.SetQORConnection(&connection);
     extract.SetDBStructure(&structure);
     // The fixture holds no CREATE text for the skip_me routines.
@@ -88,7 +90,8 @@ TEST(MySQLExtract, SendsQuotedNamesInTheServersSpellingAndSkipsFilteredRoutines)
     SCOPED_TRACE(caseSensitive ? "case-sensitive" : "case-insensitive");
     ReplayRun run;
     run.Objs().MySQLServerOptions.MySQLCompareOptions.CaseSensitiveIdentifiers = caseSensitive;
-    ASSERT_TRUE(run.extract.ExtractDatabase()) << JoinLines(run.errors) << JoinLines(run.connectionErrors);
+    ASSERT_TRUE(run.extract.ExtractDatabase())
+        << JoinLines(run.errors) << JoinLines(run.connectionErrors);
     EXPECT_THAT(run.errors, IsEmpty());
     EXPECT_THAT(run.replay->Mismatches(), IsEmpty());
     EXPECT_THAT(run.replay->UnusedStatements(), IsEmpty());
@@ -129,7 +132,8 @@ TEST(MySQLExtract, SendsQuotedNamesInTheServersSpellingAndSkipsFilteredRoutines)
 TEST(MySQLExtract, ProgressCountsItsStepsAndAStopEndsTheRunFalse) {
   {
     ReplayRun run;
-    ASSERT_TRUE(run.extract.ExtractDatabase()) << JoinLines(run.errors) << JoinLines(run.connectionErrors);
+    ASSERT_TRUE(run.extract.ExtractDatabase())
+        << JoinLines(run.errors) << JoinLines(run.connectionErrors);
     EXPECT_THAT(run.progress, ElementsAre("0/10", "1/10", "2/10", "3/10", "4/10", "5/10", "6/10",
                                           "7/10", "8/10", "9/10", "10/10"));
     EXPECT_EQ(run.extract.Position, run.extract.Max);
@@ -157,7 +161,8 @@ TEST(MySQLExtract, ProgressCountsItsStepsAndAStopEndsTheRunFalse) {
 TEST(MySQLExtract, BeforeVersion5NoRoutineOrTriggerIsRead) {
   ReplayRun run;
   run.Objs().MySQLServerOptions.SQLServerVersion = TMySQLServerVersionType::st_MySQL_4x;
-  ASSERT_TRUE(run.extract.ExtractDatabase()) << JoinLines(run.errors) << JoinLines(run.connectionErrors);
+  ASSERT_TRUE(run.extract.ExtractDatabase())
+      << JoinLines(run.errors) << JoinLines(run.connectionErrors);
   EXPECT_EQ(run.Objs().Procedures.Count(), 0);
   EXPECT_EQ(run.Objs().Triggers.Count(), 0);
   EXPECT_EQ(run.progress.size(), 11u);

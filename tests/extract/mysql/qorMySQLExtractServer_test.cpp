@@ -39,9 +39,9 @@ using ::testing::IsEmpty;
 
 std::string ConnectionString(const std::string& database,
                              const std::string& password = QOR_MARIADB_PASSWORD) {
-  return std::string("Driver=") + test::kMariaDBDriver + ";Server=127.0.0.1;Port=" +
-         std::to_string(QOR_MARIADB_PORT) + ";Database=" + database + ";UID=" + QOR_MARIADB_USER +
-         ";PWD=" + password + ";CHARSET=utf8mb4;";
+  return std::string("Driver=") + test::kMariaDBDriver +
+         ";Server=127.0.0.1;Port=" + std::to_string(QOR_MARIADB_PORT) + ";Database=" + database +
+         ";UID=" + QOR_MARIADB_USER + ";PWD=" + password + ";CHARSET=utf8mb4;";
 }
 
 template <class L>
@@ -58,7 +58,9 @@ class LiveRun {
     connection.SetDatabaseType(TDatabaseType::dbMySQL);
     connection.SetConnectionType(TconnectionType::cnADO);
     connection.ConnectionOptions.ConnectionString = connectionString;
-    connection.OnErrorMessage = [this](TObject*, const std::string& t) { connectionErrors.push_back(t); };
+    connection.OnErrorMessage = [this](TObject*, const std::string& t) {
+      connectionErrors.push_back(t);
+    };
     extract.SetQORConnection(&connection);
     extract.SetDBStructure(&structure);
     extract.OnLogNextLine = [this](TObject*, const std::string& t) {
@@ -112,13 +114,12 @@ TEST(MariaDbMySQLExtract, TheSchemaExtractsWholeReplaysAndExtractsToTheSameScrip
   EXPECT_FALSE(first.connection.Connected());
 
   TObjs& o = first.Objs();
-  EXPECT_THAT(Names(o.Tables),
-              ElementsAre("Odd Names", "audit_log", "customers", "legacy", "line item", "order",
-                          "order_lines", "orders", "places", "prices", "readings", "sessions",
-                          "tick`ed"));
-  EXPECT_THAT(Names(o.Views), ElementsAre("v order keys", "v_big_orders", "v_charsets",
-                                          "v_customer_totals", "v_distinct_places",
-                                          "v_top_customers"));
+  EXPECT_THAT(Names(o.Tables), ElementsAre("Odd Names", "audit_log", "customers", "legacy",
+                                           "line item", "order", "order_lines", "orders", "places",
+                                           "prices", "readings", "sessions", "tick`ed"));
+  EXPECT_THAT(Names(o.Views),
+              ElementsAre("v order keys", "v_big_orders", "v_charsets", "v_customer_totals",
+                          "v_distinct_places", "v_top_customers"));
   EXPECT_THAT(Names(o.Triggers),
               ElementsAre("customers_bd", "order_bi", "orders_au", "orders_bi", "orders_bi_log"));
   std::vector<std::string> routines;
@@ -162,7 +163,8 @@ TEST(MariaDbMySQLExtract, TheSchemaExtractsWholeReplaysAndExtractsToTheSameScrip
        "WHERE TABLE_SCHEMA = DATABASE() ORDER BY 1, 2, 3"},
       {"checks",
        "SELECT TABLE_NAME, CONSTRAINT_NAME, LEVEL, CHECK_CLAUSE FROM "
-       "information_schema.CHECK_CONSTRAINTS WHERE CONSTRAINT_SCHEMA = DATABASE() ORDER BY 1, 2, 4"},
+       "information_schema.CHECK_CONSTRAINTS WHERE CONSTRAINT_SCHEMA = DATABASE() ORDER BY 1, 2, "
+       "4"},
       {"routines",
        "SELECT ROUTINE_NAME, ROUTINE_TYPE, DTD_IDENTIFIER, CHARACTER_SET_NAME, COLLATION_NAME, "
        "SQL_DATA_ACCESS, IS_DETERMINISTIC, SECURITY_TYPE, ROUTINE_COMMENT, ROUTINE_DEFINITION "
@@ -176,7 +178,8 @@ TEST(MariaDbMySQLExtract, TheSchemaExtractsWholeReplaysAndExtractsToTheSameScrip
        "FROM information_schema.VIEWS WHERE TABLE_SCHEMA = DATABASE() ORDER BY 1"},
       {"triggers",
        "SELECT TRIGGER_NAME, EVENT_MANIPULATION, EVENT_OBJECT_TABLE, ACTION_STATEMENT, "
-       "ACTION_TIMING, ACTION_ORDER FROM information_schema.TRIGGERS WHERE TRIGGER_SCHEMA = DATABASE() ORDER BY 1"},
+       "ACTION_TIMING, ACTION_ORDER FROM information_schema.TRIGGERS WHERE TRIGGER_SCHEMA = "
+       "DATABASE() ORDER BY 1"},
   };
   // A view's stored definition names its own database.
   auto rows = [](test::TMariaDbReplayDatabase& db, const char* sql) {
@@ -206,9 +209,10 @@ TEST(MariaDbMySQLExtract, TheSchemaExtractsWholeReplaysAndExtractsToTheSameScrip
 TEST(MariaDbMySQLExtract, NamesGoToTheServerInItsOwnSpelling) {
   test::TMariaDbReplayDatabase db;
   ASSERT_TRUE(db.Ready()) << db.Error();
-  ASSERT_TRUE(db.Execute("CREATE TABLE `MixedCase` (Id int NOT NULL PRIMARY KEY, `Note` varchar(10));"
-                         "CREATE TRIGGER `Mixed_BI` BEFORE INSERT ON `MixedCase` FOR EACH ROW "
-                         "SET NEW.Note = 'x';"))
+  ASSERT_TRUE(
+      db.Execute("CREATE TABLE `MixedCase` (Id int NOT NULL PRIMARY KEY, `Note` varchar(10));"
+                 "CREATE TRIGGER `Mixed_BI` BEFORE INSERT ON `MixedCase` FOR EACH ROW "
+                 "SET NEW.Note = 'x';"))
       << db.Error();
   LiveRun run(ConnectionString(db.Name()));
   run.Objs().MySQLServerOptions.MySQLCompareOptions.CaseSensitiveIdentifiers = false;
