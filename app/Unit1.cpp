@@ -4,6 +4,7 @@
 #include "base/qorMsgMngr.h"
 #include "extract/ib/qorIBDatabaseExtract.h"
 #include "extract/mssql/qorMSSQLDatabaseExtract.h"
+#include "extract/mysql/qorMySQLDatabaseExtract.h"
 #include "extract/qorCustomExtract.h"
 #include "parsers/ib/qorIBExParser.h"
 #include "platform/qorStrings.h"
@@ -159,6 +160,13 @@ void TForm1::CreateControls() {
 
 void TForm1::LinkComponents() {
   QORConnection.OnErrorMessage = [this](TObject* s, const std::string& t) { LogErrorMessage(s, t); };
+  auto my = std::make_unique<TMySQLDBExtract>();
+  my->SetQORConnection(&QORConnection);
+  my->SetDBStructure(&DBStructure);
+  my->OnLogNextLine = [this](TObject* s, const std::string& t) { LogNextLine(s, t); };
+  my->OnErrorMessage = [this](TObject* s, const std::string& t) { LogErrorMessage(s, t); };
+  MySQLDBExtract = my.get();
+  extractors_.push_back(std::move(my));
   auto ib = std::make_unique<TIBDBExtract>();
   ib->SetQORConnection(&QORConnection);
   ib->SetDBStructure(&DBStructure);
@@ -177,7 +185,6 @@ void TForm1::LinkComponents() {
   ms->OnErrorMessage = [this](TObject* s, const std::string& t) { LogErrorMessage(s, t); };
   MSSQLDBExtract = ms.get();
   extractors_.push_back(std::move(ms));
-  // No MySQL extractor in this build yet: choosing it reports so in the log.
 }
 
 // ------------------------------------------------------------- settings
@@ -331,6 +338,8 @@ bool TForm1::ExtractDatabase() {
     LogErrorMessage(nullptr, std::string("This build has no extractor for ") + kindName + ".");
     return false;
   }
+  // The structure reports to the extractor that fills it.
+  extractor->SetDBStructure(&DBStructure);
   if (!RunExtractor(*extractor)) return false;
   extracted_ = true;
   return true;
