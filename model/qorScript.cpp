@@ -22,6 +22,7 @@
 #include "model/qorComp_Trg.h"
 #include "model/qorComp_Udf.h"
 #include "model/qorComp_Viw.h"
+#include "parsers/keywords/qorQuoteIdentifier.h"
 #include "platform/qorStrings.h"
 
 #include <algorithm>
@@ -271,6 +272,12 @@ void TObjs::WriteHeader(std::vector<std::string>& dest) {
   auto literal = [this](const std::string& text) {
     return QuoteStringLiteral(text, GetServerType());
   };
+  // A database named like a keyword, or with a blank, must still be the one
+  // the script goes into.
+  auto identifier = [this](const std::string& name) {
+    return QuoteIdentifier(name, GetServerType(), IBServerOptions.SQLServerVersion,
+                           IBServerOptions.SQLDialect);
+  };
   switch (ScriptDialect(GetServerType())) {
     case SD::sdInterBase: {
       const std::string setNames = IBServerOptions.GetSetNamesSQL();
@@ -298,7 +305,7 @@ void TObjs::WriteHeader(std::vector<std::string>& dest) {
       break;
     }
     case SD::sdMSSQL:
-      if (connect && !db.empty()) statement("USE " + db);
+      if (connect && !db.empty()) statement("USE " + identifier(db));
       CurQuotedIdentifier = true;
       CurAnsiNulls = true;
       WriteMSSQLSetOptions(false, false, dest);
@@ -308,7 +315,7 @@ void TObjs::WriteHeader(std::vector<std::string>& dest) {
         statement("-- CONNECT " + LineCommentText(user + "/*****" + "@" + db));
       break;
     case SD::sdMySQL:
-      if (connect && !db.empty()) statement("USE " + db);
+      if (connect && !db.empty()) statement("USE " + identifier(db));
       break;
     case SD::sdASE: {
       const TASEDatabaseOptions& o = ASEServerOptions.ASEDatabaseOptions;
