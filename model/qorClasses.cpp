@@ -25,18 +25,6 @@ using SD = TScriptDialect;
 
 bool IsKind(const TDbObj* obj, TDbObject kind) { return obj && obj->GetKind() == kind; }
 
-// Resets a flag when the walk leaves an object, on every path.
-class FlagGuard {
- public:
-  explicit FlagGuard(bool& flag) : flag_(flag) { flag_ = true; }
-  ~FlagGuard() { flag_ = false; }
-  FlagGuard(const FlagGuard&) = delete;
-  FlagGuard& operator=(const FlagGuard&) = delete;
-
- private:
-  bool& flag_;
-};
-
 // The table or view that holds a column; none for other holders.
 TDbObj* ColumnHolder(const TFldData& f) {
   if (!f.OwnerObj) return nullptr;
@@ -72,27 +60,43 @@ TDbObj::TDbObj(TCustomObjs* owner) : owner_(owner) {}
 TDbObj::~TDbObj() {
   // Each edge has its half at the other end; take those halves away so that
   // no object keeps an edge to this one once it is gone.
-  for (const auto& e : dependsOn_)
-    if (e.Value && e.Value->Target && e.Value->Target != this)
-      DropFromList(e.Value->Target->usedBy_, this);
-  for (const auto& e : usedBy_)
-    if (e.Value && e.Value->Target && e.Value->Target != this)
-      DropFromList(e.Value->Target->dependsOn_, this);
+  DropHalvesElsewhere();
 }
 
-void TDbObj::DropFromList(TDependList& list, const TDbObj* target) {
-  for (int i = list.Count() - 1; i >= 0; --i)
-    if (list.Object(i) && list.Object(i)->Target == target) list.Delete(i);
+const TDependList& TDbObj::NoEdges() {
+  static const TDependList none;
+  return none;
+}
+
+TDependList& TDbObj::EdgesOf(bool usedBy) {
+  if (!edges_) edges_ = std::make_unique<TEdges>();
+  return usedBy ? edges_->usedBy : edges_->dependsOn;
+}
+
+void TDbObj::DropEdgesTo(const TDbObj* target) {
+  if (!edges_) return;
+  for (TDependList* list : {&edges_->dependsOn, &edges_->usedBy})
+    for (int i = list->Count() - 1; i >= 0; --i)
+      if (list->Object(i) && list->Object(i)->Target == target) list->Delete(i);
+}
+
+void TDbObj::DropHalvesElsewhere() {
+  if (!edges_) return;
+  std::vector<TDbObj*> others;
+  for (const TDependList* list : {&edges_->dependsOn, &edges_->usedBy})
+    for (const auto& e : *list)
+      if (e.Value && e.Value->Target && e.Value->Target != this) others.push_back(e.Value->Target);
+  // An object used by thousands is read once, not once per edge.
+  std::sort(others.begin(), others.end());
+  others.erase(std::unique(others.begin(), others.end()), others.end());
+  for (TDbObj* o : others) o->DropEdgesTo(this);
 }
 
 void TDbObj::RemoveEdgesTo(const TDbObj* target) {
   if (!target) return;
-  DropFromList(dependsOn_, target);
-  DropFromList(usedBy_, target);
+  DropEdgesTo(target);
   if (target == this) return;
-  auto* other = const_cast<TDbObj*>(target);
-  DropFromList(other->dependsOn_, this);
-  DropFromList(other->usedBy_, this);
+  const_cast<TDbObj*>(target)->DropEdgesTo(this);
 }
 
 bool TDbObj::GetSelected() { return selected_; }
@@ -143,11 +147,24 @@ void TDbObj::SetParentName(std::string_view value) {
   parentName_ = FoldsMSSQLNames(*this) ? UpperLocale(value) : std::string(value);
 }
 
-void TDbObj::SetDescription(std::string_view value) {
-  description_ = TrimCtl(NormalizeLineBreaks(value));
+const std::string& TDbObj::NoText() {
+  static const std::string none;
+  return none;
 }
 
-void TDbObj::SetText(std::string_view value) { text_ = TrimCtl(NormalizeLineBreaks(value)); }
+void TDbObj::SetDescription(std::string_view value) {
+  std::string s = TrimCtl(NormalizeLineBreaks(value));
+  if (s.empty() && !texts_) return;
+  if (!texts_) texts_ = std::make_unique<TTexts>();
+  texts_->description = std::move(s);
+}
+
+void TDbObj::SetText(std::string_view value) {
+  std::string s = TrimCtl(NormalizeLineBreaks(value));
+  if (s.empty() && !texts_) return;
+  if (!texts_) texts_ = std::make_unique<TTexts>();
+  texts_->text = std::move(s);
+}
 
 std::string TDbObj::GetNamePrefix() const {
   return owner_ ? owner_->GetStructureNamePrefix() : std::string();
@@ -298,7 +315,7 @@ bool TDbObj::CheckSystemConstraintName() {
 }
 
 bool TDbObj::HasDeselectedDependency() {
-  for (const auto& e : dependsOn_) {
+  for (const auto& e : DependsOn()) {
     const TDependObj* d = e.Value.get();
     if (d && d->Active && d->Target && d->Target != this && !d->Target->GetSelected()) return true;
   }
@@ -359,7 +376,7 @@ const char* TDbObj::KindWord(TKindWordUse use) const {
 // ------------------------------------------------- Description statements
 
 std::string TDbObj::InterBaseDescriptionSQL() {
-  const std::string& desc = description_;
+  const std::string& desc = GetDescription();
   const std::string qsDesc = QuotedStr(desc);
   const std::string crlf(CRLF);
 
@@ -428,16 +445,16 @@ std::string TDbObj::ASADescriptionSQL() {
     const std::string table = f->GetTableName();
     if (table.empty()) return {};
     return "COMMENT ON COLUMN " + QuoteName(table) + "." + QuoteName(name_) + " IS" + crlf +
-           QuoteStringLiteral(description_, GetServerType());
+           QuoteStringLiteral(GetDescription(), GetServerType());
   }
   const char* word = KindWord(TKindWordUse::kwASAComment);
   if (!word) return {};
   return std::string("COMMENT ON ") + word + " " + QuoteName(name_) + " IS" + crlf +
-         QuotedStr(description_);
+         QuotedStr(GetDescription());
 }
 
 std::string TDbObj::MySQLDescriptionSQL() {
-  const std::string qsl = QuoteStringLiteral(description_, GetServerType());
+  const std::string qsl = QuoteStringLiteral(GetDescription(), GetServerType());
   if (GetKind() == TDbObject::dboTable)
     return "ALTER TABLE " + QuoteName(name_) + " COMMENT = " + qsl;
   if (auto* f = dynamic_cast<TFldData*>(this)) {
@@ -451,7 +468,7 @@ std::string TDbObj::MySQLDescriptionSQL() {
 
 std::string TDbObj::OracleDescriptionSQL() {
   const std::string crlf(CRLF);
-  const std::string qsl = QuoteStringLiteral(description_, GetServerType());
+  const std::string qsl = QuoteStringLiteral(GetDescription(), GetServerType());
   if (auto* f = dynamic_cast<TFldData*>(this)) {
     const std::string table = f->GetTableName();
     // A parameter: nothing stores its comment, and a "/" after a bare
@@ -465,7 +482,7 @@ std::string TDbObj::OracleDescriptionSQL() {
   // Oracle stores comments on tables, views (named as tables) and columns;
   // COMMENT ON INDEX, SEQUENCE, PROCEDURE, TRIGGER ... would be refused.
   if (!IsKind(this, TDbObject::dboTable) && !IsKind(this, TDbObject::dboView)) return {};
-  return "COMMENT ON TABLE " + GetQualifiedName() + " IS" + crlf + QuotedStr(description_);
+  return "COMMENT ON TABLE " + GetQualifiedName() + " IS" + crlf + QuotedStr(GetDescription());
 }
 
 std::string TDbObj::MSSQLDescriptionSQL() {
@@ -517,7 +534,7 @@ std::string TDbObj::MSSQLDescriptionSQL() {
   const std::int32_t level = ms.MSSQLDatabaseOptions.CompatibilityLevel;
   std::string s = (level >= 1 && level <= 90) ? "exec dbo.sp_addextendedproperty "
                                               : "exec sys.sp_addextendedproperty ";
-  s += "@name=N" + QuotedStr("MS_Description") + ", @value=N" + QuotedStr(description_) +
+  s += "@name=N" + QuotedStr("MS_Description") + ", @value=N" + QuotedStr(GetDescription()) +
        ", @level0type=N" + QuotedStr(l0.type) + ", @level0name=N" + QuotedStr(l0.name);
   if (l1.set) s += ", @level1type=N" + QuotedStr(l1.type) + ", @level1name=N" + QuotedStr(l1.name);
   if (l2.set) s += ", @level2type=N" + QuotedStr(l2.type) + ", @level2name=N" + QuotedStr(l2.name);
@@ -549,7 +566,7 @@ std::string TDbObj::PGDescriptionSQL() {
     return {};
   }
   return "COMMENT ON " + word + " " + target + " IS " +
-         QuoteStringLiteral(description_, GetServerType());
+         QuoteStringLiteral(GetDescription(), GetServerType());
 }
 
 std::string TDbObj::GetDescriptionSQL() {
@@ -574,22 +591,30 @@ void TDbObj::Select() { SetSelected(true); }
 
 void TDbObj::Deselect() { SetSelected(false); }
 
-void TDbObj::DropPresentUsers(bool activeOnly) {
+TWalk TDbObj::DropPresentUsers(bool activeOnly) {
   // The list is re-read on every step: a user's own walk may change edges
   // of this object.
-  for (int i = 0; i < usedBy_.Count(); ++i) {
-    TDependObj* e = usedBy_.Object(i);
+  for (int i = 0; i < UsedBy().Count(); ++i) {
+    TDependObj* e = UsedBy().Object(i);
     if (!e || !e->Target || e->Target == this || !e->Target->GetSelected()) continue;
     if (activeOnly && !e->Active) continue;
-    e->Target->WriteDrop();
+    co_await e->Target->WriteDropWalk();
   }
 }
 
-void TDbObj::DoBeforeDrop() { DropPresentUsers(/*activeOnly=*/false); }
+void TDbObj::WriteCreate() { RunWalk(WriteCreateWalk()); }
 
-void TDbObj::WriteDrop() {
-  if (!GetSelected() || walking_) return;
-  FlagGuard guard(walking_);
+void TDbObj::WriteDrop() { RunWalk(WriteDropWalk()); }
+
+void TDbObj::DoBeforeCreate() { RunWalk(DoBeforeCreateWalk()); }
+
+void TDbObj::DoBeforeDrop() { RunWalk(DoBeforeDropWalk()); }
+
+TWalk TDbObj::DoBeforeDropWalk() { co_await DropPresentUsers(/*activeOnly=*/false); }
+
+TWalk TDbObj::WriteDropWalk() {
+  if (!GetSelected() || walking_) co_return;
+  TWalkFlag guard(walking_);
   const bool isTable = GetKind() == TDbObject::dboTable;
   if (isTable || ObjType == TDbObject::dboGenerator) {
     // Left alone when the source of the comparison holds it as well.
@@ -597,10 +622,10 @@ void TDbObj::WriteDrop() {
     if (src) {
       const bool held = isTable ? src->Tables.FindObject(GetKeyName()) != nullptr
                                 : src->Generators.FindObject(GetKeyName()) != nullptr;
-      if (held) return;
+      if (held) co_return;
     }
   }
-  DoBeforeDrop();
+  co_await DoBeforeDropWalk();
   if (GetSelected()) {
     if (auto* t = dynamic_cast<TTblData*>(this))
       for (auto& f : t->Fields) if (f.Value) f.Value->SetSelected(false);
@@ -617,14 +642,14 @@ void TDbObj::WriteDrop() {
   Deselect();
 }
 
-void TDbObj::DoBeforeCreate() {
+TWalk TDbObj::DoBeforeCreateWalk() {
   auto* self = dynamic_cast<TFldData*>(this);
   if (self && self->OwnerObj)
-    for (auto& e : dependsOn_)
+    for (auto& e : DependsOn())
       if (e.Value && e.Value->Target == self->OwnerObj) e.Value->Active = false;
 
-  for (int i = 0; i < dependsOn_.Count(); ++i) {
-    TDependObj* e = dependsOn_.Object(i);
+  for (int i = 0; i < DependsOn().Count(); ++i) {
+    TDependObj* e = DependsOn().Object(i);
     if (!e || !e->Active || !e->Target || e->Target == this || e->Target->GetSelected()) continue;
     TDbObj* target = e->Target;
     // Served before descending, so that a cycle of edges ends.
@@ -634,14 +659,14 @@ void TDbObj::DoBeforeCreate() {
       if (col->OwnerObj == this && GetKind() == TDbObject::dboTable) continue;
       auto* table = dynamic_cast<TTblData*>(col->OwnerObj);
       if (table && !table->GetSelected()) {
-        table->WriteCreate();
+        co_await table->WriteCreateWalk();
         continue;
       }
-      target->WriteCreate();
+      co_await target->WriteCreateWalk();
       continue;
     }
     if (IsKind(target, TDbObject::dboTrigger) || IsKind(target, TDbObject::dboView)) {
-      target->WriteCreate();
+      co_await target->WriteCreateWalk();
       continue;
     }
     if (auto* prc = dynamic_cast<TPrcData*>(target)) {
@@ -651,7 +676,7 @@ void TDbObj::DoBeforeCreate() {
       const bool full = !inTarget && (st == DB::dbPostgreSQL || st == DB::dbSybaseASE ||
                                       (st == DB::dbMSSQL && prc->HasTableResult()));
       if (full) {
-        prc->WriteCreate();
+        co_await prc->WriteCreateWalk();
         continue;
       }
       // A stub body is enough to let this object be created; the routine's
@@ -663,14 +688,14 @@ void TDbObj::DoBeforeCreate() {
       prc->SetSelected(true);
       continue;
     }
-    target->WriteCreate();
+    co_await target->WriteCreateWalk();
   }
 }
 
-void TDbObj::WriteCreate() {
-  if (walking_) return;
-  FlagGuard guard(walking_);
-  DoBeforeCreate();
+TWalk TDbObj::WriteCreateWalk() {
+  if (walking_) co_return;
+  TWalkFlag guard(walking_);
+  co_await DoBeforeCreateWalk();
   TScriptWriter* w = GetScriptWriter();
   if (w && GetServerType() == DB::dbPostgreSQL) w->SetCurrentSchema(parentName_);
   auto* prc = dynamic_cast<TPrcData*>(this);
@@ -685,7 +710,7 @@ void TDbObj::WriteCreate() {
     if (prc) kind = kStmtRoutine;
     if (trigger) {
       kind = kStmtTrigger;
-      for (auto& e : usedBy_) if (e.Value) e.Value->Active = false;
+      for (auto& e : UsedBy()) if (e.Value) e.Value->Active = false;
     }
     std::string table;
     if (auto* f = dynamic_cast<TFldData*>(this)) table = f->GetTableName();
@@ -700,7 +725,7 @@ void TDbObj::WriteCreate() {
     // Descriptions go with the statement they describe, only when the
     // object is written here.
     if (w && GetObjFilter().Contains(TCmpObjType::coDescription)) {
-      if (!description_.empty()) w->AddDescription(*this);
+      if (!GetDescription().empty()) w->AddDescription(*this);
       if (prc) {
         for (auto& p : prc->InParams)
           if (p.Value && !p.Value->GetDescription().empty()) w->AddDescription(*p.Value);

@@ -12,6 +12,7 @@
 
 #include "base/qorDBOptions.h"
 #include "base/qorTypes.h"
+#include "model/qorWalk.h"
 #include "platform/qorNameList.h"
 #include "platform/qorObject.h"
 
@@ -118,13 +119,19 @@ class TDbObj : public TObject {
   virtual std::string GetCreateSQL();
   // GetCreateSQL; a PostgreSQL view's text on one line.
   virtual std::string GetCreateSQLNormalized();
-  // The dependency-ordered writer (see TScriptWriter).
+  // The dependency-ordered writer (see TScriptWriter). Each runs the walk
+  // step of the same name to its end (qorWalk.h): a kind overrides the
+  // steps, which the walk itself calls.
   virtual void WriteCreate();
   virtual void WriteDrop();
   virtual void DoBeforeDrop();
   virtual void Deselect();
   virtual void DoBeforeCreate();
   virtual void Select();
+  virtual TWalk WriteCreateWalk();
+  virtual TWalk WriteDropWalk();
+  virtual TWalk DoBeforeDropWalk();
+  virtual TWalk DoBeforeCreateWalk();
   // Empty when suppressed, else GetCreateSQL.
   virtual std::string GetScriptSQL();
   virtual std::string GetDropSQL();
@@ -162,10 +169,10 @@ class TDbObj : public TObject {
   bool CheckSystemConstraintName();
 
   // ---- Texts ----
-  const std::string& GetDescription() const { return description_; }
+  const std::string& GetDescription() const { return texts_ ? texts_->description : NoText(); }
   // Line breaks made CR LF, then trimmed of codes below 33.
   void SetDescription(std::string_view value);
-  const std::string& GetText() const { return text_; }
+  const std::string& GetText() const { return texts_ ? texts_->text : NoText(); }
   void SetText(std::string_view value);
 
   TDbObject GetObjType() const { return ObjType; }
@@ -182,8 +189,8 @@ class TDbObj : public TObject {
   TUpdateDescriptionType GetUpdateDescriptionMode() const;
 
   // ---- Edges ----
-  const TDependList& UsedBy() const { return usedBy_; }
-  const TDependList& DependsOn() const { return dependsOn_; }
+  const TDependList& UsedBy() const { return edges_ ? edges_->usedBy : NoEdges(); }
+  const TDependList& DependsOn() const { return edges_ ? edges_->dependsOn : NoEdges(); }
   // An active edge to another object that is not selected.
   bool HasDeselectedDependency();
 
@@ -204,7 +211,7 @@ class TDbObj : public TObject {
  protected:
   // Drops the present users of this object first. With `activeOnly` the
   // edges a kind's own walk has served (made inactive) are passed over.
-  void DropPresentUsers(bool activeOnly);
+  TWalk DropPresentUsers(bool activeOnly);
   // The "/* Drop: ... */" line that starts the base drop text.
   std::string DropComment();
   // Shared pieces of the description statements.
@@ -222,16 +229,33 @@ class TDbObj : public TObject {
   // Removes and frees the edges of this object's two lists whose target is
   // `target`, together with their halves in `target`'s lists.
   void RemoveEdgesTo(const TDbObj* target);
-  // Removes this object's half-edges to `target` in one list only.
-  static void DropFromList(TDependList& list, const TDbObj* target);
+  // Removes this object's half-edges to `target` from both its lists.
+  void DropEdgesTo(const TDbObj* target);
+  // Removes the half-edges of the objects at the other end of this one's
+  // edges that lead back here: each such object's lists are read once,
+  // however many edges lead to it.
+  void DropHalvesElsewhere();
+  // The edge lists of an object without edges (most columns, every edge).
+  static const TDependList& NoEdges();
+  static const std::string& NoText();
+  // Made with the first edge: most objects never have one.
+  TDependList& EdgesOf(bool usedBy);
 
   TCustomObjs* owner_;
   std::string name_;
   std::string parentName_;
-  std::string description_;
-  std::string text_;
-  TDependList usedBy_;
-  TDependList dependsOn_;
+  // Description and Text, made when either is first set: columns, edges
+  // and keys, by far the most objects, have neither.
+  struct TTexts {
+    std::string description;
+    std::string text;
+  };
+  std::unique_ptr<TTexts> texts_;
+  struct TEdges {
+    TDependList usedBy;
+    TDependList dependsOn;
+  };
+  std::unique_ptr<TEdges> edges_;
   bool walking_ = false;  // inside WriteCreate/WriteDrop of this object
   TCustomObjs* heldBy_ = nullptr;  // the collection that stored it
 };
@@ -309,11 +333,11 @@ class TCustomObjs : public TObject {
   // of their objects changes.
   void SetInlineKeysIndexed(bool on);
 
-  // The tables (dboTable), views (dboView), routines (dboProcedure) or
-  // generators (dboGenerator) whose name is `name`, in list order, added to
-  // `out`. Answered from an index of the list by name, made again whenever
-  // the list has changed.
-  void ObjectsNamed(TDbObject kind, const std::string& name, std::vector<TDbObj*>& out);
+  // The tables (dboTable), views (dboView), routines (dboProcedure),
+  // generators (dboGenerator) or roles, logins and users (dboRole) whose
+  // name is `name`, in list order, added to `out`. Answered from an index
+  // of the list by name, made again whenever the list has changed.
+  void ObjectsNamed(TDbObject kind, const std::string& name, std::vector<TDbObj*>& out) const;
 
   // ---- Dependencies ----
   // Records that `user` refers to `used` (optionally to its column).
@@ -413,7 +437,7 @@ class TCustomObjs : public TObject {
   std::unique_ptr<TInlineKeyIndex> inlineKeyIndex_;
   // ObjectsNamed's indices, one per list.
   struct TNameIndex;
-  std::unique_ptr<TNameIndex> nameIndex_[4];
+  mutable std::unique_ptr<TNameIndex> nameIndex_[5];
 
   TDatabaseType serverType_ = TDatabaseType::dbAbstract;
 };

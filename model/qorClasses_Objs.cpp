@@ -113,8 +113,28 @@ void TCustomObjs::ForEachObject(const std::function<void(TDbObj&)>& fn) {
 void TCustomObjs::FreeAllObjects() {
   grantIndex_.reset();
   for (auto& index : nameIndex_) index.reset();
-  // Each object takes its edges away from the others as it goes, so the
-  // order does not matter.
+  // Edges between two objects that both go are simply freed; only objects
+  // that stay (in another collection, or owned where no list reaches) lose
+  // their halves. Taken away one object at a time, an object that
+  // thousands use would have its list read once per user.
+  std::vector<TDbObj*> all;
+  ForEachObject([&all](TDbObj& o) {
+    all.push_back(&o);
+    CollectSubObjects(&o, all);
+  });
+  const std::unordered_set<const TDbObj*> going(all.begin(), all.end());
+  for (TDbObj* o : all) {
+    if (!o->edges_) continue;
+    std::vector<TDbObj*> staying;
+    for (const TDependList* list : {&o->edges_->dependsOn, &o->edges_->usedBy})
+      for (const auto& e : *list)
+        if (e.Value && e.Value->Target && !going.count(e.Value->Target))
+          staying.push_back(e.Value->Target);
+    std::sort(staying.begin(), staying.end());
+    staying.erase(std::unique(staying.begin(), staying.end()), staying.end());
+    for (TDbObj* s : staying) s->DropEdgesTo(o);
+    o->edges_.reset();
+  }
   Schemas.Clear(); Domains.Clear(); Udfs.Clear(); Triggers.Clear(); Procedures.Clear();
   Tables.Clear(); Exceptions.Clear(); Generators.Clear(); Indices.Clear(); Views.Clear();
   Roles.Clear(); Grants.Clear(); Constraints.Clear(); Rules.Clear(); Defaults.Clear();
@@ -317,7 +337,8 @@ void TCustomObjs::SetInlineKeysIndexed(bool on) {
   inlineKeyIndex_ = std::move(index);
 }
 
-void TCustomObjs::ObjectsNamed(TDbObject kind, const std::string& name, std::vector<TDbObj*>& out) {
+void TCustomObjs::ObjectsNamed(TDbObject kind, const std::string& name,
+                               std::vector<TDbObj*>& out) const {
   auto lookUp = [&](auto& list, std::unique_ptr<TNameIndex>& index) {
     if (!index || index->version != list.Version()) {
       index = std::make_unique<TNameIndex>();
@@ -336,6 +357,7 @@ void TCustomObjs::ObjectsNamed(TDbObject kind, const std::string& name, std::vec
     case TDbObject::dboView: lookUp(Views, nameIndex_[1]); break;
     case TDbObject::dboProcedure: lookUp(Procedures, nameIndex_[2]); break;
     case TDbObject::dboGenerator: lookUp(Generators, nameIndex_[3]); break;
+    case TDbObject::dboRole: lookUp(Roles, nameIndex_[4]); break;
     default: break;
   }
 }
@@ -392,8 +414,8 @@ void TCustomObjs::AddDependencyPair(TDbObj* user, TDbObj* used, int line, int co
   };
   auto toUsed = makeEdge(used);
   auto toUser = makeEdge(user);
-  user->dependsOn_.Add(used->GetName(), std::move(toUsed));
-  used->usedBy_.Add(user->GetName(), std::move(toUser));
+  user->EdgesOf(/*usedBy=*/false).Add(used->GetName(), std::move(toUsed));
+  used->EdgesOf(/*usedBy=*/true).Add(user->GetName(), std::move(toUser));
 }
 
 void TCustomObjs::RemoveDependencyEdges(TDbObj* obj, TDbObj* target) {
@@ -407,7 +429,25 @@ void TCustomObjs::RemoveDependenciesOn(TDbObj* obj) {
     holders.push_back(&o);
     CollectSubObjects(&o, holders);
   });
-  for (auto it = holders.rbegin(); it != holders.rend(); ++it) (*it)->RemoveEdgesTo(obj);
+  // Edges come in pairs: of the holders, only those at the other end of
+  // the object's own edges hold edges to it, and the object's lists are
+  // read once for all of them.
+  if (!obj->edges_) return;
+  const std::unordered_set<const TDbObj*> held(holders.begin(), holders.end());
+  std::vector<TDbObj*> partners;
+  for (const TDependList* list : {&obj->edges_->dependsOn, &obj->edges_->usedBy})
+    for (const auto& e : *list)
+      if (e.Value && e.Value->Target && held.count(e.Value->Target))
+        partners.push_back(e.Value->Target);
+  std::sort(partners.begin(), partners.end());
+  partners.erase(std::unique(partners.begin(), partners.end()), partners.end());
+  for (TDbObj* h : partners)
+    if (h != obj) h->DropEdgesTo(obj);
+  for (TDependList* list : {&obj->edges_->dependsOn, &obj->edges_->usedBy})
+    for (int i = list->Count() - 1; i >= 0; --i) {
+      const TDependObj* e = list->Object(i);
+      if (e && e->Target && held.count(e->Target)) list->Delete(i);
+    }
 }
 
 void TCustomObjs::DetachObject(TDbObj* obj) {
@@ -418,13 +458,23 @@ void TCustomObjs::DetachObject(TDbObj* obj) {
   // Edges are recorded in pairs, so the holders of edges to the departing
   // objects are the targets of their own edges. Those inside the tree go
   // with it.
+  // Each list is read once: a table that thousands of objects use goes in
+  // one pass over its edges, not one per user.
   for (TDbObj* g : gone) {
     std::vector<TDbObj*> others;
     for (const auto& e : g->DependsOn())
       if (e.Value && e.Value->Target && !inside.count(e.Value->Target)) others.push_back(e.Value->Target);
     for (const auto& e : g->UsedBy())
       if (e.Value && e.Value->Target && !inside.count(e.Value->Target)) others.push_back(e.Value->Target);
-    for (TDbObj* o : others) o->RemoveEdgesTo(g);
+    std::sort(others.begin(), others.end());
+    others.erase(std::unique(others.begin(), others.end()), others.end());
+    for (TDbObj* o : others) o->DropEdgesTo(g);
+    if (!g->edges_) continue;
+    for (TDependList* list : {&g->edges_->dependsOn, &g->edges_->usedBy})
+      for (int i = list->Count() - 1; i >= 0; --i) {
+        const TDependObj* e = list->Object(i);
+        if (e && e->Target && !inside.count(e->Target)) list->Delete(i);
+      }
   }
   // Plain links: a trigger's table, a type's element column.
   // One lookup per holder, so that many rejections stay cheap.

@@ -287,22 +287,23 @@ std::string TCtrData::GetDropSQL() {
   return "/* drop constraint: " + BlockCommentText(GetCreateSQL()) + " */" + kCrlf;
 }
 
-void TCtrData::DoBeforeCreate() {
+TWalk TCtrData::DoBeforeCreateWalk() {
   for (int i = 0; i < DependsOn().Count(); ++i) {
     TDependObj* e = DependsOn().Object(i);
     TDbObj* t = e ? e->Target : nullptr;
     if (!t || t == this) continue;
     auto* f = dynamic_cast<TFldData*>(t);
-    if (dynamic_cast<TTblData*>(t) || (f && dynamic_cast<TTblData*>(f->OwnerObj))) t->WriteCreate();
+    if (dynamic_cast<TTblData*>(t) || (f && dynamic_cast<TTblData*>(f->OwnerObj)))
+      co_await t->WriteCreateWalk();
   }
 }
 
-void TCtrData::DoBeforeDrop() {
-  if (constraintType_ != ct::PrimaryKey && constraintType_ != ct::Unique) return;
+TWalk TCtrData::DoBeforeDropWalk() {
+  if (constraintType_ != ct::PrimaryKey && constraintType_ != ct::Unique) co_return;
   for (int i = 0; i < UsedBy().Count(); ++i) {
     TDependObj* e = UsedBy().Object(i);
     auto* fk = e ? dynamic_cast<TCtrData*>(e->Target) : nullptr;
-    if (fk && fk != this && fk->GetConstraintType() == ct::ForeignKey) fk->WriteDrop();
+    if (fk && fk != this && fk->GetConstraintType() == ct::ForeignKey) co_await fk->WriteDropWalk();
   }
 }
 

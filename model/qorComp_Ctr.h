@@ -33,9 +33,9 @@ class TCtrData : public TDbObj {
   // ALTER TABLE ... ADD with the clause (Oracle NOT NULL: MODIFY).
   std::string GetCreateSQL() override;
   // Primary and unique keys: the foreign keys that reference them go first.
-  void DoBeforeDrop() override;
+  TWalk DoBeforeDropWalk() override;
   // The table and columns the constraint names come first.
-  void DoBeforeCreate() override;
+  TWalk DoBeforeCreateWalk() override;
   std::string GetDropSQL() override;
   void GetSubObjects(std::vector<TDbObj*>& out) override;
 

@@ -198,17 +198,17 @@ std::string TDmnData::GetDropSQL() {
 
 // ---------------------------------------------------------------- The walk
 
-void TDmnData::DoBeforeCreate() {
-  TDbObj::DoBeforeCreate();
+TWalk TDmnData::DoBeforeCreateWalk() {
+  co_await TDbObj::DoBeforeCreateWalk();
   for (int i = 0; i < DependsOn().Count(); ++i) {
     TDependObj* e = DependsOn().Object(i);
     if (!e || !e->Active || e->Target == this || !dynamic_cast<TDmnData*>(e->Target)) continue;
     e->Active = false;
-    e->Target->WriteCreate();
+    co_await e->Target->WriteCreateWalk();
   }
 }
 
-void TDmnData::DoBeforeDrop() {
+TWalk TDmnData::DoBeforeDropWalk() {
   // Domains and views built on this one go first; columns of this type are
   // prepared for the change, never dropped with it, nor their tables.
   for (int i = 0; i < UsedBy().Count(); ++i) {
@@ -217,20 +217,20 @@ void TDmnData::DoBeforeDrop() {
     TDbObj* user = e->Target;
     if (dynamic_cast<TDmnData*>(user) || dynamic_cast<TViwData*>(user)) {
       e->Active = false;
-      user->WriteDrop();
+      co_await user->WriteDropWalk();
     } else if (auto* table = dynamic_cast<TTblData*>(user)) {
       e->Active = false;
       if (e->FieldName.empty()) continue;
       TCustomObjs* dst = WalkTargetObjs(*this);
       TTblData* target = dst ? dst->Tables.FindObject(table->GetKeyName()) : nullptr;
       if (TFldData* column = target ? target->FindField(e->FieldName) : nullptr)
-        column->DoBeforeDrop();
+        co_await column->DoBeforeDropWalk();
     } else if (dynamic_cast<TFldData*>(user)) {
       e->Active = false;
-      user->DoBeforeDrop();
+      co_await user->DoBeforeDropWalk();
     }
   }
-  DropPresentUsers(/*activeOnly=*/true);
+  co_await DropPresentUsers(/*activeOnly=*/true);
 }
 
 const char* TDmnData::KindWord(TKindWordUse use) const {

@@ -60,9 +60,9 @@ class TDmnData : public TDbObj {
 
   std::string GetCreateSQL() override;
   // Drops the domains and views that use the domain first.
-  void DoBeforeDrop() override;
+  TWalk DoBeforeDropWalk() override;
   // Also the domains it is built on.
-  void DoBeforeCreate() override;
+  TWalk DoBeforeCreateWalk() override;
   std::string GetDropSQL() override;
 
   std::string GetOracleTypeSQL();

@@ -701,28 +701,29 @@ std::string TFldData::GetDropSQL() {
 
 // ------------------------------------------------------------------- Walk
 
-void TFldData::DoBeforeCreate() {
+TWalk TFldData::DoBeforeCreateWalk() {
   // A column of an absent table comes with its table; ALTER TABLE ADD on a
   // table that is not there yet would fail.
-  if (auto* t = dynamic_cast<TTblData*>(OwnerObj); t && !t->GetSelected()) t->WriteCreate();
-  TDbObj::DoBeforeCreate();
+  if (auto* t = dynamic_cast<TTblData*>(OwnerObj); t && !t->GetSelected())
+    co_await t->WriteCreateWalk();
+  co_await TDbObj::DoBeforeCreateWalk();
   if (DataType == dt::UserType) {
     TCustomObjs* src = Owner() ? Owner()->GetSourceObjs() : nullptr;
     if (!src) src = Owner();
     TDmnData* d = src ? src->Domains.FindObject(DomainName) : nullptr;
-    if (d && !d->GetSelected()) d->WriteCreate();
+    if (d && !d->GetSelected()) co_await d->WriteCreateWalk();
   }
   if (IsComputed()) {
     for (int i = 0; i < DependsOn().Count(); ++i) {
       TDependObj* e = DependsOn().Object(i);
       if (!e || !e->Active || !dynamic_cast<TUdfData*>(e->Target)) continue;
       e->Active = false;
-      e->Target->WriteCreate();
+      co_await e->Target->WriteCreateWalk();
     }
   }
 }
 
-void TFldData::DoBeforeDrop() {
+TWalk TFldData::DoBeforeDropWalk() {
   const std::string table = GetTableName();
   const std::string here = table + "(" + GetName() + ")";
   for (int i = 0; i < UsedBy().Count(); ++i) {
@@ -742,11 +743,11 @@ void TFldData::DoBeforeDrop() {
       e->Active = false;
       WriteWalkNote(*f, "Drop " + f->GetTableName() + "(" + f->GetName() + ") for drop " + here,
                     kActionDrop, f->GetTableName());
-      f->WriteDrop();
+      co_await f->WriteDropWalk();
     } else if (dynamic_cast<TIdxData*>(user) || dynamic_cast<TCtrData*>(user) ||
                dynamic_cast<TPblData*>(user)) {
       e->Active = false;
-      user->WriteDrop();
+      co_await user->WriteDropWalk();
     }
   }
   // Views of the target that read the table go, so the column can.
@@ -761,12 +762,12 @@ void TFldData::DoBeforeDrop() {
         if (!e || !e->Active || !dynamic_cast<TTblData*>(e->Target)) continue;
         if (e->Target->GetName() != table) continue;
         e->Active = false;
-        view->WriteDrop();
+        co_await view->WriteDropWalk();
         break;
       }
     }
   }
-  TDbObj::DoBeforeDrop();
+  co_await TDbObj::DoBeforeDropWalk();
 }
 
 void TFldData::Deselect() {

@@ -53,10 +53,10 @@ class TFldData : public TDbObj {
   std::string GetDisplayName() override { return GetName(); }
   // The column or parameter definition: mode prefix, name, GetColumnSQL.
   std::string GetCreateSQL() override;
-  void DoBeforeDrop() override;
+  TWalk DoBeforeDropWalk() override;
   // Also marks the owning table as having computed columns pending.
   void Deselect() override;
-  void DoBeforeCreate() override;
+  TWalk DoBeforeCreateWalk() override;
   // ALTER TABLE ... ADD with the column definition.
   std::string GetScriptSQL() override;
   // ALTER TABLE ... DROP of the column.

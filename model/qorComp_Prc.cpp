@@ -403,12 +403,12 @@ void TPrcData::ReplaceWithEmptyBody(bool write) {
 
 // ---------------------------------------------------------------- The walk
 
-void TPrcData::DoBeforeCreate() {
-  TDbObj::DoBeforeCreate();
-  WriteRestingObjects(*this, " for procedure: ");
+TWalk TPrcData::DoBeforeCreateWalk() {
+  co_await TDbObj::DoBeforeCreateWalk();
+  co_await WriteRestingObjects(*this, " for procedure: ");
 }
 
-void TPrcData::DoBeforeDrop() {
+TWalk TPrcData::DoBeforeDropWalk() {
   // Computed columns that call the routine go before it. A table never goes
   // because of a routine: its columns answer for it through their own edges.
   for (int i = 0; i < UsedBy().Count(); ++i) {
@@ -416,15 +416,15 @@ void TPrcData::DoBeforeDrop() {
     if (!e || !e->Active || !e->Target) continue;
     if (auto* column = dynamic_cast<TFldData*>(e->Target)) {
       if (column->GetText().empty()) continue;
-      column->WriteDrop();
+      co_await column->WriteDropWalk();
       e->Active = false;
     } else if (auto* table = dynamic_cast<TTblData*>(e->Target)) {
       TFldData* named = e->FieldName.empty() ? nullptr : table->FindField(e->FieldName);
-      if (named && !named->GetText().empty()) named->WriteDrop();
+      if (named && !named->GetText().empty()) co_await named->WriteDropWalk();
       e->Active = false;
     }
   }
-  DropPresentUsers(/*activeOnly=*/true);
+  co_await DropPresentUsers(/*activeOnly=*/true);
 }
 
 // ------------------------------------------------------------ TMemberPrcData

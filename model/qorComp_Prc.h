@@ -36,9 +36,9 @@ class TPrcData : public TDbObj {
 
   std::string GetCreateSQL() override;
   // Drops the computed columns that call the routine first.
-  void DoBeforeDrop() override;
+  TWalk DoBeforeDropWalk() override;
   // Also the views the routine reads, re-created when their source changed.
-  void DoBeforeCreate() override;
+  TWalk DoBeforeCreateWalk() override;
   std::string GetDropSQL() override;
   std::string GetAlterSQL() override;
 

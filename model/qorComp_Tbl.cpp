@@ -156,32 +156,32 @@ std::string TTblData::GetCreateSQL() { return GetScriptSQL(); }
 
 std::string TTblData::GetDropSQL() { return "DROP TABLE " + GetQualifiedName(); }
 
-void TTblData::DoBeforeCreate() {
+TWalk TTblData::DoBeforeCreateWalk() {
   // What the columns use comes first: a column of a domain type cannot be
   // declared before its domain.
   for (const auto& e : Fields) {
     TFldData* f = e.Value.get();
     if (!f || (SkipComputed && f->IsComputed())) continue;
     f->SetSelected(true);
-    f->DoBeforeCreate();
+    co_await f->DoBeforeCreateWalk();
   }
 }
 
-void TTblData::WriteCreate() {
-  if (walking_) return;
+TWalk TTblData::WriteCreateWalk() {
+  if (walking_) co_return;
   TFlagScope guard(walking_);
   if (GetSelected()) {
-    if (SkipComputed) return;
+    if (SkipComputed) co_return;
     for (const auto& e : Fields) {
       TFldData* f = e.Value.get();
       if (!f || !f->IsComputed() || f->GetSelected() || f->HasDeselectedDependency()) continue;
-      f->WriteCreate();
+      co_await f->WriteCreateWalk();
       SetComputedPending(true);
     }
-    return;
+    co_return;
   }
-  DoBeforeCreate();
-  if (GetSelected()) return;  // created on the way, through a cycle of edges
+  co_await DoBeforeCreateWalk();
+  if (GetSelected()) co_return;  // created on the way, through a cycle of edges
   TScriptWriter* w = GetScriptWriter();
   const std::string text = GetScriptSQL();
   if (w)
@@ -192,18 +192,18 @@ void TTblData::WriteCreate() {
   Select();
 }
 
-void TTblData::DoBeforeDrop() {
+TWalk TTblData::DoBeforeDropWalk() {
   if (TCustomObjs* objs = Owner()) {
     for (const auto& e : objs->Triggers) {
       TTrgData* trg = e.Value.get();
       if (trg && trg->GetSelected() &&
           (trg->GetTableObj() == this || trg->GetTableName() == GetName()))
-        trg->WriteDrop();
+        co_await trg->WriteDropWalk();
     }
     for (const auto& e : objs->Indices) {
       TIdxData* idx = e.Value.get();
       if (idx && idx->TableName == GetName() && idx->GetParentName() == GetParentName())
-        idx->WriteDrop();
+        co_await idx->WriteDropWalk();
     }
   }
   for (int i = 0; i < UsedBy().Count(); ++i) {
@@ -214,15 +214,16 @@ void TTblData::DoBeforeDrop() {
       e->Active = false;
     } else if (dynamic_cast<TCtrData*>(user) || dynamic_cast<TPblData*>(user)) {
       e->Active = false;
-      user->WriteDrop();
+      co_await user->WriteDropWalk();
     } else if (auto* f = dynamic_cast<TFldData*>(user); f && f->IsComputed()) {
       e->Active = false;
-      f->WriteDrop();
+      co_await f->WriteDropWalk();
     }
   }
   for (const auto& e : Fields)
-    if (e.Value && e.Value->IsComputed() && e.Value->GetSelected()) e.Value->DoBeforeDrop();
-  TDbObj::DoBeforeDrop();
+    if (e.Value && e.Value->IsComputed() && e.Value->GetSelected())
+      co_await e.Value->DoBeforeDropWalk();
+  co_await TDbObj::DoBeforeDropWalk();
 }
 
 // ---------------------------------------------------------------- TPblData
@@ -253,13 +254,13 @@ std::string TPblData::GetCreateSQL() {
   return s + ")";
 }
 
-void TPblData::DoBeforeCreate() {
-  TDbObj::DoBeforeCreate();
+TWalk TPblData::DoBeforeCreateWalk() {
+  co_await TDbObj::DoBeforeCreateWalk();
   for (int i = 0; i < DependsOn().Count(); ++i) {
     TDependObj* e = DependsOn().Object(i);
     TDbObj* t = e ? e->Target : nullptr;
     if (!t || t->GetSelected()) continue;
-    if (dynamic_cast<TTblData*>(t) || dynamic_cast<TFldData*>(t)) t->WriteCreate();
+    if (dynamic_cast<TTblData*>(t) || dynamic_cast<TFldData*>(t)) co_await t->WriteCreateWalk();
   }
 }
 

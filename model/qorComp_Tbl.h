@@ -24,12 +24,12 @@ class TTblData : public TDbObj {
   std::string GetCreateSQL() override;
   // Creates the table when it is absent, and its pending computed columns
   // when it is present.
-  void WriteCreate() override;
+  TWalk WriteCreateWalk() override;
   // Triggers, indices, constraints, publications and computed columns that
   // use the table go first.
-  void DoBeforeDrop() override;
+  TWalk DoBeforeDropWalk() override;
   // Marks the columns present and creates what they need.
-  void DoBeforeCreate() override;
+  TWalk DoBeforeCreateWalk() override;
   // CREATE TABLE; the MySQL statement with its keys inline.
   std::string GetScriptSQL() override;
   std::string GetDropSQL() override;
@@ -109,7 +109,7 @@ class TPblData : public TDbObj {
 
   std::string GetCreateSQL() override;
   // Creates the tables and columns it publishes first.
-  void DoBeforeCreate() override;
+  TWalk DoBeforeCreateWalk() override;
   std::string GetDropSQL() override;
   void GetSubObjects(std::vector<TDbObj*>& out) override;
 

@@ -332,7 +332,7 @@ void TTrgData::ReplaceWithEmptyBody() {
     w->AddStatement(GetAlterSQL(), kStmtTrigger, GetName(), ObjType, kActionEmptyBody, {}, 0);
 }
 
-void TTrgData::DoBeforeDrop() {
+TWalk TTrgData::DoBeforeDropWalk() {
   // The other triggers on the same view lose their bodies, which may read
   // what this one is dropped for.
   TCustomObjs* dst = WalkTargetObjs(*this);
@@ -347,7 +347,7 @@ void TTrgData::DoBeforeDrop() {
       e->Active = false;
     }
   }
-  TDbObj::DoBeforeDrop();
+  co_await TDbObj::DoBeforeDropWalk();
 }
 
 bool TTrgData::HasEmptyBody() const { return GetText() == TrimCtl(GetEmptyBody()); }

@@ -49,7 +49,7 @@ class TTrgData : public TDbObj {
   // The header of the dialect followed by the body.
   std::string GetCreateSQL() override;
   // Empties the bodies of the other triggers on the same view first.
-  void DoBeforeDrop() override;
+  TWalk DoBeforeDropWalk() override;
   std::string GetDropSQL() override;
   std::string GetAlterSQL() override;
   // The CREATE text with SourceText as the body (taken from the body the

@@ -53,8 +53,8 @@ std::string TUdfData::GetCreateSQL() {
          QuoteStringLiteral(ModuleName, st);
 }
 
-void TUdfData::DoBeforeDrop() {
-  TDbObj::DoBeforeDrop();
+TWalk TUdfData::DoBeforeDropWalk() {
+  co_await TDbObj::DoBeforeDropWalk();
   TCustomObjs* target = Owner() ? Owner()->GetTargetObjs() : nullptr;
   // Re-read on every step: a user's own walk may change this list.
   for (int i = 0; i < UsedBy().Count(); ++i) {
@@ -62,11 +62,11 @@ void TUdfData::DoBeforeDrop() {
     if (!e || !e->Target) continue;
     if (auto* col = dynamic_cast<TFldData*>(e->Target)) {
       if (TViwData* v = target ? target->Views.FindObject(col->GetTableName()) : nullptr) {
-        v->WriteDrop();
+        co_await v->WriteDropWalk();
         e->Active = false;
       }
       if (col->GetSelected() && IsComputed(*col)) {
-        col->WriteDrop();
+        co_await col->WriteDropWalk();
         e->Active = false;
       }
       continue;
@@ -75,7 +75,7 @@ void TUdfData::DoBeforeDrop() {
     if (!table || e->FieldName.empty()) continue;
     TFldData* col = ColumnIn(target, table->GetKeyName(), e->FieldName);
     if (col && IsComputed(*col) && col->GetSelected()) {
-      col->WriteDrop();
+      co_await col->WriteDropWalk();
       e->Active = false;
     }
   }

@@ -21,7 +21,7 @@ class TUdfData : public TDbObj {
   // DECLARE EXTERNAL FUNCTION with arguments, result, entry point and module.
   std::string GetCreateSQL() override;
   // Views and computed columns that call the function go first.
-  void DoBeforeDrop() override;
+  TWalk DoBeforeDropWalk() override;
   // Views and computed columns of the source that call the function are
   // written again.
   void Deselect() override;

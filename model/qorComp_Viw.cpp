@@ -38,38 +38,39 @@ void Comment(TDbObj& obj, const std::string& text) {
 
 // A view the user rests on: created when absent, dropped and created again
 // when the comparison's two sides hold different texts of it.
-void WriteRestingView(TDbObj& user, TViwData& view, std::string_view forText) {
+TWalk WriteRestingView(TDbObj& user, TViwData& view, std::string_view forText) {
   const std::string tail = view.GetName() + std::string(forText) + user.GetName();
   if (!view.GetSelected() && !view.InWalk()) {
     Comment(user, "Create view: " + tail);
-    view.WriteCreate();
+    co_await view.WriteCreateWalk();
   }
   TCustomObjs* src = WalkSourceObjs(view);
   TCustomObjs* dst = WalkTargetObjs(view);
-  if (!src || !dst || src == dst) return;
+  if (!src || !dst || src == dst) co_return;
   TViwData* srcView = src->Views.FindObject(view.GetKeyName());
   TViwData* dstView = dst->Views.FindObject(view.GetKeyName());
-  if (!srcView || !dstView || srcView->SourceCopy == dstView->SourceCopy) return;
-  if (srcView->InWalk() || dstView->InWalk()) return;
+  if (!srcView || !dstView || srcView->SourceCopy == dstView->SourceCopy) co_return;
+  if (srcView->InWalk() || dstView->InWalk()) co_return;
   // Taken over first, so that a cycle of changed views ends.
   dstView->SourceCopy = srcView->SourceCopy;
   Comment(user, "Alter view (drop/create): " + tail);
   Comment(user, "Alter view (drop): " + tail);
-  dstView->WriteDrop();
+  co_await dstView->WriteDropWalk();
   Comment(user, "Alter view (create): " + tail);
-  srcView->WriteCreate();
+  co_await srcView->WriteCreateWalk();
 }
 
 // A table column the user names: written when the other side lacks it.
-void WriteRestingColumn(TDbObj& user, TTblData& table, TFldData* column,
+TWalk WriteRestingColumn(TDbObj& user, TTblData& table, TFldData* column,
                         const std::string& columnName) {
   TCustomObjs* owner = user.Owner();
   TCustomObjs* other = owner ? owner->LinkedObjs : nullptr;
-  if (!other) return;
+  if (!other) co_return;
   TTblData* otherTable = other->Tables.FindObject(table.GetKeyName());
   TFldData* otherColumn = otherTable ? otherTable->FindField(columnName) : nullptr;
-  if (!otherColumn || otherColumn->GetSelected() || otherColumn->DependsOn().Count() != 0) return;
-  otherColumn->WriteCreate();
+  if (!otherColumn || otherColumn->GetSelected() || otherColumn->DependsOn().Count() != 0)
+    co_return;
+  co_await otherColumn->WriteCreateWalk();
   otherColumn->SetSelected(true);
   if (column) column->SetSelected(true);
 }
@@ -90,22 +91,22 @@ TCustomObjs* WalkTargetObjs(const TDbObj& obj) {
   return dst ? dst : owner;
 }
 
-void WriteRestingObjects(TDbObj& user, std::string_view forText) {
+TWalk WriteRestingObjects(TDbObj& user, std::string_view forText) {
   // Re-read on every step: the writes below may change the list.
   for (int i = 0; i < user.DependsOn().Count(); ++i) {
     TDependObj* e = user.DependsOn().Object(i);
     if (!e || !e->Target || e->Target == &user) continue;
     TDbObj* target = e->Target;
     if (auto* view = dynamic_cast<TViwData*>(target)) {
-      WriteRestingView(user, *view, forText);
+      co_await WriteRestingView(user, *view, forText);
     } else if (auto* column = dynamic_cast<TFldData*>(target)) {
       if (auto* table = dynamic_cast<TTblData*>(column->OwnerObj))
-        WriteRestingColumn(user, *table, column, column->GetName());
+        co_await WriteRestingColumn(user, *table, column, column->GetName());
     } else if (auto* table = dynamic_cast<TTblData*>(target)) {
       if (!e->FieldName.empty())
-        WriteRestingColumn(user, *table, table->FindField(e->FieldName), e->FieldName);
+        co_await WriteRestingColumn(user, *table, table->FindField(e->FieldName), e->FieldName);
     } else if (target->ObjType == TDbObject::dboGenerator) {
-      target->WriteCreate();
+      co_await target->WriteCreateWalk();
     }
   }
 }
@@ -181,17 +182,17 @@ std::string TViwData::GetDropSQL() {
 
 // ---------------------------------------------------------------- The walk
 
-void TViwData::DoBeforeCreate() {
-  TDbObj::DoBeforeCreate();
-  WriteRestingObjects(*this, " for view: ");
+TWalk TViwData::DoBeforeCreateWalk() {
+  co_await TDbObj::DoBeforeCreateWalk();
+  co_await WriteRestingObjects(*this, " for view: ");
 }
 
-void TViwData::WriteCreate() {
+TWalk TViwData::WriteCreateWalk() {
   // Unlike the base, the view acts only while it is absent.
-  if (GetSelected() || walking_) return;
+  if (GetSelected() || walking_) co_return;
   WalkFlag flag(walking_);
-  DoBeforeCreate();
-  if (GetSelected()) return;
+  co_await DoBeforeCreateWalk();
+  if (GetSelected()) co_return;
   TScriptWriter* w = GetScriptWriter();
   if (w && GetServerType() == DB::dbDB2 && !GetParentName().empty())
     w->AddStatement("SET CURRENT SCHEMA = " + QuoteName(GetParentName()), kStmtObject,
@@ -206,7 +207,7 @@ void TViwData::WriteCreate() {
   if (TCustomObjs* src = WalkSourceObjs(*this))
     for (int i = 0; i < src->Triggers.Count(); ++i)
       if (TTrgData* t = src->Triggers.Object(i); t && t->GetTableName() == GetName())
-        t->WriteCreate();
+        co_await t->WriteCreateWalk();
 }
 
 void TViwData::Select() {
@@ -220,7 +221,7 @@ void TViwData::Select() {
   }
 }
 
-void TViwData::DoBeforeDrop() {
+TWalk TViwData::DoBeforeDropWalk() {
   const bool ase = GetServerType() == DB::dbSybaseASE;
   for (int i = 0; i < UsedBy().Count(); ++i) {
     TDependObj* e = UsedBy().Object(i);
@@ -233,13 +234,13 @@ void TViwData::DoBeforeDrop() {
     // Routines and triggers that read the view keep existing with an empty
     // body (ASE cannot alter them and drops them instead).
     if (auto* t = dynamic_cast<TTrgData*>(e->Target)) {
-      if (ase) t->WriteDrop();
+      if (ase) co_await t->WriteDropWalk();
       else if (t->GetSelected() && !t->HasEmptyBody()) t->ReplaceWithEmptyBody();
     } else if (auto* p = dynamic_cast<TPrcData*>(e->Target)) {
-      if (ase) p->WriteDrop();
+      if (ase) co_await p->WriteDropWalk();
       else p->ReplaceWithEmptyBody(/*write=*/true);
     } else if (dynamic_cast<TCtrData*>(e->Target)) {
-      e->Target->WriteDrop();
+      co_await e->Target->WriteDropWalk();
     } else {
       continue;
     }
@@ -249,8 +250,8 @@ void TViwData::DoBeforeDrop() {
     for (int i = 0; i < dst->Triggers.Count(); ++i)
       if (TTrgData* t = dst->Triggers.Object(i);
           t && t->GetSelected() && t->GetTableName() == GetName())
-        t->WriteDrop();
-  DropPresentUsers(/*activeOnly=*/true);
+        co_await t->WriteDropWalk();
+  co_await DropPresentUsers(/*activeOnly=*/true);
 }
 
 void TViwData::Deselect() {

@@ -21,7 +21,7 @@ TCustomObjs* WalkTargetObjs(const TDbObj& obj);
 // table columns and generators `user` rests on are written first, and a
 // view whose source changed is dropped and created again. `forText` names
 // the user's kind in the comments (" for view: ", " for procedure: ").
-void WriteRestingObjects(TDbObj& user, std::string_view forText);
+TWalk WriteRestingObjects(TDbObj& user, std::string_view forText);
 
 // Text is the query after AS; ParentName is the schema.
 class TViwData : public TDbObj {
@@ -35,11 +35,11 @@ class TViwData : public TDbObj {
 
   std::string GetCreateSQL() override;
   // Acts only while the view is absent; also writes the triggers on it.
-  void WriteCreate() override;
-  void DoBeforeDrop() override;
+  TWalk WriteCreateWalk() override;
+  TWalk DoBeforeDropWalk() override;
   // Also the grants on the view.
   void Deselect() override;
-  void DoBeforeCreate() override;
+  TWalk DoBeforeCreateWalk() override;
   // Also makes the edges of the views and domains that use it active again.
   void Select() override;
   std::string GetDropSQL() override;

@@ -67,8 +67,12 @@ TFldData* TObjs::FindParam(std::string_view routineKey, std::string_view paramNa
 }
 
 TRolData* TObjs::FindRoleOfKind(std::string_view name, std::uint8_t kind) const {
-  for (const auto& e : Roles)
-    if (e.Value && e.Value->RoleKind == kind && e.Value->GetName() == name) return e.Value.get();
+  // Every grant asks about its grantee: a scan of the list each time would
+  // make linking the grants grow with grants times roles.
+  std::vector<TDbObj*> named;
+  ObjectsNamed(TDbObject::dboRole, std::string(name), named);
+  for (TDbObj* o : named)
+    if (auto* r = static_cast<TRolData*>(o); r->RoleKind == kind) return r;
   return nullptr;
 }
 

@@ -236,7 +236,16 @@ TEST_F(DependTest, FreeingAnObjectAnywhereTakesItsEdgesAlong) {
   Objs().AddDependency(c, t, 0, 0);  // a column may use its own table
   Objs().AddDependency(t, t, 0, 0);  // and an object itself
   Objs().AddDependency(g, c, 0, 0);
+  // An object that outlives the collection keeps no edge to what went,
+  // while the edges among the objects that went are simply freed.
+  TViwData stays(&Objs());
+  stays.SetName("STAYS");
+  Objs().AddDependency(&stays, t, 0, 0);
+  Objs().AddDependency(&stays, c, 0, 0);
+  Objs().AddDependency(g, &stays, 0, 0);
   Objs().Clear();
+  EXPECT_EQ(stays.DependsOn().Count(), 0);
+  EXPECT_EQ(stays.UsedBy().Count(), 0);
 }
 
 TEST_F(DependTest, DetachedTableIsForgottenByTriggers) {
@@ -453,6 +462,76 @@ TEST_F(WalkTest, TablesHeldByTheSourceAreNotDropped) {
   other->WriteDrop();
   EXPECT_EQ(writer.Trace(), (std::vector<std::string>{"OTHER:3"}));
   Objs().LinkedObjs = nullptr;
+}
+
+
+// A chain as long as a database makes it: views reading views down to a
+// table, whose column is of a domain built on a domain, and so on. The walk
+// goes the whole depth in both directions; a walk that recursed once per
+// edge would run out of stack (under the sanitizers long before 60,000).
+class WalkChainTest : public WalkTest {
+ protected:
+  static constexpr int kViews = 30000;
+  static constexpr int kDomains = 30000;
+  static std::string Name(char kind, int i) {
+    const std::string n = std::to_string(i);
+    return kind + std::string(6 - n.size(), '0') + n;
+  }
+  // V000000 reads V000001 ... the last view reads table T, whose column C
+  // is of domain D000000, built on D000001 ... Keys sort before what they
+  // use, so every walk goes the whole way down.
+  void SetUp() override {
+    WalkTest::SetUp();
+    std::vector<TViwData*> views;
+    for (int i = 0; i < kViews; ++i) views.push_back(Held<TViwData>(Name('V', i)));
+    std::vector<TDmnData*> domains;
+    for (int i = 0; i < kDomains; ++i) domains.push_back(Held<TDmnData>(Name('D', i)));
+    table = Held<TTblData>("T");
+    Column(table->Fields, table, "C");
+    for (int i = 0; i + 1 < kViews; ++i) Objs().AddDependency(views[i], views[i + 1], 0, 0);
+    Objs().AddDependency(views.back(), table, 0, 0);
+    Objs().AddDependency(table, domains.front(), 0, 0, "C");
+    for (int i = 0; i + 1 < kDomains; ++i) Objs().AddDependency(domains[i], domains[i + 1], 0, 0);
+    first = views.front();
+    last = domains.back();
+  }
+  std::vector<std::string> Expected(char firstKind, int firstCount, char lastKind, int lastCount,
+                                    const std::string& middle, int action, bool down) {
+    std::vector<std::string> out;
+    const std::string a = ":" + std::to_string(action);
+    for (int i = 0; i < firstCount; ++i)
+      out.push_back(Name(firstKind, down ? firstCount - 1 - i : i) + a);
+    if (!middle.empty()) out.push_back(middle + a);
+    for (int i = 0; i < lastCount; ++i)
+      out.push_back(Name(lastKind, down ? lastCount - 1 - i : i) + a);
+    return out;
+  }
+  TTblData* table = nullptr;
+  TViwData* first = nullptr;
+  TDmnData* last = nullptr;
+};
+
+TEST_F(WalkChainTest, CreateGoesTheWholeChainDownFirst) {
+  AllAbsent();
+  first->WriteCreate();
+  // The deepest domain first, then back up: each object after what it uses.
+  const auto trace = writer.Trace();
+  const auto expected = Expected('D', kDomains, 'V', kViews, "T", 1, /*down=*/true);
+  ASSERT_EQ(trace.size(), expected.size());
+  for (std::size_t i = 0; i < trace.size(); ++i) ASSERT_EQ(trace[i], expected[i]) << i;
+  EXPECT_TRUE(first->GetSelected());
+}
+
+TEST_F(WalkChainTest, DropGoesTheWholeChainUpFirst) {
+  last->WriteDrop();
+  // The users of the column's domain chain go first, the first view first;
+  // the table itself only loses the column's use, it is not dropped.
+  const auto trace = writer.Trace();
+  const auto expected = Expected('V', kViews, 'D', kDomains, "", 3, /*down=*/false);
+  ASSERT_EQ(trace.size(), expected.size());
+  for (std::size_t i = 0; i < trace.size(); ++i) ASSERT_EQ(trace[i], expected[i]) << i;
+  EXPECT_FALSE(last->GetSelected());
+  EXPECT_TRUE(table->GetSelected());
 }
 
 }  // namespace

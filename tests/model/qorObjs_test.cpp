@@ -371,6 +371,17 @@ TEST_F(ObjsTest, LookupsOfColumnsParametersAndRoles) {
   EXPECT_EQ(Objs().FindLogin("X"), loginRaw);
   EXPECT_EQ(Objs().FindUser("X"), nullptr);
   EXPECT_EQ(Objs().FindRole("x"), nullptr);
+
+  // The lookups answer from an index of the list: it follows the list as
+  // objects come and go after a lookup.
+  auto user = New<TRolData>("X");
+  user->RoleKind = rk::User;
+  TRolData* userRaw = Objs().AddObject(user, true);
+  ASSERT_NE(userRaw, nullptr);
+  EXPECT_EQ(Objs().FindUser("X"), userRaw);
+  auto gone = Objs().Roles.Extract(Objs().Roles.IndexOfObject(role));
+  EXPECT_EQ(Objs().FindRole("X"), nullptr);
+  EXPECT_EQ(Objs().FindLogin("X"), loginRaw);
 }
 
 TEST_F(ObjsTest, ClearFreesEverythingAndKeepsOptions) {
