@@ -6,7 +6,7 @@ ASAN    := build/asan
 PLAIN   := build/plain
 CMAKE_COMMON := -DCMAKE_BUILD_TYPE=Debug -DQOR_WERROR=ON
 
-.PHONY: all deps test test-asan test-plain run bench fuzz clean
+.PHONY: all deps test test-asan test-plain run bench fuzz format-check clean
 
 all: test
 
@@ -37,6 +37,11 @@ run: deps
 	cmake -S . -B $(PLAIN) $(CMAKE_COMMON)
 	cmake --build $(PLAIN) -j $(JOBS) --target quorvane
 	scripts/run-app.sh $(PLAIN)
+
+# The layout of the lines changed since main (FORMAT_BASE), not the whole tree.
+FORMAT_BASE ?= main
+format-check: deps
+	scripts/check-format.sh $(FORMAT_BASE)
 
 clean:
 	rm -rf build

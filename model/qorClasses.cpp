@@ -3,9 +3,7 @@
 #include "model/qorClasses.h"
 
 #include "base/qorIBVersions.h"
-#include "model/qorComp_Ctr.h"
 #include "model/qorComp_Fld.h"
-#include "model/qorComp_Idx.h"
 #include "model/qorComp_Prc.h"
 #include "model/qorComp_Tbl.h"
 #include "model/qorComp_Trg.h"
@@ -25,16 +23,6 @@ using SD = TScriptDialect;
 
 bool IsKind(const TDbObj* obj, TDbObject kind) { return obj && obj->GetKind() == kind; }
 
-// The table or view that holds a column; none for other holders.
-TDbObj* ColumnHolder(const TFldData& f) {
-  if (!f.OwnerObj) return nullptr;
-  const TDbObject kind = f.OwnerObj->GetKind();
-  return kind == TDbObject::dboTable || kind == TDbObject::dboView ? f.OwnerObj : nullptr;
-}
-
-bool IsParameter(const TFldData& f) {
-  return f.OwnerObj && f.OwnerObj->GetKind() == TDbObject::dboProcedure;
-}
 
 }  // namespace
 
@@ -185,11 +173,8 @@ std::string TDbObj::GetTargetName() const {
 std::string TDbObj::GetKeyName() {
   const DB st = GetServerType();
   if (st == DB::dbMSSQL || st == DB::dbPostgreSQL) {
-    std::string key = name_;
-    if (auto* idx = dynamic_cast<TIdxData*>(this); idx && !idx->TableName.empty())
-      key = idx->TableName + "." + key;
-    if (!parentName_.empty()) key = parentName_ + "." + key;
-    return key;
+    if (parentName_.empty()) return name_;
+    return parentName_ + "." + name_;
   }
   if (st == DB::dbSybaseASA || st == DB::dbOracle || st == DB::dbDB2)
     return QualifyName(parentName_, name_);
@@ -292,28 +277,6 @@ std::string TDbObj::MakeComment(std::string_view text) {
   return JoinLines(lines);
 }
 
-bool TDbObj::CheckSystemConstraintName() {
-  if (GetServerType() != DB::dbMSSQL) return false;
-  auto* ctr = dynamic_cast<TCtrData*>(this);
-  if (!ctr) return false;
-  const char* prefix = nullptr;
-  switch (ctr->GetConstraintType()) {
-    case ct::PrimaryKey: prefix = "PK__"; break;
-    case ct::Unique: prefix = "UQ__"; break;
-    case ct::ForeignKey: prefix = "FK__"; break;
-    case ct::Default: prefix = "DF__"; break;
-    default: return false;
-  }
-  if (!StartsWith(name_, prefix) || name_.size() < 10) return false;
-  const std::string_view tail = std::string_view(name_).substr(name_.size() - 10);
-  if (tail.substr(0, 2) != "__") return false;
-  for (char c : tail.substr(2))
-    if (!((c >= '0' && c <= '9') || (c >= 'A' && c <= 'F'))) return false;
-  SystemName = name_;
-  SetName("");
-  return true;
-}
-
 bool TDbObj::HasDeselectedDependency() {
   for (const auto& e : DependsOn()) {
     const TDependObj* d = e.Value.get();
@@ -379,38 +342,6 @@ std::string TDbObj::InterBaseDescriptionSQL() {
   const std::string& desc = GetDescription();
   const std::string qsDesc = QuotedStr(desc);
   const std::string crlf(CRLF);
-
-  // Columns and parameters name their holder as well.
-  if (auto* f = dynamic_cast<TFldData*>(this)) {
-    const bool param = IsParameter(*f);
-    const std::string holder = param ? f->OwnerObj->GetName() : f->GetTableName();
-    const bool ofView = IsKind(f->OwnerObj, TDbObject::dboView);
-    const TIBServerOptions* ib = GetServerOptions();
-    if (ib && IBCaps(ib->SQLServerVersion).alterDescription)
-      return std::string("ALTER DESCRIPTION FOR ") + (param ? "PARAMETER " : "COLUMN ") +
-             QuoteName(holder) + "." + QuoteName(name_) + " SET" + crlf + qsDesc;
-    switch (GetUpdateDescriptionMode()) {
-      case TUpdateDescriptionType::udSysTables:
-        if (param)
-          return "UPDATE RDB$PROCEDURE_PARAMETERS SET RDB$DESCRIPTION = \r\n" + qsDesc + crlf +
-                 "WHERE RDB$PROCEDURE_NAME = " + QuotedStr(holder) +
-                 " AND RDB$PARAMETER_NAME = " + QuotedStr(name_);
-        return "UPDATE RDB$RELATION_FIELDS SET RDB$DESCRIPTION = \r\n" + qsDesc + crlf +
-               "WHERE RDB$RELATION_NAME = " + QuotedStr(holder) +
-               " AND RDB$FIELD_NAME = " + QuotedStr(name_);
-      case TUpdateDescriptionType::udDescribe:
-        if (param)
-          return "DESCRIBE PARAMETER " + QuoteName(name_) + " PROCEDURE " + QuoteName(holder) +
-                 crlf + qsDesc;
-        return "DESCRIBE FIELD " + QuoteName(name_) + (ofView ? " VIEW " : " TABLE ") +
-               QuoteName(holder) + crlf + qsDesc;
-      case TUpdateDescriptionType::udComment:
-        return std::string("COMMENT ON ") + (param ? "PARAMETER " : "COLUMN ") +
-               QuoteName(holder) + "." + QuoteName(name_) + " IS" + crlf + qsDesc;
-    }
-    return {};
-  }
-
   using U = TKindWordUse;
   const TIBServerOptions* ib = GetServerOptions();
   // The 2020 form names procedures PROCEDURE, functions included.
@@ -440,131 +371,70 @@ std::string TDbObj::InterBaseDescriptionSQL() {
 }
 
 std::string TDbObj::ASADescriptionSQL() {
-  const std::string crlf(CRLF);
-  if (auto* f = dynamic_cast<TFldData*>(this)) {
-    const std::string table = f->GetTableName();
-    if (table.empty()) return {};
-    return "COMMENT ON COLUMN " + QuoteName(table) + "." + QuoteName(name_) + " IS" + crlf +
-           QuoteStringLiteral(GetDescription(), GetServerType());
-  }
   const char* word = KindWord(TKindWordUse::kwASAComment);
   if (!word) return {};
-  return std::string("COMMENT ON ") + word + " " + QuoteName(name_) + " IS" + crlf +
+  return std::string("COMMENT ON ") + word + " " + QuoteName(name_) + " IS" + std::string(CRLF) +
          QuotedStr(GetDescription());
 }
 
 std::string TDbObj::MySQLDescriptionSQL() {
-  const std::string qsl = QuoteStringLiteral(GetDescription(), GetServerType());
-  if (GetKind() == TDbObject::dboTable)
-    return "ALTER TABLE " + QuoteName(name_) + " COMMENT = " + qsl;
-  if (auto* f = dynamic_cast<TFldData*>(this)) {
-    const std::string table = f->GetTableName();
-    if (table.empty()) return {};
-    return "ALTER TABLE " + QuoteName(table) + " MODIFY COLUMN " + QuoteName(name_) + " " +
-           f->GetColumnSQL() + " COMMENT " + qsl;
-  }
-  return {};
+  if (GetKind() != TDbObject::dboTable) return {};
+  return "ALTER TABLE " + QuoteName(name_) +
+         " COMMENT = " + QuoteStringLiteral(GetDescription(), GetServerType());
 }
 
 std::string TDbObj::OracleDescriptionSQL() {
-  const std::string crlf(CRLF);
-  const std::string qsl = QuoteStringLiteral(GetDescription(), GetServerType());
-  if (auto* f = dynamic_cast<TFldData*>(this)) {
-    const std::string table = f->GetTableName();
-    // A parameter: nothing stores its comment, and a "/" after a bare
-    // comment would run the routine's text again.
-    if (table.empty()) return {};
-    std::string schema;
-    if (f->OwnerObj) schema = f->OwnerObj->GetParentName();
-    return "COMMENT ON COLUMN " + (schema.empty() ? std::string() : QuoteName(schema) + ".") +
-           QuoteName(table) + "." + QuoteName(name_) + " IS" + crlf + qsl;
-  }
   // Oracle stores comments on tables, views (named as tables) and columns;
   // COMMENT ON INDEX, SEQUENCE, PROCEDURE, TRIGGER ... would be refused.
   if (!IsKind(this, TDbObject::dboTable) && !IsKind(this, TDbObject::dboView)) return {};
-  return "COMMENT ON TABLE " + GetQualifiedName() + " IS" + crlf + QuotedStr(GetDescription());
+  return "COMMENT ON TABLE " + GetQualifiedName() + " IS" + std::string(CRLF) +
+         QuotedStr(GetDescription());
+}
+
+void TDbObj::MSSQLPropertyLevels(TPropertyLevel (&levels)[3]) {
+  if (GetKind() == TDbObject::dboSchema) {
+    levels[0].Assign("SCHEMA", name_);
+  } else if (const char* word = KindWord(TKindWordUse::kwMSSQLLevel1)) {
+    levels[0].Assign("SCHEMA", parentName_);
+    levels[1].Assign(word, name_);
+  }
 }
 
 std::string TDbObj::MSSQLDescriptionSQL() {
   if (!owner_) return {};
   const TMSSQLServerOptions& ms = owner_->MSSQLServerOptions;
   if (ms.SQLServerVersion == TMSSQLServerVersionType::st_MSSQL2000) return {};
-
-  struct Level {
-    std::string type, name;
-    bool set = false;
-  } l0, l1, l2;
-  auto set = [](Level& l, std::string type, std::string name) {
-    l.type = std::move(type);
-    l.name = std::move(name);
-    l.set = true;
-  };
-  if (GetKind() == TDbObject::dboSchema) {
-    set(l0, "SCHEMA", name_);
-  } else if (const char* word = KindWord(TKindWordUse::kwMSSQLLevel1)) {
-    set(l0, "SCHEMA", parentName_);
-    set(l1, word, name_);
-  } else if (auto* f = dynamic_cast<TFldData*>(this)) {
-    if (IsParameter(*f)) {
-      TDbObj* routine = f->OwnerObj;
-      set(l0, "SCHEMA", routine->GetParentName());
-      set(l1, routine->KindWord(TKindWordUse::kwMSSQLLevel1), routine->GetName());
-      set(l2, "PARAMETER", name_);
-    } else if (TDbObj* holder = ColumnHolder(*f)) {
-      set(l0, "SCHEMA", holder->GetParentName());
-      set(l1, holder->GetKind() == TDbObject::dboView ? "VIEW" : "TABLE", holder->GetName());
-      set(l2, "COLUMN", name_);
-    }
-  } else if (auto* t = dynamic_cast<TTrgData*>(this)) {
-    if (parentName_.empty()) {
-      set(l0, "TRIGGER", name_);
-    } else {
-      set(l0, "SCHEMA", parentName_);
-      set(l1, "TABLE", t->GetTableName());
-      set(l2, "TRIGGER", name_);
-    }
-  } else if (auto* idx = dynamic_cast<TIdxData*>(this)) {
-    set(l0, "SCHEMA", parentName_);
-    const bool onView = owner_->Views.FindObject(parentName_ + "." + idx->TableName) != nullptr;
-    set(l1, onView ? "VIEW" : "TABLE", idx->TableName);
-    set(l2, "INDEX", name_);
-  }
-  if (!l0.set) return {};
+  TPropertyLevel l[3];
+  MSSQLPropertyLevels(l);
+  if (!l[0].Set) return {};
 
   const std::int32_t level = ms.MSSQLDatabaseOptions.CompatibilityLevel;
   std::string s = (level >= 1 && level <= 90) ? "exec dbo.sp_addextendedproperty "
                                               : "exec sys.sp_addextendedproperty ";
   s += "@name=N" + QuotedStr("MS_Description") + ", @value=N" + QuotedStr(GetDescription()) +
-       ", @level0type=N" + QuotedStr(l0.type) + ", @level0name=N" + QuotedStr(l0.name);
-  if (l1.set) s += ", @level1type=N" + QuotedStr(l1.type) + ", @level1name=N" + QuotedStr(l1.name);
-  if (l2.set) s += ", @level2type=N" + QuotedStr(l2.type) + ", @level2name=N" + QuotedStr(l2.name);
+       ", @level0type=N" + QuotedStr(l[0].Type) + ", @level0name=N" + QuotedStr(l[0].Name);
+  if (l[1].Set)
+    s += ", @level1type=N" + QuotedStr(l[1].Type) + ", @level1name=N" + QuotedStr(l[1].Name);
+  if (l[2].Set)
+    s += ", @level2type=N" + QuotedStr(l[2].Type) + ", @level2name=N" + QuotedStr(l[2].Name);
   return s;
 }
 
+std::string TDbObj::SchemaPrefix(const std::string& schema) {
+  return schema.empty() ? std::string() : QuoteName(schema) + ".";
+}
+
+bool TDbObj::PGCommentTarget(std::string& word, std::string& target) {
+  const char* kind = KindWord(TKindWordUse::kwPGComment);
+  if (!kind) return false;
+  word = kind;
+  target = GetQualifiedName() + GetSignatureText();
+  return true;
+}
+
 std::string TDbObj::PGDescriptionSQL() {
-  auto schemaPrefix = [this](const std::string& schema) {
-    return schema.empty() ? std::string() : QuoteName(schema) + ".";
-  };
   std::string word, target;
-  if (auto* f = dynamic_cast<TFldData*>(this)) {
-    auto* table = dynamic_cast<TTblData*>(f->OwnerObj);
-    if (!table) return {};
-    word = "COLUMN";
-    target = schemaPrefix(table->GetParentName()) + QuoteName(table->GetName()) + "." +
-             QuoteName(name_);
-  } else if (auto* c = dynamic_cast<TCtrData*>(this)) {
-    word = "CONSTRAINT";
-    target = QuoteName(name_) + " ON " + schemaPrefix(parentName_) + QuoteName(c->GetTableName());
-  } else if (auto* t = dynamic_cast<TTrgData*>(this)) {
-    word = "TRIGGER";
-    const std::string schema = t->GetTableObj() ? t->GetTableObj()->GetParentName() : parentName_;
-    target = QuoteName(name_) + " ON " + schemaPrefix(schema) + QuoteName(t->GetTableName());
-  } else if (const char* kind = KindWord(TKindWordUse::kwPGComment)) {
-    word = kind;
-    target = GetQualifiedName() + GetSignatureText();
-  } else {
-    return {};
-  }
+  if (!PGCommentTarget(word, target)) return {};
   return "COMMENT ON " + word + " " + target + " IS " +
          QuoteStringLiteral(GetDescription(), GetServerType());
 }

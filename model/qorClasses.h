@@ -21,6 +21,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace qor {
@@ -166,7 +167,7 @@ class TDbObj : public TObject {
   // StripNamePrefix under the linked collection's prefix.
   std::string GetTargetName() const;
   // For MS SQL constraints: moves a server-generated name to SystemName.
-  bool CheckSystemConstraintName();
+  virtual bool CheckSystemConstraintName() { return false; }
 
   // ---- Texts ----
   const std::string& GetDescription() const { return texts_ ? texts_->description : NoText(); }
@@ -214,13 +215,34 @@ class TDbObj : public TObject {
   TWalk DropPresentUsers(bool activeOnly);
   // The "/* Drop: ... */" line that starts the base drop text.
   std::string DropComment();
-  // Shared pieces of the description statements.
-  std::string InterBaseDescriptionSQL();
+  // The description statement of each dialect, for the kinds that name
+  // nothing but themselves. A kind whose statement names its holder too (a
+  // column its table or routine, a trigger or an index its table)
+  // overrides the dialect's form, or the piece of it below.
+  virtual std::string InterBaseDescriptionSQL();
   std::string MSSQLDescriptionSQL();
   std::string PGDescriptionSQL();
-  std::string ASADescriptionSQL();
-  std::string OracleDescriptionSQL();
-  std::string MySQLDescriptionSQL();
+  virtual std::string ASADescriptionSQL();
+  virtual std::string OracleDescriptionSQL();
+  virtual std::string MySQLDescriptionSQL();
+  // One level of an MS SQL extended property.
+  struct TPropertyLevel {
+    std::string Type, Name;
+    bool Set = false;
+    void Assign(std::string type, std::string name) {
+      Type = std::move(type);
+      Name = std::move(name);
+      Set = true;
+    }
+  };
+  // The levels of the extended property that holds the description; level
+  // 0 left unset when the kind has none.
+  virtual void MSSQLPropertyLevels(TPropertyLevel (&levels)[3]);
+  // The word and the target of PostgreSQL's COMMENT ON; false when the kind
+  // has none.
+  virtual bool PGCommentTarget(std::string& word, std::string& target);
+  // `schema` quoted with a dot after it; nothing for no schema.
+  std::string SchemaPrefix(const std::string& schema);
 
   bool selected_ = true;
 
@@ -353,6 +375,12 @@ class TCustomObjs : public TObject {
   // Before `obj` is freed: every edge to it or to its sub-objects is
   // removed and every object of the collection forgets its links to them.
   void DetachObject(TDbObj* obj);
+  // Detaches and frees the object of kind `kind` stored under `key`, if
+  // the collection holds one (a later definition replaces it).
+  void DropStored(TDbObject kind, const std::string& key);
+  // The same for the table stored under `key`, with the constraints,
+  // indices and triggers that name table `table`: they go with it.
+  void DropTable(const std::string& key, const std::string& table);
 
   // ---- Linked collections and reports ----
   TCustomObjs* GetSourceObjs();
@@ -405,6 +433,10 @@ class TCustomObjs : public TObject {
 
   std::vector<std::string> ScriptLines;
 
+  // One row per kind that has a list: how to store, find and drop its
+  // objects (qorClasses_Objs.cpp).
+  struct TKindList;
+
   // Calls `fn` for every object of every list, in the lists' layout order.
   void ForEachObject(const std::function<void(TDbObj&)>& fn);
 
@@ -417,10 +449,9 @@ class TCustomObjs : public TObject {
     DetachObject(obj.get());
     obj.reset();
   }
-  // Calls fn(list, typed) for the list that takes `obj`'s class; false
-  // when no list does.
-  template <class Fn>
-  bool Route(TDbObj* obj, Fn&& fn);
+  // The row of the per-kind list table for `kind`; none for a kind no list
+  // takes (columns, edges).
+  static const TKindList* ListOfKind(TDbObject kind);
   // Stores `obj` under `key`. `known` tells whether a list takes its class;
   // the result whether the list now holds it.
   bool StoreInList(TDbObj* obj, const std::string& key, bool& known);

@@ -164,55 +164,112 @@ void TCustomObjs::SetServerType(TDatabaseType value) {
   set(Rules); set(Defaults); set(Packages); set(Publications); set(Collations);
 }
 
-template <class Fn>
-bool TCustomObjs::Route(TDbObj* obj, Fn&& fn) {
-  // A descendant matches its ancestor's test, so the order is fixed.
-  if (auto* p = dynamic_cast<TUdfData*>(obj)) return fn(Udfs, p), true;
-  if (auto* p = dynamic_cast<TDmnData*>(obj)) return fn(Domains, p), true;
-  if (auto* p = dynamic_cast<TTblData*>(obj)) return fn(Tables, p), true;
-  if (auto* p = dynamic_cast<TViwData*>(obj)) return fn(Views, p), true;
-  if (auto* p = dynamic_cast<TPrcData*>(obj)) return fn(Procedures, p), true;
-  if (auto* p = dynamic_cast<TTrgData*>(obj)) return fn(Triggers, p), true;
-  if (auto* p = dynamic_cast<TIdxData*>(obj)) return fn(Indices, p), true;
-  if (auto* p = dynamic_cast<TGnrData*>(obj)) return fn(Generators, p), true;
-  if (auto* p = dynamic_cast<TCtrData*>(obj)) return fn(Constraints, p), true;
-  if (auto* p = dynamic_cast<TExcData*>(obj)) return fn(Exceptions, p), true;
-  if (auto* p = dynamic_cast<TGntData*>(obj)) return fn(Grants, p), true;
-  if (auto* p = dynamic_cast<TDefData*>(obj)) return fn(Defaults, p), true;
-  if (auto* p = dynamic_cast<TRulData*>(obj)) return fn(Rules, p), true;
-  if (auto* p = dynamic_cast<TPkgData*>(obj)) return fn(Packages, p), true;
-  if (auto* p = dynamic_cast<TRolData*>(obj)) return fn(Roles, p), true;
-  if (auto* p = dynamic_cast<TPblData*>(obj)) return fn(Publications, p), true;
-  if (auto* p = dynamic_cast<TSchData*>(obj)) return fn(Schemas, p), true;
-  if (auto* p = dynamic_cast<TOprData*>(obj)) return fn(Operators, p), true;
-  if (auto* p = dynamic_cast<TOpcData*>(obj)) return fn(OperatorClasses, p), true;
-  if (auto* p = dynamic_cast<TEvtData*>(obj)) return fn(Events, p), true;
-  if (auto* p = dynamic_cast<TCltData*>(obj)) return fn(Collations, p), true;
-  return false;
+// ------------------------------------------------------ The per-kind lists
+
+// What the collection does with the list of one object kind, through the
+// class that list holds.
+struct TCustomObjs::TKindList {
+  TDbObject Kind;
+  // Stores `obj` under `key`; false, the object left with the caller, when
+  // the list refuses it.
+  bool (*Store)(TCustomObjs& objs, const std::string& key, TDbObj* obj);
+  // Whether the list holds this very object.
+  bool (*Holds)(TCustomObjs& objs, TDbObj* obj);
+  // Detaches and frees the object stored under `key`, if any.
+  void (*Drop)(TCustomObjs& objs, const std::string& key);
+};
+
+namespace {
+
+// GetKind() names the class, so the row found by kind knows the type.
+template <class T, TOwnedNameList<T> TCustomObjs::*List>
+constexpr TCustomObjs::TKindList KindList(TDbObject kind) {
+  return {
+      kind,
+      [](TCustomObjs& objs, const std::string& key, TDbObj* obj) {
+        std::unique_ptr<T> holder(static_cast<T*>(obj));
+        if ((objs.*List).Add(key, std::move(holder)) >= 0) return true;
+        holder.release();  // refused: the object stays with the caller
+        return false;
+      },
+      [](TCustomObjs& objs, TDbObj* obj) {
+        return (objs.*List).IndexOfObject(static_cast<T*>(obj)) >= 0;
+      },
+      [](TCustomObjs& objs, const std::string& key) {
+        TOwnedNameList<T>& list = objs.*List;
+        const int i = list.IndexOf(key);
+        if (i < 0) return;
+        objs.DetachObject(list.Object(i));
+        list.Delete(i);
+      },
+  };
+}
+
+using O = TCustomObjs;
+using K = TDbObject;
+constexpr TCustomObjs::TKindList kKindLists[] = {
+    KindList<TUdfData, &O::Udfs>(K::dboFunction),
+    KindList<TDmnData, &O::Domains>(K::dboDomain),
+    KindList<TTblData, &O::Tables>(K::dboTable),
+    KindList<TViwData, &O::Views>(K::dboView),
+    KindList<TPrcData, &O::Procedures>(K::dboProcedure),
+    KindList<TTrgData, &O::Triggers>(K::dboTrigger),
+    KindList<TIdxData, &O::Indices>(K::dboIndex),
+    KindList<TGnrData, &O::Generators>(K::dboGenerator),
+    KindList<TCtrData, &O::Constraints>(K::dboConstraint),
+    KindList<TExcData, &O::Exceptions>(K::dboException),
+    KindList<TGntData, &O::Grants>(K::dboGrant),
+    KindList<TDefData, &O::Defaults>(K::dboDefault),
+    KindList<TRulData, &O::Rules>(K::dboRule),
+    KindList<TPkgData, &O::Packages>(K::dboPackage),
+    KindList<TRolData, &O::Roles>(K::dboRole),
+    KindList<TPblData, &O::Publications>(K::dboPublication),
+    KindList<TSchData, &O::Schemas>(K::dboSchema),
+    KindList<TOprData, &O::Operators>(K::dboOperator),
+    KindList<TOpcData, &O::OperatorClasses>(K::dboOperatorClass),
+    KindList<TEvtData, &O::Events>(K::dboEvent),
+    KindList<TCltData, &O::Collations>(K::dboCollation),
+};
+
+}  // namespace
+
+const TCustomObjs::TKindList* TCustomObjs::ListOfKind(TDbObject kind) {
+  for (const TKindList& row : kKindLists)
+    if (row.Kind == kind) return &row;
+  return nullptr;
 }
 
 bool TCustomObjs::StoreInList(TDbObj* obj, const std::string& key, bool& known) {
-  bool stored = false;
-  known = Route(obj, [&](auto& list, auto* typed) {
-    using T = std::remove_pointer_t<decltype(typed)>;
-    std::unique_ptr<T> holder(typed);
-    if (list.Add(key, std::move(holder)) >= 0) {
-      stored = true;
-      return;
-    }
-    holder.release();  // refused: the object stays with the caller
-  });
-  if (stored) obj->heldBy_ = this;
-  return stored;
+  const TKindList* list = ListOfKind(obj->GetKind());
+  known = list != nullptr;
+  if (!list || !list->Store(*this, key, obj)) return false;
+  obj->heldBy_ = this;
+  return true;
 }
 
 bool TCustomObjs::HoldsObject(TDbObj* obj) {
   // The mark is only a hint (an entry may have been taken out since); the
   // list decides.
   if (obj->heldBy_ != this) return false;
-  bool held = false;
-  Route(obj, [&](auto& list, auto* typed) { held = list.IndexOfObject(typed) >= 0; });
-  return held;
+  const TKindList* list = ListOfKind(obj->GetKind());
+  return list && list->Holds(*this, obj);
+}
+
+void TCustomObjs::DropStored(TDbObject kind, const std::string& key) {
+  if (const TKindList* list = ListOfKind(kind)) list->Drop(*this, key);
+}
+
+void TCustomObjs::DropTable(const std::string& key, const std::string& table) {
+  for (int i = Constraints.Count() - 1; i >= 0; --i)
+    if (const TCtrData* c = Constraints.Object(i); c && c->GetTableName() == table)
+      DropStored(TDbObject::dboConstraint, Constraints.Name(i));
+  for (int i = Indices.Count() - 1; i >= 0; --i)
+    if (const TIdxData* x = Indices.Object(i); x && x->TableName == table)
+      DropStored(TDbObject::dboIndex, Indices.Name(i));
+  for (int i = Triggers.Count() - 1; i >= 0; --i)
+    if (const TTrgData* t = Triggers.Object(i); t && t->GetTableName() == table)
+      DropStored(TDbObject::dboTrigger, Triggers.Name(i));
+  DropStored(TDbObject::dboTable, key);
 }
 
 bool TCustomObjs::AcceptObj(TDbObj* obj) {

@@ -307,4 +307,31 @@ TWalk TCtrData::DoBeforeDropWalk() {
   }
 }
 
+bool TCtrData::CheckSystemConstraintName() {
+  if (GetServerType() != TDatabaseType::dbMSSQL) return false;
+  const std::string& name = GetName();
+  const char* prefix = nullptr;
+  switch (GetConstraintType()) {
+    case ct::PrimaryKey: prefix = "PK__"; break;
+    case ct::Unique: prefix = "UQ__"; break;
+    case ct::ForeignKey: prefix = "FK__"; break;
+    case ct::Default: prefix = "DF__"; break;
+    default: return false;
+  }
+  if (!StartsWith(name, prefix) || name.size() < 10) return false;
+  const std::string_view tail = std::string_view(name).substr(name.size() - 10);
+  if (tail.substr(0, 2) != "__") return false;
+  for (char c : tail.substr(2))
+    if (!((c >= '0' && c <= '9') || (c >= 'A' && c <= 'F'))) return false;
+  SystemName = name;
+  SetName("");
+  return true;
+}
+
+bool TCtrData::PGCommentTarget(std::string& word, std::string& target) {
+  word = "CONSTRAINT";
+  target = QuoteName(GetName()) + " ON " + SchemaPrefix(GetParentName()) + QuoteName(tableName_);
+  return true;
+}
+
 }  // namespace qor

@@ -85,6 +85,12 @@ class TCtrData : public TDbObj {
   bool DeferredAll = false;
   TIndexOptions IndexOptions;
 
+  bool CheckSystemConstraintName() override;
+
+ protected:
+  // The statement names the constraint's table.
+  bool PGCommentTarget(std::string& word, std::string& target) override;
+
  private:
   std::string CaseFolded(std::string_view value) const;
   // The quoted names of a column list.

@@ -699,6 +699,90 @@ std::string TFldData::GetDropSQL() {
   return "ALTER TABLE " + QuoteName(table) + " DROP " + QuoteName(GetName());
 }
 
+// ------------------------------------------------- Description statements
+
+std::string TFldData::InterBaseDescriptionSQL() {
+  const std::string qsDesc = QuotedStr(GetDescription());
+  const std::string crlf(CRLF);
+  const std::string& name = GetName();
+  const bool param = IsRoutineParam();
+  const std::string holder = param ? OwnerObj->GetName() : GetTableName();
+  const bool ofView = OwnerObj && OwnerObj->GetKind() == TDbObject::dboView;
+  const TIBServerOptions* ib = GetServerOptions();
+  if (ib && IBCaps(ib->SQLServerVersion).alterDescription)
+    return std::string("ALTER DESCRIPTION FOR ") + (param ? "PARAMETER " : "COLUMN ") +
+           QuoteName(holder) + "." + QuoteName(name) + " SET" + crlf + qsDesc;
+  switch (GetUpdateDescriptionMode()) {
+    case TUpdateDescriptionType::udSysTables:
+      if (param)
+        return "UPDATE RDB$PROCEDURE_PARAMETERS SET RDB$DESCRIPTION = \r\n" + qsDesc + crlf +
+               "WHERE RDB$PROCEDURE_NAME = " + QuotedStr(holder) +
+               " AND RDB$PARAMETER_NAME = " + QuotedStr(name);
+      return "UPDATE RDB$RELATION_FIELDS SET RDB$DESCRIPTION = \r\n" + qsDesc + crlf +
+             "WHERE RDB$RELATION_NAME = " + QuotedStr(holder) +
+             " AND RDB$FIELD_NAME = " + QuotedStr(name);
+    case TUpdateDescriptionType::udDescribe:
+      if (param)
+        return "DESCRIBE PARAMETER " + QuoteName(name) + " PROCEDURE " + QuoteName(holder) + crlf +
+               qsDesc;
+      return "DESCRIBE FIELD " + QuoteName(name) + (ofView ? " VIEW " : " TABLE ") +
+             QuoteName(holder) + crlf + qsDesc;
+    case TUpdateDescriptionType::udComment:
+      return std::string("COMMENT ON ") + (param ? "PARAMETER " : "COLUMN ") + QuoteName(holder) +
+             "." + QuoteName(name) + " IS" + crlf + qsDesc;
+  }
+  return {};
+}
+
+std::string TFldData::ASADescriptionSQL() {
+  const std::string table = GetTableName();
+  if (table.empty()) return {};
+  return "COMMENT ON COLUMN " + QuoteName(table) + "." + QuoteName(GetName()) + " IS" +
+         std::string(CRLF) + QuoteStringLiteral(GetDescription(), GetServerType());
+}
+
+std::string TFldData::MySQLDescriptionSQL() {
+  const std::string table = GetTableName();
+  if (table.empty()) return {};
+  return "ALTER TABLE " + QuoteName(table) + " MODIFY COLUMN " + QuoteName(GetName()) + " " +
+         GetColumnSQL() + " COMMENT " + QuoteStringLiteral(GetDescription(), GetServerType());
+}
+
+std::string TFldData::OracleDescriptionSQL() {
+  const std::string table = GetTableName();
+  // A parameter: nothing stores its comment, and a "/" after a bare
+  // comment would run the routine's text again.
+  if (table.empty()) return {};
+  std::string schema;
+  if (OwnerObj) schema = OwnerObj->GetParentName();
+  return "COMMENT ON COLUMN " + SchemaPrefix(schema) + QuoteName(table) + "." +
+         QuoteName(GetName()) + " IS" + std::string(CRLF) +
+         QuoteStringLiteral(GetDescription(), GetServerType());
+}
+
+void TFldData::MSSQLPropertyLevels(TPropertyLevel (&levels)[3]) {
+  if (!OwnerObj) return;
+  const TDbObject holder = OwnerObj->GetKind();
+  if (holder == TDbObject::dboProcedure) {
+    levels[0].Assign("SCHEMA", OwnerObj->GetParentName());
+    levels[1].Assign(OwnerObj->KindWord(TKindWordUse::kwMSSQLLevel1), OwnerObj->GetName());
+    levels[2].Assign("PARAMETER", GetName());
+  } else if (holder == TDbObject::dboTable || holder == TDbObject::dboView) {
+    levels[0].Assign("SCHEMA", OwnerObj->GetParentName());
+    levels[1].Assign(holder == TDbObject::dboView ? "VIEW" : "TABLE", OwnerObj->GetName());
+    levels[2].Assign("COLUMN", GetName());
+  }
+}
+
+bool TFldData::PGCommentTarget(std::string& word, std::string& target) {
+  auto* table = dynamic_cast<TTblData*>(OwnerObj);
+  if (!table) return false;
+  word = "COLUMN";
+  target = SchemaPrefix(table->GetParentName()) + QuoteName(table->GetName()) + "." +
+           QuoteName(GetName());
+  return true;
+}
+
 // ------------------------------------------------------------------- Walk
 
 TWalk TFldData::DoBeforeCreateWalk() {

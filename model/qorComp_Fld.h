@@ -150,6 +150,16 @@ class TFldData : public TDbObj {
   TGnrData* IdentityGenerator();
   bool HasIdentityGenerator() const { return identityGenerator_ != nullptr; }
 
+ protected:
+  // A column's statement names its table or view, a parameter's its
+  // routine.
+  std::string InterBaseDescriptionSQL() override;
+  std::string ASADescriptionSQL() override;
+  std::string OracleDescriptionSQL() override;
+  std::string MySQLDescriptionSQL() override;
+  void MSSQLPropertyLevels(TPropertyLevel (&levels)[3]) override;
+  bool PGCommentTarget(std::string& word, std::string& target) override;
+
  private:
   std::unique_ptr<TGnrData> identityGenerator_;
   bool tableColumn_ = false;  // made for a table

@@ -16,7 +16,13 @@ TIdxData::TIdxData(TCustomObjs* owner) : TDbObj(owner) { ObjType = TDbObject::db
 TIdxData::~TIdxData() = default;
 
 std::string TIdxData::GetKeyName() {
-  if (GetServerType() == TDatabaseType::dbMySQL) return TableName + "." + GetName();
+  const TDatabaseType st = GetServerType();
+  if (st == TDatabaseType::dbMySQL) return TableName + "." + GetName();
+  // MS SQL and PostgreSQL name an index inside its table.
+  if ((st == TDatabaseType::dbMSSQL || st == TDatabaseType::dbPostgreSQL) && !TableName.empty()) {
+    const std::string key = TableName + "." + GetName();
+    return GetParentName().empty() ? key : GetParentName() + "." + key;
+  }
   return TDbObj::GetKeyName();
 }
 
@@ -153,6 +159,14 @@ std::string TIdxData::GetDropSQL() {
     case SD::sdOracle: return TDbObj::GetDropSQL();
   }
   return TDbObj::GetDropSQL();
+}
+
+void TIdxData::MSSQLPropertyLevels(TPropertyLevel (&levels)[3]) {
+  levels[0].Assign("SCHEMA", GetParentName());
+  const bool onView =
+      Owner() && Owner()->Views.FindObject(GetParentName() + "." + TableName) != nullptr;
+  levels[1].Assign(onView ? "VIEW" : "TABLE", TableName);
+  levels[2].Assign("INDEX", GetName());
 }
 
 }  // namespace qor

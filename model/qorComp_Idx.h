@@ -71,6 +71,10 @@ class TIdxData : public TDbObj {
   TFullTextIndexOptions FullTextOptions;
   bool Spatial = false;
   bool AllowReverseScans = false;
+
+ protected:
+  // The statement names the index's table or view.
+  void MSSQLPropertyLevels(TPropertyLevel (&levels)[3]) override;
 };
 
 }  // namespace qor

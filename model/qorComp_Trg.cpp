@@ -352,4 +352,23 @@ TWalk TTrgData::DoBeforeDropWalk() {
 
 bool TTrgData::HasEmptyBody() const { return GetText() == TrimCtl(GetEmptyBody()); }
 
+// ------------------------------------------------- Description statements
+
+void TTrgData::MSSQLPropertyLevels(TPropertyLevel (&levels)[3]) {
+  if (GetParentName().empty()) {
+    levels[0].Assign("TRIGGER", GetName());
+    return;
+  }
+  levels[0].Assign("SCHEMA", GetParentName());
+  levels[1].Assign("TABLE", tableName_);
+  levels[2].Assign("TRIGGER", GetName());
+}
+
+bool TTrgData::PGCommentTarget(std::string& word, std::string& target) {
+  word = "TRIGGER";
+  const std::string schema = tableObj_ ? tableObj_->GetParentName() : GetParentName();
+  target = QuoteName(GetName()) + " ON " + SchemaPrefix(schema) + QuoteName(tableName_);
+  return true;
+}
+
 }  // namespace qor

@@ -97,6 +97,11 @@ class TTrgData : public TDbObj {
   bool NotForReplication = false;
   std::string EventText;
 
+ protected:
+  // The statement names the trigger's table.
+  void MSSQLPropertyLevels(TPropertyLevel (&levels)[3]) override;
+  bool PGCommentTarget(std::string& word, std::string& target) override;
+
  private:
   // The key of the table or view in the collection's lists.
   std::string TableKey() const;

@@ -137,6 +137,12 @@ TTokenKind TResWordList::Lookup(std::string_view word) const {
   return words_.Find(word, i) ? words_.Value(i) : tk::Ident;
 }
 
+TTokenKind TResWordList::Lookup(std::string_view word, const TResWordHash::TWordKey& key) const {
+  if (!indexValid_) BuildIndex();
+  if (asciiNames_ && key.Ascii) return index_.KindOfKey(key);
+  return Lookup(word);
+}
+
 void TResWordList::BuildIndex() const {
   index_.Clear();
   asciiNames_ = true;
@@ -166,6 +172,7 @@ void TParseContext::Save(const TCustomParser& parser, TParseContext& context) {
 void TParseContext::Restore(TCustomParser& parser, const TParseContext& context) {
   parser.scan_ = context.State;
   parser.tokenNameValid_ = false;
+  parser.identKeyed_ = false;
 }
 
 void TParseContext::AddRelation(std::string name, std::string alias) {
@@ -216,7 +223,10 @@ void TCustomParser::InitResWords() { resWords_->AddWords(kSharedTokenKinds); }
 
 std::string TCustomParser::TokenName(TTokenKind kind) { return ResWords().NameOfKind(kind); }
 
-TTokenKind TCustomParser::LookupKeyword() { return ResWords().Lookup(scan_.Ident); }
+TTokenKind TCustomParser::LookupKeyword() {
+  if (IdentKeyFits()) return ResWords().Lookup(scan_.Ident, identKey_);
+  return ResWords().Lookup(scan_.Ident);
+}
 
 const std::string& TCustomParser::CurTokenName() const {
   if (!tokenNameValid_) {
@@ -397,6 +407,11 @@ void TCustomParser::UpperIdent() {
   std::string& t = scan_.Ident;
   char* p = t.data();
   const std::size_t n = t.size();
+  if (IdentKeyFits() && identKey_.Ascii) {
+    // The scanner upper-cased the name's chunks as it read them.
+    std::memcpy(p, identKey_.Chunks, n);
+    return;
+  }
   // Whole units, the last one overlapping the one before where the length
   // is no multiple: upper-casing a byte twice changes nothing. A text
   // found not to be ASCII is mapped whole with the Unicode-aware mapping,
@@ -490,18 +505,11 @@ void TCustomParser::PassBlankRun() {
 }
 
 void TCustomParser::SkipBlanks() {
+  identKeyed_ = false;
   scan_.Ident.clear();
   scan_.TokenText.clear();
   scan_.Quote = 0;
   PassBlanks();
-}
-
-
-bool TCustomParser::CheckTerminator() {
-  // One byte decides for nearly every token; the whole terminator is
-  // compared only where its first character stands.
-  if (scan_.AtEnd || terminator_.empty() || source_[scan_.Pos - 1] != terminator_[0]) return false;
-  return PassTerminator();
 }
 
 bool TCustomParser::PassTerminator() {
@@ -635,6 +643,8 @@ void TCustomParser::ScanIdent() {
   // With neither a line feed, Ctrl-Z nor NUL a name character (no dialect
   // makes them one), the run is found on the bytes and passed in one step;
   // the NUL after the text's last byte ends it.
+  // The byte that ends the run is then no name character either: no
+  // character-by-character pass follows.
   if (!s.AtEnd && identRunPlain_) {
     const char* text = source_.data();
     std::size_t j = start;
@@ -644,9 +654,12 @@ void TCustomParser::ScanIdent() {
       s.Pos = j;
       NextChar();
     }
+  } else {
+    while (!s.AtEnd && IdentChars.Contains(Byte(s.Cur))) NextChar();
   }
-  while (!s.AtEnd && IdentChars.Contains(Byte(s.Cur))) NextChar();
-  SetTokenText(s.Ident, start, CurIndex() - start);
+  const std::size_t n = CurIndex() - start;
+  identKeyed_ = TResWordHash::MakeKey(source_.data() + start, n, source_.size() - start, identKey_);
+  SetTokenText(s.Ident, start, n);
 }
 
 void TCustomParser::SetTokenText(std::string& dst, std::size_t start, std::size_t n) const {

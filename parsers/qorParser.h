@@ -70,6 +70,8 @@ class TResWordList {
   void AddWords(TResWordTable table);
   // The kind of `word` (compared case-insensitively), or 1 when absent.
   TTokenKind Lookup(std::string_view word) const;
+  // The same for a word whose key its scanner made while reading it.
+  TTokenKind Lookup(std::string_view word, const TResWordHash::TWordKey& key) const;
   void Clear();
 
  private:
@@ -327,8 +329,14 @@ class TCustomParser : public TObject {
   virtual TTokenKind LookupKeyword();
   virtual void InitResWords();
   // Whether the terminator starts at the current character; if so the
-  // token is kind 12 and the terminator is consumed.
-  virtual bool CheckTerminator();
+  // token is kind 12 and the terminator is consumed. One byte decides for
+  // nearly every token; the whole terminator is compared only where its
+  // first character stands.
+  bool CheckTerminator() {
+    if (scan_.AtEnd || terminator_.empty() || source_[scan_.Pos - 1] != terminator_[0])
+      return false;
+    return PassTerminator();
+  }
   // Scans one token at the current character. Returns false when nothing
   // was produced (a bad character was reported and skipped) so that
   // NextToken scans on.
@@ -416,6 +424,13 @@ class TCustomParser : public TObject {
     return true;
   }
   void PassBlankRun();
+
+  // The key of the name ScanIdent read last (identKeyed_ while it is the
+  // current token's): the keyword lookup hashes it and a plain name takes
+  // its upper-case text from it, neither reading the bytes again.
+  TResWordHash::TWordKey identKey_;
+  bool identKeyed_ = false;
+  bool IdentKeyFits() const { return identKeyed_ && identKey_.Length == scan_.Ident.size(); }
 
   // IdentChars as a byte table for the name loop, rebuilt when it changed.
   std::array<bool, 256> identTable_{};

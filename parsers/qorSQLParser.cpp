@@ -53,6 +53,14 @@ TFldData& TCustomSQLParser::ScratchColumn() {
   return *scratch_;
 }
 
+void TCustomSQLParser::PrepareNested(TCustomSQLParser& nested) {
+  nested.ReportInto(this);
+  nested.OnErrorMessage = OnErrorMessage;
+  nested.OnLogNextLine = OnLogNextLine;
+  nested.OnWarning = OnWarning;
+  nested.ShowProgress = false;
+}
+
 // ---- Scanning
 
 bool TCustomSQLParser::ScanToken() {

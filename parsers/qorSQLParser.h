@@ -59,6 +59,25 @@ class TCustomSQLParser : public TCustomParser {
   // The name as it is written back; unchanged here.
   virtual std::string FormatName(std::string_view name);
 
+  // ---- Statement lists ----
+  // The statements of a block, a body or a batch: `parseOne` reads one (or
+  // passes what cannot start one) until `atEnd` holds or it returns false.
+  // A round that leaves the same token current passes it, so no rule can
+  // hold the loop.
+  template <class AtEnd, class ParseOne>
+  void ParseStatementList(AtEnd&& atEnd, ParseOne&& parseOne) {
+    while (!atEnd()) {
+      const std::size_t before = TokenStart();
+      const TTokenKind kind = TokenKind();
+      if (!parseOne()) return;
+      if (TokenStart() == before && TokenKind() == kind && !atEnd()) NextToken();
+    }
+  }
+  // Readies `nested` (an included file, a text read inside a statement) to
+  // report as this parser does: into this parser's message list, through
+  // the same error, log and warning events, with no progress of its own.
+  void PrepareNested(TCustomSQLParser& nested);
+
   // ---- Re-parsing stored texts (the dialects) ----
   virtual void ParseObjectText(TDbObj* /*obj*/) {}
   virtual void ParseObjectSource(TDbObj* /*obj*/) {}

@@ -499,13 +499,12 @@ void TIbExParser::ParseBlock() {
   NextToken();
   // The block ends at END; a missing END is found at the statement's
   // terminator, never past it.
-  while (!IsKw(ibk::End) && TokenKind() != tk::EOFKind && TokenKind() != tk::Terminator) {
-    const std::size_t at = TokenStart();
-    ParseStatement();
-    if (TokenStart() == at && TokenKind() != tk::EOFKind && TokenKind() != tk::Terminator &&
-        !IsKw(ibk::End))
-      NextToken();
-  }
+  ParseStatementList(
+      [&] { return IsKw(ibk::End) || TokenKind() == tk::EOFKind || TokenKind() == tk::Terminator; },
+      [&] {
+        ParseStatement();
+        return true;
+      });
   if (ExpectKw(ibk::End)) NextToken();
 }
 

@@ -630,12 +630,8 @@ void TIbParser::ParseInput() {
   }
   TIbParser& n = *nested_;
   n.inputDepth_ = inputDepth_ + 1;
-  n.ReportInto(this);
-  n.OnErrorMessage = OnErrorMessage;
-  n.OnLogNextLine = OnLogNextLine;
-  n.OnWarning = OnWarning;
+  PrepareNested(n);
   n.OnStatement = OnStatement;
-  n.ShowProgress = false;
   n.Trace = Trace;
   n.AutoDDL = AutoDDL;
   n.ScriptName = path.string();

@@ -172,6 +172,10 @@ class TIbParser : public TCustomSQLParser {
   // Column options; `domain` when the column is a domain's type holder.
   bool ParseColumnOptions(TFldData& column, TDmnData* domain, TTblData* table,
                           const std::string& tableName);
+  // DEFAULT (or "=") value, and NOT NULL, at the current token, into `f`;
+  // NOT NULL sets `nullable` (DROP NOT NULL reads the same words).
+  bool ReadDefaultClause(TFldData& f);
+  bool ReadNullClause(TFldData& f, bool nullable);
   // A table constraint at the current token (CONSTRAINT name, PRIMARY,
   // UNIQUE, FOREIGN, CHECK, or REFERENCES for a column).
   bool ParseTableConstraint(TFldData* column, const std::string& tableName, TTblData* table);
@@ -184,7 +188,8 @@ class TIbParser : public TCustomSQLParser {
   TCtrData* PrimaryKeyOf(const std::string& table);
 
   // Routines, triggers, views and the other objects.
-  void ReplaceExisting(TDbObj& obj);
+  // A new object, handed on in place of the one stored under its key.
+  void StoreObject(std::unique_ptr<TDbObj> obj);
   bool ParseCreateGenerator();
   bool ParseSequenceOptions(TGnrData& gen);
   bool ParseAlterSequence();

@@ -21,38 +21,13 @@
 
 namespace qor {
 
-namespace {
-
-// Removes the object stored under `key` from `list`, edges and links first.
-template <class T>
-void RemoveKey(TObjs& objs, TOwnedNameList<T>& list, const std::string& key) {
-  const int i = list.IndexOf(key);
-  if (i < 0) return;
-  objs.DetachObject(list.Object(i));
-  list.Delete(i);
-}
-
-}  // namespace
-
 // ---- Redefinition
 
-void TIbParser::ReplaceExisting(TDbObj& obj) {
+void TIbParser::StoreObject(std::unique_ptr<TDbObj> obj) {
   // A later definition wins: RECREATE, CREATE OR ALTER, or CREATE after
   // DROP leave the new object, never the old one beside a freed new one.
-  TObjs* objs = Objs();
-  if (!objs) return;
-  const std::string key = obj.GetKeyName();
-  if (dynamic_cast<TTblData*>(&obj)) RemoveKey(*objs, objs->Tables, key);
-  else if (dynamic_cast<TViwData*>(&obj)) RemoveKey(*objs, objs->Views, key);
-  else if (dynamic_cast<TPrcData*>(&obj)) RemoveKey(*objs, objs->Procedures, key);
-  else if (dynamic_cast<TTrgData*>(&obj)) RemoveKey(*objs, objs->Triggers, key);
-  else if (dynamic_cast<TGnrData*>(&obj)) RemoveKey(*objs, objs->Generators, key);
-  else if (dynamic_cast<TExcData*>(&obj)) RemoveKey(*objs, objs->Exceptions, key);
-  else if (dynamic_cast<TDmnData*>(&obj)) RemoveKey(*objs, objs->Domains, key);
-  else if (dynamic_cast<TIdxData*>(&obj)) RemoveKey(*objs, objs->Indices, key);
-  else if (dynamic_cast<TRolData*>(&obj)) RemoveKey(*objs, objs->Roles, key);
-  else if (dynamic_cast<TUdfData*>(&obj)) RemoveKey(*objs, objs->Udfs, key);
-  else if (dynamic_cast<TPkgData*>(&obj)) RemoveKey(*objs, objs->Packages, key);
+  if (TObjs* objs = Objs()) objs->DropStored(obj->GetKind(), obj->GetKeyName());
+  AddObject(obj, /*freeIfRejected=*/true);
 }
 
 // ---- Generators and sequences
@@ -69,9 +44,7 @@ bool TIbParser::ParseCreateGenerator() {
   DoLog("Generator: " + name);
   NotifyObject(ibs::Create, TDbObject::dboGenerator, name);
   (void)sequence;
-  ReplaceExisting(*gen);
-  std::unique_ptr<TDbObj> obj = std::move(gen);
-  AddObject(obj, /*freeIfRejected=*/true);
+  StoreObject(std::move(gen));
   return true;
 }
 
@@ -130,9 +103,7 @@ bool TIbParser::ParseCreateException(bool alter) {
   auto exc = std::make_unique<TExcData>(Objs());
   exc->SetName(name);
   exc->Message = message;
-  ReplaceExisting(*exc);
-  std::unique_ptr<TDbObj> obj = std::move(exc);
-  AddObject(obj, /*freeIfRejected=*/true);
+  StoreObject(std::move(exc));
   return true;
 }
 
@@ -146,9 +117,7 @@ bool TIbParser::ParseCreateRole() {
   role->RoleKind = rk::Role;
   DoLog("Role: " + name);
   NotifyObject(ibs::Create, TDbObject::dboRole, name);
-  ReplaceExisting(*role);
-  std::unique_ptr<TDbObj> obj = std::move(role);
-  AddObject(obj, /*freeIfRejected=*/true);
+  StoreObject(std::move(role));
   return true;
 }
 
@@ -166,9 +135,7 @@ bool TIbParser::ParseCreateView() {
   DoLog("View: " + name);
   ReadBody(*view);
   NotifyObject(ibs::Create, TDbObject::dboView, name);
-  ReplaceExisting(*view);
-  std::unique_ptr<TDbObj> obj = std::move(view);
-  AddObject(obj, /*freeIfRejected=*/true);
+  StoreObject(std::move(view));
   return true;
 }
 
@@ -265,9 +232,7 @@ bool TIbParser::ParseCreateRoutine(bool isFunction, bool alter) {
   }
   NotifyObject(existing ? ibs::Alter : ibs::Create, TDbObject::dboProcedure, name);
   if (fresh) {
-    ReplaceExisting(*fresh);
-    std::unique_ptr<TDbObj> obj = std::move(fresh);
-    AddObject(obj, /*freeIfRejected=*/true);
+    StoreObject(std::move(fresh));
   }
   return true;
 }
@@ -405,9 +370,7 @@ bool TIbParser::ParseCreateTrigger(bool alter) {
   if (IsKw(ibk::As)) ReadBody(*t, TokenStart());  // a trigger's text keeps its AS
   else if (!ExpectKw(ibk::As)) return false;
   NotifyObject(ibs::Create, TDbObject::dboTrigger, name);
-  ReplaceExisting(*t);
-  std::unique_ptr<TDbObj> obj = std::move(t);
-  AddObject(obj, /*freeIfRejected=*/true);
+  StoreObject(std::move(t));
   return true;
 }
 
@@ -555,31 +518,9 @@ bool TIbParser::ParseDrop() {
   NotifyObject(ibs::Drop, kind, name);
   if (!objs) return true;
   // What a script drops is gone from the model, with what belongs to it.
-  switch (kind) {
-    case TDbObject::dboFunction: RemoveKey(*objs, objs->Udfs, name); break;
-    case TDbObject::dboDomain: RemoveKey(*objs, objs->Domains, name); break;
-    case TDbObject::dboException: RemoveKey(*objs, objs->Exceptions, name); break;
-    case TDbObject::dboIndex: RemoveKey(*objs, objs->Indices, name); break;
-    case TDbObject::dboProcedure: RemoveKey(*objs, objs->Procedures, name); break;
-    case TDbObject::dboRole: RemoveKey(*objs, objs->Roles, "Role: " + name); break;
-    case TDbObject::dboTrigger: RemoveKey(*objs, objs->Triggers, name); break;
-    case TDbObject::dboView: RemoveKey(*objs, objs->Views, name); break;
-    case TDbObject::dboGenerator: RemoveKey(*objs, objs->Generators, name); break;
-    case TDbObject::dboTable: {
-      for (int i = objs->Constraints.Count() - 1; i >= 0; --i)
-        if (objs->Constraints.Object(i)->GetTableName() == name)
-          RemoveKey(*objs, objs->Constraints, objs->Constraints.Name(i));
-      for (int i = objs->Indices.Count() - 1; i >= 0; --i)
-        if (objs->Indices.Object(i)->TableName == name)
-          RemoveKey(*objs, objs->Indices, objs->Indices.Name(i));
-      for (int i = objs->Triggers.Count() - 1; i >= 0; --i)
-        if (objs->Triggers.Object(i)->GetTableName() == name)
-          RemoveKey(*objs, objs->Triggers, objs->Triggers.Name(i));
-      RemoveKey(*objs, objs->Tables, name);
-      break;
-    }
-    default: break;
-  }
+  if (kind == TDbObject::dboTable) objs->DropTable(name, name);
+  // A role is stored under its prefixed key.
+  else objs->DropStored(kind, kind == TDbObject::dboRole ? "Role: " + name : name);
   primaryKeysBuilt_ = false;
   return true;
 }

@@ -121,9 +121,7 @@ bool TIbParser::ParseDeclareExternalFunction() {
   }
   DoLog("External function: " + name);
   NotifyObject(ibs::Create, TDbObject::dboFunction, name);
-  ReplaceExisting(*udf);
-  std::unique_ptr<TDbObj> obj = std::move(udf);
-  AddObject(obj, /*freeIfRejected=*/true);
+  StoreObject(std::move(udf));
   return true;
 }
 

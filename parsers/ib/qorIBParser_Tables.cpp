@@ -342,15 +342,9 @@ bool TIbParser::ParseColumnOptions(TFldData& f, TDmnData* domain, TTblData* tabl
         if (!ExpectAndNext(tk::RParen)) return false;
       }
     } else if (IsKw(ibk::Default) || TokenKind() == tk::Equal) {
-      NextToken();
-      std::string text;
-      if (!ParseDefault(f, text)) return false;
-      f.DefaultValue = text;
+      if (!ReadDefaultClause(f)) return false;
     } else if (IsKw(ibk::Not)) {
-      NextToken();
-      if (!ExpectKw(ibk::Null)) return false;
-      f.Nullable = false;
-      NextToken();
+      if (!ReadNullClause(f, /*nullable=*/false)) return false;
     } else if (IsKw(ibk::Null)) {
       NextToken();
     } else if (IsKw(ibk::Collate)) {
@@ -592,9 +586,7 @@ bool TIbParser::ParseCreateTable(bool globalTemporary) {
   auto finish = [&](bool ok) {
     CurrentColumn.clear();
     NotifyObject(ibs::Create, TDbObject::dboTable, name);
-    ReplaceExisting(*table);
-    std::unique_ptr<TDbObj> obj = std::move(table);
-    AddObject(obj, /*freeIfRejected=*/true);
+    StoreObject(std::move(table));
     return ok;
   };
   NextToken();
@@ -707,17 +699,13 @@ bool TIbParser::ParseAlterTable() {
         NextToken();
       } else if (IsKw(ibk::Set)) {
         NextToken();
+        // An unknown column's clause is read into a scratch column.
+        TFldData scratch(Objs(), table);
         if (IsKw(ibk::Default)) {
-          NextToken();
-          std::string text;
-          TFldData value(Objs(), table);
-          if (!ParseDefault(value, text)) return false;
-          if (f) f->DefaultValue = text;
+          if (!ReadDefaultClause(scratch)) return false;
+          if (f) f->DefaultValue = scratch.DefaultValue;
         } else if (IsKw(ibk::Not)) {
-          NextToken();
-          if (!ExpectKw(ibk::Null)) return false;
-          if (f) f->Nullable = false;
-          NextToken();
+          if (!ReadNullClause(f ? *f : scratch, /*nullable=*/false)) return false;
         } else {
           Error("Missing: DEFAULT/NULL");
           return false;
@@ -728,10 +716,8 @@ bool TIbParser::ParseAlterTable() {
           if (f) f->DefaultValue.clear();
           NextToken();
         } else if (IsKw(ibk::Not)) {
-          NextToken();
-          if (!ExpectKw(ibk::Null)) return false;
-          if (f) f->Nullable = true;
-          NextToken();
+          TFldData scratch(Objs(), table);
+          if (!ReadNullClause(f ? *f : scratch, /*nullable=*/true)) return false;
         } else {
           Error("Missing: DEFAULT/NULL");
           return false;
@@ -764,6 +750,24 @@ bool TIbParser::ParseAlterTable() {
     if (TokenKind() != tk::Comma) return true;
     NextToken();
   }
+}
+
+// ---- Column clauses shared by CREATE and ALTER
+
+bool TIbParser::ReadDefaultClause(TFldData& f) {
+  NextToken();  // DEFAULT or "="
+  std::string text;
+  if (!ParseDefault(f, text)) return false;
+  f.DefaultValue = text;
+  return true;
+}
+
+bool TIbParser::ReadNullClause(TFldData& f, bool nullable) {
+  NextToken();  // NOT
+  if (!ExpectKw(ibk::Null)) return false;
+  f.Nullable = nullable;
+  NextToken();
+  return true;
 }
 
 // ---- Indices
@@ -799,9 +803,7 @@ bool TIbParser::ParseCreateIndex() {
   }
   DoLog("Index: " + idx->GetCreateSQL());
   NotifyObject(ibs::Create, TDbObject::dboIndex, name);
-  ReplaceExisting(*idx);
-  std::unique_ptr<TDbObj> obj = std::move(idx);
-  AddObject(obj, /*freeIfRejected=*/true);
+  StoreObject(std::move(idx));
   return true;
 }
 
@@ -837,9 +839,7 @@ bool TIbParser::ParseCreateDomain() {
             ParseColumnOptions(*dom->TypeHolder, dom.get(), nullptr, {});
   DoLog("Domain: " + name);
   NotifyObject(ibs::Create, TDbObject::dboDomain, name);
-  ReplaceExisting(*dom);
-  std::unique_ptr<TDbObj> obj = std::move(dom);
-  AddObject(obj, /*freeIfRejected=*/true);
+  StoreObject(std::move(dom));
   return ok;
 }
 
@@ -877,15 +877,9 @@ bool TIbParser::ParseAlterDomain() {
     } else if (IsKw(ibk::Set)) {
       NextToken();
       if (IsKw(ibk::Default)) {
-        NextToken();
-        std::string text;
-        if (!ParseDefault(f, text)) return false;
-        f.DefaultValue = text;
+        if (!ReadDefaultClause(f)) return false;
       } else if (IsKw(ibk::Not)) {
-        NextToken();
-        if (!ExpectKw(ibk::Null)) return false;
-        f.Nullable = false;
-        NextToken();
+        if (!ReadNullClause(f, /*nullable=*/false)) return false;
       } else {
         Error("Missing: DEFAULT/NOT NULL");
         return false;

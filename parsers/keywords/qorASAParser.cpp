@@ -12,6 +12,7 @@ namespace {
 
 // Kinds only tell keywords from identifiers here: one per record from 30.
 // REMAME stands in the table spelled so.
+// clang-format off
 constexpr std::array<TResWordSymb, 125> kASAKeywords = {{
     {"ADD", 30}, {"ALL", 31}, {"ALTER", 32}, {"AND", 33}, {"ANY", 34}, {"AS", 35},
     {"ASC", 36}, {"BEGIN", 37}, {"BETWEEN", 38}, {"BIGINT", 39}, {"BINARY", 40}, {"BIT", 41},
@@ -39,10 +40,12 @@ constexpr std::array<TResWordSymb, 125> kASAKeywords = {{
     {"VARIABLE", 149}, {"VARYING", 150}, {"VIEW", 151}, {"WHEN", 152}, {"WITH", 153},
     {"WORK", 154},
 }};
+// clang-format on
 static_assert(AllNamesFitKey(kASAKeywords));
 
 constexpr TResWordIndex<kASAKeywords.size()> kIndex(kASAKeywords);
 
+// clang-format off
 constexpr TWordIndex<105> kReserved(std::array<std::string_view, 105>{{
     "BACKUP", "BETWEEN", "BOTTOM", "BREAK", "CAPABILITY", "CASE", "CAST", "CHAR_CONVERT",
     "CHECKPOINT", "CONFLICT", "CONTAINS", "CONTINUE", "CONVERT", "CROSS", "CUBE", "CURSOR",
@@ -59,6 +62,7 @@ constexpr TWordIndex<105> kReserved(std::array<std::string_view, 105>{{
     "UPDATING", "VALIDATE", "WAIT", "WAITFOR", "WHERE", "WHILE", "WINDOW", "WITHIN",
     "WITH_CUBE", "WITH_LPAREN", "WITH_ROLLUP", "WRITETEXT",
 }});
+// clang-format on
 
 bool IsFirstChar(char c) {
   return (c >= 'A' && c <= 'Z') || c == '#' || c == '$' || c == '@' || c == '_';

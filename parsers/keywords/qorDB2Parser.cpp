@@ -11,6 +11,7 @@ namespace qor {
 namespace {
 
 // Kinds only tell keywords from identifiers here: one per record from 30.
+// clang-format off
 constexpr std::array<TResWordSymb, 82> kKeywords = {{
     {"ADD", 30}, {"AFTER", 31}, {"ALIAS", 32}, {"ALLOW", 33}, {"ALTER", 34}, {"AS", 35},
     {"AUTHORIZATION", 36}, {"BEFORE", 37}, {"BUFFERPOOL", 38}, {"BY", 39}, {"CACHE", 40},
@@ -29,6 +30,7 @@ constexpr std::array<TResWordSymb, 82> kKeywords = {{
     {"UNIQUE", 104}, {"UPDATE", 105}, {"USER", 106}, {"USING", 107}, {"VIEW", 108},
     {"WHEN", 109}, {"WITH", 110}, {"YEARS", 111},
 }};
+// clang-format on
 static_assert(AllNamesFitKey(kKeywords));
 
 constexpr TResWordIndex<kKeywords.size()> kIndex(kKeywords);

@@ -19,6 +19,7 @@ namespace {
 // DESC/DESCENDING) shares the first one's kind. Kind 44 is the introducer
 // pseudo-word, which lands after AVG, and 116 is skipped because the scanner
 // gives it to ":=". Parsers test these numbers, so never renumber a word.
+// clang-format off
 constexpr std::array<TResWordSymb, 194> kIbKeywords = {{
     {"ACTION", 30}, {"ACTIVE", 31}, {"ADD", 32}, {"ADMIN", 33}, {"AFTER", 34}, {"ALL", 35},
     {"ALTER", 36}, {"AND", 37}, {"ANY", 38}, {"AS", 39}, {"ASC", 40}, {"ASCENDING", 40},
@@ -60,6 +61,7 @@ constexpr std::array<TResWordSymb, 194> kIbKeywords = {{
     {"VARYING", 211}, {"VIEW", 212}, {"WHEN", 213}, {"WHERE", 214}, {"WHILE", 215},
     {"WITH", 216}, {"WORK", 217}, {"YEAR", 218}, {"YEARDAY", 219},
 }};
+// clang-format on
 static_assert(AllNamesFitKey(kIbKeywords));
 
 constexpr TResWordIndex<kIbKeywords.size()> kIbIndex(kIbKeywords);
@@ -74,6 +76,7 @@ constexpr bool AllInTable(std::span<const std::string_view> words) {
 constexpr std::array<std::string_view, 2> kFreeAlways = {{"DESCRIBE", "DESCRIPTOR"}};
 
 // Table words each version leaves unreserved, besides kFreeAlways.
+// clang-format off
 constexpr std::array<std::string_view, 34> kFreeIB4x = {{
     "ACTION", "ADMIN", "BIGINT", "BINARY", "BOOLEAN", "CASCADE", "CASE", "CLOSE", "COLUMN",
     "CROSS", "CURRENT_DATE", "CURRENT_TIME", "CURRENT_TIMESTAMP", "EXTRACT", "FETCH",
@@ -81,41 +84,57 @@ constexpr std::array<std::string_view, 34> kFreeIB4x = {{
     "SAVEPOINT", "TEMPORARY", "TIES", "TIME", "TIMESTAMP", "TYPE", "USING", "VARBINARY",
     "YEAR", "YEARDAY",
 }};
+// clang-format on
+// clang-format off
 constexpr std::array<std::string_view, 29> kFreeIB5x = {{
     "BIGINT", "BINARY", "BOOLEAN", "CASE", "CLOSE", "COLUMN", "CROSS", "CURRENT_DATE",
     "CURRENT_TIME", "CURRENT_TIMESTAMP", "EXTRACT", "FETCH", "GLOBAL", "OPEN", "PERCENT",
     "PRESERVE", "RECREATE", "RELEASE", "ROWS", "SAVEPOINT", "TEMPORARY", "TIES", "TIME",
     "TIMESTAMP", "TYPE", "USING", "VARBINARY", "YEAR", "YEARDAY",
 }};
+// clang-format on
+// clang-format off
 constexpr std::array<std::string_view, 18> kFreeIB6x = {{
     "BIGINT", "BINARY", "BOOLEAN", "CASE", "CLOSE", "CROSS", "FETCH", "GLOBAL", "OPEN",
     "PERCENT", "PRESERVE", "RECREATE", "RELEASE", "SAVEPOINT", "TEMPORARY", "TIES", "USING",
     "VARBINARY",
 }};
+// clang-format on
+// clang-format off
 constexpr std::array<std::string_view, 18> kFreeFB1x = {{
     "BIGINT", "BINARY", "BOOLEAN", "CASE", "CLOSE", "CROSS", "FETCH", "GLOBAL", "OPEN",
     "PERCENT", "PRESERVE", "RELEASE", "ROWS", "SAVEPOINT", "TEMPORARY", "TIES", "USING",
     "VARBINARY",
 }};
+// clang-format on
+// clang-format off
 constexpr std::array<std::string_view, 22> kFreeYaffil = {{
     "BIGINT", "BOOLEAN", "CLOSE", "COLUMN", "CROSS", "CURRENT_DATE", "CURRENT_TIME",
     "CURRENT_TIMESTAMP", "EXTRACT", "FETCH", "GLOBAL", "OPEN", "PERCENT", "PRESERVE",
     "RECREATE", "RELEASE", "ROWS", "SAVEPOINT", "TEMPORARY", "TIES", "TYPE", "USING",
 }};
+// clang-format on
+// clang-format off
 constexpr std::array<std::string_view, 14> kFreeFB15 = {{
     "BINARY", "BOOLEAN", "CLOSE", "CROSS", "FETCH", "GLOBAL", "OPEN", "PERCENT", "PRESERVE",
     "ROWS", "TEMPORARY", "TIES", "USING", "VARBINARY",
 }};
+// clang-format on
+// clang-format off
 constexpr std::array<std::string_view, 9> kFreeIB7x = {{
     "BIGINT", "BINARY", "CLOSE", "CROSS", "FETCH", "OPEN", "RECREATE", "USING", "VARBINARY",
 }};
+// clang-format on
 // st_InterBase_75: as st_InterBase_7x.
+// clang-format off
 constexpr std::array<std::string_view, 13> kFreeFB20 = {{
     "ACTION", "BINARY", "BOOLEAN", "CACHE", "CASCADE", "CHECK_POINT_LENGTH", "FREE_IT",
     "GLOBAL", "PERCENT", "ROLE", "TEMPORARY", "TIES", "VARBINARY",
 }};
+// clang-format on
 // st_Firebird_21: as st_Firebird_20.
 // st_Firebird_25: as st_Firebird_20.
+// clang-format off
 constexpr std::array<std::string_view, 55> kFreeFB30 = {{
     "ACTION", "ACTIVE", "AFTER", "ASC", "ASCENDING", "AUTO", "BEFORE", "BINARY", "BOOLEAN",
     "CASCADE", "COMPUTED", "CONDITIONAL", "CONTAINING", "CSTRING", "DATABASE", "DESC",
@@ -125,6 +144,8 @@ constexpr std::array<std::string_view, 55> kFreeFB30 = {{
     "SEGMENT", "SINGULAR", "SIZE", "SORT", "STARTING", "STARTS", "STATISTICS", "SUB_TYPE",
     "SUSPEND", "TEMPORARY", "TIES", "TYPE", "USING", "VARBINARY", "WORK", "YEARDAY",
 }};
+// clang-format on
+// clang-format off
 constexpr std::array<std::string_view, 51> kFreeFB40 = {{
     "ACTION", "ACTIVE", "AFTER", "ASC", "ASCENDING", "AUTO", "BEFORE", "BOOLEAN", "CASCADE",
     "COMPUTED", "CONDITIONAL", "CONTAINING", "CSTRING", "DATABASE", "DESC", "DESCENDING",
@@ -134,6 +155,7 @@ constexpr std::array<std::string_view, 51> kFreeFB40 = {{
     "STARTING", "STARTS", "STATISTICS", "SUB_TYPE", "SUSPEND", "TEMPORARY", "TIES", "TYPE",
     "USING", "WORK", "YEARDAY",
 }};
+// clang-format on
 // st_InterBase_2020: as st_InterBase_7x.
 
 static_assert(AllInTable(kFreeAlways) && AllInTable(kFreeIB4x) && AllInTable(kFreeIB5x) &&
@@ -142,13 +164,16 @@ static_assert(AllInTable(kFreeAlways) && AllInTable(kFreeIB4x) && AllInTable(kFr
               AllInTable(kFreeFB30) && AllInTable(kFreeFB40));
 
 // Indexed by version, in enumeration order.
+// clang-format off
 constexpr std::array<std::span<const std::string_view>, kIBVersionCount> kFreeByVersion = {{
     kFreeIB4x, kFreeIB5x, kFreeIB6x, kFreeFB1x, kFreeYaffil, kFreeFB15, kFreeIB7x, kFreeIB7x,
     kFreeFB20, kFreeFB20, kFreeFB20, kFreeFB30, kFreeFB40, kFreeIB7x,
 }};
+// clang-format on
 
 // Words outside the table that a version reserves too. Each version's list
 // builds on an older one, so the lists are kept as the steps between them.
+// clang-format off
 constexpr std::array<std::string_view, 35> kExtraIB4x = {{
     "BASE_NAME", "DEBUG", "INPUT_TYPE", "ISOLATION", "LENGTH", "LEVEL", "LOG_BUFFER_SIZE",
     "LOGFILE", "LONG", "MANUAL", "MAXIMUM_SEGMENT", "MESSAGE", "NUM_LOG_BUFFERS", "ONLY",
@@ -156,26 +181,40 @@ constexpr std::array<std::string_view, 35> kExtraIB4x = {{
     "RECORD_VERSION", "RESERV", "RESERVING", "RETAIN", "ROLLBACK", "SCHEMA", "SHADOW",
     "SHARED", "SNAPSHOT", "STABILITY", "STARTS", "TRANSACTION", "WAIT", "WRITE",
 }};
+// clang-format on
+// clang-format off
 constexpr std::array<std::string_view, 1> kExtraIB5x = {{
     "RESTRICT",
 }};
+// clang-format on
+// clang-format off
 constexpr std::array<std::string_view, 8> kExtraIB6x = {{
     "DAY", "HOUR", "MINUTE", "MONTH", "SECOND", "WEEKDAY", "YEAR", "YEARDAY",
 }};
+// clang-format on
+// clang-format off
 constexpr std::array<std::string_view, 8> kExtraFB1x = {{
     "BREAK", "CURRENT_ROLE", "CURRENT_USER", "DESCRIPTOR", "FIRST", "RECREATE", "SKIP",
     "SUBSTRING",
 }};
+// clang-format on
+// clang-format off
 constexpr std::array<std::string_view, 10> kExtraFB15 = {{
     "BIGINT", "CASE", "CURRENT_CONNECTION", "CURRENT_ROLE", "CURRENT_TRANSACTION",
     "CURRENT_USER", "RECREATE", "RELEASE", "ROW_COUNT", "SAVEPOINT",
 }};
+// clang-format on
+// clang-format off
 constexpr std::array<std::string_view, 5> kExtraIB7x = {{
     "COALESCE", "FALSE", "NULLIF", "TRUE", "UNKNOWN",
 }};
+// clang-format on
+// clang-format off
 constexpr std::array<std::string_view, 4> kExtraIB2020 = {{
     "NAME", "SUBSCRIBE", "DESCRIPTION", "SYSTEM",
 }};
+// clang-format on
+// clang-format off
 constexpr std::array<std::string_view, 60> kExtraFB20 = {{
     "BIGINT", "BIT_LENGTH", "BOTH", "CASE", "CHAR_LENGTH", "CHARACTER_LENGTH", "CLOSE",
     "CROSS", "CURRENT_CONNECTION", "CURRENT_ROLE", "CURRENT_TRANSACTION", "CURRENT_USER",
@@ -186,9 +225,13 @@ constexpr std::array<std::string_view, 60> kExtraFB20 = {{
     "SHADOW", "SHARED", "SNAPSHOT", "STABILITY", "STARTS", "TRANSACTION", "WAIT", "WRITE",
     "YEAR", "ROW_COUNT", "ROWS", "SAVEPOINT", "TRAILING", "TRIM", "USING",
 }};
+// clang-format on
+// clang-format off
 constexpr std::array<std::string_view, 1> kExtraFB25 = {{
     "OVER",
 }};
+// clang-format on
+// clang-format off
 constexpr std::array<std::string_view, 30> kExtraFB30 = {{
     "BOOLEAN", "CORR", "COVAR_POP", "COVAR_SAMP", "DELETING", "DETERMINISTIC", "FALSE",
     "INSERTING", "OFFSET", "RDB$RECORD_VERSION", "REGR_AVGX", "REGR_AVGY", "REGR_COUNT",
@@ -196,9 +239,12 @@ constexpr std::array<std::string_view, 30> kExtraFB30 = {{
     "ROW", "SCROLL", "SQLSTATE", "STDDEV_POP", "STDDEV_SAMP", "TRUE", "UNKNOWN", "UPDATING",
     "VAR_POP", "VAR_SAMP",
 }};
+// clang-format on
+// clang-format off
 constexpr std::array<std::string_view, 5> kExtraFB40 = {{
     "BINARY", "TIMEZONE_HOUR", "TIMEZONE_MINUTE", "VARBINARY", "WITHOUT",
 }};
+// clang-format on
 
 using TWordSpan = std::span<const std::string_view>;
 using TExtraSteps = std::initializer_list<TWordSpan>;

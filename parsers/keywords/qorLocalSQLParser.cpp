@@ -11,6 +11,7 @@ namespace {
 
 // Kinds only tell keywords from identifiers here: one per record from 30.
 // IACTIVE and COMMITED stand in the table spelled so.
+// clang-format off
 constexpr std::array<TResWordSymb, 215> kKeywords = {{
     {"ADD", 30}, {"AFTER", 31}, {"ALL", 32}, {"ALTER", 33}, {"AND", 34}, {"ANY", 35},
     {"AS", 36}, {"ASC", 37}, {"ASCENDING", 38}, {"AT", 39}, {"AUTO", 40}, {"AUTOINC", 41},
@@ -58,6 +59,7 @@ constexpr std::array<TResWordSymb, 215> kKeywords = {{
     {"WHEN", 238}, {"WHERE", 239}, {"WHILE", 240}, {"WITH", 241}, {"WORK", 242},
     {"WRITE", 243}, {"YEAR", 244},
 }};
+// clang-format on
 static_assert(AllNamesFitKey(kKeywords));
 
 constexpr TResWordIndex<kKeywords.size()> kIndex(kKeywords);

@@ -13,6 +13,7 @@ namespace {
 // TRAN/TRANSACTION) and TO has two records of one kind. The two "<*=>"
 // entries are different tokens: the old outer-join operator and the
 // compound assignment. Parsers test these numbers, so never renumber.
+// clang-format off
 constexpr std::array<TResWordSymb, 194> kMSSQLKeywords = {{
     {"SET", 30}, {"ON", 31}, {"OFF", 32}, {"INSERT", 33}, {"DELETE", 34}, {"RECONFIGURE", 35},
     {"CREATE", 36}, {"RULE", 37}, {"AS", 38}, {"DEFAULT", 39}, {"SETUSER", 40}, {"EXEC", 41},
@@ -55,10 +56,12 @@ constexpr std::array<TResWordSymb, 194> kMSSQLKeywords = {{
     {"END CONVERSATION", 212}, {"<+=>", 213}, {"<-=>", 214}, {"<*=>", 215}, {"</=>", 216},
     {"<%=>", 217}, {"<^=>", 218}, {"<&=>", 219}, {"<|=>", 220},
 }};
+// clang-format on
 static_assert(AllNamesFitKey(kMSSQLKeywords));
 
 constexpr TResWordIndex<kMSSQLKeywords.size()> kIndex(kMSSQLKeywords);
 
+// clang-format off
 constexpr TWordIndex<174> kReserved(std::array<std::string_view, 174>{{
     "ADD", "ALL", "ALTER", "AND", "ANY", "AS", "ASC", "AUTHORIZATION", "BACKUP", "BEGIN",
     "BETWEEN", "BREAK", "BROWSE", "BULK", "BY", "CASCADE", "CASE", "CHECK", "CHECKPOINT",
@@ -82,6 +85,7 @@ constexpr TWordIndex<174> kReserved(std::array<std::string_view, 174>{{
     "TSEQUAL", "UNION", "UNIQUE", "UPDATE", "UPDATETEXT", "USE", "USER", "VALUES", "VARYING",
     "VIEW", "WAITFOR", "WHEN", "WHERE", "WHILE", "WITH", "WRITETEXT",
 }});
+// clang-format on
 
 bool IsLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
 // "$" may follow the first character only: $A would not parse bare.

@@ -14,6 +14,7 @@ namespace {
 
 // Synonyms share a kind (INT/INTEGER, BOOL/TINYINT, DEC/DECIMAL,
 // CHAR/CHARACTER). Parsers test these numbers, so never renumber a word.
+// clang-format off
 constexpr std::array<TResWordSymb, 75> kMySQLKeywords = {{
     {"INT", 30}, {"INTEGER", 30}, {"BOOL", 31}, {"TINYINT", 31}, {"SMALLINT", 32},
     {"MEDIUMINT", 33}, {"BIGINT", 34}, {"REAL", 35}, {"DOUBLE", 36}, {"FLOAT", 37},
@@ -31,8 +32,10 @@ constexpr std::array<TResWordSymb, 75> kMySQLKeywords = {{
     {"CALL", 93}, {"FULLTEXT", 94}, {"REPLACE", 95}, {"OR", 96}, {"SQL", 97}, {"AS", 98},
     {"VARBINARY", 99}, {"BIT", 100},
 }};
+// clang-format on
 static_assert(AllNamesFitKey(kMySQLKeywords));
 
+// clang-format off
 constexpr TWordIndex<215> kReserved(std::array<std::string_view, 215>{{
     "ADD", "ALL", "ALTER", "ANALYZE", "AND", "AS", "ASC", "ASENSITIVE", "BEFORE", "BETWEEN",
     "BIGINT", "BINARY", "BLOB", "BOTH", "BY", "CALL", "CASCADE", "CASE", "CHANGE", "CHAR",
@@ -63,6 +66,7 @@ constexpr TWordIndex<215> kReserved(std::array<std::string_view, 215>{{
     "VARCHAR", "VARCHARACTER", "VARYING", "WHEN", "WHERE", "WHILE", "WITH", "WRITE", "XOR",
     "YEAR_MONTH", "ZEROFILL",
 }});
+// clang-format on
 
 }  // namespace
 

@@ -11,6 +11,7 @@ namespace qor {
 namespace {
 
 // Kinds only tell keywords from identifiers here: one per record from 30.
+// clang-format off
 constexpr std::array<TResWordSymb, 112> kKeywords = {{
     {"ACCESS", 30}, {"ADD", 31}, {"ALL", 32}, {"ALTER", 33}, {"AND", 34}, {"ANY", 35},
     {"ARRAYLEN", 36}, {"AS", 37}, {"ASC", 38}, {"AUDIT", 39}, {"BETWEEN", 40}, {"BY", 41},
@@ -35,6 +36,7 @@ constexpr std::array<TResWordSymb, 112> kKeywords = {{
     {"VARCHAR", 136}, {"VARCHAR2", 137}, {"VIEW", 138}, {"WHENEVER", 139}, {"WHERE", 140},
     {"WITH", 141},
 }};
+// clang-format on
 static_assert(AllNamesFitKey(kKeywords));
 
 constexpr TResWordIndex<kKeywords.size()> kIndex(kKeywords);

@@ -11,6 +11,7 @@ namespace qor {
 namespace {
 
 // Kinds only tell keywords from identifiers here: one per record from 30.
+// clang-format off
 constexpr std::array<TResWordSymb, 98> kKeywords = {{
     {"..", 30}, {"::", 31}, {":=", 32}, {"<<", 33}, {">>", 34}, {"ALL", 35}, {"ANALYSE", 36},
     {"ANALYZE", 37}, {"AND", 38}, {"ANY", 39}, {"ARRAY", 40}, {"AS", 41}, {"ASC", 42},
@@ -33,6 +34,7 @@ constexpr std::array<TResWordSymb, 98> kKeywords = {{
     {"UNION", 121}, {"UNIQUE", 122}, {"USER", 123}, {"USING", 124}, {"VERBOSE", 125},
     {"WHEN", 126}, {"WHERE", 127},
 }};
+// clang-format on
 static_assert(AllNamesFitKey(kKeywords));
 
 constexpr TResWordIndex<kKeywords.size()> kIndex(kKeywords);

@@ -189,6 +189,55 @@ class TResWordHash {
     return kIdentKind;
   }
 
+  // A word cut into its upper-cased eight-byte chunks while it is read,
+  // so that a scanner hashes the bytes as scanned and, for a plain name,
+  // takes its upper-case text from the chunks: no second pass over them.
+  struct TWordKey {
+    std::uint64_t Chunks[(kMaxKeywordLength + 8) / 8] = {};  // those of Length bytes count
+    std::uint32_t Hash = 0;
+    std::uint32_t Length = 0;
+    bool Ascii = true;
+  };
+  // The key of the `n` bytes at `p`, of which `readable` (at least `n`)
+  // may be read: where eight bytes may be read a chunk is one load and a
+  // mask. False for a word too long to be any keyword.
+  static bool MakeKey(const char* p, std::size_t n, std::size_t readable, TWordKey& key) {
+    if (n > kMaxKeywordLength) return false;
+    key.Length = static_cast<std::uint32_t>(n);
+    std::uint64_t bytes = 0, h = 0;
+    for (std::size_t off = 0, k = 0; off < n || k == 0; off += 8, ++k) {
+      const std::size_t m = std::min<std::size_t>(n - off, 8);
+      std::uint64_t v;
+      if (off + 8 <= readable) {
+        v = Load<std::uint64_t>(p + off);
+        if (m < 8) v &= (std::uint64_t{1} << (8 * m)) - 1;
+      } else {
+        v = LoadChunk(p + off, m);
+      }
+      bytes |= v;
+      const std::uint64_t c = UpperBytes(v);
+      key.Chunks[k] = c;
+      h = k == 0 ? (c ^ n) * kMul : (h ^ c) * kMul;
+    }
+    key.Ascii = (bytes & kHigh) == 0;
+    key.Hash = static_cast<std::uint32_t>(h >> 32);
+    return true;
+  }
+  // The kind of the word whose key this is, or kIdentKind; for an ASCII
+  // key, the same answer KindOf gives for the word.
+  int KindOfKey(const TWordKey& key) const {
+    if (key.Length > maxLength_ || count_ == 0) return kIdentKind;
+    for (std::size_t i = key.Hash & mask_; slots_[i].Kind >= 0; i = (i + 1) & mask_) {
+      const Slot& s = slots_[i];
+      if (s.First != key.Chunks[0] || s.Hash != key.Hash || s.Length != key.Length) continue;
+      bool same = true;
+      for (std::size_t off = 8, k = s.Rest, c = 1; same && off < key.Length; off += 8, ++k, ++c)
+        same = rest_[k] == key.Chunks[c];
+      if (same) return s.Kind;
+    }
+    return kIdentKind;
+  }
+
   int Count() const { return count_; }
   void Clear() {
     slots_.clear();
@@ -200,6 +249,7 @@ class TResWordHash {
 
  private:
   static constexpr std::uint64_t kHigh = 0x8080808080808080ull;
+  static constexpr std::uint64_t kMul = 0x9E3779B97F4A7C15ull;
 
   struct TKey {
     std::uint64_t First;  // the first eight bytes, upper-cased
@@ -215,11 +265,11 @@ class TResWordHash {
 
   static TKey KeyOf(std::string_view word, bool& ascii) {
     const std::uint64_t first = word.empty() ? 0 : UpperChunk(word, 0);
-    std::uint64_t bytes = first, h = (first ^ word.size()) * 0x9E3779B97F4A7C15ull;
+    std::uint64_t bytes = first, h = (first ^ word.size()) * kMul;
     for (std::size_t off = 8; off < word.size(); off += 8) {
       const std::uint64_t c = UpperChunk(word, off);
       bytes |= c;
-      h = (h ^ c) * 0x9E3779B97F4A7C15ull;
+      h = (h ^ c) * kMul;
     }
     ascii = (bytes & kHigh) == 0;
     return {first, static_cast<std::uint32_t>(h >> 32)};
@@ -234,7 +284,9 @@ class TResWordHash {
   // 0x20 cleared when its low seven bits reach 'a' but not past 'z' and its
   // high bit is clear.
   static std::uint64_t UpperChunk(std::string_view word, std::size_t off) {
-    const std::uint64_t v = LoadChunk(word.data() + off, std::min<std::size_t>(word.size() - off, 8));
+    return UpperBytes(LoadChunk(word.data() + off, std::min<std::size_t>(word.size() - off, 8)));
+  }
+  static std::uint64_t UpperBytes(std::uint64_t v) {
     const std::uint64_t low7 = v & ~kHigh;
     const std::uint64_t fromA = low7 + 0x1F1F1F1F1F1F1F1Full;  // 'a' + 0x1F = 0x80
     const std::uint64_t pastZ = low7 + 0x0505050505050505ull;  // '{' + 0x05 = 0x80

@@ -621,19 +621,17 @@ void TMSSQLParser::ParseText() {
       NextToken();
       continue;
     }
-    while (!AtStatementEnd()) {
-      if (StopRequested) return;
-      const std::size_t before = TokenStart();
-      const TTokenKind kindBefore = scan_.Kind;
-      const int messagesBefore = Messages().Count();
-      const bool recognised = ParseStatement(nullptr);
-      // After an error the rest of the batch would only add follow-up
-      // errors: it is skipped.
-      if (!recognised || ErrorsSince(messagesBefore)) SkipToBatchEnd();
-      while (scan_.Kind == tk::Semicolon) NextToken();
-      // A rule that read nothing must not hold the loop.
-      if (TokenStart() == before && scan_.Kind == kindBefore && !AtStatementEnd()) NextToken();
-    }
+    ParseStatementList([&] { return AtStatementEnd(); },
+                       [&] {
+                         if (StopRequested) return false;
+                         const int messagesBefore = Messages().Count();
+                         const bool recognised = ParseStatement(nullptr);
+                         // After an error the rest of the batch would only
+                         // add follow-up errors: it is skipped.
+                         if (!recognised || ErrorsSince(messagesBefore)) SkipToBatchEnd();
+                         while (scan_.Kind == tk::Semicolon) NextToken();
+                         return true;
+                       });
   }
 }
 

@@ -299,6 +299,10 @@ class TMSSQLParser : public TCustomSQLParser {
   void ParseBlock(TDbObj* context);
   // Statements up to END (or the end of the text); true when END was met.
   bool ParseStatementsUntilEnd(TDbObj* context);
+  // One round of a body's statement list: ";" passed, a token that cannot
+  // start a statement reported with `unknownText` and passed, else the
+  // statement. Always true (go on).
+  bool ParseBodyStatement(TDbObj* context, std::string_view unknownText);
   void ParseExecuteSql(TDbObj* context);
   void ParseDeclare(TDbObj* context);
   // From the keyword CURSOR: options, FOR query, FOR READ ONLY / UPDATE.

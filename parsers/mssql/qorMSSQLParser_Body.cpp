@@ -385,12 +385,9 @@ void TMSSQLParser::ParseExecuteSql(TDbObj* context) {
       NestedParser->ReportInto(this);
     }
     TMSSQLParser& n = *NestedParser;
+    PrepareNested(n);
     n.SetObjs(Objs());
     n.BodyMode = BodyMode;
-    n.OnErrorMessage = OnErrorMessage;
-    n.OnLogNextLine = OnLogNextLine;
-    n.OnWarning = OnWarning;
-    n.ShowProgress = false;
     n.ScriptName = ScriptName;
     n.QuotedIdentifiers = QuotedIdentifiers;
     n.AnsiNulls = AnsiNulls;
@@ -404,13 +401,12 @@ void TMSSQLParser::ParseExecuteSql(TDbObj* context) {
     // Every statement of the text, the object whose body holds the call
     // as their context: what they use is what the body uses, and what they
     // create inside a body stays out of the collection.
-    while (!n.AtStatementEnd()) {
-      const std::size_t before = n.TokenStart();
-      const TTokenKind kind = n.TokenKind();
-      n.ParseStatement(context);
-      while (n.TokenKind() == tk::Semicolon) n.NextToken();
-      if (n.TokenStart() == before && n.TokenKind() == kind && !n.AtStatementEnd()) n.NextToken();
-    }
+    n.ParseStatementList([&] { return n.AtStatementEnd(); },
+                         [&] {
+                           n.ParseStatement(context);
+                           while (n.TokenKind() == tk::Semicolon) n.NextToken();
+                           return true;
+                         });
     n.SetSource({});
     n.CurrentObject = nullptr;
   }
@@ -445,22 +441,21 @@ void TMSSQLParser::ParseWhile(TDbObj* context) {
 }
 
 bool TMSSQLParser::ParseStatementsUntilEnd(TDbObj* context) {
-  while (!AtStatementEnd() && scan_.Kind != msk::END) {
-    if (scan_.Kind == tk::Semicolon) {
-      NextToken();
-      continue;
-    }
-    if (!CanStartStatement()) {
-      Error("Unknown Statement: " + CurTokenName());
-      NextToken();
-      continue;
-    }
-    const std::size_t before = TokenStart();
-    ParseStatement(context);
-    // A statement that read nothing must not hold the loop.
-    if (TokenStart() == before && !AtStatementEnd()) NextToken();
-  }
+  ParseStatementList([&] { return AtStatementEnd() || scan_.Kind == msk::END; },
+                     [&] { return ParseBodyStatement(context, "Unknown Statement: "); });
   return scan_.Kind == msk::END;
+}
+
+bool TMSSQLParser::ParseBodyStatement(TDbObj* context, std::string_view unknownText) {
+  if (scan_.Kind == tk::Semicolon) {
+    NextToken();
+  } else if (!CanStartStatement()) {
+    Error(std::string(unknownText) + CurTokenName());
+    NextToken();
+  } else {
+    ParseStatement(context);
+  }
+  return true;
 }
 
 void TMSSQLParser::ParseBlock(TDbObj* context) {

@@ -21,22 +21,11 @@ namespace qor {
 std::string TMSSQLParser::ReadBody(TDbObj& context) {
   const std::size_t start = TokenStart();
   if (!BodyMode) return ReadBatchText();
-  while (!AtStatementEnd()) {
-    TNestingGuard guard(*this);
-    if (!guard.Ok()) break;
-    if (scan_.Kind == tk::Semicolon) {
-      NextToken();
-      continue;
-    }
-    if (!CanStartStatement()) {
-      Error("Unknown statement: " + CurTokenName());
-      NextToken();
-      continue;
-    }
-    const std::size_t before = TokenStart();
-    ParseStatement(&context);
-    if (TokenStart() == before && !AtStatementEnd()) NextToken();
-  }
+  ParseStatementList([&] { return AtStatementEnd(); },
+                     [&] {
+                       TNestingGuard guard(*this);
+                       return guard.Ok() && ParseBodyStatement(&context, "Unknown statement: ");
+                     });
   return TextFrom(start);
 }
 

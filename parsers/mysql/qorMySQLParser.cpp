@@ -28,15 +28,6 @@ bool IsNameChar(char c) {
          static_cast<unsigned char>(c) >= 0x80;
 }
 
-// Removes the object stored under `key` from `list`, edges and links first.
-template <class T>
-void RemoveKey(TObjs& objs, TOwnedNameList<T>& list, const std::string& key) {
-  const int i = list.IndexOf(key);
-  if (i < 0) return;
-  objs.DetachObject(list.Object(i));
-  list.Delete(i);
-}
-
 }  // namespace
 
 // ------------------------------------------------------------ construction
@@ -536,20 +527,8 @@ void TMySQLParser::ParseDrop() {
       if (!ReadName(name)) return;
       TObjs* objs = Objs();
       if (k == myk::TABLE && objs) {
-        if (TTblData* t = objs->FindTable(name)) {
-          const std::string tableName = t->GetName();
-          // The table goes with its keys, indices and triggers.
-          for (int i = objs->Constraints.Count() - 1; i >= 0; --i)
-            if (TCtrData* c = objs->Constraints.Object(i); c && c->GetTableName() == tableName)
-              RemoveKey(*objs, objs->Constraints, objs->Constraints.Name(i));
-          for (int i = objs->Indices.Count() - 1; i >= 0; --i)
-            if (TIdxData* x = objs->Indices.Object(i); x && x->TableName == tableName)
-              RemoveKey(*objs, objs->Indices, objs->Indices.Name(i));
-          for (int i = objs->Triggers.Count() - 1; i >= 0; --i)
-            if (TTrgData* g = objs->Triggers.Object(i); g && g->GetTableName() == tableName)
-              RemoveKey(*objs, objs->Triggers, objs->Triggers.Name(i));
-          RemoveKey(*objs, objs->Tables, t->GetKeyName());
-        }
+        // The table goes with its keys, indices and triggers.
+        if (TTblData* t = objs->FindTable(name)) objs->DropTable(t->GetKeyName(), t->GetName());
       }
       if (k != myk::TABLE || TokenKind() != tk::Comma) break;
       NextToken();
@@ -580,7 +559,7 @@ void TMySQLParser::ParseDrop() {
       if (!ReadName(table)) return;
       if (TObjs* objs = Objs()) {
         if (TTblData* t = objs->FindTable(table)) table = t->GetName();
-        RemoveKey(*objs, objs->Indices, table + "." + name);
+        objs->DropStored(TDbObject::dboIndex, table + "." + name);
       }
     }
     return;

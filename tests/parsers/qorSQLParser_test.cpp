@@ -437,6 +437,44 @@ TEST(SQLParserText, SkipToTextFromAndQualifyName) {
   }
 }
 
+// The statement-list rule the dialects' blocks and bodies share: a round
+// that reads nothing still moves the list on, and the list stops where its
+// end test or the round says.
+TEST(SQLParserText, StatementListMovesOnAndStopsWhereTold) {
+  struct Case {
+    const char* name;
+    const char* text;
+    int reads;      // tokens a round reads: 0 (a rule that reads nothing) or 1
+    int stopAt;     // the round that says stop (1-based); 0 for none
+    int rounds;     // rounds run
+    TTokenKind at;  // the token current afterwards
+  };
+  const Case cases[] = {
+      {"a round that reads nothing passes the token", "a b c", 0, 0, 3, tk::EOFKind},
+      {"a round that reads a token is not passed again", "a b c", 1, 0, 3, tk::EOFKind},
+      {"the end test stops before the terminator", "a b ; c", 0, 0, 2, tk::Terminator},
+      {"a round says stop", "a b c", 1, 2, 2, tk::Ident},
+      {"an empty list runs no round", "; a", 0, 0, 0, tk::Terminator},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    TCustomSQLParser p(nullptr);
+    p.SetSource(c.text);
+    p.NextToken();
+    int rounds = 0;
+    p.ParseStatementList(
+        [&] { return p.TokenKind() == tk::EOFKind || p.TokenKind() == tk::Terminator; },
+        [&] {
+          ++rounds;
+          if (rounds == c.stopAt) return false;
+          for (int i = 0; i < c.reads; ++i) p.NextToken();
+          return true;
+        });
+    EXPECT_EQ(rounds, c.rounds);
+    EXPECT_EQ(p.TokenKind(), c.at);
+  }
+}
+
 TEST(SQLParserText, CommentTextCannotEndEarly) {
   TCustomSQLParser p(nullptr);
   const std::string c = p.CommentText("a */ drop table t; /* b");

@@ -2,9 +2,12 @@
 // InterBase: sizes, kind numbering that the parsers rely on, and lookups.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cctype>
 #include <map>
 #include <set>
 #include <string>
+#include <vector>
 
 #include "parsers/keywords/qorASAParser.h"
 #include "parsers/keywords/qorDB2Parser.h"
@@ -13,6 +16,7 @@
 #include "parsers/keywords/qorMySQLKeywords.h"
 #include "parsers/keywords/qorOracleParser.h"
 #include "parsers/keywords/qorPGSQLParser.h"
+#include "parsers/keywords/qorResWord.h"
 
 namespace qor {
 namespace {
@@ -148,6 +152,45 @@ TEST(DialectLookups, UpperCaseAsciiAndFirstRecord) {
   EXPECT_EQ(LookupOracleKeyword("VARCHAR3"), kIdentKind);
   // Lookups fold ASCII only.
   EXPECT_EQ(LookupOracleKeyword("\xC3\xA9"), kIdentKind);
+}
+
+// A scanner keys a word from the bytes it reads, with the bytes after the
+// word in the same buffer: the key must find what the word finds, whatever
+// follows it and whether eight bytes may be read or not.
+TEST(ResWordHash, ScannedKeyFindsWhatTheWordFinds) {
+  TResWordHash hash;
+  for (const TResWordSymb& s : MSSQLKeywordTable()) hash.Add(s.Name, s.Kind);
+  std::vector<std::string> words = {"", "x", "Set", "execute", "to", "TEXT", "current_timestamp"};
+  const std::string accented = "\xC3\xA9";
+  words.insert(words.end(), {accented, "A" + accented + "B", std::string(31, 'Z')});
+  words.push_back(std::string(32, 'Z'));  // longer than any keyword
+  for (const TResWordSymb& s : MSSQLKeywordTable()) {
+    std::string lower = s.Name;
+    for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    words.push_back(s.Name);
+    words.push_back(lower);
+  }
+  for (const std::string& w : words) {
+    SCOPED_TRACE(w);
+    const int want = hash.KindOf(w);
+    for (const std::string tail : {"", "_next", "xxxxxxxxxxxxxxxx"}) {
+      const std::string buffer = w + tail;
+      for (std::size_t readable : {w.size(), buffer.size()}) {
+        TResWordHash::TWordKey key;
+        if (!TResWordHash::MakeKey(buffer.data(), w.size(), readable, key)) {
+          EXPECT_GT(w.size(), kMaxKeywordLength);
+          EXPECT_EQ(want, kIdentKind);
+          continue;
+        }
+        const bool ascii = std::all_of(w.begin(), w.end(),
+                                       [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+        EXPECT_EQ(key.Ascii, ascii);
+        if (key.Ascii) {
+          EXPECT_EQ(hash.KindOfKey(key), want) << "tail " << tail;
+        }
+      }
+    }
+  }
 }
 
 }  // namespace
