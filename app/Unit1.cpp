@@ -3,6 +3,7 @@
 #include "app/qorIniFile.h"
 #include "base/qorMsgMngr.h"
 #include "extract/ib/qorIBDatabaseExtract.h"
+#include "extract/mysql/qorMySQLDatabaseExtract.h"
 #include "extract/qorCustomExtract.h"
 #include "parsers/ib/qorIBExParser.h"
 #include "platform/qorStrings.h"
@@ -158,6 +159,13 @@ void TForm1::CreateControls() {
 
 void TForm1::LinkComponents() {
   QORConnection.OnErrorMessage = [this](TObject* s, const std::string& t) { LogErrorMessage(s, t); };
+  auto my = std::make_unique<TMySQLDBExtract>();
+  my->SetQORConnection(&QORConnection);
+  my->SetDBStructure(&DBStructure);
+  my->OnLogNextLine = [this](TObject* s, const std::string& t) { LogNextLine(s, t); };
+  my->OnErrorMessage = [this](TObject* s, const std::string& t) { LogErrorMessage(s, t); };
+  MySQLDBExtract = my.get();
+  extractors_.push_back(std::move(my));
   auto ib = std::make_unique<TIBDBExtract>();
   ib->SetQORConnection(&QORConnection);
   ib->SetDBStructure(&DBStructure);
@@ -169,8 +177,8 @@ void TForm1::LinkComponents() {
   };
   IBDBExtract = ib.get();
   extractors_.push_back(std::move(ib));
-  // No MS SQL or MySQL extractor in this build yet: choosing those kinds
-  // reports it in the log.
+  // No MS SQL extractor in this build yet: choosing that kind reports it
+  // in the log.
 }
 
 // ------------------------------------------------------------- settings
@@ -324,6 +332,8 @@ bool TForm1::ExtractDatabase() {
     LogErrorMessage(nullptr, std::string("This build has no extractor for ") + kindName + ".");
     return false;
   }
+  // The structure reports to the extractor that fills it.
+  extractor->SetDBStructure(&DBStructure);
   if (!RunExtractor(*extractor)) return false;
   extracted_ = true;
   return true;

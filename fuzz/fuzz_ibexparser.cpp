@@ -6,6 +6,7 @@
 // recurse without bound; the tokens scanned stay within a fixed multiple
 // of the input length.
 #include "model/qorComp_Ctr.h"
+#include "fuzz/qorFuzzCounting.h"
 #include "model/qorComp_Dmn.h"
 #include "model/qorComp_Fld.h"
 #include "model/qorComp_Pkg.h"
@@ -23,18 +24,9 @@
 
 namespace {
 
-void Check(bool ok) {
-  if (!ok) std::abort();
-}
+using qor::fuzz::Check;
 
-class TCountingParser : public qor::TIbExParser {
- public:
-  using qor::TIbExParser::TIbExParser;
-  std::size_t Tokens = 0;
-
- protected:
-  void AfterToken() override { ++Tokens; }
-};
+using TCountingParser = qor::fuzz::TTokenCounting<qor::TIbExParser>;
 
 const char* const kModel =
     "CREATE GENERATOR G; CREATE EXCEPTION E 'e'; CREATE DOMAIN D AS INTEGER;\n"

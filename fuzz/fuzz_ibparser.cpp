@@ -3,6 +3,7 @@
 // without bound. The tokens scanned stay within a fixed multiple of the
 // input length, and the collection it fills stays consistent.
 #include "model/qorDBStructure.h"
+#include "fuzz/qorFuzzCounting.h"
 #include "parsers/ib/qorIBParser.h"
 
 #include <cstddef>
@@ -12,19 +13,9 @@
 
 namespace {
 
-void Check(bool ok) {
-  if (!ok) std::abort();
-}
+using qor::fuzz::Check;
 
-// Counts the tokens the parser scans.
-class TCountingParser : public qor::TIbParser {
- public:
-  using qor::TIbParser::TIbParser;
-  std::size_t Tokens = 0;
-
- protected:
-  void AfterToken() override { ++Tokens; }
-};
+using TCountingParser = qor::fuzz::TTokenCounting<qor::TIbParser>;
 
 bool MentionsInput(const std::string& text) {
   for (std::size_t i = 0; i + 5 <= text.size(); ++i) {

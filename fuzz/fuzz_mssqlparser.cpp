@@ -6,6 +6,7 @@
 // fixed number of tokens per character of input, so no rule spins or rescans without end. Run under
 // the sanitizers, so a dangling object or edge fails.
 #include "parsers/mssql/qorMSSQLParser.h"
+#include "fuzz/qorFuzzCounting.h"
 
 #include "model/qorComp_Prc.h"
 #include "model/qorComp_Trg.h"
@@ -22,20 +23,9 @@ namespace {
 
 using namespace qor;
 
-void Check(bool ok) {
-  if (!ok) std::abort();
-}
+using qor::fuzz::Check;
 
-// Counts the tokens the parser reads.
-class CountingParser : public TMSSQLParser {
- public:
-  CountingParser() : TMSSQLParser(nullptr) {}
-  void NextToken() override {
-    ++Tokens;
-    TMSSQLParser::NextToken();
-  }
-  std::size_t Tokens = 0;
-};
+using TCountingParser = qor::fuzz::TTokenCounting<TMSSQLParser>;
 
 // Look-aheads rescan a token now and then; a rule that loops rescans far
 // more than this.
@@ -50,7 +40,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   TObjs& objs = *structure.GetObjs();
   objs.SetServerType(TDatabaseType::dbMSSQL);
   if (data[0] & 1) objs.MSSQLServerOptions.SQLServerVersion = TMSSQLServerVersionType::st_MSSQL2016;
-  CountingParser p;
+  TCountingParser p(nullptr);
   p.OnErrorMessage = [](TObject*, const std::string&) {};
   p.SetObjs(&objs);
   p.QuotedIdentifiers = (data[0] & 2) != 0;

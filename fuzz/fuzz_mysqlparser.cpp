@@ -5,6 +5,7 @@
 // character of input, so no rule spins or rescans without end. Run under
 // the sanitizers, so a dangling object or edge fails.
 #include "parsers/mysql/qorMySQLParser.h"
+#include "fuzz/qorFuzzCounting.h"
 
 #include "model/qorComp_Prc.h"
 #include "model/qorComp_Tbl.h"
@@ -22,20 +23,9 @@ namespace {
 
 using namespace qor;
 
-void Check(bool ok) {
-  if (!ok) std::abort();
-}
+using qor::fuzz::Check;
 
-// Counts the tokens the parser reads.
-class CountingParser : public TMySQLParser {
- public:
-  CountingParser() : TMySQLParser(nullptr) {}
-  void NextToken() override {
-    ++Tokens;
-    TMySQLParser::NextToken();
-  }
-  std::size_t Tokens = 0;
-};
+using TCountingParser = qor::fuzz::TTokenCounting<TMySQLParser>;
 
 // Look-aheads rescan a token now and then; a rule that loops rescans far
 // more than this.
@@ -50,7 +40,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   TObjs& objs = *structure.GetObjs();
   objs.SetServerType(TDatabaseType::dbMySQL);
   objs.MySQLServerOptions.MySQLCompareOptions.CaseSensitiveIdentifiers = (data[0] & 1) != 0;
-  CountingParser p;
+  TCountingParser p(nullptr);
   p.OnErrorMessage = [](TObject*, const std::string&) {};
   p.SetObjs(&objs);
 

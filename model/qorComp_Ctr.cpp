@@ -66,7 +66,7 @@ void TCtrData::SetRefSchemaName(std::string_view value) { refSchema_ = CaseFolde
 std::string TCtrData::GetDisplayName() {
   if (!GetName().empty()) return GetName();
   if (!SystemName.empty()) return SystemName;
-  return GetCreateSQL();
+  return GetAddSQL();
 }
 
 std::string TCtrData::GetKeyName() {
@@ -75,10 +75,12 @@ std::string TCtrData::GetKeyName() {
   if (!GetName().empty() && GetServerType() == TDatabaseType::dbMySQL)
     return tableName_ + "." + TDbObj::GetKeyName();
   if (!GetName().empty()) return TDbObj::GetKeyName();
-  if (GetServerType() != TDatabaseType::dbInterBase) return GetCreateSQL();
+  // The key of a constraint without name is its own text, which does not
+  // change with the table it is written with.
+  if (GetServerType() != TDatabaseType::dbInterBase) return GetAddSQL();
   // Dialect 1 writes names unquoted, so equal constraints share a key.
   TIBDialectScope scope(GetServerOptions(), 1);
-  return GetCreateSQL();
+  return GetAddSQL();
 }
 
 void TCtrData::GetSubObjects(std::vector<TDbObj*>& out) {
@@ -206,11 +208,33 @@ std::string TCtrData::GetNotNullText() {
   return s + " NOT NULL)";
 }
 
-std::string TCtrData::GetCreateSQL() {
+std::string TCtrData::GetMySQLColumnCheckText() {
+  if (GetServerType() != DB::dbMySQL || constraintType_ != ct::Check || !GetName().empty() ||
+      Columns.Count() != 1)
+    return {};
+  TCustomObjs* objs = Owner();
+  int at = -1;
+  if (!objs || !objs->Tables.Find(tableName_, at)) return {};
+  TFldData* column = objs->Tables.Value(at)->FindField(Columns.Name(0));
+  if (!column) return {};
+  std::string s = " MODIFY COLUMN " + QuoteName(column->GetName()) + " " +
+                  column->GetColumnSQL() + " CHECK" + GetText();
+  if (!column->GetDescription().empty())
+    s += " COMMENT " + QuoteStringLiteral(column->GetDescription(), DB::dbMySQL);
+  return s;
+}
+
+std::string TCtrData::GetAddSQL() {
   std::string s = "ALTER TABLE " + TableText();
   if (GetServerType() == DB::dbOracle && constraintType_ == ct::NotNull)
     return s + GetNotNullText();
   return s + " ADD " + GetConstraintText(/*forColumn=*/false);
+}
+
+std::string TCtrData::GetCreateSQL() {
+  if (std::string column = GetMySQLColumnCheckText(); !column.empty())
+    return "ALTER TABLE " + TableText() + column;
+  return GetAddSQL();
 }
 
 std::string TCtrData::GetDropSQL() {

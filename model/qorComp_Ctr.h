@@ -47,6 +47,14 @@ class TCtrData : public TDbObj {
   std::string GetConstraintText(bool forColumn);
   // Oracle: the NOT NULL constraint as a column modification.
   std::string GetNotNullText();
+  // MySQL: a check without name on one column is that column's own check
+  // (a table check gets a name from the server). Added as a table check it
+  // would take a generated name that a named one of the script may hold;
+  // so it is written with the column, as " MODIFY COLUMN ...". Empty for
+  // any other constraint.
+  std::string GetMySQLColumnCheckText();
+  // "ALTER TABLE ... ADD" and the constraint (Oracle NOT NULL: MODIFY).
+  std::string GetAddSQL();
 
   std::uint8_t GetConstraintType() const { return constraintType_; }
   // Stores the type and sets the kind code that belongs to it.

@@ -496,6 +496,10 @@ std::string TFldData::MySQLColumnSQL() {
   if (Unsigned) s += " UNSIGNED";
   if (ZeroFill) s += " ZEROFILL";
   if (BinaryAttr) s += " BINARY";
+  // A generated column takes neither a default nor NOT NULL; without its
+  // expression it would come back as a plain column.
+  if (!GeneratedExpr.empty())
+    return s + " GENERATED ALWAYS AS " + GeneratedExpr + (Persisted ? " STORED" : " VIRTUAL");
   if (!Nullable) s += " NOT NULL";
   const std::string def = GetDefaultText();
   if (!def.empty()) {

@@ -22,6 +22,15 @@ std::string JoinParams(const std::vector<std::string>& entries) {
   return JoinLines(entries, ",\r\n");
 }
 
+// A MySQL parameter's or result's character set and collation: without
+// them a string routine converts its text to the database's set.
+std::string MySQLCharSetText(const TFldData& p) {
+  std::string s;
+  if (!p.CharSet.empty()) s += " CHARACTER SET " + p.CharSet;
+  if (!p.Collation.empty()) s += " COLLATE " + p.Collation;
+  return s;
+}
+
 // The first dollar-quote tag that cannot end the body early: "$$" unless
 // the body holds it (or ends in "$", which would run into it).
 std::string DollarTag(const std::string& body) {
@@ -135,14 +144,22 @@ std::string TPrcData::GetParamsSQL(bool full) {
           default: break;  // no direction given
         }
         if (!p->GetName().empty()) e += QuoteName(p->GetName()) + " ";
-        in.push_back(e + p->GetDataTypeSQL());
+        in.push_back(e + p->GetDataTypeSQL() + (pg ? std::string() : MySQLCharSetText(*p)));
       }
+      // A MySQL procedure returns nothing: what another dialect keeps as
+      // its outputs are OUT parameters here (RETURNS would be refused).
+      const bool outParams = !pg && !IsFunction;
+      if (outParams)
+        for (TFldData* p : outputs)
+          in.push_back("OUT " + (p->GetName().empty() ? std::string() : QuoteName(p->GetName()) + " ") +
+                       p->GetDataTypeSQL() + MySQLCharSetText(*p));
       std::string s = "(" + JoinParams(in) + ")";
       if (!full) return s;
       // RETURNS with nothing after it would not parse.
       std::string returns;
       if (pg && !ReturnsText.empty()) returns = ReturnsText;
-      else if (!outputs.empty()) returns = outputs[0]->GetDataTypeSQL();
+      else if (!outputs.empty() && !outParams)
+        returns = outputs[0]->GetDataTypeSQL() + (pg ? std::string() : MySQLCharSetText(*outputs[0]));
       if (returns.empty()) return s;
       return s + kCrlf + "RETURNS " + (pg && SetOf ? "SETOF " : "") + returns;
     }

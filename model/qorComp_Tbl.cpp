@@ -129,7 +129,11 @@ std::string TTblData::GetMySQLCreateSQL() {
       c->SetSelected(true);
     }
     for (TIdxData* idx : indices) {
+      // A full-text or spatial index written as a plain key would come
+      // back as another index (a prefix key, or one the server refuses).
       std::string item = idx->Unique ? "UNIQUE " : "";
+      if (idx->FullText) item += "FULLTEXT ";
+      if (idx->Spatial) item += "SPATIAL ";
       item += "KEY " + QuoteName(idx->GetName());
       if (!idx->MySQLIndexOptions.IndexType.empty())
         item += " USING " + idx->MySQLIndexOptions.IndexType;

@@ -274,6 +274,18 @@ bool TIbParser::ParseCreateRoutine(bool isFunction, bool alter) {
 
 // ---- Triggers
 
+namespace {
+
+// Both halves of every edge the object's old body linked.
+void DropOutgoingEdges(TObjs& objs, TDbObj& obj) {
+  std::vector<TDbObj*> targets;
+  for (const auto& e : obj.DependsOn())
+    if (e.Value && e.Value->Target) targets.push_back(e.Value->Target);
+  for (TDbObj* target : targets) objs.RemoveDependencyEdges(&obj, target);
+}
+
+}  // namespace
+
 bool TIbParser::ParseCreateTrigger(bool alter) {
   NextToken();
   std::string name;
@@ -372,20 +384,27 @@ bool TIbParser::ParseCreateTrigger(bool alter) {
   if (table.empty()) table = "DATABASE";
   // The body's NEW. and OLD. columns are those of the trigger's table.
   t->SetTableName(table);
-  if (IsKw(ibk::As)) ReadBody(*t, TokenStart());  // a trigger's text keeps its AS
-  else if (!existing && !ExpectKw(ibk::As)) return false;
-  NotifyObject(existing ? ibs::Alter : ibs::Create, TDbObject::dboTrigger, name);
   if (existing) {
+    // The header has been read whole: the stored trigger takes it, and a new
+    // body is read onto the stored trigger itself, so the edges it links
+    // replace the old body's instead of going with the working copy.
     existing->Active = t->Active;
     existing->Timing = t->Timing;
     existing->Events = t->Events;
     existing->Position = t->Position;
     existing->TriggerType = t->TriggerType;
     existing->EventText = t->EventText;
-    existing->SetText(t->GetText());
     if (existing->GetTableName() != table) existing->SetTableName(table);
+    if (IsKw(ibk::As)) {
+      DropOutgoingEdges(*objs, *existing);
+      ReadBody(*existing, TokenStart());
+    }
+    NotifyObject(ibs::Alter, TDbObject::dboTrigger, name);
     return true;
   }
+  if (IsKw(ibk::As)) ReadBody(*t, TokenStart());  // a trigger's text keeps its AS
+  else if (!ExpectKw(ibk::As)) return false;
+  NotifyObject(ibs::Create, TDbObject::dboTrigger, name);
   ReplaceExisting(*t);
   std::unique_ptr<TDbObj> obj = std::move(t);
   AddObject(obj, /*freeIfRejected=*/true);

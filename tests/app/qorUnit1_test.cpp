@@ -8,6 +8,8 @@
 #include "app/qorOffscreenRun.h"
 #include "base/qorMsgMngr.h"
 #include "tests/support/qorFirebirdReplay.h"
+#include "tests/support/qorODBCTestEnv.h"
+#include "tests/support/qorServerReplay.h"
 #include "tests/support/qorTDSListener.h"
 #include "tests/support/qorTestEnv.h"
 
@@ -534,6 +536,32 @@ TEST(WindowOffscreenRun, WritesScreenshotAndScript) {
     EXPECT_TRUE(r.ScriptPath.empty());
     EXPECT_FALSE(fs::exists(failing + "/quorvane-script.sql"));
   }
+}
+
+// The hidden MySQL choice runs the MySQL extractor: with the ADO binding
+// left from an earlier run and a connection string naming the MariaDB
+// driver, the suite's MariaDB server is read and scripted.
+TEST(MariaDbWindow, TheMySQLChoiceRunsTheMySQLExtractor) {
+  test::TMariaDbReplayDatabase db;
+  ASSERT_TRUE(db.Ready()) << db.Error();
+  ASSERT_TRUE(db.Execute("CREATE TABLE `order` (id int NOT NULL PRIMARY KEY);")) << db.Error();
+  THooks hooks;
+  TForm1 f(NewIni(nullptr));
+  f.QORConnection.SetConnectionType(TconnectionType::cnADO);
+  f.QORConnection.ConnectionOptions.ConnectionString =
+      std::string("Driver=") + test::kMariaDBDriver + ";Server=127.0.0.1;Port=" +
+      std::to_string(QOR_MARIADB_PORT) + ";Database=" + db.Name() + ";UID=" + QOR_MARIADB_USER +
+      ";PWD=" + QOR_MARIADB_PASSWORD + ";";
+  f.SetDatabaseType(TDatabaseType::dbMySQL);
+  f.BtnExtractDb->click();
+  const auto log = Lines(f.MemoLog);
+  ASSERT_FALSE(log.empty());
+  EXPECT_EQ(log.back(), kFinished) << f.MemoLog->toPlainText().toStdString();
+  EXPECT_TRUE(Contains(log, "Table: order")) << f.MemoLog->toPlainText().toStdString();
+  f.BtnTessarind->click();
+  EXPECT_NE(f.MemoScript->toPlainText().toStdString().find("CREATE TABLE `order`"), std::string::npos)
+      << f.MemoScript->toPlainText().toStdString();
+  EXPECT_TRUE(hooks.shown.empty());
 }
 
 }  // namespace

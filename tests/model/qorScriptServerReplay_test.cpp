@@ -412,7 +412,11 @@ class MariaDbScript : public ServerScript {
 
     auto* touch = b.Add<TPrcData>("p_touch", "", "Marks the orders of a customer");
     b.Field(touch->InParams, touch, "cust", dt::BIGINT);
-    touch->SetText("BEGIN\n  UPDATE orders SET note = 'seen' WHERE customer_id = cust;\nEND");
+    // An output as other dialects keep it: an OUT parameter in MySQL.
+    b.Field(touch->OutParams, touch, "touched", dt::INTEGER);
+    touch->SetText(
+        "BEGIN\n  UPDATE orders SET note = 'seen' WHERE customer_id = cust;\n"
+        "  SET touched = ROW_COUNT();\nEND");
 
     auto* trg = b.Add<TTrgData>("orders_bi", "");
     trg->SetTableName("orders");
@@ -474,6 +478,11 @@ class MariaDbScript : public ServerScript {
                "where routine_schema = database() order by 1",
                {{"f_twice", "FUNCTION", "Twice the value"},
                 {"p_touch", "PROCEDURE", "Marks the orders of a customer"}});
+    ExpectRows(db, "procedure parameters",
+               "select parameter_mode, parameter_name, data_type from information_schema.parameters "
+               "where specific_schema = database() and specific_name = 'p_touch' order by "
+               "ordinal_position",
+               {{"IN", "cust", "bigint"}, {"OUT", "touched", "int"}});
     ExpectRows(db, "trigger",
                "select trigger_name, action_timing, event_manipulation from "
                "information_schema.triggers where trigger_schema = database()",

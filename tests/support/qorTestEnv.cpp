@@ -3,6 +3,7 @@
 #include <unistd.h>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <stdexcept>
 
 namespace qor::test {
@@ -43,6 +44,21 @@ std::string FreshTestFile(std::string_view name) {
   std::error_code ec;
   std::filesystem::remove(p, ec);
   return p.string();
+}
+
+TScratchFile::TScratchFile(std::string_view name, std::string_view text) {
+  static int counter = 0;
+  path_ = (std::filesystem::temp_directory_path() /
+           ("qor-" + std::to_string(static_cast<long>(getpid())) + "-" +
+            std::to_string(++counter) + "-" + std::string(name)))
+              .string();
+  std::ofstream out(path_, std::ios::binary);
+  out << text;
+}
+
+TScratchFile::~TScratchFile() {
+  std::error_code ec;
+  std::filesystem::remove(path_, ec);
 }
 
 std::string ServerPassword() { return QOR_FB_PASSWORD; }

@@ -19,6 +19,21 @@ const std::string& TestFolder();
 // A path in the test folder; the file is removed first when it exists.
 std::string FreshTestFile(std::string_view name);
 
+// `text` written to a file of its own in the system's temporary folder
+// (CTest runs the cases of one test program in parallel processes), removed
+// when the object goes.
+class TScratchFile {
+ public:
+  TScratchFile(std::string_view name, std::string_view text);
+  ~TScratchFile();
+  TScratchFile(const TScratchFile&) = delete;
+  TScratchFile& operator=(const TScratchFile&) = delete;
+  const std::string& Path() const { return path_; }
+
+ private:
+  std::string path_;
+};
+
 inline constexpr const char* kServerHost = "127.0.0.1";
 inline constexpr const char* kServerUser = "SYSDBA";
 std::string ServerPassword();

@@ -305,5 +305,34 @@ TEST(IbExParser, DomainTextsAreBothRead) {
   EXPECT_EQ(TBodies::Edges(*d), Lines{"generator G_ORDER"});
 }
 
+// ALTER TRIGGER in a script: the stored trigger takes the new body and its
+// edges; without a body it keeps the old ones.
+TEST(IbExParser, AlterTriggerMovesTheEdgesToTheNewBody) {
+  const std::string create = std::string(kTables) +
+                             "SET TERM ^;\n"
+                             "CREATE TRIGGER T FOR ORDERS BEFORE INSERT AS\n"
+                             "BEGIN INSERT INTO CUSTOMERS (ID) VALUES (NEW.ID); END^\n";
+  struct TCase {
+    const char* alter;
+    Lines edges;
+  } cases[] = {
+      {"ALTER TRIGGER T AS BEGIN NEW.ID = GEN_ID(G_ORDER, 1); END^\n",
+       Lines{"generator G_ORDER", "table-column ORDERS.ID"}},
+      {"ALTER TRIGGER T INACTIVE^\n",
+       Lines{"table CUSTOMERS", "table-column CUSTOMERS.ID", "table-column ORDERS.ID"}},
+  };
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.alter);
+    TIbParse p(TIBSQLServerVersionType::st_Firebird_25, /*bodies=*/true);
+    p.Run(create + c.alter + "SET TERM ;^\n");
+    EXPECT_EQ(p.Errors(), 0) << p.FirstError();
+    TTrgData* t = p.objs.FindTrigger("T");
+    ASSERT_NE(t, nullptr);
+    std::vector<std::string> edges = TBodies::Edges(*t);
+    std::sort(edges.begin(), edges.end());
+    EXPECT_EQ(edges, c.edges);
+  }
+}
+
 }  // namespace
 }  // namespace qor::test

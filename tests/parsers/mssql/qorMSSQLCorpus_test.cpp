@@ -9,17 +9,14 @@
 #include "model/qorDBStructure.h"
 #include "platform/qorStrings.h"
 #include "tests/support/qorModelDump.h"
+#include "tests/support/qorTestEnv.h"
 
 #include <gtest/gtest.h>
 
 #include <cctype>
 #include <cstdio>
-#include <filesystem>
-#include <fstream>
 #include <string>
 #include <vector>
-
-#include <unistd.h>
 
 namespace qor::test {
 // Cases print as their topic.
@@ -28,8 +25,6 @@ void PrintTo(const TCorpusCase& c, std::ostream* os) { *os << c.Name; }
 
 namespace qor {
 namespace {
-
-namespace fs = std::filesystem;
 
 const std::string kFolder = std::string(QOR_TEST_DATA_DIR) + "/sql/mssql";
 
@@ -48,17 +43,7 @@ void Configure(TObjs& objs, const std::string& script) {
 
 // Parses `text` as the file `name` and dumps the collection and messages.
 TParsed ParseText(const std::string& text, const std::string& name, const std::string& config) {
-  // CTest runs the cases of one topic at once in separate processes: each
-  // writes a file of its own.
-  const testing::TestInfo* info = testing::UnitTest::GetInstance()->current_test_info();
-  std::string unique = std::to_string(::getpid()) + "-" + (info ? info->name() : "case");
-  for (char& ch : unique)
-    if (!std::isalnum(static_cast<unsigned char>(ch)) && ch != '-') ch = '_';
-  const fs::path path = fs::path(testing::TempDir()) / (unique + "-" + name);
-  {
-    std::ofstream out(path, std::ios::binary);
-    out << text;
-  }
+  const test::TScratchFile file(name, text);
   TDBStructure structure;
   TObjs& objs = *structure.GetObjs();
   Configure(objs, config);
@@ -66,8 +51,7 @@ TParsed ParseText(const std::string& text, const std::string& name, const std::s
   parser.OnErrorMessage = [](TObject*, const std::string&) {};
   parser.ScriptName = name;
   parser.SetObjs(&objs);
-  EXPECT_TRUE(parser.ParseFile(path.string(), &objs));
-  fs::remove(path);
+  EXPECT_TRUE(parser.ParseFile(file.Path(), &objs));
   TParsed r;
   r.Dump = test::DumpModel(objs) + "-- messages\n" + test::DumpMessages(parser.Messages());
   std::vector<std::string> lines;

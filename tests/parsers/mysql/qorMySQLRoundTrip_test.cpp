@@ -7,7 +7,8 @@
 // What a MySQL script cannot say is left out of the comparison, each for its
 // reason: schemas and owners (MySQL writes none), the types and description
 // of view columns and the descriptions of parameters (not written), the
-// names of routine results (a result has none in MySQL), and the MS SQL
+// names of routine results (a result has none in MySQL), where a
+// procedure's outputs stand (they are its OUT parameters), and the MS SQL
 // style default constraint. The fixture's kinds that MySQL has no statement
 // for (external functions, domains, exceptions, generators, events, roles,
 // grants) are written in other dialects' words: each of those statements
@@ -15,6 +16,7 @@
 #include "parsers/mysql/qorMySQLParser.h"
 
 #include "base/qorMsgMngr.h"
+#include "model/qorComp_Prc.h"
 #include "model/qorDBStructure.h"
 #include "platform/qorStrings.h"
 #include "tests/model/qorScriptFixture.h"
@@ -38,6 +40,8 @@ std::string Comparable(TObjs& objs) {
   auto add = [&](TDbObj& obj) {
     if (auto* c = dynamic_cast<TCtrData*>(&obj); c && c->GetConstraintType() == ct::Default) return;
     const bool view = dynamic_cast<TViwData*>(&obj) != nullptr;
+    auto* routine = dynamic_cast<TPrcData*>(&obj);
+    const bool procedure = routine && !routine->IsFunction;
     for (std::string line : SplitLines(test::DumpObject(obj, options))) {
       if (StartsWith(line, "  schema: ") || StartsWith(line, "  owner: ")) continue;
       if (view && StartsWith(line, "  description: ")) continue;
@@ -46,6 +50,11 @@ std::string Comparable(TObjs& objs) {
         line = std::regex_replace(line, std::regex(R"( description=\[[^\]]*\])"), "");
       if (StartsWith(line, "  out "))
         line = std::regex_replace(line, std::regex(R"(^  out (\d+) [^:]*)"), "  out $1");
+      // A procedure's outputs are its OUT parameters in MySQL.
+      if (procedure) {
+        line = std::regex_replace(line, std::regex(R"(^  in \d+ [^:]*: (.*) direction=2$)"), "  out: $1");
+        line = std::regex_replace(line, std::regex(R"(^  out \d+: )"), "  out: ");
+      }
       out += line + "\n";
     }
   };

@@ -1,0 +1,78 @@
+// Forms that MariaDB prints in SHOW CREATE, read by our parser and written
+// by our MySQL script writer, must be written back in a form that makes the
+// same object: each row is a form our script once wrote as another one.
+// The extractor's live round trip (tests/extract/mysql) holds the same
+// forms against the server's own catalog.
+#include "parsers/mysql/qorMySQLParser.h"
+
+#include "base/qorMsgMngr.h"
+#include "model/qorDBStructure.h"
+#include "platform/qorStrings.h"
+#include "tests/support/qorModelDump.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace qor {
+namespace {
+
+struct FormCase {
+  const char* name;
+  const char* text;        // a script as the server prints its objects
+  const char* written;     // must be in our script
+  const char* notWritten;  // must not be in it (none when empty)
+};
+
+// clang-format off
+const FormCase kCases[] = {
+    {"full-text index",
+     "CREATE TABLE t (id int NOT NULL, note text, PRIMARY KEY (id), FULLTEXT KEY ft_note (note));",
+     "FULLTEXT KEY `ft_note` (`note`)", ""},
+    {"spatial index",
+     "CREATE TABLE p (pos point NOT NULL, SPATIAL KEY sp_pos (pos));",
+     "SPATIAL KEY `sp_pos` (`pos`)", ""},
+    {"virtual generated column",
+     "CREATE TABLE g (a int, b int GENERATED ALWAYS AS (a * 2) VIRTUAL);",
+     "`b` INTEGER GENERATED ALWAYS AS (a * 2) VIRTUAL", ""},
+    {"stored generated column",
+     "CREATE TABLE g (a int, c varchar(10) AS (concat(a, 'x')) PERSISTENT);",
+     "`c` VARCHAR(10) GENERATED ALWAYS AS (concat(a, 'x')) STORED", ""},
+    {"a column's own check beside a table check the server named",
+     "CREATE TABLE o (amount decimal(12,2) NOT NULL COMMENT 'net' CHECK (amount >= 0), qty int,"
+     " CONSTRAINT CONSTRAINT_1 CHECK (qty > 0));",
+     "ALTER TABLE `o` MODIFY COLUMN `amount` DECIMAL(12,2) NOT NULL CHECK(amount >= 0) COMMENT 'net'",
+     "ADD CHECK"},
+    {"character sets of a function's parameter and result",
+     "DELIMITER //\nCREATE FUNCTION f(p varchar(8) CHARSET ascii) RETURNS varchar(20) CHARSET latin1"
+     " COLLATE latin1_bin DETERMINISTIC RETURN p//\nDELIMITER ;",
+     "(`p` VARCHAR(8) CHARACTER SET ascii)\nRETURNS VARCHAR(20) CHARACTER SET latin1 COLLATE latin1_bin",
+     ""},
+};
+// clang-format on
+
+TEST(MySQLScriptForms, AFormTheServerPrintsIsWrittenBackAsItself) {
+  for (const FormCase& c : kCases) {
+    SCOPED_TRACE(c.name);
+    TDBStructure structure;
+    TObjs& objs = *structure.GetObjs();
+    objs.SetServerType(TDatabaseType::dbMySQL);
+    TMySQLParser parser(nullptr);
+    parser.OnErrorMessage = [](TObject*, const std::string&) {};
+    parser.SetObjs(&objs);
+    parser.ParseScript(SplitLines(c.text), &objs);
+    parser.AfterParse();
+    EXPECT_FALSE(parser.Messages().HasErrors()) << test::DumpMessages(parser.Messages());
+    std::vector<std::string> lines;
+    objs.GetScript(lines);
+    const std::string script = ReplaceAll(JoinLines(lines, "\n"), "\r\n", "\n");
+    EXPECT_NE(script.find(c.written), std::string::npos) << script;
+    if (*c.notWritten) {
+      EXPECT_EQ(script.find(c.notWritten), std::string::npos) << script;
+    }
+  }
+}
+
+}  // namespace
+}  // namespace qor
