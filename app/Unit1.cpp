@@ -3,6 +3,7 @@
 #include "app/qorIniFile.h"
 #include "base/qorMsgMngr.h"
 #include "extract/ib/qorIBDatabaseExtract.h"
+#include "extract/mssql/qorMSSQLDatabaseExtract.h"
 #include "extract/mysql/qorMySQLDatabaseExtract.h"
 #include "extract/qorCustomExtract.h"
 #include "parsers/ib/qorIBExParser.h"
@@ -177,8 +178,13 @@ void TForm1::LinkComponents() {
   };
   IBDBExtract = ib.get();
   extractors_.push_back(std::move(ib));
-  // No MS SQL extractor in this build yet: choosing that kind reports it
-  // in the log.
+  auto ms = std::make_unique<TMSSQLDBExtract>();
+  ms->SetQORConnection(&QORConnection);
+  ms->SetDBStructure(&DBStructure);
+  ms->OnLogNextLine = [this](TObject* s, const std::string& t) { LogNextLine(s, t); };
+  ms->OnErrorMessage = [this](TObject* s, const std::string& t) { LogErrorMessage(s, t); };
+  MSSQLDBExtract = ms.get();
+  extractors_.push_back(std::move(ms));
 }
 
 // ------------------------------------------------------------- settings

@@ -98,7 +98,20 @@ std::string TCtrData::ListText(const TFieldList& list) {
   return s;
 }
 
-std::string TCtrData::GetFieldsText() { return ListText(Columns); }
+std::string TCtrData::GetFieldsText() {
+  // An MS SQL key keeps a descending column's order; the other dialects
+  // take none in a constraint.
+  if (GetServerType() != DB::dbMSSQL ||
+      (constraintType_ != ct::PrimaryKey && constraintType_ != ct::Unique))
+    return ListText(Columns);
+  std::string s;
+  for (int i = 0; i < Columns.Count(); ++i) {
+    if (i) s += ", ";
+    s += QuoteName(Columns.Name(i));
+    if (const TFldData* f = Columns.Object(i); f && f->SortOrder == 2) s += " DESC";
+  }
+  return s;
+}
 
 std::string TCtrData::GetRefFieldsText() { return ListText(RefColumns); }
 

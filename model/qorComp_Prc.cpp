@@ -172,7 +172,17 @@ std::string TPrcData::GetParamsSQL(bool full) {
       s += JoinParams(in);
       if (paren) s += ")";
       s += kCrlf;
-      if (TableResult) return s + " RETURNS TABLE" + kCrlf;
+      if (TableResult) {
+        // A multi-statement function names its result table, which its
+        // body fills: RETURNS @t TABLE (...).
+        if (outputs.size() == 1 && StartsWith(outputs[0]->GetName(), "@") && outputs[0]->TableType) {
+          std::string columns;
+          for (const auto& e : outputs[0]->TableType->Fields)
+            if (e.Value) columns += (columns.empty() ? "" : "," + kCrlf) + e.Value->GetCreateSQL();
+          return s + " RETURNS " + outputs[0]->GetName() + " TABLE (" + columns + ")" + kCrlf;
+        }
+        return s + " RETURNS TABLE" + kCrlf;
+      }
       if (outputs.size() == 1) return s + " RETURNS " + outputs[0]->GetCreateSQL() + kCrlf;
       return s;
     }

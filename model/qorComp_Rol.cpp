@@ -166,7 +166,8 @@ bool TGntData::SameTarget(const TGntData& other) const {
   return Grantee == other.Grantee && GranteeKind == other.GranteeKind &&
          ObjectName == other.ObjectName && ObjectKind == other.ObjectKind &&
          GetParentName() == other.GetParentName() &&
-         GrantOption == other.GrantOption && StatementText == other.StatementText;
+         GrantOption == other.GrantOption && StatementText == other.StatementText &&
+         Deny == other.Deny;
 }
 
 bool TGntData::OnObject() const {
@@ -243,7 +244,7 @@ std::string TGntData::GetPrivilegesText() {
   if (ObjectKind == TDbObject::dboRole) return PrivilegeList();
   const DB st = GetServerType();
   std::string s;
-  if ((st == DB::dbPostgreSQL || st == DB::dbMySQL) && !Columns.empty()) {
+  if ((st == DB::dbPostgreSQL || st == DB::dbMySQL || st == DB::dbMSSQL) && !Columns.empty()) {
     // A column list binds to the privilege it follows: after the last one
     // only, the others would cover the whole table.
     const std::string list = PrivilegeList();
@@ -315,6 +316,15 @@ std::string TGntData::GetGranteeText() {
 std::string TGntData::GetCreateSQL() {
   const DB st = GetServerType();
   const bool option = GrantOption == 1;
+  if (Deny) {
+    if (st != DB::dbMSSQL || !StatementText.empty()) return {};
+    if (ObjectKind == TDbObject::dboUnknown && ObjectName.empty()) {
+      const std::string list = DropLastSeparator(Keywords(Privileges, kStatementPrivileges));
+      return list.empty() ? std::string() : "DENY " + list + " TO " + QuoteName(Grantee);
+    }
+    if (ObjectKind == TDbObject::dboRole || PrivilegeList().empty()) return {};
+    return "DENY " + GetPrivilegesText() + " TO " + QuoteName(Grantee);
+  }
   if (st == DB::dbOracle) {
     if (!StatementText.empty()) return "GRANT " + StatementText;
     if (Grantee.empty()) return {};
@@ -367,6 +377,8 @@ std::string TGntData::GetCreateSQL() {
 
 std::string TGntData::GetDropSQL() {
   const DB st = GetServerType();
+  // REVOKE takes a DENY back as well; elsewhere nothing was written.
+  if (Deny && st != DB::dbMSSQL) return {};
   if (st == DB::dbMSSQL && StatementText.empty() && ObjectKind == TDbObject::dboRole)
     return "exec sp_droprolemember N" + QuotedStr(ObjectName) + ", N" + QuotedStr(Grantee);
   if ((st == DB::dbMSSQL || st == DB::dbSybaseASE) && StatementText.empty() &&
@@ -390,7 +402,8 @@ std::string TGntData::GetKeyName() {
   if (!key.empty()) return key;
   // A grant with nothing to write still needs a key of its own, or the
   // list would refuse the next such grant as a duplicate.
-  return "GRANT (" + IntToStr(static_cast<int>(ObjectKind)) + ") " + ObjectName + GetColumnsText() +
+  return std::string(Deny ? "DENY (" : "GRANT (") + IntToStr(static_cast<int>(ObjectKind)) + ") " +
+         ObjectName + GetColumnsText() +
          " TO (" + IntToStr(static_cast<int>(GranteeKind)) + ") " + Grantee +
          (GrantOption == 1 ? " WITH OPTION" : "");
 }

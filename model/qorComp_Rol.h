@@ -84,6 +84,9 @@ class TGntData : public TDbObj {
   std::string ObjectName;
   TDbObject ObjectKind = TDbObject::dboUnknown;
   std::int32_t GrantOption = 0;  // 1 WITH GRANT (or ADMIN) OPTION
+  // An MS SQL DENY: written as DENY there, and by no other dialect (none
+  // has it), so that it never turns into a GRANT.
+  bool Deny = false;
   std::vector<std::string> Columns;
   TCmpObjType GrantKind = TCmpObjType::coGrant;
 

@@ -24,6 +24,7 @@
 #include "model/qorComp_Viw.h"
 #include "platform/qorStrings.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <unordered_map>
 #include <cstdio>
@@ -474,9 +475,11 @@ void TObjs::WriteTables() {
 }
 
 void TObjs::WriteIndexes() {
-  for (auto& e : Indices) {
-    if (!e.Value || inlineKeys_.count(e.Value.get())) continue;
-    TIdxData& idx = *e.Value;
+  // In dependency order: an MS SQL secondary xml index needs its primary.
+  for (TDbObj* o : InDependencyOrder(Indices)) {
+    auto* found = dynamic_cast<TIdxData*>(o);
+    if (!found || inlineKeys_.count(found)) continue;
+    TIdxData& idx = *found;
     WriteObjectFiles(idx);
     WriteMSSQLSetOptions(idx.QuotedIdentifier, idx.AnsiNulls);
     if (AddStatement(ScriptLines, idx.GetCreateSQL(), Terminator)) WriteOwnerSQL(idx, ScriptLines);
@@ -620,15 +623,30 @@ void TObjs::WriteGrants() {
   // A grant on a routine the script leaves out would name nothing: it is
   // kept as a comment.
   const bool noRoutines = WritesNoRoutines(GetServerType());
-  auto text = [noRoutines](TDbObj& obj) {
+  const bool denies = GetServerType() == DB::dbMSSQL;
+  auto text = [noRoutines, denies](TDbObj& obj) {
     std::string s = obj.GetScriptSQL();
-    const auto* g = dynamic_cast<TGntData*>(&obj);
+    auto* g = dynamic_cast<TGntData*>(&obj);
+    // A dialect without DENY names what it leaves out.
+    if (g && g->Deny && !denies)
+      return "-- not written, this dialect has no DENY: DENY " +
+             LineCommentText(g->GetPrivilegesText()) + " TO " + LineCommentText(g->Grantee);
     if (!noRoutines || s.empty() || !g ||
         (g->ObjectKind != TDbObject::dboProcedure && g->ObjectKind != TDbObject::dboFunction))
       return s;
     return "-- not written with its routine: " + LineCommentText(s);
   };
-  WriteSection(Grants, text, /*msSettings=*/false, /*blankAfter=*/false);
+  // The denials follow the grants: a GRANT on a whole table written after
+  // a DENY on one of its columns would lift it.
+  std::vector<TDbObj*> order = InDependencyOrder(Grants);
+  std::stable_partition(order.begin(), order.end(), [](TDbObj* o) {
+    const auto* g = dynamic_cast<TGntData*>(o);
+    return !g || !g->Deny;
+  });
+  for (TDbObj* o : order) {
+    WriteObjectFiles(*o);
+    if (AddStatement(ScriptLines, text(*o), Terminator)) WriteOwnerSQL(*o, ScriptLines);
+  }
 }
 
 // ------------------------------------------------------------ the scripts

@@ -21,15 +21,10 @@ std::string Join(const std::vector<std::string_view>& lines) {
   return s;
 }
 
-template <class E, std::size_t N>
-const char* NameOf(const std::array<const char*, N>& names, E c) {
-  const auto i = static_cast<std::size_t>(c);
-  return i < N ? names[i] : "";
-}
-
 }  // namespace
 
 std::string Lines(std::initializer_list<std::string_view> lines) { return Join(lines); }
+std::string Lines(const std::vector<std::string_view>& lines) { return Join(lines); }
 
 // ------------------------------------------------------ Database properties
 

@@ -7,8 +7,11 @@
 // the database name of the connection goes in as a quoted literal.
 #pragma once
 
+#include <array>
+#include <cstddef>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace qor::msq {
 
@@ -18,10 +21,20 @@ namespace qor::msq {
 struct TCatalogForm {
   bool Views = false;
   bool Subselects = false;
+  bool Filters = false;      // filtered indexes: from SQL Server 2008
+  bool AutoCreated = false;  // i.auto_created of key indexes: level 130 on
 };
+
+// The name a column enumeration gives its member.
+template <class E, std::size_t N>
+const char* NameOf(const std::array<const char*, N>& names, E c) {
+  const auto i = static_cast<std::size_t>(c);
+  return i < N ? names[i] : "";
+}
 
 // The lines joined by CR LF, as the server receives them.
 std::string Lines(std::initializer_list<std::string_view> lines);
+std::string Lines(const std::vector<std::string_view>& lines);
 
 // ---- Database properties ----
 std::string CharSet(const std::string& databaseName);
@@ -102,6 +115,74 @@ enum class ColumnCol {
 extern const std::string_view kTableFileGroup;
 enum class FileGroupCol { FileGroupName };
 
+// ---- Views, procedures and functions, triggers ----
+std::string Views(const TCatalogForm& form);
+enum class ViewCol { Id, Name, SchName, Definition, Description, QI, AN };
+
+// Procedures and the three kinds of function (FN, TF, IF).
+std::string Routines(const TCatalogForm& form);
+enum class RoutineCol { Id, Name, Type, Definition, SchName, Description, MsTools, QI, AN };
+
+std::string Triggers(const TCatalogForm& form);
+enum class TriggerCol {
+  Id, TrgName, TblName, ParentClass, SchName, Description, Definition, NR, QI, AN
+};
+
+// ---- Indexes ----
+// Every index of a table or view but those behind key constraints.
+std::string Indexes(const TCatalogForm& form);
+enum class IndexCol {
+  IdxName, TblName, SchName, Id, ObjectId, OrigFillFactor, Type, OType, QI, AN, IsPadIndex,
+  IsUnique, Description, FileGroupName, SecondaryType, Idx1Name, IgnoreDupKey, AllowRowLocks,
+  AllowPageLocks, HasFilter, FilterDefinition
+};
+
+// The key columns, then the included ones, of the index :INDEX_ID of the
+// object :OBJECT_ID (catalog views).
+extern const std::string_view kIndexColumns;
+enum class IndexColumnCol { Name, IsIncludedColumn, IsDescendingKey };
+
+// The indexes of the table :TABLE, its owner-qualified bracketed name (the
+// 2000 tables keep no key order of their own): "a, b(-)" per index.
+extern const std::string_view kHelpIndex;
+enum class HelpIndexCol { IndexName, IndexKeys };
+
+// ---- Constraints ----
+// `toolsFilter` is the extractor's ToolsSupportFilter line (may be empty).
+std::string PrimaryKeys(const TCatalogForm& form);
+std::string Uniques(const TCatalogForm& form, std::string_view toolsFilter);
+enum class KeyCol {
+  Id, TableName, PkName, UqName, SchName, FillFactor, Type, QI, AN, IsPadded, IgnoreDupKey,
+  AllowRowLocks, AllowPageLocks, MsTools, IsSystemNamed, ParentObjectId, UniqueIndexId
+};
+
+std::string ForeignKeys(const TCatalogForm& form, std::string_view toolsFilter);
+enum class ForeignKeyCol {
+  Id, FkName, FtName, RtName, FkSchema, FrSchema, QI, AN, NR, UpdateRule, DeleteRule,
+  UpdateReferentialAction, DeleteReferentialAction
+};
+// The column pairs of the foreign key :ID in key order.
+std::string ForeignKeyColumns(const TCatalogForm& form);
+enum class ForeignKeyColumnCol { FcName, RcName };
+
+std::string Checks(const TCatalogForm& form, std::string_view toolsFilter);
+enum class CheckCol { Id, TableName, PkName, SchName, QI, AN, NR, Definition };
+
+std::string DefaultConstraints(const TCatalogForm& form, std::string_view toolsFilter);
+enum class DefaultConstraintCol { Id, CtrName, TblName, ColName, Definition, SchName, NoCheck, QI, AN };
+
+// ---- Roles, users, privileges ----
+extern const std::string_view kHelpRole;
+enum class RoleCol { RoleName, RoleId, IsAppRole };
+extern const std::string_view kHelpUser;
+enum class UserCol { UserName, GroupName, RoleName, LoginName };
+
+// Object privileges: each sysprotects row with its object and grantee and
+// the bitmap of the columns it is limited to.
+std::string ObjectPrivileges(const TCatalogForm& form);
+enum class PrivilegeCol { Id, Action, ProtectType, XType, ObjName, MsTools, SchemaName, UserName, Columns };
+extern const std::string_view kStatementPrivileges;
+
 // The column name a reader asks for.
 const char* ColumnName(CharSetCol c);
 const char* ColumnName(DatabaseCol c);
@@ -117,5 +198,19 @@ const char* ColumnName(BoundObjectCol c);
 const char* ColumnName(TableCol c);
 const char* ColumnName(ColumnCol c);
 const char* ColumnName(FileGroupCol c);
+const char* ColumnName(ViewCol c);
+const char* ColumnName(RoutineCol c);
+const char* ColumnName(TriggerCol c);
+const char* ColumnName(IndexCol c);
+const char* ColumnName(IndexColumnCol c);
+const char* ColumnName(HelpIndexCol c);
+const char* ColumnName(KeyCol c);
+const char* ColumnName(ForeignKeyCol c);
+const char* ColumnName(ForeignKeyColumnCol c);
+const char* ColumnName(CheckCol c);
+const char* ColumnName(DefaultConstraintCol c);
+const char* ColumnName(RoleCol c);
+const char* ColumnName(UserCol c);
+const char* ColumnName(PrivilegeCol c);
 
 }  // namespace qor::msq

@@ -118,6 +118,8 @@ msq::TCatalogForm TMSSQLDBExtract::Form() const {
   msq::TCatalogForm f;
   f.Views = GetServerVersion() >= MSV::st_MSSQL2005;
   f.Subselects = f.Views && GetCompatibilityLevel() >= 90;
+  f.Filters = GetServerVersion() >= MSV::st_MSSQL2008;
+  f.AutoCreated = f.Views && GetCompatibilityLevel() >= 130;
   return f;
 }
 
@@ -170,22 +172,20 @@ void TMSSQLDBExtract::RunExtractSteps() {
   if (!PositionReached(1) || !PositionReached(2)) return;
 
   if (!Step("Tables", has(CO::coTable), 3, [this] { ExtractTables(); })) return;
-  // The readers of the following kinds come with their own units; until
-  // then their steps report progress only.
-  struct TLaterStep {
-    const char* caption;
-    CO gate;
-  };
-  static constexpr TLaterStep kLater[] = {
-      {"Views", CO::coView},           {"Procedures", CO::coProcedure},
-      {"Triggers", CO::coTrigger},     {"Indexes", CO::coIndex},
-      {"Primary keys", CO::coPrimaryKey}, {"Unique's", CO::coUnique},
-      {"Foreign keys", CO::coForeignKey}, {"Checks", CO::coCheck},
-      {"Roles", CO::coRole},           {"Grants", CO::coGrant},
-  };
-  int position = 4;
-  for (const TLaterStep& s : kLater)
-    if (!Step(s.caption, has(s.gate), position++, [] {})) return;
+  if (!Step("Views", has(CO::coView), 4, [this] { ExtractViews(); })) return;
+  if (!Step("Procedures", has(CO::coProcedure), 5, [this] { ExtractProcedures(); })) return;
+  if (!Step("Triggers", has(CO::coTrigger), 6, [this] { ExtractTriggers(); })) return;
+  if (!Step("Indexes", has(CO::coIndex), 7, [this] { ExtractIndexes(); })) return;
+  if (!Step("Primary keys", has(CO::coPrimaryKey), 8, [this] { ExtractPrimaryKeys(); })) return;
+  if (!Step("Unique's", has(CO::coUnique), 9, [this] { ExtractUniques(); })) return;
+  if (!Step("Foreign keys", has(CO::coForeignKey), 10, [this] { ExtractForeignKeys(); })) return;
+  if (!Step("Checks", has(CO::coCheck), 11, [this] {
+        ExtractChecks();
+        ExtractDefaultConstraints();
+      }))
+    return;
+  if (!Step("Roles", has(CO::coRole), 12, [this] { ExtractRoles(); })) return;
+  if (!Step("Grants", has(CO::coGrant), 13, [this] { ExtractGrants(); })) return;
 
   DoProgressStep(0, "Dependencies", Position, Max);
   ExtractDependencies();
@@ -416,71 +416,6 @@ TDbObj* TMSSQLDBExtract::FindObjectById(std::int32_t id) const {
   if (TDbObj* x = FindObjectInList(o->Procedures, id)) return x;
   if (TDbObj* x = FindObjectInList(o->Triggers, id)) return x;
   return FindObjectInList(o->Constraints, id);
-}
-
-// ------------------------------------------------------------ Dependencies
-
-void TMSSQLDBExtract::ExtractDependencies() {
-  LogLine("Extracting dependencies...");
-  TObjs* o = GetObjs();
-  TQORQuery& q = *CatalogQuery();
-  SetSQL(q, msq::kDependencies);
-  q.Open();
-  for (; !q.Eof(); q.Next()) {
-    TDbObj* user = FindObjectById(Int32(q, msq::DependencyCol::Id));
-    TDbObj* used = FindObjectById(Int32(q, msq::DependencyCol::DepId));
-    if (user && used) o->AddDependency(user, used, 0, 0);
-  }
-  Done(q);
-}
-
-void TMSSQLDBExtract::ParseBodies() {
-  LogLine("Parsing bodies...");
-  TObjs* o = GetObjs();
-  auto parser = std::make_unique<TMSSQLParser>(this);
-  parser->SetObjs(o);
-  // A stored text the parser cannot read reaches the host as a log line;
-  // the parser's messages keep it as an error.
-  parser->OnErrorMessage = [this](TObject* sender, const std::string& text) {
-    if (OnLogNextLine) OnLogNextLine(sender, text);
-  };
-  parser->QuotedIdentifiers = true;
-  // Its line count of one stored text is no progress of the run.
-  parser->ShowProgress = false;
-  auto each = [&parser](auto& list) {
-    for (int i = 0; i < list.Count(); ++i) {
-      parser->ParseObject(list.Value(i).get());
-      ProcessMessages();
-    }
-  };
-  each(o->Rules);
-  each(o->Defaults);
-  each(o->Indices);
-
-  // Parsing a constraint may change its key; the list is keyed anew.
-  TOwnedNameList<TCtrData>& ctrs = o->Constraints;
-  ctrs.SetSorted(false);
-  for (int i = 0; i < ctrs.Count(); ++i) {
-    TCtrData* c = ctrs.Value(i).get();
-    if (!c || c->GetConstraintType() == ct::ForeignKey) continue;
-    parser->ParseObject(c);
-    const std::string key = c->GetKeyName();
-    if (key != ctrs.Name(i)) {
-      std::unique_ptr<TCtrData> moved = std::move(ctrs.Value(i));
-      ctrs.Delete(i);
-      ctrs.Insert(i, key, std::move(moved));
-    }
-    ProcessMessages();
-  }
-  ctrs.SetSorted(true);
-
-  each(o->Views);
-  each(o->Procedures);
-  each(o->Triggers);
-
-  LogLine("Linking dependencies...");
-  parser->AfterParse();
-  GetMsgManager()->AddFrom(&parser->Messages());
 }
 
 }  // namespace qor

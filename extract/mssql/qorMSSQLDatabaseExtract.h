@@ -11,6 +11,7 @@
 
 #include "base/qorTypes.h"
 #include "extract/qorCustomExtract.h"
+#include "model/qorComp_Fld.h"
 #include "platform/qorNameList.h"
 
 #include <cstdint>
@@ -18,6 +19,8 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 namespace qor {
 
@@ -27,6 +30,9 @@ class TObjs;
 class TQORCustomConnection;
 class TQORQuery;
 class TTblData;
+class TCtrData;
+struct TIndexOptions;
+enum class TPrivilege : std::uint8_t;
 
 namespace msq {
 struct TCatalogForm;
@@ -95,6 +101,11 @@ class TMSSQLDBExtract : public TCustomExtract {
   static T* FindObjectInList(const TOwnedNameList<T>& list, std::int32_t id);
   TDbObj* FindObjectById(std::int32_t id) const;
 
+  // The privilege a sysprotects action code stands for; none (with a note
+  // naming the code) for a code this reader does not know, so that an
+  // unknown right is never scripted as another one.
+  std::optional<TPrivilege> DecodePrivilege(std::int32_t actionCode);
+
  protected:
   void Notification(TComponent* component, TOperation operation) override;
   void PrepareExtraction() override;
@@ -107,6 +118,18 @@ class TMSSQLDBExtract : public TCustomExtract {
   void ExtractDefaults();
   void ExtractRules();
   void ExtractTables();
+  void ExtractViews();
+  void ExtractProcedures();
+  void ExtractTriggers();
+  void ExtractIndexes();
+  void ReadIndexOptions(TQORQuery& query, TIndexOptions& options);
+  void ExtractPrimaryKeys();
+  void ExtractUniques();
+  void ExtractForeignKeys();
+  void ExtractChecks();
+  void ExtractDefaultConstraints();
+  void ExtractRoles();
+  void ExtractGrants();
   void ExtractDependencies();
   void ParseBodies();
 
@@ -125,12 +148,41 @@ class TMSSQLDBExtract : public TCustomExtract {
   // `schema` and `tableName` as the catalog spells them.
   void ReadTableColumns(TQORQuery& cols, TTblData& table, const std::string& schema,
                         const std::string& tableName, const msq::TCatalogForm& form);
+  // A note of the run: the message list and the log.
+  void Note(const std::string& text);
+  // The key columns of a primary key or unique constraint (`ctr` of the
+  // catalog name `keyName`): on the catalog views from the index's columns,
+  // on 2000 from sp_helpindex of its table. False when none was found.
+  bool ReadKeyColumns(TQORQuery& cols, TCtrData& ctr, const std::string& keyName,
+                      const std::string& schema, const std::string& table,
+                      std::int64_t objectId, std::int64_t indexId);
+  // The columns of one index on the catalog views: keys with their order,
+  // then the included ones.
+  void ReadIndexColumns(TQORQuery& cols, std::int64_t objectId, std::int64_t indexId,
+                        TFieldList& keys, TFieldList* included);
+  // The "INDEX_KEYS" text sp_helpindex gives the index `indexName` of the
+  // table (2000); the rows of one table are asked for once. Empty when the
+  // index is not among them.
+  std::string HelpIndexKeys(TQORQuery& cols, const std::string& schema, const std::string& table,
+                            const std::string& indexName);
+  // Adds "a, b(-)" as key columns, "(-)" marking a descending one.
+  void AddHelpIndexKeys(std::string_view keys, TFieldList& list);
+  void AddKeyColumn(TFieldList& list, const std::string& name, bool descending);
+  // Primary keys or unique constraints; a unique constraint whose columns
+  // cannot be read is reported and left out, and the run fails.
+  void ReadKeyConstraints(bool primary);
+  // "---" with its text when ShowFullLog; accepted; the message pump.
+  void OfferConstraint(std::unique_ptr<TCtrData> c);
+  void ReadGrantRows(TQORQuery& q, bool onObjects);
   std::string ExtendedPropertyValue(std::string_view property, bool& isNull,
                                     std::string_view level0Type, std::string_view level0Name,
                                     std::string_view level1Type, std::string_view level1Name,
                                     std::string_view level2Type, std::string_view level2Name);
 
   TQORCustomConnection* connection_ = nullptr;
+  // The sp_helpindex rows of the last table asked for.
+  std::string helpIndexTable_;
+  std::vector<std::pair<std::string, std::string>> helpIndexRows_;
 };
 
 template <class T>

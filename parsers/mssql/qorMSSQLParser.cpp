@@ -1004,8 +1004,10 @@ void TMSSQLParser::ParseObject(TDbObj* obj) {
   CurrentObject = obj;
   tooDeep_ = false;
   // A stored column list "[A] ASC, [B] DESC" is read back into entries.
+  // An entry that carries its order was read as one column (the catalog
+  // readers give it): read again, a name with blanks would break apart.
   auto reparseList = [&](TFieldList& list) {
-    if (list.Count() != 1) return;
+    if (list.Count() != 1 || (list.Value(0) && list.Value(0)->SortOrder != 0)) return;
     std::string text = list.Name(0);
     list.Clear();
     SetSource(std::move(text));

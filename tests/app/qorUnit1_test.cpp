@@ -9,6 +9,7 @@
 #include "base/qorMsgMngr.h"
 #include "tests/support/qorFirebirdReplay.h"
 #include "tests/support/qorODBCTestEnv.h"
+#include "tests/support/qorReplay.h"
 #include "tests/support/qorServerReplay.h"
 #include "tests/support/qorTDSListener.h"
 #include "tests/support/qorTestEnv.h"
@@ -22,6 +23,7 @@
 #include <QRadioButton>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -288,6 +290,34 @@ TEST(WindowSettings, UnwritableFileIsReported) {
   std::string error;
   EXPECT_FALSE(f.FormDestroy(&error));
   EXPECT_NE(error.find("Quorvane.Ini"), std::string::npos) << error;
+}
+
+// ------------------------------------------------------------- MS SQL
+
+// Recorded stand-in: no MS SQL Server runs here; the ADO binding is replaced
+// by the replay of a 2008 database. The MS SQL choice runs the MS SQL
+// extractor through every step, and the script shows what it read.
+TEST(WindowMSSQL, TheMSSQLChoiceRunsTheMSSQLExtractor) {
+  test::TBindingScope scope(
+      TconnectionType::cnADO,
+      test::TReplayConnection::FromFile(TconnectionType::cnADO, TDatabaseType::dbMSSQL,
+                                        std::string(QOR_TEST_DATA_DIR) + "/extract/mssql/mssql2008_level100.json"));
+  THooks hooks;
+  TForm1 f(NewIni(nullptr));
+  f.rbMMS->click();
+  f.EditDBNameM->setText("Shop");
+  f.EditServerM->setText("sqlhost");
+  f.BtnExtractDb->click();
+  const auto log = Lines(f.MemoLog);
+  ASSERT_FALSE(log.empty());
+  EXPECT_EQ(log.back(), kFinished) << f.MemoLog->toPlainText().toStdString();
+  for (const char* step : {"Extracting views...", "Extracting indexes...", "Extracting privileges...",
+                           "Linking dependencies..."})
+    EXPECT_NE(std::find(log.begin(), log.end(), step), log.end()) << step;
+  f.BtnTessarind->click();
+  const std::string script = f.MemoScript->toPlainText().toStdString();
+  EXPECT_NE(script.find("CREATE VIEW SALES.VURGENT"), std::string::npos);
+  EXPECT_NE(script.find("DENY UPDATE (PRICE) ON SALES.ORDERS TO SELLER"), std::string::npos);
 }
 
 // ------------------------------------------------------------- errors

@@ -424,7 +424,12 @@ TReplayConnection::TReplayConnection(TconnectionType standsFor, TDatabaseType da
                                      TReplayScript script)
     : TQORAbstractConnection(script.DatabaseType.value_or(databaseType), standsFor,
                              TDatabaseSetType().Include(script.DatabaseType.value_or(databaseType))),
-      script_(std::move(script)) {}
+      script_(std::move(script)) {
+  for (std::size_t i = 0; i < script_.Statements.size(); ++i) {
+    const TReplayStatement& st = script_.Statements[i];
+    byKey_[st.SQL + '\0' + ShowParams(st.Params)].push_back(i);
+  }
+}
 
 std::unique_ptr<TReplayConnection> TReplayConnection::FromFile(TconnectionType standsFor,
                                                               TDatabaseType databaseType,
@@ -446,7 +451,10 @@ const TReplayStatement& TReplayConnection::Match(const std::string& sql, const T
   const auto asked = ParamList(params);
   TReplayStatement* pick = nullptr;
   TReplayStatement* last = nullptr;
-  for (TReplayStatement& st : script_.Statements) {
+  const auto bucket = byKey_.find(sql + '\0' + ShowParams(asked));
+  const std::vector<std::size_t> none;
+  for (std::size_t i : bucket == byKey_.end() ? none : bucket->second) {
+    TReplayStatement& st = script_.Statements[i];
     if (st.SQL != sql || st.Params != asked) continue;
     last = &st;
     if (!pick && st.Uses == 0) pick = &st;

@@ -34,6 +34,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 namespace qor::test {
@@ -95,6 +96,9 @@ class TReplayConnection : public TQORAbstractConnection {
  private:
   TReplayScript script_;
   std::vector<std::string> mismatches_;
+  // The statements by text and parameters, so that a fixture of many
+  // thousand statements is served in constant time per statement.
+  std::unordered_map<std::string, std::vector<std::size_t>> byKey_;
 };
 
 class TRecordingConnection : public TQORAbstractConnection {
