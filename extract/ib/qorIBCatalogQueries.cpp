@@ -66,7 +66,9 @@ std::string Functions(const TIBCatalogCaps& caps) {
   return s;
 }
 
-std::string FunctionArguments(const TIBCatalogCaps& caps) {
+namespace {
+
+std::string FunctionArgumentsFrom(const TIBCatalogCaps& caps) {
   std::string s = " SELECT";
   if (caps.HasArgumentName) {
     // An argument of a domain type carries its type in the domain.
@@ -91,6 +93,7 @@ std::string FunctionArguments(const TIBCatalogCaps& caps) {
   // PSQL functions (the generation with argument names) keep defaults.
   s += Pick(caps.HasArgumentName, " A.RDB$DEFAULT_SOURCE",
             " cast(null as blob sub_type 1) RDB$DEFAULT_SOURCE");
+  s += ", A.Rdb$Function_Name";
   s += " from Rdb$Function_Arguments A";
   if (caps.HasArgumentName) {
     s += " LEFT JOIN RDB$FIELDS F ON F.RDB$FIELD_NAME=A.RDB$FIELD_SOURCE"
@@ -100,9 +103,35 @@ std::string FunctionArguments(const TIBCatalogCaps& caps) {
   } else {
     s += " LEFT JOIN Rdb$Character_Sets C ON C.Rdb$Character_Set_ID=A.Rdb$Character_Set_ID";
   }
+  return s;
+}
+
+// A PSQL function, as the functions reader tells them: source text and
+// neither entry point nor module.
+constexpr std::string_view kPsqlFunction =
+    "coalesce(trim(FN.rdb$entrypoint), '') = '' and coalesce(trim(FN.rdb$module_name), '') = ''";
+
+}  // namespace
+
+std::string FunctionArguments(const TIBCatalogCaps& caps) {
+  std::string s = FunctionArgumentsFrom(caps);
   s += " where A.Rdb$Function_Name = :NAME";
   if (caps.HasProcedurePackage) s += " and A.RDB$PACKAGE_NAME IS NULL";
   s += " Order by A.Rdb$Argument_Position";
+  return s;
+}
+
+std::string AllFunctionArguments(const TIBCatalogCaps& caps) {
+  std::string s = FunctionArgumentsFrom(caps);
+  s += " JOIN RDB$FUNCTIONS FN ON FN.RDB$FUNCTION_NAME = A.RDB$FUNCTION_NAME"
+       " where (FN.rdb$system_flag<>1 or FN.rdb$system_flag is null)";
+  if (caps.HasProcedurePackage)
+    s += " and A.RDB$PACKAGE_NAME IS NULL and FN.RDB$PACKAGE_NAME IS NULL";
+  // PSQL functions read their arguments as parameters where the catalog
+  // has their names.
+  if (caps.HasFunctionSource && caps.HasArgumentName)
+    s += " and not (" + std::string(kPsqlFunction) + ")";
+  s += " Order by A.Rdb$Function_Name, A.Rdb$Argument_Position";
   return s;
 }
 
@@ -144,7 +173,9 @@ std::string Tables(const TIBCatalogCaps& caps, bool ignoreIBE) {
   return s;
 }
 
-std::string TableColumns(const TIBCatalogCaps& caps) {
+namespace {
+
+std::string TableColumnList(const TIBCatalogCaps& caps) {
   std::string s =
       "Select R.Rdb$Field_Name, R.rdb$field_position,\r\n"
       "case when R.Rdb$default_Value is null then 0 else 1 end R_Has_Default,"
@@ -169,16 +200,40 @@ std::string TableColumns(const TIBCatalogCaps& caps) {
             "cast(null as char(31)) Rdb$GENERATOR_NAME,\r\n");
   s += Pick(caps.HasIdentityType, "R.Rdb$IDENTITY_TYPE,\r\n",
             "cast(null as smallint) Rdb$IDENTITY_TYPE,\r\n");
+  // An identity's start is its generator's initial value, 64-bit.
+  s += Pick(caps.HasIdentityGenerator && caps.HasGeneratorIncrement,
+            "(Select G.Rdb$Initial_Value from Rdb$Generators G\r\n"
+            "where G.Rdb$Generator_Name=R.Rdb$Generator_Name) Identity_Start,\r\n",
+            "cast(null as bigint) Identity_Start,\r\n");
   // Without a collation of its own a column has its domain's (the
   // character set's default for a column that names none).
   s += "(Select C1.Rdb$Collation_Name from Rdb$Collations C1\r\n"
        "where C1.Rdb$Collation_ID=coalesce(R.Rdb$Collation_ID, F.Rdb$Collation_ID)\r\n"
        "and C1.Rdb$Character_Set_ID=F.Rdb$Character_Set_ID) Rdb$Collation_Name,\r\n"
        "(Select C2.Rdb$Character_Set_Name from Rdb$Character_Sets C2\r\n"
-       "where C2.Rdb$Character_Set_ID=F.Rdb$Character_Set_ID) Rdb$Character_Set_Name\r\n"
-       "from rdb$Relation_Fields R, RDB$FIELDS F\r\n"
-       "where R.Rdb$Relation_Name = :NAME and F.rdb$field_name=R.Rdb$field_source\r\n"
-       "order by R.rdb$field_position, R.rdb$field_name";
+       "where C2.Rdb$Character_Set_ID=F.Rdb$Character_Set_ID) Rdb$Character_Set_Name,\r\n"
+       "R.Rdb$Relation_Name\r\n";
+  return s;
+}
+
+}  // namespace
+
+std::string TableColumns(const TIBCatalogCaps& caps) {
+  return TableColumnList(caps) +
+         "from rdb$Relation_Fields R, RDB$FIELDS F\r\n"
+         "where R.Rdb$Relation_Name = :NAME and F.rdb$field_name=R.Rdb$field_source\r\n"
+         "order by R.rdb$field_position, R.rdb$field_name";
+}
+
+std::string AllTableColumns(const TIBCatalogCaps& caps, bool ignoreIBE) {
+  std::string s = TableColumnList(caps) +
+                  "from rdb$Relation_Fields R\r\n"
+                  "join RDB$FIELDS F on F.rdb$field_name=R.Rdb$field_source\r\n"
+                  "join rdb$relations T on T.rdb$relation_name=R.rdb$relation_name\r\n"
+                  "where (T.rdb$system_flag <> 1 or T.Rdb$System_Flag is null)\r\n"
+                  "and T.Rdb$View_BLR is null";
+  if (ignoreIBE) s += "\r\n and T.rdb$relation_name not like 'IBE$%' ";
+  s += "\r\norder by R.rdb$relation_name, R.rdb$field_position, R.rdb$field_name";
   return s;
 }
 
@@ -199,11 +254,30 @@ std::string Views(bool ignoreIBE) {
   return s;
 }
 
+const std::string_view kAllArrayDimensions =
+    "Select dm.rdb$field_name, dm.rdb$lower_bound, dm.rdb$upper_bound\r\n"
+    "from rdb$field_dimensions dm\r\n"
+    "order by dm.rdb$field_name, dm.rdb$dimension";
+
 const std::string_view kViewColumns =
-    "Select R.Rdb$Field_Name, R.Rdb$Field_Position, R.Rdb$Field_Source, R.Rdb$Description\r\n"
+    "Select R.Rdb$Field_Name, R.Rdb$Field_Position, R.Rdb$Field_Source, R.Rdb$Description,"
+    " R.Rdb$Relation_Name\r\n"
     "from Rdb$Relation_Fields R\r\n"
     "where R.Rdb$Relation_Name = :NAME\r\n"
     "order by R.Rdb$Field_Position, R.Rdb$Field_Name";
+
+std::string AllViewColumns(bool ignoreIBE) {
+  std::string s =
+      "Select R.Rdb$Field_Name, R.Rdb$Field_Position, R.Rdb$Field_Source, R.Rdb$Description,"
+      " R.Rdb$Relation_Name\r\n"
+      "from Rdb$Relation_Fields R\r\n"
+      "join Rdb$Relations V on V.Rdb$Relation_Name = R.Rdb$Relation_Name\r\n"
+      "where (V.Rdb$System_Flag <> 1 or V.Rdb$System_Flag is Null) \r\n"
+      "and not V.Rdb$View_BLR is null and V.Rdb$Flags = 1 ";
+  if (ignoreIBE) s += "\r\n and V.Rdb$relation_name not like 'IBE$%' ";
+  s += "\r\norder by R.Rdb$Relation_Name, R.Rdb$Field_Position, R.Rdb$Field_Name";
+  return s;
+}
 
 const std::string_view kViewDependencies =
     "Select distinct D.Rdb$Depended_On_Name, D.Rdb$Field_Name\r\n"
@@ -211,6 +285,13 @@ const std::string_view kViewDependencies =
     "where D.Rdb$Dependent_Name = :NAME and D.Rdb$Dependent_Type = 1\r\n"
     "and D.Rdb$Depended_On_Type in (0, 1)\r\n"
     "order by D.Rdb$Depended_On_Name, D.Rdb$Field_Name";
+
+const std::string_view kAllViewDependencies =
+    "Select distinct D.Rdb$Depended_On_Name, D.Rdb$Field_Name, D.Rdb$Dependent_Name\r\n"
+    "from Rdb$Dependencies D\r\n"
+    "where D.Rdb$Dependent_Type = 1\r\n"
+    "and D.Rdb$Depended_On_Type in (0, 1)\r\n"
+    "order by D.Rdb$Dependent_Name, D.Rdb$Depended_On_Name, D.Rdb$Field_Name";
 
 std::string Indices(bool ignoreIBE) {
   std::string s =
@@ -228,6 +309,10 @@ std::string Indices(bool ignoreIBE) {
 const std::string_view kIndexSegments =
     "select rdb$field_name from rdb$index_segments"
     " where rdb$index_name=:INDEX_NAME order by rdb$field_position";
+
+const std::string_view kAllIndexSegments =
+    "select rdb$field_name, rdb$index_name from rdb$index_segments"
+    " order by rdb$index_name, rdb$field_position";
 
 namespace {
 
@@ -402,42 +487,127 @@ std::string Procedures(const TIBCatalogCaps& caps, bool ignoreIBE) {
   return s;
 }
 
-std::string ProcedureParameters(const TIBCatalogCaps& caps) {
-  std::string s =
-      "select P.RDB$PARAMETER_NAME,\r\nP.RDB$PARAMETER_TYPE,\r\nP.RDB$PARAMETER_NUMBER,\r\n"
-      "P.RDB$DESCRIPTION,\r\nP.RDB$FIELD_SOURCE,\r\nF.RDB$FIELD_TYPE F_FLD_TYPE,\r\n"
-      "F.RDB$FIELD_LENGTH F_FLD_LENGTH,\r\nF.RDB$CHARACTER_LENGTH F_CHR_LENGTH,\r\n"
-      "F.RDB$FIELD_SUB_TYPE F_FLD_SUB_TYPE,\r\nF.RDB$SEGMENT_LENGTH F_SEGMENT_LENGTH,\r\n"
-      "F.RDB$DEFAULT_SOURCE FLD_DEFAULT_SOURCE,\r\n";
-  s += Pick(caps.HasFieldPrecision, "F.RDB$FIELD_PRECISION F_FLD_PRECISION,\r\n",
+TRoutineParamColumns ProcedureParamColumns(const TIBCatalogCaps& caps) {
+  return {caps.HasFieldPrecision,     caps.HasParameterMechanism, caps.HasParameterDefault,
+          caps.HasParameterCollation, caps.HasParameterRelation,  caps.HasParameterNullFlag};
+}
+
+TRoutineParamColumns FunctionParamColumns(const TIBCatalogCaps& caps) {
+  // The generation with argument names has all of them.
+  const bool all = caps.HasArgumentName;
+  return {caps.HasFieldPrecision, all, all, all, all, all};
+}
+
+namespace {
+
+// The select list and joins both routine kinds share; `name`, `type`,
+// `number` and `mechanism` are their own columns' expressions, `P` their
+// parameter relation's alias.
+std::string RoutineParameters(const TRoutineParamColumns& has, const char* name, const char* type,
+                              const char* number, const char* mechanism, const char* mechanismNull,
+                              const char* owner, const std::string& from, const std::string& where,
+                              const char* order) {
+  std::string s = "select ";
+  s += name;
+  s += ",\r\n";
+  s += type;
+  s += ",\r\n";
+  s += number;
+  s += ",\r\n"
+       "P.RDB$DESCRIPTION,\r\nP.RDB$FIELD_SOURCE,\r\nF.RDB$FIELD_TYPE F_FLD_TYPE,\r\n"
+       "F.RDB$FIELD_LENGTH F_FLD_LENGTH,\r\nF.RDB$CHARACTER_LENGTH F_CHR_LENGTH,\r\n"
+       "F.RDB$FIELD_SUB_TYPE F_FLD_SUB_TYPE,\r\nF.RDB$SEGMENT_LENGTH F_SEGMENT_LENGTH,\r\n"
+       "F.RDB$DEFAULT_SOURCE FLD_DEFAULT_SOURCE,\r\n";
+  s += Pick(has.precision, "F.RDB$FIELD_PRECISION F_FLD_PRECISION,\r\n",
             "cast(null as smallint) F_FLD_PRECISION,\r\n");
-  s += Pick(caps.HasParameterMechanism, "P.Rdb$Parameter_Mechanism,\r\n",
-            "cast(null as smallint) Rdb$Parameter_Mechanism,\r\n");
-  s += Pick(caps.HasParameterDefault, "P.Rdb$DEFAULT_SOURCE as PROC_DEFAULT_SOURCE,\r\n",
+  s += Pick(has.mechanism, mechanism, mechanismNull);
+  s += Pick(has.defaults, "P.Rdb$DEFAULT_SOURCE as PROC_DEFAULT_SOURCE,\r\n",
             "cast(null as blob sub_type 1) PROC_DEFAULT_SOURCE,\r\n");
-  s += Pick(caps.HasParameterCollation, "P.Rdb$COLLATION_ID as PROC_COLLATION_ID,\r\n",
+  s += Pick(has.collation, "P.Rdb$COLLATION_ID as PROC_COLLATION_ID,\r\n",
             "cast(null as smallint) PROC_COLLATION_ID,\r\n");
-  s += Pick(caps.HasParameterNullFlag, "P.Rdb$NULL_FLAG as PROC_NULL_FLAG,\r\n",
+  s += Pick(has.nullFlag, "P.Rdb$NULL_FLAG as PROC_NULL_FLAG,\r\n",
             "cast(null as smallint) PROC_NULL_FLAG,\r\n");
   s += "F.RDB$FIELD_SCALE F_FLD_SCALE,\r\nF.RDB$Character_Set_ID,\r\nF.RDB$Collation_ID,\r\n"
        "(Select C1.Rdb$Collation_Name from Rdb$Collations C1\r\n"
        "where C1.Rdb$Character_Set_ID=F.Rdb$Character_Set_ID\r\n"
        "and C1.Rdb$Collation_ID=F.Rdb$Collation_ID) Rdb$Collation_Name,\r\n";
-  s += Pick(caps.HasParameterCollation,
+  s += Pick(has.collation,
             "(Select C1.Rdb$Collation_Name from Rdb$Collations C1\r\n"
             "where C1.Rdb$Character_Set_ID=F.Rdb$Character_Set_ID\r\n"
             "and C1.Rdb$Collation_ID=P.Rdb$Collation_ID) as Proc_Collation_Name,\r\n",
             "cast(null as char(31)) Proc_Collation_Name,\r\n");
-  s += Pick(caps.HasParameterRelation, "P.RDB$RELATION_NAME, P.RDB$FIELD_NAME,\r\n",
+  s += Pick(has.relation, "P.RDB$RELATION_NAME, P.RDB$FIELD_NAME,\r\n",
             "cast(null as char(31)) RDB$RELATION_NAME, cast(null as char(31)) RDB$FIELD_NAME,\r\n");
   s += "(Select C2.Rdb$Character_Set_Name from Rdb$Character_Sets C2\r\n"
-       "where C2.Rdb$Character_Set_ID=F.Rdb$Character_Set_ID) Rdb$Character_Set_Name\r\n"
-       "from rdb$procedure_parameters P, rdb$fields F\r\n"
-       "where P.rdb$procedure_name = :RDB$PROCEDURE_NAME and F.rdb$field_name = P.rdb$field_source";
-  // Parameters of a packaged procedure of the same name are not this one's.
-  if (caps.HasProcedurePackage) s += "\r\nand P.RDB$PACKAGE_NAME IS NULL";
-  s += "\r\nOrder by P.rdb$parameter_type, P.rdb$parameter_number";
+       "where C2.Rdb$Character_Set_ID=F.Rdb$Character_Set_ID) Rdb$Character_Set_Name,\r\n";
+  s += owner;
+  s += "\r\n";
+  s += from;
+  s += where;
+  s += order;
   return s;
+}
+
+}  // namespace
+
+std::string ProcedureParameters(const TIBCatalogCaps& caps) {
+  std::string where =
+      "where P.rdb$procedure_name = :RDB$PROCEDURE_NAME and F.rdb$field_name = P.rdb$field_source";
+  // Parameters of a packaged procedure of the same name are not this one's.
+  if (caps.HasProcedurePackage) where += "\r\nand P.RDB$PACKAGE_NAME IS NULL";
+  return RoutineParameters(ProcedureParamColumns(caps), "P.RDB$PARAMETER_NAME",
+                           "P.RDB$PARAMETER_TYPE", "P.RDB$PARAMETER_NUMBER",
+                           "P.Rdb$Parameter_Mechanism,\r\n",
+                           "cast(null as smallint) Rdb$Parameter_Mechanism,\r\n",
+                           "P.RDB$PROCEDURE_NAME", "from rdb$procedure_parameters P, rdb$fields F\r\n",
+                           where, "\r\nOrder by P.rdb$parameter_type, P.rdb$parameter_number");
+}
+
+std::string AllProcedureParameters(const TIBCatalogCaps& caps, bool ignoreIBE) {
+  std::string where = "where (PR.Rdb$System_Flag <> 1 or PR.Rdb$System_Flag is Null)";
+  if (caps.HasProcedurePackage)
+    where += "\r\nand P.RDB$PACKAGE_NAME IS NULL and PR.RDB$PACKAGE_NAME IS NULL";
+  if (ignoreIBE) where += "\r\n and PR.rdb$procedure_name not like 'IBE$%' ";
+  return RoutineParameters(
+      ProcedureParamColumns(caps), "P.RDB$PARAMETER_NAME", "P.RDB$PARAMETER_TYPE",
+      "P.RDB$PARAMETER_NUMBER", "P.Rdb$Parameter_Mechanism,\r\n",
+      "cast(null as smallint) Rdb$Parameter_Mechanism,\r\n", "P.RDB$PROCEDURE_NAME",
+      "from rdb$procedure_parameters P\r\n"
+      "join rdb$fields F on F.rdb$field_name = P.rdb$field_source\r\n"
+      "join rdb$procedures PR on PR.rdb$procedure_name = P.rdb$procedure_name\r\n",
+      where, "\r\nOrder by P.rdb$procedure_name, P.rdb$parameter_type, P.rdb$parameter_number");
+}
+
+namespace {
+
+std::string FunctionParametersFor(const TIBCatalogCaps& caps, bool all) {
+  std::string where = all ? "where (FN.rdb$system_flag<>1 or FN.rdb$system_flag is null) and " +
+                                std::string(kPsqlFunction)
+                          : std::string("where P.rdb$function_name = :NAME");
+  where += " and P.RDB$PACKAGE_NAME IS NULL";
+  // The result is the argument at the function's return position.
+  return RoutineParameters(
+      FunctionParamColumns(caps), "P.RDB$ARGUMENT_NAME RDB$PARAMETER_NAME",
+      "case when P.RDB$ARGUMENT_POSITION = FN.RDB$RETURN_ARGUMENT then 1 else 0 end"
+      " RDB$PARAMETER_TYPE",
+      "P.RDB$ARGUMENT_POSITION RDB$PARAMETER_NUMBER",
+      "P.RDB$ARGUMENT_MECHANISM Rdb$Parameter_Mechanism,\r\n",
+      "cast(null as smallint) Rdb$Parameter_Mechanism,\r\n", "P.RDB$FUNCTION_NAME",
+      "from rdb$function_arguments P\r\n"
+      "join rdb$functions FN on FN.rdb$function_name = P.rdb$function_name"
+      " and FN.RDB$PACKAGE_NAME IS NULL\r\n"
+      "join rdb$fields F on F.rdb$field_name = P.rdb$field_source\r\n",
+      where, all ? "\r\nOrder by P.rdb$function_name, 2, 3" : "\r\nOrder by 2, 3");
+}
+
+}  // namespace
+
+std::string FunctionParameters(const TIBCatalogCaps& caps) {
+  return FunctionParametersFor(caps, /*all=*/false);
+}
+
+std::string AllFunctionParameters(const TIBCatalogCaps& caps) {
+  return FunctionParametersFor(caps, /*all=*/true);
 }
 
 const std::string_view kRoutineDependencies =
@@ -494,10 +664,11 @@ std::string GrantQuery(int index, const TIBCatalogCaps& caps, bool ignoreIBE) {
               "  AND PKG.RDB$OWNER_NAME <> PRV.RDB$USER ";
       break;
     case 5:  // granted to triggers
+      // A database trigger has no relation: its grants are read as well.
       where = " JOIN RDB$TRIGGERS TRG ON TRG.RDB$TRIGGER_NAME = PRV.RDB$USER"
-              " JOIN RDB$RELATIONS REL ON REL.RDB$RELATION_NAME = TRG.RDB$RELATION_NAME"
+              " LEFT JOIN RDB$RELATIONS REL ON REL.RDB$RELATION_NAME = TRG.RDB$RELATION_NAME"
               " WHERE  PRV.RDB$USER_TYPE = 2   AND PRV.RDB$PRIVILEGE IN ('X', 'G')"
-              "   AND REL.RDB$OWNER_NAME <> PRV.RDB$USER ";
+              "   AND (TRG.RDB$RELATION_NAME IS NULL OR REL.RDB$OWNER_NAME <> PRV.RDB$USER) ";
       break;
     case 6:  // USAGE granted to views
       where = " JOIN RDB$RELATIONS REL ON REL.RDB$RELATION_NAME = PRV.RDB$USER"

@@ -25,12 +25,15 @@ enum FunctionCol {
   fnName, fnDescription, fnModuleName, fnEntryPoint, fnReturnArgument, fnSource
 };
 
-// The arguments of the function :NAME, by position.
+// The arguments of the function :NAME, by position; All: of every function
+// of Functions that is not read through FunctionParameters, by function
+// name first.
 std::string FunctionArguments(const TIBCatalogCaps& caps);
+std::string AllFunctionArguments(const TIBCatalogCaps& caps);
 enum FunctionArgCol {
   faFieldType, faFieldLength, faFieldScale, faFieldSubType, faCharSetId, faMechanism, faPosition,
   faPrecision, faArgumentName, faFieldSource, faDescription, faCharSetName, faBytesPerCharacter,
-  faDefaultSource
+  faDefaultSource, faFunctionName
 };
 
 // ---- Domains ----
@@ -49,31 +52,41 @@ enum TableCountCol { tcCount };
 std::string Tables(const TIBCatalogCaps& caps, bool ignoreIBE);
 enum TableCol { tbName, tbDescription, tbExternalFile, tbRelationType };
 
-// The columns of the table :NAME, by position.
+// The columns of the table :NAME, by position; All: of every table of
+// Tables, by table name first.
 std::string TableColumns(const TIBCatalogCaps& caps);
+std::string AllTableColumns(const TIBCatalogCaps& caps, bool ignoreIBE);
 enum TableColumnCol {
   clName, clPosition, clHasDefault, clDefaultSource, clNullFlag, clCollationId, clCharSetId,
   clDescription, clFieldSource, clFieldType, clLength, clCharLength, clSubType, clSegmentLength,
   clValidationSource, clDomainDefaultSource, clComputedSource, clPrecision,
-  clScale, clDimensions, clGeneratorName, clIdentityType, clCollationName, clCharSetName
+  clScale, clDimensions, clGeneratorName, clIdentityType, clIdentityStart, clCollationName,
+  clCharSetName, clRelationName
 };
 
 // The bounds of the array field :FIELD_NAME, by dimension.
 extern const std::string_view kArrayDimensions;
 enum ArrayDimensionCol { adLower, adUpper };
+// The bounds of every array field, by field name and dimension.
+extern const std::string_view kAllArrayDimensions;
+enum AllArrayDimensionCol { aaFieldName, aaLower, aaUpper };
 
 // ---- Views ----
 std::string Views(bool ignoreIBE);
 enum ViewCol { vwName, vwSource, vwDescription };
 
-// The columns of the view :NAME, by position.
+// The columns of the view :NAME, by position; All: of every view of Views,
+// by view name first.
 extern const std::string_view kViewColumns;
-enum ViewColumnCol { vcName, vcPosition, vcFieldSource, vcDescription };
+std::string AllViewColumns(bool ignoreIBE);
+enum ViewColumnCol { vcName, vcPosition, vcFieldSource, vcDescription, vcRelationName };
 
 // The tables and views the view :NAME reads, with the columns it reads of
 // them (NULL for the relation as a whole), as the engine records them.
 extern const std::string_view kViewDependencies;
-enum ViewDependencyCol { vdRelationName, vdFieldName };
+// The same of every view, by view name first.
+extern const std::string_view kAllViewDependencies;
+enum ViewDependencyCol { vdRelationName, vdFieldName, vdViewName };
 
 // ---- Indices and constraints ----
 // Indices that back no constraint and whose names were not generated.
@@ -86,7 +99,9 @@ enum IndexCol {
 // The columns of the index :INDEX_NAME, by position (primary, unique and
 // foreign keys and plain indices alike).
 extern const std::string_view kIndexSegments;
-enum IndexSegmentCol { isFieldName };
+// The columns of every index, by index name and position.
+extern const std::string_view kAllIndexSegments;
+enum IndexSegmentCol { isFieldName, isIndexName };
 
 // The primary keys (Count: their number, for the progress events).
 std::string PrimaryKeyCount(bool ignoreIBE);
@@ -143,14 +158,29 @@ enum TriggerCol {
 std::string Procedures(const TIBCatalogCaps& caps, bool ignoreIBE);
 enum ProcedureCol { pcName, pcDescription, pcSource };
 
+// Which columns of a routine's parameter query the catalog fills (the
+// others are typed NULLs).
+struct TRoutineParamColumns {
+  bool precision, mechanism, defaults, collation, relation, nullFlag;
+};
+TRoutineParamColumns ProcedureParamColumns(const TIBCatalogCaps& caps);
+TRoutineParamColumns FunctionParamColumns(const TIBCatalogCaps& caps);
+
 // The parameters of the procedure :RDB$PROCEDURE_NAME, inputs first, each
-// with its field source's type. Columns a catalog lacks are typed NULLs.
+// with its field source's type; All: of every procedure of Procedures, by
+// procedure name first.
 std::string ProcedureParameters(const TIBCatalogCaps& caps);
+std::string AllProcedureParameters(const TIBCatalogCaps& caps, bool ignoreIBE);
+// The arguments of the PSQL function :NAME in the same columns, the result
+// as the one output (type 1); for catalogs with argument names. All: of
+// every PSQL function, by function name first.
+std::string FunctionParameters(const TIBCatalogCaps& caps);
+std::string AllFunctionParameters(const TIBCatalogCaps& caps);
 enum ProcedureParamCol {
   ppName, ppType, ppNumber, ppDescription, ppFieldSource, ppFieldType, ppFieldLength,
   ppCharLength, ppSubType, ppSegmentLength, ppFieldDefaultSource, ppPrecision, ppMechanism,
   ppDefaultSource, ppCollationId, ppNullFlag, ppScale, ppCharSetId, ppFieldCollationId,
-  ppCollationName, ppParamCollationName, ppRelationName, ppFieldName, ppCharSetName
+  ppCollationName, ppParamCollationName, ppRelationName, ppFieldName, ppCharSetName, ppRoutineName
 };
 
 // Which stored routine calls which, as the engine records it: the order

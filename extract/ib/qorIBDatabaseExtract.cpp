@@ -87,7 +87,7 @@ constexpr std::uint8_t kCheckConstraint = 3;
 
 // ------------------------------------------------------------- TIBDBExtract
 
-TIBDBExtract::TIBDBExtract() {
+TIBDBExtract::TIBDBExtract() : batched_(std::make_unique<ibread::TBatchedRows>()) {
   // The total counts the steps, so the last step ends the bar exactly.
   Max = kStepCount;
   Position = 0;
@@ -142,6 +142,9 @@ bool TIBDBExtract::ExtractDatabase() {
 void TIBDBExtract::PrepareExtraction() {
   if (!Collection()) throw EQorError("TIBDBExtract.ExtractDatabase(): DBStructure holds no collection.");
   SyncServerOptions();
+  unscriptedTriggers_.Clear();
+  batched_ = std::make_unique<ibread::TBatchedRows>();
+  unscriptedTriggers_.SetCaseSensitive(true);
 }
 
 void TIBDBExtract::SyncServerOptions() {
@@ -222,6 +225,15 @@ void TIBDBExtract::RunExtractSteps() {
 void TIBDBExtract::ParseBodies() {
   LogLine("Parsing bodies...");
   TObjs* o = Collection();
+  if (o)
+    for (auto& e : o->Procedures)
+      if (e.Value && e.Value->IsFunction) {
+        TPrcData& f = *e.Value;
+        for (auto& p : f.InParams)
+          if (p.Value) LinkParameterSource(f, *p.Value);
+        for (auto& p : f.OutParams)
+          if (p.Value) LinkParameterSource(f, *p.Value);
+      }
   std::unique_ptr<TCustomSQLParser> parser = BodyParserFactory ? BodyParserFactory(*this) : nullptr;
   if (parser && o) {
     parser->OnErrorMessage = OnErrorMessage;

@@ -16,6 +16,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace qor {
 
@@ -31,6 +32,13 @@ class TQORQuery;
 class TTblData;
 class TUdfData;
 class TViwData;
+namespace ibq {
+struct TRoutineParamColumns;
+}
+namespace ibread {
+class TChildRows;
+struct TBatchedRows;
+}
 
 // What the connected catalog has: each flag is set when its column or
 // relation exists.
@@ -85,6 +93,12 @@ class TIBDBExtract : public TCustomExtract {
 
   const TIBCatalogCaps& Caps() const { return caps_; }
 
+  // What belongs to each object (its columns, parameters, index columns,
+  // array bounds, the relations a view reads) is read by one query per
+  // kind for all objects, joined in memory; false reads it by one query
+  // per object. The model is the same either way.
+  bool BatchedReads = true;
+
   // The step captions in their order; the step total is their number.
   static constexpr int kStepCount = 17;
   static const char* StepCaption(int step);
@@ -133,26 +147,42 @@ class TIBDBExtract : public TCustomExtract {
   // Window messages, then whether a stop was requested.
   bool StopAfterRow();
 
-  void ReadFunctionArguments(TQORQuery& args, TUdfData* udf, TPrcData* prc,
+  void ReadFunctionArguments(ibread::TChildRows& args, TUdfData* udf, TPrcData* prc,
                              std::int64_t returnArg);
   void ReadFunctionArgument(TQORQuery& q, TFldData& f);
-  void ReadProcedureParameter(TQORQuery& q, TPrcData& prc);
+  // One row of a routine's parameter query (procedures and PSQL functions
+  // alike), added to its input or output list; `has` names the columns
+  // the catalog fills.
+  void ReadRoutineParameter(TQORQuery& q, TPrcData& prc, const ibq::TRoutineParamColumns& has);
+  // The routine's dependency on the domain or column its parameter `f` is
+  // typed by, when that is in the collection.
+  void LinkParameterSource(TPrcData& prc, const TFldData& f);
   // One grant query, its rows folded into grants handed to AddGrant.
   void ReadGrantQuery(TQORQuery& q, const std::string& sql);
-  void ReadTableColumns(TQORQuery& q, TQORQuery& dims, TTblData& table);
+  void ReadTableColumns(ibread::TChildRows& cols, TQORQuery& dims, TTblData& table);
   void ReadArrayDimensions(TQORQuery& dims, TFldData& f, const std::string& fieldSource);
-  void ReadViewColumns(TQORQuery& cols, TViwData& view);
+  void ReadViewColumns(ibread::TChildRows& cols, TViwData& view);
   void ReadViewDependencies(TQORQuery& deps, TViwData& view);
   // The first column of the one row of `sql`.
   int CountRows(const std::string& sql);
-  // Appends the columns `sql` reads for the index :INDEX_NAME to `list`,
-  // each a dependency on that column of `table` when there is one.
+  // Appends the columns `sql` reads for the index :INDEX_NAME (batched:
+  // the columns of the index `segmentsOf`) to `list`, each a dependency on
+  // that column of `table` when there is one.
   void ReadKeySegments(TQORQuery& segs, std::string_view sql, const std::string& index,
-                       TCtrData& c, TOwnedNameList<TFldData>& list, TDbObj* table);
+                       const std::string& segmentsOf, TCtrData& c, TOwnedNameList<TFldData>& list,
+                       TDbObj* table);
+  // Batched: the columns of every index, read through `segs` when first
+  // asked for; those of `index`.
+  const std::vector<std::string>& IndexSegments(TQORQuery& segs, const std::string& index);
   // By the constraint's name, or by its table's for a generated one.
   bool AcceptConstraint(TCtrData& c, TDbObject kind);
 
   TQORCustomConnection* connection_ = nullptr;
+  // Triggers of a kind the model cannot script (DDL triggers): what is
+  // granted to them is left out too, as it would name no trigger.
+  TBasicNameList<int> unscriptedTriggers_;
+  // The rows the batched reads keep in memory, for one run.
+  std::unique_ptr<ibread::TBatchedRows> batched_;
 };
 
 // ---- Text routines of the readers ----

@@ -88,11 +88,12 @@ void TIBDBExtract::ReadFunctionArgument(TQORQuery& q, TFldData& f) {
   f.SetCharSetCollation(Trimmed(q, ibq::faCharSetName), Int32(q, ibq::faCharSetId), "", 0);
 }
 
-void TIBDBExtract::ReadFunctionArguments(TQORQuery& args, TUdfData* udf, TPrcData* prc,
+void TIBDBExtract::ReadFunctionArguments(TChildRows& rows, TUdfData* udf, TPrcData* prc,
                                          std::int64_t returnArg) {
   TObjs* o = Collection();
   TDbObj* owner = udf ? static_cast<TDbObj*>(udf) : prc;
-  for (; !args.Eof(); args.Next()) {
+  TQORQuery& args = rows.Query();
+  for (; rows.More(); rows.Next()) {
     const std::int64_t position = IntOr0(args, ibq::faPosition);
     const std::int64_t mechanism = IntOr0(args, ibq::faMechanism);
     if (prc) {
@@ -133,8 +134,17 @@ void TIBDBExtract::ReadFunctions() {
   TQORQuery& q = *CatalogQuery();
   // A failure here costs the functions, not the extraction.
   try {
-    std::unique_ptr<TQORQuery> args = NewQuery();
-    const std::string argsSQL = ibq::FunctionArguments(caps_);
+    std::unique_ptr<TQORQuery> argsQuery = NewQuery();
+    std::unique_ptr<TQORQuery> paramsQuery = NewQuery();
+    TChildRows args(*argsQuery, ibq::FunctionArguments(caps_), "NAME",
+                    ibq::AllFunctionArguments(caps_), ibq::faFunctionName, BatchedReads);
+    // PSQL arguments are declared as procedure parameters are (TYPE OF,
+    // domains, NOT NULL, defaults) and read by the same rows.
+    const bool psqlParams = caps_.HasArgumentName;
+    TChildRows params(*paramsQuery, psqlParams ? ibq::FunctionParameters(caps_) : std::string(),
+                      "NAME", psqlParams ? ibq::AllFunctionParameters(caps_) : std::string(),
+                      ibq::ppRoutineName, BatchedReads);
+    const ibq::TRoutineParamColumns has = ibq::FunctionParamColumns(caps_);
     q.Close();
     q.GetSQL()->SetText(ibq::Functions(caps_));
     q.Open();
@@ -143,14 +153,19 @@ void TIBDBExtract::ReadFunctions() {
       const std::int64_t returnArg = IntOr0(q, ibq::fnReturnArgument);
       const bool psql = caps_.HasFunctionSource && Trimmed(q, ibq::fnEntryPoint).empty() &&
                         Trimmed(q, ibq::fnModuleName).empty();
-      OpenWith(*args, argsSQL, "NAME", name);
       if (psql) {
         auto prc = std::make_unique<TPrcData>(o);
         prc->IsFunction = true;
         prc->SetName(name);
         prc->SetDescription(Str(q, ibq::fnDescription));
         prc->SetText(Trimmed(q, ibq::fnSource));
-        ReadFunctionArguments(*args, nullptr, prc.get(), returnArg);
+        if (psqlParams) {
+          params.Start(name);
+          for (; params.More(); params.Next()) ReadRoutineParameter(params.Query(), *prc, has);
+        } else {
+          args.Start(name);
+          ReadFunctionArguments(args, nullptr, prc.get(), returnArg);
+        }
         if (ShowFullLog) LogLine("---" + name);
         if (AcceptObjName(name, TDbObject::dboFunction)) o->AddObject(prc, true);
       } else {
@@ -159,11 +174,11 @@ void TIBDBExtract::ReadFunctions() {
         udf->EntryPoint = Trimmed(q, ibq::fnEntryPoint);
         udf->ModuleName = Trimmed(q, ibq::fnModuleName);
         udf->SetDescription(Str(q, ibq::fnDescription));
-        ReadFunctionArguments(*args, udf.get(), nullptr, returnArg);
+        args.Start(name);
+        ReadFunctionArguments(args, udf.get(), nullptr, returnArg);
         if (ShowFullLog) LogLine("---" + name);
         if (AcceptObjName(name, TDbObject::dboFunction)) o->AddObject(udf, true);
       }
-      args->Close();
       if (StopAfterRow()) break;
     }
   } catch (const std::exception& e) {

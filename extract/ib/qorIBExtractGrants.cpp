@@ -89,6 +89,11 @@ void TIBDBExtract::ReadGrantQuery(TQORQuery& q, const std::string& sql) {
     const std::int64_t userType = IntOr0(q, ibq::gtUserType);
     const std::int64_t objectType = IntOr0(q, ibq::gtObjectType);
     const std::string column = Trimmed(q, ibq::gtFieldName);
+    int unscripted = 0;
+    if (userType == 2 && unscriptedTriggers_.Find(grantee, unscripted)) {
+      if (StopAfterRow()) break;
+      continue;
+    }
     // Firebird marks WITH ADMIN OPTION with 2; the model knows one option.
     const std::int32_t option = IntOr0(q, ibq::gtGrantOption) != 0 ? 1 : 0;
     const bool same = pending && pending->Grantee == grantee && pending->ObjectName == object &&

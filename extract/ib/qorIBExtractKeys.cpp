@@ -61,15 +61,35 @@ int TIBDBExtract::CountRows(const std::string& sql) {
   return count;
 }
 
+const std::vector<std::string>& TIBDBExtract::IndexSegments(TQORQuery& segs,
+                                                            const std::string& index) {
+  auto& all = batched_->segments;
+  if (!all) {
+    all.emplace();
+    OpenWith(segs, ibq::kAllIndexSegments, {}, {});
+    for (; !segs.Eof(); segs.Next())
+      (*all)[Trimmed(segs, ibq::isIndexName)].push_back(Trimmed(segs, ibq::isFieldName));
+    segs.Close();
+  }
+  static const std::vector<std::string> kNone;
+  const auto it = all->find(index);
+  return it == all->end() ? kNone : it->second;
+}
+
 void TIBDBExtract::ReadKeySegments(TQORQuery& segs, std::string_view sql, const std::string& index,
-                                   TCtrData& c, TOwnedNameList<TFldData>& list, TDbObj* table) {
+                                   const std::string& segmentsOf, TCtrData& c,
+                                   TOwnedNameList<TFldData>& list, TDbObj* table) {
   TObjs* o = Collection();
-  OpenWith(segs, sql, "INDEX_NAME", index);
-  for (; !segs.Eof(); segs.Next()) {
-    const std::string field = Trimmed(segs, 0);
+  auto add = [&](const std::string& field) {
     list.Add(field, std::make_unique<TFldData>(o, &c));
     if (table) o->AddDependency(&c, table, 0, 0, field);
+  };
+  if (BatchedReads) {
+    for (const std::string& field : IndexSegments(segs, segmentsOf)) add(field);
+    return;
   }
+  OpenWith(segs, sql, "INDEX_NAME", index);
+  for (; !segs.Eof(); segs.Next()) add(Trimmed(segs, 0));
   segs.Close();
 }
 
@@ -97,12 +117,16 @@ void TIBDBExtract::ReadIndices() {
     x->Descending = IntOr0(q, ibq::ixIndexType) == 1;
     x->SetText(TrimCtl(NormalizeLineBreaks(Str(q, ibq::ixExpressionSource))));
     if (IntOr0(q, ibq::ixSegmentCount) > 0) {
-      OpenWith(*segs, ibq::kIndexSegments, "INDEX_NAME", name);
-      for (; !segs->Eof(); segs->Next()) {
-        const std::string field = Trimmed(*segs, ibq::isFieldName);
+      auto add = [&](const std::string& field) {
         x->Columns.Add(field, std::make_unique<TFldData>(o, x.get()));
+      };
+      if (BatchedReads) {
+        for (const std::string& field : IndexSegments(*segs, name)) add(field);
+      } else {
+        OpenWith(*segs, ibq::kIndexSegments, "INDEX_NAME", name);
+        for (; !segs->Eof(); segs->Next()) add(Trimmed(*segs, ibq::isFieldName));
+        segs->Close();
       }
-      segs->Close();
     }
     if (ShowFullLog) LogLine("---" + name);
     if (AcceptObjName(name, TDbObject::dboIndex)) o->AddObject(x, true);
@@ -134,7 +158,7 @@ void TIBDBExtract::ReadPrimaryKeys() {
     TTblData* table = o->FindTable(c->GetTableName());
     if (table) o->AddDependency(c.get(), table, 0, 0);
     const std::string index = Trimmed(q, ibq::kyIndexName);
-    ReadKeySegments(*segs, ibq::kIndexSegments, index, *c, c->Columns, table);
+    ReadKeySegments(*segs, ibq::kIndexSegments, index, index, *c, c->Columns, table);
     SetConstraintName(*c, Trimmed(q, ibq::kyConstraintName));
     SetKeyIndex(*c, index, IntOr0(q, ibq::kyIndexType));
     ++read;
@@ -163,7 +187,7 @@ void TIBDBExtract::ReadUniqueConstraints() {
     const std::string index = Trimmed(q, ibq::kyIndexName);
     SetKeyIndex(*c, index, IntOr0(q, ibq::kyIndexType));
     // The index name is a parameter: any name the engine allows is read.
-    ReadKeySegments(*segs, ibq::kIndexSegments, index, *c, c->Columns, nullptr);
+    ReadKeySegments(*segs, ibq::kIndexSegments, index, index, *c, c->Columns, nullptr);
     if (ShowFullLog) LogLine(c->GetCreateSQL());
     if (AcceptConstraint(*c, TDbObject::dboUnique)) o->AddObject(c, true);
     if (StopAfterRow()) break;
@@ -200,8 +224,9 @@ void TIBDBExtract::ReadForeignKeys() {
     SetConstraintName(*c, Trimmed(q, ibq::fkConstraintName));
     const std::string index = Trimmed(q, ibq::fkIndexName);
     SetKeyIndex(*c, index, IntOr0(q, ibq::fkIndexType));
-    ReadKeySegments(*segs, ibq::kIndexSegments, index, *c, c->Columns, table);
-    ReadKeySegments(*refs, ibq::kReferencedSegments, index, *c, c->RefColumns, refTable);
+    ReadKeySegments(*segs, ibq::kIndexSegments, index, index, *c, c->Columns, table);
+    ReadKeySegments(*refs, ibq::kReferencedSegments, index, Trimmed(q, ibq::fkRefIndexName), *c,
+                    c->RefColumns, refTable);
     if (caps_.HasUpdateRule)
       c->UpdateRule = RuleAction(Trimmed(q, ibq::fkUpdateRule), c->UpdateRule);
     if (caps_.HasDeleteRule)

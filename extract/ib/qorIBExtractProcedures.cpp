@@ -29,7 +29,20 @@ std::string CrLfText(TQORQuery& q, int col) { return TrimCtl(NormalizeLineBreaks
 
 }  // namespace
 
-void TIBDBExtract::ReadProcedureParameter(TQORQuery& q, TPrcData& prc) {
+void TIBDBExtract::LinkParameterSource(TPrcData& prc, const TFldData& f) {
+  TObjs* o = Collection();
+  // The routine uses the domain or column its parameter is typed by.
+  if (!f.TypeOfTable.empty()) {
+    TDbObj* table = o->FindTable(f.TypeOfTable);
+    if (!table) table = o->FindView(f.TypeOfTable);
+    o->AddDependency(&prc, table, 0, 0, f.TypeOfColumn);
+  } else if (!f.DomainName.empty()) {
+    o->AddDependency(&prc, o->FindDomain(f.DomainName), 0, 0);
+  }
+}
+
+void TIBDBExtract::ReadRoutineParameter(TQORQuery& q, TPrcData& prc,
+                                        const ibq::TRoutineParamColumns& has) {
   TObjs* o = Collection();
   auto f = std::make_unique<TFldData>(o, &prc);
   f->ObjType = TDbObject::dboParam;
@@ -46,8 +59,8 @@ void TIBDBExtract::ReadProcedureParameter(TQORQuery& q, TPrcData& prc) {
     f->Length = Int32(q, ibq::ppCharLength);
   f->SubType = subType;
   f->SegmentSize = Int32(q, ibq::ppSegmentLength);
-  ReadNumericPrecision(*f, type, subType, caps_.HasFieldPrecision,
-                       caps_.HasFieldPrecision ? OptInt32(q, ibq::ppPrecision) : std::nullopt,
+  ReadNumericPrecision(*f, type, subType, has.precision,
+                       has.precision ? OptInt32(q, ibq::ppPrecision) : std::nullopt,
                        OptInt32(q, ibq::ppScale), o->IBServerOptions.IsIB6OrLater());
   const std::string source = Trimmed(q, ibq::ppFieldSource);
   const bool ownField = StartsWith(source, "RDB$");
@@ -57,7 +70,7 @@ void TIBDBExtract::ReadProcedureParameter(TQORQuery& q, TPrcData& prc) {
   }
   // The parameter's own default where the catalog keeps one; else that of
   // its field, but a domain's default is the domain's, not the parameter's.
-  if (caps_.HasParameterDefault) {
+  if (has.defaults) {
     if (!IsNull(q, ibq::ppDefaultSource))
       f->DefaultValue = NormalizeDefaultSource(Str(q, ibq::ppDefaultSource));
     else if (ownField && !IsNull(q, ibq::ppFieldDefaultSource))
@@ -65,13 +78,13 @@ void TIBDBExtract::ReadProcedureParameter(TQORQuery& q, TPrcData& prc) {
   } else if (ownField) {
     f->DefaultValue = NormalizeDefaultSource(Str(q, ibq::ppFieldDefaultSource));
   }
-  if (caps_.HasParameterCollation && !IsNull(q, ibq::ppCollationId))
+  if (has.collation && !IsNull(q, ibq::ppCollationId))
     f->SetCharSetCollation(Trimmed(q, ibq::ppCharSetName), Int32(q, ibq::ppCharSetId),
                            Trimmed(q, ibq::ppParamCollationName), Int32(q, ibq::ppCollationId));
   else
     f->SetCharSetCollation(Trimmed(q, ibq::ppCharSetName), Int32(q, ibq::ppCharSetId),
                            Trimmed(q, ibq::ppCollationName), Int32(q, ibq::ppFieldCollationId));
-  if (caps_.HasParameterMechanism && IntOr0(q, ibq::ppMechanism) != 0) {
+  if (has.mechanism && IntOr0(q, ibq::ppMechanism) != 0) {
     f->TypeOf = true;
     f->DataType = dt::UserType;
     // The type, character set included, is the domain's or column's.
@@ -79,7 +92,7 @@ void TIBDBExtract::ReadProcedureParameter(TQORQuery& q, TPrcData& prc) {
     f->CharSetId = 0;
     f->Collation.clear();
     f->CollationId = 0;
-    if (caps_.HasParameterRelation) {
+    if (has.relation) {
       const std::string table = Trimmed(q, ibq::ppRelationName);
       const std::string column = Trimmed(q, ibq::ppFieldName);
       if (!table.empty() && !column.empty()) {
@@ -88,15 +101,10 @@ void TIBDBExtract::ReadProcedureParameter(TQORQuery& q, TPrcData& prc) {
       }
     }
   }
-  if (caps_.HasParameterNullFlag && IntOr0(q, ibq::ppNullFlag) != 0) f->Nullable = false;
-  // The routine uses the domain or column its parameter is typed by.
-  if (!f->TypeOfTable.empty()) {
-    TDbObj* table = o->FindTable(f->TypeOfTable);
-    if (!table) table = o->FindView(f->TypeOfTable);
-    o->AddDependency(&prc, table, 0, 0, f->TypeOfColumn);
-  } else if (!f->DomainName.empty()) {
-    o->AddDependency(&prc, o->FindDomain(f->DomainName), 0, 0);
-  }
+  if (has.nullFlag && IntOr0(q, ibq::ppNullFlag) != 0) f->Nullable = false;
+  // Functions are read before the domains and tables: theirs are linked
+  // once everything is read.
+  if (!prc.IsFunction) LinkParameterSource(prc, *f);
   switch (IntOr0(q, ibq::ppType)) {
     case 0:
       f->ParamDirection = 1;
@@ -116,8 +124,11 @@ void TIBDBExtract::ReadProcedures() {
   TObjs* o = Collection();
   const bool ignoreIBE = o->IBServerOptions.IBCompareOptions.IgnoreIBEObjects;
   std::unique_ptr<TQORQuery> procs = NewQuery();
-  std::unique_ptr<TQORQuery> params = NewQuery();
-  const std::string paramsSQL = ibq::ProcedureParameters(caps_);
+  std::unique_ptr<TQORQuery> paramsQuery = NewQuery();
+  TChildRows params(*paramsQuery, ibq::ProcedureParameters(caps_), "RDB$PROCEDURE_NAME",
+                    ibq::AllProcedureParameters(caps_, ignoreIBE), ibq::ppRoutineName,
+                    BatchedReads);
+  const ibq::TRoutineParamColumns has = ibq::ProcedureParamColumns(caps_);
   procs->GetSQL()->SetText(ibq::Procedures(caps_, ignoreIBE));
   procs->Open();
   for (; !procs->Eof(); procs->Next()) {
@@ -127,9 +138,8 @@ void TIBDBExtract::ReadProcedures() {
     p->SetName(name);
     p->SetDescription(Str(*procs, ibq::pcDescription));
     p->SetText(CrLfText(*procs, ibq::pcSource));
-    OpenWith(*params, paramsSQL, "RDB$PROCEDURE_NAME", raw);
-    for (; !params->Eof(); params->Next()) ReadProcedureParameter(*params, *p);
-    params->Close();
+    params.Start(raw);
+    for (; params.More(); params.Next()) ReadRoutineParameter(params.Query(), *p, has);
     if (ShowFullLog) LogLine("---" + name);
     if (AcceptObjName(name, TDbObject::dboProcedure)) o->AddObject(p, true);
     if (StopAfterRow()) break;

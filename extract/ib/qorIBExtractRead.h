@@ -8,8 +8,11 @@
 #include "platform/qorStrings.h"
 
 #include <cstdint>
+#include <map>
 #include <optional>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace qor::ibread {
 
@@ -57,5 +60,59 @@ inline void OpenWith(TQORQuery& q, std::string_view sql, std::string_view param,
   if (!param.empty()) q.ParamByName(param)->SetAsString(value);
   q.Open();
 }
+
+// The rows a query holds for one parent object after another (the columns
+// of each table, the parameters of each procedure ...). Per object, the
+// query runs for each parent with the parent's name as its one parameter.
+// Batched, one query for all parents runs once; it selects the same
+// parents in the same order as the parents' own query and is ordered by
+// the parent's name first, so the rows of each parent follow those of the
+// one before, and column `keyCol` tells whose a row is.
+class TChildRows {
+ public:
+  TChildRows(TQORQuery& q, std::string perObjectSQL, std::string param, std::string batchedSQL,
+             int keyCol, bool batched)
+      : q_(q),
+        sql_(std::move(perObjectSQL)),
+        param_(std::move(param)),
+        batchedSQL_(std::move(batchedSQL)),
+        keyCol_(keyCol),
+        batched_(batched) {}
+  ~TChildRows() { q_.Close(); }
+  TChildRows(const TChildRows&) = delete;
+  TChildRows& operator=(const TChildRows&) = delete;
+
+  // The rows of the parent `name` (as the parents' query gave it) follow.
+  void Start(const std::string& name) {
+    if (!batched_) {
+      OpenWith(q_, sql_, param_, name);
+      return;
+    }
+    if (!opened_) {
+      OpenWith(q_, batchedSQL_, {}, {});
+      opened_ = true;
+    }
+    key_ = TrimCtl(name);
+  }
+  bool More() { return !q_.Eof() && (!batched_ || Trimmed(q_, keyCol_) == key_); }
+  void Next() { q_.Next(); }
+  TQORQuery& Query() { return q_; }
+
+ private:
+  TQORQuery& q_;
+  std::string sql_, param_, batchedSQL_, key_;
+  int keyCol_;
+  bool batched_;
+  bool opened_ = false;
+};
+
+// What the batched reads keep in memory for one run, each read when first
+// asked for; the keys are the names as trimmed.
+struct TBatchedRows {
+  std::optional<std::map<std::string, std::vector<std::pair<std::int32_t, std::int32_t>>>> bounds;
+  std::optional<std::map<std::string, std::vector<std::string>>> segments;
+  // view -> the relations and columns it reads
+  std::optional<std::map<std::string, std::vector<std::pair<std::string, std::string>>>> viewReads;
+};
 
 }  // namespace qor::ibread

@@ -41,16 +41,31 @@ void ReadRelationType(TTblData& t, const std::string& type) {
 void TIBDBExtract::ReadArrayDimensions(TQORQuery& dims, TFldData& f,
                                        const std::string& fieldSource) {
   f.ArrayBounds.clear();
+  if (BatchedReads) {
+    auto& bounds = batched_->bounds;
+    if (!bounds) {
+      bounds.emplace();
+      OpenWith(dims, ibq::kAllArrayDimensions, {}, {});
+      for (; !dims.Eof(); dims.Next())
+        (*bounds)[Trimmed(dims, ibq::aaFieldName)].emplace_back(Int32(dims, ibq::aaLower),
+                                                                Int32(dims, ibq::aaUpper));
+      dims.Close();
+    }
+    const auto it = bounds->find(TrimCtl(fieldSource));
+    if (it != bounds->end()) f.ArrayBounds = it->second;
+    return;
+  }
   OpenWith(dims, ibq::kArrayDimensions, "field_name", fieldSource);
   for (; !dims.Eof(); dims.Next())
     f.ArrayBounds.emplace_back(Int32(dims, ibq::adLower), Int32(dims, ibq::adUpper));
   dims.Close();
 }
 
-void TIBDBExtract::ReadTableColumns(TQORQuery& q, TQORQuery& dims, TTblData& table) {
+void TIBDBExtract::ReadTableColumns(TChildRows& cols, TQORQuery& dims, TTblData& table) {
   TObjs* o = Collection();
   const bool ib6 = o->IBServerOptions.IsIB6OrLater();
-  for (; !q.Eof(); q.Next()) {
+  TQORQuery& q = cols.Query();
+  for (; cols.More(); cols.Next()) {
     auto f = std::make_unique<TFldData>(o, &table);
     const std::string name = Trimmed(q, ibq::clName);
     const std::string source = Trimmed(q, ibq::clFieldSource);
@@ -101,8 +116,10 @@ void TIBDBExtract::ReadTableColumns(TQORQuery& q, TQORQuery& dims, TTblData& tab
                              Trimmed(q, ibq::clCollationName), Int32(q, ibq::clCollationId));
     if (!IsNull(q, ibq::clDimensions)) ReadArrayDimensions(dims, *f, source);
     if (caps_.HasIdentityGenerator && caps_.HasIdentityType && IntOr0(q, ibq::clIdentityType) == 1 &&
-        !IsNull(q, ibq::clGeneratorName))
+        !IsNull(q, ibq::clGeneratorName)) {
       f->Identity = true;
+      f->IdentitySeed = IntOr0(q, ibq::clIdentityStart);
+    }
     table.Fields.Add(name, std::move(f));
   }
 }
@@ -121,9 +138,10 @@ void TIBDBExtract::ReadTables() {
     DoProgressStep(1, "Tables", 0, count);
   }
   LogLine("Extracting tables...");
-  std::unique_ptr<TQORQuery> cols = NewQuery();
+  std::unique_ptr<TQORQuery> colsQuery = NewQuery();
   std::unique_ptr<TQORQuery> dims = NewQuery();
-  const std::string colsSQL = ibq::TableColumns(caps_);
+  TChildRows cols(*colsQuery, ibq::TableColumns(caps_), "NAME",
+                  ibq::AllTableColumns(caps_, ignoreIBE), ibq::clRelationName, BatchedReads);
   q.Close();
   q.GetSQL()->SetText(ibq::Tables(caps_, ignoreIBE));
   q.Open();
@@ -136,9 +154,8 @@ void TIBDBExtract::ReadTables() {
     if (!description.empty()) t->SetDescription(description);
     t->ExternalFile = Trimmed(q, ibq::tbExternalFile);
     if (caps_.HasRelationType) ReadRelationType(*t, Trimmed(q, ibq::tbRelationType));
-    OpenWith(*cols, colsSQL, "NAME", name);
-    ReadTableColumns(*cols, *dims, *t);
-    cols->Close();
+    cols.Start(name);
+    ReadTableColumns(cols, *dims, *t);
     ++read;
     DoProgressStep(1, name, read, count);
     if (ShowFullLog) LogLine("---" + name);
@@ -151,9 +168,10 @@ void TIBDBExtract::ReadTables() {
 
 // ---------------------------------------------------------------------- Views
 
-void TIBDBExtract::ReadViewColumns(TQORQuery& cols, TViwData& view) {
+void TIBDBExtract::ReadViewColumns(TChildRows& rows, TViwData& view) {
   TObjs* o = Collection();
-  for (; !cols.Eof(); cols.Next()) {
+  TQORQuery& cols = rows.Query();
+  for (; rows.More(); rows.Next()) {
     const std::string name = Trimmed(cols, ibq::vcName);
     auto f = std::make_unique<TFldData>(o, &view);
     f->SetName(name);
@@ -171,15 +189,30 @@ void TIBDBExtract::ReadViewDependencies(TQORQuery& deps, TViwData& view) {
   // The engine's own record of what the view reads: every relation and
   // column of it, including those behind a domain-typed column and those
   // only named in its conditions.
-  OpenWith(deps, ibq::kViewDependencies, "NAME", view.GetName());
-  for (; !deps.Eof(); deps.Next()) {
-    const std::string relation = Trimmed(deps, ibq::vdRelationName);
-    const std::string field = Trimmed(deps, ibq::vdFieldName);
+  auto add = [&](const std::string& relation, const std::string& field) {
     TDbObj* target = o->FindTable(relation);
     if (!target) target = o->FindView(relation);
-    if (!target || target == &view) continue;
+    if (!target || target == &view) return;
     o->AddDependency(&view, target, 0, 0, field);
+  };
+  if (BatchedReads) {
+    auto& reads = batched_->viewReads;
+    if (!reads) {
+      reads.emplace();
+      OpenWith(deps, ibq::kAllViewDependencies, {}, {});
+      for (; !deps.Eof(); deps.Next())
+        (*reads)[Trimmed(deps, ibq::vdViewName)].emplace_back(Trimmed(deps, ibq::vdRelationName),
+                                                              Trimmed(deps, ibq::vdFieldName));
+      deps.Close();
+    }
+    const auto it = reads->find(view.GetName());
+    if (it != reads->end())
+      for (const auto& [relation, field] : it->second) add(relation, field);
+    return;
   }
+  OpenWith(deps, ibq::kViewDependencies, "NAME", view.GetName());
+  for (; !deps.Eof(); deps.Next())
+    add(Trimmed(deps, ibq::vdRelationName), Trimmed(deps, ibq::vdFieldName));
   deps.Close();
 }
 
@@ -187,8 +220,10 @@ void TIBDBExtract::ReadViews() {
   LogLine("Extracting views...");
   TObjs* o = Collection();
   TQORQuery& q = *CatalogQuery();
-  std::unique_ptr<TQORQuery> cols = NewQuery();
+  std::unique_ptr<TQORQuery> colsQuery = NewQuery();
   std::unique_ptr<TQORQuery> deps = NewQuery();
+  TChildRows cols(*colsQuery, std::string(ibq::kViewColumns), "NAME",
+                  ibq::AllViewColumns(IgnoreIBE(*o)), ibq::vcRelationName, BatchedReads);
   q.Close();
   q.GetSQL()->SetText(ibq::Views(IgnoreIBE(*o)));
   q.Open();
@@ -203,9 +238,8 @@ void TIBDBExtract::ReadViews() {
       body = body.substr(0, body.size() - 10) + "WITH CHECK OPTION";
     v->SetText(body);
     if (ShowFullLog) LogLine("---" + name);
-    OpenWith(*cols, ibq::kViewColumns, "NAME", name);
-    ReadViewColumns(*cols, *v);
-    cols->Close();
+    cols.Start(name);
+    ReadViewColumns(cols, *v);
     if (AcceptObjName(name, TDbObject::dboView) && o->AddObject(v, true)) read.push_back(name);
     if (StopAfterRow()) break;
   }

@@ -68,6 +68,7 @@ void TIBDBExtract::ReadTriggers() {
         (kind == TIBTriggerKind::Database && databaseEvent.empty())) {
       LogLine("Trigger " + name + " of type " + std::to_string(type) +
               " is not scripted: its kind is not supported.");
+      unscriptedTriggers_.Add(name, 0);
       if (StopAfterRow()) break;
       continue;
     }

@@ -335,8 +335,9 @@ bool TIbParser::ParseColumnOptions(TFldData& f, TDmnData* domain, TTblData* tabl
           if (!Expect(tk::Integer)) return false;
           std::int64_t v = 0;
           SignedValue(*this, v);
-          if (start) f.IdentitySeed = static_cast<std::int32_t>(v);
-          if (inc) f.IdentityIncrement = static_cast<std::int32_t>(v);
+          // 64-bit: a BIGINT identity starts past 2^31.
+          if (start) f.IdentitySeed = v;
+          if (inc) f.IdentityIncrement = v;
           NextToken();
         }
         if (!ExpectAndNext(tk::RParen)) return false;

@@ -137,6 +137,7 @@ TEST_F(IBExtractEmbedded, CatalogFixtureReadsAsTheEngineHoldsIt) {
   EXPECT_EQ(o.FindField("ITEMS", "L")->DefaultValue, "7");
   EXPECT_EQ(o.FindField("ITEMS", "M")->DefaultValue, "'abc'");
   EXPECT_TRUE(o.FindField("ITEMS", "I")->Identity);
+  EXPECT_EQ(o.FindField("ITEMS", "I")->IdentitySeed, 3000000000LL);  // past 2^31
 
   // Domains: type, default, check, character set and bounds.
   TDmnData* positive = o.FindDomain("D_POSITIVE");
@@ -433,7 +434,7 @@ TEST(IBExtractGenerations, EachReducedQueryRunsAndReadsWhatItCan) {
       {13, "no argument precision"},   {17, "no identity generator"},
       {18, "no identity type"},        {22, "no function source"},
       {23, "no argument names"},       {24, "no argument description"},
-      {26, "no packaged routines"},
+      {26, "no packaged routines"},    {20, "no generator increment or initial value"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
@@ -456,6 +457,8 @@ TEST(IBExtractGenerations, EachReducedQueryRunsAndReadsWhatItCan) {
     EXPECT_EQ(o.FindTable("ITEMS")->Fields.Count(), 20);
     const bool identity = c.row != 17 && c.row != 18;
     EXPECT_EQ(o.FindField("ITEMS", "I")->Identity, identity);
+    EXPECT_EQ(o.FindField("ITEMS", "I")->IdentitySeed,
+              identity && c.row != 20 ? 3000000000LL : 0);
     EXPECT_EQ(o.FindTable("GTT_KEEP")->GlobalTemporary, c.row != 6);
     // Without the function source a PSQL function reads as an external one.
     EXPECT_EQ(o.FindProcedure("F'Q") != nullptr, c.row != 22);

@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <map>
 #include <optional>
 #include <string>
@@ -42,6 +43,7 @@ struct TCatalogColumn {
   std::string collation;                // the column's, else its domain's
   std::vector<std::pair<int, int>> bounds;
   bool identity = false;
+  std::int64_t identityStart = 0;  // its generator's initial value
 };
 
 struct TCatalog {

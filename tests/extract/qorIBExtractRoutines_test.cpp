@@ -42,7 +42,12 @@ TEST_F(IBExtractRoutines, ProcedureParametersWithDefaultsAndTypeOf) {
   ASSERT_NE(p, nullptr);
   EXPECT_EQ(p->GetDescription(), "defaults");
   EXPECT_NE(p->GetText().find("SUSPEND;"), std::string::npos);
+  // Procedures and PSQL functions read their parameters by one reader.
+  TPrcData* typed = o.FindProcedure("F_TYPED");
+  ASSERT_NE(typed, nullptr);
+  ASSERT_TRUE(typed->IsFunction);
   struct Case {
+    TPrcData* routine;
     const char* name;
     bool out;
     const char* def;
@@ -52,17 +57,22 @@ TEST_F(IBExtractRoutines, ProcedureParametersWithDefaultsAndTypeOf) {
     const char* column;
     bool nullable;
   } const cases[] = {
-      {"A", false, "5", false, "", "", "", true},
-      {"B", false, "'x'", false, "", "", "", true},
-      {"C", false, "'c'", true, "", "KEY_PARENT", "CODE", true},
-      {"D", false, "3", true, "D_POSITIVE", "", "", true},
-      {"R", true, "", true, "", "ITEMS", "A", true},
-      {"S", true, "", false, "D_MONEY", "", "", true},
-      {"N", true, "", false, "", "", "", false},
+      {p, "A", false, "5", false, "", "", "", true},
+      {p, "B", false, "'x'", false, "", "", "", true},
+      {p, "C", false, "'c'", true, "", "KEY_PARENT", "CODE", true},
+      {p, "D", false, "3", true, "D_POSITIVE", "", "", true},
+      {p, "R", true, "", true, "", "ITEMS", "A", true},
+      {p, "S", true, "", false, "D_MONEY", "", "", true},
+      {p, "N", true, "", false, "", "", "", false},
+      {typed, "A", false, "", true, "D_POSITIVE", "", "", true},
+      {typed, "B", false, "'b'", true, "", "KEY_PARENT", "CODE", true},
+      {typed, "C", false, "", false, "D_MONEY", "", "", true},
+      {typed, "D", false, "", false, "", "", "", false},
+      {typed, "", true, "", true, "", "ITEMS", "A", true},  // the result
   };
   for (const Case& c : cases) {
-    SCOPED_TRACE(c.name);
-    TFldData* f = (c.out ? p->OutParams : p->InParams).FindObject(c.name);
+    SCOPED_TRACE(c.routine->GetName() + "." + c.name);
+    TFldData* f = (c.out ? c.routine->OutParams : c.routine->InParams).FindObject(c.name);
     ASSERT_NE(f, nullptr);
     EXPECT_EQ(f->ParamDirection, c.out ? 2 : 1);
     EXPECT_EQ(f->DefaultValue, c.def);
@@ -99,7 +109,7 @@ TEST_F(IBExtractRoutines, PackagesWithTheirDescriptions) {
   EXPECT_EQ(p->GetDescription(), "the package");
   EXPECT_NE(p->HeaderText.find("PROCEDURE PP (X INTEGER);"), std::string::npos) << p->HeaderText;
   EXPECT_NE(p->GetText().find("RETURN X;"), std::string::npos) << p->GetText();
-  EXPECT_EQ(run.Objs().Packages.Count(), 1);
+  EXPECT_EQ(run.Objs().Packages.Count(), 2);  // PKG and STOCK
 }
 
 TEST_F(IBExtractRoutines, RoutinesCalledBeforeTheirCallers) {
@@ -123,6 +133,9 @@ TEST_F(IBExtractRoutines, GrantsOfEveryFormFoldedAsTheEngineHoldsThem) {
       "GRANT REFERENCES (A) ON ITEMS TO U_COLS",
       "GRANT SELECT ON ITEMS TO VIEW V_CHECKED",
       "GRANT SELECT ON KEY_CHILD TO TRIGGER KEY_CHILD_BI",
+      // A database trigger's grants, through no relation of its own.
+      "GRANT EXECUTE ON PROCEDURE P_DEFAULTS TO TRIGGER ON_CONNECT",
+      "GRANT USAGE ON SEQUENCE SEQ_PLAIN TO TRIGGER ON_CONNECT",
       "GRANT ALL ON KEY_PARENT TO U_ALL WITH GRANT OPTION",
       "GRANT SELECT ON \"NAME WITH BLANKS\" TO \"U Q'\"",
       "GRANT DELETE, INSERT ON \"T'Q\" TO PUBLIC",

@@ -39,6 +39,13 @@ namespace {
 const TReviewedEdge kEngineOnly[] = {
     {"procedure:DEPT_BUDGET -> proc:DEPT_BUDGET",
      "a procedure calling itself gets no edge: the dependency walk would loop on it"},
+    // Their bodies use no relation or domain; these edges come from their
+    // headers (TYPE OF, domain-typed parameters), which a stored body does
+    // not hold: the extractor links them from the catalog's parameters.
+    {"procedure:P_DEFAULTS -> dom:", "parameters typed by domains"},
+    {"procedure:P_DEFAULTS -> rel:", "parameters typed by TYPE OF COLUMN"},
+    {"function:F_TYPED -> dom:", "arguments typed by domains"},
+    {"function:F_TYPED -> rel:", "arguments and result typed by TYPE OF COLUMN"},
 };
 
 // Our edges the engine does not list: kinds of reference the engine
@@ -53,11 +60,17 @@ struct TCase {
   std::string (*Script)();
 };
 
-std::string EveryKindScript() {
-  return ReadTextFile(std::string(QOR_TEST_DATA_DIR) + "/parsers/ib_every_kind.sql");
-}
 std::string CatalogFixtureScript() {
   return ReadTextFile(std::string(QOR_TEST_DATA_DIR) + "/extract/ib_catalog.sql");
+}
+// The extractor's every-kind fixture: ib_catalog.sql followed by
+// ib_every_kind.sql, and a view over a selectable procedure, which the
+// fixture leaves out because the script writes views before procedures.
+std::string EveryKindScript() {
+  const std::string extra = ReadTextFile(std::string(QOR_TEST_DATA_DIR) + "/extract/ib_every_kind.sql");
+  if (extra.empty()) return extra;
+  return CatalogFixtureScript() + "\n" + extra +
+         "CREATE VIEW V_REPORT AS SELECT R.NAME, R.ON_HAND FROM REPORT R;\n";
 }
 
 struct TAgreement {
