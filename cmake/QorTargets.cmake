@@ -22,11 +22,17 @@ function(qor_library name dir)
 endfunction()
 
 # One test executable per test folder, each case registered with CTest.
+# MAIN: the folder has its own main.cpp; ENGINE_MAIN: the shared main of the
+# programs that run the engine (tests/qorEngineTestMain.cpp).
 function(qor_test_dir name dir)
-  cmake_parse_arguments(ARG "" "MAIN" "DEPS;LABELS" ${ARGN})
+  cmake_parse_arguments(ARG "MAIN;ENGINE_MAIN" "" "DEPS;LABELS" ${ARGN})
   file(GLOB src CONFIGURE_DEPENDS ${dir}/*.cpp)
   if(NOT src)
     return()
+  endif()
+  if(ARG_ENGINE_MAIN)
+    list(APPEND src ${PROJECT_SOURCE_DIR}/tests/qorEngineTestMain.cpp)
+    set(ARG_MAIN TRUE)
   endif()
   if(QOR_SANITIZE)
     list(APPEND src ${PROJECT_SOURCE_DIR}/tests/qorSanitizerDefaults.cpp)
