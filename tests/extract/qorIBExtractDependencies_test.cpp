@@ -35,6 +35,7 @@ namespace {
 using test::ExtractRun;
 using test::EdgeCovered;
 using test::EdgeReviewed;
+using test::EngineDependentKey;
 using test::EngineTargetKey;
 using test::ModelTargetKey;
 using test::TReviewedEdge;
@@ -136,18 +137,7 @@ void Agree(const char* name, const std::string& database) {
                       " from rdb$dependencies",
                       {"D", "DT", "O", "OT", "F", "P"})) {
     const int dt = std::stoi(r["DT"]), ot = std::stoi(r["OT"]);
-    std::string key;
-    switch (dt) {
-      case 1: key = "view:" + r["D"]; break;
-      case 2: key = checkTriggers.count(r["D"]) ? checkTriggers[r["D"]] : "trigger:" + r["D"]; break;
-      case 3: key = fieldSources.count(r["D"]) ? fieldSources[r["D"]] : std::string(); break;
-      case 5: key = "procedure:" + r["D"]; break;
-      case 6: key = "index:" + r["D"]; break;
-      case 15: key = "function:" + r["D"]; break;
-      case 18:
-      case 19: key = "package:" + r["D"]; break;
-      default: break;
-    }
+    const std::string key = EngineDependentKey(dt, r["D"], checkTriggers, fieldSources);
     if (key.empty() || !dependents.count(key)) continue;
     const std::string target =
         EngineTargetKey(ot, r["O"], r["F"], dt == 18 || dt == 19 ? "" : r["P"]);

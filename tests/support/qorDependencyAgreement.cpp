@@ -71,4 +71,24 @@ bool EdgeReviewed(const std::string& line, const TReviewedEdge* begin, const TRe
   return false;
 }
 
+std::string EngineDependentKey(int type, const std::string& name,
+                               const std::map<std::string, std::string>& checkTriggers,
+                               const std::map<std::string, std::string>& fieldSources) {
+  auto mapped = [&name](const std::map<std::string, std::string>& m, std::string fallback) {
+    const auto it = m.find(name);
+    return it != m.end() ? it->second : fallback;
+  };
+  switch (type) {
+    case 1: return "view:" + name;
+    case 2: return mapped(checkTriggers, "trigger:" + name);
+    case 3: return mapped(fieldSources, {});
+    case 5: return "procedure:" + name;
+    case 6: return "index:" + name;
+    case 15: return "function:" + name;
+    case 18:
+    case 19: return "package:" + name;
+    default: return {};
+  }
+}
+
 }  // namespace qor::test

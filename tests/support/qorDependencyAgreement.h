@@ -5,6 +5,7 @@
 
 #include "model/qorClasses.h"
 
+#include <map>
 #include <set>
 #include <string>
 
@@ -23,6 +24,12 @@ std::string ModelTargetKey(const TDbObj& target, const std::string& field);
 // no edge to (character sets, collations, users).
 std::string EngineTargetKey(int type, const std::string& name, const std::string& field,
                             const std::string& package);
+// The dependent's key by RDB$DEPENDENT_TYPE: a check's trigger stands for
+// its constraint and a field source for its column or view (the maps the
+// test built from the catalog); "" for kinds the test does not compare.
+std::string EngineDependentKey(int type, const std::string& name,
+                               const std::map<std::string, std::string>& checkTriggers,
+                               const std::map<std::string, std::string>& fieldSources);
 // Found on the other side; a relation counts as found when the other side
 // names one of its columns.
 bool EdgeCovered(const std::string& line, const std::set<std::string>& other);

@@ -203,18 +203,7 @@ TEST_P(IbBodyDependencies, AgreeWithTheEnginesDependencyTable) {
                           " coalesce(rdb$field_name, '') f, coalesce(rdb$package_name, '') p"
                           " from rdb$dependencies", {"D", "DT", "O", "OT", "F", "P"})) {
     const int dt = std::stoi(r["DT"]), ot = std::stoi(r["OT"]);
-    std::string key;
-    switch (dt) {
-      case 1: key = "view:" + r["D"]; break;
-      case 2: key = checkTriggers.count(r["D"]) ? checkTriggers[r["D"]] : "trigger:" + r["D"]; break;
-      case 3: key = fieldSources.count(r["D"]) ? fieldSources[r["D"]] : std::string(); break;
-      case 5: key = "procedure:" + r["D"]; break;
-      case 6: key = "index:" + r["D"]; break;
-      case 15: key = "function:" + r["D"]; break;
-      case 18:
-      case 19: key = "package:" + r["D"]; break;
-      default: break;
-    }
+    const std::string key = EngineDependentKey(dt, r["D"], checkTriggers, fieldSources);
     if (key.empty() || !dependents.count(key)) continue;
     const std::string target = EngineTargetKey(ot, r["O"], r["F"], dt == 18 || dt == 19 ? "" : r["P"]);
     // A package's own routines, and a view's columns its own expressions
