@@ -70,7 +70,7 @@ class NameScanner : public TCustomSQLParser {
     const char nameQuote = GetServerType() == TDatabaseType::dbMySQL ? '`' : '"';
     if (produced && TokenKind() == tk::String && QuoteChar() == nameQuote) {
       scan_.Kind = tk::Ident;
-      scan_.Ident = TokenText();
+      IdentBuffer() = TokenText();
     }
     return true;
   }
@@ -90,7 +90,7 @@ class NameScanner : public TCustomSQLParser {
     if (AtEnd()) ScanError("Unterminated name.");
     NextChar();
     scan_.Kind = tk::Ident;
-    scan_.Ident = name;
+    IdentBuffer() = name;
     return true;
   }
 

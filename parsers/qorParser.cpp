@@ -137,7 +137,8 @@ TTokenKind TResWordList::Lookup(std::string_view word) const {
   return words_.Find(word, i) ? words_.Value(i) : tk::Ident;
 }
 
-TTokenKind TResWordList::Lookup(std::string_view word, const TResWordHash::TWordKey& key) const {
+TTokenKind TResWordList::LookupUnindexed(std::string_view word,
+                                         const TResWordHash::TWordKey& key) const {
   if (!indexValid_) BuildIndex();
   if (asciiNames_ && key.Ascii) return index_.KindOfKey(key);
   return Lookup(word);
@@ -166,6 +167,10 @@ TParseContext::TParseContext(TCustomParser* owner) : Owner(owner) {
 }
 
 void TParseContext::Save(const TCustomParser& parser, TParseContext& context) {
+  // The texts are made first: a saved state never points into a source
+  // that may be replaced before it is restored.
+  parser.IdentText();
+  parser.TokenText();
   context.State = parser.scan_;
 }
 
@@ -189,6 +194,7 @@ TCustomParser::TCustomParser(TExtractorHost* owner, TDatabaseType serverType)
       msgs_(ownMsgs_.get()),
       resWords_(std::make_unique<TResWordList>()) {
   IdentChars = DefaultIdentChars();
+  WhiteStarts = TCharSet::Of(" \t\r\n").Include(26);
   if (owner_)
     if (TCustomDBStructure* st = owner_->LinkedStructure()) objs_ = dynamic_cast<TObjs*>(st->Objs());
   // Not TokenName(0): that would load the keyword list before the dialect
@@ -224,8 +230,43 @@ void TCustomParser::InitResWords() { resWords_->AddWords(kSharedTokenKinds); }
 std::string TCustomParser::TokenName(TTokenKind kind) { return ResWords().NameOfKind(kind); }
 
 TTokenKind TCustomParser::LookupKeyword() {
-  if (IdentKeyFits()) return ResWords().Lookup(scan_.Ident, identKey_);
-  return ResWords().Lookup(scan_.Ident);
+  const std::string_view word = IdentBytes();
+  if (IdentKeyFits(word.size())) return ResWords().Lookup(word, identKey_);
+  return ResWords().Lookup(word);
+}
+
+std::string_view TCustomParser::IdentBytes() const {
+  switch (scan_.IdentState) {
+    case TText::Empty: return {};
+    case TText::Source:
+    case TText::SourceUpper:
+      return std::string_view(source_).substr(scan_.IdentAt, scan_.IdentLength);
+    case TText::Made: return scan_.IdentBuf;
+  }
+  return {};
+}
+
+void TCustomParser::MakeIdent() const {
+  const TParseContext::TScanState& s = scan_;
+  const TText state = s.IdentState;
+  s.IdentState = TText::Made;
+  if (state == TText::Empty) {
+    s.IdentBuf.clear();
+    return;
+  }
+  SetTokenText(s.IdentBuf, s.IdentAt, s.IdentLength);
+  if (state == TText::SourceUpper) UpperText(s.IdentBuf);
+}
+
+void TCustomParser::MakeTokenText() const {
+  const TParseContext::TScanState& s = scan_;
+  const TText state = s.TextState;
+  s.TextState = TText::Made;
+  if (state == TText::Empty) {
+    s.TextBuf.clear();
+    return;
+  }
+  SetTokenText(s.TextBuf, s.TextAt, s.TextLength);
 }
 
 const std::string& TCustomParser::CurTokenName() const {
@@ -404,10 +445,18 @@ bool UpperUnit(char* p) {
 }  // namespace
 
 void TCustomParser::UpperIdent() {
-  std::string& t = scan_.Ident;
+  switch (scan_.IdentState) {
+    case TText::Empty:
+    case TText::SourceUpper: return;
+    case TText::Source: scan_.IdentState = TText::SourceUpper; return;
+    case TText::Made: UpperText(scan_.IdentBuf); return;
+  }
+}
+
+void TCustomParser::UpperText(std::string& t) const {
   char* p = t.data();
   const std::size_t n = t.size();
-  if (IdentKeyFits() && identKey_.Ascii) {
+  if (IdentKeyFits(n) && identKey_.Ascii) {
     // The scanner upper-cased the name's chunks as it read them.
     std::memcpy(p, identKey_.Chunks, n);
     return;
@@ -441,8 +490,8 @@ void TCustomParser::NextToken() {
   TParseContext::TScanState& s = scan_;
   auto endOfText = [&]() {
     s.TokenStart = source_.size();
-    s.Ident.clear();
-    s.TokenText.clear();
+    s.IdentState = TText::Empty;
+    s.TextState = TText::Empty;
   };
   for (;;) {
     s.Kind = tk::EOFKind;
@@ -450,7 +499,8 @@ void TCustomParser::NextToken() {
       endOfText();
       break;
     }
-    while (SkipWhite()) {
+    // Only where white space or a comment may begin is the dialect asked.
+    while (WhiteStarts.Contains(Byte(s.Cur)) && SkipWhite()) {
     }
     if (s.AtEnd) {
       endOfText();
@@ -481,9 +531,9 @@ void TCustomParser::TraceToken() {
   const TParseContext::TScanState& s = scan_;
   std::string line = "(" + IntToStr(GetLine()) + "," + IntToStr(GetColumn()) + ") " +
                      TokenName(s.Kind) + ": " + IntToStr(s.Kind);
-  if (s.Kind == tk::Ident) line += " =" + s.Ident;
+  if (s.Kind == tk::Ident) line += " =" + IdentText();
   else if (s.Kind == tk::Integer) line += " =" + IntToStr(s.IntValue);
-  else if (s.Kind == tk::String) line += " =" + std::string(1, s.Quote) + s.TokenText + s.Quote;
+  else if (s.Kind == tk::String) line += " =" + std::string(1, s.Quote) + TokenText() + s.Quote;
   DoLog(line);
 }
 
@@ -492,24 +542,19 @@ void TCustomParser::PassBlankRun() {
   const char* text = source_.data();
   const std::size_t size = source_.size();
   std::size_t j = s.Pos;
-  bool lineFeed = false;
-  for (; j < size && IsBlankByte(text[j]); ++j) lineFeed |= text[j] == '\n';
-  if (lineFeed) {
-    AdvanceTo(j);
-    return;
+  // Each line feed passes as the current character, as NextChar would
+  // pass it: a new line, reported as progress.
+  for (; j < size && IsBlankByte(text[j]); ++j) {
+    if (text[j] != '\n') continue;
+    s.Pos = j + 1;
+    s.Cur = '\n';
+    ++s.Line;
+    s.Column = -1;
+    DoProgress();
   }
-  // Blanks within a line only move the column.
   s.Column += static_cast<std::int32_t>(j - s.Pos);
   s.Pos = j;
   NextChar();
-}
-
-void TCustomParser::SkipBlanks() {
-  identKeyed_ = false;
-  scan_.Ident.clear();
-  scan_.TokenText.clear();
-  scan_.Quote = 0;
-  PassBlanks();
 }
 
 bool TCustomParser::PassTerminator() {
@@ -574,7 +619,7 @@ bool TCustomParser::ScanToken() {
     case ccQuote:
       s.Kind = tk::String;
       s.Quote = c;
-      ScanQuoted(s.TokenText);
+      ScanQuoted(TextBuffer());
       return true;
     case ccPoint:
       // After another point it is the second point of a range (1..10).
@@ -659,7 +704,9 @@ void TCustomParser::ScanIdent() {
   }
   const std::size_t n = CurIndex() - start;
   identKeyed_ = TResWordHash::MakeKey(source_.data() + start, n, source_.size() - start, identKey_);
-  SetTokenText(s.Ident, start, n);
+  s.IdentState = TText::Source;
+  s.IdentAt = start;
+  s.IdentLength = n;
 }
 
 void TCustomParser::SetTokenText(std::string& dst, std::size_t start, std::size_t n) const {
@@ -684,12 +731,14 @@ void TCustomParser::BuildIdentTable() {
 
 void TCustomParser::ScanNumber() {
   TParseContext::TScanState& s = scan_;
-  std::string& text = s.TokenText;
-  text.clear();
+  s.TextState = TText::Empty;
   if (s.AtEnd) {
     ScanError("Missing: Integer(Float) value...");
     return;
   }
+  // The number's characters are contiguous in the source: its text is
+  // taken from there when asked for, and its value read from there.
+  const std::size_t start = CurIndex();
   if (!PassPlainInteger()) {
     TCharSet accept = TCharSet::Of(".E").IncludeRange('0', '9');
     // A number never has two points: one at the start (.5) counts.
@@ -698,19 +747,21 @@ void TCustomParser::ScanNumber() {
       const char next = PeekChar();
       if (s.Pos >= source_.size() || !accept.Contains(Byte(UpperAsciiChar(next)))) break;
       if (next == '.' && PeekChar2() == '.') break;  // 1..2 is a range, not 1.
-      text += s.Cur;
       if (next == '.') accept.Exclude('.');
       if (UpperAsciiChar(next) == 'E') accept.Include('+').Include('-').Exclude('.').Exclude('E');
       if (next == '+' || next == '-') accept.Exclude('+').Exclude('-');
       NextChar();
     }
-    text += s.Cur;
     NextChar();
   }
+  const std::string_view text(source_.data() + start, CurIndex() - start);
+  s.TextState = TText::Source;
+  s.TextAt = start;
+  s.TextLength = text.size();
 
   s.IntValue = 0;
   s.FloatValue = 0.0;
-  const bool isFloat = text.find_first_of(".eE") != std::string::npos;
+  const bool isFloat = text.find_first_of(".eE") != std::string_view::npos;
   const char* first = text.data();
   const char* last = text.data() + text.size();
   if (!isFloat) {
@@ -718,7 +769,7 @@ void TCustomParser::ScanNumber() {
     std::int64_t v = 0;
     const auto r = std::from_chars(first, last, v);
     if (r.ec == std::errc::result_out_of_range)
-      ScanError("Integer value out of range: " + text);
+      ScanError("Integer value out of range: " + std::string(text));
     else
       s.IntValue = v;
     return;
@@ -727,31 +778,29 @@ void TCustomParser::ScanNumber() {
   // from_chars does not take a leading point; "1." and "1.e5" are fine.
   std::string withZero;
   if (text.front() == '.') {
-    withZero = "0" + text;
+    withZero = "0" + std::string(text);
     first = withZero.data();
     last = withZero.data() + withZero.size();
   }
   double v = 0.0;
   const auto r = std::from_chars(first, last, v, std::chars_format::general);
   if (r.ec == std::errc::result_out_of_range)
-    ScanError("Float value out of range: " + text);
+    ScanError("Float value out of range: " + std::string(text));
   else if (r.ec != std::errc() || r.ptr != last)
-    ScanError("Invalid float value: " + text);
+    ScanError("Invalid float value: " + std::string(text));
   else
     s.FloatValue = v;
-
 }
 
 bool TCustomParser::PassPlainInteger() {
   TParseContext::TScanState& s = scan_;
   if (!IsDigit(s.Cur)) return false;
   const char* text = source_.data();
-  const std::size_t size = source_.size(), start = s.Pos - 1;
+  const std::size_t size = source_.size();
   std::size_t j = s.Pos;
   while (j < size && IsDigit(text[j])) ++j;
   // A point or an exponent after the digits: the general loop decides.
   if (j < size && (text[j] == '.' || text[j] == 'e' || text[j] == 'E')) return false;
-  SetTokenText(s.TokenText, start, j - start);
   s.Column += static_cast<std::int32_t>(j - s.Pos);
   s.Pos = j;
   NextChar();
@@ -759,7 +808,6 @@ bool TCustomParser::PassPlainInteger() {
 }
 
 void TCustomParser::ScanQuoted(std::string& result) {
-
   TParseContext::TScanState& s = scan_;
   const char q = s.Cur;
   const std::int32_t line = GetLine(), col = GetColumn();
@@ -799,6 +847,16 @@ void TCustomParser::ScanQuoted(std::string& result) {
       continue;
     }
     result += c;
+    // The characters after it up to a quote, an escape, a line feed or
+    // Ctrl-Z are copied and passed in one step.
+    const char* text = source_.data();
+    std::size_t j = s.Pos;
+    while (j < source_.size() && text[j] != q && text[j] != '\n' && text[j] != 26 &&
+           !(backslashEscapes && text[j] == '\\'))
+      ++j;
+    result.append(text + s.Pos, j - s.Pos);
+    s.Column += static_cast<std::int32_t>(j - s.Pos);
+    s.Pos = j;
     NextChar();
   }
 }
@@ -863,7 +921,7 @@ bool TCustomParser::Expect(TTokenKind kind) {
     NextToken();
     lookaheadErrors_ = outer;
     if (s.Kind == kind) {
-      s.TokenText = sign + s.TokenText;
+      TextBuffer().insert(0, sign);
       for (const std::string& e : pending) ScanError(e);
     } else {
       TParseContext::Restore(*this, saved);
@@ -873,7 +931,7 @@ bool TCustomParser::Expect(TTokenKind kind) {
   std::string msg = "Missing: ";
   msg += kind == tk::Terminator ? std::string("<TERM>") : TokenName(kind);
   if (s.Kind == tk::Ident)
-    msg += " (" + TokenName(tk::Ident) + ": " + s.Ident + ")";
+    msg += " (" + TokenName(tk::Ident) + ": " + IdentText() + ")";
   else
     msg += " (" + TokenName(s.Kind) + ")";
   Error(msg);
@@ -892,7 +950,7 @@ bool TCustomParser::NextAndExpect(TTokenKind kind) {
 }
 
 bool TCustomParser::IsWord(std::string_view word) {
-  return scan_.Kind == tk::Ident && UpperLocale(scan_.Ident) == UpperLocale(word);
+  return scan_.Kind == tk::Ident && UpperLocale(IdentText()) == UpperLocale(word);
 }
 
 bool TCustomParser::ExpectWord(std::string_view word) {
@@ -906,7 +964,7 @@ bool TCustomParser::Int32Value(std::int32_t& value) {
   if (scan_.Kind != tk::Integer) return false;
   if (scan_.IntValue < std::numeric_limits<std::int32_t>::min() ||
       scan_.IntValue > std::numeric_limits<std::int32_t>::max()) {
-    Error("Integer value out of range: " + scan_.TokenText);
+    Error("Integer value out of range: " + TokenText());
     return false;
   }
   value = static_cast<std::int32_t>(scan_.IntValue);

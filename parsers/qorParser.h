@@ -71,11 +71,16 @@ class TResWordList {
   // The kind of `word` (compared case-insensitively), or 1 when absent.
   TTokenKind Lookup(std::string_view word) const;
   // The same for a word whose key its scanner made while reading it.
-  TTokenKind Lookup(std::string_view word, const TResWordHash::TWordKey& key) const;
+  // Inline: the scanner asks it for every name.
+  TTokenKind Lookup(std::string_view word, const TResWordHash::TWordKey& key) const {
+    if (indexValid_ && asciiNames_ && key.Ascii) return index_.KindOfKey(key);
+    return LookupUnindexed(word, key);
+  }
   void Clear();
 
  private:
   void BuildIndex() const;
+  TTokenKind LookupUnindexed(std::string_view word, const TResWordHash::TWordKey& key) const;
 
   TBasicNameList<TTokenKind> words_{true};
   // NameOfKind answers from this table, rebuilt after a change, so naming
@@ -118,8 +123,21 @@ class TParseContext : public TObject {
     bool AtEnd = true;          // no current character
     TTokenKind Kind = 0;
     std::size_t TokenStart = 0;
-    std::string Ident;
-    std::string TokenText;
+    // The token's two texts. The scanner mostly leaves only their place in
+    // the source (At, Length) and how to read it; the text is made in the
+    // buffer when first asked for (IdentText, TokenText).
+    enum class TText : std::uint8_t {
+      Empty,        // no text
+      Source,       // the source bytes as they stand
+      SourceUpper,  // the source bytes upper-cased (a plain name)
+      Made,         // the buffer holds it
+    };
+    mutable TText IdentState = TText::Empty;
+    mutable TText TextState = TText::Empty;
+    std::size_t IdentAt = 0, IdentLength = 0;
+    std::size_t TextAt = 0, TextLength = 0;
+    mutable std::string IdentBuf;
+    mutable std::string TextBuf;
     std::int64_t IntValue = 0;
     double FloatValue = 0.0;
     char Quote = 0;
@@ -231,8 +249,18 @@ class TCustomParser : public TObject {
   const std::string& CurTokenName() const;
   // Index of the current token's first character.
   std::size_t TokenStart() const { return scan_.TokenStart; }
-  const std::string& IdentText() const { return scan_.Ident; }
-  const std::string& TokenText() const { return scan_.TokenText; }
+  // The name text (a plain name upper-cased, a keyword as written) and the
+  // literal text (a number's characters, a string's contents) of the
+  // current token; each made from the source when first asked for after
+  // the token was scanned, so the grammar pays only for what it reads.
+  const std::string& IdentText() const {
+    if (scan_.IdentState != TText::Made) MakeIdent();
+    return scan_.IdentBuf;
+  }
+  const std::string& TokenText() const {
+    if (scan_.TextState != TText::Made) MakeTokenText();
+    return scan_.TextBuf;
+  }
   std::int64_t IntValue() const { return scan_.IntValue; }
   double FloatValue() const { return scan_.FloatValue; }
   char QuoteChar() const { return scan_.Quote; }
@@ -249,7 +277,7 @@ class TCustomParser : public TObject {
   // ---- Scanning ----
   // Moves to the next character; returns it (0 at the end). Inline: the
   // scanner calls it for nearly every character.
-  char NextChar() {
+  [[gnu::always_inline]] char NextChar() {
     TParseContext::TScanState& s = scan_;
     if (s.Pos >= source_.size()) return PassEnd();
     const char c = source_[s.Pos++];
@@ -327,6 +355,16 @@ class TCustomParser : public TObject {
 
   // The keyword kind of the identifier text (ASCII upper-cased), or 1.
   virtual TTokenKind LookupKeyword();
+  // The two texts for a scanner that builds or changes them: made first,
+  // then the caller's to edit in place.
+  std::string& IdentBuffer() {
+    IdentText();
+    return scan_.IdentBuf;
+  }
+  std::string& TextBuffer() {
+    TokenText();
+    return scan_.TextBuf;
+  }
   virtual void InitResWords();
   // Whether the terminator starts at the current character; if so the
   // token is kind 12 and the terminator is consumed. One byte decides for
@@ -341,13 +379,24 @@ class TCustomParser : public TObject {
   // was produced (a bad character was reported and skipped) so that
   // NextToken scans on.
   virtual bool ScanToken();
-  virtual void ScanIdent();
-  virtual void ScanNumber();
-  virtual void ScanQuoted(std::string& result);
+  // Reads a name at the current character; its text stays in the source
+  // until asked for.
+  void ScanIdent();
+  void ScanNumber();
+  void ScanQuoted(std::string& result);
   // Skips white space (and, in SQL, comments); true when it moved.
+  // NextToken calls it only while the current character is in WhiteStarts:
+  // an override that passes more adds the characters that begin it.
   virtual bool SkipWhite() { return PassBlanks(); }
+  TCharSet WhiteStarts;
   // Clears the token values and skips blanks, TAB, CR and LF.
-  virtual void SkipBlanks();
+  void SkipBlanks() {
+    identKeyed_ = false;
+    scan_.IdentState = TText::Empty;
+    scan_.TextState = TText::Empty;
+    scan_.Quote = 0;
+    PassBlanks();
+  }
   // Runs once on every token NextToken produces.
   virtual void AfterToken() {}
 
@@ -359,8 +408,9 @@ class TCustomParser : public TObject {
   // NextChar that often, line feeds passed included, without the calls.
   // Nothing happens when `index` is not after the current character.
   void AdvanceTo(std::size_t index);
-  // Upper-cases the identifier text in place: ASCII by bytes, anything
-  // else with the Unicode-aware mapping. Allocates nothing for ASCII.
+  // Upper-cases the identifier text: ASCII by bytes, anything else with
+  // the Unicode-aware mapping. Allocates nothing for ASCII; a text still
+  // in the source is only marked to be made upper-cased.
   void UpperIdent();
   // An error of the scanner itself: held back while Expect looks ahead.
   void ScanError(const std::string& text);
@@ -377,6 +427,7 @@ class TCustomParser : public TObject {
   static std::string DecodeFileText(std::string bytes);
 
   TParseContext::TScanState scan_;
+  using TText = TParseContext::TScanState::TText;
 
  private:
   // The current token's name is asked for far less often than tokens are
@@ -396,10 +447,17 @@ class TCustomParser : public TObject {
   void BuildIdentTable();
   // Sets a token text buffer to `n` source bytes from `start`.
   void SetTokenText(std::string& dst, std::size_t start, std::size_t n) const;
+  void MakeIdent() const;
+  void MakeTokenText() const;
+  // Upper-cases a name text in place (see UpperIdent).
+  void UpperText(std::string& t) const;
+  // The bytes of the name text as it stands, made or not: for the keyword
+  // lookup, which ignores case.
+  std::string_view IdentBytes() const;
 
   // The digits of an integer with nothing after them that could make it a
-  // float, passed in one step into the token text; false, with nothing
-  // passed, for any other number.
+  // float, passed in one step; false, with nothing passed, for any other
+  // number.
   bool PassPlainInteger();
 
   // The terminator at the current character, whose first byte matched.
@@ -430,17 +488,14 @@ class TCustomParser : public TObject {
   // its upper-case text from it, neither reading the bytes again.
   TResWordHash::TWordKey identKey_;
   bool identKeyed_ = false;
-  bool IdentKeyFits() const { return identKeyed_ && identKey_.Length == scan_.Ident.size(); }
+  bool IdentKeyFits(std::size_t length) const { return identKeyed_ && identKey_.Length == length; }
 
   // IdentChars as a byte table for the name loop, rebuilt when it changed.
   std::array<bool, 256> identTable_{};
   TCharSet identTableOf_;
   bool identRunPlain_ = false;
   mutable std::string tokenName_;
-
-
   mutable bool tokenNameValid_ = true;
-
 
   TExtractorHost* owner_;
   TObjs* objs_ = nullptr;

@@ -42,7 +42,10 @@ bool SameColumnList(const TFieldList& a, const TFieldList& b) {
 }  // namespace
 
 TCustomSQLParser::TCustomSQLParser(TExtractorHost* owner, TDatabaseType serverType)
-    : TCustomParser(owner, serverType) {}
+    : TCustomParser(owner, serverType) {
+  // "--" and "/*" comments.
+  WhiteStarts.Include('-').Include('/');
+}
 
 TCustomSQLParser::~TCustomSQLParser() = default;
 

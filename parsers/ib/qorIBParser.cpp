@@ -80,7 +80,9 @@ bool TIbParser::ScanIntroducer() {
   scan_.TokenStart = CurIndex();
   NextChar();
   ScanIdent();
-  scan_.Ident = "_" + UpperAscii(scan_.Ident);
+  std::string name = "_";
+  name += UpperAscii(IdentText());
+  IdentBuffer() = std::move(name);
   scan_.Kind = ibk::CharsetIntroducer;
   return true;
 }
@@ -88,7 +90,7 @@ bool TIbParser::ScanIntroducer() {
 bool TIbParser::ScanHexNumber() {
   NextChar();  // the 0
   NextChar();  // the x
-  std::string& digits = scan_.TokenText;
+  std::string& digits = TextBuffer();
   while (!AtEnd() && IsHexDigit(scan_.Cur)) {
     digits += scan_.Cur;
     NextChar();
@@ -129,7 +131,7 @@ bool TIbParser::ScanHexString() {
     ScanError("Invalid binary string literal: X'" + hex + "'");
     bytes.clear();
   }
-  scan_.TokenText = std::move(bytes);
+  TextBuffer() = std::move(bytes);
   return true;
 }
 
@@ -151,10 +153,10 @@ bool TIbParser::ScanToken() {
   }
   const bool produced = TCustomSQLParser::ScanToken();
   // Dialect 3: a double-quoted text is a name, its case kept.
-  if (produced && scan_.Kind == tk::String && scan_.Quote == '"' && !scan_.TokenText.empty() &&
+  if (produced && scan_.Kind == tk::String && scan_.Quote == '"' && !TokenText().empty() &&
       SQLDialect() == 3) {
     scan_.Kind = tk::Ident;
-    scan_.Ident = scan_.TokenText;
+    IdentBuffer() = TokenText();
   }
   return produced;
 }

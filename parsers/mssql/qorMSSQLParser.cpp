@@ -161,7 +161,7 @@ bool TMSSQLParser::ScanToken() {
     s.Kind = tk::Ident;
     ScanIdent();
     s.Kind = LookupKeyword();
-    if (s.Kind == tk::Ident && !CaseSensitive()) s.Ident = UpperLocale(s.Ident);
+    if (s.Kind == tk::Ident && !CaseSensitive()) IdentBuffer() = UpperLocale(IdentText());
     return true;
   };
   switch (c) {
@@ -181,7 +181,7 @@ bool TMSSQLParser::ScanToken() {
         // Temporary objects keep their signs; never a keyword.
         s.Kind = tk::Ident;
         ScanIdent();
-        if (!CaseSensitive()) s.Ident = UpperLocale(s.Ident);
+        if (!CaseSensitive()) IdentBuffer() = UpperLocale(IdentText());
         return true;
       }
       InvalidChar();
@@ -192,7 +192,7 @@ bool TMSSQLParser::ScanToken() {
         NextChar();
         s.Kind = tk::String;
         s.Quote = '\'';
-        ScanQuoted(s.TokenText);
+        ScanQuoted(TextBuffer());
         UnicodeLiteral = true;
         return true;
       }
@@ -236,7 +236,7 @@ bool TMSSQLParser::ScanToken() {
     case '\'':
       s.Kind = tk::String;
       s.Quote = '\'';
-      ScanQuoted(s.TokenText);
+      ScanQuoted(TextBuffer());
       UnicodeLiteral = false;
       return true;
     case '*': {
@@ -260,9 +260,10 @@ bool TMSSQLParser::ScanToken() {
           NextChar();
         }
         if (digits.size() % 2) digits.insert(digits.begin(), '0');
-        s.TokenText.clear();
+        std::string& bytes = TextBuffer();
+        bytes.clear();
         for (std::size_t i = 0; i < digits.size(); i += 2)
-          s.TokenText += static_cast<char>(HexValue(digits[i]) * 16 + HexValue(digits[i + 1]));
+          bytes += static_cast<char>(HexValue(digits[i]) * 16 + HexValue(digits[i + 1]));
         s.Kind = tk::String;
         return true;
       }
@@ -298,7 +299,7 @@ bool TMSSQLParser::ScanToken() {
                     ", column " + IntToStr(col) + ").");
           // The rest of the text is no name.
           s.Kind = tk::EOFKind;
-          s.Ident.clear();
+          IdentBuffer().clear();
           return true;
         }
         if (s.Cur == ']') {
@@ -315,7 +316,7 @@ bool TMSSQLParser::ScanToken() {
         NextChar();
       }
       s.Kind = tk::Ident;
-      s.Ident = std::move(text);
+      IdentBuffer() = std::move(text);
       identQuoted_ = true;
       return true;
     }
@@ -333,7 +334,7 @@ void TMSSQLParser::AfterToken() {
   auto& s = scan_;
   if (s.Kind == tk::Ident && !identQuoted_) {
     // A plain word "GO" ends the batch wherever it stands.
-    if (SameText(s.Ident, "GO")) {
+    if (SameText(IdentText(), "GO")) {
       s.Kind = tk::Terminator;
       return;
     }
@@ -347,7 +348,7 @@ void TMSSQLParser::AfterToken() {
   }
   if (s.Kind == tk::String && s.Quote == '"' && QuotedIdentifiers) {
     s.Kind = tk::Ident;
-    s.Ident = s.TokenText;
+    IdentBuffer() = TokenText();
     identQuoted_ = true;
     return;
   }
@@ -365,7 +366,7 @@ void TMSSQLParser::AfterToken() {
 }
 
 bool TMSSQLParser::IsPlainWord(std::string_view word) const {
-  return scan_.Kind == tk::Ident && !identQuoted_ && SameText(scan_.Ident, word);
+  return scan_.Kind == tk::Ident && !identQuoted_ && SameText(IdentText(), word);
 }
 
 std::string TMSSQLParser::FoldName(std::string_view name) const {
@@ -409,11 +410,11 @@ void TMSSQLParser::SkipBatch(const std::string& what) {
       continue;
     }
     NextToken();
-    std::string word = "CREATE " + (scan_.Kind == tk::Ident ? scan_.Ident : CurTokenName());
+    std::string word = "CREATE " + (scan_.Kind == tk::Ident ? IdentText() : CurTokenName());
     NextToken();
     std::string name;
     while (scan_.Kind == tk::Ident || scan_.Kind == tk::Dot) {
-      name += scan_.Kind == tk::Dot ? std::string(".") : scan_.Ident;
+      name += scan_.Kind == tk::Dot ? std::string(".") : IdentText();
       NextToken();
     }
     created.push_back(name.empty() ? word : word + " " + name);
@@ -513,7 +514,7 @@ void TMSSQLParser::RememberBodyStart(TDbObj* obj) {
 
 std::string TMSSQLParser::ParseNamePart() {
   if (scan_.Kind == tk::Ident) {
-    std::string part = scan_.Ident;
+    std::string part = IdentText();
     NextToken();
     return part;
   }

@@ -138,7 +138,7 @@ void TMSSQLParser::ParseSet(TDbObj* context) {
                                          "FIPS_FLAGGER"};
   std::vector<std::string> words;
   for (;;) {
-    if (scan_.Kind == tk::Ident && !identQuoted_ && StartsWith(scan_.Ident, "@")) {
+    if (scan_.Kind == tk::Ident && !identQuoted_ && StartsWith(IdentText(), "@")) {
       ParseObjectName(TDbObject::dboUnknown, /*defaultOwner=*/false);
       if (IsAssignOperator()) {
         NextToken();
@@ -180,7 +180,7 @@ void TMSSQLParser::ParseSet(TDbObj* context) {
         NextToken();
       }
     } else if (scan_.Kind == tk::Ident && !identQuoted_) {
-      const std::string word = UpperAscii(scan_.Ident);
+      const std::string word = UpperAscii(IdentText());
       bool known = false;
       for (const char* o : kOptions)
         if (word == o) known = true;
@@ -268,7 +268,7 @@ void TMSSQLParser::ParseExecute(TDbObj* context) {
     }
     return;
   }
-  if (scan_.Kind == tk::Ident && StartsWith(scan_.Ident, "@")) {
+  if (scan_.Kind == tk::Ident && StartsWith(IdentText(), "@")) {
     TParseContext saved(this);
     NextToken();
     if (scan_.Kind != tk::Equal) {
@@ -348,7 +348,7 @@ void TMSSQLParser::ParseArgumentList(TDbObj* context) {
 }
 
 void TMSSQLParser::ParseExecuteSql(TDbObj* context) {
-  if (scan_.Kind == tk::Ident && StartsWith(scan_.Ident, "@")) {
+  if (scan_.Kind == tk::Ident && StartsWith(IdentText(), "@")) {
     TParseContext saved(this);
     NextToken();
     if (scan_.Kind == tk::Equal) NextToken();
@@ -477,7 +477,7 @@ void TMSSQLParser::ParseBlock(TDbObj* context) {
   }
   std::string kind;
   if (IsPlainWord("TRY") || IsPlainWord("CATCH")) {
-    kind = UpperAscii(scan_.Ident);
+    kind = UpperAscii(IdentText());
     NextToken();
   } else if (IsPlainWord("ATOMIC")) {
     // BEGIN ATOMIC WITH (...) of natively compiled routines.
@@ -560,7 +560,7 @@ void TMSSQLParser::ParseBeginDialog(TDbObj* context) {
 
 void TMSSQLParser::ParseDeclare(TDbObj* context) {
   NextToken();  // DECLARE
-  if (scan_.Kind == tk::Ident && !StartsWith(scan_.Ident, "@")) {
+  if (scan_.Kind == tk::Ident && !StartsWith(IdentText(), "@")) {
     // DECLARE name [INSENSITIVE] [SCROLL] CURSOR ...
     NextToken();
     while (IsPlainWord("INSENSITIVE") || IsPlainWord("SCROLL")) NextToken();

@@ -361,7 +361,7 @@ void TMSSQLParser::ParseFactor(TDbObj* context) {
       NextToken();
       // {fn f(x)}, {d '2020-01-01'}
       if (IsPlainWord("FN")) NextToken();
-      else if (scan_.Kind == tk::Ident && !identQuoted_ && scan_.Ident.size() <= 2) {
+      else if (scan_.Kind == tk::Ident && !identQuoted_ && IdentText().size() <= 2) {
         TParseContext saved(this);
         NextToken();
         if (scan_.Kind != tk::String) TParseContext::Restore(*this, saved);
@@ -473,7 +473,7 @@ void TMSSQLParser::ParseFactor(TDbObj* context) {
 }
 
 void TMSSQLParser::ParseNameFactor(TDbObj* context) {
-  const std::string word = identQuoted_ ? std::string() : UpperAscii(scan_.Ident);
+  const std::string word = identQuoted_ ? std::string() : UpperAscii(IdentText());
   if (word == "CAST" || word == "TRY_CAST" || word == "PARSE" || word == "TRY_PARSE") {
     TParseContext saved(this);
     NextToken();
@@ -671,7 +671,7 @@ void TMSSQLParser::ParseWithList(TDbObj* context) {
       Expect(tk::Ident);
       return;
     }
-    localTables_.push_back(scan_.Ident);
+    localTables_.push_back(IdentText());
     NextToken();
     if (scan_.Kind == tk::LParen) SkipBalanced();
     if (!ExpectAndNext(msk::AS)) return;
@@ -781,7 +781,7 @@ bool TMSSQLParser::IsAliasWord() const {
   // Words that start a clause or a statement after a table or select item.
   for (const char* w : {"PIVOT", "UNPIVOT", "TABLESAMPLE", "APPLY", "MERGE", "THROW", "SEND",
                         "RECEIVE", "ENABLE", "DISABLE", "REVERT", "OFFSET", "WINDOW"})
-    if (SameText(scan_.Ident, w)) return false;
+    if (SameText(IdentText(), w)) return false;
   return true;
 }
 
@@ -795,7 +795,7 @@ void TMSSQLParser::ParseAlias(bool columnList) {
   } else if (!IsAliasWord()) {
     return;
   }
-  localTables_.push_back(scan_.Ident);
+  localTables_.push_back(IdentText());
   NextToken();
   if (columnList && scan_.Kind == tk::LParen) SkipBalanced();
 }
@@ -835,7 +835,7 @@ bool TMSSQLParser::IsTableHint() const {
                         "KEEPDEFAULTS",
                         "IGNORE_CONSTRAINTS",
                         "IGNORE_TRIGGERS"})
-    if (SameText(scan_.Ident, w)) return true;
+    if (SameText(IdentText(), w)) return true;
   return false;
 }
 
@@ -944,7 +944,7 @@ void TMSSQLParser::ParseTableSource(TDbObj* context) {
       if (!AtStatementEnd()) NextToken();
       return;
   }
-  if (!identQuoted_ && StartsWith(UpperAscii(scan_.Ident), "SEMANTIC")) {
+  if (!identQuoted_ && StartsWith(UpperAscii(IdentText()), "SEMANTIC")) {
     TParseContext saved(this);
     NextToken();
     if (scan_.Kind == tk::LParen) {

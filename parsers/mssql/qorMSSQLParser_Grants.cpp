@@ -134,7 +134,7 @@ TPrivileges TMSSQLParser::ParsePrivileges(std::vector<std::string>* columns, boo
       columns->clear();
       NextToken();
       while (scan_.Kind == tk::Ident) {
-        columns->push_back(FoldName(scan_.Ident));
+        columns->push_back(FoldName(IdentText()));
         NextToken();
         if (scan_.Kind != tk::Comma) break;
         NextToken();
@@ -164,7 +164,7 @@ void TMSSQLParser::ParseGrant() {
     return to;
   }();
   if (roleGrant) {
-    g->ObjectName = FoldName(scan_.Ident);
+    g->ObjectName = FoldName(IdentText());
     g->ObjectKind = TDbObject::dboRole;
     g->GrantKind = TCmpObjType::coRoleGrant;
     NextToken();
@@ -180,7 +180,7 @@ void TMSSQLParser::ParseGrant() {
       // OBJECT::name, SCHEMA::name and the other classes.
       std::string classWord;
       if ((scan_.Kind == tk::Ident || scan_.Kind == msk::SCHEMA) && PeekChar() == ':') {
-        classWord = scan_.Kind == msk::SCHEMA ? "SCHEMA" : UpperAscii(scan_.Ident);
+        classWord = scan_.Kind == msk::SCHEMA ? "SCHEMA" : UpperAscii(IdentText());
         NextToken();
         ExpectAndNext(msk::ColonColon);
       }
@@ -204,7 +204,7 @@ void TMSSQLParser::ParseGrant() {
         g->Columns.clear();
         NextToken();
         while (scan_.Kind == tk::Ident) {
-          g->Columns.push_back(FoldName(scan_.Ident));
+          g->Columns.push_back(FoldName(IdentText()));
           NextToken();
           if (scan_.Kind != tk::Comma) break;
           NextToken();
@@ -217,7 +217,7 @@ void TMSSQLParser::ParseGrant() {
   if (ExpectAndNext(msk::TO)) {
     for (;;) {
       if (scan_.Kind == msk::PUBLIC) grantees.push_back("PUBLIC");
-      else if (scan_.Kind == tk::Ident) grantees.push_back(FoldName(scan_.Ident));
+      else if (scan_.Kind == tk::Ident) grantees.push_back(FoldName(IdentText()));
       else {
         Expect(tk::Ident);
         break;
@@ -243,7 +243,7 @@ void TMSSQLParser::ParseGrant() {
     if (connectOnly && scan_.Kind == tk::Ident) {
       // GRANT CONNECT TO user AS login: the user goes into the object name.
       if (!grantees.empty()) g->ObjectName = grantees.front();
-      grantees = {FoldName(scan_.Ident)};
+      grantees = {FoldName(IdentText())};
     }
     NextToken();
   } else if (connectOnly && !grantees.empty()) {
@@ -353,9 +353,9 @@ std::vector<TMSSQLParser::TArg> TMSSQLParser::ReadArguments(
   if (parens) NextToken();
   while (!AtStatementEnd()) {
     TArg a;
-    if (scan_.Kind == tk::Ident && StartsWith(scan_.Ident, "@") && PeekChar() != '.') {
+    if (scan_.Kind == tk::Ident && StartsWith(IdentText(), "@") && PeekChar() != '.') {
       // @name = value, or a variable passed on.
-      const std::string name = LowerAscii(scan_.Ident);
+      const std::string name = LowerAscii(IdentText());
       TParseContext saved(this);
       NextToken();
       if (scan_.Kind == tk::Equal) {
@@ -378,7 +378,7 @@ std::vector<TMSSQLParser::TArg> TMSSQLParser::ReadArguments(
         NextToken();
         break;
       case tk::Ident:
-        a.Value = scan_.Ident;
+        a.Value = IdentText();
         NextToken();
         break;
       default:

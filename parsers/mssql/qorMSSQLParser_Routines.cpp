@@ -47,7 +47,7 @@ void TMSSQLParser::ParseCreateView(TViwData* view, bool /*alter*/) {
     v->Columns.Clear();
     while (scan_.Kind == tk::Ident) {
       auto f = std::make_unique<TFldData>(Objs(), v);
-      f->SetName(FoldName(scan_.Ident));
+      f->SetName(FoldName(IdentText()));
       const std::string name = f->GetName();
       v->Columns.Add(name, std::move(f));
       NextToken();
@@ -63,7 +63,7 @@ void TMSSQLParser::ParseCreateView(TViwData* view, bool /*alter*/) {
       else if (IsPlainWord("ENCRYPTION")) v->WithEncryption = true;
       else if (IsPlainWord("VIEW_METADATA")) v->ViewMetadata = true;
       else {
-        Error("Unknown view option: " + CurTokenName() + " " + scan_.Ident);
+        Error("Unknown view option: " + CurTokenName() + " " + IdentText());
         break;
       }
       NextToken();
@@ -172,7 +172,7 @@ void TMSSQLParser::ParseRoutineParams(TPrcData& routine) {
     TNestingGuard guard(*this);
     if (!guard.Ok()) return;
     auto f = std::make_unique<TFldData>(Objs(), &routine);
-    f->SetName(scan_.Ident);
+    f->SetName(IdentText());
     f->TableName = routine.GetName();
     NextToken();
     if (scan_.Kind == msk::AS) NextToken();
@@ -201,10 +201,10 @@ void TMSSQLParser::ParseRoutineParams(TPrcData& routine) {
   NextToken();
   auto r = std::make_unique<TFldData>(Objs(), &routine);
   r->TableName = routine.GetName();
-  if (scan_.Kind == tk::Ident && StartsWith(scan_.Ident, "@") &&
-      TypeCode(scan_.Kind, scan_.Ident) == dt::Unknown) {
+  if (scan_.Kind == tk::Ident && StartsWith(IdentText(), "@") &&
+      TypeCode(scan_.Kind, IdentText()) == dt::Unknown) {
     // RETURNS @t TABLE (...): a table variable names the result.
-    r->SetName(scan_.Ident);
+    r->SetName(IdentText());
     NextToken();
   }
   ParseDataType(*r, /*add=*/false, /*allowComputed=*/false);
@@ -291,7 +291,7 @@ void TMSSQLParser::ParseCreateTrigger(TDbObj* /*context*/, TTrgData* trigger, bo
   for (;;) {
     if (onDatabase) {
       if (scan_.Kind != tk::Ident) break;
-      t->EventText += (t->EventText.empty() ? "" : ", ") + scan_.Ident;
+      t->EventText += (t->EventText.empty() ? "" : ", ") + IdentText();
       NextToken();
     } else if (scan_.Kind == msk::INSERT) {
       t->Events |= 2;

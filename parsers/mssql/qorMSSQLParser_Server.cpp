@@ -89,7 +89,7 @@ void TMSSQLParser::ParseCreate(TDbObj* context) {
       NextToken();
       return;
   }
-  const std::string word = identQuoted_ ? std::string() : UpperAscii(scan_.Ident);
+  const std::string word = identQuoted_ ? std::string() : UpperAscii(IdentText());
   if (word == "TYPE") return ParseCreateType(context == nullptr);
   if (word == "SEQUENCE") return ParseCreateSequence(context == nullptr);
   if (word == "ASSEMBLY") return ParseAssembly(false);
@@ -137,7 +137,7 @@ void TMSSQLParser::ParseCreate(TDbObj* context) {
       SkipBatch("CREATE " + word + " is not read: passed over to the end of its batch");
       return;
     }
-  Error("Unknown CREATE-statement: " + scan_.Ident);
+  Error("Unknown CREATE-statement: " + IdentText());
   NextToken();
 }
 
@@ -185,12 +185,12 @@ void TMSSQLParser::ParseCreateSchema() {
   NextToken();  // SCHEMA
   std::string name, owner;
   if (scan_.Kind == tk::Ident) {
-    name = FoldName(scan_.Ident);
+    name = FoldName(IdentText());
     NextToken();
   }
   if (scan_.Kind == msk::AUTHORIZATION) {
     NextToken();
-    if (scan_.Kind == tk::Ident) owner = FoldName(scan_.Ident);
+    if (scan_.Kind == tk::Ident) owner = FoldName(IdentText());
     ExpectAndNext(tk::Ident);
   }
   if (name.empty()) name = owner;
@@ -415,7 +415,7 @@ void TMSSQLParser::ParseCreateDatabase() {
     } else if (scan_.Kind == msk::COLLATE) {
       NextToken();
       if (scan_.Kind == tk::Ident && Objs()) {
-        const std::string collation = UpperAscii(scan_.Ident);
+        const std::string collation = UpperAscii(IdentText());
         Objs()->MSSQLServerOptions.Collation = collation;
         Objs()->MSSQLServerOptions.MSSQLDatabaseOptions.DatabaseCollation = collation;
       }
@@ -454,7 +454,7 @@ void TMSSQLParser::ParseAlterDatabase() {
     name = TokenText();
     NextToken();
   } else if (scan_.Kind == tk::Ident) {
-    name = FoldName(scan_.Ident);
+    name = FoldName(IdentText());
     NextToken();
   } else if (IsPlainWord("CURRENT") || scan_.Kind == msk::CURRENT) {
     NextToken();
@@ -515,7 +515,7 @@ void TMSSQLParser::ParseAlterDatabase() {
         } else if (scan_.Kind == tk::Ident || scan_.Kind == msk::RECONFIGURE) {
           // Any other option and its value: ANSI_NULLS ON, RECOVERY FULL,
           // SINGLE_USER, READ_COMMITTED_SNAPSHOT ON ...
-          const std::string option = UpperAscii(scan_.Ident);
+          const std::string option = UpperAscii(IdentText());
           NextToken();
           if (scan_.Kind == tk::Equal) NextToken();
           if (scan_.Kind == tk::LParen) {
@@ -558,7 +558,7 @@ void TMSSQLParser::ParseAlterDatabase() {
       }
     } else if (scan_.Kind == msk::COLLATE) {
       NextToken();
-      if (scan_.Kind == tk::Ident && options) options->DatabaseCollation = UpperAscii(scan_.Ident);
+      if (scan_.Kind == tk::Ident && options) options->DatabaseCollation = UpperAscii(IdentText());
       ExpectAndNext(tk::Ident);
     } else if (IsPlainWord("MODIFY")) {
       NextToken();
@@ -1055,7 +1055,7 @@ void TMSSQLParser::ParseAlter(TDbObj* context) {
     default: break;
   }
   const std::string word =
-      scan_.Kind == tk::Ident && !identQuoted_ ? UpperAscii(scan_.Ident) : std::string();
+      scan_.Kind == tk::Ident && !identQuoted_ ? UpperAscii(IdentText()) : std::string();
   if (word == "ASSEMBLY") return ParseAssembly(true);
   if (word == "QUEUE") return ParseQueue();
   if (word == "CERTIFICATE") return ParseCertificate(true);
@@ -1094,7 +1094,7 @@ void TMSSQLParser::ParseDrop() {
     case msk::SCHEMA:
     case msk::STATISTICS: break;
     case tk::Ident: {
-      const std::string word = identQuoted_ ? std::string() : UpperAscii(scan_.Ident);
+      const std::string word = identQuoted_ ? std::string() : UpperAscii(IdentText());
       bool known = false;
       for (const char* w :
            {"LOGIN", "SERVICE", "QUEUE", "CONTRACT", "CERTIFICATE", "MESSAGE", "TYPE", "SEQUENCE",

@@ -197,7 +197,7 @@ void TMSSQLParser::ParseTableElements(TTblData& table, bool add) {
 TFldData* TMSSQLParser::ParseColumn(TTblData& table, bool add) {
   auto col = std::make_unique<TFldData>(Objs(), &table);
   col->TableName = table.GetName();
-  col->SetName(scan_.Ident);
+  col->SetName(IdentText());
   // A column named TIMESTAMP without a type is a TIMESTAMP column.
   if (!IsPlainWord("TIMESTAMP")) NextToken();
   TFldData* raw = col.get();
@@ -226,16 +226,16 @@ void TMSSQLParser::ParseDataType(TFldData& column, bool add, bool allowComputed)
   // "TIMESTAMP TIMESTAMP ..." reads the type again for every word.
   TNestingGuard guard(*this);
   if (!Deeper(guard)) return;
-  const std::uint8_t code = TypeCode(scan_.Kind, scan_.Ident);
+  const std::uint8_t code = TypeCode(scan_.Kind, IdentText());
   if (code == dt::Unknown) {
     if (scan_.Kind == tk::Ident) {
       column.DataType = dt::UserType;
-      column.DomainName = FoldName(scan_.Ident);
+      column.DomainName = FoldName(IdentText());
       NextToken();
       if (scan_.Kind == tk::Dot) {
         NextToken();
         column.DomainSchema = column.DomainName;
-        column.DomainName = scan_.Kind == tk::Ident ? FoldName(scan_.Ident) : std::string();
+        column.DomainName = scan_.Kind == tk::Ident ? FoldName(IdentText()) : std::string();
         Expect(tk::Ident);
         NextToken();
       }
@@ -320,7 +320,7 @@ void TMSSQLParser::ParseDataType(TFldData& column, bool add, bool allowComputed)
     NextToken();
     std::string text = "(";
     if (IsPlainWord("CONTENT") || IsPlainWord("DOCUMENT")) {
-      text += UpperAscii(scan_.Ident) + " ";
+      text += UpperAscii(IdentText()) + " ";
       NextToken();
     }
     ParseObjectName(TDbObject::dboDomain, /*defaultOwner=*/false);
@@ -420,7 +420,7 @@ void TMSSQLParser::ParseColumnOptions(TFldData& column, bool add) {
         continue;
       case msk::COLLATE: {
         NextToken();
-        std::string name = UpperLocale(scan_.Kind == tk::Ident ? scan_.Ident : std::string());
+        std::string name = UpperLocale(scan_.Kind == tk::Ident ? IdentText() : std::string());
         ExpectAndNext(tk::Ident);
         const TObjs* objs = Objs();
         if (objs && SameText(name, objs->MSSQLServerOptions.Collation)) name.clear();
@@ -429,7 +429,7 @@ void TMSSQLParser::ParseColumnOptions(TFldData& column, bool add) {
       }
       case tk::Ident:
         if (IsPlainWord("SPARSE") || IsPlainWord("FILESTREAM")) {
-          NoteMsg("Column option not read: " + scan_.Ident);
+          NoteMsg("Column option not read: " + IdentText());
           NextToken();
           continue;
         }
@@ -484,7 +484,7 @@ void TMSSQLParser::ParseColumnList(TFieldList* target) {
       Expect(tk::Ident);
       break;
     }
-    const std::string name = FoldName(scan_.Ident);
+    const std::string name = FoldName(IdentText());
     NextToken();
     std::int32_t order = 0;
     if (scan_.Kind == msk::ASC) {
@@ -565,7 +565,7 @@ void TMSSQLParser::ParseConstraint(bool add, std::unique_ptr<TCtrData> ctr, TTbl
       if (scan_.Kind == msk::FOR) {
         NextToken();
         if (scan_.Kind == tk::Ident) {
-          const std::string col = FoldName(scan_.Ident);
+          const std::string col = FoldName(IdentText());
           ctr->Columns.Clear();
           ctr->Columns.Add(col, nullptr);
         }
@@ -673,7 +673,7 @@ void TMSSQLParser::ParseIndexOptions(TIndexOptions& o) {
       if (Expect(tk::Integer)) Int32Value(o.FillFactor);
       NextToken();
     } else if (scan_.Kind == tk::Ident && !identQuoted_) {
-      const std::string word = UpperAscii(scan_.Ident);
+      const std::string word = UpperAscii(IdentText());
       bool* flag = word == "IGNORE_DUP_KEY"          ? &o.IgnoreDupKey
                    : word == "SORT_IN_TEMPDB"        ? &o.SortInTempDb
                    : word == "DROP_EXISTING"         ? &o.DropExisting
@@ -734,7 +734,7 @@ void TMSSQLParser::ParseFileGroup(std::string& fileGroup) {
   if (scan_.Kind != msk::ON) return;
   NextToken();
   if (scan_.Kind == tk::Ident) {
-    fileGroup = scan_.Ident;
+    fileGroup = IdentText();
     NextToken();
     // A partition scheme: ON scheme (column).
     if (scan_.Kind == tk::LParen) SkipBalanced();
@@ -811,11 +811,11 @@ void TMSSQLParser::ParseCreateXmlIndex(bool primary, TDbObj* context) {
     NextToken();
     if (IsPlainWord("XML")) NextToken();
     ExpectAndNext(msk::INDEX);
-    std::string text = "USING XML INDEX " + idx->QuoteName(scan_.Ident);
+    std::string text = "USING XML INDEX " + idx->QuoteName(IdentText());
     ExpectAndNext(tk::Ident);
     if (scan_.Kind == msk::FOR) {
       NextToken();
-      text += " FOR " + UpperAscii(scan_.Ident);
+      text += " FOR " + UpperAscii(IdentText());
       NextToken();
     }
     idx->Parameters = text;
@@ -841,7 +841,7 @@ void TMSSQLParser::ParseFullTextOptions(TFullTextIndexOptions& o) {
       NextToken();
       if (scan_.Kind == tk::Equal) NextToken();
       if (scan_.Kind == msk::OFF || IsPlainWord("AUTO") || IsPlainWord("MANUAL")) {
-        o.ChangeTracking = scan_.Kind == msk::OFF ? "OFF" : UpperAscii(scan_.Ident);
+        o.ChangeTracking = scan_.Kind == msk::OFF ? "OFF" : UpperAscii(IdentText());
         NextToken();
       } else {
         Error("Must be: CHANGE TRACKING [=] AUTO / MANUAL / OFF");
@@ -856,7 +856,7 @@ void TMSSQLParser::ParseFullTextOptions(TFullTextIndexOptions& o) {
         o.SystemStopList = true;
         NextToken();
       } else {
-        o.StopListName = FormatName(scan_.Ident);
+        o.StopListName = FormatName(IdentText());
         ExpectAndNext(tk::Ident);
       }
     } else if (IsPlainWord("SEARCH")) {
@@ -864,7 +864,7 @@ void TMSSQLParser::ParseFullTextOptions(TFullTextIndexOptions& o) {
       if (IsPlainWord("PROPERTY")) NextToken();
       if (IsPlainWord("LIST")) NextToken();
       if (scan_.Kind == tk::Equal) NextToken();
-      o.SearchPropertyList = FormatName(scan_.Ident);
+      o.SearchPropertyList = FormatName(IdentText());
       ExpectAndNext(tk::Ident);
     } else {
       Error("Unknown FillText-index option directive");
@@ -889,7 +889,7 @@ void TMSSQLParser::ParseCreateFullTextIndex(TDbObj* context) {
     NextToken();
     while (!AtStatementEnd()) {
       if (scan_.Kind == tk::Ident) {
-        const std::string name = FoldName(scan_.Ident);
+        const std::string name = FoldName(IdentText());
         idx->Columns.Add(name, nullptr);
         NextToken();
         while (scan_.Kind != tk::Comma && scan_.Kind != tk::RParen && !AtStatementEnd())
@@ -904,7 +904,7 @@ void TMSSQLParser::ParseCreateFullTextIndex(TDbObj* context) {
     ExpectAndNext(msk::INDEX);
     // A table has one full-text index, which has no name of its own: it
     // is keyed by its table; the key index is kept beside it.
-    idx->IndexTypeName = scan_.Kind == tk::Ident ? scan_.Ident : std::string();
+    idx->IndexTypeName = scan_.Kind == tk::Ident ? IdentText() : std::string();
     ExpectAndNext(tk::Ident);
   }
   if (scan_.Kind == msk::ON) {
@@ -914,10 +914,10 @@ void TMSSQLParser::ParseCreateFullTextIndex(TDbObj* context) {
     for (int i = 0; i < 2; ++i) {
       if (IsPlainWord("FILEGROUP")) {
         NextToken();
-        idx->FileGroup = scan_.Ident;
+        idx->FileGroup = IdentText();
         ExpectAndNext(tk::Ident);
       } else if (scan_.Kind == tk::Ident) {
-        idx->TablespaceName = scan_.Ident;  // the catalog
+        idx->TablespaceName = IdentText();  // the catalog
         NextToken();
       }
       if (scan_.Kind != tk::Comma) break;
@@ -970,8 +970,8 @@ void TMSSQLParser::ParseAlterTable(TDbObj* context) {
       NextToken();
       for (;;) {
         if (scan_.Kind == tk::Ident) {
-          if (!identQuoted_ && StartsWith(scan_.Ident, "<")) {
-            while (scan_.Kind == tk::Ident && StartsWith(scan_.Ident, "<")) NextToken();
+          if (!identQuoted_ && StartsWith(IdentText(), "<")) {
+            while (scan_.Kind == tk::Ident && StartsWith(IdentText(), "<")) NextToken();
           } else {
             ParseColumn(table, add);
           }
@@ -1012,7 +1012,7 @@ void TMSSQLParser::ParseAlterTable(TDbObj* context) {
         NextToken();
         do {
           if (scan_.Kind == tk::Comma) NextToken();
-          const std::string name = FoldName(scan_.Ident);
+          const std::string name = FoldName(IdentText());
           ExpectAndNext(tk::Ident);
           const int i = table.Fields.IndexOf(name);
           if (i >= 0 && found) {

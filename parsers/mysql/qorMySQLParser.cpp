@@ -36,6 +36,7 @@ TMySQLParser::TMySQLParser(TExtractorHost* owner)
     : TCustomSQLParser(owner, TDatabaseType::dbMySQL),
       serverOptions_(std::make_unique<TMySQLServerOptions>()) {
   SetServerType(TDatabaseType::dbMySQL);
+  WhiteStarts.Include('#');
 }
 
 TMySQLParser::~TMySQLParser() = default;
@@ -91,20 +92,21 @@ bool TMySQLParser::ScanToken() {
     }
     if (AtEnd() || !(IsNameChar(s.Cur) || s.Cur == '`' || s.Cur == '\'' || s.Cur == '"')) {
       s.Kind = prefix.size() == 1 ? tk::At : tk::Ident;
-      s.Ident = prefix;
+      IdentBuffer() = prefix;
       return true;
     }
     if (s.Cur == '`') {
       ScanBacktickName();
     } else if (s.Cur == '\'' || s.Cur == '"') {
-      ScanQuoted(s.TokenText);
-      s.Ident = FoldName(s.TokenText);
-      s.TokenText.clear();
+      std::string& text = TextBuffer();
+      ScanQuoted(text);
+      IdentBuffer() = FoldName(text);
+      text.clear();
     } else {
       ScanIdent();
       if (!CaseSensitive()) UpperIdent();
     }
-    s.Ident.insert(0, prefix);
+    IdentBuffer().insert(0, prefix);
     s.Kind = tk::Ident;
     return true;
   }
@@ -116,7 +118,7 @@ void TMySQLParser::ScanBacktickName() {
   // character in a name.
   TParseContext::TScanState& s = scan_;
   const std::int32_t line = GetLine(), col = GetColumn();
-  std::string& name = s.Ident;
+  std::string& name = IdentBuffer();
   name.clear();
   NextChar();
   for (;;) {

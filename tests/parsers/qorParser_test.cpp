@@ -189,6 +189,8 @@ TEST_F(ScannerTest, QuotedStrings) {
       {TDatabaseType::dbMySQL, "'\\r\\t\\b\\z\\'\\\\\\q'", "\r\t\b\x1A'\\q"},
       {TDatabaseType::dbMySQL, "'\\0'", std::string(1, '\0')},
       {TDatabaseType::dbInterBase, "'two\r\nlines'", "two\r\nlines"},
+      // Ctrl-Z reads as a blank, inside a text too.
+      {TDatabaseType::dbInterBase, "'a\x1A" "b\x1A'", "a b "},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.text);
@@ -225,6 +227,65 @@ TEST_F(ScannerTest, IdentifiersAndKeywords) {
     ASSERT_EQ(Errors().size(), 1u);
     EXPECT_EQ(Errors()[0], std::string("Invalid char in source text: \"") + bad[0] + "\".");
   }
+}
+
+// Both texts of every kind of token, asked in either order or not at all
+// before the next token: each is made from the source when asked for, and
+// a saved state keeps its texts even when the source is replaced before it
+// is restored.
+TEST(TokenTexts, MadeOnRequest) {
+  struct Ib : TCustomSQLParser {
+    Ib() : TCustomSQLParser(nullptr, TDatabaseType::dbInterBase) {}
+    void InitResWords() override {
+      TCustomSQLParser::InitResWords();
+      ResWords().AddWords(IbKeywordTable());
+    }
+  } p;
+  struct Case {
+    const char* text;
+    const char* ident;
+    const char* tokenText;
+  };
+  const Case cases[] = {
+      {"Name", "NAME", ""},
+      {"a_Long_Name_Past_Sixteen_Bytes", "A_LONG_NAME_PAST_SIXTEEN_BYTES", ""},
+      {"select", "select", ""},  // a keyword as written
+      {"42", "", "42"},
+      {"1.5e3", "", "1.5e3"},
+      {"'it''s'", "", "it's"},
+      {"(", "", ""},
+  };
+  for (const Case& c : cases) {
+    for (bool identFirst : {true, false}) {
+      SCOPED_TRACE(std::string(c.text) + (identFirst ? " ident first" : " text first"));
+      p.SetSource(std::string("skipped ") + c.text + " tail");
+      p.NextToken();  // texts never asked for
+      p.NextToken();
+      if (identFirst) {
+        EXPECT_EQ(p.IdentText(), c.ident);
+      }
+      EXPECT_EQ(p.TokenText(), c.tokenText);
+      EXPECT_EQ(p.IdentText(), c.ident);
+      p.NextToken();
+      EXPECT_EQ(p.IdentText(), "TAIL");
+      EXPECT_EQ(p.TokenText(), "");
+      p.NextToken();
+      EXPECT_EQ(p.IdentText(), "");
+    }
+  }
+
+  p.SetSource("alpha 7");
+  p.NextToken();
+  TParseContext name(&p);
+  p.NextToken();
+  TParseContext number(&p);
+  p.SetSource("other 8");
+  p.NextToken();
+  TParseContext::Restore(p, name);
+  EXPECT_EQ(p.IdentText(), "ALPHA");
+  TParseContext::Restore(p, number);
+  EXPECT_EQ(p.TokenText(), "7");
+  EXPECT_EQ(p.IdentText(), "");
 }
 
 // Every dialect's table is loaded through the dialect's own InitResWords,
