@@ -280,81 +280,87 @@ void TIbParser::ParseScript(const std::vector<std::string>& lines, TObjs* collec
 
 void TIbParser::ParseText() {
   NextToken();
-  while (TokenKind() != tk::EOFKind && !StopRequested) {
-    StatementStart = TokenStart();
-    CurrentTable.clear();
-    CurrentColumn.clear();
-    if (TokenKind() == tk::Terminator) {  // an empty statement
-      NextToken();
-      continue;
-    }
-    const int errors = ErrorCount();
-    if (IsKw(ibk::Create) || IsKw(ibk::Recreate)) {
-      ParseCreate();
-    } else if (IsKw(ibk::Alter)) {
-      ParseAlter();
-    } else if (IsKw(ibk::Commit)) {
-      NextToken();
-      if (IsKw(ibk::Work)) NextToken();
-    } else if (IsKw(ibk::Set)) {
-      ParseSet();
-    } else if (IsKw(ibk::Delete) || IsKw(ibk::Insert) || IsKw(ibk::Update)) {
-      const bool del = IsKw(ibk::Delete), ins = IsKw(ibk::Insert);
-      NextToken();
-      bool ok = true;
-      if (del || ins) {
-        ok = ExpectKw(del ? ibk::From : ibk::Into);
-        if (ok) NextToken();
-      }
-      std::string table;
-      if (ok && ReadName(table)) {
-        SkipTo(KindSet({tk::Terminator}));
-        NotifyStatement(del ? ibs::Delete : ins ? ibs::Insert : ibs::Update, table,
-                        StatementResult, {}, del ? 14 : ins ? 12 : 13,
-                        static_cast<std::uint8_t>(TDbObject::dboTable));
-      }
-    } else if (IsKw(ibk::Select) || IsWord("WITH") || IsKw(ibk::With)) {
-      SkipTo(KindSet({tk::Terminator}));
-      NotifyStatement(ibs::Select, {}, StatementResult, {}, 0, 0);
-    } else if (IsKw(ibk::Execute)) {
-      NextToken();
-      if (IsWord("BLOCK")) ParseExecuteBlock();
-      else SkipTo(KindSet({tk::Terminator}));
-    } else if (IsKw(ibk::Declare)) {
-      if (TParseContext saved(this); NextToken(), IsKw(ibk::External)) {
-        TParseContext::Restore(*this, saved);
-        ParseDeclareExternalFunction();
-      } else {
-        SkipStatement("DECLARE");
-      }
-    } else if (IsKw(ibk::Drop)) {
-      ParseDrop();
-    } else if (IsKw(ibk::Grant)) {
-      ParseGrant();
-    } else if (IsKw(ibk::Revoke)) {
-      ParseRevoke();
-    } else if (IsKw(ibk::Describe)) {
-      SkipStatement("DESCRIBE");
-    } else if (IsWord("CONNECT")) {
-      NextToken();
-      if (IsKw(ibk::Database)) NextToken();
-      ParseDatabase(false);
-    } else if (IsWord("RECONNECT")) {
-      NextToken();
-      NotifyStatement(ibs::Reconnect, {}, StatementResult, {}, 0, 0);
-    } else if (IsWord("COMMENT")) {
-      ParseComment();
-    } else if (IsWord("REINSERT")) {
-      SkipTo(KindSet({tk::Terminator}));
-    } else if (IsWord("INPUT")) {
-      ParseInput();
-    } else if (TokenKind() == tk::Ident) {
-      Error("Unknown statement: " + IdentText());
-    } else {
-      Error("Missing/unknown: DDL-statement: " + CurTokenName());
-    }
-    EndStatement(errors);
+  ParseStatementList([this] { return TokenKind() == tk::EOFKind || StopRequested; },
+                     [this] {
+                       ParseScriptStatement();
+                       return true;
+                     });
+}
+
+void TIbParser::ParseScriptStatement() {
+  StatementStart = TokenStart();
+  CurrentTable.clear();
+  CurrentColumn.clear();
+  if (TokenKind() == tk::Terminator) {  // an empty statement
+    NextToken();
+    return;
   }
+  const int errors = ErrorCount();
+  if (IsKw(ibk::Create) || IsKw(ibk::Recreate)) {
+    ParseCreate();
+  } else if (IsKw(ibk::Alter)) {
+    ParseAlter();
+  } else if (IsKw(ibk::Commit)) {
+    NextToken();
+    if (IsKw(ibk::Work)) NextToken();
+  } else if (IsKw(ibk::Set)) {
+    ParseSet();
+  } else if (IsKw(ibk::Delete) || IsKw(ibk::Insert) || IsKw(ibk::Update)) {
+    const bool del = IsKw(ibk::Delete), ins = IsKw(ibk::Insert);
+    NextToken();
+    bool ok = true;
+    if (del || ins) {
+      ok = ExpectKw(del ? ibk::From : ibk::Into);
+      if (ok) NextToken();
+    }
+    std::string table;
+    if (ok && ReadName(table)) {
+      SkipTo(KindSet({tk::Terminator}));
+      NotifyStatement(del ? ibs::Delete : ins ? ibs::Insert : ibs::Update, table,
+                      StatementResult, {}, del ? 14 : ins ? 12 : 13,
+                      static_cast<std::uint8_t>(TDbObject::dboTable));
+    }
+  } else if (IsKw(ibk::Select) || IsWord("WITH") || IsKw(ibk::With)) {
+    SkipTo(KindSet({tk::Terminator}));
+    NotifyStatement(ibs::Select, {}, StatementResult, {}, 0, 0);
+  } else if (IsKw(ibk::Execute)) {
+    NextToken();
+    if (IsWord("BLOCK")) ParseExecuteBlock();
+    else SkipTo(KindSet({tk::Terminator}));
+  } else if (IsKw(ibk::Declare)) {
+    if (TParseContext saved(this); NextToken(), IsKw(ibk::External)) {
+      TParseContext::Restore(*this, saved);
+      ParseDeclareExternalFunction();
+    } else {
+      SkipStatement("DECLARE");
+    }
+  } else if (IsKw(ibk::Drop)) {
+    ParseDrop();
+  } else if (IsKw(ibk::Grant)) {
+    ParseGrant();
+  } else if (IsKw(ibk::Revoke)) {
+    ParseRevoke();
+  } else if (IsKw(ibk::Describe)) {
+    SkipStatement("DESCRIBE");
+  } else if (IsWord("CONNECT")) {
+    NextToken();
+    if (IsKw(ibk::Database)) NextToken();
+    ParseDatabase(false);
+  } else if (IsWord("RECONNECT")) {
+    NextToken();
+    NotifyStatement(ibs::Reconnect, {}, StatementResult, {}, 0, 0);
+  } else if (IsWord("COMMENT")) {
+    ParseComment();
+  } else if (IsWord("REINSERT")) {
+    SkipTo(KindSet({tk::Terminator}));
+  } else if (IsWord("INPUT")) {
+    ParseInput();
+  } else if (TokenKind() == tk::Ident) {
+    Error("Unknown statement: " + IdentText());
+  } else {
+    Error("Missing/unknown: DDL-statement: " + CurTokenName());
+  }
+  EndStatement(errors);
 }
 
 void TIbParser::EndStatement(int errorsBefore) {

@@ -144,6 +144,8 @@ class TIbParser : public TCustomSQLParser {
   bool ReadParenText(std::string& text);
 
   // ---- Statements ----
+  // One statement of a script, its terminator included.
+  void ParseScriptStatement();
   // The dispatcher's end of every statement: passes the terminator, or
   // reports what stands in its place and skips to the next one.
   void EndStatement(int errorsBefore);

@@ -332,54 +332,58 @@ void TMySQLParser::Notify(std::uint8_t code, const std::string& name, std::uint8
 
 void TMySQLParser::ParseText() {
   NextToken();
-  while (TokenKind() != tk::EOFKind) {
-    StatementStart = TokenStart();
-    const std::size_t before = TokenStart();
-    const TTokenKind k = TokenKind();
-    if (k == tk::Terminator) {
-      NextToken();
-      continue;
-    }
-    if (k == myk::INSERT) {
-      ParseDml(15, 12);
-    } else if (k == myk::UPDATE) {
-      ParseDml(16, 13);
-    } else if (k == myk::DELETE) {
-      ParseDml(17, 14);
-    } else if (k == myk::USE) {
-      ParseUse();
-    } else if (k == myk::ALTER) {
-      NextToken();
-      if (ExpectAndNext(myk::TABLE)) ParseAlterTable();
-    } else if (k == myk::SET) {
-      ParseSet();
-    } else if (k == myk::CREATE) {
-      ParseCreate();
-    } else if (k == myk::DROP) {
-      ParseDrop();
-    } else if (IsWord("COMMIT")) {
-      NextToken();
-      Notify(5, {}, 0, 0);
-    } else if (IsWord("LOCK") || IsWord("UNLOCK") || BuildsNothing()) {
-      SkipTo(KindSet({tk::Terminator}));
-    } else if (IsWord("DELIMITER")) {
-      ParseDelimiter();
-      continue;
-    } else {
-      Error("Missing: DDL-statement. <Proc: ParseText>");
-      // One message for the statement, not one per token.
-      SkipTo(KindSet({tk::Terminator}));
-    }
-    if (TokenKind() == tk::EOFKind) break;
-    if (TokenKind() != tk::Terminator) {
-      // What the statement's rule did not read: reported once, passed.
-      Expect(tk::Terminator);
-      SkipTo(KindSet({tk::Terminator}));
-    }
-    if (TokenKind() == tk::Terminator) NextToken();
-    // Every round moves on.
-    if (TokenStart() == before && TokenKind() != tk::EOFKind) NextToken();
+  ParseStatementList([this] { return TokenKind() == tk::EOFKind; },
+                     [this] {
+                       ParseScriptStatement();
+                       return true;
+                     });
+}
+
+void TMySQLParser::ParseScriptStatement() {
+  StatementStart = TokenStart();
+  const TTokenKind k = TokenKind();
+  if (k == tk::Terminator) {
+    NextToken();
+    return;
   }
+  if (k == myk::INSERT) {
+    ParseDml(15, 12);
+  } else if (k == myk::UPDATE) {
+    ParseDml(16, 13);
+  } else if (k == myk::DELETE) {
+    ParseDml(17, 14);
+  } else if (k == myk::USE) {
+    ParseUse();
+  } else if (k == myk::ALTER) {
+    NextToken();
+    if (ExpectAndNext(myk::TABLE)) ParseAlterTable();
+  } else if (k == myk::SET) {
+    ParseSet();
+  } else if (k == myk::CREATE) {
+    ParseCreate();
+  } else if (k == myk::DROP) {
+    ParseDrop();
+  } else if (IsWord("COMMIT")) {
+    NextToken();
+    Notify(5, {}, 0, 0);
+  } else if (IsWord("LOCK") || IsWord("UNLOCK") || BuildsNothing()) {
+    SkipTo(KindSet({tk::Terminator}));
+  } else if (IsWord("DELIMITER")) {
+    // Ends at the first token under the new terminator.
+    ParseDelimiter();
+    return;
+  } else {
+    Error("Missing: DDL-statement. <Proc: ParseText>");
+    // One message for the statement, not one per token.
+    SkipTo(KindSet({tk::Terminator}));
+  }
+  if (TokenKind() == tk::EOFKind) return;
+  if (TokenKind() != tk::Terminator) {
+    // What the statement's rule did not read: reported once, passed.
+    Expect(tk::Terminator);
+    SkipTo(KindSet({tk::Terminator}));
+  }
+  if (TokenKind() == tk::Terminator) NextToken();
 }
 
 bool TMySQLParser::BuildsNothing() {

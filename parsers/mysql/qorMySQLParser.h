@@ -168,6 +168,8 @@ class TMySQLParser : public TCustomSQLParser {
   void Notify(std::uint8_t code, const std::string& name, std::uint8_t byte1, std::uint8_t byte2);
 
   // ---- Statements (qorMySQLParser.cpp) ----
+  // One statement of a script, its terminator included.
+  void ParseScriptStatement();
   // Passes CREATE, OR REPLACE and DEFINER = user@host.
   void SkipCreatePrefix();
   void ParseCreate();
