@@ -246,27 +246,16 @@ std::string_view TCustomParser::IdentBytes() const {
   return {};
 }
 
-void TCustomParser::MakeIdent() const {
-  const TParseContext::TScanState& s = scan_;
-  const TText state = s.IdentState;
-  s.IdentState = TText::Made;
-  if (state == TText::Empty) {
-    s.IdentBuf.clear();
+void TCustomParser::MakeText(TText& state, std::string& buf, std::size_t at,
+                             std::size_t length) const {
+  const TText was = state;
+  state = TText::Made;
+  if (was == TText::Empty) {
+    buf.clear();
     return;
   }
-  SetTokenText(s.IdentBuf, s.IdentAt, s.IdentLength);
-  if (state == TText::SourceUpper) UpperText(s.IdentBuf);
-}
-
-void TCustomParser::MakeTokenText() const {
-  const TParseContext::TScanState& s = scan_;
-  const TText state = s.TextState;
-  s.TextState = TText::Made;
-  if (state == TText::Empty) {
-    s.TextBuf.clear();
-    return;
-  }
-  SetTokenText(s.TextBuf, s.TextAt, s.TextLength);
+  SetTokenText(buf, at, length);
+  if (was == TText::SourceUpper) UpperText(buf);
 }
 
 const std::string& TCustomParser::CurTokenName() const {

@@ -254,11 +254,13 @@ class TCustomParser : public TObject {
   // current token; each made from the source when first asked for after
   // the token was scanned, so the grammar pays only for what it reads.
   const std::string& IdentText() const {
-    if (scan_.IdentState != TText::Made) MakeIdent();
+    const TParseContext::TScanState& s = scan_;
+    if (s.IdentState != TText::Made) MakeText(s.IdentState, s.IdentBuf, s.IdentAt, s.IdentLength);
     return scan_.IdentBuf;
   }
   const std::string& TokenText() const {
-    if (scan_.TextState != TText::Made) MakeTokenText();
+    const TParseContext::TScanState& s = scan_;
+    if (s.TextState != TText::Made) MakeText(s.TextState, s.TextBuf, s.TextAt, s.TextLength);
     return scan_.TextBuf;
   }
   std::int64_t IntValue() const { return scan_.IntValue; }
@@ -447,8 +449,8 @@ class TCustomParser : public TObject {
   void BuildIdentTable();
   // Sets a token text buffer to `n` source bytes from `start`.
   void SetTokenText(std::string& dst, std::size_t start, std::size_t n) const;
-  void MakeIdent() const;
-  void MakeTokenText() const;
+  // Makes a token text in its buffer from what the scanner left of it.
+  void MakeText(TText& state, std::string& buf, std::size_t at, std::size_t length) const;
   // Upper-cases a name text in place (see UpperIdent).
   void UpperText(std::string& t) const;
   // The bytes of the name text as it stands, made or not: for the keyword

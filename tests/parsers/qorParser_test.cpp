@@ -43,6 +43,15 @@ struct Tok {
 
 void PrintTo(const Tok& t, std::ostream* os) { *os << "{" << t.kind << ", \"" << t.text << "\"}"; }
 
+// A scanner with the InterBase keyword table.
+struct IbScanner : TCustomSQLParser {
+  IbScanner() : TCustomSQLParser(nullptr, TDatabaseType::dbInterBase) {}
+  void InitResWords() override {
+    TCustomSQLParser::InitResWords();
+    ResWords().AddWords(IbKeywordTable());
+  }
+};
+
 class ScannerTest : public ::testing::Test {
  protected:
   ScannerTest() {
@@ -204,13 +213,7 @@ TEST_F(ScannerTest, QuotedStrings) {
 }
 
 TEST_F(ScannerTest, IdentifiersAndKeywords) {
-  struct Ib : TCustomSQLParser {
-    Ib() : TCustomSQLParser(nullptr, TDatabaseType::dbInterBase) {}
-    void InitResWords() override {
-      TCustomSQLParser::InitResWords();
-      ResWords().AddWords(IbKeywordTable());
-    }
-  } ib;
+  IbScanner ib;
   const auto toks = Scan(ib, "select Name from tab");
   ASSERT_EQ(toks.size(), 4u);
   // A keyword keeps the text as written; a plain identifier is upper-cased.
@@ -234,13 +237,7 @@ TEST_F(ScannerTest, IdentifiersAndKeywords) {
 // a saved state keeps its texts even when the source is replaced before it
 // is restored.
 TEST(TokenTexts, MadeOnRequest) {
-  struct Ib : TCustomSQLParser {
-    Ib() : TCustomSQLParser(nullptr, TDatabaseType::dbInterBase) {}
-    void InitResWords() override {
-      TCustomSQLParser::InitResWords();
-      ResWords().AddWords(IbKeywordTable());
-    }
-  } p;
+  IbScanner p;
   struct Case {
     const char* text;
     const char* ident;
