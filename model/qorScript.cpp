@@ -111,6 +111,31 @@ bool BelongsTo(const TTblData& table, std::string_view tableName, std::string_vi
          SameName(schema, table.GetParentName(), caseSensitive);
 }
 
+// An MS SQL default constraint in a dialect without them goes with its
+// column as the column's DEFAULT. Where it cannot, it is named with why;
+// empty when the column carries it.
+std::string UnwrittenDefaultNote(TObjs& objs, TCtrData& c) {
+  TFldData* column = nullptr;
+  if (c.Columns.Count() == 1) {
+    std::vector<TDbObj*> tables;
+    objs.ObjectsNamed(TDbObject::dboTable, c.GetTableName(), tables);
+    for (TDbObj* t : tables)
+      if (TFldData* f = static_cast<TTblData*>(t)->FindField(c.Columns.Name(0));
+          f && objs.DefaultConstraintOf(*f) == &c)
+        column = f;
+  }
+  const char* why = nullptr;
+  if (!column) why = "its column is not in the script";
+  else if (!column->DefaultValue.empty()) why = "the column has a default of its own";
+  else if (c.ColumnDefaultText().empty()) why = "its expression is MS SQL's own";
+  else return {};
+  const std::string& name = c.GetName().empty() ? c.SystemName : c.GetName();
+  std::string target = c.GetTableName();
+  if (c.Columns.Count() > 0) target += "." + c.Columns.Name(0);
+  return "-- default not written, " + std::string(why) + ": " +
+         LineCommentText(name + " DEFAULT " + c.GetText() + " FOR " + target);
+}
+
 bool TriggerOf(TTrgData& trg, const TTblData& table, bool caseSensitive) {
   if (TDbObj* linked = trg.GetTableObj()) return linked == &table;
   return BelongsTo(table, trg.GetTableName(), trg.GetParentName(), caseSensitive);
@@ -550,7 +575,14 @@ void TObjs::WriteConstraints() {
       if (AddStatement(ScriptLines, c->GetCreateSQL(), Terminator)) ScriptLines.emplace_back();
     }
   };
-  if (GetServerType() == DB::dbMSSQL) pass(ct::Default);
+  if (GetServerType() == DB::dbMSSQL) {
+    pass(ct::Default);
+  } else {
+    for (auto& e : Constraints)
+      if (TCtrData* c = e.Value.get(); c && c->GetConstraintType() == ct::Default)
+        if (std::string note = UnwrittenDefaultNote(*this, *c); !note.empty())
+          ScriptLines.push_back(std::move(note));
+  }
   pass(ct::PrimaryKey);
   pass(ct::Unique);
   pass(ct::ForeignKey);
@@ -748,13 +780,18 @@ void TObjs::GenerateTableScript(std::vector<std::string>& dest, std::string_view
                                       {TCmpObjType::coCheck, ct::Check}};
   for (const TPass& pass : kPasses) {
     if (!filter.Contains(pass.kind)) continue;
-    if (pass.type == ct::Default && st != DB::dbMSSQL) continue;
+    const bool note = pass.type == ct::Default && st != DB::dbMSSQL;
     bool first = true;
     for (auto& e : Constraints) {
       TCtrData* c = e.Value.get();
       if (!c || c->GetConstraintType() != pass.type || inlineKeys.count(c) ||
           !BelongsTo(*table, c->GetTableName(), c->GetParentName(), cs))
         continue;
+      if (note) {
+        if (std::string line = UnwrittenDefaultNote(*this, *c); !line.empty())
+          dest.push_back(std::move(line));
+        continue;
+      }
       const std::string text = c->GetCreateSQL();
       if (text.empty()) continue;
       if (std::exchange(first, false)) dest.emplace_back();

@@ -523,8 +523,9 @@ TEST(MSSQLExtract, SysdependsRowsLinkTheObjectsThatWereRead) {
 }
 
 // Recorded stand-in: no MS SQL Server runs here. The same model written for
-// InterBase and PostgreSQL names every object (but the column default
-// constraints): written, or left out with a comment; a DENY, which neither
+// InterBase and PostgreSQL names every object: written, or left out with a
+// comment; a column default constraint, which neither has, goes with its
+// column as its DEFAULT (or in a comment naming it); a DENY, which neither
 // has, is never written as a GRANT.
 TEST_P(MSSQLExtractGeneration, WrittenForAnotherDialectEveryObjectIsNamed) {
   const Generation& g = GetParam();
@@ -552,12 +553,34 @@ TEST_P(MSSQLExtractGeneration, WrittenForAnotherDialectEveryObjectIsNamed) {
     check(o.Triggers);
     check(o.Indices);
     check(o.Roles);
-    // Column default constraints are MS SQL's own: the other dialects'
-    // writers leave them out (a known loss of the script writer).
-    for (int i = 0; i < o.Constraints.Count(); ++i)
-      if (TCtrData* c = o.Constraints.Object(i); c && c->GetConstraintType() != ct::Default) {
-        EXPECT_TRUE(named(c->GetName().empty() ? c->SystemName : c->GetName())) << c->GetQualifiedName();
+    int defaults = 0;
+    for (int i = 0; i < o.Constraints.Count(); ++i) {
+      TCtrData* c = o.Constraints.Object(i);
+      if (!c) continue;
+      const std::string name = c->GetName().empty() ? c->SystemName : c->GetName();
+      if (c->GetConstraintType() != ct::Default) {
+        EXPECT_TRUE(named(name)) << c->GetQualifiedName();
+        continue;
       }
+      ++defaults;
+      ASSERT_EQ(c->Columns.Count(), 1) << name;
+      TTblData* table = nullptr;
+      for (int t = 0; t < o.Tables.Count() && !table; ++t)
+        if (TTblData* tb = o.Tables.Object(t); tb->GetName() == c->GetTableName() &&
+                                               tb->GetParentName() == c->GetParentName())
+          table = tb;
+      ASSERT_NE(table, nullptr) << name;
+      TFldData* column = table->FindField(c->Columns.Name(0));
+      ASSERT_NE(column, nullptr) << name;
+      const std::string def = c->ColumnDefaultText();
+      if (def.empty()) {
+        EXPECT_TRUE(named("DEFAULT NOT WRITTEN, ITS EXPRESSION IS MS SQL'S OWN: " + name)) << name;
+      } else {
+        EXPECT_EQ(column->GetDefaultText(), def) << name;
+        EXPECT_TRUE(named(column->GetCreateSQL())) << name << ": " << column->GetCreateSQL();
+      }
+    }
+    EXPECT_GT(defaults, 0);
     int denies = 0;
     for (int i = 0; i < o.Grants.Count(); ++i) {
       TGntData* gr = o.Grants.Object(i);
