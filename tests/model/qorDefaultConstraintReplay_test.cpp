@@ -125,7 +125,8 @@ TEST_F(DefaultConstraintScript, Firebird3TakesThemAsColumnDefaults) {
   std::string items;
   for (const DefaultColumn& c : kColumns) {
     std::string value = "COALESCE(CAST(" + std::string(c.column) + " AS VARCHAR(40)), 'null')";
-    if (c.type == dt::TIMESTAMP) value = "IIF(" + std::string(c.column) + " IS NULL, 'null', 'set')";
+    if (c.type == dt::TIMESTAMP)
+      value = "IIF(" + std::string(c.column) + " IS NULL, 'null', 'set')";
     items += "SELECT 'V:" + std::string(c.column) + "=' || " + value + " FROM T_DEFAULTS;\n";
   }
   TFirebirdReplayOptions options;
@@ -154,13 +155,18 @@ TEST_F(DefaultConstraintScript, WrittenForEachDialectWithoutThem) {
     const char* text;  // the string default in the dialect's quoting
   };
   const Case cases[] = {
-      {DB::dbInterBase, "N_ZERO INTEGER DEFAULT 0", "T_NOW TIMESTAMP DEFAULT CURRENT_TIMESTAMP", "'it''s'"},
+      {DB::dbInterBase, "N_ZERO INTEGER DEFAULT 0", "T_NOW TIMESTAMP DEFAULT CURRENT_TIMESTAMP",
+       "'it''s'"},
       {DB::dbPostgreSQL, "\"N_ZERO\" integer default 0",
        "\"T_NOW\" timestamp default CURRENT_TIMESTAMP", "'it''s'"},
-      {DB::dbOracle, "N_ZERO INTEGER DEFAULT 0", "T_NOW TIMESTAMP DEFAULT CURRENT_TIMESTAMP", "'it''s'"},
-      {DB::dbMySQL, "N_ZERO INTEGER DEFAULT 0", "T_NOW TIMESTAMP DEFAULT CURRENT_TIMESTAMP", "'it\\'s'"},
-      {DB::dbDB2, "N_ZERO INTEGER WITH DEFAULT 0", "T_NOW TIMESTAMP WITH DEFAULT CURRENT TIMESTAMP", "'it''s'"},
-      {DB::dbSybaseASA, "N_ZERO INTEGER DEFAULT 0", "T_NOW TIMESTAMP DEFAULT CURRENT TIMESTAMP", "'it''s'"},
+      {DB::dbOracle, "N_ZERO INTEGER DEFAULT 0", "T_NOW TIMESTAMP DEFAULT CURRENT_TIMESTAMP",
+       "'it''s'"},
+      {DB::dbMySQL, "N_ZERO INTEGER DEFAULT 0", "T_NOW TIMESTAMP DEFAULT CURRENT_TIMESTAMP",
+       "'it\\'s'"},
+      {DB::dbDB2, "N_ZERO INTEGER WITH DEFAULT 0", "T_NOW TIMESTAMP WITH DEFAULT CURRENT TIMESTAMP",
+       "'it''s'"},
+      {DB::dbSybaseASA, "N_ZERO INTEGER DEFAULT 0", "T_NOW TIMESTAMP DEFAULT CURRENT TIMESTAMP",
+       "'it''s'"},
       {DB::dbSybaseASE, "N_ZERO INTEGER DEFAULT 0", "T_NOW TIMESTAMP DEFAULT getdate()", "'it''s'"},
   };
   for (const Case& c : cases) {
@@ -169,7 +175,8 @@ TEST_F(DefaultConstraintScript, WrittenForEachDialectWithoutThem) {
     const std::string script = WholeScript();
     EXPECT_THAT(script, ::testing::HasSubstr(c.zero));
     EXPECT_THAT(script, ::testing::HasSubstr(c.now));
-    EXPECT_THAT(UpperAscii(script), ::testing::HasSubstr(UpperAscii(std::string("DEFAULT ") + c.text)));
+    EXPECT_THAT(UpperAscii(script),
+                ::testing::HasSubstr(UpperAscii(std::string("DEFAULT ") + c.text)));
     EXPECT_THAT(script, ::testing::Not(::testing::HasSubstr("N'it''s'")));
     ExpectNotes(script);
     // The single-table script says the same.
@@ -202,8 +209,9 @@ TEST_F(DefaultConstraintScript, AColumnDefaultOfItsOwnOrNoColumnIsNamed) {
   ASSERT_NE(Objs().AddObject(ctr, true), nullptr);
   const std::string script = WholeScript();
   EXPECT_THAT(script, ::testing::HasSubstr("N_ZERO INTEGER DEFAULT 7"));
-  EXPECT_THAT(script, ::testing::HasSubstr("-- default not written, the column has a default of "
-                                           "its own: DF_N_ZERO DEFAULT ((0)) FOR T_DEFAULTS.N_ZERO"));
+  EXPECT_THAT(script,
+              ::testing::HasSubstr("-- default not written, the column has a default of "
+                                   "its own: DF_N_ZERO DEFAULT ((0)) FOR T_DEFAULTS.N_ZERO"));
   EXPECT_THAT(script, ::testing::HasSubstr("-- default not written, its column is not in the "
                                            "script: DF_GONE DEFAULT ((1)) FOR T_DEFAULTS.NO_SUCH"));
 }

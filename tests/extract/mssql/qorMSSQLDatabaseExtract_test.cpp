@@ -566,8 +566,8 @@ TEST_P(MSSQLExtractGeneration, WrittenForAnotherDialectEveryObjectIsNamed) {
       ASSERT_EQ(c->Columns.Count(), 1) << name;
       TTblData* table = nullptr;
       for (int t = 0; t < o.Tables.Count() && !table; ++t)
-        if (TTblData* tb = o.Tables.Object(t); tb->GetName() == c->GetTableName() &&
-                                               tb->GetParentName() == c->GetParentName())
+        if (TTblData* tb = o.Tables.Object(t);
+            tb->GetName() == c->GetTableName() && tb->GetParentName() == c->GetParentName())
           table = tb;
       ASSERT_NE(table, nullptr) << name;
       TFldData* column = table->FindField(c->Columns.Name(0));
