@@ -155,6 +155,27 @@ TEST_P(MSSQLExtractGeneration, ReadsItsCatalogToTheReviewedScript) {
 INSTANTIATE_TEST_SUITE_P(Generations, MSSQLExtractGeneration, ::testing::ValuesIn(kGenerations),
                          [](const auto& info) { return std::string(info.param.fixture); });
 
+// Recorded stand-in: no MS SQL Server runs here. Tables and views are keyed
+// by schema: each trigger of a table or view is linked to the one of its
+// schema.
+TEST_P(MSSQLExtractGeneration, EachTriggerIsLinkedToItsTableOrView) {
+  const Generation& g = GetParam();
+  ReplayRun run(ReplayRun::Load(g.fixture));
+  run.Options().SQLServerVersion = g.configured;
+  ASSERT_TRUE(run.extract.ExtractDatabase());
+  TObjs& o = run.Objs();
+  int linked = 0;
+  for (int i = 0; i < o.Triggers.Count(); ++i) {
+    TTrgData* t = o.Triggers.Object(i);
+    if (t->GetTableName() == "DATABASE") continue;
+    ASSERT_NE(t->GetTableObj(), nullptr) << t->GetQualifiedName();
+    EXPECT_TRUE(SameText(t->GetTableObj()->GetName(), t->GetTableName())) << t->GetQualifiedName();
+    EXPECT_TRUE(SameText(t->GetTableObj()->GetParentName(), t->GetParentName())) << t->GetQualifiedName();
+    ++linked;
+  }
+  EXPECT_GT(linked, 0);
+}
+
 // ----------------------------------------------------------- the mended faults
 
 // Recorded stand-in: no MS SQL Server runs here.
