@@ -369,7 +369,9 @@ void TTrgData::MSSQLPropertyLevels(TPropertyLevel (&levels)[3]) {
     return;
   }
   levels[0].Assign("SCHEMA", GetParentName());
-  levels[1].Assign("TABLE", tableName_);
+  TDbObj* on = tableObj_;
+  if (!on && Owner()) on = FindTableIn(*Owner(), /*viewsOnly=*/false);
+  levels[1].Assign(dynamic_cast<TViwData*>(on) ? "VIEW" : "TABLE", tableName_);
   levels[2].Assign("TRIGGER", GetName());
 }
 
