@@ -28,6 +28,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <unordered_map>
+#include <unordered_set>
 #include <cstdio>
 #include <cstring>
 #include <utility>
@@ -506,11 +507,24 @@ void TObjs::WriteTables() {
   }
 }
 
-void TObjs::WriteIndexes() {
+void TObjs::WriteIndexes(bool onViews) {
+  // An index names its table or view by schema and name: one that a view
+  // has and no table is the view's (MS SQL, any case of the name).
+  auto key = [](const TDbObj& o, const std::string& name) {
+    return UpperLocale(o.GetParentName()) + "." + UpperLocale(name);
+  };
+  std::unordered_set<std::string> views, tables;
+  for (auto& e : Views)
+    if (e.Value) views.insert(key(*e.Value, e.Value->GetName()));
+  if (!views.empty())
+    for (auto& e : Tables)
+      if (e.Value) tables.insert(key(*e.Value, e.Value->GetName()));
   // In dependency order: an MS SQL secondary xml index needs its primary.
   for (TDbObj* o : InDependencyOrder(Indices)) {
     auto* found = dynamic_cast<TIdxData*>(o);
     if (!found || inlineKeys_.count(found)) continue;
+    const std::string k = key(*found, found->TableName);
+    if ((views.count(k) != 0 && tables.count(k) == 0) != onViews) continue;
     TIdxData& idx = *found;
     WriteObjectFiles(idx);
     WriteMSSQLSetOptions(idx.QuotedIdentifier, idx.AnsiNulls);
@@ -722,7 +736,7 @@ void TObjs::GenerateScript() {
   blank();
   WriteDomains();
   WriteTables();
-  WriteIndexes();
+  WriteIndexes(/*onViews=*/false);
   WritePackages();
   WriteConstraints();
   WriteExceptions();
@@ -730,6 +744,7 @@ void TObjs::GenerateScript() {
   WriteGenerators();
   blank();
   WriteViews();
+  WriteIndexes(/*onViews=*/true);
   WriteProcedures();
   if (st == DB::dbInterBase) WriteIBPackages(/*bodies=*/true);
   WriteTriggers();
