@@ -360,6 +360,10 @@ class TCustomObjs : public TObject {
   // name is `name`, in list order, added to `out`. Answered from an index
   // of the list by name, made again whenever the list has changed.
   void ObjectsNamed(TDbObject kind, const std::string& name, std::vector<TDbObj*>& out) const;
+  // The MS SQL default constraint of table column `column` (the first, if
+  // several), or none. Answered from an index of the constraints by table
+  // name, made again whenever the list has changed.
+  TCtrData* DefaultConstraintOf(const TFldData& column) const;
 
   // ---- Dependencies ----
   // Records that `user` refers to `used` (optionally to its column).
@@ -466,9 +470,9 @@ class TCustomObjs : public TObject {
   // The keys and indices by table name while SetInlineKeysIndexed is on.
   struct TInlineKeyIndex;
   std::unique_ptr<TInlineKeyIndex> inlineKeyIndex_;
-  // ObjectsNamed's indices, one per list.
+  // ObjectsNamed's indices, one per list; the last is DefaultConstraintOf's.
   struct TNameIndex;
-  mutable std::unique_ptr<TNameIndex> nameIndex_[5];
+  mutable std::unique_ptr<TNameIndex> nameIndex_[6];
 
   TDatabaseType serverType_ = TDatabaseType::dbAbstract;
 };

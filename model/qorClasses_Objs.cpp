@@ -419,6 +419,34 @@ void TCustomObjs::ObjectsNamed(TDbObject kind, const std::string& name,
   }
 }
 
+TCtrData* TCustomObjs::DefaultConstraintOf(const TFldData& column) const {
+  const auto* table = dynamic_cast<const TTblData*>(column.OwnerObj);
+  if (!table) return nullptr;
+  std::unique_ptr<TNameIndex>& index = nameIndex_[5];
+  if (!index || index->version != Constraints.Version()) {
+    // Every constraint: a type set after it was added is still found.
+    index = std::make_unique<TNameIndex>();
+    for (auto& e : Constraints)
+      if (e.Value) index->byName[UpperAscii(e.Value->GetTableName())].push_back(e.Value.get());
+    index->version = Constraints.Version();
+  }
+  const auto it = index->byName.find(UpperAscii(table->GetName()));
+  if (it == index->byName.end()) return nullptr;
+  const bool cs = Tables.CaseSensitive();
+  auto same = [cs](std::string_view a, std::string_view b) { return cs ? a == b : SameText(a, b); };
+  for (TDbObj* o : it->second) {
+    auto* c = static_cast<TCtrData*>(o);
+    if (c->GetConstraintType() != ct::Default || c->Columns.Count() != 1 ||
+        !same(c->GetTableName(), table->GetName()) || !same(c->Columns.Name(0), column.GetName()))
+      continue;
+    // A schema missing on either side does not tell them apart.
+    if (c->GetParentName().empty() || table->GetParentName().empty() ||
+        same(c->GetParentName(), table->GetParentName()))
+      return c;
+  }
+  return nullptr;
+}
+
 // ------------------------------------------------------------ Dependencies
 
 void TCustomObjs::AddDependency(TDbObj* user, TDbObj* used, int line, int column,

@@ -3,6 +3,7 @@
 // and the drop statements, and the walk overrides.
 #include "model/qorComp_Ctr.h"
 
+#include "base/qorIBVersions.h"
 #include "model/qorComp_Tbl.h"
 #include "platform/qorStrings.h"
 
@@ -27,6 +28,72 @@ const char* ActionWord(std::uint8_t rule, DB st) {
 
 bool HasSchemas(DB st) {
   return st == DB::dbOracle || st == DB::dbMSSQL || st == DB::dbPostgreSQL || st == DB::dbDB2;
+}
+
+// Where the group that s[0] opens closes; npos when it does not. Quoted
+// strings and bracketed names are skipped (a doubled quote closes and
+// opens again).
+std::size_t GroupEnd(std::string_view s) {
+  int depth = 0;
+  for (std::size_t i = 0; i < s.size(); ++i) {
+    const char c = s[i];
+    if (c == '\'' || c == '"' || c == '[') {
+      i = s.find(c == '[' ? ']' : c, i + 1);
+      if (i == std::string_view::npos) return i;
+    } else if (c == '(') {
+      ++depth;
+    } else if (c == ')' && --depth == 0) {
+      return i;
+    }
+  }
+  return std::string_view::npos;
+}
+
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+// A signed decimal number, with an exponent or without.
+bool IsNumber(std::string_view s) {
+  std::size_t i = 0, digits = 0;
+  if (i < s.size() && s[i] == '-') ++i;
+  for (; i < s.size() && IsDigit(s[i]); ++i) ++digits;
+  if (i < s.size() && s[i] == '.')
+    for (++i; i < s.size() && IsDigit(s[i]); ++i) ++digits;
+  if (digits == 0) return false;
+  if (i < s.size() && (s[i] == 'e' || s[i] == 'E')) {
+    ++i;
+    if (i < s.size() && (s[i] == '-' || s[i] == '+')) ++i;
+    if (i == s.size() || !IsDigit(s[i])) return false;
+    while (i < s.size() && IsDigit(s[i])) ++i;
+  }
+  return i == s.size();
+}
+
+// One string literal, '' inside it doubled, and nothing after it.
+bool IsStringLiteral(std::string_view s) {
+  if (s.size() < 2 || s.front() != '\'') return false;
+  for (std::size_t i = 1; i < s.size(); ++i) {
+    if (s[i] != '\'') continue;
+    if (i + 1 < s.size() && s[i + 1] == '\'') ++i;
+    else return i + 1 == s.size();
+  }
+  return false;
+}
+
+// The current timestamp in the dialect's words; empty where it has none
+// that the writer knows.
+std::string_view CurrentTimestampWord(DB st) {
+  switch (ScriptDialect(st)) {
+    case SD::sdInterBase:
+    case SD::sdPostgreSQL:
+    case SD::sdOracle:
+    case SD::sdMySQL: return "CURRENT_TIMESTAMP";
+    case SD::sdDB2:
+    case SD::sdASA: return "CURRENT TIMESTAMP";
+    case SD::sdASE: return "getdate()";
+    case SD::sdMSSQL:
+    case SD::sdGeneric: return {};
+  }
+  return {};
 }
 
 }  // namespace
@@ -212,6 +279,28 @@ std::string TCtrData::GetConstraintText(bool forColumn) {
   if (const std::string storage = StorageOptions.GetStorageSQL(); !storage.empty())
     s += kCrlf + storage;
   return s;
+}
+
+std::string TCtrData::ColumnDefaultText() const {
+  if (constraintType_ != ct::Default) return {};
+  const DB st = GetServerType();
+  std::string t = TrimCtl(GetText());
+  while (t.size() >= 2 && t.front() == '(' && GroupEnd(t) == t.size() - 1)
+    t = TrimCtl(std::string_view(t).substr(1, t.size() - 2));
+  if (t.empty()) return {};
+  if (IsNumber(t) || SameText(t, "NULL")) return t;
+  // The column's type decides the character set, in MS SQL as elsewhere.
+  if ((t.front() == 'N' || t.front() == 'n') && IsStringLiteral(std::string_view(t).substr(1)))
+    t.erase(0, 1);
+  if (IsStringLiteral(t)) return t;
+  const std::string lower = LowerAscii(t);
+  if (lower == "getdate()" || lower == "sysdatetime()" || lower == "current_timestamp") {
+    // InterBase before 6 knows only the 'NOW' string.
+    const TIBServerOptions* ib = GetServerOptions();
+    if (st == DB::dbInterBase && ib && !IBCaps(ib->SQLServerVersion).sqlDialect3) return {};
+    return std::string(CurrentTimestampWord(st));
+  }
+  return {};
 }
 
 std::string TCtrData::GetNotNullText() {

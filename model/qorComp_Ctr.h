@@ -55,6 +55,12 @@ class TCtrData : public TDbObj {
   std::string GetMySQLColumnCheckText();
   // "ALTER TABLE ... ADD" and the constraint (Oracle NOT NULL: MODIFY).
   std::string GetAddSQL();
+  // A default constraint written where the dialect has none, as its
+  // column's DEFAULT: the expression without the parentheses MS SQL stores
+  // around it, in the dialect's words. Empty when its meaning there is not
+  // sure (a function other than the current timestamp, an expression):
+  // the script then names it in a comment instead.
+  std::string ColumnDefaultText() const;
 
   std::uint8_t GetConstraintType() const { return constraintType_; }
   // Stores the type and sets the kind code that belongs to it.

@@ -243,6 +243,14 @@ void TFldData::SetCharSetCollation(std::string_view charSet, std::int32_t charSe
 
 std::string TFldData::GetDefaultText() const {
   const std::string& d = DefaultValue;
+  // MS SQL keeps a column's default as a constraint of its own, which the
+  // other dialects do not have: there it is the column's.
+  if (d.empty()) {
+    TCustomObjs* objs = Owner();
+    if (!objs || ScriptDialect(GetServerType()) == TScriptDialect::sdMSSQL) return d;
+    const TCtrData* c = objs->DefaultConstraintOf(*this);
+    return c ? c->ColumnDefaultText() : d;
+  }
   if (d.size() >= 2 && d.front() == '"' && d.back() == '"')
     return QuotedStr(std::string_view(d).substr(1, d.size() - 2));
   return d;

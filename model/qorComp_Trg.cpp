@@ -41,15 +41,24 @@ bool TTrgData::OnDatabase() const {
   return tableName_ == "DATABASE" || tableName_ == "ALL SERVER";
 }
 
+TDbObj* TTrgData::FindTableIn(const TCustomObjs& objs, bool viewsOnly) const {
+  auto find = [&](const std::string& key) -> TDbObj* {
+    if (!viewsOnly)
+      if (TTblData* t = objs.Tables.FindObject(key)) return t;
+    return objs.Views.FindObject(key);
+  };
+  // Those key by schema, and a trigger is in the schema of its table.
+  const DB st = GetServerType();
+  if ((st == DB::dbMSSQL || st == DB::dbPostgreSQL) && !GetParentName().empty())
+    if (TDbObj* o = find(GetParentName() + "." + tableName_)) return o;
+  return find(TableKey());
+}
+
 void TTrgData::SetTableName(std::string_view name) {
   if (name == tableName_ && tableObj_) return;
   tableName_ = std::string(name);
   tableObj_ = nullptr;
-  TCustomObjs* owner = Owner();
-  if (!owner) return;
-  const std::string key = TableKey();
-  if (TTblData* t = owner->Tables.FindObject(key)) tableObj_ = t;
-  else tableObj_ = owner->Views.FindObject(key);
+  if (TCustomObjs* owner = Owner()) tableObj_ = FindTableIn(*owner, /*viewsOnly=*/false);
 }
 
 void TTrgData::SetBodyEmptied(bool value) {
@@ -336,7 +345,7 @@ TWalk TTrgData::DoBeforeDropWalk() {
   // The other triggers on the same view lose their bodies, which may read
   // what this one is dropped for.
   TCustomObjs* dst = WalkTargetObjs(*this);
-  TViwData* view = dst ? dst->Views.FindObject(TableKey()) : nullptr;
+  auto* view = dst ? static_cast<TViwData*>(FindTableIn(*dst, /*viewsOnly=*/true)) : nullptr;
   if (view) {
     for (int i = 0; i < view->UsedBy().Count(); ++i) {
       TDependObj* e = view->UsedBy().Object(i);
@@ -360,7 +369,9 @@ void TTrgData::MSSQLPropertyLevels(TPropertyLevel (&levels)[3]) {
     return;
   }
   levels[0].Assign("SCHEMA", GetParentName());
-  levels[1].Assign("TABLE", tableName_);
+  TDbObj* on = tableObj_;
+  if (!on && Owner()) on = FindTableIn(*Owner(), /*viewsOnly=*/false);
+  levels[1].Assign(dynamic_cast<TViwData*>(on) ? "VIEW" : "TABLE", tableName_);
   levels[2].Assign("TRIGGER", GetName());
 }
 

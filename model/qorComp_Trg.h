@@ -68,7 +68,8 @@ class TTrgData : public TDbObj {
 
   const std::string& GetTableName() const { return tableName_; }
   // Stores the name and links TableObj to the table, else the view, of
-  // that key in the owner collection.
+  // that name in the owner collection (MS SQL, PostgreSQL: in the
+  // trigger's schema first). The schema is set before.
   void SetTableName(std::string_view name);
   TDbObj* GetTableObj() const { return tableObj_; }
   // Also sets the counterpart's flag.
@@ -105,6 +106,9 @@ class TTrgData : public TDbObj {
  private:
   // The key of the table or view in the collection's lists.
   std::string TableKey() const;
+  // The table, else the view, the trigger is on in `objs` (views only: the
+  // view); none when absent.
+  TDbObj* FindTableIn(const TCustomObjs& objs, bool viewsOnly) const;
   bool OnDatabase() const;  // DATABASE or ALL SERVER (MS SQL)
   // The header and `body` in the dialect's form.
   std::string CreateText(const std::string& body);

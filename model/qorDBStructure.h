@@ -71,7 +71,9 @@ class TObjs : public TCustomObjs {
   void WriteCollations();
   void WriteDomains();
   void WriteTables();
-  void WriteIndexes();
+  // The indices on tables, or (`onViews`) those on views, which come
+  // after their views.
+  void WriteIndexes(bool onViews);
   void WritePackages();
   void WriteIBPackages(bool bodies);
   void WriteConstraints();

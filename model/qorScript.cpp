@@ -28,6 +28,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <unordered_map>
+#include <unordered_set>
 #include <cstdio>
 #include <cstring>
 #include <utility>
@@ -109,6 +110,31 @@ bool BelongsTo(const TTblData& table, std::string_view tableName, std::string_vi
   if (!SameName(tableName, table.GetName(), caseSensitive)) return false;
   return schema.empty() || table.GetParentName().empty() ||
          SameName(schema, table.GetParentName(), caseSensitive);
+}
+
+// An MS SQL default constraint in a dialect without them goes with its
+// column as the column's DEFAULT. Where it cannot, it is named with why;
+// empty when the column carries it.
+std::string UnwrittenDefaultNote(TObjs& objs, TCtrData& c) {
+  TFldData* column = nullptr;
+  if (c.Columns.Count() == 1) {
+    std::vector<TDbObj*> tables;
+    objs.ObjectsNamed(TDbObject::dboTable, c.GetTableName(), tables);
+    for (TDbObj* t : tables)
+      if (TFldData* f = static_cast<TTblData*>(t)->FindField(c.Columns.Name(0));
+          f && objs.DefaultConstraintOf(*f) == &c)
+        column = f;
+  }
+  const char* why = nullptr;
+  if (!column) why = "its column is not in the script";
+  else if (!column->DefaultValue.empty()) why = "the column has a default of its own";
+  else if (c.ColumnDefaultText().empty()) why = "its expression is MS SQL's own";
+  else return {};
+  const std::string& name = c.GetName().empty() ? c.SystemName : c.GetName();
+  std::string target = c.GetTableName();
+  if (c.Columns.Count() > 0) target += "." + c.Columns.Name(0);
+  return "-- default not written, " + std::string(why) + ": " +
+         LineCommentText(name + " DEFAULT " + c.GetText() + " FOR " + target);
 }
 
 bool TriggerOf(TTrgData& trg, const TTblData& table, bool caseSensitive) {
@@ -481,11 +507,24 @@ void TObjs::WriteTables() {
   }
 }
 
-void TObjs::WriteIndexes() {
+void TObjs::WriteIndexes(bool onViews) {
+  // An index names its table or view by schema and name: one that a view
+  // has and no table is the view's (MS SQL, any case of the name).
+  auto key = [](const TDbObj& o, const std::string& name) {
+    return UpperLocale(o.GetParentName()) + "." + UpperLocale(name);
+  };
+  std::unordered_set<std::string> views, tables;
+  for (auto& e : Views)
+    if (e.Value) views.insert(key(*e.Value, e.Value->GetName()));
+  if (!views.empty())
+    for (auto& e : Tables)
+      if (e.Value) tables.insert(key(*e.Value, e.Value->GetName()));
   // In dependency order: an MS SQL secondary xml index needs its primary.
   for (TDbObj* o : InDependencyOrder(Indices)) {
     auto* found = dynamic_cast<TIdxData*>(o);
     if (!found || inlineKeys_.count(found)) continue;
+    const std::string k = key(*found, found->TableName);
+    if ((views.count(k) != 0 && tables.count(k) == 0) != onViews) continue;
     TIdxData& idx = *found;
     WriteObjectFiles(idx);
     WriteMSSQLSetOptions(idx.QuotedIdentifier, idx.AnsiNulls);
@@ -550,7 +589,14 @@ void TObjs::WriteConstraints() {
       if (AddStatement(ScriptLines, c->GetCreateSQL(), Terminator)) ScriptLines.emplace_back();
     }
   };
-  if (GetServerType() == DB::dbMSSQL) pass(ct::Default);
+  if (GetServerType() == DB::dbMSSQL) {
+    pass(ct::Default);
+  } else {
+    for (auto& e : Constraints)
+      if (TCtrData* c = e.Value.get(); c && c->GetConstraintType() == ct::Default)
+        if (std::string note = UnwrittenDefaultNote(*this, *c); !note.empty())
+          ScriptLines.push_back(std::move(note));
+  }
   pass(ct::PrimaryKey);
   pass(ct::Unique);
   pass(ct::ForeignKey);
@@ -690,7 +736,7 @@ void TObjs::GenerateScript() {
   blank();
   WriteDomains();
   WriteTables();
-  WriteIndexes();
+  WriteIndexes(/*onViews=*/false);
   WritePackages();
   WriteConstraints();
   WriteExceptions();
@@ -698,6 +744,7 @@ void TObjs::GenerateScript() {
   WriteGenerators();
   blank();
   WriteViews();
+  WriteIndexes(/*onViews=*/true);
   WriteProcedures();
   if (st == DB::dbInterBase) WriteIBPackages(/*bodies=*/true);
   WriteTriggers();
@@ -748,13 +795,18 @@ void TObjs::GenerateTableScript(std::vector<std::string>& dest, std::string_view
                                       {TCmpObjType::coCheck, ct::Check}};
   for (const TPass& pass : kPasses) {
     if (!filter.Contains(pass.kind)) continue;
-    if (pass.type == ct::Default && st != DB::dbMSSQL) continue;
+    const bool note = pass.type == ct::Default && st != DB::dbMSSQL;
     bool first = true;
     for (auto& e : Constraints) {
       TCtrData* c = e.Value.get();
       if (!c || c->GetConstraintType() != pass.type || inlineKeys.count(c) ||
           !BelongsTo(*table, c->GetTableName(), c->GetParentName(), cs))
         continue;
+      if (note) {
+        if (std::string line = UnwrittenDefaultNote(*this, *c); !line.empty())
+          dest.push_back(std::move(line));
+        continue;
+      }
       const std::string text = c->GetCreateSQL();
       if (text.empty()) continue;
       if (std::exchange(first, false)) dest.emplace_back();

@@ -421,5 +421,52 @@ TEST_F(CtrWalkTest, KeysDropTheirForeignKeysFirst) {
   EXPECT_EQ(writer.Trace(), (std::vector<std::string>{"CK_A:3"}));
 }
 
+// An MS SQL default as another dialect's column DEFAULT: the stored
+// parentheses off, only what means the same there kept.
+TEST_F(CtrTest, MSSQLDefaultAsAColumnDefault) {
+  struct DefaultCase {
+    const char* stored;
+    const char* written;  // empty: not written
+    DB server = DB::dbInterBase;
+    IBV version = IBV::st_Firebird_30;
+  };
+  const DefaultCase cases[] = {
+      {"((0))", "0"},
+      {" ( (-12.50) ) ", "-12.50"},
+      {"((1.5E-3))", "1.5E-3"},
+      {"((1e))", ""},
+      {"(N'a''b')", "'a''b'"},
+      {"('(x)')", "'(x)'"},
+      {"('a)(b')", "'a)(b'"},
+      {"('a')+('b')", ""},
+      {"('a' + 'b')", ""},
+      {"(NULL)", "NULL"},
+      {"(getdate())", "CURRENT_TIMESTAMP"},
+      {"(SYSDATETIME())", "CURRENT_TIMESTAMP", DB::dbPostgreSQL},
+      {"(getdate())", "CURRENT TIMESTAMP", DB::dbDB2},
+      {"(getdate())", "getdate()", DB::dbSybaseASE},
+      // InterBase before 6 has no CURRENT_TIMESTAMP.
+      {"(getdate())", "", DB::dbInterBase, IBV::st_InterBase_5x},
+      {"(getutcdate())", ""},
+      {"(newid())", ""},
+      {"([dbo].[f]())", ""},
+      {"(0x00)", ""},
+      {"((1)", ""},
+      {"()", ""},
+      {"", ""},
+  };
+  for (const DefaultCase& c : cases) {
+    SCOPED_TRACE(c.stored);
+    Server(c.server, c.version);
+    TCtrData* d = Constraint(ct::Default, "DF_A", "T", {"A"});
+    d->SetText(c.stored);
+    EXPECT_EQ(d->ColumnDefaultText(), c.written);
+  }
+  Server(DB::dbInterBase);
+  TCtrData* check = Constraint(ct::Check, "CK_A", "T", {"A"});
+  check->SetText("(0)");
+  EXPECT_EQ(check->ColumnDefaultText(), "") << "only a default constraint";
+}
+
 }  // namespace
 }  // namespace qor::test

@@ -31,6 +31,34 @@ class TriggerTest : public DDLTest {
   }
 };
 
+// MS SQL and PostgreSQL key tables and views by schema: a trigger named
+// with its table's bare name finds the one of its own schema (where two
+// schemas hold that name, not the other); without a schema the bare key.
+TEST_F(TriggerTest, LinksToTheTableOrViewOfItsSchema) {
+  auto on = [this](const std::string& name, const std::string& table, const std::string& schema) {
+    TTrgData* t = Held<TTrgData>(name, schema);
+    t->SetTableName(table);
+    return t->GetTableObj();
+  };
+  for (const DB st : {DB::dbMSSQL, DB::dbPostgreSQL}) {
+    SCOPED_TRACE(static_cast<int>(st));
+    Server(st);
+    TTblData* dboT = Held<TTblData>("T", "DBO");
+    TTblData* salesT = Held<TTblData>("T", "SALES");
+    TViwData* v = Held<TViwData>("V", "SALES");
+    TTblData* bare = Held<TTblData>("B");
+    EXPECT_EQ(on("TR1", "T", "SALES"), salesT);
+    EXPECT_EQ(on("TR2", "T", "DBO"), dboT);
+    EXPECT_EQ(on("TR3", "V", "SALES"), v);
+    EXPECT_EQ(on("TR4", "B", "SALES"), bare);
+    EXPECT_EQ(on("TR5", "V", "DBO"), nullptr);
+  }
+  // Elsewhere the key is the bare name, as before.
+  Server(DB::dbInterBase);
+  TTblData* t = Held<TTblData>("T");
+  EXPECT_EQ(on("TR", "T", ""), t);
+}
+
 TEST_F(TriggerTest, InterBaseEventsComeFromTheTypeCode) {
   for (const TIBTriggerType& row : kIBTriggerTypes) {
     SCOPED_TRACE(row.Name);

@@ -499,6 +499,30 @@ TEST_F(DescriptionTest, OtherDialects) {
        "exec sys.sp_addextendedproperty @name=N'MS_Description', @value=N'it''s', "
        "@level0type=N'SCHEMA', @level0name=N'DBO', @level1type=N'VIEW', @level1name=N'V', "
        "@level2type=N'INDEX', @level2name=N'IX'"},
+      {"MS SQL trigger of a view",
+       [&] {
+         Objs().SetServerType(DB::dbMSSQL);
+         auto v = std::make_unique<TViwData>(&Objs());
+         v->SetName("V");
+         v->SetParentName("DBO");
+         Objs().AddObject(v.release(), true);
+         auto* t = Described<TTrgData>(DB::dbMSSQL, "TR", "DBO");
+         t->SetTableName("V");
+         return t;
+       },
+       "exec sys.sp_addextendedproperty @name=N'MS_Description', @value=N'it''s', "
+       "@level0type=N'SCHEMA', @level0name=N'DBO', @level1type=N'VIEW', @level1name=N'V', "
+       "@level2type=N'TRIGGER', @level2name=N'TR'"},
+      {"MS SQL trigger of a table",
+       [&] {
+         Objs().SetServerType(DB::dbMSSQL);
+         auto* t = Described<TTrgData>(DB::dbMSSQL, "TR", "DBO");
+         t->SetTableName("T");
+         return t;
+       },
+       "exec sys.sp_addextendedproperty @name=N'MS_Description', @value=N'it''s', "
+       "@level0type=N'SCHEMA', @level0name=N'DBO', @level1type=N'TABLE', @level1name=N'T', "
+       "@level2type=N'TRIGGER', @level2name=N'TR'"},
       {"MS SQL database trigger", [&] { return Described<TTrgData>(DB::dbMSSQL, "TR"); },
        "exec sys.sp_addextendedproperty @name=N'MS_Description', @value=N'it''s', "
        "@level0type=N'TRIGGER', @level0name=N'TR'"},

@@ -366,6 +366,32 @@ TEST_F(ScriptTest, MSSQLSettingsAreWrittenWhenTheyChange) {
   EXPECT_FALSE(Objs().CurQuotedIdentifier || Objs().CurAnsiNulls);
 }
 
+// An index on a view (MS SQL) needs its view: it comes after the views,
+// an index on a table before them. The view is found by schema and name
+// in any case; a table of that name in the schema keeps its index first.
+TEST_F(ScriptTest, AnIndexOnAViewComesAfterItsView) {
+  Server(DB::dbMSSQL);
+  Table("T", "DBO");
+  Table("V2", "SALES");
+  auto view = [this](const std::string& name, const std::string& schema) {
+    auto v = std::make_unique<Texted<TViwData>>(&Objs(), "CREATE VIEW " + schema + "." + name);
+    v->SetName(name);
+    v->SetParentName(schema);
+    ASSERT_NE(Objs().AddObject(v, true), nullptr);
+  };
+  view("V", "DBO");
+  view("V2", "DBO");
+  Index("IX_T", "T", "DBO");
+  Index("IX_V", "v", "DBO");         // the view, spelled otherwise
+  Index("IX_V2", "V2", "SALES");     // the table of another schema
+  const std::string s = Joined();
+  const std::size_t createView = s.find("CREATE VIEW DBO.V\r");
+  ASSERT_NE(createView, std::string::npos) << s;
+  EXPECT_LT(s.find("IX_T"), s.find("CREATE VIEW")) << s;
+  EXPECT_LT(s.find("IX_V2"), s.find("CREATE VIEW")) << s;
+  EXPECT_GT(s.find("IX_V "), createView) << s;
+}
+
 TEST_F(ScriptTest, ConstraintsInPassesByType) {
   Server(DB::dbMSSQL);
   Table("T");

@@ -26,7 +26,7 @@ COMMENT ON COLUMN "APP"."CUSTOMERS"."NAME" IS 'Shown on invoices';
 
 CREATE TABLE "APP"."ORDERS"("ID" integer not null,
 "CUSTOMER_ID" integer,
-"AMOUNT" numeric(12,2),
+"AMOUNT" numeric(12,2) default 0,
 "NOTE" varchar(200));
 
 CREATE INDEX "IX_ORDERS_CUSTOMER" ON "APP"."ORDERS"("CUSTOMER_ID");
@@ -103,7 +103,7 @@ GRANT INSERT, SELECT ON "APP"."ORDERS" TO "R_CLERK";
 /* Database: SHOP */
 CREATE TABLE "APP"."ORDERS"("ID" integer not null,
 "CUSTOMER_ID" integer,
-"AMOUNT" numeric(12,2),
+"AMOUNT" numeric(12,2) default 0,
 "NOTE" varchar(200));
 
 

@@ -155,6 +155,27 @@ TEST_P(MSSQLExtractGeneration, ReadsItsCatalogToTheReviewedScript) {
 INSTANTIATE_TEST_SUITE_P(Generations, MSSQLExtractGeneration, ::testing::ValuesIn(kGenerations),
                          [](const auto& info) { return std::string(info.param.fixture); });
 
+// Recorded stand-in: no MS SQL Server runs here. Tables and views are keyed
+// by schema: each trigger of a table or view is linked to the one of its
+// schema.
+TEST_P(MSSQLExtractGeneration, EachTriggerIsLinkedToItsTableOrView) {
+  const Generation& g = GetParam();
+  ReplayRun run(ReplayRun::Load(g.fixture));
+  run.Options().SQLServerVersion = g.configured;
+  ASSERT_TRUE(run.extract.ExtractDatabase());
+  TObjs& o = run.Objs();
+  int linked = 0;
+  for (int i = 0; i < o.Triggers.Count(); ++i) {
+    TTrgData* t = o.Triggers.Object(i);
+    if (t->GetTableName() == "DATABASE") continue;
+    ASSERT_NE(t->GetTableObj(), nullptr) << t->GetQualifiedName();
+    EXPECT_TRUE(SameText(t->GetTableObj()->GetName(), t->GetTableName())) << t->GetQualifiedName();
+    EXPECT_TRUE(SameText(t->GetTableObj()->GetParentName(), t->GetParentName())) << t->GetQualifiedName();
+    ++linked;
+  }
+  EXPECT_GT(linked, 0);
+}
+
 // ----------------------------------------------------------- the mended faults
 
 // Recorded stand-in: no MS SQL Server runs here.
@@ -523,8 +544,9 @@ TEST(MSSQLExtract, SysdependsRowsLinkTheObjectsThatWereRead) {
 }
 
 // Recorded stand-in: no MS SQL Server runs here. The same model written for
-// InterBase and PostgreSQL names every object (but the column default
-// constraints): written, or left out with a comment; a DENY, which neither
+// InterBase and PostgreSQL names every object: written, or left out with a
+// comment; a column default constraint, which neither has, goes with its
+// column as its DEFAULT (or in a comment naming it); a DENY, which neither
 // has, is never written as a GRANT.
 TEST_P(MSSQLExtractGeneration, WrittenForAnotherDialectEveryObjectIsNamed) {
   const Generation& g = GetParam();
@@ -552,12 +574,34 @@ TEST_P(MSSQLExtractGeneration, WrittenForAnotherDialectEveryObjectIsNamed) {
     check(o.Triggers);
     check(o.Indices);
     check(o.Roles);
-    // Column default constraints are MS SQL's own: the other dialects'
-    // writers leave them out (a known loss of the script writer).
-    for (int i = 0; i < o.Constraints.Count(); ++i)
-      if (TCtrData* c = o.Constraints.Object(i); c && c->GetConstraintType() != ct::Default) {
-        EXPECT_TRUE(named(c->GetName().empty() ? c->SystemName : c->GetName())) << c->GetQualifiedName();
+    int defaults = 0;
+    for (int i = 0; i < o.Constraints.Count(); ++i) {
+      TCtrData* c = o.Constraints.Object(i);
+      if (!c) continue;
+      const std::string name = c->GetName().empty() ? c->SystemName : c->GetName();
+      if (c->GetConstraintType() != ct::Default) {
+        EXPECT_TRUE(named(name)) << c->GetQualifiedName();
+        continue;
       }
+      ++defaults;
+      ASSERT_EQ(c->Columns.Count(), 1) << name;
+      TTblData* table = nullptr;
+      for (int t = 0; t < o.Tables.Count() && !table; ++t)
+        if (TTblData* tb = o.Tables.Object(t);
+            tb->GetName() == c->GetTableName() && tb->GetParentName() == c->GetParentName())
+          table = tb;
+      ASSERT_NE(table, nullptr) << name;
+      TFldData* column = table->FindField(c->Columns.Name(0));
+      ASSERT_NE(column, nullptr) << name;
+      const std::string def = c->ColumnDefaultText();
+      if (def.empty()) {
+        EXPECT_TRUE(named("DEFAULT NOT WRITTEN, ITS EXPRESSION IS MS SQL'S OWN: " + name)) << name;
+      } else {
+        EXPECT_EQ(column->GetDefaultText(), def) << name;
+        EXPECT_TRUE(named(column->GetCreateSQL())) << name << ": " << column->GetCreateSQL();
+      }
+    }
+    EXPECT_GT(defaults, 0);
     int denies = 0;
     for (int i = 0; i < o.Grants.Count(); ++i) {
       TGntData* gr = o.Grants.Object(i);

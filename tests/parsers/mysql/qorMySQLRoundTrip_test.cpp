@@ -9,10 +9,11 @@
 // of view columns and the descriptions of parameters (not written), the
 // names of routine results (a result has none in MySQL), where a
 // procedure's outputs stand (they are its OUT parameters), and the MS SQL
-// style default constraint. The fixture's kinds that MySQL has no statement
-// for (external functions, domains, exceptions, generators, events, roles,
-// grants) are written in other dialects' words: each of those statements
-// may give messages, and nothing else may.
+// style default constraint (its column's default there). The fixture's
+// kinds that MySQL has no statement for (external functions, domains,
+// exceptions, generators, events, roles, grants) are written in other
+// dialects' words: each of those statements may give messages, and nothing
+// else may.
 #include "parsers/mysql/qorMySQLParser.h"
 
 #include "base/qorMsgMngr.h"
@@ -92,6 +93,11 @@ TEST(MySQLRoundTrip, OurGoldenScriptParsesBackIntoTheShopModel) {
 
   TDBStructure source;
   test::TShopFixture(*source.GetObjs()).Build(TDatabaseType::dbMySQL);
+  // The MS SQL style default constraint is written as its column's default.
+  for (auto& e : source.GetObjs()->Constraints)
+    if (TCtrData* c = e.Value.get(); c && c->GetConstraintType() == ct::Default)
+      source.GetObjs()->FindField(c->GetTableName(), c->Columns.Name(0))->DefaultValue =
+          c->ColumnDefaultText();
 
   TDBStructure target;
   TObjs& objs = *target.GetObjs();

@@ -121,7 +121,7 @@ CREATE TRIGGER DBO.TR_VCUSTOMER_UPDATE ON DBO.VCUSTOMER
 UPDATE dbo.Customer SET Name = i.Name FROM inserted i WHERE i.CustomerID = dbo.Customer.CustomerID
 go
 
-exec dbo.sp_addextendedproperty @name=N'MS_Description', @value=N'Renames through the view', @level0type=N'SCHEMA', @level0name=N'DBO', @level1type=N'TABLE', @level1name=N'VCUSTOMER', @level2type=N'TRIGGER', @level2name=N'TR_VCUSTOMER_UPDATE'
+exec dbo.sp_addextendedproperty @name=N'MS_Description', @value=N'Renames through the view', @level0type=N'SCHEMA', @level0name=N'DBO', @level1type=N'VIEW', @level1name=N'VCUSTOMER', @level2type=N'TRIGGER', @level2name=N'TR_VCUSTOMER_UPDATE'
 go
 
 
