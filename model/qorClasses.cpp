@@ -10,6 +10,7 @@
 #include "model/qorComp_Viw.h"
 #include "model/qorScriptWriter.h"
 #include "parsers/keywords/qorQuoteIdentifier.h"
+#include "platform/qorBlockPool.h"
 #include "platform/qorStrings.h"
 
 #include <algorithm>
@@ -610,6 +611,20 @@ TWalk TDbObj::WriteCreateWalk() {
 // -------------------------------------------------------------- TDependObj
 
 TDependObj::TDependObj(TCustomObjs* owner) : TDbObj(owner) { ObjType = TDbObject::dboDepend; }
+
+// ------------------------------------------------ the pooled classes' blocks
+
+namespace {
+// Constant-initialised: no constructor runs before main, and the pools are
+// there for objects freed at any time.
+constinit TBlockPool edgePool(sizeof(TDependObj));
+constinit TBlockPool fieldPool(sizeof(TFldData));
+}  // namespace
+
+void* TDependObj::operator new(std::size_t size) { return edgePool.Allocate(size); }
+void TDependObj::operator delete(void* p, std::size_t size) noexcept { edgePool.Free(p, size); }
+void* TFldData::operator new(std::size_t size) { return fieldPool.Allocate(size); }
+void TFldData::operator delete(void* p, std::size_t size) noexcept { fieldPool.Free(p, size); }
 
 std::string TDependObj::GetDisplayName() {
   if (!FieldName.empty()) return GetName() + " (field: " + FieldName + ")";

@@ -15,6 +15,7 @@
 #include "model/qorWalk.h"
 #include "platform/qorNameList.h"
 #include "platform/qorObject.h"
+#include "platform/qorRareString.h"
 
 #include <cstdint>
 #include <functional>
@@ -157,7 +158,7 @@ class TDbObj : public TObject {
   const std::string& GetName() const { return name_; }
   // Upper-cased for MS SQL unless its identifiers are case-sensitive.
   void SetName(std::string_view value);
-  const std::string& GetParentName() const { return parentName_; }
+  const std::string& GetParentName() const { return parentName_.str(); }
   void SetParentName(std::string_view value);
   // The quoted, qualified name.
   std::string GetQualifiedName();
@@ -197,14 +198,16 @@ class TDbObj : public TObject {
 
   // ---- Data ----
   TDbObj* Counterpart = nullptr;  // same kind in another collection; not owned
-  std::string SourceSQL;
-  std::string SourceCopy;  // written together with SourceSQL
+  // The text members below are empty in most objects: TRareString keeps
+  // them out of line until set.
+  TRareString SourceSQL;
+  TRareString SourceCopy;  // written together with SourceSQL
   std::int32_t Id = -1;
   TDbObject ObjType = TDbObject::dboUnknown;
-  std::string SystemName;
+  TRareString SystemName;
   std::int32_t ObjectId = 0;
-  std::string ObjectSource;
-  std::string OwnerQualifier;
+  TRareString ObjectSource;
+  TRareString OwnerQualifier;
   bool QuotedIdentifier = false;
   bool AnsiNulls = false;
   bool Suppressed = false;
@@ -265,7 +268,7 @@ class TDbObj : public TObject {
 
   TCustomObjs* owner_;
   std::string name_;
-  std::string parentName_;
+  TRareString parentName_;
   // Description and Text, made when either is first set: columns, edges
   // and keys, by far the most objects, have neither.
   struct TTexts {
@@ -288,9 +291,12 @@ class TDependObj : public TDbObj {
  public:
   explicit TDependObj(TCustomObjs* owner);
   const char* ClassName() const override { return "TDependObj"; }
+  // Edges come by the hundred thousand: their blocks come from a pool.
+  static void* operator new(std::size_t size);
+  static void operator delete(void* p, std::size_t size) noexcept;
   std::string GetDisplayName() override;
 
-  std::string FieldName;       // the column named, empty for the whole object
+  TRareString FieldName;       // the column named, empty for the whole object
   TDbObj* Target = nullptr;    // not owned
   bool Active = true;          // cleared once the walk has served the edge
   bool Changed = false;

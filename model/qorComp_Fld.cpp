@@ -16,6 +16,7 @@
 #include "model/qorScriptWriter.h"
 #include "platform/qorStrings.h"
 
+#include <algorithm>
 #include <array>
 #include <initializer_list>
 
@@ -846,13 +847,31 @@ TWalk TFldData::DoBeforeDropWalk() {
       co_await user->WriteDropWalk();
     }
   }
-  // Views of the target that read the table go, so the column can.
+  // Views of the target that read the table go, so the column can. They
+  // are the users of the tables of that name, taken in the views' list
+  // order: a domain dropped under thousands of columns reads no view list.
   TCustomObjs* dst = Owner() ? Owner()->GetTargetObjs() : nullptr;
   if (!dst) dst = Owner();
   if (dst) {
-    for (int v = 0; v < dst->Views.Count(); ++v) {
-      TViwData* view = dst->Views.Object(v);
-      if (!view) continue;
+    std::vector<TDbObj*> tables;
+    dst->ObjectsNamed(TDbObject::dboTable, table, tables);
+    if (auto* own = dynamic_cast<TTblData*>(OwnerObj);
+        own && own->GetName() == table && std::find(tables.begin(), tables.end(), own) == tables.end())
+      tables.push_back(own);
+    std::vector<std::pair<int, TViwData*>> readers;
+    for (TDbObj* t : tables)
+      for (const auto& u : t->UsedBy()) {
+        auto* view = dynamic_cast<TViwData*>(u.Value ? u.Value->Target : nullptr);
+        if (!view) continue;
+        int at = -1;
+        // A view renamed since it was stored is looked for by its object.
+        if (!dst->Views.Find(view->GetKeyName(), at) || dst->Views.Object(at) != view)
+          at = dst->Views.IndexOfObject(view);
+        if (at >= 0) readers.emplace_back(at, view);
+      }
+    std::sort(readers.begin(), readers.end());
+    readers.erase(std::unique(readers.begin(), readers.end()), readers.end());
+    for (const auto& [at, view] : readers) {
       for (int i = 0; i < view->DependsOn().Count(); ++i) {
         TDependObj* e = view->DependsOn().Object(i);
         if (!e || !e->Active || !dynamic_cast<TTblData*>(e->Target)) continue;

@@ -47,6 +47,10 @@ class TFldData : public TDbObj {
   // holds the column, or none.
   TFldData(TCustomObjs* owner, TDbObj* ownerObj);
   ~TFldData() override;
+  // Columns and key entries come by the hundred thousand: their blocks come
+  // from a pool.
+  static void* operator new(std::size_t size);
+  static void operator delete(void* p, std::size_t size) noexcept;
   const char* ClassName() const override { return "TFldData"; }
   TDbObject GetKind() const override { return TDbObject::dboField; }
 
@@ -91,7 +95,9 @@ class TFldData : public TDbObj {
   // A parameter or result of a stored routine.
   bool IsRoutineParam() const;
 
-  std::string DefaultValue;
+  // A database has columns by the million: the texts that most of them
+  // leave empty are TRareString, one pointer until set.
+  TRareString DefaultValue;
   std::uint8_t DataType = dt::Unknown;
   std::int32_t Length = 0;  // -1 = MAX
   std::int32_t Precision = 0;
@@ -101,21 +107,21 @@ class TFldData : public TDbObj {
   bool ZeroFill = false;
   bool BinaryAttr = false;
   bool AutoIncrement = false;
-  std::string DomainName;
-  std::string DomainSchema;
-  std::string TableName;
+  TRareString DomainName;
+  TRareString DomainSchema;
+  TRareString TableName;
   TDbObj* OwnerObj = nullptr;  // not owned
-  std::string CharSet;
+  TRareString CharSet;
   std::int32_t CharSetId = 0;
-  std::string CheckText;
-  std::string CheckName;
-  std::string Collation;
+  TRareString CheckText;
+  TRareString CheckName;
+  TRareString Collation;
   std::int32_t CollationId = 0;
   std::int32_t SubType = 0;
   std::int32_t SegmentSize = 0;
   bool TypeOf = false;
-  std::string TypeOfTable;
-  std::string TypeOfColumn;
+  TRareString TypeOfTable;
+  TRareString TypeOfColumn;
   std::vector<std::pair<std::int32_t, std::int32_t>> ArrayBounds;  // lower, upper
   std::uint8_t ParamDirection = 0;  // 1 in, 2 out, 3 inout, 4 variadic
   bool ByValue = false;
@@ -129,20 +135,20 @@ class TFldData : public TDbObj {
   std::int64_t IdentitySeed = 0;
   std::int64_t IdentityIncrement = 0;
   char GeneratedKind = '\0';  // 'A' always, 'D' by default
-  std::string GeneratedExpr;
+  TRareString GeneratedExpr;
   bool RowGuidCol = false;
   bool Persisted = false;
-  std::string XmlSchema;
+  TRareString XmlSchema;
   bool IsRef = false;
   bool WithTimeZone = false;
   bool WithLocalTimeZone = false;
-  std::string KeyName;
+  TRareString KeyName;
   std::unique_ptr<TTblData> TableType;
   std::int32_t Logged = -1;   // -1 unspecified, 0 NOT, 1 on
   std::int32_t Compact = -1;
   bool ForBitData = false;
   bool JavaClass = false;
-  std::string JavaClassName;
+  TRareString JavaClassName;
 
   // The sequence options of an identity column of a table, made when first
   // asked for while the column is an identity: a database has columns by

@@ -791,6 +791,31 @@ TEST_F(FldWalkTest, DropTakesItsUsersAlong) {
   EXPECT_FALSE(c->GetSelected());
 }
 
+TEST_F(FldWalkTest, DropTakesTheViewsOfItsTableOnceInTheViewListsOrder) {
+  // PostgreSQL keys a view by schema and name, while a table's users are
+  // listed by bare name: "A" of schema "Z" is listed before "B" of schema
+  // "A" among the users and after it among the views. Two tables share the
+  // name T; the views of either go, each once, and no other view.
+  Server(DB::dbPostgreSQL);
+  TTblData* t = Held<TTblData>("T", "S");
+  TTblData* twin = Held<TTblData>("T", "S2");
+  TTblData* other = Held<TTblData>("OTHER", "S");
+  TFldData* c = Column(t, "C");
+  TViwData* a = Held<TViwData>("A", "Z");
+  TViwData* b = Held<TViwData>("B", "A");
+  TViwData* both = Held<TViwData>("M", "M");
+  TViwData* unrelated = Held<TViwData>("N", "N");
+  Objs().AddDependency(a, t, 0, 0);
+  Objs().AddDependency(b, twin, 0, 0);
+  Objs().AddDependency(both, other, 0, 0);
+  Objs().AddDependency(both, t, 0, 0);
+  Objs().AddDependency(both, twin, 0, 0);
+  Objs().AddDependency(unrelated, other, 0, 0);
+  c->WriteDrop();
+  EXPECT_EQ(writer.Trace(), (std::vector<std::string>{"B:3", "M:3", "A:3", "C:3"}));
+  EXPECT_TRUE(unrelated->GetSelected());
+}
+
 TEST_F(FldWalkTest, DropAltersARoutineThatReadsTheColumnToItsEmptyBody) {
   TTblData* t = Held<TTblData>("T");
   TFldData* c = Column(t, "C");

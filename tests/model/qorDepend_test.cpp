@@ -248,6 +248,45 @@ TEST_F(DependTest, FreeingAnObjectAnywhereTakesItsEdgesAlong) {
   EXPECT_EQ(stays.UsedBy().Count(), 0);
 }
 
+TEST_F(DependTest, FreedAndRemadeObjectsKeepNoStaleEdges) {
+  // Enough columns and edges to fill several of their pools' slabs, every
+  // other table dropped and made again: an object made in a block that a
+  // freed column or edge held starts without edges, and the edges made
+  // afterwards pair up as before.
+  constexpr int kTables = 120;
+  auto name = [](int i) { return "T" + std::to_string(i); };
+  auto make = [&](int i) {
+    TTblData* t = Held<TTblData>(name(i));
+    for (int c = 0; c < 6; ++c) Column(t->Fields, t, "C" + std::to_string(c));
+    return t;
+  };
+  auto link = [&](int i) {
+    TTblData* t = Objs().FindTable(name(i));
+    TTblData* parent = Objs().FindTable(name(i - 1));
+    Objs().AddDependency(t, parent, 0, 0, "C0");
+    Objs().AddDependency(t->FindField("C1"), parent->FindField("C2"), 0, 0);
+  };
+  for (int i = 0; i < kTables; ++i) make(i);
+  for (int i = 1; i < kTables; ++i) link(i);
+  for (int i = 1; i < kTables; i += 2) Objs().DropTable(name(i), name(i));
+  ExpectConsistent();
+  for (int i = 1; i < kTables; i += 2) {
+    TTblData* t = make(i);
+    EXPECT_TRUE(t->DependsOn().Empty() && t->UsedBy().Empty()) << name(i);
+    for (const auto& f : t->Fields)
+      EXPECT_TRUE(f.Value->DependsOn().Empty() && f.Value->UsedBy().Empty()) << name(i);
+  }
+  for (int i = 1; i < kTables; ++i) link(i);
+  ExpectConsistent();
+  for (int i = 0; i < kTables; ++i) {
+    TTblData* t = Objs().FindTable(name(i));
+    const int users = i + 1 < kTables ? 1 : 0;
+    EXPECT_EQ(t->DependsOn().Count(), i > 0 ? 1 : 0) << name(i);
+    EXPECT_EQ(t->FindField("C0")->UsedBy().Count(), users) << name(i);
+    EXPECT_EQ(t->FindField("C2")->UsedBy().Count(), users) << name(i);
+  }
+}
+
 TEST_F(DependTest, DetachedTableIsForgottenByTriggers) {
   TTblData* held = Held<TTblData>("T");
   TTrgData* trg = Held<TTrgData>("TR");

@@ -145,7 +145,7 @@ std::set<std::string> ModelFacts(TObjs& objs) {
     for (int c = 0; c < t->Fields.Count(); ++c) {
       TFldData* col = t->Fields.Object(c);
       f.insert("column " + t->GetName() + "." + col->GetName() + " at=" + std::to_string(c) +
-               " domain=" + (col->DataType == dt::UserType ? col->DomainName : "") +
+               " domain=" + (col->DataType == dt::UserType ? col->DomainName.str() : "") +
                " computed=" + (col->IsComputed() ? "1" : "0") + " notnull=" +
                (col->Nullable ? "0" : "1") + " default=" + (col->DefaultValue.empty() ? "0" : "1") +
                " dims=" + std::to_string(col->ArrayBounds.size()));
