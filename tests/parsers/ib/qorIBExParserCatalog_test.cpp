@@ -50,10 +50,12 @@ const TReviewedEdge kEngineOnly[] = {
 
 // Our edges the engine does not list: kinds of reference the engine
 // records elsewhere or not at all.
+// clang-format off
 const TReviewedEdge kOursOnly[] = {
     {"view: -> dom:", "a view reading a table column depends on the domains of that table's "
                       "columns, which the engine records for the table alone"},
 };
+// clang-format on
 
 struct TCase {
   const char* Name;
