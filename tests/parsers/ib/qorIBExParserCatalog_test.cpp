@@ -118,6 +118,7 @@ TEST_P(IbBodyDependencies, AgreeWithTheEnginesDependencyTable) {
     obj->SetText(source);
     dependents[key] = obj;
   };
+  // clang-format off
   for (auto& r : cat.Rows("select rdb$procedure_name n, rdb$procedure_source s from rdb$procedures"
                           " where" + user + "and rdb$package_name is null", {"N", "S"}))
     body("procedure:" + r["N"], o.FindProcedure(r["N"]), r["S"]);
@@ -145,6 +146,7 @@ TEST_P(IbBodyDependencies, AgreeWithTheEnginesDependencyTable) {
     p->HeaderText = r["H"];
     body("package:" + r["N"], p, r["B"]);
   }
+  // clang-format on
   // A computed column of a table is its own dependent; one of a view (an
   // expression in its select list) stands for the view.
   std::map<std::string, std::string> fieldSources;  // RDB$n -> dependent key
