@@ -363,8 +363,8 @@ void DescribeType(SQLSMALLINT sqlType, TFieldType& fieldType, TReadAs& readAs) {
     default:
       fieldType = TFieldType::ftString; return;
   }
-}
   // clang-format on
+}
 
 // The whole value of a column, read piece by piece; nullopt for NULL. Text
 // is read in wide characters and turned into UTF-8.
