@@ -6,7 +6,7 @@ ASAN    := build/asan
 PLAIN   := build/plain
 CMAKE_COMMON := -DCMAKE_BUILD_TYPE=Debug -DQOR_WERROR=ON
 
-.PHONY: all deps test test-asan test-plain run bench fuzz format-check clean
+.PHONY: all deps test test-asan test-plain run bench fuzz format format-check format-check-changed clean
 
 all: test
 
@@ -40,9 +40,17 @@ run: deps
 	cmake --build $(PLAIN) -j $(JOBS) --target quorvane
 	scripts/run-app.sh $(PLAIN)
 
-# The layout of the lines changed since main (FORMAT_BASE), not the whole tree.
-FORMAT_BASE ?= main
+# Layout (.clang-format): `format` lays out the whole tree, `format-check`
+# lists per file the lines it would change and fails on any, and
+# `format-check-changed` looks only at the lines changed since FORMAT_BASE.
+format: deps
+	scripts/format-tree.sh --apply
+
 format-check: deps
+	scripts/format-tree.sh --check
+
+FORMAT_BASE ?= main
+format-check-changed: deps
 	scripts/check-format.sh $(FORMAT_BASE)
 
 clean:

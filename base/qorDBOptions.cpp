@@ -13,12 +13,16 @@ namespace {
 
 using SD = TScriptDialect;
 
+// clang-format off
 constexpr std::array<std::string_view, 14> kIBNames = {
     "InterBase 4.x", "InterBase 5.x", "InterBase 6.x", "FireBird 1.x",  "Yaffil 1.x",
     "FireBird 1.5",  "InterBase 7.x", "InterBase 7.5", "FireBird 2.0",  "FireBird 2.1",
     "FireBird 2.5",  "FireBird 3.0",  "FireBird 4.0",  "InterBase 2020"};
+// clang-format on
+// clang-format off
 constexpr std::array<std::string_view, 5> kASANames = {"ASA 5", "ASA 6", "ASA 7", "ASA 8",
                                                        "ASA 9"};
+// clang-format on
 constexpr std::array<std::string_view, 5> kMySQLNames = {"My SQL 3.x", "My SQL 4.x", "My SQL 5.x",
                                                          "My SQL 8.x", "MariaDB 10.x"};
 constexpr std::array<std::string_view, 9> kOracleNames = {

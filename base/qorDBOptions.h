@@ -313,12 +313,14 @@ class TASECompareOptions : public TPersistent {
 
 // The ASE database options, in the order of their names
 // (TASEDatabaseOptions::GetOptionName).
+// clang-format off
 enum class TASEDBOption : std::uint8_t {
   aoAbortTranOnLogFull, aoAllowNullsByDefault, aoAsyncLogService, aoAutoIdentity,
   aoDboUseOnly, aoDdlInTran, aoDisableAliasAccess, aoIdentityInNonuniqueIndex,
   aoNoChkptOnRecovery, aoNoFreeSpaceAcctg, aoReadOnly, aoSelectIntoBulkcopyPllsort,
   aoSingleUser, aoTruncLogOnChkpt, aoUniqueAutoIdentityIndex
 };
+// clang-format on
 inline constexpr std::size_t kASEDBOptionCount = 15;
 using TASEDBOptionSet = TEnumSet<TASEDBOption, kASEDBOptionCount>;
 

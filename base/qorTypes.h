@@ -16,10 +16,12 @@ namespace qor {
 class TDbObj;
 
 // Server kind. The number is what every dialect decision tests.
+// clang-format off
 enum class TDatabaseType : std::uint8_t {
   dbAbstract, dbInterBase, dbSybaseASA, dbMySQL, dbOracle, dbMSSQL, dbPostgreSQL,
   dbDB2, dbSybaseASE, dbPervasiveSQL, dbMSAccess, dbParadox, dbDBASE, dbCustomOLEDB
 };
+// clang-format on
 inline constexpr std::size_t kDatabaseTypeCount = 14;
 using TDatabaseSetType = TEnumSet<TDatabaseType, kDatabaseTypeCount>;
 
@@ -27,56 +29,72 @@ using TDatabaseSetType = TEnumSet<TDatabaseType, kDatabaseTypeCount>;
 // of their own (abstract, Pervasive, Access, Paradox, dBase, custom OLE DB)
 // share sdGeneric, so a switch over the dialect names each text once and,
 // without a default label, the compiler flags a dialect added later.
+// clang-format off
 enum class TScriptDialect : std::uint8_t {
   sdGeneric, sdInterBase, sdASA, sdMySQL, sdOracle, sdMSSQL, sdPostgreSQL, sdDB2, sdASE
 };
+// clang-format on
 TScriptDialect ScriptDialect(TDatabaseType serverType);
 
 // Access binding.
+// clang-format off
 enum class TconnectionType : std::uint8_t {
   cnAbstract, cnIBX, cnFIB, cnIBO, cnADO, cnZEOS, cnBDE, cnDBX, cnAnyDAC, cnUIB,
   cnODAC, cnSAVCL, cnMyDAC, cnPostgresDAC, cnIBDAC, cnFireDAC, cnUniDAC
 };
+// clang-format on
 using TConnectionType = TconnectionType;
 using TConnectionSetType = TEnumSet<TconnectionType, 17>;
 
 enum class TQORProtocol : std::uint8_t { ptTCP, ptSPX, ptNamedPipe, ptLocal };
 
 // The object kinds that can be selected for extraction and scripting.
+// clang-format off
 enum class TCmpObjType : std::uint8_t {
   coDomain, coFunction, coGenerator, coException, coTable, coView, coProcedure,
   coTrigger, coIndex, coRole, coGrant, coRoleGrant, coUserGrant, coObjGrant,
   coPrimaryKey, coForeignKey, coUnique, coCheck, coRule, coDefault, coCtrDefault,
   coPackage, coDescription
 };
+// clang-format on
 // Stored as a 23-bit mask; the default is every kind (TCmpObjSetType::All()).
 using TCmpObjSetType = TEnumSet<TCmpObjType, 23>;
 
 enum class TUpdateDescriptionType : std::uint8_t { udSysTables, udDescribe, udComment };
 
 // Server versions, compared by their order.
+// clang-format off
 enum class TIBSQLServerVersionType : std::uint8_t {
   st_InterBase_4x, st_InterBase_5x, st_InterBase_6x, st_FireBird_1x, st_Yaffil_1x,
   st_FireBird_15, st_InterBase_7x, st_InterBase_75, st_Firebird_20, st_Firebird_21,
   st_Firebird_25, st_Firebird_30, st_Firebird_40, st_InterBase_2020
 };
+// clang-format on
 inline constexpr std::size_t kIBVersionCount = 14;
 enum class TASAServerVersionType : std::uint8_t { st_ASA5, st_ASA6, st_ASA7, st_ASA8, st_ASA9 };
+// clang-format off
 enum class TMySQLServerVersionType : std::uint8_t {
   st_MySQL_3x, st_MySQL_4x, st_MySQL_5x, st_MySQL_8x, st_MariaDB_10x
 };
+// clang-format on
+// clang-format off
 enum class TOracleServerVersionType : std::uint8_t {
   st_Oracle_7x, st_Oracle_8x, st_Oracle_9x, st_Oracle_10x, st_Oracle_11x, st_Oracle_12x,
   st_Oracle_18x, st_Oracle_19x, st_Oracle_21x
 };
+// clang-format on
+// clang-format off
 enum class TMSSQLServerVersionType : std::uint8_t {
   st_MSSQL2000, st_MSSQL2005, st_MSSQL2008, st_MSSQL2012, st_MSSQL2014, st_MSSQL2016,
   st_MSSQL2017, st_MSSQL2019
 };
+// clang-format on
+// clang-format off
 enum class TPGSQLServerVersionType : std::uint8_t {
   st_PostgreSQL_7x, st_PostgreSQL_8x, st_PostgreSQL_9x, st_PostgreSQL_10x, st_PostgreSQL_11x,
   st_PostgreSQL_12x, st_PostgreSQL_13x, st_PostgreSQL_14x
 };
+// clang-format on
 enum class TDB2ServerVersionType : std::uint8_t { st_DB2_8x, st_DB2_9x, st_DB2_10x, st_DB2_11x };
 enum class TASEServerVersionType : std::uint8_t { st_ASE12 };
 
@@ -84,6 +102,7 @@ enum class TASEServerVersionType : std::uint8_t { st_ASE12 };
 using TIBSQLDialectType = std::uint8_t;
 
 // Object-type code of every schema object: 0..41 kinds, 42..70 list kinds.
+// clang-format off
 enum class TDbObject : std::uint8_t {
   dboUnknown, dboTable, dboProcedure, dboTrigger, dboFunction, dboException, dboIndex,
   dboDomain, dboView, dboGenerator, dboEvent, dboField, dboParam, dboDatabase,
@@ -97,6 +116,7 @@ enum class TDbObject : std::uint8_t {
   dboTblLIst, dboPblList, dboOprList, dboOpcList, dboCnvList, dboEvtList, dboCltList,
   dboUseInList, dboUseOfList
 };
+// clang-format on
 inline constexpr std::size_t kDbObjectCount = 71;
 using TDbObjectSet = TEnumSet<TDbObject, kDbObjectCount>;
 

@@ -74,9 +74,11 @@ TSchemaSize Times(int k) {
 // types (defaults, NOT NULL, a computed column, an array), views over the
 // tables, external and PSQL functions, procedures and triggers.
 std::string GenerateSchemaScript(const TSchemaSize& n) {
+  // clang-format off
   static const char* kTypes[] = {"INTEGER", "VARCHAR(40) CHARACTER SET UTF8", "NUMERIC(15,2)",
                                  "TIMESTAMP", "CHAR(3)", "BIGINT", "DOUBLE PRECISION",
                                  "BLOB SUB_TYPE TEXT", "DATE", "SMALLINT"};
+  // clang-format on
   std::string s;
   for (int d = 0; d < n.domains; ++d)
     s += "CREATE DOMAIN DM_" + std::to_string(d) + " AS " + kTypes[d % 10] +

@@ -68,11 +68,13 @@ test::TReplayScript Generate(int tables) {
 
   auto tablesSt = Statement(msq::Tables(form), {"id", "name", "schemaname", "schema_id", "description",
                                                 "ms_tools", "QI", "AN", "RG"});
+  // clang-format off
   const std::vector<std::string> colCols = {"colid", "COLUMN_NAME", "TYPE_NAME", "NULLABLE", "length",
                                             "is_rowguidcol", "system_type_id", "user_type_id",
                                             "type_schema", "description", "is_identity", "is_computed",
                                             "SEED", "INCR", "cprec", "cscale", "is_xml_document",
                                             "xml_collection_id", "computed_expr", "is_persisted"};
+  // clang-format on
   std::vector<test::TReplayStatement> perTable;
   for (int t = 0; t < tables; ++t) {
     tablesSt.Rows.push_back(Row(tablesSt.Columns, {{"id", id(t, 0)}, {"name", name(t)},

@@ -16,9 +16,11 @@ namespace {
 using namespace qor;
 
 const std::vector<std::string>& Names() {
+  // clang-format off
   static const std::vector<std::string> names = {
       "CUSTOMER", "ORDER_ID", "Name", "SELECT", "ZIP_CODE", "TYPE", "DAY", "AMOUNT",
       "CREATED_AT", "USER", "DESCRIPTION", "PK_ORDERS", "X", "ACTIVE", "RDB$DB_KEY", "VALUE"};
+  // clang-format on
   return names;
 }
 

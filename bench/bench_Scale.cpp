@@ -51,11 +51,13 @@ struct TDialect {
   const char* name;
   TDatabaseType type;
 };
+// clang-format off
 constexpr TDialect kDialects[] = {
     {"InterBase", TDatabaseType::dbInterBase}, {"ASA", TDatabaseType::dbSybaseASA},
     {"MySQL", TDatabaseType::dbMySQL},         {"Oracle", TDatabaseType::dbOracle},
     {"MSSQL", TDatabaseType::dbMSSQL},         {"PostgreSQL", TDatabaseType::dbPostgreSQL},
     {"DB2", TDatabaseType::dbDB2},             {"ASE", TDatabaseType::dbSybaseASE}};
+// clang-format on
 constexpr int kSizes[] = {1000, 10000, 100000};
 
 // Processor time of the process, in seconds.

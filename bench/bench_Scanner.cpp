@@ -58,6 +58,7 @@ long ScanOnce(IbTokenizer& p) {
 }
 
 // The byte classes of the classifying floor.
+// clang-format off
 enum TByteClass : std::uint8_t {
   bcOther,   // control characters and bytes beyond ASCII
   bcBlank,   // space, TAB, CR
@@ -67,6 +68,7 @@ enum TByteClass : std::uint8_t {
   bcQuote,   // ' " `
   bcPunct,   // any other printable ASCII character
 };
+// clang-format on
 
 constexpr std::array<std::uint8_t, 256> kByteClass = [] {
   std::array<std::uint8_t, 256> t{};

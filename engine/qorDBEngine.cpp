@@ -485,6 +485,7 @@ void TQORConnection::SetCharSet(const std::string& charSet) {
 // ===================================================== SQL parameter parser
 
 bool IsParamNameDelimiter(char c) {
+  // clang-format off
   switch (c) {
     case '\t': case '\n': case '\r': case ' ': case '!': case '"': case '%': case '&':
     case '\'': case '(': case ')': case '*': case '+': case ',': case '-': case '/':
@@ -494,6 +495,7 @@ bool IsParamNameDelimiter(char c) {
     default:
       return false;
   }
+  // clang-format on
 }
 
 bool IsLiteralQuote(char c) { return c == '\'' || c == '"' || c == '`'; }

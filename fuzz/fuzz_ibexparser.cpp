@@ -55,10 +55,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   }
   qor::TPkgData pkg(&objs);
   pkg.SetName("PK");
+  // clang-format off
   qor::TDbObj* targets[] = {
       objs.FindProcedure("P"), objs.FindTrigger("TR"),       objs.FindView("V"),
       objs.FindField("T", "C"), objs.FindConstraint("CK"),    objs.FindDomain("D"),
       &pkg};
+  // clang-format on
   qor::TDbObj* target = targets[data[1] % 7];
   Check(target != nullptr);
   if (auto* d = dynamic_cast<qor::TDmnData*>(target)) d->TypeHolder->CheckText = text;

@@ -81,20 +81,24 @@ struct TCustomObjs::TInlineKeyIndex {
 
 // ------------------------------------------------------------- TCustomObjs
 
+// clang-format off
 TCustomObjs::TCustomObjs()
     : Schemas(true), Domains(true), Udfs(true), Triggers(true), Procedures(true), Tables(true),
       Exceptions(true), Generators(true), Indices(true), Views(true), Roles(true), Grants(true),
       Constraints(true), Rules(true), Defaults(true), Packages(true), Publications(true),
       Operators(true), OperatorClasses(true), Events(true), Collations(true) {
+  // clang-format on
   ConnectionOptions.UserName = "SYSDBA";
   ConnectionOptions.Password = "quillbark";
   auto sensitive = [](auto& list) { list.SetCaseSensitive(true); };
+  // clang-format off
   sensitive(Schemas); sensitive(Domains); sensitive(Udfs); sensitive(Triggers);
   sensitive(Procedures); sensitive(Tables); sensitive(Exceptions); sensitive(Generators);
   sensitive(Indices); sensitive(Views); sensitive(Roles); sensitive(Grants);
   sensitive(Constraints); sensitive(Rules); sensitive(Defaults); sensitive(Packages);
   sensitive(Publications); sensitive(Operators); sensitive(OperatorClasses); sensitive(Events);
   sensitive(Collations);
+  // clang-format on
 }
 
 TCustomObjs::~TCustomObjs() { FreeAllObjects(); }

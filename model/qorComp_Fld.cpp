@@ -24,6 +24,7 @@ namespace qor {
 
 namespace {
 
+// clang-format off
 constexpr std::array<std::string_view, dt::Count> kTypeNames = {
     "? DataType", "INTEGER", "BIGINT", "FLOAT", "DOUBLE PRECISION", "FLOAT4", "FLOAT8",
     "DECFLOAT", "TINYINT", "REAL", "DOUBLE", "NUMBER", "LONG", "LONG RAW", "VARCHAR", "CHAR",
@@ -38,6 +39,7 @@ constexpr std::array<std::string_view, dt::Count> kTypeNames = {
     "IMAGE", "BFILE", "UNIQUEIDENTIFIER", "SYSNAME", "SQL_VARIANT", "CURSOR", "CURSOR VARYING",
     "TABLE", "XML", "INTERVAL YEAR TO MONTH", "INTERVAL DAY TO SECOND", "SERIAL", "BIGSERIAL",
     "BYTEA", "INTERVAL", "INT2", "INT4", "INT8", "OID", "BOOLEAN"};
+// clang-format on
 
 using DB = TDatabaseType;
 using SD = TScriptDialect;

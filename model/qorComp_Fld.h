@@ -16,6 +16,7 @@ namespace qor {
 
 // Indices into the type-name table that the code tests by name.
 namespace dt {
+// clang-format off
 inline constexpr std::uint8_t Unknown = 0, INTEGER = 1, BIGINT = 2, FLOAT = 3,
     DOUBLE_PRECISION = 4, DECFLOAT = 7, DOUBLE = 10, NUMBER = 11, VARCHAR = 14, CHAR = 15,
     VARCHAR2 = 17, DATE = 18, TIME = 19, TIMESTAMP = 20, TIME_TZ = 21, TIMESTAMP_TZ = 22,
@@ -25,6 +26,7 @@ inline constexpr std::uint8_t Unknown = 0, INTEGER = 1, BIGINT = 2, FLOAT = 3,
     VARBINARY = 76, UNIQUEIDENTIFIER = 79, TABLE = 84, XML = 85, INTERVAL_YEAR_TO_MONTH = 86,
     INTERVAL_DAY_TO_SECOND = 87, INT4 = 93, BOOLEAN = 96,
     UserType = 97;  // a domain, named by DomainName
+// clang-format on
 inline constexpr int Count = 97;
 }  // namespace dt
 

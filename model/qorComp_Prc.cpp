@@ -257,10 +257,12 @@ std::string TPrcData::RoutineText() {
       // cannot end the literal.
       if (!GetDescription().empty())
         s += "     COMMENT " + QuoteStringLiteral(GetDescription(), DB::dbMySQL) + kCrlf;
+      // clang-format off
       static constexpr const char* kCharacteristics[9] = {
           "     LANGUAGE SQL", "     DETERMINISTIC", "     NOT DETERMINISTIC", nullptr,
           "     NO SQL", "     READS SQL DATA", "     MODIFIES SQL DATA",
           "     SQL SECURITY DEFINER", "     SQL SECURITY INVOKER"};
+      // clang-format on
       for (int bit = 0; bit < 9; ++bit)
         if (kCharacteristics[bit] && (MySQLCharacteristics >> bit) & 1u)
           s += kCharacteristics[bit] + kCrlf;

@@ -18,6 +18,7 @@ namespace {
 using P = TPrivilege;
 using DB = TDatabaseType;
 
+// clang-format off
 constexpr const char* kPrivilegeKeywords[kPrivilegeCount] = {
     "ALL", "INSERT", "UPDATE", "DELETE", "SELECT", "EXECUTE", "REFERENCES", "CONNECT", "",
     "CREATE DATABASE LINK", "CREATE SEQUENCE", "CREATE SESSION", "CREATE TRIGGER",
@@ -28,6 +29,7 @@ constexpr const char* kPrivilegeKeywords[kPrivilegeCount] = {
     "UPDATE STATISTICS", "DELETE STATISTICS", "UNLIMITED TABLESPACE", "DROP TABLE", "DROP VIEW",
     "DROP TRIGGER", "DROP PROCEDURE", "DROP SEQUENCE", "DROP TYPE", "DROP INDEXTYPE",
     "FORCE ANY TRANSACTION", "USAGE", "", "", "", ""};
+// clang-format on
 
 // The keywords of the members of `set` found in `order`, joined by ", ".
 std::string Keywords(const TPrivileges& set, std::initializer_list<P> order) {
@@ -42,27 +44,33 @@ std::string DropLastSeparator(std::string s) {
   return s;
 }
 
+// clang-format off
 constexpr std::initializer_list<P> kStatementPrivileges = {
     P::prCreateDatabase, P::prCreateDefault, P::prCreateFunction, P::prCreateProcedure,
     P::prCreateRule, P::prCreateTable, P::prCreateView, P::prBackupDatabase, P::prBackupLog,
     P::prDumpDatabase, P::prDumpTransaction, P::prViewAnyDatabase, P::prTruncateTable,
     P::prUpdateStatistics};
+// clang-format on
 
 // The statement privileges a REVOKE names: those of the grant but the last two.
+// clang-format off
 constexpr std::initializer_list<P> kRevokedStatementPrivileges = {
     P::prCreateDatabase, P::prCreateDefault, P::prCreateFunction, P::prCreateProcedure,
     P::prCreateRule, P::prCreateTable, P::prCreateView, P::prBackupDatabase, P::prBackupLog,
     P::prDumpDatabase, P::prDumpTransaction, P::prViewAnyDatabase};
+// clang-format on
 
 constexpr std::initializer_list<P> kOracleObjectPrivileges = {
     P::prDelete, P::prInsert, P::prSelect, P::prUpdate, P::prReferences, P::prExecute};
 
+// clang-format off
 constexpr std::initializer_list<P> kOracleSystemPrivileges = {
     P::prCreateDatabaseLink, P::prCreateSession, P::prCreatePublicSynonym, P::prCreateSynonym,
     P::prCreateType, P::prCreateTable, P::prCreateView, P::prCreateTrigger, P::prCreateProcedure,
     P::prCreateSequence, P::prCreateIndextype, P::prDropPublicSynonym, P::prDropSynonym,
     P::prDropType, P::prDropTable, P::prDropView, P::prDropTrigger, P::prDropProcedure,
     P::prDropSequence, P::prDropIndextype, P::prUnlimitedTablespace, P::prForceAnyTransaction};
+// clang-format on
 
 }  // namespace
 

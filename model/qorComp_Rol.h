@@ -37,6 +37,7 @@ class TRolData : public TDbObj {
 };
 
 // The privilege set members, by the numbers the extractors fill in.
+// clang-format off
 enum class TPrivilege : std::uint8_t {
   prAll, prInsert, prUpdate, prDelete, prSelect, prExecute, prReferences, prConnect, pr8,
   prCreateDatabaseLink, prCreateSequence, prCreateSession, prCreateTrigger, prCreateProcedure,
@@ -48,6 +49,7 @@ enum class TPrivilege : std::uint8_t {
   prDropProcedure, prDropSequence, prDropType, prDropIndextype, prForceAnyTransaction,
   prUsage, pr44, pr45, pr46, pr47
 };
+// clang-format on
 inline constexpr std::size_t kPrivilegeCount = 48;
 using TPrivileges = TEnumSet<TPrivilege, kPrivilegeCount>;
 

@@ -70,12 +70,14 @@ constexpr std::array<std::uint8_t, 256> kCharClass = [] {
   t['<'] = ccLess;
   t['='] = ccEqual;
   t['>'] = ccGreater;
+  // clang-format off
   const std::pair<char, TTokenKind> singles[] = {
       {'%', tk::Percent}, {'&', tk::Ampersand}, {'(', tk::LParen}, {')', tk::RParen},
       {'*', tk::Star},    {'+', tk::Plus},      {',', tk::Comma},  {'-', tk::Minus},
       {'/', tk::Slash},   {':', tk::Colon},     {';', tk::Semicolon}, {'@', tk::At},
       {'[', tk::LBracket}, {'\\', tk::Backslash}, {']', tk::RBracket},
   };
+  // clang-format on
   for (const auto& [c, kind] : singles)
     t[static_cast<unsigned char>(c)] = static_cast<std::uint8_t>(ccFirstSingle + kind);
   return t;

@@ -14,6 +14,7 @@ constexpr std::string_view kIgnoreIBE = " and rdb$relation_name not like 'IBE$%'
 }  // namespace
 
 // The rows stand in the order 1, 2, 6 ... 12, 14, 15, 16, 13, 17 ... 28.
+// clang-format off
 const std::string_view kProbe =
     " select cast(1 as integer) Typ, cast(d.rdb$character_set_name as varchar(64)) Val1,"
     " cast(c.rdb$default_collate_name as varchar(64)) Val2"
@@ -52,6 +53,7 @@ const std::string_view kProbe =
     QOR_COLUMN_ROW(28, "RDB$FUNCTIONS", "RDB$OWNER_NAME");
 #undef QOR_COLUMN_ROW
 #undef QOR_RELATION_ROW
+// clang-format on
 
 std::string Functions(const TIBCatalogCaps& caps) {
   std::string s =
@@ -633,6 +635,7 @@ constexpr std::string_view kGrantSelect =
 
 std::string GrantQuery(int index, const TIBCatalogCaps& caps, bool ignoreIBE) {
   std::string where;
+  // clang-format off
   switch (index) {
     case 0:  // role memberships
       where = " WHERE   PRV.RDB$OBJECT_TYPE = 13   AND PRV.RDB$USER_TYPE = 8"
@@ -707,6 +710,7 @@ std::string GrantQuery(int index, const TIBCatalogCaps& caps, bool ignoreIBE) {
     default:
       return {};
   }
+  // clang-format on
   std::string s = std::string(kGrantSelect) + where;
   if (ignoreIBE) s += "\r\n and PRV.RDB$RELATION_NAME not like 'IBE$%' ";
   s += "\r\n ORDER BY  9, 1, 6, 4";

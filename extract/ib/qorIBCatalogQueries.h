@@ -21,28 +21,34 @@ enum ProbeCol { prTyp, prVal1, prVal2 };
 // ---- Functions ----
 // Non-system functions outside packages.
 std::string Functions(const TIBCatalogCaps& caps);
+// clang-format off
 enum FunctionCol {
   fnName, fnDescription, fnModuleName, fnEntryPoint, fnReturnArgument, fnSource
 };
+// clang-format on
 
 // The arguments of the function :NAME, by position; All: of every function
 // of Functions that is not read through FunctionParameters, by function
 // name first.
 std::string FunctionArguments(const TIBCatalogCaps& caps);
 std::string AllFunctionArguments(const TIBCatalogCaps& caps);
+// clang-format off
 enum FunctionArgCol {
   faFieldType, faFieldLength, faFieldScale, faFieldSubType, faCharSetId, faMechanism, faPosition,
   faPrecision, faArgumentName, faFieldSource, faDescription, faCharSetName, faBytesPerCharacter,
   faDefaultSource, faFunctionName
 };
+// clang-format on
 
 // ---- Domains ----
 std::string Domains(const TIBCatalogCaps& caps);
+// clang-format off
 enum DomainCol {
   dmName, dmFieldType, dmSubType, dmDefaultSource, dmLength, dmCharLength, dmComputedSource,
   dmNullFlag, dmPrecision, dmScale, dmSegmentLength, dmCharSetId, dmCharSetName, dmCollationName,
   dmCollationId, dmDescription, dmValidationSource, dmDimensions
 };
+// clang-format on
 
 // ---- Tables and columns ----
 // The number of tables; `ignoreIBE` leaves out the "IBE$" tables.
@@ -56,6 +62,7 @@ enum TableCol { tbName, tbDescription, tbExternalFile, tbRelationType };
 // Tables, by table name first.
 std::string TableColumns(const TIBCatalogCaps& caps);
 std::string AllTableColumns(const TIBCatalogCaps& caps, bool ignoreIBE);
+// clang-format off
 enum TableColumnCol {
   clName, clPosition, clHasDefault, clDefaultSource, clNullFlag, clCollationId, clCharSetId,
   clDescription, clFieldSource, clFieldType, clLength, clCharLength, clSubType, clSegmentLength,
@@ -63,6 +70,7 @@ enum TableColumnCol {
   clScale, clDimensions, clGeneratorName, clIdentityType, clIdentityStart, clCollationName,
   clCharSetName, clRelationName
 };
+// clang-format on
 
 // The bounds of the array field :FIELD_NAME, by dimension.
 extern const std::string_view kArrayDimensions;
@@ -91,10 +99,12 @@ enum ViewDependencyCol { vdRelationName, vdFieldName, vdViewName };
 // ---- Indices and constraints ----
 // Indices that back no constraint and whose names were not generated.
 std::string Indices(bool ignoreIBE);
+// clang-format off
 enum IndexCol {
   ixName, ixRelationName, ixUniqueFlag, ixDescription, ixInactive, ixIndexType,
   ixExpressionSource, ixSegmentCount
 };
+// clang-format on
 
 // The columns of the index :INDEX_NAME, by position (primary, unique and
 // foreign keys and plain indices alike).
@@ -114,10 +124,12 @@ std::string UniqueConstraints(bool ignoreIBE);
 
 std::string ForeignKeyCount(bool ignoreIBE);
 std::string ForeignKeys(const TIBCatalogCaps& caps, bool ignoreIBE);
+// clang-format off
 enum ForeignKeyCol {
   fkConstraintName, fkRelationName, fkIndexName, fkUpdateRule, fkDeleteRule,
   fkRefRelationName, fkRefIndexName, fkIndexType, fkRefIndexType
 };
+// clang-format on
 
 // The columns of the key that the foreign key's index :INDEX_NAME refers to.
 extern const std::string_view kReferencedSegments;
@@ -138,10 +150,12 @@ enum ExceptionCol { exName, exMessage, exDescription };
 // User collations; only catalogs with base collations (where CREATE
 // COLLATION exists) have them.
 std::string Collations();
+// clang-format off
 enum CollationCol {
   coName, coDescription, coBaseCollation, coCharSetName, coAttributes, coSpecificAttributes,
   coBaseAttributes
 };
+// clang-format on
 
 // ---- Triggers ----
 // The triggers of tables and views (Count: those of relations, for the
@@ -149,9 +163,11 @@ enum CollationCol {
 // a 64-bit value: DDL trigger codes pass 2^31.
 std::string TriggerCount(bool ignoreIBE);
 std::string Triggers(bool ignoreIBE);
+// clang-format off
 enum TriggerCol {
   trName, trRelationName, trSource, trDescription, trType, trSequence, trInactive
 };
+// clang-format on
 
 // ---- Procedures and packages ----
 // Non-system procedures outside packages.
@@ -176,12 +192,14 @@ std::string AllProcedureParameters(const TIBCatalogCaps& caps, bool ignoreIBE);
 // every PSQL function, by function name first.
 std::string FunctionParameters(const TIBCatalogCaps& caps);
 std::string AllFunctionParameters(const TIBCatalogCaps& caps);
+// clang-format off
 enum ProcedureParamCol {
   ppName, ppType, ppNumber, ppDescription, ppFieldSource, ppFieldType, ppFieldLength,
   ppCharLength, ppSubType, ppSegmentLength, ppFieldDefaultSource, ppPrecision, ppMechanism,
   ppDefaultSource, ppCollationId, ppNullFlag, ppScale, ppCharSetId, ppFieldCollationId,
   ppCollationName, ppParamCollationName, ppRelationName, ppFieldName, ppCharSetName, ppRoutineName
 };
+// clang-format on
 
 // Which stored routine calls which, as the engine records it: the order
 // the script must create them in.
@@ -200,9 +218,11 @@ enum RoleCol { rlName, rlOwnerName, rlDescription };
 // what it reads is left out (empty text).
 inline constexpr int kGrantQueryCount = 12;
 std::string GrantQuery(int index, const TIBCatalogCaps& caps, bool ignoreIBE);
+// clang-format off
 enum GrantCol {
   gtUser, gtGrantor, gtPrivilege, gtGrantOption, gtRelationName, gtFieldName, gtUserType,
   gtObjectType
 };
+// clang-format on
 
 }  // namespace qor::ibq

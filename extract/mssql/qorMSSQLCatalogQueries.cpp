@@ -168,11 +168,13 @@ namespace {
 // know, so the views are read there.
 std::string BoundObjects(const TCatalogForm& form, bool rules) {
   if (form.Views) {
+    // clang-format off
     std::vector<std::string_view> l = {
         "select o.object_id as id, o.name, s.name as sch_name,",
         "objectproperty(o.object_id, 'ExecIsQuotedIdentOn') QI,",
         "objectproperty(o.object_id, 'ExecIsAnsiNullsOn') AN", "from sys.objects o",
         "left join sys.schemas s on s.schema_id = o.schema_id"};
+    // clang-format on
     if (rules) {
       l.push_back("where o.type = 'R'");
     } else {
@@ -183,11 +185,13 @@ std::string BoundObjects(const TCatalogForm& form, bool rules) {
     l.push_back("order by o.name");
     return Join(l);
   }
+  // clang-format off
   std::vector<std::string_view> l = {"select o.id, o.name, u.name as sch_name,",
                                      "objectproperty(o.id, 'ExecIsQuotedIdentOn') QI,",
                                      "objectproperty(o.id, 'ExecIsAnsiNullsOn') AN",
                                      "from dbo.sysobjects o",
                                      "left join dbo.sysusers u on u.uid = o.uid"};
+  // clang-format on
   if (rules) {
     l.push_back("where o.xtype = 'R'");
   } else {
@@ -296,6 +300,7 @@ const std::string_view kTableFileGroup =
 
 // ------------------------------------------------------------- Column names
 
+// clang-format off
 const char* ColumnName(CharSetCol c) {
   return NameOf(std::array<const char*, 1>{"DEFAULT_CHARACTER_SET_NAME"}, c);
 }
@@ -356,5 +361,6 @@ const char* ColumnName(ColumnCol c) {
 const char* ColumnName(FileGroupCol c) {
   return NameOf(std::array<const char*, 1>{"FILEGROUPNAME"}, c);
 }
+// clang-format on
 
 }  // namespace qor::msq

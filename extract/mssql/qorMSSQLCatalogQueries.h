@@ -41,10 +41,12 @@ std::string CharSet(const std::string& databaseName);
 enum class CharSetCol { DefaultCharacterSetName };
 
 std::string DatabaseProperties(const std::string& databaseName);
+// clang-format off
 enum class DatabaseCol {
   Collation, AnsiNullDefault, AnsiNullsEnabled, QuotedIdentifiersEnabled,
   RecursiveTriggersEnabled, Version
 };
+// clang-format on
 
 // The level of the database :NAME; the first column.
 extern const std::string_view kCompatibilityLevel;
@@ -82,10 +84,12 @@ extern const std::string_view kUserDatatypes;
 enum class UserDatatypeCol { Name, TypeName, Length, Prec, Scale, Nullable, SchName };
 
 std::string Types(const TCatalogForm& form);
+// clang-format off
 enum class TypeCol {
   UserTypeId, Name, SchName, IsNullable, SysName, MaxLength, Precision, Scale, Description,
   CollationName
 };
+// clang-format on
 
 std::string XmlSchemaCollections(const TCatalogForm& form);
 enum class XmlCollectionCol { Id, Name, SchName, Description, XmlExpr };
@@ -105,11 +109,13 @@ enum class TableCol { Id, Name, SchemaName, Description, MsTools, QI, AN, RG };
 // table's quoted owner-qualified name :NAME1 and :NAME2; on the views at
 // level 90 the description subselect takes :SNAME and :TNAME.
 std::string TableColumns(const TCatalogForm& form);
+// clang-format off
 enum class ColumnCol {
   ColId, ColumnName, TypeName, Nullable, Length, IsRowGuidCol, SystemTypeId, UserTypeId,
   TypeSchema, Description, IsIdentity, IsComputed, Seed, Incr, CPrec, CScale, IsXmlDocument,
   XmlCollectionId, XmlColName, XmlSchema, ComputedExpr, IsPersisted, Status
 };
+// clang-format on
 
 // The file group of the table :ID: the row of its heap or clustered index.
 extern const std::string_view kTableFileGroup;
@@ -124,18 +130,22 @@ std::string Routines(const TCatalogForm& form);
 enum class RoutineCol { Id, Name, Type, Definition, SchName, Description, MsTools, QI, AN };
 
 std::string Triggers(const TCatalogForm& form);
+// clang-format off
 enum class TriggerCol {
   Id, TrgName, TblName, ParentClass, SchName, Description, Definition, NR, QI, AN
 };
+// clang-format on
 
 // ---- Indexes ----
 // Every index of a table or view but those behind key constraints.
 std::string Indexes(const TCatalogForm& form);
+// clang-format off
 enum class IndexCol {
   IdxName, TblName, SchName, Id, ObjectId, OrigFillFactor, Type, OType, QI, AN, IsPadIndex,
   IsUnique, Description, FileGroupName, SecondaryType, Idx1Name, IgnoreDupKey, AllowRowLocks,
   AllowPageLocks, HasFilter, FilterDefinition
 };
+// clang-format on
 
 // The key columns, then the included ones, of the index :INDEX_ID of the
 // object :OBJECT_ID (catalog views).
@@ -151,16 +161,20 @@ enum class HelpIndexCol { IndexName, IndexKeys };
 // `toolsFilter` is the extractor's ToolsSupportFilter line (may be empty).
 std::string PrimaryKeys(const TCatalogForm& form);
 std::string Uniques(const TCatalogForm& form, std::string_view toolsFilter);
+// clang-format off
 enum class KeyCol {
   Id, TableName, PkName, UqName, SchName, FillFactor, Type, QI, AN, IsPadded, IgnoreDupKey,
   AllowRowLocks, AllowPageLocks, MsTools, IsSystemNamed, ParentObjectId, UniqueIndexId
 };
+// clang-format on
 
 std::string ForeignKeys(const TCatalogForm& form, std::string_view toolsFilter);
+// clang-format off
 enum class ForeignKeyCol {
   Id, FkName, FtName, RtName, FkSchema, FrSchema, QI, AN, NR, UpdateRule, DeleteRule,
   UpdateReferentialAction, DeleteReferentialAction
 };
+// clang-format on
 // The column pairs of the foreign key :ID in key order.
 std::string ForeignKeyColumns(const TCatalogForm& form);
 enum class ForeignKeyColumnCol { FcName, RcName };

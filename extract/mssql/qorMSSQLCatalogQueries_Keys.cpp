@@ -223,6 +223,7 @@ const std::string_view kStatementPrivileges =
 
 // ------------------------------------------------------------- Column names
 
+// clang-format off
 const char* ColumnName(KeyCol c) {
   return NameOf(std::array<const char*, 17>{"ID", "TABLE_NAME", "PK_NAME", "UQ_NAME", "SCH_NAME",
                                             "FILL_FACTOR", "TYPE", "QI", "AN", "IS_PADDED",
@@ -262,5 +263,6 @@ const char* ColumnName(PrivilegeCol c) {
                                            "MS_TOOLS", "SCHEMANAME", "USER_NAME", "COLUMNS"},
                 c);
 }
+// clang-format on
 
 }  // namespace qor::msq

@@ -167,6 +167,7 @@ const std::string_view kHelpIndex = "exec sp_helpindex :TABLE";
 
 // ------------------------------------------------------------- Column names
 
+// clang-format off
 const char* ColumnName(ViewCol c) {
   return NameOf(std::array<const char*, 7>{"ID", "NAME", "SCH_NAME", "DEFINITION", "DESCRIPTION",
                                            "QI", "AN"},
@@ -197,5 +198,6 @@ const char* ColumnName(IndexColumnCol c) {
 const char* ColumnName(HelpIndexCol c) {
   return NameOf(std::array<const char*, 2>{"INDEX_NAME", "INDEX_KEYS"}, c);
 }
+// clang-format on
 
 }  // namespace qor::msq

@@ -38,6 +38,7 @@ struct TTypeCode {
   std::uint8_t code;
 };
 
+// clang-format off
 constexpr TTypeCode kTypeCodes[] = {
     {"bigint", dt::BIGINT},       {"binary", dt::BINARY},
     {"bit", 71},                  {"char", dt::CHAR},
@@ -57,6 +58,7 @@ constexpr TTypeCode kTypeCodes[] = {
     {"xml", dt::XML},             {"time", dt::TIME},
     {"date", dt::DATE},
 };
+// clang-format on
 
 bool OneOfCodes(std::uint8_t t, std::initializer_list<std::uint8_t> codes) {
   for (std::uint8_t c : codes)

@@ -34,6 +34,7 @@ struct TActionCode {
   TPrivilege privilege;
 };
 
+// clang-format off
 constexpr TActionCode kActionCodes[] = {
     {26, TPrivilege::prReferences},      {178, TPrivilege::prCreateFunction},
     {193, TPrivilege::prSelect},         {195, TPrivilege::prInsert},
@@ -44,6 +45,7 @@ constexpr TActionCode kActionCodes[] = {
     {233, TPrivilege::prCreateDefault},  {235, TPrivilege::prBackupLog},
     {236, TPrivilege::prCreateRule},
 };
+// clang-format on
 
 TDbObject ObjectKindOfType(const std::string& xtype) {
   const std::string t = TrimCtl(xtype);

@@ -332,10 +332,12 @@ void TIbExParser::ParseFunctionCall() {
       }
       TParseContext::Restore(*this, saved);
     }
+    // clang-format off
     static constexpr std::string_view kContext[] = {
         "CURRENT_USER", "TRANSACTION_ID", "CONNECTION_ID", "CURRENT_DATE", "CURRENT_ROLE",
         "ROWS_AFFECTED", "CURRENT_CONNECTION", "CURRENT_TRANSACTION", "ROW_COUNT", "SQLSTATE",
         "LOCALTIME", "LOCALTIMESTAMP", "TRUE", "FALSE", "UNKNOWN", "RESETTING"};
+    // clang-format on
     if (!quoted)
       for (std::string_view word : kContext)
         if (name == word) {

@@ -34,6 +34,7 @@ class TTblData;
 // The keyword kinds of the InterBase table, by word ("$" and "_" dropped,
 // words in CamelCase). Synonyms share a kind.
 namespace ibk {
+// clang-format off
 inline constexpr TTokenKind Action = 30, Active = 31, Add = 32, Admin = 33, After = 34, All = 35,
     Alter = 36, And = 37, Any = 38, As = 39, Asc = 40, Ascending = 40, At = 41, Auto = 42,
     Avg = 43, Before = 45, Begin = 46, Between = 47, Bigint = 48, Binary = 49, Blob = 50,
@@ -65,6 +66,7 @@ inline constexpr TTokenKind Action = 30, Active = 31, Add = 32, Admin = 33, Afte
     Varbinary = 208, Varchar = 209, Variable = 210, Varying = 211, View = 212, When = 213,
     Where = 214, While = 215, With = 216, Work = 217, Year = 218, Yearday = 219;
 inline constexpr TTokenKind CharsetIntroducer = 44, Assign = 116;
+// clang-format on
 }  // namespace ibk
 
 // Statement codes of NotifyStatement.

@@ -301,9 +301,11 @@ bool TIbParser::ParseCreateTrigger(bool alter) {
     NextToken();
     t->EventText = event;
     // The catalog's type codes of database triggers.
+    // clang-format off
     static const std::pair<const char*, std::int32_t> kCodes[] = {
         {"CONNECT", 8192}, {"DISCONNECT", 8193}, {"TRANSACTION START", 8194},
         {"TRANSACTION COMMIT", 8195}, {"TRANSACTION ROLLBACK", 8196}};
+    // clang-format on
     for (const auto& [text, code] : kCodes)
       if (event == text) t->TriggerType = code;
     table = "DATABASE";

@@ -258,6 +258,7 @@ std::vector<std::string_view> JoinSorted(TExtraSteps steps) {
 }
 
 const std::array<std::vector<std::string_view>, kIBVersionCount>& ExtraByVersion() {
+  // clang-format off
   static const std::array<std::vector<std::string_view>, kIBVersionCount> lists = {
       JoinSorted({kExtraIB4x}),                                          // st_InterBase_4x
       JoinSorted({kExtraIB4x, kExtraIB5x}),                              // st_InterBase_5x
@@ -274,6 +275,7 @@ const std::array<std::vector<std::string_view>, kIBVersionCount>& ExtraByVersion
       JoinSorted({kExtraFB20, kExtraFB25, kExtraFB30, kExtraFB40}),      // st_Firebird_40
       JoinSorted({kExtraIB4x, kExtraIB5x, kExtraIB6x, kExtraIB7x, kExtraIB2020}),  // 2020
   };
+  // clang-format on
   return lists;
 }
 

@@ -39,6 +39,7 @@ inline constexpr std::size_t kSharedKindCount = 30;
 
 // The shared kinds with the display texts that messages print. The texts of
 // kinds 18 to 21 carry their double quotes; kind 27 is one backslash.
+// clang-format off
 inline constexpr std::array<TResWordSymb, kSharedKindCount> kSharedTokenKinds = {{
     {"<EOF>", 0}, {"<Ident>", 1}, {"<Float value>", 2}, {"<String value>", 3},
     {"<Integer value>", 4}, {"<(>", 5}, {"<)>", 6}, {"<,>", 7}, {"<->", 8}, {"<+>", 9},
@@ -47,6 +48,7 @@ inline constexpr std::array<TResWordSymb, kSharedKindCount> kSharedTokenKinds = 
     {"[<>]", 22}, {"<==>", 23}, {"<[>", 24}, {"<]>", 25}, {"<@>", 26}, {"\\", 27}, {"%", 28},
     {"<&>", 29},
 }};
+// clang-format on
 
 // No keyword of any table is longer; a longer word is never a keyword, which
 // lets lookups upper-case into a fixed buffer instead of allocating.

@@ -207,7 +207,9 @@ bool TMSSQLParser::ScanToken() {
     case '_':
     case '@':
       return identifier();
+    // clang-format off
     case '+': case '-': case '/': case '%': case '&': case '^': case '|':
+      // clang-format on
       if (next == '=') {
         NextChar();
         NextChar();
@@ -663,6 +665,7 @@ void TMSSQLParser::ReportStatement() {
 }
 
 bool TMSSQLParser::CanStartStatement() const {
+  // clang-format off
   switch (scan_.Kind) {
     case tk::Ident: case tk::LParen: case msk::Label: case msk::SET: case msk::INSERT:
     case msk::DELETE: case msk::UPDATE: case msk::SELECT: case msk::BEGIN:
@@ -679,6 +682,7 @@ bool TMSSQLParser::CanStartStatement() const {
     default:
       return false;
   }
+  // clang-format on
 }
 
 
@@ -770,6 +774,7 @@ bool TMSSQLParser::DispatchStatement(TDbObj* context) {
         break;
       }
       ParseWithList(context);
+      // clang-format off
       switch (scan_.Kind) {
         case msk::SELECT: case tk::LParen: ParseQuery(context); break;
         case msk::INSERT: ParseInsert(context); break;
@@ -780,19 +785,24 @@ bool TMSSQLParser::DispatchStatement(TDbObj* context) {
           else Expect(msk::SELECT);
           break;
       }
+      // clang-format on
       break;
     case msk::BEGIN:
       report = false;
       ParseBlock(context);
       break;
+    // clang-format off
     case msk::RECONFIGURE: case msk::SHUTDOWN:
+      // clang-format on
       NextToken();
       if (scan_.Kind == msk::WITH) {
         NextToken();
         if (scan_.Kind == tk::Ident) NextToken();
       }
       break;
+    // clang-format off
     case msk::CHECKPOINT: case msk::BREAK: case msk::CONTINUE: case msk::Label:
+      // clang-format on
       NextToken();
       break;
     case msk::CREATE:
@@ -845,7 +855,9 @@ bool TMSSQLParser::DispatchStatement(TDbObj* context) {
         if (scan_.Kind == tk::Ident) NextToken();
       }
       break;
+    // clang-format off
     case msk::OPEN: case msk::GOTO: case msk::DEALLOCATE: case msk::CLOSE:
+      // clang-format on
       NextToken();
       if ((k == msk::DEALLOCATE && scan_.Kind == msk::CURSOR) || IsPlainWord("GLOBAL"))
         NextToken();
@@ -901,7 +913,9 @@ bool TMSSQLParser::DispatchStatement(TDbObj* context) {
     case msk::DBCC:
       ParseDbcc();
       break;
+    // clang-format off
     case msk::UPDATETEXT: case msk::READTEXT: case msk::WRITETEXT:
+      // clang-format on
       ParseTextPointerStatement();
       break;
     case msk::EndConversation:

@@ -26,6 +26,7 @@ struct TTypeWord {
   bool Since2016;
 };
 
+// clang-format off
 constexpr std::array<TTypeWord, 35> kTypeWords = {{
     {"INT", "INTEGER", false},          {"INTEGER", "INTEGER", false},
     {"BIGINT", "BIGINT", false},        {"SMALLINT", "SMALLINT", false},
@@ -46,6 +47,7 @@ constexpr std::array<TTypeWord, 35> kTypeWords = {{
     {"SMALLDATETIME", "SMALLDATETIME", true}, {"DATETIME2", "DATETIME2", true},
     {"DATETIMEOFFSET", "DATETIMEOFFSET", true},
 }};
+// clang-format on
 
 std::uint8_t TypeIndex(std::string_view typeName) {
   for (int i = 1; i < dt::Count; ++i)
@@ -167,7 +169,9 @@ void TMSSQLParser::ParseTableElements(TTblData& table, bool add) {
       case msk::CONSTRAINT:
         ParseNamedConstraint(add, nullptr, false, false, nullptr, &table);
         break;
+      // clang-format off
       case msk::PRIMARY: case msk::UNIQUE: case msk::FOREIGN: case msk::CHECK: {
+        // clang-format on
         const std::uint8_t type = scan_.Kind == msk::PRIMARY ? ct::PrimaryKey
                                   : scan_.Kind == msk::UNIQUE ? ct::Unique
                                   : scan_.Kind == msk::FOREIGN ? ct::ForeignKey
@@ -385,8 +389,10 @@ void TMSSQLParser::ParseColumnOptions(TFldData& column, bool add) {
       case msk::CONSTRAINT:
         ParseNamedConstraint(add, nullptr, false, false, &column, table);
         continue;
+      // clang-format off
       case msk::PRIMARY: case msk::FOREIGN: case msk::UNIQUE: case msk::CHECK:
       case msk::REFERENCES: {
+        // clang-format on
         const std::uint8_t type = scan_.Kind == msk::PRIMARY ? ct::PrimaryKey
                                   : scan_.Kind == msk::UNIQUE ? ct::Unique
                                   : scan_.Kind == msk::CHECK  ? ct::Check

@@ -46,10 +46,12 @@ class TStrings : public TObject {
   std::vector<std::string> lines_;
 };
 
+// clang-format off
 enum class TFieldType : std::uint8_t {
   ftUnknown, ftString, ftSmallint, ftInteger, ftLargeint, ftFloat, ftBCD, ftDate, ftTime,
   ftDateTime, ftBoolean, ftMemo, ftBlob
 };
+// clang-format on
 
 // One value: NULL, text (also text and binary BLOBs, exact decimals, dates
 // and times in ISO form), a whole number, a floating number or a boolean.

@@ -334,6 +334,7 @@ enum class TReadAs : std::uint8_t { Text, Binary, Integer, Float, Bit };
 
 void DescribeType(SQLSMALLINT sqlType, TFieldType& fieldType, TReadAs& readAs) {
   readAs = TReadAs::Text;
+  // clang-format off
   switch (sqlType) {
     case SQL_CHAR: case SQL_VARCHAR: case SQL_WCHAR: case SQL_WVARCHAR: case SQL_GUID:
       fieldType = TFieldType::ftString; return;
@@ -362,6 +363,7 @@ void DescribeType(SQLSMALLINT sqlType, TFieldType& fieldType, TReadAs& readAs) {
     default:
       fieldType = TFieldType::ftString; return;
   }
+  // clang-format on
 }
 
 // The whole value of a column, read piece by piece; nullopt for NULL. Text

@@ -30,14 +30,18 @@ class EADOError : public EQorError {
   std::int32_t NativeError;
 };
 
+// clang-format off
 enum class TIsolationLevel : std::uint8_t {
   ilUnspecified, ilChaos, ilReadUncommitted, ilBrowse, ilCursorStability, ilReadCommitted,
   ilRepeatableRead, ilSerializable, ilIsolated
 };
+// clang-format on
+// clang-format off
 enum class TConnectMode : std::uint8_t {
   cmUnknown, cmRead, cmWrite, cmReadWrite, cmShareDenyRead, cmShareDenyWrite, cmShareExclusive,
   cmShareDenyNone
 };
+// clang-format on
 enum class TCursorLocation : std::uint8_t { clUseServer, clUseClient };
 
 class TADOQuery;

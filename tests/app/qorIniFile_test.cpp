@@ -43,6 +43,7 @@ TEST(IniFileRead, ValuesKeysAndSections) {
     const char* key;
     const char* expected;  // ReadString with default "<none>"
   };
+  // clang-format off
   const Case cases[] = {
       {"crlf", "[Databases]\r\nDBNameM=C:\\Data\\EMP.FDB\r\n", "Databases", "DBNameM",
        "C:\\Data\\EMP.FDB"},
@@ -63,6 +64,7 @@ TEST(IniFileRead, ValuesKeysAndSections) {
        "DBNameM", "x"},
       {"empty value", "[Databases]\r\nDBNameM=\r\n", "Databases", "DBNameM", ""},
   };
+  // clang-format on
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     const TIniFile ini(WriteFile("read.ini", c.text));
@@ -95,9 +97,11 @@ TEST(IniFileRead, MissingFileReadsAsEmpty) {
 }
 
 TEST(IniFileWrite, ValuesComeBackAsWritten) {
+  // clang-format off
   const char* values[] = {"C:\\Program Files\\DB\\EMPLOYEE.FDB", " leading", "trailing ",
                           "\"quoted\"", "\"", "a=b;c#d", "", "caf\xC3\xA9 ok",
                           "[not a section]"};
+  // clang-format on
   const std::string path = test::FreshTestFile("values.ini");
   {
     TIniFile ini(path);

@@ -409,6 +409,7 @@ TEST(OptionObjects, ServerVersionNames) {
     int index;
     const char* expected;
   };
+  // clang-format off
   const Case cases[] = {
       {DT::dbInterBase, 0, "InterBase 4.x"},   {DT::dbInterBase, 3, "FireBird 1.x"},
       {DT::dbInterBase, 4, "Yaffil 1.x"},      {DT::dbInterBase, 10, "FireBird 2.5"},
@@ -427,6 +428,7 @@ TEST(OptionObjects, ServerVersionNames) {
       {DT::dbAbstract, 0, ""},                 {DT::dbPervasiveSQL, 0, ""},
       {DT::dbCustomOLEDB, 0, ""},              {DT::dbInterBase, -2147483647 - 1, ""},
   };
+  // clang-format on
   for (const Case& c : cases) {
     SCOPED_TRACE(std::to_string(static_cast<int>(c.type)) + "/" + std::to_string(c.index));
     EXPECT_EQ(GetServerVersionName(c.type, c.index), c.expected);
@@ -445,12 +447,14 @@ TEST(OptionObjects, IsIB6OrLater) {
     bool expected;
   };
   using V = TIBSQLServerVersionType;
+  // clang-format off
   const Case cases[] = {
       {11, V::st_InterBase_4x, true}, {10, V::st_InterBase_5x, true},
       {9, V::st_InterBase_5x, false}, {0, V::st_InterBase_5x, false},
       {0, V::st_InterBase_6x, true},  {0, V::st_Firebird_25, true},
       {-1, V::st_InterBase_4x, false},
   };
+  // clang-format on
   for (const Case& c : cases) {
     SCOPED_TRACE(std::to_string(c.ods) + "/" + std::to_string(static_cast<int>(c.version)));
     TIBServerOptions o;

@@ -22,6 +22,7 @@ TEST(IBVersionCaps, CapabilitiesByGeneration) {
     bool TIBVersionCaps::*flag;
     std::initializer_list<V> with;
   };
+  // clang-format off
   const Case cases[] = {
       {"sqlDialect3", &TIBVersionCaps::sqlDialect3,
        {V::st_InterBase_6x, V::st_FireBird_1x, V::st_Yaffil_1x, V::st_FireBird_15,
@@ -50,6 +51,7 @@ TEST(IBVersionCaps, CapabilitiesByGeneration) {
       {"packageHeaderAs", &TIBVersionCaps::packageHeaderAs,
        {V::st_Firebird_30, V::st_Firebird_40, V::st_InterBase_2020}},
   };
+  // clang-format on
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     for (std::size_t i = 0; i < kIBVersionCount; ++i) {

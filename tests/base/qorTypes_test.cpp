@@ -125,6 +125,7 @@ TEST(SharedTypes, StatementTerminator) {
 // no DDL of their own all write the generic text.
 TEST(SharedTypes, ScriptDialectOfEveryServerKind) {
   using SD = TScriptDialect;
+  // clang-format off
   const std::pair<DT, SD> cases[] = {
       {DT::dbAbstract, SD::sdGeneric},     {DT::dbInterBase, SD::sdInterBase},
       {DT::dbSybaseASA, SD::sdASA},        {DT::dbMySQL, SD::sdMySQL},
@@ -134,6 +135,7 @@ TEST(SharedTypes, ScriptDialectOfEveryServerKind) {
       {DT::dbMSAccess, SD::sdGeneric},     {DT::dbParadox, SD::sdGeneric},
       {DT::dbDBASE, SD::sdGeneric},        {DT::dbCustomOLEDB, SD::sdGeneric},
   };
+  // clang-format on
   static_assert(std::size(cases) == kDatabaseTypeCount);
   for (const auto& [type, dialect] : cases)
     EXPECT_EQ(ScriptDialect(type), dialect) << "server kind " << Ord(type);

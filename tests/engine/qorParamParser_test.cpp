@@ -23,6 +23,7 @@ TEST(ParamParser, RewritesParametersAndListsThemInOrder) {
     const char* rewritten;
     std::vector<std::string> params;
   };
+  // clang-format off
   const Case cases[] = {
       {"two conditions", "select * from t where A = :A and B = :B",
        "select * from t where A = ? and B = ?", {"A", "B"}},
@@ -51,6 +52,7 @@ TEST(ParamParser, RewritesParametersAndListsThemInOrder) {
       {"parameter after a line break", "select *\r\nfrom t\r\nwhere a =\r\n:A",
        "select *\r\nfrom t\r\nwhere a =\r\n?", {"A"}},
   };
+  // clang-format on
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     TParams params;

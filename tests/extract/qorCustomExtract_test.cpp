@@ -21,6 +21,7 @@ namespace qor {
 namespace {
 
 TEST(MatchNamePattern, OneWildcardFirstOrLast) {
+  // clang-format off
   struct Case {
     const char* pattern;
     const char* name;
@@ -42,6 +43,7 @@ TEST(MatchNamePattern, OneWildcardFirstOrLast) {
       {"E*E*", "EMPLOYEE", false},      // two wildcards
       {"E%E", "EMPLOYEE", false},       // a wildcard in the middle
   };
+  // clang-format on
   for (const Case& c : cases) {
     SCOPED_TRACE(std::string(c.pattern) + " / " + c.name);
     EXPECT_EQ(MatchNamePattern(c.name, c.pattern), c.match);
@@ -56,6 +58,7 @@ class AcceptChain : public ::testing::Test {
 };
 
 TEST_F(AcceptChain, NameListsPrefixAndEvent) {
+  // clang-format off
   struct Case {
     const char* name;
     const char* include;
@@ -79,6 +82,7 @@ TEST_F(AcceptChain, NameListsPrefixAndEvent) {
       {"EMPLOYEE", "", "", "X_", TDbObject::dboTrigger, true},  // triggers carry no prefix
       {"EMPLOYEE", "", "", "X_", TDbObject::dboIndex, true},
   };
+  // clang-format on
   for (const Case& c : cases) {
     SCOPED_TRACE(std::string(c.name) + " include=" + c.include + " exclude=" + c.exclude +
                  " prefix=" + c.prefix);

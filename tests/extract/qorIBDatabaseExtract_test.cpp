@@ -425,6 +425,7 @@ TEST(IBExtractGenerations, EachReducedQueryRunsAndReadsWhatItCan) {
   std::string why;
   const std::string db = test::CatalogFixtureDatabase(why);
   ASSERT_FALSE(db.empty()) << why;
+  // clang-format off
   struct Case {
     int row;
     const char* what;
@@ -436,6 +437,7 @@ TEST(IBExtractGenerations, EachReducedQueryRunsAndReadsWhatItCan) {
       {23, "no argument names"},       {24, "no argument description"},
       {26, "no packaged routines"},    {20, "no generator increment or initial value"},
   };
+  // clang-format on
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
     ExtractRun run;

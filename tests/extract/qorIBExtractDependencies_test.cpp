@@ -47,10 +47,12 @@ const TReviewedEdge kEngineOnly[] = {
 };
 
 // Our edges the engine does not list.
+// clang-format off
 const TReviewedEdge kOursOnly[] = {
     {"view: -> dom:", "a view depends on the domains of its columns, which the engine records "
                       "for the table alone"},
 };
+// clang-format on
 
 using TRow = std::map<std::string, std::string>;
 

@@ -156,6 +156,7 @@ TEST_F(IBExtractRoutines, GrantsOfEveryFormFoldedAsTheEngineHoldsThem) {
 }
 
 TEST(IBCatalogCodes, ObjectKindsAndPrivileges) {
+  // clang-format off
   struct KindCase {
     std::int64_t code;
     TDbObject kind;
@@ -166,9 +167,11 @@ TEST(IBCatalogCodes, ObjectKindsAndPrivileges) {
       {16, TDbObject::dboUnknown},   {17, TDbObject::dboUnknown},  {18, TDbObject::dboPackage},
       {19, TDbObject::dboUnknown},   {-1, TDbObject::dboUnknown},
   };
+  // clang-format on
   for (const KindCase& c : kinds) EXPECT_EQ(CatalogTypeToObjKind(c.code), c.kind) << c.code;
 
   using P = TPrivilege;
+  // clang-format off
   struct PrivilegeCase {
     const char* letter;
     TPrivileges set;
@@ -177,6 +180,7 @@ TEST(IBCatalogCodes, ObjectKindsAndPrivileges) {
       {"S", {P::prSelect}},  {"X", {P::prExecute}},    {"R", {P::prReferences}},
       {"G", {P::prUsage}},   {"M", {}},                {"", {}},
   };
+  // clang-format on
   for (const PrivilegeCase& c : privileges)
     EXPECT_TRUE(DecodePrivilege(c.letter) == c.set) << c.letter;
 }

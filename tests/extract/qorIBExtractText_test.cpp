@@ -21,6 +21,7 @@ namespace qor {
 namespace {
 
 TEST(IBExtractText, StripSqlComments) {
+  // clang-format off
   struct Case {
     const char* text;
     bool dropLine;
@@ -35,6 +36,7 @@ TEST(IBExtractText, StripSqlComments) {
       {"a /* never closed", false, "a "},
       {"'never closed", false, "'never closed"},
   };
+  // clang-format on
   for (const Case& c : cases) {
     SCOPED_TRACE(c.text);
     EXPECT_EQ(StripSqlComments(c.text, c.dropLine), c.want);
@@ -126,14 +128,18 @@ test::TReplayScript InterBase5Catalog() {
             {std::int64_t{10}, std::string("RDB$ROLES"), std::string(" ")},
             {std::int64_t{11}, std::string("RDB$REF_CONSTRAINTS"), std::string("RDB$UPDATE_RULE")},
             {std::numeric_limits<std::int64_t>::max(), std::string("X"), std::string("Y")}}));
+  // clang-format off
   std::vector<TFieldValue> money = {
       std::string("MONEY"), std::int64_t{27}, {}, std::string("DEFAULT 0"), std::int64_t{8}, {},
       {}, std::int64_t{1}, {}, std::int64_t{-2}, {}, {}, {}, {}, {}, {},
       std::string("CHECK (VALUE >= 0)"), {}};
+  // clang-format on
+  // clang-format off
   std::vector<TFieldValue> name = {
       std::string("NAME"), std::int64_t{37}, std::int64_t{0}, {}, std::int64_t{20}, {}, {},
       {}, {}, std::int64_t{0}, {}, std::int64_t{53}, std::string("WIN1252"),
       std::string("WIN1252"), std::int64_t{0}, {}, {}, {}};
+  // clang-format on
   s.Statements.push_back(Rows(ibq::Domains(TIBCatalogCaps{}),
                               {"RDB$FIELD_NAME", "RDB$FIELD_TYPE", "RDB$FIELD_SUB_TYPE",
                                "RDB$DEFAULT_SOURCE", "RDB$FIELD_LENGTH", "RDB$CHARACTER_LENGTH",

@@ -29,11 +29,15 @@ const std::map<std::string, std::set<std::string>>& Allowed() {
     a["engine"] = {"platform", "platform/dataset", "platform/ibx", "platform/odbc", "base"};
     a["parsers"] = {"platform", "base", "parsers/keywords", "model"};
     for (const char* d : {"ib", "mssql", "mysql"}) {
+      // clang-format off
       a[std::string("parsers/") + d] = {"platform", "base", "parsers/keywords", "model",
                                         "parsers"};
+      // clang-format on
     }
+    // clang-format off
     a["extract"] = {"platform", "platform/dataset", "base", "parsers/keywords", "model",
                     "parsers", "engine"};
+    // clang-format on
     for (const char* d : {"ib", "mssql", "mysql"}) {
       auto up = a["extract"];
       up.insert("extract");

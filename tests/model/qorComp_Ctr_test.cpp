@@ -337,8 +337,10 @@ TEST_F(CtrTest, OldOnDiskStructureHasNoReferentialActions) {
     int ods;
     const char* tail;
   };
+  // clang-format off
   const Case cases[] = {{8, ""}, {9, " ON DELETE CASCADE"}, {0, " ON DELETE CASCADE"},
                         {12, " ON DELETE CASCADE"}};
+  // clang-format on
   for (const Case& c : cases) {
     SCOPED_TRACE(c.ods);
     Server(DB::dbInterBase);

@@ -58,6 +58,7 @@ TEST_F(FldTest, InterBaseTypeCodes) {
     std::uint8_t type;
     bool timeZone;
   };
+  // clang-format off
   const Case cases[] = {
       {7, 0, 3, dt::SMALLINT, false},    {8, 0, 3, dt::INTEGER, false},
       {9, 0, 3, dt::QUAD, false},        {10, 0, 3, dt::FLOAT, false},
@@ -72,6 +73,7 @@ TEST_F(FldTest, InterBaseTypeCodes) {
       {37, 1, 3, dt::VARBINARY, false},  {40, 0, 3, dt::CSTRING, false},
       {261, 0, 3, dt::BLOB, false},      {999, 0, 3, dt::Unknown, false},
   };
+  // clang-format on
   for (const Case& c : cases) {
     SCOPED_TRACE("code " + std::to_string(c.code) + " charset " + std::to_string(c.charSetId));
     Server(DB::dbInterBase, IBV::st_Firebird_30, c.dialect);
@@ -516,8 +518,10 @@ TEST_F(FldColumnTest, ColumnDefinitionPerDialect) {
 // that a million plain columns do not carry one each; scripting them in
 // every dialect makes none.
 TEST_F(FldTest, OnlyIdentityColumnsOfTablesOwnAGenerator) {
+  // clang-format off
   const DB dialects[] = {DB::dbInterBase, DB::dbSybaseASA, DB::dbMySQL,  DB::dbOracle,
                          DB::dbMSSQL,     DB::dbPostgreSQL, DB::dbDB2,   DB::dbSybaseASE};
+  // clang-format on
   for (const DB st : dialects) {
     SCOPED_TRACE(static_cast<int>(st));
     Server(st);
@@ -560,11 +564,13 @@ TEST_F(FldTest, DefaultText) {
     const char* stored;
     const char* written;
   };
+  // clang-format off
   const Case cases[] = {
       {"\"it's\"", "'it''s'"}, {"'kept'", "'kept'"}, {"0", "0"}, {"\"\"", "''"},
       {"\"", "\""},  // a lone double quote is not a quoted text
       {"", ""},
   };
+  // clang-format on
   Server(DB::dbInterBase);
   TFldData* f = NewColumn(Holder::Table);
   for (const Case& c : cases) {

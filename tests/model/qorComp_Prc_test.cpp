@@ -55,6 +55,7 @@ struct Case {
 };
 
 TEST_F(RoutineTest, TextsPerDialect) {
+  // clang-format off
   const Case cases[] = {
       {"InterBase procedure", [this] { return Standard(DB::dbInterBase); },
        "CREATE PROCEDURE P(A INTEGER = 0,\r\nB VARCHAR(10))\r\n RETURNS(R INTEGER)\r\n AS\r\nBEGIN END",
@@ -259,6 +260,7 @@ TEST_F(RoutineTest, TextsPerDialect) {
       {"DB2 writes no routine", [this] { return Standard(DB::dbDB2); }, "", "/* Alter <...> */",
        "DROP PROCEDURE P", nullptr},
   };
+  // clang-format on
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     TPrcData* p = c.make();

@@ -150,6 +150,7 @@ TEST_F(GntTest, GrantAndRevokeTextsPerDialect) {
     const char* revoke;
   };
   const TPrivileges five{P::prInsert, P::prUpdate, P::prDelete, P::prSelect, P::prReferences};
+  // clang-format off
   const Case cases[] = {
       // InterBase/Firebird
       {"usage on a generator", DB::dbInterBase,
@@ -283,6 +284,7 @@ TEST_F(GntTest, GrantAndRevokeTextsPerDialect) {
       {"Oracle without grantee", DB::dbOracle,
        {"", K::dboUser, "T", K::dboTable, {P::prSelect}}, "", nullptr},
   };
+  // clang-format on
   for (const Case& c : cases) {
     SCOPED_TRACE(c.label);
     TGntData* g = Grant(c.server, c.spec);
@@ -303,6 +305,7 @@ TEST_F(GntTest, NothingToWriteGivesEmptyTexts) {
     GrantSpec spec;
     bool grantEmpty;
   };
+  // clang-format off
   const Case cases[] = {
       {"statement revoke of TRUNCATE TABLE alone", DB::dbMSSQL,
        {"U", K::dboUser, "", K::dboUnknown, {P::prTruncateTable}}, false},
@@ -317,6 +320,7 @@ TEST_F(GntTest, NothingToWriteGivesEmptyTexts) {
       {"Oracle object grant of connect only", DB::dbOracle,
        {"U", K::dboUser, "T", K::dboTable, {P::prConnect}}, true},
   };
+  // clang-format on
   for (const Case& c : cases) {
     SCOPED_TRACE(c.label);
     TGntData* g = Grant(c.server, c.spec);
@@ -336,6 +340,7 @@ TEST_F(GntTest, PrivilegeGranteeAndColumnTexts) {
   EXPECT_EQ(g->GetGranteeText(), "TRIGGER TR");
   g->Columns.clear();
   EXPECT_EQ(g->GetColumnsText(), "");
+  // clang-format off
   const struct {
     K kind;
     const char* text;
@@ -343,6 +348,7 @@ TEST_F(GntTest, PrivilegeGranteeAndColumnTexts) {
                   {K::dboView, "VIEW X"},           {K::dboRole, "ROLE X"},
                   {K::dboPackage, "PACKAGE X"},     {K::dboUser, "X"},
                   {K::dboTable, "X"}};
+  // clang-format on
   for (const auto& c : grantees) {
     g->Grantee = "X";
     g->GranteeKind = c.kind;

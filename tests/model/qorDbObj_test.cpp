@@ -58,6 +58,7 @@ TEST_F(DbObjTest, KeysAndNamesPerDialect) {
     const char* display;
     const char* qualified;
   };
+  // clang-format off
   const Case cases[] = {
       {"MS SQL index keyed by schema and table",
        [&] {
@@ -162,6 +163,7 @@ TEST_F(DbObjTest, KeysAndNamesPerDialect) {
        // Unnamed: keyed by its text.
        "ALTER TABLE T ADD PRIMARY KEY NONCLUSTERED ()", "PK__T__0123ABCD", ""},
   };
+  // clang-format on
   for (const Case& c : cases) {
     SCOPED_TRACE(c.label);
     structure.NamePrefix.clear();
@@ -424,6 +426,7 @@ TEST_F(DescriptionTest, OtherDialects) {
     std::function<TDbObj*()> build;
     const char* expected;
   };
+  // clang-format off
   const Case cases[] = {
       {"ASA table", [&] { return Described<TTblData>(DB::dbSybaseASA, "T"); },
        "COMMENT ON TABLE T IS\r\n'it''s'"},
@@ -593,6 +596,7 @@ TEST_F(DescriptionTest, OtherDialects) {
       {"DB2", [&] { return Described<TTblData>(DB::dbDB2, "T"); }, ""},
       {"ASE", [&] { return Described<TTblData>(DB::dbSybaseASE, "T"); }, ""},
   };
+  // clang-format on
   for (const Case& c : cases) {
     SCOPED_TRACE(c.label);
     EXPECT_EQ(c.build()->GetDescriptionSQL(), c.expected);

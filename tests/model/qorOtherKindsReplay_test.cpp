@@ -211,6 +211,7 @@ TEST_F(OtherKindsReplay, CreateGrantRevokeAndDropOnFirebird3) {
   for (const char* line : {"O:2", "M:It's gone", "G:2", "R:2", "K:1"})
     EXPECT_NE(before.find(line), std::string::npos) << line << "\n" << before;
   // What the grants gave, as the engine records it.
+  // clang-format off
   const char* const granted[] = {
       "P:U1:S:T_ORDERS::0",        "P:U1:U:T_ORDERS::0",        "P:R_CLERK:U:T_ORDERS:QTY:0",
       "P:R_CLERK:U:T_ORDERS:Note:0", "P:Manager:S:T_ORDERS::1",   "P:Manager:R:T_ORDERS::1",
@@ -218,6 +219,7 @@ TEST_F(OtherKindsReplay, CreateGrantRevokeAndDropOnFirebird3) {
       "P:U1:G:E_NOT_FOUND::0",     "P:R_CLERK:G:g_lower::0",    "P:U1:X:PK_UTIL::0",
       "P:U1:X:P_TOUCH::0",         "P:TR_ORDERS_BI:X:P_TOUCH::0", "P:TR_ORDERS_BI:G:G_ORDERS::0",
       "P:P_TOUCH:S:T_ORDERS::0"};
+  // clang-format on
   for (const char* line : granted)
     EXPECT_NE(before.find(line), std::string::npos) << line << "\n" << before;
 

@@ -27,12 +27,14 @@ struct GoldenCase {
 
 void PrintTo(const GoldenCase& c, std::ostream* os) { *os << c.file; }
 
+// clang-format off
 const GoldenCase kGoldenCases[] = {
     {DB::dbInterBase, "interbase.sql"}, {DB::dbSybaseASA, "asa.sql"},
     {DB::dbMySQL, "mysql.sql"},         {DB::dbOracle, "oracle.sql"},
     {DB::dbMSSQL, "mssql.sql"},         {DB::dbPostgreSQL, "postgresql.sql"},
     {DB::dbDB2, "db2.sql"},             {DB::dbSybaseASE, "ase.sql"},
 };
+// clang-format on
 
 std::string GoldenPath(const char* file) {
   return std::string(QOR_TEST_DATA_DIR) + "/golden/" + file;

@@ -47,6 +47,7 @@ struct TypeColumn {
   int charSetId = 0;
   int length = 0, precision = 0, scale = 0, subType = 0, segment = 0;
 };
+// clang-format off
 const TypeColumn kTypes[] = {
     {"C_SMALLINT", 7},         {"C_INTEGER", 8},
     {"C_FLOAT", 10},           {"C_DATE", 12},
@@ -58,6 +59,7 @@ const TypeColumn kTypes[] = {
     {"C_VARBINARY", 37, 1, 32}, {"C_TEXT", 261, 0, 0, 0, 0, 1, 80},
     {"C_BLOB", 261, 0, 0, 0, 0, 0, 4096},
 };
+// clang-format on
 
 class ScriptReplay : public ::testing::Test {
  protected:

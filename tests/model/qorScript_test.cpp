@@ -184,10 +184,12 @@ TEST_F(ScriptTest, SectionsFollowTheFixedOrder) {
   Table("T");
   Add<Texted<TDmnData>>("D", "DOMAIN TEXT");
   const std::string s = Joined();
+  // clang-format off
   const std::vector<std::string> order = {
       "DOMAIN TEXT;", "CREATE TABLE T", "CREATE INDEX IX_T", "/* PK_T */", "EXCEPTION TEXT;",
       "GENERATOR TEXT;", "VIEW TEXT;", "SET TERM ^ ;", "PROCEDURE TEXT\r\n^",
       "TRIGGER TEXT\r\n^", "CREATE ROLE R;", "GRANT SELECT ON T TO PUBLIC;"};
+  // clang-format on
   std::size_t at = 0;
   for (const std::string& part : order) {
     SCOPED_TRACE(part);
@@ -467,6 +469,7 @@ TEST_F(ScriptTest, HeaderPerDialect) {
     std::function<void(TObjs&)> setup;
     std::vector<std::string> header;
   };
+  // clang-format off
   const Case cases[] = {
       {"InterBase, everything", DB::dbInterBase,
        [](TObjs& o) {
@@ -519,6 +522,7 @@ TEST_F(ScriptTest, HeaderPerDialect) {
         "exec master.dbo.sp_dboption D, 'ddl in tran', True\r\ngo\r\n", "checkpoint\r\ngo\r\n"}},
       {"DB2 has none", DB::dbDB2, [](TObjs&) {}, {}},
   };
+  // clang-format on
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     TDBStructure fresh;

@@ -88,6 +88,7 @@ TEST_F(ScannerTest, EverySharedKind) {
     const char* text;
     TTokenKind kind;
   };
+  // clang-format off
   const Case cases[] = {
       {"abc", tk::Ident}, {"1.5", tk::Float}, {"'s'", tk::String}, {"42", tk::Integer},
       {"(", tk::LParen}, {")", tk::RParen}, {",", tk::Comma}, {"-", tk::Minus},
@@ -98,6 +99,7 @@ TEST_F(ScannerTest, EverySharedKind) {
       {"[", tk::LBracket}, {"]", tk::RBracket}, {"@", tk::At}, {"\\", tk::Backslash},
       {"%", tk::Percent}, {"&", tk::Ampersand}, {"\"q\"", tk::String}, {"`q`", tk::String},
   };
+  // clang-format on
   for (const Case& c : cases) {
     SCOPED_TRACE(c.text);
     const auto toks = Scan(c.text);
@@ -117,6 +119,7 @@ TEST_F(ScannerTest, SequencesAndPositions) {
     const char* text;
     std::vector<Tok> toks;
   };
+  // clang-format off
   const std::vector<Case> cases = {
       {"", {}},
       {"  \r\n\t ", {}},
@@ -131,6 +134,7 @@ TEST_F(ScannerTest, SequencesAndPositions) {
       {"f(x,'a)b')", {{tk::Ident, "F"}, {tk::LParen, ""}, {tk::Ident, "X"}, {tk::Comma, ""},
                       {tk::String, "a)b"}, {tk::RParen, ""}}},
   };
+  // clang-format on
   for (const Case& c : cases) {
     SCOPED_TRACE(c.text);
     EXPECT_EQ(Scan(c.text), c.toks);
@@ -293,12 +297,14 @@ TEST(KeywordLookup, EachDialectTable) {
     const char* name;
     TResWordTable table;
   };
+  // clang-format off
   const Dialect dialects[] = {
       {"InterBase", IbKeywordTable()}, {"MySQL", MySQLKeywordTable()},
       {"MSSQL", MSSQLKeywordTable()},  {"ASA", ASAKeywordTable()},
       {"DB2", DB2KeywordTable()},      {"LocalSQL", LocalSQLKeywordTable()},
       {"Oracle", OracleKeywordTable()}, {"PostgreSQL", PGKeywordTable()},
   };
+  // clang-format on
   struct TableParser : TCustomSQLParser {
     explicit TableParser(TResWordTable t) : TCustomSQLParser(nullptr), table(t) {}
     void InitResWords() override {
@@ -367,6 +373,7 @@ TEST(ResWordList, LookupFoldsAsciiLettersOnly) {
     std::string word;
     TTokenKind kind;
   };
+  // clang-format off
   const Case cases[] = {
       {"a[b", 40}, {"a{b", tk::Ident},  // "{" is no lower-case "["
       {"a_b", 41}, {"a\x7F" "b", tk::Ident},
@@ -381,6 +388,7 @@ TEST(ResWordList, LookupFoldsAsciiLettersOnly) {
       // Beyond ASCII the list's Unicode-aware comparison answers.
       {"\xC3\xA9t\xC3\xA9", 48}, {"\xC3\xA9T\xC3\xA9", 48}, {"s\xC3\xA9lect", tk::Ident},
   };
+  // clang-format on
   for (const Case& c : cases) {
     SCOPED_TRACE(::testing::PrintToString(c.word));
     EXPECT_EQ(list.Lookup(c.word), c.kind);
@@ -396,9 +404,11 @@ TEST(ResWordList, LookupFoldsAsciiLettersOnly) {
 // mixed case, with a byte changed, cut short or lengthened, and words
 // around the letters' neighbours in the code table.
 TEST(ResWordList, LookupAgreesWithTheListComparison) {
+  // clang-format off
   const TResWordTable tables[] = {IbKeywordTable(), MySQLKeywordTable(), MSSQLKeywordTable(),
                                   ASAKeywordTable(), DB2KeywordTable(), LocalSQLKeywordTable(),
                                   OracleKeywordTable(), PGKeywordTable()};
+  // clang-format on
   std::mt19937 rng(7);
   for (TResWordTable table : tables) {
     TResWordList list;
@@ -452,6 +462,7 @@ TEST_F(ScannerTest, Comments) {
     std::vector<Tok> toks;
     const char* lastComment;
   };
+  // clang-format off
   const std::vector<Case> cases = {
       {"a /* x */ b", {{tk::Ident, "A"}, {tk::Ident, "B"}}, " x "},
       {"a -- rest\r\nb", {{tk::Ident, "A"}, {tk::Ident, "B"}}, " rest\r"},
@@ -461,6 +472,7 @@ TEST_F(ScannerTest, Comments) {
       {"a-b/c", {{tk::Ident, "A"}, {tk::Minus, ""}, {tk::Ident, "B"}, {tk::Slash, ""},
                  {tk::Ident, "C"}}, ""},
   };
+  // clang-format on
   p.Trace.Include(TParserTrace::trComments);
   std::vector<std::string> logs;
   p.OnLogNextLine = [&](TObject*, const std::string& t) { logs.push_back(t); };
@@ -763,6 +775,7 @@ TEST(ScannerPositions, LinesColumnsAndProgressFollowTheText) {
     w.column = static_cast<std::int32_t>(i + 1 - lineStart);
     return w;
   };
+  // clang-format off
   std::vector<std::string> texts = {
       "a  b\r\n  c",
       "create table t1 (\r\n  id integer, -- the key\r\n  n varchar(10)\r\n);\r\n",
@@ -775,6 +788,7 @@ TEST(ScannerPositions, LinesColumnsAndProgressFollowTheText) {
       "x -- open at the end",
       "x /* open\n at the end",
   };
+  // clang-format on
   std::mt19937 rng(11);
   for (int i = 0; i < 300; ++i) texts.push_back(RandomText(rng));
   const char* const terminators[] = {";", "GO", "^", "//"};
@@ -826,6 +840,7 @@ TEST_F(ScannerTest, PlainNamesUpperCasedWhateverTheirLength) {
     const char* text;
     const char* name;
   };
+  // clang-format off
   const Case cases[] = {
       {"a", "A"}, {"ab", "AB"}, {"abc", "ABC"}, {"abcd", "ABCD"}, {"abcde", "ABCDE"},
       {"abcdefg", "ABCDEFG"}, {"abcdefgh", "ABCDEFGH"}, {"abcdefghi", "ABCDEFGHI"},
@@ -835,6 +850,7 @@ TEST_F(ScannerTest, PlainNamesUpperCasedWhateverTheirLength) {
       {"abcdefgh_\xC3\xA9_ijk", "ABCDEFGH_\xC3\x89_IJK"},
       {"abc\xC3\xA9" "defghijklmnop", "ABC\xC3\x89" "DEFGHIJKLMNOP"},
   };
+  // clang-format on
   p.IdentChars.IncludeRange('\x80', '\xFF');
   for (const Case& c : cases) {
     SCOPED_TRACE(c.text);
@@ -1128,12 +1144,14 @@ class CountingParser : public TCustomSQLParser {
 };
 
 std::string RandomText(std::mt19937& rng) {
+  // clang-format off
   static const char* const pieces[] = {
       "'", "\"", "`", "/*", "*/", "--", "\n", "\r\n", "!", "=", "<", ">", "|", "||", "1",
       "42", ".", "..", "E", "e", "+", "-", "a", "Zz", "_", "#", "^", ";", "(", ")", "\\",
       "\x80", "\xC3\xA9", std::string_view("\0", 1).data(), " ", "\t", "\x1A", "GO", "//",
       "9999999999999999999999", "1E999", "$", "@", "%", "&", "[", "]", ",", "*", ":",
   };
+  // clang-format on
   const std::size_t n = rng() % 120;
   std::string s;
   for (std::size_t i = 0; i < n; ++i) {

@@ -17,10 +17,12 @@ using json = nlohmann::ordered_json;
 
 namespace {
 
+// clang-format off
 constexpr std::array<const char*, kDatabaseTypeCount> kDatabaseTypeNames = {
     "dbAbstract", "dbInterBase", "dbSybaseASA", "dbMySQL", "dbOracle", "dbMSSQL",
     "dbPostgreSQL", "dbDB2", "dbSybaseASE", "dbPervasiveSQL", "dbMSAccess", "dbParadox",
     "dbDBASE", "dbCustomOLEDB"};
+// clang-format on
 
 }  // namespace
 

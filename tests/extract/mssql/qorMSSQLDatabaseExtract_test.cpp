@@ -205,6 +205,7 @@ TEST(MSSQLExtract, ProductVersionsMapToServerVersions) {
     const char* text;
     std::optional<MSV> version;
   };
+  // clang-format off
   const Case cases[] = {
       {"8.00.2039", MSV::st_MSSQL2000},     {"9.00.5000.00", MSV::st_MSSQL2005},
       {"10.50.6000.34", MSV::st_MSSQL2008}, {"11.0.7001.0", MSV::st_MSSQL2012},
@@ -213,6 +214,7 @@ TEST(MSSQLExtract, ProductVersionsMapToServerVersions) {
       {"16.0.1000.6", MSV::st_MSSQL2019},   {"7.00.623", std::nullopt},
       {"", std::nullopt},                   {"abc", std::nullopt},
   };
+  // clang-format on
   for (const Case& c : cases) {
     SCOPED_TRACE(c.text);
     EXPECT_EQ(TMSSQLDBExtract::VersionOfProduct(c.text), c.version);
@@ -418,6 +420,7 @@ TEST(MSSQLExtract, DecodePrivilegeKnowsTheActionCodesAndNoOthers) {
   TMSSQLDBExtract extract;
   extract.SetDBStructure(&structure);
   using P = TPrivilege;
+  // clang-format off
   const std::pair<std::int32_t, P> known[] = {
       {26, P::prReferences},      {178, P::prCreateFunction}, {193, P::prSelect},
       {195, P::prInsert},         {196, P::prDelete},         {197, P::prUpdate},
@@ -425,6 +428,7 @@ TEST(MSSQLExtract, DecodePrivilegeKnowsTheActionCodesAndNoOthers) {
       {222, P::prCreateProcedure}, {224, P::prExecute},       {228, P::prBackupDatabase},
       {233, P::prCreateDefault},  {235, P::prBackupLog},      {236, P::prCreateRule},
   };
+  // clang-format on
   for (const auto& [code, privilege] : known) EXPECT_EQ(extract.DecodePrivilege(code), privilege) << code;
   EXPECT_EQ(extract.GetMsgManager()->Count(), 0);
   for (const std::int32_t code : {0, 194, 206, 999}) EXPECT_EQ(extract.DecodePrivilege(code), std::nullopt) << code;
@@ -716,6 +720,7 @@ TEST(MSSQLExtract, DataTypesMapFromTheCatalogNames) {
     std::uint8_t dataType;
     std::int32_t wantLength, wantPrecision, wantScale;
   };
+  // clang-format off
   const Case cases[] = {
       {"nvarchar", -1, 0, 0, dt::NVARCHAR, -1, 0, 0},      // MAX
       {"nvarchar", 40, 0, 0, dt::NVARCHAR, 20, 0, 0},      // bytes, two a character
@@ -733,6 +738,7 @@ TEST(MSSQLExtract, DataTypesMapFromTheCatalogNames) {
       {"geography", -1, 0, 0, dt::Unknown, 0, 0, 0},       // neither: left as it was
       {"INT", 4, 10, 0, dt::Unknown, 0, 0, 0},             // the catalog spells it lower case
   };
+  // clang-format on
   for (const Case& c : cases) {
     SCOPED_TRACE(std::string(c.type) + " " + std::to_string(c.length));
     TFldData f(&o, nullptr);

@@ -50,10 +50,12 @@ const TReviewedEdge kEngineOnly[] = {
 
 // Our edges the engine does not list: kinds of reference the engine
 // records elsewhere or not at all.
+// clang-format off
 const TReviewedEdge kOursOnly[] = {
     {"view: -> dom:", "a view reading a table column depends on the domains of that table's "
                       "columns, which the engine records for the table alone"},
 };
+// clang-format on
 
 struct TCase {
   const char* Name;
@@ -116,6 +118,7 @@ TEST_P(IbBodyDependencies, AgreeWithTheEnginesDependencyTable) {
     obj->SetText(source);
     dependents[key] = obj;
   };
+  // clang-format off
   for (auto& r : cat.Rows("select rdb$procedure_name n, rdb$procedure_source s from rdb$procedures"
                           " where" + user + "and rdb$package_name is null", {"N", "S"}))
     body("procedure:" + r["N"], o.FindProcedure(r["N"]), r["S"]);
@@ -143,6 +146,7 @@ TEST_P(IbBodyDependencies, AgreeWithTheEnginesDependencyTable) {
     p->HeaderText = r["H"];
     body("package:" + r["N"], p, r["B"]);
   }
+  // clang-format on
   // A computed column of a table is its own dependent; one of a view (an
   // expression in its select list) stands for the view.
   std::map<std::string, std::string> fieldSources;  // RDB$n -> dependent key

@@ -51,6 +51,7 @@ struct ScanCase {
 };
 
 TEST(IbScanner, VersionRulesForNumbersLiteralsAndWords) {
+  // clang-format off
   const ScanCase cases[] = {
       {"hex number", V::st_Firebird_25, "0x1F", {"4 31 1F"}, 0},
       {"no hex before 2.5", V::st_Firebird_20, "0x1F", {"4 0 0", "1 X1F"}, 0},
@@ -75,6 +76,7 @@ TEST(IbScanner, VersionRulesForNumbersLiteralsAndWords) {
       {"InterBase 2020 keeps every word", V::st_InterBase_2020, "KEY CASCADE",
        {"129", "54"}, 0},
   };
+  // clang-format on
   for (const ScanCase& c : cases) {
     SCOPED_TRACE(c.name);
     TIbParse p(c.version);
@@ -90,6 +92,7 @@ TEST(IbScanner, DoubleQuotesAreNamesInDialect3Only) {
 }
 
 TEST(IbParser, FormatNameQuotesItsArgumentAsTheDialectNeeds) {
+  // clang-format off
   struct Case {
     int dialect;
     const char* name;
@@ -101,6 +104,7 @@ TEST(IbParser, FormatNameQuotesItsArgumentAsTheDialectNeeds) {
       {3, "A\"B", "\"A\"\"B\""},
       {1, "Name", "Name"},
   };
+  // clang-format on
   TIbParse p;
   p.parser->SetSource("OTHER_WORD");
   p.parser->NextToken();

@@ -83,12 +83,14 @@ TEST(MySQLKeywordTable, KindsTheParserTests) {
   ASSERT_EQ(byKind.size(), 71u);
   EXPECT_EQ(byKind.begin()->first, 30);
   EXPECT_EQ(byKind.rbegin()->first, 100);
+  // clang-format off
   const std::map<int, std::set<std::string>> expected = {
       {30, {"INT", "INTEGER"}}, {31, {"BOOL", "TINYINT"}}, {38, {"DEC", "DECIMAL"}},
       {40, {"CHAR", "CHARACTER"}}, {44, {"DATETIME"}}, {45, {"_<charset>"}},
       {55, {"SET"}}, {62, {"NULL"}}, {72, {"TABLE"}}, {82, {"USE"}},
       {95, {"REPLACE"}}, {99, {"VARBINARY"}}, {100, {"BIT"}},
   };
+  // clang-format on
   for (const auto& [kind, names] : expected) {
     SCOPED_TRACE(kind);
     EXPECT_EQ(byKind.at(kind), names);
@@ -116,6 +118,7 @@ TEST(MSSQLKeywordTable, NamedKinds) {
     const char* name;
     std::set<int> kinds;
   };
+  // clang-format off
   const Case cases[] = {
       {"SET", {30}},        {"ON", {31}},        {"EXEC", {41}},       {"EXECUTE", {41}},
       {"TO", {82}},         {"PROC", {92}},      {"PROCEDURE", {92}},  {"TRAN", {131}},
@@ -124,6 +127,7 @@ TEST(MSSQLKeywordTable, NamedKinds) {
       {"DOUBLE", {179}},    {"ERRLVL", {181}},   {"SCHEMA", {207}},    {"<Label:>", {208}},
       {"END CONVERSATION", {212}}, {"<|=>", {220}},
   };
+  // clang-format on
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     ASSERT_EQ(byName.count(c.name), 1u);

@@ -15,12 +15,14 @@ using V = TIBSQLServerVersionType;
 
 constexpr std::string_view kIntroducer = "_<charset>";
 
+// clang-format off
 const V kAllVersions[] = {
     V::st_InterBase_4x,  V::st_InterBase_5x, V::st_InterBase_6x, V::st_FireBird_1x,
     V::st_Yaffil_1x,     V::st_FireBird_15,  V::st_InterBase_7x, V::st_InterBase_75,
     V::st_Firebird_20,   V::st_Firebird_21,  V::st_Firebird_25,  V::st_Firebird_30,
     V::st_Firebird_40,   V::st_InterBase_2020,
 };
+// clang-format on
 
 // A value past the enumeration, as a newer settings file could carry.
 const V kUnknownVersion = static_cast<V>(kIBVersionCount);
@@ -44,9 +46,11 @@ TEST(IbKeywordTable, DistinctWordsAndTheIntroducer) {
 }
 
 TEST(IbKeywordTable, SynonymsShareAKindAndNothingElseDoes) {
+  // clang-format off
   const std::set<std::pair<std::string, std::string>> synonyms = {
       {"INT", "INTEGER"}, {"CHAR", "CHARACTER"}, {"DEC", "DECIMAL"},
       {"ASC", "ASCENDING"}, {"DESC", "DESCENDING"}};
+  // clang-format on
   for (const auto& [a, b] : synonyms) {
     SCOPED_TRACE(a);
     EXPECT_NE(KindOf(a), kIdentKind);
@@ -87,6 +91,7 @@ TEST(IbKeywordTable, KindsFollowTheWordOrder) {
 
 // How many distinct table words (the introducer aside) each version reserves.
 TEST(IbReservedKinds, ReservedWordCountPerVersion) {
+  // clang-format off
   const std::map<V, int> expected = {
       {V::st_InterBase_4x, 157}, {V::st_InterBase_5x, 162},  {V::st_InterBase_6x, 173},
       {V::st_FireBird_1x, 173},  {V::st_Yaffil_1x, 169},     {V::st_FireBird_15, 177},
@@ -94,6 +99,7 @@ TEST(IbReservedKinds, ReservedWordCountPerVersion) {
       {V::st_Firebird_21, 178},  {V::st_Firebird_25, 178},   {V::st_Firebird_30, 136},
       {V::st_Firebird_40, 140},  {V::st_InterBase_2020, 182},
   };
+  // clang-format on
   for (V v : kAllVersions) {
     SCOPED_TRACE(static_cast<int>(v));
     int reserved = 0;
@@ -109,6 +115,7 @@ TEST(IbReservedKinds, NotReservedWordsPerVersion) {
     const char* word;
     bool reserved;
   };
+  // clang-format off
   const Case cases[] = {
       {V::st_InterBase_4x, "ACTION", false},   {V::st_InterBase_4x, "ADMIN", false},
       {V::st_InterBase_4x, "ROLE", false},     {V::st_InterBase_4x, "YEARDAY", false},
@@ -141,6 +148,7 @@ TEST(IbReservedKinds, NotReservedWordsPerVersion) {
       {V::st_Firebird_40, "WORK", false},      {V::st_Firebird_40, "SEGMENT", false},
       {V::st_InterBase_2020, "BIGINT", false}, {V::st_InterBase_2020, "BOOLEAN", true},
   };
+  // clang-format on
   for (const Case& c : cases) {
     SCOPED_TRACE(std::string(c.word) + " in version " + std::to_string(static_cast<int>(c.version)));
     EXPECT_EQ(IbReservedKind(c.word, c.version) != kIdentKind, c.reserved);
@@ -187,6 +195,7 @@ TEST(IbScannerKeywordKinds, InterBase2020KeepsEveryWordAKeyword) {
 
 TEST(IbExtraReservedWords, ListSizePerVersion) {
   // Each list is its predecessor's plus the words that version added.
+  // clang-format off
   const std::map<V, std::size_t> expected = {
       {V::st_InterBase_4x, 35}, {V::st_InterBase_5x, 36},  {V::st_InterBase_6x, 44},
       {V::st_FireBird_1x, 52},  {V::st_Yaffil_1x, 0},      {V::st_FireBird_15, 54},
@@ -194,6 +203,7 @@ TEST(IbExtraReservedWords, ListSizePerVersion) {
       {V::st_Firebird_21, 60},  {V::st_Firebird_25, 61},   {V::st_Firebird_30, 91},
       {V::st_Firebird_40, 96},  {V::st_InterBase_2020, 53},
   };
+  // clang-format on
   for (V v : kAllVersions) {
     SCOPED_TRACE(static_cast<int>(v));
     const auto words = IbExtraReservedWords(v);
@@ -208,6 +218,7 @@ TEST(IbNameNeedsQuotes, Cases) {
     const char* name;
     bool quoted;
   };
+  // clang-format off
   const Case cases[] = {
       // Characters: only A-Z may start, then A-Z 0-9 _ $.
       {V::st_Firebird_25, "", false},
@@ -271,6 +282,7 @@ TEST(IbNameNeedsQuotes, Cases) {
       {kUnknownVersion, "DAY", false},
       {kUnknownVersion, "Name", true},
   };
+  // clang-format on
   for (const Case& c : cases) {
     SCOPED_TRACE(std::string(c.name) + " in version " + std::to_string(static_cast<int>(c.version)));
     EXPECT_EQ(IbNameNeedsQuotes(c.name, c.version), c.quoted);

@@ -87,6 +87,7 @@ TEST(QuoteIdentifier, InterBaseDialects1And2NeverQuote) {
 }
 
 TEST(QuoteIdentifier, SybaseASA) {
+  // clang-format off
   const Case cases[] = {
       {DB::dbSybaseASA, "order", "\"ORDER\""},   // reserved: upper-cased, then quoted
       {DB::dbSybaseASA, "Backup", "\"BACKUP\""},  // reserved-word list
@@ -102,6 +103,7 @@ TEST(QuoteIdentifier, SybaseASA) {
       {DB::dbSybaseASA, "a\"b", "\"a\"\"b\""},
       {DB::dbSybaseASA, "", ""},
   };
+  // clang-format on
   RunCases(cases);
 }
 
@@ -127,6 +129,7 @@ TEST(QuoteIdentifier, MySQL) {
 }
 
 TEST(QuoteIdentifier, MSSQL) {
+  // clang-format off
   const Case cases[] = {
       {DB::dbMSSQL, "<table name>", "<table name>"},  // a placeholder
       {DB::dbMSSQL, "<", "<"},
@@ -148,10 +151,12 @@ TEST(QuoteIdentifier, MSSQL) {
       {DB::dbMSSQL, "]", "[]]]"},
       {DB::dbMSSQL, "", ""},
   };
+  // clang-format on
   RunCases(cases);
 }
 
 TEST(QuoteIdentifier, PostgreSQL) {
+  // clang-format off
   const Case cases[] = {
       {DB::dbPostgreSQL, "orders", "orders"},
       {DB::dbPostgreSQL, "Orders", "\"Orders\""},
@@ -162,10 +167,12 @@ TEST(QuoteIdentifier, PostgreSQL) {
       {DB::dbPostgreSQL, "a\"b", "\"a\"\"b\""},
       {DB::dbPostgreSQL, "", ""},
   };
+  // clang-format on
   RunCases(cases);
 }
 
 TEST(QuoteIdentifier, DB2) {
+  // clang-format off
   const Case cases[] = {
       {DB::dbDB2, "ALIAS", "\"ALIAS\""},
       {DB::dbDB2, "alias", "\"alias\""},
@@ -177,6 +184,7 @@ TEST(QuoteIdentifier, DB2) {
       {DB::dbDB2, "A\"B", "\"A\"\"B\""},
       {DB::dbDB2, "", ""},
   };
+  // clang-format on
   RunCases(cases);
 }
 
@@ -196,6 +204,7 @@ TEST(QuoteIdentifier, Oracle) {
 
 TEST(QuoteIdentifier, LocalSQLForParadoxAndDBase) {
   for (DB db : {DB::dbParadox, DB::dbDBASE}) {
+    // clang-format off
     const Case cases[] = {
         {db, "my col", "my col"},  // characters are not tested
         {db, "order", "\"order\""},
@@ -205,6 +214,7 @@ TEST(QuoteIdentifier, LocalSQLForParadoxAndDBase) {
         {db, "\xC4\xB1" "f", "\"\xC4\xB1" "f\""},  // dotless i folds onto IF
         {db, "", ""},
     };
+    // clang-format on
     RunCases(cases);
   }
 }

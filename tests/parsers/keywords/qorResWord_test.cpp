@@ -19,6 +19,7 @@ TEST(SharedTokenKinds, DisplayTexts) {
     int kind;
     const char* text;
   };
+  // clang-format off
   const Case cases[] = {
       {0, "<EOF>"},  {1, "<Ident>"},       {2, "<Float value>"}, {3, "<String value>"},
       {4, "<Integer value>"},               {12, "<Terminator>"}, {13, "<;>"},
@@ -27,15 +28,18 @@ TEST(SharedTokenKinds, DisplayTexts) {
       {18, "\"<\""}, {19, "\">\""}, {20, "\"<=\""}, {21, "\">=\""},
       {22, "[<>]"},  {23, "<==>"},  {27, "\\"}, {28, "%"}, {29, "<&>"},
   };
+  // clang-format on
   for (const Case& c : cases) {
     SCOPED_TRACE(c.kind);
     EXPECT_EQ(std::string(kSharedTokenKinds[static_cast<std::size_t>(c.kind)].Name), c.text);
   }
 }
 
+// clang-format off
 constexpr std::array<TResWordSymb, 5> kSample = {{
     {"WHERE", 30}, {"AND", 31}, {"OR", 32}, {"AND", 33}, {"A_B", 34},
 }};
+// clang-format on
 constexpr TResWordIndex<kSample.size()> kSampleIndex(kSample);
 
 // The index must find what a scan in table order would, at compile time too.
@@ -47,6 +51,7 @@ TEST(ResWordIndex, LooksUpLikeAScanInTableOrder) {
     const char* word;
     int kind;
   };
+  // clang-format off
   const Case cases[] = {
       {"WHERE", 30}, {"where", 30}, {"Or", 32},
       {"AND", 31},  // the first of two records wins
@@ -54,6 +59,7 @@ TEST(ResWordIndex, LooksUpLikeAScanInTableOrder) {
       {"wherе", kIdentKind},  // Cyrillic "е": only ASCII letters fold
       {"WHERE ", kIdentKind},
   };
+  // clang-format on
   for (const Case& c : cases) {
     SCOPED_TRACE(c.word);
     EXPECT_EQ(kSampleIndex.KindOf(c.word), c.kind);

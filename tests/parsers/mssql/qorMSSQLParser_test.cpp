@@ -129,11 +129,13 @@ struct TTerminatorCase {
 };
 
 TEST(MSSQLBatchTerminator, OneRuleForBothLineEnds) {
+  // clang-format off
   const std::vector<TTerminatorCase> cases = {
       {"a\r\nGO\r\nb", 0, 3}, {"a\nGO\nb", 0, 2},     {"a\n  go\tx", 0, 4}, {"a\nGOTO x\n", 0, 9},
       {"a GO\n", 0, 5},       {"GO", 0, 0},           {"a\nGO", 0, 2},      {"a\nGO:\nGO", 0, 6},
       {"x\nGO\ny\nGO", 3, 7}, {"a\n[GO]\n", 0, 7},
   };
+  // clang-format on
   for (const TTerminatorCase& c : cases) {
     SCOPED_TRACE(c.Text);
     EXPECT_EQ(TMSSQLParser::FindBatchTerminator(c.Text, c.From), c.Found);
@@ -150,6 +152,7 @@ struct TNameCase {
 };
 
 TEST_F(MSSQLParserTest, DottedNames) {
+  // clang-format off
   const std::vector<TNameCase> cases = {
       {"srv.db.own.obj", TDbObject::dboTable, false, {"SRV", "DB", "OWN", "OBJ", ""}},
       {"obj", TDbObject::dboTable, true, {"", "", "DBO", "OBJ", ""}},
@@ -160,6 +163,7 @@ TEST_F(MSSQLParserTest, DottedNames) {
       {"<schema, sysname, dbo>.t", TDbObject::dboTable, false,
        {"", "", "<SCHEMA, SYSNAME, DBO>", "T", ""}},
   };
+  // clang-format on
   for (const TNameCase& c : cases) {
     SCOPED_TRACE(c.Text);
     parser.SetSource(c.Text);

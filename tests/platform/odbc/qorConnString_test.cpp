@@ -27,6 +27,7 @@ TEST(ConnString, ReadsBothForms) {
     std::string text;
     Pairs expected;
   };
+  // clang-format off
   const Case cases[] = {
       {"plain", TConnStringSyntax::OLEDB, "Provider=SQLOLEDB;Data Source=srv;",
        {{"Provider", "SQLOLEDB"}, {"Data Source", "srv"}}},
@@ -41,6 +42,7 @@ TEST(ConnString, ReadsBothForms) {
        {{"DRIVER", "My Driver"}, {"PWD", "a;b}c=d"}}},
       {"quotes are plain text in ODBC", TConnStringSyntax::ODBC, "PWD=\"a\";", {{"PWD", "\"a\""}}},
   };
+  // clang-format on
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     EXPECT_EQ(Read(c.text, c.syntax), c.expected);
@@ -63,8 +65,10 @@ TEST(ConnString, UnreadableTextIsAnErrorNamingThePlace) {
 
 // Every value, quoted and read back, is the value; and it never adds a key.
 TEST(ConnString, QuotedValuesComeBackIntact) {
+  // clang-format off
   const std::string values[] = {"plain", "", "a;b;Database=x", "}", "{x}", "a}}b", "=x", "a=b",
                                 " lead", "trail ", "\"", "'", "both\"and'", "x\"y", "é ü"};
+  // clang-format on
   for (const std::string& v : values) {
     SCOPED_TRACE(v);
     const Pairs oledb = Read("Password=" + QuoteOLEDBValue(v, "password") + ";Next=1", TConnStringSyntax::OLEDB);
@@ -89,6 +93,7 @@ TEST(ConnString, ANulCharacterIsRefusedNamingTheValue) {
 }
 
 TEST(ConnString, MaskHidesEveryPasswordAndKeepsTheRest) {
+  // clang-format off
   const std::pair<std::string, std::string> cases[] = {
       {"Provider=SQLOLEDB;User ID=sa;Password=secret;", "Provider=SQLOLEDB;User ID=sa;Password=*******;"},
       {"Provider=X;password=\"se;cret\";Data Source=h", "Provider=X;password=*******;Data Source=h"},
@@ -96,6 +101,7 @@ TEST(ConnString, MaskHidesEveryPasswordAndKeepsTheRest) {
       {"Provider=X;Password=;", "Provider=X;Password=;"},
       {"Provider=X;User ID=sa", "Provider=X;User ID=sa"},
   };
+  // clang-format on
   for (const auto& [text, masked] : cases) {
     SCOPED_TRACE(text);
     EXPECT_EQ(MaskConnectionStringPassword(text), masked);
@@ -105,6 +111,7 @@ TEST(ConnString, MaskHidesEveryPasswordAndKeepsTheRest) {
 }
 
 TEST(ConnString, TranslatesOLEDBToTheConfiguredDriver) {
+  // clang-format off
   const std::pair<std::string, std::string> cases[] = {
       {"Provider=SQLOLEDB;Initial Catalog=db;Data Source=srv;Network Library=DBMSSOCN;"
        "Persist Security Info=True;User ID=sa;Password=pw;",
@@ -124,6 +131,7 @@ TEST(ConnString, TranslatesOLEDBToTheConfiguredDriver) {
       {"Driver={QorSQLite3};Database=/tmp/x.db;Password=\"p\"", "Driver={QorSQLite3};Database=/tmp/x.db;Password=\"p\""},
       {"DSN=mine;UID=u", "DSN=mine;UID=u"},
   };
+  // clang-format on
   SetProviderDriver("MyProvider", "My Driver");
   for (const auto& [text, odbc] : cases) {
     SCOPED_TRACE(text);
