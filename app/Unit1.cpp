@@ -159,7 +159,9 @@ void TForm1::CreateControls() {
 }
 
 void TForm1::LinkComponents() {
-  QORConnection.OnErrorMessage = [this](TObject* s, const std::string& t) { LogErrorMessage(s, t); };
+  QORConnection.OnErrorMessage = [this](TObject* s, const std::string& t) {
+    LogErrorMessage(s, t);
+  };
   auto my = std::make_unique<TMySQLDBExtract>();
   my->SetQORConnection(&QORConnection);
   my->SetDBStructure(&DBStructure);
@@ -255,7 +257,8 @@ void TForm1::rbMClick(QObject* Sender) {
 void TForm1::UpdateInputStates() {
   const bool ms = rbMMS->isChecked();
   cbAuthM->setEnabled(ms);
-  const bool credentials = rbMIB->isChecked() || rbMMY->isChecked() || (ms && !cbAuthM->isChecked());
+  const bool credentials =
+      rbMIB->isChecked() || rbMMY->isChecked() || (ms && !cbAuthM->isChecked());
   for (QWidget* w : {static_cast<QWidget*>(LabelUserM), static_cast<QWidget*>(EditUserM),
                      static_cast<QWidget*>(LabelPswdM), static_cast<QWidget*>(EditPswdM)})
     w->setEnabled(credentials);

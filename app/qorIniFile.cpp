@@ -124,8 +124,7 @@ bool TIniFile::ReadBool(std::string_view Section, std::string_view Key, bool Def
   return ReadInteger(Section, Key, Default ? 1 : 0) != 0;
 }
 
-void TIniFile::WriteString(std::string_view Section, std::string_view Key,
-                           std::string_view Value) {
+void TIniFile::WriteString(std::string_view Section, std::string_view Key, std::string_view Value) {
   std::string v;
   for (char c : Value)
     if (c != '\r' && c != '\n') v += c;

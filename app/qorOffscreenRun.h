@@ -10,10 +10,10 @@ namespace qor {
 class TForm1;
 
 struct TOffscreenRunResult {
-  bool Extracted = false;       // "Extract database" finished normally
-  std::string ScreenshotPath;   // empty when it could not be written
-  std::string ScriptPath;       // the whole script; empty when there was none
-  std::string Error;            // why a file could not be written
+  bool Extracted = false;      // "Extract database" finished normally
+  std::string ScreenshotPath;  // empty when it could not be written
+  std::string ScriptPath;      // the whole script; empty when there was none
+  std::string Error;           // why a file could not be written
 };
 
 // Shows the form, presses "Extract database", then "Extract metadata" (the

@@ -325,9 +325,7 @@ void TPGSQLServerOptions::Assign(const TPersistent& Source) {
   PGSQLCompareOptions.Assign(s->PGSQLCompareOptions);
 }
 
-void TPGSQLServerOptions::Clear() {
-  SQLServerVersion = TPGSQLServerVersionType::st_PostgreSQL_8x;
-}
+void TPGSQLServerOptions::Clear() { SQLServerVersion = TPGSQLServerVersionType::st_PostgreSQL_8x; }
 
 void TDB2ServerOptions::Assign(const TPersistent& Source) {
   const auto* s = dynamic_cast<const TDB2ServerOptions*>(&Source);

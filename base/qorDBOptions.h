@@ -225,29 +225,29 @@ class TMySQLTableOptions : public TPersistent {
   // One CR LF + "KEYWORD=value" line per option that is set.
   std::string GetOptionsSQL() const;
 
-  std::string Engine;            // ENGINE=
-  std::int32_t AvgRowLength = 0; // AVG_ROW_LENGTH=
-  std::int32_t Checksum = 0;     // CHECKSUM=
-  std::string DefaultCollate;    // DEFAULT COLLATE=
-  std::string Comment;           // COMMENT='...'
-  std::string Connection;        // CONNECTION='...'
-  std::string DataDirectory;     // DATA DIRECTORY='...'
-  std::int32_t DelayKeyWrite = 0;// DELAY_KEY_WRITE=
-  std::string IndexDirectory;    // INDEX DIRECTORY='...'
-  std::string InsertMethod;      // INSERT_METHOD=
-  std::int32_t KeyBlockSize = 0; // KEY_BLOCK_SIZE=
-  std::int32_t MaxRows = 0;      // MAX_ROWS=
-  std::int32_t MinRows = 0;      // MIN_ROWS=
-  std::string PackKeys;          // PACK_KEYS=
-  std::string Password;          // PASSWORD='...'
-  std::string RowFormat;         // ROW_FORMAT=
-
+  std::string Engine;              // ENGINE=
+  std::int32_t AvgRowLength = 0;   // AVG_ROW_LENGTH=
+  std::int32_t Checksum = 0;       // CHECKSUM=
+  std::string DefaultCollate;      // DEFAULT COLLATE=
+  std::string Comment;             // COMMENT='...'
+  std::string Connection;          // CONNECTION='...'
+  std::string DataDirectory;       // DATA DIRECTORY='...'
+  std::int32_t DelayKeyWrite = 0;  // DELAY_KEY_WRITE=
+  std::string IndexDirectory;      // INDEX DIRECTORY='...'
+  std::string InsertMethod;        // INSERT_METHOD=
+  std::int32_t KeyBlockSize = 0;   // KEY_BLOCK_SIZE=
+  std::int32_t MaxRows = 0;        // MAX_ROWS=
+  std::int32_t MinRows = 0;        // MIN_ROWS=
+  std::string PackKeys;            // PACK_KEYS=
+  std::string Password;            // PASSWORD='...'
+  std::string RowFormat;           // ROW_FORMAT=
 
  protected:
   // Assign and Clear copy the values whole.
   TMySQLTableOptions& operator=(const TMySQLTableOptions&) = default;
+
  private:
-  std::string defaultCharset_;   // DEFAULT CHARSET=
+  std::string defaultCharset_;  // DEFAULT CHARSET=
 };
 
 // -------------------------------------------------------------- Sybase ASA
@@ -444,14 +444,14 @@ class TScriptOptions : public TPersistent {
 // object collection and the structure each expand the list with an X(class,
 // name) of their own (members, accessors, Assign). `IBClass` is the
 // InterBase class: the connection publishes a TIBEngineOptions.
-#define QOR_PER_SERVER_OPTIONS(X, IBClass)   \
-  X(IBClass, IBServerOptions)                \
-  X(TMSSQLServerOptions, MSSQLServerOptions) \
-  X(TMySQLServerOptions, MySQLServerOptions) \
-  X(TASAServerOptions, ASAServerOptions)     \
-  X(TASEServerOptions, ASEServerOptions)     \
+#define QOR_PER_SERVER_OPTIONS(X, IBClass)     \
+  X(IBClass, IBServerOptions)                  \
+  X(TMSSQLServerOptions, MSSQLServerOptions)   \
+  X(TMySQLServerOptions, MySQLServerOptions)   \
+  X(TASAServerOptions, ASAServerOptions)       \
+  X(TASEServerOptions, ASEServerOptions)       \
   X(TOracleServerOptions, OracleServerOptions) \
-  X(TPGSQLServerOptions, PGSQLServerOptions) \
+  X(TPGSQLServerOptions, PGSQLServerOptions)   \
   X(TDB2ServerOptions, DB2ServerOptions)
 
 // X for member declarations.

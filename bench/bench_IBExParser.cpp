@@ -50,14 +50,16 @@ std::string GeneratedSchema(int multiple) {
   for (int t = 0; t < tables; ++t) {
     s << "CREATE TABLE T" << t << " (ID D_ID PRIMARY KEY, PARENT_ID INTEGER, CODE D_TEXT,"
       << " AMOUNT D_AMOUNT, QTY INTEGER, STATE SMALLINT, CREATED TIMESTAMP, NOTE D_TEXT";
-    if (t > 0) s << ", CONSTRAINT FK_T" << t << " FOREIGN KEY (PARENT_ID) REFERENCES T" << t - 1 << " (ID)";
+    if (t > 0)
+      s << ", CONSTRAINT FK_T" << t << " FOREIGN KEY (PARENT_ID) REFERENCES T" << t - 1 << " (ID)";
     s << ");\n";
   }
   s << "SET TERM ^;\n";
   const int procedures = 200 * multiple;
   for (int p = 0; p < procedures; ++p) {
     const int a = p % tables, b = (p * 7 + 3) % tables;
-    s << "CREATE PROCEDURE P" << p << " (AID INTEGER, LIM NUMERIC(15,2)) RETURNS (CODE VARCHAR(60), TOTAL NUMERIC(15,2)) AS\n"
+    s << "CREATE PROCEDURE P" << p
+      << " (AID INTEGER, LIM NUMERIC(15,2)) RETURNS (CODE VARCHAR(60), TOTAL NUMERIC(15,2)) AS\n"
       << "  DECLARE VARIABLE N INTEGER = 0;\n  DECLARE VARIABLE S SMALLINT;\nBEGIN\n"
       << "  SELECT STATE FROM T" << a << " WHERE ID = :AID INTO :S;\n"
       << "  IF (S IS NULL OR S > 3) THEN EXCEPTION E_STATE;\n"
@@ -72,16 +74,19 @@ std::string GeneratedSchema(int multiple) {
       << "    IF (N > 100) THEN LEAVE;\n    SUSPEND;\n  END\n"
       << "  INSERT INTO T" << a << " (ID, PARENT_ID, CODE, AMOUNT, QTY, STATE, CREATED)\n"
       << "    VALUES (GEN_ID(G_ID, 1), :AID, 'generated', 0, 0, 1, CURRENT_TIMESTAMP);\n";
-    if (p > 0) s << "  EXECUTE PROCEDURE P" << p - 1 << " :AID, :LIM RETURNING_VALUES :CODE, :TOTAL;\n";
+    if (p > 0)
+      s << "  EXECUTE PROCEDURE P" << p - 1 << " :AID, :LIM RETURNING_VALUES :CODE, :TOTAL;\n";
     s << "  WHEN ANY DO EXCEPTION E_STATE;\nEND^\n";
   }
   const int triggers = 300 * multiple;
   for (int g = 0; g < triggers; ++g) {
     const int a = g % tables, b = (g + 1) % tables;
-    s << "CREATE TRIGGER TR" << g << " FOR T" << a << " ACTIVE BEFORE INSERT OR UPDATE POSITION " << g % 5 << " AS\n"
+    s << "CREATE TRIGGER TR" << g << " FOR T" << a << " ACTIVE BEFORE INSERT OR UPDATE POSITION "
+      << g % 5 << " AS\n"
       << "BEGIN\n  IF (NEW.ID IS NULL) THEN NEW.ID = GEN_ID(G_ID, 1);\n"
       << "  IF (UPDATING AND NEW.STATE <> OLD.STATE) THEN\n"
-      << "    INSERT INTO T" << b << " (ID, PARENT_ID, CODE, STATE) VALUES (GEN_ID(G_ID, 1), NEW.ID, NEW.CODE, NEW.STATE);\n"
+      << "    INSERT INTO T" << b
+      << " (ID, PARENT_ID, CODE, STATE) VALUES (GEN_ID(G_ID, 1), NEW.ID, NEW.CODE, NEW.STATE);\n"
       << "  NEW.AMOUNT = (SELECT MAX(AMOUNT) FROM T" << b << " WHERE PARENT_ID = NEW.ID);\n"
       << "  NEW.CREATED = COALESCE(NEW.CREATED, CURRENT_TIMESTAMP);\nEND^\n";
   }
@@ -232,6 +237,12 @@ void BM_NestingDepth(benchmark::State& state) {
   state.counters["us_per_level"] =
       1e6 * seconds / static_cast<double>(depth) / static_cast<double>(state.iterations());
 }
-BENCHMARK(BM_NestingDepth)->Arg(5)->Arg(10)->Arg(20)->Arg(25)->Arg(50)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_NestingDepth)
+    ->Arg(5)
+    ->Arg(10)
+    ->Arg(20)
+    ->Arg(25)
+    ->Arg(50)
+    ->Unit(benchmark::kMicrosecond);
 
 }  // namespace

@@ -106,8 +106,10 @@ std::string GenerateSchemaScript(const TSchemaSize& n) {
          " (A INTEGER, B VARCHAR(10)) RETURNS INTEGER AS BEGIN RETURN A; END^\n";
   for (int p = 0; p < n.procedures; ++p) {
     const std::string t = "TB_" + std::to_string(p % n.tables);
-    s += "CREATE PROCEDURE SP_" + std::to_string(p) + " (A INTEGER = 1) RETURNS (N INTEGER) AS"
-         " BEGIN SELECT COUNT(*) FROM " + t + " WHERE ID > :A INTO :N; SUSPEND; END^\n";
+    s += "CREATE PROCEDURE SP_" + std::to_string(p) +
+         " (A INTEGER = 1) RETURNS (N INTEGER) AS"
+         " BEGIN SELECT COUNT(*) FROM " +
+         t + " WHERE ID > :A INTO :N; SUSPEND; END^\n";
     s += "CREATE TRIGGER TR_" + std::to_string(p) + " FOR " + t +
          " BEFORE INSERT AS BEGIN IF (NEW.ID IS NULL) THEN NEW.ID = 0; END^\n";
   }
@@ -192,8 +194,7 @@ int RunJob(const std::string& db, const std::string& password, int mode) {
     test::TBindingScope scope(TconnectionType::cnIBX, std::move(recording));
     if (ExtractOnce(db, password, nullptr, /*batched=*/mode == 1))
       std::printf("statements %zu\n", rec->Script().Statements.size());
-    else
-      rc = 1;
+    else rc = 1;
   } else {
     std::map<std::string, double> steps;
     if (ExtractOnce(db, password, &steps)) {
@@ -308,9 +309,11 @@ const TDatabase& Database(const std::string& name, TScriptFn script, bool tcp) {
     if (!up) {
       d.failure = "the test server on 127.0.0.1:3050 does not answer (run through ctest)";
     } else {
-      d.path = std::string(test::kServerHost) + "/3050:" + test::ServerDatabasePath("bench_" + name);
+      d.path =
+          std::string(test::kServerHost) + "/3050:" + test::ServerDatabasePath("bench_" + name);
       d.password = test::ServerPassword();
-      const test::TFirebirdReplayResult r = test::BuildFirebirdDatabase(d.path, text, d.password, options);
+      const test::TFirebirdReplayResult r =
+          test::BuildFirebirdDatabase(d.path, text, d.password, options);
       if (!r.Ok) d.failure = "building " + key + " failed: " + r.Errors;
     }
   } else {
@@ -379,8 +382,8 @@ void BM_WholeJobBesideIsql(benchmark::State& state, TCase c) {
   }
   std::size_t statements = 0, perObject = 0;
   for (const char* mode : {"1", "2"}) {
-    const TProcessRun count = RunMeasured({SelfPath(), "--job", db.path,
-                                           db.password.empty() ? "-" : db.password, mode});
+    const TProcessRun count =
+        RunMeasured({SelfPath(), "--job", db.path, db.password.empty() ? "-" : db.password, mode});
     std::sscanf(count.out.c_str(), "statements %zu", *mode == '1' ? &statements : &perObject);
   }
 

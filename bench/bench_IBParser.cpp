@@ -63,7 +63,8 @@ void BM_ParseAgainstScan(benchmark::State& state) {
     }
   }
   benchmark::DoNotOptimize(tokens);
-  const double mb = static_cast<double>(text.size()) * static_cast<double>(state.iterations()) / 1e6;
+  const double mb =
+      static_cast<double>(text.size()) * static_cast<double>(state.iterations()) / 1e6;
   state.counters["scan_MBps"] = mb / scanSeconds;
   state.counters["parse_MBps"] = mb / parseSeconds;
   state.counters["parse_per_scan"] = scanSeconds / parseSeconds;

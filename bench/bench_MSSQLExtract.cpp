@@ -57,17 +57,19 @@ test::TReplayScript Generate(int tables) {
   }
   msq::TCatalogForm form;
   form.Views = form.Subselects = form.Filters = true;
-  const std::string tools = "AND (isnull((select value from [fn_listextendedproperty] "
-                            "('microsoft_database_tools_support', 'SCHEMA', s.name, 'TABLE', "
-                            "t.name, null, null)), 0) = 0)";
-  const std::string ftools = "AND (isnull((select value from [fn_listextendedproperty] "
-                             "('microsoft_database_tools_support', 'SCHEMA', fs.name, 'TABLE', "
-                             "ft.name, null, null)), 0) = 0)";
+  const std::string tools =
+      "AND (isnull((select value from [fn_listextendedproperty] "
+      "('microsoft_database_tools_support', 'SCHEMA', s.name, 'TABLE', "
+      "t.name, null, null)), 0) = 0)";
+  const std::string ftools =
+      "AND (isnull((select value from [fn_listextendedproperty] "
+      "('microsoft_database_tools_support', 'SCHEMA', fs.name, 'TABLE', "
+      "ft.name, null, null)), 0) = 0)";
   auto id = [](int t, int k) { return static_cast<std::int64_t>(100000 + t * 16 + k); };
   auto name = [](int t) { return "T" + std::to_string(t); };
 
-  auto tablesSt = Statement(msq::Tables(form), {"id", "name", "schemaname", "schema_id", "description",
-                                                "ms_tools", "QI", "AN", "RG"});
+  auto tablesSt = Statement(msq::Tables(form), {"id", "name", "schemaname", "schema_id",
+                                                "description", "ms_tools", "QI", "AN", "RG"});
   // clang-format off
   const std::vector<std::string> colCols = {"colid", "COLUMN_NAME", "TYPE_NAME", "NULLABLE", "length",
                                             "is_rowguidcol", "system_type_id", "user_type_id",
@@ -77,12 +79,14 @@ test::TReplayScript Generate(int tables) {
   // clang-format on
   std::vector<test::TReplayStatement> perTable;
   for (int t = 0; t < tables; ++t) {
-    tablesSt.Rows.push_back(Row(tablesSt.Columns, {{"id", id(t, 0)}, {"name", name(t)},
+    tablesSt.Rows.push_back(Row(tablesSt.Columns, {{"id", id(t, 0)},
+                                                   {"name", name(t)},
                                                    {"schemaname", std::string("dbo")},
-                                                   {"QI", std::int64_t{1}}, {"AN", std::int64_t{1}},
+                                                   {"QI", std::int64_t{1}},
+                                                   {"AN", std::int64_t{1}},
                                                    {"RG", std::int64_t{0}}}));
-    auto fg = Statement(std::string(msq::kTableFileGroup), {"FileGroupName", "TableName", "IndexName"},
-                        {{"ID", id(t, 0)}});
+    auto fg = Statement(std::string(msq::kTableFileGroup),
+                        {"FileGroupName", "TableName", "IndexName"}, {{"ID", id(t, 0)}});
     fg.Rows.push_back({std::string("PRIMARY"), name(t), std::string("PK_") + name(t)});
     perTable.push_back(std::move(fg));
     auto cols = Statement(msq::TableColumns(form), colCols,
@@ -99,9 +103,11 @@ test::TReplayScript Generate(int tables) {
                                         {"user_type_id", std::int64_t{text ? 167 : 56}},
                                         {"type_schema", std::string("sys")},
                                         {"is_identity", std::int64_t{c == 1}},
-                                        {"SEED", std::int64_t{1}}, {"INCR", std::int64_t{1}},
+                                        {"SEED", std::int64_t{1}},
+                                        {"INCR", std::int64_t{1}},
                                         {"cprec", std::int64_t{text ? 0 : 10}},
-                                        {"cscale", std::int64_t{0}}, {"is_computed", false},
+                                        {"cscale", std::int64_t{0}},
+                                        {"is_computed", false},
                                         {"is_xml_document", false},
                                         {"xml_collection_id", std::int64_t{0}}}));
     }
@@ -110,13 +116,20 @@ test::TReplayScript Generate(int tables) {
   s.Statements.push_back(std::move(tablesSt));
   for (auto& st : perTable) s.Statements.push_back(std::move(st));
 
-  auto views = Statement(msq::Views(form), {"id", "name", "sch_name", "definition", "description", "QI", "AN"});
-  auto deps = Statement(std::string(msq::kDependencies), {"id", "depid", "xtype", "xtype", "o1name", "o2name"});
+  auto views = Statement(msq::Views(form),
+                         {"id", "name", "sch_name", "definition", "description", "QI", "AN"});
+  auto deps = Statement(std::string(msq::kDependencies),
+                        {"id", "depid", "xtype", "xtype", "o1name", "o2name"});
   for (int t = 0; t < tables; t += 10) {
     const std::string v = "V" + std::to_string(t);
-    views.Rows.push_back(Row(views.Columns, {{"id", id(t, 1)}, {"name", v}, {"sch_name", std::string("dbo")},
-                                             {"definition", "CREATE VIEW dbo." + v + " AS SELECT C1, C2 FROM dbo." + name(t)},
-                                             {"QI", std::int64_t{1}}, {"AN", std::int64_t{1}}}));
+    views.Rows.push_back(
+        Row(views.Columns,
+            {{"id", id(t, 1)},
+             {"name", v},
+             {"sch_name", std::string("dbo")},
+             {"definition", "CREATE VIEW dbo." + v + " AS SELECT C1, C2 FROM dbo." + name(t)},
+             {"QI", std::int64_t{1}},
+             {"AN", std::int64_t{1}}}));
     deps.Rows.push_back({id(t, 1), id(t, 0), std::string("V "), std::string("U "), v, name(t)});
   }
   s.Statements.push_back(std::move(views));
@@ -132,64 +145,125 @@ test::TReplayScript Generate(int tables) {
                        std::int64_t{desc}});
     return st;
   };
-  auto idx = Statement(msq::Indexes(form), {"idx_name", "tbl_name", "sch_name", "id", "object_id",
-                                            "OrigFillFactor", "type", "otype", "QI", "AN", "IsPadIndex",
-                                            "is_unique", "description", "FileGroupName",
-                                            "secondary_type", "idx1_name", "ignore_dup_key",
-                                            "allow_row_locks", "allow_page_locks", "has_filter",
+  auto idx = Statement(msq::Indexes(form), {"idx_name",
+                                            "tbl_name",
+                                            "sch_name",
+                                            "id",
+                                            "object_id",
+                                            "OrigFillFactor",
+                                            "type",
+                                            "otype",
+                                            "QI",
+                                            "AN",
+                                            "IsPadIndex",
+                                            "is_unique",
+                                            "description",
+                                            "FileGroupName",
+                                            "secondary_type",
+                                            "idx1_name",
+                                            "ignore_dup_key",
+                                            "allow_row_locks",
+                                            "allow_page_locks",
+                                            "has_filter",
                                             "filter_definition"});
   auto pks = Statement(msq::PrimaryKeys(form),
-                       {"id", "table_name", "pk_name", "sch_name", "fill_factor", "type", "QI", "AN",
-                        "is_padded", "ignore_dup_key", "allow_row_locks", "allow_page_locks", "ms_tools",
-                        "is_system_named", "parent_object_id", "unique_index_id"});
-  auto fks = Statement(msq::ForeignKeys(form, ftools),
-                       {"id", "fk_name", "ft_name", "rt_name", "fk_schema", "fr_schema",
-                        "update_referential_action", "delete_referential_action", "QI", "AN", "NR"});
-  auto checks = Statement(msq::Checks(form, tools), {"id", "table_name", "pk_name", "sch_name", "QI", "AN", "NR", "definition"});
-  auto defaults = Statement(msq::DefaultConstraints(form, tools),
-                            {"id", "ctr_name", "tbl_name", "col_name", "definition", "sch_name", "no_check", "QI", "AN"});
-  auto grants = Statement(msq::ObjectPrivileges(form), {"id", "action", "protecttype", "xtype", "obj_name",
-                                                        "ms_tools", "schemaname", "schema_id", "user_name", "columns"});
+                       {"id", "table_name", "pk_name", "sch_name", "fill_factor", "type", "QI",
+                        "AN", "is_padded", "ignore_dup_key", "allow_row_locks", "allow_page_locks",
+                        "ms_tools", "is_system_named", "parent_object_id", "unique_index_id"});
+  auto fks =
+      Statement(msq::ForeignKeys(form, ftools),
+                {"id", "fk_name", "ft_name", "rt_name", "fk_schema", "fr_schema",
+                 "update_referential_action", "delete_referential_action", "QI", "AN", "NR"});
+  auto checks = Statement(msq::Checks(form, tools), {"id", "table_name", "pk_name", "sch_name",
+                                                     "QI", "AN", "NR", "definition"});
+  auto defaults = Statement(
+      msq::DefaultConstraints(form, tools),
+      {"id", "ctr_name", "tbl_name", "col_name", "definition", "sch_name", "no_check", "QI", "AN"});
+  auto grants = Statement(msq::ObjectPrivileges(form),
+                          {"id", "action", "protecttype", "xtype", "obj_name", "ms_tools",
+                           "schemaname", "schema_id", "user_name", "columns"});
   std::vector<test::TReplayStatement> keyColumns, fkColumns;
   const std::int64_t one = 1;
   for (int t = 0; t < tables; ++t) {
     const std::string n = name(t);
-    idx.Rows.push_back(Row(idx.Columns, {{"idx_name", "IX_" + n}, {"tbl_name", n}, {"sch_name", std::string("dbo")},
-                                         {"id", std::int64_t{2}}, {"object_id", id(t, 0)}, {"OrigFillFactor", std::int64_t{0}},
-                                         {"type", std::int64_t{2}}, {"otype", std::string("U ")}, {"QI", one}, {"AN", one},
-                                         {"IsPadIndex", std::int64_t{0}}, {"is_unique", std::int64_t{0}},
-                                         {"FileGroupName", std::string("PRIMARY")}, {"ignore_dup_key", false},
-                                         {"allow_row_locks", true}, {"allow_page_locks", true}, {"has_filter", false}}));
+    idx.Rows.push_back(Row(idx.Columns, {{"idx_name", "IX_" + n},
+                                         {"tbl_name", n},
+                                         {"sch_name", std::string("dbo")},
+                                         {"id", std::int64_t{2}},
+                                         {"object_id", id(t, 0)},
+                                         {"OrigFillFactor", std::int64_t{0}},
+                                         {"type", std::int64_t{2}},
+                                         {"otype", std::string("U ")},
+                                         {"QI", one},
+                                         {"AN", one},
+                                         {"IsPadIndex", std::int64_t{0}},
+                                         {"is_unique", std::int64_t{0}},
+                                         {"FileGroupName", std::string("PRIMARY")},
+                                         {"ignore_dup_key", false},
+                                         {"allow_row_locks", true},
+                                         {"allow_page_locks", true},
+                                         {"has_filter", false}}));
     keyColumns.push_back(indexColumns(t, 2, "C2", true));
-    pks.Rows.push_back(Row(pks.Columns, {{"id", id(t, 2)}, {"table_name", n}, {"pk_name", "PK_" + n},
-                                         {"sch_name", std::string("dbo")}, {"fill_factor", std::int64_t{0}},
-                                         {"type", one}, {"QI", one}, {"AN", one}, {"is_padded", false},
-                                         {"ignore_dup_key", false}, {"allow_row_locks", true},
-                                         {"allow_page_locks", true}, {"is_system_named", false},
-                                         {"parent_object_id", id(t, 0)}, {"unique_index_id", one}}));
+    pks.Rows.push_back(Row(pks.Columns, {{"id", id(t, 2)},
+                                         {"table_name", n},
+                                         {"pk_name", "PK_" + n},
+                                         {"sch_name", std::string("dbo")},
+                                         {"fill_factor", std::int64_t{0}},
+                                         {"type", one},
+                                         {"QI", one},
+                                         {"AN", one},
+                                         {"is_padded", false},
+                                         {"ignore_dup_key", false},
+                                         {"allow_row_locks", true},
+                                         {"allow_page_locks", true},
+                                         {"is_system_named", false},
+                                         {"parent_object_id", id(t, 0)},
+                                         {"unique_index_id", one}}));
     keyColumns.push_back(indexColumns(t, 1, "C1", false));
     if (t > 0) {
-      fks.Rows.push_back(Row(fks.Columns, {{"id", id(t, 3)}, {"fk_name", "FK_" + n}, {"ft_name", n}, {"rt_name", name(t - 1)},
-                                           {"fk_schema", std::string("dbo")}, {"fr_schema", std::string("dbo")},
+      fks.Rows.push_back(Row(fks.Columns, {{"id", id(t, 3)},
+                                           {"fk_name", "FK_" + n},
+                                           {"ft_name", n},
+                                           {"rt_name", name(t - 1)},
+                                           {"fk_schema", std::string("dbo")},
+                                           {"fr_schema", std::string("dbo")},
                                            {"update_referential_action", std::int64_t{0}},
-                                           {"delete_referential_action", std::int64_t{1}}, {"QI", one}, {"AN", one},
+                                           {"delete_referential_action", std::int64_t{1}},
+                                           {"QI", one},
+                                           {"AN", one},
                                            {"NR", std::int64_t{0}}}));
-      auto fc = Statement(msq::ForeignKeyColumns(form), {"constid", "fc_name", "rc_name"}, {{"ID", id(t, 3)}});
+      auto fc = Statement(msq::ForeignKeyColumns(form), {"constid", "fc_name", "rc_name"},
+                          {{"ID", id(t, 3)}});
       fc.Rows.push_back({one, std::string("C3"), std::string("C1")});
       fkColumns.push_back(std::move(fc));
     }
-    checks.Rows.push_back(Row(checks.Columns, {{"id", id(t, 4)}, {"table_name", n}, {"pk_name", "CK_" + n},
-                                               {"sch_name", std::string("dbo")}, {"QI", one}, {"AN", one},
-                                               {"NR", std::int64_t{0}}, {"definition", std::string("([C1]>(0))")}}));
-    defaults.Rows.push_back(Row(defaults.Columns, {{"id", id(t, 5)}, {"ctr_name", "DF_" + n}, {"tbl_name", n},
-                                                   {"col_name", std::string("C4")}, {"definition", std::string("('')")},
-                                                   {"sch_name", std::string("dbo")}, {"no_check", std::int64_t{0}},
-                                                   {"QI", one}, {"AN", one}}));
+    checks.Rows.push_back(Row(checks.Columns, {{"id", id(t, 4)},
+                                               {"table_name", n},
+                                               {"pk_name", "CK_" + n},
+                                               {"sch_name", std::string("dbo")},
+                                               {"QI", one},
+                                               {"AN", one},
+                                               {"NR", std::int64_t{0}},
+                                               {"definition", std::string("([C1]>(0))")}}));
+    defaults.Rows.push_back(Row(defaults.Columns, {{"id", id(t, 5)},
+                                                   {"ctr_name", "DF_" + n},
+                                                   {"tbl_name", n},
+                                                   {"col_name", std::string("C4")},
+                                                   {"definition", std::string("('')")},
+                                                   {"sch_name", std::string("dbo")},
+                                                   {"no_check", std::int64_t{0}},
+                                                   {"QI", one},
+                                                   {"AN", one}}));
     for (const std::int64_t action : {std::int64_t{193}, std::int64_t{195}})
-      grants.Rows.push_back(Row(grants.Columns, {{"id", id(t, 0)}, {"action", action}, {"protecttype", std::int64_t{205}},
-                                                 {"xtype", std::string("U ")}, {"obj_name", n},
-                                                 {"schemaname", std::string("dbo")}, {"schema_id", one},
-                                                 {"user_name", std::string("clerk")}, {"columns", std::string("\x01")}}));
+      grants.Rows.push_back(Row(grants.Columns, {{"id", id(t, 0)},
+                                                 {"action", action},
+                                                 {"protecttype", std::int64_t{205}},
+                                                 {"xtype", std::string("U ")},
+                                                 {"obj_name", n},
+                                                 {"schemaname", std::string("dbo")},
+                                                 {"schema_id", one},
+                                                 {"user_name", std::string("clerk")},
+                                                 {"columns", std::string("\x01")}}));
   }
   s.Statements.push_back(std::move(idx));
   s.Statements.push_back(std::move(pks));
@@ -206,7 +280,8 @@ test::TReplayScript Generate(int tables) {
   users.Rows.push_back({std::string("clerk"), std::string("Clerks"), std::string("clerk")});
   s.Statements.push_back(std::move(users));
   s.Statements.push_back(std::move(grants));
-  s.Statements.push_back(Statement(std::string(msq::kStatementPrivileges), {"action", "protecttype", "user_name"}));
+  s.Statements.push_back(
+      Statement(std::string(msq::kStatementPrivileges), {"action", "protecttype", "user_name"}));
   s.Statements.push_back(std::move(deps));
   return s;
 }
@@ -229,8 +304,8 @@ int StatementsServed(const test::TReplayConnection& replay) {
 TRunResult Extract(int tables) {
   test::TReplayScript script = Generate(tables);
   test::TBindingScope scope(TconnectionType::cnADO,
-                            std::make_unique<test::TReplayConnection>(TconnectionType::cnADO, TDatabaseType::dbMSSQL,
-                                                                     std::move(script)));
+                            std::make_unique<test::TReplayConnection>(
+                                TconnectionType::cnADO, TDatabaseType::dbMSSQL, std::move(script)));
   auto* replay = static_cast<test::TReplayConnection*>(scope.StandIn());
   TQORConnection connection;
   connection.SetConnectionType(TconnectionType::cnADO);

@@ -18,17 +18,23 @@ std::string Script(int objects) {
   std::string s;
   for (int i = 0; i < objects; ++i) {
     const std::string n = std::to_string(i);
-    s += "CREATE TABLE [dbo].[Customer" + n +
-         "] (\r\n  [Id] int IDENTITY(1,1) NOT NULL,\r\n  [Name] nvarchar(80) NULL DEFAULT (N'none'),\r\n"
-         "  [Amount] decimal(15, 2) NOT NULL CONSTRAINT [CK_Amount" + n +
-         "] CHECK ([Amount] >= 0),\r\n  CONSTRAINT [PK_Customer" + n +
-         "] PRIMARY KEY CLUSTERED ([Id] ASC) WITH (PAD_INDEX = OFF) ON [PRIMARY]\r\n) ON [PRIMARY]\r\nGO\r\n"
-         "CREATE NONCLUSTERED INDEX [IX_Name" + n + "] ON [dbo].[Customer" + n +
-         "] ([Name]) INCLUDE ([Amount]) WHERE [Name] IS NOT NULL\r\nGO\r\n"
-         "CREATE PROCEDURE dbo.P" + n +
-         " @id int, @name nvarchar(80) = NULL OUTPUT AS\r\nBEGIN\r\n  SET NOCOUNT ON\r\n"
-         "  SELECT @name = Name FROM dbo.Customer" + n + " WHERE Id = @id -- one row\r\nEND\r\nGO\r\n"
-         "GRANT SELECT, INSERT ON dbo.Customer" + n + " TO Clerk\r\nGO\r\n";
+    s +=
+        "CREATE TABLE [dbo].[Customer" + n +
+        "] (\r\n  [Id] int IDENTITY(1,1) NOT NULL,\r\n  [Name] nvarchar(80) NULL DEFAULT (N'none'),\r\n"
+        "  [Amount] decimal(15, 2) NOT NULL CONSTRAINT [CK_Amount" +
+        n + "] CHECK ([Amount] >= 0),\r\n  CONSTRAINT [PK_Customer" + n +
+        "] PRIMARY KEY CLUSTERED ([Id] ASC) WITH (PAD_INDEX = OFF) ON [PRIMARY]\r\n) ON [PRIMARY]\r\nGO\r\n"
+        "CREATE NONCLUSTERED INDEX [IX_Name" +
+        n + "] ON [dbo].[Customer" + n +
+        "] ([Name]) INCLUDE ([Amount]) WHERE [Name] IS NOT NULL\r\nGO\r\n"
+        "CREATE PROCEDURE dbo.P" +
+        n +
+        " @id int, @name nvarchar(80) = NULL OUTPUT AS\r\nBEGIN\r\n  SET NOCOUNT ON\r\n"
+        "  SELECT @name = Name FROM dbo.Customer" +
+        n +
+        " WHERE Id = @id -- one row\r\nEND\r\nGO\r\n"
+        "GRANT SELECT, INSERT ON dbo.Customer" +
+        n + " TO Clerk\r\nGO\r\n";
   }
   return s;
 }

@@ -43,8 +43,7 @@ int LinearKind(TResWordTable table, std::string_view word) {
 
 void BM_KeywordLookup_Indexed(benchmark::State& state) {
   for (auto _ : state)
-    for (const std::string& n : Names())
-      benchmark::DoNotOptimize(LookupMSSQLKeyword(n));
+    for (const std::string& n : Names()) benchmark::DoNotOptimize(LookupMSSQLKeyword(n));
   state.SetItemsProcessed(state.iterations() * static_cast<std::int64_t>(Names().size()));
 }
 BENCHMARK(BM_KeywordLookup_Indexed);

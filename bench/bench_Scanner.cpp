@@ -43,7 +43,8 @@ const std::string& Script() {
       s += "/* table " + n + " */\r\nCREATE TABLE CUSTOMER_" + n +
            " (\r\n  ID INTEGER NOT NULL,\r\n  NAME VARCHAR(80) DEFAULT 'none',\r\n"
            "  AMOUNT NUMERIC(15, 2) -- money\r\n);\r\n"
-           "SELECT C.ID, C.NAME || 'x' FROM CUSTOMER_" + n + " C WHERE C.AMOUNT >= 1.5E3;\r\n";
+           "SELECT C.ID, C.NAME || 'x' FROM CUSTOMER_" +
+           n + " C WHERE C.AMOUNT >= 1.5E3;\r\n";
     }
     return s;
   }();
@@ -152,7 +153,8 @@ void BM_ScannerVsClassifying(benchmark::State& state) {
   const auto scan = [&] { benchmark::DoNotOptimize(ScanOnce(p)); };
   // The pass runs as many times per round as makes a round as long as the
   // scanner's, so that both are equally exposed to a busy machine.
-  const int repeats = std::max(1, static_cast<int>(Seconds(scan) / Seconds([] { ClassifyOnce(); }) + 0.5));
+  const int repeats =
+      std::max(1, static_cast<int>(Seconds(scan) / Seconds([] { ClassifyOnce(); }) + 0.5));
   const auto classify = [&] {
     for (int i = 0; i < repeats; ++i) benchmark::DoNotOptimize(ClassifyOnce());
   };

@@ -209,14 +209,16 @@ std::string TQORCustomConnection::GetServerInfo(bool brief) {
     text += "Database name : " + o.DatabaseName + crlf;
     if (!IBServerOptions.GetDBCharSet().empty())
       text += "Character set : " + IBServerOptions.GetDBCharSet() + crlf;
-    text += "ODS version   : " + IntToStr(d.ODSMajorVersion) + "." + IntToStr(d.ODSMinorVersion) + crlf;
+    text +=
+        "ODS version   : " + IntToStr(d.ODSMajorVersion) + "." + IntToStr(d.ODSMinorVersion) + crlf;
     text += "SQL Dialect   : " + IntToStr(d.DBSQLDialect) + crlf;
     text += "Sweep interval: " + IntToStr(d.SweepInterval) + crlf;
     text += "Page size     : " + IntToStr(d.PageSize) + crlf;
     text += std::string("Read-only     : ") + (d.ReadOnly != 0 ? "True" : "False") + crlf;
     text += std::string("Forced writes : ") + (d.ForcedWrites != 0 ? "On" : "Off") + crlf;
     const auto kb = std::llround(static_cast<double>(d.NumBuffers) * d.PageSize / 1024.0);
-    text += "Buffers       : " + IntToStr(d.NumBuffers) + " pages " + "(" + IntToStr(kb) + " Kb)" + crlf;
+    text += "Buffers       : " + IntToStr(d.NumBuffers) + " pages " + "(" + IntToStr(kb) + " Kb)" +
+            crlf;
     return text;
   }
 
@@ -243,10 +245,11 @@ std::string TQORCustomConnection::GetServerInfo(bool brief) {
 
   switch (ScriptDialect(DatabaseType())) {
     case SD::sdASA:
-      open("SELECT\r\nxp_msver( 'ProductName') PN,\r\nxp_msver( 'ProductVersion') PV,\r\n"
-           "xp_msver( 'CompanyName') CN,\r\nxp_msver('FileDescription') FD,\r\n"
-           "xp_msver('LegalCopyright') LC,\r\nxp_msver('LegalTrademarks') LT,\r\n"
-           "xp_msver('Language') LG");
+      open(
+          "SELECT\r\nxp_msver( 'ProductName') PN,\r\nxp_msver( 'ProductVersion') PV,\r\n"
+          "xp_msver( 'CompanyName') CN,\r\nxp_msver('FileDescription') FD,\r\n"
+          "xp_msver('LegalCopyright') LC,\r\nxp_msver('LegalTrademarks') LT,\r\n"
+          "xp_msver('Language') LG");
       text = field("PN") + " v." + field("PV");
       if (!brief)
         text += crlf + field("CN") + crlf + field("FD") + crlf + field("LC") + crlf + field("LT");
@@ -266,10 +269,12 @@ std::string TQORCustomConnection::GetServerInfo(bool brief) {
       exec("Use master");
       open("xp_msver " + QuotedStr("ProductName"));
       text = field("CHARACTER_VALUE");
-      open("Select ServerProperty('Edition') Edition, ServerProperty('ProductLevel') ProductLevel, "
-           "ServerProperty('ProductVersion') ProductVersion, ServerProperty('Collation') Collation");
+      open(
+          "Select ServerProperty('Edition') Edition, ServerProperty('ProductLevel') ProductLevel, "
+          "ServerProperty('ProductVersion') ProductVersion, ServerProperty('Collation') Collation");
       text += " [" + field("EDITION") + "] " + " v." + field("PRODUCTVERSION");
-      if (const std::string level = field("PRODUCTLEVEL"); !level.empty()) text += " (" + level + ")";
+      if (const std::string level = field("PRODUCTLEVEL"); !level.empty())
+        text += " (" + level + ")";
       if (const std::string coll = field("COLLATION"); !coll.empty())
         text += crlf + "Default collation: " + coll;
       open("xp_msver " + QuotedStr("Language"));
@@ -311,8 +316,7 @@ std::string TQORCustomConnection::GetServerInfo(bool brief) {
       break;
     case SD::sdGeneric:
     case SD::sdInterBase:
-    case SD::sdDB2:
-      break;
+    case SD::sdDB2: break;
   }
   q->Close();
   return text;

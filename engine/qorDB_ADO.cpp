@@ -22,8 +22,9 @@ bool IsBareDatabaseName(std::string_view name) {
 
 std::string BuildADOConnectionString(TDatabaseType DatabaseType, const std::string& HostName,
                                      const std::string& DatabaseName, TQORProtocol Protocol,
-                                     std::int32_t Port, bool HidePassword, bool UseWindowsAuthentication,
-                                     const std::string& Password, const std::string& UserName) {
+                                     std::int32_t Port, bool HidePassword,
+                                     bool UseWindowsAuthentication, const std::string& Password,
+                                     const std::string& UserName) {
   using DB = TDatabaseType;
   const std::string host = QuoteOLEDBValue(HostName, "host name");
   const std::string database = QuoteOLEDBValue(DatabaseName, "database name");
@@ -56,7 +57,8 @@ std::string BuildADOConnectionString(TDatabaseType DatabaseType, const std::stri
       s += "Provider=IBMDADB2;";
       if (hasHost) {
         // Host and port form one value.
-        s += "Location=" + QuoteOLEDBValue(HostName + ":" + (Port != 0 ? IntToStr(Port) : "50000"), "host name") +
+        s += "Location=" +
+             QuoteOLEDBValue(HostName + ":" + (Port != 0 ? IntToStr(Port) : "50000"), "host name") +
              ";";
       }
       s += "Persist Security Info=True;";
@@ -65,7 +67,8 @@ std::string BuildADOConnectionString(TDatabaseType DatabaseType, const std::stri
     case DB::dbSybaseASE:
       s += "Provider=Sybase.ASEOLEDBProvider;";
       if (hasHost)
-        s += "Server Name=" + QuoteOLEDBValue(Port != 0 ? HostName + "," + IntToStr(Port) : HostName, "host name") +
+        s += "Server Name=" +
+             QuoteOLEDBValue(Port != 0 ? HostName + "," + IntToStr(Port) : HostName, "host name") +
              ";";
       if (hasDatabase) s += "Initial Catalog=" + database + ";";
       s += "Optimize Prepare=Partial;";
@@ -87,19 +90,21 @@ std::string BuildADOConnectionString(TDatabaseType DatabaseType, const std::stri
     case DB::dbInterBase:
     case DB::dbMySQL:
     case DB::dbParadox:
-    case DB::dbDBASE:
-      break;
+    case DB::dbDBASE: break;
   }
 
   if (DatabaseType == DB::dbMSSQL) {
-    if (UseWindowsAuthentication) return s + "Integrated Security=SSPI;" + "Persist Security Info=False;";
+    if (UseWindowsAuthentication)
+      return s + "Integrated Security=SSPI;" + "Persist Security Info=False;";
     s += "Persist Security Info=True;";
   }
   if (!UserName.empty()) s += "User ID=" + QuoteOLEDBValue(UserName, "user name") + ";";
   if (Password.empty()) {
     if (DatabaseType == DB::dbSybaseASE) s += "Password=\"\";";
   } else {
-    s += "Password=" + (HidePassword ? std::string(kHiddenPassword) : QuoteOLEDBValue(Password, "password")) + ";";
+    s += "Password=" +
+         (HidePassword ? std::string(kHiddenPassword) : QuoteOLEDBValue(Password, "password")) +
+         ";";
   }
   return s;
 }
@@ -144,14 +149,12 @@ bool ConnectsTo(TDatabaseType t) {
     case DB::dbSybaseASE:
     case DB::dbPervasiveSQL:
     case DB::dbMSAccess:
-    case DB::dbCustomOLEDB:
-      return true;
+    case DB::dbCustomOLEDB: return true;
     case DB::dbAbstract:
     case DB::dbInterBase:
     case DB::dbMySQL:
     case DB::dbParadox:
-    case DB::dbDBASE:
-      return false;
+    case DB::dbDBASE: return false;
   }
   return false;
 }
@@ -215,9 +218,10 @@ void TQORADODatabase::SetConnected(bool value) {
   };
   const std::string text = given ? o.ConnectionString : build(/*hide=*/false);
   c->DoLogNextLine(given ? MaskConnectionStringPassword(text) : build(/*hide=*/true));
-  connection_->LoginPrompt = type == TDatabaseType::dbInterBase && (o.UserName.empty() || o.Password.empty());
-  connection_->CursorLocation =
-      type == TDatabaseType::dbSybaseASE ? TCursorLocation::clUseServer : TCursorLocation::clUseClient;
+  connection_->LoginPrompt =
+      type == TDatabaseType::dbInterBase && (o.UserName.empty() || o.Password.empty());
+  connection_->CursorLocation = type == TDatabaseType::dbSybaseASE ? TCursorLocation::clUseServer
+                                                                   : TCursorLocation::clUseClient;
   connection_->ConnectionString = text;
   connection_->Open();
 }
@@ -229,7 +233,8 @@ bool TQORADODatabase::InTransaction() { return connection_->InTransaction(); }
 
 // ============================================================== TQORADOQuery
 
-TQORADOQuery::TQORADOQuery(TCursorLocation cursorLocation) : query_(std::make_unique<TADO_Query>()) {
+TQORADOQuery::TQORADOQuery(TCursorLocation cursorLocation)
+    : query_(std::make_unique<TADO_Query>()) {
   query_->CursorLocation = cursorLocation;
 }
 
@@ -253,7 +258,8 @@ void TQORADOQuery::CopyParams() {
   for (int i = 0; i < own.Count() && i < ado.Count(); ++i) {
     const TParam* source = own.Items(i);
     if (!source->Bound()) {
-      if (const TParam* named = own.FindParam(source->Name()); named && named->Bound()) source = named;
+      if (const TParam* named = own.FindParam(source->Name()); named && named->Bound())
+        source = named;
     }
     ado.Items(i)->AssignValue(*source);
   }

@@ -21,8 +21,9 @@ namespace qor {
 // carried (a NUL character).
 std::string BuildADOConnectionString(TDatabaseType DatabaseType, const std::string& HostName,
                                      const std::string& DatabaseName, TQORProtocol Protocol,
-                                     std::int32_t Port, bool HidePassword, bool UseWindowsAuthentication,
-                                     const std::string& Password, const std::string& UserName);
+                                     std::int32_t Port, bool HidePassword,
+                                     bool UseWindowsAuthentication, const std::string& Password,
+                                     const std::string& UserName);
 
 // A TADOQuery with its own SQL list and its own parameter list: a change of
 // its own SQL is copied into the ADO query's SQL and, with ParamCheck, the
@@ -87,7 +88,9 @@ class TQORADOQuery : public TQORQuery {
   void Last() override { query_->Last(); }
   void Next() override { query_->Next(); }
   TField* FieldByName(std::string_view name) override { return query_->FieldByName(name); }
-  TParam* ParamByName(std::string_view name) override { return query_->OwnParams().ParamByName(name); }
+  TParam* ParamByName(std::string_view name) override {
+    return query_->OwnParams().ParamByName(name);
+  }
   void Open() override;
   void Close() override { query_->Close(); }
   void ExecSQL() override;

@@ -26,8 +26,7 @@ void CheckIBProtocol(const TConnectionOptions& o) {
     case TQORProtocol::ptNamedPipe:
       throw EQorError("Named pipes are not available on this platform; connect over TCP/IP.");
     case TQORProtocol::ptTCP:
-    case TQORProtocol::ptLocal:
-      return;
+    case TQORProtocol::ptLocal: return;
   }
 }
 

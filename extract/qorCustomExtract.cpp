@@ -49,9 +49,8 @@ bool AnyMatch(const std::vector<std::string>& patterns, std::string_view name) {
 // Kinds whose names carry the structure's NamePrefix.
 bool CarriesNamePrefix(TDbObject kind) {
   using K = TDbObject;
-  static const TDbObjectSet kinds{K::dboTable,     K::dboProcedure, K::dboFunction,
-                                  K::dboException, K::dboDomain,    K::dboView,
-                                  K::dboGenerator, K::dboEvent};
+  static const TDbObjectSet kinds{K::dboTable,  K::dboProcedure, K::dboFunction,  K::dboException,
+                                  K::dboDomain, K::dboView,      K::dboGenerator, K::dboEvent};
   return kinds.Contains(kind);
 }
 
@@ -165,7 +164,9 @@ void TCustomExtract::ProgressUpdate(TObject* sender, int value, int maxValue) {
 
 // ------------------------------------------------------------ Accept chain
 
-bool TCustomExtract::IsExcluded(std::string_view name) const { return AnyMatch(excludeNames_, name); }
+bool TCustomExtract::IsExcluded(std::string_view name) const {
+  return AnyMatch(excludeNames_, name);
+}
 
 bool TCustomExtract::IsIncluded(std::string_view name) const {
   return includeNames_.empty() || AnyMatch(includeNames_, name);
@@ -264,7 +265,8 @@ bool TCustomExtract::RunExtraction(TQORCustomConnection* connection, const std::
 
   bool ok = true;
   try {
-    if (!query_) throw EQorError(className + ".ExtractDatabase(): the connection makes no query objects.");
+    if (!query_)
+      throw EQorError(className + ".ExtractDatabase(): the connection makes no query objects.");
     ProcessMessages();
     connection->SetConnected(false);
     connection->IBServerOptions.Assign(objs.IBServerOptions);

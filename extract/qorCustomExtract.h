@@ -27,8 +27,8 @@ class TQORQuery;
 
 // (Sender, Mode, Caption, Position, Max): mode 0 names a step, mode 1
 // reports rows inside a step.
-using TProgressStepEvent = std::function<void(TObject* Sender, int Mode,
-                                              const std::string& Caption, int Position, int Max)>;
+using TProgressStepEvent = std::function<void(TObject* Sender, int Mode, const std::string& Caption,
+                                              int Position, int Max)>;
 using TInfoMessageEvent = std::function<void(TObject* Sender, const std::string& Text)>;
 
 // Whether `name` matches `pattern`: exactly one wildcard ("%" or "*"),

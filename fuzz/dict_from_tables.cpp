@@ -43,8 +43,9 @@ int main() {
         qor::OracleKeywordTable(), qor::PGKeywordTable()})
     for (const qor::TResWordSymb& s : table) words.insert(s.Name);
   for (const char* mark :
-       {";", "^", "GO", "go", "/", "//", "$$", "\r\n^", "\r\ngo", "\r\nGO", "\r\n/", "SET TERM ^ ;",
-        "/*", "*/", "--", "'", "\"", "`", "[", "]", "||", ":=", "\r\n", "\x1A", "!=", "<>", "1.5E3"})
+       {";",      "^",     "GO",           "go", "/",    "//",   "$$", "\r\n^", "\r\ngo",
+        "\r\nGO", "\r\n/", "SET TERM ^ ;", "/*", "*/",   "--",   "'",  "\"",    "`",
+        "[",      "]",     "||",           ":=", "\r\n", "\x1A", "!=", "<>",    "1.5E3"})
     words.insert(mark);
   for (const std::string& w : words) std::printf("%s\n", Entry(w).c_str());
   return 0;

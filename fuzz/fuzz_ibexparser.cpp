@@ -79,9 +79,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   // The same text as a script: INPUT would read files of this machine, so
   // the script runs without a collection when it could name one.
   const char* const word = "INPUT";
-  const bool input = std::search(text.begin(), text.end(), word, word + 5, [](char a, char b) {
-                       return (a & ~0x20) == b;
-                     }) != text.end();
+  const bool input = std::search(text.begin(), text.end(), word, word + 5,
+                                 [](char a, char b) { return (a & ~0x20) == b; }) != text.end();
   if (!input) {
     p.Tokens = 0;
     p.ParseScript({text}, &objs);

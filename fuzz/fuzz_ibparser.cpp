@@ -20,8 +20,7 @@ using TCountingParser = qor::fuzz::TTokenCounting<qor::TIbParser>;
 bool MentionsInput(const std::string& text) {
   for (std::size_t i = 0; i + 5 <= text.size(); ++i) {
     bool eq = true;
-    for (std::size_t j = 0; j < 5 && eq; ++j)
-      eq = (text[i + j] & ~0x20) == "INPUT"[j];
+    for (std::size_t j = 0; j < 5 && eq; ++j) eq = (text[i + j] & ~0x20) == "INPUT"[j];
     if (eq) return true;
   }
   return false;

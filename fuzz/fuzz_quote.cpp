@@ -121,7 +121,8 @@ void RoundTrip(const std::string& name, TDatabaseType type, TIBSQLServerVersionT
   scanner.NextToken();
   const bool bare = quoted == name;
   // MS SQL compares names without regard to case, as its scanner does.
-  const bool sameText = bare && type == TDatabaseType::dbMSSQL ? SameText(text, name) : text == name;
+  const bool sameText =
+      bare && type == TDatabaseType::dbMSSQL ? SameText(text, name) : text == name;
   if (kind == tk::Ident && sameText && scanner.TokenKind() == tk::EOFKind &&
       !scanner.Messages().HasErrors())
     return;

@@ -33,7 +33,8 @@ const TDialect kDialects[] = {
 };
 // What the parsers set with SET TERM and what the writers end statements
 // with, line breaks included.
-const char* const kTerminators[] = {";", "^", "GO", "go", "/", "//", "$$", "\r\n^", "\r\ngo", "\r\n/"};
+const char* const kTerminators[] = {";",  "^",  "GO",    "go",     "/",
+                                    "//", "$$", "\r\n^", "\r\ngo", "\r\n/"};
 
 class DialectScanner : public qor::TCustomSQLParser {
  public:
@@ -78,7 +79,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (k == qor::tk::Ident || k >= qor::kFirstKeywordKind) {
       Check(!p.IdentText().empty());
       Check(p.TokenStart() + p.IdentText().size() <= text.size());
-      if (k != qor::tk::Ident) Check(p.IdentText() == text.substr(p.TokenStart(), p.IdentText().size()));
+      if (k != qor::tk::Ident)
+        Check(p.IdentText() == text.substr(p.TokenStart(), p.IdentText().size()));
     }
     (void)p.CurTokenName();
     if (k == qor::tk::EOFKind) break;
@@ -99,9 +101,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       case 0: p.NextToken(); break;
       case 1: p.ExpectAndNext(kind); break;
       case 2: p.NextAndExpect(kind); break;
-      case 3: p.NextToken(); p.SkipTo(qor::KindSet({kind, qor::tk::Terminator})); break;
-      case 4: p.ScanExpression(s); p.NextToken(); break;
-      default: p.SkipLine(); p.NextToken(); break;
+      case 3:
+        p.NextToken();
+        p.SkipTo(qor::KindSet({kind, qor::tk::Terminator}));
+        break;
+      case 4:
+        p.ScanExpression(s);
+        p.NextToken();
+        break;
+      default:
+        p.SkipLine();
+        p.NextToken();
+        break;
     }
   }
   return 0;

@@ -92,9 +92,7 @@ class ToyParser : public TCustomSQLParser {
         LocalNames.Add(TokenText(), 0);
         NextToken();
         return;
-      default:
-        NextToken();
-        return;
+      default: NextToken(); return;
     }
   }
 

@@ -24,7 +24,6 @@ using SD = TScriptDialect;
 
 bool IsKind(const TDbObj* obj, TDbObject kind) { return obj && obj->GetKind() == kind; }
 
-
 }  // namespace
 
 std::string BlockCommentText(std::string_view text) {
@@ -105,7 +104,8 @@ TDatabaseType TDbObj::GetServerType() const {
 
 TIBServerOptions* TDbObj::GetServerOptions() const {
   if (!owner_) return nullptr;
-  if (owner_->UseLinkedServerType && owner_->LinkedObjs) return &owner_->LinkedObjs->IBServerOptions;
+  if (owner_->UseLinkedServerType && owner_->LinkedObjs)
+    return &owner_->LinkedObjs->IBServerOptions;
   return &owner_->IBServerOptions;
 }
 
@@ -243,7 +243,8 @@ std::string TDbObj::GetScriptSQL() {
 }
 
 std::string TDbObj::DropComment() {
-  return "/* Drop: " + BlockCommentText(name_) + " (" + ClassName() + ")" + " */" + std::string(CRLF);
+  return "/* Drop: " + BlockCommentText(name_) + " (" + ClassName() + ")" + " */" +
+         std::string(CRLF);
 }
 
 std::string TDbObj::GetDropSQL() {
@@ -499,9 +500,11 @@ TWalk TDbObj::WriteDropWalk() {
   co_await DoBeforeDropWalk();
   if (GetSelected()) {
     if (auto* t = dynamic_cast<TTblData*>(this))
-      for (auto& f : t->Fields) if (f.Value) f.Value->SetSelected(false);
+      for (auto& f : t->Fields)
+        if (f.Value) f.Value->SetSelected(false);
     if (auto* v = dynamic_cast<TViwData*>(this))
-      for (auto& f : v->Columns) if (f.Value) f.Value->SetSelected(false);
+      for (auto& f : v->Columns)
+        if (f.Value) f.Value->SetSelected(false);
     std::string name = name_;
     if (name.empty() && GetKind() == TDbObject::dboConstraint) name = SystemName;
     std::string table;
@@ -581,7 +584,8 @@ TWalk TDbObj::WriteCreateWalk() {
     if (prc) kind = kStmtRoutine;
     if (trigger) {
       kind = kStmtTrigger;
-      for (auto& e : UsedBy()) if (e.Value) e.Value->Active = false;
+      for (auto& e : UsedBy())
+        if (e.Value) e.Value->Active = false;
     }
     std::string table;
     if (auto* f = dynamic_cast<TFldData*>(this)) table = f->GetTableName();
@@ -589,7 +593,8 @@ TWalk TDbObj::WriteCreateWalk() {
     std::string text;
     if (!present) text = GetScriptSQL();
     else if (!Suppressed) text = GetAlterSQL();
-    if (w) w->AddStatement(text, kind, name, ObjType, present ? kActionAlter : kActionCreate, table, 0);
+    if (w)
+      w->AddStatement(text, kind, name, ObjType, present ? kActionAlter : kActionCreate, table, 0);
     SetSelected(true);
     if (prc) prc->SetBodyEmptied(false);
     if (trg) trg->SetBodyEmptied(false);

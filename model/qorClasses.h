@@ -281,7 +281,7 @@ class TDbObj : public TObject {
     TDependList dependsOn;
   };
   std::unique_ptr<TEdges> edges_;
-  bool walking_ = false;  // inside WriteCreate/WriteDrop of this object
+  bool walking_ = false;           // inside WriteCreate/WriteDrop of this object
   TCustomObjs* heldBy_ = nullptr;  // the collection that stored it
 };
 
@@ -296,11 +296,11 @@ class TDependObj : public TDbObj {
   static void operator delete(void* p, std::size_t size) noexcept;
   std::string GetDisplayName() override;
 
-  TRareString FieldName;       // the column named, empty for the whole object
-  TDbObj* Target = nullptr;    // not owned
-  bool Active = true;          // cleared once the walk has served the edge
+  TRareString FieldName;     // the column named, empty for the whole object
+  TDbObj* Target = nullptr;  // not owned
+  bool Active = true;        // cleared once the walk has served the edge
   bool Changed = false;
-  std::int32_t Column = 0;     // position of the reference in the parsed text
+  std::int32_t Column = 0;  // position of the reference in the parsed text
   std::int32_t Line = 0;
 };
 
@@ -373,8 +373,7 @@ class TCustomObjs : public TObject {
 
   // ---- Dependencies ----
   // Records that `user` refers to `used` (optionally to its column).
-  void AddDependency(TDbObj* user, TDbObj* used, int line, int column,
-                     std::string fieldName = {});
+  void AddDependency(TDbObj* user, TDbObj* used, int line, int column, std::string fieldName = {});
   void AddDependencyPair(TDbObj* user, TDbObj* used, int line, int column,
                          std::string fieldName = {});
   // Removes every edge to `obj` from every object of the collection and
@@ -410,7 +409,7 @@ class TCustomObjs : public TObject {
   TCmpObjSetType ObjFilter = TCmpObjSetType::All();
   TConnectionOptions ConnectionOptions;
   QOR_PER_SERVER_OPTIONS(QOR_OPTIONS_MEMBER, TIBServerOptions)
-  std::uint8_t Role = 0;  // 1 source, 2 target of a comparison
+  std::uint8_t Role = 0;                  // 1 source, 2 target of a comparison
   TScriptWriter* ScriptWriter = nullptr;  // not owned
   TLogNextLineEvent OnLog;
   std::uint8_t QuoteStyle = 0;  // custom OLE DB: 2 '', 3 "", 4 []

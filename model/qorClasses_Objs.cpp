@@ -108,10 +108,27 @@ void TCustomObjs::ForEachObject(const std::function<void(TDbObj&)>& fn) {
     for (auto& e : list)
       if (e.Value) fn(*e.Value);
   };
-  each(Schemas); each(Domains); each(Udfs); each(Triggers); each(Procedures); each(Tables);
-  each(Exceptions); each(Generators); each(Indices); each(Views); each(Roles); each(Grants);
-  each(Constraints); each(Rules); each(Defaults); each(Packages); each(Publications);
-  each(Operators); each(OperatorClasses); each(Events); each(Collations);
+  each(Schemas);
+  each(Domains);
+  each(Udfs);
+  each(Triggers);
+  each(Procedures);
+  each(Tables);
+  each(Exceptions);
+  each(Generators);
+  each(Indices);
+  each(Views);
+  each(Roles);
+  each(Grants);
+  each(Constraints);
+  each(Rules);
+  each(Defaults);
+  each(Packages);
+  each(Publications);
+  each(Operators);
+  each(OperatorClasses);
+  each(Events);
+  each(Collations);
 }
 
 void TCustomObjs::FreeAllObjects() {
@@ -139,11 +156,27 @@ void TCustomObjs::FreeAllObjects() {
     for (TDbObj* s : staying) s->DropEdgesTo(o);
     o->edges_.reset();
   }
-  Schemas.Clear(); Domains.Clear(); Udfs.Clear(); Triggers.Clear(); Procedures.Clear();
-  Tables.Clear(); Exceptions.Clear(); Generators.Clear(); Indices.Clear(); Views.Clear();
-  Roles.Clear(); Grants.Clear(); Constraints.Clear(); Rules.Clear(); Defaults.Clear();
-  Packages.Clear(); Publications.Clear(); Operators.Clear(); OperatorClasses.Clear();
-  Events.Clear(); Collations.Clear();
+  Schemas.Clear();
+  Domains.Clear();
+  Udfs.Clear();
+  Triggers.Clear();
+  Procedures.Clear();
+  Tables.Clear();
+  Exceptions.Clear();
+  Generators.Clear();
+  Indices.Clear();
+  Views.Clear();
+  Roles.Clear();
+  Grants.Clear();
+  Constraints.Clear();
+  Rules.Clear();
+  Defaults.Clear();
+  Packages.Clear();
+  Publications.Clear();
+  Operators.Clear();
+  OperatorClasses.Clear();
+  Events.Clear();
+  Collations.Clear();
 }
 
 void TCustomObjs::Clear() {
@@ -163,9 +196,23 @@ void TCustomObjs::SetServerType(TDatabaseType value) {
       !(value == DB::dbSybaseASA || value == DB::dbMSSQL || value == DB::dbSybaseASE);
   auto set = [sensitive](auto& list) { list.SetCaseSensitive(sensitive); };
   // Schemas, operators, operator classes and events keep their rule.
-  set(Domains); set(Udfs); set(Triggers); set(Procedures); set(Tables); set(Exceptions);
-  set(Generators); set(Indices); set(Views); set(Roles); set(Grants); set(Constraints);
-  set(Rules); set(Defaults); set(Packages); set(Publications); set(Collations);
+  set(Domains);
+  set(Udfs);
+  set(Triggers);
+  set(Procedures);
+  set(Tables);
+  set(Exceptions);
+  set(Generators);
+  set(Indices);
+  set(Views);
+  set(Roles);
+  set(Grants);
+  set(Constraints);
+  set(Rules);
+  set(Defaults);
+  set(Packages);
+  set(Publications);
+  set(Collations);
 }
 
 // ------------------------------------------------------ The per-kind lists
@@ -279,7 +326,8 @@ void TCustomObjs::DropTable(const std::string& key, const std::string& table) {
 bool TCustomObjs::AcceptObj(TDbObj* obj) {
   if (!obj) return false;
   bool accept = true;
-  if (TExtractorHost* host = GetExtractor()) accept = host->AcceptObjName(obj->GetName(), obj->ObjType);
+  if (TExtractorHost* host = GetExtractor())
+    accept = host->AcceptObjName(obj->GetName(), obj->ObjType);
   if (AcceptCallback) AcceptCallback(this, obj, accept);
   return accept;
 }
@@ -391,7 +439,8 @@ void TCustomObjs::SetInlineKeysIndexed(bool on) {
     TCtrData* c = e.Value.get();
     if (!c) continue;
     const std::uint8_t type = c->GetConstraintType();
-    if (type == ct::PrimaryKey || type == ct::Unique) index->byTable[c->GetTableName()].keys.push_back(c);
+    if (type == ct::PrimaryKey || type == ct::Unique)
+      index->byTable[c->GetTableName()].keys.push_back(c);
   }
   for (auto& e : Indices)
     if (TIdxData* idx = e.Value.get()) index->byTable[idx->TableName].indices.push_back(idx);
@@ -552,9 +601,11 @@ void TCustomObjs::DetachObject(TDbObj* obj) {
   for (TDbObj* g : gone) {
     std::vector<TDbObj*> others;
     for (const auto& e : g->DependsOn())
-      if (e.Value && e.Value->Target && !inside.count(e.Value->Target)) others.push_back(e.Value->Target);
+      if (e.Value && e.Value->Target && !inside.count(e.Value->Target))
+        others.push_back(e.Value->Target);
     for (const auto& e : g->UsedBy())
-      if (e.Value && e.Value->Target && !inside.count(e.Value->Target)) others.push_back(e.Value->Target);
+      if (e.Value && e.Value->Target && !inside.count(e.Value->Target))
+        others.push_back(e.Value->Target);
     std::sort(others.begin(), others.end());
     others.erase(std::unique(others.begin(), others.end()), others.end());
     for (TDbObj* o : others) o->DropEdgesTo(g);
@@ -568,10 +619,12 @@ void TCustomObjs::DetachObject(TDbObj* obj) {
   // Plain links: a trigger's table, a type's element column.
   // One lookup per holder, so that many rejections stay cheap.
   for (auto& t : Triggers)
-    if (t.Value && inside.count(t.Value->GetTableObj())) t.Value->ClearLinksTo(t.Value->GetTableObj());
+    if (t.Value && inside.count(t.Value->GetTableObj()))
+      t.Value->ClearLinksTo(t.Value->GetTableObj());
   for (auto& d : Domains) {
     TDmnData* dm = d.Value.get();
-    if (dm && dm->PGOptions && inside.count(dm->PGOptions->Element)) dm->ClearLinksTo(dm->PGOptions->Element);
+    if (dm && dm->PGOptions && inside.count(dm->PGOptions->Element))
+      dm->ClearLinksTo(dm->PGOptions->Element);
   }
   // Counterparts live in the collection this one is compared with.
   if (LinkedObjs && LinkedObjs != this)

@@ -11,8 +11,7 @@ std::string TCltData::GetCreateSQL() {
   const std::string crlf(CRLF);
   std::string s = "CREATE COLLATION " + QuoteName(GetName()) + crlf;
   s += "FOR " + CharacterSet + crlf;
-  if (!FromCollation.empty())
-    s += "FROM " + FromCollation + crlf;
+  if (!FromCollation.empty()) s += "FROM " + FromCollation + crlf;
   else if (!ExternalName.empty())
     s += "FROM EXTERNAL(" + QuoteStringLiteral(ExternalName, st) + ")" + crlf;
   s += std::string(PadSpace ? "PAD SPACE" : "NO PAD") + crlf;

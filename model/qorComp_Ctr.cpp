@@ -155,7 +155,6 @@ void TCtrData::GetSubObjects(std::vector<TDbObj*>& out) {
   AppendFields(RefColumns, out);
 }
 
-
 std::string TCtrData::ListText(const TFieldList& list) {
   std::string s;
   for (int i = 0; i < list.Count(); ++i) {
@@ -319,8 +318,8 @@ std::string TCtrData::GetMySQLColumnCheckText() {
   if (!objs || !objs->Tables.Find(tableName_, at)) return {};
   TFldData* column = objs->Tables.Value(at)->FindField(Columns.Name(0));
   if (!column) return {};
-  std::string s = " MODIFY COLUMN " + QuoteName(column->GetName()) + " " +
-                  column->GetColumnSQL() + " CHECK" + GetText();
+  std::string s = " MODIFY COLUMN " + QuoteName(column->GetName()) + " " + column->GetColumnSQL() +
+                  " CHECK" + GetText();
   if (!column->GetDescription().empty())
     s += " COMMENT " + QuoteStringLiteral(column->GetDescription(), DB::dbMySQL);
   return s;

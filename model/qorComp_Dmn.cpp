@@ -168,8 +168,8 @@ std::string TDmnData::GetCreateSQL() {
       // DB2 has no domains: a distinct type over the base type is what
       // its columns can be declared with (default and checks stay with
       // the columns).
-      return "CREATE DISTINCT TYPE " + GetQualifiedName() + " AS " +
-             TypeHolder->GetDataTypeSQL() + " WITH COMPARISONS";
+      return "CREATE DISTINCT TYPE " + GetQualifiedName() + " AS " + TypeHolder->GetDataTypeSQL() +
+             " WITH COMPARISONS";
   }
   return "CREATE DOMAIN " + QuoteName(GetName()) + " " + TypeHolder->GetCreateSQL();
 }
@@ -182,8 +182,8 @@ std::string TDmnData::GetDropSQL() {
     case SD::sdPostgreSQL:
       return (PGOptions->IsType ? "DROP TYPE " : "DROP DOMAIN ") + GetQualifiedName();
     case SD::sdMSSQL:
-      if (Owner() && Owner()->MSSQLServerOptions.SQLServerVersion ==
-                         TMSSQLServerVersionType::st_MSSQL2000)
+      if (Owner() &&
+          Owner()->MSSQLServerOptions.SQLServerVersion == TMSSQLServerVersionType::st_MSSQL2000)
         return "exec sp_droptype " + QuotedStr(GetName());
       if (BaseTypeText == kXmlSchemaCollection)
         return "DROP " + BaseTypeText + " " + GetQualifiedName();

@@ -39,7 +39,7 @@ class TPGTypeOptions : public TObject {
   std::string DefaultValue;
   TFldData* Element = nullptr;  // not owned
   std::string Delimiter;
-  TFieldList Fields;            // attributes of a composite type
+  TFieldList Fields;  // attributes of a composite type
 };
 
 // Text is the XML schema of an MS SQL XML schema collection; ParentName the
@@ -69,8 +69,8 @@ class TDmnData : public TDbObj {
   std::string GetPGTypeSQL();
 
   std::unique_ptr<TFldData> TypeHolder;  // its OwnerObj is the domain
-  std::string BaseTypeText;  // MS SQL, or "XML SCHEMA COLLECTION"
-  std::uint8_t TypeKind = 0;  // Oracle: 2 object, 3 VARRAY, 4 table AS, 5 table IS
+  std::string BaseTypeText;              // MS SQL, or "XML SCHEMA COLLECTION"
+  std::uint8_t TypeKind = 0;             // Oracle: 2 object, 3 VARRAY, 4 table AS, 5 table IS
   std::int32_t VarrayLimit = 0;
   TFieldList Attributes;
   TOwnedNameList<TMemberPrcData> Methods;

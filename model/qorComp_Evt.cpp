@@ -13,14 +13,10 @@ std::string TEvtSdlData::GetText() const {
   if (!Name.empty()) s += " " + (Event ? Event->QuoteName(Name) : Name);
   if (!StartTime.empty() && !EndTime.empty())
     s += " BETWEEN " + literal(StartTime) + " AND " + literal(EndTime);
-  else if (!StartTime.empty())
-    s += " START TIME " + literal(StartTime);
-  if (EveryHours != 0)
-    s += " EVERY " + IntToStr(EveryHours) + " HOURS";
-  else if (EveryMinutes != 0)
-    s += " EVERY " + IntToStr(EveryMinutes) + " MINUTES";
-  else if (EverySeconds != 0)
-    s += " EVERY " + IntToStr(EverySeconds) + " SECONDS";
+  else if (!StartTime.empty()) s += " START TIME " + literal(StartTime);
+  if (EveryHours != 0) s += " EVERY " + IntToStr(EveryHours) + " HOURS";
+  else if (EveryMinutes != 0) s += " EVERY " + IntToStr(EveryMinutes) + " MINUTES";
+  else if (EverySeconds != 0) s += " EVERY " + IntToStr(EverySeconds) + " SECONDS";
   if (OnDays != 0) {
     // Day 0 (the last day of the month) sits in the top bit.
     std::string days = (OnDays & 0x80000000u) ? "0, " : "";

@@ -34,9 +34,9 @@ inline constexpr int Count = 97;
 // SetIBFieldType maps, and the character set id of OCTETS.
 namespace ibft {
 inline constexpr int Short = 7, Long = 8, Quad = 9, Float = 10, Date = 12, Time = 13, Text = 14,
-                     Int64 = 16, BooleanIB = 17, Boolean = 23, Dec16 = 24, Dec34 = 25,
-                     Int128 = 26, Double = 27, TimeTz = 28, TimestampTz = 29, Timestamp = 35,
-                     Varying = 37, CString = 40, Blob = 261;
+                     Int64 = 16, BooleanIB = 17, Boolean = 23, Dec16 = 24, Dec34 = 25, Int128 = 26,
+                     Double = 27, TimeTz = 28, TimestampTz = 29, Timestamp = 35, Varying = 37,
+                     CString = 40, Blob = 261;
 inline constexpr std::int32_t kOctetsCharSetId = 1;
 }  // namespace ibft
 
@@ -146,7 +146,7 @@ class TFldData : public TDbObj {
   bool WithLocalTimeZone = false;
   TRareString KeyName;
   std::unique_ptr<TTblData> TableType;
-  std::int32_t Logged = -1;   // -1 unspecified, 0 NOT, 1 on
+  std::int32_t Logged = -1;  // -1 unspecified, 0 NOT, 1 on
   std::int32_t Compact = -1;
   bool ForBitData = false;
   bool JavaClass = false;

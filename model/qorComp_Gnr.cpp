@@ -107,7 +107,8 @@ std::string TGnrData::GetCreateSQL() {
       // Firebird 3 keeps a start value and a step; without them the
       // sequence would come back starting at 0 in steps of 1.
       const TIBServerOptions* ib = GetServerOptions();
-      if (GetServerType() == DB::dbInterBase && ib && IBCaps(ib->SQLServerVersion).identityColumns) {
+      if (GetServerType() == DB::dbInterBase && ib &&
+          IBCaps(ib->SQLServerVersion).identityColumns) {
         if (!StartWith.empty()) s += " START WITH " + StartWith;
         if (SetNotOne(IncrementBy)) s += " INCREMENT BY " + IncrementBy;
       }

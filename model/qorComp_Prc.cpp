@@ -140,7 +140,9 @@ std::string TPrcData::GetParamsSQL(bool full) {
           case 1: e = "IN "; break;
           case 2: e = "OUT "; break;
           case 3: e = "INOUT "; break;
-          case 4: if (pg) e = "VARIADIC "; break;
+          case 4:
+            if (pg) e = "VARIADIC ";
+            break;
           default: break;  // no direction given
         }
         if (!p->GetName().empty()) e += QuoteName(p->GetName()) + " ";
@@ -151,7 +153,8 @@ std::string TPrcData::GetParamsSQL(bool full) {
       const bool outParams = !pg && !IsFunction;
       if (outParams)
         for (TFldData* p : outputs)
-          in.push_back("OUT " + (p->GetName().empty() ? std::string() : QuoteName(p->GetName()) + " ") +
+          in.push_back("OUT " +
+                       (p->GetName().empty() ? std::string() : QuoteName(p->GetName()) + " ") +
                        p->GetDataTypeSQL() + MySQLCharSetText(*p));
       std::string s = "(" + JoinParams(in) + ")";
       if (!full) return s;
@@ -159,7 +162,8 @@ std::string TPrcData::GetParamsSQL(bool full) {
       std::string returns;
       if (pg && !ReturnsText.empty()) returns = ReturnsText;
       else if (!outputs.empty() && !outParams)
-        returns = outputs[0]->GetDataTypeSQL() + (pg ? std::string() : MySQLCharSetText(*outputs[0]));
+        returns =
+            outputs[0]->GetDataTypeSQL() + (pg ? std::string() : MySQLCharSetText(*outputs[0]));
       if (returns.empty()) return s;
       return s + kCrlf + "RETURNS " + (pg && SetOf ? "SETOF " : "") + returns;
     }
@@ -175,7 +179,8 @@ std::string TPrcData::GetParamsSQL(bool full) {
       if (TableResult) {
         // A multi-statement function names its result table, which its
         // body fills: RETURNS @t TABLE (...).
-        if (outputs.size() == 1 && StartsWith(outputs[0]->GetName(), "@") && outputs[0]->TableType) {
+        if (outputs.size() == 1 && StartsWith(outputs[0]->GetName(), "@") &&
+            outputs[0]->TableType) {
           std::string columns;
           for (const auto& e : outputs[0]->TableType->Fields)
             if (e.Value) columns += (columns.empty() ? "" : "," + kCrlf) + e.Value->GetCreateSQL();
@@ -434,8 +439,8 @@ TWalk TPrcData::DoBeforeDropWalk() {
 std::string TMemberPrcData::GetCreateSQL() {
   std::string directives = Directives.GetText();
   if (!directives.empty() && directives.back() != ' ') directives += ' ';  // "NOT FINAL"
-  std::string s = "   " + directives + "MEMBER " +
-                  (IsFunction ? "FUNCTION " : "PROCEDURE ") + GetName() + ParamText;
+  std::string s = "   " + directives + "MEMBER " + (IsFunction ? "FUNCTION " : "PROCEDURE ") +
+                  GetName() + ParamText;
   // RETURN with nothing after it would not parse.
   if (IsFunction && OutParams.Count() > 0 && OutParams.Object(0))
     s += " RETURN " + OutParams.Object(0)->GetCreateSQL();
@@ -448,9 +453,8 @@ const char* TPrcData::KindWord(TKindWordUse use) const {
   using U = TKindWordUse;
   // PostgreSQL refuses ALTER FUNCTION and COMMENT ON FUNCTION for a
   // routine created as PROCEDURE: the word follows the kind.
-  if (IsFunction && (use == U::kwIBComment || use == U::kwASAComment ||
-                     use == U::kwOracleComment || use == U::kwMSSQLLevel1 ||
-                     use == U::kwPGComment || use == U::kwPGOwner))
+  if (IsFunction && (use == U::kwIBComment || use == U::kwASAComment || use == U::kwOracleComment ||
+                     use == U::kwMSSQLLevel1 || use == U::kwPGComment || use == U::kwPGOwner))
     return "FUNCTION";
   return TDbObj::KindWord(use);
 }

@@ -173,9 +173,8 @@ bool TGntData::SameTarget(const TGntData& other) const {
   // schemas are two grants.
   return Grantee == other.Grantee && GranteeKind == other.GranteeKind &&
          ObjectName == other.ObjectName && ObjectKind == other.ObjectKind &&
-         GetParentName() == other.GetParentName() &&
-         GrantOption == other.GrantOption && StatementText == other.StatementText &&
-         Deny == other.Deny;
+         GetParentName() == other.GetParentName() && GrantOption == other.GrantOption &&
+         StatementText == other.StatementText && Deny == other.Deny;
 }
 
 bool TGntData::OnObject() const {
@@ -204,8 +203,7 @@ std::string TGntData::PrivilegeList() {
   } else if (ObjectKind == TDbObject::dboUnknown || ObjectKind == TDbObject::dboTable ||
              ObjectKind == TDbObject::dboView) {
     const TPrivileges full{P::prInsert, P::prUpdate, P::prDelete, P::prSelect, P::prReferences};
-    if (Privileges == full && st != DB::dbSybaseASE)
-      s = "ALL, ";
+    if (Privileges == full && st != DB::dbSybaseASE) s = "ALL, ";
     else
       s = Keywords(Privileges, {P::prDelete, P::prInsert, P::prSelect, P::prUpdate, P::prReferences,
                                 P::prTruncateTable, P::prUpdateStatistics, P::prDeleteStatistics});
@@ -226,17 +224,14 @@ std::string GrantObjectSchema(TCustomObjs* objs, const std::string& name, TDbObj
   auto consider = [&](TDbObj* o) {
     if (!o || o->GetName() != name) return;
     if (hits++ == 0) found = o->GetParentName();
-    else if (found != o->GetParentName()) found.clear();  // two schemas: leave it to the search path
+    else if (found != o->GetParentName())
+      found.clear();  // two schemas: leave it to the search path
   };
   std::vector<TDbObj*> named;
   switch (kind) {
     case TDbObject::dboProcedure:
-    case TDbObject::dboFunction:
-      objs->ObjectsNamed(TDbObject::dboProcedure, name, named);
-      break;
-    case TDbObject::dboGenerator:
-      objs->ObjectsNamed(TDbObject::dboGenerator, name, named);
-      break;
+    case TDbObject::dboFunction: objs->ObjectsNamed(TDbObject::dboProcedure, name, named); break;
+    case TDbObject::dboGenerator: objs->ObjectsNamed(TDbObject::dboGenerator, name, named); break;
     default:
       objs->ObjectsNamed(TDbObject::dboTable, name, named);
       objs->ObjectsNamed(TDbObject::dboView, name, named);
@@ -336,8 +331,7 @@ std::string TGntData::GetCreateSQL() {
   if (st == DB::dbOracle) {
     if (!StatementText.empty()) return "GRANT " + StatementText;
     if (Grantee.empty()) return {};
-    if (!ObjectName.empty() && Privileges.Empty())
-      return "GRANT " + ObjectName + " TO " + Grantee;
+    if (!ObjectName.empty() && Privileges.Empty()) return "GRANT " + ObjectName + " TO " + Grantee;
     std::string list = DropLastSeparator(Keywords(
         Privileges, ObjectName.empty() ? kOracleSystemPrivileges : kOracleObjectPrivileges));
     if (list.empty()) return {};
@@ -348,8 +342,8 @@ std::string TGntData::GetCreateSQL() {
       std::string limited;
       for (P p : kOracleObjectPrivileges)
         if (Privileges.Contains(p))
-          limited += (limited.empty() ? "" : ", ") + std::string(PrivilegeKeyword(p)) + " (" +
-                     cols + ")";
+          limited +=
+              (limited.empty() ? "" : ", ") + std::string(PrivilegeKeyword(p)) + " (" + cols + ")";
       list = limited;
     }
     if (ObjectName.empty()) return "GRANT " + list + " TO " + Grantee;
@@ -411,9 +405,8 @@ std::string TGntData::GetKeyName() {
   // A grant with nothing to write still needs a key of its own, or the
   // list would refuse the next such grant as a duplicate.
   return std::string(Deny ? "DENY (" : "GRANT (") + IntToStr(static_cast<int>(ObjectKind)) + ") " +
-         ObjectName + GetColumnsText() +
-         " TO (" + IntToStr(static_cast<int>(GranteeKind)) + ") " + Grantee +
-         (GrantOption == 1 ? " WITH OPTION" : "");
+         ObjectName + GetColumnsText() + " TO (" + IntToStr(static_cast<int>(GranteeKind)) + ") " +
+         Grantee + (GrantOption == 1 ? " WITH OPTION" : "");
 }
 
 }  // namespace qor

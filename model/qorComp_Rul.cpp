@@ -28,8 +28,8 @@ std::string TRulData::GetCreateSQL() {
   }
   if (st != TDatabaseType::dbPostgreSQL)
     return "CREATE RULE " + GetQualifiedName() + " AS " + RuleText;
-  std::string s = "CREATE RULE " + QuoteName(GetName()) + " AS ON " + EventWord(RuleEvent) +
-                  "TO " + QualifyName(RuleTableSchema, RuleTable) + " DO";
+  std::string s = "CREATE RULE " + QuoteName(GetName()) + " AS ON " + EventWord(RuleEvent) + "TO " +
+                  QualifyName(RuleTableSchema, RuleTable) + " DO";
   if (!DoKind.empty()) s += " " + DoKind;
   if (DoNothing) s += " NOTHING";
   if (!RuleText.empty()) s += std::string(CRLF) + " " + RuleText;

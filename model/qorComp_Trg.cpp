@@ -37,9 +37,7 @@ std::string TTrgData::TableKey() const {
   return GetServerType() == DB::dbSybaseASA ? OwnerQualifier + "." + tableName_ : tableName_;
 }
 
-bool TTrgData::OnDatabase() const {
-  return tableName_ == "DATABASE" || tableName_ == "ALL SERVER";
-}
+bool TTrgData::OnDatabase() const { return tableName_ == "DATABASE" || tableName_ == "ALL SERVER"; }
 
 TDbObj* TTrgData::FindTableIn(const TCustomObjs& objs, bool viewsOnly) const {
   auto find = [&](const std::string& key) -> TDbObj* {

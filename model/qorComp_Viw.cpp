@@ -62,7 +62,7 @@ TWalk WriteRestingView(TDbObj& user, TViwData& view, std::string_view forText) {
 
 // A table column the user names: written when the other side lacks it.
 TWalk WriteRestingColumn(TDbObj& user, TTblData& table, TFldData* column,
-                        const std::string& columnName) {
+                         const std::string& columnName) {
   TCustomObjs* owner = user.Owner();
   TCustomObjs* other = owner ? owner->LinkedObjs : nullptr;
   if (!other) co_return;
@@ -136,8 +136,8 @@ std::string TViwData::MSSQLText() {
   std::string s = "CREATE VIEW " + GetQualifiedName() + GetColumnsText() + crlf;
   std::string options;
   if (WithEncryption) options = "  WITH ENCRYPTION";
-  for (const auto& [set, word] : {std::pair{SchemaBinding, "SCHEMABINDING"},
-                                  std::pair{ViewMetadata, "VIEW_METADATA"}}) {
+  for (const auto& [set, word] :
+       {std::pair{SchemaBinding, "SCHEMABINDING"}, std::pair{ViewMetadata, "VIEW_METADATA"}}) {
     if (!set) continue;
     options += options.empty() ? "  WITH " : ", ";
     options += word;

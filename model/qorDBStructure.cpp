@@ -88,10 +88,10 @@ TDBStructure::~TDBStructure() = default;
 
 TObjs* TDBStructure::GetObjs() const { return static_cast<TObjs*>(Objs()); }
 
-#define QOR_OPTIONS_PROPERTY(Type, Name)                                   \
+#define QOR_OPTIONS_PROPERTY(Type, Name)                                        \
   Type* TDBStructure::Name() const { return Objs() ? &Objs()->Name : nullptr; } \
-  void TDBStructure::Set##Name(const Type& value) {                        \
-    if (Objs()) Objs()->Name.Assign(value);                                \
+  void TDBStructure::Set##Name(const Type& value) {                             \
+    if (Objs()) Objs()->Name.Assign(value);                                     \
   }
 
 QOR_PER_SERVER_OPTIONS(QOR_OPTIONS_PROPERTY, TIBServerOptions)

@@ -111,7 +111,7 @@ class TObjs : public TCustomObjs {
   std::string UniqueFileStem(const std::string& stem);
 
   std::set<const TDbObj*> inlineKeys_;  // written inside a MySQL table this run
-  bool tableHeader_ = false;  // the header of a single-table script is being written
+  bool tableHeader_ = false;            // the header of a single-table script is being written
   std::set<std::string> fileStems_;     // upper-cased, taken this run
 };
 

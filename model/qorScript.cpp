@@ -54,8 +54,8 @@ class TDescriptionModeScope {
   explicit TDescriptionModeScope(TObjs& objs)
       : mode_(objs.IBServerOptions.IBCompareOptions.UpdateDescriptionMode), saved_(mode_) {
     if (objs.GetServerType() != DB::dbInterBase || mode_ != UD::udSysTables) return;
-    mode_ = IBCaps(objs.IBServerOptions.SQLServerVersion).commentOn ? UD::udComment
-                                                                    : UD::udDescribe;
+    mode_ =
+        IBCaps(objs.IBServerOptions.SQLServerVersion).commentOn ? UD::udComment : UD::udDescribe;
   }
   ~TDescriptionModeScope() { mode_ = saved_; }
   TDescriptionModeScope(const TDescriptionModeScope&) = delete;
@@ -381,8 +381,7 @@ void TObjs::WriteHeader(std::vector<std::string>& dest) {
       break;
     case SD::sdGeneric:
     case SD::sdASA:
-    case SD::sdDB2:
-      break;
+    case SD::sdDB2: break;
   }
 }
 

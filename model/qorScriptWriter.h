@@ -35,9 +35,9 @@ class TScriptWriter {
 
   // One statement. `tableName` is set for columns; `extra` is always 0 as
   // the walk passes it.
-  virtual void AddStatement(const std::string& text, int statementKind,
-                            const std::string& objName, TDbObject objKind, int action,
-                            const std::string& tableName, int extra) = 0;
+  virtual void AddStatement(const std::string& text, int statementKind, const std::string& objName,
+                            TDbObject objKind, int action, const std::string& tableName,
+                            int extra) = 0;
 
   // The description statement of `obj` (its GetDescriptionSQL).
   virtual void AddDescription(TDbObj& obj) = 0;

@@ -25,7 +25,12 @@ unsigned char Byte(char c) { return static_cast<unsigned char>(c); }
 
 // The name characters every parser starts with.
 TCharSet DefaultIdentChars() {
-  return TCharSet().Include('$').IncludeRange('0', '9').IncludeRange('A', 'Z').Include('_').IncludeRange('a', 'z');
+  return TCharSet()
+      .Include('$')
+      .IncludeRange('0', '9')
+      .IncludeRange('A', 'Z')
+      .Include('_')
+      .IncludeRange('a', 'z');
 }
 
 bool IsAsciiText(std::string_view s) {
@@ -198,7 +203,8 @@ TCustomParser::TCustomParser(TExtractorHost* owner, TDatabaseType serverType)
   IdentChars = DefaultIdentChars();
   WhiteStarts = TCharSet::Of(" \t\r\n").Include(26);
   if (owner_)
-    if (TCustomDBStructure* st = owner_->LinkedStructure()) objs_ = dynamic_cast<TObjs*>(st->Objs());
+    if (TCustomDBStructure* st = owner_->LinkedStructure())
+      objs_ = dynamic_cast<TObjs*>(st->Objs());
   // Not TokenName(0): that would load the keyword list before the dialect
   // part of the object exists.
   ResetTokenName();
@@ -225,7 +231,6 @@ void TCustomParser::LoadResWords() {
   resWords_->Clear();
   InitResWords();
 }
-
 
 void TCustomParser::InitResWords() { resWords_->AddWords(kSharedTokenKinds); }
 
@@ -471,10 +476,6 @@ void TCustomParser::UpperText(std::string& t) const {
   if (!ascii) t = UpperLocale(t);
 }
 
-
-
-
-
 // ---- Tokens
 
 void TCustomParser::NextToken() {
@@ -555,7 +556,6 @@ bool TCustomParser::PassTerminator() {
   scan_.Kind = tk::Terminator;
   return true;
 }
-
 
 void TCustomParser::InvalidChar() {
   const std::size_t at = scan_.Pos - 1;
@@ -666,9 +666,7 @@ bool TCustomParser::ScanToken() {
       }
       return true;
     }
-    default:
-      InvalidChar();
-      return false;
+    default: InvalidChar(); return false;
   }
 }
 
@@ -717,7 +715,8 @@ void TCustomParser::SetTokenText(std::string& dst, std::size_t start, std::size_
 void TCustomParser::BuildIdentTable() {
   identTableOf_ = IdentChars;
   for (unsigned c = 0; c < 256; ++c) identTable_[c] = IdentChars.Contains(c);
-  identRunPlain_ = !IdentChars.Contains('\n') && !IdentChars.Contains(26) && !IdentChars.Contains(0);
+  identRunPlain_ =
+      !IdentChars.Contains('\n') && !IdentChars.Contains(26) && !IdentChars.Contains(0);
 }
 
 void TCustomParser::ScanNumber() {
@@ -761,8 +760,7 @@ void TCustomParser::ScanNumber() {
     const auto r = std::from_chars(first, last, v);
     if (r.ec == std::errc::result_out_of_range)
       ScanError("Integer value out of range: " + std::string(text));
-    else
-      s.IntValue = v;
+    else s.IntValue = v;
     return;
   }
   s.Kind = tk::Float;
@@ -779,8 +777,7 @@ void TCustomParser::ScanNumber() {
     ScanError("Float value out of range: " + std::string(text));
   else if (r.ec != std::errc() || r.ptr != last)
     ScanError("Invalid float value: " + std::string(text));
-  else
-    s.FloatValue = v;
+  else s.FloatValue = v;
 }
 
 bool TCustomParser::PassPlainInteger() {
@@ -921,10 +918,8 @@ bool TCustomParser::Expect(TTokenKind kind) {
   if (s.Kind == kind) return true;
   std::string msg = "Missing: ";
   msg += kind == tk::Terminator ? std::string("<TERM>") : TokenName(kind);
-  if (s.Kind == tk::Ident)
-    msg += " (" + TokenName(tk::Ident) + ": " + IdentText() + ")";
-  else
-    msg += " (" + TokenName(s.Kind) + ")";
+  if (s.Kind == tk::Ident) msg += " (" + TokenName(tk::Ident) + ": " + IdentText() + ")";
+  else msg += " (" + TokenName(s.Kind) + ")";
   Error(msg);
   return false;
 }
@@ -1079,8 +1074,7 @@ TCustomParser::TNestingGuard::TNestingGuard(TCustomParser& parser) : parser_(par
   ok_ = ++parser_.nesting_ <= kMaxNesting;
   if (!ok_ && !parser_.nestingReported_) {
     parser_.nestingReported_ = true;
-    parser_.ScanError("Text nested too deeply (more than " + IntToStr(kMaxNesting) +
-                      " levels).");
+    parser_.ScanError("Text nested too deeply (more than " + IntToStr(kMaxNesting) + " levels).");
   }
 }
 

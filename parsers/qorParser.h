@@ -118,11 +118,11 @@ class TParseContext : public TObject {
 
   // The saved scanner state; read-only to everyone but the parser.
   struct TScanState {
-    std::size_t Pos = 0;        // index of the next character to read
-    std::int32_t Line = 0;      // 0-based line of the current character
-    std::int32_t Column = -1;   // 0-based column; -1 before the first
-    char Cur = 0;               // current character, 0 at the end
-    bool AtEnd = true;          // no current character
+    std::size_t Pos = 0;       // index of the next character to read
+    std::int32_t Line = 0;     // 0-based line of the current character
+    std::int32_t Column = -1;  // 0-based column; -1 before the first
+    char Cur = 0;              // current character, 0 at the end
+    bool AtEnd = true;         // no current character
     TTokenKind Kind = 0;
     std::size_t TokenStart = 0;
     // The token's two texts. The scanner mostly leaves only their place in
@@ -423,9 +423,7 @@ class TCustomParser : public TObject {
   // Index of the current character; the text's length at the end.
   std::size_t CurIndex() const { return scan_.AtEnd ? source_.size() : scan_.Pos - 1; }
   bool IsBlank(char c) const { return InBits(c, kBlankBits); }
-  char CharAt(std::size_t index) const {
-    return index < source_.size() ? source_[index] : '\0';
-  }
+  char CharAt(std::size_t index) const { return index < source_.size() ? source_[index] : '\0'; }
   const std::string& Source() const { return source_; }
   // A ParseFile source may come with a byte-order mark.
   static std::string DecodeFileText(std::string bytes);

@@ -52,7 +52,8 @@ TCustomSQLParser::~TCustomSQLParser() = default;
 TFldData& TCustomSQLParser::ScratchColumn() {
   // Re-made when the target collection changed, so that the type parsed
   // into it reads the options of the collection being filled.
-  if (!scratch_ || scratch_->Owner() != Objs()) scratch_ = std::make_unique<TFldData>(Objs(), nullptr);
+  if (!scratch_ || scratch_->Owner() != Objs())
+    scratch_ = std::make_unique<TFldData>(Objs(), nullptr);
   return *scratch_;
 }
 
@@ -81,7 +82,8 @@ bool TCustomSQLParser::ScanToken() {
 }
 
 bool TCustomSQLParser::SkipWhite() {
-  if (!AtEnd() && ((scan_.Cur == '-' && PeekChar() == '-') || (scan_.Cur == '/' && PeekChar() == '*')))
+  if (!AtEnd() &&
+      ((scan_.Cur == '-' && PeekChar() == '-') || (scan_.Cur == '/' && PeekChar() == '*')))
     return SkipComment();
   return TCustomParser::SkipWhite();
 }
@@ -112,7 +114,6 @@ bool TCustomSQLParser::SkipComment() {
     LastCommentText.assign(src, start, lf - start);
     AdvanceTo(lf);
   } else {
-
     return false;
   }
   if (Trace.Contains(TParserTrace::trComments)) DoLog("Comment: " + LastCommentText);
@@ -304,7 +305,8 @@ TDbObj* TCustomSQLParser::ResolveAlias(std::string_view relation) const {
 bool TCustomSQLParser::RelationHasColumn(TDbObj* relation, std::string_view column) {
   if (auto* t = dynamic_cast<TTblData*>(relation)) return t->FindField(column) != nullptr;
   if (auto* v = dynamic_cast<TViwData*>(relation)) return v->FindField(column) != nullptr;
-  if (auto* p = dynamic_cast<TPrcData*>(relation)) return p->OutParams.FindObject(column) != nullptr;
+  if (auto* p = dynamic_cast<TPrcData*>(relation))
+    return p->OutParams.FindObject(column) != nullptr;
   return false;
 }
 
@@ -361,8 +363,7 @@ std::string TCustomSQLParser::TableKey(std::string_view table, std::string_view 
     case TDatabaseType::dbSybaseASA:
       if (!ownerQualifier.empty()) return std::string(ownerQualifier) + "." + std::string(table);
       break;
-    default:
-      break;
+    default: break;
   }
   return std::string(table);
 }
@@ -411,7 +412,8 @@ void TCustomSQLParser::LinkConstraints() {
     if (!ref) continue;
     LinkDependency(ctr, ref, {});
     for (int c = 0; c < ctr->RefColumns.Count(); ++c)
-      if (ref->FindField(ctr->RefColumns.Name(c))) LinkDependency(ctr, ref, ctr->RefColumns.Name(c));
+      if (ref->FindField(ctr->RefColumns.Name(c)))
+        LinkDependency(ctr, ref, ctr->RefColumns.Name(c));
   }
 }
 

@@ -142,7 +142,7 @@ class TCustomSQLParser : public TCustomParser {
   bool linkMemory_ = false;
   std::unordered_set<TLinkKey, TLinkKeyHash> said_;   // references as the grammar made them
   std::unordered_set<TLinkKey, TLinkKeyHash> edges_;  // edges as the model holds them
-  std::unordered_set<const TDbObj*> seeded_;         // dependents whose edges are in edges_
+  std::unordered_set<const TDbObj*> seeded_;          // dependents whose edges are in edges_
 };
 
 }  // namespace qor

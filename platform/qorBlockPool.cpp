@@ -87,7 +87,7 @@ void TBlockPool::AddSlab() {
       blocks = 1;
       bytes = header + stride_;
     }
-    raw = static_cast<char*>(::operator new(bytes, std::align_val_t{kMaxSlabBytes}));
+    raw = static_cast<char*>(::operator new (bytes, std::align_val_t{kMaxSlabBytes}));
 #if defined(__linux__) && defined(MADV_HUGEPAGE)
     madvise(raw, bytes, MADV_HUGEPAGE);
 #endif
@@ -112,7 +112,7 @@ void TBlockPool::ReleaseSlabs() noexcept {
     slabs_ = s->next;
     // The heap takes the slab back in the state it gave it.
     QOR_UNPOISON(s, s->bytes);
-    if (s->aligned) ::operator delete(s, std::align_val_t{kMaxSlabBytes});
+    if (s->aligned) ::operator delete (s, std::align_val_t{kMaxSlabBytes});
     else ::operator delete(s);
   }
   free_ = nullptr;

@@ -59,11 +59,7 @@ class TBasicNameList {
     TIterator() = default;
     TIterator(Blocks* blocks, std::size_t block, std::size_t offset)
         : blocks_(blocks), block_(block), offset_(offset) {}
-    operator TIterator<true>() const
-      requires(!Const)
-    {
-      return {blocks_, block_, offset_};
-    }
+    operator TIterator<true>() const requires(!Const) { return {blocks_, block_, offset_}; }
 
     reference operator*() const { return (*blocks_)[block_][offset_]; }
     pointer operator->() const { return &(*blocks_)[block_][offset_]; }
@@ -203,8 +199,9 @@ class TBasicNameList {
 
   void Sort() {
     std::vector<Entry> all = TakeAll();
-    std::stable_sort(all.begin(), all.end(),
-                     [this](const Entry& a, const Entry& b) { return Compare(a.Name, b.Name) < 0; });
+    std::stable_sort(all.begin(), all.end(), [this](const Entry& a, const Entry& b) {
+      return Compare(a.Name, b.Name) < 0;
+    });
     Refill(std::move(all));
   }
 

@@ -94,12 +94,16 @@ class TRareString {
   friend bool operator==(const TRareString& a, std::string_view b) { return a.str() == b; }
   friend bool operator==(const TRareString& a, const char* b) { return a.str() == b; }
   friend bool operator==(const TRareString& a, const std::string& b) { return a.str() == b; }
-  friend auto operator<=>(const TRareString& a, const TRareString& b) { return a.str() <=> b.str(); }
+  friend auto operator<=>(const TRareString& a, const TRareString& b) {
+    return a.str() <=> b.str();
+  }
   friend auto operator<=>(const TRareString& a, std::string_view b) {
     return std::string_view(a.str()) <=> b;
   }
 
-  friend std::string operator+(const TRareString& a, const TRareString& b) { return a.str() + b.str(); }
+  friend std::string operator+(const TRareString& a, const TRareString& b) {
+    return a.str() + b.str();
+  }
   friend std::string operator+(const TRareString& a, std::string_view b) {
     std::string s(a.str());
     s += b;

@@ -56,9 +56,18 @@ class TEnumSet {
   TEnumSet operator|(const TEnumSet& o) const { return TEnumSet(bits_ | o.bits_); }
   TEnumSet operator&(const TEnumSet& o) const { return TEnumSet(bits_ & o.bits_); }
   TEnumSet operator-(const TEnumSet& o) const { return TEnumSet(bits_ & ~o.bits_); }
-  TEnumSet& operator|=(const TEnumSet& o) { bits_ |= o.bits_; return *this; }
-  TEnumSet& operator&=(const TEnumSet& o) { bits_ &= o.bits_; return *this; }
-  TEnumSet& operator-=(const TEnumSet& o) { bits_ &= ~o.bits_; return *this; }
+  TEnumSet& operator|=(const TEnumSet& o) {
+    bits_ |= o.bits_;
+    return *this;
+  }
+  TEnumSet& operator&=(const TEnumSet& o) {
+    bits_ &= o.bits_;
+    return *this;
+  }
+  TEnumSet& operator-=(const TEnumSet& o) {
+    bits_ &= ~o.bits_;
+    return *this;
+  }
   bool operator==(const TEnumSet& o) const { return bits_ == o.bits_; }
 
   static constexpr std::size_t Size() { return N; }

@@ -21,11 +21,17 @@ std::size_t DecodeUtf8(std::string_view s, std::size_t i, char32_t& cp) {
   std::size_t len;
   char32_t min;
   if ((b0 & 0xE0) == 0xC0) {
-    len = 2; cp = b0 & 0x1F; min = 0x80;
+    len = 2;
+    cp = b0 & 0x1F;
+    min = 0x80;
   } else if ((b0 & 0xF0) == 0xE0) {
-    len = 3; cp = b0 & 0x0F; min = 0x800;
+    len = 3;
+    cp = b0 & 0x0F;
+    min = 0x800;
   } else if ((b0 & 0xF8) == 0xF0) {
-    len = 4; cp = b0 & 0x07; min = 0x10000;
+    len = 4;
+    cp = b0 & 0x07;
+    min = 0x10000;
   } else {
     return 0;
   }

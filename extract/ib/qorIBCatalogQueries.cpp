@@ -74,10 +74,10 @@ std::string FunctionArgumentsFrom(const TIBCatalogCaps& caps) {
   std::string s = " SELECT";
   if (caps.HasArgumentName) {
     // An argument of a domain type carries its type in the domain.
-    for (const char* c : {"Field_Type", "Field_Length", "Field_Scale", "Field_Sub_Type",
-                          "Character_Set_ID"}) {
-      s += std::string(" CASE WHEN (A.RDB$FIELD_SOURCE IS NULL) THEN A.Rdb$") + c +
-           " ELSE F.Rdb$" + c + " END AS Rdb$" + c + ",";
+    for (const char* c :
+         {"Field_Type", "Field_Length", "Field_Scale", "Field_Sub_Type", "Character_Set_ID"}) {
+      s += std::string(" CASE WHEN (A.RDB$FIELD_SOURCE IS NULL) THEN A.Rdb$") + c + " ELSE F.Rdb$" +
+           c + " END AS Rdb$" + c + ",";
     }
     s += " ";
   } else {
@@ -341,7 +341,9 @@ std::string ForeignKeyFrom(bool ignoreIBE) {
 
 }  // namespace
 
-std::string PrimaryKeyCount(bool ignoreIBE) { return "Select Count(*)" + PrimaryKeyFrom(ignoreIBE); }
+std::string PrimaryKeyCount(bool ignoreIBE) {
+  return "Select Count(*)" + PrimaryKeyFrom(ignoreIBE);
+}
 
 std::string PrimaryKeys(bool ignoreIBE) {
   return "Select C.Rdb$Constraint_Name, C.Rdb$Relation_Name, C.Rdb$Index_Name, I.Rdb$Index_Type" +
@@ -361,7 +363,9 @@ std::string UniqueConstraints(bool ignoreIBE) {
   return s;
 }
 
-std::string ForeignKeyCount(bool ignoreIBE) { return "Select Count(*)" + ForeignKeyFrom(ignoreIBE); }
+std::string ForeignKeyCount(bool ignoreIBE) {
+  return "Select Count(*)" + ForeignKeyFrom(ignoreIBE);
+}
 
 std::string ForeignKeys(const TIBCatalogCaps& caps, bool ignoreIBE) {
   std::string s =
@@ -408,7 +412,9 @@ std::string GeneratorFilter(bool ignoreIBE) {
 
 }  // namespace
 
-std::string GeneratorCount(bool ignoreIBE) { return "select Count(*)" + GeneratorFilter(ignoreIBE); }
+std::string GeneratorCount(bool ignoreIBE) {
+  return "select Count(*)" + GeneratorFilter(ignoreIBE);
+}
 
 std::string Generators(const TIBCatalogCaps& caps, bool ignoreIBE) {
   std::string s = "select rdb$generator_name, ";
@@ -557,12 +563,12 @@ std::string ProcedureParameters(const TIBCatalogCaps& caps) {
       "where P.rdb$procedure_name = :RDB$PROCEDURE_NAME and F.rdb$field_name = P.rdb$field_source";
   // Parameters of a packaged procedure of the same name are not this one's.
   if (caps.HasProcedurePackage) where += "\r\nand P.RDB$PACKAGE_NAME IS NULL";
-  return RoutineParameters(ProcedureParamColumns(caps), "P.RDB$PARAMETER_NAME",
-                           "P.RDB$PARAMETER_TYPE", "P.RDB$PARAMETER_NUMBER",
-                           "P.Rdb$Parameter_Mechanism,\r\n",
-                           "cast(null as smallint) Rdb$Parameter_Mechanism,\r\n",
-                           "P.RDB$PROCEDURE_NAME", "from rdb$procedure_parameters P, rdb$fields F\r\n",
-                           where, "\r\nOrder by P.rdb$parameter_type, P.rdb$parameter_number");
+  return RoutineParameters(
+      ProcedureParamColumns(caps), "P.RDB$PARAMETER_NAME", "P.RDB$PARAMETER_TYPE",
+      "P.RDB$PARAMETER_NUMBER", "P.Rdb$Parameter_Mechanism,\r\n",
+      "cast(null as smallint) Rdb$Parameter_Mechanism,\r\n", "P.RDB$PROCEDURE_NAME",
+      "from rdb$procedure_parameters P, rdb$fields F\r\n", where,
+      "\r\nOrder by P.rdb$parameter_type, P.rdb$parameter_number");
 }
 
 std::string AllProcedureParameters(const TIBCatalogCaps& caps, bool ignoreIBE) {

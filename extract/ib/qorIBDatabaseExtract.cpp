@@ -140,7 +140,8 @@ bool TIBDBExtract::ExtractDatabase() {
 }
 
 void TIBDBExtract::PrepareExtraction() {
-  if (!Collection()) throw EQorError("TIBDBExtract.ExtractDatabase(): DBStructure holds no collection.");
+  if (!Collection())
+    throw EQorError("TIBDBExtract.ExtractDatabase(): DBStructure holds no collection.");
   SyncServerOptions();
   unscriptedTriggers_.Clear();
   batched_ = std::make_unique<ibread::TBatchedRows>();

@@ -38,7 +38,7 @@ struct TRoutineParamColumns;
 namespace ibread {
 class TChildRows;
 struct TBatchedRows;
-}
+}  // namespace ibread
 
 // What the connected catalog has: each flag is set when its column or
 // relation exists.

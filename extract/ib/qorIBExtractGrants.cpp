@@ -24,7 +24,8 @@ TDbObject CatalogTypeToObjKind(std::int64_t code) {
       TDbObject::dboUserGroup, TDbObject::dboRole,       TDbObject::dboGenerator,
       TDbObject::dboFunction,  TDbObject::dboUnknown,    TDbObject::dboUnknown,
       TDbObject::dboPackage};
-  if (code < 0 || code >= static_cast<std::int64_t>(std::size(kKinds))) return TDbObject::dboUnknown;
+  if (code < 0 || code >= static_cast<std::int64_t>(std::size(kKinds)))
+    return TDbObject::dboUnknown;
   return kKinds[code];
 }
 

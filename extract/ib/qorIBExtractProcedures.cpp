@@ -114,8 +114,7 @@ void TIBDBExtract::ReadRoutineParameter(TQORQuery& q, TPrcData& prc,
       f->ParamDirection = 2;
       prc.OutParams.Add(name, std::move(f));
       break;
-    default:
-      break;  // in neither list
+    default: break;  // in neither list
   }
 }
 

@@ -115,8 +115,8 @@ void TIBDBExtract::ReadTableColumns(TChildRows& cols, TQORQuery& dims, TTblData&
       f->SetCharSetCollation(Trimmed(q, ibq::clCharSetName), Int32(q, ibq::clCharSetId),
                              Trimmed(q, ibq::clCollationName), Int32(q, ibq::clCollationId));
     if (!IsNull(q, ibq::clDimensions)) ReadArrayDimensions(dims, *f, source);
-    if (caps_.HasIdentityGenerator && caps_.HasIdentityType && IntOr0(q, ibq::clIdentityType) == 1 &&
-        !IsNull(q, ibq::clGeneratorName)) {
+    if (caps_.HasIdentityGenerator && caps_.HasIdentityType &&
+        IntOr0(q, ibq::clIdentityType) == 1 && !IsNull(q, ibq::clGeneratorName)) {
       f->Identity = true;
       f->IdentitySeed = IntOr0(q, ibq::clIdentityStart);
     }

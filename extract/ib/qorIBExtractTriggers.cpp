@@ -25,8 +25,7 @@ TIBTriggerKind DecodeIBTriggerType(std::int64_t type, std::uint8_t& timing, std:
       if (n >= 0 && n < 5) databaseEvent = kEvents[n];
       return TIBTriggerKind::Database;
     }
-    case 0x4000:
-      return TIBTriggerKind::DDL;
+    case 0x4000: return TIBTriggerKind::DDL;
     case 0:
       for (const TIBTriggerType& t : kIBTriggerTypes) {
         if (t.Code != type) continue;
@@ -35,8 +34,7 @@ TIBTriggerKind DecodeIBTriggerType(std::int64_t type, std::uint8_t& timing, std:
         return TIBTriggerKind::DML;
       }
       return TIBTriggerKind::Unknown;
-    default:
-      return TIBTriggerKind::Unknown;
+    default: return TIBTriggerKind::Unknown;
   }
 }
 
@@ -74,7 +72,8 @@ void TIBDBExtract::ReadTriggers() {
     }
     auto t = std::make_unique<TTrgData>(o);
     t->SetName(name);
-    t->SetTableName(kind == TIBTriggerKind::Database ? "DATABASE" : Trimmed(q, ibq::trRelationName));
+    t->SetTableName(kind == TIBTriggerKind::Database ? "DATABASE"
+                                                     : Trimmed(q, ibq::trRelationName));
     t->Position = Int32(q, ibq::trSequence);
     const std::string body = TrimCtl(NormalizeLineBreaks(Str(q, ibq::trSource)));
     t->SetText(body);

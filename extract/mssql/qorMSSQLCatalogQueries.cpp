@@ -52,8 +52,8 @@ std::string DatabaseProperties(const std::string& databaseName) {
   for (const Property& p : kProperties) {
     s += first ? std::string(kCrlf) : "," + std::string(kCrlf);
     first = false;
-    s += "Cast(DATABASEPROPERTYEX(" + QuotedStr(databaseName) + ", " + QuotedStr(p.name) +
-         ") as " + p.type + ") " + p.alias;
+    s += "Cast(DATABASEPROPERTYEX(" + QuotedStr(databaseName) + ", " + QuotedStr(p.name) + ") as " +
+         p.type + ") " + p.alias;
   }
   return s;
 }
@@ -132,7 +132,8 @@ std::string Types(const TCatalogForm& form) {
                                      "cast(t.is_nullable as integer) is_nullable,",
                                      "st.name as sys_name, t.max_length, t.precision, t.scale,"};
   if (form.Subselects) {
-    l.push_back("(select value from [fn_listextendedproperty] ('MS_Description', 'SCHEMA', s.name,");
+    l.push_back(
+        "(select value from [fn_listextendedproperty] ('MS_Description', 'SCHEMA', s.name,");
     l.push_back(" 'TYPE', t.name, null, null)) as description,");
   }
   for (std::string_view line :
@@ -145,9 +146,11 @@ std::string Types(const TCatalogForm& form) {
 }
 
 std::string XmlSchemaCollections(const TCatalogForm& form) {
-  std::vector<std::string_view> l = {"select c.xml_collection_id as id, c.name, s.name as sch_name,"};
+  std::vector<std::string_view> l = {
+      "select c.xml_collection_id as id, c.name, s.name as sch_name,"};
   if (form.Subselects) {
-    l.push_back("(select value from [fn_listextendedproperty] ('MS_Description', 'SCHEMA', s.name,");
+    l.push_back(
+        "(select value from [fn_listextendedproperty] ('MS_Description', 'SCHEMA', s.name,");
     l.push_back(" 'XML SCHEMA COLLECTION', c.name, null, null)) as description,");
   }
   for (std::string_view line :
@@ -217,9 +220,11 @@ std::string Tables(const TCatalogForm& form) {
                   "objectproperty(o.id, 'TableHasRowGuidCol') RG", "from dbo.sysobjects o",
                   "left join dbo.sysusers u on u.uid = o.uid", "where o.xtype = 'U '",
                   "and isnull(objectproperty(o.id, 'ISMSShipped'), 1) <> 1", "order by o.name"});
-  std::vector<std::string_view> l = {"Select o.object_id as id, o.name, s.name schemaname, o.schema_id,"};
+  std::vector<std::string_view> l = {
+      "Select o.object_id as id, o.name, s.name schemaname, o.schema_id,"};
   if (form.Subselects) {
-    l.push_back("(select value from [fn_listextendedproperty] ('MS_Description', 'SCHEMA', s.name,");
+    l.push_back(
+        "(select value from [fn_listextendedproperty] ('MS_Description', 'SCHEMA', s.name,");
     l.push_back(" 'TABLE', o.name, null, null)) as description,");
     l.push_back(
         "(select value from [fn_listextendedproperty] ('microsoft_database_tools_support', "
@@ -261,7 +266,8 @@ std::string TableColumns(const TCatalogForm& form) {
       "cast(c.is_nullable as integer) NULLABLE, c.max_length as length,",
       "c.collation_name, c.is_rowguidcol, t.system_type_id, t.user_type_id, ts.name type_schema,"};
   if (form.Subselects) {
-    l.push_back("(select value from [fn_listextendedproperty] ('MS_Description', 'SCHEMA', :SNAME,");
+    l.push_back(
+        "(select value from [fn_listextendedproperty] ('MS_Description', 'SCHEMA', :SNAME,");
     l.push_back(" 'TABLE', :TNAME, 'COLUMN', c.name)) as description,");
   }
   for (std::string_view line : {

@@ -183,7 +183,17 @@ std::string Checks(const TCatalogForm& form, std::string_view toolsFilter);
 enum class CheckCol { Id, TableName, PkName, SchName, QI, AN, NR, Definition };
 
 std::string DefaultConstraints(const TCatalogForm& form, std::string_view toolsFilter);
-enum class DefaultConstraintCol { Id, CtrName, TblName, ColName, Definition, SchName, NoCheck, QI, AN };
+enum class DefaultConstraintCol {
+  Id,
+  CtrName,
+  TblName,
+  ColName,
+  Definition,
+  SchName,
+  NoCheck,
+  QI,
+  AN
+};
 
 // ---- Roles, users, privileges ----
 extern const std::string_view kHelpRole;
@@ -194,7 +204,17 @@ enum class UserCol { UserName, GroupName, RoleName, LoginName };
 // Object privileges: each sysprotects row with its object and grantee and
 // the bitmap of the columns it is limited to.
 std::string ObjectPrivileges(const TCatalogForm& form);
-enum class PrivilegeCol { Id, Action, ProtectType, XType, ObjName, MsTools, SchemaName, UserName, Columns };
+enum class PrivilegeCol {
+  Id,
+  Action,
+  ProtectType,
+  XType,
+  ObjName,
+  MsTools,
+  SchemaName,
+  UserName,
+  Columns
+};
 extern const std::string_view kStatementPrivileges;
 
 // The column name a reader asks for.

@@ -29,8 +29,7 @@ std::string PrimaryKeys(const TCatalogForm& form) {
                   "join dbo.sysobjects t on t.id = o.parent_obj and t.xtype in ('U ', 'V ') ",
                   "left join dbo.sysusers u on u.uid = o.uid",
                   "join dbo.sysindexes i on i.id = o.parent_obj and i.name = o.name",
-                  "where o.xtype = 'PK'",
-                  "and isnull(objectproperty(t.id, 'ISMSShipped'), 1) <> 1",
+                  "where o.xtype = 'PK'", "and isnull(objectproperty(t.id, 'ISMSShipped'), 1) <> 1",
                   "order by t.name, o.name"});
   std::vector<std::string_view> l = {
       "select o.object_id as id, t.name table_name, o.name pk_name,",
@@ -40,11 +39,12 @@ std::string PrimaryKeys(const TCatalogForm& form) {
       "i.is_padded, i.ignore_dup_key, i.allow_row_locks, i.allow_page_locks,"};
   if (form.AutoCreated) l.emplace_back("i.auto_created,");
   if (form.Subselects) Add(l, {kToolsTableSubselect[0], kToolsTableSubselect[1]});
-  Add(l, {"o.is_system_named, o.parent_object_id, o.unique_index_id", "from sys.key_constraints o",
-          "join sys.objects t on t.object_id = o.parent_object_id and t.type = 'U ' ",
-          "join sys.indexes i on i.object_id = o.parent_object_id and i.index_id = o.unique_index_id",
-          "left join sys.schemas s on s.schema_id = t.schema_id", "where o.type = 'PK'",
-          "and coalesce(o.is_ms_shipped, 0) <> 1", "order by t.name, o.name"});
+  Add(l,
+      {"o.is_system_named, o.parent_object_id, o.unique_index_id", "from sys.key_constraints o",
+       "join sys.objects t on t.object_id = o.parent_object_id and t.type = 'U ' ",
+       "join sys.indexes i on i.object_id = o.parent_object_id and i.index_id = o.unique_index_id",
+       "left join sys.schemas s on s.schema_id = t.schema_id", "where o.type = 'PK'",
+       "and coalesce(o.is_ms_shipped, 0) <> 1", "order by t.name, o.name"});
   return Lines(l);
 }
 
@@ -66,12 +66,13 @@ std::string Uniques(const TCatalogForm& form, std::string_view toolsFilter) {
       "i.is_padded, i.ignore_dup_key, i.allow_row_locks, i.allow_page_locks,"};
   if (form.AutoCreated) l.emplace_back("i.auto_created,");
   if (form.Subselects) Add(l, {kToolsTableSubselect[0], kToolsTableSubselect[1]});
-  Add(l, {"o.is_system_named, o.parent_object_id, o.unique_index_id", "from sys.key_constraints o",
-          "join sys.objects t on t.object_id = o.parent_object_id and t.type = 'U ' ",
-          "join sys.indexes i on i.object_id = o.parent_object_id and i.index_id = o.unique_index_id",
-          "left join sys.schemas s on s.schema_id = t.schema_id", "where o.type = 'UQ'",
-          "and isnull(objectproperty(t.object_id, 'ISMSShipped'), 1) <> 1", toolsFilter,
-          "order by t.name, o.name"});
+  Add(l,
+      {"o.is_system_named, o.parent_object_id, o.unique_index_id", "from sys.key_constraints o",
+       "join sys.objects t on t.object_id = o.parent_object_id and t.type = 'U ' ",
+       "join sys.indexes i on i.object_id = o.parent_object_id and i.index_id = o.unique_index_id",
+       "left join sys.schemas s on s.schema_id = t.schema_id", "where o.type = 'UQ'",
+       "and isnull(objectproperty(t.object_id, 'ISMSShipped'), 1) <> 1", toolsFilter,
+       "order by t.name, o.name"});
   return Lines(l);
 }
 
@@ -81,33 +82,32 @@ std::string ForeignKeys(const TCatalogForm& form, std::string_view toolsFilter) 
   // The referential rules of a constraint name are looked up in its own
   // schema: two owners may use one constraint name.
   if (!form.Views)
-    return Lines({"select r.constid id, fk.name fk_name, ft.name ft_name, rt.name rt_name,",
-                  "rc.DELETE_RULE, rc.UPDATE_RULE,",
-                  "objectproperty(fk.id, 'ExecIsQuotedIdentOn') QI,",
-                  "objectproperty(fk.id, 'ExecIsAnsiNullsOn') AN,",
-                  "objectproperty(fk.id, 'CnstIsNotRepl') NR,",
-                  "fu.name as fk_schema, ru.name as fr_schema", "from sysreferences r",
-                  "left join sysobjects fk on fk.id = r.constid",
-                  "left join sysobjects ft on ft.id = r.fkeyid",
-                  "left join sysobjects rt on rt.id = r.rkeyid",
-                  "left join dbo.sysusers fu on fu.uid = ft.uid",
-                  "left join dbo.sysusers ru on ru.uid = rt.uid",
-                  "left join INFORMATION_SCHEMA.REFERENTIAL_CONSTRAINTS rc on rc.CONSTRAINT_NAME = "
-                  "fk.name and rc.CONSTRAINT_SCHEMA = fu.name",
-                  "where isnull(objectproperty(ft.id, 'ISMSShipped'), 1) <> 1",
-                  "order by ft.name, fk.name"});
-  return Lines({"select fk.object_id id, fk.name fk_name,", "fk.parent_object_id, fk.referenced_object_id,",
-                "ft.name ft_name, rt.name rt_name,", "fs.name fk_schema, fr.name fr_schema,",
-                "fk.update_referential_action, fk.delete_referential_action,",
-                "objectproperty(fk.object_id, 'ExecIsQuotedIdentOn') QI,",
-                "objectproperty(fk.object_id, 'ExecIsAnsiNullsOn') AN,",
-                "objectproperty(fk.object_id, 'CnstIsNotRepl') NR", "from sys.foreign_keys fk",
-                "join sys.objects ft on ft.object_id = fk.parent_object_id and ft.type = 'U ' ",
-                "join sys.objects rt on rt.object_id = fk.referenced_object_id and rt.type = 'U ' ",
-                "join sys.schemas fs on fs.schema_id = ft.schema_id",
-                "join sys.schemas fr on fr.schema_id = rt.schema_id",
-                "where coalesce(fk.is_ms_shipped, 0) <> 1", toolsFilter,
-                "order by ft.name, fk.name"});
+    return Lines(
+        {"select r.constid id, fk.name fk_name, ft.name ft_name, rt.name rt_name,",
+         "rc.DELETE_RULE, rc.UPDATE_RULE,", "objectproperty(fk.id, 'ExecIsQuotedIdentOn') QI,",
+         "objectproperty(fk.id, 'ExecIsAnsiNullsOn') AN,",
+         "objectproperty(fk.id, 'CnstIsNotRepl') NR,", "fu.name as fk_schema, ru.name as fr_schema",
+         "from sysreferences r", "left join sysobjects fk on fk.id = r.constid",
+         "left join sysobjects ft on ft.id = r.fkeyid",
+         "left join sysobjects rt on rt.id = r.rkeyid",
+         "left join dbo.sysusers fu on fu.uid = ft.uid",
+         "left join dbo.sysusers ru on ru.uid = rt.uid",
+         "left join INFORMATION_SCHEMA.REFERENTIAL_CONSTRAINTS rc on rc.CONSTRAINT_NAME = "
+         "fk.name and rc.CONSTRAINT_SCHEMA = fu.name",
+         "where isnull(objectproperty(ft.id, 'ISMSShipped'), 1) <> 1",
+         "order by ft.name, fk.name"});
+  return Lines(
+      {"select fk.object_id id, fk.name fk_name,", "fk.parent_object_id, fk.referenced_object_id,",
+       "ft.name ft_name, rt.name rt_name,", "fs.name fk_schema, fr.name fr_schema,",
+       "fk.update_referential_action, fk.delete_referential_action,",
+       "objectproperty(fk.object_id, 'ExecIsQuotedIdentOn') QI,",
+       "objectproperty(fk.object_id, 'ExecIsAnsiNullsOn') AN,",
+       "objectproperty(fk.object_id, 'CnstIsNotRepl') NR", "from sys.foreign_keys fk",
+       "join sys.objects ft on ft.object_id = fk.parent_object_id and ft.type = 'U ' ",
+       "join sys.objects rt on rt.object_id = fk.referenced_object_id and rt.type = 'U ' ",
+       "join sys.schemas fs on fs.schema_id = ft.schema_id",
+       "join sys.schemas fr on fr.schema_id = rt.schema_id",
+       "where coalesce(fk.is_ms_shipped, 0) <> 1", toolsFilter, "order by ft.name, fk.name"});
 }
 
 std::string ForeignKeyColumns(const TCatalogForm& form) {
@@ -153,17 +153,16 @@ std::string DefaultConstraints(const TCatalogForm& form, std::string_view toolsF
   // The text is read apart (syscomments): joined here it would repeat the
   // row for every 4000 characters of a long default.
   if (!form.Views)
-    return Lines({"select c.constid id, o.name ctr_name, t.name tbl_name,",
-                  "col.name col_name, u.name as sch_name,",
-                  "ObjectProperty(c.constid, 'CnstIsNotTrusted') no_check,",
-                  "objectproperty(o.id, 'ExecIsQuotedIdentOn') QI,",
-                  "objectproperty(o.id, 'ExecIsAnsiNullsOn') AN", "from sysconstraints c",
-                  "left join sysobjects o on o.id = c.constid",
-                  "left join sysobjects t on t.id = c.id",
-                  "left join syscolumns col on col.id = t.id and col.colid = c.colid",
-                  "left join dbo.sysusers u on u.uid = t.uid", "where (c.status & 7) = 5",
-                  "and isnull(objectproperty(t.id, 'ISMSShipped'), 1) <> 1",
-                  "order by t.name, o.name"});
+    return Lines(
+        {"select c.constid id, o.name ctr_name, t.name tbl_name,",
+         "col.name col_name, u.name as sch_name,",
+         "ObjectProperty(c.constid, 'CnstIsNotTrusted') no_check,",
+         "objectproperty(o.id, 'ExecIsQuotedIdentOn') QI,",
+         "objectproperty(o.id, 'ExecIsAnsiNullsOn') AN", "from sysconstraints c",
+         "left join sysobjects o on o.id = c.constid", "left join sysobjects t on t.id = c.id",
+         "left join syscolumns col on col.id = t.id and col.colid = c.colid",
+         "left join dbo.sysusers u on u.uid = t.uid", "where (c.status & 7) = 5",
+         "and isnull(objectproperty(t.id, 'ISMSShipped'), 1) <> 1", "order by t.name, o.name"});
   return Lines({"select c.object_id as id, c.name ctr_name, t.name tbl_name,",
                 "col.name col_name, c.definition, s.name sch_name,",
                 "ObjectProperty(c.object_id, 'CnstIsNotTrusted') no_check,",

@@ -21,7 +21,8 @@ std::string Views(const TCatalogForm& form) {
                   "objectproperty(o.id, 'ExecIsAnsiNullsOn') AN", "from dbo.sysobjects o",
                   "left join dbo.sysusers u on u.uid = o.uid", "where o.xtype = 'V '",
                   "and isnull(objectproperty([id], 'ISMSShipped'), 1) <> 1", "order by o.name"});
-  std::vector<std::string_view> l = {"Select o.object_id id, o.name, s.name as sch_name, m.definition,"};
+  std::vector<std::string_view> l = {
+      "Select o.object_id id, o.name, s.name as sch_name, m.definition,"};
   if (form.Subselects)
     Add(l, {"(select value from [fn_listextendedproperty] ('MS_Description', 'SCHEMA', s.name,",
             " 'VIEW', o.name, null, null)) as description,"});
@@ -51,11 +52,11 @@ std::string Routines(const TCatalogForm& form) {
             "(select value from [fn_listextendedproperty] ('microsoft_database_tools_support', "
             "'SCHEMA', s.name,",
             " 'PROCEDURE', o.name, null, null)) as MS_Tools,"});
-  Add(l, {"cast(m.uses_quoted_identifier as integer) QI,", "cast(m.uses_ansi_nulls as integer) AN",
-          "from sys.procedures o", "left join sys.schemas s on s.schema_id = o.schema_id",
-          "left join sys.sql_modules m on m.object_id = o.object_id", "where o.is_ms_shipped = 0",
-          "union all",
-          "select o.object_id as id, o.name, o.type, m.definition, s.name as sch_name,"});
+  Add(l,
+      {"cast(m.uses_quoted_identifier as integer) QI,", "cast(m.uses_ansi_nulls as integer) AN",
+       "from sys.procedures o", "left join sys.schemas s on s.schema_id = o.schema_id",
+       "left join sys.sql_modules m on m.object_id = o.object_id", "where o.is_ms_shipped = 0",
+       "union all", "select o.object_id as id, o.name, o.type, m.definition, s.name as sch_name,"});
   if (form.Subselects)
     Add(l, {"(select value from [fn_listextendedproperty] ('MS_Description', 'SCHEMA', s.name,",
             " 'FUNCTION', o.name, null, null)) as description,",
@@ -137,17 +138,18 @@ std::string Indexes(const TCatalogForm& form) {
   Add(l, {"g.name FileGroupName, i1.secondary_type, i1.using_xml_index_id, x1.name idx1_name,",
           "i.ignore_dup_key, i.is_disabled, i.allow_row_locks, i.allow_page_locks,"});
   if (form.Filters) l.emplace_back("i.has_filter, i.filter_definition,");
-  Add(l, {"i.is_hypothetical", "from sys.indexes i",
-          "join sys.objects o on o.object_id = i.object_id and (o.type <> 'S ')",
-          "left join sys.xml_indexes i1 on i1.object_id = i.object_id and i1.index_id = i.index_id",
-          "                                and i.type = 3 and i1.type=3",
-          "left join sys.indexes x1 on x1.object_id=i.object_id and x1.index_id = i1.using_xml_index_id",
-          "                            and x1.type=3 and i1.type=3",
-          "left join sys.schemas s on s.schema_id = o.schema_id",
-          "left join sys.data_spaces g on g.data_space_id = i.data_space_id",
-          "where i.index_id > 0 and i.type > 0",
-          "and coalesce(i.is_primary_key, 0) = 0 and coalesce(i.is_unique_constraint, 0) = 0",
-          "and coalesce(o.is_ms_shipped, 0) = 0", "order by o.name, i.name"});
+  Add(l,
+      {"i.is_hypothetical", "from sys.indexes i",
+       "join sys.objects o on o.object_id = i.object_id and (o.type <> 'S ')",
+       "left join sys.xml_indexes i1 on i1.object_id = i.object_id and i1.index_id = i.index_id",
+       "                                and i.type = 3 and i1.type=3",
+       "left join sys.indexes x1 on x1.object_id=i.object_id and x1.index_id = i1.using_xml_index_id",
+       "                            and x1.type=3 and i1.type=3",
+       "left join sys.schemas s on s.schema_id = o.schema_id",
+       "left join sys.data_spaces g on g.data_space_id = i.data_space_id",
+       "where i.index_id > 0 and i.type > 0",
+       "and coalesce(i.is_primary_key, 0) = 0 and coalesce(i.is_unique_constraint, 0) = 0",
+       "and coalesce(o.is_ms_shipped, 0) = 0", "order by o.name, i.name"});
   return Lines(l);
 }
 

@@ -102,7 +102,8 @@ TObjs* TMSSQLDBExtract::GetObjs() const {
 std::unique_ptr<TQORQuery> TMSSQLDBExtract::NewQuery() {
   TQORCustomConnection* c = RunConnection() ? RunConnection() : connection_;
   std::unique_ptr<TQORQuery> q = c ? c->CreateQuery() : nullptr;
-  if (!q || !q->GetSQL()) throw EQorError("TMSSQLDBExtract: the connection makes no query objects.");
+  if (!q || !q->GetSQL())
+    throw EQorError("TMSSQLDBExtract: the connection makes no query objects.");
   return q;
 }
 
@@ -138,7 +139,8 @@ bool TMSSQLDBExtract::ExtractDatabase() {
 }
 
 void TMSSQLDBExtract::PrepareExtraction() {
-  if (!GetObjs()) throw EQorError("TMSSQLDBExtract.ExtractDatabase(): DBStructure holds no collection.");
+  if (!GetObjs())
+    throw EQorError("TMSSQLDBExtract.ExtractDatabase(): DBStructure holds no collection.");
 }
 
 bool TMSSQLDBExtract::PositionReached(int position) {
@@ -223,7 +225,8 @@ void TMSSQLDBExtract::ApplyReportedVersion(const std::string& productVersion) {
   const std::optional<MSV> reported = VersionOfProduct(productVersion);
   TMSSQLServerOptions& ms = GetObjs()->MSSQLServerOptions;
   if (!reported || KeepServerVersion || *reported <= ms.SQLServerVersion) return;
-  const std::string configured = GetServerVersionName(TDatabaseType::dbMSSQL, static_cast<int>(ms.SQLServerVersion));
+  const std::string configured =
+      GetServerVersionName(TDatabaseType::dbMSSQL, static_cast<int>(ms.SQLServerVersion));
   ms.SQLServerVersion = *reported;
   LogLine("Server version reported by the server: " +
           GetServerVersionName(TDatabaseType::dbMSSQL, static_cast<int>(*reported)) +
@@ -256,7 +259,8 @@ void TMSSQLDBExtract::ReadDatabaseProperties() {
   using DC = msq::DatabaseCol;
   const bool row = !q.Eof();
   auto byte = [&](DC col) -> std::uint8_t { return row && Flag(q, col) ? 1 : 0; };
-  ms.Collation = row && !IsNull(q, DC::Collation) ? UpperLocale(Str(q, DC::Collation)) : std::string();
+  ms.Collation =
+      row && !IsNull(q, DC::Collation) ? UpperLocale(Str(q, DC::Collation)) : std::string();
   dbo.DatabaseCollation = ms.Collation;
   dbo.AnsiNullDefault = byte(DC::AnsiNullDefault);
   dbo.AnsiNullsEnabled = byte(DC::AnsiNullsEnabled);
@@ -297,8 +301,8 @@ void TMSSQLDBExtract::ReadDatabaseProperties() {
 // ---------------------------------------------------------------- Types
 
 void TMSSQLDBExtract::MapDataType(TFldData& column, const std::string& typeName,
-                                  std::int32_t length, std::int32_t precision,
-                                  std::int32_t scale, bool nullable) {
+                                  std::int32_t length, std::int32_t precision, std::int32_t scale,
+                                  bool nullable) {
   bool known = false;
   for (const TTypeCode& t : kTypeCodes) {
     if (t.name != typeName) continue;
@@ -338,7 +342,8 @@ std::string TMSSQLDBExtract::ExtendedPropertyValue(
   const std::string_view types[] = {level0Type, level1Type, level2Type};
   for (int level = 0; level < 3; ++level)
     if (!types[level].empty())
-      q->ParamByName("LEVEL" + std::to_string(level) + "NAME")->SetAsString(std::string(names[level]));
+      q->ParamByName("LEVEL" + std::to_string(level) + "NAME")
+          ->SetAsString(std::string(names[level]));
   q->Open();
   isNull = true;
   std::string value;
@@ -351,9 +356,9 @@ std::string TMSSQLDBExtract::ExtendedPropertyValue(
   return value;
 }
 
-std::string TMSSQLDBExtract::ReadDescription(std::string_view level0Type, std::string_view level0Name,
-                                             std::string_view level1Type, std::string_view level1Name,
-                                             std::string_view level2Type, std::string_view level2Name) {
+std::string TMSSQLDBExtract::ReadDescription(
+    std::string_view level0Type, std::string_view level0Name, std::string_view level1Type,
+    std::string_view level1Name, std::string_view level2Type, std::string_view level2Name) {
   bool isNull = true;
   return ExtendedPropertyValue("MS_Description", isNull, level0Type, level0Name, level1Type,
                                level1Name, level2Type, level2Name);

@@ -154,8 +154,8 @@ class TMSSQLDBExtract : public TCustomExtract {
   // catalog name `keyName`): on the catalog views from the index's columns,
   // on 2000 from sp_helpindex of its table. False when none was found.
   bool ReadKeyColumns(TQORQuery& cols, TCtrData& ctr, const std::string& keyName,
-                      const std::string& schema, const std::string& table,
-                      std::int64_t objectId, std::int64_t indexId);
+                      const std::string& schema, const std::string& table, std::int64_t objectId,
+                      std::int64_t indexId);
   // The columns of one index on the catalog views: keys with their order,
   // then the included ones.
   void ReadIndexColumns(TQORQuery& cols, std::int64_t objectId, std::int64_t indexId,

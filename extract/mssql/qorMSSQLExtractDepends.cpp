@@ -54,7 +54,8 @@ class TIdIndex {
   template <class T>
   void Add(const TOwnedNameList<T>& list) {
     for (int i = 0; i < list.Count(); ++i)
-      if (T* obj = list.Value(i).get(); obj && obj->ObjectId != 0) byId_.emplace(obj->ObjectId, obj);
+      if (T* obj = list.Value(i).get(); obj && obj->ObjectId != 0)
+        byId_.emplace(obj->ObjectId, obj);
   }
   std::unordered_map<std::int32_t, TDbObj*> byId_;
 };

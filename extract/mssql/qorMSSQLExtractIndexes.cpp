@@ -37,8 +37,8 @@ void TMSSQLDBExtract::AddHelpIndexKeys(std::string_view keys, TFieldList& list) 
   std::size_t from = 0;
   while (from <= keys.size()) {
     const std::size_t comma = keys.find(',', from);
-    std::string item = TrimCtl(keys.substr(from, comma == std::string_view::npos ? std::string_view::npos
-                                                                                  : comma - from));
+    std::string item = TrimCtl(
+        keys.substr(from, comma == std::string_view::npos ? std::string_view::npos : comma - from));
     const bool descending = EndsWith(item, "(-)");
     if (descending) item = TrimCtl(item.substr(0, item.size() - 3));
     if (!item.empty()) AddKeyColumn(list, item, descending);
@@ -51,8 +51,8 @@ std::string TMSSQLDBExtract::HelpIndexKeys(TQORQuery& cols, const std::string& s
                                            const std::string& table, const std::string& indexName) {
   // The catalog's own spelling, bracketed: a case-sensitive database or a
   // name with blanks or dots is found as it is.
-  const std::string target = (schema.empty() ? std::string() : BracketedStr(schema) + ".") +
-                             BracketedStr(table);
+  const std::string target =
+      (schema.empty() ? std::string() : BracketedStr(schema) + ".") + BracketedStr(table);
   if (target != helpIndexTable_) {
     // Remembered once read whole: a failed query is asked again.
     helpIndexTable_.clear();
@@ -150,12 +150,12 @@ void TMSSQLDBExtract::ExtractIndexes() {
       }
     }
     if (!idx->Xml && !ignoreFileGroup) idx->FileGroup = UpperLocale(Str(q, C::FileGroupName));
-    if (form.Filters && Flag(q, C::HasFilter)) idx->FilterText = TrimCtl(Str(q, C::FilterDefinition));
+    if (form.Filters && Flag(q, C::HasFilter))
+      idx->FilterText = TrimCtl(Str(q, C::FilterDefinition));
 
     if (form.Views)
       ReadIndexColumns(*cols, Int64(q, C::ObjectId), id, idx->Columns, &idx->IncludeColumns);
-    else
-      AddHelpIndexKeys(HelpIndexKeys(*cols, schema, table, name), idx->Columns);
+    else AddHelpIndexKeys(HelpIndexKeys(*cols, schema, table, name), idx->Columns);
     if (idx->Columns.Count() == 0) {
       Note("Index " + idx->GetQualifiedName() + " of " + table +
            ": no key columns found; it is not scripted");

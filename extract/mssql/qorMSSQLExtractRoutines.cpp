@@ -151,8 +151,8 @@ void TMSSQLDBExtract::ExtractTriggers() {
         const std::string key = t->GetParentName().empty()
                                     ? t->GetTableName()
                                     : t->GetParentName() + "." + t->GetTableName();
-        const bool onView = dynamic_cast<TViwData*>(t->GetTableObj()) != nullptr ||
-                            o->FindView(key) != nullptr;
+        const bool onView =
+            dynamic_cast<TViwData*>(t->GetTableObj()) != nullptr || o->FindView(key) != nullptr;
         t->SetDescription(ReadDescription("SCHEMA", Str(q, C::SchName), onView ? "VIEW" : "TABLE",
                                           Str(q, C::TblName), "TRIGGER", Str(q, C::TrgName)));
       }

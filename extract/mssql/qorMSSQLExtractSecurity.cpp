@@ -120,8 +120,8 @@ void TMSSQLDBExtract::ExtractRoles() {
     const std::string name = Str(q, C::UserName);
     // dbo, and on the catalog views the users every database has.
     if (SameText(name, "dbo")) continue;
-    if (views && (SameText(name, "guest") || SameText(name, "sys") ||
-                  SameText(name, "INFORMATION_SCHEMA")))
+    if (views &&
+        (SameText(name, "guest") || SameText(name, "sys") || SameText(name, "INFORMATION_SCHEMA")))
       continue;
     const std::string role = Str(q, roleColumn);
     auto u = std::make_unique<TRolData>(o);

@@ -215,7 +215,8 @@ void TMSSQLDBExtract::ExtractTables() {
       SetSQL(*groups, msq::kTableFileGroup);
       groups->ParamByName("ID")->SetAsInteger(t->ObjectId);
       groups->Open();
-      if (!groups->Eof()) t->FileGroup = UpperLocale(Str(*groups, msq::FileGroupCol::FileGroupName));
+      if (!groups->Eof())
+        t->FileGroup = UpperLocale(Str(*groups, msq::FileGroupCol::FileGroupName));
       Done(*groups);
     }
 
@@ -248,7 +249,8 @@ void TMSSQLDBExtract::ExtractTables() {
 }
 
 void TMSSQLDBExtract::ReadTableColumns(TQORQuery& cols, TTblData& table, const std::string& schema,
-                                       const std::string& tableName, const msq::TCatalogForm& form) {
+                                       const std::string& tableName,
+                                       const msq::TCatalogForm& form) {
   TObjs* o = GetObjs();
   using C = msq::ColumnCol;
   for (; !cols.Eof(); cols.Next()) {
@@ -298,9 +300,9 @@ void TMSSQLDBExtract::ReadTableColumns(TQORQuery& cols, TTblData& table, const s
         f->SetText(StripOuterParens(TrimCtl(NormalizeLineBreaks(Str(cols, C::ComputedExpr)))));
         f->Persisted = Flag(cols, C::IsPersisted);
       }
-      f->SetDescription(form.Subselects
-                            ? Str(cols, C::Description)
-                            : ReadDescription("SCHEMA", schema, "TABLE", tableName, "COLUMN", columnName));
+      f->SetDescription(form.Subselects ? Str(cols, C::Description)
+                                        : ReadDescription("SCHEMA", schema, "TABLE", tableName,
+                                                          "COLUMN", columnName));
     }
     const std::string key = f->GetName();
     table.Fields.Add(key, std::move(f));

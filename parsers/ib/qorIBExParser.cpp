@@ -179,7 +179,7 @@ void TIbExParser::ParseObjectSource(TDbObj* obj) {
     ParseWithSelect();
   } else if (fld || idx || IsCheck(obj)) {
     // Bare column names resolve against the object's own table.
-    const std::string table = fld ? fld->GetTableName()
+    const std::string table = fld   ? fld->GetTableName()
                               : idx ? idx->TableName
                                     : static_cast<TCtrData*>(obj)->GetTableName();
     PushLevel(true);
@@ -421,7 +421,7 @@ void TIbExParser::ParseDeclarations() {
     LocalNames.Add(IdentText(), 0);
     NextToken();
     if (W("SCROLL")) NextToken();
-    else if (IsKw(ibk::No) ) {
+    else if (IsKw(ibk::No)) {
       NextToken();
       if (W("SCROLL")) NextToken();
     }
@@ -603,8 +603,7 @@ void TIbExParser::ParseStatement() {
     ParseSetStatement();
   } else if (IsKw(ibk::Merge)) {
     ParseMerge();
-  } else if (IsKw(ibk::Exit) || IsKw(ibk::Suspend) || W("BREAK") || W("LEAVE") ||
-             W("CONTINUE")) {
+  } else if (IsKw(ibk::Exit) || IsKw(ibk::Suspend) || W("BREAK") || W("LEAVE") || W("CONTINUE")) {
     NextToken();
     if (TokenKind() == tk::Ident) NextToken();  // a label
   } else if (IsKw(ibk::In)) {
@@ -667,7 +666,8 @@ void TIbExParser::ParseAssignment(const std::string& target) {
     NextToken();
     const bool star = TokenKind() == tk::Star && IBBodyCaps(ServerVersion()).fb4;
     if (star || Expect(tk::Ident)) {
-      if (!dynamic_cast<TTrgData*>(obj_)) Error("NEW./OLD. context variable is not into trigger body.");
+      if (!dynamic_cast<TTrgData*>(obj_))
+        Error("NEW./OLD. context variable is not into trigger body.");
       else LinkContextColumn(star ? std::string() : IdentText());
       NextToken();
     }

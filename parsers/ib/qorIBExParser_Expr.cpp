@@ -286,8 +286,8 @@ void TIbExParser::ParseFactor() {
     NextToken();
     if (Expect(tk::String)) NextToken();
   } else if (k == tk::Float || k == tk::String || k == tk::Integer || IsKw(ibk::CurrentDate) ||
-             IsKw(ibk::Gdscode) || IsKw(ibk::Null) || IsKw(ibk::RdbDbKey) ||
-             IsKw(ibk::Sqlcode) || IsKw(ibk::User)) {
+             IsKw(ibk::Gdscode) || IsKw(ibk::Null) || IsKw(ibk::RdbDbKey) || IsKw(ibk::Sqlcode) ||
+             IsKw(ibk::User)) {
     NextToken();
   } else if (caps.fb4 && IsKw(ibk::Default)) {
     NextToken();
@@ -317,16 +317,16 @@ void TIbExParser::ParseFunctionCall() {
   const bool yaffil = v == TIBSQLServerVersionType::st_Yaffil_1x;
   if (quoted || !IsFunctionCallAhead()) {
     if (!quoted && (name == "NEW" || name == "OLD") &&
-        (dynamic_cast<TTrgData*>(obj_) || (dynamic_cast<TCtrData*>(obj_) &&
-                                           static_cast<TCtrData*>(obj_)->GetConstraintType() == 3))) {
+        (dynamic_cast<TTrgData*>(obj_) ||
+         (dynamic_cast<TCtrData*>(obj_) &&
+          static_cast<TCtrData*>(obj_)->GetConstraintType() == 3))) {
       TParseContext saved(this);
       NextToken();
       if (TokenKind() == tk::Dot) {
         NextToken();
         if (TokenKind() == tk::Ident) LinkContextColumn(IdentText());
         else if (TokenKind() != tk::Star && !IsKw(ibk::RdbDbKey)) Expect(tk::Ident);
-        if (TokenKind() == tk::Ident || TokenKind() == tk::Star || IsKw(ibk::RdbDbKey))
-          NextToken();
+        if (TokenKind() == tk::Ident || TokenKind() == tk::Star || IsKw(ibk::RdbDbKey)) NextToken();
         if (TokenKind() == tk::LBracket) ParseArraySubscript();
         return;
       }
@@ -414,8 +414,8 @@ void TIbExParser::ParseFunctionCall() {
       ParseExpression();
       ExpectAndNext(tk::RParen);
     }
-  } else if (caps.fb4 && is({"HASH", "ENCRYPT", "DECRYPT", "RSA_ENCRYPT", "RSA_DECRYPT",
-                              "RSA_SIGN", "RSA_VERIFY"})) {
+  } else if (caps.fb4 && is({"HASH", "ENCRYPT", "DECRYPT", "RSA_ENCRYPT", "RSA_DECRYPT", "RSA_SIGN",
+                             "RSA_VERIFY"})) {
     // Keyword-separated arguments; the words naming an algorithm or mode
     // are no references.
     NextToken();
@@ -582,8 +582,7 @@ bool TIbExParser::IsDatePart(bool extract) {
 
 void TIbExParser::ParseExtract() {
   if (!ExpectAndNext(tk::LParen)) return;
-  if (!IsDatePart(/*extract=*/true))
-    Error("Invalid <part> in EXTRACT(part FROM value) function.");
+  if (!IsDatePart(/*extract=*/true)) Error("Invalid <part> in EXTRACT(part FROM value) function.");
   if (!IsKw(ibk::From) && TokenKind() != tk::EOFKind) NextToken();
   if (ExpectKw(ibk::From)) NextToken();
   ParseSimpleExpression();

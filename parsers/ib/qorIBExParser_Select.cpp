@@ -204,8 +204,7 @@ void TIbExParser::ParseFromItem() {
         if (TDbObj* pkg = objs->FindPackage(name)) LinkDependency(obj_, pkg, {});
       name.clear();
     } else {
-      LinkDepend(obj_, name,
-                 {TDbObject::dboTable, TDbObject::dboProcedure, TDbObject::dboView});
+      LinkDepend(obj_, name, {TDbObject::dboTable, TDbObject::dboProcedure, TDbObject::dboView});
     }
     if (TokenKind() == tk::LParen) {  // procedure arguments
       NextToken();

@@ -39,8 +39,7 @@ int HexValue(char c) {
 
 }  // namespace
 
-TIbParser::TIbParser(TExtractorHost* owner)
-    : TCustomSQLParser(owner, TDatabaseType::dbInterBase) {}
+TIbParser::TIbParser(TExtractorHost* owner) : TCustomSQLParser(owner, TDatabaseType::dbInterBase) {}
 
 TIbParser::~TIbParser() = default;
 
@@ -263,8 +262,7 @@ int TIbParser::ErrorCount() {
 
 void TIbParser::NotifyObject(std::uint8_t sub, TDbObject kind, const std::string& name,
                              const std::string& extra) {
-  NotifyStatement(ibs::Object, name, StatementResult, extra, sub,
-                  static_cast<std::uint8_t>(kind));
+  NotifyStatement(ibs::Object, name, StatementResult, extra, sub, static_cast<std::uint8_t>(kind));
 }
 
 // ---- Scripts
@@ -316,8 +314,13 @@ void TIbParser::ParseScriptStatement() {
     std::string table;
     if (ok && ReadName(table)) {
       SkipTo(KindSet({tk::Terminator}));
-      NotifyStatement(del ? ibs::Delete : ins ? ibs::Insert : ibs::Update, table,
-                      StatementResult, {}, del ? 14 : ins ? 12 : 13,
+      NotifyStatement(del   ? ibs::Delete
+                      : ins ? ibs::Insert
+                            : ibs::Update,
+                      table, StatementResult, {},
+                      del   ? 14
+                      : ins ? 12
+                            : 13,
                       static_cast<std::uint8_t>(TDbObject::dboTable));
     }
   } else if (IsKw(ibk::Select) || IsWord("WITH") || IsKw(ibk::With)) {
@@ -386,8 +389,8 @@ void TIbParser::SkipStatement(const std::string& what) {
 void TIbParser::ParseCreate() {
   NextToken();
   const TIBSQLServerVersionType v = ServerVersion();
-  const bool fb3 = v == TIBSQLServerVersionType::st_Firebird_30 ||
-                   v == TIBSQLServerVersionType::st_Firebird_40;
+  const bool fb3 =
+      v == TIBSQLServerVersionType::st_Firebird_30 || v == TIBSQLServerVersionType::st_Firebird_40;
   if (IsKw(ibk::Table)) {
     ParseCreateTable(false);
   } else if (IsKw(ibk::Global)) {
@@ -398,9 +401,8 @@ void TIbParser::ParseCreate() {
       return;
     }
     if (!IsKw(ibk::Temporary)) {
-      Error("TEMPORARY expected, but " + UpperAscii(TokenKind() == tk::Ident ? IdentText()
-                                                                              : CurTokenName()) +
-            " found.");
+      Error("TEMPORARY expected, but " +
+            UpperAscii(TokenKind() == tk::Ident ? IdentText() : CurTokenName()) + " found.");
       return;
     }
     if (!NextAndExpectKw(ibk::Table)) return;
@@ -465,9 +467,9 @@ void TIbParser::ParseAlter() {
     ParseAlterSequence();
   } else if (IsWord("PACKAGE")) {
     ParseCreatePackage();
-  } else if (IsWord("SESSION") || IsKw(ibk::Database) || IsKw(ibk::View) ||
-             IsKw(ibk::Role) || IsKw(ibk::External) || IsWord("CHARACTER") ||
-             IsKw(ibk::Character) || IsWord("MAPPING") || IsKw(ibk::Global) || IsKw(ibk::User)) {
+  } else if (IsWord("SESSION") || IsKw(ibk::Database) || IsKw(ibk::View) || IsKw(ibk::Role) ||
+             IsKw(ibk::External) || IsWord("CHARACTER") || IsKw(ibk::Character) ||
+             IsWord("MAPPING") || IsKw(ibk::Global) || IsKw(ibk::User)) {
     SkipStatement("ALTER " + (TokenKind() == tk::Ident ? IdentText() : CurTokenName()));
   } else {
     Error("Unknown ALTER statement.");
@@ -779,7 +781,8 @@ void TIbParser::RemoveConstraintIndexes() {
     TCtrData* c = objs->Constraints.Object(j);
     if (!c) continue;
     const std::uint8_t t = c->GetConstraintType();
-    if (t == ct::PrimaryKey || t == ct::Unique || t == ct::ForeignKey) keys.emplace(c->GetName(), c);
+    if (t == ct::PrimaryKey || t == ct::Unique || t == ct::ForeignKey)
+      keys.emplace(c->GetName(), c);
   }
   for (int i = objs->Indices.Count() - 1; i >= 0; --i) {
     TIdxData* idx = objs->Indices.Object(i);
@@ -789,8 +792,8 @@ void TIbParser::RemoveConstraintIndexes() {
       TCtrData* c = it->second;
       if (c->GetTableName() != idx->TableName) continue;
       if (c->GetFieldsText() != idx->GetFieldsText()) continue;
-      DoLog("Remove index: " + idx->GetCreateSQL() + "\r\n" + "for constraint: " +
-            c->GetCreateSQL());
+      DoLog("Remove index: " + idx->GetCreateSQL() + "\r\n" +
+            "for constraint: " + c->GetCreateSQL());
       objs->DetachObject(idx);
       objs->Indices.Delete(i);
       break;

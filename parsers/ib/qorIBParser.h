@@ -72,8 +72,8 @@ inline constexpr TTokenKind CharsetIntroducer = 44, Assign = 116;
 // Statement codes of NotifyStatement.
 namespace ibs {
 inline constexpr std::uint8_t Reconnect = 1, Set = 3, SetBlobFile = 4, Object = 6, SetNames = 10,
-                              SetDialect = 12, Describe = 13, Select = 14, Insert = 15,
-                              Update = 16, Delete = 17;
+                              SetDialect = 12, Describe = 13, Select = 14, Insert = 15, Update = 16,
+                              Delete = 17;
 // Sub-codes of Object.
 inline constexpr std::uint8_t Create = 1, Alter = 2, Drop = 3, Statistics = 8;
 }  // namespace ibs

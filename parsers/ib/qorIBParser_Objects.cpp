@@ -168,7 +168,8 @@ bool TIbParser::ParseCreateRoutine(bool isFunction, bool alter) {
   if (existing) {
     for (const TFieldList* l : {&existing->InParams, &existing->OutParams})
       for (int i = 0; i < l->Count(); ++i)
-        if (TFldData* f = l->Object(i)) descriptions.emplace_back(f->GetName(), f->GetDescription());
+        if (TFldData* f = l->Object(i))
+          descriptions.emplace_back(f->GetName(), f->GetDescription());
     for (TFieldList* l : {&existing->InParams, &existing->OutParams}) {
       for (int i = 0; i < l->Count(); ++i)
         if (TFldData* f = l->Object(i)) objs->DetachObject(f);

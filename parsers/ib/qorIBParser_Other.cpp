@@ -46,7 +46,9 @@ bool TIbParser::ParseDatabase(bool create) {
         NextToken();
       }
     } else if (IsKw(ibk::User) || IsKw(ibk::Password) || IsKw(ibk::Role)) {
-      const TTokenKind k = IsKw(ibk::User) ? ibk::User : IsKw(ibk::Password) ? ibk::Password : ibk::Role;
+      const TTokenKind k = IsKw(ibk::User)       ? ibk::User
+                           : IsKw(ibk::Password) ? ibk::Password
+                                                 : ibk::Role;
       NextToken();
       if (!Expect(tk::String) && TokenKind() != tk::Ident) return false;
       const std::string v = TokenKind() == tk::String ? TokenText() : IdentText();
@@ -54,15 +56,15 @@ bool TIbParser::ParseDatabase(bool create) {
       else if (k == ibk::Password) ConnectionOptions.Password = v;
       else ConnectionOptions.RoleName = v;
       NextToken();
-    } else if (IsWord("LENGTH") || IsWord("DIFFERENCE") || IsKw(ibk::File) ||
-               IsWord("STARTING") || IsKw(ibk::Starting) || IsKw(ibk::Cache)) {
+    } else if (IsWord("LENGTH") || IsWord("DIFFERENCE") || IsKw(ibk::File) || IsWord("STARTING") ||
+               IsKw(ibk::Starting) || IsKw(ibk::Cache)) {
       // File and shadow options describe storage, not the schema.
       NextToken();
     } else if (TokenKind() == tk::Terminator || TokenKind() == tk::EOFKind) {
       NotifyStatement(create ? 2 : 0, ConnectionOptions.DatabaseName, StatementResult, {}, 8, 0);
       return true;
-    } else if (TokenKind() == tk::Integer || TokenKind() == tk::String || TokenKind() == tk::Equal ||
-               TokenKind() == tk::Ident) {
+    } else if (TokenKind() == tk::Integer || TokenKind() == tk::String ||
+               TokenKind() == tk::Equal || TokenKind() == tk::Ident) {
       NextToken();
     } else {
       Error("Unknown token in DB-declaration.");

@@ -498,8 +498,7 @@ bool TIbParser::ParseTableConstraint(TFldData* column, const std::string& tableN
     if (column) ownColumn();
     else if (!ParseColumnList(ctr->Columns, ctr.get())) return false;
     if (IsKw(ibk::Using) && !ParseIndexClause(*ctr)) return false;
-    NotifyObject(ibs::Create, primary ? TDbObject::dboPKey : TDbObject::dboUnique,
-                 ctr->GetName());
+    NotifyObject(ibs::Create, primary ? TDbObject::dboPKey : TDbObject::dboUnique, ctr->GetName());
   } else if (IsKw(ibk::Foreign) || (column && IsKw(ibk::References))) {
     if (column) ownColumn();
     if (!ParseForeignKey(*ctr, column != nullptr)) return false;
@@ -600,8 +599,8 @@ bool TIbParser::ParseCreateTable(bool globalTemporary) {
   }
   if (!ExpectAndNext(tk::LParen)) return finish(false);
   for (;;) {
-    if (IsKw(ibk::Constraint) || IsKw(ibk::Primary) || IsKw(ibk::Unique) ||
-        IsKw(ibk::Foreign) || IsKw(ibk::Check)) {
+    if (IsKw(ibk::Constraint) || IsKw(ibk::Primary) || IsKw(ibk::Unique) || IsKw(ibk::Foreign) ||
+        IsKw(ibk::Check)) {
       if (!ParseTableConstraint(nullptr, name, table.get())) return finish(false);
     } else {
       bool ok = false;
@@ -646,8 +645,8 @@ bool TIbParser::ParseAlterTable() {
   for (;;) {
     if (IsKw(ibk::Add)) {
       NextToken();
-      if (IsKw(ibk::Constraint) || IsKw(ibk::Primary) || IsKw(ibk::Unique) ||
-          IsKw(ibk::Foreign) || IsKw(ibk::Check)) {
+      if (IsKw(ibk::Constraint) || IsKw(ibk::Primary) || IsKw(ibk::Unique) || IsKw(ibk::Foreign) ||
+          IsKw(ibk::Check)) {
         if (!ParseTableConstraint(nullptr, name, table)) return false;
       } else {
         bool ok = false;

@@ -80,8 +80,7 @@ int LookupASAKeyword(std::string_view word) { return kIndex.KindOf(word); }
 std::string QuoteASAIdentifier(std::string_view name) {
   if (name.empty()) return {};
   const std::string upper = UpperAscii(name);
-  if (kIndex.KindOfUpper(upper) != kIdentKind ||
-      kReserved.Contains(upper))
+  if (kIndex.KindOfUpper(upper) != kIdentKind || kReserved.Contains(upper))
     return QuotedStr(upper, '"');
   // The server folds case, so the character rule is applied to the upper case.
   if (!IsFirstChar(upper.front()) || !std::all_of(upper.begin() + 1, upper.end(), IsTailChar))

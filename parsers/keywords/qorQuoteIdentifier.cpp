@@ -28,29 +28,20 @@ std::string QuoteIBIdentifier(std::string_view name, TIBSQLServerVersionType ver
 std::string QuoteIdentifier(std::string_view name, TDatabaseType serverType,
                             TIBSQLServerVersionType ibVersion, int sqlDialect) {
   switch (serverType) {
-    case TDatabaseType::dbInterBase:
-      return QuoteIBIdentifier(name, ibVersion, sqlDialect);
-    case TDatabaseType::dbSybaseASA:
-      return QuoteASAIdentifier(name);
-    case TDatabaseType::dbMySQL:
-      return QuoteMySQLIdentifier(name);
-    case TDatabaseType::dbOracle:
-      return QuoteOracleIdentifier(name);
-    case TDatabaseType::dbMSSQL:
-      return QuoteMSSQLIdentifier(name);
-    case TDatabaseType::dbPostgreSQL:
-      return QuotePGIdentifier(name);
-    case TDatabaseType::dbDB2:
-      return QuoteDB2Identifier(name);
+    case TDatabaseType::dbInterBase: return QuoteIBIdentifier(name, ibVersion, sqlDialect);
+    case TDatabaseType::dbSybaseASA: return QuoteASAIdentifier(name);
+    case TDatabaseType::dbMySQL: return QuoteMySQLIdentifier(name);
+    case TDatabaseType::dbOracle: return QuoteOracleIdentifier(name);
+    case TDatabaseType::dbMSSQL: return QuoteMSSQLIdentifier(name);
+    case TDatabaseType::dbPostgreSQL: return QuotePGIdentifier(name);
+    case TDatabaseType::dbDB2: return QuoteDB2Identifier(name);
     case TDatabaseType::dbParadox:
-    case TDatabaseType::dbDBASE:
-      return QuoteLocalSQLIdentifier(name);
+    case TDatabaseType::dbDBASE: return QuoteLocalSQLIdentifier(name);
     case TDatabaseType::dbAbstract:
     case TDatabaseType::dbSybaseASE:
     case TDatabaseType::dbPervasiveSQL:
     case TDatabaseType::dbMSAccess:
-    case TDatabaseType::dbCustomOLEDB:
-      break;
+    case TDatabaseType::dbCustomOLEDB: break;
   }
   return std::string(name);
 }

@@ -27,9 +27,7 @@ namespace {
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 bool IsLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
-bool IsHex(char c) {
-  return IsDigit(c) || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
-}
+bool IsHex(char c) { return IsDigit(c) || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F'); }
 int HexValue(char c) {
   if (IsDigit(c)) return c - '0';
   return (c | 0x20) - 'a' + 10;
@@ -40,7 +38,8 @@ bool IsSpace(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
 
 // ------------------------------------------------------------ construction
 
-TMSSQLParser::TMSSQLParser(TExtractorHost* owner) : TCustomSQLParser(owner, TDatabaseType::dbMSSQL) {
+TMSSQLParser::TMSSQLParser(TExtractorHost* owner)
+    : TCustomSQLParser(owner, TDatabaseType::dbMSSQL) {
   SetServerType(TDatabaseType::dbMSSQL);
   SetTerminator("\r\nGO");
   IdentChars.Include('#').Include('@');
@@ -205,8 +204,7 @@ bool TMSSQLParser::ScanToken() {
       }
       return identifier();
     case '_':
-    case '@':
-      return identifier();
+    case '@': return identifier();
     // clang-format off
     case '+': case '-': case '/': case '%': case '&': case '^': case '|':
       // clang-format on
@@ -322,11 +320,19 @@ bool TMSSQLParser::ScanToken() {
       identQuoted_ = true;
       return true;
     }
-    case '{': NextChar(); s.Kind = msk::LBrace; return true;
-    case '}': NextChar(); s.Kind = msk::RBrace; return true;
-    case '~': NextChar(); s.Kind = msk::Tilde; return true;
-    default:
-      break;
+    case '{':
+      NextChar();
+      s.Kind = msk::LBrace;
+      return true;
+    case '}':
+      NextChar();
+      s.Kind = msk::RBrace;
+      return true;
+    case '~':
+      NextChar();
+      s.Kind = msk::Tilde;
+      return true;
+    default: break;
   }
   if (IsLetter(c)) return identifier();
   return TCustomSQLParser::ScanToken();
@@ -459,8 +465,7 @@ std::string TMSSQLParser::PositionText() {
          " Pos:" + IntToStr(tokenColumn_) + "\r\n";
 }
 
-void TMSSQLParser::MessagePlace(std::string& text, std::int32_t& line,
-                                std::int32_t& column) const {
+void TMSSQLParser::MessagePlace(std::string& text, std::int32_t& line, std::int32_t& column) const {
   line = tokenLine_;
   column = tokenColumn_;
   if (nestedLine_ > 0) {
@@ -490,10 +495,8 @@ void TMSSQLParser::Error(const std::string& text) {
   tokenColumn_ = column;
   TMsgManager& m = Messages();
   if (!m.HasErrors()) DoError(msg + PositionText());
-  if (!CurrentObject || !ScriptName.empty())
-    m.AddMsg(msg, ScriptName, column, line, kMsgError);
-  else
-    m.AddObjMsg(msg + PositionText(), CurrentObject, column, line, kMsgError);
+  if (!CurrentObject || !ScriptName.empty()) m.AddMsg(msg, ScriptName, column, line, kMsgError);
+  else m.AddObjMsg(msg + PositionText(), CurrentObject, column, line, kMsgError);
   tokenLine_ = savedLine;
   tokenColumn_ = savedColumn;
 }
@@ -504,8 +507,7 @@ void TMSSQLParser::NoteMsg(const std::string& text) {
   MessagePlace(msg, line, column);
   if (!CurrentObject || !ScriptName.empty())
     Messages().AddMsg(msg, ScriptName, column, line, kMsgNote);
-  else
-    Messages().AddObjMsg(msg, CurrentObject, column, line, kMsgNote);
+  else Messages().AddObjMsg(msg, CurrentObject, column, line, kMsgNote);
 }
 
 void TMSSQLParser::RememberBodyStart(TDbObj* obj) {
@@ -660,8 +662,8 @@ void TMSSQLParser::ReportStatement() {
       end > StatementStart ? TrimCtl(GetText(StatementStart, end - StatementStart)) : std::string();
   if (BodyMode) return;
   int result = 0;
-  NotifyStatement(StatementCode, StatementObjectName, result, StatementParentName,
-                  StatementAction, static_cast<std::uint8_t>(StatementObjectKind));
+  NotifyStatement(StatementCode, StatementObjectName, result, StatementParentName, StatementAction,
+                  static_cast<std::uint8_t>(StatementObjectKind));
 }
 
 bool TMSSQLParser::CanStartStatement() const {
@@ -684,7 +686,6 @@ bool TMSSQLParser::CanStartStatement() const {
   }
   // clang-format on
 }
-
 
 bool TMSSQLParser::ParseStatement(TDbObj* context) {
   TNestingGuard guard(*this);
@@ -710,8 +711,7 @@ bool TMSSQLParser::DispatchStatement(TDbObj* context) {
   };
   switch (k) {
     case tk::EOFKind:
-    case tk::Terminator:
-      return false;
+    case tk::Terminator: return false;
     case tk::Ident:
       if (identQuoted_) {
         ParseProcedureCall(context, /*viaExec=*/false);
@@ -746,18 +746,10 @@ bool TMSSQLParser::DispatchStatement(TDbObj* context) {
         PassStatement(context, "Query");
       }
       break;
-    case msk::SET:
-      ParseSet(context);
-      break;
-    case msk::INSERT:
-      data(15, &TMSSQLParser::ParseInsert);
-      break;
-    case msk::DELETE:
-      data(17, &TMSSQLParser::ParseDelete);
-      break;
-    case msk::SELECT:
-      data(14, &TMSSQLParser::ParseQuery);
-      break;
+    case msk::SET: ParseSet(context); break;
+    case msk::INSERT: data(15, &TMSSQLParser::ParseInsert); break;
+    case msk::DELETE: data(17, &TMSSQLParser::ParseDelete); break;
+    case msk::SELECT: data(14, &TMSSQLParser::ParseQuery); break;
     case msk::UPDATE:
       StatementCode = 16;
       if (BodyMode) {
@@ -805,27 +797,13 @@ bool TMSSQLParser::DispatchStatement(TDbObj* context) {
       // clang-format on
       NextToken();
       break;
-    case msk::CREATE:
-      ParseCreate(context);
-      break;
-    case msk::ALTER:
-      ParseAlter(context);
-      break;
-    case msk::DROP:
-      ParseDrop();
-      break;
-    case msk::GRANT:
-      ParseGrant();
-      break;
-    case msk::REVOKE:
-      ParseRevoke();
-      break;
-    case msk::DENY:
-      ParseDeny();
-      break;
-    case msk::EXEC:
-      ParseExecute(context);
-      break;
+    case msk::CREATE: ParseCreate(context); break;
+    case msk::ALTER: ParseAlter(context); break;
+    case msk::DROP: ParseDrop(); break;
+    case msk::GRANT: ParseGrant(); break;
+    case msk::REVOKE: ParseRevoke(); break;
+    case msk::DENY: ParseDeny(); break;
+    case msk::EXEC: ParseExecute(context); break;
     case msk::IF:
       report = false;
       ParseIf(context);
@@ -859,8 +837,7 @@ bool TMSSQLParser::DispatchStatement(TDbObj* context) {
     case msk::OPEN: case msk::GOTO: case msk::DEALLOCATE: case msk::CLOSE:
       // clang-format on
       NextToken();
-      if ((k == msk::DEALLOCATE && scan_.Kind == msk::CURSOR) || IsPlainWord("GLOBAL"))
-        NextToken();
+      if ((k == msk::DEALLOCATE && scan_.Kind == msk::CURSOR) || IsPlainWord("GLOBAL")) NextToken();
       if (scan_.Kind == tk::Ident) NextToken();
       break;
     case msk::USE:
@@ -883,9 +860,7 @@ bool TMSSQLParser::DispatchStatement(TDbObj* context) {
       NextToken();
       ParseConditionList(context);
       break;
-    case msk::RAISERROR:
-      ParseRaiseError(context);
-      break;
+    case msk::RAISERROR: ParseRaiseError(context); break;
     case msk::RETURN:
       NextToken();
       if (IsExpressionStart()) ParseCondition(context);
@@ -900,19 +875,11 @@ bool TMSSQLParser::DispatchStatement(TDbObj* context) {
         }
       }
       break;
-    case msk::WAITFOR:
-      ParseWaitFor(context);
-      break;
-    case msk::FETCH:
-      ParseFetch(context);
-      break;
+    case msk::WAITFOR: ParseWaitFor(context); break;
+    case msk::FETCH: ParseFetch(context); break;
     case msk::BACKUP:
-    case msk::RESTORE:
-      ParseBackupRestore(k == msk::BACKUP);
-      break;
-    case msk::DBCC:
-      ParseDbcc();
-      break;
+    case msk::RESTORE: ParseBackupRestore(k == msk::BACKUP); break;
+    case msk::DBCC: ParseDbcc(); break;
     // clang-format off
     case msk::UPDATETEXT: case msk::READTEXT: case msk::WRITETEXT:
       // clang-format on
@@ -1088,10 +1055,8 @@ void TMSSQLParser::AfterParse() {
         TDmnData* d = f->DomainSchema.empty()
                           ? nullptr
                           : objs->FindDomain(f->DomainSchema + "." + f->DomainName);
-        if (d)
-          LinkDependency(f, d, {});
-        else
-          LinkDepend(f, f->DomainName, {TDbObject::dboDomain});
+        if (d) LinkDependency(f, d, {});
+        else LinkDepend(f, f->DomainName, {TDbObject::dboDomain});
       }
       if (!f->DefaultValue.empty()) LinkDepend(f, f->DefaultValue, {TDbObject::dboDefault});
     }
@@ -1118,9 +1083,8 @@ void TMSSQLParser::AfterParse() {
   }
   for (int i = 0; i < objs->Indices.Count(); ++i) {
     TIdxData* idx = objs->Indices.Object(i);
-    const std::string key = idx->GetParentName().empty()
-                                ? idx->TableName
-                                : idx->GetParentName() + "." + idx->TableName;
+    const std::string key =
+        idx->GetParentName().empty() ? idx->TableName : idx->GetParentName() + "." + idx->TableName;
     if (TViwData* v = objs->FindView(key)) LinkDependency(idx, v, {});
   }
 }

@@ -472,10 +472,10 @@ class TMSSQLParser : public TCustomSQLParser {
   void SetStatement(TDbObject kind, const std::string& name, std::uint8_t action,
                     const std::string& parent = {});
 
-  std::int32_t tokenLine_ = 1;  // 1-based line of the current token
+  std::int32_t tokenLine_ = 1;    // 1-based line of the current token
   std::int32_t tokenColumn_ = 1;  // 1-based column of the current token
-  bool identQuoted_ = false;  // the current identifier was bracketed or quoted
-  bool ownerWritten_ = false;  // the last dotted name had an owner part
+  bool identQuoted_ = false;      // the current identifier was bracketed or quoted
+  bool ownerWritten_ = false;     // the last dotted name had an owner part
   int skipNesting_ = 0;
   // The nesting limit was passed in this batch: follow-up errors are kept
   // back until the next batch or stored text.

@@ -193,7 +193,8 @@ void TMSSQLParser::ParsePredicate(TDbObj* context) {
     return;
   }
   ParseExpression(context);
-  while (ParsePredicateTail(context)) {}
+  while (ParsePredicateTail(context)) {
+  }
 }
 
 bool TMSSQLParser::ParsePredicateTail(TDbObj* context) {

@@ -189,7 +189,8 @@ void TMSSQLParser::ParseGrant() {
       g->GrantKind = TCmpObjType::coObjGrant;
       if (classWord.empty() || classWord == "OBJECT") {
         const bool written = ownerWritten_;
-        TDbObj* obj = FindGrantObject(written ? NameOwner : std::string("DBO"), NameObject, written);
+        TDbObj* obj =
+            FindGrantObject(written ? NameOwner : std::string("DBO"), NameObject, written);
         if (!obj && !written) obj = FindGrantObject({}, NameObject, false);
         if (obj) {
           g->ObjectKind = obj->GetObjType();
@@ -434,7 +435,8 @@ void TMSSQLParser::ParseAddType(bool /*parenthesised*/) {
 }
 
 void TMSSQLParser::ParseBindRule(bool /*parenthesised*/, bool isDefault) {
-  const auto args = ReadArguments({isDefault ? "@defname" : "@rulename", "@objname", "@futureonly"});
+  const auto args =
+      ReadArguments({isDefault ? "@defname" : "@rulename", "@objname", "@futureonly"});
   const std::string what = isDefault ? "default" : "rule";
   const std::vector<std::string> ruleParts =
       SplitQualified(ArgValue(args, isDefault ? "@defname" : "@rulename"));
@@ -449,8 +451,8 @@ void TMSSQLParser::ParseBindRule(bool /*parenthesised*/, bool isDefault) {
     Error(std::string(isDefault ? "Default" : "Rule") + " not found: " + rule + ".");
     return;
   }
-  const std::string log = std::string(isDefault ? "sp_bindefault: " : "sp_bindrule: ") + rule +
-                          " to ";
+  const std::string log =
+      std::string(isDefault ? "sp_bindefault: " : "sp_bindrule: ") + rule + " to ";
   if (objParts.size() >= 2) {
     // [owner.]table.column
     const std::string column = FoldName(objParts.back());
@@ -518,8 +520,7 @@ void TMSSQLParser::ParseAddExtendedProperty() {
     if (!target) target = objs->FindSchema(s);
   } else if (t0 == "TRIGGER" && t1.empty() && t2.empty()) {
     target = objs->FindTrigger(s);
-  } else if (t0 == "SCHEMA" && t2.empty() &&
-             (t1 == "XML SCHEMA COLLECTION" || t1 == "TYPE")) {
+  } else if (t0 == "SCHEMA" && t2.empty() && (t1 == "XML SCHEMA COLLECTION" || t1 == "TYPE")) {
     target = objs->FindDomain(key);
     if (!target) target = objs->FindDomain(n1);
   } else if (t0 == "SCHEMA" && (t1 == "PROCEDURE" || t1 == "FUNCTION") && t2.empty()) {

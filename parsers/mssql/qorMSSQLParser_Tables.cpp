@@ -118,10 +118,8 @@ TTblData* TMSSQLParser::ParseCreateTable(TTblData* table, TDbObj* context) {
   }
   if (IsPlainWord("LOCK")) {
     NextToken();
-    if (IsPlainWord("DATAROWS") || IsPlainWord("DATAPAGES") || IsPlainWord("ALLPAGES"))
-      NextToken();
-    else
-      Error("Must be: DATAROWS / DATAPAGES / ALLPAGES");
+    if (IsPlainWord("DATAROWS") || IsPlainWord("DATAPAGES") || IsPlainWord("ALLPAGES")) NextToken();
+    else Error("Must be: DATAROWS / DATAPAGES / ALLPAGES");
     if (scan_.Kind == msk::ON) {
       NextToken();
       if (scan_.Kind == tk::String) NextToken();
@@ -172,8 +170,8 @@ void TMSSQLParser::ParseTableElements(TTblData& table, bool add) {
       // clang-format off
       case msk::PRIMARY: case msk::UNIQUE: case msk::FOREIGN: case msk::CHECK: {
         // clang-format on
-        const std::uint8_t type = scan_.Kind == msk::PRIMARY ? ct::PrimaryKey
-                                  : scan_.Kind == msk::UNIQUE ? ct::Unique
+        const std::uint8_t type = scan_.Kind == msk::PRIMARY   ? ct::PrimaryKey
+                                  : scan_.Kind == msk::UNIQUE  ? ct::Unique
                                   : scan_.Kind == msk::FOREIGN ? ct::ForeignKey
                                                                : ct::Check;
         ParseConstraint(add, NewConstraint(type, &table, nullptr), &table);
@@ -189,9 +187,7 @@ void TMSSQLParser::ParseTableElements(TTblData& table, bool add) {
         NoteMsg("Inline index not read: " + TextFrom(start));
         break;
       }
-      default:
-        Expect(tk::Ident);
-        return;
+      default: Expect(tk::Ident); return;
     }
     if (scan_.Kind != tk::Comma) return;
     NextToken();
@@ -393,7 +389,7 @@ void TMSSQLParser::ParseColumnOptions(TFldData& column, bool add) {
       case msk::PRIMARY: case msk::FOREIGN: case msk::UNIQUE: case msk::CHECK:
       case msk::REFERENCES: {
         // clang-format on
-        const std::uint8_t type = scan_.Kind == msk::PRIMARY ? ct::PrimaryKey
+        const std::uint8_t type = scan_.Kind == msk::PRIMARY  ? ct::PrimaryKey
                                   : scan_.Kind == msk::UNIQUE ? ct::Unique
                                   : scan_.Kind == msk::CHECK  ? ct::Check
                                                               : ct::ForeignKey;
@@ -449,8 +445,7 @@ void TMSSQLParser::ParseColumnOptions(TFldData& column, bool add) {
           continue;
         }
         return;
-      default:
-        return;
+      default: return;
     }
   }
 }
@@ -515,9 +510,7 @@ void TMSSQLParser::ParseColumnList(TFieldList* target) {
 
 std::uint8_t TMSSQLParser::ParseFKAction() {
   switch (scan_.Kind) {
-    case msk::CASCADE:
-      NextToken();
-      return 2;
+    case msk::CASCADE: NextToken(); return 2;
     case msk::SET:
       NextToken();
       if (scan_.Kind == msk::NULL_) {
@@ -545,9 +538,7 @@ std::uint8_t TMSSQLParser::ParseFKAction() {
 
 void TMSSQLParser::ParseConstraint(bool add, std::unique_ptr<TCtrData> ctr, TTblData* table) {
   switch (scan_.Kind) {
-    case msk::REFERENCES:
-      ctr->SetConstraintType(ct::ForeignKey);
-      break;
+    case msk::REFERENCES: ctr->SetConstraintType(ct::ForeignKey); break;
     case msk::CHECK: {
       ctr->SetConstraintType(ct::Check);
       NextToken();
@@ -595,9 +586,7 @@ void TMSSQLParser::ParseConstraint(bool add, std::unique_ptr<TCtrData> ctr, TTbl
       NextToken();
       if (scan_.Kind == msk::KEY) NextToken();
       break;
-    default:
-      Error("Unknown constraint declaration (PRIMARY/FOREIGN/UNIQUE).");
-      return;
+    default: Error("Unknown constraint declaration (PRIMARY/FOREIGN/UNIQUE)."); return;
   }
   const std::uint8_t type = ctr->GetConstraintType();
   if (scan_.Kind == msk::CLUSTERED || scan_.Kind == msk::NONCLUSTERED) {
@@ -680,19 +669,18 @@ void TMSSQLParser::ParseIndexOptions(TIndexOptions& o) {
       NextToken();
     } else if (scan_.Kind == tk::Ident && !identQuoted_) {
       const std::string word = UpperAscii(IdentText());
-      bool* flag = word == "IGNORE_DUP_KEY"          ? &o.IgnoreDupKey
-                   : word == "SORT_IN_TEMPDB"        ? &o.SortInTempDb
-                   : word == "DROP_EXISTING"         ? &o.DropExisting
-                   : word == "ONLINE"                ? &o.Online
-                   : word == "ALLOW_ROW_LOCKS"       ? &o.AllowRowLocks
-                   : word == "ALLOW_PAGE_LOCKS"      ? &o.AllowPageLocks
+      bool* flag = word == "IGNORE_DUP_KEY"           ? &o.IgnoreDupKey
+                   : word == "SORT_IN_TEMPDB"         ? &o.SortInTempDb
+                   : word == "DROP_EXISTING"          ? &o.DropExisting
+                   : word == "ONLINE"                 ? &o.Online
+                   : word == "ALLOW_ROW_LOCKS"        ? &o.AllowRowLocks
+                   : word == "ALLOW_PAGE_LOCKS"       ? &o.AllowPageLocks
                    : word == "STATISTICS_NORECOMPUTE" ? &o.StatisticsNoRecompute
-                                                     : nullptr;
+                                                      : nullptr;
       if (!flag && word != "PAD_INDEX") {
         Error("Unknown WITH-option for index-keys");
         // Skip the rest of the list so the statement stays in step.
-        while (scan_.Kind != tk::RParen && !AtStatementEnd() && scan_.Kind != msk::ON)
-          NextToken();
+        while (scan_.Kind != tk::RParen && !AtStatementEnd() && scan_.Kind != msk::ON) NextToken();
         return;
       }
       NextToken();

@@ -100,15 +100,24 @@ std::string ValueAsString(const TFieldValue& v) {
 bool ValueAsInt64(const TFieldValue& v, std::int64_t& out) {
   struct Visitor {
     std::int64_t& out;
-    bool operator()(std::monostate) const { out = 0; return true; }
+    bool operator()(std::monostate) const {
+      out = 0;
+      return true;
+    }
     bool operator()(const std::string& s) const { return TextToInt64(s, out); }
-    bool operator()(std::int64_t i) const { out = i; return true; }
+    bool operator()(std::int64_t i) const {
+      out = i;
+      return true;
+    }
     bool operator()(double d) const {
       if (!std::isfinite(d) || std::fabs(d) >= 9.2e18) return false;
       out = static_cast<std::int64_t>(d);
       return true;
     }
-    bool operator()(bool b) const { out = b ? 1 : 0; return true; }
+    bool operator()(bool b) const {
+      out = b ? 1 : 0;
+      return true;
+    }
   };
   return std::visit(Visitor{out}, v);
 }
@@ -116,11 +125,23 @@ bool ValueAsInt64(const TFieldValue& v, std::int64_t& out) {
 bool ValueAsFloat(const TFieldValue& v, double& out) {
   struct Visitor {
     double& out;
-    bool operator()(std::monostate) const { out = 0; return true; }
+    bool operator()(std::monostate) const {
+      out = 0;
+      return true;
+    }
     bool operator()(const std::string& s) const { return TextToDouble(s, out); }
-    bool operator()(std::int64_t i) const { out = static_cast<double>(i); return true; }
-    bool operator()(double d) const { out = d; return true; }
-    bool operator()(bool b) const { out = b ? 1 : 0; return true; }
+    bool operator()(std::int64_t i) const {
+      out = static_cast<double>(i);
+      return true;
+    }
+    bool operator()(double d) const {
+      out = d;
+      return true;
+    }
+    bool operator()(bool b) const {
+      out = b ? 1 : 0;
+      return true;
+    }
   };
   return std::visit(Visitor{out}, v);
 }
@@ -128,7 +149,10 @@ bool ValueAsFloat(const TFieldValue& v, double& out) {
 bool ValueAsBoolean(const TFieldValue& v, bool& out) {
   struct Visitor {
     bool& out;
-    bool operator()(std::monostate) const { out = false; return true; }
+    bool operator()(std::monostate) const {
+      out = false;
+      return true;
+    }
     bool operator()(const std::string& s) const {
       const std::string_view t = TrimSpaces(s);
       if (t.empty()) {
@@ -149,9 +173,18 @@ bool ValueAsBoolean(const TFieldValue& v, bool& out) {
       out = i != 0;
       return true;
     }
-    bool operator()(std::int64_t i) const { out = i != 0; return true; }
-    bool operator()(double d) const { out = d != 0; return true; }
-    bool operator()(bool b) const { out = b; return true; }
+    bool operator()(std::int64_t i) const {
+      out = i != 0;
+      return true;
+    }
+    bool operator()(double d) const {
+      out = d != 0;
+      return true;
+    }
+    bool operator()(bool b) const {
+      out = b;
+      return true;
+    }
   };
   return std::visit(Visitor{out}, v);
 }
@@ -159,8 +192,8 @@ bool ValueAsBoolean(const TFieldValue& v, bool& out) {
 // -------------------------------------------------------------------- TField
 
 void TField::ConvertError(const char* target) const {
-  throw EQorError("'" + ValueAsString(value_) + "' is not a valid " + target + " value for field '" +
-                  fieldName_ + "'");
+  throw EQorError("'" + ValueAsString(value_) + "' is not a valid " + target +
+                  " value for field '" + fieldName_ + "'");
 }
 
 std::string TField::AsString() const { return ValueAsString(value_); }

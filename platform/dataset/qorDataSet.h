@@ -116,14 +116,20 @@ class TParam : public TObject {
   bool Bound() const { return bound_; }
   bool IsNull() const { return std::holds_alternative<std::monostate>(value_); }
 
-  void SetValue(TFieldValue value) { value_ = std::move(value); bound_ = true; }
+  void SetValue(TFieldValue value) {
+    value_ = std::move(value);
+    bound_ = true;
+  }
   void SetAsString(std::string value) { SetValue(std::move(value)); }
   void SetAsInteger(std::int64_t value) { SetValue(value); }
   void SetAsFloat(double value) { SetValue(value); }
   void SetAsBoolean(bool value) { SetValue(value); }
   void Clear() { SetValue(std::monostate{}); }
   // Copies value and bound state, not the name.
-  void AssignValue(const TParam& source) { value_ = source.value_; bound_ = source.bound_; }
+  void AssignValue(const TParam& source) {
+    value_ = source.value_;
+    bound_ = source.bound_;
+  }
 
   std::string AsString() const { return ValueAsString(value_); }
 

@@ -670,8 +670,8 @@ void TIBTransaction::End(bool commit) {
   for (TIBLink* l : std::vector<TIBLink*>(links_))
     if (l->OnTransactionEnding) l->OnTransactionEnding();
   ISC_STATUS_ARRAY st;
-  const ISC_STATUS rc = commit ? isc_commit_transaction(st, &handle_)
-                               : isc_rollback_transaction(st, &handle_);
+  const ISC_STATUS rc =
+      commit ? isc_commit_transaction(st, &handle_) : isc_rollback_transaction(st, &handle_);
   if (rc == 0) return;
   // A failed commit leaves the transaction active, to be rolled back; a
   // failed rollback means the attachment is gone and the handle is dead.

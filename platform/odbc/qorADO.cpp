@@ -31,7 +31,9 @@ std::vector<SQLWCHAR> Wide(std::string_view s) {
   return out;
 }
 
-std::string Narrow(const SQLWCHAR* s, std::size_t n) { return Utf16ToUtf8(std::u16string(s, s + n)); }
+std::string Narrow(const SQLWCHAR* s, std::size_t n) {
+  return Utf16ToUtf8(std::u16string(s, s + n));
+}
 
 std::size_t WideLength(const SQLWCHAR* s, std::size_t max) {
   std::size_t n = 0;
@@ -70,7 +72,8 @@ std::string FirstState(SQLSMALLINT type, SQLHANDLE handle) {
   SQLWCHAR state[6] = {};
   SQLINTEGER native = 0;
   SQLSMALLINT length = 0;
-  if (!SQL_SUCCEEDED(SQLGetDiagRecW(type, handle, 1, state, &native, nullptr, 0, &length))) return {};
+  if (!SQL_SUCCEEDED(SQLGetDiagRecW(type, handle, 1, state, &native, nullptr, 0, &length)))
+    return {};
   return Narrow(state, WideLength(state, 5));
 }
 
@@ -125,14 +128,16 @@ void TADOConnection::Open() {
   try {
     Check(SQLSetEnvAttr(env, SQL_ATTR_ODBC_VERSION, IntAttr(SQL_OV_ODBC3), 0), SQL_HANDLE_ENV, env,
           "Setting the ODBC version");
-    Check(SQLAllocHandle(SQL_HANDLE_DBC, env, &dbc), SQL_HANDLE_ENV, env, "Allocating a connection");
+    Check(SQLAllocHandle(SQL_HANDLE_DBC, env, &dbc), SQL_HANDLE_ENV, env,
+          "Allocating a connection");
     const int timeout = target.LoginTimeout.value_or(ConnectionTimeout);
     if (timeout > 0) SQLSetConnectAttr(dbc, SQL_ATTR_LOGIN_TIMEOUT, IntAttr(timeout), 0);
     std::vector<SQLWCHAR> text = Wide(target.Text);
     SQLWCHAR out[2048];
     SQLSMALLINT outLength = 0;
     // NOPROMPT: there is no dialog here; a missing value is the driver's error.
-    Check(SQLDriverConnectW(dbc, nullptr, text.data(), SQL_NTS, out, 2048, &outLength, SQL_DRIVER_NOPROMPT),
+    Check(SQLDriverConnectW(dbc, nullptr, text.data(), SQL_NTS, out, 2048, &outLength,
+                            SQL_DRIVER_NOPROMPT),
           SQL_HANDLE_DBC, dbc, "Connecting");
   } catch (...) {
     release();
@@ -150,7 +155,8 @@ void TADOConnection::Open() {
         throw Diagnostics(SQL_HANDLE_DBC, dbc, "Setting the isolation level");
     }
     if (Mode == TConnectMode::cmRead) {
-      if (!SQL_SUCCEEDED(SQLSetConnectAttr(dbc, SQL_ATTR_ACCESS_MODE, IntAttr(SQL_MODE_READ_ONLY), 0)) &&
+      if (!SQL_SUCCEEDED(
+              SQLSetConnectAttr(dbc, SQL_ATTR_ACCESS_MODE, IntAttr(SQL_MODE_READ_ONLY), 0)) &&
           !IsNotOffered(FirstState(SQL_HANDLE_DBC, dbc)))
         throw Diagnostics(SQL_HANDLE_DBC, dbc, "Setting the access mode");
     }
@@ -186,8 +192,8 @@ void TADOConnection::Close() {
 int TADOConnection::BeginTrans() {
   if (!Connected()) throw EQorError("TADOConnection: BeginTrans on a closed connection");
   if (inTransaction_) throw EQorError("TADOConnection: a transaction is already open");
-  Check(SQLSetConnectAttr(dbc_, SQL_ATTR_AUTOCOMMIT, IntAttr(SQL_AUTOCOMMIT_OFF), 0), SQL_HANDLE_DBC, dbc_,
-        "Starting a transaction");
+  Check(SQLSetConnectAttr(dbc_, SQL_ATTR_AUTOCOMMIT, IntAttr(SQL_AUTOCOMMIT_OFF), 0),
+        SQL_HANDLE_DBC, dbc_, "Starting a transaction");
   inTransaction_ = true;
   return 1;
 }
@@ -198,8 +204,8 @@ void TADOConnection::EndTrans(bool commit) {
   Check(SQLEndTran(SQL_HANDLE_DBC, dbc_, commit ? SQL_COMMIT : SQL_ROLLBACK), SQL_HANDLE_DBC, dbc_,
         commit ? "Committing" : "Rolling back");
   inTransaction_ = false;
-  Check(SQLSetConnectAttr(dbc_, SQL_ATTR_AUTOCOMMIT, IntAttr(SQL_AUTOCOMMIT_ON), 0), SQL_HANDLE_DBC, dbc_,
-        "Ending a transaction");
+  Check(SQLSetConnectAttr(dbc_, SQL_ATTR_AUTOCOMMIT, IntAttr(SQL_AUTOCOMMIT_ON), 0), SQL_HANDLE_DBC,
+        dbc_, "Ending a transaction");
 }
 
 void TADOConnection::CommitTrans() { EndTrans(/*commit=*/true); }
@@ -212,7 +218,8 @@ void TADOConnection::RollbackTrans() { EndTrans(/*commit=*/false); }
 class TADOQuery::TStatement {
  public:
   explicit TStatement(SQLHDBC dbc) {
-    qor::Check(SQLAllocHandle(SQL_HANDLE_STMT, dbc, &handle), SQL_HANDLE_DBC, dbc, "Allocating a statement");
+    qor::Check(SQLAllocHandle(SQL_HANDLE_STMT, dbc, &handle), SQL_HANDLE_DBC, dbc,
+               "Allocating a statement");
   }
   ~TStatement() { SQLFreeHandle(SQL_HANDLE_STMT, handle); }
   TStatement(const TStatement&) = delete;
@@ -236,27 +243,27 @@ class TADOQuery::TStatement {
         const std::size_t chars = texts[i].size() - 1;
         lengths[i] = static_cast<SQLLEN>(chars * sizeof(SQLWCHAR));
         const SQLSMALLINT sqlType = chars > 4000 ? SQL_WLONGVARCHAR : SQL_WVARCHAR;
-        rc = SQLBindParameter(handle, number, SQL_PARAM_INPUT, SQL_C_WCHAR, sqlType, chars == 0 ? 1 : chars, 0,
-                              texts[i].data(), lengths[i], &lengths[i]);
+        rc = SQLBindParameter(handle, number, SQL_PARAM_INPUT, SQL_C_WCHAR, sqlType,
+                              chars == 0 ? 1 : chars, 0, texts[i].data(), lengths[i], &lengths[i]);
       } else if (const auto* k = std::get_if<std::int64_t>(&v)) {
         ints[i] = *k;
         lengths[i] = 0;
-        rc = SQLBindParameter(handle, number, SQL_PARAM_INPUT, SQL_C_SBIGINT, SQL_BIGINT, 0, 0, &ints[i], 0,
-                              &lengths[i]);
+        rc = SQLBindParameter(handle, number, SQL_PARAM_INPUT, SQL_C_SBIGINT, SQL_BIGINT, 0, 0,
+                              &ints[i], 0, &lengths[i]);
       } else if (const auto* d = std::get_if<double>(&v)) {
         floats[i] = *d;
         lengths[i] = 0;
-        rc = SQLBindParameter(handle, number, SQL_PARAM_INPUT, SQL_C_DOUBLE, SQL_DOUBLE, 0, 0, &floats[i], 0,
-                              &lengths[i]);
+        rc = SQLBindParameter(handle, number, SQL_PARAM_INPUT, SQL_C_DOUBLE, SQL_DOUBLE, 0, 0,
+                              &floats[i], 0, &lengths[i]);
       } else if (const auto* b = std::get_if<bool>(&v)) {
         bits[i] = *b ? 1 : 0;
         lengths[i] = 0;
-        rc = SQLBindParameter(handle, number, SQL_PARAM_INPUT, SQL_C_BIT, SQL_BIT, 1, 0, &bits[i], 0,
-                              &lengths[i]);
+        rc = SQLBindParameter(handle, number, SQL_PARAM_INPUT, SQL_C_BIT, SQL_BIT, 1, 0, &bits[i],
+                              0, &lengths[i]);
       } else {
         lengths[i] = SQL_NULL_DATA;
-        rc = SQLBindParameter(handle, number, SQL_PARAM_INPUT, SQL_C_CHAR, SQL_VARCHAR, 1, 0, nullptr, 0,
-                              &lengths[i]);
+        rc = SQLBindParameter(handle, number, SQL_PARAM_INPUT, SQL_C_CHAR, SQL_VARCHAR, 1, 0,
+                              nullptr, 0, &lengths[i]);
       }
       Check(rc, "Binding a parameter");
     }
@@ -298,7 +305,8 @@ std::unique_ptr<TADOQuery::TStatement> TADOQuery::Execute() {
   if (!connection_) throw EQorError("TADOQuery: no connection assigned");
   if (!connection_->Connected()) throw EQorError("TADOQuery: the connection is closed");
   auto stmt = std::make_unique<TStatement>(static_cast<SQLHDBC>(connection_->Handle()));
-  if (CommandTimeout > 0) SQLSetStmtAttr(stmt->handle, SQL_ATTR_QUERY_TIMEOUT, IntAttr(CommandTimeout), 0);
+  if (CommandTimeout > 0)
+    SQLSetStmtAttr(stmt->handle, SQL_ATTR_QUERY_TIMEOUT, IntAttr(CommandTimeout), 0);
   sent_ = StatementText();
   std::vector<SQLWCHAR> text = Wide(sent_);
   if (parameters_.Count() == 0) {
@@ -323,7 +331,8 @@ std::int64_t TADOQuery::ExecSQL() {
   SQLLEN count = -1;
   if (!SQL_SUCCEEDED(SQLRowCount(stmt->handle, &count))) count = -1;
   // The errors of a later statement of a batch arrive with its result.
-  for (SQLRETURN rc = SQLMoreResults(stmt->handle); rc != SQL_NO_DATA; rc = SQLMoreResults(stmt->handle))
+  for (SQLRETURN rc = SQLMoreResults(stmt->handle); rc != SQL_NO_DATA;
+       rc = SQLMoreResults(stmt->handle))
     stmt->Check(rc, "Running the statement");
   return count;
 }
@@ -414,8 +423,7 @@ TFieldValue ToValue(std::string text, TReadAs readAs) {
       if (text == "0") return false;
       return text;
     case TReadAs::Text:
-    case TReadAs::Binary:
-      return text;
+    case TReadAs::Binary: return text;
   }
   return text;
 }
@@ -444,13 +452,13 @@ void TADOQuery::InternalOpen() {
     std::vector<SQLWCHAR> name(256);
     SQLSMALLINT nameLength = 0, sqlType = 0, digits = 0, nullable = 0;
     SQLULEN size = 0;
-    stmt->Check(SQLDescribeColW(h, c, name.data(), static_cast<SQLSMALLINT>(name.size()), &nameLength, &sqlType,
-                                &size, &digits, &nullable),
+    stmt->Check(SQLDescribeColW(h, c, name.data(), static_cast<SQLSMALLINT>(name.size()),
+                                &nameLength, &sqlType, &size, &digits, &nullable),
                 "Describing a column");
     if (static_cast<std::size_t>(nameLength) >= name.size()) {
       name.resize(static_cast<std::size_t>(nameLength) + 1);
-      stmt->Check(SQLDescribeColW(h, c, name.data(), static_cast<SQLSMALLINT>(name.size()), &nameLength,
-                                  &sqlType, &size, &digits, &nullable),
+      stmt->Check(SQLDescribeColW(h, c, name.data(), static_cast<SQLSMALLINT>(name.size()),
+                                  &nameLength, &sqlType, &size, &digits, &nullable),
                   "Describing a column");
     }
     TFieldType fieldType;

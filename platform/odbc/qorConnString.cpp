@@ -14,8 +14,9 @@ namespace {
 bool IsSpace(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
 
 [[noreturn]] void ParseError(std::string_view text, std::size_t pos, const std::string& what) {
-  throw EQorError("Connection string: " + what + " at position " + IntToStr(static_cast<std::int64_t>(pos) + 1) +
-                  " of " + IntToStr(static_cast<std::int64_t>(text.size())));
+  throw EQorError("Connection string: " + what + " at position " +
+                  IntToStr(static_cast<std::int64_t>(pos) + 1) + " of " +
+                  IntToStr(static_cast<std::int64_t>(text.size())));
 }
 
 std::size_t SkipSpaces(std::string_view text, std::size_t p) {
@@ -66,7 +67,8 @@ std::string ReadEnclosed(std::string_view text, std::size_t& p, char close) {
 
 }  // namespace
 
-std::vector<TConnStringPair> ParseConnectionString(std::string_view text, TConnStringSyntax syntax) {
+std::vector<TConnStringPair> ParseConnectionString(std::string_view text,
+                                                   TConnStringSyntax syntax) {
   std::vector<TConnStringPair> pairs;
   std::size_t p = 0;
   while (true) {
@@ -105,7 +107,9 @@ void CheckCarried(std::string_view value, std::string_view what) {
                     " holds a NUL character, which a connection string cannot carry.");
 }
 
-bool EdgeBlank(std::string_view v) { return !v.empty() && (IsSpace(v.front()) || IsSpace(v.back())); }
+bool EdgeBlank(std::string_view v) {
+  return !v.empty() && (IsSpace(v.front()) || IsSpace(v.back()));
+}
 
 }  // namespace
 
@@ -133,7 +137,9 @@ bool IsDriverKey(std::string_view key) {
   return SameText(key, "Driver") || SameText(key, "DSN") || SameText(key, "FileDSN");
 }
 
-bool IsPasswordKey(std::string_view key) { return SameText(key, "Password") || SameText(key, "PWD"); }
+bool IsPasswordKey(std::string_view key) {
+  return SameText(key, "Password") || SameText(key, "PWD");
+}
 
 }  // namespace
 
@@ -148,7 +154,8 @@ bool NamesODBCDriver(std::string_view text) {
 }
 
 std::string MaskConnectionStringPassword(std::string_view text) {
-  const TConnStringSyntax syntax = NamesODBCDriver(text) ? TConnStringSyntax::ODBC : TConnStringSyntax::OLEDB;
+  const TConnStringSyntax syntax =
+      NamesODBCDriver(text) ? TConnStringSyntax::ODBC : TConnStringSyntax::OLEDB;
   std::vector<TConnStringPair> pairs;
   try {
     pairs = ParseConnectionString(text, syntax);
@@ -159,7 +166,8 @@ std::string MaskConnectionStringPassword(std::string_view text) {
   std::string out(text);
   // Back to front, so earlier positions stay valid.
   for (auto it = pairs.rbegin(); it != pairs.rend(); ++it)
-    if (IsPasswordKey(it->Key) && !it->Value.empty()) out.replace(it->ValueStart, it->ValueLength, "*******");
+    if (IsPasswordKey(it->Key) && !it->Value.empty())
+      out.replace(it->ValueStart, it->ValueLength, "*******");
   return out;
 }
 
@@ -239,11 +247,13 @@ bool IsFreeTDS(std::string_view driver) {
 
 std::string QuoteFreeTDSValue(std::string_view value, std::string_view what) {
   CheckCarried(value, what);
-  const bool braces = value.find(';') != std::string_view::npos || (!value.empty() && value.front() == '{');
+  const bool braces =
+      value.find(';') != std::string_view::npos || (!value.empty() && value.front() == '{');
   if (!braces) return std::string(value);
   if (value.find('}') != std::string_view::npos)
-    throw EQorError("The " + std::string(what) +
-                    " holds \"}\" together with \";\" or a leading \"{\", which the FreeTDS driver cannot receive.");
+    throw EQorError(
+        "The " + std::string(what) +
+        " holds \"}\" together with \";\" or a leading \"{\", which the FreeTDS driver cannot receive.");
   return "{" + std::string(value) + "}";
 }
 
@@ -260,11 +270,13 @@ TODBCConnectString TranslateConnectionString(std::string_view text) {
   for (const TConnStringPair& p : pairs) {
     if (!SameText(p.Key, "Provider")) continue;
     driver = ProviderDriver(p.Value);
-    if (driver.empty()) throw EQorError("No ODBC driver is configured for the OLE DB provider '" + p.Value + "'.");
+    if (driver.empty())
+      throw EQorError("No ODBC driver is configured for the OLE DB provider '" + p.Value + "'.");
   }
   const bool freeTDS = IsFreeTDS(driver);
   auto add = [&body, freeTDS](const char* key, std::string_view value, std::string_view what) {
-    body += std::string(key) + "=" + (freeTDS ? QuoteFreeTDSValue(value, what) : QuoteODBCValue(value, what)) + ";";
+    body += std::string(key) + "=" +
+            (freeTDS ? QuoteFreeTDSValue(value, what) : QuoteODBCValue(value, what)) + ";";
   };
   for (const TConnStringPair& p : pairs) {
     if (SameText(p.Key, "Provider")) {
@@ -283,7 +295,8 @@ TODBCConnectString TranslateConnectionString(std::string_view text) {
       int seconds = 0;
       for (char ch : p.Value) {
         if (ch < '0' || ch > '9' || seconds > 100000)
-          throw EQorError("Connection string: '" + p.Key + "' is not a number of seconds: " + p.Value);
+          throw EQorError("Connection string: '" + p.Key +
+                          "' is not a number of seconds: " + p.Value);
         seconds = seconds * 10 + (ch - '0');
       }
       result.LoginTimeout = seconds;

@@ -128,8 +128,8 @@ TEST(IniFileWrite, LineBreaksInAValueCannotBreakTheFile) {
 }
 
 TEST(IniFileWrite, KeepsOtherLinesInTheirOrderAndTheFilesLineBreaks) {
-  TIniFile ini(WriteFile("keep.ini",
-                         "; settings\n[Databases]\nDBNameM=old\nUserNameM=u\n\n[Other]\nX=1\n"));
+  TIniFile ini(
+      WriteFile("keep.ini", "; settings\n[Databases]\nDBNameM=old\nUserNameM=u\n\n[Other]\nX=1\n"));
   ini.WriteString("databases", "dbnamem", "new");
   ini.WriteString("Databases", "PasswordM", "p");
   ini.WriteInteger("Other", "Y", 2);

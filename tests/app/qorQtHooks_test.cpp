@@ -31,14 +31,16 @@ TEST(QtHooks, MessageBoxShowsTheTextUntilClosed) {
 
 TEST(QtHooks, PumpRunsWaitingEventsAndInstalledHooksAreUsed) {
   int ran = 0;
-  QMetaObject::invokeMethod(qApp, [&] { ++ran; }, Qt::QueuedConnection);
+  QMetaObject::invokeMethod(
+      qApp, [&] { ++ran; }, Qt::QueuedConnection);
   {
     const TQtUIHooks hooks;
     ProcessMessages();
   }
   EXPECT_EQ(ran, 1);
   // Without the hooks the library's default pump does nothing.
-  QMetaObject::invokeMethod(qApp, [&] { ++ran; }, Qt::QueuedConnection);
+  QMetaObject::invokeMethod(
+      qApp, [&] { ++ran; }, Qt::QueuedConnection);
   ProcessMessages();
   EXPECT_EQ(ran, 1);
   QtProcessMessages();

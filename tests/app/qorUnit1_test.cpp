@@ -64,8 +64,8 @@ std::string Text(const QLineEdit* e) { return e->text().toStdString(); }
 
 // Every input and command of the window, for "all usable" and "all off".
 std::vector<QWidget*> Inputs(TForm1& f) {
-  return {f.rbMIB,       f.rbMMS,        f.EditDBNameM, f.EditServerM,  f.EditTableM,
-          f.BtnExtractDb, f.BtnTessarind, f.BtnExtractTable};
+  return {f.rbMIB,      f.rbMMS,        f.EditDBNameM,  f.EditServerM,
+          f.EditTableM, f.BtnExtractDb, f.BtnTessarind, f.BtnExtractTable};
 }
 
 // Records message boxes, and runs `during` each time the library lets
@@ -96,7 +96,8 @@ const std::string& EmployeeDatabase() {
 std::string EmployeeIni(const char* table = "EMPLOYEE") {
   const std::string text = "[Databases]\r\nDatabaseTypeM=1\r\nDBNameM=" + EmployeeDatabase() +
                            "\r\nHostNameM=\r\nUserNameM=SYSDBA\r\nPasswordM=x\r\n"
-                           "WinAuthenticationM=0\r\nTableNameM=" + table + "\r\n";
+                           "WinAuthenticationM=0\r\nTableNameM=" +
+                           table + "\r\n";
   return NewIni(text.c_str());
 }
 
@@ -252,8 +253,7 @@ unsigned Mode(const std::string& path) {
 }
 
 TEST(WindowSettings, WrittenOnDestroyAndReadBack) {
-  const std::string ini =
-      NewIni("; kept\r\n[Other]\r\nX=1\r\n[Databases]\r\nDatabaseTypeM=1\r\n");
+  const std::string ini = NewIni("; kept\r\n[Other]\r\nX=1\r\n[Databases]\r\nDatabaseTypeM=1\r\n");
   ::chmod(ini.c_str(), 0644);
   {
     TForm1 f(ini);
@@ -300,8 +300,9 @@ TEST(WindowSettings, UnwritableFileIsReported) {
 TEST(WindowMSSQL, TheMSSQLChoiceRunsTheMSSQLExtractor) {
   test::TBindingScope scope(
       TconnectionType::cnADO,
-      test::TReplayConnection::FromFile(TconnectionType::cnADO, TDatabaseType::dbMSSQL,
-                                        std::string(QOR_TEST_DATA_DIR) + "/extract/mssql/mssql2008_level100.json"));
+      test::TReplayConnection::FromFile(
+          TconnectionType::cnADO, TDatabaseType::dbMSSQL,
+          std::string(QOR_TEST_DATA_DIR) + "/extract/mssql/mssql2008_level100.json"));
   THooks hooks;
   TForm1 f(NewIni(nullptr));
   f.rbMMS->click();
@@ -311,8 +312,8 @@ TEST(WindowMSSQL, TheMSSQLChoiceRunsTheMSSQLExtractor) {
   const auto log = Lines(f.MemoLog);
   ASSERT_FALSE(log.empty());
   EXPECT_EQ(log.back(), kFinished) << f.MemoLog->toPlainText().toStdString();
-  for (const char* step : {"Extracting views...", "Extracting indexes...", "Extracting privileges...",
-                           "Linking dependencies..."})
+  for (const char* step : {"Extracting views...", "Extracting indexes...",
+                           "Extracting privileges...", "Linking dependencies..."})
     EXPECT_NE(std::find(log.begin(), log.end(), step), log.end()) << step;
   f.BtnTessarind->click();
   const std::string script = f.MemoScript->toPlainText().toStdString();
@@ -333,7 +334,8 @@ TEST(WindowErrors, FailedRunsLeaveTheWindowUsable) {
       {"MS SQL server refused",
        [](TForm1& f) {
          f.rbMMS->click();
-         f.EditServerM->setText(QString::fromStdString("127.0.0.1," + std::to_string(test::ClosedLocalPort())));
+         f.EditServerM->setText(
+             QString::fromStdString("127.0.0.1," + std::to_string(test::ClosedLocalPort())));
        },
        "[FreeTDS]"},
       {"InterBase database missing",
@@ -445,8 +447,8 @@ TEST(WindowEndToEnd, EmployeeThroughTheWindow) {
   ASSERT_FALSE(log.empty());
   EXPECT_EQ(log.front(), "< Log >");
   EXPECT_EQ(log.back(), kFinished) << f.MemoLog->toPlainText().toStdString();
-  ExpectInOrder(log, {"< Log >", "---EMPLOYEE", "Parsing bodies...", "Linking dependencies...",
-                      kFinished});
+  ExpectInOrder(
+      log, {"< Log >", "---EMPLOYEE", "Parsing bodies...", "Linking dependencies...", kFinished});
   int finished = 0;
   for (const auto& l : log) finished += (l == kFinished || l == kAbnormal) ? 1 : 0;
   EXPECT_EQ(finished, 1);
@@ -479,8 +481,9 @@ TEST(WindowEndToEnd, EmployeeThroughTheWindow) {
   // A name the database does not have.
   f.EditTableM->setText("NO_SUCH_TABLE");
   f.BtnExtractTable->click();
-  EXPECT_NE(f.MemoScript->toPlainText().toStdString().find("/* Table \"NO_SUCH_TABLE\" not found */"),
-            std::string::npos);
+  EXPECT_NE(
+      f.MemoScript->toPlainText().toStdString().find("/* Table \"NO_SUCH_TABLE\" not found */"),
+      std::string::npos);
 
   // A second run replaces the objects of the first.
   f.BtnExtractDb->click();
@@ -579,9 +582,9 @@ TEST(MariaDbWindow, TheMySQLChoiceRunsTheMySQLExtractor) {
   TForm1 f(NewIni(nullptr));
   f.QORConnection.SetConnectionType(TconnectionType::cnADO);
   f.QORConnection.ConnectionOptions.ConnectionString =
-      std::string("Driver=") + test::kMariaDBDriver + ";Server=127.0.0.1;Port=" +
-      std::to_string(QOR_MARIADB_PORT) + ";Database=" + db.Name() + ";UID=" + QOR_MARIADB_USER +
-      ";PWD=" + QOR_MARIADB_PASSWORD + ";";
+      std::string("Driver=") + test::kMariaDBDriver +
+      ";Server=127.0.0.1;Port=" + std::to_string(QOR_MARIADB_PORT) + ";Database=" + db.Name() +
+      ";UID=" + QOR_MARIADB_USER + ";PWD=" + QOR_MARIADB_PASSWORD + ";";
   f.SetDatabaseType(TDatabaseType::dbMySQL);
   f.BtnExtractDb->click();
   const auto log = Lines(f.MemoLog);
@@ -589,7 +592,8 @@ TEST(MariaDbWindow, TheMySQLChoiceRunsTheMySQLExtractor) {
   EXPECT_EQ(log.back(), kFinished) << f.MemoLog->toPlainText().toStdString();
   EXPECT_TRUE(Contains(log, "Table: order")) << f.MemoLog->toPlainText().toStdString();
   f.BtnTessarind->click();
-  EXPECT_NE(f.MemoScript->toPlainText().toStdString().find("CREATE TABLE `order`"), std::string::npos)
+  EXPECT_NE(f.MemoScript->toPlainText().toStdString().find("CREATE TABLE `order`"),
+            std::string::npos)
       << f.MemoScript->toPlainText().toStdString();
   EXPECT_TRUE(hooks.shown.empty());
 }

@@ -214,9 +214,9 @@ TEST(OptionObjects, IBDatabaseOptionsClear) {
   o.IBDatabaseOptions.Clear();
   const TIBDatabaseOptions& d = o.IBDatabaseOptions;
   EXPECT_TRUE(d.Version.empty() && d.ServerImplementation.empty());
-  EXPECT_EQ(d.ODSMajorVersion | d.ODSMinorVersion | d.PageSize | d.ForcedWrites |
-                d.SweepInterval | d.ReadOnly | d.NumBuffers | d.DBImplementationNo |
-                d.DBImplementationClass | d.DBSQLDialect,
+  EXPECT_EQ(d.ODSMajorVersion | d.ODSMinorVersion | d.PageSize | d.ForcedWrites | d.SweepInterval |
+                d.ReadOnly | d.NumBuffers | d.DBImplementationNo | d.DBImplementationClass |
+                d.DBSQLDialect,
             0);
 }
 
@@ -241,8 +241,7 @@ TEST(OptionObjects, AssignBetweenUnrelatedClassesRaises) {
        "Cannot assign a TIBCompareOptions to a TIBServerOptions."},
       {"empty compare classes", orc, pgc,
        "Cannot assign a TPgSQLCompareOptions to a TOracleCompareOptions."},
-      {"script from connection", so, co,
-       "Cannot assign a TConnectionOptions to a TScriptOptions."},
+      {"script from connection", so, co, "Cannot assign a TConnectionOptions to a TScriptOptions."},
       {"table options from script", mto, so,
        "Cannot assign a TScriptOptions to a TMySQLTableOptions."},
   };
@@ -434,8 +433,8 @@ TEST(OptionObjects, ServerVersionNames) {
     EXPECT_EQ(GetServerVersionName(c.type, c.index), c.expected);
   }
   // One name per version value, in enumeration order.
-  EXPECT_EQ(GetServerVersionName(
-                DT::dbInterBase, static_cast<int>(TIBSQLServerVersionType::st_InterBase_2020)),
+  EXPECT_EQ(GetServerVersionName(DT::dbInterBase,
+                                 static_cast<int>(TIBSQLServerVersionType::st_InterBase_2020)),
             "InterBase 2020");
   EXPECT_EQ(GetServerVersionName(DT::dbInterBase, static_cast<int>(kIBVersionCount)), "");
 }

@@ -11,7 +11,9 @@ namespace qor {
 namespace {
 
 // Only its address is used: the list never looks into the object.
-TDbObj* FakeObj(int n) { return reinterpret_cast<TDbObj*>(static_cast<std::uintptr_t>(0x1000 * n)); }
+TDbObj* FakeObj(int n) {
+  return reinterpret_cast<TDbObj*>(static_cast<std::uintptr_t>(0x1000 * n));
+}
 
 std::vector<std::string> Texts(const TMsgManager& m) {
   std::vector<std::string> t;

@@ -57,8 +57,7 @@ TEST(SharedTypes, OrdinalsThatOtherLayersDependOn) {
 
   EXPECT_EQ(Ord(TIBSQLServerVersionType::st_InterBase_6x), 2);
   EXPECT_EQ(Ord(TIBSQLServerVersionType::st_Firebird_25), 10);
-  EXPECT_EQ(Ord(TIBSQLServerVersionType::st_InterBase_2020) + 1,
-            static_cast<int>(kIBVersionCount));
+  EXPECT_EQ(Ord(TIBSQLServerVersionType::st_InterBase_2020) + 1, static_cast<int>(kIBVersionCount));
   EXPECT_EQ(Ord(TMSSQLServerVersionType::st_MSSQL2017), 6);
   EXPECT_EQ(Ord(TMSSQLServerVersionType::st_MSSQL2019), 7);
   EXPECT_EQ(Ord(TPGSQLServerVersionType::st_PostgreSQL_14x), 7);
@@ -262,8 +261,8 @@ TEST(SharedTypes, IndexOptionsClearZeroesEverything) {
   o.Clear();
   EXPECT_EQ(o.PadIndex, 0);
   EXPECT_EQ(o.FillFactor, 0);
-  EXPECT_FALSE(o.IgnoreDupKey || o.StatisticsNoRecompute || o.AllowRowLocks ||
-               o.AllowPageLocks || o.SortInTempDb || o.DropExisting || o.Online);
+  EXPECT_FALSE(o.IgnoreDupKey || o.StatisticsNoRecompute || o.AllowRowLocks || o.AllowPageLocks ||
+               o.SortInTempDb || o.DropExisting || o.Online);
   EXPECT_EQ(o.Reserved1, 0);
   EXPECT_EQ(o.Reserved2, 0);
 }

@@ -34,8 +34,8 @@ TEST(ADOBinding, IsRegisteredAndCreatesItsObjects) {
   EXPECT_EQ(ado->ConnectionType(), TconnectionType::cnADO);
   EXPECT_EQ(TQORCustomConnection::FindRegisteredConnection(TconnectionType::cnADO), ado);
   EXPECT_EQ(ado->SupportedDatabases(),
-            (TDatabaseSetType{DB::dbSybaseASA, DB::dbOracle, DB::dbMSSQL, DB::dbPostgreSQL, DB::dbDB2,
-                              DB::dbSybaseASE, DB::dbCustomOLEDB}));
+            (TDatabaseSetType{DB::dbSybaseASA, DB::dbOracle, DB::dbMSSQL, DB::dbPostgreSQL,
+                              DB::dbDB2, DB::dbSybaseASE, DB::dbCustomOLEDB}));
 
   TQORConnection c;
   Recorder r(c);
@@ -58,7 +58,8 @@ TEST(ADOBinding, IsRegisteredAndCreatesItsObjects) {
             TCursorLocation::clUseClient);
 
   EXPECT_FALSE(c.CreateDatabase());
-  EXPECT_EQ(r.errors, std::vector<std::string>{"CREATE DATABASE not implemented (TQORAbstractConnection)."});
+  EXPECT_EQ(r.errors,
+            std::vector<std::string>{"CREATE DATABASE not implemented (TQORAbstractConnection)."});
 }
 
 // --------------------------------------------------------- connection strings
@@ -79,7 +80,8 @@ TEST(ADOConnectionString, IsBuiltForEveryDatabaseType) {
   const auto tcp = TQORProtocol::ptTCP;
   const auto local = TQORProtocol::ptLocal;
   const BuildCase cases[] = {
-      {"MS SQL, Windows authentication over TCP", DB::dbMSSQL, "srv", "sales", tcp, 0, true, "pw", "sa",
+      {"MS SQL, Windows authentication over TCP", DB::dbMSSQL, "srv", "sales", tcp, 0, true, "pw",
+       "sa",
        "Provider=SQLOLEDB;Initial Catalog=sales;Data Source=srv;Network Library=DBMSSOCN;"
        "Integrated Security=SSPI;Persist Security Info=False;",
        ""},
@@ -89,58 +91,67 @@ TEST(ADOConnectionString, IsBuiltForEveryDatabaseType) {
        "Password=*******;"},
       {"MS SQL, nothing given", DB::dbMSSQL, "", "", local, 0, false, "", "",
        "Provider=SQLOLEDB;Initial Catalog=;Data Source=;Persist Security Info=True;", ""},
-      {"ASA, host and database name", DB::dbSybaseASA, "asahost", "demo", tcp, 0, false, "sql", "dba",
+      {"ASA, host and database name", DB::dbSybaseASA, "asahost", "demo", tcp, 0, false, "sql",
+       "dba",
        "Provider=ASAProv;Extended Properties=\"ServerName=asahost\";DBN=demo;User ID=dba;Password=sql;",
        "Provider=ASAProv;Extended Properties=\"ServerName=asahost\";DBN=demo;User ID=dba;Password=*******;"},
       {"ASA, database file", DB::dbSybaseASA, "", "C:\\data\\demo.db", tcp, 0, false, "", "dba",
        "Provider=ASAProv;DBF=C:\\data\\demo.db;User ID=dba;", ""},
       {"ASA, file name with extension only", DB::dbSybaseASA, "", "demo.db", tcp, 0, false, "", "",
        "Provider=ASAProv;DBF=demo.db;", ""},
-      {"Oracle, host wins over database", DB::dbOracle, "orahost", "orcl", tcp, 0, false, "", "scott",
-       "Provider=OraOLEDB.Oracle;Data Source=orahost;User ID=scott;", ""},
+      {"Oracle, host wins over database", DB::dbOracle, "orahost", "orcl", tcp, 0, false, "",
+       "scott", "Provider=OraOLEDB.Oracle;Data Source=orahost;User ID=scott;", ""},
       {"Oracle, database without host", DB::dbOracle, "", "orcl", tcp, 0, false, "tiger", "scott",
        "Provider=OraOLEDB.Oracle;Data Source=orcl;User ID=scott;Password=tiger;",
        "Provider=OraOLEDB.Oracle;Data Source=orcl;User ID=scott;Password=*******;"},
       {"PostgreSQL", DB::dbPostgreSQL, "pghost", "pgdb", tcp, 5432, false, "", "",
        "Provider=PostgreSQL;Data Source=pghost;Location=pgdb;", ""},
       {"DB2, port 0 is 50000", DB::dbDB2, "db2host", "SAMPLE", tcp, 0, false, "", "",
-       "Provider=IBMDADB2;Location=db2host:50000;Persist Security Info=True;Data Source=SAMPLE;", ""},
+       "Provider=IBMDADB2;Location=db2host:50000;Persist Security Info=True;Data Source=SAMPLE;",
+       ""},
       {"DB2, port given", DB::dbDB2, "db2host", "", tcp, 50001, false, "", "",
        "Provider=IBMDADB2;Location=db2host:50001;Persist Security Info=True;", ""},
-      {"ASE, empty password is written out", DB::dbSybaseASE, "asehost", "pubs2", tcp, 5000, false, "", "sa",
+      {"ASE, empty password is written out", DB::dbSybaseASE, "asehost", "pubs2", tcp, 5000, false,
+       "", "sa",
        "Provider=Sybase.ASEOLEDBProvider;Server Name=asehost,5000;Initial Catalog=pubs2;Optimize Prepare=Partial;"
        "Select Method=Direct;Raise Error Behavior=MS Compatible;Print Statement Behavior=MS Compatible;"
        "Extended ErrorInfo=FALSE;Stored Proc Row Count=Last Statement Only;User ID=sa;Password=\"\";",
        ""},
       {"Pervasive", DB::dbPervasiveSQL, "psqlhost", "DEMODATA", tcp, 0, false, "", "",
-       "Provider=PervasiveOLEDB;Location=psqlhost;Data Source=DEMODATA;Persist Security Info=False;", ""},
+       "Provider=PervasiveOLEDB;Location=psqlhost;Data Source=DEMODATA;Persist Security Info=False;",
+       ""},
       {"custom OLE DB: the database name is the whole string", DB::dbCustomOLEDB, "h",
-       "Provider=X;Data Source=y;Password=z", tcp, 0, false, "pw", "sa", "Provider=X;Data Source=y;Password=z", ""},
-      {"MS Access likewise", DB::dbMSAccess, "", "Provider=Microsoft.Jet.OLEDB.4.0;Data Source=a.mdb", tcp, 0,
-       false, "pw", "sa", "Provider=Microsoft.Jet.OLEDB.4.0;Data Source=a.mdb", ""},
-      {"MySQL: only the user and password pairs", DB::dbMySQL, "myhost", "db", tcp, 3306, false, "pw", "root",
-       "User ID=root;Password=pw;", "User ID=root;Password=*******;"},
+       "Provider=X;Data Source=y;Password=z", tcp, 0, false, "pw", "sa",
+       "Provider=X;Data Source=y;Password=z", ""},
+      {"MS Access likewise", DB::dbMSAccess, "",
+       "Provider=Microsoft.Jet.OLEDB.4.0;Data Source=a.mdb", tcp, 0, false, "pw", "sa",
+       "Provider=Microsoft.Jet.OLEDB.4.0;Data Source=a.mdb", ""},
+      {"MySQL: only the user and password pairs", DB::dbMySQL, "myhost", "db", tcp, 3306, false,
+       "pw", "root", "User ID=root;Password=pw;", "User ID=root;Password=*******;"},
       // Values that would end a pair early are quoted.
-      {"a password with ; cannot add keys", DB::dbMSSQL, "srv", "sales", local, 0, false, "a;b;Database=x", "sa",
+      {"a password with ; cannot add keys", DB::dbMSSQL, "srv", "sales", local, 0, false,
+       "a;b;Database=x", "sa",
        "Provider=SQLOLEDB;Initial Catalog=sales;Data Source=srv;Persist Security Info=True;User ID=sa;"
        "Password=\"a;b;Database=x\";",
        "Provider=SQLOLEDB;Initial Catalog=sales;Data Source=srv;Persist Security Info=True;User ID=sa;"
        "Password=*******;"},
-      {"quotes, = and blanks", DB::dbMSSQL, "srv", " my db", local, 0, false, "=\"x'", "o\"brien", 
+      {"quotes, = and blanks", DB::dbMSSQL, "srv", " my db", local, 0, false, "=\"x'", "o\"brien",
        "Provider=SQLOLEDB;Initial Catalog=\" my db\";Data Source=srv;Persist Security Info=True;"
        "User ID='o\"brien';Password=\"=\"\"x'\";",
        "Provider=SQLOLEDB;Initial Catalog=\" my db\";Data Source=srv;Persist Security Info=True;"
        "User ID='o\"brien';Password=*******;"},
-      {"ASA host with a quote inside the extended properties", DB::dbSybaseASA, "a\"b", "", tcp, 0, false, "", "",
-       "Provider=ASAProv;Extended Properties=\"ServerName='a\"\"b'\";", ""},
+      {"ASA host with a quote inside the extended properties", DB::dbSybaseASA, "a\"b", "", tcp, 0,
+       false, "", "", "Provider=ASAProv;Extended Properties=\"ServerName='a\"\"b'\";", ""},
   };
   for (const BuildCase& c : cases) {
     SCOPED_TRACE(c.name);
-    const std::string built = BuildADOConnectionString(c.type, c.host, c.database, c.protocol, c.port,
-                                                       /*HidePassword=*/false, c.windowsAuth, c.password, c.user);
+    const std::string built =
+        BuildADOConnectionString(c.type, c.host, c.database, c.protocol, c.port,
+                                 /*HidePassword=*/false, c.windowsAuth, c.password, c.user);
     EXPECT_EQ(built, c.expected);
-    const std::string masked = BuildADOConnectionString(c.type, c.host, c.database, c.protocol, c.port,
-                                                        /*HidePassword=*/true, c.windowsAuth, c.password, c.user);
+    const std::string masked =
+        BuildADOConnectionString(c.type, c.host, c.database, c.protocol, c.port,
+                                 /*HidePassword=*/true, c.windowsAuth, c.password, c.user);
     EXPECT_EQ(masked, c.expectedMasked.empty() ? c.expected : c.expectedMasked);
     if (c.type == DB::dbMSAccess || c.type == DB::dbCustomOLEDB) continue;
     // Read back, every value is the one given and no key is added.
@@ -162,8 +173,8 @@ TEST(ADOConnectionString, IsBuiltForEveryDatabaseType) {
 }
 
 TEST(ADOConnectionString, AValueThatCannotBeCarriedIsRefused) {
-  EXPECT_THROW(BuildADOConnectionString(DB::dbMSSQL, "srv", "db", TQORProtocol::ptTCP, 0, false, false,
-                                        std::string("a\0b", 3), "sa"),
+  EXPECT_THROW(BuildADOConnectionString(DB::dbMSSQL, "srv", "db", TQORProtocol::ptTCP, 0, false,
+                                        false, std::string("a\0b", 3), "sa"),
                EQorError);
   // Through the binding: reported, not connected, nothing escapes.
   TQORConnection c;
@@ -174,7 +185,8 @@ TEST(ADOConnectionString, AValueThatCannotBeCarriedIsRefused) {
   c.SetConnected(true);
   EXPECT_FALSE(c.Connected());
   ASSERT_EQ(r.errors.size(), 1u);
-  EXPECT_EQ(r.errors[0], "The user name holds a NUL character, which a connection string cannot carry.");
+  EXPECT_EQ(r.errors[0],
+            "The user name holds a NUL character, which a connection string cannot carry.");
 }
 
 // ------------------------------------------------- through SQLite's driver
@@ -228,7 +240,8 @@ TEST_F(ADOBindingSQLite, NamedParametersReachTheDriverAsMarkers) {
   q->ParamByName("MINID")->SetAsInteger(2);
   EXPECT_EQ(Names(*q), std::vector<std::string>{"T2"});
   auto* ado = dynamic_cast<TQORADOQuery*>(q.get())->ADOQuery();
-  EXPECT_EQ(ado->StatementSent(), "SELECT name FROM obj\r\nWHERE kind = ? AND id >= ? AND name <> ':KIND' ORDER BY id");
+  EXPECT_EQ(ado->StatementSent(),
+            "SELECT name FROM obj\r\nWHERE kind = ? AND id >= ? AND name <> ':KIND' ORDER BY id");
 
   // A parameter used twice is set once by name.
   q->GetSQL()->SetText("SELECT name FROM obj WHERE name = :N OR (kind = 'view' AND :N = 'V')");
@@ -255,12 +268,14 @@ TEST_F(ADOBindingSQLite, CatalogReadersKeepOneQueryOpenWhileRunningOthers) {
   std::unique_ptr<TQORQuery> outer = connection.CreateQuery();
   std::unique_ptr<TQORQuery> inner = connection.CreateQuery();
   outer->GetSQL()->SetText("SELECT id, name FROM obj ORDER BY id");
-  inner->GetSQL()->SetText("SELECT COUNT(*) AS n FROM obj WHERE kind = (SELECT kind FROM obj WHERE id = :ID)");
+  inner->GetSQL()->SetText(
+      "SELECT COUNT(*) AS n FROM obj WHERE kind = (SELECT kind FROM obj WHERE id = :ID)");
   std::vector<std::string> seen;
   for (outer->Open(); !outer->Eof(); outer->Next()) {
     inner->ParamByName("ID")->SetAsInteger(outer->FieldByName("id")->AsInteger());
     inner->Open();
-    seen.push_back(outer->FieldByName("name")->AsString() + "=" + inner->FieldByName("n")->AsString());
+    seen.push_back(outer->FieldByName("name")->AsString() + "=" +
+                   inner->FieldByName("n")->AsString());
     inner->Close();
   }
   EXPECT_EQ(seen, (std::vector<std::string>{"T1=2", "V1=1", "T2=2"}));
@@ -322,8 +337,8 @@ TEST(ADOBinding, ARefusedConnectReportsTheDriversTextAndStaysClosed) {
   Recorder r(c);
   c.SetDatabaseType(DB::dbCustomOLEDB);
   c.SetConnectionType(TconnectionType::cnADO);
-  c.ConnectionOptions.ConnectionString =
-      std::string("Driver=") + test::kSQLiteDriver + ";Database=/nonexistent-folder/x.db;NoCreat=1;";
+  c.ConnectionOptions.ConnectionString = std::string("Driver=") + test::kSQLiteDriver +
+                                         ";Database=/nonexistent-folder/x.db;NoCreat=1;";
   EXPECT_NO_THROW(c.SetConnected(true));
   EXPECT_FALSE(c.Connected());
   ASSERT_EQ(r.errors.size(), 1u);
@@ -363,8 +378,8 @@ TEST(ADOBinding, AnUnsupportedTypeWithAGivenDriverStringStillConnects) {
 // ------------------------------------------------------------ FreeTDS
 
 // The window's MS SQL settings: a host, a database, a user and a password.
-void SetMSSQL(TQORConnection& c, const std::string& host, const std::string& database, const std::string& user,
-              const std::string& password) {
+void SetMSSQL(TQORConnection& c, const std::string& host, const std::string& database,
+              const std::string& user, const std::string& password) {
   c.SetDatabaseType(DB::dbMSSQL);
   c.SetConnectionType(TconnectionType::cnADO);
   c.ConnectionOptions.HostName = host;
@@ -431,11 +446,11 @@ TEST(ADOBindingFreeTDS, TheServerReceivesEveryValueIntact) {
   SetMSSQL(c, "127.0.0.1," + std::to_string(listener.Port()), "db", "sa", "a;b}");
   EXPECT_NO_THROW(c.SetConnected(true));
   EXPECT_FALSE(c.Connected());
-  EXPECT_EQ(r.errors, std::vector<std::string>{"The password holds \"}\" together with \";\" or a leading \"{\", "
-                                               "which the FreeTDS driver cannot receive."});
+  EXPECT_EQ(r.errors, std::vector<std::string>{
+                          "The password holds \"}\" together with \";\" or a leading \"{\", "
+                          "which the FreeTDS driver cannot receive."});
   EXPECT_EQ(listener.Logins().size(), before);
 }
-
 
 // ------------------------------------------------------------ MariaDB
 
@@ -445,15 +460,17 @@ class MariaDbADO : public ::testing::Test {
  protected:
   void SetUp() override {
     ASSERT_TRUE(server.Ready()) << server.Error();
-    ASSERT_TRUE(server.Execute("CREATE TABLE parts (id INT PRIMARY KEY, name VARCHAR(40), note TEXT);"
-                               "INSERT INTO parts VALUES (1, 'bolt', NULL), (2, 'nüt', 'x'), (3, 'gear', '');"))
+    ASSERT_TRUE(server.Execute(
+        "CREATE TABLE parts (id INT PRIMARY KEY, name VARCHAR(40), note TEXT);"
+        "INSERT INTO parts VALUES (1, 'bolt', NULL), (2, 'nüt', 'x'), (3, 'gear', '');"))
         << server.Error();
     connection.SetDatabaseType(DB::dbMySQL);
     connection.SetConnectionType(TconnectionType::cnADO);
     connection.ConnectionOptions.ConnectionString =
-        std::string("Driver=") + test::kMariaDBDriver + ";Server=127.0.0.1;Port=" +
-        std::to_string(QOR_MARIADB_PORT) + ";Database=" + server.Name() + ";UID=" + QOR_MARIADB_USER +
-        ";PWD=" + QOR_MARIADB_PASSWORD + ";CHARSET=utf8mb4;";
+        std::string("Driver=") + test::kMariaDBDriver +
+        ";Server=127.0.0.1;Port=" + std::to_string(QOR_MARIADB_PORT) +
+        ";Database=" + server.Name() + ";UID=" + QOR_MARIADB_USER + ";PWD=" + QOR_MARIADB_PASSWORD +
+        ";CHARSET=utf8mb4;";
   }
 
   test::TMariaDbReplayDatabase server;
@@ -479,13 +496,15 @@ TEST_F(MariaDbADO, OpensRunsACatalogQueryAndAParameterisedQuery) {
   EXPECT_EQ(tables->GetFields()->Fields(0)->AsString(), "parts");
 
   std::unique_ptr<TQORQuery> q = connection.CreateQuery();
-  q->GetSQL()->SetText("SELECT id, name, note FROM parts WHERE id >= :FROMID AND name <> :SKIP ORDER BY id");
+  q->GetSQL()->SetText(
+      "SELECT id, name, note FROM parts WHERE id >= :FROMID AND name <> :SKIP ORDER BY id");
   q->ParamByName("FROMID")->SetAsInteger(1);
   q->ParamByName("SKIP")->SetAsString("gear");
   std::vector<std::string> rows;
   for (q->Open(); !q->Eof(); q->Next())
-    rows.push_back(q->FieldByName("id")->AsString() + ":" + q->FieldByName("name")->AsString() + ":" +
-                   (q->FieldByName("note")->IsNull() ? "<null>" : q->FieldByName("note")->AsString()));
+    rows.push_back(
+        q->FieldByName("id")->AsString() + ":" + q->FieldByName("name")->AsString() + ":" +
+        (q->FieldByName("note")->IsNull() ? "<null>" : q->FieldByName("note")->AsString()));
   EXPECT_EQ(rows, (std::vector<std::string>{"1:bolt:<null>", "2:nüt:x"}));
   EXPECT_TRUE(tables->GetActive());
 
@@ -495,8 +514,9 @@ TEST_F(MariaDbADO, OpensRunsACatalogQueryAndAParameterisedQuery) {
 
 TEST_F(MariaDbADO, AWrongPasswordIsTheServersErrorAndStaysClosed) {
   connection.ConnectionOptions.ConnectionString =
-      std::string("Driver=") + test::kMariaDBDriver + ";Server=127.0.0.1;Port=" + std::to_string(QOR_MARIADB_PORT) +
-      ";UID=" + QOR_MARIADB_USER + ";PWD={not;the password};";
+      std::string("Driver=") + test::kMariaDBDriver +
+      ";Server=127.0.0.1;Port=" + std::to_string(QOR_MARIADB_PORT) + ";UID=" + QOR_MARIADB_USER +
+      ";PWD={not;the password};";
   EXPECT_NO_THROW(connection.SetConnected(true));
   EXPECT_FALSE(connection.Connected());
   ASSERT_EQ(recorder.errors.size(), 2u) << recorder.AllErrors();

@@ -22,7 +22,8 @@ using test::Recorder;
 class TProbeBinding : public TQORAbstractConnection {
  public:
   explicit TProbeBinding(bool* freed)
-      : TQORAbstractConnection(TDatabaseType::dbInterBase, TconnectionType::cnIBX, {}), freed_(freed) {}
+      : TQORAbstractConnection(TDatabaseType::dbInterBase, TconnectionType::cnIBX, {}),
+        freed_(freed) {}
   ~TProbeBinding() override { *freed_ = true; }
 
  private:
@@ -64,7 +65,8 @@ TEST(Registry, AnUnregisteredTypeRaisesTheErrorNamingTheUnitAndKeepsTheState) {
   }
   EXPECT_EQ(c.ConnectionType(), TconnectionType::cnIBX);
   EXPECT_EQ(c.DatabaseObject(), db);
-  EXPECT_EQ(TQORCustomConnection::GetConnectionUnitName(TconnectionType::cnUniDAC), "qorConnection_XXXDB");
+  EXPECT_EQ(TQORCustomConnection::GetConnectionUnitName(TconnectionType::cnUniDAC),
+            "qorConnection_XXXDB");
 }
 
 TEST(Registry, SelectingTheSameTypeTwiceKeepsTheDatabaseObject) {
@@ -116,7 +118,8 @@ TEST(Connection, BaseClassesDoNothingAndSayWhat) {
   TQORCustomConnection base;
   Recorder r(base);
   EXPECT_FALSE(base.CreateDatabase());
-  EXPECT_EQ(r.errors, std::vector<std::string>{"CREATE DATABASE not implemented (TQORCustomConnection)."});
+  EXPECT_EQ(r.errors,
+            std::vector<std::string>{"CREATE DATABASE not implemented (TQORCustomConnection)."});
   EXPECT_TRUE(base.GetSupportedDatabases().Empty());
 
   // No binding: nothing connects, no query, no database.
@@ -178,14 +181,18 @@ TEST(Connection, ConnectStringAndItsLogLine) {
     const char* path;
   };
   const Case cases[] = {
-      {"TCP with a port", TDatabaseType::dbInterBase, "srv", 3051, TQORProtocol::ptTCP, "srv/3051:/db/x.fdb"},
-      {"TCP without a port", TDatabaseType::dbInterBase, "srv", 0, TQORProtocol::ptTCP, "srv:/db/x.fdb"},
-      {"local with a host", TDatabaseType::dbInterBase, "srv", 0, TQORProtocol::ptLocal, "srv:/db/x.fdb"},
+      {"TCP with a port", TDatabaseType::dbInterBase, "srv", 3051, TQORProtocol::ptTCP,
+       "srv/3051:/db/x.fdb"},
+      {"TCP without a port", TDatabaseType::dbInterBase, "srv", 0, TQORProtocol::ptTCP,
+       "srv:/db/x.fdb"},
+      {"local with a host", TDatabaseType::dbInterBase, "srv", 0, TQORProtocol::ptLocal,
+       "srv:/db/x.fdb"},
       {"named pipe", TDatabaseType::dbInterBase, "srv", 3051, TQORProtocol::ptNamedPipe,
        "\\\\srv\\/db/x.fdb"},
       {"SPX", TDatabaseType::dbInterBase, "srv", 3051, TQORProtocol::ptSPX, "srv@/db/x.fdb"},
       {"no host", TDatabaseType::dbInterBase, "", 3051, TQORProtocol::ptTCP, "/db/x.fdb"},
-      {"MS SQL keeps the bare name", TDatabaseType::dbMSSQL, "srv", 3051, TQORProtocol::ptTCP, "/db/x.fdb"},
+      {"MS SQL keeps the bare name", TDatabaseType::dbMSSQL, "srv", 3051, TQORProtocol::ptTCP,
+       "/db/x.fdb"},
   };
   for (const Case& k : cases) {
     SCOPED_TRACE(k.name);
@@ -237,9 +244,10 @@ TEST(Connection, AQueryLosesItsDatabaseObjectWhenTheBindingChanges) {
   ASSERT_NE(q, nullptr);
   EXPECT_EQ(q->Connection(), &c);
   EXPECT_EQ(q->Database(), c.DatabaseObject());
-  test::TBindingScope scope(TconnectionType::cnADO,
-                            std::make_unique<test::TReplayConnection>(
-                                TconnectionType::cnADO, TDatabaseType::dbMSSQL, test::TReplayScript{}));
+  test::TBindingScope scope(
+      TconnectionType::cnADO,
+      std::make_unique<test::TReplayConnection>(TconnectionType::cnADO, TDatabaseType::dbMSSQL,
+                                                test::TReplayScript{}));
   c.SetConnectionType(TconnectionType::cnADO);
   EXPECT_EQ(q->Database(), nullptr);
   q->GetSQL()->SetText("select 1 from rdb$database");
@@ -279,7 +287,8 @@ TEST(ServerInfoReplay, MSSQLDescriptionQuotesTheDatabaseName) {
       "Microsoft SQL Server [Developer Edition (64-bit)]  v.15.0.2000.5 (RTM)\r\n"
       "Default collation: SQL_Latin1_General_CP1_CI_AS\r\n"
       "Language: English (United States)";
-  EXPECT_EQ(rc.events.log, (std::vector<std::string>{"Connect to: 'my ]db''s'...", "Server version: " + head}));
+  EXPECT_EQ(rc.events.log,
+            (std::vector<std::string>{"Connect to: 'my ]db''s'...", "Server version: " + head}));
   // The brief text never asked for the database details.
   EXPECT_EQ(rc.replay->UnusedStatements().size(), 1u);
 
@@ -325,8 +334,9 @@ TEST(ServerInfoReplay, AFailedOracleSchemaSwitchIsReportedAndTheConnectionStays)
   o.UserName = "system";
   rc.connection.SetConnected(true);
   EXPECT_TRUE(rc.connection.Connected());
-  EXPECT_EQ(rc.events.errors, std::vector<std::string>{
-                                  "ORA-01435: user does not exist\r\nALTER SESSION SET CURRENT_SCHEMA = HR"});
+  EXPECT_EQ(rc.events.errors,
+            std::vector<std::string>{
+                "ORA-01435: user does not exist\r\nALTER SESSION SET CURRENT_SCHEMA = HR"});
   EXPECT_EQ(rc.events.log,
             (std::vector<std::string>{
                 "Connect to: 'HR'...",
@@ -364,8 +374,9 @@ TEST(Replay, ServesRowsByTextAndParametersAndNamesTheNearestOnAMiss) {
     q->Open();
     FAIL() << "no exception";
   } catch (const EQorError& e) {
-    EXPECT_NE(std::string(e.what()).find("fixture statement #1, the same text with parameters [X=1]"),
-              std::string::npos)
+    EXPECT_NE(
+        std::string(e.what()).find("fixture statement #1, the same text with parameters [X=1]"),
+        std::string::npos)
         << e.what();
   }
   q->GetSQL()->SetText("select bb from t");
@@ -373,7 +384,8 @@ TEST(Replay, ServesRowsByTextAndParametersAndNamesTheNearestOnAMiss) {
     q->Open();
     FAIL() << "no exception";
   } catch (const EQorError& e) {
-    EXPECT_NE(std::string(e.what()).find("Nearest: fixture statement #2, first difference at character 9"),
+    EXPECT_NE(std::string(e.what()).find(
+                  "Nearest: fixture statement #2, first difference at character 9"),
               std::string::npos)
         << e.what();
   }
@@ -387,8 +399,8 @@ TEST(Replay, AFixtureWithAConnectErrorFailsTheConnect) {
   test::TReplayScript script;
   script.ConnectError = "Login failed for user 'sa'.";
   test::TBindingScope scope(TconnectionType::cnADO,
-                            std::make_unique<test::TReplayConnection>(TconnectionType::cnADO,
-                                                                      TDatabaseType::dbMSSQL, script));
+                            std::make_unique<test::TReplayConnection>(
+                                TconnectionType::cnADO, TDatabaseType::dbMSSQL, script));
   TQORConnection c;
   Recorder r(c);
   c.SetConnectionType(TconnectionType::cnADO);
@@ -412,7 +424,8 @@ TEST(Replay, ABrokenFixtureFileIsReportedWithItsName) {
     test::TReplayScript::Load(bad);
     FAIL() << "no exception";
   } catch (const EQorError& e) {
-    EXPECT_NE(std::string(e.what()).find("statement #1: a row has 2 values for 1 columns"), std::string::npos)
+    EXPECT_NE(std::string(e.what()).find("statement #1: a row has 2 values for 1 columns"),
+              std::string::npos)
         << e.what();
   }
 }

@@ -17,9 +17,7 @@ namespace {
 
 class FbEmbedded : public FbConnectionTest {
  protected:
-  FbEmbedded() {
-    c.ConnectionOptions.Protocol = TQORProtocol::ptLocal;
-  }
+  FbEmbedded() { c.ConnectionOptions.Protocol = TQORProtocol::ptLocal; }
 
   // A new database with the given default character set and dialect; the
   // request is then reset to "nothing known" for the connect.
@@ -49,7 +47,6 @@ class FbEmbedded : public FbConnectionTest {
 
   TQORIBXDatabase& Db() { return *static_cast<TQORIBXDatabase*>(c.DatabaseObject()); }
   const std::vector<std::string>& DatabaseParams() { return Db().IBDatabase()->Params.Lines(); }
-
 };
 
 TEST_F(FbEmbedded, CreatesDatabasesAndReconnectsToTheirCharacterSetAndDialect) {
@@ -154,10 +151,11 @@ TEST_F(FbEmbedded, ServerDescriptionTexts) {
   EXPECT_EQ(c.GetServerInfo(/*brief=*/true), first + "Client library: libfbclient.so.2\r\n");
   const std::string kb = std::to_string(d.NumBuffers * 16);
   EXPECT_EQ(c.GetServerInfo(/*brief=*/false),
-            first + "Client library: libfbclient.so.2\r\n" + "Database name : " +
-                c.ConnectionOptions.DatabaseName + "\r\n" +
+            first + "Client library: libfbclient.so.2\r\n" +
+                "Database name : " + c.ConnectionOptions.DatabaseName + "\r\n" +
                 "Character set : UTF8\r\n"
-                "ODS version   : 12." + std::to_string(d.ODSMinorVersion) + "\r\n" +
+                "ODS version   : 12." +
+                std::to_string(d.ODSMinorVersion) + "\r\n" +
                 "SQL Dialect   : 3\r\n"
                 "Sweep interval: 20000\r\n"
                 "Page size     : 16384\r\n"
@@ -171,8 +169,9 @@ TEST_F(FbEmbedded, ServerDescriptionTexts) {
 TEST_F(FbEmbedded, ParameterisedCatalogQueryReadsNullsAndTextBlobs) {
   Create("catalog.fdb", "UTF8", 3);
   Connect();
-  Exec("create table T_ONE (ID integer not null, NAME varchar(20), NOTE blob sub_type text, "
-       "PAD char(4), AMOUNT numeric(9,2), FLAG boolean)");
+  Exec(
+      "create table T_ONE (ID integer not null, NAME varchar(20), NOTE blob sub_type text, "
+      "PAD char(4), AMOUNT numeric(9,2), FLAG boolean)");
   Exec("comment on table T_ONE is 'The first table: ÄÖÜ'");
   c.Commit();
   // A text BLOB of several segments, built by the server.
@@ -200,7 +199,8 @@ TEST_F(FbEmbedded, ParameterisedCatalogQueryReadsNullsAndTextBlobs) {
   }
   std::string block = "execute block as declare b blob sub_type text = ''; begin\n";
   for (int i = 0; i < 7; ++i)
-    block += "b = b || '" + std::string(9999, static_cast<char>('a' + i)) + "' || ascii_char(10);\n";
+    block +=
+        "b = b || '" + std::string(9999, static_cast<char>('a' + i)) + "' || ascii_char(10);\n";
   block += "update T_ONE set NOTE = :b where ID = 1; end";
   Exec(block, /*paramCheck=*/false);
   c.Commit();
@@ -233,7 +233,8 @@ TEST_F(FbEmbedded, ParameterisedCatalogQueryReadsNullsAndTextBlobs) {
   EXPECT_EQ(rows, 2);
   q->Close();
 
-  q->GetSQL()->SetText("select ID, NAME, NOTE, PAD, AMOUNT, FLAG, NAME from T_ONE where ID = :ID or ID + 0 = :ID order by ID");
+  q->GetSQL()->SetText(
+      "select ID, NAME, NOTE, PAD, AMOUNT, FLAG, NAME from T_ONE where ID = :ID or ID + 0 = :ID order by ID");
   // A name used twice needs one value.
   q->ParamByName("ID")->SetAsInteger(1);
   q->Open();
@@ -270,7 +271,8 @@ TEST_F(FbEmbedded, TheQueryKeepsItsStatementAndParameterValuesWhileTheTextStays)
   Connect();
   std::unique_ptr<TQORQuery> q = c.CreateQuery();
   auto* ibx = static_cast<TQORIBXQuery*>(q.get());
-  q->GetSQL()->SetText("select count(*) from rdb$relations where rdb$relation_name starting with :P");
+  q->GetSQL()->SetText(
+      "select count(*) from rdb$relations where rdb$relation_name starting with :P");
   q->ParamByName("P")->SetAsString("RDB$");
   q->Open();
   EXPECT_TRUE(q->GetActive());
@@ -344,8 +346,10 @@ TEST_F(FbEmbedded, ProtocolsThatDoNotExistHereFailWithoutHanging) {
     const char* text;
   };
   const Case cases[] = {
-      {TQORProtocol::ptSPX, "The SPX protocol is not available on this platform; connect over TCP/IP."},
-      {TQORProtocol::ptNamedPipe, "Named pipes are not available on this platform; connect over TCP/IP."},
+      {TQORProtocol::ptSPX,
+       "The SPX protocol is not available on this platform; connect over TCP/IP."},
+      {TQORProtocol::ptNamedPipe,
+       "Named pipes are not available on this platform; connect over TCP/IP."},
   };
   for (const Case& k : cases) {
     SCOPED_TRACE(k.text);
@@ -377,8 +381,9 @@ TEST_F(FbEmbedded, ProtocolsThatDoNotExistHereFailWithoutHanging) {
 TEST_F(FbEmbedded, ARecordedSessionReplaysTheSameRows) {
   Create("record.fdb", "UTF8", 3);
   const std::string file = test::FreshTestFile("recorded.json");
-  const std::string sql = "select rdb$relation_name, rdb$system_flag, rdb$description\r\nfrom rdb$relations\r\n"
-                          "where rdb$relation_name starting with :P order by 1";
+  const std::string sql =
+      "select rdb$relation_name, rdb$system_flag, rdb$description\r\nfrom rdb$relations\r\n"
+      "where rdb$relation_name starting with :P order by 1";
   auto run = [&](TQORConnection& conn) {
     std::vector<std::string> out;
     conn.SetConnected(true);
@@ -420,9 +425,9 @@ TEST_F(FbEmbedded, ARecordedSessionReplaysTheSameRows) {
   EXPECT_EQ(recorded[0].rfind("RDB$ROLES", 0), 0u);
   EXPECT_TRUE(Contains(recorded.back(), "Table unknown")) << recorded.back();
 
-  test::TBindingScope scope(TconnectionType::cnIBX,
-                            test::TReplayConnection::FromFile(TconnectionType::cnIBX,
-                                                              TDatabaseType::dbInterBase, file));
+  test::TBindingScope scope(
+      TconnectionType::cnIBX,
+      test::TReplayConnection::FromFile(TconnectionType::cnIBX, TDatabaseType::dbInterBase, file));
   auto* replay = static_cast<test::TReplayConnection*>(scope.StandIn());
   TQORConnection replayed;
   replayed.SetConnectionType(TconnectionType::cnIBX);

@@ -23,7 +23,6 @@ class FbServer : public FbConnectionTest {
     o.UserName = test::kServerUser;
     o.Password = test::ServerPassword();
   }
-
 };
 
 TEST_F(FbServer, CreatesAndReadsADatabaseOverTcp) {
@@ -36,13 +35,15 @@ TEST_F(FbServer, CreatesAndReadsADatabaseOverTcp) {
   c.SetConnected(true);
   for (const std::string& e : errors) ADD_FAILURE() << e;
   ASSERT_TRUE(c.Connected());
-  EXPECT_EQ(log.front(), "Connect to: '127.0.0.1/3050:" + c.ConnectionOptions.DatabaseName + "'...");
+  EXPECT_EQ(log.front(),
+            "Connect to: '127.0.0.1/3050:" + c.ConnectionOptions.DatabaseName + "'...");
   EXPECT_EQ(c.IBServerOptions.GetDBCharSet(), "UTF8");
   const TIBDatabaseOptions& d = c.IBServerOptions.IBDatabaseOptions;
   EXPECT_TRUE(Contains(d.ServerImplementation, "Firebird/Linux")) << d.ServerImplementation;
   EXPECT_EQ(d.ODSMajorVersion, 12);
   // The services were asked at host/port, with the user's credentials.
-  TIBServerProperties* svc = static_cast<TQORIBXDatabase*>(c.DatabaseObject())->IBServerProperties();
+  TIBServerProperties* svc =
+      static_cast<TQORIBXDatabase*>(c.DatabaseObject())->IBServerProperties();
   EXPECT_EQ(svc->ServiceName(), "127.0.0.1/3050:service_mgr");
   EXPECT_FALSE(svc->Active());
 
@@ -80,12 +81,22 @@ TEST_F(FbServer, RefusedConnectsEndInTheErrorEventWithTheServerText) {
     std::vector<const char*> text;
   };
   const Case cases[] = {
-      {"wrong password", existing, "not-the-password", 0,
+      {"wrong password",
+       existing,
+       "not-the-password",
+       0,
        {"Your user name and password are not defined"}},
-      {"missing database file", test::ServerDatabasePath("missing"), nullptr, 0,
+      {"missing database file",
+       test::ServerDatabasePath("missing"),
+       nullptr,
+       0,
        {"I/O error", "missing-", "No such file or directory"}},
-      {"closed port", existing, nullptr, 3059,
-       {"Unable to complete network request to host \"127.0.0.1\"", "Failed to establish a connection"}},
+      {"closed port",
+       existing,
+       nullptr,
+       3059,
+       {"Unable to complete network request to host \"127.0.0.1\"",
+        "Failed to establish a connection"}},
   };
   for (const Case& k : cases) {
     SCOPED_TRACE(k.name);

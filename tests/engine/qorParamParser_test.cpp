@@ -78,7 +78,8 @@ TEST(ParamParser, Predicates) {
   EXPECT_FALSE(IsDigitsBeforeColon("a 30:", 4));
   EXPECT_FALSE(IsDigitsBeforeColon("30 :", 3));  // a blank right before the colon
   EXPECT_FALSE(IsDigitsBeforeColon(":", 0));
-  for (char c : std::string("\t\n\r !\"%&'()*+,-/;<=>?[\\]^`|~")) EXPECT_TRUE(IsParamNameDelimiter(c)) << c;
+  for (char c : std::string("\t\n\r !\"%&'()*+,-/;<=>?[\\]^`|~"))
+    EXPECT_TRUE(IsParamNameDelimiter(c)) << c;
   for (char c : std::string("A_z0.:$#@{}")) EXPECT_FALSE(IsParamNameDelimiter(c)) << c;
   EXPECT_EQ(StripQuotes("\"ab\""), "ab");
   EXPECT_EQ(StripQuotes("'ab"), "ab");

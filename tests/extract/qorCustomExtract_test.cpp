@@ -237,8 +237,8 @@ TEST_F(RunChecks, WithoutAnErrorEventTheTextGoesToTheMessageBox) {
   std::vector<std::string> shown;
   TUIHookGuard guard([&](const std::string& t) { shown.push_back(t); });
   EXPECT_FALSE(x.ExtractDatabase());
-  EXPECT_EQ(shown,
-            std::vector<std::string>{"TIBDBExtract.ExtractDatabase(): Connection property not assigned."});
+  EXPECT_EQ(shown, std::vector<std::string>{
+                       "TIBDBExtract.ExtractDatabase(): Connection property not assigned."});
 }
 
 TEST(ServerVersionLog, NamesTheConfiguredVersion) {

@@ -32,11 +32,11 @@
 namespace qor {
 namespace {
 
-using test::ExtractRun;
-using test::TCatalog;
 using test::ExpectMatchesCatalog;
+using test::ExtractRun;
 using test::FunctionNames;
 using test::Keys;
+using test::TCatalog;
 
 class IBExtractEmbedded : public ::testing::Test {
  protected:
@@ -85,7 +85,8 @@ TEST_F(IBExtractEmbedded, EmployeeSampleAgreesWithIsqlExtract) {
     std::smatch m;
     if (!std::regex_search(line, m, kCreate)) continue;
     std::string name = m[2].str();
-    if (name.size() > 1 && name.front() == '"') name = ReplaceAll(name.substr(1, name.size() - 2), "\"\"", "\"");
+    if (name.size() > 1 && name.front() == '"')
+      name = ReplaceAll(name.substr(1, name.size() - 2), "\"\"", "\"");
     isql[m[1].str()].push_back(name);
   }
   for (auto& [kind, names] : isql) std::sort(names.begin(), names.end());
@@ -293,9 +294,9 @@ TEST_F(IBExtractEmbedded, OnlyTheSelectedKindsAreRead) {
   // A column of a domain that was not read: reported, and still typed by it.
   EXPECT_EQ(o.FindField("ITEMS", "C")->DataType, dt::UserType);
   EXPECT_EQ(o.FindField("ITEMS", "C")->DomainName, "D_NAME");
-  EXPECT_NE(std::find(run.errors.begin(), run.errors.end(),
-                      "Domain: D_NAME not found for: ITEMS(C)."),
-            run.errors.end());
+  EXPECT_NE(
+      std::find(run.errors.begin(), run.errors.end(), "Domain: D_NAME not found for: ITEMS(C)."),
+      run.errors.end());
   // Every step still runs its caption and progress.
   EXPECT_EQ(run.steps.size(), static_cast<std::size_t>(TIBDBExtract::kStepCount + 2));
 
@@ -317,7 +318,8 @@ TEST_F(IBExtractEmbedded, NameFiltersOnARealCatalog) {
   TObjs& o = run.Objs();
   EXPECT_EQ(Keys(o.Tables), (std::vector<std::string>{"GTT_KEEP", "ITEMS"}));
   EXPECT_EQ(Keys(o.Views), (std::vector<std::string>{"V_CHECKED", "V_ITEMS"}));
-  EXPECT_EQ(Keys(o.Domains), (std::vector<std::string>{"D_GRID", "D_MONEY", "D_NAME", "D_POSITIVE"}));
+  EXPECT_EQ(Keys(o.Domains),
+            (std::vector<std::string>{"D_GRID", "D_MONEY", "D_NAME", "D_POSITIVE"}));
   EXPECT_EQ(FunctionNames(o), std::vector<std::string>{});
 }
 
@@ -459,8 +461,7 @@ TEST(IBExtractGenerations, EachReducedQueryRunsAndReadsWhatItCan) {
     EXPECT_EQ(o.FindTable("ITEMS")->Fields.Count(), 20);
     const bool identity = c.row != 17 && c.row != 18;
     EXPECT_EQ(o.FindField("ITEMS", "I")->Identity, identity);
-    EXPECT_EQ(o.FindField("ITEMS", "I")->IdentitySeed,
-              identity && c.row != 20 ? 3000000000LL : 0);
+    EXPECT_EQ(o.FindField("ITEMS", "I")->IdentitySeed, identity && c.row != 20 ? 3000000000LL : 0);
     EXPECT_EQ(o.FindTable("GTT_KEEP")->GlobalTemporary, c.row != 6);
     // Without the function source a PSQL function reads as an external one.
     EXPECT_EQ(o.FindProcedure("F'Q") != nullptr, c.row != 22);

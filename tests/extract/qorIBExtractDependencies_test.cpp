@@ -32,11 +32,11 @@
 namespace qor {
 namespace {
 
-using test::ExtractRun;
 using test::EdgeCovered;
 using test::EdgeReviewed;
 using test::EngineDependentKey;
 using test::EngineTargetKey;
+using test::ExtractRun;
 using test::ModelTargetKey;
 using test::TReviewedEdge;
 
@@ -83,12 +83,18 @@ void Agree(const char* name, const std::string& database) {
   // Our dependents by their key.
   std::map<std::string, TDbObj*> dependents;
   for (auto& e : o.Procedures)
-    if (e.Value) dependents[(e.Value->IsFunction ? "function:" : "procedure:") + e.Value->GetName()] = e.Value.get();
-  for (auto& e : o.Triggers) if (e.Value) dependents["trigger:" + e.Value->GetName()] = e.Value.get();
-  for (auto& e : o.Views) if (e.Value) dependents["view:" + e.Value->GetName()] = e.Value.get();
-  for (auto& e : o.Packages) if (e.Value) dependents["package:" + e.Value->GetName()] = e.Value.get();
+    if (e.Value)
+      dependents[(e.Value->IsFunction ? "function:" : "procedure:") + e.Value->GetName()] =
+          e.Value.get();
+  for (auto& e : o.Triggers)
+    if (e.Value) dependents["trigger:" + e.Value->GetName()] = e.Value.get();
+  for (auto& e : o.Views)
+    if (e.Value) dependents["view:" + e.Value->GetName()] = e.Value.get();
+  for (auto& e : o.Packages)
+    if (e.Value) dependents["package:" + e.Value->GetName()] = e.Value.get();
   for (auto& e : o.Indices)
-    if (e.Value && !e.Value->GetText().empty()) dependents["index:" + e.Value->GetName()] = e.Value.get();
+    if (e.Value && !e.Value->GetText().empty())
+      dependents["index:" + e.Value->GetName()] = e.Value.get();
   for (auto& e : o.Tables)
     for (auto& f : e.Value->Fields)
       if (f.Value && f.Value->IsComputed())

@@ -39,7 +39,9 @@ const std::string& Build(const char* file, const std::string& script, std::strin
   return cachedPath;
 }
 
-std::string Text(TQORQuery& q, const char* column) { return TrimCtl(q.FieldByName(column)->AsString()); }
+std::string Text(TQORQuery& q, const char* column) {
+  return TrimCtl(q.FieldByName(column)->AsString());
+}
 int Int(TQORQuery& q, const char* column) {
   return static_cast<int>(q.FieldByName(column)->AsLargeInt());
 }
@@ -102,16 +104,19 @@ TCatalog ReadCatalog(TQORConnection& c) {
   const std::string user = " coalesce(rdb$system_flag, 0) = 0 ";
   ForRows(c, "select rdb$character_set_name n from rdb$database",
           [&](TQORQuery& q) { cat.dbCharSet = Text(q, "N"); });
-  ForRows(c, "select rdb$field_name n from rdb$fields where" + user +
-                 "and rdb$field_name not starting 'RDB$' order by 1",
+  ForRows(c,
+          "select rdb$field_name n from rdb$fields where" + user +
+              "and rdb$field_name not starting 'RDB$' order by 1",
           [&](TQORQuery& q) { cat.domains.push_back(Text(q, "N")); });
-  ForRows(c, "select rdb$relation_name n, rdb$view_blr is null t from rdb$relations where" + user +
-                 "order by 1",
+  ForRows(c,
+          "select rdb$relation_name n, rdb$view_blr is null t from rdb$relations where" + user +
+              "order by 1",
           [&](TQORQuery& q) {
             (q.FieldByName("T")->AsBoolean() ? cat.tables : cat.views).push_back(Text(q, "N"));
           });
-  ForRows(c, "select rdb$function_name n from rdb$functions where" + user +
-                 "and rdb$package_name is null order by 1",
+  ForRows(c,
+          "select rdb$function_name n from rdb$functions where" + user +
+              "and rdb$package_name is null order by 1",
           [&](TQORQuery& q) { cat.functions.push_back(Text(q, "N")); });
   ForRows(c,
           "select r.rdb$relation_name rel, r.rdb$field_name n, r.rdb$field_source src,"
@@ -174,8 +179,9 @@ TCatalog ReadCatalog(TQORConnection& c) {
           });
   // Key columns by index, then each constraint and free index described.
   std::map<std::string, std::string> segments;
-  ForRows(c, "select rdb$index_name i, rdb$field_name f from rdb$index_segments"
-             " order by rdb$index_name, rdb$field_position",
+  ForRows(c,
+          "select rdb$index_name i, rdb$field_name f from rdb$index_segments"
+          " order by rdb$index_name, rdb$field_position",
           [&](TQORQuery& q) {
             std::string& list = segments[Text(q, "I")];
             list += (list.empty() ? "" : ",") + Text(q, "F");
@@ -193,7 +199,8 @@ TCatalog ReadCatalog(TQORConnection& c) {
             const std::string typ = Text(q, "TYP");
             std::string d = typ + " " + Text(q, "REL");
             if (typ != "CHECK") d += "(" + segments[Text(q, "IDX")] + ")";
-            if (typ == "FOREIGN KEY") d += ">" + Text(q, "REF") + "(" + segments[Text(q, "REFIDX")] + ")";
+            if (typ == "FOREIGN KEY")
+              d += ">" + Text(q, "REF") + "(" + segments[Text(q, "REFIDX")] + ")";
             cat.keys.push_back(d);
           });
   ForRows(c,
@@ -338,7 +345,8 @@ void ExpectMatchesCatalog(TObjs& o, const TCatalog& cat) {
     EXPECT_EQ(f->Identity, c.identity);
     EXPECT_EQ(f->IdentitySeed, c.identityStart);
     const bool ofDomain = !StartsWith(c.fieldSource, "RDB$");
-    std::string def = BareDefault(c.defaultSource.empty() ? c.domainDefaultSource : c.defaultSource);
+    std::string def =
+        BareDefault(c.defaultSource.empty() ? c.domainDefaultSource : c.defaultSource);
     if (ofDomain) {
       EXPECT_EQ(f->DataType, dt::UserType);
       EXPECT_EQ(f->DomainName, c.fieldSource);
@@ -377,7 +385,8 @@ void ExpectMatchesCatalog(TObjs& o, const TCatalog& cat) {
     std::set<std::pair<std::string, std::string>> got, want;
     for (int j = 0; j < v->DependsOn().Count(); ++j) {
       const TDependObj* e = v->DependsOn().Value(j).get();
-      if (auto* col = dynamic_cast<TFldData*>(e->Target)) got.insert({col->GetTableName(), col->GetName()});
+      if (auto* col = dynamic_cast<TFldData*>(e->Target))
+        got.insert({col->GetTableName(), col->GetName()});
       else if (dynamic_cast<TTblData*>(e->Target) || dynamic_cast<TViwData*>(e->Target))
         got.insert({e->Target->GetName(), e->FieldName});
     }

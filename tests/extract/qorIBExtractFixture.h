@@ -40,7 +40,7 @@ struct TCatalogColumn {
   std::string domainDefaultSource;  // its field source's
   std::string computedSource;
   std::optional<std::string> charSet;  // none for types without one
-  std::string collation;                // the column's, else its domain's
+  std::string collation;               // the column's, else its domain's
   std::vector<std::pair<int, int>> bounds;
   bool identity = false;
   std::int64_t identityStart = 0;  // its generator's initial value

@@ -292,8 +292,9 @@ TEST_F(IBExtractKeys, TriggersOfEveryKindAndNoneTheEngineWouldRefuse) {
   EXPECT_NE(o.Triggers.FindObject("KEY_CHILD_BI")->GetText().find("COALESCE(NEW.AMOUNT, 1)"),
             std::string::npos);
   // Each is written the way the engine reads it back.
-  EXPECT_NE(o.Triggers.FindObject("KEY_CHILD_AIUD")->GetCreateSQL().find(
-                "AFTER INSERT OR UPDATE OR DELETE"),
+  EXPECT_NE(o.Triggers.FindObject("KEY_CHILD_AIUD")
+                ->GetCreateSQL()
+                .find("AFTER INSERT OR UPDATE OR DELETE"),
             std::string::npos);
   EXPECT_NE(o.Triggers.FindObject("ON_COMMIT")->GetCreateSQL().find("ON TRANSACTION COMMIT"),
             std::string::npos);

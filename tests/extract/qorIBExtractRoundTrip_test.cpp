@@ -136,7 +136,8 @@ TEST(IBExtractRoundTrip, BatchedAndPerObjectReadsGiveTheSameModelAndScript) {
   struct Case {
     const char* name;
     const std::string& (*database)(std::string&);
-  } const cases[] = {{"every kind", &test::EveryKindDatabase}, {"employee", &test::EmployeeDatabase}};
+  } const cases[] = {{"every kind", &test::EveryKindDatabase},
+                     {"employee", &test::EmployeeDatabase}};
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     std::string why;

@@ -27,9 +27,9 @@ const std::string& ServerEmployee(std::string& error) {
   if (!done) {
     done = true;
     const std::string file = test::ServerDatabasePath("employee");
-    const test::TFirebirdReplayResult r = test::BuildFirebirdDatabase(
-        std::string(test::kServerHost) + "/3050:" + file, test::EmployeeSampleScript(),
-        test::ServerPassword());
+    const test::TFirebirdReplayResult r =
+        test::BuildFirebirdDatabase(std::string(test::kServerHost) + "/3050:" + file,
+                                    test::EmployeeSampleScript(), test::ServerPassword());
     if (r.Ok) path = file;
     else failure = r.Errors;
   }
@@ -125,9 +125,9 @@ TEST(FbServerExtract, EveryKindOverTcpGivesTheEmbeddedModel) {
   const std::string embedded = test::EveryKindDatabase(why);
   ASSERT_FALSE(embedded.empty()) << why;
   const std::string file = test::ServerDatabasePath("every_kind");
-  const test::TFirebirdReplayResult built = test::BuildFirebirdDatabase(
-      std::string(test::kServerHost) + "/3050:" + file, test::EveryKindScript(),
-      test::ServerPassword());
+  const test::TFirebirdReplayResult built =
+      test::BuildFirebirdDatabase(std::string(test::kServerHost) + "/3050:" + file,
+                                  test::EveryKindScript(), test::ServerPassword());
   ASSERT_TRUE(built.Ok) << built.Errors;
 
   ExtractRun local, remote;

@@ -84,8 +84,10 @@ TEST(IBExtractText, ReadNumericPrecision) {
       {"plain INTEGER", 8, 0, true, 0, 0, true, dt::INTEGER, 0, 0},
       {"NUMERIC(15,2) as DOUBLE, no precision column", 27, 0, false, std::nullopt, -2, false,
        dt::NUMERIC, 15, 2},
-      {"scaled BIGINT before InterBase 6", 16, 0, false, std::nullopt, -2, false, dt::NUMERIC, 18, 2},
-      {"DECIMAL without a precision column", 8, 2, false, std::nullopt, -2, true, dt::DECIMAL, 9, 2},
+      {"scaled BIGINT before InterBase 6", 16, 0, false, std::nullopt, -2, false, dt::NUMERIC, 18,
+       2},
+      {"DECIMAL without a precision column", 8, 2, false, std::nullopt, -2, true, dt::DECIMAL, 9,
+       2},
       {"NULL scale", 8, 0, true, std::nullopt, std::nullopt, true, dt::INTEGER, 0, 0},
   };
   for (const Case& c : cases) {
@@ -140,23 +142,23 @@ test::TReplayScript InterBase5Catalog() {
       {}, {}, std::int64_t{0}, {}, std::int64_t{53}, std::string("WIN1252"),
       std::string("WIN1252"), std::int64_t{0}, {}, {}, {}};
   // clang-format on
-  s.Statements.push_back(Rows(ibq::Domains(TIBCatalogCaps{}),
-                              {"RDB$FIELD_NAME", "RDB$FIELD_TYPE", "RDB$FIELD_SUB_TYPE",
-                               "RDB$DEFAULT_SOURCE", "RDB$FIELD_LENGTH", "RDB$CHARACTER_LENGTH",
-                               "RDB$COMPUTED_SOURCE", "RDB$NULL_FLAG", "RDB$FIELD_PRECISION",
-                               "RDB$FIELD_SCALE", "RDB$SEGMENT_LENGTH", "RDB$CHARACTER_SET_ID",
-                               "RDB$CHARACTER_SET_NAME", "RDB$COLLATION_NAME", "RDB$COLLATION_ID",
-                               "RDB$DESCRIPTION", "RDB$VALIDATION_SOURCE", "RDB$DIMENSIONS"},
-                              {money, name}));
+  s.Statements.push_back(
+      Rows(ibq::Domains(TIBCatalogCaps{}),
+           {"RDB$FIELD_NAME", "RDB$FIELD_TYPE", "RDB$FIELD_SUB_TYPE", "RDB$DEFAULT_SOURCE",
+            "RDB$FIELD_LENGTH", "RDB$CHARACTER_LENGTH", "RDB$COMPUTED_SOURCE", "RDB$NULL_FLAG",
+            "RDB$FIELD_PRECISION", "RDB$FIELD_SCALE", "RDB$SEGMENT_LENGTH", "RDB$CHARACTER_SET_ID",
+            "RDB$CHARACTER_SET_NAME", "RDB$COLLATION_NAME", "RDB$COLLATION_ID", "RDB$DESCRIPTION",
+            "RDB$VALIDATION_SOURCE", "RDB$DIMENSIONS"},
+           {money, name}));
   return s;
 }
 
 TEST(IBExtractOlderCatalogs, InterBase5DomainsOnStandInReplies) {
   // Stand-in replies: no InterBase 5 server runs here.
-  test::TBindingScope scope(TconnectionType::cnIBX,
-                            std::make_unique<test::TReplayConnection>(
-                                TconnectionType::cnIBX, TDatabaseType::dbInterBase,
-                                InterBase5Catalog()));
+  test::TBindingScope scope(
+      TconnectionType::cnIBX,
+      std::make_unique<test::TReplayConnection>(TconnectionType::cnIBX, TDatabaseType::dbInterBase,
+                                                InterBase5Catalog()));
   auto* replay = static_cast<test::TReplayConnection*>(scope.StandIn());
   test::ExtractRun run;
   run.Embedded("ib5.gdb");
@@ -237,10 +239,10 @@ TEST(IBExtractOlderCatalogs, NoFlagOutlivesTheProbeOfANewerCatalog) {
     EXPECT_TRUE(x.Caps().HasIdentityType);
     EXPECT_EQ(structure.GetObjs()->Domains.Count(), 5);
   }
-  test::TBindingScope scope(TconnectionType::cnIBX,
-                            std::make_unique<test::TReplayConnection>(
-                                TconnectionType::cnIBX, TDatabaseType::dbInterBase,
-                                InterBase5Catalog()));
+  test::TBindingScope scope(
+      TconnectionType::cnIBX,
+      std::make_unique<test::TReplayConnection>(TconnectionType::cnIBX, TDatabaseType::dbInterBase,
+                                                InterBase5Catalog()));
   TQORConnection ib5;
   ib5.SetConnectionType(TconnectionType::cnIBX);
   ib5.SetDatabaseType(TDatabaseType::dbInterBase);

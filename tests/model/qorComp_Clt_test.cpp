@@ -32,8 +32,7 @@ TEST_F(CltTest, CreateTexts) {
        },
        "CREATE COLLATION C1\r\nFOR UTF8\r\nFROM UNICODE\r\nPAD SPACE\r\nCASE INSENSITIVE\r\n"
        "ACCENT INSENSITIVE\r\n'NUMERIC-SORT=1'\r\n"},
-      {"from an external name with a quote",
-       [](TCltData& c) { c.ExternalName = "O'NEIL"; },
+      {"from an external name with a quote", [](TCltData& c) { c.ExternalName = "O'NEIL"; },
        "CREATE COLLATION C1\r\nFOR UTF8\r\nFROM EXTERNAL('O''NEIL')\r\nNO PAD\r\nCASE SENSITIVE\r\n"
        "ACCENT SENSITIVE\r\n"},
   };

@@ -59,7 +59,9 @@ TEST_F(CtrTest, KeysAndChecksPerDialect) {
        [](CtrTest& t) { return t.Constraint(ct::PrimaryKey, "PK_T", "T", {"ID"}); },
        "ALTER TABLE T ADD CONSTRAINT PK_T PRIMARY KEY (ID)", "ALTER TABLE T DROP CONSTRAINT PK_T"},
       {"InterBase unnamed primary key", DB::dbInterBase,
-       [](CtrTest& t) { return t.Constraint(ct::PrimaryKey, "", "T", {"ID", "CODE"}); },
+       [](CtrTest& t) {
+         return t.Constraint(ct::PrimaryKey, "", "T", {"ID", "CODE"});
+       },
        "ALTER TABLE T ADD PRIMARY KEY (ID, CODE)",
        "Delete from Rdb$Relation_Constraints\r\nwhere Rdb$Relation_Name = 'T'\r\n"
        "and Rdb$Constraint_Type = 'PRIMARY KEY'"},
@@ -131,7 +133,8 @@ TEST_F(CtrTest, KeysAndChecksPerDialect) {
          c->SetText("((0))");
          return c;
        },
-       "ALTER TABLE T ADD CONSTRAINT DF_A DEFAULT ((0)) FOR A", "ALTER TABLE T DROP CONSTRAINT DF_A"},
+       "ALTER TABLE T ADD CONSTRAINT DF_A DEFAULT ((0)) FOR A",
+       "ALTER TABLE T DROP CONSTRAINT DF_A"},
       {"ASE default", DB::dbSybaseASE,
        [](CtrTest& t) {
          TCtrData* c = t.Constraint(ct::Default, "DF_A", "T", {"A"});
@@ -203,7 +206,8 @@ TEST_F(CtrTest, KeysAndChecksPerDialect) {
        "ALTER TABLE S.T DROP CONSTRAINT PK_T"},
       {"Oracle NOT NULL", DB::dbOracle,
        [](CtrTest& t) { return t.Constraint(ct::NotNull, "NN_A", "T", {"A"}, "S"); },
-       "ALTER TABLE S.T MODIFY (A CONSTRAINT NN_A NOT NULL)", "ALTER TABLE S.T DROP CONSTRAINT NN_A"},
+       "ALTER TABLE S.T MODIFY (A CONSTRAINT NN_A NOT NULL)",
+       "ALTER TABLE S.T DROP CONSTRAINT NN_A"},
       {"Oracle NOT NULL without columns", DB::dbOracle,
        [](CtrTest& t) { return t.Constraint(ct::NotNull, "", "T", {}); }, "ALTER TABLE T",
        "/* drop constraint: ALTER TABLE T */\r\n"},
@@ -222,7 +226,8 @@ TEST_F(CtrTest, KeysAndChecksPerDialect) {
          c->RefColumns.Add("ID", nullptr);
          return c;
        },
-       "ALTER TABLE T ADD REFERENCES U(ID)", "/* drop constraint: ALTER TABLE T ADD REFERENCES U(ID) */\r\n"},
+       "ALTER TABLE T ADD REFERENCES U(ID)",
+       "/* drop constraint: ALTER TABLE T ADD REFERENCES U(ID) */\r\n"},
   };
   RunCases(*this, std::begin(cases), std::end(cases));
 }
@@ -403,7 +408,8 @@ TEST_F(CtrWalkTest, CreateWritesItsTablesFirst) {
   fk->Deselect();
   fk->WriteCreate();
   EXPECT_EQ(writer.Trace(), (std::vector<std::string>{"B:1", "A:1", "FK_B_A:1"}));
-  EXPECT_EQ(writer.calls.back().text, "ALTER TABLE B ADD CONSTRAINT FK_B_A FOREIGN KEY (ID) REFERENCES A (ID)");
+  EXPECT_EQ(writer.calls.back().text,
+            "ALTER TABLE B ADD CONSTRAINT FK_B_A FOREIGN KEY (ID) REFERENCES A (ID)");
 }
 
 TEST_F(CtrWalkTest, KeysDropTheirForeignKeysFirst) {

@@ -161,8 +161,7 @@ TEST_F(DomainTest, TextsPerDialect) {
          d.BaseTypeText = "XML SCHEMA COLLECTION";
          d.SetText("<a b='x'/>");
        },
-       "CREATE XML SCHEMA COLLECTION DBO.D AS N'<a b=''x''/>'",
-       "DROP XML SCHEMA COLLECTION DBO.D"},
+       "CREATE XML SCHEMA COLLECTION DBO.D AS N'<a b=''x''/>'", "DROP XML SCHEMA COLLECTION DBO.D"},
       {"ASE alias type", DB::dbSybaseASE,
        [](TDmnData& d) {
          d.BaseTypeText = "int";
@@ -230,7 +229,8 @@ TEST_F(DomainTest, TextsPerDialect) {
        "DROP TYPE T_SUB"},
       {"DB2 domain is a distinct type", DB::dbDB2,
        [](TDmnData& d) {
-         d.TypeHolder->DataType = dt::NUMERIC, d.TypeHolder->Precision = 12, d.TypeHolder->Scale = 2;
+         d.TypeHolder->DataType = dt::NUMERIC, d.TypeHolder->Precision = 12,
+         d.TypeHolder->Scale = 2;
        },
        "CREATE DISTINCT TYPE D AS NUMERIC(12,2) WITH COMPARISONS", "DROP TYPE D"},
   };

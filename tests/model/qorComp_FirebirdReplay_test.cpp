@@ -34,7 +34,8 @@ struct TypeColumn {
 const TypeColumn kTypes[] = {
     {"C_SMALLINT", 7, 0},
     {"C_INTEGER", 8, 0},
-    {"C_QUAD", 9, 0, 0, 0, 0, 0, 0, "QUAD is a type of InterBase 4 catalogs, not a column type of Firebird 3"},
+    {"C_QUAD", 9, 0, 0, 0, 0, 0, 0,
+     "QUAD is a type of InterBase 4 catalogs, not a column type of Firebird 3"},
     {"C_FLOAT", 10, 0},
     {"C_DATE", 12, 0},
     {"C_TIME", 13, 0},

@@ -46,15 +46,16 @@ TEST_F(GnrTest, CreateAndDropPerDialect) {
   };
   const IBV v = IBV::st_Firebird_30;
   const Case cases[] = {
-      {"Firebird", DB::dbInterBase, v, [](TGnrData&) {}, "CREATE GENERATOR SEQ_A", "DROP GENERATOR SEQ_A"},
+      {"Firebird", DB::dbInterBase, v, [](TGnrData&) {}, "CREATE GENERATOR SEQ_A",
+       "DROP GENERATOR SEQ_A"},
       {"Firebird 1.5 drops", DB::dbInterBase, IBV::st_FireBird_15, [](TGnrData&) {},
        "CREATE GENERATOR SEQ_A", "DROP GENERATOR SEQ_A"},
-      {"InterBase 5 deletes the catalog row", DB::dbInterBase, IBV::st_InterBase_5x, [](TGnrData&) {},
-       "CREATE GENERATOR SEQ_A",
+      {"InterBase 5 deletes the catalog row", DB::dbInterBase, IBV::st_InterBase_5x,
+       [](TGnrData&) {}, "CREATE GENERATOR SEQ_A",
        "/* Drop generator: SEQ_A */\r\nDELETE FROM RDB$GENERATORS WHERE RDB$GENERATOR_NAME = 'SEQ_A'"},
       {"Oracle defaults go unsaid", DB::dbOracle, v,
-       [](TGnrData& g) { g.MinValue = "1", g.IncrementBy = "1"; }, "CREATE SEQUENCE SEQ_A\r\ncache 20",
-       "DROP SEQUENCE SEQ_A"},
+       [](TGnrData& g) { g.MinValue = "1", g.IncrementBy = "1"; },
+       "CREATE SEQUENCE SEQ_A\r\ncache 20", "DROP SEQUENCE SEQ_A"},
       {"Oracle with every option", DB::dbOracle, v,
        [](TGnrData& g) {
          g.SetParentName("S");
@@ -68,7 +69,8 @@ TEST_F(GnrTest, CreateAndDropPerDialect) {
        "DROP SEQUENCE S.SEQ_A"},
       {"DB2 has sequences", DB::dbDB2, v,
        [](TGnrData& g) { g.StartWith = "100", g.IncrementBy = "10", g.Cycle = true; },
-       "CREATE SEQUENCE SEQ_A START WITH 100 INCREMENT BY 10 CACHE 20 CYCLE", "DROP SEQUENCE SEQ_A"},
+       "CREATE SEQUENCE SEQ_A START WITH 100 INCREMENT BY 10 CACHE 20 CYCLE",
+       "DROP SEQUENCE SEQ_A"},
       {"MS SQL", DB::dbMSSQL, v,
        [](TGnrData& g) {
          g.SetParentName("DBO");

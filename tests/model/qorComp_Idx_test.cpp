@@ -43,7 +43,8 @@ TEST_F(IdxTest, CreateAndDropPerDialect) {
          ix->Unique = true, ix->Descending = true;
          return ix;
        },
-       "CREATE UNIQUE DESC INDEX IX_A ON T(A, B)", "/* Drop: IX_A (TIdxData) */\r\nDROP INDEX IX_A"},
+       "CREATE UNIQUE DESC INDEX IX_A ON T(A, B)",
+       "/* Drop: IX_A (TIdxData) */\r\nDROP INDEX IX_A"},
       {"InterBase expression", DB::dbInterBase,
        [](IdxTest& t) {
          TIdxData* ix = t.Index("IX_UP", "T", {});
@@ -141,7 +142,8 @@ TEST_F(IdxTest, CreateAndDropPerDialect) {
          ix->AllowReverseScans = true, ix->Spatial = false;
          return ix;
        },
-       "CREATE INDEX IX_A ON T(A)\r\n  ALLOW REVERSE SCANS", "/* Drop: IX_A (TIdxData) */\r\nDROP INDEX IX_A"},
+       "CREATE INDEX IX_A ON T(A)\r\n  ALLOW REVERSE SCANS",
+       "/* Drop: IX_A (TIdxData) */\r\nDROP INDEX IX_A"},
       {"DB2 index and table in their schema", DB::dbDB2,
        [](IdxTest& t) { return t.Index("IX_A", "T", {"A"}, "S"); }, "CREATE INDEX S.IX_A ON S.T(A)",
        "/* Drop: IX_A (TIdxData) */\r\nDROP INDEX S.IX_A"},

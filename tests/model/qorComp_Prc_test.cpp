@@ -324,9 +324,10 @@ TEST_F(RoutineTest, StubBodies) {
     const char* stub;
   };
   const StubCase cases[] = {
-      {"InterBase procedure without outputs", DB::dbInterBase, [](TPrcData&) {}, " BEGIN EXIT; END"},
-      {"InterBase procedure with outputs", DB::dbInterBase,
-       [this](TPrcData& p) { Out(&p, "R"); }, " BEGIN SUSPEND; END"},
+      {"InterBase procedure without outputs", DB::dbInterBase, [](TPrcData&) {},
+       " BEGIN EXIT; END"},
+      {"InterBase procedure with outputs", DB::dbInterBase, [this](TPrcData& p) { Out(&p, "R"); },
+       " BEGIN SUSPEND; END"},
       {"InterBase function", DB::dbInterBase, [](TPrcData& p) { p.IsFunction = true; },
        " BEGIN RETURN NULL; END"},
       {"Oracle ends with a semicolon", DB::dbOracle, [](TPrcData&) {}, " BEGIN EXIT; END;"},
@@ -360,7 +361,8 @@ TEST_F(RoutineTest, OracleTypeMembers) {
   get.ParamText = "(SELF IN OUT T_OBJ)";
   get.Directives.Overriding = true;
   Column(get.OutParams, &get, "", dt::NUMBER);
-  EXPECT_EQ(get.GetCreateSQL(), "   OVERRIDING MEMBER FUNCTION GET_X(SELF IN OUT T_OBJ) RETURN NUMBER");
+  EXPECT_EQ(get.GetCreateSQL(),
+            "   OVERRIDING MEMBER FUNCTION GET_X(SELF IN OUT T_OBJ) RETURN NUMBER");
   TMemberPrcData set(&Objs());
   set.SetName("SET_X");
   set.ParamText = "(X NUMBER)";
@@ -408,8 +410,9 @@ TEST_F(RoutineWalkTest, ACycleGetsAStubHeaderAndTheBodyLater) {
 
   q->WriteCreate();
   ASSERT_EQ(writer.Trace(), (std::vector<std::string>{"Q:6", "P:1", "Q:2"}));
-  EXPECT_EQ(writer.calls[2].text, "ALTER PROCEDURE Q RETURNS(R INTEGER)\r\n AS\r\n"
-                                  "BEGIN SELECT R FROM P INTO :R; SUSPEND; END");
+  EXPECT_EQ(writer.calls[2].text,
+            "ALTER PROCEDURE Q RETURNS(R INTEGER)\r\n AS\r\n"
+            "BEGIN SELECT R FROM P INTO :R; SUSPEND; END");
   EXPECT_EQ(writer.calls[2].kind, kStmtRoutine);
   EXPECT_FALSE(q->BodyEmptied);
   EXPECT_EQ(writer.descriptions, (std::vector<std::string>{"Q"}));

@@ -332,8 +332,9 @@ TEST_F(GntTest, NothingToWriteGivesEmptyTexts) {
 }
 
 TEST_F(GntTest, PrivilegeGranteeAndColumnTexts) {
-  TGntData* g = Grant(DB::dbInterBase, {"TR", K::dboTrigger, "T", K::dboTable,
-                                        {P::prSelect, P::prUpdate}, 0, {"A", "B"}});
+  TGntData* g =
+      Grant(DB::dbInterBase,
+            {"TR", K::dboTrigger, "T", K::dboTable, {P::prSelect, P::prUpdate}, 0, {"A", "B"}});
   // Read in any order, written DELETE, INSERT, SELECT, UPDATE, REFERENCES.
   EXPECT_EQ(g->GetPrivilegesText(), "SELECT, UPDATE (A, B) ON T");
   EXPECT_EQ(g->GetColumnsText(), " (A, B)");

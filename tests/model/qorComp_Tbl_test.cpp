@@ -72,7 +72,8 @@ TEST_F(TblTest, TableAndColumnListPerDialect) {
          return x;
        },
        "CREATE GLOBAL TEMPORARY TABLE DBA.T(A INTEGER NULL)", "DROP TABLE DBA.T"},
-      {"MS SQL in a schema", DB::dbMSSQL, [](TblTest& t) { return t.TwoColumns("T", "A", "B", "DBO"); },
+      {"MS SQL in a schema", DB::dbMSSQL,
+       [](TblTest& t) { return t.TwoColumns("T", "A", "B", "DBO"); },
        "CREATE TABLE DBO.T(A INTEGER NOT NULL,\r\nB VARCHAR(10) NULL)", "DROP TABLE DBO.T"},
       {"PostgreSQL with OIDS", DB::dbPostgreSQL,
        [](TblTest& t) {
@@ -117,8 +118,8 @@ TEST_F(TblTest, TableAndColumnListPerDialect) {
          return x;
        },
        "CREATE TABLE T\r\nAS SELECT * FROM U", "DROP TABLE T"},
-      {"no columns, no parentheses", DB::dbInterBase, [](TblTest& t) { return t.Held<TTblData>("T"); },
-       "CREATE TABLE T", "DROP TABLE T"},
+      {"no columns, no parentheses", DB::dbInterBase,
+       [](TblTest& t) { return t.Held<TTblData>("T"); }, "CREATE TABLE T", "DROP TABLE T"},
       {"computed columns left out", DB::dbInterBase,
        [](TblTest& t) {
          TTblData* x = t.TwoColumns("T", "A", "B");

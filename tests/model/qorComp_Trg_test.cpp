@@ -65,8 +65,8 @@ TEST_F(TriggerTest, InterBaseEventsComeFromTheTypeCode) {
     TTrgData* t = Trg(DB::dbInterBase);
     t->TriggerType = row.Code;
     t->SetText("AS BEGIN END");
-    EXPECT_EQ(t->GetCreateSQL(),
-              std::string("CREATE TRIGGER TR FOR T\r\nACTIVE ") + row.Name + " POSITION 0 \r\nAS BEGIN END");
+    EXPECT_EQ(t->GetCreateSQL(), std::string("CREATE TRIGGER TR FOR T\r\nACTIVE ") + row.Name +
+                                     " POSITION 0 \r\nAS BEGIN END");
     // The table's mask says the same as its name.
     const std::string name = row.Name;
     EXPECT_EQ((row.Mask & 0xFF) == 1, name.rfind("BEFORE ", 0) == 0);
@@ -296,7 +296,8 @@ TEST_F(TriggerTest, DropAndAlterPerDialect) {
          t.Timing = 2;
          t.Events = 2;
        },
-       "DROP TRIGGER DBO.TR", "ALTER TRIGGER DBO.TR ON DBO.T\r\n AFTER INSERT\r\n AS\r\nAS BEGIN END"},
+       "DROP TRIGGER DBO.TR",
+       "ALTER TRIGGER DBO.TR ON DBO.T\r\n AFTER INSERT\r\n AS\r\nAS BEGIN END"},
       {"MS SQL database trigger", DB::dbMSSQL,
        [](TTrgData& t) {
          t.SetTableName("DATABASE");
@@ -315,8 +316,8 @@ TEST_F(TriggerTest, DropAndAlterPerDialect) {
        "DROP TRIGGER TR", "ALTER trigger TR on T for insert as print 1"},
       {"MySQL", DB::dbMySQL, [](TTrgData&) {}, "DROP TRIGGER TR", nullptr},
       {"DB2", DB::dbDB2, [](TTrgData&) {}, "DROP TRIGGER TR", nullptr},
-      {"DB2 in a schema", DB::dbDB2, [](TTrgData& t) { t.SetParentName("S"); },
-       "DROP TRIGGER S.TR", nullptr},
+      {"DB2 in a schema", DB::dbDB2, [](TTrgData& t) { t.SetParentName("S"); }, "DROP TRIGGER S.TR",
+       nullptr},
       {"ASE", DB::dbSybaseASE, [](TTrgData&) {}, "DROP TRIGGER TR",
        "ALTER TRIGGER TR\r\nAS BEGIN END"},
   };

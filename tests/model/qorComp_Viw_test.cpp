@@ -43,10 +43,13 @@ TEST_F(ViewTest, CreateTextPerDialect) {
       {"InterBase without columns", DB::dbInterBase, [](TViwData&) {},
        "CREATE VIEW V\r\n AS \r\nSELECT A, B FROM T"},
       {"InterBase with columns, each on a line", DB::dbInterBase,
-       [this](TViwData& v) { AddColumns(&v, {"X", "Y"}); },
+       [this](TViwData& v) {
+         AddColumns(&v, {"X", "Y"});
+       },
        "CREATE VIEW V(\r\nX,\r\nY)\r\n AS \r\nSELECT A, B FROM T"},
       {"InterBase quotes a column that needs it", DB::dbInterBase,
-       [this](TViwData& v) { AddColumns(&v, {"x"}); }, "CREATE VIEW V(\r\n\"x\")\r\n AS \r\nSELECT A, B FROM T"},
+       [this](TViwData& v) { AddColumns(&v, {"x"}); },
+       "CREATE VIEW V(\r\n\"x\")\r\n AS \r\nSELECT A, B FROM T"},
       {"ASA", DB::dbSybaseASA, [this](TViwData& v) { AddColumns(&v, {"X"}); },
        "CREATE VIEW V(\r\nX)\r\n AS \r\nSELECT A, B FROM T"},
       {"Oracle object view", DB::dbOracle,
@@ -73,7 +76,8 @@ TEST_F(ViewTest, CreateTextPerDialect) {
          AddColumns(&v, {"X"});
        },
        "CREATE VIEW V(\r\nX)\r\n  WITH ENCRYPTION, SCHEMABINDING, VIEW_METADATA\r\n AS \r\nSELECT A, B FROM T"},
-      {"MS SQL metadata without encryption", DB::dbMSSQL, [](TViwData& v) { v.ViewMetadata = true; },
+      {"MS SQL metadata without encryption", DB::dbMSSQL,
+       [](TViwData& v) { v.ViewMetadata = true; },
        "CREATE VIEW V\r\n  WITH VIEW_METADATA\r\n AS \r\nSELECT A, B FROM T"},
       {"MS SQL without a body is its stored definition", DB::dbMSSQL,
        [](TViwData& v) {
@@ -145,7 +149,8 @@ TEST_F(ViewWalkTest, CreateWritesTheViewThenItsTriggers) {
   v->WriteCreate();
   EXPECT_EQ(writer.Trace(), (std::vector<std::string>{"T:1", "V:1", "TR:1"}));
   EXPECT_EQ(writer.calls[1].text, "CREATE VIEW V\r\n AS \r\nSELECT A FROM T");
-  EXPECT_EQ(writer.comments, (std::vector<std::string>{"/* Create view: V (ViwData.CreateDependDef) */"}));
+  EXPECT_EQ(writer.comments,
+            (std::vector<std::string>{"/* Create view: V (ViwData.CreateDependDef) */"}));
   writer.calls.clear();
   v->WriteCreate();  // present: nothing
   EXPECT_TRUE(writer.calls.empty());
@@ -258,7 +263,8 @@ TEST_F(ViewWalkTest, DropEmptiesItsReadersAndDropsTheRest) {
     grant->Grantee = "PUBLIC";
     TGntData* g = Objs().AddObject(grant, true);
     ASSERT_NE(g, nullptr);
-    for (TDbObj* user : std::vector<TDbObj*>{reader, p, ctr, w}) Objs().AddDependency(user, v, 0, 0);
+    for (TDbObj* user : std::vector<TDbObj*>{reader, p, ctr, w})
+      Objs().AddDependency(user, v, 0, 0);
     Objs().AddDependency(v, v, 0, 0);  // an edge to itself is only served
 
     v->WriteDrop();

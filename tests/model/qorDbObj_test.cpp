@@ -228,7 +228,8 @@ TEST_F(DbObjTest, SystemConstraintNames) {
       {"default", DB::dbMSSQL, ct::Default, "DF__T__C__9ABCDEF0", true},
       {"prefix of another type", DB::dbMSSQL, ct::Unique, "PK__T__0123ABCD", false},
       {"lower-case hex digit", DB::dbMSSQL, ct::PrimaryKey, "PK__T__0123abCD", false},
-      {"no double underscore before the hex", DB::dbMSSQL, ct::PrimaryKey, "PK__T_X0123ABCD", false},
+      {"no double underscore before the hex", DB::dbMSSQL, ct::PrimaryKey, "PK__T_X0123ABCD",
+       false},
       {"check constraints keep their names", DB::dbMSSQL, ct::Check, "CK__T__0123ABCD", false},
       {"other servers", DB::dbInterBase, ct::PrimaryKey, "PK__T__0123ABCD", false},
   };
@@ -283,13 +284,13 @@ TEST_F(DbObjTest, BaseDropTextPerKind) {
        "/* Drop: Dm (TDmnData) */\r\nDROP DOMAIN \"Dm\""},
       {"collation", [&] { return Make<TCltData>(DB::dbInterBase, "CL"); },
        "/* Drop: CL (TCltData) */\r\nDROP COLLATION CL"},
-      {"rule", [&] { return Make<TRulData>(DB::dbMSSQL, "R"); }, "/* Drop: R (TRulData) */\r\nDROP RULE R"},
+      {"rule", [&] { return Make<TRulData>(DB::dbMSSQL, "R"); },
+       "/* Drop: R (TRulData) */\r\nDROP RULE R"},
       // Kinds with a drop statement of their own (tables, columns, ...)
       // override the base text; an edge keeps it.
       {"other kinds: the comment only", [&] { return Make<TDependObj>(DB::dbInterBase, "T"); },
        "/* Drop: T (TDependObj) */\r\n"},
-      {"a name holding the comment end",
-       [&] { return Make<TDependObj>(DB::dbInterBase, "A*/B"); },
+      {"a name holding the comment end", [&] { return Make<TDependObj>(DB::dbInterBase, "A*/B"); },
        "/* Drop: A* /B (TDependObj) */\r\n"},
   };
   for (const Case& c : cases) {
@@ -315,7 +316,9 @@ TEST_F(DbObjTest, ScriptTextAndSelection) {
 TEST_F(DbObjTest, PostgreSQLViewTextOnOneLine) {
   struct ViewText : TViwData {
     using TViwData::TViwData;
-    std::string GetCreateSQL() override { return "CREATE VIEW v\r\n AS \r\nselect  a,\n  b\rfrom t"; }
+    std::string GetCreateSQL() override {
+      return "CREATE VIEW v\r\n AS \r\nselect  a,\n  b\rfrom t";
+    }
   };
   Objs().SetServerType(DB::dbPostgreSQL);
   ViewText v(&Objs());
@@ -332,7 +335,9 @@ class DescriptionTest : public DbObjTest {
     obj->SetDescription("it's");
     return obj;
   }
-  void Mode(TUpdateDescriptionType m) { Objs().IBServerOptions.IBCompareOptions.UpdateDescriptionMode = m; }
+  void Mode(TUpdateDescriptionType m) {
+    Objs().IBServerOptions.IBCompareOptions.UpdateDescriptionMode = m;
+  }
 };
 
 TEST_F(DescriptionTest, InterBaseByMode) {
@@ -344,7 +349,8 @@ TEST_F(DescriptionTest, InterBaseByMode) {
     const char* expected;
   };
   const Case cases[] = {
-      {"table, system tables", U::udSysTables, [&] { return Described<TTblData>(DB::dbInterBase, "T"); },
+      {"table, system tables", U::udSysTables,
+       [&] { return Described<TTblData>(DB::dbInterBase, "T"); },
        "UPDATE RDB$RELATIONS SET RDB$DESCRIPTION = \r\n'it''s'\r\nWHERE RDB$RELATION_NAME = 'T'"},
       {"name written as a literal, not quoted", U::udSysTables,
        [&] { return Described<TGnrData>(DB::dbInterBase, "Gen"); },

@@ -68,7 +68,8 @@ class DependTest : public ::testing::Test {
     for (TDbObj* o : all) {
       for (const auto& e : o->DependsOn()) {
         ASSERT_TRUE(known(e.Value->Target)) << o->GetName() << " -> " << e.Name;
-        EXPECT_EQ(CountEdges(e.Value->Target->UsedBy(), o), CountEdges(o->DependsOn(), e.Value->Target));
+        EXPECT_EQ(CountEdges(e.Value->Target->UsedBy(), o),
+                  CountEdges(o->DependsOn(), e.Value->Target));
         EXPECT_EQ(e.Value->Target->GetName(), e.Name);
       }
       for (const auto& e : o->UsedBy()) {
@@ -181,11 +182,11 @@ TEST_F(DependTest, RejectedDuplicateLeavesNoEdgeBehind) {
   auto dup = std::make_unique<TTblData>(&Objs());
   dup->SetName("T");
   TFldData* dupCol = Column(dup->Fields, dup.get(), "C");
-  Objs().AddDependency(v, dup.get(), 1, 1, "C");   // view -> its column
-  Objs().AddDependency(trg, dup.get(), 1, 1);      // trigger -> table
-  Objs().AddDependency(dup.get(), d, 1, 1, "C");   // table and column -> domain
-  Objs().AddDependency(param, dupCol, 1, 1);       // parameter -> column
-  Objs().AddDependency(dup.get(), p, 1, 1);        // table -> routine
+  Objs().AddDependency(v, dup.get(), 1, 1, "C");  // view -> its column
+  Objs().AddDependency(trg, dup.get(), 1, 1);     // trigger -> table
+  Objs().AddDependency(dup.get(), d, 1, 1, "C");  // table and column -> domain
+  Objs().AddDependency(param, dupCol, 1, 1);      // parameter -> column
+  Objs().AddDependency(dup.get(), p, 1, 1);       // table -> routine
   ASSERT_EQ(v->DependsOn().Count(), 1);
   ASSERT_EQ(d->UsedBy().Count(), 2);
 
@@ -502,7 +503,6 @@ TEST_F(WalkTest, TablesHeldByTheSourceAreNotDropped) {
   EXPECT_EQ(writer.Trace(), (std::vector<std::string>{"OTHER:3"}));
   Objs().LinkedObjs = nullptr;
 }
-
 
 // A chain as long as a database makes it: views reading views down to a
 // table, whose column is of a domain built on a domain, and so on. The walk

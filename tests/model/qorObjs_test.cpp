@@ -92,7 +92,8 @@ TEST_F(ObjsTest, EachClassGoesToItsList) {
       {"package", [&] { return new TPkgData(&o); }, [&] { return o.Packages.Count(); }},
       {"publication", [&] { return new TPblData(&o); }, [&] { return o.Publications.Count(); }},
       {"operator", [&] { return new TOprData(&o); }, [&] { return o.Operators.Count(); }},
-      {"operator class", [&] { return new TOpcData(&o); }, [&] { return o.OperatorClasses.Count(); }},
+      {"operator class", [&] { return new TOpcData(&o); },
+       [&] { return o.OperatorClasses.Count(); }},
       {"event", [&] { return new TEvtData(&o); }, [&] { return o.Events.Count(); }},
       {"collation", [&] { return new TCltData(&o); }, [&] { return o.Collations.Count(); }},
   };
@@ -313,7 +314,9 @@ TEST_F(ObjsTest, GrantTextsOfInterBase) {
   };
   const Case cases[] = {
       {"table privileges in their fixed order",
-       [&] { return Grant(&Objs(), "U", "T", {P::prUpdate, P::prSelect, P::prDelete}); },
+       [&] {
+         return Grant(&Objs(), "U", "T", {P::prUpdate, P::prSelect, P::prDelete});
+       },
        "GRANT DELETE, SELECT, UPDATE ON T TO U"},
       {"the five table privileges are ALL",
        [&] {
@@ -328,7 +331,10 @@ TEST_F(ObjsTest, GrantTextsOfInterBase) {
          return g;
        },
        "GRANT EXECUTE ON PROCEDURE P TO TRIGGER TR"},
-      {"column grant", [&] { return Grant(&Objs(), "U", "T", {P::prUpdate}, {"A", "B"}); },
+      {"column grant",
+       [&] {
+         return Grant(&Objs(), "U", "T", {P::prUpdate}, {"A", "B"});
+       },
        "GRANT UPDATE (A, B) ON T TO U"},
       {"role membership with admin option",
        [&] {
@@ -472,7 +478,8 @@ TEST_F(ObjsTest, OptionPropertiesCopyValues) {
   structure.SetMSSQLServerOptions(source);
   source.SQLServerVersion = TMSSQLServerVersionType::st_MSSQL2019;
   EXPECT_EQ(structure.MSSQLServerOptions(), &Objs().MSSQLServerOptions);
-  EXPECT_EQ(structure.MSSQLServerOptions()->SQLServerVersion, TMSSQLServerVersionType::st_MSSQL2016);
+  EXPECT_EQ(structure.MSSQLServerOptions()->SQLServerVersion,
+            TMSSQLServerVersionType::st_MSSQL2016);
   EXPECT_TRUE(structure.MSSQLServerOptions()->MSSQLCompareOptions.CaseSensitiveIdentifiers);
 
   TIBServerOptions ib;

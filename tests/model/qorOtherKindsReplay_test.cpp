@@ -196,9 +196,9 @@ TEST_F(OtherKindsReplay, CreateGrantRevokeAndDropOnFirebird3) {
       "SELECT 'K:' || PK_UTIL.ONE() FROM RDB$DATABASE;\r\n";
   const std::string revoke = RevokeScript();
   const std::string drop = DropScript();
-  const test::TFirebirdReplayResult r = test::RunFirebirdScript(
-      create + objects + kPrivilegesQuery + revoke + Stage("REVOKED") + kPrivilegesQuery + drop +
-      Stage("DROPPED") + kPrivilegesQuery);
+  const test::TFirebirdReplayResult r =
+      test::RunFirebirdScript(create + objects + kPrivilegesQuery + revoke + Stage("REVOKED") +
+                              kPrivilegesQuery + drop + Stage("DROPPED") + kPrivilegesQuery);
   ASSERT_TRUE(r.Ok) << r.Errors << "\n--- script:\n" << create << revoke << drop;
   const std::size_t revoked = r.Output.find("STAGE:REVOKED");
   const std::size_t dropped = r.Output.find("STAGE:DROPPED");

@@ -195,7 +195,8 @@ class PostgresScript : public ServerScript {
     touch->Language = "plpgsql";
     touch->OwnerQualifier = QOR_PG_USER;
     b.Field(touch->InParams, touch, "cust", dt::BIGINT);
-    touch->SetText("\nBEGIN\n  UPDATE shop.orders SET note = 'seen' WHERE customer_id = cust;\nEND\n");
+    touch->SetText(
+        "\nBEGIN\n  UPDATE shop.orders SET note = 'seen' WHERE customer_id = cust;\nEND\n");
 
     auto* fn = b.Add<TPrcData>("t_orders_bi", s);
     fn->IsFunction = true;
@@ -220,24 +221,25 @@ class PostgresScript : public ServerScript {
   }
 
   void ExpectCatalog(const std::string& role, const std::string& user) {
-    ExpectRows(db, "columns",
-               "select table_name, column_name, data_type, coalesce(character_maximum_length::text, "
-               "case when data_type = 'numeric' then numeric_precision || ',' || numeric_scale end, "
-               "''), coalesce(domain_name, ''), is_nullable, is_identity, "
-               "coalesce(identity_generation, ''), coalesce(column_default, '') "
-               "from information_schema.columns where table_schema = 'shop' "
-               "order by 1, ordinal_position",
-               {{"customers", "id", "bigint", "", "", "NO", "YES", "BY DEFAULT", ""},
-                {"customers", "name", "character varying", "40", "", "NO", "NO", "", ""},
-                {"customers", "email", "character varying", "80", "d_email", "YES", "NO", "", ""},
-                {"customers", "created", "timestamp without time zone", "", "", "YES", "NO", "",
-                 "CURRENT_TIMESTAMP"},
-                {"orders", "id", "integer", "", "", "NO", "YES", "ALWAYS", ""},
-                {"orders", "customer_id", "bigint", "", "", "NO", "NO", "", ""},
-                {"orders", "amount", "numeric", "12,2", "", "YES", "NO", "", "0"},
-                {"orders", "note", "character varying", "200", "", "YES", "NO", "", ""},
-                {"v_big_orders", "id", "integer", "", "", "YES", "NO", "", ""},
-                {"v_big_orders", "amount", "numeric", "12,2", "", "YES", "NO", "", ""}});
+    ExpectRows(
+        db, "columns",
+        "select table_name, column_name, data_type, coalesce(character_maximum_length::text, "
+        "case when data_type = 'numeric' then numeric_precision || ',' || numeric_scale end, "
+        "''), coalesce(domain_name, ''), is_nullable, is_identity, "
+        "coalesce(identity_generation, ''), coalesce(column_default, '') "
+        "from information_schema.columns where table_schema = 'shop' "
+        "order by 1, ordinal_position",
+        {{"customers", "id", "bigint", "", "", "NO", "YES", "BY DEFAULT", ""},
+         {"customers", "name", "character varying", "40", "", "NO", "NO", "", ""},
+         {"customers", "email", "character varying", "80", "d_email", "YES", "NO", "", ""},
+         {"customers", "created", "timestamp without time zone", "", "", "YES", "NO", "",
+          "CURRENT_TIMESTAMP"},
+         {"orders", "id", "integer", "", "", "NO", "YES", "ALWAYS", ""},
+         {"orders", "customer_id", "bigint", "", "", "NO", "NO", "", ""},
+         {"orders", "amount", "numeric", "12,2", "", "YES", "NO", "", "0"},
+         {"orders", "note", "character varying", "200", "", "YES", "NO", "", ""},
+         {"v_big_orders", "id", "integer", "", "", "YES", "NO", "", ""},
+         {"v_big_orders", "amount", "numeric", "12,2", "", "YES", "NO", "", ""}});
     ExpectRows(db, "constraints",
                "select conname, contype, confdeltype, confupdtype from pg_constraint c "
                "join pg_namespace n on n.oid = c.connamespace where nspname = 'shop' order by 1",
@@ -268,7 +270,8 @@ class PostgresScript : public ServerScript {
                 {"CHECK ((amount >= (0)::numeric))"},
                 {"CREATE TRIGGER orders_bi BEFORE INSERT ON shop.orders FOR EACH ROW EXECUTE "
                  "FUNCTION shop.t_orders_bi()"}});
-    ExpectRows(db, "sequence", "select start_value from pg_sequences where sequencename = 'invoice_no'",
+    ExpectRows(db, "sequence",
+               "select start_value from pg_sequences where sequencename = 'invoice_no'",
                {{"1000"}});
     ExpectRows(db, "routines",
                "select p.proname, p.prokind, coalesce(obj_description(p.oid, 'pg_proc'), ''), "
@@ -287,19 +290,20 @@ class PostgresScript : public ServerScript {
                {{"Where invoices go", "An e-mail address"}});
     ExpectRows(db, "table privileges",
                "select table_name, privilege_type from information_schema.table_privileges "
-               "where grantee = '" + role + "' order by 1, 2",
+               "where grantee = '" +
+                   role + "' order by 1, 2",
                {{"orders", "INSERT"}, {"orders", "SELECT"}});
     ExpectRows(db, "column privileges",
                "select table_name, column_name, privilege_type from "
-               "information_schema.column_privileges where grantee = '" + role +
-                   "' and privilege_type = 'UPDATE' order by 1, 2",
+               "information_schema.column_privileges where grantee = '" +
+                   role + "' and privilege_type = 'UPDATE' order by 1, 2",
                {{"orders", "note", "UPDATE"}});
     ExpectRows(db, "routine privileges",
                "select routine_name from information_schema.routine_privileges where grantee = '" +
                    role + "' order by 1",
                {{"f_twice"}, {"p_touch"}});
-    ExpectRows(db, "membership",
-               "select pg_has_role('" + user + "', '" + role + "', 'member')", {{"t"}});
+    ExpectRows(db, "membership", "select pg_has_role('" + user + "', '" + role + "', 'member')",
+               {{"t"}});
   }
 
   TPostgresReplayDatabase db;
@@ -341,7 +345,10 @@ TEST_F(PostgresScript, OneTableReplaysBesideTheRest) {
              "union all select relname from pg_class where relname = 'ix_orders_customer' "
              "union all select tgname from pg_trigger where tgrelid = 'shop.orders'::regclass "
              "and not tgisinternal order by 1",
-             {{"ck_orders_amount"}, {"fk_orders_customer"}, {"ix_orders_customer"}, {"orders_bi"},
+             {{"ck_orders_amount"},
+              {"fk_orders_customer"},
+              {"ix_orders_customer"},
+              {"orders_bi"},
               {"pk_orders"}});
   ExpectRows(db, "the table's identity and defaults",
              "select column_name, is_identity, coalesce(identity_generation, ''), "
@@ -438,8 +445,8 @@ class MariaDbScript : public ServerScript {
     const std::string here = "table_schema = database()";
     ExpectRows(db, "columns",
                "select table_name, column_name, column_type, is_nullable, extra, column_comment, "
-               "coalesce(column_default, '') from information_schema.columns where " + here +
-                   " order by 1, ordinal_position",
+               "coalesce(column_default, '') from information_schema.columns where " +
+                   here + " order by 1, ordinal_position",
                {{"customers", "id", "bigint(20)", "NO", "auto_increment", "", ""},
                 {"customers", "name", "varchar(40)", "NO", "", "", ""},
                 {"customers", "email", "varchar(80)", "YES", "", "Where invoices go", "NULL"},
@@ -452,7 +459,8 @@ class MariaDbScript : public ServerScript {
                 {"v_big_orders", "amount", "decimal(12,2)", "YES", "", "", "0.00"}});
     ExpectRows(db, "tables",
                "select table_name, table_type, table_comment from information_schema.tables "
-               "where " + here + " order by 1",
+               "where " +
+                   here + " order by 1",
                {{"customers", "BASE TABLE", "Who buys"},
                 {"orders", "BASE TABLE", ""},
                 {"v_big_orders", "VIEW", "VIEW"}});
@@ -471,18 +479,21 @@ class MariaDbScript : public ServerScript {
                {{"fk_orders_customer", "RESTRICT", "CASCADE"}});
     ExpectRows(db, "indexes",
                "select table_name, index_name, column_name, index_comment from "
-               "information_schema.statistics where " + here + " and index_name like 'ix%'",
+               "information_schema.statistics where " +
+                   here + " and index_name like 'ix%'",
                {{"orders", "ix_orders_note", "note", "Orders by note"}});
-    ExpectRows(db, "routines",
-               "select routine_name, routine_type, routine_comment from information_schema.routines "
-               "where routine_schema = database() order by 1",
-               {{"f_twice", "FUNCTION", "Twice the value"},
-                {"p_touch", "PROCEDURE", "Marks the orders of a customer"}});
-    ExpectRows(db, "procedure parameters",
-               "select parameter_mode, parameter_name, data_type from information_schema.parameters "
-               "where specific_schema = database() and specific_name = 'p_touch' order by "
-               "ordinal_position",
-               {{"IN", "cust", "bigint"}, {"OUT", "touched", "int"}});
+    ExpectRows(
+        db, "routines",
+        "select routine_name, routine_type, routine_comment from information_schema.routines "
+        "where routine_schema = database() order by 1",
+        {{"f_twice", "FUNCTION", "Twice the value"},
+         {"p_touch", "PROCEDURE", "Marks the orders of a customer"}});
+    ExpectRows(
+        db, "procedure parameters",
+        "select parameter_mode, parameter_name, data_type from information_schema.parameters "
+        "where specific_schema = database() and specific_name = 'p_touch' order by "
+        "ordinal_position",
+        {{"IN", "cust", "bigint"}, {"OUT", "touched", "int"}});
     ExpectRows(db, "trigger",
                "select trigger_name, action_timing, event_manipulation from "
                "information_schema.triggers where trigger_schema = database()",
@@ -494,14 +505,15 @@ class MariaDbScript : public ServerScript {
                {{"orders", "INSERT"}, {"orders", "SELECT"}});
     ExpectRows(db, "column privileges",
                "select table_name, column_name, privilege_type from "
-               "information_schema.column_privileges where " + grantee,
+               "information_schema.column_privileges where " +
+                   grantee,
                {{"orders", "note", "UPDATE"}});
     ExpectRows(db, "routine privileges",
                "select routine_name, routine_type from mysql.procs_priv where user = '" + role +
                    "' order by 1",
                {{"f_twice", "FUNCTION"}, {"p_touch", "PROCEDURE"}});
-    ExpectRows(db, "membership",
-               "select role from mysql.roles_mapping where user = '" + user + "'", {{role}});
+    ExpectRows(db, "membership", "select role from mysql.roles_mapping where user = '" + user + "'",
+               {{role}});
   }
 
   TMariaDbReplayDatabase db;
@@ -522,8 +534,7 @@ TEST_F(MariaDbScript, EveryKindReplaysAndTheCatalogHoldsIt) {
   EXPECT_TRUE(r.Failures.empty()) << r.Report() << "\n---\n" << script;
   // The server names every primary key PRIMARY and says so (1280);
   // nothing else may draw a warning.
-  for (const std::string& w : r.Warnings)
-    EXPECT_NE(w.find("(Code 1280)"), std::string::npos) << w;
+  for (const std::string& w : r.Warnings) EXPECT_NE(w.find("(Code 1280)"), std::string::npos) << w;
   ExpectCatalog(role, user);
 }
 
@@ -546,7 +557,10 @@ TEST_F(MariaDbScript, OneTableReplaysBesideTheRest) {
              "select index_comment from information_schema.statistics where table_schema = "
              "database() and index_name = 'ix_orders_note' union all select trigger_name from "
              "information_schema.triggers where trigger_schema = database() order by 1",
-             {{"ck_orders_amount"}, {"fk_orders_customer"}, {"Orders by note"}, {"orders_bi"},
+             {{"ck_orders_amount"},
+              {"fk_orders_customer"},
+              {"Orders by note"},
+              {"orders_bi"},
               {"PRIMARY"}});
   ExpectRows(db, "the table's auto-increment and defaults",
              "select column_name, extra, coalesce(column_default, '') from "

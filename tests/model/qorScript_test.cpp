@@ -267,7 +267,7 @@ TEST_F(ScriptTest, AChainOfAHundredThousandViewsIsWrittenWhatIsReadFirst) {
 TEST_F(ScriptTest, RoutineSeparatorsPerDialect) {
   struct Case {
     DB st;
-    std::string statement;  // the routine's entry
+    std::string statement;      // the routine's entry
     std::string before, after;  // the entries around it, if any
   };
   const Case cases[] = {
@@ -330,12 +330,10 @@ TEST_F(ScriptTest, DB2RoutinesLeftOutAreNamedWithTheirGrants) {
   test::TModelBuilder b(Objs());
   b.Add<TPrcData>("P", "S");
   b.Add<TPrcData>("F", "S")->IsFunction = true;
-  for (auto spec : {test::TModelBuilder::TGrantSpec{"R", K::dboRole, "P", K::dboProcedure,
-                                                    {P::prExecute}},
-                    test::TModelBuilder::TGrantSpec{"U", K::dboUser, "F", K::dboFunction,
-                                                    {P::prExecute}},
-                    test::TModelBuilder::TGrantSpec{"R", K::dboRole, "T", K::dboTable,
-                                                    {P::prSelect}}}) {
+  for (auto spec :
+       {test::TModelBuilder::TGrantSpec{"R", K::dboRole, "P", K::dboProcedure, {P::prExecute}},
+        test::TModelBuilder::TGrantSpec{"U", K::dboUser, "F", K::dboFunction, {P::prExecute}},
+        test::TModelBuilder::TGrantSpec{"R", K::dboRole, "T", K::dboTable, {P::prSelect}}}) {
     auto g = b.NewGrant(spec);
     Objs().AddGrant(g);
   }
@@ -384,8 +382,8 @@ TEST_F(ScriptTest, AnIndexOnAViewComesAfterItsView) {
   view("V", "DBO");
   view("V2", "DBO");
   Index("IX_T", "T", "DBO");
-  Index("IX_V", "v", "DBO");         // the view, spelled otherwise
-  Index("IX_V2", "V2", "SALES");     // the table of another schema
+  Index("IX_V", "v", "DBO");      // the view, spelled otherwise
+  Index("IX_V2", "V2", "SALES");  // the table of another schema
   const std::string s = Joined();
   const std::size_t createView = s.find("CREATE VIEW DBO.V\r");
   ASSERT_NE(createView, std::string::npos) << s;
@@ -411,8 +409,8 @@ TEST_F(ScriptTest, ConstraintsInPassesByType) {
 
   const std::string s = Joined();
   std::vector<std::size_t> at;
-  for (const char* c : {"/* E_DF */", "/* D_PK */", "/* PK__T__", "/* C_UQ */", "/* A_FK */",
-                        "/* B_CHECK */"})
+  for (const char* c :
+       {"/* E_DF */", "/* D_PK */", "/* PK__T__", "/* C_UQ */", "/* A_FK */", "/* B_CHECK */"})
     at.push_back(s.find(c));
   for (std::size_t i = 0; i < at.size(); ++i) ASSERT_NE(at[i], std::string::npos) << i << s;
   EXPECT_TRUE(std::is_sorted(at.begin(), at.end())) << s;
@@ -572,9 +570,9 @@ TEST_F(ScriptTest, PostgreSQLOwnerStatementPerKind) {
   std::vector<std::string> owners;
   for (const std::string& line : s)
     if (line.find(" OWNER TO ") != std::string::npos) owners.push_back(line);
-  EXPECT_THAT(owners, ::testing::UnorderedElementsAre(
-                          "ALTER VIEW v OWNER TO admin;", "ALTER DOMAIN d OWNER TO admin;",
-                          "ALTER FUNCTION f() OWNER TO admin;"))
+  EXPECT_THAT(owners, ::testing::UnorderedElementsAre("ALTER VIEW v OWNER TO admin;",
+                                                      "ALTER DOMAIN d OWNER TO admin;",
+                                                      "ALTER FUNCTION f() OWNER TO admin;"))
       << JoinLines(s);
 }
 
@@ -789,8 +787,8 @@ TEST_F(ScriptFilesTest, OneFilePerObjectWithSafeUniqueNames) {
 
   const std::vector<std::string> script = Script();
   EXPECT_THAT(Files(), ElementsAre("role_R_2_body.sql", "role_R_body.sql", "table_A_B_2_body.sql",
-                                   "table_A_B_body.sql", "table_T_body.sql",
-                                   "table__T_body.sql", "table____evil_x_body.sql"));
+                                   "table_A_B_body.sql", "table_T_body.sql", "table__T_body.sql",
+                                   "table____evil_x_body.sql"));
   EXPECT_EQ(Read(dir / "table_A_B_body.sql"), "CREATE TABLE \"A/B\"(ID INTEGER NOT NULL)");
   EXPECT_EQ(Read(dir / "table_A_B_2_body.sql"), "CREATE TABLE A_B(ID INTEGER NOT NULL)");
   EXPECT_TRUE(errors.empty());
@@ -811,9 +809,9 @@ TEST_F(ScriptFilesTest, RoutinesAndTriggersGetAHeaderFile) {
   trg->TriggerType = 1;
   trg->SetText("AS\r\nBEGIN\r\n  NEW.ID = 1;\r\nEND");
   Script();
-  EXPECT_THAT(Files(), ElementsAre("procedure_P_body.sql", "procedure_P_header.sql",
-                                   "table_T_body.sql", "trigger_T_BI_body.sql",
-                                   "trigger_T_BI_header.sql"));
+  EXPECT_THAT(Files(),
+              ElementsAre("procedure_P_body.sql", "procedure_P_header.sql", "table_T_body.sql",
+                          "trigger_T_BI_body.sql", "trigger_T_BI_header.sql"));
   EXPECT_EQ(Read(dir / "procedure_P_body.sql"), p->GetCreateSQL());
   EXPECT_EQ(Read(dir / "procedure_P_header.sql"), p->GetCreateEmptySQL());
   EXPECT_THAT(Read(dir / "procedure_P_header.sql"), HasSubstr("BEGIN EXIT; END"));

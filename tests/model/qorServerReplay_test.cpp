@@ -56,7 +56,8 @@ TEST(MariaDbReplay, ReportsEveryRefusedStatementAndGoesOn) {
   EXPECT_EQ(r.Failures[0].Line, 2);
   // The client echoes the statement as it sent it, without its delimiter.
   EXPECT_EQ(r.Failures[0].Statement, "create table b (\n  x intt,\n  y int)");
-  EXPECT_NE(r.Failures[0].Message.find("Unknown data type"), std::string::npos) << r.Failures[0].Message;
+  EXPECT_NE(r.Failures[0].Message.find("Unknown data type"), std::string::npos)
+      << r.Failures[0].Message;
   EXPECT_EQ(r.Failures[1].Line, 6);
   EXPECT_EQ(r.Failures[1].Statement, "create procedure p()\nbegin\n  selec 1;\nend");
   EXPECT_EQ(r.Failures[1].Message.substr(0, 16), "ERROR 1064 (4200");

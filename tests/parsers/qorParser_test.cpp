@@ -158,8 +158,7 @@ TEST_F(ScannerTest, Numbers) {
       {"1E5", tk::Float, 0, 1e5, nullptr},  // an exponent makes a float
       {"9223372036854775807", tk::Integer, INT64_MAX, 0, nullptr},
       {"3000000000", tk::Integer, 3000000000LL, 0, nullptr},
-      {"9223372036854775808", tk::Integer, 0, 0,
-       "Integer value out of range: 9223372036854775808"},
+      {"9223372036854775808", tk::Integer, 0, 0, "Integer value out of range: 9223372036854775808"},
       {"1E999", tk::Float, 0, 0, "Float value out of range: 1E999"},
       {"1E", tk::Float, 0, 0, "Invalid float value: 1E"},
       {"1e+", tk::Float, 0, 0, "Invalid float value: 1e+"},
@@ -184,7 +183,8 @@ TEST_F(ScannerTest, Numbers) {
   }
   // ".5.3" is two numbers, not one with two points.
   EXPECT_EQ(Scan(".5.3"), (std::vector<Tok>{{tk::Float, ".5"}, {tk::Float, ".3"}}));
-  EXPECT_EQ(Scan("1-2"), (std::vector<Tok>{{tk::Integer, "1"}, {tk::Minus, ""}, {tk::Integer, "2"}}));
+  EXPECT_EQ(Scan("1-2"),
+            (std::vector<Tok>{{tk::Integer, "1"}, {tk::Minus, ""}, {tk::Integer, "2"}}));
 }
 
 TEST_F(ScannerTest, QuotedStrings) {
@@ -203,7 +203,10 @@ TEST_F(ScannerTest, QuotedStrings) {
       {TDatabaseType::dbMySQL, "'\\0'", std::string(1, '\0')},
       {TDatabaseType::dbInterBase, "'two\r\nlines'", "two\r\nlines"},
       // Ctrl-Z reads as a blank, inside a text too.
-      {TDatabaseType::dbInterBase, "'a\x1A" "b\x1A'", "a b "},
+      {TDatabaseType::dbInterBase,
+       "'a\x1A"
+       "b\x1A'",
+       "a b "},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.text);
@@ -440,13 +443,17 @@ TEST_F(ScannerTest, Terminators) {
   EXPECT_EQ(Scan("a;b")[1].kind, tk::Terminator);
   ASSERT_TRUE(p.SetTerminator("^"));
   // "^" is no character of the base scanner, yet as terminator it is one.
-  EXPECT_EQ(Scan("a;b^"), (std::vector<Tok>{{tk::Ident, "A"}, {tk::Semicolon, ""},
-                                             {tk::Ident, "B"}, {tk::Terminator, ""}}));
+  EXPECT_EQ(Scan("a;b^"),
+            (std::vector<Tok>{
+                {tk::Ident, "A"}, {tk::Semicolon, ""}, {tk::Ident, "B"}, {tk::Terminator, ""}}));
   ASSERT_TRUE(p.SetTerminator("GO"));
   EXPECT_EQ(Scan("x GO"), (std::vector<Tok>{{tk::Ident, "X"}, {tk::Terminator, ""}}));
   ASSERT_TRUE(p.SetTerminator("//"));
-  EXPECT_EQ(Scan("a//b/c"), (std::vector<Tok>{{tk::Ident, "A"}, {tk::Terminator, ""},
-                                               {tk::Ident, "B"}, {tk::Slash, ""}, {tk::Ident, "C"}}));
+  EXPECT_EQ(Scan("a//b/c"), (std::vector<Tok>{{tk::Ident, "A"},
+                                              {tk::Terminator, ""},
+                                              {tk::Ident, "B"},
+                                              {tk::Slash, ""},
+                                              {tk::Ident, "C"}}));
   EXPECT_TRUE(Errors().empty());
 
   // An empty terminator is refused and the old one stays.
@@ -520,18 +527,24 @@ TEST_F(ScannerTest, UnterminatedTextsAreErrorsWithPositions) {
 // A lone "!" is reported and the scan goes on, so a statement loop does not
 // end there and silently drop the rest of the text.
 TEST_F(ScannerTest, LoneBangIsAnErrorAndScanningGoesOn) {
-  EXPECT_EQ(Scan("a ! b != c"),
-            (std::vector<Tok>{{tk::Ident, "A"}, {tk::Ident, "B"}, {tk::NotEqual, ""},
-                              {tk::Ident, "C"}}));
+  EXPECT_EQ(
+      Scan("a ! b != c"),
+      (std::vector<Tok>{{tk::Ident, "A"}, {tk::Ident, "B"}, {tk::NotEqual, ""}, {tk::Ident, "C"}}));
   EXPECT_EQ(Errors().size(), 1u);
 
   TCustomSQLParser ms(nullptr, TDatabaseType::dbMSSQL);
   ms.OnErrorMessage = [](TObject*, const std::string&) {};
-  EXPECT_EQ(Scan(ms, "a ! = b < = c > = d = = e < > f"),
-            (std::vector<Tok>{{tk::Ident, "A"}, {tk::NotEqual, ""}, {tk::Ident, "B"},
-                              {tk::LessEqual, ""}, {tk::Ident, "C"}, {tk::GreaterEqual, ""},
-                              {tk::Ident, "D"}, {tk::DoubleEqual, ""}, {tk::Ident, "E"},
-                              {tk::NotEqual, ""}, {tk::Ident, "F"}}));
+  EXPECT_EQ(Scan(ms, "a ! = b < = c > = d = = e < > f"), (std::vector<Tok>{{tk::Ident, "A"},
+                                                                           {tk::NotEqual, ""},
+                                                                           {tk::Ident, "B"},
+                                                                           {tk::LessEqual, ""},
+                                                                           {tk::Ident, "C"},
+                                                                           {tk::GreaterEqual, ""},
+                                                                           {tk::Ident, "D"},
+                                                                           {tk::DoubleEqual, ""},
+                                                                           {tk::Ident, "E"},
+                                                                           {tk::NotEqual, ""},
+                                                                           {tk::Ident, "F"}}));
   EXPECT_EQ(Scan(ms, "!\n x"), (std::vector<Tok>{{tk::Ident, "X"}}));
   ASSERT_EQ(ms.Messages().Count(), 1);
   EXPECT_EQ(ms.Messages()[0].Line, 1) << "reported where the ! stands";
@@ -542,8 +555,7 @@ TEST_F(ScannerTest, OnlyTheFirstErrorReachesTheEvent) {
   Scan("a # b\n ? ~");
   ASSERT_EQ(Errors().size(), 3u);
   ASSERT_EQ(events.size(), 1u);
-  EXPECT_EQ(events[0],
-            "Invalid char in source text: \"#\".\r\nScript: s.sql Line:1 Pos:3\r\n");
+  EXPECT_EQ(events[0], "Invalid char in source text: \"#\".\r\nScript: s.sql Line:1 Pos:3\r\n");
   EXPECT_EQ(p.Messages()[0].ScriptName, "s.sql");
   // The list still holds an error, so the next text fires nothing either.
   Scan("#");
@@ -707,8 +719,7 @@ TEST_F(ScannerTest, TraceAndStatementReports) {
   p.Trace.Include(TParserTrace::trTokens);
   Scan("id 7 'q'");
   EXPECT_EQ(logs, (std::vector<std::string>{"(1,3) <Ident>: 1 =ID", "(1,5) <Integer value>: 4 =7",
-                                            "(1,8) <String value>: 3 ='q'",
-                                            "(1,8) <EOF>: 0"}));
+                                            "(1,8) <String value>: 3 ='q'", "(1,8) <EOF>: 0"}));
   p.Trace.Clear();
 
   std::string stmt, name;
@@ -863,7 +874,8 @@ TEST_F(ScannerTest, PlainNamesUpperCasedWhateverTheirLength) {
     const std::string name = std::string("abcdefghijklmnopqrst").substr(0, n);
     const std::string digits = std::string("12345678901234567890").substr(0, n);
     const std::vector<Tok> toks = {{tk::Ident, UpperAscii(name)}, {tk::Integer, digits}};
-    for (const std::string& rest : {std::string(), std::string(" ,xyzzy; plenty of text after it")}) {
+    for (const std::string& rest :
+         {std::string(), std::string(" ,xyzzy; plenty of text after it")}) {
       SCOPED_TRACE(name + rest);
       auto got = Scan(name + " " + digits + rest);
       got.resize(std::min<std::size_t>(got.size(), 2));
@@ -1190,9 +1202,18 @@ TEST(BoundedWork, TokensStayWithinAFixedMultipleOfTheInput) {
         case 0: p.NextToken(); break;
         case 1: p.ExpectAndNext(kind); break;
         case 2: p.NextAndExpect(kind); break;
-        case 3: p.NextToken(); p.SkipTo(KindSet({kind, tk::Terminator})); break;
-        case 4: p.ScanExpression(expr); p.NextToken(); break;
-        default: p.SkipLine(); p.NextToken(); break;
+        case 3:
+          p.NextToken();
+          p.SkipTo(KindSet({kind, tk::Terminator}));
+          break;
+        case 4:
+          p.ScanExpression(expr);
+          p.NextToken();
+          break;
+        default:
+          p.SkipLine();
+          p.NextToken();
+          break;
       }
     }
     EXPECT_LE(p.tokens, 3 * budget);

@@ -87,8 +87,7 @@ class LinkTest : public ::testing::Test {
       std::string s;
       if (auto* f = dynamic_cast<TFldData*>(d.Target))
         s = (f->OwnerObj ? f->OwnerObj->GetName() : std::string("?")) + "." + f->GetName();
-      else
-        s = d.Target ? d.Target->GetName() : std::string("(none)");
+      else s = d.Target ? d.Target->GetName() : std::string("(none)");
       if (!d.FieldName.empty()) s += "/" + d.FieldName;
       out.push_back(s);
     }
@@ -295,7 +294,8 @@ TEST_F(LinkTest, AfterParseLinksIndicesConstraintsForeignKeysGrantsAndUsers) {
     EXPECT_NE(raw, nullptr);
     return raw;
   };
-  TGntData* g1 = grant(TPrivilege::prSelect, "ORDERS", TDbObject::dboTable, "R1", TDbObject::dboRole);
+  TGntData* g1 =
+      grant(TPrivilege::prSelect, "ORDERS", TDbObject::dboTable, "R1", TDbObject::dboRole);
   TGntData* g2 =
       grant(TPrivilege::prExecute, "P", TDbObject::dboProcedure, "U1", TDbObject::dboUser);
   // A table is never a grantee; an unknown object links nothing.
@@ -336,10 +336,10 @@ TEST_F(MSSQLLinkTest, AfterParseQualifiesTablesBySchema) {
   TIdxData* idx = Objs().AddObject(ix, true);
   ASSERT_NE(idx, nullptr);
 
-  TCtrData* own = Constraint("FK_OWN", ct::ForeignKey, "ORDERS", {"CUST_ID"}, "CUSTOMERS", {"ID"},
-                             "dbo");
-  TCtrData* other = Constraint("FK_OTHER", ct::ForeignKey, "ORDERS", {"CUST_ID"}, "CUSTOMERS",
-                               {"ID"}, "dbo");
+  TCtrData* own =
+      Constraint("FK_OWN", ct::ForeignKey, "ORDERS", {"CUST_ID"}, "CUSTOMERS", {"ID"}, "dbo");
+  TCtrData* other =
+      Constraint("FK_OTHER", ct::ForeignKey, "ORDERS", {"CUST_ID"}, "CUSTOMERS", {"ID"}, "dbo");
   other->SetRefSchemaName("sales");
   parser.AfterParse();
   EXPECT_EQ(Deps(*idx), (Strings{"ORDERS", "ORDERS.CUST_ID"}));

@@ -10,8 +10,12 @@ namespace qor {
 namespace {
 
 struct Item {
-  explicit Item(int v, int* alive = nullptr) : v(v), alive(alive) { if (alive) ++*alive; }
-  ~Item() { if (alive) --*alive; }
+  explicit Item(int v, int* alive = nullptr) : v(v), alive(alive) {
+    if (alive) ++*alive;
+  }
+  ~Item() {
+    if (alive) --*alive;
+  }
   int v;
   int* alive;
 };
@@ -224,7 +228,8 @@ TEST(CharSet, Membership) {
 
 class Probe : public TComponent {
  public:
-  explicit Probe(std::vector<std::string>* log, std::string tag) : log_(log), tag_(std::move(tag)) {}
+  explicit Probe(std::vector<std::string>* log, std::string tag)
+      : log_(log), tag_(std::move(tag)) {}
   ~Probe() override { log_->push_back("free " + tag_); }
   TComponent* link = nullptr;
 

@@ -35,7 +35,8 @@ std::string FindProgram(std::string_view name) {
     while (!rest.empty()) {
       const std::size_t colon = rest.find(':');
       const std::string_view dir = rest.substr(0, colon);
-      if (!dir.empty() && IsExecutable(fs::path(dir) / name)) return (fs::path(dir) / name).string();
+      if (!dir.empty() && IsExecutable(fs::path(dir) / name))
+        return (fs::path(dir) / name).string();
       if (colon == std::string_view::npos) break;
       rest.remove_prefix(colon + 1);
     }
@@ -95,8 +96,8 @@ TChildRun RunChild(const std::vector<std::string>& args, const std::vector<std::
   }
   posix_spawn_file_actions_t fa;
   posix_spawn_file_actions_init(&fa);
-  posix_spawn_file_actions_addopen(&fa, 0, input.empty() ? "/dev/null" : input.c_str(),
-                                   O_RDONLY, 0);
+  posix_spawn_file_actions_addopen(&fa, 0, input.empty() ? "/dev/null" : input.c_str(), O_RDONLY,
+                                   0);
   posix_spawn_file_actions_adddup2(&fa, outPipe[1], 1);
   posix_spawn_file_actions_adddup2(&fa, errPipe[1], 2);
 

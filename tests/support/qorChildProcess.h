@@ -37,10 +37,10 @@ std::vector<std::string> ChildEnvironment(const std::vector<std::string_view>& d
                                           const std::vector<std::string>& added);
 
 struct TChildRun {
-  int ExitCode = -1;      // -1 when killed, signalled or not started
+  int ExitCode = -1;  // -1 when killed, signalled or not started
   bool TimedOut = false;
   std::string Out, Err;
-  std::string Failure;    // why the child could not be started
+  std::string Failure;  // why the child could not be started
 };
 
 // Runs args[0] (a path) with stdin from `input` (a file; /dev/null when

@@ -79,8 +79,8 @@ TFirebirdReplayResult RunFirebirdScript(const std::string& script,
   const fs::path scriptFile = folder.Path() / "script.sql";
   const std::string dialect = std::to_string(options.Dialect);
 
-  std::string create = "SET SQL DIALECT " + dialect + ";\nCREATE DATABASE '" + db.string() +
-                       "' USER 'SYSDBA'";
+  std::string create =
+      "SET SQL DIALECT " + dialect + ";\nCREATE DATABASE '" + db.string() + "' USER 'SYSDBA'";
   if (!options.CharSet.empty()) create += " DEFAULT CHARACTER SET " + options.CharSet;
   create += ";\n";
   // isql reads a statement only once its terminator is seen.
@@ -89,7 +89,8 @@ TFirebirdReplayResult RunFirebirdScript(const std::string& script,
     return result;
   }
   const std::vector<std::string> env = IsqlEnvironment(folder.Path());
-  if (!Absorb(Spawn({isql, "-q", "-bail", "-i", createFile.string()}, env, options.Timeout), result))
+  if (!Absorb(Spawn({isql, "-q", "-bail", "-i", createFile.string()}, env, options.Timeout),
+              result))
     return result;
   result.Ok = Absorb(Spawn({isql, "-q", "-bail", "-sql_dialect", dialect, "-user", "SYSDBA", "-i",
                             scriptFile.string(), db.string()},
@@ -105,7 +106,8 @@ TFirebirdReplayResult RunFirebirdScript(const std::string& script,
     fs::copy_file(db, options.KeepDatabaseAs, fs::copy_options::overwrite_existing, ec);
     if (ec) {
       result.Ok = false;
-      result.Errors += "cannot copy the database to " + options.KeepDatabaseAs + ": " + ec.message();
+      result.Errors +=
+          "cannot copy the database to " + options.KeepDatabaseAs + ": " + ec.message();
     }
   }
   return result;
@@ -169,7 +171,8 @@ std::vector<std::string> TextLines(const std::string& text) {
 }
 
 std::string CheckSpacing(std::string line) {
-  for (std::size_t at = line.find("CHECK ("); at != std::string::npos; at = line.find("CHECK (", at))
+  for (std::size_t at = line.find("CHECK ("); at != std::string::npos;
+       at = line.find("CHECK (", at))
     line.erase(at + 5, 1);
   return line;
 }
@@ -188,9 +191,9 @@ std::vector<std::string> UnexplainedDifferences(const std::string& a, const std:
   std::vector<std::string> out;
   for (const auto& [line, n] : count) {
     if (n == 0 || Blank(line)) continue;
-    const bool known = std::any_of(reviewed.begin(), reviewed.end(), [&](const TReviewedDifference& r) {
-      return line.find(r.Text) != std::string::npos;
-    });
+    const bool known = std::any_of(
+        reviewed.begin(), reviewed.end(),
+        [&](const TReviewedDifference& r) { return line.find(r.Text) != std::string::npos; });
     if (!known) out.push_back((n > 0 ? "source only: " : "replay only: ") + line);
   }
   return out;
@@ -207,8 +210,7 @@ std::string WithoutDatabaseHeader(std::string script) {
 }
 
 std::string EmployeeSampleScript() {
-  static const fs::path kSample =
-      "/usr/share/doc/firebird3.0-common-doc/examples/employee.sql.gz";
+  static const fs::path kSample = "/usr/share/doc/firebird3.0-common-doc/examples/employee.sql.gz";
   std::error_code ec;
   if (!fs::exists(kSample, ec)) return {};
   std::string gzip = FindProgram("gzip");
@@ -226,7 +228,8 @@ std::string EmployeeSampleScript() {
     const std::string line = text.substr(start, end - start);
     std::string lower;
     for (char c : line) lower += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    const bool skip = lower.rfind("create database", 0) == 0 || lower.rfind("set sql dialect", 0) == 0;
+    const bool skip =
+        lower.rfind("create database", 0) == 0 || lower.rfind("set sql dialect", 0) == 0;
     if (!skip) out += line + "\n";
     start = end + 1;
   }

@@ -11,20 +11,20 @@
 namespace qor::test {
 
 struct TFirebirdReplayOptions {
-  int Dialect = 3;             // SQL dialect of the new database and the session
-  std::string CharSet;         // default character set of the database; none when empty
+  int Dialect = 3;                    // SQL dialect of the new database and the session
+  std::string CharSet;                // default character set of the database; none when empty
   std::chrono::seconds Timeout{120};  // per isql run; the run is killed after it
-  bool Extract = false;        // after a clean run, `isql-fb -x` of the database into Extract
+  bool Extract = false;             // after a clean run, `isql-fb -x` of the database into Extract
   std::string KeepDatabaseAs = {};  // after a clean run, the database file is copied here
 };
 
 struct TFirebirdReplayResult {
-  bool Ok = false;          // database created and every statement accepted
+  bool Ok = false;  // database created and every statement accepted
   bool TimedOut = false;
   int ExitCode = -1;
-  std::string Output;       // what isql wrote to stdout
-  std::string Errors;       // what isql wrote to stderr, or why it could not run
-  std::string Extract;      // the engine's own DDL of the database (options.Extract)
+  std::string Output;   // what isql wrote to stdout
+  std::string Errors;   // what isql wrote to stderr, or why it could not run
+  std::string Extract;  // the engine's own DDL of the database (options.Extract)
 };
 
 // The isql-fb program found on PATH (or in /usr/bin); empty when missing.

@@ -27,13 +27,11 @@ class TModelBuilder {
 
   // A new `T` named `name` in `schema`, not yet handed to the collection.
   template <class T, class... Args>
-  std::unique_ptr<T> New(const std::string& name, const std::string& schema = {},
-                         Args&&... args) {
+  std::unique_ptr<T> New(const std::string& name, const std::string& schema = {}, Args&&... args) {
     std::unique_ptr<T> obj;
     if constexpr (sizeof...(Args) == 0 && !std::is_constructible_v<T, TCustomObjs*>)
       obj = std::make_unique<T>(&objs_, nullptr);
-    else
-      obj = std::make_unique<T>(&objs_, std::forward<Args>(args)...);
+    else obj = std::make_unique<T>(&objs_, std::forward<Args>(args)...);
     obj->SetName(name);
     if (!schema.empty()) obj->SetParentName(schema);
     return obj;

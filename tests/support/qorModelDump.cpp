@@ -227,9 +227,9 @@ class TDumper {
   void Table(TTblData& t) {
     Line("external-file", t.ExternalFile);
     if (t.GlobalTemporary)
-      Line("global-temporary", t.OnCommit == 1 ? "on commit delete rows"
-                                : t.OnCommit == 2 ? "on commit preserve rows"
-                                                   : "yes");
+      Line("global-temporary", t.OnCommit == 1   ? "on commit delete rows"
+                               : t.OnCommit == 2 ? "on commit preserve rows"
+                                                 : "yes");
     Line("of-type", t.OfType);
     Line("as-query", OneLine(t.AsQuery));
     Line("tablespace", t.TablespaceName);
@@ -519,7 +519,8 @@ void DumpList(TDumper& d, const TOwnedNameList<T>& list) {
 
 std::string KindLabel(const TDbObj& obj) {
   if (dynamic_cast<const TMemberPrcData*>(&obj)) return "member";
-  if (auto* p = dynamic_cast<const TPrcData*>(&obj)) return p->IsFunction ? "function" : "procedure";
+  if (auto* p = dynamic_cast<const TPrcData*>(&obj))
+    return p->IsFunction ? "function" : "procedure";
   if (dynamic_cast<const TTblData*>(&obj)) return "table";
   if (dynamic_cast<const TDmnData*>(&obj)) return "domain";
   if (dynamic_cast<const TCtrData*>(&obj)) return "constraint";
@@ -660,8 +661,9 @@ std::string CompareWithExpected(const std::string& actual, const std::string& ex
     const bool he = static_cast<bool>(std::getline(e, le));
     if (!ha && !he) break;
     if (ha != he || la != le)
-      return expectedPath + ":" + std::to_string(line) + " differs\n  expected: " +
-             (he ? le : "<end>") + "\n  actual:   " + (ha ? la : "<end>");
+      return expectedPath + ":" + std::to_string(line) +
+             " differs\n  expected: " + (he ? le : "<end>") +
+             "\n  actual:   " + (ha ? la : "<end>");
   }
   return expectedPath + ": the texts differ in line endings only";
 }

@@ -24,9 +24,9 @@ class TMsgManager;
 namespace qor::test {
 
 struct TModelDumpOptions {
-  bool Dependencies = true;   // "depends" lines (DependsOn edges)
-  bool Descriptions = true;   // "description" lines
-  bool Bodies = true;         // body, view and computed texts
+  bool Dependencies = true;  // "depends" lines (DependsOn edges)
+  bool Descriptions = true;  // "description" lines
+  bool Bodies = true;        // body, view and computed texts
 };
 
 // The whole collection, kind by kind in a fixed order, each kind's objects
@@ -51,7 +51,7 @@ std::string KindLabel(const TDbObj& obj);
 // in <topic>.dump beside it. Directives sit in the script's leading comment
 // lines as "-- qor: key=value key=value".
 struct TCorpusCase {
-  std::string Name;          // the topic: file name without ".sql"
+  std::string Name;  // the topic: file name without ".sql"
   std::string ScriptPath;
   std::string ExpectedPath;  // the .dump beside it (may not exist yet)
 };

@@ -106,7 +106,8 @@ std::string ShowParams(const std::vector<std::pair<std::string, TFieldValue>>& p
 std::vector<std::pair<std::string, TFieldValue>> ParamList(const TParams* params) {
   std::vector<std::pair<std::string, TFieldValue>> out;
   if (!params) return out;
-  for (int i = 0; i < params->Count(); ++i) out.emplace_back(params->Items(i)->Name(), params->Items(i)->Value());
+  for (int i = 0; i < params->Count(); ++i)
+    out.emplace_back(params->Items(i)->Name(), params->Items(i)->Value());
   return out;
 }
 
@@ -235,7 +236,8 @@ TReplayScript TReplayScript::Load(const std::string& path) {
       }
       if (e.contains("params"))
         for (const json& p : e["params"]) {
-          if (!p.is_array() || p.size() != 2) throw EQorError(where + ": a parameter is [name, value]");
+          if (!p.is_array() || p.size() != 2)
+            throw EQorError(where + ": a parameter is [name, value]");
           st.Params.emplace_back(p[0].get<std::string>(), FromJson(p[1], where));
         }
       if (e.contains("columns")) {
@@ -301,7 +303,9 @@ namespace {
 
 class TReplayDatabase : public TQORDatabase {
  public:
-  explicit TReplayDatabase(TReplayConnection* binding) : binding_(binding) { FreeNotification(binding); }
+  explicit TReplayDatabase(TReplayConnection* binding) : binding_(binding) {
+    FreeNotification(binding);
+  }
   const char* ClassName() const override { return "TReplayDatabase"; }
 
   bool GetConnected() override { return connected_; }
@@ -312,7 +316,8 @@ class TReplayDatabase : public TQORDatabase {
     }
     if (!binding_) throw EQorError("TReplayDatabase: the replay binding is gone");
     if (binding_->Script().ConnectError) throw EQorError(*binding_->Script().ConnectError);
-    if (binding_->Script().IBFacts && Connection()) binding_->Script().IBFacts->Apply(*Connection());
+    if (binding_->Script().IBFacts && Connection())
+      binding_->Script().IBFacts->Apply(*Connection());
     connected_ = true;
   }
   void StartTransaction() override { inTransaction_ = true; }
@@ -424,8 +429,9 @@ class TReplayQuery : public TMemQuery {
 
 TReplayConnection::TReplayConnection(TconnectionType standsFor, TDatabaseType databaseType,
                                      TReplayScript script)
-    : TQORAbstractConnection(script.DatabaseType.value_or(databaseType), standsFor,
-                             TDatabaseSetType().Include(script.DatabaseType.value_or(databaseType))),
+    : TQORAbstractConnection(
+          script.DatabaseType.value_or(databaseType), standsFor,
+          TDatabaseSetType().Include(script.DatabaseType.value_or(databaseType))),
       script_(std::move(script)) {
   for (std::size_t i = 0; i < script_.Statements.size(); ++i) {
     const TReplayStatement& st = script_.Statements[i];
@@ -434,8 +440,8 @@ TReplayConnection::TReplayConnection(TconnectionType standsFor, TDatabaseType da
 }
 
 std::unique_ptr<TReplayConnection> TReplayConnection::FromFile(TconnectionType standsFor,
-                                                              TDatabaseType databaseType,
-                                                              const std::string& path) {
+                                                               TDatabaseType databaseType,
+                                                               const std::string& path) {
   return std::make_unique<TReplayConnection>(standsFor, databaseType, TReplayScript::Load(path));
 }
 
@@ -468,8 +474,8 @@ const TReplayStatement& TReplayConnection::Match(const std::string& sql, const T
   }
 
   // Nothing matches: say which fixture statement comes nearest and where.
-  std::string text = "Replay: no fixture statement matches" + std::string(CRLF) + sql + std::string(CRLF) +
-                     "with parameters " + ShowParams(asked);
+  std::string text = "Replay: no fixture statement matches" + std::string(CRLF) + sql +
+                     std::string(CRLF) + "with parameters " + ShowParams(asked);
   std::size_t best = 0, bestScore = 0;
   bool found = false;
   for (std::size_t i = 0; i < script_.Statements.size(); ++i) {
@@ -478,7 +484,8 @@ const TReplayStatement& TReplayConnection::Match(const std::string& sql, const T
     std::size_t prefix = 0;
     while (prefix < n && f[prefix] == sql[prefix]) ++prefix;
     std::size_t suffix = 0;
-    while (suffix < n - prefix && f[f.size() - 1 - suffix] == sql[sql.size() - 1 - suffix]) ++suffix;
+    while (suffix < n - prefix && f[f.size() - 1 - suffix] == sql[sql.size() - 1 - suffix])
+      ++suffix;
     const std::size_t score = prefix + suffix + (f == sql ? 1 : 0);
     if (!found || score > bestScore) {
       found = true;
@@ -701,7 +708,8 @@ void TRecordingConnection::Record(TReplayStatement statement) {
 
 // ============================================================== binding scope
 
-TBindingScope::TBindingScope(TconnectionType type, std::unique_ptr<TQORAbstractConnection> standIn) {
+TBindingScope::TBindingScope(TconnectionType type,
+                             std::unique_ptr<TQORAbstractConnection> standIn) {
   TConnectionRegistry* list = RegisteredConnections();
   if (!list) throw EQorError("TBindingScope: the engine is not initialised");
   if (!standIn || standIn->ConnectionType() != type)

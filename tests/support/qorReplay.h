@@ -77,8 +77,8 @@ class TReplayConnection : public TQORAbstractConnection {
   // the fixture, else from `databaseType`.
   TReplayConnection(TconnectionType standsFor, TDatabaseType databaseType, TReplayScript script);
   static std::unique_ptr<TReplayConnection> FromFile(TconnectionType standsFor,
-                                                      TDatabaseType databaseType,
-                                                      const std::string& path);
+                                                     TDatabaseType databaseType,
+                                                     const std::string& path);
   const char* ClassName() const override { return "TReplayConnection"; }
 
   std::unique_ptr<TQORDatabase> CreateDatabaseObject() override;

@@ -81,7 +81,7 @@ std::string StatementAtLine(const std::string& script, int line) {
   std::string delimiter = ";";
   auto delimiterOf = [](const std::string& l, std::string& d) {
     const std::string t = TrimLeft(l);
-    if (Lower(t.substr(0, 10)) != "delimiter " ) return false;
+    if (Lower(t.substr(0, 10)) != "delimiter ") return false;
     d = TrimRight(TrimLeft(t.substr(10)));
     return true;
   };
@@ -94,7 +94,8 @@ std::string StatementAtLine(const std::string& script, int line) {
     const std::string& l = lines[static_cast<std::size_t>(i)];
     statement += (statement.empty() ? "" : "\n") + l;
     const std::string t = TrimRight(l);
-    if (t.size() >= delimiter.size() && t.compare(t.size() - delimiter.size(), delimiter.size(), delimiter) == 0)
+    if (t.size() >= delimiter.size() &&
+        t.compare(t.size() - delimiter.size(), delimiter.size(), delimiter) == 0)
       break;
   }
   return statement;
@@ -182,16 +183,27 @@ TPostgresReplayDatabase::TPostgresReplayDatabase() : TServerReplayDatabase(FindP
 TPostgresReplayDatabase::~TPostgresReplayDatabase() { Drop(); }
 
 std::vector<std::string> TPostgresReplayDatabase::Environment() const {
-  return ChildEnvironment({"PG"}, {"PGPASSWORD=" QOR_PG_PASSWORD, "PGCONNECT_TIMEOUT=20",
-                                   "PGCLIENTENCODING=UTF8", "PGOPTIONS=-c client_min_messages=warning"});
+  return ChildEnvironment(
+      {"PG"}, {"PGPASSWORD=" QOR_PG_PASSWORD, "PGCONNECT_TIMEOUT=20", "PGCLIENTENCODING=UTF8",
+               "PGOPTIONS=-c client_min_messages=warning"});
 }
 
 std::vector<std::string> TPostgresReplayDatabase::Connect(bool ours) const {
-  return {program_, "-X", "-q", "-h", "127.0.0.1", "-p", std::to_string(QOR_PG_PORT), "-U", QOR_PG_USER,
-          "-d", ours ? Name() : std::string("postgres")};
+  return {program_,
+          "-X",
+          "-q",
+          "-h",
+          "127.0.0.1",
+          "-p",
+          std::to_string(QOR_PG_PORT),
+          "-U",
+          QOR_PG_USER,
+          "-d",
+          ours ? Name() : std::string("postgres")};
 }
 
-TServerReplayDatabase::TClientCall TPostgresReplayDatabase::ScriptCall(const std::string& file) const {
+TServerReplayDatabase::TClientCall TPostgresReplayDatabase::ScriptCall(
+    const std::string& file) const {
   // -b echoes each refused statement after the engine's message.
   return {{"-b", "-v", "ON_ERROR_STOP=0", "-v", "VERBOSITY=default", "-f", file}, ""};
 }
@@ -204,7 +216,9 @@ std::vector<std::string> TPostgresReplayDatabase::ExecuteArgs(const std::string&
   return {"-v", "ON_ERROR_STOP=1", "-c", sql};
 }
 
-std::string TPostgresReplayDatabase::CreateSQL() const { return "create database " + PgIdent(Name()); }
+std::string TPostgresReplayDatabase::CreateSQL() const {
+  return "create database " + PgIdent(Name());
+}
 std::string TPostgresReplayDatabase::DropSQL() const {
   return "drop database if exists " + PgIdent(Name()) + " with (force)";
 }
@@ -263,7 +277,8 @@ TCatalogRows TPostgresReplayDatabase::ParseRows(const std::string& out) const {
   std::size_t start = 0;
   for (;;) {
     const std::size_t end = text.find('\x1e', start);
-    const std::string record = text.substr(start, end == std::string::npos ? std::string::npos : end - start);
+    const std::string record =
+        text.substr(start, end == std::string::npos ? std::string::npos : end - start);
     std::vector<std::string> row;
     std::size_t f = 0;
     for (;;) {
@@ -292,14 +307,23 @@ std::vector<std::string> TMariaDbReplayDatabase::Environment() const {
 }
 
 std::vector<std::string> TMariaDbReplayDatabase::Connect(bool ours) const {
-  std::vector<std::string> args = {program_, "--no-defaults", "--protocol=tcp", "-h", "127.0.0.1",
-                                   "-P", std::to_string(QOR_MARIADB_PORT), "-u", QOR_MARIADB_USER,
-                                   "--default-character-set=utf8mb4", "--connect-timeout=20"};
+  std::vector<std::string> args = {program_,
+                                   "--no-defaults",
+                                   "--protocol=tcp",
+                                   "-h",
+                                   "127.0.0.1",
+                                   "-P",
+                                   std::to_string(QOR_MARIADB_PORT),
+                                   "-u",
+                                   QOR_MARIADB_USER,
+                                   "--default-character-set=utf8mb4",
+                                   "--connect-timeout=20"};
   if (ours) args.push_back("--database=" + Name());
   return args;
 }
 
-TServerReplayDatabase::TClientCall TMariaDbReplayDatabase::ScriptCall(const std::string& file) const {
+TServerReplayDatabase::TClientCall TMariaDbReplayDatabase::ScriptCall(
+    const std::string& file) const {
   return {{"--force", "--unbuffered", "--show-warnings"}, file};
 }
 
@@ -314,7 +338,9 @@ std::vector<std::string> TMariaDbReplayDatabase::ExecuteArgs(const std::string& 
 std::string TMariaDbReplayDatabase::CreateSQL() const {
   return "create database " + MyIdent(Name()) + " character set utf8mb4";
 }
-std::string TMariaDbReplayDatabase::DropSQL() const { return "drop database if exists " + MyIdent(Name()); }
+std::string TMariaDbReplayDatabase::DropSQL() const {
+  return "drop database if exists " + MyIdent(Name());
+}
 std::string TMariaDbReplayDatabase::DropRoleSQL(const std::string& role) const {
   return "drop role if exists " + MyIdent(role);
 }
@@ -345,7 +371,8 @@ void TMariaDbReplayDatabase::ParseScriptOutput(const std::string&, const std::st
       const std::size_t colon = l.find(": ", at);
       std::string message = l.substr(0, at);
       if (colon != std::string::npos) message += ": " + l.substr(colon + 2);
-      result.Failures.push_back({line, echo.empty() ? StatementAtLine(script, line) : echo, message});
+      result.Failures.push_back(
+          {line, echo.empty() ? StatementAtLine(script, line) : echo, message});
       echo.clear();
       inFailure = true;
     } else if (inFailure) {

@@ -23,10 +23,11 @@ struct TReplayFailure {
 };
 
 struct TServerReplayResult {
-  bool Ran = false;         // the client ran through the whole script
-  std::string Errors;       // why it could not run (no client, no server, time-out)
+  bool Ran = false;    // the client ran through the whole script
+  std::string Errors;  // why it could not run (no client, no server, time-out)
   std::vector<TReplayFailure> Failures;
-  std::vector<std::string> Warnings;  // what the engine warned of (a grant that granted nothing ...)
+  std::vector<std::string>
+      Warnings;  // what the engine warned of (a grant that granted nothing ...)
   std::string Output;
   bool Ok() const { return Ran && Failures.empty(); }
   // Every failure with its statement, for a test's failure message.
@@ -123,8 +124,8 @@ class TPostgresReplayDatabase : public TServerReplayDatabase {
   std::string DropSQL() const override;
   std::string DropRoleSQL(const std::string& role) const override;
   std::string DropUserSQL(const std::string& user) const override;
-  void ParseScriptOutput(const std::string& file, const std::string& script,
-                         const std::string& err, TServerReplayResult& result) const override;
+  void ParseScriptOutput(const std::string& file, const std::string& script, const std::string& err,
+                         TServerReplayResult& result) const override;
   TCatalogRows ParseRows(const std::string& out) const override;
 };
 
@@ -145,8 +146,8 @@ class TMariaDbReplayDatabase : public TServerReplayDatabase {
   std::string DropSQL() const override;
   std::string DropRoleSQL(const std::string& role) const override;
   std::string DropUserSQL(const std::string& user) const override;
-  void ParseScriptOutput(const std::string& file, const std::string& script,
-                         const std::string& err, TServerReplayResult& result) const override;
+  void ParseScriptOutput(const std::string& file, const std::string& script, const std::string& err,
+                         TServerReplayResult& result) const override;
   TCatalogRows ParseRows(const std::string& out) const override;
 };
 

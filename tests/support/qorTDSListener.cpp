@@ -87,9 +87,11 @@ std::string Utf16Field(const std::vector<std::uint8_t>& p, std::size_t offset, s
 }
 
 // The password travels with each byte's halves swapped and XOR 0xA5.
-std::vector<std::uint8_t> Unscramble(const std::vector<std::uint8_t>& p, std::size_t offset, std::size_t chars) {
-  std::vector<std::uint8_t> out(p.begin() + static_cast<std::ptrdiff_t>(std::min(offset, p.size())),
-                                p.begin() + static_cast<std::ptrdiff_t>(std::min(offset + 2 * chars, p.size())));
+std::vector<std::uint8_t> Unscramble(const std::vector<std::uint8_t>& p, std::size_t offset,
+                                     std::size_t chars) {
+  std::vector<std::uint8_t> out(
+      p.begin() + static_cast<std::ptrdiff_t>(std::min(offset, p.size())),
+      p.begin() + static_cast<std::ptrdiff_t>(std::min(offset + 2 * chars, p.size())));
   for (std::uint8_t& b : out) {
     b ^= 0xA5;
     b = static_cast<std::uint8_t>((b << 4) | (b >> 4));
@@ -129,8 +131,8 @@ void PutUcs2(std::vector<std::uint8_t>& out, std::string_view ascii) {
 
 // Version 15.0, no encryption.
 std::vector<std::uint8_t> PreLoginReply() {
-  return {0x00, 0x00, 0x0B, 0x00, 0x06, 0x01, 0x00, 0x11, 0x00, 0x01, 0xFF,
-          0x0F, 0x00, 0x07, 0xD0, 0x00, 0x00, 0x02};
+  return {0x00, 0x00, 0x0B, 0x00, 0x06, 0x01, 0x00, 0x11, 0x00,
+          0x01, 0xFF, 0x0F, 0x00, 0x07, 0xD0, 0x00, 0x00, 0x02};
 }
 
 // ERROR 18456 and DONE with the error flag, as a server refuses a login.

@@ -49,8 +49,8 @@ std::string FreshTestFile(std::string_view name) {
 TScratchFile::TScratchFile(std::string_view name, std::string_view text) {
   static int counter = 0;
   path_ = (std::filesystem::temp_directory_path() /
-           ("qor-" + std::to_string(static_cast<long>(getpid())) + "-" +
-            std::to_string(++counter) + "-" + std::string(name)))
+           ("qor-" + std::to_string(static_cast<long>(getpid())) + "-" + std::to_string(++counter) +
+            "-" + std::string(name)))
               .string();
   std::ofstream out(path_, std::ios::binary);
   out << text;

@@ -52,15 +52,17 @@ class ReplayRun {
  public:
   explicit ReplayRun(test::TReplayScript script)
       : scope_(TconnectionType::cnADO,
-               std::make_unique<test::TReplayConnection>(TconnectionType::cnADO, TDatabaseType::dbMSSQL,
-                                                        std::move(script))) {
+               std::make_unique<test::TReplayConnection>(
+                   TconnectionType::cnADO, TDatabaseType::dbMSSQL, std::move(script))) {
     replay = static_cast<test::TReplayConnection*>(scope_.StandIn());
     connection.SetConnectionType(TconnectionType::cnADO);
     connection.SetDatabaseType(TDatabaseType::dbMSSQL);
     connection.ConnectionOptions.DatabaseName = "Shop";
     connection.ConnectionOptions.HostName = "sqlhost";
     connection.ConnectionOptions.UserName = "sa";
-    connection.OnErrorMessage = [this](TObject*, const std::string& t) { connectionErrors.push_back(t); };
+    connection.OnErrorMessage = [this](TObject*, const std::string& t) {
+      connectionErrors.push_back(t);
+    };
     extract.SetQORConnection(&connection);
     extract.SetDBStructure(&structure);
     extract.OnLogNextLine = [this](TObject*, const std::string& t) { log.push_back(t); };
@@ -170,7 +172,8 @@ TEST_P(MSSQLExtractGeneration, EachTriggerIsLinkedToItsTableOrView) {
     if (t->GetTableName() == "DATABASE") continue;
     ASSERT_NE(t->GetTableObj(), nullptr) << t->GetQualifiedName();
     EXPECT_TRUE(SameText(t->GetTableObj()->GetName(), t->GetTableName())) << t->GetQualifiedName();
-    EXPECT_TRUE(SameText(t->GetTableObj()->GetParentName(), t->GetParentName())) << t->GetQualifiedName();
+    EXPECT_TRUE(SameText(t->GetTableObj()->GetParentName(), t->GetParentName()))
+        << t->GetQualifiedName();
     ++linked;
   }
   EXPECT_GT(linked, 0);
@@ -196,7 +199,8 @@ TEST(MSSQLExtract, AReportedLaterVersionIsUsedAndLoggedUnlessTheCallerKeepsHis) 
   run.extract.KeepServerVersion = true;
   ASSERT_TRUE(run.extract.ExtractDatabase());
   EXPECT_EQ(run.Options().SQLServerVersion, MSV::st_MSSQL2016);
-  for (const std::string& l : run.log) EXPECT_EQ(l.find("reported by the server"), std::string::npos) << l;
+  for (const std::string& l : run.log)
+    EXPECT_EQ(l.find("reported by the server"), std::string::npos) << l;
   EXPECT_THAT(run.replay->Mismatches(), ::testing::IsEmpty());
 }
 
@@ -245,7 +249,8 @@ TEST(MSSQLExtract, ColumnsKeepTheirOwnRowGuidFlagIdentityAndNames) {
   EXPECT_EQ(o.FindTable("SALES.ORDERS")->FileGroup, "FG_DATA");
   // A stored text split over syscomments rows is joined, with CR LF breaks.
   ASSERT_NE(o.Rules.FindObject("DBO.R_POSITIVE"), nullptr);
-  EXPECT_EQ(o.Rules.FindObject("DBO.R_POSITIVE")->ObjectSource, "CREATE RULE r_positive\r\nAS\r\n@value > 0");
+  EXPECT_EQ(o.Rules.FindObject("DBO.R_POSITIVE")->ObjectSource,
+            "CREATE RULE r_positive\r\nAS\r\n@value > 0");
 
   ReplayRun modern(ReplayRun::Load("mssql2008_level100"));
   ASSERT_TRUE(modern.extract.ExtractDatabase());
@@ -322,10 +327,13 @@ TEST(MSSQLExtract, DescendingKeyColumnsKeepTheirOrder) {
   };
   const Case cases[] = {
       {"mssql2000", "IX_ORDERS_QTY", "QTY desc, ORDERID", "", "(QTY DESC, ORDERID)"},
-      {"mssql2005_level80", "IX_CUSTOMER_NAME", "NAME desc, CUSTOMERID", "PHONE", "(NAME DESC, CUSTOMERID)"},
-      {"mssql2005_level80", "PK__O'BRIEN __3214EC0707020F21", "ID desc", "", "PRIMARY KEY (ID DESC)"},
+      {"mssql2005_level80", "IX_CUSTOMER_NAME", "NAME desc, CUSTOMERID", "PHONE",
+       "(NAME DESC, CUSTOMERID)"},
+      {"mssql2005_level80", "PK__O'BRIEN __3214EC0707020F21", "ID desc", "",
+       "PRIMARY KEY (ID DESC)"},
       {"mssql2008_level100", "IX_ORDERS_QTY", "QTY desc, ORDERID", "PRICE", "(QTY DESC, ORDERID)"},
-      {"mssql2019_level130", "UQ_CANDIDATE_NAME", "FULLNAME, ID desc", "", "UNIQUE (FULLNAME, ID DESC)"},
+      {"mssql2019_level130", "UQ_CANDIDATE_NAME", "FULLNAME, ID desc", "",
+       "UNIQUE (FULLNAME, ID DESC)"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(std::string(c.fixture) + " " + c.name);
@@ -360,12 +368,15 @@ TEST(MSSQLExtract, PrivilegesAreNeverScriptedWiderThanTheCatalogHoldsThem) {
         "GRANT SELECT (CUSTOMERID, NAME, PHONE, ROWGUID, LOGINNAME) ON DBO.CUSTOMER TO BOB",
         "GRANT INSERT, SELECT ON SALES.ORDERS TO CLERKS",
         "GRANT EXECUTE ON DBO.P_ADDORDER TO MARY WITH GRANT OPTION"},
-       {"GRANT DELETE", "GRANT CREATE VIEW", "GRANT SELECT ON SALES.ORDERS TO BOB", "ON ORDERS", "EXTERNALREF) ON"}},
+       {"GRANT DELETE", "GRANT CREATE VIEW", "GRANT SELECT ON SALES.ORDERS TO BOB", "ON ORDERS",
+        "EXTERNALREF) ON"}},
       {"mssql2005_level80",
-       {"DENY SELECT (PROFILE) ON DBO.CUSTOMER TO CLERK", "GRANT UPDATE (NAME, PHONE) ON DBO.CUSTOMER TO CLERK"},
+       {"DENY SELECT (PROFILE) ON DBO.CUSTOMER TO CLERK",
+        "GRANT UPDATE (NAME, PHONE) ON DBO.CUSTOMER TO CLERK"},
        {"GRANT SELECT (PROFILE)", "GRANT UPDATE ON"}},
       {"mssql2008_level100",
-       {"DENY UPDATE (PRICE) ON SALES.ORDERS TO SELLER", "GRANT SELECT ON SALES.FN_COUNTFOR TO AUDITOR",
+       {"DENY UPDATE (PRICE) ON SALES.ORDERS TO SELLER",
+        "GRANT SELECT ON SALES.FN_COUNTFOR TO AUDITOR",
         "GRANT SELECT ON DBO.ORDERS TO SELLERS WITH GRANT OPTION"},
        {"GRANT UPDATE"}},
       {"mssql2019_level130",
@@ -377,7 +388,8 @@ TEST(MSSQLExtract, PrivilegesAreNeverScriptedWiderThanTheCatalogHoldsThem) {
     ReplayRun run(ReplayRun::Load(c.fixture));
     ASSERT_TRUE(run.extract.ExtractDatabase()) << (run.errors.empty() ? "" : run.errors[0]);
     const std::string script = run.Script();
-    for (const std::string& p : c.present) EXPECT_NE(script.find(p + "\r\n"), std::string::npos) << p;
+    for (const std::string& p : c.present)
+      EXPECT_NE(script.find(p + "\r\n"), std::string::npos) << p;
     for (const std::string& a : c.absent) EXPECT_EQ(script.find(a), std::string::npos) << a;
     const std::size_t lastGrant = script.rfind("\r\nGRANT ");
     const std::size_t firstDeny = script.find("\r\nDENY ");
@@ -387,7 +399,8 @@ TEST(MSSQLExtract, PrivilegesAreNeverScriptedWiderThanTheCatalogHoldsThem) {
   ReplayRun run(ReplayRun::Load("mssql2000"));
   ASSERT_TRUE(run.extract.ExtractDatabase());
   const std::string messages = test::DumpMessages(*run.extract.GetMsgManager());
-  EXPECT_NE(messages.find("Unknown privilege code on grant decode: 999"), std::string::npos) << messages;
+  EXPECT_NE(messages.find("Unknown privilege code on grant decode: 999"), std::string::npos)
+      << messages;
 }
 
 // Recorded stand-in: no MS SQL Server runs here. A column bitmap naming a
@@ -410,9 +423,10 @@ TEST(MSSQLExtract, AColumnGrantWhoseColumnsAreUnknownIsLeftOut) {
   ReplayRun run(std::move(script));
   ASSERT_TRUE(run.extract.ExtractDatabase());
   EXPECT_EQ(run.Script().find("ON SALES.ORDERS TO BOB"), std::string::npos);
-  EXPECT_NE(test::DumpMessages(*run.extract.GetMsgManager())
-                .find("Column privilege on sales.Orders to bob left out: its columns are not known"),
-            std::string::npos);
+  EXPECT_NE(
+      test::DumpMessages(*run.extract.GetMsgManager())
+          .find("Column privilege on sales.Orders to bob left out: its columns are not known"),
+      std::string::npos);
 }
 
 TEST(MSSQLExtract, DecodePrivilegeKnowsTheActionCodesAndNoOthers) {
@@ -429,10 +443,13 @@ TEST(MSSQLExtract, DecodePrivilegeKnowsTheActionCodesAndNoOthers) {
       {233, P::prCreateDefault},  {235, P::prBackupLog},      {236, P::prCreateRule},
   };
   // clang-format on
-  for (const auto& [code, privilege] : known) EXPECT_EQ(extract.DecodePrivilege(code), privilege) << code;
+  for (const auto& [code, privilege] : known)
+    EXPECT_EQ(extract.DecodePrivilege(code), privilege) << code;
   EXPECT_EQ(extract.GetMsgManager()->Count(), 0);
-  for (const std::int32_t code : {0, 194, 206, 999}) EXPECT_EQ(extract.DecodePrivilege(code), std::nullopt) << code;
-  EXPECT_NE(test::DumpMessages(*extract.GetMsgManager()).find("Unknown privilege code on grant decode: 194"),
+  for (const std::int32_t code : {0, 194, 206, 999})
+    EXPECT_EQ(extract.DecodePrivilege(code), std::nullopt) << code;
+  EXPECT_NE(test::DumpMessages(*extract.GetMsgManager())
+                .find("Unknown privilege code on grant decode: 194"),
             std::string::npos);
 }
 
@@ -445,7 +462,8 @@ TEST(MSSQLExtract, RolesUsersAndMemberships) {
   TObjs& o = run.Objs();
   std::vector<std::string> names;
   for (int i = 0; i < o.Roles.Count(); ++i) names.push_back(o.Roles.Name(i));
-  EXPECT_THAT(names, ::testing::ElementsAre("Role: CLERKS", "Role: REPORTAPP", "User: BOB", "User: MARY"));
+  EXPECT_THAT(names,
+              ::testing::ElementsAre("Role: CLERKS", "Role: REPORTAPP", "User: BOB", "User: MARY"));
   EXPECT_EQ(o.Roles.FindObject("Role: CLERKS")->AppRole, "");
   EXPECT_NE(o.Roles.FindObject("Role: REPORTAPP")->AppRole, "");
   EXPECT_EQ(o.Roles.FindObject("User: MARY")->LoginName, "SHOP\\MARY");
@@ -483,7 +501,8 @@ TEST(MSSQLExtract, UniqueKeyColumnsAreAskedByTheCatalogSpellingAndAFailureIsRepo
   run.extract.SetExtractObjects(
       TCmpObjSetType::All().Exclude(TCmpObjType::coIndex).Exclude(TCmpObjType::coPrimaryKey));
   EXPECT_FALSE(run.extract.ExtractDatabase());
-  EXPECT_EQ(run.errors, std::vector<std::string>{"Could not find stored procedure 'sp_helpindex'."});
+  EXPECT_EQ(run.errors,
+            std::vector<std::string>{"Could not find stored procedure 'sp_helpindex'."});
   EXPECT_THAT(run.log, ::testing::Contains("exec sp_helpindex :TABLE"));
   EXPECT_EQ(FindConstraint(run.Objs(), "UQ_CUSTOMER_PHONE"), nullptr);
   // The steps after it ran.
@@ -498,13 +517,16 @@ TEST(MSSQLExtract, AnIndexWithoutKeyColumnsIsLeftOutWithANote) {
   test::TReplayScript script = ReplayRun::Load("mssql2000");
   for (test::TReplayStatement& st : script.Statements)
     if (st.SQL == "exec sp_helpindex :TABLE")
-      std::erase_if(st.Rows, [](const auto& row) { return std::get<std::string>(row[0]) == "IX_Customer_Name"; });
+      std::erase_if(st.Rows, [](const auto& row) {
+        return std::get<std::string>(row[0]) == "IX_Customer_Name";
+      });
   ReplayRun run(std::move(script));
   ASSERT_TRUE(run.extract.ExtractDatabase());
   EXPECT_EQ(FindIndex(run.Objs(), "IX_CUSTOMER_NAME"), nullptr);
   EXPECT_NE(FindIndex(run.Objs(), "IX_ORDERS_QTY"), nullptr);
-  EXPECT_THAT(run.log, ::testing::Contains("Index DBO.IX_CUSTOMER_NAME of Customer: no key columns found; it is "
-                                           "not scripted"));
+  EXPECT_THAT(run.log, ::testing::Contains(
+                           "Index DBO.IX_CUSTOMER_NAME of Customer: no key columns found; it is "
+                           "not scripted"));
 }
 
 // Recorded stand-in: no MS SQL Server runs here. On the 2000 tables an index
@@ -543,7 +565,8 @@ TEST(MSSQLExtract, SysdependsRowsLinkTheObjectsThatWereRead) {
   ASSERT_TRUE(run.extract.ExtractDatabase());
   TObjs& o = run.Objs();
   EXPECT_EQ(o.Procedures.Count(), 0);
-  EXPECT_THAT(edges(o.FindView("DBO.VORDERS")), ::testing::IsSupersetOf({"DBO.CUSTOMER", "SALES.ORDERS"}));
+  EXPECT_THAT(edges(o.FindView("DBO.VORDERS")),
+              ::testing::IsSupersetOf({"DBO.CUSTOMER", "SALES.ORDERS"}));
   EXPECT_THAT(edges(o.FindView("DBO.VCUSTOMERNAMES")), ::testing::Contains("DBO.CUSTOMER"));
 }
 
@@ -635,7 +658,8 @@ TEST(MSSQLExtract, EachMissingPropertyIsReportedWithItsText) {
        "TMSSQLDBExtract.ExtractDatabase(): Connection property not assigned."},
       {"abstract connection", true, false, true,
        "TMSSQLDBExtract.ExtractDatabase(): ConnectionType in Connection not specified."},
-      {"no structure", true, true, false, "TMSSQLDBExtract.ExtractDatabase(): DBStructure not assigned."},
+      {"no structure", true, true, false,
+       "TMSSQLDBExtract.ExtractDatabase(): DBStructure not assigned."},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -683,8 +707,8 @@ TEST(MSSQLExtract, AQueryFailingInsideAStepEndsTheRunDisconnected) {
 // step ends the run after that step, and the run reports false.
 TEST(MSSQLExtract, AStopEndsTheRunAfterTheCurrentStep) {
   struct Case {
-    int stopAt;           // the progress position at which the stop is asked
-    const char* lastStep; // the last step begun
+    int stopAt;            // the progress position at which the stop is asked
+    const char* lastStep;  // the last step begun
   };
   for (const Case c : {Case{1, "Types@0"}, Case{3, "Tables@2"}, Case{7, "Indexes@6"}}) {
     SCOPED_TRACE(c.lastStep);
@@ -751,8 +775,8 @@ TEST(MSSQLExtract, DataTypesMapFromTheCatalogNames) {
   }
   // Every code the table maps to writes the server's own type name.
   for (const char* name : {"bigint", "binary", "bit", "char", "datetime", "image", "money", "ntext",
-                           "real", "smalldatetime", "smallint", "smallmoney", "sql_variant", "sysname",
-                           "text", "timestamp", "tinyint", "uniqueidentifier", "date"}) {
+                           "real", "smalldatetime", "smallint", "smallmoney", "sql_variant",
+                           "sysname", "text", "timestamp", "tinyint", "uniqueidentifier", "date"}) {
     TFldData f(&o, nullptr);
     extract.MapDataType(f, name, 0, 0, 0, true);
     EXPECT_EQ(DataTypeName(f.DataType), UpperAscii(name)) << name;

@@ -69,7 +69,8 @@ std::string CatalogFixtureScript() {
 // ib_every_kind.sql, and a view over a selectable procedure, which the
 // fixture leaves out because the script writes views before procedures.
 std::string EveryKindScript() {
-  const std::string extra = ReadTextFile(std::string(QOR_TEST_DATA_DIR) + "/extract/ib_every_kind.sql");
+  const std::string extra =
+      ReadTextFile(std::string(QOR_TEST_DATA_DIR) + "/extract/ib_every_kind.sql");
   if (extra.empty()) return extra;
   return CatalogFixtureScript() + "\n" + extra +
          "CREATE VIEW V_REPORT AS SELECT R.NAME, R.ON_HAND FROM REPORT R;\n";
@@ -170,12 +171,14 @@ TEST_P(IbBodyDependencies, AgreeWithTheEnginesDependencyTable) {
   }
   // Checks: each constraint is read through its triggers' source, "CHECK" cut.
   std::map<std::string, std::string> checkTriggers;  // CHECK_n -> dependent key
-  for (auto& r : cat.Rows("select cc.rdb$constraint_name n, cc.rdb$trigger_name t,"
-                          " rc.rdb$relation_name r, tr.rdb$trigger_source s"
-                          " from rdb$check_constraints cc"
-                          " join rdb$relation_constraints rc on rc.rdb$constraint_name = cc.rdb$constraint_name"
-                          " join rdb$triggers tr on tr.rdb$trigger_name = cc.rdb$trigger_name"
-                          " where rc.rdb$constraint_type = 'CHECK'", {"N", "T", "R", "S"})) {
+  for (auto& r : cat.Rows(
+           "select cc.rdb$constraint_name n, cc.rdb$trigger_name t,"
+           " rc.rdb$relation_name r, tr.rdb$trigger_source s"
+           " from rdb$check_constraints cc"
+           " join rdb$relation_constraints rc on rc.rdb$constraint_name = cc.rdb$constraint_name"
+           " join rdb$triggers tr on tr.rdb$trigger_name = cc.rdb$trigger_name"
+           " where rc.rdb$constraint_type = 'CHECK'",
+           {"N", "T", "R", "S"})) {
     const std::string key = "check:" + r["N"];
     checkTriggers[r["T"]] = key;
     if (dependents.count(key)) continue;
@@ -205,11 +208,13 @@ TEST_P(IbBodyDependencies, AgreeWithTheEnginesDependencyTable) {
   for (auto& r : cat.Rows("select rdb$dependent_name d, rdb$dependent_type dt,"
                           " rdb$depended_on_name o, rdb$depended_on_type ot,"
                           " coalesce(rdb$field_name, '') f, coalesce(rdb$package_name, '') p"
-                          " from rdb$dependencies", {"D", "DT", "O", "OT", "F", "P"})) {
+                          " from rdb$dependencies",
+                          {"D", "DT", "O", "OT", "F", "P"})) {
     const int dt = std::stoi(r["DT"]), ot = std::stoi(r["OT"]);
     const std::string key = EngineDependentKey(dt, r["D"], checkTriggers, fieldSources);
     if (key.empty() || !dependents.count(key)) continue;
-    const std::string target = EngineTargetKey(ot, r["O"], r["F"], dt == 18 || dt == 19 ? "" : r["P"]);
+    const std::string target =
+        EngineTargetKey(ot, r["O"], r["F"], dt == 18 || dt == 19 ? "" : r["P"]);
     // A package's own routines, and a view's columns its own expressions
     // compute, are parts of the dependent itself.
     if (target.empty() || target == "pkg:" + r["D"] || target.rfind("rel:" + r["D"] + ".", 0) == 0)
@@ -228,9 +233,10 @@ TEST_P(IbBodyDependencies, AgreeWithTheEnginesDependencyTable) {
     if (EdgeReviewed(line, kOursOnly)) ++extras;
     else ADD_FAILURE() << c.Name << ": we add, the engine does not list: " << line;
   }
-  std::printf("[ agreement ] %s: %d of %zu engine dependencies found (%d reviewed as ours to "
-              "differ), %d reviewed edges of ours beyond them, %zu bodies\n",
-              c.Name, found, a.engine.size(), reviewedMissing, extras, dependents.size());
+  std::printf(
+      "[ agreement ] %s: %d of %zu engine dependencies found (%d reviewed as ours to "
+      "differ), %d reviewed edges of ours beyond them, %zu bodies\n",
+      c.Name, found, a.engine.size(), reviewedMissing, extras, dependents.size());
 }
 
 const TCase kCases[] = {

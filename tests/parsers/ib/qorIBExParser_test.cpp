@@ -133,9 +133,11 @@ TEST(IbExParser, GeneratorsLinkInsideQueriesAndDml) {
     const char* name;
     const char* body;
   } const cases[] = {
-      {"NEXT VALUE FOR in INSERT", "BEGIN INSERT INTO ORDERS (ID) VALUES (NEXT VALUE FOR G_ORDER); END"},
+      {"NEXT VALUE FOR in INSERT",
+       "BEGIN INSERT INTO ORDERS (ID) VALUES (NEXT VALUE FOR G_ORDER); END"},
       {"GEN_ID in INSERT", "BEGIN INSERT INTO ORDERS (ID) VALUES (GEN_ID(G_ORDER, 1)); END"},
-      {"NEXT VALUE FOR in SELECT", "BEGIN SELECT NEXT VALUE FOR G_ORDER FROM CUSTOMERS INTO :X; END"},
+      {"NEXT VALUE FOR in SELECT",
+       "BEGIN SELECT NEXT VALUE FOR G_ORDER FROM CUSTOMERS INTO :X; END"},
       {"GEN_ID in UPDATE", "BEGIN UPDATE ORDERS SET ID = GEN_ID(G_ORDER, 1) WHERE ID IS NULL; END"},
       {"in an assignment", "BEGIN X = NEXT VALUE FOR G_ORDER; END"},
   };
@@ -183,10 +185,10 @@ TEST(IbExParser, DeclarationsTakeAnyExpressionAsTheirValue) {
 
 TEST(IbExParser, ARoutineCallingItselfGetsNoSelfEdge) {
   TBodies b(std::string(kTables) +
-            "SET TERM ^;\n"
-            "CREATE PROCEDURE WALK (N INTEGER) AS BEGIN END^\n"
-            "CREATE FUNCTION FACT (N INTEGER) RETURNS INTEGER AS BEGIN RETURN 1; END^\n"
-            "SET TERM ;^\n",
+                "SET TERM ^;\n"
+                "CREATE PROCEDURE WALK (N INTEGER) AS BEGIN END^\n"
+                "CREATE FUNCTION FACT (N INTEGER) RETURNS INTEGER AS BEGIN RETURN 1; END^\n"
+                "SET TERM ;^\n",
             TIBSQLServerVersionType::st_Firebird_30);
   TPrcData* walk = b.model.objs.FindProcedure("WALK");
   TPrcData* fact = b.model.objs.FindProcedure("FACT");
@@ -247,7 +249,8 @@ TEST(IbExParser, BuiltInFunctionsFollowTheServerVersion) {
        "(ROUND(QTY, 2))", ""},
       {"EXTRACT(WEEK) before 2.1", TIBSQLServerVersionType::st_Firebird_20,
        "(EXTRACT(WEEK FROM D))", "Invalid <part> in EXTRACT(part FROM value) function."},
-      {"EXTRACT(WEEK) on 2.5", TIBSQLServerVersionType::st_Firebird_25, "(EXTRACT(WEEK FROM D))", ""},
+      {"EXTRACT(WEEK) on 2.5", TIBSQLServerVersionType::st_Firebird_25, "(EXTRACT(WEEK FROM D))",
+       ""},
       {"DATEADD and DATEDIFF", TIBSQLServerVersionType::st_Firebird_25,
        "(DATEDIFF(DAY FROM D TO DATEADD(1 MONTH TO D)) + DATEDIFF(DAY, D, D))", ""},
       {"DATEDIFF with a bad part", TIBSQLServerVersionType::st_Firebird_25,

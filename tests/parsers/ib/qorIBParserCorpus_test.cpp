@@ -42,7 +42,8 @@ void ExpectCorpusCase(const TCorpusCase& c, bool bodies) {
     TIbParse p(IbVersionByName(v), bodies);
     p.parser->ScriptName = c.Name + ".sql";
     p.Run(script);
-    const std::string text = DumpModel(p.objs) + "-- messages\n" + DumpMessages(p.parser->Messages());
+    const std::string text =
+        DumpModel(p.objs) + "-- messages\n" + DumpMessages(p.parser->Messages());
     if (first.empty()) {
       first = text;
       const std::string diff = CompareWithExpected(text, c.ExpectedPath);

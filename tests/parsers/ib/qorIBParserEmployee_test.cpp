@@ -31,9 +31,10 @@ namespace {
 // The column list of an index, in segment order.
 std::string IndexColumns(Catalog& cat, const std::string& index) {
   std::string s;
-  for (auto& r : cat.Rows("select rdb$field_name as f from rdb$index_segments where rdb$index_name = '" +
-                              index + "' order by rdb$field_position",
-                          {"F"}))
+  for (auto& r :
+       cat.Rows("select rdb$field_name as f from rdb$index_segments where rdb$index_name = '" +
+                    index + "' order by rdb$field_position",
+                {"F"}))
     s += (s.empty() ? "" : ",") + r["F"];
   return s;
 }
@@ -47,15 +48,15 @@ std::string Names(const TFieldList& list) {
 // The facts both sides can tell, one line each, sorted.
 std::set<std::string> CatalogFacts(Catalog& cat) {
   std::set<std::string> f;
-  for (auto& r : cat.Rows(
-           "select rdb$field_name as n, iif(rdb$default_source is null, 0, 1) as d, "
-           "iif(rdb$validation_source is null, 0, 1) as c, coalesce(rdb$null_flag, 0) as nn, "
-           "coalesce(rdb$character_length, 0) as len, coalesce(rdb$field_scale, 0) as sc "
-           "from rdb$fields where coalesce(rdb$system_flag, 0) = 0 and "
-           "rdb$field_name not starting with 'RDB$'",
-           {"N", "D", "C", "NN", "LEN", "SC"}))
-    f.insert("domain " + r["N"] + " default=" + r["D"] + " check=" + r["C"] + " notnull=" +
-             r["NN"] + " length=" + r["LEN"] + " scale=" + r["SC"]);
+  for (auto& r :
+       cat.Rows("select rdb$field_name as n, iif(rdb$default_source is null, 0, 1) as d, "
+                "iif(rdb$validation_source is null, 0, 1) as c, coalesce(rdb$null_flag, 0) as nn, "
+                "coalesce(rdb$character_length, 0) as len, coalesce(rdb$field_scale, 0) as sc "
+                "from rdb$fields where coalesce(rdb$system_flag, 0) = 0 and "
+                "rdb$field_name not starting with 'RDB$'",
+                {"N", "D", "C", "NN", "LEN", "SC"}))
+    f.insert("domain " + r["N"] + " default=" + r["D"] + " check=" + r["C"] +
+             " notnull=" + r["NN"] + " length=" + r["LEN"] + " scale=" + r["SC"]);
   for (auto& r : cat.Rows(
            "select rf.rdb$relation_name as t, rf.rdb$field_name as n, rf.rdb$field_position as p, "
            "iif(rf.rdb$field_source starting with 'RDB$', '', rf.rdb$field_source) as dom, "
@@ -69,17 +70,18 @@ std::set<std::string> CatalogFacts(Catalog& cat) {
     f.insert("column " + r["T"] + "." + r["N"] + " at=" + r["P"] + " domain=" + r["DOM"] +
              " computed=" + r["COMP"] + " notnull=" + r["NN"] + " default=" + r["D"] +
              " dims=" + r["DIMS"]);
-  for (auto& r : cat.Rows(
-           "select rc.rdb$relation_name as t, rc.rdb$constraint_type as k, rc.rdb$index_name as i, "
-           "coalesce(rf.rdb$update_rule, '') as u, coalesce(rf.rdb$delete_rule, '') as d, "
-           "coalesce((select ri.rdb$relation_name from rdb$indices fi join rdb$indices ri on "
-           "ri.rdb$index_name = fi.rdb$foreign_key where fi.rdb$index_name = rc.rdb$index_name), '') as rt "
-           "from rdb$relation_constraints rc left join rdb$ref_constraints rf on "
-           "rf.rdb$constraint_name = rc.rdb$constraint_name "
-           "join rdb$relations r on r.rdb$relation_name = rc.rdb$relation_name "
-           "where rc.rdb$constraint_type in ('PRIMARY KEY', 'UNIQUE', 'FOREIGN KEY', 'CHECK') "
-           "and coalesce(r.rdb$system_flag, 0) = 0",
-           {"T", "K", "I", "U", "D", "RT"})) {
+  for (
+      auto& r : cat.Rows(
+          "select rc.rdb$relation_name as t, rc.rdb$constraint_type as k, rc.rdb$index_name as i, "
+          "coalesce(rf.rdb$update_rule, '') as u, coalesce(rf.rdb$delete_rule, '') as d, "
+          "coalesce((select ri.rdb$relation_name from rdb$indices fi join rdb$indices ri on "
+          "ri.rdb$index_name = fi.rdb$foreign_key where fi.rdb$index_name = rc.rdb$index_name), '') as rt "
+          "from rdb$relation_constraints rc left join rdb$ref_constraints rf on "
+          "rf.rdb$constraint_name = rc.rdb$constraint_name "
+          "join rdb$relations r on r.rdb$relation_name = rc.rdb$relation_name "
+          "where rc.rdb$constraint_type in ('PRIMARY KEY', 'UNIQUE', 'FOREIGN KEY', 'CHECK') "
+          "and coalesce(r.rdb$system_flag, 0) = 0",
+          {"T", "K", "I", "U", "D", "RT"})) {
     auto rule = [](const std::string& s) {
       if (s == "CASCADE") return std::string("2");
       if (s == "SET DEFAULT") return std::string("3");
@@ -92,27 +94,29 @@ std::set<std::string> CatalogFacts(Catalog& cat) {
       line += " -> " + r["RT"] + " update=" + rule(r["U"]) + " delete=" + rule(r["D"]);
     f.insert(line);
   }
-  for (auto& r : cat.Rows(
-           "select i.rdb$index_name as n, i.rdb$relation_name as t, coalesce(i.rdb$unique_flag, 0) as u, "
-           "coalesce(i.rdb$index_type, 0) as d from rdb$indices i where coalesce(i.rdb$system_flag, 0) = 0 "
-           "and not exists (select 1 from rdb$relation_constraints c where c.rdb$index_name = i.rdb$index_name)",
-           {"N", "T", "U", "D"}))
+  for (
+      auto& r : cat.Rows(
+          "select i.rdb$index_name as n, i.rdb$relation_name as t, coalesce(i.rdb$unique_flag, 0) as u, "
+          "coalesce(i.rdb$index_type, 0) as d from rdb$indices i where coalesce(i.rdb$system_flag, 0) = 0 "
+          "and not exists (select 1 from rdb$relation_constraints c where c.rdb$index_name = i.rdb$index_name)",
+          {"N", "T", "U", "D"}))
     f.insert("index " + r["N"] + " on " + r["T"] + " (" + IndexColumns(cat, r["N"]) +
              ") unique=" + r["U"] + " desc=" + r["D"]);
-  for (auto& r : cat.Rows(
-           "select p.rdb$procedure_name as n, "
-           "(select count(*) from rdb$procedure_parameters a where a.rdb$procedure_name = "
-           "p.rdb$procedure_name and a.rdb$parameter_type = 0) as i, "
-           "(select count(*) from rdb$procedure_parameters a where a.rdb$procedure_name = "
-           "p.rdb$procedure_name and a.rdb$parameter_type = 1) as o "
-           "from rdb$procedures p where coalesce(p.rdb$system_flag, 0) = 0",
-           {"N", "I", "O"}))
+  for (auto& r :
+       cat.Rows("select p.rdb$procedure_name as n, "
+                "(select count(*) from rdb$procedure_parameters a where a.rdb$procedure_name = "
+                "p.rdb$procedure_name and a.rdb$parameter_type = 0) as i, "
+                "(select count(*) from rdb$procedure_parameters a where a.rdb$procedure_name = "
+                "p.rdb$procedure_name and a.rdb$parameter_type = 1) as o "
+                "from rdb$procedures p where coalesce(p.rdb$system_flag, 0) = 0",
+                {"N", "I", "O"}))
     f.insert("procedure " + r["N"] + " in=" + r["I"] + " out=" + r["O"]);
-  for (auto& r : cat.Rows(
-           "select rdb$trigger_name as n, coalesce(rdb$relation_name, '') as t, rdb$trigger_type as k, "
-           "coalesce(rdb$trigger_inactive, 0) as i, rdb$trigger_sequence as p "
-           "from rdb$triggers where coalesce(rdb$system_flag, 0) = 0",
-           {"N", "T", "K", "I", "P"}))
+  for (
+      auto& r : cat.Rows(
+          "select rdb$trigger_name as n, coalesce(rdb$relation_name, '') as t, rdb$trigger_type as k, "
+          "coalesce(rdb$trigger_inactive, 0) as i, rdb$trigger_sequence as p "
+          "from rdb$triggers where coalesce(rdb$system_flag, 0) = 0",
+          {"N", "T", "K", "I", "P"}))
     f.insert("trigger " + r["N"] + " on " + r["T"] + " type=" + r["K"] + " inactive=" + r["I"] +
              " position=" + r["P"]);
   for (auto& r : cat.Rows("select rdb$relation_name as n from rdb$relations where "
@@ -123,8 +127,8 @@ std::set<std::string> CatalogFacts(Catalog& cat) {
                           "coalesce(rdb$system_flag, 0) = 0",
                           {"N"}))
     f.insert("generator " + r["N"]);
-  for (auto& r : cat.Rows("select rdb$exception_name as n, rdb$message as m from rdb$exceptions",
-                          {"N", "M"}))
+  for (auto& r :
+       cat.Rows("select rdb$exception_name as n, rdb$message as m from rdb$exceptions", {"N", "M"}))
     f.insert("exception " + r["N"] + " " + r["M"]);
   return f;
 }
@@ -135,10 +139,10 @@ std::set<std::string> ModelFacts(TObjs& objs) {
     TDmnData* d = objs.Domains.Object(i);
     TFldData& t = *d->TypeHolder;
     const bool text = t.DataType == dt::CHAR || t.DataType == dt::VARCHAR;
-    f.insert("domain " + d->GetName() + " default=" + (t.DefaultValue.empty() ? "0" : "1") +
-             " check=" + (t.CheckText.empty() ? "0" : "1") + " notnull=" +
-             (t.Nullable ? "0" : "1") + " length=" + std::to_string(text ? t.Length : 0) +
-             " scale=" + std::to_string(-t.Scale));
+    f.insert(
+        "domain " + d->GetName() + " default=" + (t.DefaultValue.empty() ? "0" : "1") +
+        " check=" + (t.CheckText.empty() ? "0" : "1") + " notnull=" + (t.Nullable ? "0" : "1") +
+        " length=" + std::to_string(text ? t.Length : 0) + " scale=" + std::to_string(-t.Scale));
   }
   for (int i = 0; i < objs.Tables.Count(); ++i) {
     TTblData* t = objs.Tables.Object(i);
@@ -169,12 +173,13 @@ std::set<std::string> ModelFacts(TObjs& objs) {
   }
   for (int i = 0; i < objs.Triggers.Count(); ++i) {
     TTrgData* t = objs.Triggers.Object(i);
-    f.insert("trigger " + t->GetName() + " on " + t->GetTableName() + " type=" +
-             std::to_string(t->TriggerType) + " inactive=" + (t->Active ? "0" : "1") +
+    f.insert("trigger " + t->GetName() + " on " + t->GetTableName() +
+             " type=" + std::to_string(t->TriggerType) + " inactive=" + (t->Active ? "0" : "1") +
              " position=" + std::to_string(t->Position));
   }
   for (int i = 0; i < objs.Views.Count(); ++i) f.insert("view " + objs.Views.Name(i));
-  for (int i = 0; i < objs.Generators.Count(); ++i) f.insert("generator " + objs.Generators.Name(i));
+  for (int i = 0; i < objs.Generators.Count(); ++i)
+    f.insert("generator " + objs.Generators.Name(i));
   for (int i = 0; i < objs.Exceptions.Count(); ++i)
     f.insert("exception " + objs.Exceptions.Name(i) + " " + objs.Exceptions.Object(i)->Message);
   for (int i = 0; i < objs.Indices.Count(); ++i) {
@@ -210,10 +215,12 @@ TEST(IbEmployee, SampleAndExtractParseIntoTheEnginesOwnCatalog) {
                           [](const std::string& s) { return s.rfind("domain ", 0) == 0; }),
             15);
 
-  for (const Source& src : {Source{"sample", &TEmployee::sample}, Source{"extract", &TEmployee::extract}}) {
+  for (const Source& src :
+       {Source{"sample", &TEmployee::sample}, Source{"extract", &TEmployee::extract}}) {
     for (TIBSQLServerVersionType v :
          {TIBSQLServerVersionType::st_Firebird_25, TIBSQLServerVersionType::st_Firebird_30}) {
-      SCOPED_TRACE(std::string(src.name) + " under " + (v == TIBSQLServerVersionType::st_Firebird_25 ? "2.5" : "3.0"));
+      SCOPED_TRACE(std::string(src.name) + " under " +
+                   (v == TIBSQLServerVersionType::st_Firebird_25 ? "2.5" : "3.0"));
       TIbParse p(v);
       p.parser->ScriptName = src.name;
       p.Run(e.*src.text);

@@ -46,8 +46,7 @@ const std::vector<TReviewedDifference> kReviewed = {
 };
 
 // Parser messages of the error kind that are known, each with its reason.
-const std::vector<TReviewedDifference> kReviewedErrors = {
-};
+const std::vector<TReviewedDifference> kReviewedErrors = {};
 
 struct TCase {
   const char* name;
@@ -69,10 +68,9 @@ void ParseWriteReplay(const TCase& c) {
   for (int i = 0; i < p.parser->Messages().Count(); ++i) {
     const auto& m = p.parser->Messages()[i];
     if (m.Kind != kMsgError) continue;
-    const bool known = std::any_of(kReviewedErrors.begin(), kReviewedErrors.end(),
-                                   [&](const TReviewedDifference& r) {
-                                     return m.Text.find(r.Text) != std::string::npos;
-                                   });
+    const bool known = std::any_of(
+        kReviewedErrors.begin(), kReviewedErrors.end(),
+        [&](const TReviewedDifference& r) { return m.Text.find(r.Text) != std::string::npos; });
     EXPECT_TRUE(known) << m.Text;
   }
   // The stored bodies are read raw by the DDL parser; the body parser

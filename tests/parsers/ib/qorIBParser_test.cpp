@@ -32,7 +32,8 @@ std::vector<std::string> Tokens(TIbParse& p, const std::string& text, int dialec
     if (k == tk::EOFKind) break;
     std::string s = std::to_string(k);
     if (k == tk::Ident || k == ibk::CharsetIntroducer) s += " " + p.parser->IdentText();
-    if (k == tk::Integer) s += " " + std::to_string(p.parser->IntValue()) + " " + p.parser->TokenText();
+    if (k == tk::Integer)
+      s += " " + std::to_string(p.parser->IntValue()) + " " + p.parser->TokenText();
     if (k == tk::String) {
       s += " ";
       for (unsigned char c : p.parser->TokenText()) s += std::to_string(c) + ".";
@@ -186,9 +187,10 @@ TEST(IbParser, EachScriptStartsWithTheSemicolon) {
 
 TEST(IbParser, ErrorsSkipToTheTerminatorAndNameTheirPlace) {
   TIbParse p;
-  p.Run("CREATE TABLE T (A INTEGER, B INTEGER DEFAULT (1), C INTEGER);\n"
-        "CREATE TABLE (A INTEGER);\n"
-        "CREATE TABLE U (A INTEGER);\n");
+  p.Run(
+      "CREATE TABLE T (A INTEGER, B INTEGER DEFAULT (1), C INTEGER);\n"
+      "CREATE TABLE (A INTEGER);\n"
+      "CREATE TABLE U (A INTEGER);\n");
   // One error per bad statement, where it went wrong.
   EXPECT_EQ(DumpMessages(p.parser->Messages()),
             "error 1:47 DEFAUT <value> error...\nerror 2:15 Missing: <Ident> (<(>)\n");
@@ -313,8 +315,8 @@ class IbInput : public ::testing::Test {
 
 TEST_F(IbInput, ReadsAFileBesideTheScriptWithTheOuterTerminator) {
   Write("sub/part2.sql", "CREATE TABLE FROM_INPUT (A INTEGER)^\nCREATE TABLE BAD (A NOTYPE(");
-  const std::string main =
-      Write("sub/main.sql", "SET TERM ^ ;\nINPUT 'part2.sql'^\nCREATE TABLE AFTER_INPUT (A INTEGER)^\n");
+  const std::string main = Write(
+      "sub/main.sql", "SET TERM ^ ;\nINPUT 'part2.sql'^\nCREATE TABLE AFTER_INPUT (A INTEGER)^\n");
   TIbParse p;
   ASSERT_TRUE(p.parser->ParseFile(main, &p.objs));
   EXPECT_NE(p.objs.FindTable("FROM_INPUT"), nullptr);

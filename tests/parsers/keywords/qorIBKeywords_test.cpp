@@ -150,7 +150,8 @@ TEST(IbReservedKinds, NotReservedWordsPerVersion) {
   };
   // clang-format on
   for (const Case& c : cases) {
-    SCOPED_TRACE(std::string(c.word) + " in version " + std::to_string(static_cast<int>(c.version)));
+    SCOPED_TRACE(std::string(c.word) + " in version " +
+                 std::to_string(static_cast<int>(c.version)));
     EXPECT_EQ(IbReservedKind(c.word, c.version) != kIdentKind, c.reserved);
   }
 }
@@ -190,7 +191,8 @@ TEST(IbScannerKeywordKinds, InterBase2020KeepsEveryWordAKeyword) {
     SCOPED_TRACE(static_cast<int>(v));
     EXPECT_EQ(IbScannerKeywordKinds(v), IbReservedKinds(v));
   }
-  EXPECT_FALSE(IbScannerKeywordKinds(V::st_Firebird_40).test(static_cast<std::size_t>(KindOf("ACTIVE"))));
+  EXPECT_FALSE(
+      IbScannerKeywordKinds(V::st_Firebird_40).test(static_cast<std::size_t>(KindOf("ACTIVE"))));
 }
 
 TEST(IbExtraReservedWords, ListSizePerVersion) {
@@ -284,7 +286,8 @@ TEST(IbNameNeedsQuotes, Cases) {
   };
   // clang-format on
   for (const Case& c : cases) {
-    SCOPED_TRACE(std::string(c.name) + " in version " + std::to_string(static_cast<int>(c.version)));
+    SCOPED_TRACE(std::string(c.name) + " in version " +
+                 std::to_string(static_cast<int>(c.version)));
     EXPECT_EQ(IbNameNeedsQuotes(c.name, c.version), c.quoted);
   }
 }

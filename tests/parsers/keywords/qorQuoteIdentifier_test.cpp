@@ -220,8 +220,8 @@ TEST(QuoteIdentifier, LocalSQLForParadoxAndDBase) {
 }
 
 TEST(QuoteIdentifier, OtherServersKeepTheName) {
-  for (DB db : {DB::dbAbstract, DB::dbSybaseASE, DB::dbPervasiveSQL, DB::dbMSAccess,
-                DB::dbCustomOLEDB}) {
+  for (DB db :
+       {DB::dbAbstract, DB::dbSybaseASE, DB::dbPervasiveSQL, DB::dbMSAccess, DB::dbCustomOLEDB}) {
     SCOPED_TRACE(ServerNo(db));
     for (const char* name : {"order", "SELECT", "my col", "a]b\"c`", ""})
       EXPECT_EQ(Quote(db, name), name);
@@ -253,8 +253,7 @@ TEST(QuoteIdentifier, EveryKeywordAndReservedWordIsQuoted) {
     EXPECT_EQ(Quote(DB::dbSybaseASA, LowerAscii(w)), QuotedStr(w, '"'));
   for (std::string_view w : MySQLReservedWords())
     EXPECT_EQ(Quote(DB::dbMySQL, w), QuotedStr(w, '`'));
-  for (std::string_view w : MSSQLReservedWords())
-    EXPECT_EQ(Quote(DB::dbMSSQL, w), Bracketed(w));
+  for (std::string_view w : MSSQLReservedWords()) EXPECT_EQ(Quote(DB::dbMSSQL, w), Bracketed(w));
 }
 
 }  // namespace

@@ -29,8 +29,8 @@ namespace {
 const std::string kFolder = std::string(QOR_TEST_DATA_DIR) + "/sql/mssql";
 
 struct TParsed {
-  std::string Dump;      // model and messages
-  std::string Script;    // the model written back by the MS SQL writer
+  std::string Dump;    // model and messages
+  std::string Script;  // the model written back by the MS SQL writer
 };
 
 void Configure(TObjs& objs, const std::string& script) {
@@ -99,7 +99,8 @@ TEST_P(MSSQLCorpus, OurOwnScriptParsesBackToTheSameModel) {
   const TParsed third = ParseText(second.Script, c.Name + ".written2.sql", script);
   EXPECT_EQ(ObjectLines(second.Dump), ObjectLines(first.Dump)) << c.Name << "\n" << first.Script;
   EXPECT_EQ(second.Dump.substr(second.Dump.find("-- messages\n")), "-- messages\n")
-      << c.Name << ": our own script reads with messages\n" << first.Script;
+      << c.Name << ": our own script reads with messages\n"
+      << first.Script;
   EXPECT_EQ(third.Script, second.Script) << c.Name;
   EXPECT_EQ(third.Dump, second.Dump) << c.Name;
 }

@@ -92,7 +92,9 @@ TEST_F(MSSQLParserTest, LexerCases) {
       {"blank and case kept in brackets", "[My Col]", {"<Ident>:My Col"}},
       {"temporary names", "#tmp ##glob", {"<Ident>:#TMP", "<Ident>:##GLOB"}},
       {"unicode and plain strings", "N'a''b' 'c'", {"<String value>:a'b", "<String value>:c"}},
-      {"binary literal, odd digits", "0x1 0xABC", {"<String value>:\x01", "<String value>:\x0A\xBC"}},
+      {"binary literal, odd digits",
+       "0x1 0xABC",
+       {"<String value>:\x01", "<String value>:\x0A\xBC"}},
       {"old outer joins", "a * = b =* c", {"<Ident>:A", "<*=>", "<Ident>:B", "<=*>", "<Ident>:C"}},
       {"label and ::", "lbl: a::b", {"<Label:>", "<Ident>:A", "<::>", "<Ident>:B"}},
       {"END CONVERSATION", "END CONVERSATION @h", {"END CONVERSATION", "<Ident>:@H"}},
@@ -170,7 +172,7 @@ TEST_F(MSSQLParserTest, DottedNames) {
     parser.NextToken();
     parser.ParseObjectName(c.Kind, c.DefaultOwner);
     EXPECT_EQ((std::vector<std::string>{parser.NameServer, parser.NameDatabase, parser.NameOwner,
-                                         parser.NameObject, parser.NameSubObject}),
+                                        parser.NameObject, parser.NameSubObject}),
               c.Parts);
   }
 }
@@ -295,7 +297,8 @@ TEST_F(MSSQLParserTest, StoredIndexColumnListIsReadBack) {
 TEST_F(MSSQLParserTest, StoredDefinitionsFillTheirObjects) {
   auto trg = std::make_unique<TTrgData>(&Objs());
   trg->SetName("TR");
-  trg->ObjectSource = "CREATE OR ALTER TRIGGER dbo.TR ON dbo.T INSTEAD OF INSERT, DELETE AS\nRETURN";
+  trg->ObjectSource =
+      "CREATE OR ALTER TRIGGER dbo.TR ON dbo.T INSTEAD OF INSERT, DELETE AS\nRETURN";
   TTrgData* t = Objs().AddObject(trg, true);
   auto view = std::make_unique<TViwData>(&Objs());
   view->SetName("V");
@@ -410,10 +413,10 @@ TEST(MSSQLWrittenTypes, ReadBackAsTheSameObjects) {
   ASSERT_EQ(a.Schemas.Count() + a.Domains.Count() + a.Generators.Count(), 6);
   // Each object's own CREATE text, one batch each.
   std::string written;
-  for (TDbObj* o : std::vector<TDbObj*>{a.FindSchema("SALES"), a.FindDomain("SALES.CODE"),
-                                        a.FindDomain("DBO.IDLIST"), a.FindGenerator("DBO.ORDERNO"),
-                                        a.FindGenerator("SALES.TICKET"),
-                                        a.FindDomain("DBO.ORDERSCHEMA")}) {
+  for (TDbObj* o :
+       std::vector<TDbObj*>{a.FindSchema("SALES"), a.FindDomain("SALES.CODE"),
+                            a.FindDomain("DBO.IDLIST"), a.FindGenerator("DBO.ORDERNO"),
+                            a.FindGenerator("SALES.TICKET"), a.FindDomain("DBO.ORDERSCHEMA")}) {
     ASSERT_NE(o, nullptr);
     written += o->GetCreateSQL() + "\r\nGO\r\n";
   }

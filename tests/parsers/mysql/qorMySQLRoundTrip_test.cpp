@@ -53,7 +53,8 @@ std::string Comparable(TObjs& objs) {
         line = std::regex_replace(line, std::regex(R"(^  out (\d+) [^:]*)"), "  out $1");
       // A procedure's outputs are its OUT parameters in MySQL.
       if (procedure) {
-        line = std::regex_replace(line, std::regex(R"(^  in \d+ [^:]*: (.*) direction=2$)"), "  out: $1");
+        line = std::regex_replace(line, std::regex(R"(^  in \d+ [^:]*: (.*) direction=2$)"),
+                                  "  out: $1");
         line = std::regex_replace(line, std::regex(R"(^  out \d+: )"), "  out: ");
       }
       out += line + "\n";

@@ -54,7 +54,8 @@ TEST_F(ADOSQLite, ReadsRowsFieldsAndNulls) {
   TADOQuery q;
   q.SetConnection(&connection);
   q.SQL().SetText("SELECT id, name, amount, note FROM t ORDER BY id");
-  EXPECT_EQ(Rows(q), (std::vector<std::string>{"1|one|1.5|<null>", "2|two|<null>|second", "3|<null>|-2.25|"}));
+  EXPECT_EQ(Rows(q), (std::vector<std::string>{"1|one|1.5|<null>", "2|two|<null>|second",
+                                               "3|<null>|-2.25|"}));
   EXPECT_TRUE(q.Active());
   EXPECT_TRUE(q.Eof());
   // The last row's values stay after the end; a NULL reads as the dataset

@@ -16,7 +16,8 @@ using Pairs = std::vector<std::pair<std::string, std::string>>;
 
 Pairs Read(const std::string& text, TConnStringSyntax syntax) {
   Pairs out;
-  for (const TConnStringPair& p : ParseConnectionString(text, syntax)) out.emplace_back(p.Key, p.Value);
+  for (const TConnStringPair& p : ParseConnectionString(text, syntax))
+    out.emplace_back(p.Key, p.Value);
   return out;
 }
 
@@ -71,9 +72,11 @@ TEST(ConnString, QuotedValuesComeBackIntact) {
   // clang-format on
   for (const std::string& v : values) {
     SCOPED_TRACE(v);
-    const Pairs oledb = Read("Password=" + QuoteOLEDBValue(v, "password") + ";Next=1", TConnStringSyntax::OLEDB);
+    const Pairs oledb =
+        Read("Password=" + QuoteOLEDBValue(v, "password") + ";Next=1", TConnStringSyntax::OLEDB);
     EXPECT_EQ(oledb, (Pairs{{"Password", v}, {"Next", "1"}}));
-    const Pairs odbc = Read("PWD=" + QuoteODBCValue(v, "password") + ";Next=1", TConnStringSyntax::ODBC);
+    const Pairs odbc =
+        Read("PWD=" + QuoteODBCValue(v, "password") + ";Next=1", TConnStringSyntax::ODBC);
     EXPECT_EQ(odbc, (Pairs{{"PWD", v}, {"Next", "1"}}));
   }
   EXPECT_EQ(QuoteOLEDBValue("plain", "x"), "plain");
@@ -87,7 +90,8 @@ TEST(ConnString, ANulCharacterIsRefusedNamingTheValue) {
       quote(v, "password");
       ADD_FAILURE() << "no error";
     } catch (const EQorError& e) {
-      EXPECT_EQ(std::string(e.what()), "The password holds a NUL character, which a connection string cannot carry.");
+      EXPECT_EQ(std::string(e.what()),
+                "The password holds a NUL character, which a connection string cannot carry.");
     }
   }
 }
@@ -142,9 +146,10 @@ TEST(ConnString, TranslatesOLEDBToTheConfiguredDriver) {
     TranslateConnectionString("Provider=SQLOLEDB;Password=\"a;b}\"");
     ADD_FAILURE() << "no error";
   } catch (const EQorError& e) {
-    EXPECT_EQ(std::string(e.what()),
-              "The password holds \"}\" together with \";\" or a leading \"{\", which the FreeTDS driver cannot "
-              "receive.");
+    EXPECT_EQ(
+        std::string(e.what()),
+        "The password holds \"}\" together with \";\" or a leading \"{\", which the FreeTDS driver cannot "
+        "receive.");
   }
   EXPECT_EQ(TranslateConnectionString("Provider=SQLOLEDB;Connect Timeout=7").LoginTimeout, 7);
   EXPECT_FALSE(TranslateConnectionString("Provider=SQLOLEDB").LoginTimeout.has_value());
@@ -156,7 +161,8 @@ TEST(ConnString, AProviderWithoutADriverIsAnErrorAndTheDriverIsConfigurable) {
     TranslateConnectionString("Provider=OraOLEDB.Oracle;Data Source=h;");
     ADD_FAILURE() << "no error";
   } catch (const EQorError& e) {
-    EXPECT_EQ(std::string(e.what()), "No ODBC driver is configured for the OLE DB provider 'OraOLEDB.Oracle'.");
+    EXPECT_EQ(std::string(e.what()),
+              "No ODBC driver is configured for the OLE DB provider 'OraOLEDB.Oracle'.");
   }
   SetProviderDriver("OraOLEDB.Oracle", "Oracle 19 ODBC driver");
   EXPECT_EQ(TranslateConnectionString("Provider=OraOLEDB.Oracle;Data Source=h;").Text,
