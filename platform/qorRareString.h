@@ -124,12 +124,6 @@ class TRareString {
   }
   friend std::string operator+(char a, const TRareString& b) { return a + b.str(); }
 
-  // For streams (test output) without this header pulling in <ostream>.
-  template <class Stream>
-  friend auto operator<<(Stream& out, const TRareString& s) -> decltype(out << s.str()) {
-    return out << s.str();
-  }
-
  private:
   TRareString& Assign(std::string_view s) {
     if (s.empty()) text_.reset();
@@ -144,5 +138,12 @@ class TRareString {
 
   std::unique_ptr<std::string> text_;
 };
+
+// For streams (test output) without this header pulling in <ostream>; outside
+// the class because clang checks the return type while the class is incomplete.
+template <class Stream>
+auto operator<<(Stream& out, const TRareString& s) -> decltype(out << s.str()) {
+  return out << s.str();
+}
 
 }  // namespace qor
