@@ -77,12 +77,14 @@ std::span<const std::string_view> MySQLReservedWords() { return kReserved.Words(
 std::string QuoteMySQLIdentifier(std::string_view name) {
   // Bare only when the client reads it back as this one name: upper-case
   // letters, digits, "_" and "$", not starting with a digit (1E5 is a
-  // number) and not reserved. Any lower-case letter asks for backticks too.
+  // number) or "$" (MySQL 8 deprecates it bare, and "$A" is no name to our
+  // scanner) and not reserved. Any lower-case letter asks for backticks too.
   auto plain = [](char c) {
     return (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_' || c == '$';
   };
-  const bool bare = std::all_of(name.begin(), name.end(), plain) &&
-                    (name.empty() || name.front() < '0' || name.front() > '9');
+  const bool bare =
+      std::all_of(name.begin(), name.end(), plain) &&
+      (name.empty() || ((name.front() < '0' || name.front() > '9') && name.front() != '$'));
   if (bare && !kReserved.Contains(name)) return std::string(name);
   return QuotedStr(name, '`');
 }

@@ -122,6 +122,7 @@ TEST(QuoteIdentifier, MySQL) {
       {DB::dbMySQL, "A.B", "`A.B`"},
       {DB::dbMySQL, "\xC3\x84", "`\xC3\x84`"},
       {DB::dbMySQL, "A_1$", "A_1$"},
+      {DB::dbMySQL, "$A", "`$A`"},
       {DB::dbMySQL, "a`b", "`a``b`"},
       {DB::dbMySQL, "", ""},
   };
