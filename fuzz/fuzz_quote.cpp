@@ -54,10 +54,13 @@ class NameScanner : public TCustomSQLParser {
     return IbScannerKeywordKinds(version_).test(static_cast<std::size_t>(kind)) ? kind : tk::Ident;
   }
   bool ScanToken() override {
-    if (GetServerType() == TDatabaseType::dbMSSQL) {
-      if (CurChar() == '[') return ScanBracketed();
-      // A T-SQL name may start with "_", a temporary object's with "#".
-      if (CurChar() == '_' || CurChar() == '#') {
+    const bool mssql = GetServerType() == TDatabaseType::dbMSSQL;
+    if (mssql && CurChar() == '[') return ScanBracketed(']');
+    // A backslash in a MySQL back-quoted name is an ordinary character.
+    if (GetServerType() == TDatabaseType::dbMySQL && CurChar() == '`') return ScanBracketed('`');
+    // A T-SQL or MySQL name may start with "_", a temporary object's with "#".
+    if (mssql || GetServerType() == TDatabaseType::dbMySQL) {
+      if (CurChar() == '_' || (mssql && CurChar() == '#')) {
         scan_.TokenStart = ReadPos() - 1;
         scan_.Kind = tk::Ident;
         ScanIdent();
@@ -76,12 +79,13 @@ class NameScanner : public TCustomSQLParser {
   }
 
  private:
-  bool ScanBracketed() {
+  // A name up to `close`, which is doubled inside it.
+  bool ScanBracketed(char close) {
     std::string name;
     NextChar();
     while (!AtEnd()) {
-      if (CurChar() == ']') {
-        if (PeekChar() != ']' || ReadPos() >= GetLength()) break;
+      if (CurChar() == close) {
+        if (PeekChar() != close || ReadPos() >= GetLength()) break;
         NextChar();
       }
       name += CurChar();

@@ -17,14 +17,18 @@ for t in "$build"/fuzz/fuzz_*; do
   seeds="$here/fuzz/corpus/$name"
   mkdir -p "$corpus"
   extra=()
+  # Not every target has seeds of its own; libFuzzer stops on a missing folder.
+  [ -d "$seeds" ] && extra+=("$seeds")
   # Real scripts nobody here wrote, where the Firebird examples are installed.
   fb=/usr/share/doc/firebird3.0-common-doc/examples/package
   if [ "$name" = fuzz_scanner ] && [ -d "$fb" ]; then extra+=("$fb"); fi
   # The MySQL corpus, recorded from MariaDB, seeds the MySQL parser.
   if [ "$name" = fuzz_mysqlparser ]; then extra+=("$here/tests/data/sql/mysql"); fi
+  # The InterBase parser's corpus seeds the InterBase parser.
+  if [ "$name" = fuzz_ibparser ]; then extra+=("$here/tests/data/sql/ib"); fi
   echo "== $name ($seconds s)"
   if ! "$t" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -dict="$dict" \
-       -artifact_prefix="$build/findings/$name-" "$corpus" "$seeds" "${extra[@]}" 2>"$build/findings/$name.log"; then
+       -artifact_prefix="$build/findings/$name-" "$corpus" "${extra[@]}" 2>"$build/findings/$name.log"; then
     echo "!! $name found a problem; see $build/findings/$name.log" >&2
     status=1
   fi
