@@ -81,6 +81,14 @@ TCustomExtract::TCustomExtract() : msgs_(std::make_unique<TMsgManager>()) {}
 TCustomExtract::~TCustomExtract() {
   query_.reset();
   SetDBStructure(nullptr);
+  SetQORConnection(nullptr);
+}
+
+void TCustomExtract::SetQORConnection(TQORCustomConnection* value) {
+  if (connection_ == value) return;
+  if (connection_) connection_->RemoveFreeNotification(this);
+  connection_ = value;
+  if (connection_) connection_->FreeNotification(this);
 }
 
 void TCustomExtract::SetDBStructure(TCustomDBStructure* value) {
@@ -101,8 +109,9 @@ void TCustomExtract::SetDBStructure(TCustomDBStructure* value) {
 
 void TCustomExtract::Notification(TComponent* component, TOperation operation) {
   TComponent::Notification(component, operation);
-  if (operation == TOperation::opRemove && component && component == structure_)
-    structure_ = nullptr;
+  if (operation != TOperation::opRemove || !component) return;
+  if (component == structure_) structure_ = nullptr;
+  if (component == connection_) connection_ = nullptr;
 }
 
 void TCustomExtract::SetIncludeObjsNames(std::string_view text) {

@@ -56,6 +56,10 @@ class TCustomExtract : public TComponent, public TExtractorHost {
   // callback point here; the previous structure is unlinked.
   virtual void SetDBStructure(TCustomDBStructure* value);
 
+  // The connection an extractor reads from; linked with free notification.
+  TQORCustomConnection* QORConnection() const { return connection_; }
+  void SetQORConnection(TQORCustomConnection* value);
+
   virtual TCmpObjSetType GetExtractObjects() const { return extractObjects_; }
   void SetExtractObjects(TCmpObjSetType value) { extractObjects_ = value; }
 
@@ -121,6 +125,8 @@ class TCustomExtract : public TComponent, public TExtractorHost {
  protected:
   void Notification(TComponent* component, TOperation operation) override;
   void SetDatabaseType(TDatabaseType value) { databaseType_ = value; }
+
+  TQORCustomConnection* connection_ = nullptr;
 
   // The frame of an extraction run. `className` prefixes the check texts;
   // `stepEvents` adds the "Starting" step event. Returns true only when the

@@ -97,23 +97,10 @@ TIBDBExtract::TIBDBExtract() : batched_(std::make_unique<ibread::TBatchedRows>()
   };
 }
 
-TIBDBExtract::~TIBDBExtract() { SetQORConnection(nullptr); }
+TIBDBExtract::~TIBDBExtract() = default;
 
 const char* TIBDBExtract::StepCaption(int step) {
   return step >= 0 && step < kStepCount ? kSteps[step].caption : "";
-}
-
-void TIBDBExtract::SetQORConnection(TQORCustomConnection* value) {
-  if (connection_ == value) return;
-  if (connection_) connection_->RemoveFreeNotification(this);
-  connection_ = value;
-  if (connection_) connection_->FreeNotification(this);
-}
-
-void TIBDBExtract::Notification(TComponent* component, TOperation operation) {
-  TCustomExtract::Notification(component, operation);
-  if (operation == TOperation::opRemove && component && component == connection_)
-    connection_ = nullptr;
 }
 
 void TIBDBExtract::LogLine(const std::string& text) { DoLogNextLine(text); }

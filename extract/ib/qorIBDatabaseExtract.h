@@ -78,10 +78,6 @@ class TIBDBExtract : public TCustomExtract {
   ~TIBDBExtract() override;
   const char* ClassName() const override { return "TIBDBExtract"; }
 
-  // The connection to read from; linked with free notification.
-  TQORCustomConnection* QORConnection() const { return connection_; }
-  void SetQORConnection(TQORCustomConnection* value);
-
   // The whole extraction: true when every step ran to its end.
   bool ExtractDatabase() override;
 
@@ -107,7 +103,6 @@ class TIBDBExtract : public TCustomExtract {
   void LogLine(const std::string& text);
 
  protected:
-  void Notification(TComponent* component, TOperation operation) override;
   void PrepareExtraction() override;
   void RunExtractSteps() override;
 
@@ -177,7 +172,6 @@ class TIBDBExtract : public TCustomExtract {
   // By the constraint's name, or by its table's for a generated one.
   bool AcceptConstraint(TCtrData& c, TDbObject kind);
 
-  TQORCustomConnection* connection_ = nullptr;
   // Triggers of a kind the model cannot script (DDL triggers): what is
   // granted to them is left out too, as it would name no trigger.
   TBasicNameList<int> unscriptedTriggers_;

@@ -76,20 +76,7 @@ TMSSQLDBExtract::TMSSQLDBExtract() {
   SetDatabaseType(TDatabaseType::dbMSSQL);
 }
 
-TMSSQLDBExtract::~TMSSQLDBExtract() { SetQORConnection(nullptr); }
-
-void TMSSQLDBExtract::SetQORConnection(TQORCustomConnection* value) {
-  if (connection_ == value) return;
-  if (connection_) connection_->RemoveFreeNotification(this);
-  connection_ = value;
-  if (connection_) connection_->FreeNotification(this);
-}
-
-void TMSSQLDBExtract::Notification(TComponent* component, TOperation operation) {
-  TCustomExtract::Notification(component, operation);
-  if (operation == TOperation::opRemove && component && component == connection_)
-    connection_ = nullptr;
-}
+TMSSQLDBExtract::~TMSSQLDBExtract() = default;
 
 void TMSSQLDBExtract::LogLine(const std::string& text) {
   if (OnLogNextLine) OnLogNextLine(this, text);

@@ -44,11 +44,6 @@ class TMSSQLDBExtract : public TCustomExtract {
   ~TMSSQLDBExtract() override;
   const char* ClassName() const override { return "TMSSQLDBExtract"; }
 
-  // ---- Published ----
-  TQORCustomConnection* QORConnection() const { return connection_; }
-  // Linked with free notification.
-  void SetQORConnection(TQORCustomConnection* value);
-
   // The configured server version is kept even when the server reports a
   // later one. Unset, a later version reported by the server is used and
   // logged, so a modern server is not read through the 2000 tables.
@@ -107,7 +102,6 @@ class TMSSQLDBExtract : public TCustomExtract {
   std::optional<TPrivilege> DecodePrivilege(std::int32_t actionCode);
 
  protected:
-  void Notification(TComponent* component, TOperation operation) override;
   void PrepareExtraction() override;
   void RunExtractSteps() override;
 
@@ -179,7 +173,6 @@ class TMSSQLDBExtract : public TCustomExtract {
                                     std::string_view level1Type, std::string_view level1Name,
                                     std::string_view level2Type, std::string_view level2Name);
 
-  TQORCustomConnection* connection_ = nullptr;
   // The sp_helpindex rows of the last table asked for.
   std::string helpIndexTable_;
   std::vector<std::pair<std::string, std::string>> helpIndexRows_;

@@ -99,23 +99,7 @@ TMySQLDBExtract::TMySQLDBExtract() {
   SetDatabaseType(TDatabaseType::dbMySQL);
 }
 
-TMySQLDBExtract::~TMySQLDBExtract() {
-  SetQORConnection(nullptr);
-  parser_.reset();
-}
-
-void TMySQLDBExtract::SetQORConnection(TQORCustomConnection* value) {
-  if (connection_ == value) return;
-  if (connection_) connection_->RemoveFreeNotification(this);
-  connection_ = value;
-  if (connection_) connection_->FreeNotification(this);
-}
-
-void TMySQLDBExtract::Notification(TComponent* component, TOperation operation) {
-  TCustomExtract::Notification(component, operation);
-  if (operation == TOperation::opRemove && component && component == connection_)
-    connection_ = nullptr;
-}
+TMySQLDBExtract::~TMySQLDBExtract() { parser_.reset(); }
 
 std::unique_ptr<TMySQLParser> TMySQLDBExtract::NewParser() {
   auto parser = std::make_unique<TMySQLParser>(this);

@@ -24,11 +24,6 @@ class TMySQLDBExtract : public TCustomExtract {
   ~TMySQLDBExtract() override;
   const char* ClassName() const override { return "TMySQLDBExtract"; }
 
-  // ---- Published ----
-  TQORCustomConnection* QORConnection() const { return connection_; }
-  // Linked with free notification.
-  void SetQORConnection(TQORCustomConnection* value);
-
   // Also makes a parser that takes the structure's MySQL options.
   void SetDBStructure(TCustomDBStructure* value) override;
 
@@ -47,7 +42,6 @@ class TMySQLDBExtract : public TCustomExtract {
   void LogLine(const std::string& text);
 
  protected:
-  void Notification(TComponent* component, TOperation operation) override;
   void PrepareExtraction() override;
   void RunExtractSteps() override;
 
@@ -68,7 +62,6 @@ class TMySQLDBExtract : public TCustomExtract {
   bool PositionReached(int position);
   std::unique_ptr<TMySQLParser> NewParser();
 
-  TQORCustomConnection* connection_ = nullptr;
   std::unique_ptr<TMySQLParser> parser_;
 };
 
