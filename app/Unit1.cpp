@@ -162,18 +162,20 @@ void TForm1::LinkComponents() {
   QORConnection.OnErrorMessage = [this](TObject* s, const std::string& t) {
     LogErrorMessage(s, t);
   };
+  // Every extractor reads through the one connection into the one structure
+  // and reports to the log.
+  auto link = [this](TCustomExtract& x) {
+    x.SetQORConnection(&QORConnection);
+    x.SetDBStructure(&DBStructure);
+    x.OnLogNextLine = [this](TObject* s, const std::string& t) { LogNextLine(s, t); };
+    x.OnErrorMessage = [this](TObject* s, const std::string& t) { LogErrorMessage(s, t); };
+  };
   auto my = std::make_unique<TMySQLDBExtract>();
-  my->SetQORConnection(&QORConnection);
-  my->SetDBStructure(&DBStructure);
-  my->OnLogNextLine = [this](TObject* s, const std::string& t) { LogNextLine(s, t); };
-  my->OnErrorMessage = [this](TObject* s, const std::string& t) { LogErrorMessage(s, t); };
+  link(*my);
   MySQLDBExtract = my.get();
   extractors_.push_back(std::move(my));
   auto ib = std::make_unique<TIBDBExtract>();
-  ib->SetQORConnection(&QORConnection);
-  ib->SetDBStructure(&DBStructure);
-  ib->OnLogNextLine = [this](TObject* s, const std::string& t) { LogNextLine(s, t); };
-  ib->OnErrorMessage = [this](TObject* s, const std::string& t) { LogErrorMessage(s, t); };
+  link(*ib);
   // Stored bodies are read for what they use by the InterBase body parser.
   ib->BodyParserFactory = [](TIBDBExtract& x) -> std::unique_ptr<TCustomSQLParser> {
     return std::make_unique<TIbExParser>(&x);
@@ -181,10 +183,7 @@ void TForm1::LinkComponents() {
   IBDBExtract = ib.get();
   extractors_.push_back(std::move(ib));
   auto ms = std::make_unique<TMSSQLDBExtract>();
-  ms->SetQORConnection(&QORConnection);
-  ms->SetDBStructure(&DBStructure);
-  ms->OnLogNextLine = [this](TObject* s, const std::string& t) { LogNextLine(s, t); };
-  ms->OnErrorMessage = [this](TObject* s, const std::string& t) { LogErrorMessage(s, t); };
+  link(*ms);
   MSSQLDBExtract = ms.get();
   extractors_.push_back(std::move(ms));
 }
