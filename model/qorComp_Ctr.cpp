@@ -30,25 +30,6 @@ bool HasSchemas(DB st) {
   return st == DB::dbOracle || st == DB::dbMSSQL || st == DB::dbPostgreSQL || st == DB::dbDB2;
 }
 
-// Where the group that s[0] opens closes; npos when it does not. Quoted
-// strings and bracketed names are skipped (a doubled quote closes and
-// opens again).
-std::size_t GroupEnd(std::string_view s) {
-  int depth = 0;
-  for (std::size_t i = 0; i < s.size(); ++i) {
-    const char c = s[i];
-    if (c == '\'' || c == '"' || c == '[') {
-      i = s.find(c == '[' ? ']' : c, i + 1);
-      if (i == std::string_view::npos) return i;
-    } else if (c == '(') {
-      ++depth;
-    } else if (c == ')' && --depth == 0) {
-      return i;
-    }
-  }
-  return std::string_view::npos;
-}
-
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
 // A signed decimal number, with an exponent or without.
@@ -284,7 +265,7 @@ std::string TCtrData::ColumnDefaultText() const {
   if (constraintType_ != ct::Default) return {};
   const DB st = GetServerType();
   std::string t = TrimCtl(GetText());
-  while (t.size() >= 2 && t.front() == '(' && GroupEnd(t) == t.size() - 1)
+  while (t.size() >= 2 && t.front() == '(' && OuterParensEncloseAll(t))
     t = TrimCtl(std::string_view(t).substr(1, t.size() - 2));
   if (t.empty()) return {};
   if (IsNumber(t) || SameText(t, "NULL")) return t;

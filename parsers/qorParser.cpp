@@ -1088,40 +1088,9 @@ std::string NormalizeScriptText(std::string_view text) {
   return TrimCtl(JoinLines(lines));
 }
 
-namespace {
-
-// Whether the parenthesis at the start of `s` closes at its last character.
-// Literals and bracketed names may hold parentheses of their own.
-bool OuterPairEnclosesAll(std::string_view s) {
-  int depth = 0;
-  for (std::size_t i = 0; i < s.size(); ++i) {
-    const char c = s[i];
-    if (c == '\'' || c == '"' || c == '[') {
-      const char close = c == '[' ? ']' : c;
-      for (++i; i < s.size(); ++i) {
-        if (s[i] != close) continue;
-        if (i + 1 < s.size() && s[i + 1] == close) {
-          ++i;
-          continue;
-        }
-        break;
-      }
-      continue;
-    }
-    if (c == '(') {
-      ++depth;
-    } else if (c == ')') {
-      if (--depth == 0) return i == s.size() - 1;
-    }
-  }
-  return false;
-}
-
-}  // namespace
-
 std::string StripOuterParens(std::string_view text) {
   std::string_view s = text;
-  while (StartsWith(s, "((") && EndsWith(s, "))") && OuterPairEnclosesAll(s))
+  while (StartsWith(s, "((") && EndsWith(s, "))") && OuterParensEncloseAll(s))
     s = s.substr(1, s.size() - 2);
   return std::string(s);
 }

@@ -304,6 +304,31 @@ std::u16string Utf8ToUtf16(std::string_view s) {
   return out;
 }
 
+bool OuterParensEncloseAll(std::string_view s) {
+  int depth = 0;
+  for (std::size_t i = 0; i < s.size(); ++i) {
+    const char c = s[i];
+    if (c == '\'' || c == '"' || c == '[') {
+      const char close = c == '[' ? ']' : c;
+      for (++i; i < s.size(); ++i) {
+        if (s[i] != close) continue;
+        if (i + 1 < s.size() && s[i + 1] == close) {
+          ++i;
+          continue;
+        }
+        break;
+      }
+      continue;
+    }
+    if (c == '(') {
+      ++depth;
+    } else if (c == ')') {
+      if (--depth == 0) return i == s.size() - 1;
+    }
+  }
+  return false;
+}
+
 std::string Utf16ToUtf8(std::u16string_view s) {
   std::string out;
   out.reserve(s.size());

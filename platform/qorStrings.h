@@ -59,6 +59,10 @@ std::string QuotedStr(std::string_view s, char quote = '\'');
 // Text enclosed in "[" and "]", with each "]" inside doubled.
 std::string BracketedStr(std::string_view s);
 
+// Whether the parenthesis at the start of `s` closes at its last character.
+// Literals, quoted and bracketed names may hold parentheses of their own.
+bool OuterParensEncloseAll(std::string_view s);
+
 // Lines split at CR LF, LF or CR; a final line break adds no empty line.
 std::vector<std::string> SplitLines(std::string_view s);
 std::string JoinLines(const std::vector<std::string>& lines, std::string_view sep = CRLF);
