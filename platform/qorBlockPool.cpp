@@ -2,10 +2,6 @@
 
 #include <new>
 
-#if defined(__linux__)
-#include <sys/mman.h>
-#endif
-
 #if defined(__SANITIZE_ADDRESS__)
 #define QOR_POOL_ASAN 1
 #elif defined(__has_feature)
@@ -77,28 +73,23 @@ void TBlockPool::AddSlab() {
   std::size_t blocks = nextSlabBlocks_;
   std::size_t bytes = header + blocks * stride_;
   const bool whole = bytes >= kMaxSlabBytes;
-  char* raw;
   if (whole) {
-    // A full-sized slab is one aligned large page where the system has
-    // them: a page fault per 2 MB instead of one per 4 KB.
     bytes = kMaxSlabBytes;
     blocks = (bytes - header) / stride_;
     if (blocks == 0) {
       blocks = 1;
       bytes = header + stride_;
     }
-    raw = static_cast<char*>(::operator new (bytes, std::align_val_t{kMaxSlabBytes}));
-#if defined(__linux__) && defined(MADV_HUGEPAGE)
-    madvise(raw, bytes, MADV_HUGEPAGE);
-#endif
   } else {
     nextSlabBlocks_ *= 2;
-    raw = static_cast<char*>(::operator new(bytes));
   }
+  // Plain pages: large pages were tried, and on a virtual machine that hands
+  // freed memory back to its host each new large page is cleared by the
+  // host, at a cost per page that grew with the size of the schema.
+  char* raw = static_cast<char*>(::operator new(bytes));
   auto* slab = reinterpret_cast<TSlab*>(raw);
   slab->next = slabs_;
   slab->bytes = bytes;
-  slab->aligned = whole;
   slabs_ = slab;
   ++slabCount_;
   next_ = raw + header;
@@ -112,8 +103,7 @@ void TBlockPool::ReleaseSlabs() noexcept {
     slabs_ = s->next;
     // The heap takes the slab back in the state it gave it.
     QOR_UNPOISON(s, s->bytes);
-    if (s->aligned) ::operator delete (s, std::align_val_t{kMaxSlabBytes});
-    else ::operator delete(s);
+    ::operator delete(s);
   }
   free_ = nullptr;
   next_ = end_ = nullptr;

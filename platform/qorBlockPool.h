@@ -1,9 +1,8 @@
 // TBlockPool: equal-sized blocks for the one class whose objects a schema
 // holds by the hundred thousand (columns, dependency edges).
 //
-// The blocks are cut from slabs that grow with the pool up to a large page
-// of 2 MB, aligned and offered to the system as such (one page fault where
-// 4 KB pages take 512), and a freed block goes on a free list for the next
+// The blocks are cut from slabs that grow with the pool up to 2 MB, and a
+// freed block goes on a free list for the next
 // object of the class, so such an object costs neither a heap call nor a
 // heap header. A request of another size (a
 // class derived from the pooled one) goes to the heap. When the last block
@@ -59,11 +58,9 @@ class TBlockPool {
   struct TSlab {
     TSlab* next;
     std::size_t bytes;  // the whole slab, this header included
-    bool aligned;       // made on a large-page boundary
   };
   static constexpr std::size_t kAlign = alignof(std::max_align_t);
-  // The first slab's blocks; each new slab doubles, up to kMaxSlabBytes,
-  // one large page: from there on a slab is one such page, aligned to it.
+  // The first slab's blocks; each new slab doubles, up to kMaxSlabBytes.
   static constexpr std::size_t kFirstSlabBlocks = 32;
   static constexpr std::size_t kMaxSlabBytes = std::size_t{2} << 20;
 
