@@ -213,6 +213,8 @@ class TDbObj : public TObject {
   bool Suppressed = false;
 
  protected:
+  // The collection that stored this object, if any.
+  TCustomObjs* HeldBy() const { return heldBy_; }
   // Drops the present users of this object first. With `activeOnly` the
   // edges a kind's own walk has served (made inactive) are passed over.
   TWalk DropPresentUsers(bool activeOnly);
@@ -370,6 +372,9 @@ class TCustomObjs : public TObject {
   // several), or none. Answered from an index of the constraints by table
   // name, made again whenever the list has changed.
   TCtrData* DefaultConstraintOf(const TFldData& column) const;
+  // A constraint held here became a default constraint: DefaultConstraintOf
+  // makes its index again.
+  void ConstraintTypeChanged();
 
   // ---- Dependencies ----
   // Records that `user` refers to `used` (optionally to its column).
@@ -478,6 +483,7 @@ class TCustomObjs : public TObject {
   // ObjectsNamed's indices, one per list; the last is DefaultConstraintOf's.
   struct TNameIndex;
   mutable std::unique_ptr<TNameIndex> nameIndex_[6];
+  std::uint64_t constraintTypeChanges_ = 0;
 
   TDatabaseType serverType_ = TDatabaseType::dbAbstract;
 };

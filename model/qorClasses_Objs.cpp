@@ -66,9 +66,38 @@ struct TCustomObjs::TGrantIndex {
   std::unordered_map<std::size_t, std::vector<TMember>> buckets;
 };
 
+// Objects by the hash of a name, in one array probed linearly: with a
+// hundred thousand names a map of nodes and vectors costs several cache
+// misses per look-up where this costs about one. Callers compare the names.
 struct TCustomObjs::TNameIndex {
-  std::uint64_t version = 0;  // of the list it was made from
-  std::unordered_map<std::string, std::vector<TDbObj*>> byName;
+  std::uint64_t version = 0;      // of the list it was made from
+  std::uint64_t typeChanges = 0;  // constraint type changes seen (defaults)
+  bool empty = false;
+  struct TSlot {
+    std::size_t hash;
+    TDbObj* obj;  // null: empty
+  };
+  std::vector<TSlot> slots;
+
+  // Sized once for `n` objects: with no growth, objects of one hash are met
+  // in the order they were added.
+  explicit TNameIndex(std::size_t n) {
+    std::size_t size = 16;
+    while (size < 2 * n) size *= 2;
+    slots.assign(size, TSlot{0, nullptr});
+  }
+  void Add(std::size_t hash, TDbObj* obj) {
+    const std::size_t mask = slots.size() - 1;
+    std::size_t i = hash & mask;
+    while (slots[i].obj) i = (i + 1) & mask;
+    slots[i] = {hash, obj};
+  }
+  template <class F>
+  void ForEach(std::size_t hash, F&& f) const {
+    const std::size_t mask = slots.size() - 1;
+    for (std::size_t i = hash & mask; slots[i].obj; i = (i + 1) & mask)
+      if (slots[i].hash == hash) f(slots[i].obj);
+  }
 };
 
 struct TCustomObjs::TInlineKeyIndex {
@@ -449,18 +478,18 @@ void TCustomObjs::SetInlineKeysIndexed(bool on) {
 
 void TCustomObjs::ObjectsNamed(TDbObject kind, const std::string& name,
                                std::vector<TDbObj*>& out) const {
+  const std::size_t hash = std::hash<std::string_view>()(name);
   auto lookUp = [&](auto& list, std::unique_ptr<TNameIndex>& index) {
     if (!index || index->version != list.Version()) {
-      index = std::make_unique<TNameIndex>();
+      index = std::make_unique<TNameIndex>(static_cast<std::size_t>(list.Count()));
       for (auto& e : list)
-        if (e.Value) index->byName[e.Value->GetName()].push_back(e.Value.get());
+        if (e.Value) index->Add(std::hash<std::string_view>()(e.Value->GetName()), e.Value.get());
       index->version = list.Version();
     }
-    const auto it = index->byName.find(name);
-    if (it == index->byName.end()) return;
     // An object renamed since is left out.
-    for (TDbObj* o : it->second)
+    index->ForEach(hash, [&](TDbObj* o) {
       if (o->GetName() == name) out.push_back(o);
+    });
   };
   switch (kind) {
     case TDbObject::dboTable: lookUp(Tables, nameIndex_[0]); break;
@@ -472,32 +501,43 @@ void TCustomObjs::ObjectsNamed(TDbObject kind, const std::string& name,
   }
 }
 
+void TCustomObjs::ConstraintTypeChanged() { ++constraintTypeChanges_; }
+
 TCtrData* TCustomObjs::DefaultConstraintOf(const TFldData& column) const {
+  std::unique_ptr<TNameIndex>& index = nameIndex_[5];
+  if (!index || index->version != Constraints.Version() ||
+      index->typeChanges != constraintTypeChanges_) {
+    // Only the default constraints: a constraint that becomes one later
+    // makes the index again through its type change.
+    std::size_t defaults = 0;
+    for (auto& e : Constraints)
+      if (e.Value && e.Value->GetConstraintType() == ct::Default) ++defaults;
+    index = std::make_unique<TNameIndex>(defaults);
+    for (auto& e : Constraints)
+      if (e.Value && e.Value->GetConstraintType() == ct::Default)
+        index->Add(HashUpperAscii(e.Value->GetTableName()), e.Value.get());
+    index->version = Constraints.Version();
+    index->typeChanges = constraintTypeChanges_;
+    index->empty = defaults == 0;
+  }
+  // Most schemas have none: no look-up per column then.
+  if (index->empty) return nullptr;
   const auto* table = dynamic_cast<const TTblData*>(column.OwnerObj);
   if (!table) return nullptr;
-  std::unique_ptr<TNameIndex>& index = nameIndex_[5];
-  if (!index || index->version != Constraints.Version()) {
-    // Every constraint: a type set after it was added is still found.
-    index = std::make_unique<TNameIndex>();
-    for (auto& e : Constraints)
-      if (e.Value) index->byName[UpperAscii(e.Value->GetTableName())].push_back(e.Value.get());
-    index->version = Constraints.Version();
-  }
-  const auto it = index->byName.find(UpperAscii(table->GetName()));
-  if (it == index->byName.end()) return nullptr;
   const bool cs = Tables.CaseSensitive();
   auto same = [cs](std::string_view a, std::string_view b) { return cs ? a == b : SameText(a, b); };
-  for (TDbObj* o : it->second) {
+  TCtrData* found = nullptr;
+  index->ForEach(HashUpperAscii(table->GetName()), [&](TDbObj* o) {
     auto* c = static_cast<TCtrData*>(o);
-    if (c->GetConstraintType() != ct::Default || c->Columns.Count() != 1 ||
+    if (found || c->GetConstraintType() != ct::Default || c->Columns.Count() != 1 ||
         !same(c->GetTableName(), table->GetName()) || !same(c->Columns.Name(0), column.GetName()))
-      continue;
+      return;
     // A schema missing on either side does not tell them apart.
     if (c->GetParentName().empty() || table->GetParentName().empty() ||
         same(c->GetParentName(), table->GetParentName()))
-      return c;
-  }
-  return nullptr;
+      found = c;
+  });
+  return found;
 }
 
 // ------------------------------------------------------------ Dependencies

@@ -87,6 +87,8 @@ TCtrData::TCtrData(TCustomObjs* owner) : TDbObj(owner) {
 TCtrData::~TCtrData() = default;
 
 void TCtrData::SetConstraintType(std::uint8_t value) {
+  if (value == ct::Default && constraintType_ != value)
+    if (TCustomObjs* held = HeldBy()) held->ConstraintTypeChanged();
   constraintType_ = value;
   switch (value) {
     case ct::PrimaryKey: ObjType = TDbObject::dboPKey; break;

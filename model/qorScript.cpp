@@ -512,18 +512,18 @@ void TObjs::WriteIndexes(bool onViews) {
   auto key = [](const TDbObj& o, const std::string& name) {
     return UpperLocale(o.GetParentName()) + "." + UpperLocale(name);
   };
-  std::unordered_set<std::string> views, tables;
+  std::unordered_set<std::string> viewOnly;
   for (auto& e : Views)
-    if (e.Value) views.insert(key(*e.Value, e.Value->GetName()));
-  if (!views.empty())
+    if (e.Value) viewOnly.insert(key(*e.Value, e.Value->GetName()));
+  if (!viewOnly.empty())
     for (auto& e : Tables)
-      if (e.Value) tables.insert(key(*e.Value, e.Value->GetName()));
+      if (e.Value) viewOnly.erase(key(*e.Value, e.Value->GetName()));
   // In dependency order: an MS SQL secondary xml index needs its primary.
   for (TDbObj* o : InDependencyOrder(Indices)) {
     auto* found = dynamic_cast<TIdxData*>(o);
     if (!found || inlineKeys_.count(found)) continue;
-    const std::string k = key(*found, found->TableName);
-    if ((views.count(k) != 0 && tables.count(k) == 0) != onViews) continue;
+    const bool onView = !viewOnly.empty() && viewOnly.count(key(*found, found->TableName)) != 0;
+    if (onView != onViews) continue;
     TIdxData& idx = *found;
     WriteObjectFiles(idx);
     WriteMSSQLSetOptions(idx.QuotedIdentifier, idx.AnsiNulls);

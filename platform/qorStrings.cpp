@@ -142,6 +142,18 @@ std::string TrimBlanks(std::string_view s) {
 
 char UpperAsciiChar(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 32) : c; }
 
+std::size_t HashUpperAscii(std::string_view s) {
+  std::uint64_t h = 14695981039346656037ull;  // FNV-1a
+  for (char c : s) {
+    h ^= static_cast<unsigned char>(UpperAsciiChar(c));
+    h *= 1099511628211ull;
+  }
+  // The low bits pick a slot: fold the high ones in.
+  h ^= h >> 32;
+  h *= 0x9e3779b97f4a7c15ull;
+  return static_cast<std::size_t>(h ^ (h >> 29));
+}
+
 std::string UpperAscii(std::string_view s) {
   std::string out(s);
   for (char& c : out) c = UpperAsciiChar(c);

@@ -27,6 +27,9 @@ std::string TrimBlanks(std::string_view s);
 std::string UpperAscii(std::string_view s);
 std::string LowerAscii(std::string_view s);
 char UpperAsciiChar(char c);
+// A hash of `s` that is the same for texts differing only in ASCII case,
+// made without an upper-cased copy.
+std::size_t HashUpperAscii(std::string_view s);
 
 // The "locale" case mapping: Unicode simple case mapping applied to each
 // UTF-8 code point. Bytes that are not valid UTF-8 are kept as they are, so

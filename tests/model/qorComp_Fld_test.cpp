@@ -733,6 +733,24 @@ TEST_F(FldTest, MSSQLNotNullColumnCarriesItsDefaultInline) {
   EXPECT_EQ(c->GetScriptSQL(), "ALTER TABLE DBO.T ADD C INTEGER NULL");
 }
 
+// The look-up is answered from an index: a constraint that becomes a
+// default after the index was made, and a table named in another case, are
+// still found.
+TEST_F(FldTest, DefaultConstraintLookUpSeesLaterTypeChanges) {
+  Server(DB::dbMSSQL);
+  TFldData* c = Column(Held<TTblData>("Orders", "DBO"), "AMOUNT");
+  auto own = std::make_unique<TCtrData>(&Objs());
+  own->SetName("DF_AMOUNT");
+  own->SetTableName("ORDERS");
+  own->Columns.Add("amount", nullptr);
+  TCtrData* ctr = Objs().AddObject(own, true);
+  EXPECT_EQ(Objs().DefaultConstraintOf(*c), nullptr);
+  ctr->SetConstraintType(ct::Default);
+  EXPECT_EQ(Objs().DefaultConstraintOf(*c), ctr);
+  ctr->SetConstraintType(ct::Check);
+  EXPECT_EQ(Objs().DefaultConstraintOf(*c), nullptr);
+}
+
 class FldWalkTest : public FldTest {
  protected:
   void SetUp() override {
