@@ -204,6 +204,9 @@ class TDbObj : public TObject {
   TRareString SourceCopy;  // written together with SourceSQL
   std::int32_t Id = -1;
   TDbObject ObjType = TDbObject::dboUnknown;
+  // Scratch of the script writer's ordering walk, zero outside it: kept in
+  // the object (beside its type, in padding), the walk needs no table.
+  std::uint8_t OrderMark = 0;
   TRareString SystemName;
   std::int32_t ObjectId = 0;
   TRareString ObjectSource;

@@ -26,6 +26,7 @@
 #include "platform/qorStrings.h"
 
 #include <algorithm>
+#include <iterator>
 #include <cerrno>
 #include <unordered_map>
 #include <unordered_set>
@@ -396,18 +397,25 @@ namespace {
 // column count as edges to the column's view. A cycle is broken in key order.
 template <class List>
 std::vector<TDbObj*> InDependencyOrder(List& list) {
-  enum : std::uint8_t { kWaiting, kOnPath, kPlaced };
-  std::unordered_map<const TDbObj*, std::uint8_t> state;
-  state.reserve(static_cast<std::size_t>(list.Count()));
-  for (auto& e : list)
-    if (e.Value) state.emplace(e.Value.get(), kWaiting);
+  // Objects outside the list keep mark zero and are passed over.
+  enum : std::uint8_t { kOutside, kWaiting, kOnPath, kPlaced };
   std::vector<TDbObj*> out;
-  out.reserve(state.size());
+  out.reserve(static_cast<std::size_t>(list.Count()));
+  for (auto& e : list)
+    if (e.Value) e.Value->OrderMark = kWaiting;
+  // The marks go back to zero however the walk ends.
+  struct TClearMarks {
+    List& list;
+    ~TClearMarks() {
+      for (auto& e : list)
+        if (e.Value) e.Value->OrderMark = kOutside;
+    }
+  } clearMarks{list};
   // A depth-first walk on a stack of its own: a chain of views is as long
   // as the database makes it. Each frame is an object and its next edge.
   std::vector<std::pair<TDbObj*, int>> path;
   auto place = [&](TDbObj* root) {
-    state[root] = kOnPath;
+    root->OrderMark = kOnPath;
     path.emplace_back(root, 0);
     while (!path.empty()) {
       TDbObj* obj = path.back().first;
@@ -416,22 +424,24 @@ std::vector<TDbObj*> InDependencyOrder(List& list) {
       for (int& i = path.back().second; !next && i < edges.Count(); ++i) {
         const TDependObj* edge = edges.Object(i);
         TDbObj* used = edge ? edge->Target : nullptr;
-        if (auto* col = dynamic_cast<TFldData*>(used); col && col->OwnerObj) used = col->OwnerObj;
-        auto it = state.find(used);
-        if (it != state.end() && it->second == kWaiting) next = used;
+        if (!used) continue;
+        // Only columns say dboField (cheaper than a dynamic cast per edge).
+        if (used->GetKind() == TDbObject::dboField)
+          if (TDbObj* holder = static_cast<TFldData*>(used)->OwnerObj) used = holder;
+        if (used->OrderMark == kWaiting) next = used;
       }
       if (next) {
-        state[next] = kOnPath;
+        next->OrderMark = kOnPath;
         path.emplace_back(next, 0);
         continue;
       }
-      state[obj] = kPlaced;
+      obj->OrderMark = kPlaced;
       out.push_back(obj);
       path.pop_back();
     }
   };
   for (auto& e : list)
-    if (e.Value && state[e.Value.get()] == kWaiting) place(e.Value.get());
+    if (e.Value && e.Value->OrderMark == kWaiting) place(e.Value.get());
   return out;
 }
 
@@ -575,10 +585,26 @@ void TObjs::WriteIBPackages(bool bodies) {
 }
 
 void TObjs::WriteConstraints() {
-  auto pass = [this](std::uint8_t type) {
-    for (auto& e : Constraints) {
-      TCtrData* c = e.Value.get();
-      if (!c || c->GetConstraintType() != type || inlineKeys_.count(c)) continue;
+  // One pass sorts them by type, each type in list order: a pass per type
+  // would read every constraint of a large schema five times.
+  constexpr std::uint8_t kOrder[] = {ct::Default, ct::PrimaryKey, ct::Unique, ct::ForeignKey,
+                                     ct::Check};
+  std::vector<TCtrData*> byType[std::size(kOrder)];
+  for (auto& e : Constraints) {
+    TCtrData* c = e.Value.get();
+    if (!c) continue;
+    const auto at = std::find(std::begin(kOrder), std::end(kOrder), c->GetConstraintType());
+    if (at != std::end(kOrder)) byType[at - std::begin(kOrder)].push_back(c);
+  }
+  const bool ms = GetServerType() == DB::dbMSSQL;
+  for (std::size_t t = 0; t < std::size(kOrder); ++t)
+    for (TCtrData* c : byType[t]) {
+      if (kOrder[t] == ct::Default && !ms) {
+        if (std::string note = UnwrittenDefaultNote(*this, *c); !note.empty())
+          ScriptLines.push_back(std::move(note));
+        continue;
+      }
+      if (inlineKeys_.count(c)) continue;
       WriteObjectFiles(*c);
       if (!c->GetName().empty())
         ScriptLines.push_back("/* " + BlockCommentText(c->GetName()) + " */");
@@ -587,19 +613,6 @@ void TObjs::WriteConstraints() {
       WriteMSSQLSetOptions(c->QuotedIdentifier, c->AnsiNulls);
       if (AddStatement(ScriptLines, c->GetCreateSQL(), Terminator)) ScriptLines.emplace_back();
     }
-  };
-  if (GetServerType() == DB::dbMSSQL) {
-    pass(ct::Default);
-  } else {
-    for (auto& e : Constraints)
-      if (TCtrData* c = e.Value.get(); c && c->GetConstraintType() == ct::Default)
-        if (std::string note = UnwrittenDefaultNote(*this, *c); !note.empty())
-          ScriptLines.push_back(std::move(note));
-  }
-  pass(ct::PrimaryKey);
-  pass(ct::Unique);
-  pass(ct::ForeignKey);
-  pass(ct::Check);
 }
 
 void TObjs::WriteExceptions() {
