@@ -71,9 +71,11 @@ class TObjs : public TCustomObjs {
   void WriteCollations();
   void WriteDomains();
   void WriteTables();
-  // The indices on tables, or (`onViews`) those on views, which come
-  // after their views.
-  void WriteIndexes(bool onViews);
+  // Writes the indices on tables; returns those on views, in their order,
+  // for WriteViewIndexes after the views.
+  std::vector<TIdxData*> WriteIndexes();
+  void WriteViewIndexes(const std::vector<TIdxData*>& indexes);
+  void WriteIndex(TIdxData& idx);
   void WritePackages();
   void WriteIBPackages(bool bodies);
   void WriteConstraints();

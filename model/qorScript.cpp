@@ -200,7 +200,11 @@ void TCustomObjs::GenerateScript() {}
 void TCustomObjs::GetScript(std::vector<std::string>& dest) {
   ScriptLines.clear();
   GenerateScript();
-  dest.insert(dest.end(), ScriptLines.begin(), ScriptLines.end());
+  // Handed over, not copied: a large schema's script is a million lines.
+  if (dest.empty()) dest.swap(ScriptLines);
+  else
+    dest.insert(dest.end(), std::make_move_iterator(ScriptLines.begin()),
+                std::make_move_iterator(ScriptLines.end()));
   ScriptLines.clear();
 }
 
@@ -516,7 +520,7 @@ void TObjs::WriteTables() {
   }
 }
 
-void TObjs::WriteIndexes(bool onViews) {
+std::vector<TIdxData*> TObjs::WriteIndexes() {
   // An index names its table or view by schema and name: one that a view
   // has and no table is the view's (MS SQL, any case of the name).
   auto key = [](const TDbObj& o, const std::string& name) {
@@ -528,17 +532,25 @@ void TObjs::WriteIndexes(bool onViews) {
   if (!viewOnly.empty())
     for (auto& e : Tables)
       if (e.Value) viewOnly.erase(key(*e.Value, e.Value->GetName()));
+  std::vector<TIdxData*> onViews;
   // In dependency order: an MS SQL secondary xml index needs its primary.
   for (TDbObj* o : InDependencyOrder(Indices)) {
-    auto* found = dynamic_cast<TIdxData*>(o);
-    if (!found || inlineKeys_.count(found)) continue;
-    const bool onView = !viewOnly.empty() && viewOnly.count(key(*found, found->TableName)) != 0;
-    if (onView != onViews) continue;
-    TIdxData& idx = *found;
-    WriteObjectFiles(idx);
-    WriteMSSQLSetOptions(idx.QuotedIdentifier, idx.AnsiNulls);
-    if (AddStatement(ScriptLines, idx.GetCreateSQL(), Terminator)) WriteOwnerSQL(idx, ScriptLines);
+    auto* idx = dynamic_cast<TIdxData*>(o);
+    if (!idx || inlineKeys_.count(idx)) continue;
+    if (!viewOnly.empty() && viewOnly.count(key(*idx, idx->TableName)) != 0) onViews.push_back(idx);
+    else WriteIndex(*idx);
   }
+  return onViews;
+}
+
+void TObjs::WriteViewIndexes(const std::vector<TIdxData*>& indexes) {
+  for (TIdxData* idx : indexes) WriteIndex(*idx);
+}
+
+void TObjs::WriteIndex(TIdxData& idx) {
+  WriteObjectFiles(idx);
+  WriteMSSQLSetOptions(idx.QuotedIdentifier, idx.AnsiNulls);
+  if (AddStatement(ScriptLines, idx.GetCreateSQL(), Terminator)) WriteOwnerSQL(idx, ScriptLines);
 }
 
 void TObjs::WritePackages() {
@@ -748,7 +760,7 @@ void TObjs::GenerateScript() {
   blank();
   WriteDomains();
   WriteTables();
-  WriteIndexes(/*onViews=*/false);
+  const std::vector<TIdxData*> viewIndexes = WriteIndexes();
   WritePackages();
   WriteConstraints();
   WriteExceptions();
@@ -756,7 +768,7 @@ void TObjs::GenerateScript() {
   WriteGenerators();
   blank();
   WriteViews();
-  WriteIndexes(/*onViews=*/true);
+  WriteViewIndexes(viewIndexes);
   WriteProcedures();
   if (st == DB::dbInterBase) WriteIBPackages(/*bodies=*/true);
   WriteTriggers();

@@ -161,6 +161,12 @@ TEST_F(ScriptTest, EmptyMSSQLCollectionGivesTheHeaderAndTheSectionBlanks) {
   EXPECT_EQ(Objs().Terminator, "\r\ngo");
   EXPECT_FALSE(Objs().CurQuotedIdentifier || Objs().CurAnsiNulls);
   EXPECT_TRUE(Objs().ScriptLines.empty());
+  // Lines already in the destination stay first.
+  std::vector<std::string> more = {"-- before"};
+  Objs().GetScript(more);
+  expected.insert(expected.begin(), "-- before");
+  EXPECT_EQ(more, expected);
+  EXPECT_TRUE(Objs().ScriptLines.empty());
 }
 
 TEST_F(ScriptTest, SectionsFollowTheFixedOrder) {
