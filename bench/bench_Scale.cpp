@@ -13,6 +13,11 @@
 // that others share, the least is the figure that their work disturbs
 // least.
 //
+// QOR_SCALE_ROUNDS=N (an environment variable) runs the whole sequence N
+// times, each figure the least so far: unlike back-to-back repetitions, a
+// spell of a busy host then slows one round of every size rather than all
+// runs of one size, which would tilt the ratios.
+//
 // QOR_SCALE_MAX_TABLES (an environment variable) leaves out the sizes above
 // it, for runs of a build that does not scale.
 #include <benchmark/benchmark.h>
@@ -271,24 +276,27 @@ void BM_Scale(benchmark::State& state, int dialect, int tables) {
   state.counters["x_peak"] = ratio(r.peakBytes, s.peakBytes);
 }
 
-int MaxTables() {
-  const char* env = std::getenv("QOR_SCALE_MAX_TABLES");
-  return env && *env ? std::atoi(env) : kSizes[2];
+int EnvInt(const char* name, int otherwise) {
+  const char* env = std::getenv(name);
+  return env && *env ? std::atoi(env) : otherwise;
 }
 
-// Dialect by dialect, sizes in growing order, so that each size finds the
-// one below it.
+// Round by round, dialect by dialect, sizes in growing order, so that each
+// size finds the one below it.
 const bool kRegistered = [] {
-  for (int d = 0; d < static_cast<int>(std::size(kDialects)); ++d)
-    for (int n : kSizes) {
-      if (n > MaxTables()) continue;
-      benchmark::RegisterBenchmark(
-          (std::string("BM_Scale/") + kDialects[d].name + "/" + IntToStr(n)).c_str(),
-          [d, n](benchmark::State& st) { BM_Scale(st, d, n); })
-          ->Iterations(1)
-          ->Unit(benchmark::kSecond)
-          ->UseRealTime();
-    }
+  const int rounds = std::max(1, EnvInt("QOR_SCALE_ROUNDS", 1));
+  for (int r = 1; r <= rounds; ++r)
+    for (int d = 0; d < static_cast<int>(std::size(kDialects)); ++d)
+      for (int n : kSizes) {
+        if (n > EnvInt("QOR_SCALE_MAX_TABLES", kSizes[2])) continue;
+        std::string name = std::string("BM_Scale/") + kDialects[d].name + "/" + IntToStr(n);
+        if (rounds > 1) name += "/round:" + IntToStr(r);
+        benchmark::RegisterBenchmark(name.c_str(),
+                                     [d, n](benchmark::State& st) { BM_Scale(st, d, n); })
+            ->Iterations(1)
+            ->Unit(benchmark::kSecond)
+            ->UseRealTime();
+      }
   return true;
 }();
 
