@@ -100,12 +100,13 @@ struct TCustomObjs::TNameIndex {
   }
 };
 
+// The primary and unique keys and the indices, by the hash of their table's
+// name.
 struct TCustomObjs::TInlineKeyIndex {
-  struct TKeys {
-    std::vector<TCtrData*> keys;
-    std::vector<TIdxData*> indices;
-  };
-  std::unordered_map<std::string, TKeys> byTable;
+  TInlineKeyIndex(std::size_t keyCount, std::size_t indexCount)
+      : keys(keyCount), indices(indexCount) {}
+  TNameIndex keys;
+  TNameIndex indices;
 };
 
 // ------------------------------------------------------------- TCustomObjs
@@ -444,10 +445,13 @@ void TCustomObjs::InlineKeysOf(const std::string& table, std::vector<TCtrData*>&
   keys.clear();
   indices.clear();
   if (inlineKeyIndex_) {
-    const auto it = inlineKeyIndex_->byTable.find(table);
-    if (it == inlineKeyIndex_->byTable.end()) return;
-    keys = it->second.keys;
-    indices = it->second.indices;
+    const std::size_t hash = std::hash<std::string_view>()(table);
+    inlineKeyIndex_->keys.ForEach(hash, [&](TDbObj* o) {
+      if (auto* c = static_cast<TCtrData*>(o); c->GetTableName() == table) keys.push_back(c);
+    });
+    inlineKeyIndex_->indices.ForEach(hash, [&](TDbObj* o) {
+      if (auto* idx = static_cast<TIdxData*>(o); idx->TableName == table) indices.push_back(idx);
+    });
     return;
   }
   for (auto& e : Constraints) {
@@ -463,16 +467,19 @@ void TCustomObjs::InlineKeysOf(const std::string& table, std::vector<TCtrData*>&
 void TCustomObjs::SetInlineKeysIndexed(bool on) {
   inlineKeyIndex_.reset();
   if (!on) return;
-  auto index = std::make_unique<TInlineKeyIndex>();
-  for (auto& e : Constraints) {
-    TCtrData* c = e.Value.get();
-    if (!c) continue;
-    const std::uint8_t type = c->GetConstraintType();
-    if (type == ct::PrimaryKey || type == ct::Unique)
-      index->byTable[c->GetTableName()].keys.push_back(c);
-  }
+  auto isKey = [](const TCtrData* c) {
+    return c && (c->GetConstraintType() == ct::PrimaryKey || c->GetConstraintType() == ct::Unique);
+  };
+  std::size_t keyCount = 0;
+  for (auto& e : Constraints)
+    if (isKey(e.Value.get())) ++keyCount;
+  auto index =
+      std::make_unique<TInlineKeyIndex>(keyCount, static_cast<std::size_t>(Indices.Count()));
+  auto hash = [](const std::string& table) { return std::hash<std::string_view>()(table); };
+  for (auto& e : Constraints)
+    if (TCtrData* c = e.Value.get(); isKey(c)) index->keys.Add(hash(c->GetTableName()), c);
   for (auto& e : Indices)
-    if (TIdxData* idx = e.Value.get()) index->byTable[idx->TableName].indices.push_back(idx);
+    if (TIdxData* idx = e.Value.get()) index->indices.Add(hash(idx->TableName), idx);
   inlineKeyIndex_ = std::move(index);
 }
 
