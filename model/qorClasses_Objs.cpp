@@ -72,13 +72,14 @@ struct TCustomObjs::TGrantIndex {
 struct TCustomObjs::TNameIndex {
   std::uint64_t version = 0;      // of the list it was made from
   std::uint64_t typeChanges = 0;  // constraint type changes seen (defaults)
-  bool empty = false;
   struct TSlot {
     std::size_t hash;
     TDbObj* obj;  // null: empty
   };
   std::vector<TSlot> slots;
+  std::size_t count = 0;
 
+  static std::size_t Hash(std::string_view name) { return std::hash<std::string_view>()(name); }
   // Sized once for `n` objects: with no growth, objects of one hash are met
   // in the order they were added.
   explicit TNameIndex(std::size_t n) {
@@ -91,6 +92,7 @@ struct TCustomObjs::TNameIndex {
     std::size_t i = hash & mask;
     while (slots[i].obj) i = (i + 1) & mask;
     slots[i] = {hash, obj};
+    ++count;
   }
   template <class F>
   void ForEach(std::size_t hash, F&& f) const {
@@ -445,7 +447,7 @@ void TCustomObjs::InlineKeysOf(const std::string& table, std::vector<TCtrData*>&
   keys.clear();
   indices.clear();
   if (inlineKeyIndex_) {
-    const std::size_t hash = std::hash<std::string_view>()(table);
+    const std::size_t hash = TNameIndex::Hash(table);
     inlineKeyIndex_->keys.ForEach(hash, [&](TDbObj* o) {
       if (auto* c = static_cast<TCtrData*>(o); c->GetTableName() == table) keys.push_back(c);
     });
@@ -475,22 +477,22 @@ void TCustomObjs::SetInlineKeysIndexed(bool on) {
     if (isKey(e.Value.get())) ++keyCount;
   auto index =
       std::make_unique<TInlineKeyIndex>(keyCount, static_cast<std::size_t>(Indices.Count()));
-  auto hash = [](const std::string& table) { return std::hash<std::string_view>()(table); };
   for (auto& e : Constraints)
-    if (TCtrData* c = e.Value.get(); isKey(c)) index->keys.Add(hash(c->GetTableName()), c);
+    if (TCtrData* c = e.Value.get(); isKey(c))
+      index->keys.Add(TNameIndex::Hash(c->GetTableName()), c);
   for (auto& e : Indices)
-    if (TIdxData* idx = e.Value.get()) index->indices.Add(hash(idx->TableName), idx);
+    if (TIdxData* idx = e.Value.get()) index->indices.Add(TNameIndex::Hash(idx->TableName), idx);
   inlineKeyIndex_ = std::move(index);
 }
 
 void TCustomObjs::ObjectsNamed(TDbObject kind, const std::string& name,
                                std::vector<TDbObj*>& out) const {
-  const std::size_t hash = std::hash<std::string_view>()(name);
+  const std::size_t hash = TNameIndex::Hash(name);
   auto lookUp = [&](auto& list, std::unique_ptr<TNameIndex>& index) {
     if (!index || index->version != list.Version()) {
       index = std::make_unique<TNameIndex>(static_cast<std::size_t>(list.Count()));
       for (auto& e : list)
-        if (e.Value) index->Add(std::hash<std::string_view>()(e.Value->GetName()), e.Value.get());
+        if (e.Value) index->Add(TNameIndex::Hash(e.Value->GetName()), e.Value.get());
       index->version = list.Version();
     }
     // An object renamed since is left out.
@@ -525,10 +527,9 @@ TCtrData* TCustomObjs::DefaultConstraintOf(const TFldData& column) const {
         index->Add(HashUpperAscii(e.Value->GetTableName()), e.Value.get());
     index->version = Constraints.Version();
     index->typeChanges = constraintTypeChanges_;
-    index->empty = defaults == 0;
   }
   // Most schemas have none: no look-up per column then.
-  if (index->empty) return nullptr;
+  if (index->count == 0) return nullptr;
   const auto* table = dynamic_cast<const TTblData*>(column.OwnerObj);
   if (!table) return nullptr;
   const bool cs = Tables.CaseSensitive();

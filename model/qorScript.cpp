@@ -26,8 +26,8 @@
 #include "platform/qorStrings.h"
 
 #include <algorithm>
-#include <iterator>
 #include <cerrno>
+#include <iterator>
 #include <unordered_map>
 #include <unordered_set>
 #include <cstdio>
@@ -608,14 +608,17 @@ void TObjs::WriteConstraints() {
     const auto at = std::find(std::begin(kOrder), std::end(kOrder), c->GetConstraintType());
     if (at != std::end(kOrder)) byType[at - std::begin(kOrder)].push_back(c);
   }
-  const bool ms = GetServerType() == DB::dbMSSQL;
-  for (std::size_t t = 0; t < std::size(kOrder); ++t)
+  // Default constraints are statements of their own in MS SQL only;
+  // elsewhere those their columns do not carry are named in a note.
+  std::size_t first = 0;
+  if (GetServerType() != DB::dbMSSQL) {
+    for (TCtrData* c : byType[0])
+      if (std::string note = UnwrittenDefaultNote(*this, *c); !note.empty())
+        ScriptLines.push_back(std::move(note));
+    first = 1;
+  }
+  for (std::size_t t = first; t < std::size(kOrder); ++t)
     for (TCtrData* c : byType[t]) {
-      if (kOrder[t] == ct::Default && !ms) {
-        if (std::string note = UnwrittenDefaultNote(*this, *c); !note.empty())
-          ScriptLines.push_back(std::move(note));
-        continue;
-      }
       if (inlineKeys_.count(c)) continue;
       WriteObjectFiles(*c);
       if (!c->GetName().empty())

@@ -2,12 +2,12 @@
 // holds by the hundred thousand (columns, dependency edges).
 //
 // The blocks are cut from slabs that grow with the pool up to 2 MB, and a
-// freed block goes on a free list for the next
-// object of the class, so such an object costs neither a heap call nor a
-// heap header. A request of another size (a
-// class derived from the pooled one) goes to the heap. When the last block
-// of a pool is freed, its slabs go back to the heap: a collection that is
-// cleared gives its memory back, and nothing stays behind at exit.
+// freed block goes on a free list for the next object of the class, so
+// such an object costs neither a heap call nor a heap header. A request of
+// another size (a class derived from the pooled one) goes to the heap.
+// When the last block of a pool is freed, its slabs go back to the heap: a
+// collection that is cleared gives its memory back, and nothing stays
+// behind at exit.
 //
 // The class-level pools pass everything to the heap in a sanitizer build,
 // so that a use after free or a leak of such an object is still reported
