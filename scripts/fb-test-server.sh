@@ -23,34 +23,20 @@ if [ "$(id -u)" -ne 0 ]; then
   exec sudo -n "$0" "$@"
 fi
 
+name=fb-test-server
 state=/tmp/qor-fbserver
 lockdir=$state/lock
-users=$state/users
 pidfile=$state/firebird.pid
 log=$state/server.log
 security=/var/lib/firebird/3.0/system/security3.fdb
 port=3050
-token=$users/$(printf '%s' "$data" | md5sum | cut -c1-16)
-
-mkdir -p "$state" "$users"
-exec 9>"$state/.flock"
-flock -w 60 9
+. "$(dirname "$0")/test-server-lib.sh"
+server_setup "$data" 60
 
 as_firebird() { setpriv --reuid=firebird --regid=firebird --init-groups "$@"; }
 
 # The server of an earlier start is ours when its pid is a live firebird.
-server_pid() {
-  [ -s "$pidfile" ] || return 1
-  local pid st
-  pid=$(cat "$pidfile")
-  # The third field of /proc/<pid>/stat is the state; Z is a zombie.
-  st=$(sed -n 's/^[0-9]* (.*) \(.\).*/\1/p' "/proc/$pid/stat" 2>/dev/null || true)
-  [ -n "$st" ] && [ "$st" != Z ] || return 1
-  [ "$(readlink "/proc/$pid/exe" 2>/dev/null)" = /usr/sbin/firebird ] || return 1
-  echo "$pid"
-}
-
-port_open() { (exec 3<>"/dev/tcp/127.0.0.1/$port") 2>/dev/null; }
+server_pid() { live_pid_in "$pidfile" /usr/sbin/firebird; }
 
 start() {
   [ -n "$password" ] || { echo "fb-test-server: no SYSDBA password given" >&2; exit 2; }
@@ -64,10 +50,7 @@ start() {
   chmod 0770 "$lockdir"
 
   if ! server_pid >/dev/null; then
-    if port_open; then
-      echo "fb-test-server: port $port is taken by a process this script did not start" >&2
-      exit 1
-    fi
+    port_free_or_fail
     # Only while no server has the security database open.
     as_firebird env FIREBIRD_LOCK="$lockdir" isql-fb -q -b -user SYSDBA "$security" >&2 <<EOF
 create or alter user SYSDBA password '$password' using plugin Srp;
@@ -90,31 +73,18 @@ EOF
   mkdir -p "$data"
   chown firebird:firebird "$data"
   chmod 0770 "$data"
-  : >"$token"
+  register
   echo "fb-test-server: server $(server_pid) on 127.0.0.1:$port, data in $data" >&2
 }
 
 stop() {
   rm -rf "$data"
-  rm -f "$token"
-  if [ -n "$(ls -A "$users")" ]; then
-    echo "fb-test-server: still in use by another build tree" >&2
-    return
-  fi
+  leave || return 0
   local pid
   pid=$(server_pid) || { rm -f "$pidfile"; return; }
-  kill "$pid"
-  for _ in $(seq 100); do
-    server_pid >/dev/null || break
-    sleep 0.1
-  done
-  if server_pid >/dev/null; then kill -KILL "$pid"; fi
+  end_process "$pid" 100
   rm -f "$pidfile"
   echo "fb-test-server: server $pid stopped" >&2
 }
 
-case "$cmd" in
-  start) start ;;
-  stop) stop ;;
-  *) echo "fb-test-server: unknown command $cmd" >&2; exit 2 ;;
-esac
+dispatch "$cmd"

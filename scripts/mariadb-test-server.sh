@@ -24,34 +24,19 @@ if [ "$(id -u)" -ne 0 ]; then
   exec sudo -n "$0" "$@"
 fi
 
+name=mariadb-test-server
 state=/tmp/qor-mariadb
-users=$state/users
 datadir=$state/data
 run=$state/run
 socket=$run/mariadbd.sock
 pidfile=$state/mariadbd.pid
 log=$state/server.log
 port=3307
-token=$users/$(printf '%s' "$tree" | md5sum | cut -c1-16)
-
-mkdir -p "$state" "$users"
-chmod 0755 "$state"
-exec 9>"$state/.flock"
-flock -w 120 9
+. "$(dirname "$0")/test-server-lib.sh"
+server_setup "$tree" 120
 
 # The server of an earlier start is ours when its pid is a live mariadbd.
-server_pid() {
-  [ -s "$pidfile" ] || return 1
-  local pid st
-  pid=$(cat "$pidfile")
-  # The third field of /proc/<pid>/stat is the state; Z is a zombie.
-  st=$(sed -n 's/^[0-9]* (.*) \(.\).*/\1/p' "/proc/$pid/stat" 2>/dev/null || true)
-  [ -n "$st" ] && [ "$st" != Z ] || return 1
-  [ "$(readlink "/proc/$pid/exe" 2>/dev/null)" = /usr/sbin/mariadbd ] || return 1
-  echo "$pid"
-}
-
-port_open() { (exec 3<>"/dev/tcp/127.0.0.1/$port") 2>/dev/null; }
+server_pid() { live_pid_in "$pidfile" /usr/sbin/mariadbd; }
 
 # root reaches the server through the socket by unix_socket authentication.
 admin() { mariadb --no-defaults --protocol=socket --socket="$socket" -uroot "$@"; }
@@ -64,10 +49,7 @@ start() {
     exit 2
   }
   if ! server_pid >/dev/null; then
-    if port_open; then
-      echo "mariadb-test-server: port $port is taken by a process this script did not start" >&2
-      exit 1
-    fi
+    port_free_or_fail
     rm -rf "$datadir"
     mkdir -p "$datadir"
     chown mysql:mysql "$datadir"
@@ -112,31 +94,18 @@ alter user $u@'localhost' identified by $p;
 grant all privileges on *.* to $u@'127.0.0.1' with grant option;
 grant all privileges on *.* to $u@'localhost' with grant option;
 EOF
-  : >"$token"
+  register
   echo "mariadb-test-server: server $(server_pid) on 127.0.0.1:$port" >&2
 }
 
 stop() {
-  rm -f "$token"
-  if [ -n "$(ls -A "$users")" ]; then
-    echo "mariadb-test-server: still in use by another build tree" >&2
-    return
-  fi
+  leave || return 0
   local pid
   pid=$(server_pid) || { rm -f "$pidfile"; return; }
-  kill "$pid"
-  for _ in $(seq 300); do
-    server_pid >/dev/null || break
-    sleep 0.1
-  done
-  if server_pid >/dev/null; then kill -KILL "$pid"; fi
+  end_process "$pid" 300
   rm -f "$pidfile"
   rm -rf "$datadir"
   echo "mariadb-test-server: server $pid stopped" >&2
 }
 
-case "$cmd" in
-  start) start ;;
-  stop) stop ;;
-  *) echo "mariadb-test-server: unknown command $cmd" >&2; exit 2 ;;
-esac
+dispatch "$cmd"

@@ -27,35 +27,20 @@ fi
 bin=$(ls -d /usr/lib/postgresql/*/bin 2>/dev/null | sort -V | tail -n 1)
 [ -x "$bin/initdb" ] || { echo "pg-test-server: no PostgreSQL server installed" >&2; exit 1; }
 
+name=pg-test-server
 state=/tmp/qor-pgserver
-users=$state/users
 cluster=$state/cluster
 run=$state/run
 log=$state/server.log
 port=5433
-token=$users/$(printf '%s' "$tree" | md5sum | cut -c1-16)
-
-mkdir -p "$state" "$users"
-chmod 0755 "$state"
-exec 9>"$state/.flock"
-flock -w 120 9
+. "$(dirname "$0")/test-server-lib.sh"
+server_setup "$tree" 120
 
 as_postgres() { (cd "$state" && setpriv --reuid=postgres --regid=postgres --init-groups "$@"); }
 
 # The postmaster of an earlier start is ours when the first line of its pid
 # file names a live postgres.
-server_pid() {
-  [ -s "$cluster/postmaster.pid" ] || return 1
-  local pid st
-  pid=$(head -n 1 "$cluster/postmaster.pid")
-  # The third field of /proc/<pid>/stat is the state; Z is a zombie.
-  st=$(sed -n 's/^[0-9]* (.*) \(.\).*/\1/p' "/proc/$pid/stat" 2>/dev/null || true)
-  [ -n "$st" ] && [ "$st" != Z ] || return 1
-  [ "$(readlink "/proc/$pid/exe" 2>/dev/null)" = "$bin/postgres" ] || return 1
-  echo "$pid"
-}
-
-port_open() { (exec 3<>"/dev/tcp/127.0.0.1/$port") 2>/dev/null; }
+server_pid() { live_pid_in "$cluster/postmaster.pid" "$bin/postgres"; }
 
 # The postgres user reaches the server through the socket by peer
 # authentication.
@@ -67,10 +52,7 @@ start() {
     exit 2
   }
   if ! server_pid >/dev/null; then
-    if port_open; then
-      echo "pg-test-server: port $port is taken by a process this script did not start" >&2
-      exit 1
-    fi
+    port_free_or_fail
     rm -rf "$cluster" "$run"
     mkdir -p "$cluster" "$run"
     chown postgres:postgres "$cluster" "$run"
@@ -97,16 +79,12 @@ select format('create role %I login superuser password %L', :'u', :'p')
  where not exists (select 1 from pg_roles where rolname = :'u') \gexec
 select format('alter role %I login superuser password %L', :'u', :'p') \gexec
 EOF
-  : >"$token"
+  register
   echo "pg-test-server: server $(server_pid) on 127.0.0.1:$port" >&2
 }
 
 stop() {
-  rm -f "$token"
-  if [ -n "$(ls -A "$users")" ]; then
-    echo "pg-test-server: still in use by another build tree" >&2
-    return
-  fi
+  leave || return 0
   local pid
   if pid=$(server_pid); then
     as_postgres "$bin/pg_ctl" -D "$cluster" -m fast -w -t 60 stop >&2 || kill -KILL "$pid" || true
@@ -115,8 +93,4 @@ stop() {
   rm -rf "$cluster" "$run"
 }
 
-case "$cmd" in
-  start) start ;;
-  stop) stop ;;
-  *) echo "pg-test-server: unknown command $cmd" >&2; exit 2 ;;
-esac
+dispatch "$cmd"
