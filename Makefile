@@ -13,8 +13,10 @@ all: test
 deps:
 	@scripts/install-deps.sh
 
-# The suite runs under AddressSanitizer and UndefinedBehaviorSanitizer.
+# The suite runs under AddressSanitizer and UndefinedBehaviorSanitizer,
+# after the layout check (a misplaced line fails the run).
 test: deps
+	scripts/format-tree.sh --gate
 	cmake -S . -B $(ASAN) $(CMAKE_COMMON) -DQOR_SANITIZE=ON
 	cmake --build $(ASAN) -j $(JOBS)
 	scripts/run-tests.sh $(ASAN)
