@@ -17,6 +17,7 @@
 #include "model/qorComp_Viw.h"
 #include "model/qorDBStructure.h"
 #include "platform/qorStrings.h"
+#include "tests/support/qorModelBuilder.h"
 #include "tests/support/qorServerReplay.h"
 
 #include <gtest/gtest.h>
@@ -31,65 +32,6 @@ namespace {
 using DB = TDatabaseType;
 using K = TDbObject;
 using P = TPrivilege;
-
-// Builds the objects of one dialect into a collection; names as given.
-class TFixtureBuilder {
- public:
-  explicit TFixtureBuilder(TObjs& objs) : objs_(objs) {}
-
-  template <class T>
-  T* Add(const std::string& name, const std::string& schema, const char* description = nullptr) {
-    auto obj = std::make_unique<T>(&objs_);
-    obj->SetName(name);
-    obj->SetParentName(schema);
-    if (description) obj->SetDescription(description);
-    T* raw = objs_.AddObject(obj, /*freeOnFail=*/true);
-    EXPECT_NE(raw, nullptr) << name;
-    return raw;
-  }
-
-  TFldData* Field(TFieldList& list, TDbObj* holder, const std::string& name, std::uint8_t type,
-                  int length = 0) {
-    auto f = std::make_unique<TFldData>(&objs_, holder);
-    f->SetName(name);
-    f->DataType = type;
-    f->Length = length;
-    TFldData* raw = f.get();
-    list.Add(name, std::move(f));
-    return raw;
-  }
-  TFldData* Column(TTblData* t, const std::string& name, std::uint8_t type, int length = 0) {
-    return Field(t->Fields, t, name, type, length);
-  }
-
-  TCtrData* Key(const std::string& name, const std::string& schema, const std::string& table,
-                std::uint8_t type, const std::vector<std::string>& columns) {
-    auto c = std::make_unique<TCtrData>(&objs_);
-    c->SetName(name);
-    c->SetParentName(schema);
-    c->SetTableName(table);
-    c->SetConstraintType(type);
-    for (const std::string& col : columns) c->Columns.Add(col, nullptr);
-    TCtrData* raw = objs_.AddObject(c, true);
-    EXPECT_NE(raw, nullptr) << name;
-    return raw;
-  }
-
-  void Grant(const std::string& grantee, K granteeKind, const std::string& object, K objectKind,
-             TPrivileges privileges, const std::vector<std::string>& columns = {}) {
-    auto g = std::make_unique<TGntData>(&objs_);
-    g->Grantee = grantee;
-    g->GranteeKind = granteeKind;
-    g->ObjectName = object;
-    g->ObjectKind = objectKind;
-    g->Privileges = privileges;
-    for (const std::string& c : columns) g->Columns.push_back(c);
-    objs_.AddGrant(g);
-  }
-
- private:
-  TObjs& objs_;
-};
 
 class ServerScript : public ::testing::Test {
  protected:
@@ -119,105 +61,152 @@ class ServerScript : public ::testing::Test {
   TDBStructure structure;
 };
 
-// ------------------------------------------------------------- PostgreSQL
+// The shop schema both servers replay, each in the forms its own catalog
+// holds (PostgreSQL: lower-case names in a schema, identities, a domain,
+// a sequence and a trigger function; MariaDB: the tables of one database,
+// auto-increment columns, an OUT parameter).
+struct TShop {
+  TTblData* customers = nullptr;
+  TTblData* orders = nullptr;
+  TPrcData* touch = nullptr;
+};
 
-class PostgresScript : public ServerScript {
- protected:
-  void Build(const std::string& role, const std::string& user) {
-    TObjs& o = Objs();
-    o.Clear();
-    o.SetServerType(DB::dbPostgreSQL);
-    o.ConnectionOptions.DatabaseName = db.Name();
-    TFixtureBuilder b(o);
-    const std::string s = "shop";
+TShop BuildShop(TObjs& o, DB type, const std::string& database, const std::string& role,
+                const std::string& user) {
+  const bool pg = type == DB::dbPostgreSQL;
+  o.Clear();
+  o.SetServerType(type);
+  o.ConnectionOptions.DatabaseName = database;
+  TModelBuilder b(o);
+  TShop shop;
+  const std::string s = pg ? "shop" : "";
+  if (pg) {
     b.Add<TSchData>(s, "");
-
-    auto* email = b.Add<TDmnData>("d_email", s, "An e-mail address");
+    auto* email = b.AddDescribed<TDmnData>("d_email", s, "An e-mail address");
     email->TypeHolder->DataType = dt::VARCHAR;
     email->TypeHolder->Length = 80;
     email->TypeHolder->CheckText = "(VALUE LIKE '%@%')";
+  }
+  // PostgreSQL: one identity by default, one always; MariaDB: auto-increment.
+  auto counted = [pg](TFldData* f, char kind) {
+    f->Nullable = false;
+    if (pg) {
+      f->Identity = true;
+      f->GeneratedKind = kind;
+    } else {
+      f->AutoIncrement = true;
+    }
+  };
 
-    customers = b.Add<TTblData>("customers", s, "Who buys");
-    customers->OwnerQualifier = QOR_PG_USER;
-    TFldData* id = b.Column(customers, "id", dt::BIGINT);
-    id->Nullable = false;
-    id->Identity = true;
-    id->GeneratedKind = 'D';
-    b.Column(customers, "name", dt::VARCHAR, 40)->Nullable = false;
-    TFldData* mail = b.Column(customers, "email", dt::UserType);
-    mail->DomainName = "d_email";
-    mail->SetDescription("Where invoices go");
-    b.Column(customers, "created", dt::TIMESTAMP)->DefaultValue = "CURRENT_TIMESTAMP";
+  TTblData* customers = shop.customers = b.AddDescribed<TTblData>("customers", s, "Who buys");
+  if (pg) customers->OwnerQualifier = QOR_PG_USER;
+  counted(b.Column(customers, "id", dt::BIGINT), 'D');
+  b.Column(customers, "name", dt::VARCHAR, 40)->Nullable = false;
+  TFldData* mail = pg ? b.Column(customers, "email", dt::UserType)
+                      : b.Column(customers, "email", dt::VARCHAR, 80);
+  if (pg) mail->DomainName = "d_email";
+  mail->SetDescription("Where invoices go");
+  b.Column(customers, "created", pg ? dt::TIMESTAMP : dt::DATETIME)->DefaultValue =
+      "CURRENT_TIMESTAMP";
 
-    orders = b.Add<TTblData>("orders", s);
-    TFldData* oid = b.Column(orders, "id", dt::INTEGER);
-    oid->Nullable = false;
-    oid->Identity = true;
-    oid->GeneratedKind = 'A';
-    b.Column(orders, "customer_id", dt::BIGINT)->Nullable = false;
-    TFldData* amount = b.Column(orders, "amount", dt::NUMERIC);
-    amount->Precision = 12;
-    amount->Scale = 2;
-    amount->DefaultValue = "0";
-    b.Column(orders, "note", dt::VARCHAR, 200);
+  const std::uint8_t numeric = pg ? dt::NUMERIC : dt::DECIMAL;
+  TTblData* orders = shop.orders = b.Add<TTblData>("orders", s);
+  counted(b.Column(orders, "id", dt::INTEGER), 'A');
+  b.Column(orders, "customer_id", dt::BIGINT)->Nullable = false;
+  TFldData* amount = b.Column(orders, "amount", numeric);
+  amount->Precision = 12;
+  amount->Scale = 2;
+  amount->DefaultValue = "0";
+  b.Column(orders, "note", dt::VARCHAR, 200);
 
-    b.Key("pk_customers", s, "customers", ct::PrimaryKey, {"id"});
-    b.Key("uq_customers_email", s, "customers", ct::Unique, {"email"});
-    b.Key("pk_orders", s, "orders", ct::PrimaryKey, {"id"});
-    TCtrData* fk = b.Key("fk_orders_customer", s, "orders", ct::ForeignKey, {"customer_id"});
-    fk->SetRefTableName("customers");
-    fk->RefColumns.Add("id", nullptr);
-    fk->DeleteRule = 2;  // cascade
-    fk->UpdateRule = 1;  // restrict
-    b.Key("ck_orders_amount", s, "orders", ct::Check, {})->SetText("(amount >= 0)");
+  // MariaDB names every primary key PRIMARY; the collection keys
+  // constraints by name alone, so the fixture names them apart.
+  b.Constraint("pk_customers", s, "customers", ct::PrimaryKey, {"id"});
+  b.Constraint("uq_customers_email", s, "customers", ct::Unique, {"email"});
+  b.Constraint("pk_orders", s, "orders", ct::PrimaryKey, {"id"});
+  TCtrData* fk = b.Constraint("fk_orders_customer", s, "orders", ct::ForeignKey, {"customer_id"});
+  fk->SetRefTableName("customers");
+  fk->RefColumns.Add("id", nullptr);
+  fk->DeleteRule = 2;  // cascade
+  fk->UpdateRule = 1;  // restrict
+  b.Constraint("ck_orders_amount", s, "orders", ct::Check, {})->SetText("(amount >= 0)");
 
-    auto* ix = b.Add<TIdxData>("ix_orders_customer", s, "Orders by customer");
-    ix->TableName = "orders";
-    ix->Columns.Add("customer_id", nullptr);
+  auto* ix = pg ? b.AddDescribed<TIdxData>("ix_orders_customer", s, "Orders by customer")
+                : b.AddDescribed<TIdxData>("ix_orders_note", s, "Orders by note");
+  ix->TableName = "orders";
+  ix->Columns.Add(pg ? "customer_id" : "note", nullptr);
 
-    auto* seq = b.Add<TGnrData>("invoice_no", s, "Invoice numbers");
+  if (pg) {
+    auto* seq = b.AddDescribed<TGnrData>("invoice_no", s, "Invoice numbers");
     seq->StartWith = "1000";
     seq->IncrementBy = "1";
+  }
 
-    auto* view = b.Add<TViwData>("v_big_orders", s, "Orders worth a look");
-    b.Field(view->Columns, view, "id", dt::INTEGER);
-    b.Field(view->Columns, view, "amount", dt::NUMERIC);
-    view->SetText(" SELECT id, amount FROM shop.orders WHERE amount > 100");
+  auto* view = pg ? b.AddDescribed<TViwData>("v_big_orders", s, "Orders worth a look")
+                  : b.Add<TViwData>("v_big_orders", s);
+  b.Field(view->Columns, view, "id", dt::INTEGER);
+  b.Field(view->Columns, view, "amount", numeric);
+  view->SetText(pg ? " SELECT id, amount FROM shop.orders WHERE amount > 100"
+                   : "select id, amount from orders where amount > 100");
 
-    auto* twice = b.Add<TPrcData>("f_twice", s, "Twice the value");
-    twice->IsFunction = true;
+  auto* twice = b.AddDescribed<TPrcData>("f_twice", s, "Twice the value");
+  twice->IsFunction = true;
+  b.Field(twice->InParams, twice, "x", dt::INTEGER);
+  b.Field(twice->OutParams, twice, "", dt::INTEGER);
+
+  TPrcData* touch = shop.touch =
+      b.AddDescribed<TPrcData>("p_touch", s, "Marks the orders of a customer");
+  b.Field(touch->InParams, touch, "cust", dt::BIGINT);
+
+  auto* trg = pg ? b.AddDescribed<TTrgData>("orders_bi", s, "Fills the note")
+                 : b.Add<TTrgData>("orders_bi", s);
+  trg->SetTableName("orders");
+  trg->Timing = 1;  // before
+  trg->Events = 2;  // insert
+  trg->ForEachRow = true;
+
+  if (pg) {
     twice->Language = "plpgsql";
-    b.Field(twice->InParams, twice, "x", dt::INTEGER);
-    b.Field(twice->OutParams, twice, "", dt::INTEGER);
     twice->SetText("\nBEGIN\n  RETURN x * 2;\nEND\n");
-
-    touch = b.Add<TPrcData>("p_touch", s, "Marks the orders of a customer");
     touch->Language = "plpgsql";
     touch->OwnerQualifier = QOR_PG_USER;
-    b.Field(touch->InParams, touch, "cust", dt::BIGINT);
     touch->SetText(
         "\nBEGIN\n  UPDATE shop.orders SET note = 'seen' WHERE customer_id = cust;\nEND\n");
-
     auto* fn = b.Add<TPrcData>("t_orders_bi", s);
     fn->IsFunction = true;
     fn->Language = "plpgsql";
     fn->ReturnsText = "trigger";
     fn->SetText("\nBEGIN\n  NEW.note := coalesce(NEW.note, '');\n  RETURN NEW;\nEND\n");
-
-    auto* trg = b.Add<TTrgData>("orders_bi", s, "Fills the note");
-    trg->SetTableName("orders");
-    trg->Timing = 1;  // before
-    trg->Events = 2;  // insert
-    trg->ForEachRow = true;
     trg->SetText("  EXECUTE FUNCTION shop.t_orders_bi()");
+  } else {
+    twice->SetText("BEGIN\n  RETURN x * 2;\nEND");
+    // An output as other dialects keep it: an OUT parameter in MySQL.
+    b.Field(touch->OutParams, touch, "touched", dt::INTEGER);
+    touch->SetText(
+        "BEGIN\n  UPDATE orders SET note = 'seen' WHERE customer_id = cust;\n"
+        "  SET touched = ROW_COUNT();\nEND");
+    trg->SetText("BEGIN\n  SET NEW.note = coalesce(NEW.note, '');\nEND");
+  }
 
-    b.Add<TRolData>(role, "");
-    b.Grant(role, K::dboRole, "orders", K::dboTable, {P::prSelect, P::prInsert});
-    b.Grant(role, K::dboRole, "orders", K::dboTable, {P::prUpdate}, {"note"});
-    b.Grant(role, K::dboRole, "f_twice", K::dboFunction, {P::prExecute});
-    b.Grant(role, K::dboRole, "p_touch", K::dboProcedure, {P::prExecute});
-    b.Grant(user, K::dboUser, role, K::dboRole, {});
-    o.RekeyGrants();
+  b.Add<TRolData>(role, "");
+  b.Grant({role, K::dboRole, "orders", K::dboTable, {P::prSelect, P::prInsert}});
+  b.Grant({role, K::dboRole, "orders", K::dboTable, {P::prUpdate}, 0, {"note"}});
+  b.Grant({role, K::dboRole, "f_twice", K::dboFunction, {P::prExecute}});
+  b.Grant({role, K::dboRole, "p_touch", K::dboProcedure, {P::prExecute}});
+  b.Grant({user, K::dboUser, role, K::dboRole, {}});
+  o.RekeyGrants();
+  return shop;
+}
+
+// ------------------------------------------------------------- PostgreSQL
+
+class PostgresScript : public ServerScript {
+ protected:
+  void Build(const std::string& role, const std::string& user) {
+    const TShop shop = BuildShop(Objs(), DB::dbPostgreSQL, db.Name(), role, user);
+    customers = shop.customers;
+    orders = shop.orders;
+    touch = shop.touch;
   }
 
   void ExpectCatalog(const std::string& role, const std::string& user) {
@@ -365,80 +354,9 @@ TEST_F(PostgresScript, OneTableReplaysBesideTheRest) {
 class MariaDbScript : public ServerScript {
  protected:
   void Build(const std::string& role, const std::string& user) {
-    TObjs& o = Objs();
-    o.Clear();
-    o.SetServerType(DB::dbMySQL);
-    o.ConnectionOptions.DatabaseName = db.Name();
-    TFixtureBuilder b(o);
-
-    customers = b.Add<TTblData>("customers", "", "Who buys");
-    TFldData* id = b.Column(customers, "id", dt::BIGINT);
-    id->Nullable = false;
-    id->AutoIncrement = true;
-    b.Column(customers, "name", dt::VARCHAR, 40)->Nullable = false;
-    b.Column(customers, "email", dt::VARCHAR, 80)->SetDescription("Where invoices go");
-    b.Column(customers, "created", dt::DATETIME)->DefaultValue = "CURRENT_TIMESTAMP";
-
-    orders = b.Add<TTblData>("orders", "");
-    TFldData* oid = b.Column(orders, "id", dt::INTEGER);
-    oid->Nullable = false;
-    oid->AutoIncrement = true;
-    b.Column(orders, "customer_id", dt::BIGINT)->Nullable = false;
-    TFldData* amount = b.Column(orders, "amount", dt::DECIMAL);
-    amount->Precision = 12;
-    amount->Scale = 2;
-    amount->DefaultValue = "0";
-    b.Column(orders, "note", dt::VARCHAR, 200);
-
-    // The engine names every primary key PRIMARY; the collection keys
-    // constraints by name alone, so the fixture names them apart.
-    b.Key("pk_customers", "", "customers", ct::PrimaryKey, {"id"});
-    b.Key("uq_customers_email", "", "customers", ct::Unique, {"email"});
-    b.Key("pk_orders", "", "orders", ct::PrimaryKey, {"id"});
-    TCtrData* fk = b.Key("fk_orders_customer", "", "orders", ct::ForeignKey, {"customer_id"});
-    fk->SetRefTableName("customers");
-    fk->RefColumns.Add("id", nullptr);
-    fk->DeleteRule = 2;  // cascade
-    fk->UpdateRule = 1;  // restrict
-    b.Key("ck_orders_amount", "", "orders", ct::Check, {})->SetText("(amount >= 0)");
-
-    auto* ix = b.Add<TIdxData>("ix_orders_note", "", "Orders by note");
-    ix->TableName = "orders";
-    ix->Columns.Add("note", nullptr);
-
-    auto* view = b.Add<TViwData>("v_big_orders", "");
-    b.Field(view->Columns, view, "id", dt::INTEGER);
-    b.Field(view->Columns, view, "amount", dt::DECIMAL);
-    view->SetText("select id, amount from orders where amount > 100");
-
-    auto* twice = b.Add<TPrcData>("f_twice", "", "Twice the value");
-    twice->IsFunction = true;
-    b.Field(twice->InParams, twice, "x", dt::INTEGER);
-    b.Field(twice->OutParams, twice, "", dt::INTEGER);
-    twice->SetText("BEGIN\n  RETURN x * 2;\nEND");
-
-    auto* touch = b.Add<TPrcData>("p_touch", "", "Marks the orders of a customer");
-    b.Field(touch->InParams, touch, "cust", dt::BIGINT);
-    // An output as other dialects keep it: an OUT parameter in MySQL.
-    b.Field(touch->OutParams, touch, "touched", dt::INTEGER);
-    touch->SetText(
-        "BEGIN\n  UPDATE orders SET note = 'seen' WHERE customer_id = cust;\n"
-        "  SET touched = ROW_COUNT();\nEND");
-
-    auto* trg = b.Add<TTrgData>("orders_bi", "");
-    trg->SetTableName("orders");
-    trg->Timing = 1;  // before
-    trg->Events = 2;  // insert
-    trg->ForEachRow = true;
-    trg->SetText("BEGIN\n  SET NEW.note = coalesce(NEW.note, '');\nEND");
-
-    b.Add<TRolData>(role, "");
-    b.Grant(role, K::dboRole, "orders", K::dboTable, {P::prSelect, P::prInsert});
-    b.Grant(role, K::dboRole, "orders", K::dboTable, {P::prUpdate}, {"note"});
-    b.Grant(role, K::dboRole, "f_twice", K::dboFunction, {P::prExecute});
-    b.Grant(role, K::dboRole, "p_touch", K::dboProcedure, {P::prExecute});
-    b.Grant(user, K::dboUser, role, K::dboRole, {});
-    o.RekeyGrants();
+    const TShop shop = BuildShop(Objs(), DB::dbMySQL, db.Name(), role, user);
+    customers = shop.customers;
+    orders = shop.orders;
   }
 
   void ExpectCatalog(const std::string& role, const std::string& user) {
@@ -579,7 +497,7 @@ TEST_F(MariaDbScript, OddNamesReplayAsTheyAre) {
   TObjs& o = Objs();
   o.SetServerType(DB::dbMySQL);
   o.ConnectionOptions.DatabaseName = db.Name();
-  TFixtureBuilder b(o);
+  TModelBuilder b(o);
   const std::vector<std::string> names = {"MY COL", "A-B", "1E5", "ORDER", "A.B", "X$1", "lower"};
   TTblData* t = b.Add<TTblData>("ODD TABLE", "");
   for (const std::string& n : names) b.Column(t, n, dt::INTEGER);

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "model/qorClasses.h"
+#include "model/qorComp_Ctr.h"
 #include "model/qorComp_Fld.h"
 #include "model/qorComp_Rol.h"
 #include "platform/qorStrings.h"
@@ -47,12 +48,41 @@ class TModelBuilder {
     return raw;
   }
 
+  // The same with its description.
+  template <class T>
+  T* AddDescribed(const std::string& name, const std::string& schema,
+                  const std::string& description) {
+    T* raw = Add<T>(name, schema);
+    if (raw) raw->SetDescription(description);
+    return raw;
+  }
+
+  // A constraint of `type` (ct::) on `table`'s `columns`, handed to the
+  // collection.
+  TCtrData* Constraint(const std::string& name, const std::string& schema, const std::string& table,
+                       std::uint8_t type, const std::vector<std::string>& columns) {
+    auto c = New<TCtrData>(name, schema);
+    c->SetTableName(table);
+    c->SetConstraintType(type);
+    for (const std::string& col : columns) c->Columns.Add(col, nullptr);
+    TCtrData* raw = objs_.AddObject(c, /*freeOnFail=*/true);
+    EXPECT_NE(raw, nullptr) << name;
+    return raw;
+  }
+
   // A new `T` that the test keeps: the collection only gives it its server
   // type and options.
   template <class T>
   T* Make(const std::string& name, const std::string& schema = {}) {
     kept_.push_back(New<T>(name, schema));
     return static_cast<T*>(kept_.back().get());
+  }
+
+  // A column `name` of the table or view `holder`.
+  template <class Holder>
+  TFldData* Column(Holder* holder, const std::string& name, std::uint8_t type = dt::Unknown,
+                   int length = 0) {
+    return Field(holder->Fields, holder, name, type, length);
   }
 
   // A column or parameter `name` in `holder`'s `list`; an empty name is
@@ -85,6 +115,13 @@ class TModelBuilder {
     auto g = std::make_unique<TGntData>(&objs_);
     FillGrant(*g, std::move(s));
     return g;
+  }
+
+  // A grant handed to the collection, which merges it with the grants of
+  // the same grantee and object.
+  void Grant(TGrantSpec s) {
+    std::unique_ptr<TGntData> g = NewGrant(std::move(s));
+    objs_.AddGrant(g);
   }
 
   static void FillGrant(TGntData& g, TGrantSpec s) {
