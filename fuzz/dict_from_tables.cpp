@@ -1,10 +1,12 @@
-// Writes the libFuzzer dictionary every fuzz target runs with: the words of
-// every dialect's keyword table, the terminators the parsers accept and
-// the writers emit, and the comment and quote marks. Made from the tables
-// at build time, so it follows them.
+// Writes a libFuzzer dictionary: the words of one dialect's keyword table
+// ("ib", "mssql", "mysql"; every dialect's without an argument), the
+// terminators the parsers accept and the writers emit, and the comment and
+// quote marks. Made from the tables at build time, so it follows them.
 #include <cstdio>
+#include <cstring>
 #include <set>
 #include <string>
+#include <vector>
 
 #include "parsers/keywords/qorASAParser.h"
 #include "parsers/keywords/qorDB2Parser.h"
@@ -35,12 +37,21 @@ std::string Entry(const std::string& word) {
 
 }  // namespace
 
-int main() {
+int main(int argc, char** argv) {
+  const char* dialect = argc > 1 ? argv[1] : "";
+  std::vector<qor::TResWordTable> tables;
+  if (std::strcmp(dialect, "ib") == 0) tables = {qor::IbKeywordTable()};
+  else if (std::strcmp(dialect, "mssql") == 0) tables = {qor::MSSQLKeywordTable()};
+  else if (std::strcmp(dialect, "mysql") == 0) tables = {qor::MySQLKeywordTable()};
+  else if (*dialect != '\0') {
+    std::fprintf(stderr, "dict_from_tables: unknown dialect %s (ib, mssql, mysql)\n", dialect);
+    return 2;
+  } else
+    tables = {qor::IbKeywordTable(),     qor::MySQLKeywordTable(), qor::MSSQLKeywordTable(),
+              qor::ASAKeywordTable(),    qor::DB2KeywordTable(),   qor::LocalSQLKeywordTable(),
+              qor::OracleKeywordTable(), qor::PGKeywordTable()};
   std::set<std::string> words;
-  for (qor::TResWordTable table :
-       {qor::IbKeywordTable(), qor::MySQLKeywordTable(), qor::MSSQLKeywordTable(),
-        qor::ASAKeywordTable(), qor::DB2KeywordTable(), qor::LocalSQLKeywordTable(),
-        qor::OracleKeywordTable(), qor::PGKeywordTable()})
+  for (qor::TResWordTable table : tables)
     for (const qor::TResWordSymb& s : table) words.insert(s.Name);
   for (const char* mark :
        {";",      "^",     "GO",           "go", "/",    "//",   "$$", "\r\n^", "\r\ngo",

@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the build and the tests need, when missing.
+# Installs the Debian packages the build and the tests need, when missing
+# (with the argument fuzz, also those of `make fuzz`).
 # Idempotent: a machine that has everything installs nothing.
 set -euo pipefail
 
@@ -13,6 +14,12 @@ packages=(
   unixodbc unixodbc-dev tdsodbc libsqliteodbc odbc-mariadb
   mariadb-server postgresql
 )
+# `install-deps.sh fuzz`: also the clang that `make fuzz` builds with (clang
+# 14 cannot put edge counters into the model's coroutines) and its fuzzer
+# runtime.
+if [ "${1:-}" = fuzz ]; then
+  packages+=(clang-16 libclang-rt-16-dev)
+fi
 
 missing=()
 for p in "${packages[@]}"; do
