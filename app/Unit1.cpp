@@ -159,6 +159,9 @@ void TForm1::CreateControls() {
 }
 
 void TForm1::LinkComponents() {
+  // The window's scripts keep each column's and domain's character set and
+  // collation; library callers keep the option's default.
+  DBStructure.IBServerOptions()->IBCompareOptions.FldCharsetCompare = true;
   QORConnection.OnErrorMessage = [this](TObject* s, const std::string& t) {
     LogErrorMessage(s, t);
   };

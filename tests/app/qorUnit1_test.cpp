@@ -93,12 +93,20 @@ const std::string& EmployeeDatabase() {
   return path;
 }
 
-std::string EmployeeIni(const char* table = "EMPLOYEE") {
-  const std::string text = "[Databases]\r\nDatabaseTypeM=1\r\nDBNameM=" + EmployeeDatabase() +
-                           "\r\nHostNameM=\r\nUserNameM=SYSDBA\r\nPasswordM=x\r\n"
+// Settings for an InterBase database: a path on the embedded engine, or
+// host[/port]:path with `host` given.
+std::string InterBaseIni(const std::string& database, const char* table = "EMPLOYEE",
+                         const std::string& host = {}) {
+  const std::string text = "[Databases]\r\nDatabaseTypeM=1\r\nDBNameM=" + database +
+                           "\r\nHostNameM=" + host +
+                           "\r\nUserNameM=SYSDBA\r\nPasswordM=x\r\n"
                            "WinAuthenticationM=0\r\nTableNameM=" +
                            table + "\r\n";
   return NewIni(text.c_str());
+}
+
+std::string EmployeeIni(const char* table = "EMPLOYEE") {
+  return InterBaseIni(EmployeeDatabase(), table);
 }
 
 // ------------------------------------------------------------- start-up
@@ -504,6 +512,54 @@ TEST(WindowEndToEnd, EmployeeThroughTheWindow) {
   EXPECT_TRUE(f.BtnTessarind->isEnabled());
   f.BtnTessarind->click();
   EXPECT_EQ(f.MemoScript->toPlainText().toStdString(), script);
+}
+
+// Columns and a domain in character sets other than the database's, with
+// and without collations: the window's script keeps them, so the replay
+// (into a database of the same default) has them as the source has.
+TEST(WindowEndToEnd, ScriptKeepsCharacterSetsAndCollations) {
+  const char* ddl =
+      "CREATE DOMAIN D_LATIN VARCHAR(8) CHARACTER SET ISO8859_1 COLLATE DE_DE;\n"
+      "CREATE TABLE T_CS (ID INTEGER NOT NULL,\n"
+      "  NAME VARCHAR(10) CHARACTER SET WIN1250 COLLATE PXW_CSY,\n"
+      "  CODE CHAR(2) CHARACTER SET ISO8859_1,\n"
+      "  NOTE VARCHAR(20) COLLATE UNICODE_CI,\n"
+      "  PLAIN VARCHAR(5));\n";
+  test::TFirebirdReplayOptions utf8;
+  utf8.CharSet = "UTF8";
+  const std::string db = test::FreshTestFile("charsets.fdb");
+  const auto built = test::BuildFirebirdDatabase(db, ddl, {}, utf8);
+  ASSERT_TRUE(built.Ok) << built.Errors;
+  THooks hooks;
+  TForm1 f(InterBaseIni(db, "T_CS"));
+  f.BtnExtractDb->click();
+  ASSERT_EQ(Lines(f.MemoLog).back(), kFinished) << f.MemoLog->toPlainText().toStdString();
+  f.BtnTessarind->click();
+  const std::string script = f.MemoScript->toPlainText().toStdString();
+  for (const char* text : {"CHARACTER SET WIN1250 COLLATE PXW_CSY", "CHARACTER SET ISO8859_1",
+                           "COLLATE DE_DE", "COLLATE UNICODE_CI"})
+    EXPECT_NE(script.find(text), std::string::npos) << text << "\n" << script;
+
+  // The engine's own view of both databases: every line that names a
+  // character set or a collation comes back.
+  const auto source = test::ExtractFirebirdDDL(db);
+  ASSERT_TRUE(source.Ok) << source.Errors;
+  test::TFirebirdReplayOptions replayOptions = utf8;
+  replayOptions.Extract = true;
+  const auto replay = test::RunFirebirdScript(test::WithoutDatabaseHeader(script), replayOptions);
+  ASSERT_TRUE(replay.Ok) << replay.Errors;
+  std::istringstream in(source.Output);
+  int named = 0;
+  for (std::string line; std::getline(in, line);) {
+    // The database header is a comment naming the file.
+    if (line.rfind("/*", 0) == 0) continue;
+    if (line.find("CHARACTER SET") == std::string::npos &&
+        line.find("COLLATE") == std::string::npos)
+      continue;
+    ++named;
+    EXPECT_NE(replay.Extract.find(line), std::string::npos) << line << "\n" << replay.Extract;
+  }
+  EXPECT_GE(named, 4) << source.Output;
 }
 
 TEST(WindowEndToEnd, ClosingDuringARunStopsItAndClosesAfter) {
