@@ -345,6 +345,9 @@ bool TForm1::ExtractDatabase() {
   }
   // The structure reports to the extractor that fills it.
   extractor->SetDBStructure(&DBStructure);
+  // The extractor clears the objects of the run before; one that does not
+  // finish leaves a part of the database, which no script may be made of.
+  extracted_ = false;
   if (!RunExtractor(*extractor)) return false;
   extracted_ = true;
   return true;
@@ -354,6 +357,7 @@ bool TForm1::RunExtractor(TCustomExtract& Extractor) { return Extractor.ExtractD
 
 void TForm1::BtnTessarindClick() {
   RunCommand(BtnTessarind, [this] {
+    if (!extracted_) return;
     MemoScript->clear();
     std::vector<std::string> lines;
     DBStructure.GetObjs()->GetScript(lines);
@@ -363,6 +367,7 @@ void TForm1::BtnTessarindClick() {
 
 void TForm1::BtnExtractTableClick() {
   RunCommand(BtnExtractTable, [this] {
+    if (!extracted_) return;
     const std::string name = FromQ(EditTableM->text());
     if (TrimBlanks(name).empty()) {
       ShowMsg("Table name not specified.");

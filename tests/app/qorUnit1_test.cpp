@@ -562,6 +562,54 @@ TEST(WindowEndToEnd, ScriptKeepsCharacterSetsAndCollations) {
   EXPECT_GE(named, 4) << source.Output;
 }
 
+// A run that stops midway has cleared the objects of the run before and
+// read only a part of the database: no script is offered until a run
+// finishes again.
+TEST(WindowEndToEnd, AnUnfinishedRunWithdrawsTheScriptCommands) {
+  ASSERT_FALSE(EmployeeDatabase().empty()) << "the employee sample could not be built";
+  THooks hooks;
+  TForm1 f(EmployeeIni());
+  f.BtnExtractDb->click();
+  ASSERT_EQ(Lines(f.MemoLog).back(), kFinished);
+  f.BtnTessarind->click();
+  const std::string script = f.MemoScript->toPlainText().toStdString();
+
+  const std::size_t logBefore = Lines(f.MemoLog).size();
+  hooks.during = [&] {
+    // Tables read, views being read.
+    if (!f.Busy()) return;
+    const auto now = Lines(f.MemoLog);
+    if (std::find(now.begin() + static_cast<std::ptrdiff_t>(logBefore), now.end(),
+                  "Extracting views...") != now.end())
+      StopRequested = true;
+  };
+  f.BtnExtractDb->click();
+  hooks.during = nullptr;
+  const auto log = Lines(f.MemoLog);
+  const std::vector<std::string> run(log.begin() + static_cast<std::ptrdiff_t>(logBefore),
+                                     log.end());
+  EXPECT_TRUE(Contains(run, "Extraction stopped.")) << f.MemoLog->toPlainText().toStdString();
+  EXPECT_TRUE(Contains(run, "Extracting tables..."));
+  EXPECT_FALSE(Contains(run, "Linking dependencies..."));
+  EXPECT_EQ(run.back(), kAbnormal);
+  EXPECT_FALSE(f.BtnTessarind->isEnabled());
+  EXPECT_FALSE(f.BtnExtractTable->isEnabled());
+  EXPECT_TRUE(f.BtnExtractDb->isEnabled());
+  // Nor do the handlers, called all the same, write the half-read model.
+  const std::string shown = f.MemoScript->toPlainText().toStdString();
+  f.BtnTessarindClick();
+  f.BtnExtractTableClick();
+  EXPECT_EQ(f.MemoScript->toPlainText().toStdString(), shown);
+
+  // The next finished run offers the whole script again.
+  f.BtnExtractDb->click();
+  EXPECT_EQ(Lines(f.MemoLog).back(), kFinished);
+  ASSERT_TRUE(f.BtnTessarind->isEnabled());
+  EXPECT_TRUE(f.BtnExtractTable->isEnabled());
+  f.BtnTessarind->click();
+  EXPECT_EQ(f.MemoScript->toPlainText().toStdString(), script);
+}
+
 TEST(WindowEndToEnd, ClosingDuringARunStopsItAndClosesAfter) {
   ASSERT_FALSE(EmployeeDatabase().empty()) << "the employee sample could not be built";
   const std::string ini = EmployeeIni();
