@@ -404,7 +404,11 @@ void TForm1::LogNextLine(TObject*, const std::string& Text) { AddLog(Text); }
 
 void TForm1::AddLog(const std::string& Text) {
   MemoLog->appendPlainText(ToQ(Text));
+  // The caret at the start of the new line: at its end the pane would
+  // scroll sideways to the end of a long line and hide the start of the
+  // lines after it.
   MemoLog->moveCursor(QTextCursor::End);
+  MemoLog->moveCursor(QTextCursor::StartOfBlock);
   MemoLog->ensureCursorVisible();
 }
 

@@ -15,12 +15,15 @@
 #include "tests/support/qorTestEnv.h"
 
 #include <QCheckBox>
+#include <QCoreApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollBar>
+#include <QTextBlock>
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -198,6 +201,40 @@ TEST(WindowStartUp, FromTheSettingsFile) {
     EXPECT_EQ(Text(f.EditDBNameM), c.dbName);
     EXPECT_EQ(Text(f.EditServerM), c.host);
     EXPECT_EQ(Text(f.EditTableM), c.table);
+  }
+}
+
+// ------------------------------------------------------------- log pane
+
+// Wherever a long line stands, the pane shows the start of the line just
+// added, and that line is in view.
+TEST(WindowLog, ShowsTheStartOfEachNewLine) {
+  const std::string wide(400, 'W');
+  struct Case {
+    const char* name;
+    std::vector<std::string> lines;
+  };
+  const Case cases[] = {
+      {"short after long", {wide, "short"}},
+      {"long after short", {"short", wide + " end"}},
+      {"two long ones", {wide, "x" + wide}},
+      {"several lines in one text", {wide, "first\r\nsecond"}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    TForm1 f(NewIni(nullptr));
+    f.show();
+    // Enough lines that the pane scrolls down as well.
+    for (int i = 0; i < 30; ++i) f.AddLog("line " + std::to_string(i));
+    for (const std::string& line : c.lines) f.LogNextLine(nullptr, line);
+    QCoreApplication::processEvents();
+    const QScrollBar* across = f.MemoLog->horizontalScrollBar();
+    EXPECT_GT(across->maximum(), 0);
+    EXPECT_EQ(across->value(), across->minimum());
+    QTextCursor last(f.MemoLog->document()->lastBlock());
+    const QRect at = f.MemoLog->cursorRect(last);
+    EXPECT_TRUE(f.MemoLog->viewport()->rect().contains(at)) << at.y();
+    EXPECT_GT(f.MemoLog->verticalScrollBar()->value(), 0);
   }
 }
 
