@@ -7,6 +7,7 @@
 #include "app/qorIniFile.h"
 #include "app/qorOffscreenRun.h"
 #include "base/qorMsgMngr.h"
+#include "platform/ibx/qorIBX.h"
 #include "tests/support/qorFirebirdReplay.h"
 #include "tests/support/qorODBCTestEnv.h"
 #include "tests/support/qorReplay.h"
@@ -419,6 +420,31 @@ TEST(WindowErrors, FailedRunsLeaveTheWindowUsable) {
     f.BtnExtractDb->click();
     EXPECT_EQ(Lines(f.MemoLog).back(), kAbnormal);
   }
+}
+
+// A server that takes the connection and never answers: the attach gives
+// up after the connect timeout (ctest's timeout guards the run), the log
+// says why, and the window is usable again.
+TEST(WindowErrors, ServerThatNeverAnswers) {
+  test::TSilentListener server;
+  THooks hooks;
+  TForm1 f(InterBaseIni("/data/never.fdb", "T", "127.0.0.1/" + std::to_string(server.Port())));
+  f.BtnExtractDb->click();
+  const auto log = Lines(f.MemoLog);
+  EXPECT_GE(server.Accepted(), 1);
+  ASSERT_GE(log.size(), 3u) << f.MemoLog->toPlainText().toStdString();
+  EXPECT_EQ(log.back(), kAbnormal);
+  const std::string why = f.MemoLog->toPlainText().toStdString();
+  const std::string note = "The server of \"127.0.0.1/" + std::to_string(server.Port()) +
+                           ":/data/never.fdb\" did not answer within " +
+                           std::to_string(kIBConnectTimeout) + " seconds";
+  EXPECT_NE(why.find(note), std::string::npos) << why;
+  EXPECT_TRUE(hooks.shown.empty());
+  EXPECT_FALSE(f.Busy());
+  EXPECT_FALSE(f.QORConnection.Connected());
+  for (QWidget* w : {static_cast<QWidget*>(f.rbMIB), static_cast<QWidget*>(f.EditDBNameM),
+                     static_cast<QWidget*>(f.EditServerM), static_cast<QWidget*>(f.BtnExtractDb)})
+    EXPECT_TRUE(w->isEnabled()) << w->metaObject()->className();
 }
 
 TEST(WindowErrors, ProtocolFollowsTheServerName) {
