@@ -159,6 +159,9 @@ void TForm1::CreateControls() {
 }
 
 void TForm1::LinkComponents() {
+  // The window's scripts keep each column's and domain's character set and
+  // collation; library callers keep the option's default.
+  DBStructure.IBServerOptions()->IBCompareOptions.FldCharsetCompare = true;
   QORConnection.OnErrorMessage = [this](TObject* s, const std::string& t) {
     LogErrorMessage(s, t);
   };
@@ -342,6 +345,9 @@ bool TForm1::ExtractDatabase() {
   }
   // The structure reports to the extractor that fills it.
   extractor->SetDBStructure(&DBStructure);
+  // The extractor clears the objects of the run before; one that does not
+  // finish leaves a part of the database, which no script may be made of.
+  extracted_ = false;
   if (!RunExtractor(*extractor)) return false;
   extracted_ = true;
   return true;
@@ -351,6 +357,7 @@ bool TForm1::RunExtractor(TCustomExtract& Extractor) { return Extractor.ExtractD
 
 void TForm1::BtnTessarindClick() {
   RunCommand(BtnTessarind, [this] {
+    if (!extracted_) return;
     MemoScript->clear();
     std::vector<std::string> lines;
     DBStructure.GetObjs()->GetScript(lines);
@@ -360,6 +367,7 @@ void TForm1::BtnTessarindClick() {
 
 void TForm1::BtnExtractTableClick() {
   RunCommand(BtnExtractTable, [this] {
+    if (!extracted_) return;
     const std::string name = FromQ(EditTableM->text());
     if (TrimBlanks(name).empty()) {
       ShowMsg("Table name not specified.");
@@ -396,7 +404,11 @@ void TForm1::LogNextLine(TObject*, const std::string& Text) { AddLog(Text); }
 
 void TForm1::AddLog(const std::string& Text) {
   MemoLog->appendPlainText(ToQ(Text));
+  // The caret at the start of the new line: at its end the pane would
+  // scroll sideways to the end of a long line and hide the start of the
+  // lines after it.
   MemoLog->moveCursor(QTextCursor::End);
+  MemoLog->moveCursor(QTextCursor::StartOfBlock);
   MemoLog->ensureCursorVisible();
 }
 

@@ -136,7 +136,9 @@ class TForm1 : public QWidget {
   std::vector<std::unique_ptr<TComponent>> extractors_;
   bool busy_ = false;
   bool closeRequested_ = false;
-  bool extracted_ = false;  // a run has succeeded: the script commands are available
+  // The collection holds what a finished run read: the script commands
+  // are available.
+  bool extracted_ = false;
 };
 
 }  // namespace qor

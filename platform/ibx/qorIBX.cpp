@@ -18,11 +18,12 @@ namespace {
 
 // ------------------------------------------------------------ status vector
 
-[[noreturn]] void RaiseStatus(const ISC_STATUS* status) {
+[[noreturn]] void RaiseStatus(const ISC_STATUS* status, const std::string& note = {}) {
   std::vector<std::string> lines;
   const ISC_STATUS* p = status;
   char buf[1024];
   while (fb_interpret(buf, sizeof buf, &p) > 0) lines.emplace_back(buf);
+  if (!note.empty()) lines.push_back(note);
   std::string text = JoinLines(lines);
   if (text.empty()) text = "Unknown client library error";
   throw EIBError(text, isc_sqlcode(status), status[1]);
@@ -30,6 +31,15 @@ namespace {
 
 void Check(ISC_STATUS rc, const ISC_STATUS* status) {
   if (rc != 0 && status[0] == 1 && status[1] != 0) RaiseStatus(status);
+}
+
+// An attachment or services attach. The client reports a server that kept
+// silent until the connect timeout as a rejection; the note says which.
+void CheckAttach(ISC_STATUS rc, const ISC_STATUS* status, const std::string& name, int timeout) {
+  if (rc == 0 || status[0] != 1 || status[1] == 0) return;
+  if (status[1] != isc_connect_reject || timeout <= 0) RaiseStatus(status);
+  RaiseStatus(status, "The server of \"" + name + "\" did not answer within " + IntToStr(timeout) +
+                          " seconds, or refused the connection.");
 }
 
 // "name=value" lines; a line without "=" has an empty value.
@@ -46,6 +56,13 @@ void AppendString(std::string& block, char tag, const std::string& value, const 
   block += tag;
   block += static_cast<char>(value.size());
   block += value;
+}
+
+// A four-byte number, least significant byte first, as both blocks take it.
+void AppendInt(std::string& block, char tag, std::uint32_t value) {
+  block += tag;
+  block += static_cast<char>(4);
+  for (int i = 0; i < 4; ++i) block += static_cast<char>((value >> (8 * i)) & 0xFF);
 }
 
 std::int32_t VaxInt(const std::uint8_t* p, short len) {
@@ -535,11 +552,13 @@ void TIBDatabase::Open() {
     else if (name == "lc_ctype") AppendString(dpb, isc_dpb_lc_ctype, value, ClassName());
     else throw EQorError("TIBDatabase: unknown database parameter '" + name + "'");
   }
+  if (ConnectTimeout > 0)
+    AppendInt(dpb, isc_dpb_connect_timeout, static_cast<std::uint32_t>(ConnectTimeout));
   ISC_STATUS_ARRAY st;
   isc_db_handle h = 0;
-  Check(isc_attach_database(st, 0, DatabaseName.c_str(), &h, static_cast<short>(dpb.size()),
-                            dpb.data()),
-        st);
+  CheckAttach(isc_attach_database(st, 0, DatabaseName.c_str(), &h, static_cast<short>(dpb.size()),
+                                  dpb.data()),
+              st, DatabaseName, ConnectTimeout);
   handle_ = h;
   AfterAttach();
 }
@@ -895,10 +914,12 @@ void TIBServerProperties::SetActive(bool value) {
       throw EQorError("TIBServerProperties: unknown service parameter '" + pname + "'");
     }
   }
+  if (ConnectTimeout > 0)
+    AppendInt(spb, isc_spb_connect_timeout, static_cast<std::uint32_t>(ConnectTimeout));
   isc_svc_handle h = 0;
-  Check(isc_service_attach(st, 0, name.c_str(), &h, static_cast<unsigned short>(spb.size()),
-                           spb.data()),
-        st);
+  CheckAttach(isc_service_attach(st, 0, name.c_str(), &h, static_cast<unsigned short>(spb.size()),
+                                 spb.data()),
+              st, name, ConnectTimeout);
   handle_ = h;
 }
 

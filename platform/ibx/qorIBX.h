@@ -33,6 +33,10 @@ class TIBDatabase;
 class TIBTransaction;
 class TIBStatement;
 
+// Seconds a server has to answer a new attachment before the client gives
+// up (the client's own default is three minutes, with the window frozen).
+inline constexpr int kIBConnectTimeout = 15;
+
 // Link of a component to the database and transaction it works on, so that
 // the component hears before the database disconnects or the transaction
 // ends (and frees its statement or closes its cursor in time), and loses the
@@ -71,6 +75,8 @@ class TIBDatabase : public TComponent {
   TStrings Params;
   int SQLDialect = 3;
   bool LoginPrompt = false;
+  // 0: the client library's own.
+  int ConnectTimeout = kIBConnectTimeout;
 
   bool Connected() const { return handle_ != 0; }
   void SetConnected(bool value) { value ? Open() : Close(); }
@@ -248,6 +254,7 @@ class TIBServerProperties : public TComponent {
   TIBProtocol Protocol = TIBProtocol::Local;
   TStrings Params;  // "user_name=", "password="
   bool LoginPrompt = false;
+  int ConnectTimeout = kIBConnectTimeout;  // 0: the client library's own
 
   bool Active() const { return handle_ != 0; }
   void SetActive(bool value);

@@ -7,6 +7,7 @@
 #include "app/qorIniFile.h"
 #include "app/qorOffscreenRun.h"
 #include "base/qorMsgMngr.h"
+#include "platform/ibx/qorIBX.h"
 #include "tests/support/qorFirebirdReplay.h"
 #include "tests/support/qorODBCTestEnv.h"
 #include "tests/support/qorReplay.h"
@@ -15,12 +16,15 @@
 #include "tests/support/qorTestEnv.h"
 
 #include <QCheckBox>
+#include <QCoreApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollBar>
+#include <QTextBlock>
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -93,12 +97,20 @@ const std::string& EmployeeDatabase() {
   return path;
 }
 
-std::string EmployeeIni(const char* table = "EMPLOYEE") {
-  const std::string text = "[Databases]\r\nDatabaseTypeM=1\r\nDBNameM=" + EmployeeDatabase() +
-                           "\r\nHostNameM=\r\nUserNameM=SYSDBA\r\nPasswordM=x\r\n"
+// Settings for an InterBase database: a path on the embedded engine, or
+// host[/port]:path with `host` given.
+std::string InterBaseIni(const std::string& database, const char* table = "EMPLOYEE",
+                         const std::string& host = {}) {
+  const std::string text = "[Databases]\r\nDatabaseTypeM=1\r\nDBNameM=" + database +
+                           "\r\nHostNameM=" + host +
+                           "\r\nUserNameM=SYSDBA\r\nPasswordM=x\r\n"
                            "WinAuthenticationM=0\r\nTableNameM=" +
                            table + "\r\n";
   return NewIni(text.c_str());
+}
+
+std::string EmployeeIni(const char* table = "EMPLOYEE") {
+  return InterBaseIni(EmployeeDatabase(), table);
 }
 
 // ------------------------------------------------------------- start-up
@@ -190,6 +202,40 @@ TEST(WindowStartUp, FromTheSettingsFile) {
     EXPECT_EQ(Text(f.EditDBNameM), c.dbName);
     EXPECT_EQ(Text(f.EditServerM), c.host);
     EXPECT_EQ(Text(f.EditTableM), c.table);
+  }
+}
+
+// ------------------------------------------------------------- log pane
+
+// Wherever a long line stands, the pane shows the start of the line just
+// added, and that line is in view.
+TEST(WindowLog, ShowsTheStartOfEachNewLine) {
+  const std::string wide(400, 'W');
+  struct Case {
+    const char* name;
+    std::vector<std::string> lines;
+  };
+  const Case cases[] = {
+      {"short after long", {wide, "short"}},
+      {"long after short", {"short", wide + " end"}},
+      {"two long ones", {wide, "x" + wide}},
+      {"several lines in one text", {wide, "first\r\nsecond"}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    TForm1 f(NewIni(nullptr));
+    f.show();
+    // Enough lines that the pane scrolls down as well.
+    for (int i = 0; i < 30; ++i) f.AddLog("line " + std::to_string(i));
+    for (const std::string& line : c.lines) f.LogNextLine(nullptr, line);
+    QCoreApplication::processEvents();
+    const QScrollBar* across = f.MemoLog->horizontalScrollBar();
+    EXPECT_GT(across->maximum(), 0);
+    EXPECT_EQ(across->value(), across->minimum());
+    QTextCursor last(f.MemoLog->document()->lastBlock());
+    const QRect at = f.MemoLog->cursorRect(last);
+    EXPECT_TRUE(f.MemoLog->viewport()->rect().contains(at)) << at.y();
+    EXPECT_GT(f.MemoLog->verticalScrollBar()->value(), 0);
   }
 }
 
@@ -376,6 +422,31 @@ TEST(WindowErrors, FailedRunsLeaveTheWindowUsable) {
   }
 }
 
+// A server that takes the connection and never answers: the attach gives
+// up after the connect timeout (ctest's timeout guards the run), the log
+// says why, and the window is usable again.
+TEST(WindowErrors, ServerThatNeverAnswers) {
+  test::TSilentListener server;
+  THooks hooks;
+  TForm1 f(InterBaseIni("/data/never.fdb", "T", "127.0.0.1/" + std::to_string(server.Port())));
+  f.BtnExtractDb->click();
+  const auto log = Lines(f.MemoLog);
+  EXPECT_GE(server.Accepted(), 1);
+  ASSERT_GE(log.size(), 3u) << f.MemoLog->toPlainText().toStdString();
+  EXPECT_EQ(log.back(), kAbnormal);
+  const std::string why = f.MemoLog->toPlainText().toStdString();
+  const std::string note = "The server of \"127.0.0.1/" + std::to_string(server.Port()) +
+                           ":/data/never.fdb\" did not answer within " +
+                           std::to_string(kIBConnectTimeout) + " seconds";
+  EXPECT_NE(why.find(note), std::string::npos) << why;
+  EXPECT_TRUE(hooks.shown.empty());
+  EXPECT_FALSE(f.Busy());
+  EXPECT_FALSE(f.QORConnection.Connected());
+  for (QWidget* w : {static_cast<QWidget*>(f.rbMIB), static_cast<QWidget*>(f.EditDBNameM),
+                     static_cast<QWidget*>(f.EditServerM), static_cast<QWidget*>(f.BtnExtractDb)})
+    EXPECT_TRUE(w->isEnabled()) << w->metaObject()->className();
+}
+
 TEST(WindowErrors, ProtocolFollowsTheServerName) {
   struct Case {
     const char* server;
@@ -502,6 +573,102 @@ TEST(WindowEndToEnd, EmployeeThroughTheWindow) {
       << f.MemoLog->toPlainText().toStdString();
   EXPECT_FALSE(f.QORConnection.Connected());
   EXPECT_TRUE(f.BtnTessarind->isEnabled());
+  f.BtnTessarind->click();
+  EXPECT_EQ(f.MemoScript->toPlainText().toStdString(), script);
+}
+
+// Columns and a domain in character sets other than the database's, with
+// and without collations: the window's script keeps them, so the replay
+// (into a database of the same default) has them as the source has.
+TEST(WindowEndToEnd, ScriptKeepsCharacterSetsAndCollations) {
+  const char* ddl =
+      "CREATE DOMAIN D_LATIN VARCHAR(8) CHARACTER SET ISO8859_1 COLLATE DE_DE;\n"
+      "CREATE TABLE T_CS (ID INTEGER NOT NULL,\n"
+      "  NAME VARCHAR(10) CHARACTER SET WIN1250 COLLATE PXW_CSY,\n"
+      "  CODE CHAR(2) CHARACTER SET ISO8859_1,\n"
+      "  NOTE VARCHAR(20) COLLATE UNICODE_CI,\n"
+      "  PLAIN VARCHAR(5));\n";
+  test::TFirebirdReplayOptions utf8;
+  utf8.CharSet = "UTF8";
+  const std::string db = test::FreshTestFile("charsets.fdb");
+  const auto built = test::BuildFirebirdDatabase(db, ddl, {}, utf8);
+  ASSERT_TRUE(built.Ok) << built.Errors;
+  THooks hooks;
+  TForm1 f(InterBaseIni(db, "T_CS"));
+  f.BtnExtractDb->click();
+  ASSERT_EQ(Lines(f.MemoLog).back(), kFinished) << f.MemoLog->toPlainText().toStdString();
+  f.BtnTessarind->click();
+  const std::string script = f.MemoScript->toPlainText().toStdString();
+  for (const char* text : {"CHARACTER SET WIN1250 COLLATE PXW_CSY", "CHARACTER SET ISO8859_1",
+                           "COLLATE DE_DE", "COLLATE UNICODE_CI"})
+    EXPECT_NE(script.find(text), std::string::npos) << text << "\n" << script;
+
+  // The engine's own view of both databases: every line that names a
+  // character set or a collation comes back.
+  const auto source = test::ExtractFirebirdDDL(db);
+  ASSERT_TRUE(source.Ok) << source.Errors;
+  test::TFirebirdReplayOptions replayOptions = utf8;
+  replayOptions.Extract = true;
+  const auto replay = test::RunFirebirdScript(test::WithoutDatabaseHeader(script), replayOptions);
+  ASSERT_TRUE(replay.Ok) << replay.Errors;
+  std::istringstream in(source.Output);
+  int named = 0;
+  for (std::string line; std::getline(in, line);) {
+    // The database header is a comment naming the file.
+    if (line.rfind("/*", 0) == 0) continue;
+    if (line.find("CHARACTER SET") == std::string::npos &&
+        line.find("COLLATE") == std::string::npos)
+      continue;
+    ++named;
+    EXPECT_NE(replay.Extract.find(line), std::string::npos) << line << "\n" << replay.Extract;
+  }
+  EXPECT_GE(named, 4) << source.Output;
+}
+
+// A run that stops midway has cleared the objects of the run before and
+// read only a part of the database: no script is offered until a run
+// finishes again.
+TEST(WindowEndToEnd, AnUnfinishedRunWithdrawsTheScriptCommands) {
+  ASSERT_FALSE(EmployeeDatabase().empty()) << "the employee sample could not be built";
+  THooks hooks;
+  TForm1 f(EmployeeIni());
+  f.BtnExtractDb->click();
+  ASSERT_EQ(Lines(f.MemoLog).back(), kFinished);
+  f.BtnTessarind->click();
+  const std::string script = f.MemoScript->toPlainText().toStdString();
+
+  const std::size_t logBefore = Lines(f.MemoLog).size();
+  hooks.during = [&] {
+    // Tables read, views being read.
+    if (!f.Busy()) return;
+    const auto now = Lines(f.MemoLog);
+    if (std::find(now.begin() + static_cast<std::ptrdiff_t>(logBefore), now.end(),
+                  "Extracting views...") != now.end())
+      StopRequested = true;
+  };
+  f.BtnExtractDb->click();
+  hooks.during = nullptr;
+  const auto log = Lines(f.MemoLog);
+  const std::vector<std::string> run(log.begin() + static_cast<std::ptrdiff_t>(logBefore),
+                                     log.end());
+  EXPECT_TRUE(Contains(run, "Extraction stopped.")) << f.MemoLog->toPlainText().toStdString();
+  EXPECT_TRUE(Contains(run, "Extracting tables..."));
+  EXPECT_FALSE(Contains(run, "Linking dependencies..."));
+  EXPECT_EQ(run.back(), kAbnormal);
+  EXPECT_FALSE(f.BtnTessarind->isEnabled());
+  EXPECT_FALSE(f.BtnExtractTable->isEnabled());
+  EXPECT_TRUE(f.BtnExtractDb->isEnabled());
+  // Nor do the handlers, called all the same, write the half-read model.
+  const std::string shown = f.MemoScript->toPlainText().toStdString();
+  f.BtnTessarindClick();
+  f.BtnExtractTableClick();
+  EXPECT_EQ(f.MemoScript->toPlainText().toStdString(), shown);
+
+  // The next finished run offers the whole script again.
+  f.BtnExtractDb->click();
+  EXPECT_EQ(Lines(f.MemoLog).back(), kFinished);
+  ASSERT_TRUE(f.BtnTessarind->isEnabled());
+  EXPECT_TRUE(f.BtnExtractTable->isEnabled());
   f.BtnTessarind->click();
   EXPECT_EQ(f.MemoScript->toPlainText().toStdString(), script);
 }

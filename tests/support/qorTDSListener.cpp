@@ -215,6 +215,33 @@ void TTDSLoginListener::Serve(int s) {
   }
 }
 
+TSilentListener::TSilentListener() {
+  listen_ = BoundLocalSocket(port_);
+  if (listen(listen_, 8) != 0) {
+    close(listen_);
+    throw std::runtime_error("silent listener: cannot listen");
+  }
+  thread_ = std::thread([this] { Run(); });
+}
+
+TSilentListener::~TSilentListener() {
+  stop_ = true;
+  thread_.join();
+  for (int s : open_) close(s);
+  close(listen_);
+}
+
+void TSilentListener::Run() {
+  while (!stop_) {
+    pollfd p{listen_, POLLIN, 0};
+    if (poll(&p, 1, 50) <= 0) continue;
+    const int s = accept(listen_, nullptr, nullptr);
+    if (s < 0) continue;
+    open_.push_back(s);
+    ++accepted_;
+  }
+}
+
 int ClosedLocalPort() {
   int port = 0;
   close(BoundLocalSocket(port));
