@@ -7,6 +7,7 @@
 
 #include <array>
 #include <cstddef>
+#include <cstdint>
 
 #include "base/qorTypes.h"
 
@@ -64,6 +65,38 @@ inline constexpr std::array<TIBVersionCaps, kIBVersionCount> kIBVersionCaps = []
 constexpr const TIBVersionCaps& IBCaps(TIBSQLServerVersionType v) {
   const auto i = static_cast<std::size_t>(v);
   return kIBVersionCaps[i < kIBVersionCount ? i : kIBVersionCount - 1];
+}
+
+// Generations compare only inside one product line: the enumeration's
+// order says nothing across lines. The rank orders one line's releases.
+enum class TIBProductLine : std::uint8_t { InterBase, Firebird, Yaffil };
+
+struct TIBGeneration {
+  TIBProductLine line;
+  int rank;
+};
+
+constexpr TIBGeneration IBGeneration(TIBSQLServerVersionType v) {
+  using V = TIBSQLServerVersionType;
+  using L = TIBProductLine;
+  switch (v) {
+    case V::st_InterBase_4x: return {L::InterBase, 40};
+    case V::st_InterBase_5x: return {L::InterBase, 50};
+    case V::st_InterBase_6x: return {L::InterBase, 60};
+    case V::st_InterBase_7x: return {L::InterBase, 70};
+    case V::st_InterBase_75: return {L::InterBase, 75};
+    case V::st_InterBase_2020: return {L::InterBase, 140};
+    case V::st_Yaffil_1x: return {L::Yaffil, 10};
+    case V::st_FireBird_1x: return {L::Firebird, 10};
+    case V::st_FireBird_15: return {L::Firebird, 15};
+    case V::st_Firebird_20: return {L::Firebird, 20};
+    case V::st_Firebird_21: return {L::Firebird, 21};
+    case V::st_Firebird_25: return {L::Firebird, 25};
+    case V::st_Firebird_30: return {L::Firebird, 30};
+    case V::st_Firebird_40: return {L::Firebird, 40};
+  }
+  // Beyond the enumeration: the newest row, as IBCaps takes it.
+  return {L::InterBase, 140};
 }
 
 // What the PSQL of each generation reads: the body parser's grammar gates.

@@ -2,6 +2,7 @@
 // probe, the step driver, the body parsing and the text routines.
 #include "extract/ib/qorIBDatabaseExtract.h"
 
+#include "base/qorIBVersions.h"
 #include "engine/qorDBEngine.h"
 #include "extract/ib/qorIBCatalogQueries.h"
 #include "extract/ib/qorIBExtractRead.h"
@@ -17,6 +18,11 @@
 #include "parsers/ib/qorIBExParser.h"
 #include "parsers/qorSQLParser.h"
 #include "platform/qorStrings.h"
+
+#include <algorithm>
+#include <optional>
+#include <string_view>
+#include <utility>
 
 namespace qor {
 
@@ -130,6 +136,7 @@ void TIBDBExtract::PrepareExtraction() {
   if (!Collection())
     throw EQorError("TIBDBExtract.ExtractDatabase(): DBStructure holds no collection.");
   SyncServerOptions();
+  ApplyReportedVersion();
   unscriptedTriggers_.Clear();
   batched_ = std::make_unique<ibread::TBatchedRows>();
   unscriptedTriggers_.SetCaseSensitive(true);
@@ -143,6 +150,91 @@ void TIBDBExtract::SyncServerOptions() {
   o->IBServerOptions.IBDatabaseOptions.Assign(c->IBServerOptions.IBDatabaseOptions);
   o->IBServerOptions.SetDBCharSet(c->IBServerOptions.GetDBCharSet());
   o->IBServerOptions.SQLDialect = c->IBServerOptions.SQLDialect;
+}
+
+namespace {
+
+// The release number at the start of `text`: its first two numbers.
+std::optional<std::pair<int, int>> ReleaseAt(std::string_view text) {
+  auto number = [&text](std::size_t& i) {
+    int n = 0;
+    for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i)
+      n = std::min(n * 10 + (text[i] - '0'), 9999);
+    return n;
+  };
+  std::size_t i = 0;
+  if (text.empty() || text[0] < '0' || text[0] > '9') return std::nullopt;
+  const int major = number(i);
+  int minor = 0;
+  if (i + 1 < text.size() && text[i] == '.') minor = number(++i);
+  return std::pair{major, minor};
+}
+
+}  // namespace
+
+std::optional<TIBSQLServerVersionType> TIBDBExtract::VersionOfServer(std::string_view version) {
+  using V = TIBSQLServerVersionType;
+  const std::string upper = UpperAscii(version);
+  if (upper.find("YAFFIL") != std::string::npos) return V::st_Yaffil_1x;
+  // Firebird names its release after its name; the number after the
+  // platform prefix is an InterBase-compatible one in some releases.
+  if (const std::size_t at = upper.find("FIREBIRD "); at != std::string::npos) {
+    const auto r = ReleaseAt(std::string_view(upper).substr(at + 9));
+    if (!r || r->first < 1) return std::nullopt;
+    const auto [major, minor] = *r;
+    if (major == 1) return minor >= 5 ? V::st_FireBird_15 : V::st_FireBird_1x;
+    if (major == 2)
+      return minor == 0 ? V::st_Firebird_20 : minor == 1 ? V::st_Firebird_21 : V::st_Firebird_25;
+    if (major == 3) return V::st_Firebird_30;
+    return V::st_Firebird_40;
+  }
+  // InterBase: "WI-V7.5.1.80", a platform, a hyphen, a build letter.
+  const std::size_t dash = upper.find('-');
+  if (dash == std::string::npos) return std::nullopt;
+  const auto r = ReleaseAt(std::string_view(upper).substr(std::min(dash + 2, upper.size())));
+  if (!r || r->first < 4) return std::nullopt;
+  const auto [major, minor] = *r;
+  switch (major) {
+    case 4: return V::st_InterBase_4x;
+    case 5: return V::st_InterBase_5x;
+    case 6: return V::st_InterBase_6x;
+    case 7: return minor >= 5 ? V::st_InterBase_75 : V::st_InterBase_7x;
+    default: break;
+  }
+  // 2007 to 2017 (8 to 13) have no generation of their own: the newest
+  // one below them writes nothing they lack.
+  return major < 14 ? V::st_InterBase_75 : V::st_InterBase_2020;
+}
+
+bool TIBDBExtract::RaisesTo(TIBSQLServerVersionType configured, TIBSQLServerVersionType reported) {
+  const TIBGeneration from = IBGeneration(configured);
+  const TIBGeneration to = IBGeneration(reported);
+  // A generation of another product line cannot be the server's: its
+  // catalog and its script follow the server's line.
+  if (from.line != to.line) return true;
+  // A later one of the same line configured on purpose is the caller's
+  // target and stays.
+  return to.rank > from.rank;
+}
+
+void TIBDBExtract::ApplyReportedVersion() {
+  TCustomObjs* o = DBStructure() ? DBStructure()->Objs() : nullptr;
+  if (!o) return;
+  TIBServerOptions& ib = o->IBServerOptions;
+  const std::optional<TIBSQLServerVersionType> reported =
+      VersionOfServer(ib.IBDatabaseOptions.Version);
+  if (!reported || *reported == ib.SQLServerVersion) return;
+  auto name = [](TIBSQLServerVersionType v) {
+    return GetServerVersionName(TDatabaseType::dbInterBase, static_cast<int>(v));
+  };
+  const std::string line = "Server version reported by the server: " + name(*reported) +
+                           " (configured: " + name(ib.SQLServerVersion);
+  if (KeepServerVersion || !RaisesTo(ib.SQLServerVersion, *reported)) {
+    LogLine(line + ", kept)");
+    return;
+  }
+  ib.SQLServerVersion = *reported;
+  LogLine(line + ")");
 }
 
 void TIBDBExtract::ProbeCatalog() {

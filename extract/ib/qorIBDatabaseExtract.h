@@ -78,8 +78,22 @@ class TIBDBExtract : public TCustomExtract {
   ~TIBDBExtract() override;
   const char* ClassName() const override { return "TIBDBExtract"; }
 
+  // The configured server generation is kept whatever the server reports.
+  // Unset, the generation the server reports replaces the configured one
+  // when it is a later one of the same product line, or of another line
+  // (logged either way), so the script is written for the server it
+  // came from.
+  bool KeepServerVersion = false;
+
   // The whole extraction: true when every step ran to its end.
   bool ExtractDatabase() override;
+
+  // The generation a server's version text ("LI-V3.0.11.33637 Firebird
+  // 3.0", "WI-V7.5.1.80") names; none for a text it cannot place.
+  static std::optional<TIBSQLServerVersionType> VersionOfServer(std::string_view version);
+  // Whether an extraction configured for `configured` takes the reported
+  // generation instead.
+  static bool RaisesTo(TIBSQLServerVersionType configured, TIBSQLServerVersionType reported);
 
   // The body parser of ParseBodies, made for each run: the InterBase body
   // parser unless the owner sets another; none leaves the step at its log
@@ -111,6 +125,9 @@ class TIBDBExtract : public TCustomExtract {
   virtual void ProbeCatalog();
   // Copies the connection's options back into the collection.
   void SyncServerOptions();
+  // Raises the collection's generation to the one the server reports
+  // (see KeepServerVersion).
+  void ApplyReportedVersion();
   // Re-parses the stored texts and links the dependencies.
   void ParseBodies();
 

@@ -58,8 +58,8 @@ TExtracted ExtractWhole(const std::string& path, bool batched = true,
   ExtractRun run;
   run.Embedded(path);
   run.extract.BatchedReads = batched;
-  // The server generation is the user's choice; the engine here is 3.0.
-  run.Objs().IBServerOptions.SQLServerVersion = TIBSQLServerVersionType::st_Firebird_30;
+  // The generation is left as the window leaves it: the extractor takes
+  // the engine's own (3.0).
   // Character sets and collations are written only when asked for.
   run.Objs().IBServerOptions.IBCompareOptions.FldCharsetCompare = true;
   TExtracted r = ExtractWhole(run);

@@ -101,6 +101,63 @@ TEST(IBExtractText, ReadNumericPrecision) {
   }
 }
 
+TEST(IBExtractText, VersionOfServer) {
+  using V = TIBSQLServerVersionType;
+  struct Case {
+    const char* text;
+    std::optional<V> version;
+  };
+  // clang-format off
+  const Case cases[] = {
+      {"LI-V3.0.11.33637 Firebird 3.0", V::st_Firebird_30},
+      {"WI-V6.2.972 Firebird 1.0", V::st_FireBird_1x},  // the InterBase-style number
+      {"WI-V1.5.6.5026 Firebird 1.5", V::st_FireBird_15},
+      {"LI-V2.0.7.13318 Firebird 2.0", V::st_Firebird_20},
+      {"WI-V2.1.7.18553 Firebird 2.1", V::st_Firebird_21},
+      {"LI-V2.5.9.27139 Firebird 2.5", V::st_Firebird_25},
+      {"LI-V4.0.4.3010 Firebird 4.0", V::st_Firebird_40},
+      {"LI-V5.0.1.1469 Firebird 5.0", V::st_Firebird_40},  // and every later one
+      {"WI-V4.2.1", V::st_InterBase_4x},     {"WI-V5.6", V::st_InterBase_5x},
+      {"WI-V6.0.1.6", V::st_InterBase_6x},   {"WI-V7.1.0.131", V::st_InterBase_7x},
+      {"WI-V7.5.1.80", V::st_InterBase_75},  {"WI-V10.0.2.474", V::st_InterBase_75},
+      {"WI-V14.0.4.123", V::st_InterBase_2020},
+      {"WI-V1.1.0 Yaffil", V::st_Yaffil_1x},
+      {"", std::nullopt},                    {"Firebird", std::nullopt},
+      {"LI-V Firebird x", std::nullopt},     {"WI-V3.3", std::nullopt},
+      {"garbage", std::nullopt},             {"WI-V99999999999999999999", V::st_InterBase_2020},
+  };
+  // clang-format on
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.text);
+    EXPECT_EQ(TIBDBExtract::VersionOfServer(c.text), c.version);
+  }
+}
+
+TEST(IBExtractText, RaisesToComparesInsideOneProductLineOnly) {
+  using V = TIBSQLServerVersionType;
+  struct Case {
+    V configured, reported;
+    bool raises;
+  };
+  const Case cases[] = {
+      {V::st_Firebird_25, V::st_Firebird_30, true},
+      {V::st_FireBird_15, V::st_Firebird_21, true},
+      {V::st_Firebird_40, V::st_Firebird_30, false},  // a later target of the caller's
+      {V::st_Firebird_30, V::st_Firebird_30, false},
+      {V::st_InterBase_7x, V::st_InterBase_75, true},
+      {V::st_InterBase_2020, V::st_InterBase_75, false},
+      // The enumeration puts InterBase 7.5 before Firebird 2.0 and 2020
+      // after Firebird 4.0: neither order holds across the lines.
+      {V::st_InterBase_2020, V::st_Firebird_30, true},
+      {V::st_Firebird_40, V::st_InterBase_75, true},
+      {V::st_Firebird_25, V::st_Yaffil_1x, true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(static_cast<int>(c.configured) * 100 + static_cast<int>(c.reported));
+    EXPECT_EQ(TIBDBExtract::RaisesTo(c.configured, c.reported), c.raises);
+  }
+}
+
 // ---- Older catalogs, on replies standing in for their servers ----
 
 test::TReplayStatement Rows(std::string sql, std::vector<std::string> columns,
