@@ -29,6 +29,28 @@ std::vector<std::string> EventWords(std::uint8_t events) {
 
 }  // namespace
 
+std::string IBDDLEventText(std::int64_t type) {
+  const std::int64_t events = type & ~(kIBTriggerKindMask | 1);
+  if (events == kIBAnyDDLEvents) return "ANY DDL STATEMENT";
+  std::string s;
+  std::int64_t named = 0;
+  for (const TIBDDLEvent& e : kIBDDLEvents) {
+    const std::int64_t bit = std::int64_t{1} << e.Bit;
+    if (!(events & bit)) continue;
+    named |= bit;
+    if (!s.empty()) s += " OR ";
+    s += e.Name;
+  }
+  // An event this table does not know would be lost from the header.
+  return named == events ? s : std::string();
+}
+
+std::int64_t IBDDLEventBit(std::string_view name) {
+  for (const TIBDDLEvent& e : kIBDDLEvents)
+    if (name == e.Name) return std::int64_t{1} << e.Bit;
+  return 0;
+}
+
 TTrgData::TTrgData(TCustomObjs* owner) : TDbObj(owner) { ObjType = TDbObject::dboTrigger; }
 
 TTrgData::~TTrgData() = default;
@@ -75,15 +97,22 @@ void TTrgData::ClearLinksTo(const TDbObj* gone) {
 
 std::string TTrgData::InterBaseText(const std::string& body) {
   std::string s = "CREATE TRIGGER " + QuoteName(GetName());
-  const bool database = tableName_ == "DATABASE";
+  const bool ddl = IsIBDDLTrigger();
+  const std::string ddlEvents = ddl ? IBDDLEventText(TriggerType) : std::string();
+  // A code with an event the model does not know has no header to write.
+  if (ddl && ddlEvents.empty()) return {};
+  const bool database = ddl || tableName_ == "DATABASE";
   s += database ? std::string(CRLF) : " FOR " + QuoteName(tableName_) + std::string(CRLF);
   s += Active ? "ACTIVE " : "INACTIVE ";
-  if (database) {
+  if (ddl) {
+    s += (TriggerType & 1) ? "AFTER " : "BEFORE ";
+    s += ddlEvents;
+  } else if (database) {
     s += "ON " + EventText + std::string(CRLF);
   } else {
     // The type code plus one carries the timing in bit 0 and up to three
     // events in the two-bit groups above it.
-    const std::int32_t c = TriggerType + 1;
+    const std::int64_t c = TriggerType + 1;
     s += (c & 1) ? "AFTER " : "BEFORE ";
     static constexpr const char* kNames[4] = {nullptr, "INSERT", "UPDATE", "DELETE"};
     bool first = true;
@@ -253,7 +282,11 @@ std::string TTrgData::DB2Text(const std::string& body) {
 }
 
 std::string TTrgData::CreateText(const std::string& body) {
-  switch (ScriptDialect(GetServerType())) {
+  const SD dialect = ScriptDialect(GetServerType());
+  // Only Firebird has DDL triggers (the kinds without DDL of their own
+  // write the InterBase form); the script names what it leaves out.
+  if (IsIBDDLTrigger() && dialect != SD::sdInterBase && dialect != SD::sdGeneric) return {};
+  switch (dialect) {
     case SD::sdMSSQL:
     case SD::sdASE: return MSSQLText(body, /*alter=*/false);
     case SD::sdOracle: return OracleText(body);

@@ -35,6 +35,53 @@ inline constexpr TIBTriggerType kIBTriggerTypes[14] = {
     {114, 0xE02, "AFTER INSERT OR UPDATE OR DELETE"},
 };
 
+// The kind bits of an InterBase trigger-type code: neither set for a trigger
+// of a table or view, 0x2000 for a database trigger (the code is 0x2000
+// plus its event), 0x4000 for a Firebird DDL trigger (bit 0 set for AFTER,
+// one bit per event above it, as below).
+inline constexpr std::int64_t kIBTriggerKindMask = 0x6000;
+inline constexpr std::int64_t kIBDatabaseTrigger = 0x2000;
+inline constexpr std::int64_t kIBDDLTrigger = 0x4000;
+// ANY DDL STATEMENT sets every bit but the kind and timing bits, also those
+// no event has yet.
+inline constexpr std::int64_t kIBAnyDDLEvents = 0x7FFFFFFFFFFFFFFF & ~(kIBTriggerKindMask | 1);
+
+// One event of a DDL trigger: the bit it sets in the type code.
+struct TIBDDLEvent {
+  std::uint8_t Bit;
+  const char* Name;
+};
+// In the order of their bits, which is the order a script names them in.
+inline constexpr TIBDDLEvent kIBDDLEvents[] = {
+    {1, "CREATE TABLE"},         {2, "ALTER TABLE"},        {3, "DROP TABLE"},
+    {4, "CREATE PROCEDURE"},     {5, "ALTER PROCEDURE"},    {6, "DROP PROCEDURE"},
+    {7, "CREATE FUNCTION"},      {8, "ALTER FUNCTION"},     {9, "DROP FUNCTION"},
+    {10, "CREATE TRIGGER"},      {11, "ALTER TRIGGER"},     {12, "DROP TRIGGER"},
+    {16, "CREATE EXCEPTION"},    {17, "ALTER EXCEPTION"},   {18, "DROP EXCEPTION"},
+    {19, "CREATE VIEW"},         {20, "ALTER VIEW"},        {21, "DROP VIEW"},
+    {22, "CREATE DOMAIN"},       {23, "ALTER DOMAIN"},      {24, "DROP DOMAIN"},
+    {25, "CREATE ROLE"},         {26, "ALTER ROLE"},        {27, "DROP ROLE"},
+    {28, "CREATE INDEX"},        {29, "ALTER INDEX"},       {30, "DROP INDEX"},
+    {31, "CREATE SEQUENCE"},     {32, "ALTER SEQUENCE"},    {33, "DROP SEQUENCE"},
+    {34, "CREATE USER"},         {35, "ALTER USER"},        {36, "DROP USER"},
+    {37, "CREATE COLLATION"},    {38, "DROP COLLATION"},    {39, "ALTER CHARACTER SET"},
+    {40, "CREATE PACKAGE"},      {41, "ALTER PACKAGE"},     {42, "DROP PACKAGE"},
+    {43, "CREATE PACKAGE BODY"}, {44, "DROP PACKAGE BODY"}, {45, "CREATE MAPPING"},
+    {46, "ALTER MAPPING"},       {47, "DROP MAPPING"},
+};
+
+// Whether an InterBase trigger-type code is that of a DDL trigger.
+constexpr bool IsIBDDLTriggerType(std::int64_t type) {
+  return (type & kIBTriggerKindMask) == kIBDDLTrigger;
+}
+// The events of a DDL trigger's type code as its header names them: "ANY
+// DDL STATEMENT", or the events joined by " OR "; empty when the code sets
+// no event or a bit no event has.
+std::string IBDDLEventText(std::int64_t type);
+// The type-code bit of a DDL event named as in kIBDDLEvents ("CREATE
+// TABLE"); 0 for any other text.
+std::int64_t IBDDLEventBit(std::string_view name);
+
 // Text is the body, ParentName the schema, OwnerQualifier the ASA owner.
 class TTrgData : public TDbObj {
  public:
@@ -74,6 +121,9 @@ class TTrgData : public TDbObj {
   TDbObj* GetTableObj() const { return tableObj_; }
   // Also sets the counterpart's flag.
   void SetBodyEmptied(bool value);
+  // A Firebird DDL trigger, by its type code: only the InterBase dialect
+  // has a text for it.
+  bool IsIBDDLTrigger() const { return IsIBDDLTriggerType(TriggerType); }
 
   bool BodyEmptied = false;
   std::string SourceText;
@@ -81,7 +131,9 @@ class TTrgData : public TDbObj {
   std::uint8_t Timing = 0;  // 1 before, 2 after, 4 for, 5 instead of
   std::uint8_t Events = 0;  // 2 insert, 4 update, 8 delete
   std::int32_t Position = 0;
-  std::int32_t TriggerType = 0;
+  // InterBase trigger-type code as the catalog stores it (a DDL trigger's
+  // passes 32 bits).
+  std::int64_t TriggerType = 0;
   TFieldList Columns;  // UPDATE OF
   std::string NewAlias;
   std::string OldAlias;

@@ -665,6 +665,11 @@ void TObjs::WriteBlockSection(List& list) {
         ScriptLines.push_back(std::string("-- ") + (prc->IsFunction ? "function " : "procedure ") +
                               LineCommentText(prc->GetQualifiedName()) +
                               ": not written, this dialect has no routine text");
+      if (auto* trg = dynamic_cast<TTrgData*>(&obj); trg && trg->IsIBDDLTrigger())
+        ScriptLines.push_back("-- trigger " + LineCommentText(trg->GetName()) +
+                              (IBDDLEventText(trg->TriggerType).empty()
+                                   ? ": not written, its type names a DDL event unknown here"
+                                   : ": not written, this dialect has no DDL trigger"));
       continue;
     }
     if (st == DB::dbDB2 && !std::exchange(db2Block, true)) {
@@ -704,9 +709,18 @@ void TObjs::WriteGrants() {
   // kept as a comment.
   const bool noRoutines = WritesNoRoutines(GetServerType());
   const bool denies = GetServerType() == DB::dbMSSQL;
-  auto text = [noRoutines, denies](TDbObj& obj) {
+  // So is a grant to a trigger the script leaves out (a DDL trigger
+  // outside Firebird).
+  auto triggerLeftOut = [this](const TGntData& g) {
+    if (g.GranteeKind != TDbObject::dboTrigger) return false;
+    TTrgData* t = FindTrigger(g.Grantee);
+    return t && t->GetCreateSQL().empty();
+  };
+  auto text = [noRoutines, denies, &triggerLeftOut](TDbObj& obj) {
     std::string s = obj.GetScriptSQL();
     auto* g = dynamic_cast<TGntData*>(&obj);
+    if (g && !s.empty() && triggerLeftOut(*g))
+      return "-- not written with its trigger: " + LineCommentText(s);
     // A dialect without DENY names what it leaves out.
     if (g && g->Deny && !denies)
       return "-- not written, this dialect has no DENY: DENY " +

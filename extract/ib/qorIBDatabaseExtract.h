@@ -189,8 +189,9 @@ class TIBDBExtract : public TCustomExtract {
   // By the constraint's name, or by its table's for a generated one.
   bool AcceptConstraint(TCtrData& c, TDbObject kind);
 
-  // Triggers of a kind the model cannot script (DDL triggers): what is
-  // granted to them is left out too, as it would name no trigger.
+  // Triggers of a type code the model cannot script (an event it does not
+  // know): what is granted to them is left out too, as it would name no
+  // trigger.
   TBasicNameList<int> unscriptedTriggers_;
   // The rows the batched reads keep in memory, for one run.
   std::unique_ptr<ibread::TBatchedRows> batched_;
@@ -208,8 +209,9 @@ TPrivileges DecodePrivilege(std::string_view letter);
 // database trigger, 0x4000 a DDL trigger, neither a trigger of a table or
 // view (of a code of the model's trigger-type table, else Unknown).
 enum class TIBTriggerKind { DML, Database, DDL, Unknown };
-// Sets the timing and events of a DML trigger (both 0 otherwise) and the
-// event text of a database trigger ("" for a code without one).
+// Sets the timing and events of a DML trigger, the timing of a DDL trigger
+// (its events stay in the code) and the event text of a database trigger
+// ("" for a code without one); what is not set is 0 or "".
 TIBTriggerKind DecodeIBTriggerType(std::int64_t type, std::uint8_t& timing, std::uint8_t& events,
                                    std::string& databaseEvent);
 

@@ -25,7 +25,10 @@ TIBTriggerKind DecodeIBTriggerType(std::int64_t type, std::uint8_t& timing, std:
       if (n >= 0 && n < 5) databaseEvent = kEvents[n];
       return TIBTriggerKind::Database;
     }
-    case 0x4000: return TIBTriggerKind::DDL;
+    case 0x4000:
+      // Bit 0 is the timing; the events are in the bits above it.
+      timing = (type & 1) ? 2 : 1;
+      return TIBTriggerKind::DDL;
     case 0:
       for (const TIBTriggerType& t : kIBTriggerTypes) {
         if (t.Code != type) continue;
@@ -60,10 +63,11 @@ void TIBDBExtract::ReadTriggers() {
     const TIBTriggerKind kind = DecodeIBTriggerType(type, timing, events, databaseEvent);
     ++read;
     if (OnProgressStep) DoProgressStep(1, name, read, count);
-    // The model has no form for these: a line the engine refuses would be
+    // A code the model has no form for: a line the engine refuses would be
     // worse than none.
-    if (kind == TIBTriggerKind::DDL || kind == TIBTriggerKind::Unknown ||
-        (kind == TIBTriggerKind::Database && databaseEvent.empty())) {
+    if (kind == TIBTriggerKind::Unknown ||
+        (kind == TIBTriggerKind::Database && databaseEvent.empty()) ||
+        (kind == TIBTriggerKind::DDL && IBDDLEventText(type).empty())) {
       LogLine("Trigger " + name + " of type " + std::to_string(type) +
               " is not scripted: its kind is not supported.");
       unscriptedTriggers_.Add(name, 0);
@@ -72,15 +76,14 @@ void TIBDBExtract::ReadTriggers() {
     }
     auto t = std::make_unique<TTrgData>(o);
     t->SetName(name);
-    t->SetTableName(kind == TIBTriggerKind::Database ? "DATABASE"
-                                                     : Trimmed(q, ibq::trRelationName));
+    t->SetTableName(kind == TIBTriggerKind::DML ? Trimmed(q, ibq::trRelationName) : "DATABASE");
     t->Position = Int32(q, ibq::trSequence);
     const std::string body = TrimCtl(NormalizeLineBreaks(Str(q, ibq::trSource)));
     t->SetText(body);
     t->SourceText = body;
     t->Active = IntOr0(q, ibq::trInactive) == 0;
     t->SetDescription(Str(q, ibq::trDescription));
-    t->TriggerType = static_cast<std::int32_t>(type);
+    t->TriggerType = type;
     t->Timing = timing;
     t->Events = events;
     t->EventText = databaseEvent;

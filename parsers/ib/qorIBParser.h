@@ -30,6 +30,7 @@ class TFldData;
 class TIBServerOptions;
 class TIdxData;
 class TTblData;
+class TTrgData;
 
 // The keyword kinds of the InterBase table, by word ("$" and "_" dropped,
 // words in CamelCase). Synonyms share a kind.
@@ -203,6 +204,9 @@ class TIbParser : public TCustomSQLParser {
   bool ParseParam(TFieldList& list, TDbObj* routine, std::uint8_t direction);
   bool ParseCreateRoutine(bool isFunction, bool alter);
   bool ParseCreateTrigger(bool alter);
+  // The events of a DDL trigger after BEFORE or AFTER (ANY DDL STATEMENT,
+  // or CREATE TABLE OR ALTER PROCEDURE ...) into its type code.
+  bool ParseDDLTriggerEvents(TTrgData& t, bool after);
   bool ParseComment();
   bool ParseGrant();
   bool ParseDatabase(bool create);

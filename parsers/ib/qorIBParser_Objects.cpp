@@ -252,6 +252,85 @@ void DropOutgoingEdges(TObjs& objs, TDbObj& obj) {
 
 }  // namespace
 
+bool TIbParser::ParseDDLTriggerEvents(TTrgData& t, bool after) {
+  std::int64_t events = 0;
+  if (IsKw(ibk::Any)) {
+    NextToken();
+    if (!ExpectWord("DDL")) return false;
+    NextToken();
+    if (!ExpectWord("STATEMENT")) return false;
+    NextToken();
+    events = kIBAnyDDLEvents;
+  } else {
+    // The object words after CREATE, ALTER or DROP; a kind of 0 is a word
+    // no server version reserves.
+    struct TObjectWord {
+      const char* word;
+      TTokenKind kind;
+      const char* second;  // the word that must follow, if any
+    };
+    static constexpr TObjectWord kObjects[] = {
+        {"TABLE", ibk::Table, nullptr},
+        {"PROCEDURE", ibk::Procedure, nullptr},
+        {"FUNCTION", ibk::Function, nullptr},
+        {"TRIGGER", ibk::Trigger, nullptr},
+        {"EXCEPTION", ibk::Exception, nullptr},
+        {"VIEW", ibk::View, nullptr},
+        {"DOMAIN", ibk::Domain, nullptr},
+        {"ROLE", ibk::Role, nullptr},
+        {"INDEX", ibk::Index, nullptr},
+        {"SEQUENCE", 0, nullptr},
+        {"USER", ibk::User, nullptr},
+        {"COLLATION", 0, nullptr},
+        {"CHARACTER", ibk::Character, "SET"},
+        {"PACKAGE", 0, nullptr},
+        {"MAPPING", 0, nullptr},
+    };
+    for (;;) {
+      const char* verb = IsKw(ibk::Create)  ? "CREATE"
+                         : IsKw(ibk::Alter) ? "ALTER"
+                         : IsKw(ibk::Drop)  ? "DROP"
+                                            : nullptr;
+      if (!verb) {
+        Error("Must be: INSERT / UPDATE / DELETE / CREATE / ALTER / DROP / ANY DDL STATEMENT");
+        return false;
+      }
+      NextToken();
+      const TObjectWord* object = nullptr;
+      for (const TObjectWord& o : kObjects)
+        if (o.kind ? IsKw(o.kind) : IsWord(o.word)) object = &o;
+      if (!object) {
+        Error(std::string("Unknown event for DDL trigger: ") + verb + " " +
+              (TokenKind() == tk::Ident ? IdentText() : CurTokenName()));
+        return false;
+      }
+      std::string event = std::string(verb) + " " + object->word;
+      NextToken();
+      if (object->second) {
+        if (!ExpectKw(ibk::Set)) return false;
+        event += std::string(" ") + object->second;
+        NextToken();
+      } else if (std::string_view(object->word) == "PACKAGE" && IsWord("BODY")) {
+        event += " BODY";
+        NextToken();
+      }
+      const std::int64_t bit = IBDDLEventBit(event);
+      if (bit == 0) {
+        Error("Unknown event for DDL trigger: " + event);
+        return false;
+      }
+      events |= bit;
+      if (!IsKw(ibk::Or)) break;
+      NextToken();
+    }
+  }
+  t.Timing = after ? 2 : 1;
+  t.Events = 0;
+  t.EventText.clear();
+  t.TriggerType = kIBDDLTrigger | events | (after ? 1 : 0);
+  return true;
+}
+
 bool TIbParser::ParseCreateTrigger(bool alter) {
   NextToken();
   std::string name;
@@ -313,31 +392,33 @@ bool TIbParser::ParseCreateTrigger(bool alter) {
   } else if (IsKw(ibk::Before) || IsKw(ibk::After)) {
     const bool after = IsKw(ibk::After);
     NextToken();
-    if (IsWord("ANY") || (!IsKw(ibk::Insert) && !IsKw(ibk::Update) && !IsKw(ibk::Delete))) {
-      // DDL triggers carry 64-bit type codes the model cannot hold.
-      Note("DDL trigger " + name + " is not read: passed over to its terminator");
-      SkipTo(KindSet({tk::Terminator}));
-      return true;
-    }
-    t->Timing = after ? 2 : 1;
-    t->Events = 0;
-    std::int32_t type = after ? 1 : 0;
-    int shift = 1;
-    for (;;) {
-      // The catalog's code: INSERT 1, UPDATE 2, DELETE 3 in two-bit groups.
-      const int code = IsKw(ibk::Insert) ? 1 : IsKw(ibk::Update) ? 2 : IsKw(ibk::Delete) ? 3 : 0;
-      if (code == 0) {
-        Error("Must be: INSERT / UPDATE / DELETE");
-        return false;
+    // A trigger on no table whose events are not those of rows is a DDL
+    // trigger.
+    const bool onTable = !table.empty() && table != "DATABASE";
+    if (!onTable && !IsKw(ibk::Insert) && !IsKw(ibk::Update) && !IsKw(ibk::Delete)) {
+      if (!ParseDDLTriggerEvents(*t, after)) return false;
+      table = "DATABASE";
+    } else {
+      t->Timing = after ? 2 : 1;
+      t->Events = 0;
+      std::int32_t type = after ? 1 : 0;
+      int shift = 1;
+      for (;;) {
+        // The catalog's code: INSERT 1, UPDATE 2, DELETE 3 in two-bit groups.
+        const int code = IsKw(ibk::Insert) ? 1 : IsKw(ibk::Update) ? 2 : IsKw(ibk::Delete) ? 3 : 0;
+        if (code == 0) {
+          Error("Must be: INSERT / UPDATE / DELETE");
+          return false;
+        }
+        t->Events |= static_cast<std::uint8_t>(2 << (code - 1));
+        if (shift <= 5) type += code << shift;
+        shift += 2;
+        NextToken();
+        if (!IsKw(ibk::Or)) break;
+        NextToken();
       }
-      t->Events |= static_cast<std::uint8_t>(2 << (code - 1));
-      if (shift <= 5) type += code << shift;
-      shift += 2;
-      NextToken();
-      if (!IsKw(ibk::Or)) break;
-      NextToken();
+      t->TriggerType = type - 1;
     }
-    t->TriggerType = type - 1;
   } else if (!existing) {
     Error("Must be: BEFORE / AFTER");
     return false;

@@ -457,10 +457,11 @@ TEST_F(IBExtractEmbedded, ParseBodiesHandsTheStoredTextsToTheParser) {
   ASSERT_TRUE(run.extract.ExtractDatabase());
   const std::vector<std::string> want = {
       "TDmnData:D'Q", "TDmnData:D_GRID", "TDmnData:D_MONEY", "TDmnData:D_NAME",
-      "TDmnData:D_POSITIVE", "TPrcData:F'Q", "TPrcData:G_AFTER", "TTrgData:KEY_CHILD_AIUD",
-      "TTrgData:KEY_CHILD_BI", "TTrgData:ON_COMMIT", "TTrgData:V'CHK_BU", "TViwData:V_CHECKED",
-      "TViwData:V_ITEMS", "TViwData:V_OVER", "TIdxData:IX_AMOUNT", "TIdxData:IX_EXPR",
-      "TIdxData:IX_INACTIVE", "TFldData:J",
+      "TDmnData:D_POSITIVE", "TPrcData:F'Q", "TPrcData:G_AFTER", "TTrgData:ANY_DDL",
+      "TTrgData:KEY_CHILD_AIUD", "TTrgData:KEY_CHILD_BI", "TTrgData:ON_COMMIT",
+      "TTrgData:ON_CREATE_TABLE", "TTrgData:V'CHK_BU", "TViwData:V_CHECKED", "TViwData:V_ITEMS",
+      "TViwData:V_OVER", "TIdxData:IX_AMOUNT", "TIdxData:IX_EXPR", "TIdxData:IX_INACTIVE",
+      "TFldData:J",
       // the check of a generated name, then the named one
       "TCtrData:", "TCtrData:CK_AMOUNT", "AfterParse"};
   EXPECT_EQ(seen, want);

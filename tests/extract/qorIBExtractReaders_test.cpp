@@ -237,9 +237,9 @@ TEST(IBTriggerTypes, DecodedByTheirBits) {
       {8195, TIBTriggerKind::Database, 0, 0, "TRANSACTION COMMIT"},
       {8196, TIBTriggerKind::Database, 0, 0, "TRANSACTION ROLLBACK"},
       {8197, TIBTriggerKind::Database, 0, 0, ""},
-      {16386, TIBTriggerKind::DDL, 0, 0, ""},
-      {0x7FFFFFFFFFFFDFFE, TIBTriggerKind::DDL, 0, 0, ""},  // before any DDL statement
-      {0x7FFFFFFFFFFFDFFF, TIBTriggerKind::DDL, 0, 0, ""},  // after
+      {16386, TIBTriggerKind::DDL, 1, 0, ""},
+      {0x7FFFFFFFFFFFDFFE, TIBTriggerKind::DDL, 1, 0, ""},  // before any DDL statement
+      {0x7FFFFFFFFFFFDFFF, TIBTriggerKind::DDL, 2, 0, ""},  // after
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.type);
@@ -255,16 +255,13 @@ TEST(IBTriggerTypes, DecodedByTheirBits) {
 TEST_F(IBExtractKeys, TriggersOfEveryKindAndNoneTheEngineWouldRefuse) {
   ASSERT_TRUE(run.extract.ExtractDatabase()) << (run.errors.empty() ? "" : run.errors[0]);
   TObjs& o = run.Objs();
-  // The DDL triggers are left out, with a note each.
   EXPECT_EQ(Keys(o.Triggers),
-            (std::vector<std::string>{"KEY_CHILD_AIUD", "KEY_CHILD_BI", "ON_COMMIT", "V'CHK_BU"}));
-  for (const char* ddl : {"ANY_DDL", "ON_CREATE_TABLE"}) {
-    const std::string start = std::string("Trigger ") + ddl + " of type ";
-    EXPECT_NE(std::find_if(run.log.begin(), run.log.end(),
-                           [&](const std::string& l) { return StartsWith(l, start); }),
-              run.log.end())
-        << ddl;
-  }
+            (std::vector<std::string>{"ANY_DDL", "KEY_CHILD_AIUD", "KEY_CHILD_BI", "ON_COMMIT",
+                                      "ON_CREATE_TABLE", "V'CHK_BU"}));
+  EXPECT_EQ(std::find_if(run.log.begin(), run.log.end(),
+                         [](const std::string& l) { return StartsWith(l, "Trigger "); }),
+            run.log.end())
+      << "no trigger is left out";
   struct Case {
     const char* name;
     const char* table;
@@ -276,6 +273,8 @@ TEST_F(IBExtractKeys, TriggersOfEveryKindAndNoneTheEngineWouldRefuse) {
       {"KEY_CHILD_AIUD", "KEY_CHILD", 2, 2 | 4 | 8, false, 0},
       {"V'CHK_BU", "V_CHECKED", 1, 4 | 8, true, 0},
       {"ON_COMMIT", "DATABASE", 0, 0, true, 1},
+      {"ANY_DDL", "DATABASE", 1, 0, false, 0},
+      {"ON_CREATE_TABLE", "DATABASE", 2, 0, false, 0},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -297,6 +296,9 @@ TEST_F(IBExtractKeys, TriggersOfEveryKindAndNoneTheEngineWouldRefuse) {
                 .find("AFTER INSERT OR UPDATE OR DELETE"),
             std::string::npos);
   EXPECT_NE(o.Triggers.FindObject("ON_COMMIT")->GetCreateSQL().find("ON TRANSACTION COMMIT"),
+            std::string::npos);
+  EXPECT_NE(o.Triggers.FindObject("ANY_DDL")->GetCreateSQL().find(
+                "CREATE TRIGGER ANY_DDL\r\nINACTIVE BEFORE ANY DDL STATEMENT POSITION 0 \r\nAS"),
             std::string::npos);
 }
 

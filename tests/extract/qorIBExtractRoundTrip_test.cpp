@@ -81,13 +81,6 @@ std::string IsqlExtract(const std::string& path) {
 // database that are known, each with its reason.
 const std::vector<TReviewedDifference> kReviewedIsql = {
     {"CREATE DATABASE", "the database file name"},
-    // Reported and skipped by the extractor: the model has no form for a
-    // DDL trigger's event set.
-    {"ANY_DDL", "DDL trigger, not scripted"},
-    {"ON_CREATE_TABLE", "DDL trigger, not scripted"},
-    {"BEFORE ANY DDL STATEMENT", "DDL trigger, not scripted"},
-    {"AFTER CREATE TABLE", "DDL trigger, not scripted"},
-    {"AS BEGIN END ^", "the bodies of those DDL triggers"},
 };
 
 // Differences between the first and the second extraction's scripts.

@@ -1,12 +1,15 @@
-// Procedures, packages and grants read from the real Firebird 3 engine,
-// embedded: the forms of tests/data/extract/ib_every_kind.sql one by one,
-// and the catalog codes the grant reader decodes.
+// Procedures, packages, DDL triggers and grants read from the real
+// Firebird 3 engine, embedded: the forms of
+// tests/data/extract/ib_every_kind.sql one by one, and the catalog codes the
+// grant reader decodes.
 #include "extract/ib/qorIBDatabaseExtract.h"
 
 #include "model/qorComp_Fld.h"
 #include "model/qorComp_Pkg.h"
 #include "model/qorComp_Prc.h"
 #include "model/qorComp_Rol.h"
+#include "model/qorComp_Trg.h"
+#include "model/qorDBStructure.h"
 #include "platform/qorStrings.h"
 #include "tests/extract/qorIBExtractFixture.h"
 
@@ -136,6 +139,9 @@ TEST_F(IBExtractRoutines, GrantsOfEveryFormFoldedAsTheEngineHoldsThem) {
       // A database trigger's grants, through no relation of its own.
       "GRANT EXECUTE ON PROCEDURE P_DEFAULTS TO TRIGGER ON_CONNECT",
       "GRANT USAGE ON SEQUENCE SEQ_PLAIN TO TRIGGER ON_CONNECT",
+      // And DDL triggers'.
+      "GRANT SELECT ON ITEMS TO TRIGGER ANY_DDL",
+      "GRANT USAGE ON SEQUENCE G_LOG TO TRIGGER DDL_AFTER_ANY",
       "GRANT ALL ON KEY_PARENT TO U_ALL WITH GRANT OPTION",
       "GRANT SELECT ON \"NAME WITH BLANKS\" TO \"U Q'\"",
       "GRANT DELETE, INSERT ON \"T'Q\" TO PUBLIC",
@@ -153,6 +159,40 @@ TEST_F(IBExtractRoutines, GrantsOfEveryFormFoldedAsTheEngineHoldsThem) {
   };
   std::sort(want.begin(), want.end());
   EXPECT_EQ(got, want);
+}
+
+// Each header as `isql-fb -x` writes it: events in the engine's order
+// whatever order the source named them in.
+TEST_F(IBExtractRoutines, DDLTriggersOfEveryForm) {
+  struct Case {
+    const char* name;
+    const char* header;
+    const char* description;
+  } const cases[] = {
+      {"DDL_GUARD",
+       "ACTIVE BEFORE CREATE TABLE OR ALTER PROCEDURE OR ALTER CHARACTER SET OR DROP PACKAGE BODY"
+       " POSITION 5 ",
+       "keeps FORBIDDEN"},
+      {"DDL_AFTER_ANY", "INACTIVE AFTER ANY DDL STATEMENT POSITION 2 ", ""},
+      {"DDL_DROPS",
+       "INACTIVE AFTER DROP TABLE OR DROP VIEW OR DROP SEQUENCE OR DROP MAPPING POSITION 0 ", ""},
+      {"ANY_DDL", "INACTIVE BEFORE ANY DDL STATEMENT POSITION 0 ", "every statement"},
+      {"ON_CREATE_TABLE", "INACTIVE AFTER CREATE TABLE POSITION 0 ", ""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    TTrgData* t = run.Objs().FindTrigger(c.name);
+    ASSERT_NE(t, nullptr);
+    EXPECT_TRUE(t->IsIBDDLTrigger());
+    EXPECT_EQ(t->GetTableName(), "DATABASE");
+    EXPECT_EQ(t->GetDescription(), c.description);
+    const std::string text = t->GetCreateSQL();
+    EXPECT_EQ(text.substr(0, text.find("\r\nAS")),
+              std::string("CREATE TRIGGER ") + c.name + "\r\n" + c.header);
+  }
+  TTrgData* guard = run.Objs().FindTrigger("DDL_GUARD");
+  ASSERT_NE(guard, nullptr);
+  EXPECT_NE(guard->GetText().find("EXCEPTION E_EMPTY;"), std::string::npos) << guard->GetText();
 }
 
 TEST(IBCatalogCodes, ObjectKindsAndPrivileges) {

@@ -4,11 +4,15 @@
 // text that leaves the trigger's own body alone, and the trigger's part of
 // the drop walk against a recording writer.
 #include "model/qorComp_Trg.h"
+#include "model/qorComp_Rol.h"
 #include "model/qorComp_Viw.h"
 #include "model/qorScriptWriter.h"
+#include "platform/qorStrings.h"
 #include "tests/model/qorDDLFixture.h"
 #include "tests/model/qorModelFakes.h"
+#include "tests/support/qorModelBuilder.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <functional>
 #include <string>
@@ -84,6 +88,82 @@ TEST_F(TriggerTest, InterBaseDatabaseTrigger) {
   t->SetText("AS BEGIN END");
   EXPECT_EQ(t->GetCreateSQL(),
             "CREATE TRIGGER TR\r\nINACTIVE ON TRANSACTION COMMIT\r\n POSITION 3 \r\nAS BEGIN END");
+}
+
+// The type codes are those Firebird 3 stores for each header; the events
+// are named in the order of their bits, as `isql-fb -x` names them.
+TEST_F(TriggerTest, InterBaseDDLTriggerEventsComeFromTheTypeCode) {
+  struct DDLCase {
+    const char* name;
+    std::int64_t type;
+    bool active;
+    std::int32_t position;
+    const char* header;  // empty: not written
+  } const cases[] = {
+      {"one event", 16386, true, 0, "ACTIVE BEFORE CREATE TABLE POSITION 0 "},
+      {"after", 16387, false, 0, "INACTIVE AFTER CREATE TABLE POSITION 0 "},
+      {"several events, one past 32 bits", 17592186060834, true, 3,
+       "ACTIVE BEFORE CREATE TABLE OR ALTER PROCEDURE OR DROP PACKAGE BODY POSITION 3 "},
+      {"the events above the kind bits", 841813676032, true, 0,
+       "ACTIVE BEFORE DROP TRIGGER OR CREATE EXCEPTION OR CREATE USER OR DROP COLLATION"
+       " OR ALTER CHARACTER SET POSITION 0 "},
+      {"the last event", 35184372105217, true, 0, "ACTIVE AFTER CREATE MAPPING POSITION 0 "},
+      {"any statement", 9223372036854767614, true, 0,
+       "ACTIVE BEFORE ANY DDL STATEMENT POSITION 0 "},
+      {"any statement after", 9223372036854767615, false, 7,
+       "INACTIVE AFTER ANY DDL STATEMENT POSITION 7 "},
+      {"no event", 0x4000, true, 0, ""},
+      {"a bit no event has", 0x4000 | (std::int64_t{1} << 48), true, 0, ""},
+      {"a known event beside an unknown bit", 0x4002 | (std::int64_t{1} << 15), true, 0, ""},
+  };
+  for (const DDLCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    // The table name of a database trigger, or none: no FOR either way.
+    for (const char* table : {"DATABASE", ""}) {
+      TTrgData* t = Trg(DB::dbInterBase, "TR", table);
+      t->TriggerType = c.type;
+      t->Active = c.active;
+      t->Position = c.position;
+      t->SetText("AS BEGIN END");
+      const std::string expected =
+          *c.header ? std::string("CREATE TRIGGER TR\r\n") + c.header + "\r\nAS BEGIN END" : "";
+      EXPECT_EQ(t->GetCreateSQL(), expected);
+    }
+  }
+}
+
+// Only Firebird has DDL triggers: every other dialect writes none, and the
+// whole script names it and keeps what is granted to it as a comment.
+TEST_F(TriggerTest, DDLTriggersAreLeftOutOfOtherDialectsByName) {
+  for (const DB st : {DB::dbSybaseASA, DB::dbMySQL, DB::dbOracle, DB::dbMSSQL, DB::dbPostgreSQL,
+                      DB::dbDB2, DB::dbSybaseASE, DB::dbInterBase}) {
+    SCOPED_TRACE(static_cast<int>(st));
+    TObjs& o = Objs();
+    TModelBuilder b(o);
+    TTrgData* ddl = Trg(st, "TR_DDL", "DATABASE");  // a fresh collection
+    ddl->TriggerType = 16386;                       // before create table
+    ddl->SetText("AS BEGIN END");
+    auto g = b.NewGrant(
+        {"TR_DDL", TDbObject::dboTrigger, "T", TDbObject::dboTable, {TPrivilege::prSelect}});
+    o.AddGrant(g);
+    o.RekeyGrants();
+    std::vector<std::string> lines;
+    o.GetScript(lines);
+    const std::string script = JoinLines(lines);
+    if (st == DB::dbInterBase) {
+      EXPECT_THAT(script,
+                  ::testing::HasSubstr("CREATE TRIGGER TR_DDL\r\nACTIVE BEFORE CREATE TABLE"));
+      EXPECT_THAT(script, ::testing::HasSubstr("GRANT SELECT ON T TO TRIGGER TR_DDL;"));
+      EXPECT_THAT(script, ::testing::Not(::testing::HasSubstr("not written")));
+      continue;
+    }
+    EXPECT_EQ(ddl->GetCreateSQL(), "");
+    EXPECT_EQ(ddl->GetEmptyCreateSQL(), "");
+    EXPECT_THAT(lines, ::testing::Contains(
+                           "-- trigger TR_DDL: not written, this dialect has no DDL trigger"));
+    EXPECT_THAT(script, ::testing::HasSubstr("-- not written with its trigger: GRANT SELECT ON"));
+    EXPECT_THAT(script, ::testing::Not(::testing::HasSubstr("CREATE TRIGGER")));
+  }
 }
 
 struct Case {

@@ -380,6 +380,7 @@ class TDumper {
         .Int("type", t.TriggerType)
         .Int("position", t.Position)
         .Quoted("event", t.EventText)
+        .Quoted("ddl-events", t.IsIBDDLTrigger() ? IBDDLEventText(t.TriggerType) : "")
         .Quoted("when", t.WhenCondition)
         .Word("for-each-row", t.ForEachRow);
     Line("is", a.Str());

@@ -127,11 +127,8 @@ TEST_P(IbBodyDependencies, AgreeWithTheEnginesDependencyTable) {
                           " where" + user + "and rdb$package_name is null"
                           " and rdb$function_source is not null", {"N", "S"}))
     body("function:" + r["N"], o.FindProcedure(r["N"]), r["S"]);
-  // DDL triggers (type codes from 16384 on) are passed over by the DDL
-  // parser: the model holds none.
   for (auto& r : cat.Rows("select rdb$trigger_name n, rdb$trigger_source s from rdb$triggers"
-                          " where" + user + "and rdb$trigger_type < 16384",
-                          {"N", "S"}))
+                          " where" + user, {"N", "S"}))
     body("trigger:" + r["N"], o.FindTrigger(r["N"]), r["S"]);
   for (auto& r : cat.Rows("select rdb$relation_name n, rdb$view_source s from rdb$relations"
                           " where" + user + "and rdb$view_blr is not null", {"N", "S"}))

@@ -37,12 +37,6 @@ std::string DataFile(const char* name) {
 // database that are known, each with its reason.
 const std::vector<TReviewedDifference> kReviewed = {
     {"CREATE DATABASE", "the database file name"},
-    // The parser reports DDL triggers and passes them over.
-    {"ANY_DDL", "DDL trigger, not read"},
-    {"ON_CREATE_TABLE", "DDL trigger, not read"},
-    {"BEFORE ANY DDL STATEMENT", "DDL trigger, not read"},
-    {"AFTER CREATE TABLE", "DDL trigger, not read"},
-    {"AS BEGIN END ^", "the bodies of those DDL triggers"},
 };
 
 // Parser messages of the error kind that are known, each with its reason.
