@@ -30,6 +30,7 @@ class TFldData;
 class TIBServerOptions;
 class TIdxData;
 class TTblData;
+enum class TDDLKind : std::uint8_t;
 
 // The keyword kinds of the InterBase table, by word ("$" and "_" dropped,
 // words in CamelCase). Synonyms share a kind.
@@ -205,6 +206,9 @@ class TIbParser : public TCustomSQLParser {
   bool ParseCreateTrigger(bool alter);
   bool ParseComment();
   bool ParseGrant();
+  // The kind word of a DDL privilege (TABLE, CHARACTER SET, DATABASE ...);
+  // the token after it is current.
+  bool ParseDDLKind(TDDLKind& kind);
   bool ParseDatabase(bool create);
   bool ParseDeclareExternalFunction();
   bool ParseCreateCollation();
