@@ -3,6 +3,7 @@
 // share.
 #include "model/qorComp_Rol.h"
 
+#include "base/qorIBVersions.h"
 #include "model/qorComp_Gnr.h"
 #include "model/qorComp_Prc.h"
 #include "model/qorComp_Tbl.h"
@@ -28,7 +29,7 @@ constexpr const char* kPrivilegeKeywords[kPrivilegeCount] = {
     "DUMP DATABASE", "DUMP TRANSACTION", "VIEW ANY DATABASE", "TRUNCATE TABLE",
     "UPDATE STATISTICS", "DELETE STATISTICS", "UNLIMITED TABLESPACE", "DROP TABLE", "DROP VIEW",
     "DROP TRIGGER", "DROP PROCEDURE", "DROP SEQUENCE", "DROP TYPE", "DROP INDEXTYPE",
-    "FORCE ANY TRANSACTION", "USAGE", "", "", "", ""};
+    "FORCE ANY TRANSACTION", "USAGE", "", "CREATE", "ALTER", "DROP"};
 // clang-format on
 
 // The keywords of the members of `set` found in `order`, joined by ", ".
@@ -71,6 +72,31 @@ constexpr std::initializer_list<P> kOracleSystemPrivileges = {
     P::prDropType, P::prDropTable, P::prDropView, P::prDropTrigger, P::prDropProcedure,
     P::prDropSequence, P::prDropIndextype, P::prUnlimitedTablespace, P::prForceAnyTransaction};
 // clang-format on
+
+const TIBVersionCaps& Caps(const TDbObj& obj) {
+  const TIBServerOptions* ib = obj.GetServerOptions();
+  return IBCaps(ib ? ib->SQLServerVersion : TIBServerOptions{}.SQLServerVersion);
+}
+
+const char* DDLKindWord(TDDLKind k) {
+  switch (k) {
+    case TDDLKind::None: return "";
+    case TDDLKind::Database: return "DATABASE";
+    case TDDLKind::Table: return "TABLE";
+    case TDDLKind::View: return "VIEW";
+    case TDDLKind::Procedure: return "PROCEDURE";
+    case TDDLKind::Function: return "FUNCTION";
+    case TDDLKind::Package: return "PACKAGE";
+    case TDDLKind::Sequence: return "SEQUENCE";
+    case TDDLKind::Domain: return "DOMAIN";
+    case TDDLKind::Exception: return "EXCEPTION";
+    case TDDLKind::Role: return "ROLE";
+    case TDDLKind::CharacterSet: return "CHARACTER SET";
+    case TDDLKind::Collation: return "COLLATION";
+    case TDDLKind::Filter: return "FILTER";
+  }
+  return "";
+}
 
 }  // namespace
 
@@ -174,13 +200,33 @@ bool TGntData::SameTarget(const TGntData& other) const {
   return Grantee == other.Grantee && GranteeKind == other.GranteeKind &&
          ObjectName == other.ObjectName && ObjectKind == other.ObjectKind &&
          GetParentName() == other.GetParentName() && GrantOption == other.GrantOption &&
-         StatementText == other.StatementText && Deny == other.Deny;
+         StatementText == other.StatementText && Deny == other.Deny && DDLKind == other.DDLKind &&
+         Grantor == other.Grantor;
 }
 
 bool TGntData::OnObject() const {
   // A grant on an object whose kind is not known (the parsers leave it 0)
   // is still a grant on that object.
   return ObjectKind != TDbObject::dboUnknown || !ObjectName.empty();
+}
+
+std::string TGntData::DDLPrivilegesText() {
+  // The database is altered and dropped as itself; CREATE DATABASE lives in
+  // the server's security database, not in a database's script.
+  const bool database = DDLKind == TDDLKind::Database;
+  const std::string any = database ? "" : " ANY";
+  std::string s;
+  if (Privileges.Contains(P::prDDLCreate) && !database) s += "CREATE, ";
+  if (Privileges.Contains(P::prDDLAlter)) s += "ALTER" + any + ", ";
+  if (Privileges.Contains(P::prDDLDrop)) s += "DROP" + any + ", ";
+  s = DropLastSeparator(s);
+  if (s.empty()) return {};
+  return s + " " + DDLKindWord(DDLKind);
+}
+
+std::string TGntData::GrantedByText() {
+  if (Grantor.empty() || GetServerType() != DB::dbInterBase || !Caps(*this).grantedBy) return {};
+  return " GRANTED BY " + QuoteName(Grantor);
 }
 
 std::string TGntData::GetColumnsText() {
@@ -244,6 +290,7 @@ std::string GrantObjectSchema(TCustomObjs* objs, const std::string& name, TDbObj
 }  // namespace
 
 std::string TGntData::GetPrivilegesText() {
+  if (DDLKind != TDDLKind::None) return DDLPrivilegesText();
   if (ObjectKind == TDbObject::dboRole) return PrivilegeList();
   const DB st = GetServerType();
   std::string s;
@@ -319,6 +366,15 @@ std::string TGntData::GetGranteeText() {
 std::string TGntData::GetCreateSQL() {
   const DB st = GetServerType();
   const bool option = GrantOption == 1;
+  // Only Firebird has words for a DDL privilege; every other dialect writes
+  // nothing rather than a grant that reaches further.
+  if (DDLKind != TDDLKind::None) {
+    if (st != DB::dbInterBase || Deny || !Caps(*this).ddlPrivileges || Grantee.empty()) return {};
+    const std::string list = DDLPrivilegesText();
+    if (list.empty()) return {};
+    return "GRANT " + list + " TO " + GetGranteeText() + (option ? " WITH GRANT OPTION" : "") +
+           GrantedByText();
+  }
   if (Deny) {
     if (st != DB::dbMSSQL || !StatementText.empty()) return {};
     if (ObjectKind == TDbObject::dboUnknown && ObjectName.empty()) {
@@ -374,11 +430,18 @@ std::string TGntData::GetCreateSQL() {
   if (PrivilegeList().empty()) return {};
   std::string s = "GRANT " + GetPrivilegesText() + " TO " + GetGranteeText();
   if (option) s += ObjectKind == TDbObject::dboRole ? " WITH ADMIN OPTION" : " WITH GRANT OPTION";
-  return s;
+  return s + GrantedByText();
 }
 
 std::string TGntData::GetDropSQL() {
   const DB st = GetServerType();
+  if (DDLKind != TDDLKind::None) {
+    if (st != DB::dbInterBase || Deny || !Caps(*this).ddlPrivileges || Grantee.empty()) return {};
+    const std::string list = DDLPrivilegesText();
+    if (list.empty()) return {};
+    return "REVOKE " + std::string(GrantOption == 1 ? "GRANT OPTION FOR " : "") + list + " FROM " +
+           GetGranteeText() + GrantedByText();
+  }
   // REVOKE takes a DENY back as well; elsewhere nothing was written.
   if (Deny && st != DB::dbMSSQL) return {};
   if (st == DB::dbMSSQL && StatementText.empty() && ObjectKind == TDbObject::dboRole)
@@ -395,7 +458,8 @@ std::string TGntData::GetDropSQL() {
   std::string s = "REVOKE ";
   if (GrantOption == 1)
     s += ObjectKind == TDbObject::dboRole ? "ADMIN OPTION FOR " : "GRANT OPTION FOR ";
-  return s + GetPrivilegesText() + " FROM " + GetGranteeText();
+  // Only the grantor's own grant is taken back.
+  return s + GetPrivilegesText() + " FROM " + GetGranteeText() + GrantedByText();
 }
 
 std::string TGntData::GetKeyName() {
@@ -406,7 +470,9 @@ std::string TGntData::GetKeyName() {
   // list would refuse the next such grant as a duplicate.
   return std::string(Deny ? "DENY (" : "GRANT (") + IntToStr(static_cast<int>(ObjectKind)) + ") " +
          ObjectName + GetColumnsText() + " TO (" + IntToStr(static_cast<int>(GranteeKind)) + ") " +
-         Grantee + (GrantOption == 1 ? " WITH OPTION" : "");
+         Grantee + (GrantOption == 1 ? " WITH OPTION" : "") +
+         (DDLKind != TDDLKind::None ? " ON (" + IntToStr(static_cast<int>(DDLKind)) + ")" : "") +
+         (Grantor.empty() ? std::string() : " BY " + Grantor);
 }
 
 }  // namespace qor

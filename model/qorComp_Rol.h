@@ -47,11 +47,21 @@ enum class TPrivilege : std::uint8_t {
   prDumpTransaction, prViewAnyDatabase, prTruncateTable, prUpdateStatistics,
   prDeleteStatistics, prUnlimitedTablespace, prDropTable, prDropView, prDropTrigger,
   prDropProcedure, prDropSequence, prDropType, prDropIndextype, prForceAnyTransaction,
-  prUsage, pr44, pr45, pr46, pr47
+  prUsage, pr44, prDDLCreate, prDDLAlter, prDDLDrop
 };
 // clang-format on
 inline constexpr std::size_t kPrivilegeCount = 48;
 using TPrivileges = TEnumSet<TPrivilege, kPrivilegeCount>;
+
+// What a Firebird DDL privilege covers: every object of one kind (CREATE,
+// ALTER ANY, DROP ANY) or the database itself (ALTER, DROP). Such a grant
+// names no object, and only the InterBase dialect has words for it.
+// clang-format off
+enum class TDDLKind : std::uint8_t {
+  None, Database, Table, View, Procedure, Function, Package, Sequence, Domain, Exception, Role,
+  CharacterSet, Collation, Filter
+};
+// clang-format on
 
 // The keyword a privilege is written with; "" for the members without one.
 const char* PrivilegeKeyword(TPrivilege p);
@@ -91,6 +101,12 @@ class TGntData : public TDbObj {
   bool Deny = false;
   std::vector<std::string> Columns;
   TCmpObjType GrantKind = TCmpObjType::coGrant;
+  // Firebird: the grant is the DDL privilege on objects of this kind
+  // (Privileges holds prDDLCreate, prDDLAlter, prDDLDrop).
+  TDDLKind DDLKind = TDDLKind::None;
+  // Firebird: who made the grant, when it was not the one who runs the
+  // script (the database's owner); written as GRANTED BY.
+  std::string Grantor;
 
  private:
   // The privilege keywords of the clause without columns and ON part; the
@@ -99,6 +115,10 @@ class TGntData : public TDbObj {
   // A grant on a named object (a role included), as opposed to statement
   // or system privileges.
   bool OnObject() const;
+  // The Firebird DDL privilege list with its kind: "CREATE, ALTER ANY TABLE".
+  std::string DDLPrivilegesText();
+  // " GRANTED BY grantor" where the InterBase target can say it, else "".
+  std::string GrantedByText();
 };
 
 }  // namespace qor

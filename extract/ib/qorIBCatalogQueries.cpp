@@ -630,6 +630,11 @@ const std::string_view kPackages =
     "WHERE (P.RDB$SYSTEM_FLAG=0 OR P.RDB$SYSTEM_FLAG IS NULL)\r\n"
     "ORDER BY P.RDB$PACKAGE_NAME";
 
+// The system relations belong to the database's creator.
+const std::string_view kDatabaseOwner =
+    "SELECT REL.RDB$OWNER_NAME FROM RDB$RELATIONS REL\r\n"
+    "WHERE REL.RDB$RELATION_NAME = 'RDB$DATABASE'";
+
 namespace {
 
 constexpr std::string_view kGrantSelect =
@@ -712,6 +717,12 @@ std::string GrantQuery(int index, const TIBCatalogCaps& caps, bool ignoreIBE) {
       if (!caps.HasFunctionOwner) return {};
       where = " WHERE  PRV.RDB$USER_TYPE = " + std::string(index == 9 ? "5" : index == 10 ? "15" : "18") +
               "  AND PRV.RDB$PRIVILEGE IN ('G') ";
+      break;
+    case 12:  // DDL privileges: CREATE, ALTER ANY, DROP ANY of a kind
+      // Firebird 3 brought them, with the owners of functions.
+      if (!caps.HasFunctionOwner) return {};
+      where = " WHERE  PRV.RDB$PRIVILEGE IN ('C', 'L', 'O')"
+              "  AND PRV.RDB$RELATION_NAME STARTING WITH 'SQL$' ";
       break;
     default:
       return {};

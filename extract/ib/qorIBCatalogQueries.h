@@ -216,7 +216,7 @@ enum RoleCol { rlName, rlOwnerName, rlDescription };
 // ---- Grants ----
 // The grant queries in the order they run; a query whose catalog lacks
 // what it reads is left out (empty text).
-inline constexpr int kGrantQueryCount = 12;
+inline constexpr int kGrantQueryCount = 13;
 std::string GrantQuery(int index, const TIBCatalogCaps& caps, bool ignoreIBE);
 // clang-format off
 enum GrantCol {
@@ -224,5 +224,10 @@ enum GrantCol {
   gtObjectType
 };
 // clang-format on
+
+// Who owns the database: a grant this user made is the script's own and
+// needs no GRANTED BY.
+extern const std::string_view kDatabaseOwner;
+enum DatabaseOwnerCol { doOwnerName };
 
 }  // namespace qor::ibq

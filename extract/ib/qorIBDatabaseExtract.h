@@ -169,8 +169,9 @@ class TIBDBExtract : public TCustomExtract {
   // The routine's dependency on the domain or column its parameter `f` is
   // typed by, when that is in the collection.
   void LinkParameterSource(TPrcData& prc, const TFldData& f);
-  // One grant query, its rows folded into grants handed to AddGrant.
-  void ReadGrantQuery(TQORQuery& q, const std::string& sql);
+  // One grant query, its rows folded into grants handed to AddGrant; a
+  // grantor other than `owner` (the database's) is kept with its grant.
+  void ReadGrantQuery(TQORQuery& q, const std::string& sql, const std::string& owner);
   void ReadTableColumns(ibread::TChildRows& cols, TQORQuery& dims, TTblData& table);
   void ReadArrayDimensions(TQORQuery& dims, TFldData& f, const std::string& fieldSource);
   void ReadViewColumns(ibread::TChildRows& cols, TViwData& view);
@@ -204,6 +205,9 @@ TDbObject CatalogTypeToObjKind(std::int64_t code);
 // The privilege of the first letter of RDB$PRIVILEGE, as a set of one (empty
 // for letters without one, "M" for role membership among them).
 TPrivileges DecodePrivilege(std::string_view letter);
+// The kind of objects a DDL privilege row covers, by its RDB$RELATION_NAME
+// ("SQL$TABLES" ...); None for any other name.
+TDDLKind CatalogNameToDDLKind(std::string_view name);
 
 // What a trigger type code of the catalog is, by its bits: 0x2000 a
 // database trigger, 0x4000 a DDL trigger, neither a trigger of a table or

@@ -10,6 +10,8 @@
 
 #include <algorithm>
 #include <iterator>
+#include <string_view>
+#include <utility>
 
 namespace qor {
 
@@ -40,8 +42,32 @@ TPrivileges DecodePrivilege(std::string_view letter) {
     case 'X': return {P::prExecute};
     case 'R': return {P::prReferences};
     case 'G': return {P::prUsage};
+    // The DDL privileges of Firebird 3, on a kind of objects.
+    case 'C': return {P::prDDLCreate};
+    case 'L': return {P::prDDLAlter};
+    case 'O': return {P::prDDLDrop};
     default: return {};
   }
+}
+
+TDDLKind CatalogNameToDDLKind(std::string_view name) {
+  static constexpr std::pair<std::string_view, TDDLKind> kKinds[] = {
+      {"SQL$DATABASE", TDDLKind::Database},
+      {"SQL$TABLES", TDDLKind::Table},
+      {"SQL$VIEWS", TDDLKind::View},
+      {"SQL$PROCEDURES", TDDLKind::Procedure},
+      {"SQL$FUNCTIONS", TDDLKind::Function},
+      {"SQL$PACKAGES", TDDLKind::Package},
+      {"SQL$GENERATORS", TDDLKind::Sequence},
+      {"SQL$DOMAINS", TDDLKind::Domain},
+      {"SQL$EXCEPTIONS", TDDLKind::Exception},
+      {"SQL$ROLES", TDDLKind::Role},
+      {"SQL$CHARSETS", TDDLKind::CharacterSet},
+      {"SQL$COLLATIONS", TDDLKind::Collation},
+      {"SQL$FILTERS", TDDLKind::Filter}};
+  for (const auto& [catalogName, kind] : kKinds)
+    if (name == catalogName) return kind;
+  return TDDLKind::None;
 }
 
 void TIBDBExtract::ReadRoles() {
@@ -77,7 +103,7 @@ void FlushGrant(TObjs& o, std::unique_ptr<TGntData>& pending) {
 
 }  // namespace
 
-void TIBDBExtract::ReadGrantQuery(TQORQuery& q, const std::string& sql) {
+void TIBDBExtract::ReadGrantQuery(TQORQuery& q, const std::string& sql, const std::string& owner) {
   TObjs* o = Collection();
   q.Close();
   q.GetSQL()->SetText(sql);
@@ -90,15 +116,29 @@ void TIBDBExtract::ReadGrantQuery(TQORQuery& q, const std::string& sql) {
     const std::int64_t userType = IntOr0(q, ibq::gtUserType);
     const std::int64_t objectType = IntOr0(q, ibq::gtObjectType);
     const std::string column = Trimmed(q, ibq::gtFieldName);
+    std::string grantor = Trimmed(q, ibq::gtGrantor);
+    if (grantor == owner) grantor.clear();
+    const bool ddl = privilege.Contains(TPrivilege::prDDLCreate) ||
+                     privilege.Contains(TPrivilege::prDDLAlter) ||
+                     privilege.Contains(TPrivilege::prDDLDrop);
+    const TDDLKind ddlKind = ddl ? CatalogNameToDDLKind(object) : TDDLKind::None;
+    // A kind a newer engine added would be written as nothing, or wrongly.
+    const bool unknownKind = ddl && ddlKind == TDDLKind::None;
+    if (unknownKind)
+      LogLine("Grant of " + Trimmed(q, ibq::gtPrivilege) + " on " + object + " to " + grantee +
+              " not read: unknown kind of DDL privilege.");
     int unscripted = 0;
-    if (userType == 2 && unscriptedTriggers_.Find(grantee, unscripted)) {
+    if (unknownKind || (userType == 2 && unscriptedTriggers_.Find(grantee, unscripted))) {
       if (StopAfterRow()) break;
       continue;
     }
     // Firebird marks WITH ADMIN OPTION with 2; the model knows one option.
     const std::int32_t option = IntOr0(q, ibq::gtGrantOption) != 0 ? 1 : 0;
-    const bool same = pending && pending->Grantee == grantee && pending->ObjectName == object &&
-                      pending->GrantOption == option;
+    // A DDL privilege names a kind of objects, not one.
+    const std::string objectName = ddl ? std::string() : object;
+    const bool same = pending && pending->Grantee == grantee && pending->ObjectName == objectName &&
+                      pending->DDLKind == ddlKind && pending->GrantOption == option &&
+                      pending->Grantor == grantor;
     if (same && column.empty() && pending->Columns.empty()) {
       pending->Privileges |= privilege;
     } else if (same && !column.empty() && privilege == pending->Privileges &&
@@ -110,9 +150,11 @@ void TIBDBExtract::ReadGrantQuery(TQORQuery& q, const std::string& sql) {
       FlushGrant(*o, pending);
       pending = std::make_unique<TGntData>(o);
       pending->Grantee = grantee;
-      pending->ObjectName = object;
+      pending->ObjectName = objectName;
       pending->GranteeKind = CatalogTypeToObjKind(userType);
-      pending->ObjectKind = CatalogTypeToObjKind(objectType);
+      pending->ObjectKind = ddl ? TDbObject::dboUnknown : CatalogTypeToObjKind(objectType);
+      pending->DDLKind = ddlKind;
+      pending->Grantor = grantor;
       pending->GrantOption = option;
       pending->GrantKind = userType == 8    ? TCmpObjType::coUserGrant
                            : userType == 13 ? TCmpObjType::coRoleGrant
@@ -130,9 +172,14 @@ void TIBDBExtract::ReadGrants() {
   TObjs* o = Collection();
   const bool ignoreIBE = o->IBServerOptions.IBCompareOptions.IgnoreIBEObjects;
   TQORQuery& q = *CatalogQuery();
+  std::string owner;
+  q.Close();
+  q.GetSQL()->SetText(std::string(ibq::kDatabaseOwner));
+  q.Open();
+  if (!q.Eof()) owner = Trimmed(q, ibq::doOwnerName);
   for (int i = 0; i < ibq::kGrantQueryCount && !StopRequested; ++i) {
     const std::string sql = ibq::GrantQuery(i, caps_, ignoreIBE);
-    if (!sql.empty()) ReadGrantQuery(q, sql);
+    if (!sql.empty()) ReadGrantQuery(q, sql, owner);
   }
   q.Close();
   q.GetSQL()->Clear();

@@ -31,6 +31,7 @@ class TIBServerOptions;
 class TIdxData;
 class TTblData;
 class TTrgData;
+enum class TDDLKind : std::uint8_t;
 
 // The keyword kinds of the InterBase table, by word ("$" and "_" dropped,
 // words in CamelCase). Synonyms share a kind.
@@ -209,6 +210,9 @@ class TIbParser : public TCustomSQLParser {
   bool ParseDDLTriggerEvents(TTrgData& t, bool after);
   bool ParseComment();
   bool ParseGrant();
+  // The kind word of a DDL privilege (TABLE, CHARACTER SET, DATABASE ...);
+  // the token after it is current.
+  bool ParseDDLKind(TDDLKind& kind);
   bool ParseDatabase(bool create);
   bool ParseDeclareExternalFunction();
   bool ParseCreateCollation();

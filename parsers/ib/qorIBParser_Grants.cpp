@@ -1,7 +1,8 @@
 // The InterBase/Firebird GRANT statement in every form isql writes:
 // privileges with column lists, ALL [PRIVILEGES], USAGE on sequences and
-// exceptions, object kinds on both sides, role memberships, WITH GRANT or
-// ADMIN OPTION and GRANTED BY.
+// exceptions, object kinds on both sides, role memberships, the DDL
+// privileges of Firebird 3 (CREATE, ALTER ANY, DROP ANY of a kind), WITH
+// GRANT or ADMIN OPTION and GRANTED BY.
 #include "parsers/ib/qorIBParser.h"
 
 #include "base/qorDBOptions.h"
@@ -24,11 +25,42 @@ struct TPrivilegeItem {
 
 }  // namespace
 
+bool TIbParser::ParseDDLKind(TDDLKind& kind) {
+  kind = TDDLKind::None;
+  if (IsKw(ibk::Table)) kind = TDDLKind::Table;
+  else if (IsKw(ibk::View)) kind = TDDLKind::View;
+  else if (IsKw(ibk::Procedure)) kind = TDDLKind::Procedure;
+  else if (IsKw(ibk::Function)) kind = TDDLKind::Function;
+  else if (IsWord("PACKAGE")) kind = TDDLKind::Package;
+  else if (IsKw(ibk::Generator) || IsWord("SEQUENCE")) kind = TDDLKind::Sequence;
+  else if (IsKw(ibk::Domain)) kind = TDDLKind::Domain;
+  else if (IsKw(ibk::Exception)) kind = TDDLKind::Exception;
+  else if (IsKw(ibk::Role)) kind = TDDLKind::Role;
+  else if (IsWord("COLLATION")) kind = TDDLKind::Collation;
+  else if (IsKw(ibk::Filter)) kind = TDDLKind::Filter;
+  else if (IsKw(ibk::Database)) kind = TDDLKind::Database;
+  else if (IsKw(ibk::Character)) {
+    NextToken();
+    if (!ExpectKw(ibk::Set)) return false;
+    kind = TDDLKind::CharacterSet;
+  } else {
+    Error(
+        "Must be: TABLE / VIEW / PROCEDURE / FUNCTION / PACKAGE / SEQUENCE / DOMAIN / "
+        "EXCEPTION / ROLE / CHARACTER SET / COLLATION / FILTER / DATABASE");
+    return false;
+  }
+  NextToken();
+  return true;
+}
+
 bool TIbParser::ParseGrant() {
   NextToken();
   TObjs* objs = Objs();
   std::vector<TPrivilegeItem> items;
   std::vector<std::string> roles;
+  // DDL privileges: CREATE, ALTER [ANY], DROP [ANY], then the kind.
+  TPrivileges ddl;
+  bool all = false, anyWord = false, bareWord = false;
   // A privilege word, else the name of a granted role: USAGE is a
   // privilege, never a role named so.
   auto privilegeOf = [&](TPrivilege& p) {
@@ -45,6 +77,7 @@ bool TIbParser::ParseGrant() {
   for (;;) {
     TPrivilege p{};
     if (IsKw(ibk::All)) {
+      all = true;
       NextToken();
       if (IsKw(ibk::Privileges)) NextToken();
       for (TPrivilege q : {TPrivilege::prInsert, TPrivilege::prUpdate, TPrivilege::prDelete,
@@ -66,7 +99,20 @@ bool TIbParser::ParseGrant() {
         if (!ExpectAndNext(tk::RParen)) return false;
       }
       items.push_back(std::move(item));
-    } else if (items.empty() && TokenKind() == tk::Ident) {
+    } else if (items.empty() && roles.empty() &&
+               (IsKw(ibk::Create) || IsKw(ibk::Alter) || IsKw(ibk::Drop))) {
+      ddl.Include(IsKw(ibk::Create)  ? TPrivilege::prDDLCreate
+                  : IsKw(ibk::Alter) ? TPrivilege::prDDLAlter
+                                     : TPrivilege::prDDLDrop);
+      const bool create = IsKw(ibk::Create);
+      NextToken();
+      if (!create && IsKw(ibk::Any)) {
+        anyWord = true;
+        NextToken();
+      } else if (!create) {
+        bareWord = true;
+      }
+    } else if (items.empty() && ddl.Empty() && TokenKind() == tk::Ident) {
       roles.push_back(IdentText());
       NextToken();
     } else {
@@ -77,9 +123,36 @@ bool TIbParser::ParseGrant() {
     NextToken();
   }
 
+  TDDLKind ddlKind = TDDLKind::None;
+  if (!ddl.Empty() || (all && roles.empty() && !IsKw(ibk::On))) {
+    if ((!ddl.Empty() && (!items.empty() || all)) || !roles.empty()) {
+      Error("Must be: DDL privileges alone");
+      return false;
+    }
+    if (!ParseDDLKind(ddlKind)) return false;
+    const bool database = ddlKind == TDDLKind::Database;
+    // The database is altered and dropped as itself, other kinds ANY.
+    if ((database && anyWord) || (!database && bareWord)) {
+      Error(database ? "Must be: ALTER / DROP DATABASE" : "Must be: ALTER ANY / DROP ANY");
+      return false;
+    }
+    if (all) {
+      ddl = {TPrivilege::prDDLAlter, TPrivilege::prDDLDrop};
+      if (!database) ddl.Include(TPrivilege::prDDLCreate);
+      items.clear();
+    }
+    if (database && ddl.Contains(TPrivilege::prDDLCreate)) {
+      // Kept by the server's security database, not by this database.
+      Note("CREATE DATABASE is not kept with the database's grants");
+      ddl.Exclude(TPrivilege::prDDLCreate);
+    }
+  }
+
   std::string object;
   TDbObject objectKind = TDbObject::dboRole;
-  if (roles.empty()) {
+  if (ddlKind != TDDLKind::None) {
+    objectKind = TDbObject::dboUnknown;
+  } else if (roles.empty()) {
     if (!ExpectKw(ibk::On)) return false;
     NextToken();
     objectKind = TDbObject::dboUnknown;
@@ -136,6 +209,7 @@ bool TIbParser::ParseGrant() {
   }
 
   int option = 0;
+  std::string grantor;
   for (;;) {
     if (IsKw(ibk::With)) {
       NextToken();
@@ -149,14 +223,12 @@ bool TIbParser::ParseGrant() {
         return false;
       }
     } else if (IsWord("GRANTED") || IsKw(ibk::As)) {
-      // The grantor is not kept in the model.
       if (IsWord("GRANTED")) {
         NextToken();
         if (!ExpectKw(ibk::By)) return false;
       }
       NextToken();
       if (IsKw(ibk::User) || IsKw(ibk::Role)) NextToken();
-      std::string grantor;
       if (!ReadName(grantor)) return false;
       NextToken();
     } else {
@@ -179,11 +251,17 @@ bool TIbParser::ParseGrant() {
     grant->GranteeKind = grantees[g].second;
     grant->GrantKind = grantKinds[g];
     grant->GrantOption = option;
+    grant->DDLKind = ddlKind;
+    grant->Grantor = grantor;
     DoLog("Grant: " + grant->GetCreateSQL());
     if (ignoreIbe && UpperAscii(obj.substr(0, 4)) == "IBE$") return;
     if (objs) objs->AddGrant(grant);
   };
   for (std::size_t g = 0; g < grantees.size(); ++g) {
+    if (ddlKind != TDDLKind::None) {
+      if (!ddl.Empty()) add({}, TDbObject::dboUnknown, ddl, {}, g);
+      continue;
+    }
     for (const std::string& role : roles) add(role, TDbObject::dboRole, {}, {}, g);
     TPrivileges plain;
     for (const TPrivilegeItem& it : items)

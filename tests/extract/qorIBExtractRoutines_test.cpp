@@ -156,6 +156,30 @@ TEST_F(IBExtractRoutines, GrantsOfEveryFormFoldedAsTheEngineHoldsThem) {
       "GRANT USAGE ON SEQUENCE SEQ_STEP TO PROCEDURE \"P Q'\"",
       "GRANT USAGE ON SEQUENCE SEQ_STEP TO PACKAGE PKG",
       "GRANT USAGE ON EXCEPTION \"E'Q\" TO FUNCTION G_AFTER",
+      // DDL privileges, on each kind and to each kind of grantee.
+      "GRANT CREATE TABLE TO U_DDL",
+      "GRANT CREATE, ALTER ANY, DROP ANY VIEW TO U_DDL WITH GRANT OPTION",
+      "GRANT CREATE, ALTER ANY, DROP ANY PROCEDURE TO ROLE READER",
+      "GRANT ALTER ANY FUNCTION TO PROCEDURE \"P Q'\"",
+      "GRANT DROP ANY PACKAGE TO PUBLIC",
+      "GRANT CREATE SEQUENCE TO TRIGGER KEY_CHILD_BI",
+      "GRANT ALTER ANY SEQUENCE TO VIEW V_CHECKED",
+      "GRANT CREATE DOMAIN TO FUNCTION G_AFTER",
+      "GRANT DROP ANY EXCEPTION TO PACKAGE PKG",
+      "GRANT ALTER ANY ROLE TO \"U Q'\"",
+      "GRANT CREATE CHARACTER SET TO U_DDL",
+      "GRANT ALTER ANY COLLATION TO U_DDL",
+      "GRANT DROP ANY FILTER TO U_DDL",
+      "GRANT ALTER, DROP DATABASE TO U_DBA",
+      // A grantor other than the database's owner is named; the same
+      // privilege from two grantors is two grants.
+      "GRANT SELECT ON KEY_PARENT TO U_BY GRANTED BY U_ALL",
+      "GRANT INSERT ON KEY_PARENT TO U_BY",
+      "GRANT UPDATE (CODE) ON KEY_PARENT TO U_BY WITH GRANT OPTION GRANTED BY U_ALL",
+      "GRANT \"R'Q\" TO U_BY GRANTED BY U_ADMIN",
+      "GRANT CREATE VIEW TO U_BY GRANTED BY U_DDL",
+      "GRANT CREATE VIEW TO U_BY",
+      "GRANT EXECUTE ON PROCEDURE P_DEFAULTS TO U_BY GRANTED BY U_EXEC",
   };
   std::sort(want.begin(), want.end());
   EXPECT_EQ(got, want);
@@ -219,6 +243,7 @@ TEST(IBCatalogCodes, ObjectKindsAndPrivileges) {
       {"I", {P::prInsert}},  {"U", {P::prUpdate}},     {"D", {P::prDelete}},
       {"S", {P::prSelect}},  {"X", {P::prExecute}},    {"R", {P::prReferences}},
       {"G", {P::prUsage}},   {"M", {}},                {"", {}},
+      {"C", {P::prDDLCreate}}, {"L", {P::prDDLAlter}}, {"O", {P::prDDLDrop}},
   };
   // clang-format on
   for (const PrivilegeCase& c : privileges)

@@ -331,6 +331,100 @@ TEST_F(GntTest, NothingToWriteGivesEmptyTexts) {
   }
 }
 
+// Firebird's DDL privileges name a kind of objects, and a grant made by
+// another user than the script's names its grantor; the texts follow the
+// target generation.
+TEST_F(GntTest, FirebirdDDLPrivilegesAndGrantorTexts) {
+  using V = TIBSQLServerVersionType;
+  using D = TDDLKind;
+  const TPrivileges cad{P::prDDLCreate, P::prDDLAlter, P::prDDLDrop};
+  struct Case {
+    const char* label;
+    V version;
+    GrantSpec spec;
+    const char* grant;
+    const char* revoke;
+  };
+  // clang-format off
+  const Case cases[] = {
+      {"every action on tables", V::st_Firebird_30,
+       {"U", K::dboUser, "", K::dboUnknown, cad, 0, {}, "", D::Table},
+       "GRANT CREATE, ALTER ANY, DROP ANY TABLE TO U",
+       "REVOKE CREATE, ALTER ANY, DROP ANY TABLE FROM U"},
+      {"the database is altered and dropped as itself", V::st_Firebird_30,
+       {"U", K::dboUser, "", K::dboUnknown, cad, 0, {}, "", D::Database},
+       "GRANT ALTER, DROP DATABASE TO U", "REVOKE ALTER, DROP DATABASE FROM U"},
+      {"a two-word kind to a role, grant option", V::st_Firebird_40,
+       {"R", K::dboRole, "", K::dboUnknown, {P::prDDLAlter}, 1, {}, "", D::CharacterSet},
+       "GRANT ALTER ANY CHARACTER SET TO ROLE R WITH GRANT OPTION",
+       "REVOKE GRANT OPTION FOR ALTER ANY CHARACTER SET FROM ROLE R"},
+      {"to a procedure, granted by another user", V::st_Firebird_30,
+       {"P", K::dboProcedure, "", K::dboUnknown, {P::prDDLCreate}, 1, {}, "", D::Sequence, "U1"},
+       "GRANT CREATE SEQUENCE TO PROCEDURE P WITH GRANT OPTION GRANTED BY U1",
+       "REVOKE GRANT OPTION FOR CREATE SEQUENCE FROM PROCEDURE P GRANTED BY U1"},
+      {"CREATE DATABASE alone has nothing to write", V::st_Firebird_30,
+       {"U", K::dboUser, "", K::dboUnknown, {P::prDDLCreate}, 0, {}, "", D::Database}, "", ""},
+      {"no DDL privileges before Firebird 3", V::st_Firebird_25,
+       {"U", K::dboUser, "", K::dboUnknown, cad, 0, {}, "", D::Table}, "", ""},
+      {"nor in InterBase", V::st_InterBase_2020,
+       {"U", K::dboUser, "", K::dboUnknown, cad, 0, {}, "", D::Table}, "", ""},
+      {"grantor of an object grant, quoted", V::st_Firebird_25,
+       {"U", K::dboUser, "T", K::dboTable, {P::prSelect}, 0, {}, "", D::None, "u q'"},
+       "GRANT SELECT ON T TO U GRANTED BY \"u q'\"", "REVOKE SELECT ON T FROM U GRANTED BY \"u q'\""},
+      {"grantor of a role membership after the admin option", V::st_Firebird_30,
+       {"U", K::dboUser, "R", K::dboRole, {}, 1, {}, "", D::None, "ADM"},
+       "GRANT R TO U WITH ADMIN OPTION GRANTED BY ADM",
+       "REVOKE ADMIN OPTION FOR R FROM U GRANTED BY ADM"},
+      // Older generations have no GRANTED BY: the grant stays, the runner's.
+      {"no grantor before Firebird 2.5", V::st_Firebird_21,
+       {"U", K::dboUser, "T", K::dboTable, {P::prSelect}, 0, {}, "", D::None, "U1"},
+       "GRANT SELECT ON T TO U", "REVOKE SELECT ON T FROM U"},
+  };
+  // clang-format on
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.label);
+    TGntData* g = Grant(DB::dbInterBase, c.spec);
+    IB().SQLServerVersion = c.version;
+    EXPECT_EQ(g->GetCreateSQL(), c.grant);
+    EXPECT_EQ(g->GetDropSQL(), c.revoke);
+  }
+}
+
+// A DDL privilege has no words in the other dialects: nothing is written,
+// never a statement or system privilege that reaches further. The grantor
+// is Firebird's alone too; the grant itself is written without it.
+TEST_F(GntTest, OtherDialectsWriteNoDDLPrivilegeAndNoGrantor) {
+  IB().SQLServerVersion = TIBSQLServerVersionType::st_Firebird_30;
+  const TPrivileges cad{P::prDDLCreate, P::prDDLAlter, P::prDDLDrop};
+  const DB others[] = {DB::dbSybaseASA,  DB::dbMySQL, DB::dbOracle,   DB::dbMSSQL,
+                       DB::dbPostgreSQL, DB::dbDB2,   DB::dbSybaseASE};
+  for (DB server : others) {
+    SCOPED_TRACE(ServerNo(server));
+    for (TDDLKind kind : {TDDLKind::Table, TDDLKind::View, TDDLKind::Procedure, TDDLKind::Function,
+                          TDDLKind::Sequence, TDDLKind::Database}) {
+      TGntData* g =
+          Grant(server, {"U", K::dboUser, "", K::dboUnknown, cad, 1, {}, "", kind, "ADM"});
+      EXPECT_EQ(g->GetCreateSQL(), "");
+      EXPECT_EQ(g->GetDropSQL(), "");
+    }
+    TGntData* byOther =
+        Grant(server, {"U", K::dboUser, "T", K::dboTable, {P::prSelect}, 0, {}, "", {}, "ADM"});
+    EXPECT_EQ(byOther->GetCreateSQL().find("ADM"), std::string::npos) << byOther->GetCreateSQL();
+    EXPECT_NE(byOther->GetCreateSQL(), "");
+  }
+
+  // The whole script of each dialect, as a library caller writes it.
+  auto ddl = New({"U_DDL", K::dboUser, "", K::dboUnknown, cad, 1, {}, "", TDDLKind::Table});
+  ASSERT_NE(Objs().AddGrant(ddl), nullptr);
+  for (DB server : others) {
+    SCOPED_TRACE(ServerNo(server));
+    Objs().SetServerType(server);
+    std::vector<std::string> lines;
+    Objs().GetScript(lines);
+    for (const std::string& l : lines) EXPECT_EQ(l.find("U_DDL"), std::string::npos) << l;
+  }
+}
+
 TEST_F(GntTest, PrivilegeGranteeAndColumnTexts) {
   TGntData* g =
       Grant(DB::dbInterBase,
@@ -377,21 +471,34 @@ TEST_F(GntTest, MergingInTheCollection) {
   ASSERT_NE(Objs().AddGrant(c1), nullptr);
   auto c2 = New({"U", K::dboUser, "T", K::dboTable, {P::prReferences}, 0, {"A"}});
   ASSERT_NE(Objs().AddGrant(c2), nullptr);
+  // The same privilege from two grantors is two grants, as the engine
+  // holds it; DDL privileges of two kinds are two grants as well.
+  auto g1 = New({"U", K::dboUser, "T", K::dboTable, {P::prInsert}, 0, {}, "", {}, "ADM"});
+  ASSERT_NE(Objs().AddGrant(g1), nullptr);
+  auto d1 = New({"U", K::dboUser, "", K::dboUnknown, {P::prDDLCreate}, 0, {}, "", TDDLKind::Table});
+  ASSERT_NE(Objs().AddGrant(d1), nullptr);
+  auto d2 = New({"U", K::dboUser, "", K::dboUnknown, {P::prDDLDrop}, 0, {}, "", TDDLKind::Table});
+  EXPECT_EQ(Objs().AddGrant(d2), nullptr);
+  auto d3 = New({"U", K::dboUser, "", K::dboUnknown, {P::prDDLCreate}, 0, {}, "", TDDLKind::View});
+  ASSERT_NE(Objs().AddGrant(d3), nullptr);
   // Two grants with nothing to write, on different objects, are both kept.
   auto e1 = New({"U", K::dboUser, "P1", K::dboProcedure, {}});
   ASSERT_NE(Objs().AddGrant(e1), nullptr);
   auto e2 = New({"U", K::dboUser, "P2", K::dboProcedure, {}});
   ASSERT_NE(Objs().AddGrant(e2), nullptr);
 
+  IB().SQLServerVersion = TIBSQLServerVersionType::st_Firebird_30;
   Objs().RekeyGrants();
   std::vector<std::string> texts;
   for (const auto& e : Objs().Grants)
     if (!e.Value->GetCreateSQL().empty()) texts.push_back(e.Value->GetCreateSQL());
-  EXPECT_EQ(texts, (std::vector<std::string>{"GRANT DELETE, SELECT, UPDATE ON T TO U",
-                                             "GRANT R TO U", "GRANT R TO U WITH ADMIN OPTION",
-                                             "GRANT REFERENCES (A) ON T TO U",
-                                             "GRANT UPDATE (A) ON T TO U"}));
-  EXPECT_EQ(Objs().Grants.Count(), 7);
+  EXPECT_EQ(texts,
+            (std::vector<std::string>{
+                "GRANT CREATE VIEW TO U", "GRANT CREATE, DROP ANY TABLE TO U",
+                "GRANT DELETE, SELECT, UPDATE ON T TO U", "GRANT INSERT ON T TO U GRANTED BY ADM",
+                "GRANT R TO U", "GRANT R TO U WITH ADMIN OPTION", "GRANT REFERENCES (A) ON T TO U",
+                "GRANT UPDATE (A) ON T TO U"}));
+  EXPECT_EQ(Objs().Grants.Count(), 10);
 }
 
 }  // namespace

@@ -108,6 +108,8 @@ class TModelBuilder {
     int option = 0;
     std::vector<std::string> columns = {};
     std::string statement = {};
+    TDDLKind ddlKind = TDDLKind::None;
+    std::string grantor = {};
   };
 
   // A grant, not yet handed to the collection (AddGrant merges it).
@@ -133,6 +135,8 @@ class TModelBuilder {
     g.GrantOption = s.option;
     g.Columns = std::move(s.columns);
     g.StatementText = std::move(s.statement);
+    g.DDLKind = s.ddlKind;
+    g.Grantor = std::move(s.grantor);
   }
 
  private:

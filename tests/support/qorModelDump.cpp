@@ -434,7 +434,9 @@ class TDumper {
         .Text("columns", cols)
         .Text("grantee", g.Grantee)
         .Int("grantee-kind", static_cast<int>(g.GranteeKind))
-        .Word("with-grant-option", g.GrantOption != 0);
+        .Word("with-grant-option", g.GrantOption != 0)
+        .Int("ddl-kind", static_cast<int>(g.DDLKind))
+        .Quoted("grantor", g.Grantor);
     Line("is", a.Str());
   }
 

@@ -1,0 +1,95 @@
+// The Firebird grant and revoke texts of DDL privileges and of grants made
+// by another user, run by the real engine (embedded Firebird 3): the grants
+// leave exactly the privilege rows meant, and each revoke takes back its
+// grantor's own grant, or only its option.
+#include "model/qorComp_Rol.h"
+#include "tests/model/qorKindFixture.h"
+#include "tests/support/qorFirebirdReplay.h"
+
+#include <gtest/gtest.h>
+
+#include <set>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace qor {
+namespace {
+
+using K = TDbObject;
+using P = TPrivilege;
+using GrantSpec = test::TModelBuilder::TGrantSpec;
+
+class GntFirebirdReplay : public test::KindTest {};
+
+// The "ROW ..." lines of the output after `marker`, up to the next marker.
+std::set<std::string> Rows(const std::string& output, const std::string& marker) {
+  std::set<std::string> rows;
+  std::istringstream in(output.substr(output.find(marker) + marker.size()));
+  for (std::string line; std::getline(in, line);) {
+    if (line.find("MARK") != std::string::npos) break;
+    while (!line.empty() && line.back() == ' ') line.pop_back();
+    if (line.rfind("ROW ", 0) == 0) rows.insert(line);
+  }
+  return rows;
+}
+
+TEST_F(GntFirebirdReplay, GrantsAndRevokesLeaveTheRowsMeant) {
+  Objs().SetServerType(TDatabaseType::dbInterBase);
+  IB().SQLServerVersion = TIBSQLServerVersionType::st_Firebird_30;
+  const GrantSpec specs[] = {
+      {"U",
+       K::dboUser,
+       "",
+       K::dboUnknown,
+       {P::prDDLCreate, P::prDDLAlter, P::prDDLDrop},
+       1,
+       {},
+       "",
+       TDDLKind::Table},
+      {"U",
+       K::dboUser,
+       "",
+       K::dboUnknown,
+       {P::prDDLAlter, P::prDDLDrop},
+       0,
+       {},
+       "",
+       TDDLKind::Database},
+      {"R", K::dboRole, "", K::dboUnknown, {P::prDDLCreate}, 1, {}, "", TDDLKind::Sequence, "U1"},
+      {"U Q2", K::dboUser, "", K::dboUnknown, {P::prDDLCreate}, 0, {}, "", TDDLKind::CharacterSet},
+      {"U", K::dboUser, "T", K::dboTable, {P::prSelect, P::prInsert}, 0, {}, "", {}, "u q'"},
+      {"U", K::dboUser, "R", K::dboRole, {}, 1, {}, "", {}, "ADM"},
+  };
+  std::string grants, revokes;
+  for (const GrantSpec& s : specs) {
+    std::unique_ptr<TGntData> g = build.NewGrant(s);
+    grants += g->GetCreateSQL() + ";\n";
+    revokes += g->GetDropSQL() + ";\n";
+  }
+  const std::string rows =
+      "SELECT 'ROW ' || TRIM(RDB$USER) || ' ' || TRIM(RDB$GRANTOR) || ' ' || TRIM(RDB$PRIVILEGE) ||"
+      " ' ' || RDB$GRANT_OPTION || ' ' || TRIM(RDB$RELATION_NAME) FROM RDB$USER_PRIVILEGES"
+      " WHERE RDB$USER IN ('U', 'R', 'U Q2');\n";
+  const std::string script = "CREATE ROLE R;\nCREATE TABLE T (A INTEGER);\nCOMMIT;\n" + grants +
+                             "COMMIT;\nSELECT 'MARK GRANTED' FROM RDB$DATABASE;\n" + rows +
+                             revokes + "COMMIT;\nSELECT 'MARK REVOKED' FROM RDB$DATABASE;\n" + rows;
+  const test::TFirebirdReplayResult r = test::RunFirebirdScript(script);
+  ASSERT_TRUE(r.Ok) << r.Errors << "\n" << script;
+  EXPECT_EQ(Rows(r.Output, "MARK GRANTED"),
+            (std::set<std::string>{"ROW U SYSDBA C 1 SQL$TABLES", "ROW U SYSDBA L 1 SQL$TABLES",
+                                   "ROW U SYSDBA O 1 SQL$TABLES", "ROW U SYSDBA L 0 SQL$DATABASE",
+                                   "ROW U SYSDBA O 0 SQL$DATABASE", "ROW R U1 C 1 SQL$GENERATORS",
+                                   "ROW U Q2 SYSDBA C 0 SQL$CHARSETS", "ROW U u q' S 0 T",
+                                   "ROW U u q' I 0 T", "ROW U ADM M 2 R"}))
+      << script;
+  // A grant with its option loses the option only.
+  EXPECT_EQ(Rows(r.Output, "MARK REVOKED"),
+            (std::set<std::string>{"ROW U SYSDBA C 0 SQL$TABLES", "ROW U SYSDBA L 0 SQL$TABLES",
+                                   "ROW U SYSDBA O 0 SQL$TABLES", "ROW R U1 C 0 SQL$GENERATORS",
+                                   "ROW U ADM M 0 R"}))
+      << script;
+}
+
+}  // namespace
+}  // namespace qor
