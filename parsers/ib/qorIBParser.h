@@ -203,6 +203,13 @@ class TIbParser : public TCustomSQLParser {
   bool ParseParam(TFieldList& list, TDbObj* routine, std::uint8_t direction);
   bool ParseCreateRoutine(bool isFunction, bool alter);
   bool ParseCreateTrigger(bool alter);
+  // The header's end: ON table (when it did not start with FOR), SQL SECURITY.
+  bool ParseTriggerRelationOn(std::string& table, bool forTable, const std::string& name);
+  // At the words SQL SECURITY.
+  bool AtSqlSecurity();
+  // SQL SECURITY DEFINER | INVOKER, or after DROP (`drop`) the bare words:
+  // read and noted, as the model keeps it for none of these kinds.
+  bool ParseSqlSecurity(const std::string& name, bool drop);
   bool ParseComment();
   bool ParseGrant();
   bool ParseDatabase(bool create);
@@ -231,6 +238,9 @@ class TIbParser : public TCustomSQLParser {
   // not); the token's own kind for everything else.
   TTokenKind TableKind();
 
+  // Set where a statement ended before its terminator (SET TERM without
+  // one): EndStatement then passes nothing.
+  bool resumeHere_ = false;
   std::unique_ptr<TIbParser> nested_;
   TIbParser* parent_ = nullptr;
   int inputDepth_ = 0;
