@@ -26,8 +26,6 @@ for t in "$build"/fuzz/fuzz_*; do
   if [ "$name" = fuzz_mysqlparser ]; then extra+=("$here/tests/data/sql/mysql"); fi
   # The InterBase parser's corpus seeds the InterBase parser.
   if [ "$name" = fuzz_ibparser ]; then extra+=("$here/tests/data/sql/ib"); fi
-  # The body corpus seeds the body parser.
-  if [ "$name" = fuzz_ibexparser ]; then extra+=("$here/tests/data/sql/ib_bodies"); fi
   echo "== $name ($seconds s)"
   if ! "$t" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -dict="$dict" \
        -artifact_prefix="$build/findings/$name-" "$corpus" "${extra[@]}" 2>"$build/findings/$name.log"; then
