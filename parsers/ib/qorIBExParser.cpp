@@ -18,6 +18,8 @@
 #include "model/qorDBStructure.h"
 #include "platform/qorStrings.h"
 
+#include <cctype>
+
 namespace qor {
 
 namespace {
@@ -530,17 +532,22 @@ void TIbExParser::ParseStatement() {
       }
     }
   } else if (IsKw(ibk::If)) {
-    NextToken();
-    if (ExpectAndNext(tk::LParen)) {
-      ParseExpression();
-      ExpectAndNext(tk::RParen);
-    }
-    if (ExpectKw(ibk::Then)) NextToken();
-    ParseStatement();
-    SkipSemicolon();
-    if (IsKw(ibk::Else)) {
-      NextToken();
+    // ELSE IF continues the chain here: a chain of any length is one level.
+    for (;;) {
+      NextToken();  // past IF
+      if (ExpectAndNext(tk::LParen)) {
+        ParseExpression();
+        ExpectAndNext(tk::RParen);
+      }
+      if (ExpectKw(ibk::Then)) NextToken();
       ParseStatement();
+      SkipSemicolon();
+      if (!IsKw(ibk::Else)) break;
+      NextToken();
+      if (!IsKw(ibk::If)) {
+        ParseStatement();
+        break;
+      }
     }
   } else if (IsKw(ibk::Execute)) {
     ParseExecute();
@@ -646,14 +653,27 @@ void TIbExParser::ParseStatement() {
       NextToken();
       return;
     }
-    if (TokenKind() == tk::LParen) {  // a call of a function by name
-      if (objs) LinkDepend(obj_, name, {TDbObject::dboFunction});
+    bool packaged = false;
+    if (TokenKind() == tk::Dot) {  // PKG.F(...) is a call; T.C = ... an assignment
+      TParseContext saved(this);
+      NextToken();
+      packaged = TokenKind() == tk::Ident && IsFunctionCallAhead();
+      if (packaged) {
+        if (TPkgData* pkg = objs ? objs->FindPackage(name) : nullptr; pkg && obj_ && pkg != obj_)
+          LinkDependency(obj_, pkg, {});
+        NextToken();
+      } else {
+        TParseContext::Restore(*this, saved);
+      }
+    }
+    if (TokenKind() == tk::LParen) {  // a call of a function by name, its result dropped
+      if (objs && !packaged) LinkFunction(name);
       NextToken();
       if (TokenKind() != tk::RParen) ParseValueList();
       ExpectAndNext(tk::RParen);
-      return;
+    } else {
+      ParseAssignment(name);
     }
-    ParseAssignment(name);
   } else {
     Error("Invalid statement: " + CurTokenName());
   }
@@ -694,7 +714,9 @@ void TIbExParser::ParseForStatement() {
   NextToken();  // past FOR
   if (IsKw(ibk::Select)) {
     ParseSelect();
-    if (IsKw(ibk::Into) || ExpectKw(ibk::Into)) ParseIntoList();
+    // A named cursor needs no INTO: its rows are read through the cursor.
+    if (IsKw(ibk::As)) ParseCursorName();
+    else if (IsKw(ibk::Into) || ExpectKw(ibk::Into)) ParseIntoList();
   } else if (IsKw(ibk::Execute)) {
     NextToken();
     if (ExpectW("STATEMENT")) NextToken();
@@ -718,14 +740,31 @@ void TIbExParser::ParseIntoList() {
     if (TokenKind() != tk::Comma) break;
     NextToken();
   }
-  if (IsKw(ibk::As)) {
+  if (IsKw(ibk::As)) ParseCursorName();
+}
+
+void TIbExParser::ParseCursorName() {
+  NextToken();  // past AS
+  if (IsKw(ibk::Cursor) || ExpectKw(ibk::Cursor)) NextToken();
+  if (Expect(tk::Ident)) {
+    LocalNames.Add(IdentText(), 0);
     NextToken();
-    if (IsKw(ibk::Cursor) || ExpectKw(ibk::Cursor)) NextToken();
-    if (Expect(tk::Ident)) {
-      LocalNames.Add(IdentText(), 0);
-      NextToken();
-    }
   }
+}
+
+bool TIbExParser::IsCursorAhead() {
+  // AS CURSOR ends a FOR SELECT: the AS is no alias's. Read at character
+  // level, as the next token is not scanned yet.
+  std::size_t i = CurIndex();
+  while (i < GetLength() && IsBlank(CharAt(i))) ++i;
+  static constexpr std::string_view kWord = "CURSOR";
+  for (char w : kWord) {
+    char c = CharAt(i++);
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+    if (c != w) return false;
+  }
+  const char next = CharAt(i);
+  return !(std::isalnum(static_cast<unsigned char>(next)) || next == '_' || next == '$');
 }
 
 // ---- EXECUTE
@@ -755,13 +794,15 @@ void TIbExParser::ParseExecute() {
       // A procedure calling itself is no edge.
       if (target && target != obj_) LinkDependency(obj_, target, {});
     }
+    // "(a, b)" or a bare list.
     auto values = [&] {
-      if (TokenKind() == tk::LParen) {
-        // "(a, b)" or a bare list whose first value is parenthesised.
+      if (TokenKind() != tk::LParen) {
         ParseValueList();
         return;
       }
-      ParseValueList();
+      NextToken();
+      if (TokenKind() != tk::RParen) ParseValueList();
+      ExpectAndNext(tk::RParen);
     };
     if (!IsKw(ibk::ReturningValues) && !AtStatementEnd()) values();
     if (IsKw(ibk::ReturningValues)) {

@@ -56,6 +56,8 @@ class TIbExParser : public TIbParser {
   void ParsePredicate();
   void ParseSimpleExpression();
   void ParseTerm();
+  // A factor and its AT TIME ZONE / AT LOCAL (Firebird 4).
+  void ParseZonedFactor();
   void ParseFactor();
   void ParseFunctionCall();
   void ParseIdentifierFactor(const std::string& name);
@@ -89,6 +91,8 @@ class TIbExParser : public TIbParser {
   void ParseAssignment(const std::string& target);
   void ParseForStatement();
   void ParseIntoList();
+  // AS CURSOR name, from its AS.
+  void ParseCursorName();
   void ParseExecute();
   void ParseExecuteStatementOptions();
   void ParseAlterStatement();
@@ -146,6 +150,8 @@ class TIbExParser : public TIbParser {
   void SkipSemicolon();
   bool AtStatementEnd();
   bool IsFunctionCallAhead();
+  // At AS: whether the word after it is CURSOR.
+  bool IsCursorAhead();
   std::string CurrentWordText();
 
   TDbObj* obj_ = nullptr;

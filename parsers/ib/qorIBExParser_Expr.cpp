@@ -144,9 +144,25 @@ void TIbExParser::ParseSimpleExpression() {
 }
 
 void TIbExParser::ParseTerm() {
-  ParseFactor();
+  ParseZonedFactor();
   while (TokenKind() == tk::Star || TokenKind() == tk::Slash) {
     NextToken();
+    ParseZonedFactor();
+  }
+}
+
+void TIbExParser::ParseZonedFactor() {
+  ParseFactor();
+  // value AT TIME ZONE zone | value AT LOCAL
+  if (!IBBodyCaps(ServerVersion()).fb4) return;
+  while (IsKw(ibk::At)) {
+    NextToken();
+    if (W("LOCAL")) {
+      NextToken();
+      continue;
+    }
+    if (ExpectKw(ibk::Time)) NextToken();
+    if (ExpectW("ZONE")) NextToken();
     ParseFactor();
   }
 }
@@ -414,8 +430,9 @@ void TIbExParser::ParseFunctionCall() {
       ParseExpression();
       ExpectAndNext(tk::RParen);
     }
-  } else if (caps.fb4 && is({"HASH", "ENCRYPT", "DECRYPT", "RSA_ENCRYPT", "RSA_DECRYPT", "RSA_SIGN",
-                             "RSA_VERIFY"})) {
+  } else if (caps.fb4 &&
+             is({"HASH", "CRYPT_HASH", "ENCRYPT", "DECRYPT", "RSA_ENCRYPT", "RSA_DECRYPT",
+                 "RSA_SIGN_HASH", "RSA_VERIFY_HASH", "RSA_SIGN", "RSA_VERIFY"})) {
     // Keyword-separated arguments; the words naming an algorithm or mode
     // are no references.
     NextToken();

@@ -144,7 +144,10 @@ void TIbExParser::ParseWithSelect() {
 void TIbExParser::ParseValueList() {
   for (;;) {
     ParseExpression();
-    if (IsKw(ibk::As)) NextToken();
+    if (IsKw(ibk::As)) {
+      if (IsCursorAhead()) return;
+      NextToken();
+    }
     if (TokenKind() == tk::Ident && !W("NULLS") && !W("OFFSET")) NextToken();  // an alias
     if (IsKw(ibk::Asc) || IsKw(ibk::Desc)) NextToken();
     if (W("ROWS")) {
@@ -211,7 +214,7 @@ void TIbExParser::ParseFromItem() {
       if (TokenKind() != tk::RParen) ParseValueList();
       ExpectAndNext(tk::RParen);
     }
-    if (IsKw(ibk::As)) NextToken();
+    if (IsKw(ibk::As) && !IsCursorAhead()) NextToken();
     std::string alias;
     if (TokenKind() == tk::Ident && !W("OFFSET") &&
         !(caps.rowsNotAlias && (W("ROWS") || W("USING")))) {

@@ -276,6 +276,17 @@ void TIbParser::ParseScript(const std::vector<std::string>& lines, TObjs* collec
   TCustomSQLParser::ParseScript(lines, collection);
 }
 
+namespace {
+
+// The head of a passed-over text for its note: the first line, cut short.
+std::string SkippedText(const std::string& text) {
+  constexpr std::size_t kMax = 60;
+  std::size_t end = std::min(text.find_first_of("\r\n"), kMax);
+  return end < text.size() ? text.substr(0, end) + " ..." : text;
+}
+
+}  // namespace
+
 void TIbParser::ParseText() {
   NextToken();
   ParseStatementList([this] { return TokenKind() == tk::EOFKind || StopRequested; },
@@ -367,6 +378,10 @@ void TIbParser::ParseScriptStatement() {
 }
 
 void TIbParser::EndStatement(int errorsBefore) {
+  if (resumeHere_) {  // the statement ended without its terminator
+    resumeHere_ = false;
+    return;
+  }
   if (TokenKind() == tk::Terminator) {
     NextToken();
     return;
@@ -375,7 +390,12 @@ void TIbParser::EndStatement(int errorsBefore) {
   // Something stands where the statement should end: report it once, then
   // pass the rest of the statement so the next one is read from its start.
   if (ErrorCount() == errorsBefore) Expect(tk::Terminator);
+  const std::size_t from = TokenStart();
+  const std::int32_t line = GetLine(), column = GetColumn();
   SkipTo(KindSet({tk::Terminator}));
+  // Noted where the passed-over text starts.
+  Messages().AddMsg("Passed over to the next statement: " + SkippedText(TextFrom(from)), ScriptName,
+                    column, line, kMsgNote);
   if (TokenKind() == tk::Terminator) NextToken();
 }
 
@@ -491,9 +511,17 @@ void TIbParser::ParseSet() {
       term += CurChar();
       NextChar();
     }
-    if (!NextAndExpect(tk::Terminator)) return;
     if (term.empty()) {
+      NextAndExpect(tk::Terminator);
       Error("Missing: new terminator in SET TERM");
+      return;
+    }
+    if (!NextAndExpect(tk::Terminator)) {
+      // SET TERM ^ with its own terminator left out: the switch is what the
+      // script means, and without it every body after it falls apart at its
+      // first ";". The next statement starts at the current token.
+      SetTerminator(term);
+      resumeHere_ = true;
       return;
     }
     // The token after the statement is read with the new terminator.

@@ -208,6 +208,13 @@ class TIbParser : public TCustomSQLParser {
   // The events of a DDL trigger after BEFORE or AFTER (ANY DDL STATEMENT,
   // or CREATE TABLE OR ALTER PROCEDURE ...) into its type code.
   bool ParseDDLTriggerEvents(TTrgData& t, bool after);
+  // The header's end: ON table (when it did not start with FOR), SQL SECURITY.
+  bool ParseTriggerRelationOn(std::string& table, bool forTable, const std::string& name);
+  // At the words SQL SECURITY.
+  bool AtSqlSecurity();
+  // SQL SECURITY DEFINER | INVOKER, or after DROP (`drop`) the bare words:
+  // read and noted, as the model keeps it for none of these kinds.
+  bool ParseSqlSecurity(const std::string& name, bool drop);
   bool ParseComment();
   bool ParseGrant();
   // The kind word of a DDL privilege (TABLE, CHARACTER SET, DATABASE ...);
@@ -239,6 +246,9 @@ class TIbParser : public TCustomSQLParser {
   // not); the token's own kind for everything else.
   TTokenKind TableKind();
 
+  // Set where a statement ended before its terminator (SET TERM without
+  // one): EndStatement then passes nothing.
+  bool resumeHere_ = false;
   std::unique_ptr<TIbParser> nested_;
   TIbParser* parent_ = nullptr;
   int inputDepth_ = 0;

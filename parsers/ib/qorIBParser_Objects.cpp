@@ -218,12 +218,7 @@ bool TIbParser::ParseCreateRoutine(bool isFunction, bool alter) {
   for (const auto& [param, text] : descriptions)
     if (TFldData* f = objs->FindParam(r->GetKeyName(), param); f && !text.empty())
       f->SetDescription(text);
-  if (IsWord("SQL")) {
-    Note("SQL SECURITY of " + name + " is not kept");
-    NextToken();
-    if (IsWord("SECURITY")) NextToken();
-    NextToken();
-  }
+  if (AtSqlSecurity() && !ParseSqlSecurity(name, /*drop=*/false)) return false;
   if (IsKw(ibk::External)) {
     // EXTERNAL NAME '...' ENGINE x: an external routine has no body here.
     SkipTo(KindSet({tk::Terminator}));
@@ -331,6 +326,50 @@ bool TIbParser::ParseDDLTriggerEvents(TTrgData& t, bool after) {
   return true;
 }
 
+bool TIbParser::AtSqlSecurity() {
+  if (!IsWord("SQL")) return false;
+  TParseContext saved(this);
+  NextToken();
+  const bool security = IsWord("SECURITY");
+  TParseContext::Restore(*this, saved);
+  return security;
+}
+
+bool TIbParser::ParseSqlSecurity(const std::string& name, bool drop) {
+  NextToken();  // past SQL
+  NextToken();  // past SECURITY
+  if (drop) {
+    Note("DROP SQL SECURITY of " + name + " is not kept");
+    return true;
+  }
+  if (!IsWord("DEFINER") && !IsWord("INVOKER")) {
+    Error("Must be: DEFINER / INVOKER");
+    return false;
+  }
+  // The model has no place for it on this kind of object.
+  Note("SQL SECURITY " + UpperAscii(IdentText()) + " of " + name + " is not kept");
+  NextToken();
+  return true;
+}
+
+bool TIbParser::ParseTriggerRelationOn(std::string& table, bool forTable, const std::string& name) {
+  // The standard's order: [ACTIVE] BEFORE INSERT [POSITION n] ON table; then
+  // SQL SECURITY, or ALTER's DROP SQL SECURITY.
+  if (!forTable && IsKw(ibk::On)) {
+    NextToken();
+    if (!ReadName(table)) return false;
+    NextToken();
+  }
+  const bool drop = IsKw(ibk::Drop);
+  if (drop) NextToken();
+  if (AtSqlSecurity()) return ParseSqlSecurity(name, drop);
+  if (drop) {
+    Error("Must be: SQL SECURITY");
+    return false;
+  }
+  return true;
+}
+
 bool TIbParser::ParseCreateTrigger(bool alter) {
   NextToken();
   std::string name;
@@ -353,7 +392,8 @@ bool TIbParser::ParseCreateTrigger(bool alter) {
     t->SetText(existing->GetText());
   }
   std::string table = existing ? existing->GetTableName() : std::string();
-  if (IsKw(ibk::For)) {
+  const bool forTable = IsKw(ibk::For);
+  if (forTable) {
     NextToken();
     if (!ReadName(table)) return false;
     NextToken();
@@ -419,7 +459,7 @@ bool TIbParser::ParseCreateTrigger(bool alter) {
       }
       t->TriggerType = type - 1;
     }
-  } else if (!existing) {
+  } else if (!alter) {
     Error("Must be: BEFORE / AFTER");
     return false;
   }
@@ -428,6 +468,15 @@ bool TIbParser::ParseCreateTrigger(bool alter) {
     if (!NextAndExpect(tk::Integer) || !Int32Value(pos)) return false;
     t->Position = pos;
     NextToken();
+  }
+  if (!ParseTriggerRelationOn(table, forTable, name)) return false;
+  if (alter && !existing && table.empty()) {
+    // ALTER of a trigger the collection does not hold, giving no table: there
+    // is nothing to change, and a new trigger would lose its table and events.
+    Note("Trigger " + name + " is not in the model: ALTER passed over");
+    SkipTo(KindSet({tk::Terminator}));
+    NotifyObject(ibs::Alter, TDbObject::dboTrigger, name);
+    return true;
   }
   DoLog("Trigger: " + name);
   if (table.empty()) table = "DATABASE";

@@ -217,6 +217,7 @@ bool TIbParser::ParseCreatePackage() {
   std::string name;
   if (!ReadName(name)) return false;
   NextToken();
+  if (AtSqlSecurity() && !ParseSqlSecurity(name, /*drop=*/false)) return false;
   if (!ExpectKw(ibk::As)) return false;
   TObjs* objs = Objs();
   TPkgData* existing = objs ? objs->FindPackage(name) : nullptr;

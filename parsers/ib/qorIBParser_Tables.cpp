@@ -84,7 +84,7 @@ bool TIbParser::IsDataTypeStart() {
          IsKw(ibk::Decimal) || IsKw(ibk::Date) || IsKw(ibk::Time) || IsKw(ibk::Timestamp) ||
          IsKw(ibk::Char) || IsKw(ibk::Varchar) || IsKw(ibk::Nchar) || IsKw(ibk::National) ||
          IsKw(ibk::Cstring) || IsKw(ibk::Binary) || IsKw(ibk::Varbinary) || IsKw(ibk::Blob) ||
-         IsKw(ibk::Type) || IsWord("DECFLOAT") || TokenKind() == tk::Ident ||
+         IsKw(ibk::Type) || IsWord("DECFLOAT") || IsWord("INT128") || TokenKind() == tk::Ident ||
          TokenKind() == tk::String;
 }
 
@@ -138,6 +138,13 @@ bool TIbParser::ParseDataType(TFldData& f) {
     NextToken();
     // Only a given precision replaces the 34 digits.
     if (TokenKind() == tk::LParen) ParseLengthScale(f);
+  } else if (IsWord("INT128") && ServerVersion() == TIBSQLServerVersionType::st_Firebird_40) {
+    // The model has no 128-bit integer; NUMERIC(38, 0) is the engine's own
+    // type with the same range and storage.
+    f.DataType = dt::NUMERIC;
+    f.Precision = 38;
+    f.Scale = 0;
+    NextToken();
   } else if (IsKw(ibk::Numeric) || IsKw(ibk::Decimal)) {
     f.DataType = IsKw(ibk::Numeric) ? dt::NUMERIC : dt::DECIMAL;
     NextToken();
@@ -323,6 +330,8 @@ bool TIbParser::ParseColumnOptions(TFldData& f, TDmnData* domain, TTblData* tabl
       NextToken();
       if (!ExpectWord("IDENTITY")) return false;
       f.Identity = true;
+      // The engine stores every identity column NOT NULL, written or not.
+      f.Nullable = false;
       NextToken();
       if (TokenKind() == tk::LParen) {
         NextToken();
@@ -631,6 +640,7 @@ bool TIbParser::ParseCreateTable(bool globalTemporary) {
     if (!ExpectKw(ibk::Rows)) return finish(false);
     NextToken();
   }
+  if (AtSqlSecurity() && !ParseSqlSecurity(name, /*drop=*/false)) return finish(false);
   return finish(true);
 }
 
@@ -664,6 +674,12 @@ bool TIbParser::ParseAlterTable() {
       }
     } else if (IsKw(ibk::Alter)) {
       NextToken();
+      if (AtSqlSecurity()) {
+        if (!ParseSqlSecurity(name, /*drop=*/false)) return false;
+        if (TokenKind() != tk::Comma) return true;
+        NextToken();
+        continue;
+      }
       if (IsKw(ibk::Column)) NextToken();
       std::string col;
       if (!ReadName(col)) return false;
@@ -731,18 +747,21 @@ bool TIbParser::ParseAlterTable() {
     } else if (IsKw(ibk::Drop)) {
       NextToken();
       std::string what;
-      if (IsKw(ibk::Constraint)) {
+      if (AtSqlSecurity()) {
+        ParseSqlSecurity(name, /*drop=*/true);
+      } else if (IsKw(ibk::Constraint)) {
         NextToken();
         if (!ReadName(what)) return false;
         NotifyObject(ibs::Drop, TDbObject::dboConstraint, what, name);
+        NextToken();
       } else {
         if (!ReadName(what)) {
           Error("Unknown ALTER TABLE " + name + " DROP statement");
           return false;
         }
         NotifyObject(ibs::Drop, TDbObject::dboField, what, name);
+        NextToken();
       }
-      NextToken();
     } else {
       Error("Unknown symbol");
       return false;

@@ -169,6 +169,56 @@ TEST(IbExParser, ABodyMissingItsEndStopsAtTheTerminator) {
   EXPECT_EQ(TBodies::Edges(*p.objs.FindProcedure("NEXT_ONE")), Lines{"table CUSTOMERS"});
 }
 
+// A chain of ELSE IF, a long CASE and a long statement list are read in
+// loops: far past the nesting limit they read clean and keep the edge at
+// their end. Real nesting past the limit is still stopped, with one error.
+TEST(IbExParser, ChainsAreIterationAndOnlyNestingIsDepth) {
+  constexpr int kLong = 3 * TCustomParser::kMaxNesting;
+  std::string chain = "BEGIN IF (:X = 0) THEN X = 0;\n";
+  std::string cases = "BEGIN X = CASE :X";
+  std::string list = "BEGIN\n";
+  std::string nested;
+  for (int i = 1; i < kLong; ++i) {
+    chain += "ELSE IF (:X = " + std::to_string(i) + ") THEN X = " + std::to_string(i) + ";\n";
+    cases += " WHEN " + std::to_string(i) + " THEN " + std::to_string(i);
+    list += "X = " + std::to_string(i) + ";\n";
+    nested += "BEGIN ";
+  }
+  chain += "ELSE DELETE FROM ORDERS; END";
+  cases += " ELSE (SELECT COUNT(*) FROM ORDERS) END; END";
+  list += "DELETE FROM ORDERS; END";
+  nested = "BEGIN " + nested + "DELETE FROM ORDERS;";
+  for (int i = 0; i < kLong; ++i) nested += " END";
+  struct Case {
+    const char* name;
+    std::string body;
+    int errors;
+  };
+  const Case cases_[] = {
+      {"an ELSE IF chain", chain, 0},
+      {"a long CASE", cases, 0},
+      {"a long statement list", list, 0},
+      {"blocks nested past the limit", nested, 1},
+  };
+  for (const Case& c : cases_) {
+    SCOPED_TRACE(c.name);
+    TBodies b(kTables);
+    TPrcData proc(&b.model.objs);
+    proc.SetName("P");
+    proc.SetText("DECLARE X INTEGER;\n" + c.body);
+    b.parser.ParseObjectText(&proc);
+    int errors = 0;
+    for (int i = 0; i < b.parser.Messages().Count(); ++i)
+      if (b.parser.Messages()[i].Kind == kMsgError) ++errors;
+    EXPECT_EQ(errors, c.errors) << b.Messages();
+    if (c.errors == 0) {
+      EXPECT_EQ(TBodies::Edges(proc), Lines{"table ORDERS"});
+    } else {
+      EXPECT_NE(b.Messages().find("nested too deeply"), std::string::npos) << b.Messages();
+    }
+  }
+}
+
 TEST(IbExParser, DeclarationsTakeAnyExpressionAsTheirValue) {
   TBodies b(std::string(kTables) +
             "SET TERM ^;\nCREATE PROCEDURE P (N INTEGER) AS BEGIN END^\nSET TERM ;^\n");

@@ -7,6 +7,7 @@
 #include "model/qorComp_Gnr.h"
 #include "model/qorComp_Idx.h"
 #include "model/qorComp_Tbl.h"
+#include "model/qorComp_Trg.h"
 #include "tests/parsers/ib/qorIBParserFixture.h"
 #include "tests/support/qorModelDump.h"
 #include "tests/support/qorTestEnv.h"
@@ -193,13 +194,101 @@ TEST(IbParser, ErrorsSkipToTheTerminatorAndNameTheirPlace) {
       "CREATE TABLE U (A INTEGER);\n");
   // One error per bad statement, where it went wrong.
   EXPECT_EQ(DumpMessages(p.parser->Messages()),
-            "error 1:47 DEFAUT <value> error...\nerror 2:15 Missing: <Ident> (<(>)\n");
+            "error 1:47 DEFAUT <value> error...\n"
+            "note 1:47 Passed over to the next statement: (1), C INTEGER)\n"
+            "error 2:15 Missing: <Ident> (<(>)\n"
+            "note 2:15 Passed over to the next statement: (A INTEGER)\n");
   ASSERT_EQ(p.errorEvents.size(), 1u) << "only the first error reaches the event";
   EXPECT_NE(p.errorEvents[0].find("Table:T Field:B"), std::string::npos) << p.errorEvents[0];
   // T keeps what was read before the error; the nameless table is not added.
   ASSERT_NE(p.objs.FindTable("T"), nullptr);
   EXPECT_EQ(p.objs.Tables.Count(), 2);
   EXPECT_NE(p.objs.FindTable("U"), nullptr);
+}
+
+// One unreadable statement in the middle of a long script: one error, a
+// note of what was passed over, and everything after it read as if the
+// statement were not there, bodies included.
+TEST(IbParser, OneBrokenStatementCostsOneErrorAndNothingAfterIt) {
+  struct Case {
+    const char* name;
+    const char* broken;   // leaves the script with "^" as its terminator
+    const char* skipped;  // the note's text; none when nothing is passed over
+  };
+  const Case cases[] = {
+      {"a stray comma in a table", "CREATE TABLE BAD (A INTEGER,, B INTEGER);\nSET TERM ^ ;\n",
+       ", B INTEGER)"},
+      {"an unknown statement", "FROBNICATE THIS\n  AND THAT;\nSET TERM ^ ;\n",
+       "FROBNICATE THIS ..."},
+      {"SET TERM without its own terminator", "SET TERM ^\n", nullptr},
+      {"a bad statement in a body", "SET TERM ^ ;\nCREATE PROCEDURE BAD AS BEGIN X = ; END^\n",
+       nullptr},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    TIbParse p(V::st_Firebird_30, /*bodies=*/true);
+    p.Run(std::string("CREATE TABLE T1 (A INTEGER);\n") + c.broken +
+          "CREATE PROCEDURE P1 AS DECLARE X INTEGER; BEGIN X = 1; X = 2; END^\n"
+          "CREATE PROCEDURE P2 AS BEGIN DELETE FROM T1; END^\n"
+          "SET TERM ; ^\n"
+          "CREATE TABLE T2 (A INTEGER);\n");
+    const std::string messages = DumpMessages(p.parser->Messages());
+    EXPECT_EQ(p.Errors(), 1) << messages;
+    EXPECT_EQ(messages.find("Passed over") != std::string::npos, c.skipped != nullptr) << messages;
+    if (c.skipped) {
+      EXPECT_NE(messages.find(std::string("Passed over to the next statement: ") + c.skipped),
+                std::string::npos)
+          << messages;
+    }
+    ASSERT_NE(p.objs.FindProcedure("P1"), nullptr) << messages;
+    EXPECT_EQ(p.objs.FindProcedure("P1")->GetText(), "DECLARE X INTEGER; BEGIN X = 1; X = 2; END");
+    ASSERT_NE(p.objs.FindProcedure("P2"), nullptr) << messages;
+    EXPECT_NE(DumpObject(*p.objs.FindProcedure("P2")).find("depends: table T1"), std::string::npos);
+    EXPECT_NE(p.objs.FindTable("T2"), nullptr) << messages;
+    EXPECT_EQ(p.parser->Terminator(), ";");
+  }
+}
+
+// Both header orders the engine takes, and ALTER TRIGGER giving only what
+// it changes.
+TEST(IbParser, TriggerHeadersInEveryOrderTheEngineTakes) {
+  struct Case {
+    const char* name;
+    const char* statements;  // after TAB and a trigger T on it
+    const char* header;      // the "is:" line of T's dump
+  };
+  const Case cases[] = {
+      {"FOR first", "RECREATE TRIGGER T FOR TAB2 INACTIVE AFTER DELETE POSITION 4 AS BEGIN END^",
+       "table=TAB2 inactive timing=2 events=8 type=6 position=4"},
+      {"ON last",
+       "CREATE OR ALTER TRIGGER T ACTIVE BEFORE INSERT OR UPDATE POSITION 7 ON TAB2 AS BEGIN END^",
+       "table=TAB2 timing=1 events=6 type=17 position=7"},
+      {"ON last without the flag", "RECREATE TRIGGER T AFTER DELETE ON TAB2 AS BEGIN END^",
+       "table=TAB2 timing=2 events=8 type=6"},
+      {"ALTER with the flag alone", "ALTER TRIGGER T INACTIVE^",
+       "table=TAB inactive timing=1 events=2 type=1 position=3"},
+      {"ALTER with the position alone", "ALTER TRIGGER T POSITION 9^",
+       "table=TAB timing=1 events=2 type=1 position=9"},
+      {"ALTER of a trigger the script does not hold", "ALTER TRIGGER ELSEWHERE INACTIVE^",
+       "table=TAB timing=1 events=2 type=1 position=3"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    TIbParse p(V::st_Firebird_30);
+    p.Run(std::string("CREATE TABLE TAB (A INTEGER);\nCREATE TABLE TAB2 (A INTEGER);\n"
+                      "SET TERM ^ ;\n"
+                      "CREATE TRIGGER T ACTIVE BEFORE INSERT POSITION 3 ON TAB AS BEGIN END^\n") +
+          c.statements + "\nSET TERM ; ^\n");
+    EXPECT_EQ(p.Errors(), 0) << DumpMessages(p.parser->Messages());
+    // Nothing is made up for a trigger the script never defined.
+    EXPECT_EQ(p.objs.FindTrigger("ELSEWHERE"), nullptr);
+    TTrgData* t = p.objs.FindTrigger("T");
+    ASSERT_NE(t, nullptr);
+    const std::string dump = DumpObject(*t);
+    const std::size_t at = dump.find("is: ");
+    ASSERT_NE(at, std::string::npos) << dump;
+    EXPECT_EQ(dump.substr(at + 4, dump.find('\n', at) - at - 4), c.header);
+  }
 }
 
 TEST(IbParser, DefaultValuesAreCutFromTheSourceAsWritten) {
