@@ -97,6 +97,13 @@ std::size_t TMSSQLParser::FindBatchTerminator(std::string_view text, std::size_t
   return text.size();
 }
 
+bool TMSSQLParser::NextCharIs(char c) const {
+  const std::string& src = Source();
+  std::size_t i = CurIndex();
+  while (i < src.size() && IsSpace(src[i])) ++i;
+  return i < src.size() && src[i] == c;
+}
+
 void TMSSQLParser::MoveTo(std::size_t pos) {
   while (!AtEnd() && CurIndex() < pos) NextChar();
 }

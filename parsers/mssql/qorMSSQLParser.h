@@ -194,6 +194,8 @@ class TMSSQLParser : public TCustomSQLParser {
   // The identifier text as written when it was bracketed or quoted,
   // folded otherwise.
   std::string FoldName(std::string_view name) const;
+  // Whether the next token starts with `c` (blanks passed, nothing read).
+  bool NextCharIs(char c) const;
   // Moves the scanner so that the character at `pos` is the next token's.
   void MoveTo(std::size_t pos);
   // The raw text from the current token to the next GO line, trimmed; the

@@ -67,12 +67,18 @@ std::uint8_t TMSSQLParser::TypeCode(TTokenKind kind, std::string_view ident) con
   if (kind == msk::DOUBLE) return dt::DOUBLE;
   if (kind == msk::CURSOR) return kCursor;
   if (kind == msk::TABLE) return dt::TABLE;
-  if (kind != tk::Ident || identQuoted_) return dt::Unknown;
+  if (kind != tk::Ident) return dt::Unknown;
+  // A bracketed system type name is that type, as the server reads it;
+  // qualified by a schema it names a user type.
+  if (identQuoted_ && NextCharIs('.')) return dt::Unknown;
   const TObjs* objs = Objs();
   const bool since2016 =
       objs && objs->MSSQLServerOptions.SQLServerVersion >= TMSSQLServerVersionType::st_MSSQL2016;
+  // With its precision written a newer date type is no user type (a user
+  // type takes none), whichever server the collection is set to.
   for (const TTypeWord& w : kTypeWords)
-    if (SameText(w.Word, ident) && (!w.Since2016 || since2016)) return TypeIndex(w.TypeName);
+    if (SameText(w.Word, ident) && (!w.Since2016 || since2016 || NextCharIs('(')))
+      return TypeIndex(w.TypeName);
   return dt::Unknown;
 }
 
@@ -238,6 +244,11 @@ void TMSSQLParser::ParseDataType(TFldData& column, bool add, bool allowComputed)
         column.DomainName = scan_.Kind == tk::Ident ? FoldName(IdentText()) : std::string();
         Expect(tk::Ident);
         NextToken();
+      }
+      if (scan_.Kind == tk::LParen) {
+        // A user type takes no size; read on past it.
+        Error("Unknown data-length: a user type has none (" + column.DomainName + ")");
+        SkipBalanced();
       }
     } else if (allowComputed && scan_.Kind == msk::AS) {
       ParseComputed(column, add);
