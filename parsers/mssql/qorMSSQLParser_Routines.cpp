@@ -79,7 +79,7 @@ void TMSSQLParser::ParseCreateView(TViwData* view, bool /*alter*/) {
       ParseViewQuery(*v);
       v->SetText(NormalizeScriptText(TextFrom(start)));
     } else {
-      v->SetText(NormalizeScriptText(ReadBatchText()));
+      v->SetText(NormalizeScriptText(ReadStatementText()));
     }
   } else {
     SkipToBatchEnd();
