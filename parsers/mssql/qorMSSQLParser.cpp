@@ -718,6 +718,7 @@ void TMSSQLParser::ParseText() {
                          if (StopRequested) return false;
                          const int messagesBefore = Messages().Count();
                          errorAt_ = std::string::npos;
+                         inBodyStatement_ = false;
                          const bool recognised = ParseStatement(nullptr);
                          // After an error the rest of the statement would
                          // only add follow-up errors: it is skipped up to
@@ -732,7 +733,10 @@ void TMSSQLParser::ParseText() {
 void TMSSQLParser::SkipAfterError() {
   std::int32_t line = tokenLine_, column = tokenColumn_;
   std::size_t from = TokenStart();
-  SkipStatementRest();
+  // The rest of a routine or trigger in error is its body: statements
+  // inside it are none of the script's.
+  if (inBodyStatement_) SkipToBatchEnd();
+  else SkipStatementRest();
   // What the rules passed over after the error counts as skipped too.
   if (errorAt_ < from) {
     from = errorAt_;

@@ -509,6 +509,8 @@ class TMSSQLParser : public TCustomSQLParser {
   // Where the first error of the current batch-level statement arose.
   std::size_t errorAt_ = std::string::npos;
   std::int32_t errorLine_ = 0, errorColumn_ = 0;
+  // The current batch-level statement creates a routine or trigger.
+  bool inBodyStatement_ = false;
   int skipNesting_ = 0;
   // The nesting limit was passed in this batch: follow-up errors are kept
   // back until the next batch or stored text.

@@ -618,6 +618,19 @@ std::uint8_t TMSSQLParser::ParseFKAction() {
 }
 
 void TMSSQLParser::ParseConstraint(bool add, std::unique_ptr<TCtrData> ctr, TTblData* table) {
+  if (IsPlainWord("CONNECTION")) {
+    // An edge constraint of a graph table: the model has none.
+    const std::size_t start = TokenStart();
+    NextToken();
+    if (scan_.Kind == tk::LParen) SkipBalanced();
+    if (scan_.Kind == msk::ON) {
+      NextToken();
+      if (scan_.Kind == msk::DELETE) NextToken();
+      ParseFKAction();
+    }
+    NoteMsg("Edge constraint not read: " + TextFrom(start));
+    return;
+  }
   switch (scan_.Kind) {
     case msk::REFERENCES: ctr->SetConstraintType(ct::ForeignKey); break;
     case msk::CHECK: {
