@@ -26,6 +26,9 @@ for t in "$build"/fuzz/fuzz_*; do
   if [ "$name" = fuzz_mysqlparser ]; then extra+=("$here/tests/data/sql/mysql"); fi
   # The InterBase parser's corpus seeds the InterBase parser.
   if [ "$name" = fuzz_ibparser ]; then extra+=("$here/tests/data/sql/ib"); fi
+  # The T-SQL corpus (tables, generated scripts, ";"-only scripts) seeds the
+  # MS SQL parser, whose own seeds hold no CREATE TABLE.
+  if [ "$name" = fuzz_mssqlparser ]; then extra+=("$here/tests/data/sql/mssql"); fi
   echo "== $name ($seconds s)"
   if ! "$t" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -dict="$dict" \
        -artifact_prefix="$build/findings/$name-" "$corpus" "${extra[@]}" 2>"$build/findings/$name.log"; then
