@@ -22,6 +22,7 @@
 #include "platform/qorStrings.h"
 
 #include <algorithm>
+#include <limits>
 
 namespace qor {
 
@@ -344,7 +345,34 @@ bool TMSSQLParser::ScanToken() {
     default: break;
   }
   if (IsLetter(c)) return identifier();
+  if (IsDigit(c) && ScanWideInteger()) return true;
   return TCustomSQLParser::ScanToken();
+}
+
+bool TMSSQLParser::ScanWideInteger() {
+  // The server reads a whole number beyond bigint as a decimal literal
+  // (a bigint sequence's MINVALUE -9223372036854775808): no error, the
+  // digits kept as the token's text.
+  constexpr std::string_view kLargest = "9223372036854775807";
+  const std::string& src = Source();
+  const std::size_t start = CurIndex();
+  std::size_t j = start;
+  while (j < src.size() && IsDigit(src[j])) ++j;
+  if (j < src.size() && (src[j] == '.' || (src[j] | 0x20) == 'e' || IsLetter(src[j]))) return false;
+  std::size_t first = start;
+  while (first + 1 < j && src[first] == '0') ++first;
+  const std::string_view digits(src.data() + first, j - first);
+  if (digits.size() < kLargest.size() || (digits.size() == kLargest.size() && digits <= kLargest))
+    return false;
+  MoveTo(j);
+  auto& s = scan_;
+  s.Kind = tk::Integer;
+  s.IntValue = std::numeric_limits<std::int64_t>::max();
+  s.FloatValue = 0.0;
+  s.TextState = TParseContext::TScanState::TText::Source;
+  s.TextAt = start;
+  s.TextLength = j - start;
+  return true;
 }
 
 void TMSSQLParser::AfterToken() {

@@ -194,6 +194,9 @@ class TMSSQLParser : public TCustomSQLParser {
   // The identifier text as written when it was bracketed or quoted,
   // folded otherwise.
   std::string FoldName(std::string_view name) const;
+  // A whole number too large for bigint, as one integer token; false
+  // (nothing read) for any other number.
+  bool ScanWideInteger();
   // Whether the next token starts with `c` (blanks passed, nothing read).
   bool NextCharIs(char c) const;
   // Moves the scanner so that the character at `pos` is the next token's.

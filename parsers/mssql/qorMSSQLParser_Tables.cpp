@@ -1156,6 +1156,20 @@ void TMSSQLParser::ParseAlterTable(TDbObj* context) {
       }
       continue;
     }
+    if (scan_.Kind == msk::SET) {
+      // SET (LOCK_ESCALATION = ...): a table option; SET without "(" is
+      // the next statement.
+      TParseContext saved(this);
+      const std::size_t start = TokenStart();
+      NextToken();
+      if (scan_.Kind != tk::LParen) {
+        TParseContext::Restore(*this, saved);
+        break;
+      }
+      SkipBalanced();
+      NoteMsg("Table options not read: " + TextFrom(start));
+      continue;
+    }
     if (IsPlainWord("ENABLE") || IsPlainWord("DISABLE")) {
       NextToken();
       if (scan_.Kind == msk::TRIGGER) NextToken();
