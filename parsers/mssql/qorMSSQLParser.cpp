@@ -356,6 +356,9 @@ bool TMSSQLParser::ScanWideInteger() {
   constexpr std::string_view kLargest = "9223372036854775807";
   const std::string& src = Source();
   const std::size_t start = CurIndex();
+  // Most numbers are short: one look decides.
+  if (start + kLargest.size() > src.size() || !IsDigit(src[start + kLargest.size() - 1]))
+    return false;
   std::size_t j = start;
   while (j < src.size() && IsDigit(src[j])) ++j;
   if (j < src.size() && (src[j] == '.' || (src[j] | 0x20) == 'e' || IsLetter(src[j]))) return false;
