@@ -1074,6 +1074,8 @@ void TMSSQLParser::ParseAlter(TDbObj* context) {
       return;
     }
   Error("Unknown/Invalid ALTER-statement");
+  // The rest of the statement would only produce follow-up errors.
+  SkipStatementRest();
 }
 
 void TMSSQLParser::ParseDrop() {

@@ -1093,9 +1093,11 @@ void TMSSQLParser::ParseAlterTable(TDbObj* context) {
         } else if (scan_.Kind == msk::COLUMN) {
           // Other dialects write ADD COLUMN; the server refuses it.
           Error("ALTER TABLE ... ADD COLUMN is no T-SQL: the column is not added");
+          SkipStatementRest();
           return;
         } else {
           Error("Unknown ALTER TABLE ... ADD element: " + CurTokenName());
+          SkipStatementRest();
           return;
         }
         if (scan_.Kind != tk::Comma) break;
@@ -1152,6 +1154,7 @@ void TMSSQLParser::ParseAlterTable(TDbObj* context) {
         } while (scan_.Kind == tk::Comma);
       } else {
         Error("Unknown ALTER TABLE ... DROP statement");
+        SkipStatementRest();
         return;
       }
       continue;
@@ -1181,6 +1184,7 @@ void TMSSQLParser::ParseAlterTable(TDbObj* context) {
       const bool check = scan_.Kind == msk::CHECK;
       if (scan_.Kind != msk::CHECK && scan_.Kind != msk::NOCHECK) {
         Error("Must be: CHECK / NOCHECK.");
+        SkipStatementRest();
         return;
       }
       NextToken();
@@ -1195,6 +1199,7 @@ void TMSSQLParser::ParseAlterTable(TDbObj* context) {
           ParseConstraint(add, NewConstraint(ct::ForeignKey, &table, nullptr), &table);
         } else {
           Error("Unknown constraint.");
+          SkipStatementRest();
           return;
         }
         if (scan_.Kind != tk::Comma) break;
