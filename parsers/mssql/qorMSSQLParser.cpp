@@ -21,6 +21,9 @@
 #include "parsers/keywords/qorMSSQLKeywords.h"
 #include "platform/qorStrings.h"
 
+#include <algorithm>
+#include <limits>
+
 namespace qor {
 
 namespace {
@@ -95,6 +98,13 @@ std::size_t TMSSQLParser::FindBatchTerminator(std::string_view text, std::size_t
     lineStart = lf + 1;
   }
   return text.size();
+}
+
+bool TMSSQLParser::NextCharIs(char c) const {
+  const std::string& src = Source();
+  std::size_t i = CurIndex();
+  while (i < src.size() && IsSpace(src[i])) ++i;
+  return i < src.size() && src[i] == c;
 }
 
 void TMSSQLParser::MoveTo(std::size_t pos) {
@@ -335,7 +345,37 @@ bool TMSSQLParser::ScanToken() {
     default: break;
   }
   if (IsLetter(c)) return identifier();
+  if (IsDigit(c) && ScanWideInteger()) return true;
   return TCustomSQLParser::ScanToken();
+}
+
+bool TMSSQLParser::ScanWideInteger() {
+  // The server reads a whole number beyond bigint as a decimal literal
+  // (a bigint sequence's MINVALUE -9223372036854775808): no error, the
+  // digits kept as the token's text.
+  constexpr std::string_view kLargest = "9223372036854775807";
+  const std::string& src = Source();
+  const std::size_t start = CurIndex();
+  // Most numbers are short: one look decides.
+  if (start + kLargest.size() > src.size() || !IsDigit(src[start + kLargest.size() - 1]))
+    return false;
+  std::size_t j = start;
+  while (j < src.size() && IsDigit(src[j])) ++j;
+  if (j < src.size() && (src[j] == '.' || (src[j] | 0x20) == 'e' || IsLetter(src[j]))) return false;
+  std::size_t first = start;
+  while (first + 1 < j && src[first] == '0') ++first;
+  const std::string_view digits(src.data() + first, j - first);
+  if (digits.size() < kLargest.size() || (digits.size() == kLargest.size() && digits <= kLargest))
+    return false;
+  MoveTo(j);
+  auto& s = scan_;
+  s.Kind = tk::Integer;
+  s.IntValue = std::numeric_limits<std::int64_t>::max();
+  s.FloatValue = 0.0;
+  s.TextState = TParseContext::TScanState::TText::Source;
+  s.TextAt = start;
+  s.TextLength = j - start;
+  return true;
 }
 
 void TMSSQLParser::AfterToken() {
@@ -393,6 +433,14 @@ std::string TMSSQLParser::ReadBatchText() {
   return text;
 }
 
+std::string TMSSQLParser::ReadStatementText() {
+  rawLine_ = tokenLine_;
+  rawColumn_ = tokenColumn_;
+  const std::size_t start = TokenStart();
+  while (!AtStatementBoundary()) NextToken();
+  return TrimCtl(GetText(start, TokenStart() - start));
+}
+
 bool TMSSQLParser::ErrorsSince(int count) const {
   const TMsgManager& m = Messages();
   for (int i = count; i < m.Count(); ++i)
@@ -408,11 +456,59 @@ void TMSSQLParser::SkipToBatchEnd() {
   while (!AtStatementEnd()) NextToken();
 }
 
-void TMSSQLParser::SkipBatch(const std::string& what) {
+bool TMSSQLParser::BeginsLine() const {
+  const std::string& src = Source();
+  for (std::size_t i = std::min(TokenStart(), src.size()); i > 0; --i) {
+    const char c = src[i - 1];
+    if (c == '\n') return true;
+    if (c != ' ' && c != '\t' && c != '\r') return false;
+  }
+  return true;
+}
+
+bool TMSSQLParser::AtStatementBoundary() const {
+  // clang-format off
+  switch (scan_.Kind) {
+    case tk::EOFKind: case tk::Terminator: case tk::Semicolon:
+      return true;
+    // Words that begin a statement and nothing else when they begin a
+    // line; SELECT, SET, UPDATE and DELETE continue other statements there.
+    case msk::CREATE: case msk::ALTER: case msk::DROP: case msk::GRANT: case msk::REVOKE:
+    case msk::DENY: case msk::USE: case msk::EXEC: case msk::INSERT: case msk::DECLARE:
+    case msk::PRINT: case msk::TRUNCATE: case msk::IF: case msk::BULK: case tk::Colon:
+      return BeginsLine();
+    default:
+      return false;
+  }
+  // clang-format on
+}
+
+void TMSSQLParser::SkipStatementRest() {
+  while (!AtStatementBoundary()) NextToken();
+}
+
+std::string TMSSQLParser::Excerpt(std::size_t start, std::size_t end) const {
+  constexpr std::size_t kLongest = 60;
+  std::string out;
+  const std::string& src = Source();
+  end = std::min(end, src.size());
+  for (std::size_t i = start; i < end; ++i) {
+    const char c = IsSpace(src[i]) ? ' ' : src[i];
+    if (c == ' ' && (out.empty() || out.back() == ' ')) continue;
+    out += c;
+  }
+  while (!out.empty() && out.back() == ' ') out.pop_back();
+  if (out.size() > kLongest) out = out.substr(0, kLongest) + "...";
+  return out;
+}
+
+void TMSSQLParser::PassTokens(const std::string& what, bool batch) {
   // The note points at the start of what is passed over.
   const std::int32_t line = tokenLine_, column = tokenColumn_;
   std::vector<std::string> created;
-  while (!AtStatementEnd()) {
+  bool first = true;
+  while (!AtStatementEnd() && (batch || first || !AtStatementBoundary())) {
+    first = false;
     if (scan_.Kind != msk::CREATE) {
       NextToken();
       continue;
@@ -438,7 +534,24 @@ void TMSSQLParser::SkipBatch(const std::string& what) {
   NoteMsg(text);
 }
 
-void TMSSQLParser::PassOver(const std::string& what) { SkipBatch(what); }
+void TMSSQLParser::SkipBatch(const std::string& what) { PassTokens(what, /*batch=*/true); }
+
+void TMSSQLParser::PassOver(const std::string& what) { PassTokens(what, /*batch=*/false); }
+
+void TMSSQLParser::SkipSqlCmdLine() {
+  // :setvar, :r, :on error ...: commands of the script runner, one line.
+  const std::int32_t line = tokenLine_, column = tokenColumn_;
+  const std::string& src = Source();
+  const std::size_t start = TokenStart();
+  std::size_t lf = src.find('\n', start);
+  if (lf == std::string::npos) lf = src.size();
+  const std::string text = Excerpt(start, lf);
+  MoveTo(lf);
+  NextToken();
+  tokenLine_ = line;
+  tokenColumn_ = column;
+  NoteMsg("Script runner command not read: " + text);
+}
 
 bool TMSSQLParser::LogWanted() const {
   if (OnLogNextLine) return true;
@@ -487,6 +600,11 @@ void TMSSQLParser::Error(const std::string& text) {
   // Past the nesting limit the rest of the batch is passed over; what the
   // unwinding rules would say adds nothing.
   if (tooDeep_) return;
+  if (errorAt_ == std::string::npos) {
+    errorAt_ = TokenStart();
+    errorLine_ = tokenLine_;
+    errorColumn_ = tokenColumn_;
+  }
   std::string msg = text;
   std::int32_t line = 0, column = 0;
   MessagePlace(msg, line, column);
@@ -630,14 +748,40 @@ void TMSSQLParser::ParseText() {
                        [&] {
                          if (StopRequested) return false;
                          const int messagesBefore = Messages().Count();
+                         errorAt_ = std::string::npos;
+                         inBodyStatement_ = false;
                          const bool recognised = ParseStatement(nullptr);
-                         // After an error the rest of the batch would only
-                         // add follow-up errors: it is skipped.
-                         if (!recognised || ErrorsSince(messagesBefore)) SkipToBatchEnd();
+                         // After an error the rest of the statement would
+                         // only add follow-up errors: it is skipped up to
+                         // the next statement, and the skipped text named.
+                         if (!recognised || ErrorsSince(messagesBefore)) SkipAfterError();
                          while (scan_.Kind == tk::Semicolon) NextToken();
                          return true;
                        });
   }
+}
+
+void TMSSQLParser::SkipAfterError() {
+  std::int32_t line = tokenLine_, column = tokenColumn_;
+  std::size_t from = TokenStart();
+  // The rest of a routine or trigger in error is its body: statements
+  // inside it are none of the script's.
+  if (inBodyStatement_) SkipToBatchEnd();
+  else SkipStatementRest();
+  // What the rules passed over after the error counts as skipped too.
+  if (errorAt_ < from) {
+    from = errorAt_;
+    line = errorLine_;
+    column = errorColumn_;
+  }
+  const std::string text = Excerpt(from, TokenStart());
+  if (text.empty()) return;
+  const std::int32_t endLine = tokenLine_, endColumn = tokenColumn_;
+  tokenLine_ = line;
+  tokenColumn_ = column;
+  NoteMsg("Skipped to the next statement: " + text);
+  tokenLine_ = endLine;
+  tokenColumn_ = endColumn;
 }
 
 void TMSSQLParser::ResetStatement() {
@@ -679,8 +823,10 @@ bool TMSSQLParser::CanStartStatement() const {
     case msk::PRINT: case msk::SETUSER: case msk::RAISERROR: case msk::WAITFOR:
     case msk::RETURN: case msk::WHILE: case msk::FETCH: case msk::BACKUP: case msk::RESTORE:
     case msk::DBCC: case msk::UPDATETEXT: case msk::READTEXT: case msk::WRITETEXT:
-    case msk::WITH: case msk::EndConversation:
+    case msk::WITH: case msk::EndConversation: case msk::BULK:
       return true;
+    case tk::Colon:
+      return BeginsLine();
     default:
       return false;
   }
@@ -884,6 +1030,18 @@ bool TMSSQLParser::DispatchStatement(TDbObj* context) {
     case msk::UPDATETEXT: case msk::READTEXT: case msk::WRITETEXT:
       // clang-format on
       ParseTextPointerStatement();
+      break;
+    case msk::BULK:
+      // BULK INSERT loads rows: nothing of the schema.
+      PassOver("BULK INSERT is not read: passed over");
+      break;
+    case tk::Colon:
+      if (!BeginsLine()) {
+        Error("Missing / unknown: DDL-statement: " + CurTokenName());
+        NextToken();
+        return false;
+      }
+      SkipSqlCmdLine();
       break;
     case msk::EndConversation:
       NextToken();

@@ -194,11 +194,19 @@ class TMSSQLParser : public TCustomSQLParser {
   // The identifier text as written when it was bracketed or quoted,
   // folded otherwise.
   std::string FoldName(std::string_view name) const;
+  // A whole number too large for bigint, as one integer token; false
+  // (nothing read) for any other number.
+  bool ScanWideInteger();
+  // Whether the next token starts with `c` (blanks passed, nothing read).
+  bool NextCharIs(char c) const;
   // Moves the scanner so that the character at `pos` is the next token's.
   void MoveTo(std::size_t pos);
   // The raw text from the current token to the next GO line, trimmed; the
   // scanner then stands on the terminator token.
   std::string ReadBatchText();
+  // The raw text from the current token to the next statement boundary
+  // (a view's query in a script of ";"-ended statements).
+  std::string ReadStatementText();
   bool AtStatementEnd() const;
   // Whether an error was posted after the first `count` messages.
   bool ErrorsSince(int count) const;
@@ -210,8 +218,26 @@ class TMSSQLParser : public TCustomSQLParser {
   void SkipBatch(const std::string& what);
   // Script mode: skips a statement's tokens to the batch end.
   void SkipToBatchEnd();
-  // Reports a statement this grammar does not read and passes it.
+  // Whether the current token is the first on its line.
+  bool BeginsLine() const;
+  // Where a statement may start again after an error: a ";", the end of
+  // the batch, or a word that only begins statements at a line's start.
+  bool AtStatementBoundary() const;
+  // Passes the tokens up to the next statement boundary (none when the
+  // current token is one).
+  void SkipStatementRest();
+  // After a statement in error: the rest of it passed, and what was
+  // passed (from the first error on) named in a note.
+  void SkipAfterError();
+  // The source from `start` to `end` on one line, shortened.
+  std::string Excerpt(std::size_t start, std::size_t end) const;
+  // Passes a statement from its first token with a note: to the end of
+  // its batch, or to the next statement boundary.
+  void PassTokens(const std::string& what, bool batch);
+  // Reports a statement the grammar does not read and passes it.
   void PassOver(const std::string& what);
+  // A script runner command (":setvar", ":r"): its line passed with a note.
+  void SkipSqlCmdLine();
   // Whether a log line reaches anyone; the CREATE texts some lines show
   // are only made then.
   bool LogWanted() const;
@@ -338,9 +364,10 @@ class TMSSQLParser : public TCustomSQLParser {
   void ParseTextPointerStatement();
   void ParseDbcc();
   void ParseBeginDialog(TDbObj* context);
-  // Reads a statement the grammar does not know to the batch end with a
-  // note.
-  void PassStatement(TDbObj* context, const std::string& what);
+  // Script mode: passes a data statement up to the next statement; a
+  // CREATE among its tokens is named in a note. `atKeyword`: the current
+  // token is the statement's first.
+  void PassStatement(TDbObj* context, const std::string& what, bool atKeyword = true);
 
   // ---- CREATE, ALTER, DROP and server objects (_Server.cpp) ----
   void ParseCreate(TDbObj* context);
@@ -398,8 +425,11 @@ class TMSSQLParser : public TCustomSQLParser {
   std::unique_ptr<TCtrData> NewConstraint(std::uint8_t type, TTblData* table, TFldData* column);
   void ParseColumnList(TFieldList* target);
   std::uint8_t ParseFKAction();
-  void ParseIndexWith(TIndexOptions& options);
-  void ParseIndexOptions(TIndexOptions& options);
+  // `kept`: the statement's text keeps the options (CREATE INDEX); a key
+  // constraint keeps only the record, and an option it has no place for
+  // is noted.
+  void ParseIndexWith(TIndexOptions& options, bool kept);
+  void ParseIndexOptions(TIndexOptions& options, bool kept);
   void ParseFileGroup(std::string& fileGroup);
   // Index name, ON table, the column list and INCLUDE columns.
   void ParseIndexHead(TIdxData& idx);
@@ -408,6 +438,9 @@ class TMSSQLParser : public TCustomSQLParser {
   void ParseCreateFullTextIndex(TDbObj* context);
   void ParseFullTextOptions(TFullTextIndexOptions& options);
   void ParseAlterTable(TDbObj* context);
+  // The word after DROP names the kind of a DROP statement (TABLE, VIEW,
+  // ...), not a part of ALTER TABLE ... DROP.
+  bool IsDropKind() const;
   // Whether objects of a table named `name` read in `context` stay out of
   // the collection: temporary tables and everything inside a body.
   bool IsScratch(std::string_view name, TDbObj* context) const;
@@ -476,6 +509,11 @@ class TMSSQLParser : public TCustomSQLParser {
   std::int32_t tokenColumn_ = 1;  // 1-based column of the current token
   bool identQuoted_ = false;      // the current identifier was bracketed or quoted
   bool ownerWritten_ = false;     // the last dotted name had an owner part
+  // Where the first error of the current batch-level statement arose.
+  std::size_t errorAt_ = std::string::npos;
+  std::int32_t errorLine_ = 0, errorColumn_ = 0;
+  // The current batch-level statement creates a routine or trigger.
+  bool inBodyStatement_ = false;
   int skipNesting_ = 0;
   // The nesting limit was passed in this batch: follow-up errors are kept
   // back until the next batch or stored text.

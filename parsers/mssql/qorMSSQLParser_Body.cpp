@@ -18,15 +18,16 @@ namespace qor {
 
 // ------------------------------------------------------------------ helpers
 
-void TMSSQLParser::PassStatement(TDbObj* /*context*/, const std::string& what) {
+void TMSSQLParser::PassStatement(TDbObj* /*context*/, const std::string& what, bool atKeyword) {
   // Script mode: data statements of a batch are not read; a CREATE among
   // the skipped tokens is named so that no object is lost without a word.
   const std::int32_t line = tokenLine_, column = tokenColumn_;
-  while (!AtStatementEnd() && scan_.Kind != msk::CREATE) NextToken();
-  if (AtStatementEnd()) return;
+  if (atKeyword) NextToken();
+  while (!AtStatementBoundary() && scan_.Kind != msk::CREATE) NextToken();
+  if (AtStatementBoundary()) return;
   tokenLine_ = line;
   tokenColumn_ = column;
-  SkipBatch(what + " passed over to the end of its batch");
+  PassOver(what + " passed over");
 }
 
 TMSSQLParser::TDmlTarget TMSSQLParser::ParseDmlTarget() {
@@ -319,7 +320,7 @@ void TMSSQLParser::ParseProcedureCall(TDbObj* context, bool viaExec) {
     ParseArgumentList(context);
     return;
   }
-  PassStatement(context, "Procedure call");
+  PassStatement(context, "Procedure call", /*atKeyword=*/false);
 }
 
 void TMSSQLParser::ParseArgumentList(TDbObj* context) {

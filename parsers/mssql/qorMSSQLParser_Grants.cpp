@@ -172,7 +172,7 @@ void TMSSQLParser::ParseGrant() {
     bool ok;
     g->Privileges = ParsePrivileges(&g->Columns, ok);
     if (!ok) {
-      SkipToBatchEnd();
+      SkipStatementRest();
       return;
     }
     if (scan_.Kind == msk::ON) {
@@ -285,7 +285,7 @@ void TMSSQLParser::ParseRevoke() {
   } else {
     ParsePrivileges(&columns, ok);
     if (!ok) {
-      SkipToBatchEnd();
+      SkipStatementRest();
       return;
     }
   }
@@ -334,7 +334,7 @@ void TMSSQLParser::ParseDeny() {
   std::vector<std::string> columns;
   ParsePrivileges(&columns, ok);
   if (!ok) {
-    SkipToBatchEnd();
+    SkipStatementRest();
     return;
   }
   ParseSecurable();

@@ -79,7 +79,7 @@ void TMSSQLParser::ParseCreateView(TViwData* view, bool /*alter*/) {
       ParseViewQuery(*v);
       v->SetText(NormalizeScriptText(TextFrom(start)));
     } else {
-      v->SetText(NormalizeScriptText(ReadBatchText()));
+      v->SetText(NormalizeScriptText(ReadStatementText()));
     }
   } else {
     SkipToBatchEnd();
@@ -104,6 +104,7 @@ void TMSSQLParser::ParseViewQuery(TViwData& view) {
 void TMSSQLParser::ParseCreateRoutine(TDbObj* /*context*/, TPrcData* routine, bool function,
                                       bool alter) {
   if (scan_.Kind == msk::PROC || scan_.Kind == msk::FUNCTION) NextToken();
+  inBodyStatement_ = true;
   ParseObjectName(TDbObject::dboProcedure, /*defaultOwner=*/true);
   std::unique_ptr<TPrcData> owned;
   TPrcData* p = routine;
@@ -225,6 +226,7 @@ void TMSSQLParser::ParseRoutineBody(TPrcData& routine) {
 
 void TMSSQLParser::ParseCreateTrigger(TDbObj* /*context*/, TTrgData* trigger, bool alter) {
   if (scan_.Kind == msk::TRIGGER) NextToken();
+  inBodyStatement_ = true;
   ParseObjectName(TDbObject::dboTrigger, /*defaultOwner=*/true);
   std::unique_ptr<TTrgData> owned;
   TTrgData* t = trigger;

@@ -134,7 +134,7 @@ void TMSSQLParser::ParseCreate(TDbObj* context) {
       "RESOURCE", "WORKLOAD",  "SERVER",      "MASTER",     "COLUMN"};
   for (const char* w : kNotModelled)
     if (word == w) {
-      SkipBatch("CREATE " + word + " is not read: passed over to the end of its batch");
+      PassOver("CREATE " + word + " is not read: passed over");
       return;
     }
   Error("Unknown CREATE-statement: " + IdentText());
@@ -1067,14 +1067,15 @@ void TMSSQLParser::ParseAlter(TDbObj* context) {
     if (!AtStatementEnd()) NextToken();
     return;
   }
-  for (const char* w : {"SCHEMA", "USER", "SEQUENCE", "AUTHORIZATION"})
+  for (const char* w : {"SCHEMA", "USER", "SEQUENCE", "AUTHORIZATION", "XML"})
     if (word == w) {
-      SkipBatch("ALTER " + word + " is not read: passed over to the end of its batch");
+      PassOver("ALTER " + std::string(word == "XML" ? "XML SCHEMA COLLECTION" : word) +
+               " is not read: passed over");
       return;
     }
   Error("Unknown/Invalid ALTER-statement");
   // The rest of the statement would only produce follow-up errors.
-  SkipToBatchEnd();
+  SkipStatementRest();
 }
 
 void TMSSQLParser::ParseDrop() {

@@ -57,6 +57,49 @@ std::uint8_t TypeIndex(std::string_view typeName) {
 
 constexpr std::uint8_t kCursor = 82;  // "CURSOR" in the type-name table
 
+// The index options: how each is written and where the model keeps it.
+// `Stored`: the option changes the index as the server keeps it (the
+// others only steer how it is built), so losing it is worth a note.
+enum class TOptionValue : std::uint8_t { OnOff, Int, Word };
+struct TIndexOption {
+  std::string_view Name;
+  TOptionValue Value;
+  bool TIndexOptions::*Flag;
+  std::int32_t TIndexOptions::*Int;
+  bool Stored;
+};
+
+// clang-format off
+constexpr std::array<TIndexOption, 19> kIndexOptions = {{
+    {"FILLFACTOR", TOptionValue::Int, nullptr, &TIndexOptions::FillFactor, false},
+    {"PAD_INDEX", TOptionValue::OnOff, nullptr, &TIndexOptions::PadIndex, false},
+    {"IGNORE_DUP_KEY", TOptionValue::OnOff, &TIndexOptions::IgnoreDupKey, nullptr, false},
+    {"SORT_IN_TEMPDB", TOptionValue::OnOff, &TIndexOptions::SortInTempDb, nullptr, false},
+    {"DROP_EXISTING", TOptionValue::OnOff, &TIndexOptions::DropExisting, nullptr, false},
+    {"ONLINE", TOptionValue::OnOff, &TIndexOptions::Online, nullptr, false},
+    {"ALLOW_ROW_LOCKS", TOptionValue::OnOff, &TIndexOptions::AllowRowLocks, nullptr, false},
+    {"ALLOW_PAGE_LOCKS", TOptionValue::OnOff, &TIndexOptions::AllowPageLocks, nullptr, false},
+    {"STATISTICS_NORECOMPUTE", TOptionValue::OnOff, &TIndexOptions::StatisticsNoRecompute, nullptr,
+     false},
+    {"STATISTICS_INCREMENTAL", TOptionValue::OnOff, nullptr, nullptr, true},
+    {"OPTIMIZE_FOR_SEQUENTIAL_KEY", TOptionValue::OnOff, nullptr, nullptr, true},
+    {"DATA_COMPRESSION", TOptionValue::Word, nullptr, nullptr, true},
+    {"XML_COMPRESSION", TOptionValue::OnOff, nullptr, nullptr, true},
+    {"COMPRESSION_DELAY", TOptionValue::Int, nullptr, nullptr, true},
+    {"RESUMABLE", TOptionValue::OnOff, nullptr, nullptr, false},
+    {"MAXDOP", TOptionValue::Int, nullptr, nullptr, false},
+    {"MAX_DURATION", TOptionValue::Int, nullptr, nullptr, false},
+    {"WAIT_AT_LOW_PRIORITY", TOptionValue::Word, nullptr, nullptr, false},
+    {"BUCKET_COUNT", TOptionValue::Int, nullptr, nullptr, true},
+}};
+// clang-format on
+
+const TIndexOption* FindIndexOption(std::string_view word) {
+  for (const TIndexOption& o : kIndexOptions)
+    if (SameText(o.Name, word)) return &o;
+  return nullptr;
+}
+
 bool IsTextType(std::uint8_t t) {
   return t == dt::CHAR || t == dt::VARCHAR || t == dt::NCHAR || t == dt::NVARCHAR;
 }
@@ -67,13 +110,33 @@ std::uint8_t TMSSQLParser::TypeCode(TTokenKind kind, std::string_view ident) con
   if (kind == msk::DOUBLE) return dt::DOUBLE;
   if (kind == msk::CURSOR) return kCursor;
   if (kind == msk::TABLE) return dt::TABLE;
-  if (kind != tk::Ident || identQuoted_) return dt::Unknown;
+  if (kind != tk::Ident) return dt::Unknown;
+  // A bracketed system type name is that type, as the server reads it;
+  // qualified by a schema it names a user type.
+  if (identQuoted_ && NextCharIs('.')) return dt::Unknown;
   const TObjs* objs = Objs();
   const bool since2016 =
       objs && objs->MSSQLServerOptions.SQLServerVersion >= TMSSQLServerVersionType::st_MSSQL2016;
+  // With its precision written a newer date type is no user type (a user
+  // type takes none), whichever server the collection is set to.
   for (const TTypeWord& w : kTypeWords)
-    if (SameText(w.Word, ident) && (!w.Since2016 || since2016)) return TypeIndex(w.TypeName);
+    if (SameText(w.Word, ident) && (!w.Since2016 || since2016 || NextCharIs('(')))
+      return TypeIndex(w.TypeName);
   return dt::Unknown;
+}
+
+bool TMSSQLParser::IsDropKind() const {
+  // clang-format off
+  switch (scan_.Kind) {
+    case msk::TABLE: case msk::VIEW: case msk::PROC: case msk::FUNCTION: case msk::TRIGGER:
+    case msk::INDEX: case msk::DEFAULT: case msk::RULE: case msk::DATABASE: case msk::USER:
+    case msk::SCHEMA: case msk::STATISTICS:
+      return true;
+    default:
+      return IsPlainWord("SYNONYM") || IsPlainWord("TYPE") || IsPlainWord("SEQUENCE") ||
+             IsPlainWord("LOGIN") || IsPlainWord("ROLE");
+  }
+  // clang-format on
 }
 
 bool TMSSQLParser::IsScratch(std::string_view name, TDbObj* context) const {
@@ -112,9 +175,19 @@ TTblData* TMSSQLParser::ParseCreateTable(TTblData* table, TDbObj* context) {
   // Temporary tables, tables inside bodies and table types of routines
   // are read for their shape only.
   const bool add = owned && !IsScratch(t->GetName(), context);
-  if (ExpectAndNext(tk::LParen)) {
+  // A graph edge table may have no columns.
+  if (!(scan_.Kind == msk::AS && !table) && ExpectAndNext(tk::LParen)) {
     ParseTableElements(*t, add);
     ExpectAndNext(tk::RParen);
+  }
+  if (scan_.Kind == msk::AS && !table) {
+    // AS NODE / AS EDGE: the model has no graph tables; the table is kept
+    // with the columns written.
+    const std::size_t start = TokenStart();
+    NextToken();
+    if (IsPlainWord("NODE") || IsPlainWord("EDGE")) NextToken();
+    else Error("Must be: NODE / EDGE");
+    NoteMsg("Graph table clause not read: " + TextFrom(start));
   }
   if (IsPlainWord("LOCK")) {
     NextToken();
@@ -130,7 +203,8 @@ TTblData* TMSSQLParser::ParseCreateTable(TTblData* table, TDbObj* context) {
   ParseFileGroup(fileGroup);
   if (IsPlainWord("TEXTIMAGE_ON") || IsPlainWord("FILESTREAM_ON")) {
     NextToken();
-    if (scan_.Kind == tk::Ident || scan_.Kind == tk::String || scan_.Kind == msk::DEFAULT)
+    if (scan_.Kind == tk::Ident || scan_.Kind == tk::String || scan_.Kind == msk::DEFAULT ||
+        scan_.Kind == msk::PRIMARY)
       NextToken();
   }
   if (scan_.Kind == msk::WITH && !table) {
@@ -191,6 +265,8 @@ void TMSSQLParser::ParseTableElements(TTblData& table, bool add) {
     }
     if (scan_.Kind != tk::Comma) return;
     NextToken();
+    // The server takes a "," before the closing parenthesis.
+    if (scan_.Kind == tk::RParen) return;
   }
 }
 
@@ -238,6 +314,11 @@ void TMSSQLParser::ParseDataType(TFldData& column, bool add, bool allowComputed)
         column.DomainName = scan_.Kind == tk::Ident ? FoldName(IdentText()) : std::string();
         Expect(tk::Ident);
         NextToken();
+      }
+      if (scan_.Kind == tk::LParen) {
+        // A user type takes no size; read on past it.
+        Error("Unknown data-length: a user type has none (" + column.DomainName + ")");
+        SkipBalanced();
       }
     } else if (allowComputed && scan_.Kind == msk::AS) {
       ParseComputed(column, add);
@@ -537,6 +618,19 @@ std::uint8_t TMSSQLParser::ParseFKAction() {
 }
 
 void TMSSQLParser::ParseConstraint(bool add, std::unique_ptr<TCtrData> ctr, TTblData* table) {
+  if (IsPlainWord("CONNECTION")) {
+    // An edge constraint of a graph table: the model has none.
+    const std::size_t start = TokenStart();
+    NextToken();
+    if (scan_.Kind == tk::LParen) SkipBalanced();
+    if (scan_.Kind == msk::ON) {
+      NextToken();
+      if (scan_.Kind == msk::DELETE) NextToken();
+      ParseFKAction();
+    }
+    NoteMsg("Edge constraint not read: " + TextFrom(start));
+    return;
+  }
   switch (scan_.Kind) {
     case msk::REFERENCES: ctr->SetConstraintType(ct::ForeignKey); break;
     case msk::CHECK: {
@@ -649,7 +743,7 @@ void TMSSQLParser::ParseConstraint(bool add, std::unique_ptr<TCtrData> ctr, TTbl
       break;
     }
   }
-  if (scan_.Kind == msk::WITH) ParseIndexWith(ctr->IndexOptions);
+  if (scan_.Kind == msk::WITH) ParseIndexWith(ctr->IndexOptions, /*kept=*/false);
   // The constraint's filegroup has no place in the model: read and dropped.
   std::string fileGroup;
   ParseFileGroup(fileGroup);
@@ -660,45 +754,63 @@ void TMSSQLParser::ParseConstraint(bool add, std::unique_ptr<TCtrData> ctr, TTbl
 
 // ------------------------------------------------------------------ indexes
 
-void TMSSQLParser::ParseIndexOptions(TIndexOptions& o) {
+void TMSSQLParser::ParseIndexOptions(TIndexOptions& o, bool kept) {
   for (;;) {
-    if (scan_.Kind == msk::FILLFACTOR) {
-      NextToken();
+    const TIndexOption* opt = nullptr;
+    if (scan_.Kind == msk::FILLFACTOR) opt = &kIndexOptions[0];
+    else if (scan_.Kind == tk::Ident && !identQuoted_) opt = FindIndexOption(IdentText());
+    if (!opt) {
+      Error("Unknown WITH-option for index-keys");
+      // Skip the rest of the list so the statement stays in step.
+      while (scan_.Kind != tk::RParen && !AtStatementEnd() && scan_.Kind != msk::ON) NextToken();
+      return;
+    }
+    const std::size_t start = TokenStart();
+    NextToken();
+    // The old form names a flag alone: it is on.
+    bool on = true;
+    bool stored = false;
+    if (opt->Value == TOptionValue::Int) {
       ExpectAndNext(tk::Equal);
-      if (Expect(tk::Integer)) Int32Value(o.FillFactor);
+      std::int32_t v = 0;
+      if (Expect(tk::Integer)) Int32Value(v);
       NextToken();
-    } else if (scan_.Kind == tk::Ident && !identQuoted_) {
-      const std::string word = UpperAscii(IdentText());
-      bool* flag = word == "IGNORE_DUP_KEY"           ? &o.IgnoreDupKey
-                   : word == "SORT_IN_TEMPDB"         ? &o.SortInTempDb
-                   : word == "DROP_EXISTING"          ? &o.DropExisting
-                   : word == "ONLINE"                 ? &o.Online
-                   : word == "ALLOW_ROW_LOCKS"        ? &o.AllowRowLocks
-                   : word == "ALLOW_PAGE_LOCKS"       ? &o.AllowPageLocks
-                   : word == "STATISTICS_NORECOMPUTE" ? &o.StatisticsNoRecompute
-                                                      : nullptr;
-      if (!flag && word != "PAD_INDEX") {
-        Error("Unknown WITH-option for index-keys");
-        // Skip the rest of the list so the statement stays in step.
-        while (scan_.Kind != tk::RParen && !AtStatementEnd() && scan_.Kind != msk::ON) NextToken();
-        return;
-      }
+      if (opt->Int) o.*(opt->Int) = v;
+      stored = opt->Stored && v != 0;
+    } else if (scan_.Kind == tk::Equal) {
       NextToken();
-      bool on = false;
-      if (scan_.Kind == tk::Equal) {
-        NextToken();
+      if (opt->Value == TOptionValue::OnOff) {
         on = scan_.Kind == msk::ON;
         if (scan_.Kind == msk::ON || scan_.Kind == msk::OFF) NextToken();
         else Error("Must be: ON / OFF");
+        stored = opt->Stored && on;
       } else {
-        on = true;  // the old form names the option alone
+        // A word such as NONE, ROW or PAGE.
+        stored = opt->Stored && !IsPlainWord("NONE");
+        if (scan_.Kind == tk::Ident || scan_.Kind == msk::ON || scan_.Kind == msk::OFF) NextToken();
+        else Expect(tk::Ident);
       }
-      if (flag) *flag = on;
-      else o.PadIndex = on ? 1 : 0;
-    } else {
-      Error("Unknown WITH-option for index-keys");
-      return;
     }
+    if (opt->Flag) o.*(opt->Flag) = on;
+    if (opt->Int == &TIndexOptions::PadIndex && opt->Value == TOptionValue::OnOff)
+      o.PadIndex = on ? 1 : 0;
+    // ONLINE = ON (WAIT_AT_LOW_PRIORITY (...)), MAX_DURATION = n MINUTES,
+    // DATA_COMPRESSION = PAGE ON PARTITIONS (...).
+    if (scan_.Kind == tk::LParen) SkipBalanced();
+    if (IsPlainWord("MINUTES")) NextToken();
+    if (scan_.Kind == msk::ON) {
+      TParseContext saved(this);
+      NextToken();
+      if (IsPlainWord("PARTITIONS")) {
+        NextToken();
+        if (scan_.Kind == tk::LParen) SkipBalanced();
+      } else {
+        TParseContext::Restore(*this, saved);
+      }
+    }
+    // The text of a CREATE INDEX keeps every option; a key constraint has
+    // no place for these.
+    if (stored && !kept) NoteMsg("Index option not kept: " + TextFrom(start));
     if (scan_.Kind != tk::Comma) return;
     // Without parentheses a "," may end the options and start the next
     // element of a table.
@@ -711,16 +823,16 @@ void TMSSQLParser::ParseIndexOptions(TIndexOptions& o) {
   }
 }
 
-void TMSSQLParser::ParseIndexWith(TIndexOptions& options) {
+void TMSSQLParser::ParseIndexWith(TIndexOptions& options, bool kept) {
   if (scan_.Kind != msk::WITH) return;
   NextToken();
   options.Clear();
   if (scan_.Kind == tk::LParen) {
     NextToken();
-    ParseIndexOptions(options);
+    ParseIndexOptions(options, kept);
     ExpectAndNext(tk::RParen);
   } else {
-    ParseIndexOptions(options);
+    ParseIndexOptions(options, kept);
   }
 }
 
@@ -747,7 +859,8 @@ void TMSSQLParser::ParseFileGroup(std::string& fileGroup) {
   }
   if (IsPlainWord("TEXTIMAGE_ON")) {
     NextToken();
-    if (scan_.Kind == tk::Ident || scan_.Kind == msk::DEFAULT || scan_.Kind == tk::String)
+    if (scan_.Kind == tk::Ident || scan_.Kind == msk::DEFAULT || scan_.Kind == tk::String ||
+        scan_.Kind == msk::PRIMARY)
       NextToken();
   }
   const TObjs* objs = Objs();
@@ -780,7 +893,7 @@ void TMSSQLParser::ParseCreateIndex(bool unique, bool clustered, TDbObj* context
   }
   if (scan_.Kind == msk::WITH) {
     const std::size_t start = TokenStart();
-    ParseIndexWith(idx->IndexOptions);
+    ParseIndexWith(idx->IndexOptions, /*kept=*/true);
     idx->WithText = TextFrom(start);
   }
   ParseFileGroup(idx->FileGroup);
@@ -817,7 +930,7 @@ void TMSSQLParser::ParseCreateXmlIndex(bool primary, TDbObj* context) {
   // The options inside and after USING fill one record.
   if (scan_.Kind == msk::WITH) {
     const std::size_t start = TokenStart();
-    ParseIndexWith(idx->IndexOptions);
+    ParseIndexWith(idx->IndexOptions, /*kept=*/true);
     idx->WithText = TextFrom(start);
   }
   ParseFileGroup(idx->FileGroup);
@@ -977,8 +1090,14 @@ void TMSSQLParser::ParseAlterTable(TDbObj* context) {
                    scan_.Kind == msk::FOREIGN || scan_.Kind == msk::UNIQUE ||
                    scan_.Kind == msk::CHECK) {
           ParseConstraint(add, NewConstraint(ct::ForeignKey, &table, nullptr), &table);
+        } else if (scan_.Kind == msk::COLUMN) {
+          // Other dialects write ADD COLUMN; the server refuses it.
+          Error("ALTER TABLE ... ADD COLUMN is no T-SQL: the column is not added");
+          SkipStatementRest();
+          return;
         } else {
-          SkipToBatchEnd();
+          Error("Unknown ALTER TABLE ... ADD element: " + CurTokenName());
+          SkipStatementRest();
           return;
         }
         if (scan_.Kind != tk::Comma) break;
@@ -987,8 +1106,14 @@ void TMSSQLParser::ParseAlterTable(TDbObj* context) {
       continue;
     }
     if (scan_.Kind == msk::ALTER) {
+      // ALTER without COLUMN begins the next statement.
+      TParseContext saved(this);
       NextToken();
-      if (scan_.Kind == msk::COLUMN) NextToken();
+      if (scan_.Kind != msk::COLUMN) {
+        TParseContext::Restore(*this, saved);
+        break;
+      }
+      NextToken();
       TFldData& col = ScratchColumn();
       col.DataType = dt::Unknown;
       NextToken();  // the column name
@@ -1001,7 +1126,13 @@ void TMSSQLParser::ParseAlterTable(TDbObj* context) {
       continue;
     }
     if (scan_.Kind == msk::DROP) {
+      TParseContext saved(this);
       NextToken();
+      if (IsDropKind()) {
+        // DROP TABLE and its siblings begin the next statement.
+        TParseContext::Restore(*this, saved);
+        break;
+      }
       if (scan_.Kind == msk::COLUMN) {
         NextToken();
         do {
@@ -1023,9 +1154,23 @@ void TMSSQLParser::ParseAlterTable(TDbObj* context) {
         } while (scan_.Kind == tk::Comma);
       } else {
         Error("Unknown ALTER TABLE ... DROP statement");
-        SkipToBatchEnd();
+        SkipStatementRest();
         return;
       }
+      continue;
+    }
+    if (scan_.Kind == msk::SET) {
+      // SET (LOCK_ESCALATION = ...): a table option; SET without "(" is
+      // the next statement.
+      TParseContext saved(this);
+      const std::size_t start = TokenStart();
+      NextToken();
+      if (scan_.Kind != tk::LParen) {
+        TParseContext::Restore(*this, saved);
+        break;
+      }
+      SkipBalanced();
+      NoteMsg("Table options not read: " + TextFrom(start));
       continue;
     }
     if (IsPlainWord("ENABLE") || IsPlainWord("DISABLE")) {
@@ -1039,7 +1184,7 @@ void TMSSQLParser::ParseAlterTable(TDbObj* context) {
       const bool check = scan_.Kind == msk::CHECK;
       if (scan_.Kind != msk::CHECK && scan_.Kind != msk::NOCHECK) {
         Error("Must be: CHECK / NOCHECK.");
-        SkipToBatchEnd();
+        SkipStatementRest();
         return;
       }
       NextToken();
@@ -1054,7 +1199,7 @@ void TMSSQLParser::ParseAlterTable(TDbObj* context) {
           ParseConstraint(add, NewConstraint(ct::ForeignKey, &table, nullptr), &table);
         } else {
           Error("Unknown constraint.");
-          SkipToBatchEnd();
+          SkipStatementRest();
           return;
         }
         if (scan_.Kind != tk::Comma) break;

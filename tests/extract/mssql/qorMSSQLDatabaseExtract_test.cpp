@@ -35,6 +35,7 @@
 #include <ostream>
 #include <string>
 #include <utility>
+#include <variant>
 #include <vector>
 
 namespace qor {
@@ -643,6 +644,67 @@ TEST_P(MSSQLExtractGeneration, WrittenForAnotherDialectEveryObjectIsNamed) {
     EXPECT_EQ(comments, static_cast<std::size_t>(denies));
     EXPECT_GT(denies, 0);
   }
+}
+
+// Recorded stand-in: no MS SQL Server runs here. The 2019 fixture's stored
+// definitions rewritten as the server's script generator writes them, with
+// every name and system type bracketed: each is re-parsed to the same
+// parameters, result and edges as its bare form.
+TEST(MSSQLExtract, StoredDefinitionsWithBracketedTypesReparseWithTheirEdges) {
+  test::TReplayScript script = ReplayRun::Load("mssql2019_level130");
+  const std::pair<const char*, const char*> rewritten[] = {
+      {"p_Hire",
+       "CREATE PROCEDURE [hr].[p_Hire] @id [int], @note [nvarchar](50) = NULL OUTPUT\r\nAS\r\n"
+       "BEGIN\r\n  DELETE FROM [hr].[Candidate] WHERE [Id] = CAST(@id AS [int]);\r\nEND"},
+      {"fn_Grade",
+       "CREATE FUNCTION [hr].[fn_Grade] (@score [decimal](5, 2))\r\nRETURNS [char](1)\r\n"
+       "WITH SCHEMABINDING\r\nAS\r\nBEGIN\r\n  DECLARE @g [varchar](max) = 'B'\r\n"
+       "  RETURN CASE WHEN @score >= 90 THEN 'A' ELSE CONVERT([char](1), @g) END\r\nEND"},
+  };
+  int replaced = 0;
+  for (test::TReplayStatement& st : script.Statements) {
+    const auto def = std::find(st.Columns.begin(), st.Columns.end(), "definition");
+    const auto name = std::find(st.Columns.begin(), st.Columns.end(), "name");
+    if (def == st.Columns.end() || name == st.Columns.end()) continue;
+    for (auto& row : st.Rows)
+      for (const auto& [object, text] : rewritten)
+        if (const auto* n = std::get_if<std::string>(&row[name - st.Columns.begin()]);
+            n && *n == object) {
+          row[def - st.Columns.begin()] = std::string(text);
+          ++replaced;
+        }
+  }
+  ASSERT_EQ(replaced, 2);
+  ReplayRun run(std::move(script));
+  run.Options().SQLServerVersion = MSV::st_MSSQL2016;
+  ASSERT_TRUE(run.extract.ExtractDatabase());
+  const std::string messages = test::DumpMessages(*run.extract.GetMsgManager());
+  EXPECT_EQ(messages.find("error"), std::string::npos) << messages;
+  TObjs& o = run.Objs();
+
+  TPrcData* hire = o.FindProcedure("HR.P_HIRE");
+  ASSERT_NE(hire, nullptr);
+  ASSERT_EQ(hire->InParams.Count(), 2);
+  EXPECT_EQ(hire->InParams.Object(0)->DataType, dt::INTEGER);
+  const TFldData* note = hire->InParams.Object(1);
+  EXPECT_EQ(note->DataType, dt::NVARCHAR);
+  EXPECT_EQ(note->Length, 50);
+  EXPECT_EQ(note->ParamDirection, 2);
+  std::vector<std::string> edges;
+  for (int i = 0; i < hire->DependsOn().Count(); ++i)
+    if (const TDependObj* d = hire->DependsOn().Object(i); d && d->Target)
+      edges.push_back(d->Target->GetQualifiedName());
+  EXPECT_THAT(edges, ::testing::Contains("HR.CANDIDATE"));
+
+  TPrcData* grade = o.FindProcedure("HR.FN_GRADE");
+  ASSERT_NE(grade, nullptr);
+  ASSERT_EQ(grade->InParams.Count(), 1);
+  EXPECT_EQ(grade->InParams.Object(0)->DataType, dt::DECIMAL);
+  EXPECT_EQ(grade->InParams.Object(0)->Precision, 5);
+  EXPECT_EQ(grade->InParams.Object(0)->Scale, 2);
+  ASSERT_EQ(grade->OutParams.Count(), 1);
+  EXPECT_EQ(grade->OutParams.Object(0)->DataType, dt::CHAR);
+  EXPECT_EQ(grade->OutParams.Object(0)->Length, 1);
 }
 
 // ------------------------------------------------------------------ errors

@@ -219,6 +219,81 @@ TEST_F(MSSQLParserTest, BodyLocalTablesLeaveNothingInTheCollection) {
   EXPECT_EQ(Messages(), "");
 }
 
+// ------------------------------------------------------------ type names
+
+struct TTypeNameCase {
+  const char* Written;  // the column's type as the script writes it
+  const char* Bare;     // the same type unbracketed; none: a user type
+  const char* Domain;   // schema.name of the user type
+};
+
+// A bracketed system type name is that type, size and all; qualified by a
+// schema, or a name no system type has, it is a user type.
+TEST_F(MSSQLParserTest, BracketedTypeNamesAreTheSystemTypes) {
+  const TTypeNameCase cases[] = {
+      {"[int] IDENTITY(1,1) NOT NULL", "int IDENTITY(1,1) NOT NULL", nullptr},
+      {"[nvarchar](50) NOT NULL", "nvarchar(50) NOT NULL", nullptr},
+      {"[varchar](max)", "varchar(max)", nullptr},
+      {"[varbinary](MAX)", "varbinary(max)", nullptr},
+      {"[char]", "char", nullptr},
+      {"[numeric](18, 2)", "numeric(18, 2)", nullptr},
+      {"[float](24)", "float(24)", nullptr},
+      {"[DECIMAL] ( 9 , 3 )", "decimal(9,3)", nullptr},
+      {"[xml]", "xml", nullptr},
+      {"[sysname]", "sysname", nullptr},
+      {"[timestamp] NOT NULL", "timestamp NOT NULL", nullptr},
+      // Written with its precision a newer date type is no user type, on
+      // any server version.
+      {"[datetime2](3)", "datetime2(3)", nullptr},
+      {"[dbo].[int]", nullptr, "DBO.INT"},
+      {"[dbo] . [Phone] NULL", nullptr, "DBO.PHONE"},
+      {"[Phone]", nullptr, ".PHONE"},
+      {"dbo.Phone", nullptr, "DBO.PHONE"},
+  };
+  struct TShape {
+    std::uint8_t DataType = 0;
+    std::int32_t Length = 0, Precision = 0, Scale = 0;
+    bool Nullable = false, Identity = false;
+    std::string Domain;
+    bool operator==(const TShape&) const = default;
+  };
+  for (const TTypeNameCase& c : cases) {
+    SCOPED_TRACE(c.Written);
+    auto column = [&](const std::string& type) {
+      TShape shape;
+      TDBStructure fresh;
+      TMSSQLParser p(nullptr);
+      TObjs& objs = *fresh.GetObjs();
+      objs.SetServerType(TDatabaseType::dbMSSQL);
+      p.SetObjs(&objs);
+      p.OnErrorMessage = [](TObject*, const std::string&) {};
+      p.ParseScript(SplitLines("CREATE TABLE dbo.T (c " + type + ", d int)\r\nGO\r\n"), &objs);
+      EXPECT_EQ(test::DumpMessages(p.Messages()), "");
+      const TTblData* t = objs.FindTable("DBO.T");
+      if (!t || t->Fields.Count() != 2) {
+        ADD_FAILURE() << "columns lost";
+        return shape;
+      }
+      const TFldData& f = *t->Fields.Object(0);
+      return TShape{f.DataType,
+                    f.Length,
+                    f.Precision,
+                    f.Scale,
+                    f.Nullable,
+                    f.Identity,
+                    f.DomainSchema + "." + f.DomainName};
+    };
+    const TShape got = column(c.Written);
+    if (!c.Bare) {
+      EXPECT_EQ(got.DataType, dt::UserType);
+      EXPECT_EQ(got.Domain, c.Domain);
+      continue;
+    }
+    EXPECT_NE(got.DataType, dt::UserType);
+    EXPECT_TRUE(got == column(c.Bare));
+  }
+}
+
 TEST_F(MSSQLParserTest, AlterTableOfAnAbsentTableIsReadAndReported) {
   ParseScriptText(
       "ALTER TABLE dbo.Absent ADD c int DEFAULT 0, CONSTRAINT PK_A PRIMARY KEY (c)\nGO\n"
