@@ -84,10 +84,6 @@ bool OnImplicitDomain(const TPrivilegeRow& r) {
 
 const std::vector<TReviewedRow> kReviewedRows = {
     {OnImplicitDomain, "the engine-made name of an implicit domain"},
-    // The script leaves DDL triggers out (README), and with them what is
-    // granted to them.
-    {[](const TPrivilegeRow& r) { return r.userType == 2 && r.user == "ANY_DDL"; },
-     "granted to a DDL trigger, which is not scripted"},
 };
 
 // The rows of `a` that `b` lacks (as multisets), less the reviewed ones.
