@@ -125,7 +125,7 @@ bool TIbParser::ParseGrant() {
 
   TDDLKind ddlKind = TDDLKind::None;
   if (!ddl.Empty() || (all && roles.empty() && !IsKw(ibk::On))) {
-    if ((!ddl.Empty() && (!items.empty() || all)) || !roles.empty()) {
+    if (!ddl.Empty() && (!items.empty() || all)) {
       Error("Must be: DDL privileges alone");
       return false;
     }
