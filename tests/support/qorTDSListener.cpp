@@ -20,7 +20,7 @@ constexpr std::uint8_t kReply = 0x04;
 
 int BoundLocalSocket(int& port) {
   const int s = socket(AF_INET, SOCK_STREAM, 0);
-  if (s < 0) throw std::runtime_error("TDS listener: no socket");
+  if (s < 0) throw std::runtime_error("test listener: no socket");
   const int yes = 1;
   setsockopt(s, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
   sockaddr_in a{};
@@ -31,7 +31,7 @@ int BoundLocalSocket(int& port) {
   if (bind(s, reinterpret_cast<sockaddr*>(&a), sizeof a) != 0 ||
       getsockname(s, reinterpret_cast<sockaddr*>(&a), &len) != 0) {
     close(s);
-    throw std::runtime_error("TDS listener: cannot bind 127.0.0.1");
+    throw std::runtime_error("test listener: cannot bind 127.0.0.1");
   }
   port = ntohs(a.sin_port);
   return s;
@@ -164,41 +164,49 @@ std::vector<std::uint8_t> LoginRefusal(std::uint32_t tdsVersion) {
 
 }  // namespace
 
-TTDSLoginListener::TTDSLoginListener() {
+TLocalAcceptor::TLocalAcceptor(std::function<void(int)> serve) : serve_(std::move(serve)) {
   listen_ = BoundLocalSocket(port_);
   if (listen(listen_, 8) != 0) {
     close(listen_);
-    throw std::runtime_error("TDS listener: cannot listen");
+    throw std::runtime_error("test listener: cannot listen");
   }
   thread_ = std::thread([this] { Run(); });
 }
 
-TTDSLoginListener::~TTDSLoginListener() {
-  stop_ = true;
-  thread_.join();
+TLocalAcceptor::~TLocalAcceptor() {
+  Stop();
   close(listen_);
 }
+
+void TLocalAcceptor::Stop() {
+  stop_ = true;
+  if (thread_.joinable()) thread_.join();
+}
+
+void TLocalAcceptor::Run() {
+  while (!stop_) {
+    pollfd p{listen_, POLLIN, 0};
+    if (poll(&p, 1, 50) <= 0) continue;
+    const int s = accept(listen_, nullptr, nullptr);
+    if (s >= 0) serve_(s);
+  }
+}
+
+TTDSLoginListener::TTDSLoginListener()
+    : acceptor_([this](int s) {
+        Serve(s);
+        close(s);
+      }) {}
 
 std::vector<TTDSLogin> TTDSLoginListener::Logins() const {
   std::lock_guard<std::mutex> guard(lock_);
   return logins_;
 }
 
-void TTDSLoginListener::Run() {
-  while (!stop_) {
-    pollfd p{listen_, POLLIN, 0};
-    if (poll(&p, 1, 50) <= 0) continue;
-    const int s = accept(listen_, nullptr, nullptr);
-    if (s < 0) continue;
-    Serve(s);
-    close(s);
-  }
-}
-
 void TTDSLoginListener::Serve(int s) {
   std::uint8_t type = 0;
   std::vector<std::uint8_t> payload;
-  while (!stop_ && ReadMessage(s, type, payload)) {
+  while (!acceptor_.Stopping() && ReadMessage(s, type, payload)) {
     if (type == kPreLogin) {
       SendMessage(s, PreLoginReply());
       continue;
@@ -215,31 +223,15 @@ void TTDSLoginListener::Serve(int s) {
   }
 }
 
-TSilentListener::TSilentListener() {
-  listen_ = BoundLocalSocket(port_);
-  if (listen(listen_, 8) != 0) {
-    close(listen_);
-    throw std::runtime_error("silent listener: cannot listen");
-  }
-  thread_ = std::thread([this] { Run(); });
-}
+TSilentListener::TSilentListener()
+    : acceptor_([this](int s) {
+        open_.push_back(s);
+        ++accepted_;
+      }) {}
 
 TSilentListener::~TSilentListener() {
-  stop_ = true;
-  thread_.join();
+  acceptor_.Stop();
   for (int s : open_) close(s);
-  close(listen_);
-}
-
-void TSilentListener::Run() {
-  while (!stop_) {
-    pollfd p{listen_, POLLIN, 0};
-    if (poll(&p, 1, 50) <= 0) continue;
-    const int s = accept(listen_, nullptr, nullptr);
-    if (s < 0) continue;
-    open_.push_back(s);
-    ++accepted_;
-  }
 }
 
 int ClosedLocalPort() {

@@ -7,6 +7,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <functional>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -21,25 +22,41 @@ struct TTDSLogin {
 
 inline constexpr const char* kTDSLoginRefusal = "Login refused by the test listener.";
 
-class TTDSLoginListener {
+// Accepts connections on 127.0.0.1 (a port of the system's choice) on a
+// thread of its own and hands each to `serve`, on that thread.
+class TLocalAcceptor {
  public:
-  TTDSLoginListener();
-  ~TTDSLoginListener();
-  TTDSLoginListener(const TTDSLoginListener&) = delete;
-  TTDSLoginListener& operator=(const TTDSLoginListener&) = delete;
+  explicit TLocalAcceptor(std::function<void(int socket)> serve);
+  ~TLocalAcceptor();
+  TLocalAcceptor(const TLocalAcceptor&) = delete;
+  TLocalAcceptor& operator=(const TLocalAcceptor&) = delete;
 
   int Port() const { return port_; }
-  std::vector<TTDSLogin> Logins() const;
+  bool Stopping() const { return stop_; }
+  // Ends the thread; nothing is handed to `serve` afterwards.
+  void Stop();
 
  private:
   void Run();
-  void Serve(int socket);
+  std::function<void(int)> serve_;
   int listen_ = -1;
   int port_ = 0;
   std::atomic<bool> stop_{false};
+  std::thread thread_;
+};
+
+class TTDSLoginListener {
+ public:
+  TTDSLoginListener();
+
+  int Port() const { return acceptor_.Port(); }
+  std::vector<TTDSLogin> Logins() const;
+
+ private:
+  void Serve(int socket);
   mutable std::mutex lock_;
   std::vector<TTDSLogin> logins_;
-  std::thread thread_;
+  TLocalAcceptor acceptor_;  // last: its thread ends before the rest goes
 };
 
 // A listener on 127.0.0.1 that accepts every connection and never answers:
@@ -49,21 +66,15 @@ class TSilentListener {
  public:
   TSilentListener();
   ~TSilentListener();
-  TSilentListener(const TSilentListener&) = delete;
-  TSilentListener& operator=(const TSilentListener&) = delete;
 
-  int Port() const { return port_; }
+  int Port() const { return acceptor_.Port(); }
   // Connections accepted so far.
   int Accepted() const { return accepted_; }
 
  private:
-  void Run();
-  int listen_ = -1;
-  int port_ = 0;
-  std::atomic<bool> stop_{false};
   std::atomic<int> accepted_{0};
-  std::vector<int> open_;  // only the listener's thread touches it
-  std::thread thread_;
+  std::vector<int> open_;  // only the acceptor's thread adds to it
+  TLocalAcceptor acceptor_;
 };
 
 // A port on 127.0.0.1 that nothing listens on (bound and released).
