@@ -281,7 +281,7 @@ std::string TMySQLParser::ReadRawBody() {
     }
     // A literal, a quoted name or a comment is passed whole: the
     // terminator inside one does not end the body.
-    if (const TExecComment* inner = ExecCommentAt(i)) {
+    if (const TExecComment* inner = src[i] == '/' ? ExecCommentAt(i) : nullptr) {
       i = inner->Close + 2;
       continue;
     }

@@ -2,15 +2,16 @@
 // that the MySQL extractor reads from the server (SHOW CREATE TABLE, VIEW,
 // PROCEDURE, FUNCTION and TRIGGER). It builds tables with their columns,
 // keys, indices, foreign keys, checks and options, views, triggers and
-// routines into the attached collection. View texts and routine and trigger
-// bodies are kept as text; AfterParse links keys and indices to their
-// tables.
+// routines into the attached collection. Executable comments of dumps are
+// read as the SQL they hold. View texts and routine and trigger bodies are
+// kept as text; AfterParse links keys and indices to their tables, and
+// views and triggers to the tables, views and functions their texts use.
 //
 // The sources are split by statement family: qorMySQLParser.cpp (scanner,
 // statement loop, CREATE/DROP/SET, re-parsing stored texts, errors),
 // qorMySQLParser_Tables.cpp (tables, columns, keys, indices, options, ALTER
-// TABLE) and qorMySQLParser_Routines.cpp (views, triggers, routines and the
-// raw body reader).
+// TABLE) and qorMySQLParser_Routines.cpp (views, triggers, routines and
+// the references of their texts).
 #pragma once
 
 #include <cstddef>

@@ -162,6 +162,7 @@ void TMySQLParser::ParseCreateTable(TTblData* given) {
     }
     NextToken();
   }
+  const std::size_t optionsStart = TokenStart();
   ParseTableOptions(*table);
   // [IGNORE | REPLACE] [AS] SELECT ...: the query is kept as text, the
   // columns it makes are the server's to derive.
@@ -170,7 +171,8 @@ void TMySQLParser::ParseCreateTable(TTblData* given) {
   if (TokenKind() == myk::SELECT || TokenKind() == tk::LParen || IsWord("WITH") ||
       IsWord("VALUES") || IsWord("TABLE")) {
     table->AsQuery = ReadRawBody();
-  } else if (!columns) {
+  } else if (!columns && TokenStart() == optionsStart) {
+    // Neither columns, nor options, nor a query.
     Expect(tk::LParen);
     SkipTo(KindSet({tk::Terminator}));
     return;
@@ -775,6 +777,14 @@ void TMySQLParser::ParseKeyColumns(TFieldList& list, bool withObjects) {
         NextToken();
         if (Expect(tk::RParen)) NextToken();
       }
+      // An application-time period (p WITHOUT OVERLAPS): the model keeps
+      // no period, so the key keeps its columns only.
+      const bool period = IsWord("WITHOUT");
+      if (period) {
+        NoteHere("Key part " + name + " WITHOUT OVERLAPS is not kept.");
+        NextToken();
+        if (IsWord("OVERLAPS")) NextToken();
+      }
       bool desc = false;
       if (IsWord("ASC")) {
         NextToken();
@@ -789,7 +799,7 @@ void TMySQLParser::ParseKeyColumns(TFieldList& list, bool withObjects) {
         col->Length = length;
         if (desc) col->SortOrder = 2;
       }
-      list.Add(name, std::move(col));
+      if (!period) list.Add(name, std::move(col));
     }
     if (TokenKind() == tk::Comma) NextToken();
     else if (TokenKind() != tk::RParen) break;

@@ -72,6 +72,13 @@ const FormCase kCases[] = {
     {"a table made from a query",
      "CREATE TABLE b (id int); CREATE TABLE q ENGINE=InnoDB AS SELECT id FROM b;",
      "CREATE TABLE `q`\nENGINE=InnoDB\nAS SELECT id FROM b;", ""},
+    {"a query after the table's clauses",
+     "CREATE TABLE b (id int); CREATE TABLE s ENGINE=InnoDB WITH SYSTEM VERSIONING AS SELECT id FROM b;",
+     "ENGINE=InnoDB\nWITH SYSTEM VERSIONING AS SELECT id FROM b;", ""},
+    {"an application-time period's key part left out with its period",
+     "CREATE TABLE w (id int NOT NULL, s date NOT NULL, e date NOT NULL, PERIOD FOR p(s, e),"
+     " PRIMARY KEY (id, p WITHOUT OVERLAPS));",
+     "PRIMARY KEY(`id`))", "`p`"},
     {"a table like another",
      "CREATE TABLE b (id int unsigned NOT NULL, n varchar(5) DEFAULT 'x', PRIMARY KEY (id),"
      " KEY k_n (n)); CREATE TABLE l LIKE b;",
