@@ -219,6 +219,7 @@ std::string TMySQLTableOptions::GetOptionsSQL() const {
     if (value > 0) s.append(CRLF).append(keyword).append(IntToStr(value));
   };
   text("ENGINE=", Engine);
+  text("AUTO_INCREMENT=", AutoIncrement);
   if (AvgRowLength != 0) s.append(CRLF).append("AVG_ROW_LENGTH=").append(IntToStr(AvgRowLength));
   text("DEFAULT CHARSET=", defaultCharset_);
   number("CHECKSUM=", Checksum);
@@ -235,6 +236,7 @@ std::string TMySQLTableOptions::GetOptionsSQL() const {
   text("PACK_KEYS=", PackKeys);
   quoted("PASSWORD=", Password);
   text("ROW_FORMAT=", RowFormat);
+  text("", Clauses);
   return s;
 }
 

@@ -226,6 +226,7 @@ class TMySQLTableOptions : public TPersistent {
   std::string GetOptionsSQL() const;
 
   std::string Engine;              // ENGINE=
+  std::string AutoIncrement;       // AUTO_INCREMENT=, the table's next counter value
   std::int32_t AvgRowLength = 0;   // AVG_ROW_LENGTH=
   std::int32_t Checksum = 0;       // CHECKSUM=
   std::string DefaultCollate;      // DEFAULT COLLATE=
@@ -241,6 +242,9 @@ class TMySQLTableOptions : public TPersistent {
   std::string PackKeys;            // PACK_KEYS=
   std::string Password;            // PASSWORD='...'
   std::string RowFormat;           // ROW_FORMAT=
+  // PARTITION BY ..., WITH SYSTEM VERSIONING: the clauses after the
+  // options, as the table's text gives them.
+  std::string Clauses;
 
  protected:
   // Assign and Clear copy the values whole.

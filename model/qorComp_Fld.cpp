@@ -487,6 +487,22 @@ std::string TFldData::MSSQLColumnSQL() {
 }
 
 std::string TFldData::MySQLColumnSQL() {
+  std::string s = MySQLTypeSQL();
+  // A generated column takes neither a default nor NOT NULL; without its
+  // expression it would come back as a plain column.
+  if (!GeneratedExpr.empty())
+    return s + " GENERATED ALWAYS AS " + GeneratedExpr + (Persisted ? " STORED" : " VIRTUAL");
+  if (!Nullable) s += " NOT NULL";
+  const std::string def = GetDefaultText();
+  if (!def.empty()) {
+    if (def.front() == '\'') s += " DEFAULT " + QuoteStringLiteral(UnquoteSingle(def), DB::dbMySQL);
+    else s += " DEFAULT " + def;
+  }
+  if (AutoIncrement) s += " AUTO_INCREMENT";
+  return s;
+}
+
+std::string TFldData::MySQLTypeSQL() const {
   // A type the type table lacks (uuid, inet6) is kept by its name.
   std::string s = DataType == dt::UserType ? DomainName : std::string(DataTypeName(DataType));
   if (OneOf(DataType, {dt::VARCHAR, dt::CHAR, dt::BINARY, dt::NATIONAL_CHAR, dt::VARBINARY})) {
@@ -505,17 +521,6 @@ std::string TFldData::MySQLColumnSQL() {
   if (Unsigned) s += " UNSIGNED";
   if (ZeroFill) s += " ZEROFILL";
   if (BinaryAttr) s += " BINARY";
-  // A generated column takes neither a default nor NOT NULL; without its
-  // expression it would come back as a plain column.
-  if (!GeneratedExpr.empty())
-    return s + " GENERATED ALWAYS AS " + GeneratedExpr + (Persisted ? " STORED" : " VIRTUAL");
-  if (!Nullable) s += " NOT NULL";
-  const std::string def = GetDefaultText();
-  if (!def.empty()) {
-    if (def.front() == '\'') s += " DEFAULT " + QuoteStringLiteral(UnquoteSingle(def), DB::dbMySQL);
-    else s += " DEFAULT " + def;
-  }
-  if (AutoIncrement) s += " AUTO_INCREMENT";
   return s;
 }
 

@@ -83,6 +83,9 @@ class TFldData : public TDbObj {
   std::string GetDataTypeSQL();
   // The column definition without the name, in the owner's dialect.
   std::string GetColumnSQL();
+  // The MySQL type with its width, character set, collation and UNSIGNED,
+  // ZEROFILL and BINARY: a column's type, a parameter's, a result's.
+  std::string MySQLTypeSQL() const;
   bool IsCharType() const;
   // The character set the column is stored in; empty for other types.
   std::string GetEffectiveCharSet() const;

@@ -22,13 +22,12 @@ std::string JoinParams(const std::vector<std::string>& entries) {
   return JoinLines(entries, ",\r\n");
 }
 
-// A MySQL parameter's or result's character set and collation: without
-// them a string routine converts its text to the database's set.
-std::string MySQLCharSetText(const TFldData& p) {
-  std::string s;
-  if (!p.CharSet.empty()) s += " CHARACTER SET " + p.CharSet;
-  if (!p.Collation.empty()) s += " COLLATE " + p.Collation;
-  return s;
+// A MySQL parameter's or result's whole type: without its character set a
+// string routine converts its text to the database's set, without
+// UNSIGNED or its width a number changes its range or its display.
+std::string MySQLParamType(TFldData& p) {
+  return p.DataType == dt::UserType && !p.TypeOfTable.empty() ? p.GetDataTypeSQL()
+                                                              : p.MySQLTypeSQL();
 }
 
 // The first dollar-quote tag that cannot end the body early: "$$" unless
@@ -146,7 +145,7 @@ std::string TPrcData::GetParamsSQL(bool full) {
           default: break;  // no direction given
         }
         if (!p->GetName().empty()) e += QuoteName(p->GetName()) + " ";
-        in.push_back(e + p->GetDataTypeSQL() + (pg ? std::string() : MySQLCharSetText(*p)));
+        in.push_back(e + (pg ? p->GetDataTypeSQL() : MySQLParamType(*p)));
       }
       // A MySQL procedure returns nothing: what another dialect keeps as
       // its outputs are OUT parameters here (RETURNS would be refused).
@@ -155,15 +154,14 @@ std::string TPrcData::GetParamsSQL(bool full) {
         for (TFldData* p : outputs)
           in.push_back("OUT " +
                        (p->GetName().empty() ? std::string() : QuoteName(p->GetName()) + " ") +
-                       p->GetDataTypeSQL() + MySQLCharSetText(*p));
+                       MySQLParamType(*p));
       std::string s = "(" + JoinParams(in) + ")";
       if (!full) return s;
       // RETURNS with nothing after it would not parse.
       std::string returns;
       if (pg && !ReturnsText.empty()) returns = ReturnsText;
       else if (!outputs.empty() && !outParams)
-        returns =
-            outputs[0]->GetDataTypeSQL() + (pg ? std::string() : MySQLCharSetText(*outputs[0]));
+        returns = pg ? outputs[0]->GetDataTypeSQL() : MySQLParamType(*outputs[0]);
       if (returns.empty()) return s;
       return s + kCrlf + "RETURNS " + (pg && SetOf ? "SETOF " : "") + returns;
     }

@@ -141,8 +141,9 @@ std::string TTblData::GetMySQLCreateSQL() {
       idx->SetSelected(true);
     }
   }
+  // A table made from a query: the server derives the columns it lacks.
   return "CREATE TABLE " + QuoteName(GetTargetName()) + ItemList(items) +
-         MySQLOptions.GetOptionsSQL();
+         MySQLOptions.GetOptionsSQL() + (AsQuery.empty() ? std::string() : kCrlf + "AS " + AsQuery);
 }
 
 std::string TTblData::GetScriptSQL() {

@@ -333,6 +333,12 @@ void TMySQLDBExtract::ExtractTriggers() {
     const std::string timing = TrimCtl(Str(q, TC::Timing));
     if (timing == "BEFORE") trigger->Timing = 1;
     else if (timing == "AFTER") trigger->Timing = 2;
+    // A MySQL trigger is always a row trigger; its InterBase type code is
+    // made as the parser makes it from a trigger's script.
+    trigger->ForEachRow = true;
+    const std::int32_t code = trigger->Events == 2 ? 1 : trigger->Events == 4 ? 2 : 3;
+    if (trigger->Timing != 0 && trigger->Events != 0)
+      trigger->TriggerType = (trigger->Timing == 1 ? 0 : 1) + (code << 1) - 1;
     LogLine("Parse trigger: " + trigger->GetName());
     parser_->ParseObjectSource(trigger.get());
     if (AcceptObj(trigger.get())) objs.AddObject(trigger, /*freeOnFail=*/true);

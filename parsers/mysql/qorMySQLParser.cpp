@@ -4,6 +4,8 @@
 // prefixed errors.
 #include "parsers/mysql/qorMySQLParser.h"
 
+#include <algorithm>
+
 #include "base/qorMsgMngr.h"
 #include "model/qorClasses.h"
 #include "model/qorComp_Ctr.h"
@@ -30,6 +32,59 @@ bool IsNameChar(char c) {
 
 }  // namespace
 
+// Quotes are doubled inside, and a backslash escapes the next character in
+// a literal but not in a name.
+std::size_t PassLiteralOrComment(const std::string& src, std::size_t i) {
+  const std::size_t n = src.size();
+  const char c = src[i];
+  if (c == '\'' || c == '"' || c == '`') {
+    std::size_t j = i + 1;
+    while (j < n) {
+      if (src[j] == '\\' && c != '`') {
+        j += 2;
+        continue;
+      }
+      if (src[j] == c) {
+        if (j + 1 < n && src[j + 1] == c) {
+          j += 2;
+          continue;
+        }
+        break;
+      }
+      ++j;
+    }
+    return std::min(j + 1, n);
+  }
+  const bool dashes = c == '-' && i + 1 < n && src[i + 1] == '-' &&
+                      (i + 2 >= n || static_cast<unsigned char>(src[i + 2]) <= ' ');
+  if (c == '#' || dashes) {
+    const std::size_t lf = src.find('\n', i);
+    return lf == std::string::npos ? n : lf;
+  }
+  if (c == '/' && i + 1 < n && src[i + 1] == '*') {
+    const std::size_t close = src.find("*/", i + 2);
+    return close == std::string::npos ? n : close + 2;
+  }
+  return i;
+}
+
+namespace {
+
+// The "*/" that ends the executable comment whose text starts at `from`:
+// literals, quoted names and comments inside are passed whole, so a "*/"
+// in a quoted name ends nothing. npos when there is none.
+std::size_t FindExecClose(const std::string& src, std::size_t from) {
+  std::size_t i = from;
+  while (i < src.size()) {
+    if (src[i] == '*' && i + 1 < src.size() && src[i + 1] == '/') return i;
+    const std::size_t past = PassLiteralOrComment(src, i);
+    i = past > i ? past : i + 1;
+  }
+  return std::string::npos;
+}
+
+}  // namespace
+
 // ------------------------------------------------------------ construction
 
 TMySQLParser::TMySQLParser(TExtractorHost* owner)
@@ -37,6 +92,8 @@ TMySQLParser::TMySQLParser(TExtractorHost* owner)
       serverOptions_(std::make_unique<TMySQLServerOptions>()) {
   SetServerType(TDatabaseType::dbMySQL);
   WhiteStarts.Include('#');
+  // Unquoted names may hold any character beyond ASCII.
+  IdentChars.IncludeRange(static_cast<char>(0x80), static_cast<char>(0xFF));
 }
 
 TMySQLParser::~TMySQLParser() = default;
@@ -70,7 +127,8 @@ bool TMySQLParser::ScanToken() {
     ScanBacktickName();
     return true;
   }
-  if (IsLetter(c) || (c == '_' && IsNameChar(PeekChar()))) {
+  if (IsLetter(c) || static_cast<unsigned char>(c) >= 0x80 ||
+      (c == '_' && IsNameChar(PeekChar()))) {
     ScanIdent();
     s.Kind = tk::Ident;
     // "_latin1'text'": a character-set introducer before a literal.
@@ -108,6 +166,13 @@ bool TMySQLParser::ScanToken() {
     }
     IdentBuffer().insert(0, prefix);
     s.Kind = tk::Ident;
+    return true;
+  }
+  if ((c == '|' && PeekChar() != '|') || c == '^' || c == '~') {
+    // The other bit operators: only ever inside expression texts, which
+    // are kept as written, so they share the kind of "&".
+    NextChar();
+    s.Kind = tk::Ampersand;
     return true;
   }
   return TCustomSQLParser::ScanToken();
@@ -153,6 +218,9 @@ void TMySQLParser::AfterToken() {
 bool TMySQLParser::SkipWhite() {
   if (AtEnd()) return false;
   if (CurChar() == '#') return SkipComment();
+  if (((CurChar() == '/' && PeekChar() == '*') || (CurChar() == '*' && PeekChar() == '/')) &&
+      PassExecComment())
+    return true;
   // "--" starts a comment only before a blank or a control character:
   // a--1 is a minus and a negative number.
   if (CurChar() == '-' && PeekChar() == '-' && static_cast<unsigned char>(PeekChar2()) > ' ' &&
@@ -197,6 +265,9 @@ std::string TMySQLParser::ReadRawBody() {
   const std::string& term = Terminator();
   const std::size_t start = TokenStart();
   std::size_t i = start, stop = src.size();
+  // A body inside an executable comment ends where the comment does.
+  std::size_t limit = src.size();
+  if (const TExecComment* around = ExecCommentAround(start)) limit = around->Close;
   auto termAt = [&](std::size_t at) {
     if (at + term.size() > src.size()) return false;
     for (std::size_t k = 0; k < term.size(); ++k)
@@ -204,45 +275,18 @@ std::string TMySQLParser::ReadRawBody() {
     return true;
   };
   while (i < src.size()) {
-    const char c = src[i];
-    if (termAt(i)) {
-      stop = i;
+    if (i >= limit || termAt(i)) {
+      stop = std::min(i, limit);
       break;
     }
-    if (c == '\'' || c == '"' || c == '`') {
-      // A literal or quoted name is passed whole: the terminator inside one
-      // does not end the body.
-      ++i;
-      while (i < src.size()) {
-        if (src[i] == '\\' && c != '`') {
-          i += 2;
-          continue;
-        }
-        if (src[i] == c) {
-          if (i + 1 < src.size() && src[i + 1] == c) {
-            i += 2;
-            continue;
-          }
-          break;
-        }
-        ++i;
-      }
-      ++i;
+    // A literal, a quoted name or a comment is passed whole: the
+    // terminator inside one does not end the body.
+    if (const TExecComment* inner = src[i] == '/' ? ExecCommentAt(i) : nullptr) {
+      i = inner->Close + 2;
       continue;
     }
-    const bool dashes = c == '-' && i + 1 < src.size() && src[i + 1] == '-' &&
-                        (i + 2 >= src.size() || static_cast<unsigned char>(src[i + 2]) <= ' ');
-    if (c == '#' || dashes) {
-      const std::size_t lf = src.find('\n', i);
-      i = lf == std::string::npos ? src.size() : lf;
-      continue;
-    }
-    if (c == '/' && i + 1 < src.size() && src[i + 1] == '*') {
-      const std::size_t close = src.find("*/", i + 2);
-      i = close == std::string::npos ? src.size() : close + 2;
-      continue;
-    }
-    ++i;
+    const std::size_t past = PassLiteralOrComment(src, i);
+    i = past > i ? past : i + 1;
   }
   if (stop > src.size()) stop = src.size();
   std::string body =
@@ -253,6 +297,126 @@ std::string TMySQLParser::ReadRawBody() {
     NextToken();
   }
   return body;
+}
+
+// ---------------------------------------------------- executable comments
+
+std::uint32_t TMySQLParser::ExecVersionLimit() const {
+  const TMySQLServerVersionType v =
+      Objs() ? Objs()->MySQLServerOptions.SQLServerVersion : serverOptions_->SQLServerVersion;
+  using V = TMySQLServerVersionType;
+  switch (v) {
+    case V::st_MySQL_3x: return 39999;
+    case V::st_MySQL_4x: return 49999;
+    case V::st_MySQL_5x: return 59999;
+    case V::st_MySQL_8x: return 99999;
+    case V::st_MariaDB_10x: return 109999;
+  }
+  return 59999;
+}
+
+bool TMySQLParser::MariaDBVersion() const {
+  const TMySQLServerVersionType v =
+      Objs() ? Objs()->MySQLServerOptions.SQLServerVersion : serverOptions_->SQLServerVersion;
+  return v == TMySQLServerVersionType::st_MariaDB_10x;
+}
+
+void TMySQLParser::FindExecComments() {
+  execComments_.clear();
+  skippedComments_.clear();
+  const std::string& src = Source();
+  const std::uint32_t limit = ExecVersionLimit();
+  const bool maria = MariaDBVersion();
+  std::size_t counted = 0;
+  std::int32_t line = 1, lineStart = 0;
+  auto noteAt = [&](std::size_t at, const std::string& text) {
+    for (; counted < at; ++counted)
+      if (src[counted] == '\n') {
+        ++line;
+        lineStart = static_cast<std::int32_t>(counted) + 1;
+      }
+    Messages().AddMsg(text, ScriptName, static_cast<std::int32_t>(at) - lineStart + 1, line,
+                      kMsgNote);
+  };
+  std::size_t i = 0;
+  while (i < src.size()) {
+    const bool opens = src[i] == '/' && CharAt(i + 1) == '*' &&
+                       (CharAt(i + 2) == '!' || (CharAt(i + 2) == 'M' && CharAt(i + 3) == '!'));
+    if (!opens) {
+      const std::size_t past = PassLiteralOrComment(src, i);
+      i = past > i ? past : i + 1;
+      continue;
+    }
+    // "/*!" with five digits runs from that MySQL version on, "/*M!" only
+    // on MariaDB, whose versions may take six digits; no digits, always.
+    const bool mariaOnly = CharAt(i + 2) == 'M';
+    std::size_t text = i + (mariaOnly ? 4 : 3), digits = 0;
+    while (digits < 6 && text + digits < src.size() && src[text + digits] >= '0' &&
+           src[text + digits] <= '9')
+      ++digits;
+    if (digits < 5) digits = 0;
+    else if (digits == 6 && !mariaOnly && !maria) digits = 5;
+    std::uint32_t version = 0;
+    for (std::size_t k = 0; k < digits; ++k)
+      version = version * 10 + static_cast<std::uint32_t>(src[text + k] - '0');
+    text += digits;
+    const std::size_t close = FindExecClose(src, text);
+    // Unterminated: the comment scanner reports it.
+    if (close == std::string::npos) break;
+    const bool read = (mariaOnly ? maria : true) && version <= limit;
+    if (read) {
+      execComments_.push_back({i, text, close});
+    } else {
+      skippedComments_.push_back({i, text, close});
+    }
+    // MySQL reads "/*M!" as a plain comment: nothing to say of it.
+    if (!read && (!mariaOnly || maria)) {
+      std::string shown =
+          ReplaceAll(NormalizeLineBreaks(TrimCtl(std::string_view(src).substr(text, close - text))),
+                     "\r\n", " ");
+      if (shown.size() > 60) shown = shown.substr(0, 57) + "...";
+      noteAt(i,
+             "Not read: executable comment for server version " + IntToStr(version) + ": " + shown);
+    }
+    i = close + 2;
+  }
+  if (execComments_.empty()) WhiteStarts.Exclude('*');
+  else WhiteStarts.Include('*');
+}
+
+const TMySQLParser::TExecComment* TMySQLParser::ExecCommentAt(std::size_t open) const {
+  auto it = std::lower_bound(execComments_.begin(), execComments_.end(), open,
+                             [](const TExecComment& c, std::size_t at) { return c.Open < at; });
+  return it != execComments_.end() && it->Open == open ? &*it : nullptr;
+}
+
+const TMySQLParser::TExecComment* TMySQLParser::ExecCommentAround(std::size_t at) const {
+  auto it = std::upper_bound(execComments_.begin(), execComments_.end(), at,
+                             [](std::size_t a, const TExecComment& c) { return a < c.Open; });
+  if (it == execComments_.begin()) return nullptr;
+  --it;
+  return it->Text <= at && at < it->Close ? &*it : nullptr;
+}
+
+bool TMySQLParser::PassExecComment() {
+  const std::size_t at = CurIndex();
+  if (CurChar() == '*') {
+    // The "*/" of a comment that is read ends nothing but the comment.
+    auto it = std::lower_bound(execComments_.begin(), execComments_.end(), at,
+                               [](const TExecComment& c, std::size_t a) { return c.Close < a; });
+    if (it == execComments_.end() || it->Close != at) return false;
+    AdvanceTo(at + 2);
+    return true;
+  }
+  if (const TExecComment* c = ExecCommentAt(at)) {
+    AdvanceTo(c->Text);
+    return true;
+  }
+  auto it = std::lower_bound(skippedComments_.begin(), skippedComments_.end(), at,
+                             [](const TExecComment& c, std::size_t a) { return c.Open < a; });
+  if (it == skippedComments_.end() || it->Open != at) return false;
+  AdvanceTo(it->Close + 2);
+  return true;
 }
 
 // ------------------------------------------------------------- grammar help
@@ -331,6 +495,7 @@ void TMySQLParser::Notify(std::uint8_t code, const std::string& name, std::uint8
 // ------------------------------------------------------------ statement loop
 
 void TMySQLParser::ParseText() {
+  FindExecComments();
   NextToken();
   ParseStatementList([this] { return TokenKind() == tk::EOFKind; },
                      [this] {
@@ -545,14 +710,19 @@ void TMySQLParser::ParseDrop() {
   }
   if (IsWord("SCHEMA") || IsWord("FUNCTION") || IsWord("PROCEDURE") || IsWord("VIEW") ||
       IsWord("EVENT") || IsWord("TRIGGER")) {
+    const std::string kind = UpperAscii(IdentText());
     NextToken();
     SkipIfExists(/*withNot=*/false);
-    std::string name;
-    ReadName(name);
-    while (TokenKind() == tk::Comma) {
+    // DROP VIEW a, b: each of them. A dump drops the stand-in of each view
+    // before it creates the view itself.
+    for (;;) {
+      std::string name;
+      if (!ReadName(name)) return;
+      DropNamed(kind, name);
+      if (TokenKind() != tk::Comma) break;
       NextToken();
-      ReadName(name);
     }
+    if (TokenKind() == myk::RESTRICT || TokenKind() == myk::CASCADE) NextToken();
     return;
   }
   if (k == myk::INDEX) {
@@ -573,6 +743,23 @@ void TMySQLParser::ParseDrop() {
   if (k == tk::Ident) Error("Invalid DROP-statement (" + IdentText() + ")");
   else Error("Invalid DROP-statement (" + CurTokenName() + ")");
   SkipTo(KindSet({tk::Terminator}));
+}
+
+void TMySQLParser::DropNamed(const std::string& kind, const std::string& name) {
+  TObjs* objs = Objs();
+  if (!objs) return;
+  TDbObj* found = nullptr;
+  if (kind == "VIEW") {
+    found = objs->FindView(name);
+  } else if (kind == "FUNCTION" || kind == "PROCEDURE") {
+    TPrcData probe(objs);
+    probe.SetName(name);
+    probe.IsFunction = kind == "FUNCTION";
+    found = objs->FindProcedure(probe.GetKeyName());
+  } else if (kind == "TRIGGER") {
+    found = objs->FindTrigger(name);
+  }
+  if (found && found != reparsed_) objs->DropStored(found->GetKind(), found->GetKeyName());
 }
 
 // ---------------------------------------------------------------------- SET
@@ -665,6 +852,8 @@ void TMySQLParser::ParseObjectSource(TDbObj* obj) {
   SetSource(std::move(source));
   const bool routine = dynamic_cast<TPrcData*>(obj) != nullptr;
   if (!routine) {
+    // A routine's text goes through ParseText, which finds them.
+    FindExecComments();
     NextToken();
     StatementStart = TokenStart();
   }

@@ -2,15 +2,16 @@
 // that the MySQL extractor reads from the server (SHOW CREATE TABLE, VIEW,
 // PROCEDURE, FUNCTION and TRIGGER). It builds tables with their columns,
 // keys, indices, foreign keys, checks and options, views, triggers and
-// routines into the attached collection. View texts and routine and trigger
-// bodies are kept as text; AfterParse links keys and indices to their
-// tables.
+// routines into the attached collection. Executable comments of dumps are
+// read as the SQL they hold. View texts and routine and trigger bodies are
+// kept as text; AfterParse links keys and indices to their tables, and
+// views and triggers to the tables, views and functions their texts use.
 //
 // The sources are split by statement family: qorMySQLParser.cpp (scanner,
 // statement loop, CREATE/DROP/SET, re-parsing stored texts, errors),
 // qorMySQLParser_Tables.cpp (tables, columns, keys, indices, options, ALTER
-// TABLE) and qorMySQLParser_Routines.cpp (views, triggers, routines and the
-// raw body reader).
+// TABLE) and qorMySQLParser_Routines.cpp (views, triggers, routines and
+// the references of their texts).
 #pragma once
 
 #include <cstddef>
@@ -18,12 +19,17 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "base/qorDBOptions.h"
 #include "model/qorComp_Fld.h"
 #include "parsers/qorSQLParser.h"
 
 namespace qor {
+
+// Where the literal, quoted name or comment that starts at `i` ends (the
+// index after it), or `i` when none starts there.
+std::size_t PassLiteralOrComment(const std::string& src, std::size_t i);
 
 class TCtrData;
 class TDbObj;
@@ -68,6 +74,9 @@ class TMySQLParser : public TCustomSQLParser {
   // Re-parses one object's stored CREATE text (or a trigger's body) into
   // that object: the MySQL extractor's entry.
   void ParseObjectSource(TDbObj* obj) override;
+  // The inherited linking, then the tables, views and stored functions
+  // that each view's query and each trigger's body use.
+  void AfterParse() override;
   // Names the object being re-parsed in front of the text. Messages point
   // at the token where the fault was found, so a script reads the same
   // with either line end.
@@ -81,9 +90,20 @@ class TMySQLParser : public TCustomSQLParser {
   // `table`: the table to fill (a re-parse), or none for a new one.
   void ParseCreateTable(TTblData* table);
   // A column (or parameter, or a function's result when `result`) starting
-  // at its name; `existing` is re-read in place when given.
-  std::unique_ptr<TFldData> ParseColumnDef(TDbObj* holder, TFldData* existing, bool param,
-                                           bool result);
+  // at its name.
+  std::unique_ptr<TFldData> ParseColumnDef(TDbObj* holder, bool param, bool result);
+  // The type at the current token, with its length, precision and scale
+  // or its ENUM/SET values; false, with an error, when no type is there.
+  bool ParseDataType(TFldData& column);
+  bool ParseTypeArguments(TFldData& column);
+  // An ENUM or SET value: a string, or hexadecimal (0x61, X'61').
+  bool ReadEnumValue(std::string& value);
+  // Character set, collation, UNSIGNED ... and, in a table, nullability,
+  // default, keys, checks, generation and comment; a routine's parameter
+  // or result (`routineItem`) takes only the type attributes.
+  void ParseColumnAttributes(TFldData& column, TTblData* table, bool routineItem);
+  // A column's UNIQUE: a unique index named after the column.
+  void AddColumnUnique(TTblData& table, TFldData& column);
   void ParsePrimaryKey(TTblData& table, const std::string& name);
   void ParseUniqueKey(TTblData& table, const std::string& name);
   void ParseIndexKey(TTblData& table);
@@ -94,6 +114,14 @@ class TMySQLParser : public TCustomSQLParser {
   // CREATE INDEX, which names its table after ON.
   void ParseCreateIndex(TTblData* table, bool unique, bool fullText, bool spatial);
   void ParseTableOptions(TTblData& table);
+  // The columns, keys and checks between the parentheses of CREATE TABLE.
+  void ParseTableItems(TTblData& table);
+  // CREATE TABLE ... LIKE: the columns, options, keys and indices of the
+  // table `source`, or a note when the model has no such table.
+  void CopyTableDefinition(const std::string& source, TTblData& table);
+  // What a column definition says, from one column onto another: MODIFY
+  // and LIKE.
+  static void CopyColumnDefinition(const TFldData& from, TFldData& to);
   void ParseAlterTable();
   void ParseCreateView(TViwData* view);
   void ParseCreateTrigger(TTrgData* trigger);
@@ -127,11 +155,40 @@ class TMySQLParser : public TCustomSQLParser {
     return tokenEnd_ > TokenStart() ? GetText(TokenStart(), tokenEnd_ - TokenStart())
                                     : std::string();
   }
+  // Links `user` to the tables and views its text reads from or writes to
+  // and the stored functions it calls.
+  void LinkBodyReferences(TDbObj& user, const std::string& text);
+
+  // ---- Executable comments ----
+  // "/*!NNNNN ... */" and "/*M!NNNNNN ... */": where one opens, where its
+  // SQL starts and where its "*/" stands.
+  struct TExecComment {
+    std::size_t Open = 0, Text = 0, Close = 0;
+  };
+  // Finds the executable comments of the source: those the server version
+  // option runs are read as the SQL they hold, the others are passed as
+  // comments, each with a note.
+  void FindExecComments();
+  // The highest version number the server version option runs.
+  std::uint32_t ExecVersionLimit() const;
+  bool MariaDBVersion() const;
+  // The comment read as SQL that opens at `open`, or none.
+  const TExecComment* ExecCommentAt(std::size_t open) const;
+  // The comment read as SQL whose text holds index `at`, or none.
+  const TExecComment* ExecCommentAround(std::size_t at) const;
+  // Passes the opening or the "*/" of an executable comment at the
+  // current character; false when none stands there.
+  bool PassExecComment();
+
   // Where the token before the current one ended.
   std::size_t PrevTokenEnd() const { return prevTokenEnd_; }
 
   // ---- Grammar helpers ----
   bool AtStatementEnd() const;
+  // Whether the token after the current one is the plain word `word`.
+  bool NextWordIs(std::string_view word);
+  // Whether a query, not a column list, starts at the current "(".
+  bool SelectFollows();
   // A name: an identifier or a keyword used as one; a dotted name gives
   // its last part. Moves past it. False, with an error, when none is there.
   bool ReadName(std::string& name);
@@ -175,6 +232,9 @@ class TMySQLParser : public TCustomSQLParser {
   void ParseCreate();
   void ParseCreateDatabase();
   void ParseDrop();
+  // The view, routine or trigger `name` (`kind` as DROP names it) leaves
+  // the collection, if it is there.
+  void DropNamed(const std::string& kind, const std::string& name);
   void ParseSet();
   void ParseDelimiter();
   void ParseUse();
@@ -212,7 +272,10 @@ class TMySQLParser : public TCustomSQLParser {
   };
 
   std::unique_ptr<TMySQLServerOptions> serverOptions_;
-  TDbObj* reparsed_ = nullptr;  // the object whose stored text is parsed; not owned
+  std::vector<TExecComment> execComments_;     // read as SQL, by position
+  std::vector<TExecComment> skippedComments_;  // passed as comments, by position
+  bool serial_ = false;                        // the type just read was SERIAL
+  TDbObj* reparsed_ = nullptr;                 // the object whose stored text is parsed; not owned
   std::size_t prevTokenEnd_ = 0;
   std::size_t tokenEnd_ = 0;
   std::int32_t tokenLine_ = 1;    // 1-based line of the current token

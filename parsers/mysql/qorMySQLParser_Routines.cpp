@@ -5,12 +5,169 @@
 #include "model/qorClasses.h"
 #include "model/qorComp_Fld.h"
 #include "model/qorComp_Prc.h"
+#include "model/qorComp_Tbl.h"
 #include "model/qorComp_Trg.h"
 #include "model/qorComp_Viw.h"
 #include "model/qorDBStructure.h"
 #include "platform/qorStrings.h"
 
 namespace qor {
+
+namespace {
+
+// The tokens of a view's query or a trigger's body that tell what it uses:
+// names (plain or quoted), parentheses, commas and dots. Literals,
+// comments and variables are passed.
+struct TBodyToken {
+  enum TKind : std::uint8_t { Word, Quoted, Open, Close, Comma, Dot };
+  TKind Kind;
+  std::string Text;
+};
+
+bool IsBodyNameChar(char c) {
+  return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '_' ||
+         c == '$' || static_cast<unsigned char>(c) >= 0x80;
+}
+
+std::vector<TBodyToken> BodyTokens(const std::string& text) {
+  std::vector<TBodyToken> out;
+  std::size_t i = 0;
+  const std::size_t n = text.size();
+  while (i < n) {
+    const char c = text[i];
+    if (c == '`') {
+      std::string name;
+      for (++i; i < n; ++i) {
+        if (text[i] != '`') {
+          name += text[i];
+        } else if (i + 1 < n && text[i + 1] == '`') {
+          name += '`';
+          ++i;
+        } else {
+          break;
+        }
+      }
+      ++i;
+      out.push_back({TBodyToken::Quoted, std::move(name)});
+      continue;
+    }
+    if (c == '@') {
+      // @variable, @@system_variable, @'quoted'
+      while (i < n && text[i] == '@') ++i;
+      if (i < n && (text[i] == '\'' || text[i] == '"' || text[i] == '`'))
+        i = PassLiteralOrComment(text, i);
+      while (i < n && IsBodyNameChar(text[i])) ++i;
+      continue;
+    }
+    if (IsBodyNameChar(c)) {
+      const std::size_t start = i;
+      while (i < n && IsBodyNameChar(text[i])) ++i;
+      out.push_back({TBodyToken::Word, text.substr(start, i - start)});
+      continue;
+    }
+    const std::size_t past = PassLiteralOrComment(text, i);
+    if (past > i) {
+      i = past;
+      continue;
+    }
+    if (c == '(') out.push_back({TBodyToken::Open, {}});
+    else if (c == ')') out.push_back({TBodyToken::Close, {}});
+    else if (c == ',') out.push_back({TBodyToken::Comma, {}});
+    else if (c == '.') out.push_back({TBodyToken::Dot, {}});
+    ++i;
+  }
+  return out;
+}
+
+bool OneOf(const std::string& word, std::initializer_list<std::string_view> words) {
+  for (std::string_view w : words)
+    if (word == w) return true;
+  return false;
+}
+
+}  // namespace
+
+// ------------------------------------------------------------- dependencies
+
+void TMySQLParser::AfterParse() {
+  TCustomSQLParser::AfterParse();
+  TObjs* objs = Objs();
+  if (!objs) return;
+  // Views and triggers name what they use only in their texts; the
+  // dependency order of the script is made from these edges.
+  for (auto& e : objs->Views)
+    if (e.Value) LinkBodyReferences(*e.Value, e.Value->GetText());
+  for (auto& e : objs->Triggers)
+    if (e.Value) LinkBodyReferences(*e.Value, e.Value->GetText());
+}
+
+void TMySQLParser::LinkBodyReferences(TDbObj& user, const std::string& text) {
+  TObjs* objs = Objs();
+  const std::vector<TBodyToken> tokens = BodyTokens(text);
+  // One level per parenthesis: whether its query is in a FROM list.
+  std::vector<bool> inFrom(1, false);
+  bool relationNext = false;
+  auto isName = [&](std::size_t at) {
+    return at < tokens.size() &&
+           (tokens[at].Kind == TBodyToken::Word || tokens[at].Kind == TBodyToken::Quoted);
+  };
+  for (std::size_t i = 0; i < tokens.size(); ++i) {
+    const TBodyToken& t = tokens[i];
+    if (t.Kind == TBodyToken::Open || t.Kind == TBodyToken::Close) {
+      if (t.Kind == TBodyToken::Open) inFrom.push_back(false);
+      else if (inFrom.size() > 1) inFrom.pop_back();
+      relationNext = false;
+      continue;
+    }
+    if (t.Kind == TBodyToken::Comma) {
+      relationNext = inFrom.back();
+      continue;
+    }
+    if (!isName(i)) {
+      relationNext = false;
+      continue;
+    }
+    if (t.Kind == TBodyToken::Word) {
+      const std::string word = UpperAscii(t.Text);
+      if (OneOf(word, {"FROM", "JOIN", "STRAIGHT_JOIN"})) {
+        inFrom.back() = true;
+        relationNext = true;
+        continue;
+      }
+      if (OneOf(word, {"INTO", "UPDATE"})) {
+        relationNext = true;
+        continue;
+      }
+      if (OneOf(word, {"WHERE", "GROUP", "HAVING", "ORDER", "LIMIT", "UNION", "EXCEPT", "INTERSECT",
+                       "WINDOW", "ON", "USING", "SET", "SELECT", "VALUES", "RETURNING"})) {
+        inFrom.back() = false;
+        relationNext = false;
+        continue;
+      }
+    }
+    // A dotted name: its last part names the object (db.t, db.f).
+    std::size_t last = i;
+    int parts = 1;
+    while (last + 2 < tokens.size() && tokens[last + 1].Kind == TBodyToken::Dot &&
+           isName(last + 2)) {
+      last += 2;
+      ++parts;
+    }
+    const std::string name = FoldName(tokens[last].Text);
+    if (last + 1 < tokens.size() && tokens[last + 1].Kind == TBodyToken::Open) {
+      TPrcData probe(objs);
+      probe.SetName(name);
+      probe.IsFunction = true;
+      if (TPrcData* f = objs->FindProcedure(probe.GetKeyName())) LinkDependency(&user, f, {});
+    } else if (relationNext && parts <= 2) {
+      TDbObj* used = objs->FindTable(name);
+      if (!used) used = objs->FindView(name);
+      if (used && used != &user) LinkDependency(&user, used, {});
+    }
+    relationNext = false;
+    i = last;
+  }
+}
 
 // -------------------------------------------------------------------- views
 
@@ -47,6 +204,9 @@ void TMySQLParser::ParseCreateView(TViwData* given) {
   std::unique_ptr<TViwData> owned;
   TViwData* view = given;
   if (!view) {
+    // A later definition replaces the one before (a dump's stand-in, OR
+    // REPLACE).
+    DropNamed("VIEW", name);
     owned = std::make_unique<TViwData>(Objs());
     view = owned.get();
   }
@@ -227,7 +387,7 @@ void TMySQLParser::ParseCreateRoutine(TPrcData* given) {
         Expect(tk::Ident);
         break;
       }
-      std::unique_ptr<TFldData> param = ParseColumnDef(routine, nullptr, /*param=*/true, false);
+      std::unique_ptr<TFldData> param = ParseColumnDef(routine, /*param=*/true, false);
       if (param) {
         param->ParamDirection = direction;
         const std::string pname = param->GetName();
@@ -240,7 +400,7 @@ void TMySQLParser::ParseCreateRoutine(TPrcData* given) {
     if (Expect(tk::RParen)) NextToken();
   }
   if (IsWord("RETURNS")) {
-    std::unique_ptr<TFldData> result = ParseColumnDef(routine, nullptr, false, /*result=*/true);
+    std::unique_ptr<TFldData> result = ParseColumnDef(routine, false, /*result=*/true);
     if (result) {
       const std::string rname = result->GetName();
       routine->OutParams.Add(rname, std::move(result));

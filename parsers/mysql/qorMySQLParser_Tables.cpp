@@ -46,6 +46,18 @@ constexpr std::array<TTypeWord, 13> kTypeWords = {{
     {"MULTIPOLYGON", "MultiPolygon"},
 }};
 
+// Other spellings of the types.
+constexpr std::array<TTypeWord, 8> kTypeSynonyms = {{
+    {"INT1", "TINYINT"},
+    {"INT2", "SMALLINT"},
+    {"INT3", "MEDIUMINT"},
+    {"MIDDLEINT", "MEDIUMINT"},
+    {"INT4", "INTEGER"},
+    {"INT8", "BIGINT"},
+    {"FIXED", "DECIMAL"},
+    {"FLOAT8", "DOUBLE"},
+}};
+
 // Types the type table has no entry for; a column keeps them by name.
 constexpr std::array<std::string_view, 4> kNamedTypes = {"UUID", "INET4", "INET6", "JSON"};
 
@@ -119,45 +131,179 @@ void TMySQLParser::ParseCreateTable(TTblData* given) {
     table = owned.get();
   }
   table->SetName(name);
-  if (!Expect(tk::LParen)) {
-    // CREATE TABLE ... LIKE / AS SELECT: no columns to read.
+  auto finish = [&]() {
+    Notify(6, name, 1, 1);
+    if (owned) {
+      // Straight into the collection: the table itself was never filtered.
+      if (TObjs* objs = Objs()) objs->AddObject(owned, /*freeOnFail=*/true);
+    }
+    DoLog("Table: " + name);
+  };
+  // LIKE t / (LIKE t): a copy of another table's definition.
+  const bool parenLike = TokenKind() == tk::LParen && NextWordIs("LIKE");
+  if (IsWord("LIKE") || parenLike) {
+    if (parenLike) NextToken();
+    NextToken();
+    std::string source;
+    if (!ReadName(source)) return;
+    if (parenLike && Expect(tk::RParen)) NextToken();
+    CopyTableDefinition(source, *table);
+    finish();
+    return;
+  }
+  const bool columns = TokenKind() == tk::LParen && !SelectFollows();
+  if (columns) {
+    NextToken();
+    ParseTableItems(*table);
+    // Without its ")" (a text cut short) the table keeps what was read.
+    if (!Expect(tk::RParen)) {
+      finish();
+      return;
+    }
+    NextToken();
+  }
+  const std::size_t optionsStart = TokenStart();
+  ParseTableOptions(*table);
+  // [IGNORE | REPLACE] [AS] SELECT ...: the query is kept as text, the
+  // columns it makes are the server's to derive.
+  if (IsWord("IGNORE") || TokenKind() == myk::REPLACE) NextToken();
+  if (TokenKind() == myk::AS) NextToken();
+  if (TokenKind() == myk::SELECT || TokenKind() == tk::LParen || IsWord("WITH") ||
+      IsWord("VALUES") || IsWord("TABLE")) {
+    table->AsQuery = ReadRawBody();
+  } else if (!columns && TokenStart() == optionsStart) {
+    // Neither columns, nor options, nor a query.
+    Expect(tk::LParen);
     SkipTo(KindSet({tk::Terminator}));
     return;
   }
+  finish();
+}
+
+bool TMySQLParser::NextWordIs(std::string_view word) {
+  TLookahead saved(*this);
   NextToken();
+  const bool is = IsWord(word);
+  saved.Undo();
+  return is;
+}
+
+bool TMySQLParser::SelectFollows() {
+  // "(" SELECT, or "(" "(" SELECT ...: a query, not a column list.
+  TLookahead saved(*this);
+  while (TokenKind() == tk::LParen) NextToken();
+  const bool query = TokenKind() == myk::SELECT || IsWord("WITH") || IsWord("VALUES");
+  saved.Undo();
+  return query;
+}
+
+void TMySQLParser::ParseTableItems(TTblData& table) {
   while (!AtStatementEnd() && TokenKind() != tk::RParen) {
     const std::size_t before = TokenStart();
-    if (ParseKeyItem(*table, "table " + table->GetName())) {
+    if (ParseKeyItem(table, "table " + table.GetName())) {
       // a key, an index or a check
     } else if (TokenKind() == myk::REFERENCES) {
-      ParseReferences(*table);
+      ParseReferences(table);
     } else if (IsWord("PERIOD")) {
-      SkipItem("table " + table->GetName());
+      SkipItem("table " + table.GetName());
     } else if (IsNameToken()) {
-      std::unique_ptr<TFldData> column = ParseColumnDef(table, nullptr, false, false);
+      std::unique_ptr<TFldData> column = ParseColumnDef(&table, false, false);
       if (column) {
         const std::string colName = column->GetName();
-        table->Fields.Add(colName, std::move(column));
+        table.Fields.Add(colName, std::move(column));
       }
     } else {
-      SkipItem("table " + table->GetName());
+      SkipItem("table " + table.GetName());
     }
     if (TokenKind() != tk::Comma && TokenKind() != tk::RParen && !AtStatementEnd())
-      SkipItem("table " + table->GetName());
+      SkipItem("table " + table.GetName());
     if (TokenKind() == tk::Comma) NextToken();
     if (TokenStart() == before && !AtStatementEnd()) NextToken();
   }
-  // Without its ")" (a text cut short) the table keeps what was read.
-  if (Expect(tk::RParen)) {
-    NextToken();
-    ParseTableOptions(*table);
+}
+
+void TMySQLParser::CopyTableDefinition(const std::string& sourceName, TTblData& table) {
+  TObjs* objs = Objs();
+  TTblData* source = objs ? objs->FindTable(sourceName) : nullptr;
+  if (!source) {
+    NoteHere("Table " + table.GetName() + ": LIKE " + sourceName +
+             ", a table not in the model: no columns copied.");
+    return;
   }
-  Notify(6, name, 1, 1);
-  if (owned) {
-    // Straight into the collection: the table itself was never filtered.
-    if (TObjs* objs = Objs()) objs->AddObject(owned, /*freeOnFail=*/true);
+  for (int i = 0; i < source->Fields.Count(); ++i) {
+    const TFldData* from = source->Fields.Object(i);
+    if (!from) continue;
+    auto f = std::make_unique<TFldData>(objs, &table);
+    f->SetName(from->GetName());
+    f->TableName = table.GetName();
+    f->OwnerObj = &table;
+    CopyColumnDefinition(*from, *f);
+    table.Fields.Add(from->GetName(), std::move(f));
   }
-  DoLog("Table: " + name);
+  table.MySQLOptions.Assign(source->MySQLOptions);
+  // Keys and indices; foreign keys stay with the table they were made on,
+  // as the server does.
+  std::vector<TCtrData*> keys;
+  std::vector<TIdxData*> indices;
+  for (int i = 0; i < objs->Constraints.Count(); ++i) {
+    TCtrData* c = objs->Constraints.Object(i);
+    if (c && c->GetTableName() == source->GetName() &&
+        (c->GetConstraintType() == ct::PrimaryKey || c->GetConstraintType() == ct::Unique ||
+         c->GetConstraintType() == ct::Check))
+      keys.push_back(c);
+  }
+  for (int i = 0; i < objs->Indices.Count(); ++i)
+    if (TIdxData* x = objs->Indices.Object(i); x && x->TableName == source->GetName())
+      indices.push_back(x);
+  for (TCtrData* c : keys) {
+    auto copy = NewConstraint(objs, table, c->GetConstraintType(), c->GetName());
+    for (int j = 0; j < c->Columns.Count(); ++j) copy->Columns.Add(c->Columns.Name(j), nullptr);
+    copy->IndexName = c->IndexName;
+    copy->SetText(c->GetText());
+    HandOn(std::move(copy));
+  }
+  for (TIdxData* x : indices) {
+    auto copy = std::make_unique<TIdxData>(objs);
+    copy->SetName(x->GetName());
+    copy->TableName = table.GetName();
+    copy->Unique = x->Unique;
+    copy->FullText = x->FullText;
+    copy->Spatial = x->Spatial;
+    copy->MySQLIndexOptions = x->MySQLIndexOptions;
+    copy->SetDescription(x->GetDescription());
+    for (int j = 0; j < x->Columns.Count(); ++j) {
+      std::unique_ptr<TFldData> col;
+      if (const TFldData* from = x->Columns.Object(j)) {
+        col = std::make_unique<TFldData>(objs, copy.get());
+        col->SetName(from->GetName());
+        col->Length = from->Length;
+        col->SortOrder = from->SortOrder;
+      }
+      copy->Columns.Add(x->Columns.Name(j), std::move(col));
+    }
+    HandOn(std::move(copy));
+  }
+}
+
+void TMySQLParser::CopyColumnDefinition(const TFldData& from, TFldData& to) {
+  to.DataType = from.DataType;
+  to.Length = from.Length;
+  to.Precision = from.Precision;
+  to.Scale = from.Scale;
+  to.CharSet = from.CharSet;
+  to.Collation = from.Collation;
+  to.Unsigned = from.Unsigned;
+  to.ZeroFill = from.ZeroFill;
+  to.BinaryAttr = from.BinaryAttr;
+  to.AutoIncrement = from.AutoIncrement;
+  to.Persisted = from.Persisted;
+  to.Nullable = from.Nullable;
+  to.DefaultValue = from.DefaultValue;
+  to.DomainName = from.DomainName;
+  to.EnumValues = from.EnumValues;
+  to.GeneratedKind = from.GeneratedKind;
+  to.GeneratedExpr = from.GeneratedExpr;
+  to.SetDescription(from.GetDescription());
 }
 
 bool TMySQLParser::ParseKeyItem(TTblData& table, const std::string& where) {
@@ -211,33 +357,13 @@ void TMySQLParser::SkipItem(const std::string& where) {
 
 // ----------------------------------------------------------------- columns
 
-std::unique_ptr<TFldData> TMySQLParser::ParseColumnDef(TDbObj* holder, TFldData* existing,
-                                                       bool param, bool result) {
+std::unique_ptr<TFldData> TMySQLParser::ParseColumnDef(TDbObj* holder, bool param, bool result) {
   std::string name;
   if (result) name = UpperLocale(IdentText());
   else name = TokenKind() == tk::Ident ? IdentText() : FoldName(IdentText());
-  std::unique_ptr<TFldData> owned;
-  TFldData* f = existing;
-  if (!f) {
-    owned = std::make_unique<TFldData>(Objs(), holder);
-    f = owned.get();
-    f->SetName(name);
-  }
-  if (existing) {
-    // MODIFY gives the whole definition anew; the column object stays, so
-    // what refers to it keeps its link.
-    f->DataType = dt::Unknown;
-    f->Length = f->Precision = f->Scale = 0;
-    f->CharSet.clear();
-    f->Collation.clear();
-    f->Unsigned = f->ZeroFill = f->BinaryAttr = f->AutoIncrement = f->Persisted = false;
-    f->DefaultValue.clear();
-    f->DomainName.clear();
-    f->EnumValues.clear();
-    f->GeneratedKind = '\0';
-    f->GeneratedExpr.clear();
-    f->SetDescription({});
-  }
+  auto owned = std::make_unique<TFldData>(Objs(), holder);
+  TFldData* f = owned.get();
+  f->SetName(name);
   auto* table = dynamic_cast<TTblData*>(holder);
   if (table) {
     f->TableName = table->GetName();
@@ -245,21 +371,75 @@ std::unique_ptr<TFldData> TMySQLParser::ParseColumnDef(TDbObj* holder, TFldData*
   }
   NextToken();
 
-  // ---- the type
+  if (!ParseDataType(*f)) return owned;
+  if (serial_) {
+    // SERIAL: BIGINT UNSIGNED NOT NULL AUTO_INCREMENT UNIQUE.
+    serial_ = false;
+    f->Unsigned = true;
+    f->Nullable = false;
+    f->AutoIncrement = true;
+    if (table) AddColumnUnique(*table, *f);
+  }
+  ParseColumnAttributes(*f, table, param || result);
+  return owned;
+}
+
+bool TMySQLParser::ParseDataType(TFldData& column) {
+  TFldData* f = &column;
   const TTokenKind k = TokenKind();
   const std::string word = k == tk::Ident ? UpperLocale(IdentText()) : std::string();
   std::uint8_t type = dt::Unknown;
-  if (const char* tn = KeywordTypeName(k)) {
+  // The character set the server gives a NATIONAL type.
+  auto national = [&](std::uint8_t t) {
+    type = t;
+    if (t == dt::VARCHAR) f->CharSet = "utf8mb3";
+  };
+  if (k == myk::CHAR) {
+    // CHAR VARYING, CHARACTER VARYING: VARCHAR.
+    type = NextWordIs("VARYING") ? dt::VARCHAR : dt::CHAR;
+    if (type == dt::VARCHAR) NextToken();
+  } else if (const char* tn = KeywordTypeName(k)) {
     type = TypeIndex(tn);
-  } else if (k == myk::NATIONAL) {
+    // BOOL shares TINYINT's keyword; it is TINYINT(1), as BOOLEAN is.
+    if (k == myk::TINYINT && UpperAscii(IdentText()) == "BOOL") f->Precision = 1;
+  } else if (k == myk::NATIONAL || word == "NCHAR") {
+    // NATIONAL CHAR [VARYING], NATIONAL VARCHAR, NCHAR [VARCHAR|VARYING].
     NextToken();
-    if (!Expect(myk::CHAR)) return owned;
-    type = dt::NATIONAL_CHAR;
+    if (TokenKind() == myk::VARCHAR || IsWord("VARYING")) {
+      national(dt::VARCHAR);
+    } else if (TokenKind() == myk::CHAR) {
+      national(NextWordIs("VARYING") ? dt::VARCHAR : dt::NATIONAL_CHAR);
+      if (type == dt::VARCHAR) NextToken();
+    } else if (k == myk::NATIONAL) {
+      Expect(myk::CHAR);
+      return false;
+    } else {
+      // NCHAR alone: the current token is what follows the type.
+      f->DataType = dt::NATIONAL_CHAR;
+      return ParseTypeArguments(*f);
+    }
+  } else if (word == "NVARCHAR") {
+    national(dt::VARCHAR);
   } else if (word == "BOOLEAN") {
     type = TypeIndex("TINYINT");
     f->Precision = 1;
+  } else if (word == "LONG") {
+    // LONG, LONG VARCHAR: MEDIUMTEXT; LONG VARBINARY: MEDIUMBLOB.
+    TLookahead saved(*this);
+    NextToken();
+    if (TokenKind() == myk::VARBINARY) {
+      type = TypeIndex("MEDIUMBLOB");
+    } else {
+      type = TypeIndex("MEDIUMTEXT");
+      if (TokenKind() != myk::VARCHAR) saved.Undo();
+    }
+  } else if (word == "SERIAL") {
+    type = TypeIndex("BIGINT");
+    serial_ = true;
   } else {
     for (const TTypeWord& w : kTypeWords)
+      if (word == w.Word) type = TypeIndex(w.TypeName);
+    for (const TTypeWord& w : kTypeSynonyms)
       if (word == w.Word) type = TypeIndex(w.TypeName);
     for (std::string_view n : kNamedTypes)
       if (word == n) {
@@ -269,19 +449,26 @@ std::unique_ptr<TFldData> TMySQLParser::ParseColumnDef(TDbObj* holder, TFldData*
   }
   if (type == dt::Unknown) {
     Error("Invalid field-type: " + CurTokenName() + " " + UpperLocale(IdentText()));
-    return owned;
+    return false;
   }
   f->DataType = type;
   NextToken();
   if (type == TypeIndex("DOUBLE") && TokenKind() == myk::PRECISION) NextToken();
+  return ParseTypeArguments(*f);
+}
+
+bool TMySQLParser::ParseTypeArguments(TFldData& column) {
+  TFldData* f = &column;
+  const std::uint8_t type = f->DataType;
   if (type == dt::ENUM || type == dt::SET) {
     f->EnumValues.clear();
     if (Expect(tk::LParen)) {
       NextToken();
-      while (TokenKind() == tk::String) {
+      for (;;) {
+        std::string value;
+        if (!ReadEnumValue(value)) break;
         // Written back as they stand, so quoted for MySQL now.
-        f->EnumValues.push_back(QuoteStringLiteral(TokenText(), TDatabaseType::dbMySQL));
-        NextToken();
+        f->EnumValues.push_back(QuoteStringLiteral(value, TDatabaseType::dbMySQL));
         if (TokenKind() != tk::Comma) break;
         NextToken();
       }
@@ -302,9 +489,61 @@ std::unique_ptr<TFldData> TMySQLParser::ParseColumnDef(TDbObj* holder, TFldData*
     }
     if (Expect(tk::RParen)) NextToken();
   }
+  return true;
+}
 
+bool TMySQLParser::ReadEnumValue(std::string& value) {
+  if (TokenKind() == myk::Introducer) NextToken();
+  if (TokenKind() == tk::String) {
+    value = TokenText();
+    NextToken();
+    return true;
+  }
+  // 0x61 and X'61' (a number or a word touching its digits), the bytes of
+  // the value in hexadecimal.
+  const std::size_t start = TokenStart();
+  std::string hex;
+  if (TokenKind() == tk::Integer && TokenText() == "0" && CurChar() != ' ') {
+    NextToken();
+    if (TokenKind() == tk::Ident && TokenStart() == PrevTokenEnd() &&
+        (IdentText()[0] == 'x' || IdentText()[0] == 'X')) {
+      hex = GetText(TokenStart() + 1, CurIndex() - TokenStart() - 1);
+      NextToken();
+    }
+  } else if (TokenKind() == tk::Ident && UpperAscii(IdentText()) == "X" && CurChar() == '\'') {
+    NextToken();
+    hex = TokenText();
+    NextToken();
+  }
+  if (hex.empty() || hex.size() % 2 != 0 ||
+      hex.find_first_not_of("0123456789abcdefABCDEF") != std::string::npos) {
+    if (TokenStart() == start) Expect(tk::String);
+    else Error("Invalid ENUM/SET value: " + GetText(start, PrevTokenEnd() - start));
+    return false;
+  }
+  value.clear();
+  for (std::size_t i = 0; i < hex.size(); i += 2)
+    value += static_cast<char>(std::stoi(hex.substr(i, 2), nullptr, 16));
+  return true;
+}
+
+void TMySQLParser::AddColumnUnique(TTblData& table, TFldData& column) {
+  // A column's UNIQUE is an index named after the column.
+  auto idx = std::make_unique<TIdxData>(Objs());
+  idx->SetName(column.GetName());
+  idx->TableName = table.GetName();
+  idx->Unique = true;
+  auto col = std::make_unique<TFldData>(Objs(), idx.get());
+  col->SetName(column.GetName());
+  idx->Columns.Add(column.GetName(), std::move(col));
+  LogObject("Index: ", *idx);
+  HandOn(std::move(idx));
+}
+
+void TMySQLParser::ParseColumnAttributes(TFldData& column, TTblData* table, bool routineItem) {
+  TFldData* f = &column;
   // ---- attributes, in any order; each round reads one or stops
-  if (!existing || table) f->Nullable = true;
+  f->Nullable = true;
   for (;;) {
     const std::size_t before = TokenStart();
     const TTokenKind a = TokenKind();
@@ -335,7 +574,7 @@ std::unique_ptr<TFldData> TMySQLParser::ParseColumnDef(TDbObj* holder, TFldData*
     } else if (a == myk::BINARY) {
       f->BinaryAttr = true;
       NextToken();
-    } else if (param || result) {
+    } else if (routineItem) {
       break;
     } else if (a == myk::NOT) {
       NextToken();
@@ -372,18 +611,7 @@ std::unique_ptr<TFldData> TMySQLParser::ParseColumnDef(TDbObj* holder, TFldData*
     } else if (a == myk::UNIQUE) {
       NextToken();
       if (TokenKind() == myk::KEY) NextToken();
-      if (table) {
-        // A column's UNIQUE is an index named after the column.
-        auto idx = std::make_unique<TIdxData>(Objs());
-        idx->SetName(f->GetName());
-        idx->TableName = table->GetName();
-        idx->Unique = true;
-        auto col = std::make_unique<TFldData>(Objs(), idx.get());
-        col->SetName(f->GetName());
-        idx->Columns.Add(f->GetName(), std::move(col));
-        LogObject("Index: ", *idx);
-        HandOn(std::move(idx));
-      }
+      if (table) AddColumnUnique(*table, *f);
     } else if (IsWord("COMMENT")) {
       NextToken();
       if (Expect(tk::String)) {
@@ -451,7 +679,6 @@ std::unique_ptr<TFldData> TMySQLParser::ParseColumnDef(TDbObj* holder, TFldData*
     }
     if (TokenStart() == before) break;
   }
-  return owned;
 }
 
 std::string TMySQLParser::ParseDefaultValue() {
@@ -520,6 +747,11 @@ std::string TMySQLParser::ParseDefaultValue() {
     NextToken();
     return word;
   }
+  // A function whose name is a keyword: DEFAULT char(65), DEFAULT left(a, 2).
+  if (IsNameToken() && CurChar() == '(') {
+    const std::string word = UpperLocale(IdentText());
+    return word + ReadParenthesised();
+  }
   Error("DEFAUT " + CurTokenName() + " error...");
   if (!AtStatementEnd() && TokenKind() != tk::Comma && TokenKind() != tk::RParen) NextToken();
   return {};
@@ -545,6 +777,14 @@ void TMySQLParser::ParseKeyColumns(TFieldList& list, bool withObjects) {
         NextToken();
         if (Expect(tk::RParen)) NextToken();
       }
+      // An application-time period (p WITHOUT OVERLAPS): the model keeps
+      // no period, so the key keeps its columns only.
+      const bool period = IsWord("WITHOUT");
+      if (period) {
+        NoteHere("Key part " + name + " WITHOUT OVERLAPS is not kept.");
+        NextToken();
+        if (IsWord("OVERLAPS")) NextToken();
+      }
       bool desc = false;
       if (IsWord("ASC")) {
         NextToken();
@@ -559,7 +799,7 @@ void TMySQLParser::ParseKeyColumns(TFieldList& list, bool withObjects) {
         col->Length = length;
         if (desc) col->SortOrder = 2;
       }
-      list.Add(name, std::move(col));
+      if (!period) list.Add(name, std::move(col));
     }
     if (TokenKind() == tk::Comma) NextToken();
     else if (TokenKind() != tk::RParen) break;
@@ -820,7 +1060,10 @@ void TMySQLParser::ParseTableOptions(TTblData& table) {
       table.SetDescription(ReadOptionValue());
     } else if (word == "AUTO_INCREMENT") {
       NextToken();
-      ReadOptionValue();
+      o.AutoIncrement = ReadOptionValue();
+    } else if (word == "IGNORE") {
+      // CREATE TABLE ... IGNORE SELECT
+      return;
     } else if (word == "PACK_KEYS") {
       NextToken();
       o.PackKeys = ReadOptionValue();
@@ -859,8 +1102,13 @@ void TMySQLParser::ParseTableOptions(TTblData& table) {
       if (!ExpectWord("DIRECTORY")) return;
       NextToken();
       (word == "DATA" ? o.DataDirectory : o.IndexDirectory) = ReadOptionValue();
-    } else if (word == "PARTITION" || word == "UNION" || word == "WITH") {
-      // Partitions, merge unions and system versioning: not in the model.
+    } else if (word == "PARTITION" || word == "WITH") {
+      // Partitions and system versioning end the table's text: kept as
+      // written, for the table to be made again as it stands.
+      o.Clauses = ReadRawBody();
+      return;
+    } else if (word == "UNION") {
+      // A merge table's union: not in the model.
       const std::size_t start = TokenStart();
       const std::int32_t line = tokenLine_, column = tokenColumn_;
       SkipTo(KindSet({tk::Terminator}));
@@ -918,7 +1166,7 @@ void TMySQLParser::ParseAlterTable() {
         // a key, an index or a check
       } else if (IsWord("COLUMN") || TokenKind() == tk::Ident) {
         if (IsWord("COLUMN")) NextToken();
-        std::unique_ptr<TFldData> column = ParseColumnDef(table, nullptr, false, false);
+        std::unique_ptr<TFldData> column = ParseColumnDef(table, false, false);
         if (column && !scratch) {
           const std::string colName = column->GetName();
           table->Fields.Add(colName, std::move(column));
@@ -931,11 +1179,14 @@ void TMySQLParser::ParseAlterTable() {
       NextToken();
       if (IsWord("COLUMN")) NextToken();
       TFldData* existing = IsNameToken() ? table->FindField(IdentText()) : nullptr;
-      // An unknown column is read and dropped.
-      ParseColumnDef(table, existing, false, false);
+      // MODIFY gives the whole definition anew; the column object stays,
+      // so what refers to it keeps its link. An unknown column is read and
+      // dropped.
+      std::unique_ptr<TFldData> fresh = ParseColumnDef(table, false, false);
+      if (existing && fresh) CopyColumnDefinition(*fresh, *existing);
     } else if (word == "AUTO_INCREMENT") {
       NextToken();
-      ReadOptionValue();
+      table->MySQLOptions.AutoIncrement = ReadOptionValue();
     } else if (word == "ENGINE" || word == "TYPE" || word == "COMMENT" || word == "CHARSET" ||
                k == myk::CHAR || k == myk::DEFAULT || k == myk::COLLATE || word == "ROW_FORMAT" ||
                word == "PACK_KEYS") {

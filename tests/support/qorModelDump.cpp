@@ -237,6 +237,7 @@ class TDumper {
     const TMySQLTableOptions& m = t.MySQLOptions;
     TAttrs my;
     my.Text("engine", m.Engine)
+        .Text("auto-increment", m.AutoIncrement)
         .Text("charset", m.GetDefaultCharset())
         .Text("collate", m.DefaultCollate)
         .Text("pack-keys", m.PackKeys)
@@ -252,6 +253,7 @@ class TDumper {
         .Quoted("index-directory", m.IndexDirectory)
         .Text("insert-method", m.InsertMethod);
     Line("mysql", my.Str());
+    Line("mysql-clauses", OneLine(m.Clauses));
     Fields("column", t.Fields);
   }
 

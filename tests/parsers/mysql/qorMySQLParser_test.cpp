@@ -118,6 +118,9 @@ TEST_F(MySQLParse, DefaultsOfEveryFormKeepTheRestOfTheTable) {
       {"a varchar(9) DEFAULT 'O''Brien'", "'O''Brien'"},
       {"a varchar(9) DEFAULT 'C:\\\\in'", "'C:\\in'"},
       {"a varchar(9) DEFAULT _utf8mb4'x'", "'x'"},
+      {"a int DEFAULT (1 | 6 ^ ~2 << 1)", "(1 | 6 ^ ~2 << 1)"},
+      {"a varchar(3) DEFAULT if(1 > 0, 'y', 'n')", "IF(1 > 0, 'y', 'n')"},
+      {"a varchar(3) DEFAULT char(65)", "CHAR(65)"},
   };
   for (const TDefaultCase& c : cases) {
     SCOPED_TRACE(c.column);

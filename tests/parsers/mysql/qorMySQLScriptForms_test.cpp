@@ -49,6 +49,41 @@ const FormCase kCases[] = {
      " COLLATE latin1_bin DETERMINISTIC RETURN p//\nDELIMITER ;",
      "(`p` VARCHAR(8) CHARACTER SET ascii)\nRETURNS VARCHAR(20) CHARACTER SET latin1 COLLATE latin1_bin",
      ""},
+    {"an unsigned parameter and a BOOLEAN result",
+     "DELIMITER //\nCREATE FUNCTION f(p TINYINT UNSIGNED) RETURNS tinyint(1) DETERMINISTIC"
+     " RETURN p > 2//\nDELIMITER ;",
+     "(`p` TINYINT UNSIGNED)\nRETURNS TINYINT(1)", ""},
+    {"a procedure's zero-filled width and its OUT parameter's character set",
+     "DELIMITER //\nCREATE PROCEDURE p(IN q INT(5) ZEROFILL, OUT r VARCHAR(10) CHARSET latin1)"
+     " BEGIN SET r = 'a'; END//\nDELIMITER ;",
+     "(IN `q` INTEGER(5) ZEROFILL,\nOUT `r` VARCHAR(10) CHARACTER SET latin1)", ""},
+    {"the table's counter",
+     "CREATE TABLE c (id int NOT NULL AUTO_INCREMENT PRIMARY KEY) ENGINE=InnoDB AUTO_INCREMENT=42;",
+     "ENGINE=InnoDB\nAUTO_INCREMENT=42", ""},
+    {"partitions",
+     "CREATE TABLE r (id int, y int) ENGINE=InnoDB\n PARTITION BY RANGE (`y`)\n"
+     "(PARTITION `p0` VALUES LESS THAN (10) ENGINE = InnoDB,\n"
+     " PARTITION `p1` VALUES LESS THAN MAXVALUE ENGINE = InnoDB);",
+     "ENGINE=InnoDB\nPARTITION BY RANGE (`y`)\n(PARTITION `p0` VALUES LESS THAN (10) ENGINE = "
+     "InnoDB,\n PARTITION `p1` VALUES LESS THAN MAXVALUE ENGINE = InnoDB);", ""},
+    {"system versioning",
+     "CREATE TABLE s (id int) ENGINE=InnoDB WITH SYSTEM VERSIONING;",
+     "ENGINE=InnoDB\nWITH SYSTEM VERSIONING;", ""},
+    {"a table made from a query",
+     "CREATE TABLE b (id int); CREATE TABLE q ENGINE=InnoDB AS SELECT id FROM b;",
+     "CREATE TABLE `q`\nENGINE=InnoDB\nAS SELECT id FROM b;", ""},
+    {"a query after the table's clauses",
+     "CREATE TABLE b (id int); CREATE TABLE s ENGINE=InnoDB WITH SYSTEM VERSIONING AS SELECT id FROM b;",
+     "ENGINE=InnoDB\nWITH SYSTEM VERSIONING AS SELECT id FROM b;", ""},
+    {"an application-time period's key part left out with its period",
+     "CREATE TABLE w (id int NOT NULL, s date NOT NULL, e date NOT NULL, PERIOD FOR p(s, e),"
+     " PRIMARY KEY (id, p WITHOUT OVERLAPS));",
+     "PRIMARY KEY(`id`))", "`p`"},
+    {"a table like another",
+     "CREATE TABLE b (id int unsigned NOT NULL, n varchar(5) DEFAULT 'x', PRIMARY KEY (id),"
+     " KEY k_n (n)); CREATE TABLE l LIKE b;",
+     "CREATE TABLE `l`(`id` INTEGER UNSIGNED NOT NULL,\n`n` VARCHAR(5) DEFAULT 'x',\nPRIMARY "
+     "KEY(`id`),\nKEY `k_n` (`n`))", ""},
 };
 // clang-format on
 
