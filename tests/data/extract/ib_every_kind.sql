@@ -215,3 +215,21 @@ BEGIN
   N = GEN_ID(G_LOG, 0);
 END^
 SET TERM ;^
+
+-- Order: a view over a selectable procedure and a procedure over that
+-- view (the script must interleave views and routines).
+SET TERM ^;
+CREATE PROCEDURE ORD_SOURCE RETURNS (N INTEGER) AS
+BEGIN
+  N = 1;
+  SUSPEND;
+END^
+SET TERM ;^
+CREATE VIEW ORD_A_OVER_PROC (N) AS SELECT N FROM ORD_SOURCE;
+SET TERM ^;
+CREATE PROCEDURE ORD_OVER_VIEW RETURNS (N INTEGER) AS
+BEGIN
+  FOR SELECT N FROM ORD_A_OVER_PROC INTO :N DO
+    SUSPEND;
+END^
+SET TERM ;^
