@@ -81,8 +81,8 @@ class TObjs : public TCustomObjs {
   void WriteConstraints();
   void WriteExceptions();
   void WriteGenerators();
-  // Views and routines in one dependency order; `viewIndexes` after the
-  // last view.
+  // Views and routines in one dependency order, views in the source's
+  // creation order; `viewIndexes` after the last view.
   void WriteViewsAndRoutines(const std::vector<TIdxData*>& viewIndexes);
   void WriteTriggers();
   void WriteEvents();

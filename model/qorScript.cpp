@@ -463,6 +463,10 @@ std::vector<TDbObj*> InDependencyOrder(List& list) {
   return DependencyOrder(roots);
 }
 
+// The source catalog's creation order; objects of no known order keep
+// theirs (key order) before the others.
+bool CreatedBefore(const TDbObj* a, const TDbObj* b) { return a->CatalogOrder < b->CatalogOrder; }
+
 }  // namespace
 
 template <class List, class TextFn>
@@ -628,6 +632,11 @@ void TObjs::WriteConstraints() {
     const auto at = std::find(std::begin(kOrder), std::end(kOrder), c->GetConstraintType());
     if (at != std::end(kOrder)) byType[at - std::begin(kOrder)].push_back(c);
   }
+  // The engine numbers unnamed checks as they come: in the source's order,
+  // a replay numbers and lists them as the source does.
+  static_assert(kOrder[std::size(kOrder) - 1] == ct::Check);
+  std::vector<TCtrData*>& checks = byType[std::size(kOrder) - 1];
+  std::stable_sort(checks.begin(), checks.end(), CreatedBefore);
   // Default constraints are statements of their own in MS SQL only;
   // elsewhere those their columns do not carry are named in a note.
   std::size_t first = 0;
@@ -660,11 +669,13 @@ void TObjs::WriteGenerators() {
 
 void TObjs::WriteViewsAndRoutines(const std::vector<TIdxData*>& viewIndexes) {
   // One walk over both kinds: a view may read a selectable procedure or
-  // call a function, and a routine may read a view. Views go first; a
-  // routine comes forward only for a view that needs it.
+  // call a function, and a routine may read a view. Views go first, in the
+  // order the source created them (which the engine numbers and lists
+  // them by); a routine comes forward only for a view that needs it.
   std::vector<TDbObj*> roots;
   roots.reserve(static_cast<std::size_t>(Views.Count() + Procedures.Count()));
   AppendObjects(Views, roots);
+  std::stable_sort(roots.begin(), roots.end(), CreatedBefore);
   AppendObjects(Procedures, roots);
   const std::vector<TDbObj*> order = DependencyOrder(roots);
   auto isView = [](const TDbObj* o) { return o->GetKind() == TDbObject::dboView; };

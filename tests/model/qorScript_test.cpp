@@ -331,6 +331,43 @@ TEST_F(ScriptTest, AnIndexOnAViewFollowsTheLastViewAndPrecedesTheRoutinesAfterIt
   EXPECT_TRUE(std::is_sorted(at.begin(), at.end())) << s;
 }
 
+// Views and checks come out in the order the source catalog created them
+// (the engine numbers both as it creates them), not in name order; what a
+// view reads still comes first, and objects of no known order keep key
+// order before the others.
+TEST_F(ScriptTest, ViewsAndChecksFollowTheSourceCreationOrder) {
+  Server(DB::dbInterBase);
+  Table("T");
+  struct Made {
+    const char* name;
+    std::int32_t created;
+  };
+  std::vector<TViwData*> views;
+  for (const Made m :
+       {Made{"V_A", 3}, Made{"V_B", 1}, Made{"V_C", 2}, Made{"V_D", 0}, Made{"V_E", 4}}) {
+    views.push_back(Add<Texted<TViwData>>(m.name, m.name));
+    views.back()->CatalogOrder = m.created;
+  }
+  Objs().AddDependency(views[1], views[4], 0, 0);  // V_B reads V_E
+  // Unnamed checks are keyed by their text.
+  for (const Made m : {Made{"C > 0", 2}, Made{"A > 0", 3}, Made{"B > 0", 1}, Made{"D > 0", 0}}) {
+    auto c = std::make_unique<TCtrData>(&Objs());
+    c->SetTableName("T");
+    c->SetConstraintType(ct::Check);
+    c->SetText(std::string("(") + m.name + ")");
+    c->CatalogOrder = m.created;
+    ASSERT_NE(Objs().AddObject(c, true), nullptr);
+  }
+  std::vector<std::string> written;
+  for (const std::string& e : Script()) {
+    if (StartsWith(e, "V_")) written.push_back(e);
+    if (const std::size_t at = e.find("CHECK"); at != std::string::npos)
+      written.push_back(e.substr(e.find('(', at) + 1, 5));
+  }
+  EXPECT_THAT(written, ElementsAre("D > 0", "B > 0", "C > 0", "A > 0", "V_D;", "V_E;", "V_B;",
+                                   "V_C;", "V_A;"));
+}
+
 TEST_F(ScriptTest, AChainOfAHundredThousandViewsIsWrittenWhatIsReadFirst) {
   Server(DB::dbInterBase);
   // V000000 reads V000001, which reads V000002, and so on: every key sorts

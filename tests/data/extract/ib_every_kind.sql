@@ -217,7 +217,9 @@ END^
 SET TERM ;^
 
 -- Order: a view over a selectable procedure and a procedure over that
--- view (the script must interleave views and routines).
+-- view (the script must interleave views and routines), unnamed checks
+-- on one table and views created out of their name order (the engine
+-- numbers both in creation order, and the replay must do the same).
 SET TERM ^;
 CREATE PROCEDURE ORD_SOURCE RETURNS (N INTEGER) AS
 BEGIN
@@ -233,3 +235,11 @@ BEGIN
     SUSPEND;
 END^
 SET TERM ;^
+CREATE TABLE ORD_CHECKED (A INTEGER, B INTEGER, C INTEGER);
+ALTER TABLE ORD_CHECKED ADD CHECK (C > 0);
+ALTER TABLE ORD_CHECKED ADD CHECK (A > 0);
+ALTER TABLE ORD_CHECKED ADD CONSTRAINT ORD_NAMED CHECK (A < 100);
+ALTER TABLE ORD_CHECKED ADD CHECK (B > 0);
+CREATE VIEW ORD_Z (A) AS SELECT A FROM ORD_CHECKED;
+CREATE VIEW ORD_M (A) AS SELECT A FROM ORD_Z;
+CREATE VIEW ORD_B (A) AS SELECT B FROM ORD_CHECKED;
