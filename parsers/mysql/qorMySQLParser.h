@@ -4,7 +4,7 @@
 // keys, indices, foreign keys, checks and options, views, triggers and
 // routines into the attached collection. View texts and routine and trigger
 // bodies are kept as text; AfterParse links keys and indices to their
-// tables.
+// tables, and views to the functions and views their texts name.
 //
 // The sources are split by statement family: qorMySQLParser.cpp (scanner,
 // statement loop, CREATE/DROP/SET, re-parsing stored texts, errors),
@@ -99,6 +99,10 @@ class TMySQLParser : public TCustomSQLParser {
   void ParseCreateTrigger(TTrgData* trigger);
   void ParseCreateRoutine(TPrcData* routine);
 
+  // The links of the base, and those of each view to the stored functions
+  // it calls and the views it reads.
+  void AfterParse() override;
+
  protected:
   bool ScanToken() override;
   bool SkipWhite() override;
@@ -118,6 +122,8 @@ class TMySQLParser : public TCustomSQLParser {
   // string literals and comments passed whole; the terminator is then the
   // current token. Line breaks CR LF, trimmed.
   std::string ReadRawBody();
+  // Links `view` to the stored functions and views its kept text names.
+  void LinkViewReferences(TViwData& view);
   // The parenthesised text that starts at the next character, outer
   // parentheses included; then the token after it is read.
   std::string ReadParenthesised();

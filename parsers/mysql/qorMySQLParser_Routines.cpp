@@ -10,6 +10,10 @@
 #include "model/qorDBStructure.h"
 #include "platform/qorStrings.h"
 
+#include <cctype>
+#include <cstddef>
+#include <string>
+
 namespace qor {
 
 // -------------------------------------------------------------------- views
@@ -73,6 +77,82 @@ void TMySQLParser::ParseCreateView(TViwData* given) {
   NextToken();
   view->SetText(ReadRawBody());
   if (owned) HandOn(std::move(owned));
+}
+
+void TMySQLParser::AfterParse() {
+  TCustomSQLParser::AfterParse();
+  if (TObjs* objs = Objs())
+    for (auto& e : objs->Views)
+      if (e.Value) LinkViewReferences(*e.Value);
+}
+
+// The server refuses a view over a function or a view that does not exist
+// yet, so the script must create those first: the kept text is scanned
+// for names (string literals and comments passed over), a name before "("
+// being a call. A name after "." belongs to what stands before it.
+void TMySQLParser::LinkViewReferences(TViwData& view) {
+  TObjs* objs = Objs();
+  const std::string& text = view.GetText();
+  auto nameChar = [](char c) {
+    const unsigned char u = static_cast<unsigned char>(c);
+    return std::isalnum(u) || c == '_' || c == '$' || u >= 0x80;
+  };
+  auto nextNonBlank = [&text](std::size_t i) {
+    while (i < text.size() && static_cast<unsigned char>(text[i]) <= ' ') ++i;
+    return i < text.size() ? text[i] : '\0';
+  };
+  char before = '\0';  // the last character that is not a blank
+  for (std::size_t i = 0; i < text.size();) {
+    const char c = text[i];
+    if (static_cast<unsigned char>(c) <= ' ') {
+      ++i;
+      continue;
+    }
+    if (c == '\'' || c == '"') {
+      for (++i; i < text.size() && text[i] != c; ++i)
+        if (text[i] == '\\') ++i;
+      ++i;
+      before = c;
+      continue;
+    }
+    if ((c == '-' && i + 1 < text.size() && text[i + 1] == '-') || c == '#') {
+      while (i < text.size() && text[i] != '\n') ++i;
+      continue;
+    }
+    if (c == '/' && i + 1 < text.size() && text[i + 1] == '*') {
+      const std::size_t close = text.find("*/", i + 2);
+      i = close == std::string::npos ? text.size() : close + 2;
+      continue;
+    }
+    std::string name;
+    if (c == '`') {
+      for (++i; i < text.size(); ++i) {
+        if (text[i] == '`' && i + 1 < text.size() && text[i + 1] == '`') ++i;
+        else if (text[i] == '`') break;
+        name += text[i];
+      }
+      ++i;
+    } else if (nameChar(c)) {
+      while (i < text.size() && nameChar(text[i])) name += text[i++];
+    } else {
+      before = c;
+      ++i;
+      continue;
+    }
+    const bool qualified = before == '.';
+    before = 'a';
+    if (qualified || name.empty() || std::isdigit(static_cast<unsigned char>(name[0]))) continue;
+    TDbObj* used = nullptr;
+    if (nextNonBlank(i) == '(') {
+      TPrcData probe(objs);
+      probe.SetName(FoldName(name));
+      probe.IsFunction = true;
+      used = objs->FindProcedure(probe.GetKeyName());
+    } else {
+      used = objs->FindView(FoldName(name));
+    }
+    if (used && used != &view) LinkDependency(&view, used, {});
+  }
 }
 
 // ----------------------------------------------------------------- triggers
