@@ -209,6 +209,11 @@ class TDbObj : public TObject {
   std::uint8_t OrderMark = 0;
   TRareString SystemName;
   std::int32_t ObjectId = 0;
+  // Where the source catalog created this object among its kind (1, 2,
+  // ...; 0 unknown). The lists stay sorted by name; the script writes the
+  // kinds whose engine numbers them in creation order (views, unnamed
+  // checks) in this order, so a replay numbers and lists them alike.
+  std::int32_t CatalogOrder = 0;
   TRareString ObjectSource;
   TRareString OwnerQualifier;
   bool QuotedIdentifier = false;

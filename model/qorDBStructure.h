@@ -72,7 +72,7 @@ class TObjs : public TCustomObjs {
   void WriteDomains();
   void WriteTables();
   // Writes the indices on tables; returns those on views, in their order,
-  // for WriteViewIndexes after the views.
+  // for WriteViewsAndRoutines.
   std::vector<TIdxData*> WriteIndexes();
   void WriteViewIndexes(const std::vector<TIdxData*>& indexes);
   void WriteIndex(TIdxData& idx);
@@ -81,8 +81,9 @@ class TObjs : public TCustomObjs {
   void WriteConstraints();
   void WriteExceptions();
   void WriteGenerators();
-  void WriteViews();
-  void WriteProcedures();
+  // Views and routines in one dependency order, views in the source's
+  // creation order; `viewIndexes` after the last view.
+  void WriteViewsAndRoutines(const std::vector<TIdxData*>& viewIndexes);
   void WriteTriggers();
   void WriteEvents();
   void WriteRoles();
@@ -102,9 +103,13 @@ class TObjs : public TCustomObjs {
   // what follows it.
   template <class List, class TextFn>
   void WriteSection(List& list, TextFn text, bool msSettings, bool blankAfter);
+  template <class TextFn>
+  void WriteObjects(const std::vector<TDbObj*>& objects, TextFn text, bool msSettings,
+                    bool blankAfter);
   // The routine and trigger sections, between SET TERM, DELIMITER or "/".
   template <class List>
   void WriteBlockSection(List& list);
+  void WriteBlockObjects(const std::vector<TDbObj*>& objects);
   // Remembers the keys and indices that a MySQL table's text carries
   // inline, so that their own sections leave them out.
   void MarkInlineKeys(TTblData& table, std::set<const TDbObj*>& marks);

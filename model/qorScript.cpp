@@ -394,27 +394,25 @@ void TObjs::WriteHeader(std::vector<std::string>& dest) {
 
 namespace {
 
-// The objects of one list in key order, except that an object is written
-// after the objects of the same list that it uses: a view over a view, or a
-// procedure calling a procedure, whose key sorts later would otherwise be
-// created before what it names and the script would not run. Edges to a
-// column count as edges to the column's view. A cycle is broken in key order.
-template <class List>
-std::vector<TDbObj*> InDependencyOrder(List& list) {
-  // Objects outside the list keep mark zero and are passed over.
+// The objects of `roots` in their order, except that an object is written
+// after the objects among them that it uses: a view over a view, a
+// procedure calling a procedure, a view over a selectable procedure or a
+// procedure over a view, which would otherwise be created before what it
+// names and the script would not run. Edges to a column or a parameter
+// count as edges to its holder. A cycle is broken in the order of `roots`.
+std::vector<TDbObj*> DependencyOrder(const std::vector<TDbObj*>& roots) {
+  // Objects outside `roots` keep mark zero and are passed over.
   enum : std::uint8_t { kOutside, kWaiting, kOnPath, kPlaced };
   std::vector<TDbObj*> out;
-  out.reserve(static_cast<std::size_t>(list.Count()));
-  for (auto& e : list)
-    if (e.Value) e.Value->OrderMark = kWaiting;
+  out.reserve(roots.size());
+  for (TDbObj* o : roots) o->OrderMark = kWaiting;
   // The marks go back to zero however the walk ends.
   struct TClearMarks {
-    List& list;
+    const std::vector<TDbObj*>& roots;
     ~TClearMarks() {
-      for (auto& e : list)
-        if (e.Value) e.Value->OrderMark = kOutside;
+      for (TDbObj* o : roots) o->OrderMark = kOutside;
     }
-  } clearMarks{list};
+  } clearMarks{roots};
   // A depth-first walk on a stack of its own: a chain of views is as long
   // as the database makes it. Each frame is an object and its next edge.
   std::vector<std::pair<TDbObj*, int>> path;
@@ -429,7 +427,8 @@ std::vector<TDbObj*> InDependencyOrder(List& list) {
         const TDependObj* edge = edges.Object(i);
         TDbObj* used = edge ? edge->Target : nullptr;
         if (!used) continue;
-        // Only columns say dboField (cheaper than a dynamic cast per edge).
+        // Only columns and parameters say dboField (cheaper than a dynamic
+        // cast per edge).
         if (used->GetKind() == TDbObject::dboField)
           if (TDbObj* holder = static_cast<TFldData*>(used)->OwnerObj) used = holder;
         if (used->OrderMark == kWaiting) next = used;
@@ -444,16 +443,41 @@ std::vector<TDbObj*> InDependencyOrder(List& list) {
       path.pop_back();
     }
   };
-  for (auto& e : list)
-    if (e.Value && e.Value->OrderMark == kWaiting) place(e.Value.get());
+  for (TDbObj* o : roots)
+    if (o->OrderMark == kWaiting) place(o);
   return out;
 }
+
+template <class List>
+void AppendObjects(List& list, std::vector<TDbObj*>& to) {
+  for (auto& e : list)
+    if (e.Value) to.push_back(e.Value.get());
+}
+
+// The objects of one list in key order, each after what it uses.
+template <class List>
+std::vector<TDbObj*> InDependencyOrder(List& list) {
+  std::vector<TDbObj*> roots;
+  roots.reserve(static_cast<std::size_t>(list.Count()));
+  AppendObjects(list, roots);
+  return DependencyOrder(roots);
+}
+
+// The source catalog's creation order; objects of no known order keep
+// theirs (key order) before the others.
+bool CreatedBefore(const TDbObj* a, const TDbObj* b) { return a->CatalogOrder < b->CatalogOrder; }
 
 }  // namespace
 
 template <class List, class TextFn>
 void TObjs::WriteSection(List& list, TextFn text, bool msSettings, bool blankAfter) {
-  for (TDbObj* o : InDependencyOrder(list)) {
+  WriteObjects(InDependencyOrder(list), text, msSettings, blankAfter);
+}
+
+template <class TextFn>
+void TObjs::WriteObjects(const std::vector<TDbObj*>& objects, TextFn text, bool msSettings,
+                         bool blankAfter) {
+  for (TDbObj* o : objects) {
     auto& obj = *o;
     WriteObjectFiles(obj);
     if (msSettings) WriteMSSQLSetOptions(obj.QuotedIdentifier, obj.AnsiNulls);
@@ -608,6 +632,11 @@ void TObjs::WriteConstraints() {
     const auto at = std::find(std::begin(kOrder), std::end(kOrder), c->GetConstraintType());
     if (at != std::end(kOrder)) byType[at - std::begin(kOrder)].push_back(c);
   }
+  // The engine numbers unnamed checks as they come: in the source's order,
+  // a replay numbers and lists them as the source does.
+  static_assert(kOrder[std::size(kOrder) - 1] == ct::Check);
+  std::vector<TCtrData*>& checks = byType[std::size(kOrder) - 1];
+  std::stable_sort(checks.begin(), checks.end(), CreatedBefore);
   // Default constraints are statements of their own in MS SQL only;
   // elsewhere those their columns do not carry are named in a note.
   std::size_t first = 0;
@@ -638,14 +667,43 @@ void TObjs::WriteGenerators() {
   WriteSection(Generators, CreateText, /*msSettings=*/true, /*blankAfter=*/false);
 }
 
-void TObjs::WriteViews() {
-  WriteSection(Views, CreateText, /*msSettings=*/true, /*blankAfter=*/true);
+void TObjs::WriteViewsAndRoutines(const std::vector<TIdxData*>& viewIndexes) {
+  // One walk over both kinds: a view may read a selectable procedure or
+  // call a function, and a routine may read a view. Views go first, in the
+  // order the source created them (which the engine numbers and lists
+  // them by); a routine comes forward only for a view that needs it.
+  std::vector<TDbObj*> roots;
+  roots.reserve(static_cast<std::size_t>(Views.Count() + Procedures.Count()));
+  AppendObjects(Views, roots);
+  std::stable_sort(roots.begin(), roots.end(), CreatedBefore);
+  AppendObjects(Procedures, roots);
+  const std::vector<TDbObj*> order = DependencyOrder(roots);
+  auto isView = [](const TDbObj* o) { return o->GetKind() == TDbObject::dboView; };
+  // The indices on views go after the last view (before the routines when
+  // there is none).
+  const auto lastView = std::find_if(order.rbegin(), order.rend(), isView).base();
+  if (lastView == order.begin()) WriteViewIndexes(viewIndexes);
+  // Each run of one kind under its own separators.
+  for (auto run = order.begin(); run != order.end();) {
+    const bool views = isView(*run);
+    const auto end =
+        std::find_if(run, order.end(), [&](const TDbObj* o) { return isView(o) != views; });
+    const std::vector<TDbObj*> part(run, end);
+    if (views) WriteObjects(part, CreateText, /*msSettings=*/true, /*blankAfter=*/true);
+    else WriteBlockObjects(part);
+    if (end == lastView) WriteViewIndexes(viewIndexes);
+    run = end;
+  }
 }
 
 template <class List>
 void TObjs::WriteBlockSection(List& list) {
+  WriteBlockObjects(InDependencyOrder(list));
+}
+
+void TObjs::WriteBlockObjects(const std::vector<TDbObj*>& objects) {
   const DB st = GetServerType();
-  const bool setTerm = st == DB::dbInterBase && !list.Empty();
+  const bool setTerm = st == DB::dbInterBase && !objects.empty();
   TRestore<std::string> keep(Terminator);
   if (setTerm) {
     ScriptLines.push_back("SET TERM ^ ;" + kCrlf);
@@ -653,7 +711,7 @@ void TObjs::WriteBlockSection(List& list) {
   }
   if (st == DB::dbOracle) Terminator = "\r\n/";
   bool db2Block = false;
-  for (TDbObj* o : InDependencyOrder(list)) {
+  for (TDbObj* o : objects) {
     auto& obj = *o;
     WriteObjectFiles(obj);
     WriteMSSQLSetOptions(obj.QuotedIdentifier, obj.AnsiNulls);
@@ -691,8 +749,6 @@ void TObjs::WriteBlockSection(List& list) {
   if (setTerm) ScriptLines.push_back("SET TERM ; ^" + kCrlf);
   if (db2Block) ScriptLines.emplace_back(kDB2PlainTerminator);
 }
-
-void TObjs::WriteProcedures() { WriteBlockSection(Procedures); }
 
 void TObjs::WriteTriggers() { WriteBlockSection(Triggers); }
 
@@ -784,9 +840,7 @@ void TObjs::GenerateScript() {
   blank();
   WriteGenerators();
   blank();
-  WriteViews();
-  WriteViewIndexes(viewIndexes);
-  WriteProcedures();
+  WriteViewsAndRoutines(viewIndexes);
   if (st == DB::dbInterBase) WriteIBPackages(/*bodies=*/true);
   WriteTriggers();
   blank();

@@ -252,7 +252,8 @@ std::string Views(bool ignoreIBE) {
       "where (R.Rdb$System_Flag <> 1 or R.Rdb$System_Flag is Null) \r\n"
       "and not R.Rdb$View_BLR is null and R.Rdb$Flags = 1 ";
   if (ignoreIBE) s += "\r\n and R.Rdb$relation_name not like 'IBE$%' ";
-  s += "\r\nOrder by R.Rdb$Relation_Name ";
+  // In creation order: the engine numbers relations as it creates them.
+  s += "\r\nOrder by R.Rdb$Relation_Id ";
   return s;
 }
 
@@ -277,7 +278,8 @@ std::string AllViewColumns(bool ignoreIBE) {
       "where (V.Rdb$System_Flag <> 1 or V.Rdb$System_Flag is Null) \r\n"
       "and not V.Rdb$View_BLR is null and V.Rdb$Flags = 1 ";
   if (ignoreIBE) s += "\r\n and V.Rdb$relation_name not like 'IBE$%' ";
-  s += "\r\norder by R.Rdb$Relation_Name, R.Rdb$Field_Position, R.Rdb$Field_Name";
+  // The views' own order (Views): their rows are read beside them.
+  s += "\r\norder by V.Rdb$Relation_Id, R.Rdb$Field_Position, R.Rdb$Field_Name";
   return s;
 }
 

@@ -12,6 +12,11 @@
 #include "model/qorDBStructure.h"
 #include "platform/qorStrings.h"
 
+#include <charconv>
+#include <cstdint>
+#include <string_view>
+#include <system_error>
+
 namespace qor {
 
 using namespace ibread;
@@ -31,6 +36,17 @@ void SetConstraintName(TCtrData& c, const std::string& name) {
   } else {
     c.SetName(name);
   }
+}
+
+// The engine names a check's triggers CHECK_1, CHECK_2 ... as it creates
+// them; the number is the check's place in creation order (0 unknown).
+std::int32_t CheckCreationNumber(std::string_view triggerName) {
+  constexpr std::string_view kPrefix = "CHECK_";
+  if (!StartsWith(triggerName, kPrefix)) return 0;
+  const std::string_view digits = triggerName.substr(kPrefix.size());
+  std::int32_t n = 0;
+  const auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), n);
+  return error == std::errc() && end == digits.data() + digits.size() && n > 0 ? n : 0;
 }
 
 // A user-named index is kept unless it only repeats the constraint's name
@@ -255,6 +271,7 @@ void TIBDBExtract::ReadCheckConstraints() {
     const std::string source = Trimmed(q, ibq::ckTriggerSource);
     c->SetText(TrimCtl(NormalizeLineBreaks(source.size() > 5 ? source.substr(5) : "")));
     SetConstraintName(*c, Trimmed(q, ibq::ckConstraintName));
+    c->CatalogOrder = CheckCreationNumber(Trimmed(q, ibq::ckTriggerName));
     if (ShowFullLog) LogLine(c->GetCreateSQL());
     o->AddObject(c, true);
     if (StopAfterRow()) break;

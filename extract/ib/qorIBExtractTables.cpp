@@ -228,10 +228,12 @@ void TIBDBExtract::ReadViews() {
   q.GetSQL()->SetText(ibq::Views(IgnoreIBE(*o)));
   q.Open();
   std::vector<std::string> read;
+  std::int32_t created = 0;
   for (; !q.Eof(); q.Next()) {
     auto v = std::make_unique<TViwData>(o);
     const std::string name = Trimmed(q, ibq::vwName);
     v->SetName(name);
+    v->CatalogOrder = ++created;
     v->SetDescription(Str(q, ibq::vwDescription));
     std::string body = TrimCtl(NormalizeLineBreaks(Str(q, ibq::vwSource)));
     if (body.size() >= 10 && UpperAscii(body.substr(body.size() - 10)) == "WITH CHECK")

@@ -11,6 +11,10 @@
 #include "model/qorDBStructure.h"
 #include "platform/qorStrings.h"
 
+#include <cctype>
+#include <cstddef>
+#include <string>
+
 namespace qor {
 
 namespace {

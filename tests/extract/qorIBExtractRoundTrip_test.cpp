@@ -5,6 +5,7 @@
 // sample, held against `isql-fb -x` of both databases.
 #include "extract/ib/qorIBDatabaseExtract.h"
 
+#include "engine/qorDBEngine.h"
 #include "model/qorComp_Dmn.h"
 #include "model/qorComp_Exc.h"
 #include "model/qorComp_Fld.h"
@@ -21,9 +22,12 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <map>
+#include <memory>
 #include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace qor {
@@ -89,6 +93,54 @@ const std::vector<TReviewedDifference> kReviewedScript = {
     {"/* INTEG_", "the engine names unnamed constraints anew in each database"},
 };
 
+// What the engine numbers in creation order, in that order: the views by
+// RDB$RELATION_ID, and each table's checks by their CHECK_n triggers, which
+// the engine counts up as it creates them (INTEG_n names count the same way
+// but also count other constraints, and only unnamed ones have them).
+std::vector<std::string> CreationOrder(const std::string& path) {
+  ExtractRun run;
+  run.Embedded(path);
+  TQORConnection& c = run.connection;
+  c.SetConnected(true);
+  EXPECT_TRUE(c.GetConnected()) << path;
+  if (!c.GetConnected()) return {};
+  std::vector<std::string> out;
+  std::unique_ptr<TQORQuery> q = c.CreateQuery();
+  q->GetSQL()->SetText(
+      "select rdb$relation_name n from rdb$relations"
+      " where rdb$view_blr is not null and coalesce(rdb$system_flag, 0) = 0"
+      " order by rdb$relation_id");
+  for (q->Open(); !q->Eof(); q->Next())
+    out.push_back("view " + TrimCtl(q->FieldByName("N")->AsString()));
+  q->Close();
+  std::map<std::string, std::vector<std::pair<int, std::string>>> checks;
+  q->GetSQL()->SetText(
+      "select t.rdb$relation_name r, t.rdb$trigger_name n, t.rdb$trigger_source s"
+      " from rdb$check_constraints c join rdb$triggers t on t.rdb$trigger_name = c.rdb$trigger_name"
+      " where t.rdb$trigger_type = 1 and t.rdb$trigger_name starting with 'CHECK_'");
+  for (q->Open(); !q->Eof(); q->Next())
+    // The text without its keyword: how the blank after it is kept is
+    // another matter.
+    checks[TrimCtl(q->FieldByName("R")->AsString())].emplace_back(
+        std::atoi(TrimCtl(q->FieldByName("N")->AsString()).substr(6).c_str()),
+        TrimCtl(TrimCtl(q->FieldByName("S")->AsString()).substr(5)));
+  q->Close();
+  c.SetConnected(false);
+  for (auto& [table, list] : checks) {
+    std::sort(list.begin(), list.end());
+    for (const auto& [number, source] : list) out.push_back(table + " " + source);
+  }
+  return out;
+}
+
+// The CREATE VIEW lines of `isql-fb -x`, in its order.
+std::vector<std::string> IsqlViewOrder(const std::string& isql) {
+  std::vector<std::string> out;
+  for (const std::string& line : SplitLines(isql))
+    if (StartsWith(line, "CREATE VIEW ")) out.push_back(line);
+  return out;
+}
+
 void RoundTrip(const std::string& source, const char* replayName) {
   const TExtracted first = ExtractWhole(source);
   ASSERT_TRUE(first.ok) << first.why;
@@ -103,15 +155,34 @@ void RoundTrip(const std::string& source, const char* replayName) {
       UnexplainedDifferences(first.script, second.script, kReviewedScript);
   EXPECT_TRUE(scriptDiff.empty()) << Joined(scriptDiff);
 
+  const std::string sourceIsql = IsqlExtract(source), replayedIsql = IsqlExtract(replayed);
   const std::vector<std::string> diff =
-      UnexplainedDifferences(IsqlExtract(source), IsqlExtract(replayed), kReviewedIsql);
+      UnexplainedDifferences(sourceIsql, replayedIsql, kReviewedIsql);
   EXPECT_TRUE(diff.empty()) << Joined(diff);
+
+  // The replay numbers and lists what the engine numbers as the source does.
+  const std::vector<std::string> created = CreationOrder(source);
+  EXPECT_FALSE(created.empty());
+  EXPECT_EQ(CreationOrder(replayed), created);
+  EXPECT_EQ(IsqlViewOrder(replayedIsql), IsqlViewOrder(sourceIsql));
 }
 
 TEST(IBExtractRoundTrip, EveryKindFixture) {
   std::string why;
   const std::string db = test::EveryKindDatabase(why);
   ASSERT_FALSE(db.empty()) << why;
+  // Made out of name order on purpose.
+  const std::vector<std::string> created = CreationOrder(db);
+  for (const std::vector<std::string>& inOrder :
+       {std::vector<std::string>{"view ORD_A_OVER_PROC", "view ORD_Z", "view ORD_M", "view ORD_B"},
+        std::vector<std::string>{"ORD_CHECKED (C > 0)", "ORD_CHECKED (A > 0)",
+                                 "ORD_CHECKED (A < 100)", "ORD_CHECKED (B > 0)"}}) {
+    auto at = created.begin();
+    for (const std::string& item : inOrder) {
+      at = std::find(at, created.end(), item);
+      ASSERT_NE(at, created.end()) << item << "\n" << Joined(created);
+    }
+  }
   RoundTrip(db, "every_kind_replayed.fdb");
 }
 

@@ -247,6 +247,127 @@ TEST_F(ScriptTest, ASectionWritesWhatAnObjectUsesBeforeIt) {
   EXPECT_EQ(a->OrderMark, 0);
 }
 
+// Views and routines are written in one dependency order: a view over a
+// selectable procedure (through the procedure it calls) after them, a
+// procedure over that view after it, each run of one kind under that
+// kind's separators; the rest keeps views before routines.
+TEST_F(ScriptTest, ViewsAndRoutinesAreWrittenInOneDependencyOrder) {
+  struct Case {
+    DB st;
+    std::string view, routine;  // what ends each kind's statement
+    bool setTerm = false;       // each run of routines between SET TERM lines
+    bool delimiter = false;     // each routine between DELIMITER lines
+  };
+  const Case cases[] = {
+      {DB::dbInterBase, ";", "\r\n^", /*setTerm=*/true},
+      {DB::dbMySQL, ";", "\r\n//", false, /*delimiter=*/true},
+      {DB::dbOracle, ";", "\r\n/"},
+      {DB::dbPostgreSQL, ";", ";"},
+      {DB::dbMSSQL, "\r\ngo", "\r\ngo"},
+      {DB::dbSybaseASE, "\r\ngo", "\r\ngo"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(static_cast<int>(c.st));
+    Server(c.st);
+    Objs().ScriptOptions.SQLDialect = false;
+    TPrcData* base = Add<TextedProc>("P_BASE", "P_BASE");
+    Add<TextedProc>("P_FREE", "P_FREE");
+    TPrcData* over = Add<TextedProc>("P_OVER", "P_OVER");
+    TPrcData* sel = Add<TextedProc>("P_SEL", "P_SEL");
+    sel->IsFunction = c.st == DB::dbMySQL;  // a MySQL view calls a function
+    TViwData* view = Add<Texted<TViwData>>("V_A", "V_A");
+    Add<Texted<TViwData>>("V_PLAIN", "V_PLAIN");
+    Objs().AddDependency(view, sel, 0, 0);
+    Objs().AddDependency(sel, base, 0, 0);
+    Objs().AddDependency(over, view, 0, 0);
+    // From the first of them to the last, with the separators and blanks.
+    std::vector<std::string> written;
+    for (const std::string& e : Script())
+      if (StartsWith(e, "P_") || StartsWith(e, "V_") || StartsWith(e, "SET TERM") ||
+          StartsWith(e, "DELIMITER") || (e.empty() && !written.empty()))
+        written.push_back(e);
+    while (!written.empty() && written.back().empty()) written.pop_back();
+    std::vector<std::string> expected;
+    auto routines = [&](std::initializer_list<const char*> names) {
+      if (c.setTerm) expected.emplace_back("SET TERM ^ ;\r\n");
+      for (const char* n : names) {
+        if (c.delimiter) expected.emplace_back("DELIMITER //");
+        expected.push_back(n + c.routine);
+        if (c.delimiter) expected.emplace_back("DELIMITER ;");
+        expected.emplace_back();
+      }
+      if (c.setTerm) expected.emplace_back("SET TERM ; ^\r\n");
+    };
+    routines({"P_BASE", "P_SEL"});
+    for (const char* n : {"V_A", "V_PLAIN"}) {
+      expected.push_back(n + c.view);
+      expected.emplace_back();
+    }
+    routines({"P_FREE", "P_OVER"});
+    while (!expected.empty() && expected.back().empty()) expected.pop_back();
+    EXPECT_EQ(written, expected) << JoinLines(Script());
+    EXPECT_EQ(Objs().Terminator, c.st == DB::dbMSSQL || c.st == DB::dbSybaseASE ? "\r\ngo" : ";");
+  }
+}
+
+// An index on a view follows the last view, before the routines after it,
+// wherever the dependency order puts the views.
+TEST_F(ScriptTest, AnIndexOnAViewFollowsTheLastViewAndPrecedesTheRoutinesAfterIt) {
+  Server(DB::dbMSSQL);
+  Table("T", "DBO");
+  TPrcData* f = test::TModelBuilder(Objs()).Add<TextedProc>("F", "DBO", "CREATE FUNCTION DBO.F");
+  f->IsFunction = true;
+  TPrcData* p = test::TModelBuilder(Objs()).Add<TextedProc>("P", "DBO", "CREATE PROCEDURE DBO.P");
+  TViwData* v = test::TModelBuilder(Objs()).Add<Texted<TViwData>>("V", "DBO", "CREATE VIEW DBO.V");
+  Index("IX_V", "V", "DBO");
+  Objs().AddDependency(v, f, 0, 0);
+  Objs().AddDependency(p, v, 0, 0);
+  const std::string s = Joined();
+  std::vector<std::size_t> at;
+  for (const char* part :
+       {"CREATE FUNCTION DBO.F", "CREATE VIEW DBO.V", "IX_V", "CREATE PROCEDURE"})
+    at.push_back(s.find(part));
+  for (std::size_t i = 0; i < at.size(); ++i) ASSERT_NE(at[i], std::string::npos) << i << s;
+  EXPECT_TRUE(std::is_sorted(at.begin(), at.end())) << s;
+}
+
+// Views and checks come out in the order the source catalog created them
+// (the engine numbers both as it creates them), not in name order; what a
+// view reads still comes first, and objects of no known order keep key
+// order before the others.
+TEST_F(ScriptTest, ViewsAndChecksFollowTheSourceCreationOrder) {
+  Server(DB::dbInterBase);
+  Table("T");
+  struct Made {
+    const char* name;
+    std::int32_t created;
+  };
+  std::vector<TViwData*> views;
+  for (const Made m :
+       {Made{"V_A", 3}, Made{"V_B", 1}, Made{"V_C", 2}, Made{"V_D", 0}, Made{"V_E", 4}}) {
+    views.push_back(Add<Texted<TViwData>>(m.name, m.name));
+    views.back()->CatalogOrder = m.created;
+  }
+  Objs().AddDependency(views[1], views[4], 0, 0);  // V_B reads V_E
+  // Unnamed checks are keyed by their text.
+  for (const Made m : {Made{"C > 0", 2}, Made{"A > 0", 3}, Made{"B > 0", 1}, Made{"D > 0", 0}}) {
+    auto c = std::make_unique<TCtrData>(&Objs());
+    c->SetTableName("T");
+    c->SetConstraintType(ct::Check);
+    c->SetText(std::string("(") + m.name + ")");
+    c->CatalogOrder = m.created;
+    ASSERT_NE(Objs().AddObject(c, true), nullptr);
+  }
+  std::vector<std::string> written;
+  for (const std::string& e : Script()) {
+    if (StartsWith(e, "V_")) written.push_back(e);
+    if (const std::size_t at = e.find("CHECK"); at != std::string::npos)
+      written.push_back(e.substr(e.find('(', at) + 1, 5));
+  }
+  EXPECT_THAT(written, ElementsAre("D > 0", "B > 0", "C > 0", "A > 0", "V_D;", "V_E;", "V_B;",
+                                   "V_C;", "V_A;"));
+}
+
 TEST_F(ScriptTest, AChainOfAHundredThousandViewsIsWrittenWhatIsReadFirst) {
   Server(DB::dbInterBase);
   // V000000 reads V000001, which reads V000002, and so on: every key sorts

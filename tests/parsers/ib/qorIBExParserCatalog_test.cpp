@@ -69,8 +69,8 @@ std::string CatalogFixtureScript() {
   return ReadTextFile(std::string(QOR_TEST_DATA_DIR) + "/extract/ib_catalog.sql");
 }
 // The extractor's every-kind fixture: ib_catalog.sql followed by
-// ib_every_kind.sql, and a view over a selectable procedure, which the
-// fixture leaves out because the script writes views before procedures.
+// ib_every_kind.sql, and one more view over a selectable procedure, one
+// that calls a packaged function.
 std::string EveryKindScript() {
   const std::string extra =
       ReadTextFile(std::string(QOR_TEST_DATA_DIR) + "/extract/ib_every_kind.sql");

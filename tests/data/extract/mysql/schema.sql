@@ -5,7 +5,9 @@
 -- each algorithm clause with string functions of a character set, a view
 -- over a view, a trigger on a reserved-word table, routines whose names or
 -- bodies need care ("$$" in a name, a reserved word as name) and a function
--- with a character set on its result. Run with the mariadb client.
+-- with a character set on its result, and a view over a stored function
+-- (which the script must create after the function). Run with the mariadb
+-- client.
 
 CREATE TABLE `order` (
   `key` int NOT NULL,
@@ -61,3 +63,5 @@ BEGIN
 END//
 
 DELIMITER ;
+
+CREATE VIEW v_doubled AS SELECT id, f_dollar(id) AS doubled FROM `tick``ed`;
