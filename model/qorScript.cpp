@@ -182,6 +182,15 @@ bool WritesNoRoutines(DB st) {
 const char* const kDB2BlockTerminator = "--#SET TERMINATOR @";
 const char* const kDB2PlainTerminator = "--#SET TERMINATOR ;";
 
+// A MySQL routine runs to the DELIMITER it announces: one its body holds
+// would end it early on replay.
+std::string RoutineDelimiter(const std::string& body) {
+  std::string d = "//";
+  if (body.find(d) == std::string::npos) return d;
+  for (d = "$$"; body.find(d) != std::string::npos;) d += '$';
+  return d;
+}
+
 // The PostgreSQL statement that hands `obj` to its owner, without the
 // terminator; empty for the classes that have none.
 std::string PGOwnerStatement(TDbObj& obj) {
@@ -737,8 +746,9 @@ void TObjs::WriteBlockObjects(const std::vector<TDbObj*>& objects) {
     if (st == DB::dbMySQL) {
       // The body holds ";", so the statement ends with the delimiter it
       // announces.
-      ScriptLines.emplace_back("DELIMITER //");
-      ScriptLines.push_back(text + "\r\n//");
+      const std::string delimiter = RoutineDelimiter(text);
+      ScriptLines.push_back("DELIMITER " + delimiter);
+      ScriptLines.push_back(text + "\r\n" + delimiter);
       ScriptLines.emplace_back("DELIMITER ;");
     } else {
       ScriptLines.push_back(text + Terminator);
@@ -940,8 +950,9 @@ void TObjs::GenerateTableScript(std::vector<std::string>& dest, std::string_view
         // As in the whole script: the body holds ";", which would end the
         // statement for the client.
         dest.emplace_back();
-        dest.emplace_back("DELIMITER //");
-        dest.push_back(text + "\r\n//");
+        const std::string delimiter = RoutineDelimiter(text);
+        dest.push_back("DELIMITER " + delimiter);
+        dest.push_back(text + "\r\n" + delimiter);
         dest.emplace_back("DELIMITER ;");
       } else if (st == DB::dbOracle) {
         // A PL/SQL block ends with its own ";" and runs on a "/" line.

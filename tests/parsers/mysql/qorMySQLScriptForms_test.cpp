@@ -6,6 +6,7 @@
 #include "parsers/mysql/qorMySQLParser.h"
 
 #include "base/qorMsgMngr.h"
+#include "model/qorComp_Prc.h"
 #include "model/qorDBStructure.h"
 #include "platform/qorStrings.h"
 #include "tests/support/qorModelDump.h"
@@ -106,6 +107,40 @@ TEST(MySQLScriptForms, AFormTheServerPrintsIsWrittenBackAsItself) {
     if (*c.notWritten) {
       EXPECT_EQ(script.find(c.notWritten), std::string::npos) << script;
     }
+  }
+}
+
+// A body that holds our usual delimiter ("//", then "$$") must still run
+// to its own end: written under that delimiter, it ended early on replay
+// and each round added "//" lines. Found by the round-trip fuzz target.
+TEST(MySQLScriptForms, ABodyHoldingTheDelimiterIsWrittenUnderAnother) {
+  const char* const kBodies[] = {"BEGIN SELECT 1//2; END", "BEGIN SELECT 1//2, 3$$4; END"};
+  for (const char* body : kBodies) {
+    SCOPED_TRACE(body);
+    std::string script =
+        std::string("DELIMITER ~\nCREATE PROCEDURE p() ") + body + "~\nDELIMITER ;";
+    std::string procedure;
+    for (int round = 0; round < 2; ++round) {
+      TDBStructure structure;
+      TObjs& objs = *structure.GetObjs();
+      objs.SetServerType(TDatabaseType::dbMySQL);
+      TMySQLParser parser(nullptr);
+      parser.OnErrorMessage = [](TObject*, const std::string&) {};
+      parser.SetObjs(&objs);
+      parser.ParseScript(SplitLines(script), &objs);
+      parser.AfterParse();
+      ASSERT_FALSE(parser.Messages().HasErrors()) << script << "\n"
+                                                  << test::DumpMessages(parser.Messages());
+      ASSERT_EQ(objs.Procedures.Count(), 1) << script;
+      std::string dump;
+      for (auto& e : objs.Procedures) dump = test::DumpObject(*e.Value);
+      if (round == 0) procedure = dump;
+      EXPECT_EQ(dump, procedure) << script;
+      std::vector<std::string> lines;
+      objs.GetScript(lines);
+      script = ReplaceAll(JoinLines(lines, "\n"), "\r\n", "\n");
+    }
+    EXPECT_EQ(script.find("//\nDELIMITER ;"), std::string::npos) << script;
   }
 }
 
