@@ -4,23 +4,6 @@
 #include "base/qorDBOptions.h"
 #include "engine/qorDBEngine.h"
 #include "model/qorClasses.h"
-#include "model/qorComp_Clt.h"
-#include "model/qorComp_Ctr.h"
-#include "model/qorComp_Def.h"
-#include "model/qorComp_Dmn.h"
-#include "model/qorComp_Evt.h"
-#include "model/qorComp_Exc.h"
-#include "model/qorComp_Gnr.h"
-#include "model/qorComp_Idx.h"
-#include "model/qorComp_Opr.h"
-#include "model/qorComp_Pkg.h"
-#include "model/qorComp_Prc.h"
-#include "model/qorComp_Rol.h"
-#include "model/qorComp_Rul.h"
-#include "model/qorComp_Tbl.h"
-#include "model/qorComp_Trg.h"
-#include "model/qorComp_Udf.h"
-#include "model/qorComp_Viw.h"
 #include "model/qorDBStructure.h"
 #include "platform/qorStrings.h"
 
@@ -196,30 +179,8 @@ bool TCustomExtract::AcceptObj(TDbObj* obj) {
     OnAccept_Obj(this, obj, accept);
     return accept;
   }
-  bool accept = true;
-  auto test = [&](const std::string& name, TDbObject kind) { accept = AcceptObjName(name, kind); };
-  // Every matching class counts; the last one decides.
-  if (dynamic_cast<TDmnData*>(obj)) test(obj->GetName(), TDbObject::dboDomain);
-  if (dynamic_cast<TUdfData*>(obj)) test(obj->GetName(), TDbObject::dboFunction);
-  if (dynamic_cast<TGnrData*>(obj)) test(obj->GetName(), TDbObject::dboGenerator);
-  if (dynamic_cast<TTblData*>(obj)) test(obj->GetName(), TDbObject::dboTable);
-  if (dynamic_cast<TViwData*>(obj)) test(obj->GetName(), TDbObject::dboView);
-  if (dynamic_cast<TTrgData*>(obj)) test(obj->GetName(), TDbObject::dboTrigger);
-  if (dynamic_cast<TPrcData*>(obj)) test(obj->GetName(), TDbObject::dboProcedure);
-  if (auto* idx = dynamic_cast<TIdxData*>(obj)) test(idx->TableName, TDbObject::dboTable);
-  if (dynamic_cast<TExcData*>(obj)) test(obj->GetName(), TDbObject::dboException);
-  if (dynamic_cast<TDefData*>(obj)) test(obj->GetName(), TDbObject::dboDefault);
-  if (dynamic_cast<TRulData*>(obj)) test(obj->GetName(), TDbObject::dboRule);
-  if (dynamic_cast<TPkgData*>(obj)) test(obj->GetName(), TDbObject::dboPackage);
-  if (dynamic_cast<TRolData*>(obj)) test(obj->GetName(), TDbObject::dboRole);
-  if (dynamic_cast<TPblData*>(obj)) test(obj->GetName(), TDbObject::dboPublication);
-  if (dynamic_cast<TSchData*>(obj)) test(obj->GetName(), TDbObject::dboSchema);
-  if (dynamic_cast<TOprData*>(obj)) test(obj->GetName(), TDbObject::dboOperator);
-  if (dynamic_cast<TOpcData*>(obj)) test(obj->GetName(), TDbObject::dboOperatorClass);
-  if (dynamic_cast<TEvtData*>(obj)) test(obj->GetName(), TDbObject::dboEvent);
-  if (auto* ctr = dynamic_cast<TCtrData*>(obj)) test(ctr->GetTableName(), TDbObject::dboTable);
-  if (dynamic_cast<TCltData*>(obj)) test(obj->GetName(), TDbObject::dboCollation);
-  return accept;
+  const TDbObject kind = obj->FilterKind();
+  return kind == TDbObject::dboUnknown || AcceptObjName(obj->FilterName(), kind);
 }
 
 TDbObj* TCustomExtract::AddObjIfAccepted(TDbObj* obj) {

@@ -102,6 +102,10 @@ class TDbObj : public TObject {
   // The object-type code of the class (ObjType may say more: a
   // constraint's own type, for instance).
   virtual TDbObject GetKind() const { return TDbObject::dboUnknown; }
+  // The name and kind the extractor's object filter judges the object by:
+  // a part of a table goes by its table. dboUnknown: never filtered alone.
+  virtual std::string FilterName() const { return name_; }
+  virtual TDbObject FilterKind() const { return GetKind(); }
   // The word that names the object's kind for `use`; null when the kind has
   // none there. The class's words come from one table keyed by GetKind(); a
   // kind overrides this for the words that depend on the instance (a

@@ -25,6 +25,8 @@ class TCtrData : public TDbObj {
   ~TCtrData() override;
   const char* ClassName() const override { return "TCtrData"; }
   TDbObject GetKind() const override { return TDbObject::dboConstraint; }
+  std::string FilterName() const override { return GetTableName(); }
+  TDbObject FilterKind() const override { return TDbObject::dboTable; }
 
   std::string GetDisplayName() override;
   // A named constraint: the base key. An unnamed one: its CREATE text, for

@@ -55,6 +55,7 @@ class TFldData : public TDbObj {
   static void operator delete(void* p, std::size_t size) noexcept;
   const char* ClassName() const override { return "TFldData"; }
   TDbObject GetKind() const override { return TDbObject::dboField; }
+  TDbObject FilterKind() const override { return TDbObject::dboUnknown; }
 
   std::string GetDisplayName() override { return GetName(); }
   // The column or parameter definition: mode prefix, name, GetColumnSQL.

@@ -24,6 +24,8 @@ class TIdxData : public TDbObj {
   ~TIdxData() override;
   const char* ClassName() const override { return "TIdxData"; }
   TDbObject GetKind() const override { return TDbObject::dboIndex; }
+  std::string FilterName() const override { return TableName; }
+  TDbObject FilterKind() const override { return TDbObject::dboTable; }
 
   // MySQL index names are unique per table only: TableName "." Name there.
   std::string GetKeyName() override;

@@ -71,6 +71,7 @@ class TGntData : public TDbObj {
   explicit TGntData(TCustomObjs* owner) : TDbObj(owner) { ObjType = TDbObject::dboGrant; }
   const char* ClassName() const override { return "TGntData"; }
   TDbObject GetKind() const override { return TDbObject::dboGrant; }
+  TDbObject FilterKind() const override { return TDbObject::dboUnknown; }
 
   // The grant text with unquoted InterBase names, so equal grants share it.
   std::string GetKeyName() override;

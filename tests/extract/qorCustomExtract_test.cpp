@@ -5,7 +5,12 @@
 
 #include "engine/qorDBEngine.h"
 #include "model/qorComp_Ctr.h"
+#include "model/qorComp_Dmn.h"
+#include "model/qorComp_Fld.h"
+#include "model/qorComp_Gnr.h"
 #include "model/qorComp_Idx.h"
+#include "model/qorComp_Prc.h"
+#include "model/qorComp_Rol.h"
 #include "model/qorComp_Tbl.h"
 #include "model/qorComp_Trg.h"
 #include "model/qorComp_Viw.h"
@@ -121,6 +126,36 @@ TEST_F(AcceptChain, IndicesAndConstraintsAreJudgedByTheirTable) {
   ctr.SetName("EMP_PK");
   ctr.SetTableName("COUNTRY");
   EXPECT_FALSE(x.AcceptObj(&ctr));
+}
+
+TEST_F(AcceptChain, EachKindIsFilteredUnderItsOwnKindAndColumnsAndGrantsNever) {
+  TObjs* o = s.GetObjs();
+  std::vector<std::unique_ptr<TDbObj>> objs;
+  objs.push_back(std::make_unique<TTblData>(o));
+  objs.push_back(std::make_unique<TViwData>(o));
+  objs.push_back(std::make_unique<TTrgData>(o));
+  objs.push_back(std::make_unique<TPrcData>(o));
+  objs.push_back(std::make_unique<TMemberPrcData>(o));
+  objs.push_back(std::make_unique<TDmnData>(o));
+  objs.push_back(std::make_unique<TGnrData>(o));
+  objs.push_back(std::make_unique<TRolData>(o));
+  objs.push_back(std::make_unique<TFldData>(o, nullptr));
+  objs.push_back(std::make_unique<TGntData>(o));
+  const TDbObject expected[] = {TDbObject::dboTable,     TDbObject::dboView,
+                                TDbObject::dboTrigger,   TDbObject::dboProcedure,
+                                TDbObject::dboProcedure, TDbObject::dboDomain,
+                                TDbObject::dboGenerator, TDbObject::dboRole,
+                                TDbObject::dboUnknown,   TDbObject::dboUnknown};
+  x.SetExcludeObjsNames(std::string("HID*"));
+  for (std::size_t i = 0; i < objs.size(); ++i) {
+    SCOPED_TRACE(objs[i]->ClassName());
+    objs[i]->SetName("HIDDEN");
+    TDbObject seen = TDbObject::dboUnknown;
+    x.OnAcceptObj = [&](TObject*, const std::string&, TDbObject kind, bool&) { seen = kind; };
+    // A kind the filter never judges passes whatever its name.
+    EXPECT_EQ(x.AcceptObj(objs[i].get()), expected[i] == TDbObject::dboUnknown);
+    EXPECT_EQ(seen, expected[i]);
+  }
 }
 
 TEST_F(AcceptChain, OnAccept_ObjDecidesWholeObjectsButNotNames) {
