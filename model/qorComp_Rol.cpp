@@ -358,7 +358,12 @@ std::string TGntData::GetGranteeText() {
       if (st != DB::dbPostgreSQL && st != DB::dbMySQL) word = "ROLE ";
       break;
     case TDbObject::dboPackage: word = "PACKAGE "; break;
-    default: break;  // users and the rest are named alone
+    // Firebird reads a bare name as the role of that name when there is
+    // one: a user sharing a role's name would get the role's grant.
+    case TDbObject::dboUser:
+      if (st == DB::dbInterBase && !SameText(Grantee, "PUBLIC")) word = "USER ";
+      break;
+    default: break;  // the rest are named alone
   }
   return word + QuoteName(Grantee);
 }

@@ -283,9 +283,12 @@ std::string TTrgData::DB2Text(const std::string& body) {
 
 std::string TTrgData::CreateText(const std::string& body) {
   const SD dialect = ScriptDialect(GetServerType());
-  // Only Firebird has DDL triggers (the kinds without DDL of their own
-  // write the InterBase form); the script names what it leaves out.
-  if (IsIBDDLTrigger() && dialect != SD::sdInterBase && dialect != SD::sdGeneric) return {};
+  // Only Firebird has DDL triggers and its kind of database triggers (the
+  // kinds without DDL of their own write the InterBase form); the script
+  // names what it leaves out.
+  if ((IsIBDDLTrigger() || IsIBDatabaseTrigger()) && dialect != SD::sdInterBase &&
+      dialect != SD::sdGeneric)
+    return {};
   switch (dialect) {
     case SD::sdMSSQL:
     case SD::sdASE: return MSSQLText(body, /*alter=*/false);

@@ -74,6 +74,11 @@ inline constexpr TIBDDLEvent kIBDDLEvents[] = {
 constexpr bool IsIBDDLTriggerType(std::int64_t type) {
   return (type & kIBTriggerKindMask) == kIBDDLTrigger;
 }
+// Whether an InterBase trigger-type code is that of a database trigger (ON
+// CONNECT, ON TRANSACTION COMMIT ...).
+constexpr bool IsIBDatabaseTriggerType(std::int64_t type) {
+  return (type & kIBTriggerKindMask) == kIBDatabaseTrigger;
+}
 // The events of a DDL trigger's type code as its header names them: "ANY
 // DDL STATEMENT", or the events joined by " OR "; empty when the code sets
 // no event or a bit no event has.
@@ -124,6 +129,9 @@ class TTrgData : public TDbObj {
   // A Firebird DDL trigger, by its type code: only the InterBase dialect
   // has a text for it.
   bool IsIBDDLTrigger() const { return IsIBDDLTriggerType(TriggerType); }
+  // A Firebird database trigger, by its type code (an MS SQL database or
+  // server trigger has none).
+  bool IsIBDatabaseTrigger() const { return IsIBDatabaseTriggerType(TriggerType); }
 
   bool BodyEmptied = false;
   std::string SourceText;

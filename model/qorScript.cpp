@@ -737,6 +737,9 @@ void TObjs::WriteBlockObjects(const std::vector<TDbObj*>& objects) {
                               (IBDDLEventText(trg->TriggerType).empty()
                                    ? ": not written, its type names a DDL event unknown here"
                                    : ": not written, this dialect has no DDL trigger"));
+      else if (trg && trg->IsIBDatabaseTrigger())
+        ScriptLines.push_back("-- trigger " + LineCommentText(trg->GetName()) +
+                              ": not written, this dialect has no database trigger of its kind");
       continue;
     }
     if (st == DB::dbDB2 && !std::exchange(db2Block, true)) {

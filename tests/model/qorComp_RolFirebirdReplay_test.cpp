@@ -91,5 +91,42 @@ TEST_F(GntFirebirdReplay, GrantsAndRevokesLeaveTheRowsMeant) {
       << script;
 }
 
+// A user who shares a role's name keeps a user's grant: a bare name would
+// be read as the role, and the user would get the role's privileges.
+TEST_F(GntFirebirdReplay, UserNamedLikeARoleStaysAUser) {
+  Objs().SetServerType(TDatabaseType::dbInterBase);
+  IB().SQLServerVersion = TIBSQLServerVersionType::st_Firebird_30;
+  const GrantSpec specs[] = {
+      {"R", K::dboUser, "T", K::dboTable, {P::prSelect}},
+      {"R", K::dboRole, "T", K::dboTable, {P::prInsert}},
+      {"R", K::dboUser, "", K::dboUnknown, {P::prDDLCreate}, 0, {}, "", TDDLKind::Table},
+      {"R", K::dboUser, "Q", K::dboRole, {}},
+      {"PUBLIC", K::dboUser, "T", K::dboTable, {P::prUpdate}},
+  };
+  std::string grants, revokes;
+  for (const GrantSpec& s : specs) {
+    std::unique_ptr<TGntData> g = build.NewGrant(s);
+    grants += g->GetCreateSQL() + ";\n";
+    revokes += g->GetDropSQL() + ";\n";
+  }
+  const std::string rows =
+      "SELECT 'ROW ' || TRIM(RDB$USER) || ' ' || RDB$USER_TYPE || ' ' || TRIM(RDB$PRIVILEGE) ||"
+      " ' ' || TRIM(RDB$RELATION_NAME) FROM RDB$USER_PRIVILEGES"
+      " WHERE RDB$USER IN ('R', 'PUBLIC') AND RDB$RELATION_NAME IN ('T', 'Q', 'SQL$TABLES');\n";
+  const std::string script =
+      "CREATE ROLE R;\nCREATE ROLE Q;\nCREATE TABLE T (A INTEGER);\nCOMMIT;\n" + grants +
+      "COMMIT;\nSELECT 'MARK GRANTED' FROM RDB$DATABASE;\n" + rows + revokes +
+      "COMMIT;\nSELECT 'MARK REVOKED' FROM RDB$DATABASE;\n" + rows;
+  const test::TFirebirdReplayResult r = test::RunFirebirdScript(script);
+  ASSERT_TRUE(r.Ok) << r.Errors << "\n" << script;
+  // 8 a user, 13 a role.
+  EXPECT_EQ(Rows(r.Output, "MARK GRANTED"),
+            (std::set<std::string>{"ROW R 8 S T", "ROW R 13 I T", "ROW R 8 C SQL$TABLES",
+                                   "ROW R 8 M Q", "ROW PUBLIC 8 U T"}))
+      << script;
+  // Each revoke takes back the user's grant, not the role's.
+  EXPECT_EQ(Rows(r.Output, "MARK REVOKED"), std::set<std::string>{}) << script;
+}
+
 }  // namespace
 }  // namespace qor

@@ -155,10 +155,10 @@ TEST_F(GntTest, GrantAndRevokeTextsPerDialect) {
       // InterBase/Firebird
       {"usage on a generator", DB::dbInterBase,
        {"U", K::dboUser, "G", K::dboGenerator, {P::prUsage}},
-       "GRANT USAGE ON SEQUENCE G TO U", "REVOKE USAGE ON SEQUENCE G FROM U"},
+       "GRANT USAGE ON SEQUENCE G TO USER U", "REVOKE USAGE ON SEQUENCE G FROM USER U"},
       {"usage on an exception", DB::dbInterBase,
-       {"U", K::dboUser, "E", K::dboException, {P::prUsage}}, "GRANT USAGE ON EXCEPTION E TO U",
-       "REVOKE USAGE ON EXCEPTION E FROM U"},
+       {"U", K::dboUser, "E", K::dboException, {P::prUsage}}, "GRANT USAGE ON EXCEPTION E TO USER U",
+       "REVOKE USAGE ON EXCEPTION E FROM USER U"},
       {"execute on a package to a package", DB::dbInterBase,
        {"Q", K::dboPackage, "P", K::dboPackage, {P::prExecute}},
        "GRANT EXECUTE ON PACKAGE P TO PACKAGE Q", "REVOKE EXECUTE ON PACKAGE P FROM PACKAGE Q"},
@@ -172,19 +172,19 @@ TEST_F(GntTest, GrantAndRevokeTextsPerDialect) {
        "REVOKE GRANT OPTION FOR SELECT ON V FROM ROLE R"},
       {"column grant", DB::dbInterBase,
        {"U", K::dboUser, "T", K::dboTable, {P::prUpdate, P::prReferences}, 0, {"A", "b"}},
-       "GRANT UPDATE, REFERENCES (A, \"b\") ON T TO U",
-       "REVOKE UPDATE, REFERENCES (A, \"b\") ON T FROM U"},
-      {"role membership", DB::dbInterBase, {"U", K::dboUser, "R", K::dboRole, {}}, "GRANT R TO U",
-       "REVOKE R FROM U"},
+       "GRANT UPDATE, REFERENCES (A, \"b\") ON T TO USER U",
+       "REVOKE UPDATE, REFERENCES (A, \"b\") ON T FROM USER U"},
+      {"role membership", DB::dbInterBase, {"U", K::dboUser, "R", K::dboRole, {}}, "GRANT R TO USER U",
+       "REVOKE R FROM USER U"},
       {"role membership with admin option", DB::dbInterBase,
-       {"U", K::dboUser, "R", K::dboRole, {}, 1}, "GRANT R TO U WITH ADMIN OPTION",
-       "REVOKE ADMIN OPTION FOR R FROM U"},
+       {"U", K::dboUser, "R", K::dboRole, {}, 1}, "GRANT R TO USER U WITH ADMIN OPTION",
+       "REVOKE ADMIN OPTION FOR R FROM USER U"},
       {"ALL and then execute", DB::dbInterBase,
-       {"U", K::dboUser, "T", K::dboTable, {P::prAll, P::prSelect}}, "GRANT ALL ON T TO U",
-       "REVOKE ALL ON T FROM U"},
+       {"U", K::dboUser, "T", K::dboTable, {P::prAll, P::prSelect}}, "GRANT ALL ON T TO USER U",
+       "REVOKE ALL ON T FROM USER U"},
       {"a double quote in a name is doubled", DB::dbInterBase,
        {"U", K::dboUser, "my\"tab", K::dboTable, {P::prSelect}},
-       "GRANT SELECT ON \"my\"\"tab\" TO U", "REVOKE SELECT ON \"my\"\"tab\" FROM U"},
+       "GRANT SELECT ON \"my\"\"tab\" TO USER U", "REVOKE SELECT ON \"my\"\"tab\" FROM USER U"},
       {"stored statement without object kind", DB::dbInterBase,
        {"U", K::dboUser, "", K::dboUnknown, {}, 0, {}, "GRANT CREATE TABLE TO U"},
        "GRANT CREATE TABLE TO U", ""},
@@ -349,11 +349,11 @@ TEST_F(GntTest, FirebirdDDLPrivilegesAndGrantorTexts) {
   const Case cases[] = {
       {"every action on tables", V::st_Firebird_30,
        {"U", K::dboUser, "", K::dboUnknown, cad, 0, {}, "", D::Table},
-       "GRANT CREATE, ALTER ANY, DROP ANY TABLE TO U",
-       "REVOKE CREATE, ALTER ANY, DROP ANY TABLE FROM U"},
+       "GRANT CREATE, ALTER ANY, DROP ANY TABLE TO USER U",
+       "REVOKE CREATE, ALTER ANY, DROP ANY TABLE FROM USER U"},
       {"the database is altered and dropped as itself", V::st_Firebird_30,
        {"U", K::dboUser, "", K::dboUnknown, cad, 0, {}, "", D::Database},
-       "GRANT ALTER, DROP DATABASE TO U", "REVOKE ALTER, DROP DATABASE FROM U"},
+       "GRANT ALTER, DROP DATABASE TO USER U", "REVOKE ALTER, DROP DATABASE FROM USER U"},
       {"a two-word kind to a role, grant option", V::st_Firebird_40,
        {"R", K::dboRole, "", K::dboUnknown, {P::prDDLAlter}, 1, {}, "", D::CharacterSet},
        "GRANT ALTER ANY CHARACTER SET TO ROLE R WITH GRANT OPTION",
@@ -370,15 +370,15 @@ TEST_F(GntTest, FirebirdDDLPrivilegesAndGrantorTexts) {
        {"U", K::dboUser, "", K::dboUnknown, cad, 0, {}, "", D::Table}, "", ""},
       {"grantor of an object grant, quoted", V::st_Firebird_25,
        {"U", K::dboUser, "T", K::dboTable, {P::prSelect}, 0, {}, "", D::None, "u q'"},
-       "GRANT SELECT ON T TO U GRANTED BY \"u q'\"", "REVOKE SELECT ON T FROM U GRANTED BY \"u q'\""},
+       "GRANT SELECT ON T TO USER U GRANTED BY \"u q'\"", "REVOKE SELECT ON T FROM USER U GRANTED BY \"u q'\""},
       {"grantor of a role membership after the admin option", V::st_Firebird_30,
        {"U", K::dboUser, "R", K::dboRole, {}, 1, {}, "", D::None, "ADM"},
-       "GRANT R TO U WITH ADMIN OPTION GRANTED BY ADM",
-       "REVOKE ADMIN OPTION FOR R FROM U GRANTED BY ADM"},
+       "GRANT R TO USER U WITH ADMIN OPTION GRANTED BY ADM",
+       "REVOKE ADMIN OPTION FOR R FROM USER U GRANTED BY ADM"},
       // Older generations have no GRANTED BY: the grant stays, the runner's.
       {"no grantor before Firebird 2.5", V::st_Firebird_21,
        {"U", K::dboUser, "T", K::dboTable, {P::prSelect}, 0, {}, "", D::None, "U1"},
-       "GRANT SELECT ON T TO U", "REVOKE SELECT ON T FROM U"},
+       "GRANT SELECT ON T TO USER U", "REVOKE SELECT ON T FROM USER U"},
   };
   // clang-format on
   for (const Case& c : cases) {
@@ -441,7 +441,7 @@ TEST_F(GntTest, PrivilegeGranteeAndColumnTexts) {
     const char* text;
   } grantees[] = {{K::dboProcedure, "PROCEDURE X"}, {K::dboFunction, "FUNCTION X"},
                   {K::dboView, "VIEW X"},           {K::dboRole, "ROLE X"},
-                  {K::dboPackage, "PACKAGE X"},     {K::dboUser, "X"},
+                  {K::dboPackage, "PACKAGE X"},     {K::dboUser, "USER X"},
                   {K::dboTable, "X"}};
   // clang-format on
   for (const auto& c : grantees) {
@@ -449,6 +449,10 @@ TEST_F(GntTest, PrivilegeGranteeAndColumnTexts) {
     g->GranteeKind = c.kind;
     EXPECT_EQ(g->GetGranteeText(), c.text);
   }
+  // PUBLIC is everyone, not a user of that name.
+  g->Grantee = "PUBLIC";
+  g->GranteeKind = K::dboUser;
+  EXPECT_EQ(g->GetGranteeText(), "PUBLIC");
 }
 
 TEST_F(GntTest, MergingInTheCollection) {
@@ -492,12 +496,12 @@ TEST_F(GntTest, MergingInTheCollection) {
   std::vector<std::string> texts;
   for (const auto& e : Objs().Grants)
     if (!e.Value->GetCreateSQL().empty()) texts.push_back(e.Value->GetCreateSQL());
-  EXPECT_EQ(texts,
-            (std::vector<std::string>{
-                "GRANT CREATE VIEW TO U", "GRANT CREATE, DROP ANY TABLE TO U",
-                "GRANT DELETE, SELECT, UPDATE ON T TO U", "GRANT INSERT ON T TO U GRANTED BY ADM",
-                "GRANT R TO U", "GRANT R TO U WITH ADMIN OPTION", "GRANT REFERENCES (A) ON T TO U",
-                "GRANT UPDATE (A) ON T TO U"}));
+  EXPECT_EQ(texts, (std::vector<std::string>{
+                       "GRANT CREATE VIEW TO USER U", "GRANT CREATE, DROP ANY TABLE TO USER U",
+                       "GRANT DELETE, SELECT, UPDATE ON T TO USER U",
+                       "GRANT INSERT ON T TO USER U GRANTED BY ADM", "GRANT R TO USER U",
+                       "GRANT R TO USER U WITH ADMIN OPTION", "GRANT REFERENCES (A) ON T TO USER U",
+                       "GRANT UPDATE (A) ON T TO USER U"}));
   EXPECT_EQ(Objs().Grants.Count(), 10);
 }
 

@@ -290,8 +290,8 @@ TEST_F(ObjsTest, GrantKeysAndRekeying) {
   TGntData* held = Objs().AddGrant(g);
   ASSERT_NE(held, nullptr);
   // Dialect 3 quotes the mixed-case names; the key does not.
-  EXPECT_EQ(held->GetCreateSQL(), "GRANT SELECT, UPDATE ON \"Orders\" TO \"Bob\"");
-  EXPECT_EQ(Objs().Grants.Name(0), "GRANT SELECT, UPDATE ON Orders TO Bob");
+  EXPECT_EQ(held->GetCreateSQL(), "GRANT SELECT, UPDATE ON \"Orders\" TO USER \"Bob\"");
+  EXPECT_EQ(Objs().Grants.Name(0), "GRANT SELECT, UPDATE ON Orders TO USER Bob");
   EXPECT_EQ(Objs().IBServerOptions.SQLDialect, 3);
 
   auto z = Grant(&Objs(), "ZED", "A", {P::prSelect});
@@ -299,9 +299,9 @@ TEST_F(ObjsTest, GrantKeysAndRekeying) {
   held->Grantee = "ALICE";
   Objs().RekeyGrants();
   EXPECT_TRUE(Objs().Grants.Sorted());
-  EXPECT_EQ(Objs().Grants.Name(0), "GRANT SELECT ON A TO ZED");
-  EXPECT_EQ(Objs().Grants.Name(1), "GRANT SELECT, UPDATE ON Orders TO ALICE");
-  EXPECT_EQ(Objs().Grants.IndexOf("GRANT SELECT, UPDATE ON Orders TO ALICE"), 1);
+  EXPECT_EQ(Objs().Grants.Name(0), "GRANT SELECT ON A TO USER ZED");
+  EXPECT_EQ(Objs().Grants.Name(1), "GRANT SELECT, UPDATE ON Orders TO USER ALICE");
+  EXPECT_EQ(Objs().Grants.IndexOf("GRANT SELECT, UPDATE ON Orders TO USER ALICE"), 1);
 }
 
 TEST_F(ObjsTest, GrantTextsOfInterBase) {
@@ -317,13 +317,13 @@ TEST_F(ObjsTest, GrantTextsOfInterBase) {
        [&] {
          return Grant(&Objs(), "U", "T", {P::prUpdate, P::prSelect, P::prDelete});
        },
-       "GRANT DELETE, SELECT, UPDATE ON T TO U"},
+       "GRANT DELETE, SELECT, UPDATE ON T TO USER U"},
       {"the five table privileges are ALL",
        [&] {
          return Grant(&Objs(), "U", "T",
                       {P::prInsert, P::prUpdate, P::prDelete, P::prSelect, P::prReferences});
        },
-       "GRANT ALL ON T TO U"},
+       "GRANT ALL ON T TO USER U"},
       {"execute on a procedure to a trigger",
        [&] {
          auto g = Grant(&Objs(), "TR", "P", {P::prExecute}, {}, TDbObject::dboTrigger);
@@ -335,7 +335,7 @@ TEST_F(ObjsTest, GrantTextsOfInterBase) {
        [&] {
          return Grant(&Objs(), "U", "T", {P::prUpdate}, {"A", "B"});
        },
-       "GRANT UPDATE (A, B) ON T TO U"},
+       "GRANT UPDATE (A, B) ON T TO USER U"},
       {"role membership with admin option",
        [&] {
          auto g = Grant(&Objs(), "U", "R", {});
@@ -343,7 +343,7 @@ TEST_F(ObjsTest, GrantTextsOfInterBase) {
          g->GrantOption = 1;
          return g;
        },
-       "GRANT R TO U WITH ADMIN OPTION"},
+       "GRANT R TO USER U WITH ADMIN OPTION"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.label);
