@@ -88,6 +88,9 @@ class TIBDatabaseOptions : public TPersistent {
   std::int32_t DBImplementationNo = 0;
   std::int32_t DBImplementationClass = 0;
   std::int32_t DBSQLDialect = 0;
+  // The database's own comment (RDB$DATABASE), as stored; the extractor
+  // reads it, the binding does not.
+  std::string Description;
 
   // What the server reported is a plain value: copied whole, also by the
   // replay fixtures that record and restore it.

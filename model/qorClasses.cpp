@@ -148,11 +148,23 @@ void TDbObj::SetDescription(std::string_view value) {
   texts_->description = std::move(s);
 }
 
+void TDbObj::SetDescriptionAsStored(std::string_view value) {
+  if (value.empty() && !texts_) return;
+  if (!texts_) texts_ = std::make_unique<TTexts>();
+  texts_->description = std::string(value);
+}
+
 void TDbObj::SetText(std::string_view value) {
   std::string s = TrimCtl(NormalizeLineBreaks(value));
   if (s.empty() && !texts_) return;
   if (!texts_) texts_ = std::make_unique<TTexts>();
   texts_->text = std::move(s);
+}
+
+void TDbObj::SetTextAsStored(std::string_view value) {
+  if (value.empty() && !texts_) return;
+  if (!texts_) texts_ = std::make_unique<TTexts>();
+  texts_->text = std::string(value);
 }
 
 std::string TDbObj::GetNamePrefix() const {

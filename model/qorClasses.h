@@ -178,8 +178,13 @@ class TDbObj : public TObject {
   const std::string& GetDescription() const { return texts_ ? texts_->description : NoText(); }
   // Line breaks made CR LF, then trimmed of codes below 33.
   void SetDescription(std::string_view value);
+  // The text exactly as a catalog holds it: its line breaks and its
+  // leading and trailing ones are part of what the replay must store.
+  void SetDescriptionAsStored(std::string_view value);
   const std::string& GetText() const { return texts_ ? texts_->text : NoText(); }
   void SetText(std::string_view value);
+  // The body as a catalog holds it, untouched.
+  void SetTextAsStored(std::string_view value);
 
   TDbObject GetObjType() const { return ObjType; }
   void SetObjType(TDbObject value) { ObjType = value; }

@@ -358,9 +358,15 @@ std::string TFldData::IBColumnSQL() {
   const std::string dbCharSet = ib ? ib->GetDBCharSet() : std::string();
   // The octets types carry their character set in the type text already.
   const bool binary = DataType == dt::BINARY || DataType == dt::VARBINARY;
-  if (!CharSet.empty() && DomainName.empty() && !IsComputed() && charsetCompare && !binary &&
-      !(SameText(CharSet, dbCharSet) && Collation.empty()))
-    s += " CHARACTER SET " + CharSet;
+  if (DomainName.empty() && !IsComputed() && charsetCompare && !binary) {
+    if (!CharSet.empty() && !(SameText(CharSet, dbCharSet) && Collation.empty()))
+      s += " CHARACTER SET " + CharSet;
+    // A collation belongs to one character set: said without it, the
+    // collation would be looked up in the default set of whatever database
+    // the script runs in.
+    else if (CharSet.empty() && !Collation.empty() && !GetEffectiveCharSet().empty())
+      s += " CHARACTER SET " + GetEffectiveCharSet();
+  }
 
   // Identity columns exist from Firebird 3.0 on, and take no default.
   const bool identity = Identity && caps.identityColumns;

@@ -57,6 +57,8 @@ class TObjs : public TCustomObjs {
                            bool withHeader, TCmpObjSetType filter);
   // The database header of the dialect.
   void WriteHeader(std::vector<std::string>& dest);
+  // The statement that stores the database's own comment.
+  std::string IBDatabaseDescriptionSQL(const std::string& description) const;
   // MS SQL: a SET line for each setting that differs from the one written
   // last.
   void WriteMSSQLSetOptions(bool quotedIdentifier, bool ansiNulls);

@@ -301,6 +301,15 @@ void TObjs::WriteOwnerSQL(TDbObj& obj, std::vector<std::string>& dest) {
   }
 }
 
+std::string TObjs::IBDatabaseDescriptionSQL(const std::string& description) const {
+  const TIBVersionCaps& caps = IBCaps(IBServerOptions.SQLServerVersion);
+  const std::string text = QuotedStr(description);
+  if (caps.alterDescription) return "ALTER DESCRIPTION FOR DATABASE SET" + kCrlf + text;
+  if (caps.commentOn) return "COMMENT ON DATABASE IS" + kCrlf + text;
+  // Before COMMENT ON the catalog row itself takes it.
+  return "UPDATE RDB$DATABASE SET RDB$DESCRIPTION =" + kCrlf + text;
+}
+
 void TObjs::WriteHeader(std::vector<std::string>& dest) {
   const std::string& db = ConnectionOptions.DatabaseName;
   const std::string& user = ConnectionOptions.UserName;
@@ -342,6 +351,11 @@ void TObjs::WriteHeader(std::vector<std::string>& dest) {
         dest.push_back("/* Server Version: " + BlockCommentText(dbo.Version) +
                        ".  ODS Version: " + IntToStr(dbo.ODSMajorVersion) + "." +
                        IntToStr(dbo.ODSMinorVersion) + ". */" + kCrlf);
+      // The database's comment belongs to the whole script, not to one
+      // table's.
+      if (!tableHeader_ && !dbo.Description.empty() &&
+          ObjFilter.Contains(TCmpObjType::coDescription))
+        statement(IBDatabaseDescriptionSQL(dbo.Description));
       break;
     }
     case SD::sdMSSQL:

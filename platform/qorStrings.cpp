@@ -140,6 +140,12 @@ std::string TrimBlanks(std::string_view s) {
   return std::string(s.substr(b, e - b));
 }
 
+std::string TrimBlanksRight(std::string_view s) {
+  std::size_t e = s.size();
+  while (e > 0 && s[e - 1] == ' ') --e;
+  return std::string(s.substr(0, e));
+}
+
 char UpperAsciiChar(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 32) : c; }
 
 std::size_t HashUpperAscii(std::string_view s) {

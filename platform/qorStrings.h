@@ -22,6 +22,7 @@ std::string TrimCtlRight(std::string_view s);
 
 // Trimming of blanks only.
 std::string TrimBlanks(std::string_view s);
+std::string TrimBlanksRight(std::string_view s);
 
 // ASCII case mapping: used for keyword lookups, where only A-Z/a-z count.
 std::string UpperAscii(std::string_view s);

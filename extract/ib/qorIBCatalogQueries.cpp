@@ -207,10 +207,12 @@ std::string TableColumnList(const TIBCatalogCaps& caps) {
             "(Select G.Rdb$Initial_Value from Rdb$Generators G\r\n"
             "where G.Rdb$Generator_Name=R.Rdb$Generator_Name) Identity_Start,\r\n",
             "cast(null as bigint) Identity_Start,\r\n");
-  // Without a collation of its own a column has its domain's (the
-  // character set's default for a column that names none).
+  // A column of a user domain has a collation only where it names one: the
+  // domain's is the domain's, and repeated on the column it would be frozen
+  // there. Other columns hold theirs in their own field source.
   s += "(Select C1.Rdb$Collation_Name from Rdb$Collations C1\r\n"
-       "where C1.Rdb$Collation_ID=coalesce(R.Rdb$Collation_ID, F.Rdb$Collation_ID)\r\n"
+       "where C1.Rdb$Collation_ID=case when F.Rdb$Field_Name starting with 'RDB$'\r\n"
+       "then coalesce(R.Rdb$Collation_ID, F.Rdb$Collation_ID) else R.Rdb$Collation_ID end\r\n"
        "and C1.Rdb$Character_Set_ID=F.Rdb$Character_Set_ID) Rdb$Collation_Name,\r\n"
        "(Select C2.Rdb$Character_Set_Name from Rdb$Character_Sets C2\r\n"
        "where C2.Rdb$Character_Set_ID=F.Rdb$Character_Set_ID) Rdb$Character_Set_Name,\r\n"
@@ -238,6 +240,8 @@ std::string AllTableColumns(const TIBCatalogCaps& caps, bool ignoreIBE) {
   s += "\r\norder by R.rdb$relation_name, R.rdb$field_position, R.rdb$field_name";
   return s;
 }
+
+const std::string_view kDatabaseDescription = "select rdb$description from rdb$database";
 
 const std::string_view kArrayDimensions =
     "Select dm.rdb$lower_bound, dm.rdb$upper_bound\r\n"

@@ -18,6 +18,10 @@ namespace qor::ibq {
 extern const std::string_view kProbe;
 enum ProbeCol { prTyp, prVal1, prVal2 };
 
+// ---- The database's comment ----
+extern const std::string_view kDatabaseDescription;
+enum DatabaseDescriptionCol { ddDescription };
+
 // ---- Functions ----
 // Non-system functions outside packages.
 std::string Functions(const TIBCatalogCaps& caps);

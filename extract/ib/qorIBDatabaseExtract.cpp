@@ -258,8 +258,20 @@ void TIBDBExtract::ProbeCatalog() {
   q.GetSQL()->Clear();
 }
 
+void TIBDBExtract::ReadDatabaseDescription() {
+  TQORQuery& q = *CatalogQuery();
+  q.Close();
+  q.GetSQL()->SetText(ibq::kDatabaseDescription);
+  q.Open();
+  DBStructure()->Objs()->IBServerOptions.IBDatabaseOptions.Description =
+      q.Eof() ? std::string() : Str(q, ibq::ddDescription);
+  q.Close();
+  q.GetSQL()->Clear();
+}
+
 void TIBDBExtract::RunExtractSteps() {
   ProbeCatalog();
+  ReadDatabaseDescription();
   ProcessMessages();
   const TCmpObjSetType kinds = GetExtractObjects();
   for (int i = 0; i < kStepCount; ++i) {
@@ -408,6 +420,13 @@ std::string StripSqlComments(std::string_view text, bool dropLineComments) {
     }
   }
   return out;
+}
+
+std::string CheckCondition(std::string_view source) {
+  std::string s = TrimCtlLeft(source);
+  if (StartsText(s, "CONSTRAINT")) s = TrimCtlLeft(std::string_view(s).substr(10));
+  if (StartsText(s, "CHECK")) s.erase(0, 5);
+  return s;
 }
 
 std::string NormalizeDefaultSource(std::string_view text) {

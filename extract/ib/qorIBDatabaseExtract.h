@@ -128,6 +128,8 @@ class TIBDBExtract : public TCustomExtract {
   // Raises the collection's generation to the one the server reports
   // (see KeepServerVersion).
   void ApplyReportedVersion();
+  // The database's own comment, into the collection's database options.
+  void ReadDatabaseDescription();
   // Re-parses the stored texts and links the dependencies.
   void ParseBodies();
 
@@ -224,6 +226,10 @@ char SqlCharAt(std::string_view text, std::size_t index);
 // The text without its block comments, and without its line comments when
 // `dropLineComments`; quoted literals are copied whole.
 std::string StripSqlComments(std::string_view text, bool dropLineComments);
+// What follows the CHECK keyword of a stored check source (a leading
+// CONSTRAINT clause of older catalogs skipped), its spacing kept as
+// stored: the writer puts the keyword back in front of it.
+std::string CheckCondition(std::string_view source);
 // The bare value of a stored default clause: comments stripped, a leading
 // "DEFAULT " or "=" removed, trimmed.
 std::string NormalizeDefaultSource(std::string_view text);

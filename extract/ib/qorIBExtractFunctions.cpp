@@ -69,8 +69,8 @@ void ReadNumericPrecision(TFldData& f, int t, int s, bool withPrecision, std::op
 // ------------------------------------------------------------------ Functions
 
 void TIBDBExtract::ReadFunctionArgument(TQORQuery& q, TFldData& f) {
-  if (caps_.HasArgumentName) f.SetName(Trimmed(q, ibq::faArgumentName));
-  if (caps_.HasArgumentDescription) f.SetDescription(Trimmed(q, ibq::faDescription));
+  if (caps_.HasArgumentName) f.SetName(CatalogName(q, ibq::faArgumentName));
+  if (caps_.HasArgumentDescription) f.SetDescriptionAsStored(Str(q, ibq::faDescription));
   const int type = Int32(q, ibq::faFieldType);
   const int subType = Int32(q, ibq::faFieldSubType);
   f.SetIBFieldType(type, subType);
@@ -149,7 +149,7 @@ void TIBDBExtract::ReadFunctions() {
     q.GetSQL()->SetText(ibq::Functions(caps_));
     q.Open();
     for (; !q.Eof(); q.Next()) {
-      const std::string name = Trimmed(q, ibq::fnName);
+      const std::string name = CatalogName(q, ibq::fnName);
       const std::int64_t returnArg = IntOr0(q, ibq::fnReturnArgument);
       const bool psql = caps_.HasFunctionSource && Trimmed(q, ibq::fnEntryPoint).empty() &&
                         Trimmed(q, ibq::fnModuleName).empty();
@@ -157,7 +157,7 @@ void TIBDBExtract::ReadFunctions() {
         auto prc = std::make_unique<TPrcData>(o);
         prc->IsFunction = true;
         prc->SetName(name);
-        prc->SetDescription(Str(q, ibq::fnDescription));
+        prc->SetDescriptionAsStored(Str(q, ibq::fnDescription));
         prc->SetText(Trimmed(q, ibq::fnSource));
         if (psqlParams) {
           params.Start(name);
@@ -173,7 +173,7 @@ void TIBDBExtract::ReadFunctions() {
         udf->SetName(name);
         udf->EntryPoint = Trimmed(q, ibq::fnEntryPoint);
         udf->ModuleName = Trimmed(q, ibq::fnModuleName);
-        udf->SetDescription(Str(q, ibq::fnDescription));
+        udf->SetDescriptionAsStored(Str(q, ibq::fnDescription));
         args.Start(name);
         ReadFunctionArguments(args, udf.get(), nullptr, returnArg);
         if (ShowFullLog) LogLine("---" + name);
@@ -205,7 +205,7 @@ void TIBDBExtract::ReadDomains() {
   const bool ib6 = o->IBServerOptions.IsIB6OrLater();
   for (; !q.Eof(); q.Next()) {
     auto d = std::make_unique<TDmnData>(o);
-    const std::string name = Trimmed(q, ibq::dmName);
+    const std::string name = CatalogName(q, ibq::dmName);
     d->SetName(name);
     TFldData& f = *d->TypeHolder;
     f.SystemName = name;
@@ -226,11 +226,8 @@ void TIBDBExtract::ReadDomains() {
     if (!IsNull(q, ibq::dmCharSetId))
       f.SetCharSetCollation(Trimmed(q, ibq::dmCharSetName), Int32(q, ibq::dmCharSetId),
                             Trimmed(q, ibq::dmCollationName), Int32(q, ibq::dmCollationId));
-    d->SetDescription(Str(q, ibq::dmDescription));
-    std::string check = Trimmed(q, ibq::dmValidationSource);
-    if (StartsWith(UpperAscii(check), "CONSTRAINT")) check = TrimCtl(check.substr(10));
-    if (StartsWith(UpperAscii(check), "CHECK")) check.erase(0, 5);
-    f.CheckText = TrimCtl(check);
+    d->SetDescriptionAsStored(Str(q, ibq::dmDescription));
+    f.CheckText = CheckCondition(Str(q, ibq::dmValidationSource));
     // An array domain keeps its bounds, as an array column does.
     if (!IsNull(q, ibq::dmDimensions)) {
       if (!dims) dims = NewQuery();

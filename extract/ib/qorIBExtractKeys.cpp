@@ -84,7 +84,7 @@ const std::vector<std::string>& TIBDBExtract::IndexSegments(TQORQuery& segs,
     all.emplace();
     OpenWith(segs, ibq::kAllIndexSegments, {}, {});
     for (; !segs.Eof(); segs.Next())
-      (*all)[Trimmed(segs, ibq::isIndexName)].push_back(Trimmed(segs, ibq::isFieldName));
+      (*all)[CatalogName(segs, ibq::isIndexName)].push_back(CatalogName(segs, ibq::isFieldName));
     segs.Close();
   }
   static const std::vector<std::string> kNone;
@@ -105,7 +105,7 @@ void TIBDBExtract::ReadKeySegments(TQORQuery& segs, std::string_view sql, const 
     return;
   }
   OpenWith(segs, sql, "INDEX_NAME", index);
-  for (; !segs.Eof(); segs.Next()) add(Trimmed(segs, 0));
+  for (; !segs.Eof(); segs.Next()) add(CatalogName(segs, 0));
   segs.Close();
 }
 
@@ -124,11 +124,11 @@ void TIBDBExtract::ReadIndices() {
   q.Open();
   for (; !q.Eof(); q.Next()) {
     auto x = std::make_unique<TIdxData>(o);
-    const std::string name = Trimmed(q, ibq::ixName);
+    const std::string name = CatalogName(q, ibq::ixName);
     x->SetName(name);
     x->Unique = IntOr0(q, ibq::ixUniqueFlag) != 0;
-    x->TableName = Trimmed(q, ibq::ixRelationName);
-    x->SetDescription(Str(q, ibq::ixDescription));
+    x->TableName = CatalogName(q, ibq::ixRelationName);
+    x->SetDescriptionAsStored(Str(q, ibq::ixDescription));
     x->Active = IntOr0(q, ibq::ixInactive) == 0;
     x->Descending = IntOr0(q, ibq::ixIndexType) == 1;
     x->SetText(TrimCtl(NormalizeLineBreaks(Str(q, ibq::ixExpressionSource))));
@@ -140,7 +140,7 @@ void TIBDBExtract::ReadIndices() {
         for (const std::string& field : IndexSegments(*segs, name)) add(field);
       } else {
         OpenWith(*segs, ibq::kIndexSegments, "INDEX_NAME", name);
-        for (; !segs->Eof(); segs->Next()) add(Trimmed(*segs, ibq::isFieldName));
+        for (; !segs->Eof(); segs->Next()) add(CatalogName(*segs, ibq::isFieldName));
         segs->Close();
       }
     }
@@ -170,12 +170,12 @@ void TIBDBExtract::ReadPrimaryKeys() {
   for (; !q.Eof(); q.Next()) {
     auto c = std::make_unique<TCtrData>(o);
     c->SetConstraintType(kPrimaryKey);
-    c->SetTableName(Trimmed(q, ibq::kyRelationName));
+    c->SetTableName(CatalogName(q, ibq::kyRelationName));
     TTblData* table = o->FindTable(c->GetTableName());
     if (table) o->AddDependency(c.get(), table, 0, 0);
-    const std::string index = Trimmed(q, ibq::kyIndexName);
+    const std::string index = CatalogName(q, ibq::kyIndexName);
     ReadKeySegments(*segs, ibq::kIndexSegments, index, index, *c, c->Columns, table);
-    SetConstraintName(*c, Trimmed(q, ibq::kyConstraintName));
+    SetConstraintName(*c, CatalogName(q, ibq::kyConstraintName));
     SetKeyIndex(*c, index, IntOr0(q, ibq::kyIndexType));
     ++read;
     DoProgressStep(1, c->GetDisplayName(), read, count);
@@ -198,9 +198,9 @@ void TIBDBExtract::ReadUniqueConstraints() {
   for (; !q.Eof(); q.Next()) {
     auto c = std::make_unique<TCtrData>(o);
     c->SetConstraintType(kUnique);
-    SetConstraintName(*c, Trimmed(q, ibq::kyConstraintName));
-    c->SetTableName(Trimmed(q, ibq::kyRelationName));
-    const std::string index = Trimmed(q, ibq::kyIndexName);
+    SetConstraintName(*c, CatalogName(q, ibq::kyConstraintName));
+    c->SetTableName(CatalogName(q, ibq::kyRelationName));
+    const std::string index = CatalogName(q, ibq::kyIndexName);
     SetKeyIndex(*c, index, IntOr0(q, ibq::kyIndexType));
     // The index name is a parameter: any name the engine allows is read.
     ReadKeySegments(*segs, ibq::kIndexSegments, index, index, *c, c->Columns, nullptr);
@@ -231,17 +231,17 @@ void TIBDBExtract::ReadForeignKeys() {
   for (; !q.Eof(); q.Next()) {
     auto c = std::make_unique<TCtrData>(o);
     c->SetConstraintType(kForeignKey);
-    c->SetTableName(Trimmed(q, ibq::fkRelationName));
+    c->SetTableName(CatalogName(q, ibq::fkRelationName));
     TTblData* table = o->FindTable(c->GetTableName());
     if (table) o->AddDependency(c.get(), table, 0, 0);
-    c->SetRefTableName(Trimmed(q, ibq::fkRefRelationName));
+    c->SetRefTableName(CatalogName(q, ibq::fkRefRelationName));
     TTblData* refTable = o->FindTable(c->GetRefTableName());
     if (refTable) o->AddDependency(c.get(), refTable, 0, 0);
-    SetConstraintName(*c, Trimmed(q, ibq::fkConstraintName));
-    const std::string index = Trimmed(q, ibq::fkIndexName);
+    SetConstraintName(*c, CatalogName(q, ibq::fkConstraintName));
+    const std::string index = CatalogName(q, ibq::fkIndexName);
     SetKeyIndex(*c, index, IntOr0(q, ibq::fkIndexType));
     ReadKeySegments(*segs, ibq::kIndexSegments, index, index, *c, c->Columns, table);
-    ReadKeySegments(*refs, ibq::kReferencedSegments, index, Trimmed(q, ibq::fkRefIndexName), *c,
+    ReadKeySegments(*refs, ibq::kReferencedSegments, index, CatalogName(q, ibq::fkRefIndexName), *c,
                     c->RefColumns, refTable);
     if (caps_.HasUpdateRule)
       c->UpdateRule = RuleAction(Trimmed(q, ibq::fkUpdateRule), c->UpdateRule);
@@ -267,11 +267,10 @@ void TIBDBExtract::ReadCheckConstraints() {
   for (; !q.Eof(); q.Next()) {
     auto c = std::make_unique<TCtrData>(o);
     c->SetConstraintType(kCheck);
-    c->SetTableName(Trimmed(q, ibq::ckRelationName));
-    const std::string source = Trimmed(q, ibq::ckTriggerSource);
-    c->SetText(TrimCtl(NormalizeLineBreaks(source.size() > 5 ? source.substr(5) : "")));
-    SetConstraintName(*c, Trimmed(q, ibq::ckConstraintName));
-    c->CatalogOrder = CheckCreationNumber(Trimmed(q, ibq::ckTriggerName));
+    c->SetTableName(CatalogName(q, ibq::ckRelationName));
+    c->SetTextAsStored(CheckCondition(Str(q, ibq::ckTriggerSource)));
+    SetConstraintName(*c, CatalogName(q, ibq::ckConstraintName));
+    c->CatalogOrder = CheckCreationNumber(CatalogName(q, ibq::ckTriggerName));
     if (ShowFullLog) LogLine(c->GetCreateSQL());
     o->AddObject(c, true);
     if (StopAfterRow()) break;

@@ -31,9 +31,9 @@ void TIBDBExtract::ReadGenerators() {
   int read = 0;
   for (; !q.Eof(); q.Next()) {
     auto g = std::make_unique<TGnrData>(o);
-    const std::string name = Trimmed(q, ibq::gnName);
+    const std::string name = CatalogName(q, ibq::gnName);
     g->SetName(name);
-    if (caps_.HasGeneratorDescription) g->SetDescription(Str(q, ibq::gnDescription));
+    if (caps_.HasGeneratorDescription) g->SetDescriptionAsStored(Str(q, ibq::gnDescription));
     if (caps_.HasGeneratorIncrement) {
       const std::int64_t step = IntOr0(q, ibq::gnIncrement);
       if (!IsNull(q, ibq::gnIncrement) && step != 1) g->IncrementBy = std::to_string(step);
@@ -68,10 +68,10 @@ void TIBDBExtract::ReadExceptions() {
   q.Open();
   for (; !q.Eof(); q.Next()) {
     auto e = std::make_unique<TExcData>(o);
-    const std::string name = Trimmed(q, ibq::exName);
+    const std::string name = CatalogName(q, ibq::exName);
     e->SetName(name);
     e->Message = Str(q, ibq::exMessage);
-    e->SetDescription(Str(q, ibq::exDescription));
+    e->SetDescriptionAsStored(Str(q, ibq::exDescription));
     if (ShowFullLog) LogLine("---" + name);
     if (AcceptObjName(name, TDbObject::dboException)) o->AddObject(e, true);
     if (StopAfterRow()) break;
@@ -95,9 +95,9 @@ void TIBDBExtract::ReadCollations() {
     q.Open();
     for (; !q.Eof(); q.Next()) {
       auto c = std::make_unique<TCltData>(o);
-      const std::string name = Trimmed(q, ibq::coName);
+      const std::string name = CatalogName(q, ibq::coName);
       c->SetName(name);
-      c->SetDescription(Trimmed(q, ibq::coDescription));
+      c->SetDescriptionAsStored(Str(q, ibq::coDescription));
       c->FromCollation = Trimmed(q, ibq::coBaseCollation);
       c->CharacterSet = Trimmed(q, ibq::coCharSetName);
       const std::int64_t attributes = IntOr0(q, ibq::coAttributes);

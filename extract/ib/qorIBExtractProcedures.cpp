@@ -46,11 +46,11 @@ void TIBDBExtract::ReadRoutineParameter(TQORQuery& q, TPrcData& prc,
   TObjs* o = Collection();
   auto f = std::make_unique<TFldData>(o, &prc);
   f->ObjType = TDbObject::dboParam;
-  const std::string name = Trimmed(q, ibq::ppName);
+  const std::string name = CatalogName(q, ibq::ppName);
   f->SetName(name);
   f->SetParentName(prc.GetName());
   f->TableName = prc.GetName();
-  f->SetDescription(Str(q, ibq::ppDescription));
+  f->SetDescriptionAsStored(Str(q, ibq::ppDescription));
   const int type = Int32(q, ibq::ppFieldType);
   const int subType = Int32(q, ibq::ppSubType);
   f->SetIBFieldType(type, Int32(q, ibq::ppCharSetId));
@@ -62,7 +62,7 @@ void TIBDBExtract::ReadRoutineParameter(TQORQuery& q, TPrcData& prc,
   ReadNumericPrecision(*f, type, subType, has.precision,
                        has.precision ? OptInt32(q, ibq::ppPrecision) : std::nullopt,
                        OptInt32(q, ibq::ppScale), o->IBServerOptions.IsIB6OrLater());
-  const std::string source = Trimmed(q, ibq::ppFieldSource);
+  const std::string source = CatalogName(q, ibq::ppFieldSource);
   const bool ownField = StartsWith(source, "RDB$");
   if (!ownField) {
     f->DataType = dt::UserType;
@@ -93,8 +93,8 @@ void TIBDBExtract::ReadRoutineParameter(TQORQuery& q, TPrcData& prc,
     f->Collation.clear();
     f->CollationId = 0;
     if (has.relation) {
-      const std::string table = Trimmed(q, ibq::ppRelationName);
-      const std::string column = Trimmed(q, ibq::ppFieldName);
+      const std::string table = CatalogName(q, ibq::ppRelationName);
+      const std::string column = CatalogName(q, ibq::ppFieldName);
       if (!table.empty() && !column.empty()) {
         f->TypeOfTable = table;
         f->TypeOfColumn = column;
@@ -132,10 +132,10 @@ void TIBDBExtract::ReadProcedures() {
   procs->Open();
   for (; !procs->Eof(); procs->Next()) {
     const std::string raw = Str(*procs, ibq::pcName);
-    const std::string name = TrimCtl(raw);
+    const std::string name = TrimBlanksRight(raw);
     auto p = std::make_unique<TPrcData>(o);
     p->SetName(name);
-    p->SetDescription(Str(*procs, ibq::pcDescription));
+    p->SetDescriptionAsStored(Str(*procs, ibq::pcDescription));
     p->SetText(CrLfText(*procs, ibq::pcSource));
     params.Start(raw);
     for (; params.More(); params.Next()) ReadRoutineParameter(params.Query(), *p, has);
@@ -149,8 +149,8 @@ void TIBDBExtract::ReadProcedures() {
   procs->GetSQL()->SetText(ibq::kRoutineDependencies);
   procs->Open();
   for (; !procs->Eof(); procs->Next()) {
-    TPrcData* user = o->FindProcedure(Trimmed(*procs, ibq::rdDependent));
-    TPrcData* used = o->FindProcedure(Trimmed(*procs, ibq::rdDependedOn));
+    TPrcData* user = o->FindProcedure(CatalogName(*procs, ibq::rdDependent));
+    TPrcData* used = o->FindProcedure(CatalogName(*procs, ibq::rdDependedOn));
     if (user && used && user != used) o->AddDependency(user, used, 0, 0);
   }
   procs->Close();
@@ -165,10 +165,10 @@ void TIBDBExtract::ReadPackages() {
   q.Open();
   for (; !q.Eof(); q.Next()) {
     auto p = std::make_unique<TPkgData>(o);
-    const std::string name = Trimmed(q, ibq::pkName);
+    const std::string name = CatalogName(q, ibq::pkName);
     p->SetName(name);
     // The engine keeps a description of packages like any other object's.
-    p->SetDescription(Str(q, ibq::pkDescription));
+    p->SetDescriptionAsStored(Str(q, ibq::pkDescription));
     p->HeaderText = CrLfText(q, ibq::pkHeaderSource);
     p->SetText(CrLfText(q, ibq::pkBodySource));
     if (ShowFullLog) LogLine("---" + name);

@@ -26,6 +26,11 @@ inline TField& Col(TQORQuery& q, int col) {
 inline bool IsNull(TQORQuery& q, int col) { return Col(q, col).IsNull(); }
 inline std::string Str(TQORQuery& q, int col) { return Col(q, col).AsString(); }
 inline std::string Trimmed(TQORQuery& q, int col) { return TrimCtl(Col(q, col).AsString()); }
+// An object name: the catalog pads it with blanks on the right, and
+// everything before the padding is the name (a leading blank too).
+inline std::string CatalogName(TQORQuery& q, int col) {
+  return TrimBlanksRight(Col(q, col).AsString());
+}
 
 inline std::optional<std::int64_t> Int(TQORQuery& q, int col) {
   TField& f = Col(q, col);
@@ -92,9 +97,9 @@ class TChildRows {
       OpenWith(q_, batchedSQL_, {}, {});
       opened_ = true;
     }
-    key_ = TrimCtl(name);
+    key_ = TrimBlanksRight(name);
   }
-  bool More() { return !q_.Eof() && (!batched_ || Trimmed(q_, keyCol_) == key_); }
+  bool More() { return !q_.Eof() && (!batched_ || CatalogName(q_, keyCol_) == key_); }
   void Next() { q_.Next(); }
   TQORQuery& Query() { return q_; }
 
@@ -107,7 +112,7 @@ class TChildRows {
 };
 
 // What the batched reads keep in memory for one run, each read when first
-// asked for; the keys are the names as trimmed.
+// asked for; the keys are the names without their padding.
 struct TBatchedRows {
   std::optional<std::map<std::string, std::vector<std::pair<std::int32_t, std::int32_t>>>> bounds;
   std::optional<std::map<std::string, std::vector<std::string>>> segments;

@@ -47,11 +47,11 @@ void TIBDBExtract::ReadArrayDimensions(TQORQuery& dims, TFldData& f,
       bounds.emplace();
       OpenWith(dims, ibq::kAllArrayDimensions, {}, {});
       for (; !dims.Eof(); dims.Next())
-        (*bounds)[Trimmed(dims, ibq::aaFieldName)].emplace_back(Int32(dims, ibq::aaLower),
-                                                                Int32(dims, ibq::aaUpper));
+        (*bounds)[CatalogName(dims, ibq::aaFieldName)].emplace_back(Int32(dims, ibq::aaLower),
+                                                                    Int32(dims, ibq::aaUpper));
       dims.Close();
     }
-    const auto it = bounds->find(TrimCtl(fieldSource));
+    const auto it = bounds->find(TrimBlanksRight(fieldSource));
     if (it != bounds->end()) f.ArrayBounds = it->second;
     return;
   }
@@ -67,15 +67,15 @@ void TIBDBExtract::ReadTableColumns(TChildRows& cols, TQORQuery& dims, TTblData&
   TQORQuery& q = cols.Query();
   for (; cols.More(); cols.Next()) {
     auto f = std::make_unique<TFldData>(o, &table);
-    const std::string name = Trimmed(q, ibq::clName);
-    const std::string source = Trimmed(q, ibq::clFieldSource);
+    const std::string name = CatalogName(q, ibq::clName);
+    const std::string source = CatalogName(q, ibq::clFieldSource);
     f->SetName(name);
     f->SystemName = source;
     f->TableName = table.GetName();
     const int type = Int32(q, ibq::clFieldType);
     const int subType = Int32(q, ibq::clSubType);
     f->SetIBFieldType(type, subType);
-    f->SetDescription(Str(q, ibq::clDescription));
+    f->SetDescriptionAsStored(Str(q, ibq::clDescription));
     f->DefaultValue = NormalizeDefaultSource(IntOr0(q, ibq::clHasDefault) != 0
                                                  ? Str(q, ibq::clDefaultSource)
                                                  : Str(q, ibq::clDomainDefaultSource));
@@ -83,7 +83,7 @@ void TIBDBExtract::ReadTableColumns(TChildRows& cols, TQORQuery& dims, TTblData&
     ReadNumericPrecision(*f, type, subType, caps_.HasFieldPrecision,
                          caps_.HasFieldPrecision ? OptInt32(q, ibq::clPrecision) : std::nullopt,
                          OptInt32(q, ibq::clScale), ib6);
-    f->CheckText = Trimmed(q, ibq::clValidationSource);
+    f->CheckText = CheckCondition(Str(q, ibq::clValidationSource));
     f->SetText(Trimmed(q, ibq::clComputedSource));
     f->SubType = subType;
     f->SegmentSize = Int32(q, ibq::clSegmentLength);
@@ -95,7 +95,6 @@ void TIBDBExtract::ReadTableColumns(TChildRows& cols, TQORQuery& dims, TTblData&
       const std::int32_t chars = Int32(q, ibq::clCharLength);
       if (chars > 0) f->Length = chars;
     }
-    if (f->CheckText.size() > 5) f->CheckText = TrimCtl(f->CheckText.substr(5));
 
     if (!StartsWith(source, "RDB$")) {
       f->DomainName = source;
@@ -148,10 +147,10 @@ void TIBDBExtract::ReadTables() {
   int read = 0;
   for (; !q.Eof(); q.Next()) {
     auto t = std::make_unique<TTblData>(o);
-    const std::string name = Trimmed(q, ibq::tbName);
+    const std::string name = CatalogName(q, ibq::tbName);
     t->SetName(name);
     const std::string description = Str(q, ibq::tbDescription);
-    if (!description.empty()) t->SetDescription(description);
+    if (!description.empty()) t->SetDescriptionAsStored(description);
     t->ExternalFile = Trimmed(q, ibq::tbExternalFile);
     if (caps_.HasRelationType) ReadRelationType(*t, Trimmed(q, ibq::tbRelationType));
     cols.Start(name);
@@ -172,12 +171,12 @@ void TIBDBExtract::ReadViewColumns(TChildRows& rows, TViwData& view) {
   TObjs* o = Collection();
   TQORQuery& cols = rows.Query();
   for (; rows.More(); rows.Next()) {
-    const std::string name = Trimmed(cols, ibq::vcName);
+    const std::string name = CatalogName(cols, ibq::vcName);
     auto f = std::make_unique<TFldData>(o, &view);
     f->SetName(name);
     f->TableName = view.GetName();
-    f->SetDescription(Str(cols, ibq::vcDescription));
-    const std::string source = Trimmed(cols, ibq::vcFieldSource);
+    f->SetDescriptionAsStored(Str(cols, ibq::vcDescription));
+    const std::string source = CatalogName(cols, ibq::vcFieldSource);
     view.Columns.Add(name, std::move(f));
     if (source.find("RDB$") == std::string::npos)
       if (TDmnData* d = o->FindDomain(source)) o->AddDependency(&view, d, 0, 0);
@@ -201,8 +200,8 @@ void TIBDBExtract::ReadViewDependencies(TQORQuery& deps, TViwData& view) {
       reads.emplace();
       OpenWith(deps, ibq::kAllViewDependencies, {}, {});
       for (; !deps.Eof(); deps.Next())
-        (*reads)[Trimmed(deps, ibq::vdViewName)].emplace_back(Trimmed(deps, ibq::vdRelationName),
-                                                              Trimmed(deps, ibq::vdFieldName));
+        (*reads)[CatalogName(deps, ibq::vdViewName)].emplace_back(
+            CatalogName(deps, ibq::vdRelationName), CatalogName(deps, ibq::vdFieldName));
       deps.Close();
     }
     const auto it = reads->find(view.GetName());
@@ -212,7 +211,7 @@ void TIBDBExtract::ReadViewDependencies(TQORQuery& deps, TViwData& view) {
   }
   OpenWith(deps, ibq::kViewDependencies, "NAME", view.GetName());
   for (; !deps.Eof(); deps.Next())
-    add(Trimmed(deps, ibq::vdRelationName), Trimmed(deps, ibq::vdFieldName));
+    add(CatalogName(deps, ibq::vdRelationName), CatalogName(deps, ibq::vdFieldName));
   deps.Close();
 }
 
@@ -231,10 +230,10 @@ void TIBDBExtract::ReadViews() {
   std::int32_t created = 0;
   for (; !q.Eof(); q.Next()) {
     auto v = std::make_unique<TViwData>(o);
-    const std::string name = Trimmed(q, ibq::vwName);
+    const std::string name = CatalogName(q, ibq::vwName);
     v->SetName(name);
     v->CatalogOrder = ++created;
-    v->SetDescription(Str(q, ibq::vwDescription));
+    v->SetDescriptionAsStored(Str(q, ibq::vwDescription));
     std::string body = TrimCtl(NormalizeLineBreaks(Str(q, ibq::vwSource)));
     if (body.size() >= 10 && UpperAscii(body.substr(body.size() - 10)) == "WITH CHECK")
       body = body.substr(0, body.size() - 10) + "WITH CHECK OPTION";

@@ -144,7 +144,7 @@ TEST_F(IBExtractEmbedded, CatalogFixtureReadsAsTheEngineHoldsIt) {
   TDmnData* positive = o.FindDomain("D_POSITIVE");
   ASSERT_NE(positive, nullptr);
   EXPECT_EQ(positive->TypeHolder->DefaultValue, "1");
-  EXPECT_EQ(positive->TypeHolder->CheckText, "(VALUE > 0)");
+  EXPECT_EQ(positive->TypeHolder->CheckText, " (VALUE > 0)");
   TDmnData* money = o.FindDomain("D_MONEY");
   EXPECT_EQ(money->TypeHolder->DataType, dt::NUMERIC);
   EXPECT_EQ(money->TypeHolder->Precision, 15);
@@ -313,6 +313,70 @@ TEST_F(IBExtractEmbedded, AConfiguredGenerationIsKeptWhenAskedOrWhenItIsALaterFi
     });
     EXPECT_EQ(reported == run.log.end() ? std::string() : *reported, c.line);
   }
+}
+
+// What the engine stores is what the model holds: names up to their
+// padding, descriptions with their line breaks, checks spaced as typed,
+// collations only where the column names its own, the database's comment.
+TEST_F(IBExtractEmbedded, NamesTextsAndCollationsAsTheEngineStoresThem) {
+  std::string why;
+  const std::string db = test::EveryKindDatabase(why);
+  ASSERT_FALSE(db.empty()) << why;
+  run.Embedded(db);
+  // As the window sets it: character sets and collations are written.
+  run.Objs().IBServerOptions.IBCompareOptions.FldCharsetCompare = true;
+  ASSERT_TRUE(run.extract.ExtractDatabase()) << (run.errors.empty() ? "" : run.errors[0]);
+  TObjs& o = run.Objs();
+  TTblData* t = o.FindTable(" PADDED");
+  ASSERT_NE(t, nullptr);
+  ASSERT_NE(t->FindField(" LEAD"), nullptr);
+  EXPECT_NE(o.FindConstraint(" PK_PADDED"), nullptr);
+  EXPECT_NE(o.FindIndex(" IX_PADDED"), nullptr);
+
+  EXPECT_EQ(t->GetDescription(), "ends in a line break\n");
+  EXPECT_EQ(t->FindField(" LEAD")->GetDescription(), "\nbegins with one");
+  EXPECT_EQ(o.FindDomain("D_UTF")->GetDescription(), "two\nlines");
+
+  EXPECT_EQ(o.FindDomain("D_TIGHT")->TypeHolder->CheckText, "(VALUE>=0)");
+  ASSERT_NE(o.FindConstraint("CK_TIGHT"), nullptr);
+  EXPECT_EQ(o.FindConstraint("CK_TIGHT")->GetText(), "(\" LEAD\">0)");
+
+  // A domain's column has the domain's set; its collation only where it
+  // names one.
+  struct Case {
+    const char* column;
+    const char* collation;
+  };
+  const Case cases[] = {
+      {"L1", ""}, {"L2", "ISO8859_1"}, {"U1", ""}, {"U2", "UNICODE_CI"}, {"W", "PXW_CYRL"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.column);
+    const TFldData* f = t->FindField(c.column);
+    ASSERT_NE(f, nullptr);
+    EXPECT_EQ(f->Collation, c.collation);
+  }
+  EXPECT_EQ(t->FindField("W")->CharSet, "WIN1251");
+  // The employee sample's domain-typed columns carry no collation either.
+  std::string whyEmployee;
+  const std::string employee = test::EmployeeDatabase(whyEmployee);
+  ASSERT_FALSE(employee.empty()) << whyEmployee;
+  ExtractRun e;
+  e.Embedded(employee);
+  e.Objs().IBServerOptions.IBCompareOptions.FldCharsetCompare = true;
+  ASSERT_TRUE(e.extract.ExtractDatabase());
+  const std::string employeeScript = WholeScript(e.Objs());
+  EXPECT_EQ(employeeScript.find("COLLATE NONE"), std::string::npos) << employeeScript;
+
+  EXPECT_EQ(o.IBServerOptions.IBDatabaseOptions.Description, "the every-kind database");
+  const std::string script = WholeScript(o);
+  EXPECT_NE(script.find("COMMENT ON DATABASE IS\r\n'the every-kind database';"), std::string::npos);
+  // A domain's column names only its own collation.
+  EXPECT_NE(script.find("U2 D_UTF COLLATE UNICODE_CI"), std::string::npos) << script;
+  // One table's script leaves the database's comment out.
+  std::vector<std::string> own;
+  o.GenerateTableScript(own, " PADDED", /*withHeader=*/true, TCmpObjSetType::All());
+  for (const std::string& l : own) EXPECT_EQ(l.find("COMMENT ON DATABASE"), std::string::npos);
 }
 
 // The per-table events, and their count query, only for a listener.

@@ -71,7 +71,8 @@ std::vector<TRow> Rows(TQORConnection& c, const std::string& sql,
   q->Open();
   for (; !q->Eof(); q->Next()) {
     TRow r;
-    for (const char* col : columns) r[col] = TrimCtl(q->FieldByName(col)->AsString());
+    // Names as the engine holds them: only the padding goes.
+    for (const char* col : columns) r[col] = TrimBlanksRight(q->FieldByName(col)->AsString());
     out.push_back(std::move(r));
   }
   q->Close();

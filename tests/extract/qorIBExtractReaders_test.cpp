@@ -119,13 +119,14 @@ TEST_F(IBExtractKeys, KeysAndTheirIndicesAsDeclared) {
   EXPECT_EQ(fkCode->UpdateRule, 0);
   EXPECT_TRUE(DependsOn(pk, parent, "ID"));
 
-  // Checks: the condition without the keyword; a generated name moves.
-  EXPECT_EQ(o.FindConstraint("CK_AMOUNT")->GetText(), "(AMOUNT > 0)");
+  // Checks: what follows the keyword, spaced as stored; a generated name
+  // moves.
+  EXPECT_EQ(o.FindConstraint("CK_AMOUNT")->GetText(), " (AMOUNT > 0)");
   TCtrData* ck = ConstraintOf(o, 3, "KEY_PARENT");
   ASSERT_NE(ck, nullptr);
   EXPECT_EQ(ck->GetName(), "");
   EXPECT_TRUE(StartsWith(ck->SystemName, "INTEG_"));
-  EXPECT_EQ(ck->GetText(), "(CODE <> '')");
+  EXPECT_EQ(ck->GetText(), " (CODE <> '')");
 
   // Indices of their own: none backing a key, none generated.
   EXPECT_EQ(Keys(o.Indices), (std::vector<std::string>{"IX_AMOUNT", "IX_EXPR", "IX_INACTIVE"}));

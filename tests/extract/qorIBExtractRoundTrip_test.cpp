@@ -193,6 +193,75 @@ TEST(IBExtractRoundTrip, EmployeeSample) {
   RoundTrip(db, "employee_replayed.fdb");
 }
 
+int CreatedTables(const std::string& isqlExtract) {
+  int n = 0;
+  for (std::size_t at = 0; (at = isqlExtract.find("\nCREATE ", at)) != std::string::npos; ++at) {
+    const std::string_view rest = std::string_view(isqlExtract).substr(at + 8);
+    if (rest.starts_with("TABLE ") || rest.starts_with("GLOBAL TEMPORARY TABLE ")) ++n;
+  }
+  return n;
+}
+
+// The script goes into a database of another default character set: every
+// table is built, and the columns and domains of a set of their own keep
+// it with their collations.
+TEST(IBExtractRoundTrip, AnotherDefaultCharacterSetStillBuildsEveryTable) {
+  std::string why;
+  const std::string everyKind = test::EveryKindDatabase(why);
+  ASSERT_FALSE(everyKind.empty()) << why;
+  // A UTF8 database whose columns take the default set with a collation of
+  // their own, beside one of a set of its own.
+  const std::string utf8 = test::FreshTestFile("utf8_default.fdb");
+  test::TFirebirdReplayOptions utf8Options;
+  utf8Options.CharSet = "UTF8";
+  const test::TFirebirdReplayResult built = test::BuildFirebirdDatabase(
+      utf8,
+      "CREATE DOMAIN D_CI AS VARCHAR(6) COLLATE UNICODE_CI;\n"
+      "CREATE TABLE T_CI (A VARCHAR(5) COLLATE UNICODE_CI, B D_CI, C D_CI COLLATE UTF8,"
+      " D VARCHAR(4) CHARACTER SET WIN1252 COLLATE PXW_SPAN, E VARCHAR(3));",
+      "", utf8Options);
+  ASSERT_TRUE(built.Ok) << built.Errors;
+
+  struct Case {
+    const char* name;
+    std::string source;
+    const char* into;
+    std::vector<std::string> kept;  // lines of the replay's `isql-fb -x`
+  };
+  const Case cases[] = {
+      {"every kind into UTF8",
+       everyKind,
+       "UTF8",
+       {"CREATE DOMAIN D_LATIN AS VARCHAR(12) CHARACTER SET ISO8859_1 COLLATE DE_DE;",
+        "        W VARCHAR(5) CHARACTER SET WIN1251 COLLATE PXW_CYRL,",
+        "        U2 D_UTF COLLATE UNICODE_CI,"}},
+      {"UTF8 into WIN1252",
+       utf8,
+       "WIN1252",
+       {"CREATE DOMAIN D_CI AS VARCHAR(6) CHARACTER SET UTF8 COLLATE UNICODE_CI;",
+        "CREATE TABLE T_CI (A VARCHAR(5) CHARACTER SET UTF8 COLLATE UNICODE_CI,",
+        "        D VARCHAR(4) CHARACTER SET WIN1252 COLLATE PXW_SPAN,"}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    ExtractRun run;
+    run.Embedded(c.source);
+    run.Objs().IBServerOptions.IBCompareOptions.FldCharsetCompare = true;
+    const TExtracted x = ExtractWhole(run);
+    ASSERT_TRUE(x.ok) << x.why;
+    test::TFirebirdReplayOptions into;
+    into.CharSet = c.into;
+    into.Extract = true;
+    const test::TFirebirdReplayResult r =
+        test::RunFirebirdScript(WithoutDatabaseHeader(x.script), into);
+    ASSERT_TRUE(r.Ok) << r.Errors << "\n" << x.script;
+    EXPECT_EQ(CreatedTables(r.Extract), run.Objs().Tables.Count()) << r.Extract;
+    for (const std::string& line : c.kept)
+      EXPECT_NE(("\n" + r.Extract).find("\n" + line + "\n"), std::string::npos) << line << "\n"
+                                                                                << r.Extract;
+  }
+}
+
 // What belongs to each object is read by one query per kind for all
 // objects, or by one query per object: the model and the script are the
 // same, byte for byte.

@@ -101,6 +101,28 @@ TEST(IBExtractText, ReadNumericPrecision) {
   }
 }
 
+// The writer puts "CHECK" back in front: what follows it must be the
+// stored text, spacing included, or the replay stores another text.
+TEST(IBExtractText, CheckCondition) {
+  struct Case {
+    const char* source;
+    const char* condition;
+  };
+  const Case cases[] = {
+      {"CHECK (VALUE > 0)", " (VALUE > 0)"},
+      {"check(value>0)", "(value>0)"},
+      {"CHECK\n  (A > 0)", "\n  (A > 0)"},
+      {"\r\n  CHECK (A > 0)", " (A > 0)"},       // before the keyword: not the condition's
+      {"CONSTRAINT CHECK (A > 0)", " (A > 0)"},  // older catalogs
+      {"", ""},
+      {"(A > 0)", "(A > 0)"},  // no keyword: the whole text
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.source);
+    EXPECT_EQ(CheckCondition(c.source), c.condition);
+  }
+}
+
 TEST(IBExtractText, VersionOfServer) {
   using V = TIBSQLServerVersionType;
   struct Case {
@@ -110,6 +132,7 @@ TEST(IBExtractText, VersionOfServer) {
   // clang-format off
   const Case cases[] = {
       {"LI-V3.0.11.33637 Firebird 3.0", V::st_Firebird_30},
+      {"LI-V6.3.11.33637 Firebird 3.0", V::st_Firebird_30},  // as this engine reports it
       {"WI-V6.2.972 Firebird 1.0", V::st_FireBird_1x},  // the InterBase-style number
       {"WI-V1.5.6.5026 Firebird 1.5", V::st_FireBird_15},
       {"LI-V2.0.7.13318 Firebird 2.0", V::st_Firebird_20},
@@ -187,6 +210,8 @@ test::TReplayScript InterBase5Catalog() {
             {std::int64_t{10}, std::string("RDB$ROLES"), std::string(" ")},
             {std::int64_t{11}, std::string("RDB$REF_CONSTRAINTS"), std::string("RDB$UPDATE_RULE")},
             {std::numeric_limits<std::int64_t>::max(), std::string("X"), std::string("Y")}}));
+  s.Statements.push_back(Rows(std::string(ibq::kDatabaseDescription), {"RDB$DESCRIPTION"},
+                              {{std::string("sales\n")}}));
   // clang-format off
   std::vector<TFieldValue> money = {
       std::string("MONEY"), std::int64_t{27}, {}, std::string("DEFAULT 0"), std::int64_t{8}, {},
@@ -239,13 +264,17 @@ TEST(IBExtractOlderCatalogs, InterBase5DomainsOnStandInReplies) {
   EXPECT_EQ(money->TypeHolder->Precision, 15);
   EXPECT_EQ(money->TypeHolder->Scale, 2);
   EXPECT_EQ(money->TypeHolder->DefaultValue, "0");
-  EXPECT_EQ(money->TypeHolder->CheckText, "(VALUE >= 0)");
+  EXPECT_EQ(money->TypeHolder->CheckText, " (VALUE >= 0)");
   EXPECT_FALSE(money->TypeHolder->Nullable);
   TDmnData* name = o.FindDomain("NAME");
   ASSERT_NE(name, nullptr);
   EXPECT_EQ(name->TypeHolder->DataType, dt::VARCHAR);
   EXPECT_EQ(name->TypeHolder->Length, 20);
   EXPECT_EQ(name->TypeHolder->GetEffectiveCharSet(), "WIN1252");
+  // Before COMMENT ON, the database's comment goes into its catalog row.
+  EXPECT_EQ(o.IBServerOptions.IBDatabaseOptions.Description, "sales\n");
+  EXPECT_EQ(o.IBDatabaseDescriptionSQL("sales\n"),
+            "UPDATE RDB$DATABASE SET RDB$DESCRIPTION =\r\n'sales\n'");
 }
 
 TEST(IBExtractOlderCatalogs, AFailedFunctionsStepIsReportedAndTheRunGoesOn) {

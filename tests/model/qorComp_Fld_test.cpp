@@ -267,6 +267,16 @@ TEST_F(FldColumnTest, InterBaseColumnDefinition) {
          t.IB().SetDBCharSet("UTF8");
        },
        "C VARCHAR(10) CHARACTER SET UTF8 COLLATE UNICODE_CI"},
+      // As the extractor leaves it: the set is the database's, so the
+      // column holds none; the collation alone would be looked up in the
+      // default set of the database the script runs in.
+      {"a collation names the database's character set it belongs to", DB::dbInterBase, fb30, table,
+       [&](FldTest& t, TFldData& f) {
+         varchar(f), f.Collation = "UNICODE_CI";
+         t.IB().IBCompareOptions.FldCharsetCompare = true;
+         t.IB().SetDBCharSet("UTF8");
+       },
+       "C VARCHAR(10) CHARACTER SET UTF8 COLLATE UNICODE_CI"},
       {"octets keep one character set", DB::dbInterBase, fb30, table,
        [](FldTest& t, TFldData& f) {
          f.DataType = dt::BINARY, f.Length = 16, f.CharSet = "OCTETS";

@@ -57,9 +57,8 @@ struct TReviewedDifference {
 };
 
 // The lines of `a` not in `b` and of `b` not in `a` (counted as multisets;
-// blank lines and the blank between CHECK and its condition, which the
-// engine keeps as typed, do not count), less those a reviewed entry
-// explains; each prefixed "source only: " or "replay only: ".
+// blank lines do not count), less those a reviewed entry explains; each
+// prefixed "source only: " or "replay only: ".
 std::vector<std::string> UnexplainedDifferences(const std::string& a, const std::string& b,
                                                 const std::vector<TReviewedDifference>& reviewed);
 

@@ -289,3 +289,31 @@ ALTER TABLE ORD_CHECKED ADD CHECK (B > 0);
 CREATE VIEW ORD_Z (A) AS SELECT A FROM ORD_CHECKED;
 CREATE VIEW ORD_M (A) AS SELECT A FROM ORD_Z;
 CREATE VIEW ORD_B (A) AS SELECT B FROM ORD_CHECKED;
+
+-- Fidelity: names that begin with a blank, descriptions with line breaks at
+-- either end, checks spaced as typed, domains and columns of character sets
+-- other than the database's with their collations (the domain's not
+-- repeated on its columns), and the database's own comment.
+CREATE DOMAIN D_LATIN AS VARCHAR(12) CHARACTER SET ISO8859_1 COLLATE DE_DE;
+CREATE DOMAIN D_UTF AS VARCHAR(8) CHARACTER SET UTF8;
+CREATE DOMAIN D_TIGHT AS INTEGER CHECK(VALUE>=0);
+CREATE TABLE " PADDED" (
+  " LEAD" INTEGER NOT NULL,
+  L1 D_LATIN,
+  L2 D_LATIN COLLATE ISO8859_1,
+  U1 D_UTF,
+  U2 D_UTF COLLATE UNICODE_CI,
+  W VARCHAR(5) CHARACTER SET WIN1251 COLLATE PXW_CYRL,
+  T D_TIGHT,
+  C COMPUTED BY (" LEAD" * 2),
+  CONSTRAINT " PK_PADDED" PRIMARY KEY (" LEAD"),
+  CONSTRAINT CK_TIGHT CHECK(" LEAD">0)
+);
+CREATE INDEX " IX_PADDED" ON " PADDED" (L1);
+COMMENT ON TABLE " PADDED" IS 'ends in a line break
+';
+COMMENT ON COLUMN " PADDED"." LEAD" IS '
+begins with one';
+COMMENT ON DOMAIN D_UTF IS 'two
+lines';
+COMMENT ON DATABASE IS 'the every-kind database';
