@@ -614,7 +614,8 @@ bool TIbParser::ParseComment() {
     return false;
   }
   NextToken();
-  if (target) target->SetDescription(text);
+  // A comment keeps its line breaks as the engine stores them.
+  if (target) target->SetDescriptionAsStored(text);
   return true;
 }
 

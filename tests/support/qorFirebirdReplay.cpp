@@ -170,6 +170,13 @@ std::vector<std::string> TextLines(const std::string& text) {
   return out;
 }
 
+std::string CheckSpacing(std::string line) {
+  for (std::size_t at = line.find("CHECK ("); at != std::string::npos;
+       at = line.find("CHECK (", at))
+    line.erase(at + 5, 1);
+  return line;
+}
+
 bool Blank(const std::string& line) {
   return std::all_of(line.begin(), line.end(), [](unsigned char c) { return c <= ' '; });
 }
@@ -179,8 +186,8 @@ bool Blank(const std::string& line) {
 std::vector<std::string> UnexplainedDifferences(const std::string& a, const std::string& b,
                                                 const std::vector<TReviewedDifference>& reviewed) {
   std::map<std::string, int> count;
-  for (const std::string& l : TextLines(a)) ++count[l];
-  for (const std::string& l : TextLines(b)) --count[l];
+  for (const std::string& l : TextLines(a)) ++count[CheckSpacing(l)];
+  for (const std::string& l : TextLines(b)) --count[CheckSpacing(l)];
   std::vector<std::string> out;
   for (const auto& [line, n] : count) {
     if (n == 0 || Blank(line)) continue;

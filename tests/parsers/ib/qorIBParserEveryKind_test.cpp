@@ -37,6 +37,10 @@ std::string DataFile(const char* name) {
 // database that are known, each with its reason.
 const std::vector<TReviewedDifference> kReviewed = {
     {"CREATE DATABASE", "the database file name"},
+    // A known loss of the DDL parser's path, not of the extractor's (the
+    // main-road test holds that one strictly): it passes over COMMENT ON
+    // DATABASE with a note (README).
+    {"COMMENT ON DATABASE", "the DDL parser does not set the database's comment"},
 };
 
 // Parser messages of the error kind that are known, each with its reason.

@@ -56,7 +56,8 @@ TRows Catalog::Rows(const std::string& sql, const std::vector<std::string>& fiel
   q->Open();
   for (; !q->Eof(); q->Next()) {
     auto& row = rows.emplace_back();
-    for (const std::string& f : fields) row[f] = TrimCtl(q->FieldByName(f)->AsString());
+    // Names keep all but the padding on the right, as the engine stores them.
+    for (const std::string& f : fields) row[f] = TrimCtlRight(q->FieldByName(f)->AsString());
   }
   return rows;
 }
