@@ -20,16 +20,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     objs.SetServerType(qor::TDatabaseType::dbInterBase);
     objs.IBServerOptions.SQLServerVersion = version;
   };
-  rt.read = [](const std::string& script, qor::TObjs& objs, std::string& messages) {
-    qor::TIbParser p(nullptr);
-    p.OnErrorMessage = [](qor::TObject*, const std::string&) {};
-    p.OnLogNextLine = [](qor::TObject*, const std::string&) {};
-    p.SetObjs(&objs);
-    p.ParseScript({script}, &objs);
-    p.AfterParse();
-    messages = qor::test::DumpMessages(p.Messages());
-    return p.Messages().HasErrors();
-  };
+  rt.read = qor::fuzz::ReadScript<qor::TIbParser, true>;
   rt.Check(text);
   return 0;
 }

@@ -19,14 +19,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       objs.MSSQLServerOptions.SQLServerVersion = qor::TMSSQLServerVersionType::st_MSSQL2016;
     objs.MSSQLServerOptions.Collation = "SQL_Latin1_General_CP1_CI_AS";
   };
-  rt.read = [](const std::string& script, qor::TObjs& objs, std::string& messages) {
-    qor::TMSSQLParser p(nullptr);
-    p.OnErrorMessage = [](qor::TObject*, const std::string&) {};
-    p.SetObjs(&objs);
-    p.ParseScript({script}, &objs);
-    messages = qor::test::DumpMessages(p.Messages());
-    return p.Messages().HasErrors();
-  };
+  rt.read = qor::fuzz::ReadScript<qor::TMSSQLParser, false>;
   // The whole script has no section for rule and default objects.
   rt.objectLine = [](const std::string& line) {
     return !line.empty() && line[0] != ' ' && !qor::StartsWith(line, "rule ") &&

@@ -80,4 +80,18 @@ class TRoundTrip {
   }
 };
 
+// The `read` of a round trip: `Parser` reads the script into the
+// collection, silently; `link` runs the parser's own linking after it.
+template <class Parser, bool link>
+bool ReadScript(const std::string& script, TObjs& objs, std::string& messages) {
+  Parser p(nullptr);
+  p.OnErrorMessage = [](TObject*, const std::string&) {};
+  p.OnLogNextLine = [](TObject*, const std::string&) {};
+  p.SetObjs(&objs);
+  p.ParseScript({script}, &objs);
+  if constexpr (link) p.AfterParse();
+  messages = test::DumpMessages(p.Messages());
+  return p.Messages().HasErrors();
+}
+
 }  // namespace qor::fuzz
