@@ -6,6 +6,7 @@
 // replay again must give the same script.
 #include "app/Unit1.h"
 
+#include "platform/qorStrings.h"
 #include "tests/extract/qorIBExtractFixture.h"
 #include "tests/support/qorFirebirdReplay.h"
 #include "tests/support/qorTestEnv.h"
@@ -18,7 +19,6 @@
 #include <algorithm>
 #include <fstream>
 #include <memory>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -26,16 +26,6 @@ namespace qor {
 namespace {
 
 const char* kFinished = "< Extracting finished. >";
-
-std::vector<std::string> LinesOf(const std::string& text) {
-  std::vector<std::string> out;
-  std::istringstream in(text);
-  for (std::string line; std::getline(in, line);) {
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    out.push_back(line);
-  }
-  return out;
-}
 
 std::string IniFor(const std::string& database) {
   const std::string path = test::FreshTestFile("Quorvane.Ini");
@@ -57,7 +47,7 @@ TWindowRun ThroughTheWindow(const std::string& database) {
   f.BtnExtractDb->click();
   TWindowRun r;
   r.log = f.MemoLog->toPlainText().toStdString();
-  const std::vector<std::string> log = LinesOf(r.log);
+  const std::vector<std::string> log = SplitLines(r.log);
   r.finished = !log.empty() && log.back() == kFinished;
   if (!r.finished || !f.BtnTessarind->isEnabled()) return r;
   f.BtnTessarind->click();
@@ -82,7 +72,7 @@ bool Explained(const std::string& line, const std::vector<TExpectedDifference>& 
 // explains are compared only for their presence on both sides.
 std::string FirstDifference(const std::string& a, const std::string& b,
                             const std::vector<TExpectedDifference>& known) {
-  const std::vector<std::string> la = LinesOf(a), lb = LinesOf(b);
+  const std::vector<std::string> la = SplitLines(a), lb = SplitLines(b);
   const std::size_t n = std::max(la.size(), lb.size());
   for (std::size_t i = 0; i < n; ++i) {
     const std::string x = i < la.size() ? la[i] : "<end>";
@@ -102,7 +92,7 @@ std::string FirstDifference(const std::string& a, const std::string& b,
 // engine names the unnamed ones from a counter the replay runs anew: the
 // checks are compared as one sorted block where the first of them stands.
 std::string ChecksInOneSortedBlock(const std::string& text) {
-  const std::vector<std::string> lines = LinesOf(text);
+  const std::vector<std::string> lines = SplitLines(text);
   std::vector<std::string> checks, rest;
   std::size_t at = std::string::npos;
   for (std::size_t i = 0; i < lines.size(); ++i) {
