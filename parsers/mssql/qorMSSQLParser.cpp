@@ -400,7 +400,7 @@ void TMSSQLParser::AfterToken() {
     identQuoted_ = true;
     return;
   }
-  if (s.Kind == msk::END) {
+  if (s.Kind == msk::End) {
     while (SkipWhite()) {
     }
     const std::string& src = Source();
@@ -473,9 +473,9 @@ bool TMSSQLParser::AtStatementBoundary() const {
       return true;
     // Words that begin a statement and nothing else when they begin a
     // line; SELECT, SET, UPDATE and DELETE continue other statements there.
-    case msk::CREATE: case msk::ALTER: case msk::DROP: case msk::GRANT: case msk::REVOKE:
-    case msk::DENY: case msk::USE: case msk::EXEC: case msk::INSERT: case msk::DECLARE:
-    case msk::PRINT: case msk::TRUNCATE: case msk::IF: case msk::BULK: case tk::Colon:
+    case msk::Create: case msk::Alter: case msk::Drop: case msk::Grant: case msk::Revoke:
+    case msk::Deny: case msk::Use: case msk::Exec: case msk::Insert: case msk::Declare:
+    case msk::Print: case msk::Truncate: case msk::If: case msk::Bulk: case tk::Colon:
       return BeginsLine();
     default:
       return false;
@@ -509,7 +509,7 @@ void TMSSQLParser::PassTokens(const std::string& what, bool batch) {
   bool first = true;
   while (!AtStatementEnd() && (batch || first || !AtStatementBoundary())) {
     first = false;
-    if (scan_.Kind != msk::CREATE) {
+    if (scan_.Kind != msk::Create) {
       NextToken();
       continue;
     }
@@ -813,17 +813,17 @@ void TMSSQLParser::ReportStatement() {
 bool TMSSQLParser::CanStartStatement() const {
   // clang-format off
   switch (scan_.Kind) {
-    case tk::Ident: case tk::LParen: case msk::Label: case msk::SET: case msk::INSERT:
-    case msk::DELETE: case msk::UPDATE: case msk::SELECT: case msk::BEGIN:
-    case msk::RECONFIGURE: case msk::SHUTDOWN: case msk::CHECKPOINT: case msk::BREAK:
-    case msk::CONTINUE: case msk::CREATE: case msk::ALTER: case msk::DROP: case msk::GRANT:
-    case msk::REVOKE: case msk::DENY: case msk::EXEC: case msk::IF: case msk::DECLARE:
-    case msk::TRUNCATE: case msk::DUMP: case msk::SAVE: case msk::OPEN: case msk::GOTO:
-    case msk::DEALLOCATE: case msk::CLOSE: case msk::USE: case msk::ROLLBACK: case msk::COMMIT:
-    case msk::PRINT: case msk::SETUSER: case msk::RAISERROR: case msk::WAITFOR:
-    case msk::RETURN: case msk::WHILE: case msk::FETCH: case msk::BACKUP: case msk::RESTORE:
-    case msk::DBCC: case msk::UPDATETEXT: case msk::READTEXT: case msk::WRITETEXT:
-    case msk::WITH: case msk::EndConversation: case msk::BULK:
+    case tk::Ident: case tk::LParen: case msk::Label: case msk::Set: case msk::Insert:
+    case msk::Delete: case msk::Update: case msk::Select: case msk::Begin:
+    case msk::Reconfigure: case msk::Shutdown: case msk::Checkpoint: case msk::Break:
+    case msk::Continue: case msk::Create: case msk::Alter: case msk::Drop: case msk::Grant:
+    case msk::Revoke: case msk::Deny: case msk::Exec: case msk::If: case msk::Declare:
+    case msk::Truncate: case msk::Dump: case msk::Save: case msk::Open: case msk::Goto:
+    case msk::Deallocate: case msk::Close: case msk::Use: case msk::Rollback: case msk::Commit:
+    case msk::Print: case msk::Setuser: case msk::Raiserror: case msk::Waitfor:
+    case msk::Return: case msk::While: case msk::Fetch: case msk::Backup: case msk::Restore:
+    case msk::Dbcc: case msk::Updatetext: case msk::Readtext: case msk::Writetext:
+    case msk::With: case msk::EndConversation: case msk::Bulk:
       return true;
     case tk::Colon:
       return BeginsLine();
@@ -875,7 +875,7 @@ bool TMSSQLParser::DispatchStatement(TDbObj* context) {
         ParseThrow(context);
       } else if (IsPlainWord("REVERT")) {
         NextToken();
-        if (scan_.Kind == msk::WITH) {
+        if (scan_.Kind == msk::With) {
           NextToken();
           if (IsPlainWord("COOKIE")) NextToken();
           if (scan_.Kind == tk::Equal) NextToken();
@@ -892,11 +892,11 @@ bool TMSSQLParser::DispatchStatement(TDbObj* context) {
         PassStatement(context, "Query");
       }
       break;
-    case msk::SET: ParseSet(context); break;
-    case msk::INSERT: data(15, &TMSSQLParser::ParseInsert); break;
-    case msk::DELETE: data(17, &TMSSQLParser::ParseDelete); break;
-    case msk::SELECT: data(14, &TMSSQLParser::ParseQuery); break;
-    case msk::UPDATE:
+    case msk::Set: ParseSet(context); break;
+    case msk::Insert: data(15, &TMSSQLParser::ParseInsert); break;
+    case msk::Delete: data(17, &TMSSQLParser::ParseDelete); break;
+    case msk::Select: data(14, &TMSSQLParser::ParseQuery); break;
+    case msk::Update:
       StatementCode = 16;
       if (BodyMode) {
         NextToken();
@@ -905,7 +905,7 @@ bool TMSSQLParser::DispatchStatement(TDbObj* context) {
         PassStatement(context, "UPDATE statement");
       }
       break;
-    case msk::WITH:
+    case msk::With:
       // Common table expressions, then the statement that reads them.
       if (!BodyMode) {
         PassStatement(context, "WITH statement");
@@ -914,124 +914,124 @@ bool TMSSQLParser::DispatchStatement(TDbObj* context) {
       ParseWithList(context);
       // clang-format off
       switch (scan_.Kind) {
-        case msk::SELECT: case tk::LParen: ParseQuery(context); break;
-        case msk::INSERT: ParseInsert(context); break;
-        case msk::DELETE: ParseDelete(context); break;
-        case msk::UPDATE: NextToken(); ParseUpdate(context); break;
+        case msk::Select: case tk::LParen: ParseQuery(context); break;
+        case msk::Insert: ParseInsert(context); break;
+        case msk::Delete: ParseDelete(context); break;
+        case msk::Update: NextToken(); ParseUpdate(context); break;
         default:
           if (IsPlainWord("MERGE")) ParseMerge(context);
-          else Expect(msk::SELECT);
+          else Expect(msk::Select);
           break;
       }
       // clang-format on
       break;
-    case msk::BEGIN:
+    case msk::Begin:
       report = false;
       ParseBlock(context);
       break;
     // clang-format off
-    case msk::RECONFIGURE: case msk::SHUTDOWN:
+    case msk::Reconfigure: case msk::Shutdown:
       // clang-format on
       NextToken();
-      if (scan_.Kind == msk::WITH) {
+      if (scan_.Kind == msk::With) {
         NextToken();
         if (scan_.Kind == tk::Ident) NextToken();
       }
       break;
     // clang-format off
-    case msk::CHECKPOINT: case msk::BREAK: case msk::CONTINUE: case msk::Label:
+    case msk::Checkpoint: case msk::Break: case msk::Continue: case msk::Label:
       // clang-format on
       NextToken();
       break;
-    case msk::CREATE: ParseCreate(context); break;
-    case msk::ALTER: ParseAlter(context); break;
-    case msk::DROP: ParseDrop(); break;
-    case msk::GRANT: ParseGrant(); break;
-    case msk::REVOKE: ParseRevoke(); break;
-    case msk::DENY: ParseDeny(); break;
-    case msk::EXEC: ParseExecute(context); break;
-    case msk::IF:
+    case msk::Create: ParseCreate(context); break;
+    case msk::Alter: ParseAlter(context); break;
+    case msk::Drop: ParseDrop(); break;
+    case msk::Grant: ParseGrant(); break;
+    case msk::Revoke: ParseRevoke(); break;
+    case msk::Deny: ParseDeny(); break;
+    case msk::Exec: ParseExecute(context); break;
+    case msk::If:
       report = false;
       ParseIf(context);
       break;
-    case msk::WHILE:
+    case msk::While:
       report = false;
       ParseWhile(context);
       break;
-    case msk::DECLARE:
+    case msk::Declare:
       if (BodyMode) ParseDeclare(context);
       else PassStatement(context, "DECLARE statement");
       break;
-    case msk::TRUNCATE: {
+    case msk::Truncate: {
       NextToken();
-      if (scan_.Kind == msk::TABLE) NextToken();
+      if (scan_.Kind == msk::Table) NextToken();
       std::string db, owner, name;
       ParseThreePartName(db, owner, name);
       break;
     }
-    case msk::DUMP:
-    case msk::SAVE:
+    case msk::Dump:
+    case msk::Save:
       NextToken();
-      if (scan_.Kind == msk::TRAN) NextToken();
+      if (scan_.Kind == msk::Tran) NextToken();
       if (scan_.Kind == tk::Ident) NextToken();
-      if (k == msk::DUMP && scan_.Kind == msk::WITH) {
+      if (k == msk::Dump && scan_.Kind == msk::With) {
         NextToken();
         if (scan_.Kind == tk::Ident) NextToken();
       }
       break;
     // clang-format off
-    case msk::OPEN: case msk::GOTO: case msk::DEALLOCATE: case msk::CLOSE:
+    case msk::Open: case msk::Goto: case msk::Deallocate: case msk::Close:
       // clang-format on
       NextToken();
-      if ((k == msk::DEALLOCATE && scan_.Kind == msk::CURSOR) || IsPlainWord("GLOBAL")) NextToken();
+      if ((k == msk::Deallocate && scan_.Kind == msk::Cursor) || IsPlainWord("GLOBAL")) NextToken();
       if (scan_.Kind == tk::Ident) NextToken();
       break;
-    case msk::USE:
+    case msk::Use:
       NextToken();
       ParseObjectName(TDbObject::dboDatabase, false);
       StatementCode = 0;
       SetStatement(TDbObject::dboDatabase, NameObject, 0);
       break;
-    case msk::ROLLBACK:
-    case msk::COMMIT:
+    case msk::Rollback:
+    case msk::Commit:
       NextToken();
       if (IsPlainWord("WORK")) {
         NextToken();
-      } else if (scan_.Kind == msk::TRAN) {
+      } else if (scan_.Kind == msk::Tran) {
         NextToken();
         if (scan_.Kind == tk::Ident) NextToken();
       }
       break;
-    case msk::PRINT:
+    case msk::Print:
       NextToken();
       ParseConditionList(context);
       break;
-    case msk::RAISERROR: ParseRaiseError(context); break;
-    case msk::RETURN:
+    case msk::Raiserror: ParseRaiseError(context); break;
+    case msk::Return:
       NextToken();
       if (IsExpressionStart()) ParseCondition(context);
       break;
-    case msk::SETUSER:
+    case msk::Setuser:
       NextToken();
       if (scan_.Kind == tk::Ident || scan_.Kind == tk::String) {
         NextToken();
-        if (scan_.Kind == msk::WITH) {
+        if (scan_.Kind == msk::With) {
           NextToken();
           WordAndNext("NORESET");
         }
       }
       break;
-    case msk::WAITFOR: ParseWaitFor(context); break;
-    case msk::FETCH: ParseFetch(context); break;
-    case msk::BACKUP:
-    case msk::RESTORE: ParseBackupRestore(k == msk::BACKUP); break;
-    case msk::DBCC: ParseDbcc(); break;
+    case msk::Waitfor: ParseWaitFor(context); break;
+    case msk::Fetch: ParseFetch(context); break;
+    case msk::Backup:
+    case msk::Restore: ParseBackupRestore(k == msk::Backup); break;
+    case msk::Dbcc: ParseDbcc(); break;
     // clang-format off
-    case msk::UPDATETEXT: case msk::READTEXT: case msk::WRITETEXT:
+    case msk::Updatetext: case msk::Readtext: case msk::Writetext:
       // clang-format on
       ParseTextPointerStatement();
       break;
-    case msk::BULK:
+    case msk::Bulk:
       // BULK INSERT loads rows: nothing of the schema.
       PassOver("BULK INSERT is not read: passed over");
       break;
@@ -1046,7 +1046,7 @@ bool TMSSQLParser::DispatchStatement(TDbObj* context) {
     case msk::EndConversation:
       NextToken();
       ParseExpression(context);
-      if (scan_.Kind == msk::WITH) {
+      if (scan_.Kind == msk::With) {
         // WITH ERROR = n DESCRIPTION = 'x' / WITH CLEANUP
         NextToken();
         while (scan_.Kind == tk::Ident) {
@@ -1126,7 +1126,7 @@ void TMSSQLParser::ParseObjectText(TDbObj* obj) {
     } else if (dynamic_cast<TPrcData*>(obj) || dynamic_cast<TTrgData*>(obj)) {
       // The bodies a script kept as text are read for what they use too:
       // a routine's text starts at its AS, a trigger's after it.
-      if (scan_.Kind == msk::AS) NextToken();
+      if (scan_.Kind == msk::As) NextToken();
       ReadBody(*obj);
     }
     if (!AtStatementEnd()) Error("Unknown statement: " + CurTokenName());
@@ -1174,12 +1174,12 @@ void TMSSQLParser::ParseObject(TDbObj* obj) {
   } else if (!obj->ObjectSource.empty()) {
     SetSource(obj->ObjectSource);
     NextToken();
-    if (Expect(msk::CREATE)) {
+    if (Expect(msk::Create)) {
       NextToken();
       // CREATE OR ALTER is CREATE.
-      if (scan_.Kind == msk::OR) {
+      if (scan_.Kind == msk::Or) {
         NextToken();
-        if (scan_.Kind == msk::ALTER) NextToken();
+        if (scan_.Kind == msk::Alter) NextToken();
       }
       if (auto* r = dynamic_cast<TRulData*>(obj)) {
         ParseCreateRule(r);

@@ -23,7 +23,7 @@ void TMSSQLParser::PassStatement(TDbObj* /*context*/, const std::string& what, b
   // the skipped tokens is named so that no object is lost without a word.
   const std::int32_t line = tokenLine_, column = tokenColumn_;
   if (atKeyword) NextToken();
-  while (!AtStatementBoundary() && scan_.Kind != msk::CREATE) NextToken();
+  while (!AtStatementBoundary() && scan_.Kind != msk::Create) NextToken();
   if (AtStatementBoundary()) return;
   tokenLine_ = line;
   tokenColumn_ = column;
@@ -32,8 +32,8 @@ void TMSSQLParser::PassStatement(TDbObj* /*context*/, const std::string& what, b
 
 TMSSQLParser::TDmlTarget TMSSQLParser::ParseDmlTarget() {
   TDmlTarget t;
-  if (scan_.Kind == msk::OPENQUERY || scan_.Kind == msk::OPENROWSET ||
-      scan_.Kind == msk::OPENDATASOURCE) {
+  if (scan_.Kind == msk::Openquery || scan_.Kind == msk::Openrowset ||
+      scan_.Kind == msk::Opendatasource) {
     NextToken();
     if (scan_.Kind == tk::LParen) SkipBalanced();
     while (scan_.Kind == tk::Dot) {
@@ -72,14 +72,14 @@ void TMSSQLParser::LinkDmlTarget(TDbObj* context, const TDmlTarget& target,
 }
 
 void TMSSQLParser::ParseTop(TDbObj* context) {
-  if (scan_.Kind != msk::TOP) return;
+  if (scan_.Kind != msk::Top) return;
   NextToken();
   ParseFactor(context);
-  if (scan_.Kind == msk::PERCENT) NextToken();
+  if (scan_.Kind == msk::Percent) NextToken();
 }
 
 void TMSSQLParser::ParseTargetHints() {
-  if (scan_.Kind != msk::WITH) return;
+  if (scan_.Kind != msk::With) return;
   NextToken();
   if (ExpectAndNext(tk::LParen)) {
     ParseTableHints();
@@ -94,7 +94,7 @@ bool TMSSQLParser::WordAndNext(std::string_view word) {
 }
 
 void TMSSQLParser::ParseOnOff() {
-  if (scan_.Kind == msk::ON || scan_.Kind == msk::OFF) NextToken();
+  if (scan_.Kind == msk::On || scan_.Kind == msk::Off) NextToken();
   else Error("Must be: ON / OFF");
 }
 
@@ -148,31 +148,31 @@ void TMSSQLParser::ParseSet(TDbObj* context) {
         // SET @x.Method(...) of a CLR value.
         SkipBalanced();
       }
-    } else if (scan_.Kind == msk::TEXTSIZE || scan_.Kind == msk::ROWCOUNT) {
+    } else if (scan_.Kind == msk::Textsize || scan_.Kind == msk::Rowcount) {
       NextToken();
       ParseExpression(context);
-    } else if (scan_.Kind == msk::IDENTITY_INSERT) {
+    } else if (scan_.Kind == msk::IdentityInsert) {
       NextToken();
       std::string db, owner, name;
       ParseThreePartName(db, owner, name);
-      if (scan_.Kind != msk::ON && scan_.Kind != msk::OFF) Error("Must be: ON / OFF.");
-    } else if (scan_.Kind == msk::TRAN) {
+      if (scan_.Kind != msk::On && scan_.Kind != msk::Off) Error("Must be: ON / OFF.");
+    } else if (scan_.Kind == msk::Tran) {
       NextToken();
       if (IsPlainWord("ISOLATION")) NextToken();
       if (IsPlainWord("LEVEL")) NextToken();
-      if (scan_.Kind == msk::READ) {
+      if (scan_.Kind == msk::Read) {
         NextToken();
         if (IsPlainWord("UNCOMMITTED") || IsPlainWord("COMMITTED")) NextToken();
         else Error("Unknown transaction isolation level");
       } else if (IsPlainWord("REPEATABLE")) {
         NextToken();
-        ExpectAndNext(msk::READ);
+        ExpectAndNext(msk::Read);
       } else if (IsPlainWord("SERIALIZABLE") || IsPlainWord("SNAPSHOT")) {
         NextToken();
       } else {
         Error("Unknown transaction isolation level");
       }
-    } else if (scan_.Kind == msk::STATISTICS) {
+    } else if (scan_.Kind == msk::Statistics) {
       // SET STATISTICS IO, TIME ON
       NextToken();
       while (scan_.Kind == tk::Ident) {
@@ -188,7 +188,7 @@ void TMSSQLParser::ParseSet(TDbObj* context) {
       if (!known) {
         Error("Unknown SET-statement.");
         NextToken();
-        if (scan_.Kind == msk::ON || scan_.Kind == msk::OFF) NextToken();
+        if (scan_.Kind == msk::On || scan_.Kind == msk::Off) NextToken();
         return;
       }
       NextToken();
@@ -196,7 +196,7 @@ void TMSSQLParser::ParseSet(TDbObj* context) {
         StatementCode = 4;
         SetStatement(StatementObjectKind, TokenText(), 8);
         if (Expect(tk::String)) NextToken();
-      } else if (scan_.Kind != msk::ON && scan_.Kind != msk::OFF && scan_.Kind != tk::Comma &&
+      } else if (scan_.Kind != msk::On && scan_.Kind != msk::Off && scan_.Kind != tk::Comma &&
                  !AtStatementEnd() && IsExpressionStart()) {
         // DATEFORMAT dmy, LANGUAGE us_english, LOCK_TIMEOUT 100 ...
         ParseExpression(context);
@@ -208,8 +208,8 @@ void TMSSQLParser::ParseSet(TDbObj* context) {
       if (!AtStatementEnd()) NextToken();
       return;
     }
-    if (scan_.Kind == msk::ON || scan_.Kind == msk::OFF) {
-      const bool on = scan_.Kind == msk::ON;
+    if (scan_.Kind == msk::On || scan_.Kind == msk::Off) {
+      const bool on = scan_.Kind == msk::On;
       for (const std::string& w : words) {
         if (w == "ANSI_NULLS") AnsiNulls = on;
         if (w == "QUOTED_IDENTIFIER") QuotedIdentifiers = on;
@@ -226,9 +226,9 @@ void TMSSQLParser::ParseSet(TDbObj* context) {
 
 void TMSSQLParser::ParseExecute(TDbObj* context) {
   NextToken();  // EXEC
-  if (scan_.Kind == msk::AS) {
+  if (scan_.Kind == msk::As) {
     NextToken();
-    if (IsPlainWord("LOGIN") || scan_.Kind == msk::USER) {
+    if (IsPlainWord("LOGIN") || scan_.Kind == msk::User) {
       NextToken();
       ExpectAndNext(tk::Equal);
       ParseExpression(context);
@@ -261,9 +261,9 @@ void TMSSQLParser::ParseExecute(TDbObj* context) {
       tokenLine_ = endLine;
       tokenColumn_ = endColumn;
     }
-    if (scan_.Kind == msk::AS || IsPlainWord("AT")) {
+    if (scan_.Kind == msk::As || IsPlainWord("AT")) {
       NextToken();
-      if (IsPlainWord("LOGIN") || scan_.Kind == msk::USER) NextToken();
+      if (IsPlainWord("LOGIN") || scan_.Kind == msk::User) NextToken();
       if (scan_.Kind == tk::Equal) NextToken();
       ParseExpression(context);
     }
@@ -331,11 +331,11 @@ void TMSSQLParser::ParseArgumentList(TDbObj* context) {
   }
   while (IsExpressionStart()) {
     ParseCondition(context);
-    if (IsPlainWord("OUTPUT") || IsPlainWord("OUT") || scan_.Kind == msk::DEFAULT) NextToken();
+    if (IsPlainWord("OUTPUT") || IsPlainWord("OUT") || scan_.Kind == msk::Default) NextToken();
     if (scan_.Kind != tk::Comma) break;
     NextToken();
   }
-  if (scan_.Kind == msk::WITH) {
+  if (scan_.Kind == msk::With) {
     // WITH RECOMPILE, WITH RESULT SETS (...)
     NextToken();
     while (scan_.Kind == tk::Ident) {
@@ -428,7 +428,7 @@ void TMSSQLParser::ParseIf(TDbObj* context) {
   // object.
   ParseStatement(context);
   while (scan_.Kind == tk::Semicolon) NextToken();
-  if (scan_.Kind == msk::ELSE) {
+  if (scan_.Kind == msk::Else) {
     NextToken();
     ParseStatement(context);
   }
@@ -442,9 +442,9 @@ void TMSSQLParser::ParseWhile(TDbObj* context) {
 }
 
 bool TMSSQLParser::ParseStatementsUntilEnd(TDbObj* context) {
-  ParseStatementList([&] { return AtStatementEnd() || scan_.Kind == msk::END; },
+  ParseStatementList([&] { return AtStatementEnd() || scan_.Kind == msk::End; },
                      [&] { return ParseBodyStatement(context, "Unknown Statement: "); });
-  return scan_.Kind == msk::END;
+  return scan_.Kind == msk::End;
 }
 
 bool TMSSQLParser::ParseBodyStatement(TDbObj* context, std::string_view unknownText) {
@@ -461,11 +461,11 @@ bool TMSSQLParser::ParseBodyStatement(TDbObj* context, std::string_view unknownT
 
 void TMSSQLParser::ParseBlock(TDbObj* context) {
   NextToken();  // BEGIN
-  if (scan_.Kind == msk::TRAN || scan_.Kind == msk::DISTRIBUTED) {
-    if (scan_.Kind == msk::DISTRIBUTED) NextToken();
-    ExpectAndNext(msk::TRAN);
+  if (scan_.Kind == msk::Tran || scan_.Kind == msk::Distributed) {
+    if (scan_.Kind == msk::Distributed) NextToken();
+    ExpectAndNext(msk::Tran);
     if (scan_.Kind == tk::Ident) NextToken();
-    if (scan_.Kind == msk::WITH) {
+    if (scan_.Kind == msk::With) {
       NextToken();
       if (IsPlainWord("MARK")) NextToken();
       if (scan_.Kind == tk::String) NextToken();
@@ -483,7 +483,7 @@ void TMSSQLParser::ParseBlock(TDbObj* context) {
   } else if (IsPlainWord("ATOMIC")) {
     // BEGIN ATOMIC WITH (...) of natively compiled routines.
     NextToken();
-    if (scan_.Kind == msk::WITH) {
+    if (scan_.Kind == msk::With) {
       NextToken();
       if (scan_.Kind == tk::LParen) SkipBalanced();
     }
@@ -520,22 +520,22 @@ void TMSSQLParser::ParseBeginDialog(TDbObj* context) {
     if (IsPlainWord("CONVERSATION")) NextToken();
   }
   ParseExpression(context);  // the handle
-  ExpectAndNext(msk::FROM);
+  ExpectAndNext(msk::From);
   WordAndNext("SERVICE");
   ParseNamePart();
-  ExpectAndNext(msk::TO);
+  ExpectAndNext(msk::To);
   WordAndNext("SERVICE");
   ParseExpression(context);
   if (scan_.Kind == tk::Comma) {
     NextToken();
     ParseExpression(context);
   }
-  if (scan_.Kind == msk::ON) {
+  if (scan_.Kind == msk::On) {
     NextToken();
     WordAndNext("CONTRACT");
     ParseNamePart();
   }
-  if (scan_.Kind != msk::WITH) return;
+  if (scan_.Kind != msk::With) return;
   NextToken();
   for (;;) {
     if (IsPlainWord("ENCRYPTION")) {
@@ -565,14 +565,14 @@ void TMSSQLParser::ParseDeclare(TDbObj* context) {
     // DECLARE name [INSENSITIVE] [SCROLL] CURSOR ...
     NextToken();
     while (IsPlainWord("INSENSITIVE") || IsPlainWord("SCROLL")) NextToken();
-    if (Expect(msk::CURSOR)) ParseCursorDefinition(context);
+    if (Expect(msk::Cursor)) ParseCursorDefinition(context);
     return;
   }
   for (;;) {
     if (!Expect(tk::Ident)) return;
     NextToken();
-    if (scan_.Kind == msk::AS) NextToken();
-    if (scan_.Kind == msk::CURSOR) {
+    if (scan_.Kind == msk::As) NextToken();
+    if (scan_.Kind == msk::Cursor) {
       NextToken();
     } else {
       // The type; a table variable's columns go into a throw-away column.
@@ -599,17 +599,17 @@ void TMSSQLParser::ParseCursorDefinition(TDbObj* context) {
     if (!option) break;
     NextToken();
   }
-  if (!ExpectAndNext(msk::FOR)) return;
+  if (!ExpectAndNext(msk::For)) return;
   ParseQuery(context);
-  if (scan_.Kind != msk::FOR) return;
+  if (scan_.Kind != msk::For) return;
   NextToken();
-  if (scan_.Kind == msk::READ) {
+  if (scan_.Kind == msk::Read) {
     NextToken();
     if (IsPlainWord("ONLY")) NextToken();
     else Error("Must be: READ ONLY / UPDATE");
-  } else if (scan_.Kind == msk::UPDATE) {
+  } else if (scan_.Kind == msk::Update) {
     NextToken();
-    if (scan_.Kind == msk::OF) {
+    if (scan_.Kind == msk::Of) {
       NextToken();
       for (;;) {
         ExpectAndNext(tk::Ident);
@@ -629,7 +629,7 @@ void TMSSQLParser::ParseOutputClause(TDbObj* context) {
   while (IsPlainWord("OUTPUT")) {
     NextToken();
     ParseSelectList(context);
-    if (scan_.Kind != msk::INTO) continue;
+    if (scan_.Kind != msk::Into) continue;
     NextToken();
     const std::size_t locals = localTables_.size();
     const TDmlTarget target = ParseDmlTarget();
@@ -641,22 +641,22 @@ void TMSSQLParser::ParseOutputClause(TDbObj* context) {
 void TMSSQLParser::ParseDmlTail(TDbObj* context, const TDmlTarget& target,
                                 std::size_t localsBefore) {
   ParseOutputClause(context);
-  if (scan_.Kind == msk::FROM) {
+  if (scan_.Kind == msk::From) {
     NextToken();
     ParseFromList(context);
   }
-  if (scan_.Kind == msk::WHERE) {
+  if (scan_.Kind == msk::Where) {
     NextToken();
     ParseCondition(context);
   }
-  if (scan_.Kind == msk::OPTION) ParseQueryHints(context);
+  if (scan_.Kind == msk::Option) ParseQueryHints(context);
   LinkDmlTarget(context, target, localsBefore);
 }
 
 void TMSSQLParser::ParseInsert(TDbObj* context) {
   NextToken();  // INSERT
   ParseTop(context);
-  if (scan_.Kind == msk::INTO) NextToken();
+  if (scan_.Kind == msk::Into) NextToken();
   const std::size_t locals = localTables_.size();
   const TDmlTarget target = ParseDmlTarget();
   ParseTargetHints();
@@ -664,20 +664,20 @@ void TMSSQLParser::ParseInsert(TDbObj* context) {
     // The column list, unless a query in parentheses follows at once.
     TParseContext saved(this);
     NextToken();
-    const bool query = scan_.Kind == msk::SELECT || scan_.Kind == msk::WITH;
+    const bool query = scan_.Kind == msk::Select || scan_.Kind == msk::With;
     TParseContext::Restore(*this, saved);
     if (!query) SkipBalanced();
   }
   ParseOutputClause(context);
   switch (scan_.Kind) {
-    case msk::VALUES: ParseValuesList(context); break;
-    case msk::SELECT:
-    case msk::WITH:
+    case msk::Values: ParseValuesList(context); break;
+    case msk::Select:
+    case msk::With:
     case tk::LParen: ParseQuery(context); break;
-    case msk::EXEC: ParseExecute(context); break;
-    case msk::DEFAULT:
+    case msk::Exec: ParseExecute(context); break;
+    case msk::Default:
       NextToken();
-      ExpectAndNext(msk::VALUES);
+      ExpectAndNext(msk::Values);
       break;
     default: Error("Unknown INSERT-statement"); return;
   }
@@ -685,7 +685,7 @@ void TMSSQLParser::ParseInsert(TDbObj* context) {
 }
 
 void TMSSQLParser::ParseUpdate(TDbObj* context) {
-  if (scan_.Kind == msk::STATISTICS) {
+  if (scan_.Kind == msk::Statistics) {
     ParseUpdateStatistics();
     return;
   }
@@ -693,7 +693,7 @@ void TMSSQLParser::ParseUpdate(TDbObj* context) {
   const std::size_t locals = localTables_.size();
   const TDmlTarget target = ParseDmlTarget();
   ParseTargetHints();
-  if (ExpectAndNext(msk::SET)) {
+  if (ExpectAndNext(msk::Set)) {
     for (;;) {
       // col = x, @v = col = x, t.col += x, col.WRITE(...), col.Method(...)
       if (!Expect(tk::Ident)) break;
@@ -719,14 +719,14 @@ void TMSSQLParser::ParseUpdateStatistics() {
   ParseObjectName(TDbObject::dboTable, /*defaultOwner=*/true);
   if (scan_.Kind == tk::LParen) SkipBalanced();
   else if (scan_.Kind == tk::Ident) NextToken();
-  if (scan_.Kind != msk::WITH) return;
+  if (scan_.Kind != msk::With) return;
   NextToken();
   for (;;) {
     if (IsPlainWord("SAMPLE")) {
       NextToken();
       ParseExpression(nullptr);
-      if (scan_.Kind == msk::PERCENT || IsPlainWord("ROWS")) NextToken();
-    } else if (scan_.Kind == tk::Ident || scan_.Kind == msk::ALL || scan_.Kind == msk::INDEX) {
+      if (scan_.Kind == msk::Percent || IsPlainWord("ROWS")) NextToken();
+    } else if (scan_.Kind == tk::Ident || scan_.Kind == msk::All || scan_.Kind == msk::Index) {
       // FULLSCAN, RESAMPLE, NORECOMPUTE, COLUMNS, ALL, INDEX
       NextToken();
     } else {
@@ -741,7 +741,7 @@ void TMSSQLParser::ParseUpdateStatistics() {
 void TMSSQLParser::ParseDelete(TDbObj* context) {
   NextToken();  // DELETE
   ParseTop(context);
-  if (scan_.Kind == msk::FROM) NextToken();
+  if (scan_.Kind == msk::From) NextToken();
   const std::size_t locals = localTables_.size();
   const TDmlTarget target = ParseDmlTarget();
   ParseTargetHints();
@@ -751,7 +751,7 @@ void TMSSQLParser::ParseDelete(TDbObj* context) {
 void TMSSQLParser::ParseMerge(TDbObj* context) {
   NextToken();  // MERGE
   ParseTop(context);
-  if (scan_.Kind == msk::INTO) NextToken();
+  if (scan_.Kind == msk::Into) NextToken();
   const std::size_t locals = localTables_.size();
   const TDmlTarget target = ParseDmlTarget();
   ParseTargetHints();
@@ -759,24 +759,24 @@ void TMSSQLParser::ParseMerge(TDbObj* context) {
   WordAndNext("USING");
   ParseTableSource(context);
   ParseJoins(context);
-  if (ExpectAndNext(msk::ON)) ParseCondition(context);
-  while (scan_.Kind == msk::WHEN) {
+  if (ExpectAndNext(msk::On)) ParseCondition(context);
+  while (scan_.Kind == msk::When) {
     NextToken();
-    if (scan_.Kind == msk::NOT) NextToken();
+    if (scan_.Kind == msk::Not) NextToken();
     WordAndNext("MATCHED");
-    if (scan_.Kind == msk::BY) {
+    if (scan_.Kind == msk::By) {
       NextToken();
       if (IsPlainWord("TARGET") || IsPlainWord("SOURCE")) NextToken();
       else Error("Must be: SOURCE / TARGET");
     }
-    if (scan_.Kind == msk::AND) {
+    if (scan_.Kind == msk::And) {
       NextToken();
       ParseCondition(context);
     }
-    ExpectAndNext(msk::THEN);
-    if (scan_.Kind == msk::UPDATE) {
+    ExpectAndNext(msk::Then);
+    if (scan_.Kind == msk::Update) {
       NextToken();
-      if (ExpectAndNext(msk::SET)) {
+      if (ExpectAndNext(msk::Set)) {
         for (;;) {
           if (!Expect(tk::Ident)) break;
           ParseObjectName(TDbObject::dboUnknown, false);
@@ -791,16 +791,16 @@ void TMSSQLParser::ParseMerge(TDbObj* context) {
           NextToken();
         }
       }
-    } else if (scan_.Kind == msk::DELETE) {
+    } else if (scan_.Kind == msk::Delete) {
       NextToken();
-    } else if (scan_.Kind == msk::INSERT) {
+    } else if (scan_.Kind == msk::Insert) {
       NextToken();
       if (scan_.Kind == tk::LParen) SkipBalanced();
-      if (scan_.Kind == msk::VALUES) {
+      if (scan_.Kind == msk::Values) {
         ParseValuesList(context);
-      } else if (scan_.Kind == msk::DEFAULT) {
+      } else if (scan_.Kind == msk::Default) {
         NextToken();
-        ExpectAndNext(msk::VALUES);
+        ExpectAndNext(msk::Values);
       } else {
         Error("Must be: VALUES(...) / DEFAULT VALUES");
         break;
@@ -811,7 +811,7 @@ void TMSSQLParser::ParseMerge(TDbObj* context) {
     }
   }
   ParseOutputClause(context);
-  if (scan_.Kind == msk::OPTION) ParseQueryHints(context);
+  if (scan_.Kind == msk::Option) ParseQueryHints(context);
   LinkDmlTarget(context, target, locals);
 }
 
@@ -832,7 +832,7 @@ void TMSSQLParser::ParseRaiseError(TDbObj* context) {
     if (scan_.Kind == tk::Comma) NextToken();
   }
   if (parens) ExpectAndNext(tk::RParen);
-  if (scan_.Kind != msk::WITH) return;
+  if (scan_.Kind != msk::With) return;
   NextToken();
   // LOG, NOWAIT, SETERROR
   while (scan_.Kind == tk::Ident) {
@@ -856,10 +856,10 @@ void TMSSQLParser::ParseFetch(TDbObj* context) {
     NextToken();
     ParseExpression(context);
   }
-  if (scan_.Kind == msk::FROM) NextToken();
+  if (scan_.Kind == msk::From) NextToken();
   if (IsPlainWord("GLOBAL")) NextToken();
   ExpectAndNext(tk::Ident);
-  if (scan_.Kind != msk::INTO) return;
+  if (scan_.Kind != msk::Into) return;
   NextToken();
   for (;;) {
     ExpectAndNext(tk::Ident);
@@ -895,12 +895,12 @@ void TMSSQLParser::ParseTextPointerStatement() {
   NextToken();
   ParseObjectName(TDbObject::dboField, /*defaultOwner=*/false);
   for (;;) {
-    if (scan_.Kind == msk::WITH) {
+    if (scan_.Kind == msk::With) {
       NextToken();
       WordAndNext("LOG");
-    } else if (k == msk::READTEXT && scan_.Kind == msk::HOLDLOCK) {
+    } else if (k == msk::Readtext && scan_.Kind == msk::Holdlock) {
       NextToken();
-    } else if (IsExpressionStart() && scan_.Kind != msk::NOT && scan_.Kind != msk::UPDATE) {
+    } else if (IsExpressionStart() && scan_.Kind != msk::Not && scan_.Kind != msk::Update) {
       ParseExpression(nullptr);
     } else {
       return;
@@ -913,7 +913,7 @@ void TMSSQLParser::ParseDbcc() {
   NextToken();  // DBCC
   ExpectAndNext(tk::Ident);
   if (scan_.Kind == tk::LParen) SkipBalanced();
-  if (scan_.Kind != msk::WITH) return;
+  if (scan_.Kind != msk::With) return;
   NextToken();
   for (;;) {
     ExpectAndNext(tk::Ident);
@@ -927,9 +927,9 @@ void TMSSQLParser::ParseBackupOptions() {
     if (IsPlainWord("MOVE")) {
       NextToken();
       ParseExpression(nullptr);
-      ExpectAndNext(msk::TO);
+      ExpectAndNext(msk::To);
       ParseExpression(nullptr);
-    } else if (scan_.Kind == tk::Ident || scan_.Kind == msk::FILE) {
+    } else if (scan_.Kind == tk::Ident || scan_.Kind == msk::File) {
       // FORMAT, INIT, NOREWIND, REPLACE ..., or a word = value
       NextToken();
       if (scan_.Kind == tk::Equal) {
@@ -947,12 +947,12 @@ void TMSSQLParser::ParseBackupOptions() {
 
 void TMSSQLParser::ParseBackupRestore(bool backup) {
   NextToken();  // BACKUP / RESTORE
-  if (scan_.Kind == msk::DATABASE || IsPlainWord("LOG")) {
+  if (scan_.Kind == msk::Database || IsPlainWord("LOG")) {
     NextToken();
   } else if (!backup && (IsPlainWord("FILELISTONLY") || IsPlainWord("HEADERONLY") ||
                          IsPlainWord("VERIFYONLY") || IsPlainWord("LABELONLY"))) {
     NextToken();
-    ExpectAndNext(msk::FROM);
+    ExpectAndNext(msk::From);
     goto devices;
   } else {
     Error(backup ? "Unknown BACKUP-statement" : "Unknown RESTORE statement");
@@ -960,8 +960,8 @@ void TMSSQLParser::ParseBackupRestore(bool backup) {
   }
   if (scan_.Kind == tk::Ident || scan_.Kind == tk::String) NextToken();
   else Expect(tk::Ident);
-  if (scan_.Kind != (backup ? msk::TO : msk::FROM)) {
-    if (scan_.Kind == msk::WITH) {
+  if (scan_.Kind != (backup ? msk::To : msk::From)) {
+    if (scan_.Kind == msk::With) {
       NextToken();
       ParseBackupOptions();
     }
@@ -970,20 +970,20 @@ void TMSSQLParser::ParseBackupRestore(bool backup) {
   NextToken();
 devices:
   for (;;) {
-    if (scan_.Kind == msk::DISK || IsPlainWord("TAPE") || IsPlainWord("URL")) {
+    if (scan_.Kind == msk::Disk || IsPlainWord("TAPE") || IsPlainWord("URL")) {
       NextToken();
       ExpectAndNext(tk::Equal);
       ParseExpression(nullptr);
     } else if (scan_.Kind == tk::Ident) {
       NextToken();  // a backup device by its name
     } else {
-      Expect(msk::DISK);
+      Expect(msk::Disk);
       return;
     }
     if (scan_.Kind != tk::Comma) break;
     NextToken();
   }
-  if (scan_.Kind == msk::WITH) {
+  if (scan_.Kind == msk::With) {
     NextToken();
     ParseBackupOptions();
   }
@@ -991,7 +991,7 @@ devices:
 
 void TMSSQLParser::ParseSend(TDbObj* context) {
   NextToken();  // SEND
-  ExpectAndNext(msk::ON);
+  ExpectAndNext(msk::On);
   WordAndNext("CONVERSATION");
   if (scan_.Kind == tk::LParen) SkipBalanced();  // a list of handles
   else ParseExpression(context);
@@ -1009,18 +1009,18 @@ void TMSSQLParser::ParseSend(TDbObj* context) {
 
 void TMSSQLParser::ParseReceive(TDbObj* context) {
   NextToken();  // RECEIVE
-  if (scan_.Kind == msk::TOP) {
+  if (scan_.Kind == msk::Top) {
     NextToken();
     ParseFactor(context);
   }
   ParseSelectList(context);
-  ExpectAndNext(msk::FROM);
+  ExpectAndNext(msk::From);
   ParseObjectName(TDbObject::dboUnknown, /*defaultOwner=*/false);
-  if (scan_.Kind == msk::INTO) {
+  if (scan_.Kind == msk::Into) {
     NextToken();
     ExpectAndNext(tk::Ident);
   }
-  if (scan_.Kind == msk::WHERE) {
+  if (scan_.Kind == msk::Where) {
     NextToken();
     ParseCondition(context);
   }
@@ -1028,8 +1028,8 @@ void TMSSQLParser::ParseReceive(TDbObj* context) {
 
 void TMSSQLParser::ParseEnableTrigger() {
   NextToken();  // ENABLE / DISABLE
-  ExpectAndNext(msk::TRIGGER);
-  if (scan_.Kind == msk::ALL) {
+  ExpectAndNext(msk::Trigger);
+  if (scan_.Kind == msk::All) {
     NextToken();
   } else {
     for (;;) {
@@ -1038,11 +1038,11 @@ void TMSSQLParser::ParseEnableTrigger() {
       NextToken();
     }
   }
-  if (scan_.Kind != msk::ON) return;
+  if (scan_.Kind != msk::On) return;
   NextToken();
-  if (scan_.Kind == msk::DATABASE) {
+  if (scan_.Kind == msk::Database) {
     NextToken();
-  } else if (scan_.Kind == msk::ALL) {
+  } else if (scan_.Kind == msk::All) {
     NextToken();
     WordAndNext("SERVER");
   } else {

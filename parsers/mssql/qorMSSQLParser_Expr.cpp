@@ -82,33 +82,33 @@ bool TMSSQLParser::IsExpressionStart() const {
     case tk::Minus:
     case tk::Plus:
     case tk::Colon:
-    case msk::DEFAULT:
-    case msk::COALESCE:
-    case msk::NOT:
-    case msk::NULL_:
-    case msk::UPDATE:
-    case msk::SYSTEM_USER:
-    case msk::SESSION_USER:
-    case msk::CURRENT_USER:
-    case msk::USER:
-    case msk::LEFT:
-    case msk::RIGHT:
-    case msk::CONVERT:
-    case msk::CASE:
-    case msk::NULLIF:
+    case msk::Default:
+    case msk::Coalesce:
+    case msk::Not:
+    case msk::Null:
+    case msk::Update:
+    case msk::SystemUser:
+    case msk::SessionUser:
+    case msk::CurrentUser:
+    case msk::User:
+    case msk::Left:
+    case msk::Right:
+    case msk::Convert:
+    case msk::Case:
+    case msk::Nullif:
     case msk::Tilde:
-    case msk::EXISTS:
-    case msk::CURRENT_DATE:
-    case msk::CURRENT_TIME:
-    case msk::CURRENT_TIMESTAMP:
-    case msk::IDENTITYCOL:
-    case msk::IDENTITY:
+    case msk::Exists:
+    case msk::CurrentDate:
+    case msk::CurrentTime:
+    case msk::CurrentTimestamp:
+    case msk::Identitycol:
+    case msk::Identity:
     case msk::LBrace:
-    case msk::ROWGUIDCOL:
-    case msk::CURSOR:
-    case msk::CURRENT:
-    case msk::CONTAINS:
-    case msk::FREETEXT: return true;
+    case msk::Rowguidcol:
+    case msk::Cursor:
+    case msk::Current:
+    case msk::Contains:
+    case msk::Freetext: return true;
     default: return false;
   }
 }
@@ -159,9 +159,9 @@ std::string TMSSQLParser::ReadExpression(TDbObj* context) {
 void TMSSQLParser::ParseCondition(TDbObj* context) {
   TNestingGuard guard(*this);
   if (!Deeper(guard)) return;
-  if (scan_.Kind == msk::NOT) NextToken();
+  if (scan_.Kind == msk::Not) NextToken();
   ParsePredicate(context);
-  while (scan_.Kind == msk::AND || scan_.Kind == msk::OR) {
+  while (scan_.Kind == msk::And || scan_.Kind == msk::Or) {
     NextToken();
     ParsePredicate(context);
   }
@@ -171,17 +171,17 @@ void TMSSQLParser::ParsePredicate(TDbObj* context) {
   TNestingGuard guard(*this);
   if (!Deeper(guard)) return;
   switch (scan_.Kind) {
-    case msk::NOT:
+    case msk::Not:
       NextToken();
       ParsePredicate(context);
       return;
-    case msk::EXISTS:
-    case msk::IN:
-    case msk::ANY:
-    case msk::SOME:
+    case msk::Exists:
+    case msk::In:
+    case msk::Any:
+    case msk::Some:
       NextToken();
       if (ExpectAndNext(tk::LParen)) {
-        if (scan_.Kind == msk::SELECT || scan_.Kind == msk::WITH) ParseQuery(context);
+        if (scan_.Kind == msk::Select || scan_.Kind == msk::With) ParseQuery(context);
         else ParseConditionList(context);
         ExpectAndNext(tk::RParen);
       }
@@ -200,7 +200,7 @@ void TMSSQLParser::ParsePredicate(TDbObj* context) {
 bool TMSSQLParser::ParsePredicateTail(TDbObj* context) {
   if (IsComparison()) {
     NextToken();
-    if (scan_.Kind == msk::ALL || scan_.Kind == msk::ANY || scan_.Kind == msk::SOME) {
+    if (scan_.Kind == msk::All || scan_.Kind == msk::Any || scan_.Kind == msk::Some) {
       NextToken();
       if (ExpectAndNext(tk::LParen)) {
         ParseQuery(context);
@@ -212,51 +212,51 @@ bool TMSSQLParser::ParsePredicateTail(TDbObj* context) {
     return true;
   }
   bool negated = false;
-  if (scan_.Kind == msk::NOT) {
+  if (scan_.Kind == msk::Not) {
     // NOT here belongs to IN, LIKE or BETWEEN; otherwise (DEFAULT 0 NOT
     // NULL) it is the next clause's.
     TParseContext saved(this);
     NextToken();
-    if (scan_.Kind != msk::IN && scan_.Kind != msk::LIKE && scan_.Kind != msk::BETWEEN) {
+    if (scan_.Kind != msk::In && scan_.Kind != msk::Like && scan_.Kind != msk::Between) {
       TParseContext::Restore(*this, saved);
       return false;
     }
     negated = true;
   }
   switch (scan_.Kind) {
-    case msk::IS:
+    case msk::Is:
       NextToken();
-      if (scan_.Kind == msk::NOT) NextToken();
-      if (scan_.Kind == msk::NULL_) {
+      if (scan_.Kind == msk::Not) NextToken();
+      if (scan_.Kind == msk::Null) {
         NextToken();
-      } else if (scan_.Kind == msk::DISTINCT) {
+      } else if (scan_.Kind == msk::Distinct) {
         NextToken();
-        ExpectAndNext(msk::FROM);
+        ExpectAndNext(msk::From);
         ParseExpression(context);
       } else {
         Error("Must be: NULL/DISTINCT FROM.");
       }
       return true;
-    case msk::IN:
+    case msk::In:
       NextToken();
       if (ExpectAndNext(tk::LParen)) {
-        if (scan_.Kind == msk::SELECT || scan_.Kind == msk::WITH) ParseQuery(context);
+        if (scan_.Kind == msk::Select || scan_.Kind == msk::With) ParseQuery(context);
         else ParseConditionList(context);
         ExpectAndNext(tk::RParen);
       }
       return true;
-    case msk::LIKE:
+    case msk::Like:
       NextToken();
       ParseExpression(context);
-      if (scan_.Kind == msk::ESCAPE) {
+      if (scan_.Kind == msk::Escape) {
         NextToken();
         ParseExpression(context);
       }
       return true;
-    case msk::BETWEEN:
+    case msk::Between:
       NextToken();
       ParseExpression(context);
-      ExpectAndNext(msk::AND);
+      ExpectAndNext(msk::And);
       ParseExpression(context);
       return true;
     default: break;
@@ -264,7 +264,7 @@ bool TMSSQLParser::ParsePredicateTail(TDbObj* context) {
   if (negated) return true;  // not reached: NOT was restored above
   if (IsPlainWord("STARTING")) {
     NextToken();
-    if (scan_.Kind == msk::WITH) NextToken();
+    if (scan_.Kind == msk::With) NextToken();
     ParseExpression(context);
     return true;
   }
@@ -325,31 +325,31 @@ void TMSSQLParser::ParseFactor(TDbObj* context) {
     case tk::Integer:
     case tk::Float:
     case tk::String:
-    case msk::DEFAULT:
-    case msk::NULL_:
-    case msk::ROWGUIDCOL:
-    case msk::USER:
-    case msk::SYSTEM_USER:
-    case msk::SESSION_USER:
-    case msk::CURRENT_DATE:
-    case msk::CURRENT_TIME:
-    case msk::CURRENT_TIMESTAMP:
-    case msk::CURRENT_USER:
-    case msk::IDENTITYCOL: NextToken(); break;
+    case msk::Default:
+    case msk::Null:
+    case msk::Rowguidcol:
+    case msk::User:
+    case msk::SystemUser:
+    case msk::SessionUser:
+    case msk::CurrentDate:
+    case msk::CurrentTime:
+    case msk::CurrentTimestamp:
+    case msk::CurrentUser:
+    case msk::Identitycol: NextToken(); break;
     case tk::Minus:
     case tk::Plus:
     case msk::Tilde:
       NextToken();
       ParseFactor(context);
       return;
-    case msk::NOT:
-    case msk::EXISTS:
+    case msk::Not:
+    case msk::Exists:
       // A predicate in an expression's place (CASE WHEN NOT EXISTS ...).
       ParsePredicate(context);
       return;
     case tk::LParen:
       NextToken();
-      if (scan_.Kind == msk::SELECT || scan_.Kind == msk::WITH) ParseQuery(context);
+      if (scan_.Kind == msk::Select || scan_.Kind == msk::With) ParseQuery(context);
       else ParseCondition(context);
       // A row of values: (a, b).
       while (scan_.Kind == tk::Comma) {
@@ -370,7 +370,7 @@ void TMSSQLParser::ParseFactor(TDbObj* context) {
       ParseFactor(context);
       ExpectAndNext(msk::RBrace);
       break;
-    case msk::CONVERT:
+    case msk::Convert:
       NextToken();
       if (ExpectAndNext(tk::LParen)) {
         ParseDataType(ScratchColumn(), /*add=*/false, /*allowComputed=*/false);
@@ -383,7 +383,7 @@ void TMSSQLParser::ParseFactor(TDbObj* context) {
         ExpectAndNext(tk::RParen);
       }
       break;
-    case msk::IDENTITY:
+    case msk::Identity:
       NextToken();
       if (ExpectAndNext(tk::LParen)) {
         ParseDataType(ScratchColumn(), /*add=*/false, /*allowComputed=*/false);
@@ -394,42 +394,42 @@ void TMSSQLParser::ParseFactor(TDbObj* context) {
         ExpectAndNext(tk::RParen);
       }
       break;
-    case msk::CASE:
+    case msk::Case:
       NextToken();
-      if (scan_.Kind != msk::WHEN) ParseCondition(context);
-      if (scan_.Kind != msk::WHEN) Expect(msk::WHEN);
-      while (scan_.Kind == msk::WHEN) {
+      if (scan_.Kind != msk::When) ParseCondition(context);
+      if (scan_.Kind != msk::When) Expect(msk::When);
+      while (scan_.Kind == msk::When) {
         NextToken();
         ParseCondition(context);
-        ExpectAndNext(msk::THEN);
+        ExpectAndNext(msk::Then);
         ParseCondition(context);
       }
-      if (scan_.Kind == msk::ELSE) {
+      if (scan_.Kind == msk::Else) {
         NextToken();
         ParseCondition(context);
       }
-      ExpectAndNext(msk::END);
+      ExpectAndNext(msk::End);
       break;
-    case msk::LEFT:
-    case msk::RIGHT:
-    case msk::NULLIF:
-    case msk::COALESCE:
-    case msk::CONTAINS:
-    case msk::FREETEXT:
+    case msk::Left:
+    case msk::Right:
+    case msk::Nullif:
+    case msk::Coalesce:
+    case msk::Contains:
+    case msk::Freetext:
       NextToken();
       if (ExpectAndNext(tk::LParen)) {
         ParseConditionList(context);
         ExpectAndNext(tk::RParen);
       }
       break;
-    case msk::CURSOR: ParseCursorDefinition(context); return;
-    case msk::CURRENT:
+    case msk::Cursor: ParseCursorDefinition(context); return;
+    case msk::Current:
       NextToken();
-      ExpectAndNext(msk::OF);
+      ExpectAndNext(msk::Of);
       if (IsPlainWord("GLOBAL")) NextToken();
       ExpectAndNext(tk::Ident);
       return;
-    case msk::UPDATE:
+    case msk::Update:
       NextToken();
       if (scan_.Kind == tk::LParen) {
         // UPDATE(column) in a trigger.
@@ -452,7 +452,7 @@ void TMSSQLParser::ParseFactor(TDbObj* context) {
   }
   // Postfix parts, any number of times.
   for (;;) {
-    if (scan_.Kind == msk::COLLATE) {
+    if (scan_.Kind == msk::Collate) {
       NextToken();
       ExpectAndNext(tk::Ident);
       continue;
@@ -481,7 +481,7 @@ void TMSSQLParser::ParseNameFactor(TDbObj* context) {
     if (scan_.Kind == tk::LParen) {
       NextToken();
       ParseCondition(context);
-      if (ExpectAndNext(msk::AS)) {
+      if (ExpectAndNext(msk::As)) {
         if (word == "CAST" || word == "TRY_CAST")
           ParseDataType(ScratchColumn(), /*add=*/false, /*allowComputed=*/false);
         else ExpectAndNext(tk::Ident);
@@ -502,7 +502,7 @@ void TMSSQLParser::ParseNameFactor(TDbObj* context) {
       if (scan_.Kind != tk::RParen) ParseConditionList(context);
       ExpectAndNext(tk::RParen);
     }
-    if (scan_.Kind == msk::OVER) ParseOverClause(context);
+    if (scan_.Kind == msk::Over) ParseOverClause(context);
     return;
   }
   if (word == "NEXT") {
@@ -510,9 +510,9 @@ void TMSSQLParser::ParseNameFactor(TDbObj* context) {
     NextToken();
     if (IsPlainWord("VALUE")) {
       NextToken();
-      ExpectAndNext(msk::FOR);
+      ExpectAndNext(msk::For);
       ParseObjectName(TDbObject::dboGenerator, /*defaultOwner=*/true);
-      if (scan_.Kind == msk::OVER) ParseOverClause(context);
+      if (scan_.Kind == msk::Over) ParseOverClause(context);
       return;
     }
     TParseContext::Restore(*this, saved);
@@ -537,25 +537,25 @@ void TMSSQLParser::ParseNameFactor(TDbObj* context) {
   if (IsPlainWord("WITHIN")) {
     // STRING_AGG(...) WITHIN GROUP (ORDER BY ...)
     NextToken();
-    ExpectAndNext(msk::GROUP);
+    ExpectAndNext(msk::Group);
     if (ExpectAndNext(tk::LParen)) {
       ParseOrderBy(context);
       ExpectAndNext(tk::RParen);
     }
   }
-  if (scan_.Kind == msk::OVER) ParseOverClause(context);
+  if (scan_.Kind == msk::Over) ParseOverClause(context);
 }
 
 void TMSSQLParser::ParseFunctionArgs(TDbObj* context) {
   NextToken();  // (
-  if (scan_.Kind == msk::DISTINCT || scan_.Kind == msk::ALL) NextToken();
+  if (scan_.Kind == msk::Distinct || scan_.Kind == msk::All) NextToken();
   if (scan_.Kind != tk::RParen) {
     for (;;) {
       if (scan_.Kind == tk::Star) NextToken();
       else ParseCondition(context);
       // TRIM(' ' FROM x), data types as arguments: DATEADD(day, ...).
-      if (scan_.Kind == msk::FROM || scan_.Kind == msk::AS) {
-        const bool as = scan_.Kind == msk::AS;
+      if (scan_.Kind == msk::From || scan_.Kind == msk::As) {
+        const bool as = scan_.Kind == msk::As;
         NextToken();
         if (as) ParseDataType(ScratchColumn(), /*add=*/false, /*allowComputed=*/false);
         else ParseCondition(context);
@@ -577,10 +577,10 @@ void TMSSQLParser::ParseOverClause(TDbObj* context) {
   if (!ExpectAndNext(tk::LParen)) return;
   if (IsPlainWord("PARTITION")) {
     NextToken();
-    ExpectAndNext(msk::BY);
+    ExpectAndNext(msk::By);
     ParseConditionList(context);
   }
-  if (scan_.Kind == msk::ORDER) ParseOrderBy(context);
+  if (scan_.Kind == msk::Order) ParseOrderBy(context);
   if (IsPlainWord("ROWS") || IsPlainWord("RANGE")) {
     // The frame: words and numbers up to the closing parenthesis.
     while (scan_.Kind != tk::RParen && !AtStatementEnd()) NextToken();
@@ -590,14 +590,14 @@ void TMSSQLParser::ParseOverClause(TDbObj* context) {
 
 void TMSSQLParser::ParseOrderBy(TDbObj* context) {
   NextToken();  // ORDER
-  ExpectAndNext(msk::BY);
+  ExpectAndNext(msk::By);
   for (;;) {
     ParseCondition(context);
-    if (scan_.Kind == msk::COLLATE) {
+    if (scan_.Kind == msk::Collate) {
       NextToken();
       ExpectAndNext(tk::Ident);
     }
-    if (scan_.Kind == msk::ASC || scan_.Kind == msk::DESC) NextToken();
+    if (scan_.Kind == msk::Asc || scan_.Kind == msk::Desc) NextToken();
     if (scan_.Kind != tk::Comma) break;
     NextToken();
   }
@@ -606,7 +606,7 @@ void TMSSQLParser::ParseOrderBy(TDbObj* context) {
     NextToken();
     ParseExpression(context);
     if (IsPlainWord("ROWS") || IsPlainWord("ROW")) NextToken();
-    if (scan_.Kind == msk::FETCH) {
+    if (scan_.Kind == msk::Fetch) {
       NextToken();
       if (IsPlainWord("FIRST") || IsPlainWord("NEXT")) NextToken();
       ParseExpression(context);
@@ -623,23 +623,23 @@ void TMSSQLParser::ParseQuery(TDbObj* context) {
   TNestingGuard guard(*this);
   if (!Deeper(guard)) return;
   const std::size_t locals = localTables_.size();
-  if (scan_.Kind == msk::WITH) ParseWithList(context);
+  if (scan_.Kind == msk::With) ParseWithList(context);
   ParseQueryTerm(context);
   for (;;) {
-    if (scan_.Kind == msk::UNION) {
+    if (scan_.Kind == msk::Union) {
       NextToken();
-      if (scan_.Kind == msk::ALL) NextToken();
-    } else if (scan_.Kind == msk::EXCEPT || scan_.Kind == msk::INTERSECT) {
+      if (scan_.Kind == msk::All) NextToken();
+    } else if (scan_.Kind == msk::Except || scan_.Kind == msk::Intersect) {
       NextToken();
     } else {
       break;
     }
     ParseQueryTerm(context);
   }
-  if (scan_.Kind == msk::ORDER) ParseOrderBy(context);
-  while (scan_.Kind == msk::COMPUTE) ParseCompute(context);
-  if (scan_.Kind == msk::FOR) ParseForClause();
-  if (scan_.Kind == msk::OPTION) ParseQueryHints(context);
+  if (scan_.Kind == msk::Order) ParseOrderBy(context);
+  while (scan_.Kind == msk::Compute) ParseCompute(context);
+  if (scan_.Kind == msk::For) ParseForClause();
+  if (scan_.Kind == msk::Option) ParseQueryHints(context);
   // The names of a nested query's FROM items are its own.
   if (localTables_.size() > locals) localTables_.resize(locals);
 }
@@ -651,11 +651,11 @@ void TMSSQLParser::ParseQueryTerm(TDbObj* context) {
     ExpectAndNext(tk::RParen);
     return;
   }
-  if (scan_.Kind == msk::SELECT) {
+  if (scan_.Kind == msk::Select) {
     ParseSelect(context);
     return;
   }
-  Expect(msk::SELECT);
+  Expect(msk::Select);
 }
 
 void TMSSQLParser::ParseWithList(TDbObj* context) {
@@ -675,7 +675,7 @@ void TMSSQLParser::ParseWithList(TDbObj* context) {
     localTables_.push_back(IdentText());
     NextToken();
     if (scan_.Kind == tk::LParen) SkipBalanced();
-    if (!ExpectAndNext(msk::AS)) return;
+    if (!ExpectAndNext(msk::As)) return;
     if (ExpectAndNext(tk::LParen)) {
       ParseQuery(context);
       ExpectAndNext(tk::RParen);
@@ -687,33 +687,33 @@ void TMSSQLParser::ParseWithList(TDbObj* context) {
 
 void TMSSQLParser::ParseSelect(TDbObj* context) {
   NextToken();  // SELECT
-  if (scan_.Kind == msk::ALL || scan_.Kind == msk::DISTINCT) NextToken();
-  if (scan_.Kind == msk::TOP) {
+  if (scan_.Kind == msk::All || scan_.Kind == msk::Distinct) NextToken();
+  if (scan_.Kind == msk::Top) {
     NextToken();
     ParseFactor(context);
-    if (scan_.Kind == msk::PERCENT) NextToken();
-    if (scan_.Kind == msk::WITH) {
+    if (scan_.Kind == msk::Percent) NextToken();
+    if (scan_.Kind == msk::With) {
       NextToken();
       ExpectWord("TIES");
       if (IsPlainWord("TIES")) NextToken();
     }
   }
   ParseSelectList(context);
-  if (scan_.Kind == msk::INTO) {
+  if (scan_.Kind == msk::Into) {
     // SELECT ... INTO a new table: its name is made here, not used.
     NextToken();
     ParseObjectName(TDbObject::dboTable, /*defaultOwner=*/true);
   }
-  if (scan_.Kind == msk::FROM) {
+  if (scan_.Kind == msk::From) {
     NextToken();
     ParseFromList(context);
   }
-  if (scan_.Kind == msk::WHERE) {
+  if (scan_.Kind == msk::Where) {
     NextToken();
     ParseCondition(context);
   }
-  if (scan_.Kind == msk::GROUP) ParseGroupBy(context);
-  if (scan_.Kind == msk::HAVING) {
+  if (scan_.Kind == msk::Group) ParseGroupBy(context);
+  if (scan_.Kind == msk::Having) {
     NextToken();
     ParseCondition(context);
   }
@@ -721,8 +721,8 @@ void TMSSQLParser::ParseSelect(TDbObj* context) {
 
 void TMSSQLParser::ParseGroupBy(TDbObj* context) {
   NextToken();  // GROUP
-  ExpectAndNext(msk::BY);
-  if (scan_.Kind == msk::ALL) NextToken();
+  ExpectAndNext(msk::By);
+  if (scan_.Kind == msk::All) NextToken();
   for (;;) {
     if (IsPlainWord("GROUPING")) {
       // GROUPING SETS ((a), (b, c))
@@ -744,7 +744,7 @@ void TMSSQLParser::ParseGroupBy(TDbObj* context) {
     if (scan_.Kind != tk::Comma) break;
     NextToken();
   }
-  if (scan_.Kind == msk::WITH) {
+  if (scan_.Kind == msk::With) {
     NextToken();
     if (IsPlainWord("CUBE") || IsPlainWord("ROLLUP")) NextToken();
     else Error("Must be: CUBE / ROLLUP");
@@ -762,7 +762,7 @@ void TMSSQLParser::ParseSelectList(TDbObj* context) {
         NextToken();
         ParseCondition(context);
       }
-      if (scan_.Kind == msk::AS) {
+      if (scan_.Kind == msk::As) {
         NextToken();
         if (scan_.Kind == tk::Ident || scan_.Kind == tk::String) NextToken();
         else Expect(tk::Ident);
@@ -770,7 +770,7 @@ void TMSSQLParser::ParseSelectList(TDbObj* context) {
         NextToken();
       }
     }
-    if (scan_.Kind == msk::ASC || scan_.Kind == msk::DESC) NextToken();
+    if (scan_.Kind == msk::Asc || scan_.Kind == msk::Desc) NextToken();
     if (scan_.Kind != tk::Comma) return;
     NextToken();
   }
@@ -787,7 +787,7 @@ bool TMSSQLParser::IsAliasWord() const {
 }
 
 void TMSSQLParser::ParseAlias(bool columnList) {
-  if (scan_.Kind == msk::AS) {
+  if (scan_.Kind == msk::As) {
     NextToken();
     if (scan_.Kind != tk::Ident) {
       Expect(tk::Ident);
@@ -811,7 +811,7 @@ void TMSSQLParser::ParseFromList(TDbObj* context) {
 }
 
 bool TMSSQLParser::IsTableHint() const {
-  if (scan_.Kind == msk::HOLDLOCK || scan_.Kind == msk::INDEX) return true;
+  if (scan_.Kind == msk::Holdlock || scan_.Kind == msk::Index) return true;
   if (scan_.Kind != tk::Ident || identQuoted_) return false;
   for (const char* w : {"NOEXPAND",
                         "FASTFIRSTROW",
@@ -843,7 +843,7 @@ bool TMSSQLParser::IsTableHint() const {
 void TMSSQLParser::ParseTableHints() {
   // Inside the parentheses; each round consumes a token.
   while (scan_.Kind != tk::RParen && !AtStatementEnd()) {
-    if (scan_.Kind == msk::INDEX) {
+    if (scan_.Kind == msk::Index) {
       NextToken();
       if (scan_.Kind == tk::LParen) {
         SkipBalanced();
@@ -879,9 +879,9 @@ void TMSSQLParser::ParseTableSource(TDbObj* context) {
   switch (scan_.Kind) {
     case tk::LParen:
       NextToken();
-      if (scan_.Kind == msk::SELECT || scan_.Kind == msk::WITH) {
+      if (scan_.Kind == msk::Select || scan_.Kind == msk::With) {
         ParseQuery(context);
-      } else if (scan_.Kind == msk::VALUES) {
+      } else if (scan_.Kind == msk::Values) {
         ParseValuesList(context);
       } else if (scan_.Kind == tk::LParen) {
         // ((SELECT ...) UNION (...)) or ((a JOIN b) ...): a query when a
@@ -892,7 +892,7 @@ void TMSSQLParser::ParseTableSource(TDbObj* context) {
           ++depth;
           NextToken();
         }
-        const bool query = scan_.Kind == msk::SELECT || scan_.Kind == msk::WITH;
+        const bool query = scan_.Kind == msk::Select || scan_.Kind == msk::With;
         TParseContext::Restore(*this, saved);
         if (query) {
           ParseQuery(context);
@@ -908,9 +908,9 @@ void TMSSQLParser::ParseTableSource(TDbObj* context) {
       ExpectAndNext(tk::RParen);
       ParseAlias(/*columnList=*/true);
       return;
-    case msk::OPENDATASOURCE:
-    case msk::OPENQUERY:
-    case msk::OPENROWSET: {
+    case msk::Opendatasource:
+    case msk::Openquery:
+    case msk::Openrowset: {
       NextToken();
       if (scan_.Kind == tk::LParen) SkipBalanced();
       else Expect(tk::LParen);
@@ -921,19 +921,19 @@ void TMSSQLParser::ParseTableSource(TDbObj* context) {
       ParseAlias(/*columnList=*/true);
       return;
     }
-    case msk::OPENXML:
+    case msk::Openxml:
       NextToken();
       if (scan_.Kind == tk::LParen) SkipBalanced();
       else Expect(tk::LParen);
-      if (scan_.Kind == msk::WITH) {
+      if (scan_.Kind == msk::With) {
         NextToken();
         if (scan_.Kind == tk::LParen) SkipBalanced();
         else ParseObjectName(TDbObject::dboTable, true);
       }
       ParseAlias(/*columnList=*/false);
       return;
-    case msk::CONTAINSTABLE:
-    case msk::FREETEXTTABLE:
+    case msk::Containstable:
+    case msk::Freetexttable:
       NextToken();
       if (scan_.Kind == tk::LParen) SkipBalanced();
       else Expect(tk::LParen);
@@ -972,15 +972,15 @@ void TMSSQLParser::ParseTableSource(TDbObj* context) {
     }
     ExpectAndNext(tk::RParen);
   }
-  if (scan_.Kind == msk::FOR && !identQuoted_) {
+  if (scan_.Kind == msk::For && !identQuoted_) {
     // FOR SYSTEM_TIME AS OF ... of a temporal table.
     TParseContext saved(this);
     NextToken();
     if (IsPlainWord("SYSTEM_TIME")) {
       NextToken();
-      while (scan_.Kind == msk::AS || scan_.Kind == msk::OF || scan_.Kind == msk::FROM ||
-             scan_.Kind == msk::TO || scan_.Kind == msk::BETWEEN || scan_.Kind == msk::AND ||
-             scan_.Kind == msk::ALL || IsPlainWord("CONTAINED") || scan_.Kind == msk::IN ||
+      while (scan_.Kind == msk::As || scan_.Kind == msk::Of || scan_.Kind == msk::From ||
+             scan_.Kind == msk::To || scan_.Kind == msk::Between || scan_.Kind == msk::And ||
+             scan_.Kind == msk::All || IsPlainWord("CONTAINED") || scan_.Kind == msk::In ||
              scan_.Kind == tk::String || scan_.Kind == tk::LParen) {
         if (scan_.Kind == tk::LParen) SkipBalanced();
         else NextToken();
@@ -993,10 +993,10 @@ void TMSSQLParser::ParseTableSource(TDbObj* context) {
     NextToken();
     if (IsPlainWord("SYSTEM")) NextToken();
     if (scan_.Kind == tk::LParen) SkipBalanced();
-    if (IsPlainWord("ROWS") || scan_.Kind == msk::PERCENT) NextToken();
+    if (IsPlainWord("ROWS") || scan_.Kind == msk::Percent) NextToken();
   }
   ParseAlias(/*columnList=*/true);
-  if (scan_.Kind == msk::WITH) {
+  if (scan_.Kind == msk::With) {
     TParseContext saved(this);
     NextToken();
     if (scan_.Kind == tk::LParen) {
@@ -1013,27 +1013,27 @@ void TMSSQLParser::ParseJoins(TDbObj* context) {
   for (;;) {
     bool apply = false;
     switch (scan_.Kind) {
-      case msk::INNER: NextToken(); break;
-      case msk::LEFT:
-      case msk::RIGHT:
-      case msk::FULL:
+      case msk::Inner: NextToken(); break;
+      case msk::Left:
+      case msk::Right:
+      case msk::Full:
         NextToken();
-        if (scan_.Kind == msk::OUTER) NextToken();
+        if (scan_.Kind == msk::Outer) NextToken();
         break;
-      case msk::CROSS:
+      case msk::Cross:
         NextToken();
         if (IsPlainWord("APPLY")) {
           NextToken();
           apply = true;
         }
         break;
-      case msk::OUTER:
+      case msk::Outer:
         NextToken();
         ExpectWord("APPLY");
         if (IsPlainWord("APPLY")) NextToken();
         apply = true;
         break;
-      case msk::JOIN: break;
+      case msk::Join: break;
       case tk::Ident:
         if (IsPlainWord("PIVOT") || IsPlainWord("UNPIVOT")) {
           const bool pivot = IsPlainWord("PIVOT");
@@ -1041,9 +1041,9 @@ void TMSSQLParser::ParseJoins(TDbObj* context) {
           if (ExpectAndNext(tk::LParen)) {
             if (pivot) ParseCondition(context);
             else ExpectAndNext(tk::Ident);
-            ExpectAndNext(msk::FOR);
+            ExpectAndNext(msk::For);
             ExpectAndNext(tk::Ident);
-            ExpectAndNext(msk::IN);
+            ExpectAndNext(msk::In);
             if (scan_.Kind == tk::LParen) SkipBalanced();
             else Expect(tk::LParen);
             ExpectAndNext(tk::RParen);
@@ -1059,10 +1059,10 @@ void TMSSQLParser::ParseJoins(TDbObj* context) {
       if (IsPlainWord("LOOP") || IsPlainWord("HASH") || IsPlainWord("MERGE") ||
           IsPlainWord("REMOTE"))
         NextToken();
-      if (!ExpectAndNext(msk::JOIN)) return;
+      if (!ExpectAndNext(msk::Join)) return;
     }
     ParseTableSource(context);
-    if (!apply && scan_.Kind == msk::ON) {
+    if (!apply && scan_.Kind == msk::On) {
       NextToken();
       ParseCondition(context);
     }
@@ -1086,7 +1086,7 @@ void TMSSQLParser::ParseCompute(TDbObj* context) {
     if (scan_.Kind != tk::Comma) break;
     NextToken();
   }
-  if (scan_.Kind == msk::BY) {
+  if (scan_.Kind == msk::By) {
     NextToken();
     ParseConditionList(context);
   }
@@ -1096,7 +1096,7 @@ void TMSSQLParser::ParseQueryHints(TDbObj* context) {
   NextToken();  // OPTION
   if (!ExpectAndNext(tk::LParen)) return;
   for (;;) {
-    if (scan_.Kind == msk::ORDER || IsPlainWord("HASH") || IsPlainWord("CONCAT") ||
+    if (scan_.Kind == msk::Order || IsPlainWord("HASH") || IsPlainWord("CONCAT") ||
         IsPlainWord("MERGE") || IsPlainWord("LOOP") || IsPlainWord("FORCE") ||
         IsPlainWord("ROBUST") || IsPlainWord("KEEP") || IsPlainWord("KEEPFIXED") ||
         IsPlainWord("EXPAND") || IsPlainWord("DISABLE") ||
@@ -1114,19 +1114,19 @@ void TMSSQLParser::ParseQueryHints(TDbObj* context) {
     } else if (IsPlainWord("OPTIMIZE")) {
       // OPTIMIZE FOR UNKNOWN / OPTIMIZE FOR (@v = value, ...)
       NextToken();
-      ExpectAndNext(msk::FOR);
+      ExpectAndNext(msk::For);
       if (scan_.Kind == tk::LParen) SkipBalanced();
       else if (IsPlainWord("UNKNOWN")) NextToken();
-    } else if (scan_.Kind == msk::USE) {
+    } else if (scan_.Kind == msk::Use) {
       NextToken();
-      if (scan_.Kind == msk::PLAN) {
+      if (scan_.Kind == msk::Plan) {
         NextToken();
         if (Expect(tk::String)) NextToken();
       } else if (IsPlainWord("HINT")) {
         NextToken();
         if (scan_.Kind == tk::LParen) SkipBalanced();
       }
-    } else if (scan_.Kind == msk::TABLE) {
+    } else if (scan_.Kind == msk::Table) {
       NextToken();
       while (scan_.Kind != tk::Comma && scan_.Kind != tk::RParen && !AtStatementEnd()) {
         if (scan_.Kind == tk::LParen) SkipBalanced();
@@ -1149,14 +1149,14 @@ void TMSSQLParser::ParseForClause() {
   // FOR READ ONLY and FOR UPDATE belong to a cursor: left to it.
   TParseContext saved(this);
   NextToken();  // FOR
-  if (scan_.Kind == msk::BROWSE) {
+  if (scan_.Kind == msk::Browse) {
     NextToken();
     return;
   }
   const bool xml = IsPlainWord("XML");
   const bool json = IsPlainWord("JSON");
   if (!xml && !json) {
-    if (scan_.Kind == msk::READ || scan_.Kind == msk::UPDATE) {
+    if (scan_.Kind == msk::Read || scan_.Kind == msk::Update) {
       TParseContext::Restore(*this, saved);
       return;
     }

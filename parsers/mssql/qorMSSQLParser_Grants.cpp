@@ -88,33 +88,33 @@ TPrivileges TMSSQLParser::ParsePrivileges(std::vector<std::string>* columns, boo
   };
   for (;;) {
     switch (scan_.Kind) {
-      case msk::REFERENCES: set.Include(TPrivilege::prReferences); break;
-      case msk::INSERT: set.Include(TPrivilege::prInsert); break;
-      case msk::DELETE: set.Include(TPrivilege::prDelete); break;
-      case msk::EXEC: set.Include(TPrivilege::prExecute); break;
-      case msk::SELECT: set.Include(TPrivilege::prSelect); break;
-      case msk::UPDATE: set.Include(TPrivilege::prUpdate); break;
-      case msk::ALL: set.Include(TPrivilege::prAll); break;
-      case msk::CREATE:
+      case msk::References: set.Include(TPrivilege::prReferences); break;
+      case msk::Insert: set.Include(TPrivilege::prInsert); break;
+      case msk::Delete: set.Include(TPrivilege::prDelete); break;
+      case msk::Exec: set.Include(TPrivilege::prExecute); break;
+      case msk::Select: set.Include(TPrivilege::prSelect); break;
+      case msk::Update: set.Include(TPrivilege::prUpdate); break;
+      case msk::All: set.Include(TPrivilege::prAll); break;
+      case msk::Create:
         NextToken();
         switch (scan_.Kind) {
-          case msk::VIEW: set.Include(TPrivilege::prCreateView); break;
-          case msk::PROC: set.Include(TPrivilege::prCreateProcedure); break;
-          case msk::TABLE: set.Include(TPrivilege::prCreateTable); break;
-          case msk::RULE: set.Include(TPrivilege::prCreateRule); break;
-          case msk::DEFAULT: set.Include(TPrivilege::prCreateDefault); break;
-          case msk::FUNCTION: set.Include(TPrivilege::prCreateFunction); break;
+          case msk::View: set.Include(TPrivilege::prCreateView); break;
+          case msk::Proc: set.Include(TPrivilege::prCreateProcedure); break;
+          case msk::Table: set.Include(TPrivilege::prCreateTable); break;
+          case msk::Rule: set.Include(TPrivilege::prCreateRule); break;
+          case msk::Default: set.Include(TPrivilege::prCreateDefault); break;
+          case msk::Function: set.Include(TPrivilege::prCreateFunction); break;
           default: unknown(); return set;
         }
         break;
-      case msk::VIEW:
+      case msk::View:
         NextToken();
-        if (scan_.Kind != 67 /* ANY */) {
+        if (scan_.Kind != msk::Any) {
           unknown();
           return set;
         }
         NextToken();
-        if (scan_.Kind != msk::DATABASE) {
+        if (scan_.Kind != msk::Database) {
           unknown();
           return set;
         }
@@ -159,7 +159,7 @@ void TMSSQLParser::ParseGrant() {
     if (scan_.Kind != tk::Ident || IsPlainWord("CONNECT")) return false;
     TParseContext saved(this);
     NextToken();
-    const bool to = scan_.Kind == msk::TO;
+    const bool to = scan_.Kind == msk::To;
     TParseContext::Restore(*this, saved);
     return to;
   }();
@@ -175,12 +175,12 @@ void TMSSQLParser::ParseGrant() {
       SkipStatementRest();
       return;
     }
-    if (scan_.Kind == msk::ON) {
+    if (scan_.Kind == msk::On) {
       NextToken();
       // OBJECT::name, SCHEMA::name and the other classes.
       std::string classWord;
-      if ((scan_.Kind == tk::Ident || scan_.Kind == msk::SCHEMA) && PeekChar() == ':') {
-        classWord = scan_.Kind == msk::SCHEMA ? "SCHEMA" : UpperAscii(IdentText());
+      if ((scan_.Kind == tk::Ident || scan_.Kind == msk::Schema) && PeekChar() == ':') {
+        classWord = scan_.Kind == msk::Schema ? "SCHEMA" : UpperAscii(IdentText());
         NextToken();
         ExpectAndNext(msk::ColonColon);
       }
@@ -215,9 +215,9 @@ void TMSSQLParser::ParseGrant() {
     }
   }
   std::vector<std::string> grantees;
-  if (ExpectAndNext(msk::TO)) {
+  if (ExpectAndNext(msk::To)) {
     for (;;) {
-      if (scan_.Kind == msk::PUBLIC) grantees.push_back("PUBLIC");
+      if (scan_.Kind == msk::Public) grantees.push_back("PUBLIC");
       else if (scan_.Kind == tk::Ident) grantees.push_back(FoldName(IdentText()));
       else {
         Expect(tk::Ident);
@@ -228,10 +228,10 @@ void TMSSQLParser::ParseGrant() {
       NextToken();
     }
   }
-  if (scan_.Kind == msk::WITH) {
+  if (scan_.Kind == msk::With) {
     NextToken();
-    if (scan_.Kind == msk::GRANT) NextToken();
-    if (scan_.Kind == msk::OPTION) NextToken();
+    if (scan_.Kind == msk::Grant) NextToken();
+    if (scan_.Kind == msk::Option) NextToken();
     g->GrantOption = 1;
   }
   const bool connectOnly = [&] {
@@ -239,7 +239,7 @@ void TMSSQLParser::ParseGrant() {
     c.Include(TPrivilege::prConnect);
     return g->Privileges == c;
   }();
-  if (scan_.Kind == msk::AS) {
+  if (scan_.Kind == msk::As) {
     NextToken();
     if (connectOnly && scan_.Kind == tk::Ident) {
       // GRANT CONNECT TO user AS login: the user goes into the object name.
@@ -272,11 +272,11 @@ void TMSSQLParser::ParseGrant() {
 void TMSSQLParser::ParseRevoke() {
   NextToken();
   SetStatement(TDbObject::dboGrant, {}, 3);
-  if (scan_.Kind == msk::GRANT) {
+  if (scan_.Kind == msk::Grant) {
     // REVOKE GRANT OPTION FOR ...
     NextToken();
-    if (scan_.Kind == msk::OPTION) NextToken();
-    if (scan_.Kind == msk::FOR) NextToken();
+    if (scan_.Kind == msk::Option) NextToken();
+    if (scan_.Kind == msk::For) NextToken();
   }
   bool ok;
   std::vector<std::string> columns;
@@ -290,20 +290,20 @@ void TMSSQLParser::ParseRevoke() {
     }
   }
   ParseSecurable();
-  if (scan_.Kind == msk::FROM || scan_.Kind == msk::TO) {
+  if (scan_.Kind == msk::From || scan_.Kind == msk::To) {
     NextToken();
     ParseGrantees();
   } else {
-    Expect(msk::FROM);
+    Expect(msk::From);
   }
   ParseGranteeTail();
 }
 
 void TMSSQLParser::ParseSecurable() {
-  if (scan_.Kind != msk::ON) return;
+  if (scan_.Kind != msk::On) return;
   NextToken();
   // ON SCHEMA::s, ON OBJECT::t
-  if ((scan_.Kind == tk::Ident || scan_.Kind == msk::SCHEMA) && PeekChar() == ':') {
+  if ((scan_.Kind == tk::Ident || scan_.Kind == msk::Schema) && PeekChar() == ':') {
     NextToken();
     ExpectAndNext(msk::ColonColon);
   }
@@ -312,7 +312,7 @@ void TMSSQLParser::ParseSecurable() {
 }
 
 void TMSSQLParser::ParseGrantees() {
-  while (scan_.Kind == tk::Ident || scan_.Kind == msk::PUBLIC) {
+  while (scan_.Kind == tk::Ident || scan_.Kind == msk::Public) {
     NextToken();
     if (scan_.Kind != tk::Comma) break;
     NextToken();
@@ -320,8 +320,8 @@ void TMSSQLParser::ParseGrantees() {
 }
 
 void TMSSQLParser::ParseGranteeTail() {
-  if (scan_.Kind == msk::CASCADE) NextToken();
-  if (scan_.Kind == msk::AS) {
+  if (scan_.Kind == msk::Cascade) NextToken();
+  if (scan_.Kind == msk::As) {
     NextToken();
     NextToken();
   }
@@ -338,7 +338,7 @@ void TMSSQLParser::ParseDeny() {
     return;
   }
   ParseSecurable();
-  if (ExpectAndNext(msk::TO)) {
+  if (ExpectAndNext(msk::To)) {
     ParseGrantees();
   }
   ParseGranteeTail();
@@ -374,7 +374,7 @@ std::vector<TMSSQLParser::TArg> TMSSQLParser::ReadArguments(
         a.Value = TokenText();
         NextToken();
         break;
-      case msk::NULL_:
+      case msk::Null:
         a.IsNull = true;
         NextToken();
         break;

@@ -32,7 +32,7 @@ std::string TMSSQLParser::ReadBody(TDbObj& context) {
 // ------------------------------------------------------------------- views
 
 void TMSSQLParser::ParseCreateView(TViwData* view, bool /*alter*/) {
-  if (scan_.Kind == msk::VIEW) NextToken();
+  if (scan_.Kind == msk::View) NextToken();
   ParseObjectName(TDbObject::dboView, /*defaultOwner=*/true);
   std::unique_ptr<TViwData> owned;
   TViwData* v = view;
@@ -56,7 +56,7 @@ void TMSSQLParser::ParseCreateView(TViwData* view, bool /*alter*/) {
     }
     ExpectAndNext(tk::RParen);
   }
-  if (scan_.Kind == msk::WITH) {
+  if (scan_.Kind == msk::With) {
     NextToken();
     for (;;) {
       if (IsPlainWord("SCHEMABINDING")) v->SchemaBinding = true;
@@ -71,7 +71,7 @@ void TMSSQLParser::ParseCreateView(TViwData* view, bool /*alter*/) {
       NextToken();
     }
   }
-  if (ExpectAndNext(msk::AS)) {
+  if (ExpectAndNext(msk::As)) {
     // A script keeps the text; a stored definition is read for what the
     // query uses.
     if (BodyMode) {
@@ -91,10 +91,10 @@ void TMSSQLParser::ParseCreateView(TViwData* view, bool /*alter*/) {
 
 void TMSSQLParser::ParseViewQuery(TViwData& view) {
   ParseQuery(&view);
-  if (scan_.Kind == msk::WITH) {
+  if (scan_.Kind == msk::With) {
     NextToken();
-    ExpectAndNext(msk::CHECK);
-    ExpectAndNext(msk::OPTION);
+    ExpectAndNext(msk::Check);
+    ExpectAndNext(msk::Option);
   }
   while (scan_.Kind == tk::Semicolon) NextToken();
 }
@@ -103,7 +103,7 @@ void TMSSQLParser::ParseViewQuery(TViwData& view) {
 
 void TMSSQLParser::ParseCreateRoutine(TDbObj* /*context*/, TPrcData* routine, bool function,
                                       bool alter) {
-  if (scan_.Kind == msk::PROC || scan_.Kind == msk::FUNCTION) NextToken();
+  if (scan_.Kind == msk::Proc || scan_.Kind == msk::Function) NextToken();
   inBodyStatement_ = true;
   ParseObjectName(TDbObject::dboProcedure, /*defaultOwner=*/true);
   std::unique_ptr<TPrcData> owned;
@@ -126,13 +126,13 @@ void TMSSQLParser::ParseCreateRoutine(TDbObj* /*context*/, TPrcData* routine, bo
     NextToken();
   }
   ParseRoutineParams(*p);
-  if (scan_.Kind == msk::WITH) {
+  if (scan_.Kind == msk::With) {
     NextToken();
     const std::size_t start = TokenStart();
     for (;;) {
-      if (scan_.Kind == msk::EXEC) {
+      if (scan_.Kind == msk::Exec) {
         NextToken();
-        ExpectAndNext(msk::AS);
+        ExpectAndNext(msk::As);
         if (scan_.Kind == tk::Ident || scan_.Kind == tk::String) NextToken();
         else Expect(tk::Ident);
       } else if (IsPlainWord("RETURNS") || IsPlainWord("CALLED")) {
@@ -155,9 +155,9 @@ void TMSSQLParser::ParseCreateRoutine(TDbObj* /*context*/, TPrcData* routine, bo
     }
     p->WithText = TextFrom(start);
   }
-  if (scan_.Kind == msk::FOR) {
+  if (scan_.Kind == msk::For) {
     NextToken();
-    if (scan_.Kind == msk::REPLICATION) NextToken();
+    if (scan_.Kind == msk::Replication) NextToken();
   }
   ParseRoutineBody(*p);
   DoLog(std::string(function ? "Function: " : "Procedure: ") + p->GetName());
@@ -176,7 +176,7 @@ void TMSSQLParser::ParseRoutineParams(TPrcData& routine) {
     f->SetName(IdentText());
     f->TableName = routine.GetName();
     NextToken();
-    if (scan_.Kind == msk::AS) NextToken();
+    if (scan_.Kind == msk::As) NextToken();
     ParseDataType(*f, /*add=*/false, /*allowComputed=*/false);
     for (;;) {
       if (scan_.Kind == tk::Equal) {
@@ -216,7 +216,7 @@ void TMSSQLParser::ParseRoutineParams(TPrcData& routine) {
 
 void TMSSQLParser::ParseRoutineBody(TPrcData& routine) {
   const std::size_t start = TokenStart();
-  if (BodyMode && scan_.Kind == msk::AS) NextToken();
+  if (BodyMode && scan_.Kind == msk::As) NextToken();
   std::string text = ReadBody(routine);
   if (BodyMode) text = TextFrom(start);
   routine.SetText(NormalizeScriptText(text));
@@ -225,7 +225,7 @@ void TMSSQLParser::ParseRoutineBody(TPrcData& routine) {
 // ---------------------------------------------------------------- triggers
 
 void TMSSQLParser::ParseCreateTrigger(TDbObj* /*context*/, TTrgData* trigger, bool alter) {
-  if (scan_.Kind == msk::TRIGGER) NextToken();
+  if (scan_.Kind == msk::Trigger) NextToken();
   inBodyStatement_ = true;
   ParseObjectName(TDbObject::dboTrigger, /*defaultOwner=*/true);
   std::unique_ptr<TTrgData> owned;
@@ -242,12 +242,12 @@ void TMSSQLParser::ParseCreateTrigger(TDbObj* /*context*/, TTrgData* trigger, bo
     t->SetName(NameObject);
   }
   bool onDatabase = false;
-  if (ExpectAndNext(msk::ON)) {
-    if (scan_.Kind == msk::DATABASE) {
+  if (ExpectAndNext(msk::On)) {
+    if (scan_.Kind == msk::Database) {
       NextToken();
       t->SetTableName("DATABASE");
       onDatabase = true;
-    } else if (scan_.Kind == msk::ALL) {
+    } else if (scan_.Kind == msk::All) {
       NextToken();
       ExpectWord("SERVER");
       if (IsPlainWord("SERVER")) NextToken();
@@ -260,13 +260,13 @@ void TMSSQLParser::ParseCreateTrigger(TDbObj* /*context*/, TTrgData* trigger, bo
       t->SetTableName(NameObject);
     }
   }
-  if (scan_.Kind == msk::WITH) {
+  if (scan_.Kind == msk::With) {
     // WITH ENCRYPTION / EXECUTE AS ...
     NextToken();
     for (;;) {
-      if (scan_.Kind == msk::EXEC) {
+      if (scan_.Kind == msk::Exec) {
         NextToken();
-        ExpectAndNext(msk::AS);
+        ExpectAndNext(msk::As);
         NextToken();
       } else if (scan_.Kind == tk::Ident) {
         NextToken();
@@ -275,7 +275,7 @@ void TMSSQLParser::ParseCreateTrigger(TDbObj* /*context*/, TTrgData* trigger, bo
       NextToken();
     }
   }
-  if (scan_.Kind == msk::FOR) {
+  if (scan_.Kind == msk::For) {
     t->Timing = 4;
     NextToken();
   } else if (IsPlainWord("AFTER")) {
@@ -284,7 +284,7 @@ void TMSSQLParser::ParseCreateTrigger(TDbObj* /*context*/, TTrgData* trigger, bo
   } else if (IsPlainWord("INSTEAD")) {
     t->Timing = 5;
     NextToken();
-    ExpectAndNext(msk::OF);
+    ExpectAndNext(msk::Of);
   } else {
     Error("Must be: FOR / AFTER / INSTEAD OF");
   }
@@ -295,13 +295,13 @@ void TMSSQLParser::ParseCreateTrigger(TDbObj* /*context*/, TTrgData* trigger, bo
       if (scan_.Kind != tk::Ident) break;
       t->EventText += (t->EventText.empty() ? "" : ", ") + IdentText();
       NextToken();
-    } else if (scan_.Kind == msk::INSERT) {
+    } else if (scan_.Kind == msk::Insert) {
       t->Events |= 2;
       NextToken();
-    } else if (scan_.Kind == msk::UPDATE) {
+    } else if (scan_.Kind == msk::Update) {
       t->Events |= 4;
       NextToken();
-    } else if (scan_.Kind == msk::DELETE) {
+    } else if (scan_.Kind == msk::Delete) {
       t->Events |= 8;
       NextToken();
     } else {
@@ -310,20 +310,20 @@ void TMSSQLParser::ParseCreateTrigger(TDbObj* /*context*/, TTrgData* trigger, bo
     if (scan_.Kind != tk::Comma) break;
     NextToken();
   }
-  if (scan_.Kind == msk::WITH) {
+  if (scan_.Kind == msk::With) {
     NextToken();
     if (IsPlainWord("APPEND")) {
       t->WithAppend = true;
       NextToken();
     }
   }
-  if (scan_.Kind == msk::NOT) {
+  if (scan_.Kind == msk::Not) {
     NextToken();
-    ExpectAndNext(msk::FOR);
-    ExpectAndNext(msk::REPLICATION);
+    ExpectAndNext(msk::For);
+    ExpectAndNext(msk::Replication);
     t->NotForReplication = true;
   }
-  if (ExpectAndNext(msk::AS)) {
+  if (ExpectAndNext(msk::As)) {
     t->SetText(NormalizeScriptText(ReadBody(*t)));
   } else {
     SkipToBatchEnd();
@@ -341,7 +341,7 @@ std::string TMSSQLParser::ReadRuleBody() {
 }
 
 void TMSSQLParser::ParseCreateRule(TRulData* rule) {
-  if (scan_.Kind == msk::RULE) NextToken();
+  if (scan_.Kind == msk::Rule) NextToken();
   std::string db, owner, name;
   ParseThreePartName(db, owner, name);
   std::unique_ptr<TRulData> owned;
@@ -351,7 +351,7 @@ void TMSSQLParser::ParseCreateRule(TRulData* rule) {
     r = owned.get();
     r->SetName(FoldName(name));
   }
-  if (ExpectAndNext(msk::AS)) r->RuleText = ReadRuleBody();
+  if (ExpectAndNext(msk::As)) r->RuleText = ReadRuleBody();
   else SkipToBatchEnd();
   SetStatement(TDbObject::dboRule, r->GetName(), 1);
   DoLog("Rule: " + r->GetName());
@@ -359,7 +359,7 @@ void TMSSQLParser::ParseCreateRule(TRulData* rule) {
 }
 
 void TMSSQLParser::ParseCreateDefault(TDefData* def) {
-  if (scan_.Kind == msk::DEFAULT) NextToken();
+  if (scan_.Kind == msk::Default) NextToken();
   std::string db, owner, name;
   ParseThreePartName(db, owner, name);
   std::unique_ptr<TDefData> owned;
@@ -369,7 +369,7 @@ void TMSSQLParser::ParseCreateDefault(TDefData* def) {
     d = owned.get();
     d->SetName(FoldName(name));
   }
-  if (ExpectAndNext(msk::AS)) d->Expression = ReadRuleBody();
+  if (ExpectAndNext(msk::As)) d->Expression = ReadRuleBody();
   else SkipToBatchEnd();
   SetStatement(TDbObject::dboDefault, d->GetName(), 1);
   DoLog("Default: " + d->GetName());

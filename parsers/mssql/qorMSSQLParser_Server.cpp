@@ -26,63 +26,63 @@ constexpr const char* kXmlSchemaCollection = "XML SCHEMA COLLECTION";
 
 void TMSSQLParser::ParseCreate(TDbObj* context) {
   NextToken();  // CREATE
-  if (scan_.Kind == msk::OR) {
+  if (scan_.Kind == msk::Or) {
     // CREATE OR ALTER reads as CREATE.
     NextToken();
-    ExpectAndNext(msk::ALTER);
+    ExpectAndNext(msk::Alter);
   }
   switch (scan_.Kind) {
-    case msk::TABLE: ParseCreateTable(nullptr, context); return;
-    case msk::INDEX: ParseCreateIndex(false, false, context); return;
-    case msk::CLUSTERED:
-    case msk::NONCLUSTERED: {
-      const bool clustered = scan_.Kind == msk::CLUSTERED;
+    case msk::Table: ParseCreateTable(nullptr, context); return;
+    case msk::Index: ParseCreateIndex(false, false, context); return;
+    case msk::Clustered:
+    case msk::Nonclustered: {
+      const bool clustered = scan_.Kind == msk::Clustered;
       NextToken();
-      if (Expect(msk::INDEX)) ParseCreateIndex(false, clustered, context);
+      if (Expect(msk::Index)) ParseCreateIndex(false, clustered, context);
       return;
     }
-    case msk::UNIQUE: {
+    case msk::Unique: {
       NextToken();
       bool clustered = false;
-      if (scan_.Kind == msk::CLUSTERED || scan_.Kind == msk::NONCLUSTERED) {
-        clustered = scan_.Kind == msk::CLUSTERED;
+      if (scan_.Kind == msk::Clustered || scan_.Kind == msk::Nonclustered) {
+        clustered = scan_.Kind == msk::Clustered;
         NextToken();
       }
-      if (Expect(msk::INDEX)) ParseCreateIndex(true, clustered, context);
+      if (Expect(msk::Index)) ParseCreateIndex(true, clustered, context);
       return;
     }
-    case msk::PRIMARY:
+    case msk::Primary:
       NextToken();
       ParseCreateXmlIndex(true, context);
       return;
-    case msk::VIEW:
+    case msk::View:
       if (InBody(context, "VIEW")) return;
       ParseCreateView(nullptr, false);
       return;
-    case msk::PROC:
-    case msk::FUNCTION:
+    case msk::Proc:
+    case msk::Function:
       if (InBody(context, CurTokenName())) return;
-      ParseCreateRoutine(context, nullptr, scan_.Kind == msk::FUNCTION, false);
+      ParseCreateRoutine(context, nullptr, scan_.Kind == msk::Function, false);
       return;
-    case msk::TRIGGER:
+    case msk::Trigger:
       if (InBody(context, "TRIGGER")) return;
       ParseCreateTrigger(context, nullptr, false);
       return;
-    case msk::RULE:
+    case msk::Rule:
       if (InBody(context, "RULE")) return;
       ParseCreateRule(nullptr);
       return;
-    case msk::DEFAULT:
+    case msk::Default:
       if (InBody(context, "DEFAULT")) return;
       ParseCreateDefault(nullptr);
       return;
-    case msk::SCHEMA:
+    case msk::Schema:
       if (InBody(context, "SCHEMA")) return;
       ParseCreateSchema();
       return;
-    case msk::USER: ParseCreateUser(); return;
-    case msk::DATABASE: ParseCreateDatabase(); return;
-    case msk::STATISTICS: ParseCreateStatistics(); return;
+    case msk::User: ParseCreateUser(); return;
+    case msk::Database: ParseCreateDatabase(); return;
+    case msk::Statistics: ParseCreateStatistics(); return;
     case tk::Ident: break;
     default:
       Error("Unknown CREATE-statement: " + CurTokenName());
@@ -107,14 +107,14 @@ void TMSSQLParser::ParseCreate(TDbObj* context) {
   }
   if (word == "XML") {
     NextToken();
-    if (scan_.Kind == msk::SCHEMA) return ParseCreateXmlSchemaCollection(context == nullptr);
-    if (scan_.Kind == msk::INDEX) return ParseCreateXmlIndex(false, context);
+    if (scan_.Kind == msk::Schema) return ParseCreateXmlSchemaCollection(context == nullptr);
+    if (scan_.Kind == msk::Index) return ParseCreateXmlIndex(false, context);
     Error("Must be: SCHEMA COLLECTION / INDEX");
     return;
   }
   if (word == "FULLTEXT") {
     NextToken();
-    if (scan_.Kind == msk::INDEX) return ParseCreateFullTextIndex(context);
+    if (scan_.Kind == msk::Index) return ParseCreateFullTextIndex(context);
     if (IsPlainWord("CATALOG")) return ParseFullTextCatalog();
     if (IsPlainWord("STOPLIST")) {
       // The word and the list's name.
@@ -142,7 +142,7 @@ void TMSSQLParser::ParseCreate(TDbObj* context) {
 }
 
 void TMSSQLParser::ParseAuthorization() {
-  if (scan_.Kind != msk::AUTHORIZATION) return;
+  if (scan_.Kind != msk::Authorization) return;
   NextToken();
   ParseNamePart();
 }
@@ -160,11 +160,11 @@ void TMSSQLParser::ParseNamedValues() {
 
 void TMSSQLParser::ParseOptionValue() {
   switch (scan_.Kind) {
-    case msk::ON:
-    case msk::OFF:
-    case msk::FULL:
-    case msk::DEFAULT:
-    case msk::NULL_: NextToken(); return;
+    case msk::On:
+    case msk::Off:
+    case msk::Full:
+    case msk::Default:
+    case msk::Null: NextToken(); return;
     default:
       if (IsExpressionStart()) ParseExpression(nullptr);
       else Expect(tk::Ident);
@@ -188,7 +188,7 @@ void TMSSQLParser::ParseCreateSchema() {
     name = FoldName(IdentText());
     NextToken();
   }
-  if (scan_.Kind == msk::AUTHORIZATION) {
+  if (scan_.Kind == msk::Authorization) {
     NextToken();
     if (scan_.Kind == tk::Ident) owner = FoldName(IdentText());
     ExpectAndNext(tk::Ident);
@@ -205,8 +205,8 @@ void TMSSQLParser::ParseCreateSchema() {
   SetStatement(TDbObject::dboSchema, name, 1);
   if (Objs()) Objs()->AddObject(sch, /*freeOnFail=*/true);
   // The schema elements that may follow in the same statement.
-  while (scan_.Kind == msk::CREATE || scan_.Kind == msk::GRANT || scan_.Kind == msk::REVOKE ||
-         scan_.Kind == msk::DENY) {
+  while (scan_.Kind == msk::Create || scan_.Kind == msk::Grant || scan_.Kind == msk::Revoke ||
+         scan_.Kind == msk::Deny) {
     const std::size_t before = TokenStart();
     ParseStatement(nullptr);
     if (TokenStart() == before) break;
@@ -221,10 +221,10 @@ void TMSSQLParser::ParseCreateType(bool add) {
   d->SetName(NameObject);
   d->CreateTypeFrom = true;
   d->TypeHolder->TableName = NameObject;
-  if (scan_.Kind == msk::FROM) {
+  if (scan_.Kind == msk::From) {
     NextToken();
     ParseDataType(*d->TypeHolder, /*add=*/false, /*allowComputed=*/false);
-  } else if (scan_.Kind == msk::AS && (NextToken(), scan_.Kind == msk::TABLE)) {
+  } else if (scan_.Kind == msk::As && (NextToken(), scan_.Kind == msk::Table)) {
     // A table type: its columns and constraints, none of them added.
     d->TypeHolder->DataType = dt::TABLE;
     d->TypeHolder->TableType = std::make_unique<TTblData>(Objs());
@@ -235,7 +235,7 @@ void TMSSQLParser::ParseCreateType(bool add) {
       ParseTableElements(*d->TypeHolder->TableType, /*add=*/false);
       ExpectAndNext(tk::RParen);
     }
-    if (scan_.Kind == msk::WITH) {
+    if (scan_.Kind == msk::With) {
       // WITH (MEMORY_OPTIMIZED = ON)
       NextToken();
       if (scan_.Kind == tk::LParen) SkipBalanced();
@@ -248,7 +248,7 @@ void TMSSQLParser::ParseCreateType(bool add) {
     ParseObjectName(TDbObject::dboUnknown, false);
     d->BaseTypeText = "EXTERNAL";
   } else {
-    Expect(msk::FROM);
+    Expect(msk::From);
     return;
   }
   SetStatement(TDbObject::dboDomain, d->GetName(), 1);
@@ -269,7 +269,7 @@ void TMSSQLParser::ParseCreateSequence(bool add) {
     if (Expect(tk::Integer)) into = TokenText();
     if (!AtStatementEnd()) NextToken();
   };
-  if (scan_.Kind == msk::AS) {
+  if (scan_.Kind == msk::As) {
     NextToken();
     ParseDataType(*g->SequenceType, /*add=*/false, /*allowComputed=*/false);
   }
@@ -277,11 +277,11 @@ void TMSSQLParser::ParseCreateSequence(bool add) {
   for (;;) {
     if (IsPlainWord("START")) {
       NextToken();
-      ExpectAndNext(msk::WITH);
+      ExpectAndNext(msk::With);
       readInt(g->StartWith);
     } else if (IsPlainWord("INCREMENT")) {
       NextToken();
-      ExpectAndNext(msk::BY);
+      ExpectAndNext(msk::By);
       readInt(g->IncrementBy);
     } else if (IsPlainWord("MINVALUE")) {
       NextToken();
@@ -337,7 +337,7 @@ void TMSSQLParser::ParseCreateXmlSchemaCollection(bool add) {
   d->SetParentName(NameOwner);
   d->SetName(NameObject);
   d->BaseTypeText = kXmlSchemaCollection;
-  if (ExpectAndNext(msk::AS)) {
+  if (ExpectAndNext(msk::As)) {
     if (scan_.Kind == tk::String) {
       d->SetText(TokenText());
       NextToken();
@@ -358,7 +358,7 @@ void TMSSQLParser::ParseFileSpecs() {
     if (scan_.Kind == tk::LParen) {
       NextToken();
       while (scan_.Kind != tk::RParen && !AtStatementEnd()) {
-        if (scan_.Kind == tk::Ident || scan_.Kind == msk::FILE) {
+        if (scan_.Kind == tk::Ident || scan_.Kind == msk::File) {
           NextToken();
           if (scan_.Kind == tk::Equal) NextToken();
           // A value: a name, string or number with an optional unit word
@@ -378,7 +378,7 @@ void TMSSQLParser::ParseFileSpecs() {
       ParseNamePart();
       while (scan_.Kind == tk::Ident && !IsPlainWord("LOG") && !IsPlainWord("FILEGROUP"))
         NextToken();
-      if (scan_.Kind == msk::DEFAULT) NextToken();
+      if (scan_.Kind == msk::Default) NextToken();
     } else {
       return;
     }
@@ -404,15 +404,15 @@ void TMSSQLParser::ParseCreateDatabase() {
       ExpectAndNext(tk::Equal);
       if (IsPlainWord("NONE") || IsPlainWord("PARTIAL")) NextToken();
       else Error("Must be: NONE / PARTIAL");
-    } else if (scan_.Kind == msk::ON) {
+    } else if (scan_.Kind == msk::On) {
       NextToken();
-      if (scan_.Kind == msk::PRIMARY) NextToken();
+      if (scan_.Kind == msk::Primary) NextToken();
       ParseFileSpecs();
     } else if (IsPlainWord("LOG")) {
       NextToken();
-      ExpectAndNext(msk::ON);
+      ExpectAndNext(msk::On);
       ParseFileSpecs();
-    } else if (scan_.Kind == msk::COLLATE) {
+    } else if (scan_.Kind == msk::Collate) {
       NextToken();
       if (scan_.Kind == tk::Ident && Objs()) {
         const std::string collation = UpperAscii(IdentText());
@@ -420,7 +420,7 @@ void TMSSQLParser::ParseCreateDatabase() {
         Objs()->MSSQLServerOptions.MSSQLDatabaseOptions.DatabaseCollation = collation;
       }
       ExpectAndNext(tk::Ident);
-    } else if (scan_.Kind == msk::WITH) {
+    } else if (scan_.Kind == msk::With) {
       // WITH options (FILESTREAM, DB_CHAINING, TRUSTWORTHY ...)
       NextToken();
       for (;;) {
@@ -436,7 +436,7 @@ void TMSSQLParser::ParseCreateDatabase() {
         if (scan_.Kind != tk::Comma) break;
         NextToken();
       }
-    } else if (scan_.Kind == msk::FOR) {
+    } else if (scan_.Kind == msk::For) {
       // FOR ATTACH / FOR ATTACH_REBUILD_LOG
       NextToken();
       ExpectAndNext(tk::Ident);
@@ -456,7 +456,7 @@ void TMSSQLParser::ParseAlterDatabase() {
   } else if (scan_.Kind == tk::Ident) {
     name = FoldName(IdentText());
     NextToken();
-  } else if (IsPlainWord("CURRENT") || scan_.Kind == msk::CURRENT) {
+  } else if (IsPlainWord("CURRENT") || scan_.Kind == msk::Current) {
     NextToken();
   } else {
     Expect(tk::Ident);
@@ -464,7 +464,7 @@ void TMSSQLParser::ParseAlterDatabase() {
   TMSSQLDatabaseOptions* options =
       Objs() ? &Objs()->MSSQLServerOptions.MSSQLDatabaseOptions : nullptr;
   for (;;) {
-    if (scan_.Kind == msk::SET) {
+    if (scan_.Kind == msk::Set) {
       NextToken();
       for (;;) {
         if (IsPlainWord("COMPATIBILITY_LEVEL")) {
@@ -481,7 +481,7 @@ void TMSSQLParser::ParseAlterDatabase() {
               if (IsPlainWord("NON_TRANSACTED_ACCESS")) {
                 NextToken();
                 ExpectAndNext(tk::Equal);
-                if (scan_.Kind == msk::OFF || IsPlainWord("READ_ONLY") || scan_.Kind == msk::FULL)
+                if (scan_.Kind == msk::Off || IsPlainWord("READ_ONLY") || scan_.Kind == msk::Full)
                   NextToken();
                 else Error("Must be: OFF / READ_ONLY / FULL");
               } else if (IsPlainWord("DIRECTORY_NAME")) {
@@ -512,7 +512,7 @@ void TMSSQLParser::ParseAlterDatabase() {
           if (IsPlainWord("DISABLED") || IsPlainWord("ALLOWED") || IsPlainWord("FORCED"))
             NextToken();
           else Error("Myst be: DISABLED | ALLOWED | FORCED");
-        } else if (scan_.Kind == tk::Ident || scan_.Kind == msk::RECONFIGURE) {
+        } else if (scan_.Kind == tk::Ident || scan_.Kind == msk::Reconfigure) {
           // Any other option and its value: ANSI_NULLS ON, RECOVERY FULL,
           // SINGLE_USER, READ_COMMITTED_SNAPSHOT ON ...
           const std::string option = UpperAscii(IdentText());
@@ -520,8 +520,8 @@ void TMSSQLParser::ParseAlterDatabase() {
           if (scan_.Kind == tk::Equal) NextToken();
           if (scan_.Kind == tk::LParen) {
             SkipBalanced();
-          } else if (scan_.Kind == msk::ON || scan_.Kind == msk::OFF) {
-            const std::uint8_t on = scan_.Kind == msk::ON ? 1 : 0;
+          } else if (scan_.Kind == msk::On || scan_.Kind == msk::Off) {
+            const std::uint8_t on = scan_.Kind == msk::On ? 1 : 0;
             if (options) {
               if (option == "ANSI_NULLS") options->AnsiNullsEnabled = on;
               else if (option == "ANSI_NULL_DEFAULT") options->AnsiNullDefault = on;
@@ -529,7 +529,7 @@ void TMSSQLParser::ParseAlterDatabase() {
               else if (option == "RECURSIVE_TRIGGERS") options->RecursiveTriggersEnabled = on;
             }
             NextToken();
-          } else if (scan_.Kind == tk::Ident || scan_.Kind == msk::FULL ||
+          } else if (scan_.Kind == tk::Ident || scan_.Kind == msk::Full ||
                      scan_.Kind == tk::Integer || scan_.Kind == tk::String) {
             NextToken();
           }
@@ -541,9 +541,9 @@ void TMSSQLParser::ParseAlterDatabase() {
         NextToken();
       }
       // WITH ROLLBACK IMMEDIATE / NO_WAIT
-      if (scan_.Kind == msk::WITH) {
+      if (scan_.Kind == msk::With) {
         NextToken();
-        if (scan_.Kind == msk::ROLLBACK) {
+        if (scan_.Kind == msk::Rollback) {
           NextToken();
           if (IsPlainWord("AFTER")) {
             NextToken();
@@ -556,13 +556,13 @@ void TMSSQLParser::ParseAlterDatabase() {
           NextToken();
         }
       }
-    } else if (scan_.Kind == msk::COLLATE) {
+    } else if (scan_.Kind == msk::Collate) {
       NextToken();
       if (scan_.Kind == tk::Ident && options) options->DatabaseCollation = UpperAscii(IdentText());
       ExpectAndNext(tk::Ident);
     } else if (IsPlainWord("MODIFY")) {
       NextToken();
-      if (scan_.Kind == msk::FILE) {
+      if (scan_.Kind == msk::File) {
         NextToken();
         ParseFileSpecs();
       } else if (IsPlainWord("NAME")) {
@@ -581,17 +581,17 @@ void TMSSQLParser::ParseAlterDatabase() {
         Error("Must be: FILE / NAME");
         break;
       }
-    } else if (scan_.Kind == msk::ADD || IsPlainWord("REMOVE")) {
+    } else if (scan_.Kind == msk::Add || IsPlainWord("REMOVE")) {
       // ADD [LOG] FILE (...) [TO FILEGROUP g], ADD FILEGROUP g [CONTAINS
       // ...], REMOVE FILE / FILEGROUP name
-      const bool add = scan_.Kind == msk::ADD;
+      const bool add = scan_.Kind == msk::Add;
       NextToken();
       if (IsPlainWord("LOG")) NextToken();
-      if (scan_.Kind == msk::FILE) {
+      if (scan_.Kind == msk::File) {
         NextToken();
         if (add) ParseFileSpecs();
         else ParseNamePart();
-        if (scan_.Kind == msk::TO) {
+        if (scan_.Kind == msk::To) {
           NextToken();
           if (IsPlainWord("FILEGROUP")) NextToken();
           ParseNamePart();
@@ -599,7 +599,7 @@ void TMSSQLParser::ParseAlterDatabase() {
       } else if (IsPlainWord("FILEGROUP")) {
         NextToken();
         ParseNamePart();
-        while (scan_.Kind == msk::CONTAINS || scan_.Kind == tk::Ident) NextToken();
+        while (scan_.Kind == msk::Contains || scan_.Kind == tk::Ident) NextToken();
       } else {
         Error("Must be: FILE / FILEGROUP");
         break;
@@ -616,21 +616,21 @@ void TMSSQLParser::ParseAlterDatabase() {
 void TMSSQLParser::ParseCreateStatistics() {
   NextToken();  // STATISTICS
   ParseNamePart();
-  ExpectAndNext(msk::ON);
+  ExpectAndNext(msk::On);
   ParseObjectName(TDbObject::dboTable, /*defaultOwner=*/true);
   if (scan_.Kind == tk::LParen) SkipBalanced();
   else Expect(tk::LParen);
-  if (scan_.Kind == msk::WHERE) {
+  if (scan_.Kind == msk::Where) {
     NextToken();
     ParseCondition(nullptr);
   }
-  if (scan_.Kind != msk::WITH) return;
+  if (scan_.Kind != msk::With) return;
   NextToken();
   for (;;) {
     if (scan_.Kind == tk::Ident) {
       // FULLSCAN, NORECOMPUTE, SAMPLE n PERCENT ...
       NextToken();
-      while (scan_.Kind == tk::Integer || scan_.Kind == msk::PERCENT || IsPlainWord("ROWS"))
+      while (scan_.Kind == tk::Integer || scan_.Kind == msk::Percent || IsPlainWord("ROWS"))
         NextToken();
     } else {
       Expect(tk::Ident);
@@ -645,7 +645,7 @@ void TMSSQLParser::ParseAssembly(bool /*alter*/) {
   NextToken();  // ASSEMBLY
   ParseNamePart();
   ParseAuthorization();
-  if (scan_.Kind == msk::FROM) {
+  if (scan_.Kind == msk::From) {
     NextToken();
     if (!AtStatementEnd()) NextToken();
     // FROM 'a', 'b' of several files.
@@ -655,7 +655,7 @@ void TMSSQLParser::ParseAssembly(bool /*alter*/) {
     }
   }
   for (;;) {
-    if (scan_.Kind == msk::WITH) {
+    if (scan_.Kind == msk::With) {
       NextToken();
       for (;;) {
         if (IsPlainWord("PERMISSION_SET") || IsPlainWord("VISIBILITY")) {
@@ -672,11 +672,11 @@ void TMSSQLParser::ParseAssembly(bool /*alter*/) {
         if (scan_.Kind != tk::Comma) break;
         NextToken();
       }
-    } else if (scan_.Kind == msk::DROP) {
+    } else if (scan_.Kind == msk::Drop) {
       NextToken();
-      ExpectAndNext(msk::FILE);
+      ExpectAndNext(msk::File);
       for (;;) {
-        if (scan_.Kind == tk::String || scan_.Kind == msk::ALL || scan_.Kind == tk::Ident)
+        if (scan_.Kind == tk::String || scan_.Kind == msk::All || scan_.Kind == tk::Ident)
           NextToken();
         else {
           Error("Must be: <filename>, ALL");
@@ -685,13 +685,13 @@ void TMSSQLParser::ParseAssembly(bool /*alter*/) {
         if (scan_.Kind != tk::Comma) break;
         NextToken();
       }
-    } else if (scan_.Kind == msk::ADD) {
+    } else if (scan_.Kind == msk::Add) {
       NextToken();
-      ExpectAndNext(msk::FILE);
-      ExpectAndNext(msk::FROM);
+      ExpectAndNext(msk::File);
+      ExpectAndNext(msk::From);
       for (;;) {
         ParseOptionValue();
-        if (scan_.Kind == msk::AS) {
+        if (scan_.Kind == msk::As) {
           NextToken();
           ParseOptionValue();
         }
@@ -716,8 +716,8 @@ void TMSSQLParser::ParseMessageType() {
     NextToken();
   } else if (IsPlainWord("VALID_XML")) {
     NextToken();
-    ExpectAndNext(msk::WITH);
-    ExpectAndNext(msk::SCHEMA);
+    ExpectAndNext(msk::With);
+    ExpectAndNext(msk::Schema);
     WordAndNext("COLLECTION");
     ParseObjectName(TDbObject::dboDomain, false);
   } else {
@@ -745,21 +745,21 @@ void TMSSQLParser::ParseCertificate(bool alter) {
     if (IsPlainWord("REMOVE")) {
       NextToken();
       if (IsPlainWord("PRIVATE")) NextToken();
-      ExpectAndNext(msk::KEY);
+      ExpectAndNext(msk::Key);
       return;
     }
-    if (!ExpectAndNext(msk::WITH)) return;
+    if (!ExpectAndNext(msk::With)) return;
     if (IsPlainWord("PRIVATE")) {
       NextToken();
-      ExpectAndNext(msk::KEY);
+      ExpectAndNext(msk::Key);
       privateKeyOptions();
     } else if (IsPlainWord("ACTIVE")) {
       NextToken();
-      ExpectAndNext(msk::FOR);
+      ExpectAndNext(msk::For);
       if (IsPlainWord("BEGIN_DIALOG")) {
         NextToken();
       } else {
-        ExpectAndNext(msk::BEGIN);
+        ExpectAndNext(msk::Begin);
         if (IsPlainWord("DIALOG")) NextToken();
       }
       ExpectAndNext(tk::Equal);
@@ -770,7 +770,7 @@ void TMSSQLParser::ParseCertificate(bool alter) {
     return;
   }
   ParseAuthorization();
-  if (scan_.Kind == msk::FROM) {
+  if (scan_.Kind == msk::From) {
     NextToken();
     if (IsPlainWord("ASSEMBLY")) {
       NextToken();
@@ -778,26 +778,26 @@ void TMSSQLParser::ParseCertificate(bool alter) {
       return;
     }
     if (IsPlainWord("EXECUTABLE")) NextToken();
-    ExpectAndNext(msk::FILE);
+    ExpectAndNext(msk::File);
     ExpectAndNext(tk::Equal);
     ParseOptionValue();
-    if (scan_.Kind == msk::WITH) {
+    if (scan_.Kind == msk::With) {
       NextToken();
       if (IsPlainWord("PRIVATE")) NextToken();
-      ExpectAndNext(msk::KEY);
+      ExpectAndNext(msk::Key);
       privateKeyOptions();
     }
     return;
   }
   if (IsPlainWord("ENCRYPTION")) {
     NextToken();
-    ExpectAndNext(msk::BY);
+    ExpectAndNext(msk::By);
     if (IsPlainWord("PASSWORD")) NextToken();
     ExpectAndNext(tk::Equal);
     ParseOptionValue();
   }
   // SUBJECT = 'x', START_DATE = 'd', EXPIRY_DATE = 'd'
-  if (ExpectAndNext(msk::WITH)) ParseNamedValues();
+  if (ExpectAndNext(msk::With)) ParseNamedValues();
 }
 
 void TMSSQLParser::ParseContract() {
@@ -806,11 +806,11 @@ void TMSSQLParser::ParseContract() {
   ParseAuthorization();
   if (!ExpectAndNext(tk::LParen)) return;
   for (;;) {
-    if (scan_.Kind == msk::DEFAULT) NextToken();
+    if (scan_.Kind == msk::Default) NextToken();
     else ParseNamePart();
     WordAndNext("SENT");
-    ExpectAndNext(msk::BY);
-    if (IsPlainWord("INITIATOR") || IsPlainWord("TARGET") || scan_.Kind == msk::ANY) {
+    ExpectAndNext(msk::By);
+    if (IsPlainWord("INITIATOR") || IsPlainWord("TARGET") || scan_.Kind == msk::Any) {
       NextToken();
     } else {
       Error("Must be: INITIATOR / TARGET / ANY");
@@ -825,7 +825,7 @@ void TMSSQLParser::ParseContract() {
 void TMSSQLParser::ParseQueue() {
   NextToken();  // QUEUE
   ParseObjectName(TDbObject::dboUnknown, false);
-  if (scan_.Kind == msk::WITH) {
+  if (scan_.Kind == msk::With) {
     NextToken();
     for (;;) {
       if (IsPlainWord("STATUS") || IsPlainWord("RETENTION") ||
@@ -854,11 +854,11 @@ void TMSSQLParser::ParseQueue() {
             NextToken();
             ExpectAndNext(tk::Equal);
             ParseExpression(nullptr);
-          } else if (scan_.Kind == msk::EXEC) {
+          } else if (scan_.Kind == msk::Exec) {
             NextToken();
-            ExpectAndNext(msk::AS);
+            ExpectAndNext(msk::As);
             ParseOptionValue();
-          } else if (scan_.Kind == msk::DROP) {
+          } else if (scan_.Kind == msk::Drop) {
             NextToken();
           } else {
             Expect(tk::Ident);
@@ -876,9 +876,9 @@ void TMSSQLParser::ParseQueue() {
       NextToken();
     }
   }
-  if (scan_.Kind == msk::ON) {
+  if (scan_.Kind == msk::On) {
     NextToken();
-    if (scan_.Kind == msk::DEFAULT) NextToken();
+    if (scan_.Kind == msk::Default) NextToken();
     else ParseNamePart();
   }
 }
@@ -887,13 +887,13 @@ void TMSSQLParser::ParseService() {
   NextToken();  // SERVICE
   ParseNamePart();
   ParseAuthorization();
-  ExpectAndNext(msk::ON);
+  ExpectAndNext(msk::On);
   WordAndNext("QUEUE");
   ParseObjectName(TDbObject::dboUnknown, false);
   if (scan_.Kind != tk::LParen) return;
   NextToken();
   for (;;) {
-    if (scan_.Kind == msk::DEFAULT) NextToken();
+    if (scan_.Kind == msk::Default) NextToken();
     else ParseNamePart();
     if (scan_.Kind != tk::Comma) break;
     NextToken();
@@ -928,12 +928,12 @@ void TMSSQLParser::ParseCreateLogin() {
       NextToken();
     }
   };
-  if (scan_.Kind == msk::WITH) {
+  if (scan_.Kind == msk::With) {
     NextToken();
     options();
     return;
   }
-  if (scan_.Kind != msk::FROM) {
+  if (scan_.Kind != msk::From) {
     Error("Must be: WITH / FROM");
     return;
   }
@@ -941,7 +941,7 @@ void TMSSQLParser::ParseCreateLogin() {
   if (IsPlainWord("WINDOWS") || IsPlainWord("EXTERNAL")) {
     NextToken();
     if (IsPlainWord("PROVIDER")) NextToken();
-    if (scan_.Kind == msk::WITH) {
+    if (scan_.Kind == msk::With) {
       NextToken();
       options();
     }
@@ -950,7 +950,7 @@ void TMSSQLParser::ParseCreateLogin() {
     ParseNamePart();
   } else if (IsPlainWord("ASYMMETRIC")) {
     NextToken();
-    ExpectAndNext(msk::KEY);
+    ExpectAndNext(msk::Key);
     ParseNamePart();
   } else {
     Error("Must be: WITH / FROM");
@@ -960,14 +960,14 @@ void TMSSQLParser::ParseCreateLogin() {
 void TMSSQLParser::ParseCreateUser() {
   NextToken();  // USER
   ParseNamePart();
-  if (scan_.Kind == msk::FOR || scan_.Kind == msk::FROM) {
+  if (scan_.Kind == msk::For || scan_.Kind == msk::From) {
     NextToken();
     if (IsPlainWord("LOGIN") || IsPlainWord("CERTIFICATE")) {
       NextToken();
       ParseNamePart();
     } else if (IsPlainWord("ASYMMETRIC")) {
       NextToken();
-      ExpectAndNext(msk::KEY);
+      ExpectAndNext(msk::Key);
       ParseNamePart();
     } else if (IsPlainWord("EXTERNAL")) {
       NextToken();
@@ -979,7 +979,7 @@ void TMSSQLParser::ParseCreateUser() {
     NextToken();
     WordAndNext("LOGIN");
   }
-  if (scan_.Kind != msk::WITH) return;
+  if (scan_.Kind != msk::With) return;
   NextToken();
   // DEFAULT_SCHEMA = s, PASSWORD = 'p', ...
   ParseNamedValues();
@@ -988,13 +988,13 @@ void TMSSQLParser::ParseCreateUser() {
 void TMSSQLParser::ParseAlterRole() {
   NextToken();  // ROLE
   ParseNamePart();
-  if (scan_.Kind == msk::ADD || scan_.Kind == msk::DROP) {
+  if (scan_.Kind == msk::Add || scan_.Kind == msk::Drop) {
     NextToken();
     WordAndNext("MEMBER");
     ParseNamePart();
     return;
   }
-  if (scan_.Kind == msk::WITH) {
+  if (scan_.Kind == msk::With) {
     NextToken();
     WordAndNext("NAME");
     ExpectAndNext(tk::Equal);
@@ -1008,7 +1008,7 @@ void TMSSQLParser::ParseFullTextCatalog() {
   NextToken();  // CATALOG
   ParseNamePart();
   for (;;) {
-    if (scan_.Kind == msk::ON) {
+    if (scan_.Kind == msk::On) {
       NextToken();
       if (IsPlainWord("FILEGROUP")) {
         NextToken();
@@ -1024,17 +1024,17 @@ void TMSSQLParser::ParseFullTextCatalog() {
     } else if (IsPlainWord("PATH")) {
       NextToken();
       ParseOptionValue();
-    } else if (scan_.Kind == msk::WITH) {
+    } else if (scan_.Kind == msk::With) {
       NextToken();
       if (!AtStatementEnd()) NextToken();
       if (scan_.Kind == tk::Equal) {
         NextToken();
         ParseOptionValue();
       }
-    } else if (scan_.Kind == msk::AS) {
+    } else if (scan_.Kind == msk::As) {
       NextToken();
-      ExpectAndNext(msk::DEFAULT);
-    } else if (scan_.Kind == msk::AUTHORIZATION) {
+      ExpectAndNext(msk::Default);
+    } else if (scan_.Kind == msk::Authorization) {
       ParseAuthorization();
     } else {
       return;
@@ -1047,11 +1047,11 @@ void TMSSQLParser::ParseFullTextCatalog() {
 void TMSSQLParser::ParseAlter(TDbObj* context) {
   NextToken();  // ALTER
   switch (scan_.Kind) {
-    case msk::TABLE: ParseAlterTable(context); return;
-    case msk::PROC: ParseCreateRoutine(context, nullptr, false, true); return;
-    case msk::FUNCTION: ParseCreateRoutine(context, nullptr, true, true); return;
-    case msk::TRIGGER: ParseCreateTrigger(context, nullptr, true); return;
-    case msk::DATABASE: ParseAlterDatabase(); return;
+    case msk::Table: ParseAlterTable(context); return;
+    case msk::Proc: ParseCreateRoutine(context, nullptr, false, true); return;
+    case msk::Function: ParseCreateRoutine(context, nullptr, true, true); return;
+    case msk::Trigger: ParseCreateTrigger(context, nullptr, true); return;
+    case msk::Database: ParseAlterDatabase(); return;
     default: break;
   }
   const std::string word =
@@ -1082,18 +1082,18 @@ void TMSSQLParser::ParseDrop() {
   NextToken();  // DROP
   TDbObject kind = TDbObject::dboUnknown;
   switch (scan_.Kind) {
-    case msk::DATABASE: kind = TDbObject::dboDatabase; break;
-    case msk::TABLE: kind = TDbObject::dboTable; break;
-    case msk::VIEW: kind = TDbObject::dboView; break;
-    case msk::TRIGGER: kind = TDbObject::dboTrigger; break;
-    case msk::DEFAULT: kind = TDbObject::dboDefault; break;
-    case msk::RULE: kind = TDbObject::dboRule; break;
-    case msk::INDEX: kind = TDbObject::dboIndex; break;
-    case msk::PROC:
-    case msk::FUNCTION: kind = TDbObject::dboProcedure; break;
-    case msk::USER:
-    case msk::SCHEMA:
-    case msk::STATISTICS: break;
+    case msk::Database: kind = TDbObject::dboDatabase; break;
+    case msk::Table: kind = TDbObject::dboTable; break;
+    case msk::View: kind = TDbObject::dboView; break;
+    case msk::Trigger: kind = TDbObject::dboTrigger; break;
+    case msk::Default: kind = TDbObject::dboDefault; break;
+    case msk::Rule: kind = TDbObject::dboRule; break;
+    case msk::Index: kind = TDbObject::dboIndex; break;
+    case msk::Proc:
+    case msk::Function: kind = TDbObject::dboProcedure; break;
+    case msk::User:
+    case msk::Schema:
+    case msk::Statistics: break;
     case tk::Ident: {
       const std::string word = identQuoted_ ? std::string() : UpperAscii(IdentText());
       bool known = false;
@@ -1113,13 +1113,13 @@ void TMSSQLParser::ParseDrop() {
       // CATALOG / STOPLIST / INDEX ON, PARTITION FUNCTION / SCHEME.
       for (int i = 0; i < 2; ++i) {
         if (IsPlainWord("TYPE") || IsPlainWord("COLLECTION") || IsPlainWord("CATALOG") ||
-            IsPlainWord("STOPLIST") || IsPlainWord("SCHEME") || scan_.Kind == msk::SCHEMA ||
-            scan_.Kind == msk::FUNCTION)
+            IsPlainWord("STOPLIST") || IsPlainWord("SCHEME") || scan_.Kind == msk::Schema ||
+            scan_.Kind == msk::Function)
           NextToken();
       }
-      if (word == "FULLTEXT" && scan_.Kind == msk::INDEX) {
+      if (word == "FULLTEXT" && scan_.Kind == msk::Index) {
         NextToken();
-        ExpectAndNext(msk::ON);
+        ExpectAndNext(msk::On);
       }
       goto names;
     }
@@ -1130,16 +1130,16 @@ void TMSSQLParser::ParseDrop() {
   }
   NextToken();
 names:
-  if (scan_.Kind == msk::IF) {
+  if (scan_.Kind == msk::If) {
     // DROP ... IF EXISTS reads as DROP.
     NextToken();
-    ExpectAndNext(msk::EXISTS);
+    ExpectAndNext(msk::Exists);
   }
   std::string last;
   for (;;) {
     if (kind == TDbObject::dboIndex) {
       ParseObjectName(TDbObject::dboIndex, false);
-      if (scan_.Kind == msk::ON) {
+      if (scan_.Kind == msk::On) {
         // DROP INDEX ix ON table
         const std::string index = NameSubObject.empty() ? NameObject : NameSubObject;
         NextToken();

@@ -107,9 +107,9 @@ bool IsTextType(std::uint8_t t) {
 }  // namespace
 
 std::uint8_t TMSSQLParser::TypeCode(TTokenKind kind, std::string_view ident) const {
-  if (kind == msk::DOUBLE) return dt::DOUBLE;
-  if (kind == msk::CURSOR) return kCursor;
-  if (kind == msk::TABLE) return dt::TABLE;
+  if (kind == msk::Double) return dt::DOUBLE;
+  if (kind == msk::Cursor) return kCursor;
+  if (kind == msk::Table) return dt::TABLE;
   if (kind != tk::Ident) return dt::Unknown;
   // A bracketed system type name is that type, as the server reads it;
   // qualified by a schema it names a user type.
@@ -128,9 +128,9 @@ std::uint8_t TMSSQLParser::TypeCode(TTokenKind kind, std::string_view ident) con
 bool TMSSQLParser::IsDropKind() const {
   // clang-format off
   switch (scan_.Kind) {
-    case msk::TABLE: case msk::VIEW: case msk::PROC: case msk::FUNCTION: case msk::TRIGGER:
-    case msk::INDEX: case msk::DEFAULT: case msk::RULE: case msk::DATABASE: case msk::USER:
-    case msk::SCHEMA: case msk::STATISTICS:
+    case msk::Table: case msk::View: case msk::Proc: case msk::Function: case msk::Trigger:
+    case msk::Index: case msk::Default: case msk::Rule: case msk::Database: case msk::User:
+    case msk::Schema: case msk::Statistics:
       return true;
     default:
       return IsPlainWord("SYNONYM") || IsPlainWord("TYPE") || IsPlainWord("SEQUENCE") ||
@@ -160,7 +160,7 @@ std::int32_t TMSSQLParser::SignedInt() {
 // ------------------------------------------------------------ CREATE TABLE
 
 TTblData* TMSSQLParser::ParseCreateTable(TTblData* table, TDbObj* context) {
-  if (scan_.Kind == msk::TABLE) NextToken();
+  if (scan_.Kind == msk::Table) NextToken();
   std::unique_ptr<TTblData> owned;
   TTblData* t = table;
   if (!t) {
@@ -176,11 +176,11 @@ TTblData* TMSSQLParser::ParseCreateTable(TTblData* table, TDbObj* context) {
   // are read for their shape only.
   const bool add = owned && !IsScratch(t->GetName(), context);
   // A graph edge table may have no columns.
-  if (!(scan_.Kind == msk::AS && !table) && ExpectAndNext(tk::LParen)) {
+  if (!(scan_.Kind == msk::As && !table) && ExpectAndNext(tk::LParen)) {
     ParseTableElements(*t, add);
     ExpectAndNext(tk::RParen);
   }
-  if (scan_.Kind == msk::AS && !table) {
+  if (scan_.Kind == msk::As && !table) {
     // AS NODE / AS EDGE: the model has no graph tables; the table is kept
     // with the columns written.
     const std::size_t start = TokenStart();
@@ -193,7 +193,7 @@ TTblData* TMSSQLParser::ParseCreateTable(TTblData* table, TDbObj* context) {
     NextToken();
     if (IsPlainWord("DATAROWS") || IsPlainWord("DATAPAGES") || IsPlainWord("ALLPAGES")) NextToken();
     else Error("Must be: DATAROWS / DATAPAGES / ALLPAGES");
-    if (scan_.Kind == msk::ON) {
+    if (scan_.Kind == msk::On) {
       NextToken();
       if (scan_.Kind == tk::String) NextToken();
     }
@@ -203,11 +203,11 @@ TTblData* TMSSQLParser::ParseCreateTable(TTblData* table, TDbObj* context) {
   ParseFileGroup(fileGroup);
   if (IsPlainWord("TEXTIMAGE_ON") || IsPlainWord("FILESTREAM_ON")) {
     NextToken();
-    if (scan_.Kind == tk::Ident || scan_.Kind == tk::String || scan_.Kind == msk::DEFAULT ||
-        scan_.Kind == msk::PRIMARY)
+    if (scan_.Kind == tk::Ident || scan_.Kind == tk::String || scan_.Kind == msk::Default ||
+        scan_.Kind == msk::Primary)
       NextToken();
   }
-  if (scan_.Kind == msk::WITH && !table) {
+  if (scan_.Kind == msk::With && !table) {
     const std::size_t start = TokenStart();
     NextToken();
     if (scan_.Kind == tk::LParen) SkipBalanced();
@@ -238,20 +238,20 @@ void TMSSQLParser::ParseTableElements(TTblData& table, bool add) {
         }
         ParseColumn(table, add);
         break;
-      case msk::CONSTRAINT:
+      case msk::Constraint:
         ParseNamedConstraint(add, nullptr, false, false, nullptr, &table);
         break;
       // clang-format off
-      case msk::PRIMARY: case msk::UNIQUE: case msk::FOREIGN: case msk::CHECK: {
+      case msk::Primary: case msk::Unique: case msk::Foreign: case msk::Check: {
         // clang-format on
-        const std::uint8_t type = scan_.Kind == msk::PRIMARY   ? ct::PrimaryKey
-                                  : scan_.Kind == msk::UNIQUE  ? ct::Unique
-                                  : scan_.Kind == msk::FOREIGN ? ct::ForeignKey
+        const std::uint8_t type = scan_.Kind == msk::Primary   ? ct::PrimaryKey
+                                  : scan_.Kind == msk::Unique  ? ct::Unique
+                                  : scan_.Kind == msk::Foreign ? ct::ForeignKey
                                                                : ct::Check;
         ParseConstraint(add, NewConstraint(type, &table, nullptr), &table);
         break;
       }
-      case msk::INDEX: {
+      case msk::Index: {
         // An inline index: read, not built.
         const std::size_t start = TokenStart();
         while (scan_.Kind != tk::Comma && scan_.Kind != tk::RParen && !AtStatementEnd()) {
@@ -278,7 +278,7 @@ TFldData* TMSSQLParser::ParseColumn(TTblData& table, bool add) {
   if (!IsPlainWord("TIMESTAMP")) NextToken();
   TFldData* raw = col.get();
   table.Fields.Add(raw->GetName(), std::move(col));
-  if (scan_.Kind == msk::AS) {
+  if (scan_.Kind == msk::As) {
     ParseComputed(*raw, add);
     ParseColumnOptions(*raw, add);
   } else {
@@ -320,7 +320,7 @@ void TMSSQLParser::ParseDataType(TFldData& column, bool add, bool allowComputed)
         Error("Unknown data-length: a user type has none (" + column.DomainName + ")");
         SkipBalanced();
       }
-    } else if (allowComputed && scan_.Kind == msk::AS) {
+    } else if (allowComputed && scan_.Kind == msk::As) {
       ParseComputed(column, add);
     } else {
       Error("Unknown DataType: " + CurTokenName());
@@ -336,19 +336,19 @@ void TMSSQLParser::ParseDataType(TFldData& column, bool add, bool allowComputed)
     ParseDataType(column, add, allowComputed);
     return;
   }
-  if (allowComputed && scan_.Kind == msk::AS) {
+  if (allowComputed && scan_.Kind == msk::As) {
     ParseComputed(column, add);
     ParseColumnOptions(column, add);
     return;
   }
   column.DataType = code;
-  if (scan_.Kind == msk::VARYING) {
+  if (scan_.Kind == msk::Varying) {
     if (code == dt::CHAR) column.DataType = dt::VARCHAR;
     else if (code == dt::NCHAR) column.DataType = dt::NVARCHAR;
     else if (code == kCursor) column.DataType = static_cast<std::uint8_t>(kCursor + 1);
     NextToken();
   }
-  if (code == dt::DOUBLE && scan_.Kind == msk::PRECISION) NextToken();
+  if (code == dt::DOUBLE && scan_.Kind == msk::Precision) NextToken();
   const std::uint8_t t = column.DataType;
   if (t == dt::FLOAT) column.Precision = 53;
   if (t == dt::TIME || t == dt::DATETIME2 || t == dt::DATETIMEOFFSET) column.Precision = 7;
@@ -427,25 +427,25 @@ void TMSSQLParser::ParseColumnOptions(TFldData& column, bool add) {
     TNestingGuard guard(*this);
     if (!guard.Ok()) return;
     switch (scan_.Kind) {
-      case msk::NULL_:
+      case msk::Null:
         column.Nullable = true;
         NextToken();
         continue;
-      case msk::NOT:
+      case msk::Not:
         NextToken();
-        if (scan_.Kind == msk::NULL_) {
+        if (scan_.Kind == msk::Null) {
           column.Nullable = false;
           NextToken();
-        } else if (scan_.Kind == msk::FOR) {
+        } else if (scan_.Kind == msk::For) {
           // NOT FOR REPLICATION of an identity column.
           NextToken();
           // The column has no field for it: read and dropped.
-          if (scan_.Kind == msk::REPLICATION) NextToken();
+          if (scan_.Kind == msk::Replication) NextToken();
         } else {
-          Expect(msk::NULL_);
+          Expect(msk::Null);
         }
         continue;
-      case msk::DEFAULT: {
+      case msk::Default: {
         NextToken();
         const std::string text = StripOuterParens(ReadExpression());
         if (text.empty()) {
@@ -463,21 +463,21 @@ void TMSSQLParser::ParseColumnOptions(TFldData& column, bool add) {
         column.DefaultValue.clear();
         continue;
       }
-      case msk::CONSTRAINT:
+      case msk::Constraint:
         ParseNamedConstraint(add, nullptr, false, false, &column, table);
         continue;
       // clang-format off
-      case msk::PRIMARY: case msk::FOREIGN: case msk::UNIQUE: case msk::CHECK:
-      case msk::REFERENCES: {
+      case msk::Primary: case msk::Foreign: case msk::Unique: case msk::Check:
+      case msk::References: {
         // clang-format on
-        const std::uint8_t type = scan_.Kind == msk::PRIMARY  ? ct::PrimaryKey
-                                  : scan_.Kind == msk::UNIQUE ? ct::Unique
-                                  : scan_.Kind == msk::CHECK  ? ct::Check
+        const std::uint8_t type = scan_.Kind == msk::Primary  ? ct::PrimaryKey
+                                  : scan_.Kind == msk::Unique ? ct::Unique
+                                  : scan_.Kind == msk::Check  ? ct::Check
                                                               : ct::ForeignKey;
         ParseConstraint(add, NewConstraint(type, table, &column), table);
         continue;
       }
-      case msk::IDENTITY: {
+      case msk::Identity: {
         NextToken();
         column.Identity = true;
         column.Nullable = false;
@@ -497,11 +497,11 @@ void TMSSQLParser::ParseColumnOptions(TFldData& column, bool add) {
         }
         continue;
       }
-      case msk::ROWGUIDCOL:
+      case msk::Rowguidcol:
         column.RowGuidCol = true;
         NextToken();
         continue;
-      case msk::COLLATE: {
+      case msk::Collate: {
         NextToken();
         std::string name = UpperLocale(scan_.Kind == tk::Ident ? IdentText() : std::string());
         ExpectAndNext(tk::Ident);
@@ -549,7 +549,7 @@ std::unique_ptr<TCtrData> TMSSQLParser::NewConstraint(std::uint8_t type, TTblDat
 
 void TMSSQLParser::ParseNamedConstraint(bool add, std::unique_ptr<TCtrData> ctr, bool withNoCheck,
                                         bool withCheck, TFldData* column, TTblData* table) {
-  if (!ExpectAndNext(msk::CONSTRAINT)) return;
+  if (!ExpectAndNext(msk::Constraint)) return;
   if (!ctr) ctr = NewConstraint(ct::ForeignKey, table, column);
   // WITH CHECK / NOCHECK has no field in the model.
   (void)withNoCheck;
@@ -569,10 +569,10 @@ void TMSSQLParser::ParseColumnList(TFieldList* target) {
     const std::string name = FoldName(IdentText());
     NextToken();
     std::int32_t order = 0;
-    if (scan_.Kind == msk::ASC) {
+    if (scan_.Kind == msk::Asc) {
       order = 1;
       NextToken();
-    } else if (scan_.Kind == msk::DESC) {
+    } else if (scan_.Kind == msk::Desc) {
       order = 2;
       NextToken();
     }
@@ -591,14 +591,14 @@ void TMSSQLParser::ParseColumnList(TFieldList* target) {
 
 std::uint8_t TMSSQLParser::ParseFKAction() {
   switch (scan_.Kind) {
-    case msk::CASCADE: NextToken(); return 2;
-    case msk::SET:
+    case msk::Cascade: NextToken(); return 2;
+    case msk::Set:
       NextToken();
-      if (scan_.Kind == msk::NULL_) {
+      if (scan_.Kind == msk::Null) {
         NextToken();
         return 4;
       }
-      if (scan_.Kind == msk::DEFAULT) {
+      if (scan_.Kind == msk::Default) {
         NextToken();
         return 3;
       }
@@ -623,37 +623,37 @@ void TMSSQLParser::ParseConstraint(bool add, std::unique_ptr<TCtrData> ctr, TTbl
     const std::size_t start = TokenStart();
     NextToken();
     if (scan_.Kind == tk::LParen) SkipBalanced();
-    if (scan_.Kind == msk::ON) {
+    if (scan_.Kind == msk::On) {
       NextToken();
-      if (scan_.Kind == msk::DELETE) NextToken();
+      if (scan_.Kind == msk::Delete) NextToken();
       ParseFKAction();
     }
     NoteMsg("Edge constraint not read: " + TextFrom(start));
     return;
   }
   switch (scan_.Kind) {
-    case msk::REFERENCES: ctr->SetConstraintType(ct::ForeignKey); break;
-    case msk::CHECK: {
+    case msk::References: ctr->SetConstraintType(ct::ForeignKey); break;
+    case msk::Check: {
       ctr->SetConstraintType(ct::Check);
       NextToken();
-      if (scan_.Kind == msk::NOT) {
+      if (scan_.Kind == msk::Not) {
         NextToken();
-        if (scan_.Kind == msk::FOR) NextToken();
-        if (scan_.Kind == msk::REPLICATION) NextToken();
+        if (scan_.Kind == msk::For) NextToken();
+        if (scan_.Kind == msk::Replication) NextToken();
         ctr->NotForReplication = true;
       }
       ctr->SetText(StripOuterParens(ReadParenthesised()));
       break;
     }
-    case msk::UNIQUE:
+    case msk::Unique:
       ctr->SetConstraintType(ct::Unique);
       NextToken();
       break;
-    case msk::DEFAULT: {
+    case msk::Default: {
       ctr->SetConstraintType(ct::Default);
       NextToken();
       ctr->SetText(StripOuterParens(ReadExpression()));
-      if (scan_.Kind == msk::FOR) {
+      if (scan_.Kind == msk::For) {
         NextToken();
         if (scan_.Kind == tk::Ident) {
           const std::string col = FoldName(IdentText());
@@ -662,32 +662,32 @@ void TMSSQLParser::ParseConstraint(bool add, std::unique_ptr<TCtrData> ctr, TTbl
         }
         ExpectAndNext(tk::Ident);
       }
-      if (scan_.Kind == msk::WITH && IsPlainWord("VALUES")) NextToken();
-      if (scan_.Kind == msk::WITH) {
+      if (scan_.Kind == msk::With && IsPlainWord("VALUES")) NextToken();
+      if (scan_.Kind == msk::With) {
         NextToken();
         if (IsPlainWord("VALUES")) NextToken();
       }
       break;
     }
-    case msk::PRIMARY:
+    case msk::Primary:
       ctr->SetConstraintType(ct::PrimaryKey);
       ctr->Clustered = true;
       NextToken();
-      if (scan_.Kind == msk::KEY) NextToken();
+      if (scan_.Kind == msk::Key) NextToken();
       break;
-    case msk::FOREIGN:
+    case msk::Foreign:
       ctr->SetConstraintType(ct::ForeignKey);
       NextToken();
-      if (scan_.Kind == msk::KEY) NextToken();
+      if (scan_.Kind == msk::Key) NextToken();
       break;
     default: Error("Unknown constraint declaration (PRIMARY/FOREIGN/UNIQUE)."); return;
   }
   const std::uint8_t type = ctr->GetConstraintType();
-  if (scan_.Kind == msk::CLUSTERED || scan_.Kind == msk::NONCLUSTERED) {
-    ctr->Clustered = scan_.Kind == msk::CLUSTERED;
+  if (scan_.Kind == msk::Clustered || scan_.Kind == msk::Nonclustered) {
+    ctr->Clustered = scan_.Kind == msk::Clustered;
     NextToken();
   }
-  if (type == ct::Unique && scan_.Kind == msk::INDEX) {
+  if (type == ct::Unique && scan_.Kind == msk::Index) {
     // CREATE UNIQUE [NON]CLUSTERED INDEX.
     ParseCreateIndex(true, ctr->Clustered, nullptr);
     return;
@@ -712,19 +712,19 @@ void TMSSQLParser::ParseConstraint(bool add, std::unique_ptr<TCtrData> ctr, TTbl
     }
   }
   if (type == ct::ForeignKey) {
-    if (ExpectAndNext(msk::REFERENCES)) {
+    if (ExpectAndNext(msk::References)) {
       ParseObjectName(TDbObject::dboTable, /*defaultOwner=*/true);
       ctr->SetRefTableName(NameObject);
       ctr->SetRefSchemaName(NameOwner);
       if (scan_.Kind == tk::LParen) ParseColumnList(&ctr->RefColumns);
     }
     for (;;) {
-      if (scan_.Kind == msk::ON) {
+      if (scan_.Kind == msk::On) {
         NextToken();
-        if (scan_.Kind == msk::UPDATE) {
+        if (scan_.Kind == msk::Update) {
           NextToken();
           ctr->UpdateRule = ParseFKAction();
-        } else if (scan_.Kind == msk::DELETE) {
+        } else if (scan_.Kind == msk::Delete) {
           NextToken();
           ctr->DeleteRule = ParseFKAction();
         } else {
@@ -733,17 +733,17 @@ void TMSSQLParser::ParseConstraint(bool add, std::unique_ptr<TCtrData> ctr, TTbl
         }
         continue;
       }
-      if (scan_.Kind == msk::NOT) {
+      if (scan_.Kind == msk::Not) {
         NextToken();
-        if (scan_.Kind == msk::FOR) NextToken();
-        if (scan_.Kind == msk::REPLICATION) NextToken();
+        if (scan_.Kind == msk::For) NextToken();
+        if (scan_.Kind == msk::Replication) NextToken();
         ctr->NotForReplication = true;
         continue;
       }
       break;
     }
   }
-  if (scan_.Kind == msk::WITH) ParseIndexWith(ctr->IndexOptions, /*kept=*/false);
+  if (scan_.Kind == msk::With) ParseIndexWith(ctr->IndexOptions, /*kept=*/false);
   // The constraint's filegroup has no place in the model: read and dropped.
   std::string fileGroup;
   ParseFileGroup(fileGroup);
@@ -757,12 +757,12 @@ void TMSSQLParser::ParseConstraint(bool add, std::unique_ptr<TCtrData> ctr, TTbl
 void TMSSQLParser::ParseIndexOptions(TIndexOptions& o, bool kept) {
   for (;;) {
     const TIndexOption* opt = nullptr;
-    if (scan_.Kind == msk::FILLFACTOR) opt = &kIndexOptions[0];
+    if (scan_.Kind == msk::Fillfactor) opt = &kIndexOptions[0];
     else if (scan_.Kind == tk::Ident && !identQuoted_) opt = FindIndexOption(IdentText());
     if (!opt) {
       Error("Unknown WITH-option for index-keys");
       // Skip the rest of the list so the statement stays in step.
-      while (scan_.Kind != tk::RParen && !AtStatementEnd() && scan_.Kind != msk::ON) NextToken();
+      while (scan_.Kind != tk::RParen && !AtStatementEnd() && scan_.Kind != msk::On) NextToken();
       return;
     }
     const std::size_t start = TokenStart();
@@ -780,14 +780,14 @@ void TMSSQLParser::ParseIndexOptions(TIndexOptions& o, bool kept) {
     } else if (scan_.Kind == tk::Equal) {
       NextToken();
       if (opt->Value == TOptionValue::OnOff) {
-        on = scan_.Kind == msk::ON;
-        if (scan_.Kind == msk::ON || scan_.Kind == msk::OFF) NextToken();
+        on = scan_.Kind == msk::On;
+        if (scan_.Kind == msk::On || scan_.Kind == msk::Off) NextToken();
         else Error("Must be: ON / OFF");
         stored = opt->Stored && on;
       } else {
         // A word such as NONE, ROW or PAGE.
         stored = opt->Stored && !IsPlainWord("NONE");
-        if (scan_.Kind == tk::Ident || scan_.Kind == msk::ON || scan_.Kind == msk::OFF) NextToken();
+        if (scan_.Kind == tk::Ident || scan_.Kind == msk::On || scan_.Kind == msk::Off) NextToken();
         else Expect(tk::Ident);
       }
     }
@@ -798,7 +798,7 @@ void TMSSQLParser::ParseIndexOptions(TIndexOptions& o, bool kept) {
     // DATA_COMPRESSION = PAGE ON PARTITIONS (...).
     if (scan_.Kind == tk::LParen) SkipBalanced();
     if (IsPlainWord("MINUTES")) NextToken();
-    if (scan_.Kind == msk::ON) {
+    if (scan_.Kind == msk::On) {
       TParseContext saved(this);
       NextToken();
       if (IsPlainWord("PARTITIONS")) {
@@ -816,7 +816,7 @@ void TMSSQLParser::ParseIndexOptions(TIndexOptions& o, bool kept) {
     // element of a table.
     TParseContext saved(this);
     NextToken();
-    if (scan_.Kind != msk::FILLFACTOR && scan_.Kind != tk::Ident) {
+    if (scan_.Kind != msk::Fillfactor && scan_.Kind != tk::Ident) {
       TParseContext::Restore(*this, saved);
       return;
     }
@@ -824,7 +824,7 @@ void TMSSQLParser::ParseIndexOptions(TIndexOptions& o, bool kept) {
 }
 
 void TMSSQLParser::ParseIndexWith(TIndexOptions& options, bool kept) {
-  if (scan_.Kind != msk::WITH) return;
+  if (scan_.Kind != msk::With) return;
   NextToken();
   options.Clear();
   if (scan_.Kind == tk::LParen) {
@@ -837,7 +837,7 @@ void TMSSQLParser::ParseIndexWith(TIndexOptions& options, bool kept) {
 }
 
 void TMSSQLParser::ParseFileGroup(std::string& fileGroup) {
-  if (scan_.Kind != msk::ON) return;
+  if (scan_.Kind != msk::On) return;
   NextToken();
   if (scan_.Kind == tk::Ident) {
     fileGroup = IdentText();
@@ -847,10 +847,10 @@ void TMSSQLParser::ParseFileGroup(std::string& fileGroup) {
   } else if (scan_.Kind == tk::String) {
     fileGroup = TokenText();
     NextToken();
-  } else if (scan_.Kind == msk::DEFAULT) {
+  } else if (scan_.Kind == msk::Default) {
     fileGroup.clear();
     NextToken();
-  } else if (scan_.Kind == msk::PRIMARY) {
+  } else if (scan_.Kind == msk::Primary) {
     // [PRIMARY] unbracketed is the keyword.
     fileGroup = "PRIMARY";
     NextToken();
@@ -859,8 +859,8 @@ void TMSSQLParser::ParseFileGroup(std::string& fileGroup) {
   }
   if (IsPlainWord("TEXTIMAGE_ON")) {
     NextToken();
-    if (scan_.Kind == tk::Ident || scan_.Kind == msk::DEFAULT || scan_.Kind == tk::String ||
-        scan_.Kind == msk::PRIMARY)
+    if (scan_.Kind == tk::Ident || scan_.Kind == msk::Default || scan_.Kind == tk::String ||
+        scan_.Kind == msk::Primary)
       NextToken();
   }
   const TObjs* objs = Objs();
@@ -870,7 +870,7 @@ void TMSSQLParser::ParseFileGroup(std::string& fileGroup) {
 void TMSSQLParser::ParseIndexHead(TIdxData& idx) {
   ParseObjectName(TDbObject::dboIndex, false);
   idx.SetName(NameSubObject.empty() ? NameObject : NameSubObject);
-  ExpectAndNext(msk::ON);
+  ExpectAndNext(msk::On);
   ParseObjectName(TDbObject::dboTable, /*defaultOwner=*/true);
   idx.TableName = NameObject;
   idx.SetParentName(NameOwner);
@@ -882,16 +882,16 @@ void TMSSQLParser::ParseIndexHead(TIdxData& idx) {
 }
 
 void TMSSQLParser::ParseCreateIndex(bool unique, bool clustered, TDbObj* context) {
-  if (scan_.Kind == msk::INDEX) NextToken();
+  if (scan_.Kind == msk::Index) NextToken();
   auto idx = std::make_unique<TIdxData>(Objs());
   idx->Unique = unique;
   idx->Clustered = clustered;
   ParseIndexHead(*idx);
-  if (scan_.Kind == msk::WHERE) {
+  if (scan_.Kind == msk::Where) {
     NextToken();
     idx->FilterText = TrimCtl(ReadExpression());
   }
-  if (scan_.Kind == msk::WITH) {
+  if (scan_.Kind == msk::With) {
     const std::size_t start = TokenStart();
     ParseIndexWith(idx->IndexOptions, /*kept=*/true);
     idx->WithText = TextFrom(start);
@@ -899,7 +899,7 @@ void TMSSQLParser::ParseCreateIndex(bool unique, bool clustered, TDbObj* context
   ParseFileGroup(idx->FileGroup);
   if (IsPlainWord("FILESTREAM_ON")) {
     NextToken();
-    if (scan_.Kind == tk::Ident || scan_.Kind == msk::DEFAULT) NextToken();
+    if (scan_.Kind == tk::Ident || scan_.Kind == msk::Default) NextToken();
   }
   if (LogWanted()) DoLog("Index: " + idx->GetCreateSQL());
   SetStatement(TDbObject::dboIndex, idx->GetName(), 1);
@@ -912,15 +912,15 @@ void TMSSQLParser::ParseCreateXmlIndex(bool primary, TDbObj* context) {
   idx->Xml = true;
   idx->PrimaryXml = primary;
   if (IsPlainWord("XML")) NextToken();
-  ExpectAndNext(msk::INDEX);
+  ExpectAndNext(msk::Index);
   ParseIndexHead(*idx);
   if (IsPlainWord("USING")) {
     NextToken();
     if (IsPlainWord("XML")) NextToken();
-    ExpectAndNext(msk::INDEX);
+    ExpectAndNext(msk::Index);
     std::string text = "USING XML INDEX " + idx->QuoteName(IdentText());
     ExpectAndNext(tk::Ident);
-    if (scan_.Kind == msk::FOR) {
+    if (scan_.Kind == msk::For) {
       NextToken();
       text += " FOR " + UpperAscii(IdentText());
       NextToken();
@@ -928,7 +928,7 @@ void TMSSQLParser::ParseCreateXmlIndex(bool primary, TDbObj* context) {
     idx->Parameters = text;
   }
   // The options inside and after USING fill one record.
-  if (scan_.Kind == msk::WITH) {
+  if (scan_.Kind == msk::With) {
     const std::size_t start = TokenStart();
     ParseIndexWith(idx->IndexOptions, /*kept=*/true);
     idx->WithText = TextFrom(start);
@@ -947,8 +947,8 @@ void TMSSQLParser::ParseFullTextOptions(TFullTextIndexOptions& o) {
     if (IsPlainWord("CHANGE_TRACKING")) {
       NextToken();
       if (scan_.Kind == tk::Equal) NextToken();
-      if (scan_.Kind == msk::OFF || IsPlainWord("AUTO") || IsPlainWord("MANUAL")) {
-        o.ChangeTracking = scan_.Kind == msk::OFF ? "OFF" : UpperAscii(IdentText());
+      if (scan_.Kind == msk::Off || IsPlainWord("AUTO") || IsPlainWord("MANUAL")) {
+        o.ChangeTracking = scan_.Kind == msk::Off ? "OFF" : UpperAscii(IdentText());
         NextToken();
       } else {
         Error("Must be: CHANGE TRACKING [=] AUTO / MANUAL / OFF");
@@ -956,7 +956,7 @@ void TMSSQLParser::ParseFullTextOptions(TFullTextIndexOptions& o) {
     } else if (IsPlainWord("STOPLIST")) {
       NextToken();
       if (scan_.Kind == tk::Equal) NextToken();
-      if (scan_.Kind == msk::OFF) {
+      if (scan_.Kind == msk::Off) {
         o.StopListOff = true;
         NextToken();
       } else if (IsPlainWord("SYSTEM")) {
@@ -986,8 +986,8 @@ void TMSSQLParser::ParseFullTextOptions(TFullTextIndexOptions& o) {
 void TMSSQLParser::ParseCreateFullTextIndex(TDbObj* context) {
   auto idx = std::make_unique<TIdxData>(Objs());
   idx->FullText = true;
-  ExpectAndNext(msk::INDEX);
-  ExpectAndNext(msk::ON);
+  ExpectAndNext(msk::Index);
+  ExpectAndNext(msk::On);
   ParseObjectName(TDbObject::dboTable, /*defaultOwner=*/true);
   idx->TableName = NameObject;
   idx->SetParentName(NameOwner);
@@ -1007,14 +1007,14 @@ void TMSSQLParser::ParseCreateFullTextIndex(TDbObj* context) {
     }
     ExpectAndNext(tk::RParen);
   }
-  if (ExpectAndNext(msk::KEY)) {
-    ExpectAndNext(msk::INDEX);
+  if (ExpectAndNext(msk::Key)) {
+    ExpectAndNext(msk::Index);
     // A table has one full-text index, which has no name of its own: it
     // is keyed by its table; the key index is kept beside it.
     idx->IndexTypeName = scan_.Kind == tk::Ident ? IdentText() : std::string();
     ExpectAndNext(tk::Ident);
   }
-  if (scan_.Kind == msk::ON) {
+  if (scan_.Kind == msk::On) {
     NextToken();
     const bool parens = scan_.Kind == tk::LParen;
     if (parens) NextToken();
@@ -1032,7 +1032,7 @@ void TMSSQLParser::ParseCreateFullTextIndex(TDbObj* context) {
     }
     if (parens) ExpectAndNext(tk::RParen);
   }
-  if (scan_.Kind == msk::WITH) {
+  if (scan_.Kind == msk::With) {
     NextToken();
     ParseFullTextOptions(idx->FullTextOptions);
   }
@@ -1046,7 +1046,7 @@ void TMSSQLParser::ParseCreateFullTextIndex(TDbObj* context) {
 // -------------------------------------------------------------- ALTER TABLE
 
 void TMSSQLParser::ParseAlterTable(TDbObj* context) {
-  if (scan_.Kind == msk::TABLE) NextToken();
+  if (scan_.Kind == msk::Table) NextToken();
   const std::int32_t nameLine = tokenLine_, nameColumn = tokenColumn_;
   ParseObjectName(TDbObject::dboTable, /*defaultOwner=*/true);
   const std::string key = QualifiedName();
@@ -1073,7 +1073,7 @@ void TMSSQLParser::ParseAlterTable(TDbObj* context) {
   for (;;) {
     TNestingGuard guard(*this);
     if (!guard.Ok()) return;
-    if (scan_.Kind == msk::ADD) {
+    if (scan_.Kind == msk::Add) {
       NextToken();
       for (;;) {
         if (scan_.Kind == tk::Ident) {
@@ -1084,13 +1084,13 @@ void TMSSQLParser::ParseAlterTable(TDbObj* context) {
           }
         } else if (scan_.Kind == tk::Less) {
           ParseNamePart();  // a template placeholder
-        } else if (scan_.Kind == msk::CONSTRAINT) {
+        } else if (scan_.Kind == msk::Constraint) {
           ParseNamedConstraint(add, nullptr, false, false, nullptr, &table);
-        } else if (scan_.Kind == msk::DEFAULT || scan_.Kind == msk::PRIMARY ||
-                   scan_.Kind == msk::FOREIGN || scan_.Kind == msk::UNIQUE ||
-                   scan_.Kind == msk::CHECK) {
+        } else if (scan_.Kind == msk::Default || scan_.Kind == msk::Primary ||
+                   scan_.Kind == msk::Foreign || scan_.Kind == msk::Unique ||
+                   scan_.Kind == msk::Check) {
           ParseConstraint(add, NewConstraint(ct::ForeignKey, &table, nullptr), &table);
-        } else if (scan_.Kind == msk::COLUMN) {
+        } else if (scan_.Kind == msk::Column) {
           // Other dialects write ADD COLUMN; the server refuses it.
           Error("ALTER TABLE ... ADD COLUMN is no T-SQL: the column is not added");
           SkipStatementRest();
@@ -1105,11 +1105,11 @@ void TMSSQLParser::ParseAlterTable(TDbObj* context) {
       }
       continue;
     }
-    if (scan_.Kind == msk::ALTER) {
+    if (scan_.Kind == msk::Alter) {
       // ALTER without COLUMN begins the next statement.
       TParseContext saved(this);
       NextToken();
-      if (scan_.Kind != msk::COLUMN) {
+      if (scan_.Kind != msk::Column) {
         TParseContext::Restore(*this, saved);
         break;
       }
@@ -1119,13 +1119,13 @@ void TMSSQLParser::ParseAlterTable(TDbObj* context) {
       NextToken();  // the column name
       ParseDataType(col, false, false);
       // ADD / DROP ROWGUIDCOL and the like.
-      if (scan_.Kind == msk::ADD || scan_.Kind == msk::DROP) {
+      if (scan_.Kind == msk::Add || scan_.Kind == msk::Drop) {
         NextToken();
-        if (scan_.Kind == tk::Ident || scan_.Kind == msk::ROWGUIDCOL) NextToken();
+        if (scan_.Kind == tk::Ident || scan_.Kind == msk::Rowguidcol) NextToken();
       }
       continue;
     }
-    if (scan_.Kind == msk::DROP) {
+    if (scan_.Kind == msk::Drop) {
       TParseContext saved(this);
       NextToken();
       if (IsDropKind()) {
@@ -1133,7 +1133,7 @@ void TMSSQLParser::ParseAlterTable(TDbObj* context) {
         TParseContext::Restore(*this, saved);
         break;
       }
-      if (scan_.Kind == msk::COLUMN) {
+      if (scan_.Kind == msk::Column) {
         NextToken();
         do {
           if (scan_.Kind == tk::Comma) NextToken();
@@ -1146,7 +1146,7 @@ void TMSSQLParser::ParseAlterTable(TDbObj* context) {
             table.Fields.Delete(i);
           }
         } while (scan_.Kind == tk::Comma);
-      } else if (scan_.Kind == msk::CONSTRAINT) {
+      } else if (scan_.Kind == msk::Constraint) {
         NextToken();
         do {
           if (scan_.Kind == tk::Comma) NextToken();
@@ -1159,7 +1159,7 @@ void TMSSQLParser::ParseAlterTable(TDbObj* context) {
       }
       continue;
     }
-    if (scan_.Kind == msk::SET) {
+    if (scan_.Kind == msk::Set) {
       // SET (LOCK_ESCALATION = ...): a table option; SET without "(" is
       // the next statement.
       TParseContext saved(this);
@@ -1175,27 +1175,27 @@ void TMSSQLParser::ParseAlterTable(TDbObj* context) {
     }
     if (IsPlainWord("ENABLE") || IsPlainWord("DISABLE")) {
       NextToken();
-      if (scan_.Kind == msk::TRIGGER) NextToken();
-      if (scan_.Kind == msk::ALL || scan_.Kind == tk::Ident) NextToken();
+      if (scan_.Kind == msk::Trigger) NextToken();
+      if (scan_.Kind == msk::All || scan_.Kind == tk::Ident) NextToken();
       continue;
     }
-    if (scan_.Kind == msk::WITH) {
+    if (scan_.Kind == msk::With) {
       NextToken();
-      const bool check = scan_.Kind == msk::CHECK;
-      if (scan_.Kind != msk::CHECK && scan_.Kind != msk::NOCHECK) {
+      const bool check = scan_.Kind == msk::Check;
+      if (scan_.Kind != msk::Check && scan_.Kind != msk::Nocheck) {
         Error("Must be: CHECK / NOCHECK.");
         SkipStatementRest();
         return;
       }
       NextToken();
       // WITH CHECK CHECK CONSTRAINT ... re-enables constraints.
-      if (scan_.Kind == msk::CHECK || scan_.Kind == msk::NOCHECK) continue;
-      ExpectAndNext(msk::ADD);
+      if (scan_.Kind == msk::Check || scan_.Kind == msk::Nocheck) continue;
+      ExpectAndNext(msk::Add);
       for (;;) {
-        if (scan_.Kind == msk::CONSTRAINT) {
+        if (scan_.Kind == msk::Constraint) {
           ParseNamedConstraint(add, nullptr, !check, check, nullptr, &table);
-        } else if (scan_.Kind == msk::PRIMARY || scan_.Kind == msk::FOREIGN ||
-                   scan_.Kind == msk::UNIQUE || scan_.Kind == msk::CHECK) {
+        } else if (scan_.Kind == msk::Primary || scan_.Kind == msk::Foreign ||
+                   scan_.Kind == msk::Unique || scan_.Kind == msk::Check) {
           ParseConstraint(add, NewConstraint(ct::ForeignKey, &table, nullptr), &table);
         } else {
           Error("Unknown constraint.");
@@ -1207,10 +1207,10 @@ void TMSSQLParser::ParseAlterTable(TDbObj* context) {
       }
       continue;
     }
-    if (scan_.Kind == msk::CHECK || scan_.Kind == msk::NOCHECK) {
+    if (scan_.Kind == msk::Check || scan_.Kind == msk::Nocheck) {
       NextToken();
-      ExpectAndNext(msk::CONSTRAINT);
-      if (scan_.Kind == msk::ALL || scan_.Kind == tk::Ident) {
+      ExpectAndNext(msk::Constraint);
+      if (scan_.Kind == msk::All || scan_.Kind == tk::Ident) {
         NextToken();
         while (scan_.Kind == tk::Comma) {
           NextToken();

@@ -133,7 +133,7 @@ bool TMySQLParser::ScanToken() {
     s.Kind = tk::Ident;
     // "_latin1'text'": a character-set introducer before a literal.
     if (c == '_' && (NextCharIs('\'') || NextCharIs('"'))) {
-      s.Kind = myk::Introducer;
+      s.Kind = myk::CharsetIntroducer;
       return true;
     }
     if (c != '_') s.Kind = LookupKeyword();
@@ -431,7 +431,7 @@ bool TMySQLParser::AtStatementEnd() const {
 
 bool TMySQLParser::IsNameToken() const {
   const TTokenKind k = TokenKind();
-  return k == tk::Ident || (k >= kFirstKeywordKind && k != myk::Introducer);
+  return k == tk::Ident || (k >= kFirstKeywordKind && k != myk::CharsetIntroducer);
 }
 
 bool TMySQLParser::ReadName(std::string& name) {
@@ -456,11 +456,11 @@ bool TMySQLParser::ReadName(std::string& name) {
 }
 
 void TMySQLParser::SkipIfExists(bool withNot) {
-  if (TokenKind() != myk::IF) return;
+  if (TokenKind() != myk::If) return;
   NextToken();
-  if (withNot && TokenKind() == myk::NOT) NextToken();
-  if (TokenKind() == myk::EXISTS) NextToken();
-  else Expect(myk::EXISTS);
+  if (withNot && TokenKind() == myk::Not) NextToken();
+  if (TokenKind() == myk::Exists) NextToken();
+  else Expect(myk::Exists);
 }
 
 void TMySQLParser::SkipDefiner() {
@@ -511,22 +511,22 @@ void TMySQLParser::ParseScriptStatement() {
     NextToken();
     return;
   }
-  if (k == myk::INSERT) {
+  if (k == myk::Insert) {
     ParseDml(15, 12);
-  } else if (k == myk::UPDATE) {
+  } else if (k == myk::Update) {
     ParseDml(16, 13);
-  } else if (k == myk::DELETE) {
+  } else if (k == myk::Delete) {
     ParseDml(17, 14);
-  } else if (k == myk::USE) {
+  } else if (k == myk::Use) {
     ParseUse();
-  } else if (k == myk::ALTER) {
+  } else if (k == myk::Alter) {
     NextToken();
-    if (ExpectAndNext(myk::TABLE)) ParseAlterTable();
-  } else if (k == myk::SET) {
+    if (ExpectAndNext(myk::Table)) ParseAlterTable();
+  } else if (k == myk::Set) {
     ParseSet();
-  } else if (k == myk::CREATE) {
+  } else if (k == myk::Create) {
     ParseCreate();
-  } else if (k == myk::DROP) {
+  } else if (k == myk::Drop) {
     ParseDrop();
   } else if (IsWord("COMMIT")) {
     NextToken();
@@ -558,7 +558,7 @@ bool TMySQLParser::BuildsNothing() {
       "ANALYZE",   "OPTIMIZE", "REPAIR",   "CHECK", "FLUSH", "START", "BEGIN", "ROLLBACK",
       "SAVEPOINT", "RELEASE",  "TRUNCATE", "SHOW",  "DO",    "LOAD",  "XA"};
   const TTokenKind k = TokenKind();
-  if (k == myk::SELECT || k == myk::REPLACE || k == myk::CALL) return true;
+  if (k == myk::Select || k == myk::Replace || k == myk::Call) return true;
   for (std::string_view w : kWords)
     if (IsWord(w)) return true;
   return false;
@@ -570,8 +570,8 @@ void TMySQLParser::ParseDml(std::uint8_t code, std::uint8_t sub) {
          IsWord("DELAYED") || IsWord("QUICK"))
     NextToken();
   // INTO may be left out of an INSERT.
-  if (code == 15 && TokenKind() == myk::INTO) NextToken();
-  if (code == 17 && !ExpectAndNext(myk::FROM)) return;
+  if (code == 15 && TokenKind() == myk::Into) NextToken();
+  if (code == 17 && !ExpectAndNext(myk::From)) return;
   std::string name;
   if (!ReadName(name)) return;
   SkipTo(KindSet({tk::Terminator}));
@@ -612,10 +612,10 @@ void TMySQLParser::SkipCreatePrefix() {
   // CREATE [OR REPLACE] [DEFINER = user@host] ...
   for (bool moved = true; moved;) {
     moved = false;
-    if (TokenKind() == myk::OR) {
+    if (TokenKind() == myk::Or) {
       NextToken();
-      if (TokenKind() == myk::REPLACE) NextToken();
-      else Expect(myk::REPLACE);
+      if (TokenKind() == myk::Replace) NextToken();
+      else Expect(myk::Replace);
       moved = true;
     }
     if (IsWord("DEFINER")) {
@@ -628,24 +628,24 @@ void TMySQLParser::SkipCreatePrefix() {
 void TMySQLParser::ParseCreate() {
   SkipCreatePrefix();
   const TTokenKind k = TokenKind();
-  if (k == myk::TABLE || k == myk::TEMPORARY) {
+  if (k == myk::Table || k == myk::Temporary) {
     ParseCreateTable(nullptr);
-  } else if (k == myk::DATABASE || IsWord("SCHEMA")) {
+  } else if (k == myk::Database || IsWord("SCHEMA")) {
     ParseCreateDatabase();
-  } else if (k == myk::SQL || IsWord("ALGORITHM") || IsWord("VIEW")) {
+  } else if (k == myk::Sql || IsWord("ALGORITHM") || IsWord("VIEW")) {
     ParseCreateView(nullptr);
   } else if (IsWord("TRIGGER")) {
     ParseCreateTrigger(nullptr);
   } else if (IsWord("PROCEDURE") || IsWord("FUNCTION") || IsWord("AGGREGATE")) {
     ParseCreateRoutine(nullptr);
-  } else if (k == myk::INDEX) {
+  } else if (k == myk::Index) {
     NextToken();
     ParseCreateIndex(nullptr, false, false, false);
-  } else if (k == myk::UNIQUE || k == myk::FULLTEXT || k == myk::SPATIAL) {
+  } else if (k == myk::Unique || k == myk::Fulltext || k == myk::Spatial) {
     NextToken();
-    if (TokenKind() == myk::INDEX) NextToken();
-    else Expect(myk::INDEX);
-    ParseCreateIndex(nullptr, k == myk::UNIQUE, k == myk::FULLTEXT, k == myk::SPATIAL);
+    if (TokenKind() == myk::Index) NextToken();
+    else Expect(myk::Index);
+    ParseCreateIndex(nullptr, k == myk::Unique, k == myk::Fulltext, k == myk::Spatial);
   } else {
     Error("Invalid/Unknown CREATE-statement.");
     SkipTo(KindSet({tk::Terminator}));
@@ -659,20 +659,20 @@ void TMySQLParser::ParseCreateDatabase() {
   if (!ReadName(name)) return;
   // Options are read and not kept.
   while (!AtStatementEnd()) {
-    if (TokenKind() == myk::DEFAULT) {
+    if (TokenKind() == myk::Default) {
       NextToken();
       continue;
     }
-    if (TokenKind() == myk::CHAR || IsWord("CHARSET")) {
-      if (TokenKind() == myk::CHAR) {
+    if (TokenKind() == myk::Char || IsWord("CHARSET")) {
+      if (TokenKind() == myk::Char) {
         NextToken();
-        if (TokenKind() != myk::SET) {
-          Expect(myk::SET);
+        if (TokenKind() != myk::Set) {
+          Expect(myk::Set);
           return;
         }
       }
       NextToken();
-    } else if (TokenKind() == myk::COLLATE || IsWord("COMMENT")) {
+    } else if (TokenKind() == myk::Collate || IsWord("COMMENT")) {
       NextToken();
     } else {
       return;
@@ -687,9 +687,9 @@ void TMySQLParser::ParseCreateDatabase() {
 
 void TMySQLParser::ParseDrop() {
   NextToken();
-  if (TokenKind() == myk::TEMPORARY) NextToken();
+  if (TokenKind() == myk::Temporary) NextToken();
   const TTokenKind k = TokenKind();
-  if (k == myk::TABLE || k == myk::DATABASE) {
+  if (k == myk::Table || k == myk::Database) {
     NextToken();
     SkipIfExists(/*withNot=*/false);
     // DROP TABLE a, b: each of them.
@@ -697,15 +697,15 @@ void TMySQLParser::ParseDrop() {
       std::string name;
       if (!ReadName(name)) return;
       TObjs* objs = Objs();
-      if (k == myk::TABLE && objs) {
+      if (k == myk::Table && objs) {
         // The table goes with its keys, indices and triggers.
         if (TTblData* t = objs->FindTable(name)) objs->DropTable(t->GetKeyName(), t->GetName());
       }
-      if (k != myk::TABLE || TokenKind() != tk::Comma) break;
+      if (k != myk::Table || TokenKind() != tk::Comma) break;
       NextToken();
     }
     // RESTRICT / CASCADE are read and have no effect.
-    if (TokenKind() == myk::RESTRICT || TokenKind() == myk::CASCADE) NextToken();
+    if (TokenKind() == myk::Restrict || TokenKind() == myk::Cascade) NextToken();
     return;
   }
   if (IsWord("SCHEMA") || IsWord("FUNCTION") || IsWord("PROCEDURE") || IsWord("VIEW") ||
@@ -722,15 +722,15 @@ void TMySQLParser::ParseDrop() {
       if (TokenKind() != tk::Comma) break;
       NextToken();
     }
-    if (TokenKind() == myk::RESTRICT || TokenKind() == myk::CASCADE) NextToken();
+    if (TokenKind() == myk::Restrict || TokenKind() == myk::Cascade) NextToken();
     return;
   }
-  if (k == myk::INDEX) {
+  if (k == myk::Index) {
     NextToken();
     SkipIfExists(/*withNot=*/false);
     std::string name, table;
     if (!ReadName(name)) return;
-    if (TokenKind() == myk::ON) {
+    if (TokenKind() == myk::On) {
       NextToken();
       if (!ReadName(table)) return;
       if (TObjs* objs = Objs()) {
@@ -792,16 +792,16 @@ void TMySQLParser::ParseSet() {
     }
     NextToken();
     // SET NAMES x COLLATE y
-    if (TokenKind() == myk::COLLATE) {
+    if (TokenKind() == myk::Collate) {
       NextToken();
       if (!AtStatementEnd()) NextToken();
     }
     Notify(10, options->Names, 0, 0);
     return;
   }
-  if (TokenKind() == myk::CHAR) {
+  if (TokenKind() == myk::Char) {
     NextToken();
-    if (TokenKind() != myk::SET) {
+    if (TokenKind() != myk::Set) {
       Error("Unknown/Invalid SET CHARACTER SET-statement.");
       SkipTo(KindSet({tk::Terminator}));
       return;
@@ -858,7 +858,7 @@ void TMySQLParser::ParseObjectSource(TDbObj* obj) {
     StatementStart = TokenStart();
   }
   auto skipCreate = [this]() {
-    if (TokenKind() == myk::CREATE) SkipCreatePrefix();
+    if (TokenKind() == myk::Create) SkipCreatePrefix();
   };
   if (auto* table = dynamic_cast<TTblData*>(obj)) {
     skipCreate();

@@ -43,17 +43,17 @@ class TViwData;
 // The token kinds of the MySQL keyword table that the grammar tests.
 namespace myk {
 // clang-format off
-inline constexpr TTokenKind INT = 30, TINYINT = 31, SMALLINT = 32, MEDIUMINT = 33, BIGINT = 34,
-    REAL = 35, DOUBLE = 36, FLOAT = 37, DECIMAL = 38, NUMERIC = 39, CHAR = 40, VARCHAR = 41,
-    DATE = 42, TIME = 43, DATETIME = 44, Introducer = 45, TINYBLOB = 46, BLOB = 47,
-    MEDIUMBLOB = 48, LONGBLOB = 49, TINYTEXT = 50, TEXT = 51, MEDIUMTEXT = 52, LONGTEXT = 53,
-    ENUM = 54, SET = 55, YEAR = 56, PRECISION = 57, UNSIGNED = 58, ZEROFILL = 59,
-    NATIONAL = 60, BINARY = 61, NULL_ = 62, DEFAULT = 63, SPATIAL = 64, PRIMARY = 65, KEY = 66,
-    INDEX = 67, FOREIGN = 68, UNIQUE = 69, CREATE = 70, DROP = 71, TABLE = 72, IF = 73,
-    NOT = 74, EXISTS = 75, TEMPORARY = 76, INSERT = 77, UPDATE = 78, DELETE = 79, SELECT = 80,
-    DATABASE = 81, USE = 82, REFERENCES = 83, ALTER = 84, ADD = 85, CONSTRAINT = 86, ON = 87,
-    COLLATE = 88, INTO = 89, FROM = 90, CASCADE = 91, RESTRICT = 92, CALL = 93, FULLTEXT = 94,
-    REPLACE = 95, OR = 96, SQL = 97, AS = 98, VARBINARY = 99, BIT = 100;
+inline constexpr TTokenKind Int = 30, Tinyint = 31, Smallint = 32, Mediumint = 33, Bigint = 34,
+    Real = 35, Double = 36, Float = 37, Decimal = 38, Numeric = 39, Char = 40, Varchar = 41,
+    Date = 42, Time = 43, Datetime = 44, CharsetIntroducer = 45, Tinyblob = 46, Blob = 47,
+    Mediumblob = 48, Longblob = 49, Tinytext = 50, Text = 51, Mediumtext = 52, Longtext = 53,
+    Enum = 54, Set = 55, Year = 56, Precision = 57, Unsigned = 58, Zerofill = 59,
+    National = 60, Binary = 61, Null = 62, Default = 63, Spatial = 64, Primary = 65, Key = 66,
+    Index = 67, Foreign = 68, Unique = 69, Create = 70, Drop = 71, Table = 72, If = 73,
+    Not = 74, Exists = 75, Temporary = 76, Insert = 77, Update = 78, Delete = 79, Select = 80,
+    Database = 81, Use = 82, References = 83, Alter = 84, Add = 85, Constraint = 86, On = 87,
+    Collate = 88, Into = 89, From = 90, Cascade = 91, Restrict = 92, Call = 93, Fulltext = 94,
+    Replace = 95, Or = 96, Sql = 97, As = 98, Varbinary = 99, Bit = 100;
 // clang-format on
 }  // namespace myk
 

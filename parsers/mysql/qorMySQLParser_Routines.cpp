@@ -186,7 +186,7 @@ void TMySQLParser::ParseCreateView(TViwData* given) {
       if (IsNameToken()) NextToken();
     } else if (IsWord("DEFINER")) {
       SkipDefiner();
-    } else if (TokenKind() == myk::SQL) {
+    } else if (TokenKind() == myk::Sql) {
       NextToken();
       if (!ExpectWord("SECURITY")) return;
       NextToken();
@@ -233,7 +233,7 @@ void TMySQLParser::ParseCreateView(TViwData* given) {
     if (!Expect(tk::RParen)) return;
     NextToken();
   }
-  if (!Expect(myk::AS)) return;
+  if (!Expect(myk::As)) return;
   NextToken();
   view->SetText(ReadRawBody());
   if (owned) HandOn(std::move(owned));
@@ -275,13 +275,13 @@ void TMySQLParser::ParseCreateTrigger(TTrgData* given) {
     trigger->Events = 0;
     for (int n = 0; n < 3; ++n) {
       std::int32_t code = 0;
-      if (TokenKind() == myk::INSERT) {
+      if (TokenKind() == myk::Insert) {
         trigger->Events |= 2;
         code = 1;
-      } else if (TokenKind() == myk::UPDATE) {
+      } else if (TokenKind() == myk::Update) {
         trigger->Events |= 4;
         code = 2;
-      } else if (TokenKind() == myk::DELETE) {
+      } else if (TokenKind() == myk::Delete) {
         trigger->Events |= 8;
         code = 3;
       } else {
@@ -290,11 +290,11 @@ void TMySQLParser::ParseCreateTrigger(TTrgData* given) {
       }
       type += code << (2 * n + 1);
       NextToken();
-      if (TokenKind() != myk::OR && TokenKind() != tk::Comma) break;
+      if (TokenKind() != myk::Or && TokenKind() != tk::Comma) break;
       NextToken();
     }
     trigger->TriggerType = type - 1;
-    if (!Expect(myk::ON)) {
+    if (!Expect(myk::On)) {
       SkipTo(KindSet({tk::Terminator}));
       return;
     }
@@ -419,7 +419,7 @@ void TMySQLParser::ParseCreateRoutine(TPrcData* given) {
     if (IsWord("DETERMINISTIC")) {
       routine->MySQLCharacteristics |= 2;
       NextToken();
-    } else if (TokenKind() == myk::NOT) {
+    } else if (TokenKind() == myk::Not) {
       TLookahead saved(*this);
       NextToken();
       if (!IsWord("DETERMINISTIC")) {
@@ -430,26 +430,26 @@ void TMySQLParser::ParseCreateRoutine(TPrcData* given) {
       NextToken();
     } else if (IsWord("LANGUAGE")) {
       NextToken();
-      if (Expect(myk::SQL)) {
+      if (Expect(myk::Sql)) {
         routine->MySQLCharacteristics |= 1;
         NextToken();
       }
     } else if (IsWord("CONTAINS") || IsWord("NO")) {
       const std::uint16_t bit = IsWord("NO") ? 16 : 8;
       NextToken();
-      if (Expect(myk::SQL)) {
+      if (Expect(myk::Sql)) {
         routine->MySQLCharacteristics |= bit;
         NextToken();
       }
     } else if (IsWord("READS") || IsWord("MODIFIES")) {
       const std::uint16_t bit = IsWord("READS") ? 32 : 64;
       NextToken();
-      if (Expect(myk::SQL)) NextToken();
+      if (Expect(myk::Sql)) NextToken();
       if (ExpectWord("DATA")) {
         routine->MySQLCharacteristics |= bit;
         NextToken();
       }
-    } else if (TokenKind() == myk::SQL) {
+    } else if (TokenKind() == myk::Sql) {
       TLookahead saved(*this);
       NextToken();
       if (!IsWord("SECURITY")) {

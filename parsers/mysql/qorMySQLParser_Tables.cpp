@@ -63,35 +63,35 @@ constexpr std::array<std::string_view, 4> kNamedTypes = {"UUID", "INET4", "INET6
 
 const char* KeywordTypeName(TTokenKind k) {
   switch (k) {
-    case myk::INT: return "INTEGER";
-    case myk::TINYINT: return "TINYINT";
-    case myk::SMALLINT: return "SMALLINT";
-    case myk::MEDIUMINT: return "MEDIUMINT";
-    case myk::BIGINT: return "BIGINT";
-    case myk::REAL: return "REAL";
-    case myk::FLOAT: return "FLOAT";
-    case myk::DOUBLE: return "DOUBLE";
-    case myk::DECIMAL: return "DECIMAL";
-    case myk::NUMERIC: return "NUMERIC";
-    case myk::CHAR: return "CHAR";
-    case myk::VARCHAR: return "VARCHAR";
-    case myk::BINARY: return "BINARY";
-    case myk::VARBINARY: return "VARBINARY";
-    case myk::DATE: return "DATE";
-    case myk::TIME: return "TIME";
-    case myk::DATETIME: return "DATETIME";
-    case myk::YEAR: return "YEAR";
-    case myk::TINYBLOB: return "TINYBLOB";
-    case myk::BLOB: return "BLOB";
-    case myk::MEDIUMBLOB: return "MEDIUMBLOB";
-    case myk::LONGBLOB: return "LONGBLOB";
-    case myk::TINYTEXT: return "TINYTEXT";
-    case myk::TEXT: return "TEXT";
-    case myk::MEDIUMTEXT: return "MEDIUMTEXT";
-    case myk::LONGTEXT: return "LONGTEXT";
-    case myk::ENUM: return "ENUM";
-    case myk::SET: return "SET";
-    case myk::BIT: return "BIT";
+    case myk::Int: return "INTEGER";
+    case myk::Tinyint: return "TINYINT";
+    case myk::Smallint: return "SMALLINT";
+    case myk::Mediumint: return "MEDIUMINT";
+    case myk::Bigint: return "BIGINT";
+    case myk::Real: return "REAL";
+    case myk::Float: return "FLOAT";
+    case myk::Double: return "DOUBLE";
+    case myk::Decimal: return "DECIMAL";
+    case myk::Numeric: return "NUMERIC";
+    case myk::Char: return "CHAR";
+    case myk::Varchar: return "VARCHAR";
+    case myk::Binary: return "BINARY";
+    case myk::Varbinary: return "VARBINARY";
+    case myk::Date: return "DATE";
+    case myk::Time: return "TIME";
+    case myk::Datetime: return "DATETIME";
+    case myk::Year: return "YEAR";
+    case myk::Tinyblob: return "TINYBLOB";
+    case myk::Blob: return "BLOB";
+    case myk::Mediumblob: return "MEDIUMBLOB";
+    case myk::Longblob: return "LONGBLOB";
+    case myk::Tinytext: return "TINYTEXT";
+    case myk::Text: return "TEXT";
+    case myk::Mediumtext: return "MEDIUMTEXT";
+    case myk::Longtext: return "LONGTEXT";
+    case myk::Enum: return "ENUM";
+    case myk::Set: return "SET";
+    case myk::Bit: return "BIT";
     default: return nullptr;
   }
 }
@@ -117,8 +117,8 @@ std::unique_ptr<TCtrData> NewConstraint(TObjs* objs, TTblData& table, std::uint8
 void TMySQLParser::ParseCreateTable(TTblData* given) {
   std::unique_ptr<TTblData> owned;
   TTblData* table = given;
-  if (TokenKind() == myk::TEMPORARY) NextToken();
-  if (!Expect(myk::TABLE)) {
+  if (TokenKind() == myk::Temporary) NextToken();
+  if (!Expect(myk::Table)) {
     SkipTo(KindSet({tk::Terminator}));
     return;
   }
@@ -166,9 +166,9 @@ void TMySQLParser::ParseCreateTable(TTblData* given) {
   ParseTableOptions(*table);
   // [IGNORE | REPLACE] [AS] SELECT ...: the query is kept as text, the
   // columns it makes are the server's to derive.
-  if (IsWord("IGNORE") || TokenKind() == myk::REPLACE) NextToken();
-  if (TokenKind() == myk::AS) NextToken();
-  if (TokenKind() == myk::SELECT || TokenKind() == tk::LParen || IsWord("WITH") ||
+  if (IsWord("IGNORE") || TokenKind() == myk::Replace) NextToken();
+  if (TokenKind() == myk::As) NextToken();
+  if (TokenKind() == myk::Select || TokenKind() == tk::LParen || IsWord("WITH") ||
       IsWord("VALUES") || IsWord("TABLE")) {
     table->AsQuery = ReadRawBody();
   } else if (!columns && TokenStart() == optionsStart) {
@@ -192,7 +192,7 @@ bool TMySQLParser::SelectFollows() {
   // "(" SELECT, or "(" "(" SELECT ...: a query, not a column list.
   TLookahead saved(*this);
   while (TokenKind() == tk::LParen) NextToken();
-  const bool query = TokenKind() == myk::SELECT || IsWord("WITH") || IsWord("VALUES");
+  const bool query = TokenKind() == myk::Select || IsWord("WITH") || IsWord("VALUES");
   saved.Undo();
   return query;
 }
@@ -202,7 +202,7 @@ void TMySQLParser::ParseTableItems(TTblData& table) {
     const std::size_t before = TokenStart();
     if (ParseKeyItem(table, "table " + table.GetName())) {
       // a key, an index or a check
-    } else if (TokenKind() == myk::REFERENCES) {
+    } else if (TokenKind() == myk::References) {
       ParseReferences(table);
     } else if (IsWord("PERIOD")) {
       SkipItem("table " + table.GetName());
@@ -308,24 +308,24 @@ void TMySQLParser::CopyColumnDefinition(const TFldData& from, TFldData& to) {
 
 bool TMySQLParser::ParseKeyItem(TTblData& table, const std::string& where) {
   const TTokenKind k = TokenKind();
-  if (k == myk::PRIMARY) {
+  if (k == myk::Primary) {
     ParsePrimaryKey(table, {});
-  } else if (k == myk::UNIQUE) {
+  } else if (k == myk::Unique) {
     ParseUniqueKey(table, {});
-  } else if (k == myk::FOREIGN) {
+  } else if (k == myk::Foreign) {
     ParseForeignKey(table, {});
-  } else if (k == myk::FULLTEXT || k == myk::SPATIAL) {
+  } else if (k == myk::Fulltext || k == myk::Spatial) {
     NextToken();
-    ParseCreateIndex(&table, false, k == myk::FULLTEXT, k == myk::SPATIAL);
-  } else if (k == myk::KEY || k == myk::INDEX) {
+    ParseCreateIndex(&table, false, k == myk::Fulltext, k == myk::Spatial);
+  } else if (k == myk::Key || k == myk::Index) {
     ParseIndexKey(table);
-  } else if (k == myk::CONSTRAINT) {
+  } else if (k == myk::Constraint) {
     NextToken();
     std::string name;
     if (TokenKind() == tk::Ident && !IsWord("CHECK")) ReadName(name);
-    if (TokenKind() == myk::PRIMARY) ParsePrimaryKey(table, name);
-    else if (TokenKind() == myk::UNIQUE) ParseUniqueKey(table, name);
-    else if (TokenKind() == myk::FOREIGN) ParseForeignKey(table, name);
+    if (TokenKind() == myk::Primary) ParsePrimaryKey(table, name);
+    else if (TokenKind() == myk::Unique) ParseUniqueKey(table, name);
+    else if (TokenKind() == myk::Foreign) ParseForeignKey(table, name);
     else if (IsWord("CHECK")) ParseCheck(table, name, {});
     else SkipItem(where);
   } else if (IsWord("CHECK") && NextCharIs('(')) {
@@ -394,24 +394,24 @@ bool TMySQLParser::ParseDataType(TFldData& column) {
     type = t;
     if (t == dt::VARCHAR) f->CharSet = "utf8mb3";
   };
-  if (k == myk::CHAR) {
+  if (k == myk::Char) {
     // CHAR VARYING, CHARACTER VARYING: VARCHAR.
     type = NextWordIs("VARYING") ? dt::VARCHAR : dt::CHAR;
     if (type == dt::VARCHAR) NextToken();
   } else if (const char* tn = KeywordTypeName(k)) {
     type = TypeIndex(tn);
     // BOOL shares TINYINT's keyword; it is TINYINT(1), as BOOLEAN is.
-    if (k == myk::TINYINT && UpperAscii(IdentText()) == "BOOL") f->Precision = 1;
-  } else if (k == myk::NATIONAL || word == "NCHAR") {
+    if (k == myk::Tinyint && UpperAscii(IdentText()) == "BOOL") f->Precision = 1;
+  } else if (k == myk::National || word == "NCHAR") {
     // NATIONAL CHAR [VARYING], NATIONAL VARCHAR, NCHAR [VARCHAR|VARYING].
     NextToken();
-    if (TokenKind() == myk::VARCHAR || IsWord("VARYING")) {
+    if (TokenKind() == myk::Varchar || IsWord("VARYING")) {
       national(dt::VARCHAR);
-    } else if (TokenKind() == myk::CHAR) {
+    } else if (TokenKind() == myk::Char) {
       national(NextWordIs("VARYING") ? dt::VARCHAR : dt::NATIONAL_CHAR);
       if (type == dt::VARCHAR) NextToken();
-    } else if (k == myk::NATIONAL) {
-      Expect(myk::CHAR);
+    } else if (k == myk::National) {
+      Expect(myk::Char);
       return false;
     } else {
       // NCHAR alone: the current token is what follows the type.
@@ -427,11 +427,11 @@ bool TMySQLParser::ParseDataType(TFldData& column) {
     // LONG, LONG VARCHAR: MEDIUMTEXT; LONG VARBINARY: MEDIUMBLOB.
     TLookahead saved(*this);
     NextToken();
-    if (TokenKind() == myk::VARBINARY) {
+    if (TokenKind() == myk::Varbinary) {
       type = TypeIndex("MEDIUMBLOB");
     } else {
       type = TypeIndex("MEDIUMTEXT");
-      if (TokenKind() != myk::VARCHAR) saved.Undo();
+      if (TokenKind() != myk::Varchar) saved.Undo();
     }
   } else if (word == "SERIAL") {
     type = TypeIndex("BIGINT");
@@ -453,7 +453,7 @@ bool TMySQLParser::ParseDataType(TFldData& column) {
   }
   f->DataType = type;
   NextToken();
-  if (type == TypeIndex("DOUBLE") && TokenKind() == myk::PRECISION) NextToken();
+  if (type == TypeIndex("DOUBLE") && TokenKind() == myk::Precision) NextToken();
   return ParseTypeArguments(*f);
 }
 
@@ -493,7 +493,7 @@ bool TMySQLParser::ParseTypeArguments(TFldData& column) {
 }
 
 bool TMySQLParser::ReadEnumValue(std::string& value) {
-  if (TokenKind() == myk::Introducer) NextToken();
+  if (TokenKind() == myk::CharsetIntroducer) NextToken();
   if (TokenKind() == tk::String) {
     value = TokenText();
     NextToken();
@@ -547,51 +547,51 @@ void TMySQLParser::ParseColumnAttributes(TFldData& column, TTblData* table, bool
   for (;;) {
     const std::size_t before = TokenStart();
     const TTokenKind a = TokenKind();
-    if (a == myk::CHAR || IsWord("CHARSET")) {
+    if (a == myk::Char || IsWord("CHARSET")) {
       NextToken();
-      if (a == myk::CHAR) {
-        if (!Expect(myk::SET)) break;
+      if (a == myk::Char) {
+        if (!Expect(myk::Set)) break;
         NextToken();
       }
       if (IsNameToken() || TokenKind() == tk::String) {
         f->CharSet = TokenKind() == tk::String ? TokenText() : RawTokenText();
         NextToken();
       }
-    } else if (a == myk::COLLATE) {
+    } else if (a == myk::Collate) {
       NextToken();
       if (IsNameToken() || TokenKind() == tk::String) {
         f->Collation = TokenKind() == tk::String ? TokenText() : RawTokenText();
         NextToken();
       }
-    } else if (a == myk::UNSIGNED) {
+    } else if (a == myk::Unsigned) {
       f->Unsigned = true;
       NextToken();
     } else if (IsWord("SIGNED")) {
       NextToken();
-    } else if (a == myk::ZEROFILL) {
+    } else if (a == myk::Zerofill) {
       f->ZeroFill = true;
       NextToken();
-    } else if (a == myk::BINARY) {
+    } else if (a == myk::Binary) {
       f->BinaryAttr = true;
       NextToken();
     } else if (routineItem) {
       break;
-    } else if (a == myk::NOT) {
+    } else if (a == myk::Not) {
       NextToken();
-      if (Expect(myk::NULL_)) {
+      if (Expect(myk::Null)) {
         f->Nullable = false;
         NextToken();
       }
-    } else if (a == myk::NULL_) {
+    } else if (a == myk::Null) {
       f->Nullable = true;
       NextToken();
-    } else if (a == myk::DEFAULT) {
+    } else if (a == myk::Default) {
       NextToken();
       f->DefaultValue = ParseDefaultValue();
       if (f->DefaultValue == "NULL") f->DefaultValue.clear();
-    } else if (a == myk::ON) {
+    } else if (a == myk::On) {
       NextToken();
-      if (!Expect(myk::UPDATE)) break;
+      if (!Expect(myk::Update)) break;
       NextToken();
       const std::string value = ParseDefaultValue();
       f->DefaultValue =
@@ -599,18 +599,18 @@ void TMySQLParser::ParseColumnAttributes(TFldData& column, TTblData* table, bool
     } else if (IsWord("AUTO_INCREMENT")) {
       f->AutoIncrement = true;
       NextToken();
-    } else if (a == myk::PRIMARY || a == myk::KEY) {
-      if (a == myk::PRIMARY) NextToken();
-      if (TokenKind() == myk::KEY) NextToken();
+    } else if (a == myk::Primary || a == myk::Key) {
+      if (a == myk::Primary) NextToken();
+      if (TokenKind() == myk::Key) NextToken();
       if (table) {
         auto pk = NewConstraint(Objs(), *table, ct::PrimaryKey, {});
         pk->Columns.Add(f->GetName(), nullptr);
         LogObject("Primary Key: ", *pk);
         HandOn(std::move(pk));
       }
-    } else if (a == myk::UNIQUE) {
+    } else if (a == myk::Unique) {
       NextToken();
-      if (TokenKind() == myk::KEY) NextToken();
+      if (TokenKind() == myk::Key) NextToken();
       if (table) AddColumnUnique(*table, *f);
     } else if (IsWord("COMMENT")) {
       NextToken();
@@ -618,9 +618,9 @@ void TMySQLParser::ParseColumnAttributes(TFldData& column, TTblData* table, bool
         f->SetDescription(TokenText());
         NextToken();
       }
-    } else if (a == myk::CONSTRAINT || (IsWord("CHECK") && NextCharIs('('))) {
+    } else if (a == myk::Constraint || (IsWord("CHECK") && NextCharIs('('))) {
       std::string ctrName;
-      if (a == myk::CONSTRAINT) {
+      if (a == myk::Constraint) {
         NextToken();
         if (TokenKind() == tk::Ident && !IsWord("CHECK")) ReadName(ctrName);
         if (!IsWord("CHECK")) {
@@ -630,7 +630,7 @@ void TMySQLParser::ParseColumnAttributes(TFldData& column, TTblData* table, bool
       }
       if (table) ParseCheck(*table, ctrName, f->GetName());
       else ReadParenthesised();
-    } else if (a == myk::REFERENCES) {
+    } else if (a == myk::References) {
       NextToken();
       std::string ref;
       if (!ReadName(ref)) break;
@@ -652,7 +652,7 @@ void TMySQLParser::ParseColumnAttributes(TFldData& column, TTblData* table, bool
       NextToken();
       ExpectWord("ALWAYS");
       NextToken();
-    } else if (a == myk::AS && NextCharIs('(')) {
+    } else if (a == myk::As && NextCharIs('(')) {
       f->GeneratedKind = 'A';
       f->GeneratedExpr = ReadParenthesised();
     } else if (IsWord("VIRTUAL")) {
@@ -670,7 +670,7 @@ void TMySQLParser::ParseColumnAttributes(TFldData& column, TTblData* table, bool
     } else if (IsWord("SERIAL")) {
       // SERIAL DEFAULT VALUE: NOT NULL AUTO_INCREMENT UNIQUE.
       NextToken();
-      if (TokenKind() == myk::DEFAULT) NextToken();
+      if (TokenKind() == myk::Default) NextToken();
       if (IsWord("VALUE")) NextToken();
       f->Nullable = false;
       f->AutoIncrement = true;
@@ -705,7 +705,7 @@ std::string TMySQLParser::ParseDefaultValue() {
     Error("DEFAUT " + sign + CurTokenName() + " error...");
     return {};
   }
-  if (k == myk::NULL_) {
+  if (k == myk::Null) {
     NextToken();
     return "NULL";
   }
@@ -720,7 +720,7 @@ std::string TMySQLParser::ParseDefaultValue() {
     }
     return v;
   }
-  if (k == myk::Introducer) NextToken();
+  if (k == myk::CharsetIntroducer) NextToken();
   if (TokenKind() == tk::String) {
     // The model keeps a string default as a literal with doubled quotes;
     // the writer quotes it anew for the dialect.
@@ -837,7 +837,7 @@ void TMySQLParser::ParseIndexOptions(TIdxData* index) {
       if (IsNameToken()) NextToken();
     } else if (IsWord("VISIBLE") || IsWord("INVISIBLE") || IsWord("IGNORED")) {
       NextToken();
-    } else if (TokenKind() == myk::NOT) {
+    } else if (TokenKind() == myk::Not) {
       NextToken();
       ExpectWord("IGNORED");
       NextToken();
@@ -854,7 +854,7 @@ void TMySQLParser::ParseIndexOptions(TIdxData* index) {
 
 void TMySQLParser::ParsePrimaryKey(TTblData& table, const std::string& name) {
   NextToken();
-  if (!Expect(myk::KEY)) return;
+  if (!Expect(myk::Key)) return;
   NextToken();
   auto pk = NewConstraint(Objs(), table, ct::PrimaryKey, name);
   // PRIMARY KEY USING BTREE (a) and (a) USING BTREE: read, the model
@@ -868,7 +868,7 @@ void TMySQLParser::ParsePrimaryKey(TTblData& table, const std::string& name) {
 
 void TMySQLParser::ParseUniqueKey(TTblData& table, const std::string& name) {
   NextToken();
-  if (TokenKind() == myk::KEY || TokenKind() == myk::INDEX) {
+  if (TokenKind() == myk::Key || TokenKind() == myk::Index) {
     NextToken();
     ParseCreateIndex(&table, /*unique=*/true, false, false);
     return;
@@ -889,19 +889,19 @@ void TMySQLParser::ParseUniqueKey(TTblData& table, const std::string& name) {
 void TMySQLParser::ParseIndexKey(TTblData& table) { ParseCreateIndex(&table, false, false, false); }
 
 void TMySQLParser::ParseCreateIndex(TTblData* table, bool unique, bool fullText, bool spatial) {
-  if (TokenKind() == myk::KEY || TokenKind() == myk::INDEX) NextToken();
+  if (TokenKind() == myk::Key || TokenKind() == myk::Index) NextToken();
   if (!table) SkipIfExists(/*withNot=*/true);
   auto idx = std::make_unique<TIdxData>(Objs());
   idx->Unique = unique;
   idx->FullText = fullText;
   idx->Spatial = spatial;
   std::string name;
-  if (IsNameToken() && TokenKind() != myk::ON && !IsWord("USING")) ReadName(name);
+  if (IsNameToken() && TokenKind() != myk::On && !IsWord("USING")) ReadName(name);
   ParseIndexOptions(idx.get());
   if (table) {
     idx->TableName = table->GetName();
   } else {
-    if (!Expect(myk::ON)) return;
+    if (!Expect(myk::On)) return;
     NextToken();
     std::string tableName;
     if (!ReadName(tableName)) return;
@@ -921,7 +921,7 @@ void TMySQLParser::ParseCreateIndex(TTblData* table, bool unique, bool fullText,
 
 void TMySQLParser::ParseForeignKey(TTblData& table, const std::string& name) {
   NextToken();
-  if (!Expect(myk::KEY)) return;
+  if (!Expect(myk::Key)) return;
   NextToken();
   auto fk = NewConstraint(Objs(), table, ct::ForeignKey, name);
   if (IsNameToken()) {
@@ -930,7 +930,7 @@ void TMySQLParser::ParseForeignKey(TTblData& table, const std::string& name) {
     fk->IndexName = indexName;
   }
   ParseKeyColumns(fk->Columns, false);
-  if (!Expect(myk::REFERENCES)) return;
+  if (!Expect(myk::References)) return;
   NextToken();
   std::string ref;
   if (!ReadName(ref)) return;
@@ -958,24 +958,24 @@ void TMySQLParser::ParseReferentialActions(TCtrData& fk) {
     else if (IsWord("PARTIAL")) fk.MatchType = 2;
     if (IsNameToken()) NextToken();
   }
-  while (TokenKind() == myk::ON) {
+  while (TokenKind() == myk::On) {
     NextToken();
     std::uint8_t* rule = nullptr;
-    if (TokenKind() == myk::UPDATE) rule = &fk.UpdateRule;
-    else if (TokenKind() == myk::DELETE) rule = &fk.DeleteRule;
+    if (TokenKind() == myk::Update) rule = &fk.UpdateRule;
+    else if (TokenKind() == myk::Delete) rule = &fk.DeleteRule;
     else {
       Error("Missing: UPDATE/DELETE");
       return;
     }
     NextToken();
-    if (TokenKind() == myk::RESTRICT) {
+    if (TokenKind() == myk::Restrict) {
       *rule = 1;
-    } else if (TokenKind() == myk::CASCADE) {
+    } else if (TokenKind() == myk::Cascade) {
       *rule = 2;
-    } else if (TokenKind() == myk::SET) {
+    } else if (TokenKind() == myk::Set) {
       NextToken();
-      if (TokenKind() == myk::DEFAULT) *rule = 3;
-      else if (TokenKind() == myk::NULL_) *rule = 4;
+      if (TokenKind() == myk::Default) *rule = 3;
+      else if (TokenKind() == myk::Null) *rule = 4;
       else {
         Error("Missing: DEFAULT/NULL");
         return;
@@ -1039,20 +1039,20 @@ void TMySQLParser::ParseTableOptions(TTblData& table) {
     const std::size_t before = TokenStart();
     const TTokenKind k = TokenKind();
     const std::string word = k == tk::Ident ? UpperAscii(IdentText()) : std::string();
-    if (k == tk::Comma || k == myk::DEFAULT) {
+    if (k == tk::Comma || k == myk::Default) {
       NextToken();
     } else if (word == "ENGINE" || word == "TYPE") {
       NextToken();
       o.Engine = ReadOptionValue();
       if (UpperAscii(o.Engine) == "HEAP") o.Engine = "MEMORY";
-    } else if (k == myk::CHAR || word == "CHARSET") {
+    } else if (k == myk::Char || word == "CHARSET") {
       NextToken();
-      if (k == myk::CHAR) {
-        if (!Expect(myk::SET)) return;
+      if (k == myk::Char) {
+        if (!Expect(myk::Set)) return;
         NextToken();
       }
       o.SetDefaultCharset(ReadOptionValue());
-    } else if (k == myk::COLLATE) {
+    } else if (k == myk::Collate) {
       NextToken();
       o.DefaultCollate = ReadOptionValue();
     } else if (word == "COMMENT") {
@@ -1097,7 +1097,7 @@ void TMySQLParser::ParseTableOptions(TTblData& table) {
     } else if (word == "INSERT_METHOD") {
       NextToken();
       o.InsertMethod = ReadOptionValue();
-    } else if ((word == "DATA" || k == myk::INDEX)) {
+    } else if ((word == "DATA" || k == myk::Index)) {
       NextToken();
       if (!ExpectWord("DIRECTORY")) return;
       NextToken();
@@ -1160,7 +1160,7 @@ void TMySQLParser::ParseAlterTable() {
     const std::string word = k == tk::Ident ? UpperAscii(IdentText()) : std::string();
     if (k == tk::Comma) {
       NextToken();
-    } else if (k == myk::ADD) {
+    } else if (k == myk::Add) {
       NextToken();
       if (ParseKeyItem(*table, "ALTER TABLE " + name)) {
         // a key, an index or a check
@@ -1188,7 +1188,7 @@ void TMySQLParser::ParseAlterTable() {
       NextToken();
       table->MySQLOptions.AutoIncrement = ReadOptionValue();
     } else if (word == "ENGINE" || word == "TYPE" || word == "COMMENT" || word == "CHARSET" ||
-               k == myk::CHAR || k == myk::DEFAULT || k == myk::COLLATE || word == "ROW_FORMAT" ||
+               k == myk::Char || k == myk::Default || k == myk::Collate || word == "ROW_FORMAT" ||
                word == "PACK_KEYS") {
       ParseTableOptions(*table);
     } else {
