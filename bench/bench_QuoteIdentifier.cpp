@@ -38,7 +38,7 @@ int LinearKind(TResWordTable table, std::string_view word) {
   const std::string upper = UpperAscii(word);
   for (const TResWordSymb& s : table)
     if (upper == s.Name) return s.Kind;
-  return kIdentKind;
+  return tk::Ident;
 }
 
 void BM_KeywordLookup_Indexed(benchmark::State& state) {

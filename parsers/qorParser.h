@@ -37,18 +37,6 @@ class TObjs;
 // kinds of a dialect table. Always below 256, so a TKindSet can hold it.
 using TTokenKind = int;
 
-// The shared kinds by name, for the grammar code.
-namespace tk {
-// clang-format off
-inline constexpr TTokenKind EOFKind = 0, Ident = 1, Float = 2, String = 3, Integer = 4,
-    LParen = 5, RParen = 6, Comma = 7, Minus = 8, Plus = 9, Star = 10, Slash = 11,
-    Terminator = 12, Semicolon = 13, Equal = 14, Dot = 15, Colon = 16, Concat = 17,
-    Less = 18, Greater = 19, LessEqual = 20, GreaterEqual = 21, NotEqual = 22,
-    DoubleEqual = 23, LBracket = 24, RBracket = 25, At = 26, Backslash = 27, Percent = 28,
-    Ampersand = 29;
-// clang-format on
-}  // namespace tk
-
 // A set of token kinds built from a list, for SkipTo.
 TKindSet KindSet(std::initializer_list<TTokenKind> kinds);
 

@@ -19,6 +19,7 @@
 
 #include "base/qorTypes.h"
 #include "model/qorComp_Fld.h"
+#include "parsers/keywords/qorIBKeywords.h"
 #include "parsers/qorSQLParser.h"
 
 namespace qor {
@@ -32,44 +33,6 @@ class TIdxData;
 class TTblData;
 class TTrgData;
 enum class TDDLKind : std::uint8_t;
-
-// The keyword kinds of the InterBase table, by word ("$" and "_" dropped,
-// words in CamelCase). Synonyms share a kind.
-namespace ibk {
-// clang-format off
-inline constexpr TTokenKind Action = 30, Active = 31, Add = 32, Admin = 33, After = 34, All = 35,
-    Alter = 36, And = 37, Any = 38, As = 39, Asc = 40, Ascending = 40, At = 41, Auto = 42,
-    Avg = 43, Before = 45, Begin = 46, Between = 47, Bigint = 48, Binary = 49, Blob = 50,
-    Boolean = 51, By = 52, Cache = 53, Cascade = 54, Case = 55, Cast = 56, Char = 57,
-    Character = 57, Check = 58, CheckPointLength = 59, Close = 60, Collate = 61, Column = 62,
-    Commit = 63, Computed = 64, Conditional = 65, Constraint = 66, Containing = 67, Count = 68,
-    Create = 69, Cross = 70, Cstring = 71, Current = 72, CurrentDate = 73, CurrentTime = 74,
-    CurrentTimestamp = 75, Cursor = 76, Database = 77, Date = 78, Dec = 79, Decimal = 79,
-    Declare = 80, Default = 81, Delete = 82, Desc = 83, Descending = 83, Describe = 84,
-    Descriptor = 85, Distinct = 86, Do = 87, Domain = 88, Double = 89, Drop = 90, Else = 91,
-    End = 92, EntryPoint = 93, Escape = 94, Exception = 95, Execute = 96, Exists = 97, Exit = 98,
-    External = 99, Extract = 100, Fetch = 101, File = 102, Filter = 103, Float = 104, For = 105,
-    Foreign = 106, FreeIt = 107, From = 108, Full = 109, Function = 110, Gdscode = 111,
-    Generator = 112, GenId = 113, Global = 114, Grant = 115, Group = 117, Having = 118, If = 119,
-    In = 120, Inactive = 121, Index = 122, Inner = 123, Insert = 124, Int = 125, Integer = 125,
-    Into = 126, Is = 127, Join = 128, Key = 129, Left = 130, Like = 131, Max = 132, Merge = 133,
-    Min = 134, ModuleName = 135, Names = 136, National = 137, Natural = 138, Nchar = 139,
-    No = 140, Not = 141, Null = 142, Numeric = 143, Of = 144, On = 145, Open = 146, Option = 147,
-    Or = 148, Order = 149, Outer = 150, PageSize = 151, Parameter = 152, Password = 153,
-    Percent = 154, Plan = 155, Position = 156, PostEvent = 157, Precision = 158, Preserve = 159,
-    Primary = 160, Privileges = 161, Procedure = 162, RdbDbKey = 163, Real = 164, Recreate = 165,
-    References = 166, Release = 167, ReturningValues = 168, Returns = 169, Revoke = 170,
-    Right = 171, Role = 172, Rows = 173, Savepoint = 174, Segment = 175, Select = 176, Set = 177,
-    Similar = 178, Singular = 179, Size = 180, Smallint = 181, Some = 182, Sort = 183,
-    Sqlcode = 184, Starting = 185, Starts = 186, Statistics = 187, SubType = 188, Sum = 189,
-    Suspend = 190, Table = 191, Temporary = 192, Then = 193, Ties = 194, Time = 195,
-    Timestamp = 196, To = 197, Trigger = 198, Type = 199, Union = 200, Unique = 201,
-    Update = 202, Upper = 203, User = 204, Using = 205, Value = 206, Values = 207,
-    Varbinary = 208, Varchar = 209, Variable = 210, Varying = 211, View = 212, When = 213,
-    Where = 214, While = 215, With = 216, Work = 217, Year = 218, Yearday = 219;
-inline constexpr TTokenKind CharsetIntroducer = 44, Assign = 116;
-// clang-format on
-}  // namespace ibk
 
 // Statement codes of NotifyStatement.
 namespace ibs {

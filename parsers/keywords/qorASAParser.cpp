@@ -10,36 +10,25 @@ namespace qor {
 
 namespace {
 
-// Kinds only tell keywords from identifiers here: one per record from 30.
+// Kinds only tell keywords from identifiers here.
 // REMAME stands in the table spelled so.
 // clang-format off
-constexpr std::array<TResWordSymb, 125> kASAKeywords = {{
-    {"ADD", 30}, {"ALL", 31}, {"ALTER", 32}, {"AND", 33}, {"ANY", 34}, {"AS", 35},
-    {"ASC", 36}, {"BEGIN", 37}, {"BETWEEN", 38}, {"BIGINT", 39}, {"BINARY", 40}, {"BIT", 41},
-    {"BY", 42}, {"CALL", 43}, {"CASCADE", 44}, {"CHAR", 45}, {"CHARACTER", 46}, {"CHECK", 47},
-    {"CLOSE", 48}, {"COMMENT", 49}, {"COMMIT", 50}, {"CONNECT", 51}, {"CONSTRAINT", 52},
-    {"CREATE", 53}, {"CURRENT", 54}, {"CURRENT_TIMESTAMP", 55}, {"CURRENT_USER", 56},
-    {"DATE", 57}, {"DBSPACE", 58}, {"DEC", 59}, {"DECIMAL", 60}, {"DECLARE", 61},
-    {"DEFAULT", 62}, {"DELETE", 63}, {"DESC", 64}, {"DOUBLE", 65}, {"DROP", 66},
-    {"ENCRYPTED", 67}, {"END", 68}, {"EXCEPTION", 69}, {"EXEC", 70}, {"EXECUTE", 71},
-    {"FLOAT", 72}, {"FOR", 73}, {"FOREIGN", 74}, {"FROM", 75}, {"GRANT", 76}, {"GROUP", 77},
-    {"IDENTIFIED", 78}, {"IF", 79}, {"IN", 80}, {"INDEX", 81}, {"INOUT", 82}, {"INSERT", 83},
-    {"INT", 84}, {"INTEGER", 85}, {"INTO", 86}, {"IS", 87}, {"KEY", 88}, {"LONG", 89},
-    {"MEMBERSHIP", 90}, {"MESSAGE", 91}, {"MODE", 92}, {"MODIFY", 93}, {"NATURAL", 94},
-    {"NO", 95}, {"NOT", 96}, {"NOTIFY", 97}, {"NULL", 98}, {"NUMERIC", 99}, {"OF", 100},
-    {"OFF", 101}, {"ON", 102}, {"OPEN", 103}, {"OPTION", 104}, {"OPTIONS", 105}, {"OR", 106},
-    {"ORDER", 107}, {"OUT", 108}, {"OUTER", 109}, {"PRECISION", 110}, {"PRIMARY", 111},
-    {"PRIVILEGES", 112}, {"PROC", 113}, {"PROCEDURE", 114}, {"PUBLICATION", 115},
-    {"REAL", 116}, {"REFERENCES", 117}, {"REMAME", 118}, {"REMOTE", 119}, {"RESOURCE", 120},
-    {"RESTORE", 121}, {"RESTRICT", 122}, {"REVOKE", 123}, {"SELECT", 124}, {"SET", 125},
-    {"SETUSER", 126}, {"SMALLINT", 127}, {"START", 128}, {"TABLE", 129}, {"TEMPORARY", 130},
-    {"TIME", 131}, {"TIMESTAMP", 132}, {"TINYINT", 133}, {"TO", 134}, {"TRAN", 135},
-    {"TRANSACTION", 136}, {"TRIGGER", 137}, {"TRUNCATE", 138}, {"UNIQUE", 139},
-    {"UNIQUEIDENTIFIER", 140}, {"UNKNOWN", 141}, {"UNSIGNED", 142}, {"UPDATE", 143},
-    {"USER", 144}, {"USING", 145}, {"VALUES", 146}, {"VARBINARY", 147}, {"VARCHAR", 148},
-    {"VARIABLE", 149}, {"VARYING", 150}, {"VIEW", 151}, {"WHEN", 152}, {"WITH", 153},
-    {"WORK", 154},
-}};
+constexpr auto kASAKeywords = NumberedKeywords({
+    "ADD", "ALL", "ALTER", "AND", "ANY", "AS", "ASC", "BEGIN", "BETWEEN", "BIGINT", "BINARY", "BIT",
+    "BY", "CALL", "CASCADE", "CHAR", "CHARACTER", "CHECK", "CLOSE", "COMMENT", "COMMIT", "CONNECT",
+    "CONSTRAINT", "CREATE", "CURRENT", "CURRENT_TIMESTAMP", "CURRENT_USER", "DATE", "DBSPACE",
+    "DEC", "DECIMAL", "DECLARE", "DEFAULT", "DELETE", "DESC", "DOUBLE", "DROP", "ENCRYPTED", "END",
+    "EXCEPTION", "EXEC", "EXECUTE", "FLOAT", "FOR", "FOREIGN", "FROM", "GRANT", "GROUP",
+    "IDENTIFIED", "IF", "IN", "INDEX", "INOUT", "INSERT", "INT", "INTEGER", "INTO", "IS", "KEY",
+    "LONG", "MEMBERSHIP", "MESSAGE", "MODE", "MODIFY", "NATURAL", "NO", "NOT", "NOTIFY", "NULL",
+    "NUMERIC", "OF", "OFF", "ON", "OPEN", "OPTION", "OPTIONS", "OR", "ORDER", "OUT", "OUTER",
+    "PRECISION", "PRIMARY", "PRIVILEGES", "PROC", "PROCEDURE", "PUBLICATION", "REAL", "REFERENCES",
+    "REMAME", "REMOTE", "RESOURCE", "RESTORE", "RESTRICT", "REVOKE", "SELECT", "SET", "SETUSER",
+    "SMALLINT", "START", "TABLE", "TEMPORARY", "TIME", "TIMESTAMP", "TINYINT", "TO", "TRAN",
+    "TRANSACTION", "TRIGGER", "TRUNCATE", "UNIQUE", "UNIQUEIDENTIFIER", "UNKNOWN", "UNSIGNED",
+    "UPDATE", "USER", "USING", "VALUES", "VARBINARY", "VARCHAR", "VARIABLE", "VARYING", "VIEW",
+    "WHEN", "WITH", "WORK",
+});
 // clang-format on
 static_assert(AllNamesFitKey(kASAKeywords));
 
@@ -80,7 +69,7 @@ int LookupASAKeyword(std::string_view word) { return kIndex.KindOf(word); }
 std::string QuoteASAIdentifier(std::string_view name) {
   if (name.empty()) return {};
   const std::string upper = UpperAscii(name);
-  if (kIndex.KindOfUpper(upper) != kIdentKind || kReserved.Contains(upper))
+  if (kIndex.KindOfUpper(upper) != tk::Ident || kReserved.Contains(upper))
     return QuotedStr(upper, '"');
   // The server folds case, so the character rule is applied to the upper case.
   if (!IsFirstChar(upper.front()) || !std::all_of(upper.begin() + 1, upper.end(), IsTailChar))

@@ -14,61 +14,18 @@ namespace qor {
 
 namespace {
 
-// Kinds run from 30 in alphabetical word order; the second word of a synonym
-// pair (INT/INTEGER, CHAR/CHARACTER, DEC/DECIMAL, ASC/ASCENDING,
-// DESC/DESCENDING) shares the first one's kind. Kind 44 is the introducer
-// pseudo-word, which lands after AVG, and 116 is skipped because the scanner
-// gives it to ":=". Parsers test these numbers, so never renumber a word.
-// clang-format off
-constexpr std::array<TResWordSymb, 194> kIbKeywords = {{
-    {"ACTION", 30}, {"ACTIVE", 31}, {"ADD", 32}, {"ADMIN", 33}, {"AFTER", 34}, {"ALL", 35},
-    {"ALTER", 36}, {"AND", 37}, {"ANY", 38}, {"AS", 39}, {"ASC", 40}, {"ASCENDING", 40},
-    {"AT", 41}, {"AUTO", 42}, {"AVG", 43}, {"_<charset>", 44}, {"BEFORE", 45}, {"BEGIN", 46},
-    {"BETWEEN", 47}, {"BIGINT", 48}, {"BINARY", 49}, {"BLOB", 50}, {"BOOLEAN", 51},
-    {"BY", 52}, {"CACHE", 53}, {"CASCADE", 54}, {"CASE", 55}, {"CAST", 56}, {"CHAR", 57},
-    {"CHARACTER", 57}, {"CHECK", 58}, {"CHECK_POINT_LENGTH", 59}, {"CLOSE", 60},
-    {"COLLATE", 61}, {"COLUMN", 62}, {"COMMIT", 63}, {"COMPUTED", 64}, {"CONDITIONAL", 65},
-    {"CONSTRAINT", 66}, {"CONTAINING", 67}, {"COUNT", 68}, {"CREATE", 69}, {"CROSS", 70},
-    {"CSTRING", 71}, {"CURRENT", 72}, {"CURRENT_DATE", 73}, {"CURRENT_TIME", 74},
-    {"CURRENT_TIMESTAMP", 75}, {"CURSOR", 76}, {"DATABASE", 77}, {"DATE", 78}, {"DEC", 79},
-    {"DECIMAL", 79}, {"DECLARE", 80}, {"DEFAULT", 81}, {"DELETE", 82}, {"DESC", 83},
-    {"DESCENDING", 83}, {"DESCRIBE", 84}, {"DESCRIPTOR", 85}, {"DISTINCT", 86}, {"DO", 87},
-    {"DOMAIN", 88}, {"DOUBLE", 89}, {"DROP", 90}, {"ELSE", 91}, {"END", 92},
-    {"ENTRY_POINT", 93}, {"ESCAPE", 94}, {"EXCEPTION", 95}, {"EXECUTE", 96}, {"EXISTS", 97},
-    {"EXIT", 98}, {"EXTERNAL", 99}, {"EXTRACT", 100}, {"FETCH", 101}, {"FILE", 102},
-    {"FILTER", 103}, {"FLOAT", 104}, {"FOR", 105}, {"FOREIGN", 106}, {"FREE_IT", 107},
-    {"FROM", 108}, {"FULL", 109}, {"FUNCTION", 110}, {"GDSCODE", 111}, {"GENERATOR", 112},
-    {"GEN_ID", 113}, {"GLOBAL", 114}, {"GRANT", 115}, {"GROUP", 117}, {"HAVING", 118},
-    {"IF", 119}, {"IN", 120}, {"INACTIVE", 121}, {"INDEX", 122}, {"INNER", 123},
-    {"INSERT", 124}, {"INT", 125}, {"INTEGER", 125}, {"INTO", 126}, {"IS", 127},
-    {"JOIN", 128}, {"KEY", 129}, {"LEFT", 130}, {"LIKE", 131}, {"MAX", 132}, {"MERGE", 133},
-    {"MIN", 134}, {"MODULE_NAME", 135}, {"NAMES", 136}, {"NATIONAL", 137}, {"NATURAL", 138},
-    {"NCHAR", 139}, {"NO", 140}, {"NOT", 141}, {"NULL", 142}, {"NUMERIC", 143}, {"OF", 144},
-    {"ON", 145}, {"OPEN", 146}, {"OPTION", 147}, {"OR", 148}, {"ORDER", 149}, {"OUTER", 150},
-    {"PAGE_SIZE", 151}, {"PARAMETER", 152}, {"PASSWORD", 153}, {"PERCENT", 154},
-    {"PLAN", 155}, {"POSITION", 156}, {"POST_EVENT", 157}, {"PRECISION", 158},
-    {"PRESERVE", 159}, {"PRIMARY", 160}, {"PRIVILEGES", 161}, {"PROCEDURE", 162},
-    {"RDB$DB_KEY", 163}, {"REAL", 164}, {"RECREATE", 165}, {"REFERENCES", 166},
-    {"RELEASE", 167}, {"RETURNING_VALUES", 168}, {"RETURNS", 169}, {"REVOKE", 170},
-    {"RIGHT", 171}, {"ROLE", 172}, {"ROWS", 173}, {"SAVEPOINT", 174}, {"SEGMENT", 175},
-    {"SELECT", 176}, {"SET", 177}, {"SIMILAR", 178}, {"SINGULAR", 179}, {"SIZE", 180},
-    {"SMALLINT", 181}, {"SOME", 182}, {"SORT", 183}, {"SQLCODE", 184}, {"STARTING", 185},
-    {"STARTS", 186}, {"STATISTICS", 187}, {"SUB_TYPE", 188}, {"SUM", 189}, {"SUSPEND", 190},
-    {"TABLE", 191}, {"TEMPORARY", 192}, {"THEN", 193}, {"TIES", 194}, {"TIME", 195},
-    {"TIMESTAMP", 196}, {"TO", 197}, {"TRIGGER", 198}, {"TYPE", 199}, {"UNION", 200},
-    {"UNIQUE", 201}, {"UPDATE", 202}, {"UPPER", 203}, {"USER", 204}, {"USING", 205},
-    {"VALUE", 206}, {"VALUES", 207}, {"VARBINARY", 208}, {"VARCHAR", 209}, {"VARIABLE", 210},
-    {"VARYING", 211}, {"VIEW", 212}, {"WHEN", 213}, {"WHERE", 214}, {"WHILE", 215},
-    {"WITH", 216}, {"WORK", 217}, {"YEAR", 218}, {"YEARDAY", 219},
-}};
-// clang-format on
+#define QOR_KEYWORD_LIST "parsers/keywords/qorIBKeywords.def"
+#define QOR_KEYWORD_NS ibk
+constexpr auto kIbKeywords = std::to_array<TResWordSymb>({
+#include "parsers/keywords/qorKeywordRecords.inc"
+});
 static_assert(AllNamesFitKey(kIbKeywords));
 
 constexpr TResWordIndex<kIbKeywords.size()> kIbIndex(kIbKeywords);
 
 constexpr bool AllInTable(std::span<const std::string_view> words) {
   for (std::string_view w : words)
-    if (kIbIndex.KindOfUpper(w) == kIdentKind) return false;
+    if (kIbIndex.KindOfUpper(w) == tk::Ident) return false;
   return true;
 }
 
@@ -330,8 +287,8 @@ std::span<const std::string_view> IbExtraReservedWords(TIBSQLServerVersionType v
 
 int IbReservedKind(std::string_view word, TIBSQLServerVersionType version) {
   const int kind = kIbIndex.KindOf(word);
-  if (kind == kIdentKind) return kIdentKind;
-  return IbReservedKinds(version).test(static_cast<std::size_t>(kind)) ? kind : kIdentKind;
+  if (kind == tk::Ident) return tk::Ident;
+  return IbReservedKinds(version).test(static_cast<std::size_t>(kind)) ? kind : tk::Ident;
 }
 
 bool IbNameNeedsQuotes(std::string_view name, TIBSQLServerVersionType version) {
@@ -339,7 +296,7 @@ bool IbNameNeedsQuotes(std::string_view name, TIBSQLServerVersionType version) {
   if (!IsUpperLetter(name.front())) return true;
   if (!std::all_of(name.begin() + 1, name.end(), IsPlainTail)) return true;
   // Only A-Z, 0-9, _ and $ remain, so the name is its own upper-case form.
-  if (IbReservedKind(name, version) != kIdentKind) return true;
+  if (IbReservedKind(name, version) != tk::Ident) return true;
   const auto extra = IbExtraReservedWords(version);
   return std::binary_search(extra.begin(), extra.end(), name);
 }

@@ -11,10 +11,12 @@
 
 namespace qor {
 
-// The character-set introducer ("_" + charset name) is scanned as this kind.
-inline constexpr int kIbCharsetIntroducerKind = 44;
-// ":=" is scanned as this kind; no keyword record carries it.
-inline constexpr int kIbAssignKind = 116;
+// The kinds of the table by word, as qorIBKeywords.def names them; besides
+// the words, CharsetIntroducer ("_" + charset name) and Assign (":=").
+namespace ibk {
+#define QOR_KEYWORD_LIST "parsers/keywords/qorIBKeywords.def"
+#include "parsers/keywords/qorKeywordKinds.inc"
+}  // namespace ibk
 
 // The keyword table, loaded by the InterBase parsers.
 TResWordTable IbKeywordTable();

@@ -8,55 +8,11 @@ namespace qor {
 
 namespace {
 
-// Kinds run from 30 in the order the parser was written against; 180 is
-// unused. Synonyms share a kind (EXEC/EXECUTE, PROC/PROCEDURE,
-// TRAN/TRANSACTION) and TO has two records of one kind. The two "<*=>"
-// entries are different tokens: the old outer-join operator and the
-// compound assignment. Parsers test these numbers, so never renumber.
-// clang-format off
-constexpr std::array<TResWordSymb, 194> kMSSQLKeywords = {{
-    {"SET", 30}, {"ON", 31}, {"OFF", 32}, {"INSERT", 33}, {"DELETE", 34}, {"RECONFIGURE", 35},
-    {"CREATE", 36}, {"RULE", 37}, {"AS", 38}, {"DEFAULT", 39}, {"SETUSER", 40}, {"EXEC", 41},
-    {"EXECUTE", 41}, {"TABLE", 42}, {"CONSTRAINT", 43}, {"PRIMARY", 44}, {"FOREIGN", 45},
-    {"KEY", 46}, {"UNIQUE", 47}, {"DATABASE", 48}, {"COMPUTE", 49}, {"COALESCE", 50},
-    {"TRUNCATE", 51}, {"EXISTS", 52}, {"AND", 53}, {"OR", 54}, {"IS", 55}, {"CONTAINS", 56},
-    {"LIKE", 57}, {"TSEQUAL", 58}, {"IN", 59}, {"SHUTDOWN", 60}, {"UPDATETEXT", 61},
-    {"WRITETEXT", 62}, {"UNION", 63}, {"BETWEEN", 64}, {"DISTINCT", 65}, {"ESCAPE", 66},
-    {"ANY", 67}, {"SESSION_USER", 68}, {"SOME", 69}, {"NOT", 70}, {"NULL", 71},
-    {"IDENTITY", 72}, {"ROWGUIDCOL", 73}, {"FOR", 74}, {"REPLICATION", 75}, {"GRANT", 76},
-    {"REFERENCES", 77}, {"SELECT", 78}, {"BEGIN", 79}, {"UPDATE", 80}, {"REVOKE", 81},
-    {"TO", 82}, {"TO", 82}, {"TEXTSIZE", 83}, {"CLUSTERED", 84}, {"NONCLUSTERED", 85},
-    {"INDEX", 86}, {"USER", 87}, {"SYSTEM_USER", 88}, {"IF", 89}, {"VARYING", 90},
-    {"VIEW", 91}, {"PROC", 92}, {"PROCEDURE", 92}, {"TRIGGER", 93}, {"DECLARE", 94},
-    {"ALTER", 95}, {"DROP", 96}, {"ADD", 97}, {"COLUMN", 98}, {"COLLATE", 99}, {"WITH", 100},
-    {"CHECK", 101}, {"NOCHECK", 102}, {"FILLFACTOR", 103}, {"FUNCTION", 104}, {"USE", 105},
-    {"RAISERROR", 106}, {"OPEN", 107}, {"DEALLOCATE", 108}, {"DUMP", 109},
-    {"CHECKPOINT", 110}, {"PRINT", 111}, {"IDENTITY_INSERT", 112}, {"ALL", 113},
-    {"FROM", 114}, {"STATISTICS", 115}, {"INNER", 116}, {"OUTER", 117}, {"LEFT", 118},
-    {"RIGHT", 119}, {"JOIN", 120}, {"WAITFOR", 121}, {"BY", 122}, {"FULL", 123},
-    {"CROSS", 124}, {"WHERE", 125}, {"END", 126}, {"ASC", 127}, {"DESC", 128},
-    {"DISTRIBUTED", 129}, {"PRECISION", 130}, {"TRAN", 131}, {"TRANSACTION", 131},
-    {"ELSE", 132}, {"ROLLBACK", 133}, {"COMMIT", 134}, {"INTO", 135}, {"VALUES", 136},
-    {"CONVERT", 137}, {"CURSOR", 138}, {"CASE", 139}, {"WHEN", 140}, {"THEN", 141},
-    {"CASCADE", 142}, {"RETURN", 143}, {"NULLIF", 144}, {"WHILE", 145}, {"BREAK", 146},
-    {"CONTINUE", 147}, {"GROUP", 148}, {"ORDER", 149}, {"<|>", 150}, {"<^>", 151},
-    {"<~>", 152}, {"\"!<\"", 153}, {"\"!>\"", 154}, {"<=*>", 155}, {"<*=>", 156},
-    {"READ", 157}, {"OF", 158}, {"FETCH", 159}, {"AUTHORIZATION", 160}, {"BACKUP", 161},
-    {"BROWSE", 162}, {"BULK", 163}, {"HAVING", 164}, {"DBCC", 165}, {"GOTO", 166},
-    {"SAVE", 167}, {"TOP", 168}, {"PERCENT", 169}, {"CLOSE", 170}, {"CONTAINSTABLE", 171},
-    {"CURRENT", 172}, {"CURRENT_DATE", 173}, {"CURRENT_TIME", 174},
-    {"CURRENT_TIMESTAMP", 175}, {"CURRENT_USER", 176}, {"DENY", 177}, {"DISK", 178},
-    {"DOUBLE", 179}, {"ERRLVL", 181}, {"EXCEPT", 182}, {"EXIT", 183}, {"FILE", 184},
-    {"FREETEXT", 185}, {"FREETEXTTABLE", 186}, {"HOLDLOCK", 187}, {"IDENTITYCOL", 188},
-    {"INTERSECT", 189}, {"KILL", 190}, {"LINENO", 191}, {"LOAD", 192}, {"NATIONAL", 193},
-    {"OFFSETS", 194}, {"OPENDATASOURCE", 195}, {"OPENQUERY", 196}, {"OPENROWSET", 197},
-    {"OPENXML", 198}, {"OPTION", 199}, {"OVER", 200}, {"PLAN", 201}, {"PUBLIC", 202},
-    {"READTEXT", 203}, {"RESTORE", 204}, {"RESTRICT", 205}, {"ROWCOUNT", 206},
-    {"SCHEMA", 207}, {"<Label:>", 208}, {"<::>", 209}, {"<{>", 210}, {"<}>", 211},
-    {"END CONVERSATION", 212}, {"<+=>", 213}, {"<-=>", 214}, {"<*=>", 215}, {"</=>", 216},
-    {"<%=>", 217}, {"<^=>", 218}, {"<&=>", 219}, {"<|=>", 220},
-}};
-// clang-format on
+#define QOR_KEYWORD_LIST "parsers/keywords/qorMSSQLKeywords.def"
+#define QOR_KEYWORD_NS msk
+constexpr auto kMSSQLKeywords = std::to_array<TResWordSymb>({
+#include "parsers/keywords/qorKeywordRecords.inc"
+});
 static_assert(AllNamesFitKey(kMSSQLKeywords));
 
 constexpr TResWordIndex<kMSSQLKeywords.size()> kIndex(kMSSQLKeywords);
@@ -107,7 +63,7 @@ bool MSSQLNameNeedsQuotes(std::string_view name) {
   // The name is plain ASCII here, where the locale's upper case is ASCII's.
   const TKeywordKey upper(name);
   if (!upper.Fits()) return false;
-  if (kIndex.KindOfUpper(upper.View()) != kIdentKind) return true;
+  if (kIndex.KindOfUpper(upper.View()) != tk::Ident) return true;
   // A bare GO would end the batch for a script reader.
   if (upper.View() == "GO") return true;
   return kReserved.Contains(upper.View());

@@ -11,6 +11,13 @@
 
 namespace qor {
 
+// The kinds of the table, as qorMSSQLKeywords.def names them: the words and
+// the operator and special kinds.
+namespace msk {
+#define QOR_KEYWORD_LIST "parsers/keywords/qorMSSQLKeywords.def"
+#include "parsers/keywords/qorKeywordKinds.inc"
+}  // namespace msk
+
 // The keyword table, loaded by the MS SQL parser. Besides words it carries
 // the operator and special token kinds, named by their display texts.
 TResWordTable MSSQLKeywordTable();

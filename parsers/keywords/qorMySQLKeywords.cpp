@@ -1,6 +1,6 @@
 // MySQL keyword data and quoting. The parser's table is small: it holds only
-// the words the statement rules branch on, with kinds the parser tests by
-// number; the reserved-word list is the server's and drives quoting alone.
+// the words the statement rules branch on (qorMySQLKeywords.def); the
+// reserved-word list is the server's and drives quoting alone.
 #include "parsers/keywords/qorMySQLKeywords.h"
 
 #include <algorithm>
@@ -12,27 +12,11 @@ namespace qor {
 
 namespace {
 
-// Synonyms share a kind (INT/INTEGER, BOOL/TINYINT, DEC/DECIMAL,
-// CHAR/CHARACTER). Parsers test these numbers, so never renumber a word.
-// clang-format off
-constexpr std::array<TResWordSymb, 75> kMySQLKeywords = {{
-    {"INT", 30}, {"INTEGER", 30}, {"BOOL", 31}, {"TINYINT", 31}, {"SMALLINT", 32},
-    {"MEDIUMINT", 33}, {"BIGINT", 34}, {"REAL", 35}, {"DOUBLE", 36}, {"FLOAT", 37},
-    {"DEC", 38}, {"DECIMAL", 38}, {"NUMERIC", 39}, {"CHAR", 40}, {"CHARACTER", 40},
-    {"VARCHAR", 41}, {"DATE", 42}, {"TIME", 43}, {"DATETIME", 44}, {"_<charset>", 45},
-    {"TINYBLOB", 46}, {"BLOB", 47}, {"MEDIUMBLOB", 48}, {"LONGBLOB", 49}, {"TINYTEXT", 50},
-    {"TEXT", 51}, {"MEDIUMTEXT", 52}, {"LONGTEXT", 53}, {"ENUM", 54}, {"SET", 55},
-    {"YEAR", 56}, {"PRECISION", 57}, {"UNSIGNED", 58}, {"ZEROFILL", 59}, {"NATIONAL", 60},
-    {"BINARY", 61}, {"NULL", 62}, {"DEFAULT", 63}, {"SPATIAL", 64}, {"PRIMARY", 65},
-    {"KEY", 66}, {"INDEX", 67}, {"FOREIGN", 68}, {"UNIQUE", 69}, {"CREATE", 70}, {"DROP", 71},
-    {"TABLE", 72}, {"IF", 73}, {"NOT", 74}, {"EXISTS", 75}, {"TEMPORARY", 76}, {"INSERT", 77},
-    {"UPDATE", 78}, {"DELETE", 79}, {"SELECT", 80}, {"DATABASE", 81}, {"USE", 82},
-    {"REFERENCES", 83}, {"ALTER", 84}, {"ADD", 85}, {"CONSTRAINT", 86}, {"ON", 87},
-    {"COLLATE", 88}, {"INTO", 89}, {"FROM", 90}, {"CASCADE", 91}, {"RESTRICT", 92},
-    {"CALL", 93}, {"FULLTEXT", 94}, {"REPLACE", 95}, {"OR", 96}, {"SQL", 97}, {"AS", 98},
-    {"VARBINARY", 99}, {"BIT", 100},
-}};
-// clang-format on
+#define QOR_KEYWORD_LIST "parsers/keywords/qorMySQLKeywords.def"
+#define QOR_KEYWORD_NS myk
+constexpr auto kMySQLKeywords = std::to_array<TResWordSymb>({
+#include "parsers/keywords/qorKeywordRecords.inc"
+});
 static_assert(AllNamesFitKey(kMySQLKeywords));
 
 // clang-format off

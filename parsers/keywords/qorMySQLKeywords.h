@@ -10,8 +10,12 @@
 
 namespace qor {
 
-// The character-set introducer ("_" + charset name) is scanned as this kind.
-inline constexpr int kMySQLCharsetIntroducerKind = 45;
+// The kinds of the table by word, as qorMySQLKeywords.def names them;
+// besides the words, CharsetIntroducer ("_" + charset name).
+namespace myk {
+#define QOR_KEYWORD_LIST "parsers/keywords/qorMySQLKeywords.def"
+#include "parsers/keywords/qorKeywordKinds.inc"
+}  // namespace myk
 
 // The keyword table, loaded by the MySQL parser.
 TResWordTable MySQLKeywordTable();

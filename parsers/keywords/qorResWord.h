@@ -1,7 +1,7 @@
-// The keyword record that every dialect table is made of, the 30 token kinds
-// all dialects share, the compile-time sorted indexes through which the
-// quoting rules look words up without a linear scan, and the run-time hash
-// index of the scanners' keyword lists.
+// The keyword record that every dialect table is made of, the token kinds
+// all dialects share (qorSharedKinds.def), the compile-time sorted indexes
+// through which the quoting rules look words up without a linear scan, and
+// the run-time hash index of the scanners' keyword lists.
 #pragma once
 
 #include <algorithm>
@@ -30,25 +30,35 @@ using TResWordTable = std::span<const TResWordSymb>;
 // A token kind is one byte, so a set of kinds is 256 bits.
 using TKindSet = std::bitset<256>;
 
-// Token kinds shared by every dialect; dialect keywords start at 30.
-inline constexpr int kEOFKind = 0;
-inline constexpr int kIdentKind = 1;
-inline constexpr int kTerminatorKind = 12;
-inline constexpr int kFirstKeywordKind = 30;
-inline constexpr std::size_t kSharedKindCount = 30;
+// The token kinds every dialect shares, by name, for the grammar code.
+namespace tk {
+#define QOR_KEYWORD_LIST "parsers/keywords/qorSharedKinds.def"
+#define QOR_KEYWORD_FIRST 0
+#include "parsers/keywords/qorKeywordKinds.inc"
+}  // namespace tk
 
-// The shared kinds with the display texts that messages print. The texts of
-// kinds 18 to 21 carry their double quotes; kind 27 is one backslash.
-// clang-format off
-inline constexpr std::array<TResWordSymb, kSharedKindCount> kSharedTokenKinds = {{
-    {"<EOF>", 0}, {"<Ident>", 1}, {"<Float value>", 2}, {"<String value>", 3},
-    {"<Integer value>", 4}, {"<(>", 5}, {"<)>", 6}, {"<,>", 7}, {"<->", 8}, {"<+>", 9},
-    {"<*>", 10}, {"</>", 11}, {"<Terminator>", 12}, {"<;>", 13}, {"<=>", 14}, {"<.>", 15},
-    {"<:>", 16}, {"<||>", 17}, {"\"<\"", 18}, {"\">\"", 19}, {"\"<=\"", 20}, {"\">=\"", 21},
-    {"[<>]", 22}, {"<==>", 23}, {"<[>", 24}, {"<]>", 25}, {"<@>", 26}, {"\\", 27}, {"%", 28},
-    {"<&>", 29},
-}};
-// clang-format on
+// The shared kinds with the display texts that messages print; kind i is at
+// index i.
+#define QOR_KEYWORD_LIST "parsers/keywords/qorSharedKinds.def"
+#define QOR_KEYWORD_NS tk
+inline constexpr auto kSharedTokenKinds = std::to_array<TResWordSymb>({
+#include "parsers/keywords/qorKeywordRecords.inc"
+});
+inline constexpr std::size_t kSharedKindCount = kSharedTokenKinds.size();
+
+// A dialect's keyword kinds follow the shared ones.
+inline constexpr int kFirstKeywordKind = static_cast<int>(kSharedKindCount);
+
+// A table whose kinds only tell keywords from identifiers: the words of
+// `names`, each its own kind, numbered from kFirstKeywordKind in list order.
+template <std::size_t N>
+constexpr std::array<TResWordSymb, N> NumberedKeywords(const char* const (&names)[N]) {
+  static_assert(kFirstKeywordKind + N <= 256, "a token kind is one byte");
+  std::array<TResWordSymb, N> table{};
+  for (std::size_t i = 0; i < N; ++i)
+    table[i] = {names[i], kFirstKeywordKind + static_cast<int>(i)};
+  return table;
+}
 
 // No keyword of any table is longer; a longer word is never a keyword, which
 // lets lookups upper-case into a fixed buffer instead of allocating.
@@ -114,19 +124,19 @@ class TResWordIndex {
   constexpr explicit TResWordIndex(const std::array<TResWordSymb, N>& table)
       : sorted_(keywords_detail::StableSorted(table)) {}
 
-  // The kind of a word already upper-cased, or kIdentKind.
+  // The kind of a word already upper-cased, or tk::Ident.
   constexpr int KindOfUpper(std::string_view upper) const {
     const auto it = std::lower_bound(
         sorted_.begin(), sorted_.end(), upper,
         [](const TResWordSymb& s, std::string_view w) { return std::string_view(s.Name) < w; });
-    if (it == sorted_.end() || std::string_view(it->Name) != upper) return kIdentKind;
+    if (it == sorted_.end() || std::string_view(it->Name) != upper) return tk::Ident;
     return it->Kind;
   }
 
-  // The kind of a word in any case (upper-cased as ASCII), or kIdentKind.
+  // The kind of a word in any case (upper-cased as ASCII), or tk::Ident.
   constexpr int KindOf(std::string_view word) const {
     const TKeywordKey key(word);
-    return key.Fits() ? KindOfUpper(key.View()) : kIdentKind;
+    return key.Fits() ? KindOfUpper(key.View()) : tk::Ident;
   }
 
  private:
@@ -175,20 +185,20 @@ class TResWordHash {
     return true;
   }
 
-  // The kind of `word` in any ASCII case, or kIdentKind. `ascii`, when
+  // The kind of `word` in any ASCII case, or tk::Ident. `ascii`, when
   // given, tells whether the word is all ASCII: a word with other bytes can
   // match only a name with the same bytes.
   int KindOf(std::string_view word, bool* ascii = nullptr) const {
     if (word.size() > maxLength_ || count_ == 0) {
       if (ascii) *ascii = IsAscii(word);
-      return kIdentKind;
+      return tk::Ident;
     }
     bool isAscii;
     const TKey key = KeyOf(word, isAscii);
     if (ascii) *ascii = isAscii;
     for (std::size_t i = key.Hash & mask_; slots_[i].Kind >= 0; i = (i + 1) & mask_)
       if (Matches(slots_[i], key, word)) return slots_[i].Kind;
-    return kIdentKind;
+    return tk::Ident;
   }
 
   // A word cut into its upper-cased eight-byte chunks while it is read,
@@ -225,10 +235,10 @@ class TResWordHash {
     key.Hash = static_cast<std::uint32_t>(h >> 32);
     return true;
   }
-  // The kind of the word whose key this is, or kIdentKind; for an ASCII
+  // The kind of the word whose key this is, or tk::Ident; for an ASCII
   // key, the same answer KindOf gives for the word.
   int KindOfKey(const TWordKey& key) const {
-    if (key.Length > maxLength_ || count_ == 0) return kIdentKind;
+    if (key.Length > maxLength_ || count_ == 0) return tk::Ident;
     for (std::size_t i = key.Hash & mask_; slots_[i].Kind >= 0; i = (i + 1) & mask_) {
       const Slot& s = slots_[i];
       if (s.First != key.Chunks[0] || s.Hash != key.Hash || s.Length != key.Length) continue;
@@ -237,7 +247,7 @@ class TResWordHash {
         same = rest_[k] == key.Chunks[c];
       if (same) return s.Kind;
     }
-    return kIdentKind;
+    return tk::Ident;
   }
 
   int Count() const { return count_; }

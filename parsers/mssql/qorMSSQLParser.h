@@ -29,6 +29,7 @@
 #include "base/qorTypes.h"
 #include "model/qorComp_Fld.h"
 #include "model/qorComp_Rol.h"
+#include "parsers/keywords/qorMSSQLKeywords.h"
 #include "parsers/qorSQLParser.h"
 
 namespace qor {
@@ -47,50 +48,6 @@ class TDefData;
 class TObjs;
 struct TIndexOptions;
 struct TFullTextIndexOptions;
-
-// The token kinds of the T-SQL keyword table that the grammar tests.
-namespace msk {
-inline constexpr TTokenKind Set = 30, On = 31, Off = 32, Insert = 33, Delete = 34, Reconfigure = 35,
-                            Create = 36, Rule = 37, As = 38, Default = 39, Setuser = 40, Exec = 41,
-                            Table = 42, Constraint = 43, Primary = 44, Foreign = 45, Key = 46,
-                            Unique = 47, Database = 48, Compute = 49, Coalesce = 50, Truncate = 51,
-                            Exists = 52, And = 53, Or = 54, Is = 55, Contains = 56, Like = 57,
-                            In = 59, Shutdown = 60, Updatetext = 61, Writetext = 62, Union = 63,
-                            Between = 64, Distinct = 65, Escape = 66, Any = 67, SessionUser = 68,
-                            Some = 69, Not = 70, Null = 71, Identity = 72, Rowguidcol = 73,
-                            For = 74, Replication = 75, Grant = 76, References = 77, Select = 78,
-                            Begin = 79, Update = 80, Revoke = 81, To = 82, Textsize = 83,
-                            Clustered = 84, Nonclustered = 85, Index = 86, User = 87,
-                            SystemUser = 88, If = 89, Varying = 90, View = 91, Proc = 92,
-                            Trigger = 93, Declare = 94, Alter = 95, Drop = 96, Add = 97,
-                            Column = 98, Collate = 99, With = 100, Check = 101, Nocheck = 102,
-                            Fillfactor = 103, Function = 104, Use = 105, Raiserror = 106,
-                            Open = 107, Deallocate = 108, Dump = 109, Checkpoint = 110, Print = 111,
-                            IdentityInsert = 112, All = 113, From = 114, Statistics = 115,
-                            Inner = 116, Outer = 117, Left = 118, Right = 119, Join = 120,
-                            Waitfor = 121, By = 122, Full = 123, Cross = 124, Where = 125,
-                            End = 126, Asc = 127, Desc = 128, Distributed = 129, Precision = 130,
-                            Tran = 131, Else = 132, Rollback = 133, Commit = 134, Into = 135,
-                            Values = 136, Convert = 137, Cursor = 138, Case = 139, When = 140,
-                            Then = 141, Cascade = 142, Return = 143, Nullif = 144, While = 145,
-                            Break = 146, Continue = 147, Group = 148, Order = 149, Pipe = 150,
-                            Caret = 151, Tilde = 152, NotLess = 153, NotGreater = 154,
-                            EqualStar = 155, StarEqual = 156, Read = 157, Of = 158, Fetch = 159,
-                            Authorization = 160, Backup = 161, Browse = 162, Bulk = 163,
-                            Having = 164, Dbcc = 165, Goto = 166, Save = 167, Top = 168,
-                            Percent = 169, Close = 170, Containstable = 171, Current = 172,
-                            CurrentDate = 173, CurrentTime = 174, CurrentTimestamp = 175,
-                            CurrentUser = 176, Deny = 177, Disk = 178, Double = 179, Except = 182,
-                            File = 184, Freetext = 185, Freetexttable = 186, Holdlock = 187,
-                            Identitycol = 188, Intersect = 189, Opendatasource = 195,
-                            Openquery = 196, Openrowset = 197, Openxml = 198, Option = 199,
-                            Over = 200, Plan = 201, Public = 202, Readtext = 203, Restore = 204,
-                            Rowcount = 206, Schema = 207, Label = 208, ColonColon = 209,
-                            LBrace = 210, RBrace = 211, EndConversation = 212, PlusAssign = 213,
-                            MinusAssign = 214, StarAssign = 215, SlashAssign = 216,
-                            PercentAssign = 217, CaretAssign = 218, AmpAssign = 219,
-                            PipeAssign = 220;
-}  // namespace msk
 
 class TMSSQLParser : public TCustomSQLParser {
  public:

@@ -23,6 +23,7 @@
 
 #include "base/qorDBOptions.h"
 #include "model/qorComp_Fld.h"
+#include "parsers/keywords/qorMySQLKeywords.h"
 #include "parsers/qorSQLParser.h"
 
 namespace qor {
@@ -39,23 +40,6 @@ class TPrcData;
 class TTblData;
 class TTrgData;
 class TViwData;
-
-// The token kinds of the MySQL keyword table that the grammar tests.
-namespace myk {
-// clang-format off
-inline constexpr TTokenKind Int = 30, Tinyint = 31, Smallint = 32, Mediumint = 33, Bigint = 34,
-    Real = 35, Double = 36, Float = 37, Decimal = 38, Numeric = 39, Char = 40, Varchar = 41,
-    Date = 42, Time = 43, Datetime = 44, CharsetIntroducer = 45, Tinyblob = 46, Blob = 47,
-    Mediumblob = 48, Longblob = 49, Tinytext = 50, Text = 51, Mediumtext = 52, Longtext = 53,
-    Enum = 54, Set = 55, Year = 56, Precision = 57, Unsigned = 58, Zerofill = 59,
-    National = 60, Binary = 61, Null = 62, Default = 63, Spatial = 64, Primary = 65, Key = 66,
-    Index = 67, Foreign = 68, Unique = 69, Create = 70, Drop = 71, Table = 72, If = 73,
-    Not = 74, Exists = 75, Temporary = 76, Insert = 77, Update = 78, Delete = 79, Select = 80,
-    Database = 81, Use = 82, References = 83, Alter = 84, Add = 85, Constraint = 86, On = 87,
-    Collate = 88, Into = 89, From = 90, Cascade = 91, Restrict = 92, Call = 93, Fulltext = 94,
-    Replace = 95, Or = 96, Sql = 97, As = 98, Varbinary = 99, Bit = 100;
-// clang-format on
-}  // namespace myk
 
 class TMySQLParser : public TCustomSQLParser {
  public:

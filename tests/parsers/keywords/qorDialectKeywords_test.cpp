@@ -95,7 +95,7 @@ TEST(MySQLKeywordTable, KindsTheParserTests) {
     SCOPED_TRACE(kind);
     EXPECT_EQ(byKind.at(kind), names);
   }
-  EXPECT_EQ(kMySQLCharsetIntroducerKind, 45);
+  EXPECT_EQ(myk::CharsetIntroducer, 45);
   // Only the four synonym pairs share a kind.
   int shared = 0;
   for (const auto& [kind, names] : byKind) shared += names.size() > 1;
@@ -143,19 +143,19 @@ TEST(DialectLookups, UpperCaseAsciiAndFirstRecord) {
   EXPECT_EQ(LookupMSSQLKeyword("Set"), 30);
   EXPECT_EQ(LookupMSSQLKeyword("to"), 82);
   EXPECT_EQ(LookupMSSQLKeyword("<*=>"), 156);  // the first of the two
-  EXPECT_EQ(LookupMSSQLKeyword("TEXT"), kIdentKind);
-  EXPECT_EQ(LookupMSSQLKeyword(""), kIdentKind);
-  EXPECT_NE(LookupASAKeyword("remame"), kIdentKind);  // kept as the server spells it
-  EXPECT_EQ(LookupASAKeyword("RENAME"), kIdentKind);
-  EXPECT_NE(LookupLocalSQLKeyword("iactive"), kIdentKind);
-  EXPECT_NE(LookupLocalSQLKeyword("Commited"), kIdentKind);
-  EXPECT_NE(LookupPGKeyword("::"), kIdentKind);
-  EXPECT_NE(LookupPGKeyword("ilike"), kIdentKind);
-  EXPECT_NE(LookupDB2Keyword("db2sql"), kIdentKind);
-  EXPECT_NE(LookupOracleKeyword("varchar2"), kIdentKind);
-  EXPECT_EQ(LookupOracleKeyword("VARCHAR3"), kIdentKind);
+  EXPECT_EQ(LookupMSSQLKeyword("TEXT"), tk::Ident);
+  EXPECT_EQ(LookupMSSQLKeyword(""), tk::Ident);
+  EXPECT_NE(LookupASAKeyword("remame"), tk::Ident);  // kept as the server spells it
+  EXPECT_EQ(LookupASAKeyword("RENAME"), tk::Ident);
+  EXPECT_NE(LookupLocalSQLKeyword("iactive"), tk::Ident);
+  EXPECT_NE(LookupLocalSQLKeyword("Commited"), tk::Ident);
+  EXPECT_NE(LookupPGKeyword("::"), tk::Ident);
+  EXPECT_NE(LookupPGKeyword("ilike"), tk::Ident);
+  EXPECT_NE(LookupDB2Keyword("db2sql"), tk::Ident);
+  EXPECT_NE(LookupOracleKeyword("varchar2"), tk::Ident);
+  EXPECT_EQ(LookupOracleKeyword("VARCHAR3"), tk::Ident);
   // Lookups fold ASCII only.
-  EXPECT_EQ(LookupOracleKeyword("\xC3\xA9"), kIdentKind);
+  EXPECT_EQ(LookupOracleKeyword("\xC3\xA9"), tk::Ident);
 }
 
 // A scanner keys a word from the bytes it reads, with the bytes after the
@@ -183,7 +183,7 @@ TEST(ResWordHash, ScannedKeyFindsWhatTheWordFinds) {
         TResWordHash::TWordKey key;
         if (!TResWordHash::MakeKey(buffer.data(), w.size(), readable, key)) {
           EXPECT_GT(w.size(), kMaxKeywordLength);
-          EXPECT_EQ(want, kIdentKind);
+          EXPECT_EQ(want, tk::Ident);
           continue;
         }
         const bool ascii = std::all_of(w.begin(), w.end(),

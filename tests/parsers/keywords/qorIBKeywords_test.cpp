@@ -30,7 +30,7 @@ const V kUnknownVersion = static_cast<V>(kIBVersionCount);
 int KindOf(std::string_view word) {
   for (const TResWordSymb& s : IbKeywordTable())
     if (word == s.Name) return s.Kind;
-  return kIdentKind;
+  return tk::Ident;
 }
 
 TEST(IbKeywordTable, DistinctWordsAndTheIntroducer) {
@@ -41,8 +41,8 @@ TEST(IbKeywordTable, DistinctWordsAndTheIntroducer) {
   EXPECT_EQ(table.size(), 194u);
   EXPECT_EQ(names.size(), 194u);
   EXPECT_EQ(names.count(std::string(kIntroducer)), 1u);
-  EXPECT_EQ(KindOf(kIntroducer), kIbCharsetIntroducerKind);
-  EXPECT_EQ(kIbCharsetIntroducerKind, 44);
+  EXPECT_EQ(KindOf(kIntroducer), ibk::CharsetIntroducer);
+  EXPECT_EQ(ibk::CharsetIntroducer, 44);
 }
 
 TEST(IbKeywordTable, SynonymsShareAKindAndNothingElseDoes) {
@@ -53,7 +53,7 @@ TEST(IbKeywordTable, SynonymsShareAKindAndNothingElseDoes) {
   // clang-format on
   for (const auto& [a, b] : synonyms) {
     SCOPED_TRACE(a);
-    EXPECT_NE(KindOf(a), kIdentKind);
+    EXPECT_NE(KindOf(a), tk::Ident);
     EXPECT_EQ(KindOf(a), KindOf(b));
   }
   std::map<int, std::set<std::string>> byKind;
@@ -69,7 +69,7 @@ TEST(IbKeywordTable, SynonymsShareAKindAndNothingElseDoes) {
     }
   }
   // The scanner gives 116 to ":="; no word may carry it.
-  EXPECT_EQ(byKind.count(kIbAssignKind), 0u);
+  EXPECT_EQ(byKind.count(ibk::Assign), 0u);
 }
 
 TEST(IbKeywordTable, KindsFollowTheWordOrder) {
@@ -80,7 +80,7 @@ TEST(IbKeywordTable, KindsFollowTheWordOrder) {
     SCOPED_TRACE(s.Name);
     if (seen.count(s.Kind)) continue;
     ++expected;
-    if (expected == kIbAssignKind) ++expected;
+    if (expected == ibk::Assign) ++expected;
     EXPECT_EQ(s.Kind, expected);
     seen.insert(s.Kind);
   }
@@ -104,7 +104,7 @@ TEST(IbReservedKinds, ReservedWordCountPerVersion) {
     SCOPED_TRACE(static_cast<int>(v));
     int reserved = 0;
     for (const TResWordSymb& s : IbKeywordTable())
-      if (s.Name != kIntroducer && IbReservedKind(s.Name, v) != kIdentKind) ++reserved;
+      if (s.Name != kIntroducer && IbReservedKind(s.Name, v) != tk::Ident) ++reserved;
     EXPECT_EQ(reserved, expected.at(v));
   }
 }
@@ -152,15 +152,15 @@ TEST(IbReservedKinds, NotReservedWordsPerVersion) {
   for (const Case& c : cases) {
     SCOPED_TRACE(std::string(c.word) + " in version " +
                  std::to_string(static_cast<int>(c.version)));
-    EXPECT_EQ(IbReservedKind(c.word, c.version) != kIdentKind, c.reserved);
+    EXPECT_EQ(IbReservedKind(c.word, c.version) != tk::Ident, c.reserved);
   }
 }
 
 TEST(IbReservedKinds, DescribeAndDescriptorAreNeverReserved) {
   for (V v : kAllVersions) {
     SCOPED_TRACE(static_cast<int>(v));
-    EXPECT_EQ(IbReservedKind("DESCRIBE", v), kIdentKind);
-    EXPECT_EQ(IbReservedKind("DESCRIPTOR", v), kIdentKind);
+    EXPECT_EQ(IbReservedKind("DESCRIBE", v), tk::Ident);
+    EXPECT_EQ(IbReservedKind("DESCRIPTOR", v), tk::Ident);
   }
 }
 
@@ -168,13 +168,13 @@ TEST(IbReservedKinds, LookupIsAsciiCaseInsensitiveAndGivesTheKind) {
   const V v = V::st_Firebird_25;
   EXPECT_EQ(IbReservedKind("select", v), KindOf("SELECT"));
   EXPECT_EQ(IbReservedKind("Integer", v), KindOf("INT"));
-  EXPECT_EQ(IbReservedKind("NOTAWORD", v), kIdentKind);
-  EXPECT_EQ(IbReservedKind("", v), kIdentKind);
+  EXPECT_EQ(IbReservedKind("NOTAWORD", v), tk::Ident);
+  EXPECT_EQ(IbReservedKind("", v), tk::Ident);
 }
 
 TEST(IbReservedKinds, UnknownVersionReservesEveryTableWord) {
-  EXPECT_NE(IbReservedKind("BIGINT", kUnknownVersion), kIdentKind);
-  EXPECT_NE(IbReservedKind("DESCRIBE", kUnknownVersion), kIdentKind);
+  EXPECT_NE(IbReservedKind("BIGINT", kUnknownVersion), tk::Ident);
+  EXPECT_NE(IbReservedKind("DESCRIBE", kUnknownVersion), tk::Ident);
   EXPECT_TRUE(IbExtraReservedWords(kUnknownVersion).empty());
 }
 

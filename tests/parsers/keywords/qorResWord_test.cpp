@@ -55,9 +55,9 @@ TEST(ResWordIndex, LooksUpLikeAScanInTableOrder) {
   const Case cases[] = {
       {"WHERE", 30}, {"where", 30}, {"Or", 32},
       {"AND", 31},  // the first of two records wins
-      {"a_b", 34},  {"", kIdentKind}, {"ANDX", kIdentKind}, {"AN", kIdentKind},
-      {"wherе", kIdentKind},  // Cyrillic "е": only ASCII letters fold
-      {"WHERE ", kIdentKind},
+      {"a_b", 34},  {"", tk::Ident}, {"ANDX", tk::Ident}, {"AN", tk::Ident},
+      {"wherе", tk::Ident},  // Cyrillic "е": only ASCII letters fold
+      {"WHERE ", tk::Ident},
   };
   // clang-format on
   for (const Case& c : cases) {
@@ -70,7 +70,7 @@ TEST(ResWordIndex, OverlongWordIsNeverAKeyword) {
   const std::string longWord(kMaxKeywordLength + 1, 'A');
   constexpr std::array<TResWordSymb, 1> one = {{{"A", 30}}};
   constexpr TResWordIndex<1> idx(one);
-  EXPECT_EQ(idx.KindOf(longWord), kIdentKind);
+  EXPECT_EQ(idx.KindOf(longWord), tk::Ident);
   EXPECT_FALSE(TKeywordKey(longWord).Fits());
   EXPECT_TRUE(TKeywordKey(std::string(kMaxKeywordLength, 'a')).Fits());
 }
