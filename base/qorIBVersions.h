@@ -10,6 +10,7 @@
 #include <cstdint>
 
 #include "base/qorTypes.h"
+#include "base/qorVersionCaps.h"
 
 namespace qor {
 
@@ -36,14 +37,10 @@ struct TIBVersionCaps {
                              // set only over a NONE connection
 };
 
-namespace ibcaps_detail {
-using V = TIBSQLServerVersionType;
-constexpr bool o = false, X = true;
-}  // namespace ibcaps_detail
-
 // clang-format off
 inline constexpr std::array<TIBVersionCaps, kIBVersionCount> kIBVersionCaps = [] {
-  using namespace ibcaps_detail;
+  using namespace vcaps;
+  using V = TIBSQLServerVersionType;
   return std::array<TIBVersionCaps, kIBVersionCount>{{
     //                       dial3 pdef bigint octets tz ident pkgAs pkgBd cmnt altD dropG hex demote gBy ddl psqlF d128 excN
     {V::st_InterBase_4x,     o,    o,   X,     o,     o, o,    o,    o,    o,   o,   o,    o,  X, o,  o,   o,    o,   X},
@@ -66,11 +63,8 @@ inline constexpr std::array<TIBVersionCaps, kIBVersionCount> kIBVersionCaps = []
 }();
 // clang-format on
 
-// A value beyond the enumeration (a newer server read from a stored
-// setting) gets the newest row: the same side the keyword tables take.
 constexpr const TIBVersionCaps& IBCaps(TIBSQLServerVersionType v) {
-  const auto i = static_cast<std::size_t>(v);
-  return kIBVersionCaps[i < kIBVersionCount ? i : kIBVersionCount - 1];
+  return vcaps::RowOf(kIBVersionCaps, v);
 }
 
 // Generations compare only inside one product line: the enumeration's
@@ -127,7 +121,8 @@ struct TIBBodyCaps {
 
 // clang-format off
 inline constexpr std::array<TIBBodyCaps, kIBVersionCount> kIBBodyCaps = [] {
-  using namespace ibcaps_detail;
+  using namespace vcaps;
+  using V = TIBSQLServerVersionType;
   return std::array<TIBBodyCaps, kIBVersionCount>{{
     //                       first l/r  pos  trim pad  ctx  math win  fb3  from3 fb4 rows using
     {V::st_InterBase_4x,     o,    o,   o,   o,   o,   o,   o,   o,   o,   o,    o,  o,   o},
@@ -149,8 +144,7 @@ inline constexpr std::array<TIBBodyCaps, kIBVersionCount> kIBBodyCaps = [] {
 // clang-format on
 
 constexpr const TIBBodyCaps& IBBodyCaps(TIBSQLServerVersionType v) {
-  const auto i = static_cast<std::size_t>(v);
-  return kIBBodyCaps[i < kIBVersionCount ? i : kIBVersionCount - 1];
+  return vcaps::RowOf(kIBBodyCaps, v);
 }
 
 }  // namespace qor

@@ -9,6 +9,7 @@
 #include <cstdint>
 
 #include "base/qorTypes.h"
+#include "base/qorVersionCaps.h"
 
 namespace qor {
 
@@ -26,14 +27,10 @@ struct TMSSQLVersionCaps {
                             // without a precision too (else a user type of that name)
 };
 
-namespace mssqlcaps_detail {
-using V = TMSSQLServerVersionType;
-constexpr bool o = false, X = true;
-}  // namespace mssqlcaps_detail
-
 // clang-format off
 inline constexpr std::array<TMSSQLVersionCaps, kMSSQLVersionCount> kMSSQLVersionCaps = [] {
-  using namespace mssqlcaps_detail;
+  using namespace vcaps;
+  using V = TMSSQLServerVersionType;
   return std::array<TMSSQLVersionCaps, kMSSQLVersionCount>{{
     //                   major views type desc schU filt cAsg role date
     {V::st_MSSQL2000,    8,    o,    o,   o,   o,   o,   o,   o,   o},
@@ -48,10 +45,8 @@ inline constexpr std::array<TMSSQLVersionCaps, kMSSQLVersionCount> kMSSQLVersion
 }();
 // clang-format on
 
-// A value beyond the enumeration gets the newest row, as IBCaps does.
 constexpr const TMSSQLVersionCaps& MSSQLCaps(TMSSQLServerVersionType v) {
-  const auto i = static_cast<std::size_t>(v);
-  return kMSSQLVersionCaps[i < kMSSQLVersionCount ? i : kMSSQLVersionCount - 1];
+  return vcaps::RowOf(kMSSQLVersionCaps, v);
 }
 
 }  // namespace qor

@@ -8,6 +8,7 @@
 #include <cstddef>
 
 #include "base/qorTypes.h"
+#include "base/qorVersionCaps.h"
 
 namespace qor {
 
@@ -18,14 +19,10 @@ struct TMySQLVersionCaps {
   bool mariaDbComments;  // /*M! ... */ executable comments run
 };
 
-namespace mysqlcaps_detail {
-using V = TMySQLServerVersionType;
-constexpr bool o = false, X = true;
-}  // namespace mysqlcaps_detail
-
 // clang-format off
 inline constexpr std::array<TMySQLVersionCaps, kMySQLVersionCount> kMySQLVersionCaps = [] {
-  using namespace mysqlcaps_detail;
+  using namespace vcaps;
+  using V = TMySQLServerVersionType;
   return std::array<TMySQLVersionCaps, kMySQLVersionCount>{{
     //                    rout trig mariaCmt
     {V::st_MySQL_3x,      o,   o,   o},
@@ -37,10 +34,8 @@ inline constexpr std::array<TMySQLVersionCaps, kMySQLVersionCount> kMySQLVersion
 }();
 // clang-format on
 
-// A value beyond the enumeration gets the last row, as IBCaps does.
 constexpr const TMySQLVersionCaps& MySQLCaps(TMySQLServerVersionType v) {
-  const auto i = static_cast<std::size_t>(v);
-  return kMySQLVersionCaps[i < kMySQLVersionCount ? i : kMySQLVersionCount - 1];
+  return vcaps::RowOf(kMySQLVersionCaps, v);
 }
 
 }  // namespace qor
