@@ -14,7 +14,7 @@ namespace {
 using SD = TScriptDialect;
 
 // clang-format off
-constexpr std::array<std::string_view, 14> kIBNames = {
+constexpr std::array<std::string_view, kIBVersionCount> kIBNames = {
     "InterBase 4.x", "InterBase 5.x", "InterBase 6.x", "FireBird 1.x",  "Yaffil 1.x",
     "FireBird 1.5",  "InterBase 7.x", "InterBase 7.5", "FireBird 2.0",  "FireBird 2.1",
     "FireBird 2.5",  "FireBird 3.0",  "FireBird 4.0",  "InterBase 2020"};
@@ -23,12 +23,12 @@ constexpr std::array<std::string_view, 14> kIBNames = {
 constexpr std::array<std::string_view, 5> kASANames = {"ASA 5", "ASA 6", "ASA 7", "ASA 8",
                                                        "ASA 9"};
 // clang-format on
-constexpr std::array<std::string_view, 5> kMySQLNames = {"My SQL 3.x", "My SQL 4.x", "My SQL 5.x",
-                                                         "My SQL 8.x", "MariaDB 10.x"};
+constexpr std::array<std::string_view, kMySQLVersionCount> kMySQLNames = {
+    "My SQL 3.x", "My SQL 4.x", "My SQL 5.x", "My SQL 8.x", "MariaDB 10.x"};
 constexpr std::array<std::string_view, 9> kOracleNames = {
     "Oracle 7.x",  "Oracle 8.x",  "Oracle 9.x",  "Oracle 10.x", "Oracle 11.x",
     "Oracle 12.x", "Oracle 18.x", "Oracle 19.x", "Oracle 21.x"};
-constexpr std::array<std::string_view, 8> kMSSQLNames = {
+constexpr std::array<std::string_view, kMSSQLVersionCount> kMSSQLNames = {
     "MS SQL 2000", "MS SQL 2005", "MS SQL 2008", "MS SQL 2012",
     "MS SQL 2014", "MS SQL 2016", "MS SQL 2017", "MS SQL 2019"};
 constexpr std::array<std::string_view, 8> kPGNames = {

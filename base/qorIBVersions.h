@@ -10,6 +10,7 @@
 #include <cstdint>
 
 #include "base/qorTypes.h"
+#include "base/qorVersionCaps.h"
 
 namespace qor {
 
@@ -30,43 +31,40 @@ struct TIBVersionCaps {
   bool keywordDemotion;      // words not reserved in the version are identifiers
   bool grantedBy;            // GRANT ... GRANTED BY grantor
   bool ddlPrivileges;        // GRANT CREATE / ALTER ANY / DROP ANY <kind>
+  bool psqlFunctions;        // CREATE FUNCTION with a PSQL body
+  bool decfloatInt128;       // DECFLOAT and INT128 data types
+  bool exceptionTextAsNone;  // exception messages reach the client in its character
+                             // set only over a NONE connection
 };
-
-namespace ibcaps_detail {
-using V = TIBSQLServerVersionType;
-constexpr bool o = false, X = true;
-}  // namespace ibcaps_detail
 
 // clang-format off
 inline constexpr std::array<TIBVersionCaps, kIBVersionCount> kIBVersionCaps = [] {
-  using namespace ibcaps_detail;
+  using namespace vcaps;
+  using V = TIBSQLServerVersionType;
   return std::array<TIBVersionCaps, kIBVersionCount>{{
-    //                       dial3 pdef bigint octets tz ident pkgAs pkgBd cmnt altD dropG hex demote gBy ddl
-    {V::st_InterBase_4x,     o,    o,   X,     o,     o, o,    o,    o,    o,   o,   o,    o,  X, o,  o},
-    {V::st_InterBase_5x,     o,    o,   X,     o,     o, o,    o,    o,    o,   o,   o,    o,  X, o,  o},
-    {V::st_InterBase_6x,     X,    o,   X,     o,     o, o,    o,    o,    o,   o,   o,    o,  X, o,  o},
-    {V::st_FireBird_1x,      X,    o,   X,     o,     o, o,    o,    o,    o,   o,   X,    o,  X, o,  o},
-    {V::st_Yaffil_1x,        X,    o,   X,     o,     o, o,    o,    o,    o,   o,   X,    o,  X, o,  o},
-    {V::st_FireBird_15,      X,    o,   X,     o,     o, o,    o,    o,    o,   o,   X,    o,  X, o,  o},
-    {V::st_InterBase_7x,     X,    X,   X,     o,     o, o,    o,    o,    o,   o,   X,    o,  X, o,  o},
-    {V::st_InterBase_75,     X,    X,   X,     o,     o, o,    o,    o,    o,   o,   X,    o,  X, o,  o},
-    {V::st_Firebird_20,      X,    X,   X,     o,     o, o,    o,    o,    X,   o,   X,    o,  X, o,  o},
-    {V::st_Firebird_21,      X,    X,   X,     o,     o, o,    o,    o,    X,   o,   X,    o,  X, o,  o},
-    {V::st_Firebird_25,      X,    X,   X,     o,     o, o,    o,    o,    X,   o,   X,    X,  X, X,  o},
-    {V::st_Firebird_30,      X,    X,   X,     o,     o, X,    X,    X,    X,   o,   X,    X,  X, X,  X},
-    {V::st_Firebird_40,      X,    X,   X,     X,     X, X,    X,    X,    X,   o,   X,    X,  X, X,  X},
+    //                       dial3 pdef bigint octets tz ident pkgAs pkgBd cmnt altD dropG hex demote gBy ddl psqlF d128 excN
+    {V::st_InterBase_4x,     o,    o,   X,     o,     o, o,    o,    o,    o,   o,   o,    o,  X, o,  o,   o,    o,   X},
+    {V::st_InterBase_5x,     o,    o,   X,     o,     o, o,    o,    o,    o,   o,   o,    o,  X, o,  o,   o,    o,   X},
+    {V::st_InterBase_6x,     X,    o,   X,     o,     o, o,    o,    o,    o,   o,   o,    o,  X, o,  o,   o,    o,   X},
+    {V::st_FireBird_1x,      X,    o,   X,     o,     o, o,    o,    o,    o,   o,   X,    o,  X, o,  o,   o,    o,   X},
+    {V::st_Yaffil_1x,        X,    o,   X,     o,     o, o,    o,    o,    o,   o,   X,    o,  X, o,  o,   o,    o,   X},
+    {V::st_FireBird_15,      X,    o,   X,     o,     o, o,    o,    o,    o,   o,   X,    o,  X, o,  o,   o,    o,   X},
+    {V::st_InterBase_7x,     X,    X,   X,     o,     o, o,    o,    o,    o,   o,   X,    o,  X, o,  o,   o,    o,   X},
+    {V::st_InterBase_75,     X,    X,   X,     o,     o, o,    o,    o,    o,   o,   X,    o,  X, o,  o,   o,    o,   X},
+    {V::st_Firebird_20,      X,    X,   X,     o,     o, o,    o,    o,    X,   o,   X,    o,  X, o,  o,   o,    o,   X},
+    {V::st_Firebird_21,      X,    X,   X,     o,     o, o,    o,    o,    X,   o,   X,    o,  X, o,  o,   o,    o,   o},
+    {V::st_Firebird_25,      X,    X,   X,     o,     o, o,    o,    o,    X,   o,   X,    X,  X, X,  o,   o,    o,   o},
+    {V::st_Firebird_30,      X,    X,   X,     o,     o, X,    X,    X,    X,   o,   X,    X,  X, X,  X,   X,    o,   o},
+    {V::st_Firebird_40,      X,    X,   X,     X,     X, X,    X,    X,    X,   o,   X,    X,  X, X,  X,   X,    X,   o},
     // InterBase 2020 has no packages; the header flag keeps the text the
     // writer has always produced for it.
-    {V::st_InterBase_2020,   X,    X,   o,     o,     o, o,    X,    o,    o,   X,   X,    o,  o, o,  o},
+    {V::st_InterBase_2020,   X,    X,   o,     o,     o, o,    X,    o,    o,   X,   X,    o,  o, o,  o,   o,    o,   X},
   }};
 }();
 // clang-format on
 
-// A value beyond the enumeration (a newer server read from a stored
-// setting) gets the newest row: the same side the keyword tables take.
 constexpr const TIBVersionCaps& IBCaps(TIBSQLServerVersionType v) {
-  const auto i = static_cast<std::size_t>(v);
-  return kIBVersionCaps[i < kIBVersionCount ? i : kIBVersionCount - 1];
+  return vcaps::RowOf(kIBVersionCaps, v);
 }
 
 // Generations compare only inside one product line: the enumeration's
@@ -123,7 +121,8 @@ struct TIBBodyCaps {
 
 // clang-format off
 inline constexpr std::array<TIBBodyCaps, kIBVersionCount> kIBBodyCaps = [] {
-  using namespace ibcaps_detail;
+  using namespace vcaps;
+  using V = TIBSQLServerVersionType;
   return std::array<TIBBodyCaps, kIBVersionCount>{{
     //                       first l/r  pos  trim pad  ctx  math win  fb3  from3 fb4 rows using
     {V::st_InterBase_4x,     o,    o,   o,   o,   o,   o,   o,   o,   o,   o,    o,  o,   o},
@@ -145,8 +144,7 @@ inline constexpr std::array<TIBBodyCaps, kIBVersionCount> kIBBodyCaps = [] {
 // clang-format on
 
 constexpr const TIBBodyCaps& IBBodyCaps(TIBSQLServerVersionType v) {
-  const auto i = static_cast<std::size_t>(v);
-  return kIBBodyCaps[i < kIBVersionCount ? i : kIBVersionCount - 1];
+  return vcaps::RowOf(kIBBodyCaps, v);
 }
 
 }  // namespace qor

@@ -62,7 +62,11 @@ using TCmpObjSetType = TEnumSet<TCmpObjType, 23>;
 
 enum class TUpdateDescriptionType : std::uint8_t { udSysTables, udDescribe, udComment };
 
-// Server versions, compared by their order.
+// Server versions. Their order is not what a server can do (InterBase 7
+// sits between two Firebird releases, MariaDB after MySQL 8): a version
+// decision reads a named flag of the version's row in base/qorIBVersions.h,
+// qorMSSQLVersions.h or qorMySQLVersions.h and never compares enumerators.
+// The other servers' versions decide nothing yet.
 // clang-format off
 enum class TIBSQLServerVersionType : std::uint8_t {
   st_InterBase_4x, st_InterBase_5x, st_InterBase_6x, st_FireBird_1x, st_Yaffil_1x,
@@ -77,6 +81,7 @@ enum class TMySQLServerVersionType : std::uint8_t {
   st_MySQL_3x, st_MySQL_4x, st_MySQL_5x, st_MySQL_8x, st_MariaDB_10x
 };
 // clang-format on
+inline constexpr std::size_t kMySQLVersionCount = 5;
 // clang-format off
 enum class TOracleServerVersionType : std::uint8_t {
   st_Oracle_7x, st_Oracle_8x, st_Oracle_9x, st_Oracle_10x, st_Oracle_11x, st_Oracle_12x,
@@ -89,6 +94,7 @@ enum class TMSSQLServerVersionType : std::uint8_t {
   st_MSSQL2017, st_MSSQL2019
 };
 // clang-format on
+inline constexpr std::size_t kMSSQLVersionCount = 8;
 // clang-format off
 enum class TPGSQLServerVersionType : std::uint8_t {
   st_PostgreSQL_7x, st_PostgreSQL_8x, st_PostgreSQL_9x, st_PostgreSQL_10x, st_PostgreSQL_11x,

@@ -3,6 +3,7 @@
 #include "model/qorClasses.h"
 
 #include "base/qorIBVersions.h"
+#include "base/qorMSSQLVersions.h"
 #include "model/qorComp_Fld.h"
 #include "model/qorComp_Prc.h"
 #include "model/qorComp_Tbl.h"
@@ -417,7 +418,7 @@ void TDbObj::MSSQLPropertyLevels(TPropertyLevel (&levels)[3]) {
 std::string TDbObj::MSSQLDescriptionSQL() {
   if (!owner_) return {};
   const TMSSQLServerOptions& ms = owner_->MSSQLServerOptions;
-  if (ms.SQLServerVersion == TMSSQLServerVersionType::st_MSSQL2000) return {};
+  if (!MSSQLCaps(ms.SQLServerVersion).descriptions) return {};
   TPropertyLevel l[3];
   MSSQLPropertyLevels(l);
   if (!l[0].Set) return {};

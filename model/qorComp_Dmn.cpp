@@ -4,6 +4,7 @@
 // domain's part of the dependency walk.
 #include "model/qorComp_Dmn.h"
 
+#include "base/qorMSSQLVersions.h"
 #include "model/qorComp_Tbl.h"
 #include "model/qorComp_Viw.h"
 #include "platform/qorStrings.h"
@@ -182,8 +183,7 @@ std::string TDmnData::GetDropSQL() {
     case SD::sdPostgreSQL:
       return (PGOptions->IsType ? "DROP TYPE " : "DROP DOMAIN ") + GetQualifiedName();
     case SD::sdMSSQL:
-      if (Owner() &&
-          Owner()->MSSQLServerOptions.SQLServerVersion == TMSSQLServerVersionType::st_MSSQL2000)
+      if (Owner() && !MSSQLCaps(Owner()->MSSQLServerOptions.SQLServerVersion).typeStatements)
         return "exec sp_droptype " + QuotedStr(GetName());
       if (BaseTypeText == kXmlSchemaCollection)
         return "DROP " + BaseTypeText + " " + GetQualifiedName();

@@ -4,6 +4,7 @@
 #include "model/qorComp_Rol.h"
 
 #include "base/qorIBVersions.h"
+#include "base/qorMSSQLVersions.h"
 #include "model/qorComp_Gnr.h"
 #include "model/qorComp_Prc.h"
 #include "model/qorComp_Tbl.h"
@@ -180,8 +181,7 @@ std::string TRolData::GetDropSQL() {
     // Later servers keep these users in every database.
     const std::string upper = UpperAscii(name);
     const bool builtIn = upper == "SYS" || upper == "GUEST" || upper == "INFORMATION_SCHEMA";
-    if (builtIn && Owner() &&
-        Owner()->MSSQLServerOptions.SQLServerVersion > TMSSQLServerVersionType::st_MSSQL2000)
+    if (builtIn && Owner() && MSSQLCaps(Owner()->MSSQLServerOptions.SQLServerVersion).schemaUsers)
       return {};
     return "exec sp_revokedbaccess @name_in_db = N" + QuotedStr(name);
   }

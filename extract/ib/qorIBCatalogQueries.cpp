@@ -11,6 +11,8 @@ const char* Pick(bool has, const char* column, const char* placeholder) {
 
 constexpr std::string_view kIgnoreIBE = " and rdb$relation_name not like 'IBE$%' ";
 
+bool All(TRowScope scope) { return scope == TRowScope::AllObjects; }
+
 }  // namespace
 
 // The rows stand in the order 1, 2, 6 ... 12, 14, 15, 16, 13, 17 ... 28.
@@ -70,7 +72,14 @@ std::string Functions(const TIBCatalogCaps& caps) {
 
 namespace {
 
-std::string FunctionArgumentsFrom(const TIBCatalogCaps& caps) {
+// A PSQL function, as the functions reader tells them: source text and
+// neither entry point nor module.
+constexpr std::string_view kPsqlFunction =
+    "coalesce(trim(FN.rdb$entrypoint), '') = '' and coalesce(trim(FN.rdb$module_name), '') = ''";
+
+}  // namespace
+
+std::string FunctionArguments(const TIBCatalogCaps& caps, TRowScope scope) {
   std::string s = " SELECT";
   if (caps.HasArgumentName) {
     // An argument of a domain type carries its type in the domain.
@@ -105,26 +114,11 @@ std::string FunctionArgumentsFrom(const TIBCatalogCaps& caps) {
   } else {
     s += " LEFT JOIN Rdb$Character_Sets C ON C.Rdb$Character_Set_ID=A.Rdb$Character_Set_ID";
   }
-  return s;
-}
-
-// A PSQL function, as the functions reader tells them: source text and
-// neither entry point nor module.
-constexpr std::string_view kPsqlFunction =
-    "coalesce(trim(FN.rdb$entrypoint), '') = '' and coalesce(trim(FN.rdb$module_name), '') = ''";
-
-}  // namespace
-
-std::string FunctionArguments(const TIBCatalogCaps& caps) {
-  std::string s = FunctionArgumentsFrom(caps);
-  s += " where A.Rdb$Function_Name = :NAME";
-  if (caps.HasProcedurePackage) s += " and A.RDB$PACKAGE_NAME IS NULL";
-  s += " Order by A.Rdb$Argument_Position";
-  return s;
-}
-
-std::string AllFunctionArguments(const TIBCatalogCaps& caps) {
-  std::string s = FunctionArgumentsFrom(caps);
+  if (!All(scope)) {
+    s += " where A.Rdb$Function_Name = :NAME";
+    if (caps.HasProcedurePackage) s += " and A.RDB$PACKAGE_NAME IS NULL";
+    return s + " Order by A.Rdb$Argument_Position";
+  }
   s += " JOIN RDB$FUNCTIONS FN ON FN.RDB$FUNCTION_NAME = A.RDB$FUNCTION_NAME"
        " where (FN.rdb$system_flag<>1 or FN.rdb$system_flag is null)";
   if (caps.HasProcedurePackage)
@@ -133,8 +127,7 @@ std::string AllFunctionArguments(const TIBCatalogCaps& caps) {
   // has their names.
   if (caps.HasFunctionSource && caps.HasArgumentName)
     s += " and not (" + std::string(kPsqlFunction) + ")";
-  s += " Order by A.Rdb$Function_Name, A.Rdb$Argument_Position";
-  return s;
+  return s + " Order by A.Rdb$Function_Name, A.Rdb$Argument_Position";
 }
 
 std::string Domains(const TIBCatalogCaps& caps) {
@@ -155,29 +148,31 @@ std::string Domains(const TIBCatalogCaps& caps) {
   return s;
 }
 
-std::string TableCount(bool ignoreIBE) {
+namespace {
+
+// The user tables: the count and the list read the same rows.
+std::string TableFilter(bool ignoreIBE) {
   std::string s =
-      " select Count(*)\r\n from rdb$relations \r\n"
+      " from rdb$relations \r\n"
       " where (rdb$system_flag <> 1 or Rdb$System_Flag is null) \r\n and Rdb$View_BLR is null ";
   if (ignoreIBE) s += "\r\n" + std::string(kIgnoreIBE);
   return s;
 }
 
+}  // namespace
+
+std::string TableCount(bool ignoreIBE) { return " select Count(*)\r\n" + TableFilter(ignoreIBE); }
+
 std::string Tables(const TIBCatalogCaps& caps, bool ignoreIBE) {
   std::string s = " select rdb$Relation_Name, Rdb$Description, rdb$External_File,\r\n";
   s += Pick(caps.HasRelationType, " rdb$Relation_Type\r\n",
             " cast(null as smallint) rdb$Relation_Type\r\n");
-  s += " from rdb$relations \r\n"
-       " where (rdb$system_flag <> 1 or Rdb$System_Flag is null) \r\n"
-       " and Rdb$View_BLR is null ";
-  if (ignoreIBE) s += "\r\n" + std::string(kIgnoreIBE);
+  s += TableFilter(ignoreIBE);
   s += "\r\n order by rdb$relation_name ";
   return s;
 }
 
-namespace {
-
-std::string TableColumnList(const TIBCatalogCaps& caps) {
+std::string TableColumns(const TIBCatalogCaps& caps, TRowScope scope, bool ignoreIBE) {
   std::string s =
       "Select R.Rdb$Field_Name, R.rdb$field_position,\r\n"
       "case when R.Rdb$default_Value is null then 0 else 1 end R_Has_Default,"
@@ -217,89 +212,85 @@ std::string TableColumnList(const TIBCatalogCaps& caps) {
        "(Select C2.Rdb$Character_Set_Name from Rdb$Character_Sets C2\r\n"
        "where C2.Rdb$Character_Set_ID=F.Rdb$Character_Set_ID) Rdb$Character_Set_Name,\r\n"
        "R.Rdb$Relation_Name\r\n";
+  if (!All(scope)) {
+    s += "from rdb$Relation_Fields R, RDB$FIELDS F\r\n"
+         "where R.Rdb$Relation_Name = :NAME and F.rdb$field_name=R.Rdb$field_source\r\n"
+         "order by ";
+  } else {
+    s += "from rdb$Relation_Fields R\r\n"
+         "join RDB$FIELDS F on F.rdb$field_name=R.Rdb$field_source\r\n"
+         "join rdb$relations T on T.rdb$relation_name=R.rdb$relation_name\r\n"
+         "where (T.rdb$system_flag <> 1 or T.Rdb$System_Flag is null)\r\n"
+         "and T.Rdb$View_BLR is null";
+    if (ignoreIBE) s += "\r\n and T.rdb$relation_name not like 'IBE$%' ";
+    s += "\r\norder by R.rdb$relation_name, ";
+  }
+  return s + "R.rdb$field_position, R.rdb$field_name";
+}
+
+const std::string_view kDatabaseDescription = "select rdb$description from rdb$database";
+
+std::string ArrayDimensions(TRowScope scope) {
+  std::string s = All(scope) ? "Select dm.rdb$field_name, " : "Select ";
+  s += "dm.rdb$lower_bound, dm.rdb$upper_bound\r\n"
+       "from rdb$field_dimensions dm\r\n";
+  s += All(scope) ? "order by dm.rdb$field_name, "
+                  : "where dm.rdb$field_name = :field_name\r\norder by ";
+  return s + "dm.rdb$dimension";
+}
+
+namespace {
+
+// The user views, the relation aliased `alias`: the views and their
+// columns read the same rows.
+std::string ViewFilter(const std::string& alias, bool ignoreIBE) {
+  std::string s = "where (" + alias + ".Rdb$System_Flag <> 1 or " + alias +
+                  ".Rdb$System_Flag is Null) \r\n"
+                  "and not " +
+                  alias + ".Rdb$View_BLR is null and " + alias + ".Rdb$Flags = 1 ";
+  if (ignoreIBE) s += "\r\n and " + alias + ".Rdb$relation_name not like 'IBE$%' ";
   return s;
 }
 
 }  // namespace
 
-std::string TableColumns(const TIBCatalogCaps& caps) {
-  return TableColumnList(caps) +
-         "from rdb$Relation_Fields R, RDB$FIELDS F\r\n"
-         "where R.Rdb$Relation_Name = :NAME and F.rdb$field_name=R.Rdb$field_source\r\n"
-         "order by R.rdb$field_position, R.rdb$field_name";
-}
-
-std::string AllTableColumns(const TIBCatalogCaps& caps, bool ignoreIBE) {
-  std::string s = TableColumnList(caps) +
-                  "from rdb$Relation_Fields R\r\n"
-                  "join RDB$FIELDS F on F.rdb$field_name=R.Rdb$field_source\r\n"
-                  "join rdb$relations T on T.rdb$relation_name=R.rdb$relation_name\r\n"
-                  "where (T.rdb$system_flag <> 1 or T.Rdb$System_Flag is null)\r\n"
-                  "and T.Rdb$View_BLR is null";
-  if (ignoreIBE) s += "\r\n and T.rdb$relation_name not like 'IBE$%' ";
-  s += "\r\norder by R.rdb$relation_name, R.rdb$field_position, R.rdb$field_name";
-  return s;
-}
-
-const std::string_view kDatabaseDescription = "select rdb$description from rdb$database";
-
-const std::string_view kArrayDimensions =
-    "Select dm.rdb$lower_bound, dm.rdb$upper_bound\r\n"
-    "from rdb$field_dimensions dm\r\n"
-    "where dm.rdb$field_name = :field_name\r\n"
-    "order by dm.rdb$dimension";
-
 std::string Views(bool ignoreIBE) {
   std::string s =
       "select R.Rdb$Relation_Name, R.Rdb$View_Source, R.Rdb$Description \r\n"
-      "from Rdb$Relations R \r\n"
-      "where (R.Rdb$System_Flag <> 1 or R.Rdb$System_Flag is Null) \r\n"
-      "and not R.Rdb$View_BLR is null and R.Rdb$Flags = 1 ";
-  if (ignoreIBE) s += "\r\n and R.Rdb$relation_name not like 'IBE$%' ";
+      "from Rdb$Relations R \r\n" +
+      ViewFilter("R", ignoreIBE);
   // In creation order: the engine numbers relations as it creates them.
   s += "\r\nOrder by R.Rdb$Relation_Id ";
   return s;
 }
 
-const std::string_view kAllArrayDimensions =
-    "Select dm.rdb$field_name, dm.rdb$lower_bound, dm.rdb$upper_bound\r\n"
-    "from rdb$field_dimensions dm\r\n"
-    "order by dm.rdb$field_name, dm.rdb$dimension";
-
-const std::string_view kViewColumns =
-    "Select R.Rdb$Field_Name, R.Rdb$Field_Position, R.Rdb$Field_Source, R.Rdb$Description,"
-    " R.Rdb$Relation_Name\r\n"
-    "from Rdb$Relation_Fields R\r\n"
-    "where R.Rdb$Relation_Name = :NAME\r\n"
-    "order by R.Rdb$Field_Position, R.Rdb$Field_Name";
-
-std::string AllViewColumns(bool ignoreIBE) {
+std::string ViewColumns(TRowScope scope, bool ignoreIBE) {
   std::string s =
       "Select R.Rdb$Field_Name, R.Rdb$Field_Position, R.Rdb$Field_Source, R.Rdb$Description,"
       " R.Rdb$Relation_Name\r\n"
-      "from Rdb$Relation_Fields R\r\n"
-      "join Rdb$Relations V on V.Rdb$Relation_Name = R.Rdb$Relation_Name\r\n"
-      "where (V.Rdb$System_Flag <> 1 or V.Rdb$System_Flag is Null) \r\n"
-      "and not V.Rdb$View_BLR is null and V.Rdb$Flags = 1 ";
-  if (ignoreIBE) s += "\r\n and V.Rdb$relation_name not like 'IBE$%' ";
-  // The views' own order (Views): their rows are read beside them.
-  s += "\r\norder by V.Rdb$Relation_Id, R.Rdb$Field_Position, R.Rdb$Field_Name";
-  return s;
+      "from Rdb$Relation_Fields R\r\n";
+  if (!All(scope)) {
+    s += "where R.Rdb$Relation_Name = :NAME\r\norder by ";
+  } else {
+    s += "join Rdb$Relations V on V.Rdb$Relation_Name = R.Rdb$Relation_Name\r\n" +
+         ViewFilter("V", ignoreIBE);
+    // The views' own order (Views): their rows are read beside them.
+    s += "\r\norder by V.Rdb$Relation_Id, ";
+  }
+  return s + "R.Rdb$Field_Position, R.Rdb$Field_Name";
 }
 
-const std::string_view kViewDependencies =
-    "Select distinct D.Rdb$Depended_On_Name, D.Rdb$Field_Name\r\n"
-    "from Rdb$Dependencies D\r\n"
-    "where D.Rdb$Dependent_Name = :NAME and D.Rdb$Dependent_Type = 1\r\n"
-    "and D.Rdb$Depended_On_Type in (0, 1)\r\n"
-    "order by D.Rdb$Depended_On_Name, D.Rdb$Field_Name";
-
-const std::string_view kAllViewDependencies =
-    "Select distinct D.Rdb$Depended_On_Name, D.Rdb$Field_Name, D.Rdb$Dependent_Name\r\n"
-    "from Rdb$Dependencies D\r\n"
-    "where D.Rdb$Dependent_Type = 1\r\n"
-    "and D.Rdb$Depended_On_Type in (0, 1)\r\n"
-    "order by D.Rdb$Dependent_Name, D.Rdb$Depended_On_Name, D.Rdb$Field_Name";
+std::string ViewDependencies(TRowScope scope) {
+  std::string s = "Select distinct D.Rdb$Depended_On_Name, D.Rdb$Field_Name";
+  if (All(scope)) s += ", D.Rdb$Dependent_Name";
+  s += "\r\nfrom Rdb$Dependencies D\r\nwhere ";
+  if (!All(scope)) s += "D.Rdb$Dependent_Name = :NAME and ";
+  s += "D.Rdb$Dependent_Type = 1\r\n"
+       "and D.Rdb$Depended_On_Type in (0, 1)\r\n"
+       "order by ";
+  if (All(scope)) s += "D.Rdb$Dependent_Name, ";
+  return s + "D.Rdb$Depended_On_Name, D.Rdb$Field_Name";
+}
 
 std::string Indices(bool ignoreIBE) {
   std::string s =
@@ -314,13 +305,12 @@ std::string Indices(bool ignoreIBE) {
   return s;
 }
 
-const std::string_view kIndexSegments =
-    "select rdb$field_name from rdb$index_segments"
-    " where rdb$index_name=:INDEX_NAME order by rdb$field_position";
-
-const std::string_view kAllIndexSegments =
-    "select rdb$field_name, rdb$index_name from rdb$index_segments"
-    " order by rdb$index_name, rdb$field_position";
+std::string IndexSegments(TRowScope scope) {
+  std::string s = All(scope) ? "select rdb$field_name, rdb$index_name" : "select rdb$field_name";
+  s += " from rdb$index_segments";
+  s += All(scope) ? " order by rdb$index_name, " : " where rdb$index_name=:INDEX_NAME order by ";
+  return s + "rdb$field_position";
+}
 
 namespace {
 
@@ -520,7 +510,7 @@ namespace {
 std::string RoutineParameters(const TRoutineParamColumns& has, const char* name, const char* type,
                               const char* number, const char* mechanism, const char* mechanismNull,
                               const char* owner, const std::string& from, const std::string& where,
-                              const char* order) {
+                              const std::string& order) {
   std::string s = "select ";
   s += name;
   s += ",\r\n";
@@ -564,37 +554,36 @@ std::string RoutineParameters(const TRoutineParamColumns& has, const char* name,
 
 }  // namespace
 
-std::string ProcedureParameters(const TIBCatalogCaps& caps) {
-  std::string where =
-      "where P.rdb$procedure_name = :RDB$PROCEDURE_NAME and F.rdb$field_name = P.rdb$field_source";
-  // Parameters of a packaged procedure of the same name are not this one's.
-  if (caps.HasProcedurePackage) where += "\r\nand P.RDB$PACKAGE_NAME IS NULL";
-  return RoutineParameters(
-      ProcedureParamColumns(caps), "P.RDB$PARAMETER_NAME", "P.RDB$PARAMETER_TYPE",
-      "P.RDB$PARAMETER_NUMBER", "P.Rdb$Parameter_Mechanism,\r\n",
-      "cast(null as smallint) Rdb$Parameter_Mechanism,\r\n", "P.RDB$PROCEDURE_NAME",
-      "from rdb$procedure_parameters P, rdb$fields F\r\n", where,
-      "\r\nOrder by P.rdb$parameter_type, P.rdb$parameter_number");
+std::string ProcedureParameters(const TIBCatalogCaps& caps, TRowScope scope, bool ignoreIBE) {
+  std::string from, where, order;
+  if (!All(scope)) {
+    from = "from rdb$procedure_parameters P, rdb$fields F\r\n";
+    where =
+        "where P.rdb$procedure_name = :RDB$PROCEDURE_NAME and F.rdb$field_name = P.rdb$field_source";
+    // Parameters of a packaged procedure of the same name are not this one's.
+    if (caps.HasProcedurePackage) where += "\r\nand P.RDB$PACKAGE_NAME IS NULL";
+    order = "\r\nOrder by ";
+  } else {
+    from =
+        "from rdb$procedure_parameters P\r\n"
+        "join rdb$fields F on F.rdb$field_name = P.rdb$field_source\r\n"
+        "join rdb$procedures PR on PR.rdb$procedure_name = P.rdb$procedure_name\r\n";
+    where = "where (PR.Rdb$System_Flag <> 1 or PR.Rdb$System_Flag is Null)";
+    if (caps.HasProcedurePackage)
+      where += "\r\nand P.RDB$PACKAGE_NAME IS NULL and PR.RDB$PACKAGE_NAME IS NULL";
+    if (ignoreIBE) where += "\r\n and PR.rdb$procedure_name not like 'IBE$%' ";
+    order = "\r\nOrder by P.rdb$procedure_name, ";
+  }
+  order += "P.rdb$parameter_type, P.rdb$parameter_number";
+  return RoutineParameters(ProcedureParamColumns(caps), "P.RDB$PARAMETER_NAME",
+                           "P.RDB$PARAMETER_TYPE", "P.RDB$PARAMETER_NUMBER",
+                           "P.Rdb$Parameter_Mechanism,\r\n",
+                           "cast(null as smallint) Rdb$Parameter_Mechanism,\r\n",
+                           "P.RDB$PROCEDURE_NAME", from, where, order);
 }
 
-std::string AllProcedureParameters(const TIBCatalogCaps& caps, bool ignoreIBE) {
-  std::string where = "where (PR.Rdb$System_Flag <> 1 or PR.Rdb$System_Flag is Null)";
-  if (caps.HasProcedurePackage)
-    where += "\r\nand P.RDB$PACKAGE_NAME IS NULL and PR.RDB$PACKAGE_NAME IS NULL";
-  if (ignoreIBE) where += "\r\n and PR.rdb$procedure_name not like 'IBE$%' ";
-  return RoutineParameters(
-      ProcedureParamColumns(caps), "P.RDB$PARAMETER_NAME", "P.RDB$PARAMETER_TYPE",
-      "P.RDB$PARAMETER_NUMBER", "P.Rdb$Parameter_Mechanism,\r\n",
-      "cast(null as smallint) Rdb$Parameter_Mechanism,\r\n", "P.RDB$PROCEDURE_NAME",
-      "from rdb$procedure_parameters P\r\n"
-      "join rdb$fields F on F.rdb$field_name = P.rdb$field_source\r\n"
-      "join rdb$procedures PR on PR.rdb$procedure_name = P.rdb$procedure_name\r\n",
-      where, "\r\nOrder by P.rdb$procedure_name, P.rdb$parameter_type, P.rdb$parameter_number");
-}
-
-namespace {
-
-std::string FunctionParametersFor(const TIBCatalogCaps& caps, bool all) {
+std::string FunctionParameters(const TIBCatalogCaps& caps, TRowScope scope) {
+  const bool all = All(scope);
   std::string where = all ? "where (FN.rdb$system_flag<>1 or FN.rdb$system_flag is null) and " +
                                 std::string(kPsqlFunction)
                           : std::string("where P.rdb$function_name = :NAME");
@@ -612,16 +601,6 @@ std::string FunctionParametersFor(const TIBCatalogCaps& caps, bool all) {
       " and FN.RDB$PACKAGE_NAME IS NULL\r\n"
       "join rdb$fields F on F.rdb$field_name = P.rdb$field_source\r\n",
       where, all ? "\r\nOrder by P.rdb$function_name, 2, 3" : "\r\nOrder by 2, 3");
-}
-
-}  // namespace
-
-std::string FunctionParameters(const TIBCatalogCaps& caps) {
-  return FunctionParametersFor(caps, /*all=*/false);
-}
-
-std::string AllFunctionParameters(const TIBCatalogCaps& caps) {
-  return FunctionParametersFor(caps, /*all=*/true);
 }
 
 const std::string_view kRoutineDependencies =

@@ -12,6 +12,15 @@
 
 namespace qor::ibq {
 
+// Which rows a child query reads (the columns of a table, the parameters
+// of a procedure ...): those of the one parent its parameter names, or
+// those of every parent, each row naming its parent, in the parents' own
+// order where they are read beside the parents' query (ibread::TChildRows).
+// One text serves both, so the two reads cannot drift apart.
+enum class TRowScope { OneObject, AllObjects };
+inline constexpr TRowScope kOneObject = TRowScope::OneObject;
+inline constexpr TRowScope kAllObjects = TRowScope::AllObjects;
+
 // ---- Capability probe ----
 // One row per test: Typ 1 is the database character set and its default
 // collation; every other Typ says that its column or relation exists.
@@ -31,11 +40,9 @@ enum FunctionCol {
 };
 // clang-format on
 
-// The arguments of the function :NAME, by position; All: of every function
-// of Functions that is not read through FunctionParameters, by function
-// name first.
-std::string FunctionArguments(const TIBCatalogCaps& caps);
-std::string AllFunctionArguments(const TIBCatalogCaps& caps);
+// The arguments of the function :NAME, by position; all objects: of every
+// function of Functions that is not read through FunctionParameters.
+std::string FunctionArguments(const TIBCatalogCaps& caps, TRowScope scope);
 // clang-format off
 enum FunctionArgCol {
   faFieldType, faFieldLength, faFieldScale, faFieldSubType, faCharSetId, faMechanism, faPosition,
@@ -62,10 +69,9 @@ enum TableCountCol { tcCount };
 std::string Tables(const TIBCatalogCaps& caps, bool ignoreIBE);
 enum TableCol { tbName, tbDescription, tbExternalFile, tbRelationType };
 
-// The columns of the table :NAME, by position; All: of every table of
-// Tables, by table name first.
-std::string TableColumns(const TIBCatalogCaps& caps);
-std::string AllTableColumns(const TIBCatalogCaps& caps, bool ignoreIBE);
+// The columns of the table :NAME, by position; all objects: of every
+// table of Tables.
+std::string TableColumns(const TIBCatalogCaps& caps, TRowScope scope, bool ignoreIBE);
 // clang-format off
 enum TableColumnCol {
   clName, clPosition, clHasDefault, clDefaultSource, clNullFlag, clCollationId, clCharSetId,
@@ -76,28 +82,25 @@ enum TableColumnCol {
 };
 // clang-format on
 
-// The bounds of the array field :FIELD_NAME, by dimension.
-extern const std::string_view kArrayDimensions;
+// The bounds of the array field :FIELD_NAME, by dimension; all objects:
+// of every array field, its name the first column.
+std::string ArrayDimensions(TRowScope scope);
 enum ArrayDimensionCol { adLower, adUpper };
-// The bounds of every array field, by field name and dimension.
-extern const std::string_view kAllArrayDimensions;
 enum AllArrayDimensionCol { aaFieldName, aaLower, aaUpper };
 
 // ---- Views ----
 std::string Views(bool ignoreIBE);
 enum ViewCol { vwName, vwSource, vwDescription };
 
-// The columns of the view :NAME, by position; All: of every view of Views,
-// by view name first.
-extern const std::string_view kViewColumns;
-std::string AllViewColumns(bool ignoreIBE);
+// The columns of the view :NAME, by position; all objects: of every view
+// of Views, in its order.
+std::string ViewColumns(TRowScope scope, bool ignoreIBE);
 enum ViewColumnCol { vcName, vcPosition, vcFieldSource, vcDescription, vcRelationName };
 
 // The tables and views the view :NAME reads, with the columns it reads of
-// them (NULL for the relation as a whole), as the engine records them.
-extern const std::string_view kViewDependencies;
-// The same of every view, by view name first.
-extern const std::string_view kAllViewDependencies;
+// them (NULL for the relation as a whole), as the engine records them; all
+// objects: of every view.
+std::string ViewDependencies(TRowScope scope);
 enum ViewDependencyCol { vdRelationName, vdFieldName, vdViewName };
 
 // ---- Indices and constraints ----
@@ -111,10 +114,8 @@ enum IndexCol {
 // clang-format on
 
 // The columns of the index :INDEX_NAME, by position (primary, unique and
-// foreign keys and plain indices alike).
-extern const std::string_view kIndexSegments;
-// The columns of every index, by index name and position.
-extern const std::string_view kAllIndexSegments;
+// foreign keys and plain indices alike); all objects: of every index.
+std::string IndexSegments(TRowScope scope);
 enum IndexSegmentCol { isFieldName, isIndexName };
 
 // The primary keys (Count: their number, for the progress events).
@@ -187,15 +188,13 @@ TRoutineParamColumns ProcedureParamColumns(const TIBCatalogCaps& caps);
 TRoutineParamColumns FunctionParamColumns(const TIBCatalogCaps& caps);
 
 // The parameters of the procedure :RDB$PROCEDURE_NAME, inputs first, each
-// with its field source's type; All: of every procedure of Procedures, by
-// procedure name first.
-std::string ProcedureParameters(const TIBCatalogCaps& caps);
-std::string AllProcedureParameters(const TIBCatalogCaps& caps, bool ignoreIBE);
+// with its field source's type; all objects: of every procedure of
+// Procedures.
+std::string ProcedureParameters(const TIBCatalogCaps& caps, TRowScope scope, bool ignoreIBE);
 // The arguments of the PSQL function :NAME in the same columns, the result
-// as the one output (type 1); for catalogs with argument names. All: of
-// every PSQL function, by function name first.
-std::string FunctionParameters(const TIBCatalogCaps& caps);
-std::string AllFunctionParameters(const TIBCatalogCaps& caps);
+// as the one output (type 1); for catalogs with argument names. All
+// objects: of every PSQL function.
+std::string FunctionParameters(const TIBCatalogCaps& caps, TRowScope scope);
 // clang-format off
 enum ProcedureParamCol {
   ppName, ppType, ppNumber, ppDescription, ppFieldSource, ppFieldType, ppFieldLength,

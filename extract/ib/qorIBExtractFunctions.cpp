@@ -136,14 +136,16 @@ void TIBDBExtract::ReadFunctions() {
   try {
     std::unique_ptr<TQORQuery> argsQuery = NewQuery();
     std::unique_ptr<TQORQuery> paramsQuery = NewQuery();
-    TChildRows args(*argsQuery, ibq::FunctionArguments(caps_), "NAME",
-                    ibq::AllFunctionArguments(caps_), ibq::faFunctionName, BatchedReads);
+    TChildRows args(*argsQuery, ibq::FunctionArguments(caps_, ibq::kOneObject), "NAME",
+                    ibq::FunctionArguments(caps_, ibq::kAllObjects), ibq::faFunctionName,
+                    BatchedReads);
     // PSQL arguments are declared as procedure parameters are (TYPE OF,
     // domains, NOT NULL, defaults) and read by the same rows.
     const bool psqlParams = caps_.HasArgumentName;
-    TChildRows params(*paramsQuery, psqlParams ? ibq::FunctionParameters(caps_) : std::string(),
-                      "NAME", psqlParams ? ibq::AllFunctionParameters(caps_) : std::string(),
-                      ibq::ppRoutineName, BatchedReads);
+    TChildRows params(
+        *paramsQuery, psqlParams ? ibq::FunctionParameters(caps_, ibq::kOneObject) : std::string(),
+        "NAME", psqlParams ? ibq::FunctionParameters(caps_, ibq::kAllObjects) : std::string(),
+        ibq::ppRoutineName, BatchedReads);
     const ibq::TRoutineParamColumns has = ibq::FunctionParamColumns(caps_);
     q.Close();
     q.GetSQL()->SetText(ibq::Functions(caps_));

@@ -82,7 +82,7 @@ const std::vector<std::string>& TIBDBExtract::IndexSegments(TQORQuery& segs,
   auto& all = batched_->segments;
   if (!all) {
     all.emplace();
-    OpenWith(segs, ibq::kAllIndexSegments, {}, {});
+    OpenWith(segs, ibq::IndexSegments(ibq::kAllObjects), {}, {});
     for (; !segs.Eof(); segs.Next())
       (*all)[CatalogName(segs, ibq::isIndexName)].push_back(CatalogName(segs, ibq::isFieldName));
     segs.Close();
@@ -139,7 +139,7 @@ void TIBDBExtract::ReadIndices() {
       if (BatchedReads) {
         for (const std::string& field : IndexSegments(*segs, name)) add(field);
       } else {
-        OpenWith(*segs, ibq::kIndexSegments, "INDEX_NAME", name);
+        OpenWith(*segs, ibq::IndexSegments(ibq::kOneObject), "INDEX_NAME", name);
         for (; !segs->Eof(); segs->Next()) add(CatalogName(*segs, ibq::isFieldName));
         segs->Close();
       }
@@ -174,7 +174,8 @@ void TIBDBExtract::ReadPrimaryKeys() {
     TTblData* table = o->FindTable(c->GetTableName());
     if (table) o->AddDependency(c.get(), table, 0, 0);
     const std::string index = CatalogName(q, ibq::kyIndexName);
-    ReadKeySegments(*segs, ibq::kIndexSegments, index, index, *c, c->Columns, table);
+    ReadKeySegments(*segs, ibq::IndexSegments(ibq::kOneObject), index, index, *c, c->Columns,
+                    table);
     SetConstraintName(*c, CatalogName(q, ibq::kyConstraintName));
     SetKeyIndex(*c, index, IntOr0(q, ibq::kyIndexType));
     ++read;
@@ -203,7 +204,8 @@ void TIBDBExtract::ReadUniqueConstraints() {
     const std::string index = CatalogName(q, ibq::kyIndexName);
     SetKeyIndex(*c, index, IntOr0(q, ibq::kyIndexType));
     // The index name is a parameter: any name the engine allows is read.
-    ReadKeySegments(*segs, ibq::kIndexSegments, index, index, *c, c->Columns, nullptr);
+    ReadKeySegments(*segs, ibq::IndexSegments(ibq::kOneObject), index, index, *c, c->Columns,
+                    nullptr);
     if (ShowFullLog) LogLine(c->GetCreateSQL());
     if (AcceptConstraint(*c, TDbObject::dboUnique)) o->AddObject(c, true);
     if (StopAfterRow()) break;
@@ -240,7 +242,8 @@ void TIBDBExtract::ReadForeignKeys() {
     SetConstraintName(*c, CatalogName(q, ibq::fkConstraintName));
     const std::string index = CatalogName(q, ibq::fkIndexName);
     SetKeyIndex(*c, index, IntOr0(q, ibq::fkIndexType));
-    ReadKeySegments(*segs, ibq::kIndexSegments, index, index, *c, c->Columns, table);
+    ReadKeySegments(*segs, ibq::IndexSegments(ibq::kOneObject), index, index, *c, c->Columns,
+                    table);
     ReadKeySegments(*refs, ibq::kReferencedSegments, index, CatalogName(q, ibq::fkRefIndexName), *c,
                     c->RefColumns, refTable);
     if (caps_.HasUpdateRule)

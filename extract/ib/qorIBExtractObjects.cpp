@@ -2,6 +2,7 @@
 // InterBase/Firebird extractor.
 #include "extract/ib/qorIBDatabaseExtract.h"
 
+#include "base/qorIBVersions.h"
 #include "engine/qorDBEngine.h"
 #include "extract/ib/qorIBCatalogQueries.h"
 #include "extract/ib/qorIBExtractRead.h"
@@ -56,10 +57,8 @@ void TIBDBExtract::ReadExceptions() {
   // only when that is NONE.
   const TIBServerOptions& ib = o->IBServerOptions;
   const std::string dbCharSet = ib.GetDBCharSet();
-  const bool viaNone = (static_cast<int>(ib.SQLServerVersion) <
-                            static_cast<int>(TIBSQLServerVersionType::st_Firebird_21) ||
-                        ib.SQLServerVersion == TIBSQLServerVersionType::st_InterBase_2020) &&
-                       !dbCharSet.empty() && dbCharSet != "NONE" && connection_;
+  const bool viaNone = IBCaps(ib.SQLServerVersion).exceptionTextAsNone && !dbCharSet.empty() &&
+                       dbCharSet != "NONE" && connection_;
   if (viaNone) connection_->SetCharSet("NONE");
   LogLine("Extracting exceptions...");
   TQORQuery& q = *CatalogQuery();

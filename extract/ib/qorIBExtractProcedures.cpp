@@ -124,9 +124,10 @@ void TIBDBExtract::ReadProcedures() {
   const bool ignoreIBE = o->IBServerOptions.IBCompareOptions.IgnoreIBEObjects;
   std::unique_ptr<TQORQuery> procs = NewQuery();
   std::unique_ptr<TQORQuery> paramsQuery = NewQuery();
-  TChildRows params(*paramsQuery, ibq::ProcedureParameters(caps_), "RDB$PROCEDURE_NAME",
-                    ibq::AllProcedureParameters(caps_, ignoreIBE), ibq::ppRoutineName,
-                    BatchedReads);
+  TChildRows params(*paramsQuery, ibq::ProcedureParameters(caps_, ibq::kOneObject, ignoreIBE),
+                    "RDB$PROCEDURE_NAME",
+                    ibq::ProcedureParameters(caps_, ibq::kAllObjects, ignoreIBE),
+                    ibq::ppRoutineName, BatchedReads);
   const ibq::TRoutineParamColumns has = ibq::ProcedureParamColumns(caps_);
   procs->GetSQL()->SetText(ibq::Procedures(caps_, ignoreIBE));
   procs->Open();

@@ -45,7 +45,7 @@ void TIBDBExtract::ReadArrayDimensions(TQORQuery& dims, TFldData& f,
     auto& bounds = batched_->bounds;
     if (!bounds) {
       bounds.emplace();
-      OpenWith(dims, ibq::kAllArrayDimensions, {}, {});
+      OpenWith(dims, ibq::ArrayDimensions(ibq::kAllObjects), {}, {});
       for (; !dims.Eof(); dims.Next())
         (*bounds)[CatalogName(dims, ibq::aaFieldName)].emplace_back(Int32(dims, ibq::aaLower),
                                                                     Int32(dims, ibq::aaUpper));
@@ -55,7 +55,7 @@ void TIBDBExtract::ReadArrayDimensions(TQORQuery& dims, TFldData& f,
     if (it != bounds->end()) f.ArrayBounds = it->second;
     return;
   }
-  OpenWith(dims, ibq::kArrayDimensions, "field_name", fieldSource);
+  OpenWith(dims, ibq::ArrayDimensions(ibq::kOneObject), "field_name", fieldSource);
   for (; !dims.Eof(); dims.Next())
     f.ArrayBounds.emplace_back(Int32(dims, ibq::adLower), Int32(dims, ibq::adUpper));
   dims.Close();
@@ -139,8 +139,9 @@ void TIBDBExtract::ReadTables() {
   LogLine("Extracting tables...");
   std::unique_ptr<TQORQuery> colsQuery = NewQuery();
   std::unique_ptr<TQORQuery> dims = NewQuery();
-  TChildRows cols(*colsQuery, ibq::TableColumns(caps_), "NAME",
-                  ibq::AllTableColumns(caps_, ignoreIBE), ibq::clRelationName, BatchedReads);
+  TChildRows cols(*colsQuery, ibq::TableColumns(caps_, ibq::kOneObject, ignoreIBE), "NAME",
+                  ibq::TableColumns(caps_, ibq::kAllObjects, ignoreIBE), ibq::clRelationName,
+                  BatchedReads);
   q.Close();
   q.GetSQL()->SetText(ibq::Tables(caps_, ignoreIBE));
   q.Open();
@@ -198,7 +199,7 @@ void TIBDBExtract::ReadViewDependencies(TQORQuery& deps, TViwData& view) {
     auto& reads = batched_->viewReads;
     if (!reads) {
       reads.emplace();
-      OpenWith(deps, ibq::kAllViewDependencies, {}, {});
+      OpenWith(deps, ibq::ViewDependencies(ibq::kAllObjects), {}, {});
       for (; !deps.Eof(); deps.Next())
         (*reads)[CatalogName(deps, ibq::vdViewName)].emplace_back(
             CatalogName(deps, ibq::vdRelationName), CatalogName(deps, ibq::vdFieldName));
@@ -209,7 +210,7 @@ void TIBDBExtract::ReadViewDependencies(TQORQuery& deps, TViwData& view) {
       for (const auto& [relation, field] : it->second) add(relation, field);
     return;
   }
-  OpenWith(deps, ibq::kViewDependencies, "NAME", view.GetName());
+  OpenWith(deps, ibq::ViewDependencies(ibq::kOneObject), "NAME", view.GetName());
   for (; !deps.Eof(); deps.Next())
     add(CatalogName(deps, ibq::vdRelationName), CatalogName(deps, ibq::vdFieldName));
   deps.Close();
@@ -221,8 +222,9 @@ void TIBDBExtract::ReadViews() {
   TQORQuery& q = *CatalogQuery();
   std::unique_ptr<TQORQuery> colsQuery = NewQuery();
   std::unique_ptr<TQORQuery> deps = NewQuery();
-  TChildRows cols(*colsQuery, std::string(ibq::kViewColumns), "NAME",
-                  ibq::AllViewColumns(IgnoreIBE(*o)), ibq::vcRelationName, BatchedReads);
+  TChildRows cols(*colsQuery, ibq::ViewColumns(ibq::kOneObject, IgnoreIBE(*o)), "NAME",
+                  ibq::ViewColumns(ibq::kAllObjects, IgnoreIBE(*o)), ibq::vcRelationName,
+                  BatchedReads);
   q.Close();
   q.GetSQL()->SetText(ibq::Views(IgnoreIBE(*o)));
   q.Open();

@@ -16,6 +16,21 @@ constexpr std::string_view kToolsTableSubselect[] = {
     "s.name,",
     " 'TABLE', t.name, null, null)) as ms_tools,"};
 
+// What the primary keys and the uniques read alike on the catalog views:
+// from the QI column to the schema's join.
+void AddKeyConstraintBody(std::vector<std::string_view>& l, const TCatalogForm& form) {
+  Add(l, {"objectproperty(o.object_id, 'ExecIsQuotedIdentOn') QI,",
+          "objectproperty(o.object_id, 'ExecIsAnsiNullsOn') AN,",
+          "i.is_padded, i.ignore_dup_key, i.allow_row_locks, i.allow_page_locks,"});
+  if (form.AutoCreated) l.emplace_back("i.auto_created,");
+  if (form.Subselects) Add(l, {kToolsTableSubselect[0], kToolsTableSubselect[1]});
+  Add(l,
+      {"o.is_system_named, o.parent_object_id, o.unique_index_id", "from sys.key_constraints o",
+       "join sys.objects t on t.object_id = o.parent_object_id and t.type = 'U ' ",
+       "join sys.indexes i on i.object_id = o.parent_object_id and i.index_id = o.unique_index_id",
+       "left join sys.schemas s on s.schema_id = t.schema_id"});
+}
+
 }  // namespace
 
 // ------------------------------------------------------ Primary keys, uniques
@@ -31,20 +46,11 @@ std::string PrimaryKeys(const TCatalogForm& form) {
                   "join dbo.sysindexes i on i.id = o.parent_obj and i.name = o.name",
                   "where o.xtype = 'PK'", "and isnull(objectproperty(t.id, 'ISMSShipped'), 1) <> 1",
                   "order by t.name, o.name"});
-  std::vector<std::string_view> l = {
-      "select o.object_id as id, t.name table_name, o.name pk_name,",
-      "s.name as sch_name, i.fill_factor, i.type,",
-      "objectproperty(o.object_id, 'ExecIsQuotedIdentOn') QI,",
-      "objectproperty(o.object_id, 'ExecIsAnsiNullsOn') AN,",
-      "i.is_padded, i.ignore_dup_key, i.allow_row_locks, i.allow_page_locks,"};
-  if (form.AutoCreated) l.emplace_back("i.auto_created,");
-  if (form.Subselects) Add(l, {kToolsTableSubselect[0], kToolsTableSubselect[1]});
+  std::vector<std::string_view> l = {"select o.object_id as id, t.name table_name, o.name pk_name,",
+                                     "s.name as sch_name, i.fill_factor, i.type,"};
+  AddKeyConstraintBody(l, form);
   Add(l,
-      {"o.is_system_named, o.parent_object_id, o.unique_index_id", "from sys.key_constraints o",
-       "join sys.objects t on t.object_id = o.parent_object_id and t.type = 'U ' ",
-       "join sys.indexes i on i.object_id = o.parent_object_id and i.index_id = o.unique_index_id",
-       "left join sys.schemas s on s.schema_id = t.schema_id", "where o.type = 'PK'",
-       "and coalesce(o.is_ms_shipped, 0) <> 1", "order by t.name, o.name"});
+      {"where o.type = 'PK'", "and coalesce(o.is_ms_shipped, 0) <> 1", "order by t.name, o.name"});
   return Lines(l);
 }
 
@@ -61,18 +67,10 @@ std::string Uniques(const TCatalogForm& form, std::string_view toolsFilter) {
                   "order by t.name, o.name"});
   std::vector<std::string_view> l = {
       "select o.object_id id, t.name table_name, o.name uq_name, s.name sch_name,",
-      "i.fill_factor, i.type,", "objectproperty(o.object_id, 'ExecIsQuotedIdentOn') QI,",
-      "objectproperty(o.object_id, 'ExecIsAnsiNullsOn') AN,",
-      "i.is_padded, i.ignore_dup_key, i.allow_row_locks, i.allow_page_locks,"};
-  if (form.AutoCreated) l.emplace_back("i.auto_created,");
-  if (form.Subselects) Add(l, {kToolsTableSubselect[0], kToolsTableSubselect[1]});
-  Add(l,
-      {"o.is_system_named, o.parent_object_id, o.unique_index_id", "from sys.key_constraints o",
-       "join sys.objects t on t.object_id = o.parent_object_id and t.type = 'U ' ",
-       "join sys.indexes i on i.object_id = o.parent_object_id and i.index_id = o.unique_index_id",
-       "left join sys.schemas s on s.schema_id = t.schema_id", "where o.type = 'UQ'",
-       "and isnull(objectproperty(t.object_id, 'ISMSShipped'), 1) <> 1", toolsFilter,
-       "order by t.name, o.name"});
+      "i.fill_factor, i.type,"};
+  AddKeyConstraintBody(l, form);
+  Add(l, {"where o.type = 'UQ'", "and isnull(objectproperty(t.object_id, 'ISMSShipped'), 1) <> 1",
+          toolsFilter, "order by t.name, o.name"});
   return Lines(l);
 }
 

@@ -5,6 +5,7 @@
 #include "extract/mssql/qorMSSQLDatabaseExtract.h"
 
 #include "base/qorDBOptions.h"
+#include "base/qorMSSQLVersions.h"
 #include "engine/qorDBEngine.h"
 #include "extract/mssql/qorMSSQLCatalogQueries.h"
 #include "extract/mssql/qorMSSQLExtractRead.h"
@@ -106,9 +107,9 @@ std::int32_t TMSSQLDBExtract::GetCompatibilityLevel() const {
 
 msq::TCatalogForm TMSSQLDBExtract::Form() const {
   msq::TCatalogForm f;
-  f.Views = GetServerVersion() >= MSV::st_MSSQL2005;
+  f.Views = MSSQLCaps(GetServerVersion()).catalogViews;
   f.Subselects = f.Views && GetCompatibilityLevel() >= 90;
-  f.Filters = GetServerVersion() >= MSV::st_MSSQL2008;
+  f.Filters = MSSQLCaps(GetServerVersion()).filteredIndexes;
   f.AutoCreated = f.Views && GetCompatibilityLevel() >= 130;
   return f;
 }
@@ -211,7 +212,9 @@ std::optional<TMSSQLServerVersionType> TMSSQLDBExtract::VersionOfProduct(
 void TMSSQLDBExtract::ApplyReportedVersion(const std::string& productVersion) {
   const std::optional<MSV> reported = VersionOfProduct(productVersion);
   TMSSQLServerOptions& ms = GetObjs()->MSSQLServerOptions;
-  if (!reported || KeepServerVersion || *reported <= ms.SQLServerVersion) return;
+  if (!reported || KeepServerVersion ||
+      MSSQLCaps(*reported).major <= MSSQLCaps(ms.SQLServerVersion).major)
+    return;
   const std::string configured =
       GetServerVersionName(TDatabaseType::dbMSSQL, static_cast<int>(ms.SQLServerVersion));
   ms.SQLServerVersion = *reported;

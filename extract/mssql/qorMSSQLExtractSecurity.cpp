@@ -5,6 +5,7 @@
 // action code is reported and left out.
 #include "extract/mssql/qorMSSQLDatabaseExtract.h"
 
+#include "base/qorMSSQLVersions.h"
 #include "base/qorMsgMngr.h"
 #include "engine/qorDBEngine.h"
 #include "extract/mssql/qorMSSQLCatalogQueries.h"
@@ -19,7 +20,6 @@
 namespace qor {
 
 using namespace msread;
-using MSV = TMSSQLServerVersionType;
 
 namespace {
 
@@ -113,7 +113,7 @@ void TMSSQLDBExtract::ExtractRoles() {
   LogLine("Extracting users...");
   using C = msq::UserCol;
   const bool views = Form().Views;
-  const C roleColumn = GetServerVersion() >= MSV::st_MSSQL2008 ? C::RoleName : C::GroupName;
+  const C roleColumn = MSSQLCaps(GetServerVersion()).helpUserRoleName ? C::RoleName : C::GroupName;
   SetSQL(q, msq::kHelpUser);
   q.Open();
   for (; !q.Eof(); q.Next()) {

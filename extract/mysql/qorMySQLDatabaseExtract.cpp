@@ -3,6 +3,7 @@
 #include "extract/mysql/qorMySQLDatabaseExtract.h"
 
 #include "base/qorDBOptions.h"
+#include "base/qorMySQLVersions.h"
 #include "engine/qorDBEngine.h"
 #include "extract/mysql/qorMySQLCatalogQueries.h"
 #include "model/qorComp_Prc.h"
@@ -256,7 +257,7 @@ void TMySQLDBExtract::ExtractTables() {
 
 void TMySQLDBExtract::ExtractProcedures() {
   TObjs& objs = *GetObjs();
-  if (objs.MySQLServerOptions.SQLServerVersion < TMySQLServerVersionType::st_MySQL_5x) return;
+  if (!MySQLCaps(objs.MySQLServerOptions.SQLServerVersion).routines) return;
   LogLine("Extracting procedures...");
   TQORQuery& q = *CatalogQuery();
   using RC = myq::RoutinesCol;
@@ -314,7 +315,7 @@ void TMySQLDBExtract::ExtractProcedures() {
 
 void TMySQLDBExtract::ExtractTriggers() {
   TObjs& objs = *GetObjs();
-  if (objs.MySQLServerOptions.SQLServerVersion < TMySQLServerVersionType::st_MySQL_5x) return;
+  if (!MySQLCaps(objs.MySQLServerOptions.SQLServerVersion).triggers) return;
   LogLine("Extracting triggers...");
   TQORQuery& q = *CatalogQuery();
   using TC = myq::TriggersCol;

@@ -328,9 +328,7 @@ bool TIbExParser::IsFunctionCallAhead() {
 void TIbExParser::ParseFunctionCall() {
   const std::string name = IdentText();
   const bool quoted = QuoteChar() != 0;
-  const TIBSQLServerVersionType v = ServerVersion();
-  const TIBBodyCaps& caps = IBBodyCaps(v);
-  const bool yaffil = v == TIBSQLServerVersionType::st_Yaffil_1x;
+  const TIBBodyCaps& caps = IBBodyCaps(ServerVersion());
   if (quoted || !IsFunctionCallAhead()) {
     if (!quoted && (name == "NEW" || name == "OLD") &&
         (dynamic_cast<TTrgData*>(obj_) ||
@@ -460,16 +458,16 @@ void TIbExParser::ParseFunctionCall() {
   } else if (is({"EXTRACT"})) {
     NextToken();
     ParseExtract();
-  } else if ((caps.trimFamily || yaffil) && is({"TRIM"})) {
+  } else if (caps.trimFamily && is({"TRIM"})) {
     NextToken();
     ParseTrim();
-  } else if ((caps.trimFamily || yaffil) && is({"OVERLAY"})) {
+  } else if (caps.trimFamily && is({"OVERLAY"})) {
     NextToken();
     ParseOverlay();
-  } else if ((caps.trimFamily || yaffil) && is({"DATEDIFF"})) {
+  } else if (caps.trimFamily && is({"DATEDIFF"})) {
     NextToken();
     ParseDateDiff();
-  } else if ((caps.trimFamily || yaffil) && is({"DATEADD"})) {
+  } else if (caps.trimFamily && is({"DATEADD"})) {
     NextToken();
     ParseDateAdd();
   } else if (caps.padFunction && is({"PAD"})) {

@@ -408,9 +408,7 @@ void TIbParser::SkipStatement(const std::string& what) {
 
 void TIbParser::ParseCreate() {
   NextToken();
-  const TIBSQLServerVersionType v = ServerVersion();
-  const bool fb3 =
-      v == TIBSQLServerVersionType::st_Firebird_30 || v == TIBSQLServerVersionType::st_Firebird_40;
+  const bool fb3 = IBCaps(ServerVersion()).psqlFunctions;
   if (IsKw(ibk::Table)) {
     ParseCreateTable(false);
   } else if (IsKw(ibk::Global)) {

@@ -3,6 +3,7 @@
 #include "parsers/ib/qorIBParser.h"
 
 #include "base/qorDBOptions.h"
+#include "base/qorIBVersions.h"
 #include "model/qorComp_Ctr.h"
 #include "model/qorComp_Dmn.h"
 #include "model/qorComp_Fld.h"
@@ -131,14 +132,14 @@ bool TIbParser::ParseDataType(TFldData& f) {
     if (!ExpectKw(ibk::Precision)) return false;
     f.DataType = dt::DOUBLE_PRECISION;
     NextToken();
-  } else if (IsWord("DECFLOAT") && ServerVersion() == TIBSQLServerVersionType::st_Firebird_40) {
+  } else if (IsWord("DECFLOAT") && IBCaps(ServerVersion()).decfloatInt128) {
     f.DataType = dt::DECFLOAT;
     f.Length = 34;
     f.Precision = 34;
     NextToken();
     // Only a given precision replaces the 34 digits.
     if (TokenKind() == tk::LParen) ParseLengthScale(f);
-  } else if (IsWord("INT128") && ServerVersion() == TIBSQLServerVersionType::st_Firebird_40) {
+  } else if (IsWord("INT128") && IBCaps(ServerVersion()).decfloatInt128) {
     // The model has no 128-bit integer; NUMERIC(38, 0) is the engine's own
     // type with the same range and storage.
     f.DataType = dt::NUMERIC;

@@ -5,6 +5,7 @@
 // token per round or stops, and every recursion passes a nesting guard.
 #include "parsers/mssql/qorMSSQLParser.h"
 
+#include "base/qorMSSQLVersions.h"
 #include "model/qorClasses.h"
 #include "model/qorComp_Fld.h"
 #include "model/qorComp_Prc.h"
@@ -116,7 +117,7 @@ bool TMSSQLParser::IsExpressionStart() const {
 bool TMSSQLParser::IsAssignOperator() const {
   if (scan_.Kind == tk::Equal) return true;
   const TObjs* objs = Objs();
-  if (!objs || objs->MSSQLServerOptions.SQLServerVersion < TMSSQLServerVersionType::st_MSSQL2008)
+  if (!objs || !MSSQLCaps(objs->MSSQLServerOptions.SQLServerVersion).compoundAssignment)
     return false;
   switch (scan_.Kind) {
     case msk::StarEqual:

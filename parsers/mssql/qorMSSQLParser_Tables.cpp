@@ -4,6 +4,7 @@
 // nothing of them reaches the collection.
 #include "parsers/mssql/qorMSSQLParser.h"
 
+#include "base/qorMSSQLVersions.h"
 #include "model/qorClasses.h"
 #include "model/qorComp_Ctr.h"
 #include "model/qorComp_Idx.h"
@@ -115,8 +116,7 @@ std::uint8_t TMSSQLParser::TypeCode(TTokenKind kind, std::string_view ident) con
   // qualified by a schema it names a user type.
   if (identQuoted_ && NextCharIs('.')) return dt::Unknown;
   const TObjs* objs = Objs();
-  const bool since2016 =
-      objs && objs->MSSQLServerOptions.SQLServerVersion >= TMSSQLServerVersionType::st_MSSQL2016;
+  const bool since2016 = objs && MSSQLCaps(objs->MSSQLServerOptions.SQLServerVersion).dateTypeWords;
   // With its precision written a newer date type is no user type (a user
   // type takes none), whichever server the collection is set to.
   for (const TTypeWord& w : kTypeWords)

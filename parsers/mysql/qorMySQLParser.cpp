@@ -7,6 +7,7 @@
 #include <algorithm>
 
 #include "base/qorMsgMngr.h"
+#include "base/qorMySQLVersions.h"
 #include "model/qorClasses.h"
 #include "model/qorComp_Ctr.h"
 #include "model/qorComp_Fld.h"
@@ -318,7 +319,7 @@ std::uint32_t TMySQLParser::ExecVersionLimit() const {
 bool TMySQLParser::MariaDBVersion() const {
   const TMySQLServerVersionType v =
       Objs() ? Objs()->MySQLServerOptions.SQLServerVersion : serverOptions_->SQLServerVersion;
-  return v == TMySQLServerVersionType::st_MariaDB_10x;
+  return MySQLCaps(v).mariaDbComments;
 }
 
 void TMySQLParser::FindExecComments() {

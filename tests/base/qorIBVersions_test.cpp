@@ -50,6 +50,14 @@ TEST(IBVersionCaps, CapabilitiesByGeneration) {
         V::st_Firebird_30, V::st_Firebird_40, V::st_InterBase_2020}},
       {"packageHeaderAs", &TIBVersionCaps::packageHeaderAs,
        {V::st_Firebird_30, V::st_Firebird_40, V::st_InterBase_2020}},
+      {"psqlFunctions", &TIBVersionCaps::psqlFunctions, {V::st_Firebird_30, V::st_Firebird_40}},
+      {"decfloatInt128", &TIBVersionCaps::decfloatInt128, {V::st_Firebird_40}},
+      // Firebird 2.1 brought exception messages in the connection's
+      // character set.
+      {"exceptionTextAsNone", &TIBVersionCaps::exceptionTextAsNone,
+       {V::st_InterBase_4x, V::st_InterBase_5x, V::st_InterBase_6x, V::st_FireBird_1x,
+        V::st_Yaffil_1x, V::st_FireBird_15, V::st_InterBase_7x, V::st_InterBase_75,
+        V::st_Firebird_20, V::st_InterBase_2020}},
   };
   // clang-format on
   for (const Case& c : cases) {
