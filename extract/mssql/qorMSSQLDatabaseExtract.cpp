@@ -182,8 +182,9 @@ void TMSSQLDBExtract::RunExtractSteps() {
   DoProgressStep(0, "Dependencies", Position, Max);
   ExtractDependencies();
   ParseBodies();
-  Position = Max;
-  DoProgressUpdate(Position, Max);
+  // The parser gives up the remaining texts once a stop is asked for: the
+  // model is then half-linked and the run no success.
+  if (!PositionReached(Max)) return;
   DoProgressStep(0, "Finished", Max, Max);
   DoProgressUpdate(Max, Max);
 }

@@ -789,6 +789,23 @@ TEST(MSSQLExtract, AStopEndsTheRunAfterTheCurrentStep) {
   }
 }
 
+// Recorded stand-in: no MS SQL Server runs here. The body parser gives up
+// the remaining texts once a stop is asked for, so a stop during the last
+// step leaves a half-linked model: the run is no success.
+TEST(MSSQLExtract, AStopWhileTheBodiesAreParsedFailsTheRun) {
+  ReplayRun run(ReplayRun::Load("mssql2008_level100"));
+  run.extract.OnLogNextLine = [&run](TObject*, const std::string& t) {
+    run.log.push_back(t);
+    if (t == "Parsing bodies...") StopRequested = true;
+  };
+  EXPECT_FALSE(run.extract.ExtractDatabase());
+  StopRequested = false;
+  EXPECT_THAT(run.errors, ::testing::IsEmpty());
+  EXPECT_EQ(run.steps.back(), "Dependencies@13");
+  EXPECT_EQ(run.log.back(), "Extraction stopped.");
+  EXPECT_FALSE(run.connection.GetConnected());
+}
+
 // -------------------------------------------------------- shared operations
 
 TEST(MSSQLExtract, DataTypesMapFromTheCatalogNames) {
