@@ -605,7 +605,10 @@ void TObjs::WritePackages() {
     WriteIBPackages(/*bodies=*/false);
     return;
   }
-  if (GetServerType() != DB::dbOracle) return;
+  if (GetServerType() != DB::dbOracle) {
+    WritePackageNotes("this dialect has no packages");
+    return;
+  }
   for (auto& e : Packages) {
     if (!e.Value) continue;
     TPkgData& pkg = *e.Value;
@@ -622,11 +625,25 @@ void TObjs::WritePackages() {
   }
 }
 
+// A package the script cannot hold is named where it would stand, so that
+// the loss is not silent.
+void TObjs::WritePackageNotes(const char* why) {
+  for (auto& e : Packages)
+    if (e.Value)
+      ScriptLines.push_back("-- package " + LineCommentText(e.Value->GetName()) +
+                            ": not written, " + why);
+}
+
 // Firebird: the headers before the stored routines, which may call what
 // they declare; the bodies after them, as they may call the routines.
 void TObjs::WriteIBPackages(bool bodies) {
-  // Packages exist from Firebird 3 on; older servers would refuse them.
-  if (Packages.Empty() || !IBCaps(IBServerOptions.SQLServerVersion).packageHeaderAs) return;
+  if (Packages.Empty()) return;
+  // Packages exist from Firebird 3 on; older servers would refuse them, so
+  // each is named where its header would stand.
+  if (!IBCaps(IBServerOptions.SQLServerVersion).packageHeaderAs) {
+    if (!bodies) WritePackageNotes("this server version has no packages");
+    return;
+  }
   TRestore<std::string> keep(Terminator);
   ScriptLines.push_back("SET TERM ^ ;" + kCrlf);
   Terminator = "\r\n^";
@@ -799,11 +816,18 @@ void TObjs::WriteGrants() {
     TTrgData* t = FindTrigger(g.Grantee);
     return t && t->GetCreateSQL().empty();
   };
-  auto text = [noRoutines, denies, &triggerLeftOut](TDbObj& obj) {
+  // And a grant on or to a package the script leaves out.
+  const bool noPackages = GetServerType() == DB::dbInterBase
+                              ? !IBCaps(IBServerOptions.SQLServerVersion).packageHeaderAs
+                              : GetServerType() != DB::dbOracle;
+  auto text = [noRoutines, noPackages, denies, &triggerLeftOut](TDbObj& obj) {
     std::string s = obj.GetScriptSQL();
     auto* g = dynamic_cast<TGntData*>(&obj);
     if (g && !s.empty() && triggerLeftOut(*g))
       return "-- not written with its trigger: " + LineCommentText(s);
+    if (g && !s.empty() && noPackages &&
+        (g->ObjectKind == TDbObject::dboPackage || g->GranteeKind == TDbObject::dboPackage))
+      return "-- not written with its package: " + LineCommentText(s);
     // A dialect without DENY names what it leaves out.
     if (g && g->Deny && !denies)
       return "-- not written, this dialect has no DENY: DENY " +

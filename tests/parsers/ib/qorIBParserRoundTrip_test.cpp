@@ -90,5 +90,34 @@ TEST(IbRoundTrip, EveryColumnTypeReadsBackToTheSameText) {
   }
 }
 
+// A server version without packages: what the script cannot hold is named
+// in a comment, each package and the grants on and to it, and the rest
+// reads back.
+TEST(IbRoundTrip, PackagesOfAVersionWithoutThemAreNamedNotLost) {
+  for (TIBSQLServerVersionType v :
+       {TIBSQLServerVersionType::st_InterBase_5x, TIBSQLServerVersionType::st_Firebird_25}) {
+    SCOPED_TRACE(static_cast<int>(v));
+    TIbParse p(v);
+    p.Run(
+        "CREATE TABLE T (A INTEGER);\n"
+        "CREATE PACKAGE N AS BEGIN END;\n"
+        "GRANT EXECUTE ON PACKAGE N TO U;\n"
+        "GRANT SELECT ON T TO PACKAGE N;\n"
+        "GRANT SELECT ON T TO U;\n");
+    ASSERT_EQ(p.Errors(), 0) << p.FirstError();
+    const std::string script = Script(p.objs);
+    EXPECT_EQ(script.find("CREATE OR"), std::string::npos) << script;
+    for (const char* line : {"-- package N: not written, this server version has no packages\r\n",
+                             "-- not written with its package: GRANT EXECUTE ON PACKAGE N TO",
+                             "-- not written with its package: GRANT SELECT ON T TO PACKAGE N",
+                             "\r\nGRANT SELECT ON T TO"})
+      EXPECT_NE(script.find(line), std::string::npos) << line << "\n" << script;
+    std::string messages;
+    const std::string again = Again(script, v, messages);
+    EXPECT_EQ(messages, "");
+    EXPECT_NE(again.find("\r\nGRANT SELECT ON T TO"), std::string::npos) << again;
+  }
+}
+
 }  // namespace
 }  // namespace qor::test
