@@ -4,6 +4,7 @@
 #include "platform/qorStrings.h"
 #include "tests/model/qorScriptFixture.h"
 #include "tests/parsers/ib/qorIBParserFixture.h"
+#include "tests/support/qorFirebirdReplay.h"
 #include "tests/support/qorModelDump.h"
 
 #include <gtest/gtest.h>
@@ -88,6 +89,63 @@ TEST(IbRoundTrip, EveryColumnTypeReadsBackToTheSameText) {
     EXPECT_EQ(second, first);
     EXPECT_EQ(messages.find("error"), std::string::npos) << messages;
   }
+}
+
+// A body whose comment or literal is left open would take the rest of the
+// script, our own terminator and SET TERM lines included, and grow with
+// every round trip: it is an error where it opens, and the statements
+// after it are not read into the body silently.
+TEST(IbRoundTrip, ABodyLeftOpenIsAnErrorWhereItOpens) {
+  struct Case {
+    const char* name;
+    const char* script;
+    const char* error;  // reported at the end of the script
+  };
+  const Case cases[] = {
+      {"a package body's comment", "SET TERM ^ ;\nCREATE PACKAGE BODY N AS BEGIN END /* x^\n",
+       "Unterminated comment (opened at line 2, column 36)."},
+      {"a procedure's comment after the terminator it hides",
+       "SET TERM ^ ;\nCREATE PROCEDURE P AS\nBEGIN /* ^\nEND^\nSET TERM ; ^\n",
+       "Unterminated comment (opened at line 3, column 7)."},
+      {"a trigger's string",
+       "CREATE TABLE T (A INTEGER);\nSET TERM ^ ;\n"
+       "CREATE TRIGGER TR FOR T BEFORE INSERT AS BEGIN NEW.A = 'x; END^\n",
+       "Unterminated string (opened at line 3, column 56)."},
+      {"a view's quoted name", "CREATE VIEW V AS SELECT 1 AS \"A FROM RDB$DATABASE;\n",
+       "Unterminated string (opened at line 1, column 30)."},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    TIbParse p(TIBSQLServerVersionType::st_Firebird_30);
+    p.Run(c.script);
+    EXPECT_EQ(p.Errors(), 1);
+    EXPECT_NE(DumpMessages(p.parser->Messages()).find(c.error), std::string::npos)
+        << DumpMessages(p.parser->Messages());
+  }
+}
+
+// Comments and literals that do close, at the end of a package's header
+// and body: the script we write reads back to itself, and the engine runs
+// it.
+TEST(IbRoundTrip, PackageTextsEndingInCommentsReadBackAndReplay) {
+  const std::string source =
+      "SET TERM ^ ;\n"
+      "CREATE PACKAGE PK AS\nBEGIN\n  FUNCTION F RETURNS INTEGER; /* ^ */\nEND -- ^\n^\n"
+      "CREATE PACKAGE BODY PK AS\nBEGIN\n  FUNCTION F RETURNS INTEGER AS BEGIN RETURN 1; END\n"
+      "END /* closed ^ */^\n"
+      "SET TERM ; ^\n"
+      "CREATE TABLE AFTER_THEM (A VARCHAR(5) DEFAULT '^');\n";
+  TIbParse p(TIBSQLServerVersionType::st_Firebird_30);
+  p.Run(source);
+  ASSERT_EQ(p.Errors(), 0) << p.FirstError();
+  const std::string first = Script(p.objs);
+  std::string messages;
+  EXPECT_EQ(Again(first, TIBSQLServerVersionType::st_Firebird_30, messages), first);
+  EXPECT_EQ(messages, "");
+  ASSERT_NE(p.objs.FindTable("AFTER_THEM"), nullptr);
+  if (FindIsql().empty()) GTEST_SKIP() << "isql-fb is not installed";
+  const TFirebirdReplayResult r = RunFirebirdScript(WithoutDatabaseHeader(first));
+  EXPECT_TRUE(r.Ok) << r.Errors << "\n--- script ---\n" << first;
 }
 
 // A server version without packages: what the script cannot hold is named
