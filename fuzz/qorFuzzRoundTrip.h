@@ -46,7 +46,7 @@ class TRoundTrip {
     const TRoundTripRead second = Read(first.Script);
     Expect(!second.Errors, "our own script reads with errors", first.Script, second.Messages);
     Expect(Objects(first.Dump) == Objects(second.Dump), "the objects changed", first.Dump,
-           second.Dump);
+           second.Dump, first.Script + "\n---- messages\n" + second.Messages);
     const TRoundTripRead third = Read(second.Script);
     Expect(third.Script == second.Script, "the script is no fixed point", second.Script,
            third.Script);
@@ -86,10 +86,15 @@ class TRoundTrip {
     return out;
   }
 
-  static void Expect(bool ok, const char* what, const std::string& a, const std::string& b) {
+  // `script`, when given, is the script between the two sides.
+  static void Expect(bool ok, const char* what, const std::string& a, const std::string& b,
+                     const std::string& script = {}) {
     if (ok) return;
-    std::fprintf(stderr, "round trip: %s\n---- before\n%s\n---- after\n%s\n", what, a.c_str(),
-                 b.c_str());
+    // Written whole: the texts may hold NUL bytes.
+    const std::string report = "round trip: " + std::string(what) + "\n---- before\n" + a +
+                               "\n---- after\n" + b + "\n" +
+                               (script.empty() ? "" : "---- script\n" + script + "\n");
+    std::fwrite(report.data(), 1, report.size(), stderr);
     std::abort();
   }
 };

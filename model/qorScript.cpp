@@ -90,13 +90,29 @@ std::string LineCommentText(std::string_view text) {
   return s;
 }
 
+// Whether a terminator after `text` could fall into a line comment of its
+// last line (a body or query text ending in "--" or MySQL's "#"). Taken
+// broadly, as a terminator on a line of its own does no harm; a text of
+// comments only (a statement named, not written) is none.
+bool EndsInLineComment(std::string_view text) {
+  const std::size_t lastBreak = text.find_last_of('\n');
+  const std::string_view last =
+      lastBreak == std::string_view::npos ? text : text.substr(lastBreak + 1);
+  if (last.find("--") == std::string_view::npos && last.find('#') == std::string_view::npos)
+    return false;
+  for (const std::string& line : SplitLines(text))
+    if (const std::string t = TrimCtl(line); !t.empty() && !StartsWith(t, "--")) return true;
+  return false;
+}
+
 // Appends `text` with its terminator. An empty text (a kind the dialect has
 // no statement for, a description it cannot store) is left out: a bare
 // terminator is an error in some clients ("No query specified").
 bool AddStatement(std::vector<std::string>& dest, const std::string& text,
                   const std::string& terminator) {
   if (text.empty()) return false;
-  dest.push_back(text + terminator);
+  const bool ownLine = EndsInLineComment(text) && !StartsWith(terminator, "\r\n");
+  dest.push_back(text + (ownLine ? "\r\n" : "") + terminator);
   return true;
 }
 

@@ -125,16 +125,19 @@ TEST(IbRoundTrip, ABodyLeftOpenIsAnErrorWhereItOpens) {
 }
 
 // Comments and literals that do close, at the end of a package's header
-// and body: the script we write reads back to itself, and the engine runs
-// it.
-TEST(IbRoundTrip, PackageTextsEndingInCommentsReadBackAndReplay) {
+// and body and of a view's query: the script we write reads back to
+// itself, and the engine runs it.
+TEST(IbRoundTrip, TextsEndingInCommentsReadBackAndReplay) {
   const std::string source =
       "SET TERM ^ ;\n"
       "CREATE PACKAGE PK AS\nBEGIN\n  FUNCTION F RETURNS INTEGER; /* ^ */\nEND -- ^\n^\n"
       "CREATE PACKAGE BODY PK AS\nBEGIN\n  FUNCTION F RETURNS INTEGER AS BEGIN RETURN 1; END\n"
       "END /* closed ^ */^\n"
       "SET TERM ; ^\n"
-      "CREATE TABLE AFTER_THEM (A VARCHAR(5) DEFAULT '^');\n";
+      "CREATE TABLE AFTER_THEM (A VARCHAR(5) DEFAULT '^');\n"
+      // Our ";" after the view would fall into its comment.
+      "CREATE VIEW V_LAST AS SELECT A FROM AFTER_THEM -- the last line\n;\n"
+      "CREATE VIEW V_NEXT AS SELECT A FROM V_LAST;\n";
   TIbParse p(TIBSQLServerVersionType::st_Firebird_30);
   p.Run(source);
   ASSERT_EQ(p.Errors(), 0) << p.FirstError();
@@ -143,6 +146,7 @@ TEST(IbRoundTrip, PackageTextsEndingInCommentsReadBackAndReplay) {
   EXPECT_EQ(Again(first, TIBSQLServerVersionType::st_Firebird_30, messages), first);
   EXPECT_EQ(messages, "");
   ASSERT_NE(p.objs.FindTable("AFTER_THEM"), nullptr);
+  ASSERT_NE(p.objs.FindView("V_NEXT"), nullptr);
   if (FindIsql().empty()) GTEST_SKIP() << "isql-fb is not installed";
   const TFirebirdReplayResult r = RunFirebirdScript(WithoutDatabaseHeader(first));
   EXPECT_TRUE(r.Ok) << r.Errors << "\n--- script ---\n" << first;
