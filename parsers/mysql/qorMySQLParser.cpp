@@ -317,6 +317,16 @@ std::string TMySQLParser::ReadRawBody() {
 std::string TMySQLParser::ReadQueryText() {
   std::string text = ReadRawBody();
   while (!text.empty() && text.back() == ';') text = TrimCtlRight(text.substr(0, text.size() - 1));
+  // One further in it ends the statement there for the server, and would
+  // end it there in our script.
+  for (std::size_t i = 0; i < text.size();) {
+    if (text[i] == ';') {
+      Error("The query goes on after its \";\": " + text.substr(i, 40));
+      break;
+    }
+    const std::size_t past = PassLiteralOrComment(text, i);
+    i = past > i ? past : i + 1;
+  }
   return text;
 }
 

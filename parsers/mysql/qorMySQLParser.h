@@ -149,7 +149,7 @@ class TMySQLParser : public TCustomSQLParser {
   std::string ReadRawBody();
   // A query's raw text (a view's, CREATE TABLE ... AS): a ";" at its end
   // ended the statement under another delimiter, and the server keeps it
-  // out of the query.
+  // out of the query; one before its end is an error.
   std::string ReadQueryText();
   // The parenthesised text that starts at the next character, outer
   // parentheses included; then the token after it is read.

@@ -172,6 +172,8 @@ const char* const kQueriesEndingInSemicolons =
     "CREATE TABLE t (a INT)//\n"
     "CREATE VIEW v AS SELECT a FROM t;//\n"
     "CREATE VIEW w AS SELECT a FROM v ; ;\n//\n"
+    "CREATE VIEW x AS SELECT a FROM t -- a line comment at the end\n//\n"
+    "CREATE VIEW y AS SELECT a FROM t # and MySQL's own\n//\n"
     "CREATE TABLE t_copy AS SELECT a FROM t;//\n"
     "DELIMITER ;\n";
 
@@ -199,13 +201,14 @@ TEST(MariaDbScriptForms, QueriesEndingInSemicolonsReplay) {
   EXPECT_TRUE(r.Failures.empty()) << r.Report() << "\n---\n" << script;
   EXPECT_EQ(db.Query("select table_name from information_schema.views where table_schema = "
                      "database() order by 1"),
-            (test::TCatalogRows{{"v"}, {"w"}}));
+            (test::TCatalogRows{{"v"}, {"w"}, {"x"}, {"y"}}));
 }
 
 // A literal, name or comment left open in a raw body runs to the end of
 // the script, and with it every statement after it and the terminator our
-// script would write: an error where it opens.
-TEST(MySQLScriptForms, ARawBodyLeftOpenIsAnErrorWhereItOpens) {
+// script would write: an error where it opens. So is a query that goes on
+// after a ";" of its own: our script would end it there.
+TEST(MySQLScriptForms, ARawBodyThatCannotEndWhereItShouldIsAnError) {
   struct Case {
     const char* name;
     const char* script;
@@ -220,6 +223,8 @@ TEST(MySQLScriptForms, ARawBodyLeftOpenIsAnErrorWhereItOpens) {
        "Unterminated comment (opened at line 1, column 28)."},
       {"a procedure's string", "DELIMITER //\nCREATE PROCEDURE p() SELECT \"x//\n",
        "Unterminated string (opened at line 2, column 29)."},
+      {"a view's query after its \";\"", "DELIMITER //\nCREATE VIEW v AS SELECT 1; SELECT 2//\n",
+       "The query goes on after its \";\": ; SELECT 2"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
