@@ -434,6 +434,37 @@ TEST_F(MSSQLParserTest, ARoutineWithoutAsIsAnError) {
   EXPECT_FALSE(parser.Messages().HasErrors()) << Messages();
 }
 
+// A table-level key names its columns; one read without them was written
+// as "PRIMARY KEY ()". A column's own key takes its column. Found by the
+// round-trip fuzz target.
+TEST_F(MSSQLParserTest, AKeyOfNoColumnIsAnError) {
+  struct Case {
+    const char* name;
+    const char* statement;  // after CREATE TABLE dbo.T (a int, b int)
+    int constraints;
+  };
+  const Case cases[] = {
+      {"PRIMARY at the script's end", "ALTER TABLE dbo.T ADD PRIMARY", 0},
+      {"a named unique key", "ALTER TABLE dbo.T ADD CONSTRAINT U UNIQUE NONCLUSTERED\nGO", 0},
+      {"a foreign key", "ALTER TABLE dbo.T ADD FOREIGN KEY REFERENCES dbo.T (a)\nGO", 0},
+      {"a column's own key", "CREATE TABLE dbo.U (c int PRIMARY KEY, d int UNIQUE)\nGO", 2},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    TDBStructure fresh;
+    TObjs& objs = *fresh.GetObjs();
+    objs.SetServerType(TDatabaseType::dbMSSQL);
+    TMSSQLParser p(nullptr);
+    p.OnErrorMessage = [](TObject*, const std::string&) {};
+    p.SetObjs(&objs);
+    p.ScriptName = "test.sql";
+    p.ParseScript(SplitLines(std::string("CREATE TABLE dbo.T (a int, b int)\nGO\n") + c.statement),
+                  &objs);
+    EXPECT_EQ(objs.Constraints.Count(), c.constraints);
+    EXPECT_EQ(p.Messages().HasErrors(), c.constraints == 0) << test::DumpMessages(p.Messages());
+  }
+}
+
 TEST_F(MSSQLParserTest, ADefaultEndsBeforeTheColumnsNotNull) {
   ParseScriptText(
       "CREATE TABLE dbo.T (a int DEFAULT 0 NOT NULL, b int DEFAULT 1 + 2 NULL,\n"
