@@ -80,6 +80,7 @@ class TObjs : public TCustomObjs {
   void WriteIndex(TIdxData& idx);
   void WritePackages();
   void WriteIBPackages(bool bodies);
+  void WritePackageNotes(const char* why);
   void WriteConstraints();
   void WriteExceptions();
   void WriteGenerators();

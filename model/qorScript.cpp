@@ -90,13 +90,29 @@ std::string LineCommentText(std::string_view text) {
   return s;
 }
 
+// Whether a terminator after `text` could fall into a line comment of its
+// last line (a body or query text ending in "--" or MySQL's "#"). Taken
+// broadly, as a terminator on a line of its own does no harm; a text of
+// comments only (a statement named, not written) is none.
+bool EndsInLineComment(std::string_view text) {
+  const std::size_t lastBreak = text.find_last_of('\n');
+  const std::string_view last =
+      lastBreak == std::string_view::npos ? text : text.substr(lastBreak + 1);
+  if (last.find("--") == std::string_view::npos && last.find('#') == std::string_view::npos)
+    return false;
+  for (const std::string& line : SplitLines(text))
+    if (const std::string t = TrimCtl(line); !t.empty() && !StartsWith(t, "--")) return true;
+  return false;
+}
+
 // Appends `text` with its terminator. An empty text (a kind the dialect has
 // no statement for, a description it cannot store) is left out: a bare
 // terminator is an error in some clients ("No query specified").
 bool AddStatement(std::vector<std::string>& dest, const std::string& text,
                   const std::string& terminator) {
   if (text.empty()) return false;
-  dest.push_back(text + terminator);
+  const bool ownLine = EndsInLineComment(text) && !StartsWith(terminator, "\r\n");
+  dest.push_back(text + (ownLine ? "\r\n" : "") + terminator);
   return true;
 }
 
@@ -605,7 +621,10 @@ void TObjs::WritePackages() {
     WriteIBPackages(/*bodies=*/false);
     return;
   }
-  if (GetServerType() != DB::dbOracle) return;
+  if (GetServerType() != DB::dbOracle) {
+    WritePackageNotes("this dialect has no packages");
+    return;
+  }
   for (auto& e : Packages) {
     if (!e.Value) continue;
     TPkgData& pkg = *e.Value;
@@ -622,11 +641,25 @@ void TObjs::WritePackages() {
   }
 }
 
+// A package the script cannot hold is named where it would stand, so that
+// the loss is not silent.
+void TObjs::WritePackageNotes(const char* why) {
+  for (auto& e : Packages)
+    if (e.Value)
+      ScriptLines.push_back("-- package " + LineCommentText(e.Value->GetName()) +
+                            ": not written, " + why);
+}
+
 // Firebird: the headers before the stored routines, which may call what
 // they declare; the bodies after them, as they may call the routines.
 void TObjs::WriteIBPackages(bool bodies) {
-  // Packages exist from Firebird 3 on; older servers would refuse them.
-  if (Packages.Empty() || !IBCaps(IBServerOptions.SQLServerVersion).packageHeaderAs) return;
+  if (Packages.Empty()) return;
+  // Packages exist from Firebird 3 on; older servers would refuse them, so
+  // each is named where its header would stand.
+  if (!IBCaps(IBServerOptions.SQLServerVersion).packageHeaderAs) {
+    if (!bodies) WritePackageNotes("this server version has no packages");
+    return;
+  }
   TRestore<std::string> keep(Terminator);
   ScriptLines.push_back("SET TERM ^ ;" + kCrlf);
   Terminator = "\r\n^";
@@ -799,11 +832,18 @@ void TObjs::WriteGrants() {
     TTrgData* t = FindTrigger(g.Grantee);
     return t && t->GetCreateSQL().empty();
   };
-  auto text = [noRoutines, denies, &triggerLeftOut](TDbObj& obj) {
+  // And a grant on or to a package the script leaves out.
+  const bool noPackages = GetServerType() == DB::dbInterBase
+                              ? !IBCaps(IBServerOptions.SQLServerVersion).packageHeaderAs
+                              : GetServerType() != DB::dbOracle;
+  auto text = [noRoutines, noPackages, denies, &triggerLeftOut](TDbObj& obj) {
     std::string s = obj.GetScriptSQL();
     auto* g = dynamic_cast<TGntData*>(&obj);
     if (g && !s.empty() && triggerLeftOut(*g))
       return "-- not written with its trigger: " + LineCommentText(s);
+    if (g && !s.empty() && noPackages &&
+        (g->ObjectKind == TDbObject::dboPackage || g->GranteeKind == TDbObject::dboPackage))
+      return "-- not written with its package: " + LineCommentText(s);
     // A dialect without DENY names what it leaves out.
     if (g && g->Deny && !denies)
       return "-- not written, this dialect has no DENY: DENY " +

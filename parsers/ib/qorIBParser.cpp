@@ -731,10 +731,18 @@ void TIbParser::ReadBody(TDbObj& obj, std::size_t start) {
   std::size_t i = std::max(start, CurIndex());
   const std::size_t n = GetLength();
   std::size_t end = n;
+  // A comment or a literal left open runs to the end of the script and
+  // would take every statement after it, our own terminator included.
+  std::size_t open = std::string::npos;
+  const char* openWhat = "";
   while (i < n) {
     const char c = CharAt(i);
     if (c == '/' && CharAt(i + 1) == '*') {
       const std::size_t close = Source().find("*/", i + 2);
+      if (close == std::string::npos) {
+        open = i;
+        openWhat = "comment";
+      }
       i = close == std::string::npos ? n : close + 2;
       continue;
     }
@@ -755,6 +763,10 @@ void TIbParser::ReadBody(TDbObj& obj, std::size_t start) {
         }
         ++j;
       }
+      if (j >= n) {
+        open = i;
+        openWhat = "string";
+      }
       i = j < n ? j + 1 : n;
       continue;
     }
@@ -765,7 +777,16 @@ void TIbParser::ReadBody(TDbObj& obj, std::size_t start) {
     ++i;
   }
   StoreBodyText(obj, TrimCtl(GetText(start, end - start)));
+  std::int32_t openLine = 0, openColumn = 0;
+  if (open != std::string::npos) {
+    while (!AtEnd() && CurIndex() < open) NextChar();
+    openLine = GetLine();
+    openColumn = GetColumn();
+  }
   while (!AtEnd() && CurIndex() < end) NextChar();
+  if (open != std::string::npos)
+    ScanError("Unterminated " + std::string(openWhat) + " (opened at line " + IntToStr(openLine) +
+              ", column " + IntToStr(openColumn) + ").");
   NextToken();
 }
 

@@ -695,6 +695,10 @@ void TMSSQLParser::ParseConstraint(bool add, std::unique_ptr<TCtrData> ctr, TTbl
   if (scan_.Kind == tk::LParen && type != ct::Check && type != ct::Default) {
     ctr->Columns.Clear();
     ParseColumnList(&ctr->Columns);
+  } else if (type != ct::Check && type != ct::Default && ctr->Columns.Empty()) {
+    // A key of no column: the script would write "()", which no server takes.
+    Expect(tk::LParen);
+    return;
   }
   // A primary key makes its columns NOT NULL; a unique constraint allows
   // NULL in SQL Server and leaves them as declared.

@@ -35,7 +35,7 @@ bool IsNameChar(char c) {
 
 // Quotes are doubled inside, and a backslash escapes the next character in
 // a literal but not in a name.
-std::size_t PassLiteralOrComment(const std::string& src, std::size_t i) {
+std::size_t PassLiteralOrComment(const std::string& src, std::size_t i, bool* open) {
   const std::size_t n = src.size();
   const char c = src[i];
   if (c == '\'' || c == '"' || c == '`') {
@@ -54,6 +54,7 @@ std::size_t PassLiteralOrComment(const std::string& src, std::size_t i) {
       }
       ++j;
     }
+    if (open) *open = j >= n;
     return std::min(j + 1, n);
   }
   const bool dashes = c == '-' && i + 1 < n && src[i + 1] == '-' &&
@@ -64,6 +65,7 @@ std::size_t PassLiteralOrComment(const std::string& src, std::size_t i) {
   }
   if (c == '/' && i + 1 < n && src[i + 1] == '*') {
     const std::size_t close = src.find("*/", i + 2);
+    if (open) *open = close == std::string::npos;
     return close == std::string::npos ? n : close + 2;
   }
   return i;
@@ -265,7 +267,7 @@ std::string TMySQLParser::ReadRawBody() {
   const std::string& src = Source();
   const std::string& term = Terminator();
   const std::size_t start = TokenStart();
-  std::size_t i = start, stop = src.size();
+  std::size_t i = start, stop = src.size(), open = std::string::npos;
   // A body inside an executable comment ends where the comment does.
   std::size_t limit = src.size();
   if (const TExecComment* around = ExecCommentAround(start)) limit = around->Close;
@@ -286,7 +288,9 @@ std::string TMySQLParser::ReadRawBody() {
       i = inner->Close + 2;
       continue;
     }
-    const std::size_t past = PassLiteralOrComment(src, i);
+    bool unclosed = false;
+    const std::size_t past = PassLiteralOrComment(src, i, &unclosed);
+    if (unclosed) open = i;
     i = past > i ? past : i + 1;
   }
   if (stop > src.size()) stop = src.size();
@@ -294,10 +298,37 @@ std::string TMySQLParser::ReadRawBody() {
       TrimCtl(NormalizeLineBreaks(std::string_view(src).substr(start, stop - start)));
   // The scanner moves on to the terminator, which becomes the current token.
   if (stop >= CurIndex()) {
+    // One left open ran to the end of the script, every statement after it
+    // (and the terminator our own script would write) inside.
+    if (open != std::string::npos && open >= CurIndex()) {
+      AdvanceTo(open);
+      const char c = src[open];
+      const std::string what = c == '`' ? "name" : c == '/' ? "comment" : "string";
+      const std::int32_t line = GetLine(), col = GetColumn();
+      AdvanceTo(stop);
+      ScanError("Unterminated " + what + " (opened at line " + IntToStr(line) + ", column " +
+                IntToStr(col) + ").");
+    }
     AdvanceTo(stop);
     NextToken();
   }
   return body;
+}
+
+std::string TMySQLParser::ReadQueryText() {
+  std::string text = ReadRawBody();
+  while (!text.empty() && text.back() == ';') text = TrimCtlRight(text.substr(0, text.size() - 1));
+  // One further in it ends the statement there for the server, and would
+  // end it there in our script.
+  for (std::size_t i = 0; i < text.size();) {
+    if (text[i] == ';') {
+      Error("The query goes on after its \";\": " + text.substr(i, 40));
+      break;
+    }
+    const std::size_t past = PassLiteralOrComment(text, i);
+    i = past > i ? past : i + 1;
+  }
+  return text;
 }
 
 // ---------------------------------------------------- executable comments

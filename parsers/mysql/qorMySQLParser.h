@@ -29,8 +29,9 @@
 namespace qor {
 
 // Where the literal, quoted name or comment that starts at `i` ends (the
-// index after it), or `i` when none starts there.
-std::size_t PassLiteralOrComment(const std::string& src, std::size_t i);
+// index after it), or `i` when none starts there. `open`, when given, says
+// whether it is left open to the end of `src`.
+std::size_t PassLiteralOrComment(const std::string& src, std::size_t i, bool* open = nullptr);
 
 class TCtrData;
 class TDbObj;
@@ -130,6 +131,10 @@ class TMySQLParser : public TCustomSQLParser {
   // string literals and comments passed whole; the terminator is then the
   // current token. Line breaks CR LF, trimmed.
   std::string ReadRawBody();
+  // A query's raw text (a view's, CREATE TABLE ... AS): a ";" at its end
+  // ended the statement under another delimiter, and the server keeps it
+  // out of the query; one before its end is an error.
+  std::string ReadQueryText();
   // The parenthesised text that starts at the next character, outer
   // parentheses included; then the token after it is read.
   std::string ReadParenthesised();

@@ -235,7 +235,7 @@ void TMySQLParser::ParseCreateView(TViwData* given) {
   }
   if (!Expect(myk::As)) return;
   NextToken();
-  view->SetText(ReadRawBody());
+  view->SetText(ReadQueryText());
   if (owned) HandOn(std::move(owned));
 }
 

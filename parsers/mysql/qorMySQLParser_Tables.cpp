@@ -170,7 +170,7 @@ void TMySQLParser::ParseCreateTable(TTblData* given) {
   if (TokenKind() == myk::As) NextToken();
   if (TokenKind() == myk::Select || TokenKind() == tk::LParen || IsWord("WITH") ||
       IsWord("VALUES") || IsWord("TABLE")) {
-    table->AsQuery = ReadRawBody();
+    table->AsQuery = ReadQueryText();
   } else if (!columns && TokenStart() == optionsStart) {
     // Neither columns, nor options, nor a query.
     Expect(tk::LParen);

@@ -43,6 +43,7 @@ COMMENT ON INDEX IX_ORDERS_CUSTOMER IS
 'Orders by customer'
 go
 
+-- package PKG_UTIL: not written, this dialect has no packages
 /* PK_CUSTOMERS */
 ALTER TABLE CUSTOMERS ADD CONSTRAINT PK_CUSTOMERS PRIMARY KEY (ID)
 go

@@ -60,6 +60,7 @@ go
 exec sys.sp_addextendedproperty @name=N'MS_Description', @value=N'Orders by customer', @level0type=N'SCHEMA', @level0name=N'APP', @level1type=N'TABLE', @level1name=N'ORDERS', @level2type=N'INDEX', @level2name=N'IX_ORDERS_CUSTOMER'
 go
 
+-- package PKG_UTIL: not written, this dialect has no packages
 /* DF_ORDERS_AMOUNT */
 ALTER TABLE APP.ORDERS ADD CONSTRAINT DF_ORDERS_AMOUNT DEFAULT 0 FOR AMOUNT
 go

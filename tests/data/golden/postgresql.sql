@@ -32,6 +32,7 @@ CREATE TABLE "APP"."ORDERS"("ID" integer not null,
 CREATE INDEX "IX_ORDERS_CUSTOMER" ON "APP"."ORDERS"("CUSTOMER_ID");
 COMMENT ON INDEX "APP"."IX_ORDERS_CUSTOMER" IS 'Orders by customer';
 
+-- package PKG_UTIL: not written, this dialect has no packages
 /* PK_CUSTOMERS */
 ALTER TABLE "APP"."CUSTOMERS" ADD CONSTRAINT "PK_CUSTOMERS" PRIMARY KEY ("ID");
 

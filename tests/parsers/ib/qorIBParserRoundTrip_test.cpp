@@ -4,6 +4,7 @@
 #include "platform/qorStrings.h"
 #include "tests/model/qorScriptFixture.h"
 #include "tests/parsers/ib/qorIBParserFixture.h"
+#include "tests/support/qorFirebirdReplay.h"
 #include "tests/support/qorModelDump.h"
 
 #include <gtest/gtest.h>
@@ -87,6 +88,96 @@ TEST(IbRoundTrip, EveryColumnTypeReadsBackToTheSameText) {
     const std::string second = Again(first, v, messages);
     EXPECT_EQ(second, first);
     EXPECT_EQ(messages.find("error"), std::string::npos) << messages;
+  }
+}
+
+// A body whose comment or literal is left open would take the rest of the
+// script, our own terminator and SET TERM lines included, and grow with
+// every round trip: it is an error where it opens, and the statements
+// after it are not read into the body silently.
+TEST(IbRoundTrip, ABodyLeftOpenIsAnErrorWhereItOpens) {
+  struct Case {
+    const char* name;
+    const char* script;
+    const char* error;  // reported at the end of the script
+  };
+  const Case cases[] = {
+      {"a package body's comment", "SET TERM ^ ;\nCREATE PACKAGE BODY N AS BEGIN END /* x^\n",
+       "Unterminated comment (opened at line 2, column 36)."},
+      {"a procedure's comment after the terminator it hides",
+       "SET TERM ^ ;\nCREATE PROCEDURE P AS\nBEGIN /* ^\nEND^\nSET TERM ; ^\n",
+       "Unterminated comment (opened at line 3, column 7)."},
+      {"a trigger's string",
+       "CREATE TABLE T (A INTEGER);\nSET TERM ^ ;\n"
+       "CREATE TRIGGER TR FOR T BEFORE INSERT AS BEGIN NEW.A = 'x; END^\n",
+       "Unterminated string (opened at line 3, column 56)."},
+      {"a view's quoted name", "CREATE VIEW V AS SELECT 1 AS \"A FROM RDB$DATABASE;\n",
+       "Unterminated string (opened at line 1, column 30)."},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    TIbParse p(TIBSQLServerVersionType::st_Firebird_30);
+    p.Run(c.script);
+    EXPECT_EQ(p.Errors(), 1);
+    EXPECT_NE(DumpMessages(p.parser->Messages()).find(c.error), std::string::npos)
+        << DumpMessages(p.parser->Messages());
+  }
+}
+
+// Comments and literals that do close, at the end of a package's header
+// and body and of a view's query: the script we write reads back to
+// itself, and the engine runs it.
+TEST(IbRoundTrip, TextsEndingInCommentsReadBackAndReplay) {
+  const std::string source =
+      "SET TERM ^ ;\n"
+      "CREATE PACKAGE PK AS\nBEGIN\n  FUNCTION F RETURNS INTEGER; /* ^ */\nEND -- ^\n^\n"
+      "CREATE PACKAGE BODY PK AS\nBEGIN\n  FUNCTION F RETURNS INTEGER AS BEGIN RETURN 1; END\n"
+      "END /* closed ^ */^\n"
+      "SET TERM ; ^\n"
+      "CREATE TABLE AFTER_THEM (A VARCHAR(5) DEFAULT '^');\n"
+      // Our ";" after the view would fall into its comment.
+      "CREATE VIEW V_LAST AS SELECT A FROM AFTER_THEM -- the last line\n;\n"
+      "CREATE VIEW V_NEXT AS SELECT A FROM V_LAST;\n";
+  TIbParse p(TIBSQLServerVersionType::st_Firebird_30);
+  p.Run(source);
+  ASSERT_EQ(p.Errors(), 0) << p.FirstError();
+  const std::string first = Script(p.objs);
+  std::string messages;
+  EXPECT_EQ(Again(first, TIBSQLServerVersionType::st_Firebird_30, messages), first);
+  EXPECT_EQ(messages, "");
+  ASSERT_NE(p.objs.FindTable("AFTER_THEM"), nullptr);
+  ASSERT_NE(p.objs.FindView("V_NEXT"), nullptr);
+  if (FindIsql().empty()) GTEST_SKIP() << "isql-fb is not installed";
+  const TFirebirdReplayResult r = RunFirebirdScript(WithoutDatabaseHeader(first));
+  EXPECT_TRUE(r.Ok) << r.Errors << "\n--- script ---\n" << first;
+}
+
+// A server version without packages: what the script cannot hold is named
+// in a comment, each package and the grants on and to it, and the rest
+// reads back.
+TEST(IbRoundTrip, PackagesOfAVersionWithoutThemAreNamedNotLost) {
+  for (TIBSQLServerVersionType v :
+       {TIBSQLServerVersionType::st_InterBase_5x, TIBSQLServerVersionType::st_Firebird_25}) {
+    SCOPED_TRACE(static_cast<int>(v));
+    TIbParse p(v);
+    p.Run(
+        "CREATE TABLE T (A INTEGER);\n"
+        "CREATE PACKAGE N AS BEGIN END;\n"
+        "GRANT EXECUTE ON PACKAGE N TO U;\n"
+        "GRANT SELECT ON T TO PACKAGE N;\n"
+        "GRANT SELECT ON T TO U;\n");
+    ASSERT_EQ(p.Errors(), 0) << p.FirstError();
+    const std::string script = Script(p.objs);
+    EXPECT_EQ(script.find("CREATE OR"), std::string::npos) << script;
+    for (const char* line : {"-- package N: not written, this server version has no packages\r\n",
+                             "-- not written with its package: GRANT EXECUTE ON PACKAGE N TO",
+                             "-- not written with its package: GRANT SELECT ON T TO PACKAGE N",
+                             "\r\nGRANT SELECT ON T TO"})
+      EXPECT_NE(script.find(line), std::string::npos) << line << "\n" << script;
+    std::string messages;
+    const std::string again = Again(script, v, messages);
+    EXPECT_EQ(messages, "");
+    EXPECT_NE(again.find("\r\nGRANT SELECT ON T TO"), std::string::npos) << again;
   }
 }
 

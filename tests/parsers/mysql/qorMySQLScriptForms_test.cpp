@@ -10,6 +10,7 @@
 #include "model/qorDBStructure.h"
 #include "platform/qorStrings.h"
 #include "tests/support/qorModelDump.h"
+#include "tests/support/qorServerReplay.h"
 
 #include <gtest/gtest.h>
 
@@ -141,6 +142,95 @@ TEST(MySQLScriptForms, ABodyHoldingTheDelimiterIsWrittenUnderAnother) {
       script = ReplaceAll(JoinLines(lines, "\n"), "\r\n", "\n");
     }
     EXPECT_EQ(script.find("//\nDELIMITER ;"), std::string::npos) << script;
+  }
+}
+
+// Reads `script` into a fresh MySQL collection and writes it back; the
+// dump of what was read and the parser's messages go to the out arguments.
+std::string ReadAndWrite(const std::string& script, std::string& dump, std::string& messages) {
+  TDBStructure structure;
+  TObjs& objs = *structure.GetObjs();
+  objs.SetServerType(TDatabaseType::dbMySQL);
+  TMySQLParser parser(nullptr);
+  parser.OnErrorMessage = [](TObject*, const std::string&) {};
+  parser.SetObjs(&objs);
+  parser.ScriptName = "test.sql";
+  parser.ParseScript(SplitLines(script), &objs);
+  parser.AfterParse();
+  messages = test::DumpMessages(parser.Messages());
+  dump = test::DumpModel(objs);
+  std::vector<std::string> lines;
+  objs.GetScript(lines);
+  return ReplaceAll(JoinLines(lines, "\n"), "\r\n", "\n");
+}
+
+// A query's ";" under another delimiter ends the statement; the server
+// keeps it out of the query. Kept in the text, each round trip wrote one
+// more ";" after it. Found by the round-trip fuzz target.
+const char* const kQueriesEndingInSemicolons =
+    "DELIMITER //\n"
+    "CREATE TABLE t (a INT)//\n"
+    "CREATE VIEW v AS SELECT a FROM t;//\n"
+    "CREATE VIEW w AS SELECT a FROM v ; ;\n//\n"
+    "CREATE VIEW x AS SELECT a FROM t -- a line comment at the end\n//\n"
+    "CREATE VIEW y AS SELECT a FROM t # and MySQL's own\n//\n"
+    "CREATE TABLE t_copy AS SELECT a FROM t;//\n"
+    "DELIMITER ;\n";
+
+TEST(MySQLScriptForms, AQuerysClosingSemicolonIsNotPartOfIt) {
+  std::string dump, messages;
+  const std::string first = ReadAndWrite(kQueriesEndingInSemicolons, dump, messages);
+  EXPECT_EQ(messages, "");
+  for (const char* body : {"| SELECT a FROM t\n", "| SELECT a FROM v\n"})
+    EXPECT_NE(dump.find(body), std::string::npos) << body << "\n" << dump;
+  EXPECT_EQ(first.find(";;"), std::string::npos) << first;
+  EXPECT_NE(first.find("AS SELECT a FROM t;\n"), std::string::npos) << first;
+  std::string again, againMessages;
+  EXPECT_EQ(ReadAndWrite(first, again, againMessages), first);
+  EXPECT_EQ(again, dump);
+  EXPECT_EQ(againMessages, "");
+}
+
+TEST(MariaDbScriptForms, QueriesEndingInSemicolonsReplay) {
+  test::TMariaDbReplayDatabase db;
+  ASSERT_TRUE(db.Ready()) << db.Error();
+  std::string dump, messages;
+  const std::string script = ReadAndWrite(kQueriesEndingInSemicolons, dump, messages);
+  const test::TServerReplayResult r = db.Run(script);
+  ASSERT_TRUE(r.Ran) << r.Errors;
+  EXPECT_TRUE(r.Failures.empty()) << r.Report() << "\n---\n" << script;
+  EXPECT_EQ(db.Query("select table_name from information_schema.views where table_schema = "
+                     "database() order by 1"),
+            (test::TCatalogRows{{"v"}, {"w"}, {"x"}, {"y"}}));
+}
+
+// A literal, name or comment left open in a raw body runs to the end of
+// the script, and with it every statement after it and the terminator our
+// script would write: an error where it opens. So is a query that goes on
+// after a ";" of its own: our script would end it there.
+TEST(MySQLScriptForms, ARawBodyThatCannotEndWhereItShouldIsAnError) {
+  struct Case {
+    const char* name;
+    const char* script;
+    const char* error;
+  };
+  const Case cases[] = {
+      {"a view's quoted name", "CREATE VIEW v AS SELECT `a FROM t;\nCREATE TABLE u (a INT);\n",
+       "Unterminated name (opened at line 1, column 25)."},
+      {"a view's string", "CREATE VIEW v AS SELECT 'a FROM t;\n",
+       "Unterminated string (opened at line 1, column 25)."},
+      {"a query's comment", "CREATE TABLE c AS SELECT 1 /* x;\nCREATE TABLE u (a INT);\n",
+       "Unterminated comment (opened at line 1, column 28)."},
+      {"a procedure's string", "DELIMITER //\nCREATE PROCEDURE p() SELECT \"x//\n",
+       "Unterminated string (opened at line 2, column 29)."},
+      {"a view's query after its \";\"", "DELIMITER //\nCREATE VIEW v AS SELECT 1; SELECT 2//\n",
+       "The query goes on after its \";\": ; SELECT 2"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    std::string dump, messages;
+    ReadAndWrite(c.script, dump, messages);
+    EXPECT_NE(messages.find(c.error), std::string::npos) << messages;
   }
 }
 
