@@ -217,7 +217,7 @@ void TMSSQLParser::ParseRoutineParams(TPrcData& routine) {
 void TMSSQLParser::ParseRoutineBody(TPrcData& routine) {
   // Without AS there is no body, and a routine without one is not written
   // (a header already in error has said so).
-  if (errorAt_ == std::string::npos) Expect(msk::AS);
+  if (errorAt_ == std::string::npos) Expect(msk::As);
   const std::size_t start = TokenStart();
   if (BodyMode && scan_.Kind == msk::As) NextToken();
   std::string text = ReadBody(routine);
