@@ -207,6 +207,19 @@ std::string RoutineDelimiter(const std::string& body) {
   return d;
 }
 
+// The SET TERM terminator of a run of InterBase statements: "^", or as
+// many "^" more as it takes for none of their texts to hold it (isql would
+// end the statement there).
+std::string IBTerminatorFor(const std::vector<std::string>& texts) {
+  std::string t = "^";
+  for (bool held = true; held;) {
+    held = std::any_of(texts.begin(), texts.end(),
+                       [&t](const std::string& s) { return s.find(t) != std::string::npos; });
+    if (held) t += '^';
+  }
+  return t;
+}
+
 // The PostgreSQL statement that hands `obj` to its owner, without the
 // terminator; empty for the classes that have none.
 std::string PGOwnerStatement(TDbObj& obj) {
@@ -660,20 +673,26 @@ void TObjs::WriteIBPackages(bool bodies) {
     if (!bodies) WritePackageNotes("this server version has no packages");
     return;
   }
-  TRestore<std::string> keep(Terminator);
-  ScriptLines.push_back("SET TERM ^ ;" + kCrlf);
-  Terminator = "\r\n^";
+  std::vector<TPkgData*> packages;
+  std::vector<std::string> texts;
   for (auto& e : Packages) {
     if (!e.Value) continue;
-    TPkgData& pkg = *e.Value;
-    const std::string text = bodies ? pkg.GetBodySQL() : pkg.GetHeaderSQL();
-    if (text.empty()) continue;
+    packages.push_back(e.Value.get());
+    texts.push_back(bodies ? e.Value->GetBodySQL() : e.Value->GetHeaderSQL());
+  }
+  TRestore<std::string> keep(Terminator);
+  const std::string term = IBTerminatorFor(texts);
+  ScriptLines.push_back("SET TERM " + term + " ;" + kCrlf);
+  Terminator = "\r\n" + term;
+  for (std::size_t i = 0; i < packages.size(); ++i) {
+    TPkgData& pkg = *packages[i];
+    if (texts[i].empty()) continue;
     if (!bodies) WriteObjectFiles(pkg);
-    ScriptLines.push_back(text + Terminator);
+    ScriptLines.push_back(texts[i] + Terminator);
     ScriptLines.emplace_back();
     if (!bodies) WriteOwnerSQL(pkg, ScriptLines);
   }
-  ScriptLines.push_back("SET TERM ; ^" + kCrlf);
+  ScriptLines.push_back("SET TERM ; " + term + kCrlf);
 }
 
 void TObjs::WriteConstraints() {
@@ -760,18 +779,22 @@ void TObjs::WriteBlockSection(List& list) {
 void TObjs::WriteBlockObjects(const std::vector<TDbObj*>& objects) {
   const DB st = GetServerType();
   const bool setTerm = st == DB::dbInterBase && !objects.empty();
+  std::vector<std::string> texts;
+  texts.reserve(objects.size());
+  for (TDbObj* o : objects) texts.push_back(o->GetCreateSQL());
   TRestore<std::string> keep(Terminator);
+  const std::string term = setTerm ? IBTerminatorFor(texts) : std::string();
   if (setTerm) {
-    ScriptLines.push_back("SET TERM ^ ;" + kCrlf);
-    Terminator = "\r\n^";
+    ScriptLines.push_back("SET TERM " + term + " ;" + kCrlf);
+    Terminator = "\r\n" + term;
   }
   if (st == DB::dbOracle) Terminator = "\r\n/";
   bool db2Block = false;
-  for (TDbObj* o : objects) {
-    auto& obj = *o;
+  for (std::size_t i = 0; i < objects.size(); ++i) {
+    auto& obj = *objects[i];
     WriteObjectFiles(obj);
     WriteMSSQLSetOptions(obj.QuotedIdentifier, obj.AnsiNulls);
-    const std::string text = obj.GetCreateSQL();
+    const std::string& text = texts[i];
     if (text.empty()) {
       // Nothing to write (see AddStatement); a routine left out is named,
       // so that the loss is not silent.
@@ -806,7 +829,7 @@ void TObjs::WriteBlockObjects(const std::vector<TDbObj*>& objects) {
     ScriptLines.emplace_back();
     WriteOwnerSQL(obj, ScriptLines);
   }
-  if (setTerm) ScriptLines.push_back("SET TERM ; ^" + kCrlf);
+  if (setTerm) ScriptLines.push_back("SET TERM ; " + term + kCrlf);
   if (db2Block) ScriptLines.emplace_back(kDB2PlainTerminator);
 }
 
@@ -996,13 +1019,14 @@ void TObjs::GenerateTableScript(std::vector<std::string>& dest, std::string_view
       const std::string text = trg->GetCreateSQL();
       if (text.empty()) continue;
       if (st == DB::dbInterBase) {
+        const std::string term = IBTerminatorFor({text});
         dest.emplace_back();
-        dest.emplace_back("SET TERM ^ ;");
+        dest.push_back("SET TERM " + term + " ;");
         dest.emplace_back();
         dest.push_back(text);
-        dest.emplace_back("^");
+        dest.push_back(term);
         dest.emplace_back();
-        dest.emplace_back("SET TERM ; ^");
+        dest.push_back("SET TERM ; " + term);
       } else if (st == DB::dbMySQL) {
         // As in the whole script: the body holds ";", which would end the
         // statement for the client.

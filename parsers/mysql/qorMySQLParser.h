@@ -102,8 +102,8 @@ class TMySQLParser : public TCustomSQLParser {
   // The columns, keys and checks between the parentheses of CREATE TABLE.
   void ParseTableItems(TTblData& table);
   // CREATE TABLE ... LIKE: the columns, options, keys and indices of the
-  // table `source`, or a note when the model has no such table.
-  void CopyTableDefinition(const std::string& source, TTblData& table);
+  // table `source`; false, with a note, when the model has no such table.
+  bool CopyTableDefinition(const std::string& source, TTblData& table);
   // What a column definition says, from one column onto another: MODIFY
   // and LIKE.
   static void CopyColumnDefinition(const TFldData& from, TFldData& to);

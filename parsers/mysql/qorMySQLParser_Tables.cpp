@@ -147,8 +147,8 @@ void TMySQLParser::ParseCreateTable(TTblData* given) {
     std::string source;
     if (!ReadName(source)) return;
     if (parenLike && Expect(tk::RParen)) NextToken();
-    CopyTableDefinition(source, *table);
-    finish();
+    // Without its source's columns the table could not be written.
+    if (CopyTableDefinition(source, *table)) finish();
     return;
   }
   const bool columns = TokenKind() == tk::LParen && !SelectFollows();
@@ -162,7 +162,6 @@ void TMySQLParser::ParseCreateTable(TTblData* given) {
     }
     NextToken();
   }
-  const std::size_t optionsStart = TokenStart();
   ParseTableOptions(*table);
   // [IGNORE | REPLACE] [AS] SELECT ...: the query is kept as text, the
   // columns it makes are the server's to derive.
@@ -171,8 +170,10 @@ void TMySQLParser::ParseCreateTable(TTblData* given) {
   if (TokenKind() == myk::Select || TokenKind() == tk::LParen || IsWord("WITH") ||
       IsWord("VALUES") || IsWord("TABLE")) {
     table->AsQuery = ReadQueryText();
-  } else if (!columns && TokenStart() == optionsStart) {
-    // Neither columns, nor options, nor a query.
+  } else if (!columns && table->MySQLOptions.Clauses.empty()) {
+    // Neither columns nor a query (nor clauses, which may end in one):
+    // options alone make no table, and our script would write one the
+    // server refuses.
     Expect(tk::LParen);
     SkipTo(KindSet({tk::Terminator}));
     return;
@@ -222,13 +223,13 @@ void TMySQLParser::ParseTableItems(TTblData& table) {
   }
 }
 
-void TMySQLParser::CopyTableDefinition(const std::string& sourceName, TTblData& table) {
+bool TMySQLParser::CopyTableDefinition(const std::string& sourceName, TTblData& table) {
   TObjs* objs = Objs();
   TTblData* source = objs ? objs->FindTable(sourceName) : nullptr;
   if (!source) {
     NoteHere("Table " + table.GetName() + ": LIKE " + sourceName +
-             ", a table not in the model: no columns copied.");
-    return;
+             ", a table not in the model: not kept.");
+    return false;
   }
   for (int i = 0; i < source->Fields.Count(); ++i) {
     const TFldData* from = source->Fields.Object(i);
@@ -283,6 +284,7 @@ void TMySQLParser::CopyTableDefinition(const std::string& sourceName, TTblData& 
     }
     HandOn(std::move(copy));
   }
+  return true;
 }
 
 void TMySQLParser::CopyColumnDefinition(const TFldData& from, TFldData& to) {

@@ -125,14 +125,15 @@ TEST(IbRoundTrip, ABodyLeftOpenIsAnErrorWhereItOpens) {
 }
 
 // Comments and literals that do close, at the end of a package's header
-// and body and of a view's query: the script we write reads back to
-// itself, and the engine runs it.
+// and body and of a view's query, and a "^" inside them: the script we
+// write reads back to itself, and the engine runs it.
 TEST(IbRoundTrip, TextsEndingInCommentsReadBackAndReplay) {
   const std::string source =
       "SET TERM ^ ;\n"
       "CREATE PACKAGE PK AS\nBEGIN\n  FUNCTION F RETURNS INTEGER; /* ^ */\nEND -- ^\n^\n"
       "CREATE PACKAGE BODY PK AS\nBEGIN\n  FUNCTION F RETURNS INTEGER AS BEGIN RETURN 1; END\n"
       "END /* closed ^ */^\n"
+      "CREATE PROCEDURE P_HAT AS BEGIN /* a ^ */ EXIT; END^\n"
       "SET TERM ; ^\n"
       "CREATE TABLE AFTER_THEM (A VARCHAR(5) DEFAULT '^');\n"
       // Our ";" after the view would fall into its comment.
@@ -147,6 +148,9 @@ TEST(IbRoundTrip, TextsEndingInCommentsReadBackAndReplay) {
   EXPECT_EQ(messages, "");
   ASSERT_NE(p.objs.FindTable("AFTER_THEM"), nullptr);
   ASSERT_NE(p.objs.FindView("V_NEXT"), nullptr);
+  // The texts hold "^": isql would end them there.
+  EXPECT_NE(first.find("SET TERM ^^ ;"), std::string::npos) << first;
+  EXPECT_EQ(first.find("SET TERM ^ ;"), std::string::npos) << first;
   if (FindIsql().empty()) GTEST_SKIP() << "isql-fb is not installed";
   const TFirebirdReplayResult r = RunFirebirdScript(WithoutDatabaseHeader(first));
   EXPECT_TRUE(r.Ok) << r.Errors << "\n--- script ---\n" << first;
