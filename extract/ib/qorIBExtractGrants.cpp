@@ -80,10 +80,10 @@ void TIBDBExtract::ReadRoles() {
   q.Open();
   for (; !q.Eof(); q.Next()) {
     auto r = std::make_unique<TRolData>(o);
-    const std::string name = Trimmed(q, ibq::rlName);
+    const std::string name = CatalogName(q, ibq::rlName);
     r->SetName(name);
-    r->RoleOwner = Trimmed(q, ibq::rlOwnerName);
-    if (caps_.HasRoleDescription) r->SetDescription(Str(q, ibq::rlDescription));
+    r->RoleOwner = CatalogName(q, ibq::rlOwnerName);
+    if (caps_.HasRoleDescription) r->SetDescriptionAsStored(Str(q, ibq::rlDescription));
     if (ShowFullLog) LogLine("--- " + name);
     o->AddObject(r, true);
     if (StopAfterRow()) break;
@@ -110,13 +110,13 @@ void TIBDBExtract::ReadGrantQuery(TQORQuery& q, const std::string& sql, const st
   q.Open();
   std::unique_ptr<TGntData> pending;
   for (; !q.Eof(); q.Next()) {
-    const std::string grantee = Trimmed(q, ibq::gtUser);
-    const std::string object = Trimmed(q, ibq::gtRelationName);
+    const std::string grantee = CatalogName(q, ibq::gtUser);
+    const std::string object = CatalogName(q, ibq::gtRelationName);
     const TPrivileges privilege = DecodePrivilege(Trimmed(q, ibq::gtPrivilege));
     const std::int64_t userType = IntOr0(q, ibq::gtUserType);
     const std::int64_t objectType = IntOr0(q, ibq::gtObjectType);
-    const std::string column = Trimmed(q, ibq::gtFieldName);
-    std::string grantor = Trimmed(q, ibq::gtGrantor);
+    const std::string column = CatalogName(q, ibq::gtFieldName);
+    std::string grantor = CatalogName(q, ibq::gtGrantor);
     if (grantor == owner) grantor.clear();
     const bool ddl = privilege.Contains(TPrivilege::prDDLCreate) ||
                      privilege.Contains(TPrivilege::prDDLAlter) ||

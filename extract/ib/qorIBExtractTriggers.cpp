@@ -56,7 +56,7 @@ void TIBDBExtract::ReadTriggers() {
   q.Open();
   int read = 0;
   for (; !q.Eof(); q.Next()) {
-    const std::string name = Trimmed(q, ibq::trName);
+    const std::string name = CatalogName(q, ibq::trName);
     const std::int64_t type = IntOr0(q, ibq::trType);
     std::uint8_t timing = 0, events = 0;
     std::string databaseEvent;
@@ -76,13 +76,13 @@ void TIBDBExtract::ReadTriggers() {
     }
     auto t = std::make_unique<TTrgData>(o);
     t->SetName(name);
-    t->SetTableName(kind == TIBTriggerKind::DML ? Trimmed(q, ibq::trRelationName) : "DATABASE");
+    t->SetTableName(kind == TIBTriggerKind::DML ? CatalogName(q, ibq::trRelationName) : "DATABASE");
     t->Position = Int32(q, ibq::trSequence);
     const std::string body = TrimCtl(NormalizeLineBreaks(Str(q, ibq::trSource)));
     t->SetText(body);
     t->SourceText = body;
     t->Active = IntOr0(q, ibq::trInactive) == 0;
-    t->SetDescription(Str(q, ibq::trDescription));
+    t->SetDescriptionAsStored(Str(q, ibq::trDescription));
     t->TriggerType = type;
     t->Timing = timing;
     t->Events = events;

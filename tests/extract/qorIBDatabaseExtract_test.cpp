@@ -10,7 +10,9 @@
 #include "model/qorComp_Dmn.h"
 #include "model/qorComp_Fld.h"
 #include "model/qorComp_Prc.h"
+#include "model/qorComp_Rol.h"
 #include "model/qorComp_Tbl.h"
+#include "model/qorComp_Trg.h"
 #include "model/qorComp_Udf.h"
 #include "model/qorComp_Viw.h"
 #include "parsers/qorSQLParser.h"
@@ -377,6 +379,51 @@ TEST_F(IBExtractEmbedded, NamesTextsAndCollationsAsTheEngineStoresThem) {
   std::vector<std::string> own;
   o.GenerateTableScript(own, " PADDED", /*withHeader=*/true, TCmpObjSetType::All());
   for (const std::string& l : own) EXPECT_EQ(l.find("COMMENT ON DATABASE"), std::string::npos);
+}
+
+// Triggers, roles and grants keep their names up to the padding and their
+// descriptions with their line breaks; the script replays them as stored.
+TEST_F(IBExtractEmbedded, TriggerRoleAndGrantNamesAsStored) {
+  const std::string db = test::FreshTestFile("names_as_stored.fdb");
+  const test::TFirebirdReplayResult built = test::BuildFirebirdDatabase(db, R"(
+CREATE TABLE " T" (" C" INTEGER);
+SET TERM ^ ;
+CREATE TRIGGER " TRG" FOR " T" BEFORE INSERT AS BEGIN END^
+SET TERM ; ^
+COMMENT ON TRIGGER " TRG" IS 'ends in a line break
+';
+CREATE ROLE " R";
+COMMENT ON ROLE " R" IS '
+begins with one';
+GRANT UPDATE (" C") ON " T" TO ROLE " R";
+COMMIT;
+)");
+  ASSERT_TRUE(built.Ok) << built.Errors;
+  run.Embedded(db);
+  ASSERT_TRUE(run.extract.ExtractDatabase()) << (run.errors.empty() ? "" : run.errors[0]);
+  TObjs& o = run.Objs();
+  const TTrgData* trg = o.FindTrigger(" TRG");
+  ASSERT_NE(trg, nullptr);
+  EXPECT_EQ(trg->GetTableName(), " T");
+  EXPECT_EQ(trg->GetDescription(), "ends in a line break\n");
+  const TRolData* role = o.FindRole(" R");
+  ASSERT_NE(role, nullptr);
+  EXPECT_EQ(role->GetDescription(), "\nbegins with one");
+  const auto grant = std::find_if(o.Grants.begin(), o.Grants.end(), [](const auto& g) {
+    return g.Value->Grantee == " R" && g.Value->ObjectName == " T";
+  });
+  ASSERT_NE(grant, o.Grants.end());
+  EXPECT_EQ(grant->Value->Columns, std::vector<std::string>{" C"});
+
+  // A trimmed name would make the replay refuse the trigger and the grant.
+  test::TFirebirdReplayOptions extract;
+  extract.Extract = true;
+  const test::TFirebirdReplayResult replay =
+      test::RunFirebirdScript(test::WithoutDatabaseHeader(WholeScript(o)), extract);
+  ASSERT_TRUE(replay.Ok) << replay.Errors << WholeScript(o);
+  for (const char* line : {"CREATE TRIGGER \" TRG\" FOR \" T\"", "TO ROLE \" R\"",
+                           "\" TRG\" IS 'ends in a line break\n';", "\" R\" IS '\nbegins with one';"})
+    EXPECT_NE(replay.Extract.find(line), std::string::npos) << line << "\n" << replay.Extract;
 }
 
 // The per-table events, and their count query, only for a listener.
