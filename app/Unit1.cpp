@@ -337,6 +337,10 @@ bool TForm1::ExtractDatabase() {
   o.Password = FromQ(EditPswdM->text());
   o.UseWindowsAuthentication = cbAuthM->isChecked();
   MemoScript->clear();
+  // Connected here only to learn that the parameters work: a wrong name or
+  // password is reported before the extractor clears the last run's
+  // objects, so they and the script commands stay usable. The extractor
+  // connects anew with the structure's options.
   QORConnection.SetConnected(true);
   if (!QORConnection.Connected()) return false;
   if (!extractor) {

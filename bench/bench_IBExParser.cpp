@@ -26,6 +26,7 @@
 #include "model/qorComp_Viw.h"
 #include "model/qorDBStructure.h"
 #include "parsers/ib/qorIBExParser.h"
+#include "tests/parsers/ib/qorIBNestedQuery.h"
 
 namespace {
 
@@ -200,31 +201,11 @@ void BM_GeneratedBodies(benchmark::State& state) {
 // Long enough that the larger model runs on warm memory too.
 BENCHMARK(BM_GeneratedBodies)->Arg(1)->Arg(10)->Unit(benchmark::kMillisecond)->MinTime(3.0);
 
-// The nesting of the parser test: level i reads C<i> of T<i> and the D
-// column of the level above it.
-std::string NestedQuery(int depth) {
-  std::string q;
-  for (int i = depth; i >= 1; --i) {
-    const std::string n = std::to_string(i);
-    std::string s = "SELECT C" + n;
-    if (!q.empty()) s += ", (" + q + ")";
-    s += " FROM T" + n;
-    if (i > 1) s += " WHERE D" + std::to_string(i - 1) + " = C" + n;
-    q = s;
-  }
-  return q;
-}
-
 void BM_NestingDepth(benchmark::State& state) {
   const int depth = static_cast<int>(state.range(0));
-  std::string ddl;
-  for (int i = 1; i <= depth; ++i)
-    ddl += "CREATE TABLE T" + std::to_string(i) + " (C" + std::to_string(i) + " INTEGER, D" +
-           std::to_string(i) + " INTEGER);\n";
-  ddl += "CREATE VIEW V AS SELECT C1 FROM T1;\n";
-  TModel m(ddl);
+  TModel m(test::NestedTablesDDL(depth));
   TViwData* v = m.objs.FindView("V");
-  v->SetText(NestedQuery(depth));
+  v->SetText(test::NestedQuery(depth));
   TIbExParser p(nullptr);
   p.SetObjs(&m.objs);
   p.OnErrorMessage = [](TObject*, const std::string&) {};

@@ -238,6 +238,9 @@ bool TCustomExtract::RunExtraction(TQORCustomConnection* connection, const std::
     if (!query_)
       throw EQorError(className + ".ExtractDatabase(): the connection makes no query objects.");
     ProcessMessages();
+    // Connected anew whatever the caller did: an InterBase attach takes its
+    // character set and dialect from these options, which are the
+    // structure's, not the ones the caller may have connected with.
     connection->SetConnected(false);
     connection->IBServerOptions.Assign(objs.IBServerOptions);
     connection->SetConnected(true);

@@ -334,6 +334,7 @@ class TCustomObjs : public TObject {
   // options and the terminator.
   virtual void Clear();
   virtual void StoreSourceSQL();
+  // Empty here; TObjs (model/qorScript.cpp) writes the script.
   virtual void GenerateScript();
   // ScriptLines emptied, GenerateScript, lines appended to `dest`, emptied.
   void GetScript(std::vector<std::string>& dest);

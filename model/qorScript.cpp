@@ -233,6 +233,8 @@ std::string PGOwnerStatement(TDbObj& obj) {
 
 // ------------------------------------------------------------- TCustomObjs
 
+// The base has no script of its own; the whole script, kind by kind, is
+// TObjs::GenerateScript further down this file.
 void TCustomObjs::GenerateScript() {}
 
 void TCustomObjs::GetScript(std::vector<std::string>& dest) {

@@ -164,12 +164,17 @@ std::string TCustomSQLParser::QualifyName(std::string_view name, std::string_vie
                                           bool useDefault) const {
   std::string o(owner);
   if (o.empty() && useDefault) {
-    switch (GetServerType()) {
-      case TDatabaseType::dbMSSQL:
-      case TDatabaseType::dbSybaseASE: o = "dbo"; break;
-      case TDatabaseType::dbSybaseASA: o = "DBA"; break;
-      case TDatabaseType::dbPostgreSQL: o = "public"; break;
-      default: break;
+    using SD = TScriptDialect;
+    switch (ScriptDialect(GetServerType())) {
+      case SD::sdMSSQL:
+      case SD::sdASE: o = "dbo"; break;
+      case SD::sdASA: o = "DBA"; break;
+      case SD::sdPostgreSQL: o = "public"; break;
+      case SD::sdGeneric:
+      case SD::sdInterBase:
+      case SD::sdMySQL:
+      case SD::sdOracle:
+      case SD::sdDB2: break;
     }
   }
   return o.empty() ? std::string(name) : o + "." + std::string(name);
@@ -354,16 +359,21 @@ void TCustomSQLParser::ParseScript(const std::vector<std::string>& lines, TObjs*
 
 std::string TCustomSQLParser::TableKey(std::string_view table, std::string_view schema,
                                        std::string_view ownerQualifier) const {
-  switch (GetServerType()) {
-    case TDatabaseType::dbOracle:
-    case TDatabaseType::dbMSSQL:
-    case TDatabaseType::dbPostgreSQL:
+  using SD = TScriptDialect;
+  switch (ScriptDialect(GetServerType())) {
+    case SD::sdOracle:
+    case SD::sdMSSQL:
+    case SD::sdPostgreSQL:
       if (!schema.empty()) return std::string(schema) + "." + std::string(table);
       break;
-    case TDatabaseType::dbSybaseASA:
+    case SD::sdASA:
       if (!ownerQualifier.empty()) return std::string(ownerQualifier) + "." + std::string(table);
       break;
-    default: break;
+    case SD::sdGeneric:
+    case SD::sdInterBase:
+    case SD::sdMySQL:
+    case SD::sdDB2:
+    case SD::sdASE: break;
   }
   return std::string(table);
 }

@@ -18,10 +18,9 @@ cmd=${1:?start or stop}
 data=${2:?data folder}
 password=${3:-}
 
-if [ "$(id -u)" -ne 0 ]; then
-  # The server runs as user firebird and the security database is its.
-  exec sudo -n "$0" "$@"
-fi
+. "$(dirname "$0")/test-server-lib.sh"
+# The server runs as user firebird and the security database is its.
+as_root "$@"
 
 name=fb-test-server
 state=/tmp/qor-fbserver
@@ -30,7 +29,6 @@ pidfile=$state/firebird.pid
 log=$state/server.log
 security=/var/lib/firebird/3.0/system/security3.fdb
 port=3050
-. "$(dirname "$0")/test-server-lib.sh"
 server_setup "$data" 60
 
 as_firebird() { setpriv --reuid=firebird --regid=firebird --init-groups "$@"; }

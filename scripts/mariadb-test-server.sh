@@ -14,15 +14,10 @@
 # server and removes its data when the last one leaves.
 set -euo pipefail
 
-cmd=${1:?start or stop}
-tree=${2:?build tree}
-user=${3:-}
-password=${4:-}
-
-if [ "$(id -u)" -ne 0 ]; then
-  # The server runs as user mysql and its data folder is that user's.
-  exec sudo -n "$0" "$@"
-fi
+. "$(dirname "$0")/test-server-lib.sh"
+login_server_args "$@"
+# The server runs as user mysql and its data folder is that user's.
+as_root "$@"
 
 name=mariadb-test-server
 state=/tmp/qor-mariadb
@@ -32,7 +27,6 @@ socket=$run/mariadbd.sock
 pidfile=$state/mariadbd.pid
 log=$state/server.log
 port=3307
-. "$(dirname "$0")/test-server-lib.sh"
 server_setup "$tree" 120
 
 # The server of an earlier start is ours when its pid is a live mariadbd.
@@ -44,10 +38,7 @@ admin() { mariadb --no-defaults --protocol=socket --socket="$socket" -uroot "$@"
 sql_string() { printf "'%s'" "$(printf '%s' "$1" | sed "s/\\\\/\\\\\\\\/g; s/'/''/g")"; }
 
 start() {
-  [ -n "$user" ] && [ -n "$password" ] || {
-    echo "mariadb-test-server: no user or password given" >&2
-    exit 2
-  }
+  need_login
   if ! server_pid >/dev/null; then
     port_free_or_fail
     rm -rf "$datadir"
@@ -94,8 +85,7 @@ alter user $u@'localhost' identified by $p;
 grant all privileges on *.* to $u@'127.0.0.1' with grant option;
 grant all privileges on *.* to $u@'localhost' with grant option;
 EOF
-  register
-  echo "mariadb-test-server: server $(server_pid) on 127.0.0.1:$port" >&2
+  started
 }
 
 stop() {

@@ -14,15 +14,10 @@
 # cluster when the last one leaves.
 set -euo pipefail
 
-cmd=${1:?start or stop}
-tree=${2:?build tree}
-user=${3:-}
-password=${4:-}
-
-if [ "$(id -u)" -ne 0 ]; then
-  # The server runs as user postgres and its cluster is that user's.
-  exec sudo -n "$0" "$@"
-fi
+. "$(dirname "$0")/test-server-lib.sh"
+login_server_args "$@"
+# The server runs as user postgres and its cluster is that user's.
+as_root "$@"
 
 bin=$(ls -d /usr/lib/postgresql/*/bin 2>/dev/null | sort -V | tail -n 1)
 [ -x "$bin/initdb" ] || { echo "pg-test-server: no PostgreSQL server installed" >&2; exit 1; }
@@ -33,7 +28,6 @@ cluster=$state/cluster
 run=$state/run
 log=$state/server.log
 port=5433
-. "$(dirname "$0")/test-server-lib.sh"
 server_setup "$tree" 120
 
 as_postgres() { (cd "$state" && setpriv --reuid=postgres --regid=postgres --init-groups "$@"); }
@@ -47,10 +41,7 @@ server_pid() { live_pid_in "$cluster/postmaster.pid" "$bin/postgres"; }
 admin() { as_postgres psql -X -q -v ON_ERROR_STOP=1 -h "$run" -p $port -U postgres -d postgres "$@"; }
 
 start() {
-  [ -n "$user" ] && [ -n "$password" ] || {
-    echo "pg-test-server: no user or password given" >&2
-    exit 2
-  }
+  need_login
   if ! server_pid >/dev/null; then
     port_free_or_fail
     rm -rf "$cluster" "$run"
@@ -79,8 +70,7 @@ select format('create role %I login superuser password %L', :'u', :'p')
  where not exists (select 1 from pg_roles where rolname = :'u') \gexec
 select format('alter role %I login superuser password %L', :'u', :'p') \gexec
 EOF
-  register
-  echo "pg-test-server: server $(server_pid) on 127.0.0.1:$port" >&2
+  started
 }
 
 stop() {

@@ -1,9 +1,17 @@
-# What the test servers' start/stop scripts share (sourced, not run):
-# the state folder and its lock, the registration of each build tree, the
-# pid check and the port probe, the stop that waits and then kills, and
-# the command dispatch. A script sets `name`, `port` and `state`, calls
-# server_setup with the path it registers under, and defines start, stop
-# and server_pid (usually through live_pid).
+# What the test servers' start/stop scripts share (sourced, not run): the
+# run as root, the state folder and its lock, the registration of each
+# build tree, the pid check and the port probe, the login check and the
+# report of a start, the stop that waits and then kills, and the command
+# dispatch. A script sources this first, calls as_root with its arguments,
+# sets `name`, `port` and `state`, calls server_setup with the path it
+# registers under, and defines start, stop and server_pid (usually
+# through live_pid).
+
+# Runs the calling script again through sudo unless it is root: each
+# server runs as a system user of its own, whose folders root makes.
+as_root() {
+  if [ "$(id -u)" -ne 0 ]; then exec sudo -n "$0" "$@"; fi
+}
 
 # Makes the state folder and the users folder, takes the lock (waiting at
 # most $2 seconds) and names this tree's token.
@@ -45,6 +53,28 @@ port_free_or_fail() {
 }
 
 register() { : >"$token"; }
+
+# The arguments of a server that makes a login: start|stop, the build tree
+# that registers, and for start the user and password to make.
+login_server_args() {
+  cmd=${1:?start or stop}
+  tree=${2:?build tree}
+  user=${3:-}
+  password=${4:-}
+}
+
+# Before a start: fails unless the suite gave the user and password to make.
+need_login() {
+  [ -n "$user" ] && [ -n "$password" ] && return
+  echo "$name: no user or password given" >&2
+  exit 2
+}
+
+# After a start: this tree is registered, and the server named on stderr.
+started() {
+  register
+  echo "$name: server $(server_pid) on 127.0.0.1:$port" >&2
+}
 
 # Drops this tree's token; fails (and says so) while another tree is in.
 leave() {

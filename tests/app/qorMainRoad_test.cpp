@@ -123,23 +123,12 @@ std::string IsqlExtract(const std::string& database) {
 // those on the engine's own objects and implicit domains ("RDB$12"), whose
 // names the engine makes anew in each database.
 std::string Privileges(const std::string& database) {
-  test::ExtractRun run;
-  run.Embedded(database);
-  run.connection.SetConnected(true);
-  EXPECT_TRUE(run.connection.GetConnected());
-  std::unique_ptr<TQORQuery> q = run.connection.CreateQuery();
-  q->GetSQL()->SetText(
-      "select trim(rdb$user) || ' ' || rdb$user_type || ' ' || trim(coalesce(rdb$grantor, '')) "
-      "|| ' ' || trim(rdb$privilege) || ' ' || coalesce(rdb$grant_option, 0) || ' ' || "
-      "trim(rdb$relation_name) || ' ' || trim(coalesce(rdb$field_name, '')) || ' ' || "
-      "rdb$object_type r from rdb$user_privileges where rdb$relation_name not starting 'RDB$' "
-      "and rdb$relation_name not starting 'MON$' and rdb$relation_name not starting 'SEC$' "
-      "order by 1");
-  q->Open();
   std::string rows;
-  for (; !q->Eof(); q->Next()) rows += q->FieldByName("R")->AsString() + "\n";
-  q->Close();
-  run.connection.SetConnected(false);
+  for (const test::TPrivilegeRow& r : test::ReadPrivileges(database)) {
+    const std::string& on = r.relation;
+    if (on.rfind("RDB$", 0) == 0 || on.rfind("MON$", 0) == 0 || on.rfind("SEC$", 0) == 0) continue;
+    rows += r.Text() + "\n";
+  }
   return rows;
 }
 

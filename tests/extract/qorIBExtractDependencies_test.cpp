@@ -28,10 +28,12 @@
 
 #include <gtest/gtest.h>
 
+#include <iterator>
 #include <map>
 #include <memory>
 #include <set>
 #include <string>
+#include <vector>
 
 namespace qor {
 namespace {
@@ -64,7 +66,7 @@ const TReviewedEdge kOursOnly[] = {
 using TRow = std::map<std::string, std::string>;
 
 std::vector<TRow> Rows(TQORConnection& c, const std::string& sql,
-                       std::initializer_list<const char*> columns) {
+                       const std::vector<std::string>& columns) {
   std::vector<TRow> out;
   std::unique_ptr<TQORQuery> q = c.CreateQuery();
   q->GetSQL()->SetText(sql);
@@ -72,7 +74,8 @@ std::vector<TRow> Rows(TQORConnection& c, const std::string& sql,
   for (; !q->Eof(); q->Next()) {
     TRow r;
     // Names as the engine holds them: only the padding goes.
-    for (const char* col : columns) r[col] = TrimBlanksRight(q->FieldByName(col)->AsString());
+    for (const std::string& col : columns)
+      r[col] = TrimBlanksRight(q->FieldByName(col)->AsString());
     out.push_back(std::move(r));
   }
   q->Close();
@@ -146,20 +149,11 @@ void Agree(const char* name, const std::string& database) {
                       " where rc.rdb$constraint_type = 'CHECK'",
                       {"N", "T"}))
     checkTriggers[r["T"]] = "check:" + r["N"];
-  for (TRow& r : Rows(c,
-                      "select rdb$dependent_name d, rdb$dependent_type dt,"
-                      " rdb$depended_on_name o, rdb$depended_on_type ot,"
-                      " coalesce(rdb$field_name, '') f, coalesce(rdb$package_name, '') p"
-                      " from rdb$dependencies",
-                      {"D", "DT", "O", "OT", "F", "P"})) {
-    const int dt = std::stoi(r["DT"]), ot = std::stoi(r["OT"]);
-    const std::string key = EngineDependentKey(dt, r["D"], checkTriggers, fieldSources);
-    if (key.empty() || !dependents.count(key)) continue;
-    const std::string target =
-        EngineTargetKey(ot, r["O"], r["F"], dt == 18 || dt == 19 ? "" : r["P"]);
-    if (target.empty() || target == "pkg:" + r["D"] || target.rfind("rel:" + r["D"] + ".", 0) == 0)
-      continue;
-    engine.insert(key + " -> " + target);
+  const std::vector<std::string> edgeColumns(std::begin(test::kEngineDependenciesColumns),
+                                             std::end(test::kEngineDependenciesColumns));
+  for (TRow& r : Rows(c, test::kEngineDependenciesQuery, edgeColumns)) {
+    const test::TEngineEdge edge = test::EngineEdgeLine(r, checkTriggers, fieldSources);
+    if (!edge.Line.empty() && dependents.count(edge.Dependent)) engine.insert(edge.Line);
   }
   c.SetConnected(false);
 

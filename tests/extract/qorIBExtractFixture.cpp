@@ -255,6 +255,39 @@ ExtractRun::ExtractRun() {
   connection.SetDatabaseType(TDatabaseType::dbInterBase);
 }
 
+std::vector<TPrivilegeRow> ReadPrivileges(const std::string& path) {
+  ExtractRun run;
+  run.Embedded(path);
+  TQORConnection& c = run.connection;
+  c.SetConnected(true);
+  std::vector<TPrivilegeRow> rows;
+  EXPECT_TRUE(c.GetConnected()) << path;
+  if (!c.GetConnected()) return rows;
+  std::unique_ptr<TQORQuery> q = c.CreateQuery();
+  q->GetSQL()->SetText(
+      "select rdb$user, rdb$grantor, rdb$privilege, rdb$grant_option, rdb$relation_name,"
+      " rdb$field_name, rdb$user_type, rdb$object_type from rdb$user_privileges");
+  q->Open();
+  // Names as stored but for the engine's right-hand padding.
+  auto text = [&q](const char* column) { return TrimCtlRight(q->FieldByName(column)->AsString()); };
+  auto number = [&q](const char* column) {
+    return static_cast<int>(q->FieldByName(column)->AsLargeInt());
+  };
+  for (; !q->Eof(); q->Next()) {
+    TPrivilegeRow r{text("RDB$USER"), text("RDB$GRANTOR"), text("RDB$PRIVILEGE"),
+                    text("RDB$RELATION_NAME"), text("RDB$FIELD_NAME")};
+    r.grantOption = number("RDB$GRANT_OPTION");
+    r.userType = number("RDB$USER_TYPE");
+    r.objectType = number("RDB$OBJECT_TYPE");
+    rows.push_back(r);
+  }
+  q->Close();
+  c.SetConnected(false);
+  std::sort(rows.begin(), rows.end(),
+            [](const TPrivilegeRow& a, const TPrivilegeRow& b) { return a.Text() < b.Text(); });
+  return rows;
+}
+
 void ExtractRun::Embedded(const std::string& path) {
   connection.ConnectionOptions.Protocol = TQORProtocol::ptLocal;
   connection.ConnectionOptions.DatabaseName = path;

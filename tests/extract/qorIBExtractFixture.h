@@ -79,6 +79,22 @@ std::vector<std::string> FunctionNames(TObjs& o);
 // holds it (gtest expectations).
 void ExpectMatchesCatalog(TObjs& o, const TCatalog& cat);
 
+// One row of RDB$USER_PRIVILEGES, names as stored but for the engine's
+// right-hand padding.
+struct TPrivilegeRow {
+  std::string user, grantor, privilege, relation, field;
+  int grantOption = 0, userType = 0, objectType = 0;
+  std::string Text() const {
+    return user + " <- " + grantor + " " + privilege + "/" + std::to_string(grantOption) + " " +
+           relation + (field.empty() ? "" : "." + field) + " (user type " +
+           std::to_string(userType) + ", object type " + std::to_string(objectType) + ")";
+  }
+};
+
+// Every privilege row of the embedded database at `path`, as the engine
+// holds it, sorted by its text.
+std::vector<TPrivilegeRow> ReadPrivileges(const std::string& path);
+
 // An extractor over a structure whose events land in lists.
 class ExtractRun {
  public:

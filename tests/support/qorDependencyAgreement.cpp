@@ -48,6 +48,22 @@ std::string EngineTargetKey(int type, const std::string& name, const std::string
   }
 }
 
+TEngineEdge EngineEdgeLine(const std::map<std::string, std::string>& row,
+                           const std::map<std::string, std::string>& checkTriggers,
+                           const std::map<std::string, std::string>& fieldSources) {
+  const int dt = std::stoi(row.at("DT")), ot = std::stoi(row.at("OT"));
+  const std::string& dependent = row.at("D");
+  TEngineEdge edge{EngineDependentKey(dt, dependent, checkTriggers, fieldSources), ""};
+  if (edge.Dependent.empty()) return edge;
+  const std::string target =
+      EngineTargetKey(ot, row.at("O"), row.at("F"), dt == 18 || dt == 19 ? "" : row.at("P"));
+  if (target.empty() || target == "pkg:" + dependent ||
+      target.rfind("rel:" + dependent + ".", 0) == 0)
+    return edge;
+  edge.Line = edge.Dependent + " -> " + target;
+  return edge;
+}
+
 bool EdgeCovered(const std::string& line, const std::set<std::string>& other) {
   if (other.count(line)) return true;
   const auto arrow = line.find(" -> rel:");

@@ -30,6 +30,23 @@ std::string EngineTargetKey(int type, const std::string& name, const std::string
 std::string EngineDependentKey(int type, const std::string& name,
                                const std::map<std::string, std::string>& checkTriggers,
                                const std::map<std::string, std::string>& fieldSources);
+// The query whose rows EngineEdgeLine reads, with its column names.
+inline constexpr const char* kEngineDependenciesQuery =
+    "select rdb$dependent_name d, rdb$dependent_type dt,"
+    " rdb$depended_on_name o, rdb$depended_on_type ot,"
+    " coalesce(rdb$field_name, '') f, coalesce(rdb$package_name, '') p"
+    " from rdb$dependencies";
+inline constexpr const char* kEngineDependenciesColumns[] = {"D", "DT", "O", "OT", "F", "P"};
+// One row of that query as a "dependent -> target" line, with the
+// dependent's key apart; the line is "" when an end is of a kind not
+// compared or the target is a part of the dependent itself (a package's
+// own routines, a view's columns that its own expressions compute).
+struct TEngineEdge {
+  std::string Dependent, Line;
+};
+TEngineEdge EngineEdgeLine(const std::map<std::string, std::string>& row,
+                           const std::map<std::string, std::string>& checkTriggers,
+                           const std::map<std::string, std::string>& fieldSources);
 // Found on the other side; a relation counts as found when the other side
 // names one of its columns.
 bool EdgeCovered(const std::string& line, const std::set<std::string>& other);

@@ -107,48 +107,37 @@ class TServerReplayDatabase {
   std::vector<std::string> roles_, users_;
 };
 
+// What each client defines of TServerReplayDatabase, listed once for the
+// two clients below.
+#define QOR_REPLAY_CLIENT_MEMBERS(Class)                                                      \
+ public:                                                                                      \
+  Class();                                                                                    \
+  ~Class() override;                                                                          \
+                                                                                              \
+ protected:                                                                                   \
+  std::vector<std::string> Environment() const override;                                      \
+  std::vector<std::string> Connect(bool ours) const override;                                 \
+  TClientCall ScriptCall(const std::string& file) const override;                             \
+  std::vector<std::string> QueryArgs(const std::string& sql) const override;                  \
+  std::vector<std::string> ExecuteArgs(const std::string& sql) const override;                \
+  std::string CreateSQL() const override;                                                     \
+  std::string DropSQL() const override;                                                       \
+  std::string DropRoleSQL(const std::string& role) const override;                            \
+  std::string DropUserSQL(const std::string& user) const override;                            \
+  void ParseScriptOutput(const std::string& file, const std::string& script,                  \
+                         const std::string& err, TServerReplayResult& result) const override; \
+  TCatalogRows ParseRows(const std::string& out) const override
+
 // A database on the suite's PostgreSQL server (127.0.0.1, QOR_PG_PORT),
 // run through psql.
 class TPostgresReplayDatabase : public TServerReplayDatabase {
- public:
-  TPostgresReplayDatabase();
-  ~TPostgresReplayDatabase() override;
-
- protected:
-  std::vector<std::string> Environment() const override;
-  std::vector<std::string> Connect(bool ours) const override;
-  TClientCall ScriptCall(const std::string& file) const override;
-  std::vector<std::string> QueryArgs(const std::string& sql) const override;
-  std::vector<std::string> ExecuteArgs(const std::string& sql) const override;
-  std::string CreateSQL() const override;
-  std::string DropSQL() const override;
-  std::string DropRoleSQL(const std::string& role) const override;
-  std::string DropUserSQL(const std::string& user) const override;
-  void ParseScriptOutput(const std::string& file, const std::string& script, const std::string& err,
-                         TServerReplayResult& result) const override;
-  TCatalogRows ParseRows(const std::string& out) const override;
+  QOR_REPLAY_CLIENT_MEMBERS(TPostgresReplayDatabase);
 };
 
 // A database on the suite's MariaDB server (127.0.0.1, QOR_MARIADB_PORT),
 // run through the mariadb client with --force.
 class TMariaDbReplayDatabase : public TServerReplayDatabase {
- public:
-  TMariaDbReplayDatabase();
-  ~TMariaDbReplayDatabase() override;
-
- protected:
-  std::vector<std::string> Environment() const override;
-  std::vector<std::string> Connect(bool ours) const override;
-  TClientCall ScriptCall(const std::string& file) const override;
-  std::vector<std::string> QueryArgs(const std::string& sql) const override;
-  std::vector<std::string> ExecuteArgs(const std::string& sql) const override;
-  std::string CreateSQL() const override;
-  std::string DropSQL() const override;
-  std::string DropRoleSQL(const std::string& role) const override;
-  std::string DropUserSQL(const std::string& user) const override;
-  void ParseScriptOutput(const std::string& file, const std::string& script, const std::string& err,
-                         TServerReplayResult& result) const override;
-  TCatalogRows ParseRows(const std::string& out) const override;
+  QOR_REPLAY_CLIENT_MEMBERS(TMariaDbReplayDatabase);
 };
 
 // The statement of `script` that starts on line `line` (1-based): up to
@@ -156,5 +145,7 @@ class TMariaDbReplayDatabase : public TServerReplayDatabase {
 // DELIMITER line changed it). For a client that reports only where a
 // refused statement began.
 std::string StatementAtLine(const std::string& script, int line);
+
+#undef QOR_REPLAY_CLIENT_MEMBERS
 
 }  // namespace qor::test

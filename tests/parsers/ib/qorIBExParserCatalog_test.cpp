@@ -29,8 +29,11 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <iterator>
 #include <map>
 #include <set>
+#include <string>
+#include <vector>
 
 namespace qor::test {
 namespace {
@@ -210,21 +213,11 @@ TEST_P(IbBodyDependencies, AgreeWithTheEnginesDependencyTable) {
       if (e && e->Target) a.ours.insert(key + " -> " + ModelTargetKey(*e->Target, e->FieldName));
     }
   }
-  for (auto& r : cat.Rows("select rdb$dependent_name d, rdb$dependent_type dt,"
-                          " rdb$depended_on_name o, rdb$depended_on_type ot,"
-                          " coalesce(rdb$field_name, '') f, coalesce(rdb$package_name, '') p"
-                          " from rdb$dependencies",
-                          {"D", "DT", "O", "OT", "F", "P"})) {
-    const int dt = std::stoi(r["DT"]), ot = std::stoi(r["OT"]);
-    const std::string key = EngineDependentKey(dt, r["D"], checkTriggers, fieldSources);
-    if (key.empty() || !dependents.count(key)) continue;
-    const std::string target =
-        EngineTargetKey(ot, r["O"], r["F"], dt == 18 || dt == 19 ? "" : r["P"]);
-    // A package's own routines, and a view's columns its own expressions
-    // compute, are parts of the dependent itself.
-    if (target.empty() || target == "pkg:" + r["D"] || target.rfind("rel:" + r["D"] + ".", 0) == 0)
-      continue;
-    a.engine.insert(key + " -> " + target);
+  const std::vector<std::string> edgeColumns(std::begin(kEngineDependenciesColumns),
+                                             std::end(kEngineDependenciesColumns));
+  for (auto& r : cat.Rows(kEngineDependenciesQuery, edgeColumns)) {
+    const TEngineEdge edge = EngineEdgeLine(r, checkTriggers, fieldSources);
+    if (!edge.Line.empty() && dependents.count(edge.Dependent)) a.engine.insert(edge.Line);
   }
 
   int found = 0, reviewedMissing = 0, extras = 0;

@@ -8,6 +8,7 @@
 #include "model/qorComp_Tbl.h"
 #include "model/qorComp_Trg.h"
 #include "model/qorComp_Viw.h"
+#include "tests/parsers/ib/qorIBNestedQuery.h"
 #include "tests/parsers/ib/qorIBParserFixture.h"
 #include "tests/support/qorModelDump.h"
 
@@ -84,29 +85,8 @@ TEST(IbExParser, AnErrorInOneBodyKeepsTheSelectListEdgesOfTheNext) {
   EXPECT_NE(b.events[0].find("View V_BAD: "), std::string::npos);
 }
 
-// A query nested `depth` deep in select lists: level i reads C<i> of T<i>
-// and, one level down, D<i-1> of the level above it.
-std::string NestedQuery(int depth) {
-  std::string q;
-  for (int i = depth; i >= 1; --i) {
-    const std::string n = std::to_string(i);
-    std::string s = "SELECT C" + n;
-    if (!q.empty()) s += ", (" + q + ")";
-    s += " FROM T" + n;
-    if (i > 1) s += " WHERE D" + std::to_string(i - 1) + " = C" + n;
-    q = s;
-  }
-  return q;
-}
-
 TEST(IbExParser, NestedQueriesCostOneReadingPerLevelAndKeepEveryEdge) {
-  std::string ddl;
-  for (int i = 1; i <= 25; ++i) {
-    const std::string n = std::to_string(i);
-    ddl += "CREATE TABLE T" + n + " (C" + n + " INTEGER, D" + n + " INTEGER);\n";
-  }
-  ddl += "CREATE VIEW V AS SELECT C1 FROM T1;\n";
-  TBodies b(ddl);
+  TBodies b(NestedTablesDDL(25));
   TViwData* v = b.model.objs.FindView("V");
   ASSERT_NE(v, nullptr);
   v->SetText(NestedQuery(25));

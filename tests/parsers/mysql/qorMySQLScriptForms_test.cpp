@@ -89,21 +89,35 @@ const FormCase kCases[] = {
 };
 // clang-format on
 
+// A MySQL collection that a script is parsed into and written back from.
+struct TMySQLRound {
+  TMySQLRound() {
+    objs.SetServerType(TDatabaseType::dbMySQL);
+    parser.OnErrorMessage = [](TObject*, const std::string&) {};
+    parser.SetObjs(&objs);
+  }
+  void Parse(const std::string& text) {
+    parser.ParseScript(SplitLines(text), &objs);
+    parser.AfterParse();
+  }
+  std::string Script() {
+    std::vector<std::string> lines;
+    objs.GetScript(lines);
+    return ReplaceAll(JoinLines(lines, "\n"), "\r\n", "\n");
+  }
+
+  TDBStructure structure;
+  TObjs& objs = *structure.GetObjs();
+  TMySQLParser parser{nullptr};
+};
+
 TEST(MySQLScriptForms, AFormTheServerPrintsIsWrittenBackAsItself) {
   for (const FormCase& c : kCases) {
     SCOPED_TRACE(c.name);
-    TDBStructure structure;
-    TObjs& objs = *structure.GetObjs();
-    objs.SetServerType(TDatabaseType::dbMySQL);
-    TMySQLParser parser(nullptr);
-    parser.OnErrorMessage = [](TObject*, const std::string&) {};
-    parser.SetObjs(&objs);
-    parser.ParseScript(SplitLines(c.text), &objs);
-    parser.AfterParse();
-    EXPECT_FALSE(parser.Messages().HasErrors()) << test::DumpMessages(parser.Messages());
-    std::vector<std::string> lines;
-    objs.GetScript(lines);
-    const std::string script = ReplaceAll(JoinLines(lines, "\n"), "\r\n", "\n");
+    TMySQLRound m;
+    m.Parse(c.text);
+    EXPECT_FALSE(m.parser.Messages().HasErrors()) << test::DumpMessages(m.parser.Messages());
+    const std::string script = m.Script();
     EXPECT_NE(script.find(c.written), std::string::npos) << script;
     if (*c.notWritten) {
       EXPECT_EQ(script.find(c.notWritten), std::string::npos) << script;
@@ -122,24 +136,16 @@ TEST(MySQLScriptForms, ABodyHoldingTheDelimiterIsWrittenUnderAnother) {
         std::string("DELIMITER ~\nCREATE PROCEDURE p() ") + body + "~\nDELIMITER ;";
     std::string procedure;
     for (int round = 0; round < 2; ++round) {
-      TDBStructure structure;
-      TObjs& objs = *structure.GetObjs();
-      objs.SetServerType(TDatabaseType::dbMySQL);
-      TMySQLParser parser(nullptr);
-      parser.OnErrorMessage = [](TObject*, const std::string&) {};
-      parser.SetObjs(&objs);
-      parser.ParseScript(SplitLines(script), &objs);
-      parser.AfterParse();
-      ASSERT_FALSE(parser.Messages().HasErrors()) << script << "\n"
-                                                  << test::DumpMessages(parser.Messages());
-      ASSERT_EQ(objs.Procedures.Count(), 1) << script;
+      TMySQLRound m;
+      m.Parse(script);
+      ASSERT_FALSE(m.parser.Messages().HasErrors()) << script << "\n"
+                                                    << test::DumpMessages(m.parser.Messages());
+      ASSERT_EQ(m.objs.Procedures.Count(), 1) << script;
       std::string dump;
-      for (auto& e : objs.Procedures) dump = test::DumpObject(*e.Value);
+      for (auto& e : m.objs.Procedures) dump = test::DumpObject(*e.Value);
       if (round == 0) procedure = dump;
       EXPECT_EQ(dump, procedure) << script;
-      std::vector<std::string> lines;
-      objs.GetScript(lines);
-      script = ReplaceAll(JoinLines(lines, "\n"), "\r\n", "\n");
+      script = m.Script();
     }
     EXPECT_EQ(script.find("//\nDELIMITER ;"), std::string::npos) << script;
   }
