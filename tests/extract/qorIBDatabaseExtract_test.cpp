@@ -421,8 +421,9 @@ COMMIT;
   const test::TFirebirdReplayResult replay =
       test::RunFirebirdScript(test::WithoutDatabaseHeader(WholeScript(o)), extract);
   ASSERT_TRUE(replay.Ok) << replay.Errors << WholeScript(o);
-  for (const char* line : {"CREATE TRIGGER \" TRG\" FOR \" T\"", "TO ROLE \" R\"",
-                           "\" TRG\" IS 'ends in a line break\n';", "\" R\" IS '\nbegins with one';"})
+  for (const char* line :
+       {"CREATE TRIGGER \" TRG\" FOR \" T\"", "TO ROLE \" R\"",
+        "\" TRG\" IS 'ends in a line break\n';", "\" R\" IS '\nbegins with one';"})
     EXPECT_NE(replay.Extract.find(line), std::string::npos) << line << "\n" << replay.Extract;
 }
 
