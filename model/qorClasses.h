@@ -12,6 +12,7 @@
 
 #include "base/qorDBOptions.h"
 #include "base/qorTypes.h"
+#include "model/qorScriptWriter.h"
 #include "model/qorWalk.h"
 #include "platform/qorNameList.h"
 #include "platform/qorObject.h"
@@ -144,6 +145,28 @@ class TDbObj : public TObject {
   virtual std::string GetAlterSQL();
   // SourceSQL when stored, else GetCreateSQL.
   virtual std::string GetSourceSQL();
+  // ---- What the walk asks of a kind ----
+  // The object holding this one as its column or parameter; null for an
+  // object that stands alone.
+  virtual TDbObj* HolderObj() const { return nullptr; }
+  // The table a statement about the object names; empty but for columns.
+  virtual std::string HolderTableName() const { return {}; }
+  // A dropped object's own columns go unselected with it.
+  virtual void DeselectColumns() {}
+  // The statement kind handed to the script writer.
+  virtual int StatementKind() const { return kStmtObject; }
+  // The CREATE text with a stub body, for the kinds that have one; empty
+  // for the others.
+  virtual std::string GetStubSQL() { return {}; }
+  // Whether `user` may be created against this object's stub body, its own
+  // body following later.
+  virtual bool ServesUserWithStub(const TDbObj& /*user*/) { return false; }
+  // Written with the stub body: the own body is still owed.
+  virtual bool BodyOwed() const { return false; }
+  virtual void SetBodyEmptied(bool /*value*/) {}
+  // The parts whose descriptions go with the object's own statement.
+  virtual void GetDescribedParams(std::vector<TDbObj*>& /*out*/) {}
+
   // `text` as a comment of the dialect.
   virtual std::string MakeComment(std::string_view text);
   // `name` quoted as the dialect requires.

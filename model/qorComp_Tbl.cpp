@@ -39,6 +39,11 @@ class TFlagScope {
 }  // namespace
 
 // ---------------------------------------------------------------- TTblData
+void TTblData::DeselectColumns() {
+  for (auto& f : Fields)
+    if (f.Value) f.Value->SetSelected(false);
+}
+
 
 TTblData::TTblData(TCustomObjs* owner) : TDbObj(owner) {
   ObjType = TDbObject::dboTable;

@@ -108,6 +108,11 @@ TWalk WriteRestingObjects(TDbObj& user, std::string_view forText) {
     } else if (target->ObjType == TDbObject::dboGenerator) {
       co_await target->WriteCreateWalk();
     }
+void TViwData::DeselectColumns() {
+  for (auto& f : Columns)
+    if (f.Value) f.Value->SetSelected(false);
+}
+
   }
 }
 

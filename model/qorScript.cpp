@@ -243,9 +243,7 @@ std::string TObjs::UniqueFileStem(const std::string& stem) {
 
 void TObjs::WriteObjectFiles(TDbObj& obj) {
   if (OutputDirectory.empty()) return;
-  std::string header;
-  if (auto* prc = dynamic_cast<TPrcData*>(&obj)) header = prc->GetCreateEmptySQL();
-  else if (auto* trg = dynamic_cast<TTrgData*>(&obj)) header = trg->GetEmptyCreateSQL();
+  const std::string header = obj.GetStubSQL();
   const std::string body = obj.GetCreateSQL();
   if (header.empty() && body.empty()) return;
   const std::string name = obj.GetName().empty() ? obj.GetKeyName() : obj.GetName();
