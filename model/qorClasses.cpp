@@ -11,6 +11,7 @@
 #include "model/qorScriptWriter.h"
 #include "parsers/keywords/qorQuoteIdentifier.h"
 #include "platform/qorBlockPool.h"
+#include "platform/qorScopedValue.h"
 #include "platform/qorStrings.h"
 
 #include <algorithm>
@@ -29,16 +30,6 @@ bool IsKind(const TDbObj* obj, TDbObject kind) { return obj && obj->GetKind() ==
 std::string BlockCommentText(std::string_view text) {
   // "/*" is broken up as well: some dialects nest block comments.
   return ReplaceAll(ReplaceAll(text, "*/", "* /"), "/*", "/ *");
-}
-
-TIBDialectScope::TIBDialectScope(TIBServerOptions* ib, TIBSQLDialectType dialect) : ib_(ib) {
-  if (!ib_) return;
-  saved_ = ib_->SQLDialect;
-  ib_->SQLDialect = dialect;
-}
-
-TIBDialectScope::~TIBDialectScope() {
-  if (ib_) ib_->SQLDialect = saved_;
 }
 
 // ---------------------------------------------------------------- TDbObj
@@ -495,7 +486,7 @@ TWalk TDbObj::DoBeforeDropWalk() { co_await DropPresentUsers(/*activeOnly=*/fals
 
 TWalk TDbObj::WriteDropWalk() {
   if (!GetSelected() || walking_) co_return;
-  TWalkFlag guard(walking_);
+  TScopedValue<bool> guard(walking_, true);
   const bool isTable = GetKind() == TDbObject::dboTable;
   if (isTable || ObjType == TDbObject::dboGenerator) {
     // Left alone when the source of the comparison holds it as well.
@@ -550,7 +541,7 @@ TWalk TDbObj::DoBeforeCreateWalk() {
 
 TWalk TDbObj::WriteCreateWalk() {
   if (walking_) co_return;
-  TWalkFlag guard(walking_);
+  TScopedValue<bool> guard(walking_, true);
   co_await DoBeforeCreateWalk();
   TScriptWriter* w = GetScriptWriter();
   if (w && GetServerType() == DB::dbPostgreSQL) w->SetCurrentSchema(parentName_);

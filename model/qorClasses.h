@@ -79,20 +79,6 @@ inline constexpr std::size_t kKindWordUseCount = 11;
 // early and let the rest run as SQL, so it is broken up.
 std::string BlockCommentText(std::string_view text);
 
-// Sets the InterBase SQL dialect for the time a text is written (keys are
-// written with unquoted names under dialect 1) and restores it on every path.
-class TIBDialectScope {
- public:
-  TIBDialectScope(TIBServerOptions* ib, TIBSQLDialectType dialect);
-  ~TIBDialectScope();
-  TIBDialectScope(const TIBDialectScope&) = delete;
-  TIBDialectScope& operator=(const TIBDialectScope&) = delete;
-
- private:
-  TIBServerOptions* ib_;
-  TIBSQLDialectType saved_ = 3;
-};
-
 class TDbObj : public TObject {
  public:
   explicit TDbObj(TCustomObjs* owner);
@@ -145,6 +131,20 @@ class TDbObj : public TObject {
   virtual std::string GetAlterSQL();
   // SourceSQL when stored, else GetCreateSQL.
   virtual std::string GetSourceSQL();
+  // `text` as a comment of the dialect.
+  virtual std::string MakeComment(std::string_view text);
+  // `name` quoted as the dialect requires.
+  virtual std::string QuoteName(std::string_view name);
+  // The statement that stores Description; empty when none applies.
+  virtual std::string GetDescriptionSQL();
+
+  // The objects this one owns that can carry edges of their own (columns,
+  // parameters, type holders), direct children only.
+  virtual void GetSubObjects(std::vector<TDbObj*>& out);
+  // Clears every non-owning link of this object to `gone`, which is about
+  // to be freed.
+  virtual void ClearLinksTo(const TDbObj* gone);
+
   // ---- What the walk asks of a kind ----
   // The object holding this one as its column or parameter; null for an
   // object that stands alone.
@@ -166,20 +166,6 @@ class TDbObj : public TObject {
   virtual void SetBodyEmptied(bool /*value*/) {}
   // The parts whose descriptions go with the object's own statement.
   virtual void GetDescribedParams(std::vector<TDbObj*>& /*out*/) {}
-
-  // `text` as a comment of the dialect.
-  virtual std::string MakeComment(std::string_view text);
-  // `name` quoted as the dialect requires.
-  virtual std::string QuoteName(std::string_view name);
-  // The statement that stores Description; empty when none applies.
-  virtual std::string GetDescriptionSQL();
-
-  // The objects this one owns that can carry edges of their own (columns,
-  // parameters, type holders), direct children only.
-  virtual void GetSubObjects(std::vector<TDbObj*>& out);
-  // Clears every non-owning link of this object to `gone`, which is about
-  // to be freed.
-  virtual void ClearLinksTo(const TDbObj* gone);
 
   // ---- Names ----
   const std::string& GetName() const { return name_; }

@@ -23,6 +23,7 @@
 #include "model/qorComp_Udf.h"
 #include "model/qorComp_Viw.h"
 #include "parsers/keywords/qorQuoteIdentifier.h"
+#include "platform/qorScopedValue.h"
 #include "platform/qorStrings.h"
 
 #include <algorithm>
@@ -47,39 +48,14 @@ using UD = TUpdateDescriptionType;
 // and the collision suffix keeps cut names apart.
 constexpr std::size_t kMaxFileNamePart = 120;
 
-// Sets the InterBase description mode for one script run and restores it on
-// every path. Firebird has COMMENT ON from 2.0 on and no DESCRIBE, and from
-// 3.0 on it refuses direct writes to its catalog tables.
-class TDescriptionModeScope {
- public:
-  explicit TDescriptionModeScope(TObjs& objs)
-      : mode_(objs.IBServerOptions.IBCompareOptions.UpdateDescriptionMode), saved_(mode_) {
-    if (objs.GetServerType() != DB::dbInterBase || mode_ != UD::udSysTables) return;
-    mode_ =
-        IBCaps(objs.IBServerOptions.SQLServerVersion).commentOn ? UD::udComment : UD::udDescribe;
-  }
-  ~TDescriptionModeScope() { mode_ = saved_; }
-  TDescriptionModeScope(const TDescriptionModeScope&) = delete;
-  TDescriptionModeScope& operator=(const TDescriptionModeScope&) = delete;
-
- private:
-  UD& mode_;
-  UD saved_;
-};
-
-// Puts a value back when the scope ends.
-template <class T>
-class TRestore {
- public:
-  explicit TRestore(T& ref) : ref_(ref), saved_(ref) {}
-  ~TRestore() { ref_ = std::move(saved_); }
-  TRestore(const TRestore&) = delete;
-  TRestore& operator=(const TRestore&) = delete;
-
- private:
-  T& ref_;
-  T saved_;
-};
+// The InterBase description mode of one script run. Firebird has COMMENT ON
+// from 2.0 on and no DESCRIBE, and from 3.0 on it refuses direct writes to
+// its catalog tables.
+UD ScriptDescriptionMode(TObjs& objs) {
+  const UD mode = objs.IBServerOptions.IBCompareOptions.UpdateDescriptionMode;
+  if (objs.GetServerType() != DB::dbInterBase || mode != UD::udSysTables) return mode;
+  return IBCaps(objs.IBServerOptions.SQLServerVersion).commentOn ? UD::udComment : UD::udDescribe;
+}
 
 // Text for a "--" comment: a line break would end the comment and let the
 // rest run as SQL.
@@ -625,7 +601,7 @@ void TObjs::WritePackages() {
 void TObjs::WriteIBPackages(bool bodies) {
   // Packages exist from Firebird 3 on; older servers would refuse them.
   if (Packages.Empty() || !IBCaps(IBServerOptions.SQLServerVersion).packageHeaderAs) return;
-  TRestore<std::string> keep(Terminator);
+  TScopedValue<std::string> keep(Terminator);
   ScriptLines.push_back("SET TERM ^ ;" + kCrlf);
   Terminator = "\r\n^";
   for (auto& e : Packages) {
@@ -725,7 +701,7 @@ void TObjs::WriteBlockSection(List& list) {
 void TObjs::WriteBlockObjects(const std::vector<TDbObj*>& objects) {
   const DB st = GetServerType();
   const bool setTerm = st == DB::dbInterBase && !objects.empty();
-  TRestore<std::string> keep(Terminator);
+  TScopedValue<std::string> keep(Terminator);
   if (setTerm) {
     ScriptLines.push_back("SET TERM ^ ;" + kCrlf);
     Terminator = "\r\n^";
@@ -827,7 +803,8 @@ void TObjs::WriteGrants() {
 // ------------------------------------------------------------ the scripts
 
 void TObjs::GenerateScript() {
-  TDescriptionModeScope mode(*this);
+  TScopedValue<UD> mode(IBServerOptions.IBCompareOptions.UpdateDescriptionMode,
+                        ScriptDescriptionMode(*this));
   // The MS SQL settings of this run start unknown and end forgotten.
   struct TResetSettings {
     TObjs& objs;
@@ -879,7 +856,8 @@ void TObjs::GenerateScript() {
 
 void TObjs::GenerateTableScript(std::vector<std::string>& dest, std::string_view tableName,
                                 bool withHeader, TCmpObjSetType filter) {
-  TDescriptionModeScope mode(*this);
+  TScopedValue<UD> mode(IBServerOptions.IBCompareOptions.UpdateDescriptionMode,
+                        ScriptDescriptionMode(*this));
   TTblData* table = FindTable(tableName);
   if (!table) table = FindTable(UpperLocale(tableName));
   if (!table) {
@@ -892,8 +870,7 @@ void TObjs::GenerateTableScript(std::vector<std::string>& dest, std::string_view
   const bool cs = Tables.CaseSensitive();
 
   if (withHeader) {
-    TRestore<bool> keep(tableHeader_);
-    tableHeader_ = true;
+    TScopedValue<bool> keep(tableHeader_, true);
     WriteHeader(dest);
   }
   std::set<const TDbObj*> inlineKeys;
