@@ -12,6 +12,7 @@
 #include "model/qorScriptWriter.h"
 #include "parsers/keywords/qorQuoteIdentifier.h"
 #include "platform/qorBlockPool.h"
+#include "platform/qorScopedValue.h"
 #include "platform/qorStrings.h"
 
 #include <algorithm>
@@ -30,16 +31,6 @@ bool IsKind(const TDbObj* obj, TDbObject kind) { return obj && obj->GetKind() ==
 std::string BlockCommentText(std::string_view text) {
   // "/*" is broken up as well: some dialects nest block comments.
   return ReplaceAll(ReplaceAll(text, "*/", "* /"), "/*", "/ *");
-}
-
-TIBDialectScope::TIBDialectScope(TIBServerOptions* ib, TIBSQLDialectType dialect) : ib_(ib) {
-  if (!ib_) return;
-  saved_ = ib_->SQLDialect;
-  ib_->SQLDialect = dialect;
-}
-
-TIBDialectScope::~TIBDialectScope() {
-  if (ib_) ib_->SQLDialect = saved_;
 }
 
 // ---------------------------------------------------------------- TDbObj
@@ -267,11 +258,8 @@ std::string TDbObj::GetDropSQL() {
     case TDbObject::dboException: return s + "DROP EXCEPTION " + QuoteName(name_);
     case TDbObject::dboIndex: return s + "DROP INDEX " + QuoteName(name_);
     case TDbObject::dboDomain: return s + "DROP DOMAIN " + QuoteName(name_);
-    case TDbObject::dboField: {
-      auto* f = dynamic_cast<TFldData*>(this);
-      const std::string table = f ? f->GetTableName() : std::string();
-      return s + "ALTER TABLE " + QuoteName(table) + " DROP " + QuoteName(name_);
-    }
+    case TDbObject::dboField:
+      return s + "ALTER TABLE " + QuoteName(HolderTableName()) + " DROP " + QuoteName(name_);
     case TDbObject::dboCollation: return s + "DROP COLLATION " + QuoteName(name_);
     case TDbObject::dboRule: return s + "DROP RULE " + QuoteName(name_);
     case TDbObject::dboDefault: return s + "DROP DEFAULT " + QuoteName(name_);
@@ -499,7 +487,7 @@ TWalk TDbObj::DoBeforeDropWalk() { co_await DropPresentUsers(/*activeOnly=*/fals
 
 TWalk TDbObj::WriteDropWalk() {
   if (!GetSelected() || walking_) co_return;
-  TWalkFlag guard(walking_);
+  TScopedValue<bool> guard(walking_, true);
   const bool isTable = GetKind() == TDbObject::dboTable;
   if (isTable || ObjType == TDbObject::dboGenerator) {
     // Left alone when the source of the comparison holds it as well.
@@ -512,28 +500,20 @@ TWalk TDbObj::WriteDropWalk() {
   }
   co_await DoBeforeDropWalk();
   if (GetSelected()) {
-    if (auto* t = dynamic_cast<TTblData*>(this))
-      for (auto& f : t->Fields)
-        if (f.Value) f.Value->SetSelected(false);
-    if (auto* v = dynamic_cast<TViwData*>(this))
-      for (auto& f : v->Columns)
-        if (f.Value) f.Value->SetSelected(false);
+    DeselectColumns();
     std::string name = name_;
     if (name.empty() && GetKind() == TDbObject::dboConstraint) name = SystemName;
-    std::string table;
-    if (auto* f = dynamic_cast<TFldData*>(this)) table = f->GetTableName();
     if (TScriptWriter* w = GetScriptWriter())
-      w->AddStatement(GetDropSQL(), kStmtObject, name, ObjType, kActionDrop, table, 0);
+      w->AddStatement(GetDropSQL(), kStmtObject, name, ObjType, kActionDrop, HolderTableName(), 0);
     SetSelected(false);
   }
   Deselect();
 }
 
 TWalk TDbObj::DoBeforeCreateWalk() {
-  auto* self = dynamic_cast<TFldData*>(this);
-  if (self && self->OwnerObj)
+  if (TDbObj* holder = HolderObj())
     for (auto& e : DependsOn())
-      if (e.Value && e.Value->Target == self->OwnerObj) e.Value->Active = false;
+      if (e.Value && e.Value->Target == holder) e.Value->Active = false;
 
   for (int i = 0; i < DependsOn().Count(); ++i) {
     TDependObj* e = DependsOn().Object(i);
@@ -541,38 +521,19 @@ TWalk TDbObj::DoBeforeCreateWalk() {
     TDbObj* target = e->Target;
     // Served before descending, so that a cycle of edges ends.
     e->Active = false;
-    if (auto* col = dynamic_cast<TFldData*>(target)) {
+    if (TDbObj* holder = target->HolderObj()) {
       // A table's own column.
-      if (col->OwnerObj == this && GetKind() == TDbObject::dboTable) continue;
-      auto* table = dynamic_cast<TTblData*>(col->OwnerObj);
-      if (table && !table->GetSelected()) {
-        co_await table->WriteCreateWalk();
-        continue;
-      }
-      co_await target->WriteCreateWalk();
-      continue;
-    }
-    if (IsKind(target, TDbObject::dboTrigger) || IsKind(target, TDbObject::dboView)) {
-      co_await target->WriteCreateWalk();
-      continue;
-    }
-    if (auto* prc = dynamic_cast<TPrcData*>(target)) {
-      TCustomObjs* dst = owner_ ? owner_->GetTargetObjs() : nullptr;
-      const bool inTarget = dst && dst->Procedures.FindObject(prc->GetKeyName()) != nullptr;
-      const DB st = GetServerType();
-      const bool full = !inTarget && (st == DB::dbPostgreSQL || st == DB::dbSybaseASE ||
-                                      (st == DB::dbMSSQL && prc->HasTableResult()));
-      if (full) {
-        co_await prc->WriteCreateWalk();
-        continue;
-      }
-      // A stub body is enough to let this object be created; the routine's
+      if (holder == this && GetKind() == TDbObject::dboTable) continue;
+      // A column comes with its table.
+      if (holder->GetKind() == TDbObject::dboTable && !holder->GetSelected()) target = holder;
+    } else if (target->ServesUserWithStub(*this)) {
+      // A stub body is enough to let this object be created; the target's
       // own body comes later.
       if (TScriptWriter* w = GetScriptWriter())
-        w->AddStatement(prc->GetCreateEmptySQL(), kStmtRoutine, prc->GetName(),
-                        TDbObject::dboProcedure, kActionEmptyBody, {}, 0);
-      prc->SetBodyEmptied(true);
-      prc->SetSelected(true);
+        w->AddStatement(target->GetStubSQL(), target->StatementKind(), target->GetName(),
+                        target->GetKind(), kActionEmptyBody, {}, 0);
+      target->SetBodyEmptied(true);
+      target->SetSelected(true);
       continue;
     }
     co_await target->WriteCreateWalk();
@@ -581,46 +542,35 @@ TWalk TDbObj::DoBeforeCreateWalk() {
 
 TWalk TDbObj::WriteCreateWalk() {
   if (walking_) co_return;
-  TWalkFlag guard(walking_);
+  TScopedValue<bool> guard(walking_, true);
   co_await DoBeforeCreateWalk();
   TScriptWriter* w = GetScriptWriter();
   if (w && GetServerType() == DB::dbPostgreSQL) w->SetCurrentSchema(parentName_);
-  auto* prc = dynamic_cast<TPrcData*>(this);
-  auto* trg = dynamic_cast<TTrgData*>(this);
   // A routine or trigger that went out with a stub body (to break a cycle,
   // or emptied for a drop) still owes its own body: it comes now, as ALTER.
-  const bool bodyOwed = (prc && prc->BodyEmptied) || (trg && trg->BodyEmptied);
-  if (!GetSelected() || bodyOwed) {
+  if (!GetSelected() || BodyOwed()) {
     const bool present = GetSelected();
-    const bool trigger = trg != nullptr;
-    int kind = kStmtObject;
-    if (prc) kind = kStmtRoutine;
-    if (trigger) {
-      kind = kStmtTrigger;
+    const int kind = StatementKind();
+    if (kind == kStmtTrigger)
       for (auto& e : UsedBy())
         if (e.Value) e.Value->Active = false;
-    }
-    std::string table;
-    if (auto* f = dynamic_cast<TFldData*>(this)) table = f->GetTableName();
-    const std::string name = (prc || trigger) ? name_ : GetQualifiedName();
+    const std::string name = kind != kStmtObject ? name_ : GetQualifiedName();
     std::string text;
     if (!present) text = GetScriptSQL();
     else if (!Suppressed) text = GetAlterSQL();
     if (w)
-      w->AddStatement(text, kind, name, ObjType, present ? kActionAlter : kActionCreate, table, 0);
+      w->AddStatement(text, kind, name, ObjType, present ? kActionAlter : kActionCreate,
+                      HolderTableName(), 0);
     SetSelected(true);
-    if (prc) prc->SetBodyEmptied(false);
-    if (trg) trg->SetBodyEmptied(false);
+    SetBodyEmptied(false);
     // Descriptions go with the statement they describe, only when the
     // object is written here.
     if (w && GetObjFilter().Contains(TCmpObjType::coDescription)) {
       if (!GetDescription().empty()) w->AddDescription(*this);
-      if (prc) {
-        for (auto& p : prc->InParams)
-          if (p.Value && !p.Value->GetDescription().empty()) w->AddDescription(*p.Value);
-        for (auto& p : prc->OutParams)
-          if (p.Value && !p.Value->GetDescription().empty()) w->AddDescription(*p.Value);
-      }
+      std::vector<TDbObj*> params;
+      GetDescribedParams(params);
+      for (TDbObj* p : params)
+        if (!p->GetDescription().empty()) w->AddDescription(*p);
     }
   }
   Select();

@@ -12,6 +12,7 @@
 
 #include "base/qorDBOptions.h"
 #include "base/qorTypes.h"
+#include "model/qorScriptWriter.h"
 #include "model/qorWalk.h"
 #include "platform/qorNameList.h"
 #include "platform/qorObject.h"
@@ -78,20 +79,6 @@ inline constexpr std::size_t kKindWordUseCount = 11;
 // early and let the rest run as SQL, so it is broken up.
 std::string BlockCommentText(std::string_view text);
 
-// Sets the InterBase SQL dialect for the time a text is written (keys are
-// written with unquoted names under dialect 1) and restores it on every path.
-class TIBDialectScope {
- public:
-  TIBDialectScope(TIBServerOptions* ib, TIBSQLDialectType dialect);
-  ~TIBDialectScope();
-  TIBDialectScope(const TIBDialectScope&) = delete;
-  TIBDialectScope& operator=(const TIBDialectScope&) = delete;
-
- private:
-  TIBServerOptions* ib_;
-  TIBSQLDialectType saved_ = 3;
-};
-
 class TDbObj : public TObject {
  public:
   explicit TDbObj(TCustomObjs* owner);
@@ -157,6 +144,28 @@ class TDbObj : public TObject {
   // Clears every non-owning link of this object to `gone`, which is about
   // to be freed.
   virtual void ClearLinksTo(const TDbObj* gone);
+
+  // ---- What the walk asks of a kind ----
+  // The object holding this one as its column or parameter; null for an
+  // object that stands alone.
+  virtual TDbObj* HolderObj() const { return nullptr; }
+  // The table a statement about the object names; empty but for columns.
+  virtual std::string HolderTableName() const { return {}; }
+  // A dropped object's own columns go unselected with it.
+  virtual void DeselectColumns() {}
+  // The statement kind handed to the script writer.
+  virtual int StatementKind() const { return kStmtObject; }
+  // The CREATE text with a stub body, for the kinds that have one; empty
+  // for the others.
+  virtual std::string GetStubSQL() { return {}; }
+  // Whether `user` may be created against this object's stub body, its own
+  // body following later.
+  virtual bool ServesUserWithStub(const TDbObj& /*user*/) { return false; }
+  // Written with the stub body: the own body is still owed.
+  virtual bool BodyOwed() const { return false; }
+  virtual void SetBodyEmptied(bool /*value*/) {}
+  // The parts whose descriptions go with the object's own statement.
+  virtual void GetDescribedParams(std::vector<TDbObj*>& /*out*/) {}
 
   // ---- Names ----
   const std::string& GetName() const { return name_; }

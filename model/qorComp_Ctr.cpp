@@ -5,6 +5,7 @@
 
 #include "base/qorIBVersions.h"
 #include "model/qorComp_Tbl.h"
+#include "platform/qorScopedValue.h"
 #include "platform/qorStrings.h"
 
 namespace qor {
@@ -129,7 +130,8 @@ std::string TCtrData::GetKeyName() {
   // change with the table it is written with.
   if (GetServerType() != TDatabaseType::dbInterBase) return GetAddSQL();
   // Dialect 1 writes names unquoted, so equal constraints share a key.
-  TIBDialectScope scope(GetServerOptions(), 1);
+  TIBServerOptions* ib = GetServerOptions();
+  TScopedValue<TIBSQLDialectType> dialect(ib ? &ib->SQLDialect : nullptr, 1);
   return GetAddSQL();
 }
 

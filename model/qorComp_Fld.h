@@ -56,6 +56,8 @@ class TFldData : public TDbObj {
   const char* ClassName() const override { return "TFldData"; }
   TDbObject GetKind() const override { return TDbObject::dboField; }
   TDbObject FilterKind() const override { return TDbObject::dboUnknown; }
+  TDbObj* HolderObj() const override { return OwnerObj; }
+  std::string HolderTableName() const override { return GetTableName(); }
 
   std::string GetDisplayName() override { return GetName(); }
   // The column or parameter definition: mode prefix, name, GetColumnSQL.

@@ -408,6 +408,14 @@ void TPrcData::ReplaceWithEmptyBody(bool write) {
 
 // ---------------------------------------------------------------- The walk
 
+bool TPrcData::ServesUserWithStub(const TDbObj& user) {
+  TCustomObjs* dst = user.Owner() ? user.Owner()->GetTargetObjs() : nullptr;
+  if (dst && dst->Procedures.FindObject(GetKeyName())) return true;
+  const DB st = user.GetServerType();
+  return st != DB::dbPostgreSQL && st != DB::dbSybaseASE &&
+         !(st == DB::dbMSSQL && HasTableResult());
+}
+
 TWalk TPrcData::DoBeforeCreateWalk() {
   co_await TDbObj::DoBeforeCreateWalk();
   co_await WriteRestingObjects(*this, " for procedure: ");

@@ -41,13 +41,21 @@ class TPrcData : public TDbObj {
   TWalk DoBeforeCreateWalk() override;
   std::string GetDropSQL() override;
   std::string GetAlterSQL() override;
+  int StatementKind() const override { return kStmtRoutine; }
+  std::string GetStubSQL() override { return GetCreateEmptySQL(); }
+  // Not where the dialect must see the whole routine first (a PostgreSQL
+  // or ASE routine, an MS SQL table-valued function) and the target does
+  // not hold it.
+  bool ServesUserWithStub(const TDbObj& user) override;
+  bool BodyOwed() const override { return BodyEmptied; }
+  void GetDescribedParams(std::vector<TDbObj*>& out) override { GetSubObjects(out); }
 
   // Frees the parameters of both lists and empties them.
   void ClearParams();
   // TableResult, or a first output of type TABLE.
   bool HasTableResult() const;
   // Also sets the counterpart's flag.
-  void SetBodyEmptied(bool value);
+  void SetBodyEmptied(bool value) override;
   // The input parameter, else the output parameter, named `name`.
   TFldData* FindParam(std::string_view name) const;
 

@@ -9,6 +9,7 @@
 #include "model/qorComp_Prc.h"
 #include "model/qorComp_Tbl.h"
 #include "model/qorComp_Viw.h"
+#include "platform/qorScopedValue.h"
 #include "platform/qorStrings.h"
 
 #include <initializer_list>
@@ -468,7 +469,8 @@ std::string TGntData::GetDropSQL() {
 }
 
 std::string TGntData::GetKeyName() {
-  TIBDialectScope scope(GetServerOptions(), 1);
+  TIBServerOptions* ib = GetServerOptions();
+  TScopedValue<TIBSQLDialectType> dialect(ib ? &ib->SQLDialect : nullptr, 1);
   std::string key = GetCreateSQL();
   if (!key.empty()) return key;
   // A grant with nothing to write still needs a key of its own, or the

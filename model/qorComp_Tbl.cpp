@@ -8,6 +8,7 @@
 #include "model/qorComp_Idx.h"
 #include "model/qorComp_Trg.h"
 #include "model/qorScriptWriter.h"
+#include "platform/qorScopedValue.h"
 #include "platform/qorStrings.h"
 
 namespace qor {
@@ -24,18 +25,6 @@ std::string OwnedName(TDbObj* quoter, const std::string& owner, const std::strin
   return q(owner) + "." + q(name);
 }
 
-// Resets a flag when the walk leaves the table, on every path.
-class TFlagScope {
- public:
-  explicit TFlagScope(bool& flag) : flag_(flag) { flag_ = true; }
-  ~TFlagScope() { flag_ = false; }
-  TFlagScope(const TFlagScope&) = delete;
-  TFlagScope& operator=(const TFlagScope&) = delete;
-
- private:
-  bool& flag_;
-};
-
 }  // namespace
 
 // ---------------------------------------------------------------- TTblData
@@ -49,6 +38,11 @@ TTblData::TTblData(TCustomObjs* owner) : TDbObj(owner) {
 TTblData::~TTblData() = default;
 
 void TTblData::GetSubObjects(std::vector<TDbObj*>& out) { AppendFields(Fields, out); }
+
+void TTblData::DeselectColumns() {
+  for (auto& f : Fields)
+    if (f.Value) f.Value->SetSelected(false);
+}
 
 void TTblData::SetComputedPending(bool value) {
   ComputedPending = value;
@@ -170,7 +164,7 @@ TWalk TTblData::DoBeforeCreateWalk() {
 
 TWalk TTblData::WriteCreateWalk() {
   if (walking_) co_return;
-  TFlagScope guard(walking_);
+  TScopedValue<bool> guard(walking_, true);
   if (GetSelected()) {
     if (SkipComputed) co_return;
     for (const auto& e : Fields) {

@@ -34,6 +34,7 @@ class TTblData : public TDbObj {
   std::string GetScriptSQL() override;
   std::string GetDropSQL() override;
   void GetSubObjects(std::vector<TDbObj*>& out) override;
+  void DeselectColumns() override;
 
   // The table text without "CREATE " (also the row type of a table-valued
   // parameter).

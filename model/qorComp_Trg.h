@@ -104,6 +104,9 @@ class TTrgData : public TDbObj {
   TWalk DoBeforeDropWalk() override;
   std::string GetDropSQL() override;
   std::string GetAlterSQL() override;
+  int StatementKind() const override { return kStmtTrigger; }
+  std::string GetStubSQL() override { return GetEmptyCreateSQL(); }
+  bool BodyOwed() const override { return BodyEmptied; }
   // The CREATE text with SourceText as the body (taken from the body the
   // first time).
   std::string GetSourceSQL() override;
@@ -125,7 +128,7 @@ class TTrgData : public TDbObj {
   void SetTableName(std::string_view name);
   TDbObj* GetTableObj() const { return tableObj_; }
   // Also sets the counterpart's flag.
-  void SetBodyEmptied(bool value);
+  void SetBodyEmptied(bool value) override;
   // A Firebird DDL trigger, by its type code: only the InterBase dialect
   // has a text for it.
   bool IsIBDDLTrigger() const { return IsIBDDLTriggerType(TriggerType); }

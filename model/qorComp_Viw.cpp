@@ -11,6 +11,7 @@
 #include "model/qorComp_Tbl.h"
 #include "model/qorComp_Trg.h"
 #include "model/qorScriptWriter.h"
+#include "platform/qorScopedValue.h"
 #include "platform/qorStrings.h"
 
 namespace qor {
@@ -19,18 +20,6 @@ namespace {
 
 using DB = TDatabaseType;
 using SD = TScriptDialect;
-
-// Sets a flag for the time the walk is inside an object, on every path.
-class WalkFlag {
- public:
-  explicit WalkFlag(bool& flag) : flag_(flag) { flag_ = true; }
-  ~WalkFlag() { flag_ = false; }
-  WalkFlag(const WalkFlag&) = delete;
-  WalkFlag& operator=(const WalkFlag&) = delete;
-
- private:
-  bool& flag_;
-};
 
 void Comment(TDbObj& obj, const std::string& text) {
   if (TScriptWriter* w = obj.GetScriptWriter()) w->AddComment(obj.MakeComment(text));
@@ -119,6 +108,11 @@ TViwData::~TViwData() = default;
 
 void TViwData::GetSubObjects(std::vector<TDbObj*>& out) { AppendFields(Columns, out); }
 
+void TViwData::DeselectColumns() {
+  for (auto& f : Columns)
+    if (f.Value) f.Value->SetSelected(false);
+}
+
 std::string TViwData::GetColumnsText() {
   if (Columns.Empty()) return {};
   std::string s;
@@ -190,7 +184,7 @@ TWalk TViwData::DoBeforeCreateWalk() {
 TWalk TViwData::WriteCreateWalk() {
   // Unlike the base, the view acts only while it is absent.
   if (GetSelected() || walking_) co_return;
-  WalkFlag flag(walking_);
+  TScopedValue<bool> flag(walking_, true);
   co_await DoBeforeCreateWalk();
   if (GetSelected()) co_return;
   TScriptWriter* w = GetScriptWriter();

@@ -32,6 +32,7 @@ class TViwData : public TDbObj {
   TDbObject GetKind() const override { return TDbObject::dboView; }
 
   void GetSubObjects(std::vector<TDbObj*>& out) override;
+  void DeselectColumns() override;
 
   std::string GetCreateSQL() override;
   // Acts only while the view is absent; also writes the triggers on it.

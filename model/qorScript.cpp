@@ -23,6 +23,7 @@
 #include "model/qorComp_Udf.h"
 #include "model/qorComp_Viw.h"
 #include "parsers/keywords/qorQuoteIdentifier.h"
+#include "platform/qorScopedValue.h"
 #include "platform/qorStrings.h"
 
 #include <algorithm>
@@ -47,39 +48,14 @@ using UD = TUpdateDescriptionType;
 // and the collision suffix keeps cut names apart.
 constexpr std::size_t kMaxFileNamePart = 120;
 
-// Sets the InterBase description mode for one script run and restores it on
-// every path. Firebird has COMMENT ON from 2.0 on and no DESCRIBE, and from
-// 3.0 on it refuses direct writes to its catalog tables.
-class TDescriptionModeScope {
- public:
-  explicit TDescriptionModeScope(TObjs& objs)
-      : mode_(objs.IBServerOptions.IBCompareOptions.UpdateDescriptionMode), saved_(mode_) {
-    if (objs.GetServerType() != DB::dbInterBase || mode_ != UD::udSysTables) return;
-    mode_ =
-        IBCaps(objs.IBServerOptions.SQLServerVersion).commentOn ? UD::udComment : UD::udDescribe;
-  }
-  ~TDescriptionModeScope() { mode_ = saved_; }
-  TDescriptionModeScope(const TDescriptionModeScope&) = delete;
-  TDescriptionModeScope& operator=(const TDescriptionModeScope&) = delete;
-
- private:
-  UD& mode_;
-  UD saved_;
-};
-
-// Puts a value back when the scope ends.
-template <class T>
-class TRestore {
- public:
-  explicit TRestore(T& ref) : ref_(ref), saved_(ref) {}
-  ~TRestore() { ref_ = std::move(saved_); }
-  TRestore(const TRestore&) = delete;
-  TRestore& operator=(const TRestore&) = delete;
-
- private:
-  T& ref_;
-  T saved_;
-};
+// The InterBase description mode of one script run. Firebird has COMMENT ON
+// from 2.0 on and no DESCRIBE, and from 3.0 on it refuses direct writes to
+// its catalog tables.
+UD ScriptDescriptionMode(TObjs& objs) {
+  const UD mode = objs.IBServerOptions.IBCompareOptions.UpdateDescriptionMode;
+  if (objs.GetServerType() != DB::dbInterBase || mode != UD::udSysTables) return mode;
+  return IBCaps(objs.IBServerOptions.SQLServerVersion).commentOn ? UD::udComment : UD::udDescribe;
+}
 
 // Text for a "--" comment: a line break would end the comment and let the
 // rest run as SQL.
@@ -274,9 +250,7 @@ std::string TObjs::UniqueFileStem(const std::string& stem) {
 
 void TObjs::WriteObjectFiles(TDbObj& obj) {
   if (OutputDirectory.empty()) return;
-  std::string header;
-  if (auto* prc = dynamic_cast<TPrcData*>(&obj)) header = prc->GetCreateEmptySQL();
-  else if (auto* trg = dynamic_cast<TTrgData*>(&obj)) header = trg->GetEmptyCreateSQL();
+  const std::string header = obj.GetStubSQL();
   const std::string body = obj.GetCreateSQL();
   if (header.empty() && body.empty()) return;
   const std::string name = obj.GetName().empty() ? obj.GetKeyName() : obj.GetName();
@@ -682,7 +656,7 @@ void TObjs::WriteIBPackages(bool bodies) {
     packages.push_back(e.Value.get());
     texts.push_back(bodies ? e.Value->GetBodySQL() : e.Value->GetHeaderSQL());
   }
-  TRestore<std::string> keep(Terminator);
+  TScopedValue<std::string> keep(Terminator);
   const std::string term = IBTerminatorFor(texts);
   ScriptLines.push_back("SET TERM " + term + " ;" + kCrlf);
   Terminator = "\r\n" + term;
@@ -784,7 +758,7 @@ void TObjs::WriteBlockObjects(const std::vector<TDbObj*>& objects) {
   std::vector<std::string> texts;
   texts.reserve(objects.size());
   for (TDbObj* o : objects) texts.push_back(o->GetCreateSQL());
-  TRestore<std::string> keep(Terminator);
+  TScopedValue<std::string> keep(Terminator);
   const std::string term = setTerm ? IBTerminatorFor(texts) : std::string();
   if (setTerm) {
     ScriptLines.push_back("SET TERM " + term + " ;" + kCrlf);
@@ -894,7 +868,8 @@ void TObjs::WriteGrants() {
 // ------------------------------------------------------------ the scripts
 
 void TObjs::GenerateScript() {
-  TDescriptionModeScope mode(*this);
+  TScopedValue<UD> mode(IBServerOptions.IBCompareOptions.UpdateDescriptionMode,
+                        ScriptDescriptionMode(*this));
   // The MS SQL settings of this run start unknown and end forgotten.
   struct TResetSettings {
     TObjs& objs;
@@ -946,7 +921,8 @@ void TObjs::GenerateScript() {
 
 void TObjs::GenerateTableScript(std::vector<std::string>& dest, std::string_view tableName,
                                 bool withHeader, TCmpObjSetType filter) {
-  TDescriptionModeScope mode(*this);
+  TScopedValue<UD> mode(IBServerOptions.IBCompareOptions.UpdateDescriptionMode,
+                        ScriptDescriptionMode(*this));
   TTblData* table = FindTable(tableName);
   if (!table) table = FindTable(UpperLocale(tableName));
   if (!table) {
@@ -959,8 +935,7 @@ void TObjs::GenerateTableScript(std::vector<std::string>& dest, std::string_view
   const bool cs = Tables.CaseSensitive();
 
   if (withHeader) {
-    TRestore<bool> keep(tableHeader_);
-    tableHeader_ = true;
+    TScopedValue<bool> keep(tableHeader_, true);
     WriteHeader(dest);
   }
   std::set<const TDbObj*> inlineKeys;

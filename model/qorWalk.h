@@ -74,17 +74,4 @@ class [[nodiscard]] TWalk {
 
 void RunWalk(TWalk walk);
 
-// Sets a flag for the time of a step (an object inside its own walk) and
-// clears it on every path.
-class TWalkFlag {
- public:
-  explicit TWalkFlag(bool& flag) : flag_(flag) { flag_ = true; }
-  ~TWalkFlag() { flag_ = false; }
-  TWalkFlag(const TWalkFlag&) = delete;
-  TWalkFlag& operator=(const TWalkFlag&) = delete;
-
- private:
-  bool& flag_;
-};
-
 }  // namespace qor

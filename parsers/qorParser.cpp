@@ -6,6 +6,7 @@
 #include "model/qorComp_Fld.h"
 #include "model/qorDBStructure.h"
 #include "model/qorExtractorHost.h"
+#include "platform/qorScopedValue.h"
 #include "platform/qorStrings.h"
 
 #include <algorithm>
@@ -904,10 +905,10 @@ bool TCustomParser::Expect(TTokenKind kind) {
     const std::string sign = s.Kind == tk::Minus ? "-" : "+";
     TParseContext saved(this);
     std::vector<std::string> pending;
-    std::vector<std::string>* outer = lookaheadErrors_;
-    lookaheadErrors_ = &pending;
-    NextToken();
-    lookaheadErrors_ = outer;
+    {
+      TScopedValue<std::vector<std::string>*> held(lookaheadErrors_, &pending);
+      NextToken();
+    }
     if (s.Kind == kind) {
       TextBuffer().insert(0, sign);
       for (const std::string& e : pending) ScanError(e);

@@ -16,6 +16,7 @@
 #include "model/qorComp_Udf.h"
 #include "model/qorComp_Viw.h"
 #include "model/qorDBStructure.h"
+#include "platform/qorScopedValue.h"
 #include "platform/qorStrings.h"
 
 #include <cctype>
@@ -235,12 +236,13 @@ void TIbExParser::ReadBody(TDbObj& obj, std::size_t start) {
 bool TIbExParser::ParseDefault(TFldData& column, std::string& text) {
   if (TokenKind() != tk::LParen) return TIbParser::ParseDefault(column, text);
   const std::size_t start = TokenStart();
-  TDbObj* saved = obj_;
-  if (!obj_) obj_ = &column;
-  NextToken();
-  ParseExpression();
-  const bool ok = Expect(tk::RParen);
-  obj_ = saved;
+  bool ok = false;
+  {
+    TScopedValue<TDbObj*> messagesFor(obj_, obj_ ? obj_ : &column);
+    NextToken();
+    ParseExpression();
+    ok = Expect(tk::RParen);
+  }
   if (!ok) return false;
   text = TrimCtl(GetText(start, CurIndex() - start));
   NextToken();

@@ -19,6 +19,7 @@
 #include "model/qorDBStructure.h"
 #include "model/qorExtractorHost.h"
 #include "parsers/keywords/qorMSSQLKeywords.h"
+#include "platform/qorScopedValue.h"
 #include "platform/qorStrings.h"
 
 #include <algorithm>
@@ -608,15 +609,11 @@ void TMSSQLParser::Error(const std::string& text) {
   std::string msg = text;
   std::int32_t line = 0, column = 0;
   MessagePlace(msg, line, column);
-  const std::int32_t savedLine = tokenLine_, savedColumn = tokenColumn_;
-  tokenLine_ = line;
-  tokenColumn_ = column;
+  TScopedValue<std::int32_t> atLine(tokenLine_, line), atColumn(tokenColumn_, column);
   TMsgManager& m = Messages();
   if (!m.HasErrors()) DoError(msg + PositionText());
   if (!CurrentObject || !ScriptName.empty()) m.AddMsg(msg, ScriptName, column, line, kMsgError);
   else m.AddObjMsg(msg + PositionText(), CurrentObject, column, line, kMsgError);
-  tokenLine_ = savedLine;
-  tokenColumn_ = savedColumn;
 }
 
 void TMSSQLParser::NoteMsg(const std::string& text) {
