@@ -200,11 +200,39 @@ void TCustomExtract::AcceptObjCallback(TObject*, TDbObj* obj, bool& accept) {
   if (accept && OnAccept_Obj) accept = AcceptObj(obj);
 }
 
+// ------------------------------------------------------------------ Steps
+
+bool TCustomExtract::StopHonoured() {
+  if (!StopRequested) return false;
+  Stopped = true;
+  return true;
+}
+
+bool TCustomExtract::StepOpen(const std::optional<TCmpObjType>& gate) const {
+  return !gate || GetExtractObjects().Contains(*gate);
+}
+
+bool TCustomExtract::MoveOn(int advance) {
+  // The end is reached in one report, however far it is.
+  const int positions = advance == kStepToEnd ? 1 : advance;
+  for (int i = 0; i < positions; ++i) {
+    Position = advance == kStepToEnd ? Max : Position + 1;
+    DoProgressUpdate(Position, Max);
+    if (StopHonoured()) return false;
+  }
+  return true;
+}
+
+void TCustomExtract::FinishSteps() {
+  if (stepEvents_) DoProgressStep(0, "Finished", Position, Max);
+}
+
 // --------------------------------------------------------------- Run frame
 
 bool TCustomExtract::RunExtraction(TQORCustomConnection* connection, const std::string& className,
                                    bool stepEvents) {
   TCustomExtract::ExtractDatabase();
+  stepEvents_ = stepEvents;
   // A stop asked for during an earlier run must not end this one.
   StopRequested = false;
   Stopped = false;

@@ -11,11 +11,14 @@
 #include "model/qorExtractorHost.h"
 #include "platform/qorObject.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
+#include <type_traits>
 #include <vector>
 
 namespace qor {
@@ -30,6 +33,25 @@ class TQORQuery;
 using TProgressStepEvent = std::function<void(TObject* Sender, int Mode, const std::string& Caption,
                                               int Position, int Max)>;
 using TInfoMessageEvent = std::function<void(TObject* Sender, const std::string& Text)>;
+
+// One row of an extractor's step table, walked in order by
+// TCustomExtract::RunSteps.
+template <class X>
+struct TExtractStep {
+  // The step event (mode 0) at the step's start; none for an extractor
+  // whose steps have no captions.
+  const char* Caption;
+  // The ExtractObjects member that decides whether Read runs; none for a
+  // step that always runs.
+  std::optional<TCmpObjType> Gate;
+  // The reader; none for a step that only counts (its objects come with
+  // another step's).
+  void (X::*Read)();
+  // How far the bar moves once the step is done, one report a position;
+  // kStepToEnd moves it to the total in one report.
+  int Advance = 1;
+};
+inline constexpr int kStepToEnd = -1;
 
 // Whether `name` matches `pattern`: exactly one wildcard ("%" or "*"),
 // either last (a prefix) or first (a suffix); case-sensitive. Any other
@@ -138,6 +160,14 @@ class TCustomExtract : public TComponent, public TExtractorHost {
   virtual void PrepareExtraction() {}
   // The steps themselves.
   virtual void RunExtractSteps() {}
+  // Walks a step table: each step's caption, its reader when its gate is
+  // open, then the bar moved on by one report per position, a stop request
+  // honoured after each report. After the last step, "Finished" when the
+  // run has step events. False when a stop ended the walk.
+  template <class X, std::size_t N>
+  bool RunSteps(X& self, const TExtractStep<X> (&steps)[N]);
+  // Sets Stopped when a stop was requested; true then.
+  bool StopHonoured();
   // Set by a step driver that left because a stop was requested.
   bool Stopped = false;
   // Set by a step that reported its own failure and let the others run:
@@ -148,6 +178,12 @@ class TCustomExtract : public TComponent, public TExtractorHost {
   TQORCustomConnection* RunConnection() const { return runConnection_; }
 
  private:
+  bool StepOpen(const std::optional<TCmpObjType>& gate) const;
+  // Moves the bar on by `advance` positions; false when a stop ends the run.
+  bool MoveOn(int advance);
+  void FinishSteps();
+
+  bool stepEvents_ = false;
   TCustomDBStructure* structure_ = nullptr;
   TCmpObjSetType extractObjects_ = TCmpObjSetType::All();
   std::unique_ptr<TMsgManager> msgs_;
@@ -157,5 +193,17 @@ class TCustomExtract : public TComponent, public TExtractorHost {
   std::unique_ptr<TQORQuery> query_;
   TQORCustomConnection* runConnection_ = nullptr;
 };
+
+template <class X, std::size_t N>
+bool TCustomExtract::RunSteps(X& self, const TExtractStep<X> (&steps)[N]) {
+  static_assert(std::is_base_of_v<TCustomExtract, X>);
+  for (const TExtractStep<X>& step : steps) {
+    if (step.Caption) DoProgressStep(0, step.Caption, Position, Max);
+    if (step.Read && StepOpen(step.Gate)) (self.*step.Read)();
+    if (!MoveOn(step.Advance)) return false;
+  }
+  FinishSteps();
+  return true;
+}
 
 }  // namespace qor

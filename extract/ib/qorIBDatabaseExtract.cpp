@@ -20,6 +20,7 @@
 #include "platform/qorStrings.h"
 
 #include <algorithm>
+#include <iterator>
 #include <optional>
 #include <string_view>
 #include <utility>
@@ -60,38 +61,33 @@ bool* TIBCatalogCaps::FlagOfRow(int typ) {
 
 namespace {
 
-struct TStep {
-  const char* caption;
-  // The ExtractObjects member that opens the step; none for the steps that
-  // always run.
-  std::optional<TCmpObjType> gate;
-};
-
-constexpr TStep kSteps[TIBDBExtract::kStepCount] = {
-    {"Collations", std::nullopt},
-    {"Functions", TCmpObjType::coFunction},
-    {"Domains", TCmpObjType::coDomain},
-    {"Tables", TCmpObjType::coTable},
-    {"Views", TCmpObjType::coView},
-    {"Generators", TCmpObjType::coGenerator},
-    {"Procedures", TCmpObjType::coProcedure},
-    {"Triggers", TCmpObjType::coTrigger},
-    {"Indexes", TCmpObjType::coIndex},
-    {"Exceptions", TCmpObjType::coException},
-    {"Unique's", TCmpObjType::coUnique},
-    {"Primary keys", TCmpObjType::coPrimaryKey},
-    {"Foreign keys", TCmpObjType::coForeignKey},
-    {"Checks", TCmpObjType::coCheck},
-    {"Roles", TCmpObjType::coRole},
-    {"Grants", TCmpObjType::coGrant},
-    {"Parsing bodies", std::nullopt},
-};
-
 constexpr std::uint8_t kCheckConstraint = 3;
 
 }  // namespace
 
 // ------------------------------------------------------------- TIBDBExtract
+
+// clang-format off
+const TExtractStep<TIBDBExtract> TIBDBExtract::kSteps[] = {
+    {"Collations",     std::nullopt,               &TIBDBExtract::ReadCollations},
+    {"Functions",      TCmpObjType::coFunction,    &TIBDBExtract::ReadFunctions},
+    {"Domains",        TCmpObjType::coDomain,      &TIBDBExtract::ReadDomains},
+    {"Tables",         TCmpObjType::coTable,       &TIBDBExtract::ReadTables},
+    {"Views",          TCmpObjType::coView,        &TIBDBExtract::ReadViews},
+    {"Generators",     TCmpObjType::coGenerator,   &TIBDBExtract::ReadGenerators},
+    {"Procedures",     TCmpObjType::coProcedure,   &TIBDBExtract::ReadProcedures},
+    {"Triggers",       TCmpObjType::coTrigger,     &TIBDBExtract::ReadTriggers},
+    {"Indexes",        TCmpObjType::coIndex,       &TIBDBExtract::ReadIndices},
+    {"Exceptions",     TCmpObjType::coException,   &TIBDBExtract::ReadExceptions},
+    {"Unique's",       TCmpObjType::coUnique,      &TIBDBExtract::ReadUniqueConstraints},
+    {"Primary keys",   TCmpObjType::coPrimaryKey,  &TIBDBExtract::ReadPrimaryKeys},
+    {"Foreign keys",   TCmpObjType::coForeignKey,  &TIBDBExtract::ReadForeignKeys},
+    {"Checks",         TCmpObjType::coCheck,       &TIBDBExtract::ReadCheckConstraints},
+    {"Roles",          TCmpObjType::coRole,        &TIBDBExtract::ReadRoles},
+    {"Grants",         TCmpObjType::coGrant,       &TIBDBExtract::ReadGrants},
+    {"Parsing bodies", std::nullopt,               &TIBDBExtract::ParseBodies},
+};
+// clang-format on
 
 TIBDBExtract::TIBDBExtract() : batched_(std::make_unique<ibread::TBatchedRows>()) {
   // The total counts the steps, so the last step ends the bar exactly.
@@ -106,7 +102,8 @@ TIBDBExtract::TIBDBExtract() : batched_(std::make_unique<ibread::TBatchedRows>()
 TIBDBExtract::~TIBDBExtract() = default;
 
 const char* TIBDBExtract::StepCaption(int step) {
-  return step >= 0 && step < kStepCount ? kSteps[step].caption : "";
+  static_assert(std::size(kSteps) == kStepCount);
+  return step >= 0 && step < kStepCount ? kSteps[step].Caption : "";
 }
 
 void TIBDBExtract::LogLine(const std::string& text) { DoLogNextLine(text); }
@@ -273,45 +270,9 @@ void TIBDBExtract::RunExtractSteps() {
   ProbeCatalog();
   ReadDatabaseDescription();
   ProcessMessages();
-  const TCmpObjSetType kinds = GetExtractObjects();
-  for (int i = 0; i < kStepCount; ++i) {
-    if (StopRequested) {
-      Stopped = true;
-      return;
-    }
-    const TStep& step = kSteps[i];
-    DoProgressStep(0, step.caption, Position, Max);
-    if (!step.gate || kinds.Contains(*step.gate)) {
-      switch (i) {
-        case 0: ReadCollations(); break;
-        case 1: ReadFunctions(); break;
-        case 2: ReadDomains(); break;
-        case 3: ReadTables(); break;
-        case 4: ReadViews(); break;
-        case 5: ReadGenerators(); break;
-        case 6: ReadProcedures(); break;
-        case 7: ReadTriggers(); break;
-        case 8: ReadIndices(); break;
-        case 9: ReadExceptions(); break;
-        case 10: ReadUniqueConstraints(); break;
-        case 11: ReadPrimaryKeys(); break;
-        case 12: ReadForeignKeys(); break;
-        case 13: ReadCheckConstraints(); break;
-        case 14: ReadRoles(); break;
-        case 15: ReadGrants(); break;
-        case kStepCount - 1: ParseBodies(); break;
-        default: break;
-      }
-    }
-    ++Position;
-    DoProgressUpdate(Position, Max);
-  }
-  // A stop during the last step still leaves the model half-read.
-  if (StopRequested) {
-    Stopped = true;
-    return;
-  }
-  DoProgressStep(0, "Finished", Position, Max);
+  // A stop asked for while probing ends the run before the first step.
+  if (StopHonoured()) return;
+  RunSteps(*this, kSteps);
 }
 
 void TIBDBExtract::ParseBodies() {

@@ -156,6 +156,9 @@ class TIBDBExtract : public TCustomExtract {
   TIBCatalogCaps caps_;
 
  private:
+  // The steps in their order (qorIBDatabaseExtract.cpp).
+  static const TExtractStep<TIBDBExtract> kSteps[];
+
   TObjs* Collection() const;
   std::unique_ptr<TQORQuery> NewQuery();
   // Window messages, then whether a stop was requested.

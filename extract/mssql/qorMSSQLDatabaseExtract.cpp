@@ -71,6 +71,30 @@ bool OneOfCodes(std::uint8_t t, std::initializer_list<std::uint8_t> codes) {
 
 // ---------------------------------------------------------- TMSSQLDBExtract
 
+// The schemas and the types share the first two positions; the
+// dependencies end the bar. A stop is honoured after them too: the parser
+// gives up the remaining texts once one is asked for, which leaves the
+// model half-linked.
+// clang-format off
+const TExtractStep<TMSSQLDBExtract> TMSSQLDBExtract::kSteps[] = {
+    {"Schemas",      std::nullopt,              &TMSSQLDBExtract::ExtractSchemas, 0},
+    {"Types",        TCmpObjType::coDomain,     &TMSSQLDBExtract::ExtractDomainKinds, 2},
+    {"Tables",       TCmpObjType::coTable,      &TMSSQLDBExtract::ExtractTables},
+    {"Views",        TCmpObjType::coView,       &TMSSQLDBExtract::ExtractViews},
+    {"Procedures",   TCmpObjType::coProcedure,  &TMSSQLDBExtract::ExtractProcedures},
+    {"Triggers",     TCmpObjType::coTrigger,    &TMSSQLDBExtract::ExtractTriggers},
+    {"Indexes",      TCmpObjType::coIndex,      &TMSSQLDBExtract::ExtractIndexes},
+    {"Primary keys", TCmpObjType::coPrimaryKey, &TMSSQLDBExtract::ExtractPrimaryKeys},
+    {"Unique's",     TCmpObjType::coUnique,     &TMSSQLDBExtract::ExtractUniques},
+    {"Foreign keys", TCmpObjType::coForeignKey, &TMSSQLDBExtract::ExtractForeignKeys},
+    {"Checks",       TCmpObjType::coCheck,      &TMSSQLDBExtract::ExtractCheckKinds},
+    {"Roles",        TCmpObjType::coRole,       &TMSSQLDBExtract::ExtractRoles},
+    {"Grants",       TCmpObjType::coGrant,      &TMSSQLDBExtract::ExtractGrants},
+    {"Dependencies", std::nullopt,              &TMSSQLDBExtract::ExtractDependenciesAndBodies,
+     kStepToEnd},
+};
+// clang-format on
+
 TMSSQLDBExtract::TMSSQLDBExtract() {
   Max = kStepMax;
   Position = 0;
@@ -131,62 +155,26 @@ void TMSSQLDBExtract::PrepareExtraction() {
     throw EQorError("TMSSQLDBExtract.ExtractDatabase(): DBStructure holds no collection.");
 }
 
-bool TMSSQLDBExtract::PositionReached(int position) {
-  Position = position;
-  DoProgressUpdate(Position, Max);
-  if (!StopRequested) return true;
-  Stopped = true;
-  return false;
-}
-
-template <class Fn>
-bool TMSSQLDBExtract::Step(const char* caption, bool run, int positionAfter, Fn&& readers) {
-  DoProgressStep(0, caption, Position, Max);
-  if (run) readers();
-  return PositionReached(positionAfter);
-}
-
 void TMSSQLDBExtract::RunExtractSteps() {
   ReadDatabaseProperties();
-  const TCmpObjSetType kinds = GetExtractObjects();
-  auto has = [&kinds](TCmpObjType k) { return kinds.Contains(k); };
-  using CO = TCmpObjType;
+  if (!RunSteps(*this, kSteps)) return;
+  DoProgressUpdate(Max, Max);
+}
 
-  DoProgressStep(0, "Schemas", Position, Max);
-  ExtractSchemas();
+void TMSSQLDBExtract::ExtractDomainKinds() {
+  ExtractRules();
+  ExtractDefaults();
+  ExtractTypes();
+}
 
-  DoProgressStep(0, "Types", Position, Max);
-  if (has(CO::coDomain)) {
-    ExtractRules();
-    ExtractDefaults();
-    ExtractTypes();
-  }
-  if (!PositionReached(1) || !PositionReached(2)) return;
+void TMSSQLDBExtract::ExtractCheckKinds() {
+  ExtractChecks();
+  ExtractDefaultConstraints();
+}
 
-  if (!Step("Tables", has(CO::coTable), 3, [this] { ExtractTables(); })) return;
-  if (!Step("Views", has(CO::coView), 4, [this] { ExtractViews(); })) return;
-  if (!Step("Procedures", has(CO::coProcedure), 5, [this] { ExtractProcedures(); })) return;
-  if (!Step("Triggers", has(CO::coTrigger), 6, [this] { ExtractTriggers(); })) return;
-  if (!Step("Indexes", has(CO::coIndex), 7, [this] { ExtractIndexes(); })) return;
-  if (!Step("Primary keys", has(CO::coPrimaryKey), 8, [this] { ExtractPrimaryKeys(); })) return;
-  if (!Step("Unique's", has(CO::coUnique), 9, [this] { ExtractUniques(); })) return;
-  if (!Step("Foreign keys", has(CO::coForeignKey), 10, [this] { ExtractForeignKeys(); })) return;
-  if (!Step("Checks", has(CO::coCheck), 11, [this] {
-        ExtractChecks();
-        ExtractDefaultConstraints();
-      }))
-    return;
-  if (!Step("Roles", has(CO::coRole), 12, [this] { ExtractRoles(); })) return;
-  if (!Step("Grants", has(CO::coGrant), 13, [this] { ExtractGrants(); })) return;
-
-  DoProgressStep(0, "Dependencies", Position, Max);
+void TMSSQLDBExtract::ExtractDependenciesAndBodies() {
   ExtractDependencies();
   ParseBodies();
-  // The parser gives up the remaining texts once a stop is asked for: the
-  // model is then half-linked and the run no success.
-  if (!PositionReached(Max)) return;
-  DoProgressStep(0, "Finished", Max, Max);
-  DoProgressUpdate(Max, Max);
 }
 
 // ---------------------------------------------------- Database properties

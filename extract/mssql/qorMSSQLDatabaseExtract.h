@@ -107,6 +107,11 @@ class TMSSQLDBExtract : public TCustomExtract {
 
   // ---- Steps ----
   void ReadDatabaseProperties();
+  // The rules, defaults and types of the "Types" step.
+  void ExtractDomainKinds();
+  // The checks and default constraints of the "Checks" step.
+  void ExtractCheckKinds();
+  void ExtractDependenciesAndBodies();
   void ExtractSchemas();
   void ExtractTypes();
   void ExtractDefaults();
@@ -131,11 +136,8 @@ class TMSSQLDBExtract : public TCustomExtract {
   std::unique_ptr<TQORQuery> NewQuery();
   msq::TCatalogForm Form() const;
   bool CaseSensitive() const;
-  // One step: its caption, its readers when `run`, then the position and
-  // the stop test. True when the run goes on.
-  template <class Fn>
-  bool Step(const char* caption, bool run, int positionAfter, Fn&& readers);
-  bool PositionReached(int position);
+  // The steps in their order (qorMSSQLDatabaseExtract.cpp).
+  static const TExtractStep<TMSSQLDBExtract> kSteps[];
   // Raises the configured version to the reported one (unless kept).
   void ApplyReportedVersion(const std::string& productVersion);
   void ReadDefaultsOrRules(bool rules);

@@ -94,6 +94,25 @@ std::string CreatedKind(std::string_view text) {
 
 // ---------------------------------------------------------- TMySQLDBExtract
 
+// No step has a caption; each moves the bar by one, linking excepted: its
+// position is the total, which the run frame reports.
+// clang-format off
+const TExtractStep<TMySQLDBExtract> TMySQLDBExtract::kSteps[] = {
+    {nullptr, TCmpObjType::coTable,      &TMySQLDBExtract::ExtractTables},
+    {nullptr, std::nullopt,              nullptr},
+    {nullptr, TCmpObjType::coProcedure,  &TMySQLDBExtract::ExtractProcedures},
+    {nullptr, TCmpObjType::coTrigger,    &TMySQLDBExtract::ExtractTriggers},
+    // Keys and indices come with the tables' texts: these steps have no
+    // reader of their own.
+    {nullptr, TCmpObjType::coIndex,      nullptr},
+    {nullptr, TCmpObjType::coPrimaryKey, nullptr},
+    {nullptr, TCmpObjType::coUnique,     nullptr},
+    {nullptr, TCmpObjType::coForeignKey, nullptr},
+    {nullptr, TCmpObjType::coCheck,      nullptr},
+    {nullptr, std::nullopt,              &TMySQLDBExtract::LinkDependencies, 0},
+};
+// clang-format on
+
 TMySQLDBExtract::TMySQLDBExtract() {
   Max = kStepMax;
   Position = 0;
@@ -155,46 +174,9 @@ void TMySQLDBExtract::PrepareExtraction() {
   parser_ = NewParser();
 }
 
-bool TMySQLDBExtract::PositionReached(int position) {
-  Position = position;
-  DoProgressUpdate(Position, Max);
-  if (!StopRequested) return true;
-  Stopped = true;
-  return false;
-}
-
 void TMySQLDBExtract::RunExtractSteps() {
   CopyConnectionParams();
-  const TCmpObjSetType kinds = GetExtractObjects();
-  using CO = TCmpObjType;
-  // Each step reports the next position, so the bar moves by one per step
-  // and ends full.
-  struct TStep {
-    bool gated;
-    CO gate;
-    void (TMySQLDBExtract::*run)();
-  };
-  const TStep kSteps[] = {
-      {true, CO::coTable, &TMySQLDBExtract::ExtractTables},
-      {false, CO::coTable, nullptr},
-      {true, CO::coProcedure, &TMySQLDBExtract::ExtractProcedures},
-      {true, CO::coTrigger, &TMySQLDBExtract::ExtractTriggers},
-      // Keys and indices come with the tables' texts: these steps have no
-      // reader of their own.
-      {true, CO::coIndex, nullptr},
-      {true, CO::coPrimaryKey, nullptr},
-      {true, CO::coUnique, nullptr},
-      {true, CO::coForeignKey, nullptr},
-      {true, CO::coCheck, nullptr},
-  };
-  int position = 0;
-  for (const TStep& s : kSteps) {
-    if (s.run && (!s.gated || kinds.Contains(s.gate))) (this->*s.run)();
-    if (!PositionReached(++position)) return;
-  }
-  // The last step's position is Max, which the run frame reports.
-  LinkDependencies();
-  parser_.reset();
+  if (RunSteps(*this, kSteps)) parser_.reset();
 }
 
 void TMySQLDBExtract::CopyConnectionParams() {

@@ -58,8 +58,8 @@ class TMySQLDBExtract : public TCustomExtract {
   // A name as the model keeps it: upper-cased unless identifiers are
   // case-sensitive. The server is always sent its own spelling.
   std::string ModelName(const std::string& serverName) const;
-  // Sets the position and tests the stop flag; true when the run goes on.
-  bool PositionReached(int position);
+  // The steps in their order (qorMySQLDatabaseExtract.cpp).
+  static const TExtractStep<TMySQLDBExtract> kSteps[];
   std::unique_ptr<TMySQLParser> NewParser();
 
   std::unique_ptr<TMySQLParser> parser_;
