@@ -14,6 +14,7 @@
 #include <string>
 
 #include "base/qorIBVersions.h"
+#include "fuzz/qorFuzzNames.h"
 #include "parsers/keywords/qorIBKeywords.h"
 #include "parsers/keywords/qorMSSQLKeywords.h"
 #include "parsers/keywords/qorMySQLKeywords.h"
@@ -24,6 +25,7 @@
 namespace {
 
 using namespace qor;
+using fuzz::PlausibleName;
 
 // The scanner of one dialect as far as names go: its keyword table (for
 // InterBase only the words the version makes keywords), its quoted names
@@ -101,20 +103,6 @@ class NameScanner : public TCustomSQLParser {
 
   TIBSQLServerVersionType version_;
 };
-
-// Names a user can give an object: not empty, no control characters, valid
-// UTF-8, not a "<placeholder>" (which the writers leave as it is).
-bool PlausibleName(const std::string& name) {
-  if (name.empty() || name.size() > 63 || name.front() == '<') return false;
-  for (char c : name)
-    if (static_cast<unsigned char>(c) < 32 || c == 127) return false;
-  for (std::size_t i = 0; i < name.size();) {
-    const std::size_t n = Utf8SequenceLength(name, i);
-    if (n == 0) return false;
-    i += n;
-  }
-  return true;
-}
 
 void RoundTrip(const std::string& name, TDatabaseType type, TIBSQLServerVersionType version) {
   const std::string quoted = QuoteIdentifier(name, type, version, 3);

@@ -114,7 +114,7 @@ std::string TDmnData::OracleMethods(bool opened) {
 }
 
 std::string TDmnData::GetOracleTypeSQL() {
-  const std::string& name = GetName();
+  const std::string name = QuoteName(GetName());
   std::string s = "CREATE OR REPLACE TYPE " + name;
   if (!TypeTimestamp.empty() || !TypeOid.empty()) {
     s += kCrlf;
@@ -177,7 +177,7 @@ std::string TDmnData::GetCreateSQL() {
 
 std::string TDmnData::GetDropSQL() {
   switch (ScriptDialect(GetServerType())) {
-    case SD::sdOracle: return "DROP TYPE " + GetName();
+    case SD::sdOracle: return "DROP TYPE " + QuoteName(GetName());
     case SD::sdDB2: return "DROP TYPE " + GetQualifiedName();
     case SD::sdASE: return "exec sp_droptype " + QuotedStr(GetName());
     case SD::sdPostgreSQL:

@@ -273,7 +273,7 @@ std::string TPrcData::RoutineText() {
     }
     case SD::sdMSSQL:
     case SD::sdASE: return kind + MSSQLRoutineText();
-    case SD::sdOracle: return kind + GetName() + kCrlf + GetText();
+    case SD::sdOracle: return kind + QuoteName(GetName()) + kCrlf + GetText();
     case SD::sdPostgreSQL: return kind + PGRoutineText();
     case SD::sdGeneric:
     case SD::sdInterBase:

@@ -173,7 +173,7 @@ std::string TTrgData::MSSQLText(const std::string& body, bool alter) {
 
 std::string TTrgData::ASAText(const std::string& body) {
   const std::string crlf(CRLF);
-  std::string s = "CREATE TRIGGER " + crlf + GetName() + " ";
+  std::string s = "CREATE TRIGGER " + crlf + QuoteName(GetName()) + " ";
   const std::string owner = OwnerQualifier.empty() ? std::string() : OwnerQualifier + ".";
   if (SyntaxMode == 1) {
     s += "ON " + owner + QuoteName(tableName_) + crlf + "  FOR " +
@@ -194,7 +194,7 @@ std::string TTrgData::ASAText(const std::string& body) {
   }
   s += JoinLines(events, ", ");
   if (Position != 0) s += " ORDER " + IntToStr(Position);
-  s += " ON" + crlf + owner + tableName_ + crlf;
+  s += " ON" + crlf + owner + QuoteName(tableName_) + crlf;
   if (!OldAlias.empty() || !NewAlias.empty() || !RemoteAlias.empty()) {
     s += "REFERENCING";
     if (!OldAlias.empty()) s += " OLD AS " + QuoteName(OldAlias);

@@ -77,9 +77,10 @@ for t in "$build"/fuzz/fuzz_*; do
   extra=()
   # Not every target has seeds of its own; libFuzzer stops on a missing folder.
   [ -d "$here/fuzz/corpus/$name" ] && extra+=("$here/fuzz/corpus/$name")
-  # The quoting and string targets read names, not scripts.
+  # The quoting and string targets read names, the writer target records
+  # of objects: not scripts.
   case "$name" in
-    fuzz_quote | fuzz_strings) ;;
+    fuzz_quote | fuzz_strings | fuzz_writer) ;;
     *) extra+=("$(seeds_of "$dialect")") ;;
   esac
   log="$build/findings/$name.log"
