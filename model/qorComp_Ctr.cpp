@@ -190,7 +190,7 @@ std::string TCtrData::IndexClause() {
   if (IndexName.empty()) return {};
   switch (ScriptDialect(GetServerType())) {
     case SD::sdInterBase:
-      return kCrlf + (DescIndex ? "USING DESC INDEX " : "USING INDEX ") + QuoteName(IndexName);
+      return (DescIndex ? "\r\nUSING DESC INDEX " : "\r\nUSING INDEX ") + QuoteName(IndexName);
     case SD::sdMySQL: return {};
     case SD::sdGeneric:
     case SD::sdASA:
@@ -251,7 +251,7 @@ std::string TCtrData::GetConstraintText(bool forColumn) {
       break;
     default: break;  // the other types have only the shared pieces
   }
-  if (DeferredAll) s += kCrlf + "DEFERRABLE INITIALLY DEFERRED";
+  if (DeferredAll) s += "\r\nDEFERRABLE INITIALLY DEFERRED";
   if (constraintType_ == ct::Default && (st == DB::dbMSSQL || st == DB::dbSybaseASE)) {
     s += "DEFAULT " + GetText();
     if (!Columns.Empty() && !(forColumn && Columns.Count() == 1)) s += " FOR " + GetFieldsText();
@@ -356,8 +356,8 @@ std::string TCtrData::GetDropSQL() {
   }
   if (st == DB::dbInterBase && constraintType_ == ct::PrimaryKey)
     return "Delete from Rdb$Relation_Constraints\r\nwhere Rdb$Relation_Name = " +
-           QuotedStr(tableName_) + kCrlf + "and Rdb$Constraint_Type = " + QuotedStr("PRIMARY KEY");
-  return "/* drop constraint: " + BlockCommentText(GetCreateSQL()) + " */" + kCrlf;
+           QuotedStr(tableName_) + "\r\nand Rdb$Constraint_Type = " + QuotedStr("PRIMARY KEY");
+  return "/* drop constraint: " + BlockCommentText(GetCreateSQL()) + " */\r\n";
 }
 
 TWalk TCtrData::DoBeforeCreateWalk() {

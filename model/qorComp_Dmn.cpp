@@ -27,7 +27,7 @@ std::string TPGTypeOptions::GetText() const {
     std::vector<std::string> fields;
     for (const auto& f : Fields)
       if (f.Value) fields.push_back(f.Value->GetCreateSQL());
-    return " AS (" + kCrlf + JoinLines(fields, ",\r\n") + ")";
+    return " AS (\r\n" + JoinLines(fields, ",\r\n") + ")";
   }
   std::vector<std::string> o;
   auto add = [&o](const char* keyword, const std::string& value) {
@@ -47,7 +47,7 @@ std::string TPGTypeOptions::GetText() const {
   if (Element) o.push_back("ELEMENT = " + Element->GetCreateSQL());
   if (!Delimiter.empty())
     o.push_back("DELIMITER = " + QuoteStringLiteral(Delimiter, DB::dbPostgreSQL));
-  return "(" + kCrlf + JoinLines(o, ",\r\n") + ")";
+  return "(\r\n" + JoinLines(o, ",\r\n") + ")";
 }
 
 // ---------------------------------------------------------------- TDmnData
@@ -83,7 +83,7 @@ std::string TDmnData::MSSQLTypeSQL() {
     if (TypeHolder->DataType == dt::TABLE && TypeHolder->TableType) {
       std::string columns;
       for (const auto& e : TypeHolder->TableType->Fields)
-        if (e.Value) columns += (columns.empty() ? "" : "," + kCrlf) + e.Value->GetCreateSQL();
+        if (e.Value) columns += (columns.empty() ? "" : ",\r\n") + e.Value->GetCreateSQL();
       return s + " AS TABLE (" + columns + ")";
     }
     return s + " FROM " + TypeHolder->GetColumnSQL();
@@ -131,7 +131,7 @@ std::string TDmnData::GetOracleTypeSQL() {
   } else {
     s += TypeKind == 5 ? " IS " : " AS ";
     switch (TypeKind) {
-      case 2: s += "OBJECT" + kCrlf + members(); break;
+      case 2: s += "OBJECT\r\n" + members(); break;
       case 3: s += "VARRAY(" + IntToStr(VarrayLimit) + ") OF " + TypeHolder->GetCreateSQL(); break;
       case 4:
       case 5: s += "TABLE OF " + TypeHolder->GetCreateSQL(); break;
@@ -139,11 +139,11 @@ std::string TDmnData::GetOracleTypeSQL() {
     }
   }
   const std::string directives = Directives.GetText();
-  if (!directives.empty()) s += kCrlf + "   " + directives;
+  if (!directives.empty()) s += "\r\n   " + directives;
   if (!AddedAttributes.Empty()) {
-    s += ";" + kCrlf + kCrlf + "ALTER TYPE " + name + " ADD ATTRIBUTE" + kCrlf +
+    s += ";\r\n\r\nALTER TYPE " + name + " ADD ATTRIBUTE\r\n" +
          OracleAttributes(AddedAttributes, /*open=*/false);
-    if (Cascade) s += kCrlf + "   CASCADE";
+    if (Cascade) s += "\r\n   CASCADE";
   }
   return s;
 }

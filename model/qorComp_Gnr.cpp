@@ -57,27 +57,27 @@ std::string TGnrData::GetCreateSQL() {
       s += GetParentName().empty() ? QuoteName(GetName())
                                    : QuoteName(GetParentName()) + "." + QuoteName(GetName());
       // Without it the sequence would start again at its minimum.
-      if (!StartWith.empty()) s += kCrlf + "start with " + StartWith;
-      if (SetNotOne(MinValue)) s += kCrlf + "minvalue " + MinValue;
-      if (!maxValue_.empty()) s += kCrlf + "maxvalue " + maxValue_;
-      if (SetNotOne(IncrementBy)) s += kCrlf + "increment by " + IncrementBy;
-      if (!cache_.empty()) s += kCrlf + "cache " + cache_;
-      else if (noCache_) s += kCrlf + "nocache";
-      if (Order) s += kCrlf + "order";
-      if (Cycle) s += kCrlf + "cycle";
+      if (!StartWith.empty()) s += "\r\nstart with " + StartWith;
+      if (SetNotOne(MinValue)) s += "\r\nminvalue " + MinValue;
+      if (!maxValue_.empty()) s += "\r\nmaxvalue " + maxValue_;
+      if (SetNotOne(IncrementBy)) s += "\r\nincrement by " + IncrementBy;
+      if (!cache_.empty()) s += "\r\ncache " + cache_;
+      else if (noCache_) s += "\r\nnocache";
+      if (Order) s += "\r\norder";
+      if (Cycle) s += "\r\ncycle";
       return s;
     }
     case SD::sdMSSQL: {
       std::string s = "CREATE SEQUENCE " + GetQualifiedName();
       if (SequenceType && SequenceType->DataType != dt::Unknown)
-        s += kCrlf + "    AS " + SequenceType->GetDataTypeSQL();
-      if (!StartWith.empty()) s += kCrlf + "    START WITH " + StartWith;
-      if (SetNotOne(IncrementBy)) s += kCrlf + "    INCREMENT BY " + IncrementBy;
-      if (SetNotOne(MinValue)) s += kCrlf + "    MINVALUE " + MinValue;
-      if (!maxValue_.empty()) s += kCrlf + "    MAXVALUE " + maxValue_;
-      if (Cycle) s += kCrlf + "    CYCLE";
-      if (!cache_.empty()) s += kCrlf + "    CACHE " + cache_;
-      else if (noCache_) s += kCrlf + "    NO CACHE";
+        s += "\r\n    AS " + SequenceType->GetDataTypeSQL();
+      if (!StartWith.empty()) s += "\r\n    START WITH " + StartWith;
+      if (SetNotOne(IncrementBy)) s += "\r\n    INCREMENT BY " + IncrementBy;
+      if (SetNotOne(MinValue)) s += "\r\n    MINVALUE " + MinValue;
+      if (!maxValue_.empty()) s += "\r\n    MAXVALUE " + maxValue_;
+      if (Cycle) s += "\r\n    CYCLE";
+      if (!cache_.empty()) s += "\r\n    CACHE " + cache_;
+      else if (noCache_) s += "\r\n    NO CACHE";
       return s;
     }
     case SD::sdPostgreSQL: {
@@ -129,7 +129,7 @@ std::string TGnrData::GetDropSQL() {
     if (ib && IBCaps(ib->SQLServerVersion).dropGenerator)
       return "DROP GENERATOR " + QuoteName(GetName());
     // Older servers have no DROP GENERATOR: the row goes from the catalog.
-    return "/* Drop generator: " + BlockCommentText(QuoteName(GetName())) + " */" + kCrlf +
+    return "/* Drop generator: " + BlockCommentText(QuoteName(GetName())) + " */\r\n" +
            "DELETE FROM RDB$GENERATORS WHERE RDB$GENERATOR_NAME = " + QuotedStr(GetName());
   }
   if (st == DB::dbPostgreSQL || st == DB::dbOracle || st == DB::dbDB2)

@@ -115,23 +115,23 @@ std::string TIdxData::GetCreateSQL() {
   else s += " COMPUTED BY" + GetText();
   s += MySQLCommentText();
 
-  if (!IncludeColumns.Empty()) s += kCrlf + "  INCLUDE (" + GetIncludeText() + ")";
+  if (!IncludeColumns.Empty()) s += "\r\n  INCLUDE (" + GetIncludeText() + ")";
   if (st == DB::dbMSSQL) {
-    if (!FilterText.empty()) s += kCrlf + "WHERE " + FilterText;
-    if (!WithText.empty()) s += kCrlf + "   " + WithText;
-    if (!FileGroup.empty()) s += kCrlf + "ON " + QuoteName(FileGroup);
+    if (!FilterText.empty()) s += "\r\nWHERE " + FilterText;
+    if (!WithText.empty()) s += "\r\n   " + WithText;
+    if (!FileGroup.empty()) s += "\r\nON " + QuoteName(FileGroup);
   }
   if (st == DB::dbOracle) {
-    if (!IndexTypeName.empty()) s += kCrlf + "   INDEXTYPE IS " + IndexTypeName;
-    if (!Parameters.empty()) s += kCrlf + "   PARAMETERS " + Parameters;
-    if (Compress) s += kCrlf + "COMPRESS";
-    if (NoCompress) s += kCrlf + "NOCOMPRESS";
-    if (NoLogging) s += kCrlf + "NOLOGGING";
-    if (!TablespaceName.empty()) s += kCrlf + "TABLESPACE " + TablespaceName;
+    if (!IndexTypeName.empty()) s += "\r\n   INDEXTYPE IS " + IndexTypeName;
+    if (!Parameters.empty()) s += "\r\n   PARAMETERS " + Parameters;
+    if (Compress) s += "\r\nCOMPRESS";
+    if (NoCompress) s += "\r\nNOCOMPRESS";
+    if (NoLogging) s += "\r\nNOLOGGING";
+    if (!TablespaceName.empty()) s += "\r\nTABLESPACE " + TablespaceName;
   }
   if (const std::string storage = StorageOptions.GetStorageSQL(); !storage.empty())
     s += kCrlf + storage;
-  if (st == DB::dbDB2 && AllowReverseScans) s += kCrlf + "  ALLOW REVERSE SCANS";
+  if (st == DB::dbDB2 && AllowReverseScans) s += "\r\n  ALLOW REVERSE SCANS";
   return s;
 }
 

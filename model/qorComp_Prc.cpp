@@ -122,13 +122,13 @@ std::string TPrcData::GetParamsSQL(bool full) {
                                                    : "";
         in.push_back(dir + QuoteName(p->GetName()) + " " + p->GetDataTypeSQL());
       }
-      std::string s = "(" + JoinParams(in) + ")" + kCrlf;
+      std::string s = "(" + JoinParams(in) + ")\r\n";
       if (outputs.empty()) return s;
       // The line break keeps the body that follows off the type.
       if (IsFunction) return s + "RETURNS " + outputs[0]->GetDataTypeSQL() + kCrlf;
       for (TFldData* p : outputs)
         out.push_back(QuoteName(p->GetName()) + " " + p->GetDataTypeSQL());
-      return s + " Result(" + JoinParams(out) + ")" + kCrlf;
+      return s + " Result(" + JoinParams(out) + ")\r\n";
     }
     case SD::sdPostgreSQL:
     case SD::sdMySQL: {
@@ -163,7 +163,7 @@ std::string TPrcData::GetParamsSQL(bool full) {
       else if (!outputs.empty() && !outParams)
         returns = pg ? outputs[0]->GetDataTypeSQL() : MySQLParamType(*outputs[0]);
       if (returns.empty()) return s;
-      return s + kCrlf + "RETURNS " + (pg && SetOf ? "SETOF " : "") + returns;
+      return s + "\r\nRETURNS " + (pg && SetOf ? "SETOF " : "") + returns;
     }
     case SD::sdMSSQL:
     case SD::sdASE: {
@@ -181,10 +181,10 @@ std::string TPrcData::GetParamsSQL(bool full) {
             outputs[0]->TableType) {
           std::string columns;
           for (const auto& e : outputs[0]->TableType->Fields)
-            if (e.Value) columns += (columns.empty() ? "" : "," + kCrlf) + e.Value->GetCreateSQL();
-          return s + " RETURNS " + outputs[0]->GetName() + " TABLE (" + columns + ")" + kCrlf;
+            if (e.Value) columns += (columns.empty() ? "" : ",\r\n") + e.Value->GetCreateSQL();
+          return s + " RETURNS " + outputs[0]->GetName() + " TABLE (" + columns + ")\r\n";
         }
-        return s + " RETURNS TABLE" + kCrlf;
+        return s + " RETURNS TABLE\r\n";
       }
       if (outputs.size() == 1) return s + " RETURNS " + outputs[0]->GetCreateSQL() + kCrlf;
       return s;
@@ -196,7 +196,7 @@ std::string TPrcData::GetParamsSQL(bool full) {
   }
   std::string s;
   for (TFldData* p : inputs) in.push_back(p->GetCreateSQL());
-  if (!in.empty()) s += "(" + JoinParams(in) + ")" + kCrlf;
+  if (!in.empty()) s += "(" + JoinParams(in) + ")\r\n";
   if (outputs.empty()) return s;
   // A Firebird function's result has no name: "RETURNS RESULT INTEGER"
   // would not parse.
@@ -219,12 +219,12 @@ std::string TPrcData::MSSQLRoutineText() {
   s += GetParamsSQL(/*full=*/true);
   if (!Language.empty()) {
     // An external routine: its options, then where it lives.
-    if (ModifiesSqlData) s += "  modifies sql data" + kCrlf;
-    if (Strict) s += "  returns null on null input" + kCrlf;
+    if (ModifiesSqlData) s += "  modifies sql data\r\n";
+    if (Strict) s += "  returns null on null input\r\n";
     if (DynamicResultSets > 0) s += "  dynamic result sets " + IntToStr(DynamicResultSets) + kCrlf;
-    if (Deterministic) s += "  deterministic" + kCrlf;
-    if (Exportable) s += "  exportable" + kCrlf;
-    return s + "  language " + Language + kCrlf + "  parameter style " + ParameterStyle + kCrlf +
+    if (Deterministic) s += "  deterministic\r\n";
+    if (Exportable) s += "  exportable\r\n";
+    return s + "  language " + Language + "\r\n  parameter style " + ParameterStyle + kCrlf +
            "  external name " + QuotedStr(ExternalName);
   }
   if (!WithText.empty()) s += " WITH " + WithText + kCrlf;
@@ -239,12 +239,11 @@ std::string TPrcData::PGRoutineText() {
   const DB st = GetServerType();
   if (!GetText().empty()) {
     const std::string tag = DollarTag(GetText());
-    s += kCrlf + "AS " + tag + GetText() + tag;
+    s += "\r\nAS " + tag + GetText() + tag;
   } else {
-    s += kCrlf + "AS " + QuoteStringLiteral(ObjectFile, st) + ", " +
-         QuoteStringLiteral(LinkSymbol, st);
+    s += "\r\nAS " + QuoteStringLiteral(ObjectFile, st) + ", " + QuoteStringLiteral(LinkSymbol, st);
   }
-  if (!Language.empty()) s += kCrlf + "LANGUAGE " + QuotedStr(Language);
+  if (!Language.empty()) s += "\r\nLANGUAGE " + QuotedStr(Language);
   if (!Volatility.empty()) s += " " + Volatility;
   if (Strict) s += " STRICT";
   return s;
@@ -268,7 +267,7 @@ std::string TPrcData::RoutineText() {
       // clang-format on
       for (int bit = 0; bit < 9; ++bit)
         if (kCharacteristics[bit] && (MySQLCharacteristics >> bit) & 1u)
-          s += kCharacteristics[bit] + kCrlf;
+          s += std::string(kCharacteristics[bit]) + kCrlf;
       return s + GetText();
     }
     case SD::sdMSSQL:
@@ -279,7 +278,7 @@ std::string TPrcData::RoutineText() {
     case SD::sdInterBase:
     case SD::sdDB2: break;
   }
-  return kind + QuoteName(GetName()) + GetParamsSQL(true) + " AS" + kCrlf + GetText();
+  return kind + QuoteName(GetName()) + GetParamsSQL(true) + " AS\r\n" + GetText();
 }
 
 std::string TPrcData::GetCreateSQL() {
@@ -377,18 +376,18 @@ std::string TPrcData::GetCreateEmptySQL() {
       QuoteName(GetName());
   if (IsFunction) {
     std::string s = "CREATE FUNCTION ";
-    if (IsMSSQLKind(st)) return s + GetQualifiedName() + params + "as" + kCrlf + stub;
+    if (IsMSSQLKind(st)) return s + GetQualifiedName() + params + "as\r\n" + stub;
     if (st == DB::dbSybaseASA) {
       // The parameter list carries the RETURNS clause when there is a result.
       return s + asaName + params + (OutParams.Empty() ? "returns integer as" : "as") + kCrlf +
              stub;
     }
-    return s + QuoteName(GetName()) + params + " AS" + kCrlf + stub;
+    return s + QuoteName(GetName()) + params + " AS\r\n" + stub;
   }
   std::string s = st == DB::dbOracle ? "CREATE OR REPLACE PROCEDURE " : "CREATE PROCEDURE ";
-  if (st == DB::dbSybaseASA) return s + asaName + params + "as" + kCrlf + stub;
+  if (st == DB::dbSybaseASA) return s + asaName + params + "as\r\n" + stub;
   if (st == DB::dbMySQL) return s + GetQualifiedName() + params + kCrlf + stub;
-  return s + GetQualifiedName() + params + " AS" + kCrlf + stub;
+  return s + GetQualifiedName() + params + " AS\r\n" + stub;
 }
 
 void TPrcData::ReplaceWithEmptyBody(bool write) {

@@ -53,7 +53,7 @@ std::string TTblData::ItemList(const std::vector<std::string>& items) {
   if (items.empty()) return {};
   std::string s = "(";
   for (std::size_t i = 0; i < items.size(); ++i) {
-    if (i) s += "," + kCrlf;
+    if (i) s += ",\r\n";
     s += items[i];
   }
   return s + ")";
@@ -65,10 +65,10 @@ std::string TTblData::GetTableSQL() {
   if (GlobalTemporary) s += "GLOBAL TEMPORARY ";
   s += "TABLE " + GetQualifiedName();
   if (st == DB::dbInterBase && !ExternalFile.empty())
-    s += kCrlf + "EXTERNAL FILE " + QuotedStr(ExternalFile) + kCrlf;
+    s += "\r\nEXTERNAL FILE " + QuotedStr(ExternalFile) + kCrlf;
   if (st == DB::dbOracle) {
     if (!OfType.empty()) s += " OF " + OfType;
-    if (!NestedTable.empty()) s += kCrlf + "NESTED TABLE " + NestedTable;
+    if (!NestedTable.empty()) s += "\r\nNESTED TABLE " + NestedTable;
   }
   std::vector<std::string> items;
   for (const auto& e : Fields) {
@@ -82,10 +82,10 @@ std::string TTblData::GetTableSQL() {
         items.push_back("KEY " + QuoteName(e.Value->KeyName) + "(" + QuoteName(e.Value->GetName()) +
                         ")");
   s += ItemList(items);
-  if (!AsQuery.empty()) s += kCrlf + "AS " + AsQuery;
+  if (!AsQuery.empty()) s += "\r\nAS " + AsQuery;
   if (WithOids) s += " WITH OIDS";
-  if (OnCommit == 1 && st != DB::dbSybaseASA) s += kCrlf + " ON COMMIT DELETE ROWS";
-  if (OnCommit == 2) s += kCrlf + " ON COMMIT PRESERVE ROWS";
+  if (OnCommit == 1 && st != DB::dbSybaseASA) s += "\r\n ON COMMIT DELETE ROWS";
+  if (OnCommit == 2) s += "\r\n ON COMMIT PRESERVE ROWS";
   if (st == DB::dbOracle) {
     auto line = [&s](const std::string& text) {
       if (!text.empty()) s += kCrlf + text;
@@ -137,7 +137,7 @@ std::string TTblData::GetMySQLCreateSQL() {
   }
   // A table made from a query: the server derives the columns it lacks.
   return "CREATE TABLE " + QuoteName(GetTargetName()) + ItemList(items) +
-         MySQLOptions.GetOptionsSQL() + (AsQuery.empty() ? std::string() : kCrlf + "AS " + AsQuery);
+         MySQLOptions.GetOptionsSQL() + (AsQuery.empty() ? std::string() : "\r\nAS " + AsQuery);
 }
 
 std::string TTblData::GetScriptSQL() {
@@ -240,7 +240,7 @@ void TPblData::GetSubObjects(std::vector<TDbObj*>& out) {
 }
 
 std::string TPblData::GetCreateSQL() {
-  std::string s = "CREATE PUBLICATION " + OwnedName(this, OwnerQualifier, GetName()) + " (" + kCrlf;
+  std::string s = "CREATE PUBLICATION " + OwnedName(this, OwnerQualifier, GetName()) + " (\r\n";
   for (std::size_t i = 0; i < Articles.size(); ++i) {
     if (Articles[i]) s += Articles[i]->GetText();
     if (i + 1 < Articles.size()) s += ", ";

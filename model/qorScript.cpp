@@ -309,10 +309,10 @@ void TObjs::WriteOwnerSQL(TDbObj& obj, std::vector<std::string>& dest) {
 std::string TObjs::IBDatabaseDescriptionSQL(const std::string& description) const {
   const TIBVersionCaps& caps = IBCaps(IBServerOptions.SQLServerVersion);
   const std::string text = QuotedStr(description);
-  if (caps.alterDescription) return "ALTER DESCRIPTION FOR DATABASE SET" + kCrlf + text;
-  if (caps.commentOn) return "COMMENT ON DATABASE IS" + kCrlf + text;
+  if (caps.alterDescription) return "ALTER DESCRIPTION FOR DATABASE SET\r\n" + text;
+  if (caps.commentOn) return "COMMENT ON DATABASE IS\r\n" + text;
   // Before COMMENT ON the catalog row itself takes it.
-  return "UPDATE RDB$DATABASE SET RDB$DESCRIPTION =" + kCrlf + text;
+  return "UPDATE RDB$DATABASE SET RDB$DESCRIPTION =\r\n" + text;
 }
 
 void TObjs::WriteHeader(std::vector<std::string>& dest) {
@@ -347,7 +347,7 @@ void TObjs::WriteHeader(std::vector<std::string>& dest) {
           if (!user.empty()) s += " USER " + literal(user);
           if (!password.empty()) s += " PASSWORD " + literal(password);
         }
-        if (dbo.PageSize != 0) s += kCrlf + "PAGE_SIZE " + IntToStr(dbo.PageSize);
+        if (dbo.PageSize != 0) s += "\r\nPAGE_SIZE " + IntToStr(dbo.PageSize);
         if (!IBServerOptions.GetDBCharSet().empty())
           s += "  DEFAULT CHARACTER SET " + IBServerOptions.GetDBCharSet();
         statement(s);
@@ -355,7 +355,7 @@ void TObjs::WriteHeader(std::vector<std::string>& dest) {
       if (dbo.ODSMajorVersion != 0)
         dest.push_back("/* Server Version: " + BlockCommentText(dbo.Version) +
                        ".  ODS Version: " + IntToStr(dbo.ODSMajorVersion) + "." +
-                       IntToStr(dbo.ODSMinorVersion) + ". */" + kCrlf);
+                       IntToStr(dbo.ODSMinorVersion) + ". */\r\n");
       // The database's comment belongs to the whole script, not to one
       // table's.
       if (!tableHeader_ && !dbo.Description.empty() &&
@@ -396,7 +396,7 @@ void TObjs::WriteHeader(std::vector<std::string>& dest) {
         statement("use " + db);
         statement("use master");
         statement("if exists( select 1 from master.dbo.sysdatabases where name = " + literal(db) +
-                  ")" + kCrlf + "  drop database " + db);
+                  ")\r\n  drop database " + db);
         statement("create database " + db);
         statement("use " + db);
         if (!o.DBOptions.Empty()) {
@@ -658,7 +658,7 @@ void TObjs::WriteIBPackages(bool bodies) {
   }
   TScopedValue<std::string> keep(Terminator);
   const std::string term = IBTerminatorFor(texts);
-  ScriptLines.push_back("SET TERM " + term + " ;" + kCrlf);
+  ScriptLines.push_back("SET TERM " + term + " ;\r\n");
   Terminator = "\r\n" + term;
   for (std::size_t i = 0; i < packages.size(); ++i) {
     TPkgData& pkg = *packages[i];
@@ -761,7 +761,7 @@ void TObjs::WriteBlockObjects(const std::vector<TDbObj*>& objects) {
   TScopedValue<std::string> keep(Terminator);
   const std::string term = setTerm ? IBTerminatorFor(texts) : std::string();
   if (setTerm) {
-    ScriptLines.push_back("SET TERM " + term + " ;" + kCrlf);
+    ScriptLines.push_back("SET TERM " + term + " ;\r\n");
     Terminator = "\r\n" + term;
   }
   if (st == DB::dbOracle) Terminator = "\r\n/";

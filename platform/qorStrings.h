@@ -10,9 +10,10 @@
 namespace qor {
 
 inline constexpr std::string_view CRLF = "\r\n";
-// The same as a std::string, for texts that start with a line break
-// ("kCrlf + \"AS\"").
-inline const std::string kCrlf(CRLF);
+// The same as a constant array, so that `kCrlf + std::string` and
+// `std::string + kCrlf` read naturally with no constructor run at start-up;
+// beside a literal, write the line break into the literal instead.
+inline constexpr char kCrlf[] = "\r\n";
 
 // Trimming of every character whose code is below 33 (blanks, line breaks,
 // control characters), as the DDL writers and SetText/SetDescription need it.
