@@ -142,7 +142,7 @@ bool TFldData::UsesModePrefix() const {
 bool TFldData::IsRoutineParam() const { return dynamic_cast<TPrcData*>(OwnerObj) != nullptr; }
 
 bool TFldData::IsOutParam() const {
-  if (ParamDirection == 2) return true;
+  if (ParamDirection == pdOut) return true;
   auto* prc = dynamic_cast<TPrcData*>(OwnerObj);
   return prc && prc->OutParams.IndexOfObject(this) >= 0;
 }
@@ -406,7 +406,7 @@ std::string TFldData::ASAColumnSQL() {
   const std::string def = GetDefaultText();
   const bool param = IsRoutineParam();
   if (!def.empty()) s += (param ? " = " : " DEFAULT ") + def;
-  if (ParamDirection == 2) s += " OUTPUT";
+  if (ParamDirection == pdOut) s += " OUTPUT";
   if (!Collation.empty()) s += " COLLATE " + Collation;
   if (Identity)
     s += " IDENTITY (" + IntToStr(IdentitySeed) + ", " + IntToStr(IdentityIncrement) + ")";
@@ -480,7 +480,7 @@ std::string TFldData::MSSQLColumnSQL() {
   }
   const std::string def = GetDefaultText();
   if (!def.empty()) s += (param ? " = " : " DEFAULT ") + def;
-  if (ParamDirection == 2) s += " OUTPUT";
+  if (ParamDirection == pdOut) s += " OUTPUT";
   if (!Collation.empty() && !dynamic_cast<TDmnData*>(OwnerObj)) s += " COLLATE " + Collation;
   if (Identity) {
     s += " IDENTITY";
@@ -650,9 +650,9 @@ std::string TFldData::GetCreateSQL() {
   const bool mode = UsesModePrefix();
   if (mode) {
     switch (ParamDirection) {
-      case 1: s = "in "; break;
-      case 2: s = "out "; break;
-      case 3: s = "inout "; break;
+      case pdIn: s = "in "; break;
+      case pdOut: s = "out "; break;
+      case pdInOut: s = "inout "; break;
       default: break;
     }
   }
@@ -666,8 +666,8 @@ std::string TFldData::GetCreateSQL() {
     // An input parameter has no word there ("in" does not parse), and an
     // output one is read and written alike.
     switch (ParamDirection) {
-      case 2: s += " out"; break;
-      case 3: s += " output"; break;
+      case pdOut: s += " out"; break;
+      case pdInOut: s += " output"; break;
       default: break;
     }
   }

@@ -43,6 +43,9 @@ inline constexpr std::int32_t kOctetsCharSetId = 1;
 // The type-name text of `index`; "" outside the table.
 std::string_view DataTypeName(int index);
 
+// A routine parameter's TFldData::ParamDirection; 0 when none is given.
+enum TParamDirection : std::uint8_t { pdIn = 1, pdOut = 2, pdInOut = 3, pdVariadic = 4 };
+
 class TFldData : public TDbObj {
  public:
   // `ownerObj`: the table, view, routine, external function or domain that
@@ -131,7 +134,8 @@ class TFldData : public TDbObj {
   TRareString TypeOfTable;
   TRareString TypeOfColumn;
   std::vector<std::pair<std::int32_t, std::int32_t>> ArrayBounds;  // lower, upper
-  std::uint8_t ParamDirection = 0;  // 1 in, 2 out, 3 inout, 4 variadic
+  // A TParamDirection.
+  std::uint8_t ParamDirection = 0;
   bool ByValue = false;
   bool ByDescriptor = false;
   std::int32_t ReturnParamNo = 0;

@@ -116,10 +116,10 @@ std::string TPrcData::GetParamsSQL(bool full) {
   switch (ScriptDialect(st)) {
     case SD::sdASA: {
       for (TFldData* p : inputs) {
-        const char* dir = p->ParamDirection == 1   ? "In "
-                          : p->ParamDirection == 2 ? "Out "
-                          : p->ParamDirection == 3 ? "InOut "
-                                                   : "";
+        const char* dir = p->ParamDirection == pdIn      ? "In "
+                          : p->ParamDirection == pdOut   ? "Out "
+                          : p->ParamDirection == pdInOut ? "InOut "
+                                                         : "";
         in.push_back(dir + QuoteName(p->GetName()) + " " + p->GetDataTypeSQL());
       }
       std::string s = "(" + JoinParams(in) + ")\r\n";
@@ -136,10 +136,10 @@ std::string TPrcData::GetParamsSQL(bool full) {
       for (TFldData* p : inputs) {
         std::string e;
         switch (p->ParamDirection) {
-          case 1: e = "IN "; break;
-          case 2: e = "OUT "; break;
-          case 3: e = "INOUT "; break;
-          case 4:
+          case pdIn: e = "IN "; break;
+          case pdOut: e = "OUT "; break;
+          case pdInOut: e = "INOUT "; break;
+          case pdVariadic:
             if (pg) e = "VARIADIC ";
             break;
           default: break;  // no direction given

@@ -16,14 +16,12 @@ namespace {
 using DB = TDatabaseType;
 using SD = TScriptDialect;
 
-constexpr std::uint8_t kInsert = 2, kUpdate = 4, kDelete = 8;
-
 // "INSERT", "UPDATE", "DELETE" as set, in that order.
 std::vector<std::string> EventWords(std::uint8_t events) {
   std::vector<std::string> out;
-  if (events & kInsert) out.emplace_back("INSERT");
-  if (events & kUpdate) out.emplace_back("UPDATE");
-  if (events & kDelete) out.emplace_back("DELETE");
+  if (events & teInsert) out.emplace_back("INSERT");
+  if (events & teUpdate) out.emplace_back("UPDATE");
+  if (events & teDelete) out.emplace_back("DELETE");
   return out;
 }
 
@@ -130,12 +128,12 @@ std::string TTrgData::InterBaseText(const std::string& body) {
 
 std::string TTrgData::MySQLText(const std::string& body) {
   std::string s = "CREATE TRIGGER " + QuoteName(GetName()) + " ";
-  if (Timing == 1) s += "BEFORE ";
-  else if (Timing == 2) s += "AFTER ";
+  if (Timing == ttBefore) s += "BEFORE ";
+  else if (Timing == ttAfter) s += "AFTER ";
   // MySQL has one event per trigger: the highest one set.
-  if (Events & kDelete) s += "DELETE";
-  else if (Events & kUpdate) s += "UPDATE";
-  else if (Events & kInsert) s += "INSERT";
+  if (Events & teDelete) s += "DELETE";
+  else if (Events & teUpdate) s += "UPDATE";
+  else if (Events & teInsert) s += "INSERT";
   s += " ON " + QuoteName(tableName_) + std::string(CRLF) + "     FOR EACH ROW" + std::string(CRLF);
   return s + body;
 }
@@ -157,9 +155,9 @@ std::string TTrgData::MSSQLText(const std::string& body, bool alter) {
     events = JoinLines(EventWords(Events), ", ");
   }
   switch (Timing) {
-    case 2: s += std::string(CRLF) + " AFTER "; break;
-    case 4: s += std::string(CRLF) + " FOR "; break;
-    case 5: s += std::string(CRLF) + " INSTEAD OF "; break;
+    case ttAfter: s += std::string(CRLF) + " AFTER "; break;
+    case ttFor: s += std::string(CRLF) + " FOR "; break;
+    case ttInsteadOf: s += std::string(CRLF) + " INSTEAD OF "; break;
     // No timing word for other codes, but the events must not run into
     // the table name.
     default: s += std::string(CRLF) + " "; break;
@@ -180,8 +178,8 @@ std::string TTrgData::ASAText(const std::string& body) {
          JoinLines(EventWords(Events), ", ") + crlf + "  AS" + crlf;
     return s + body;
   }
-  if (Timing == 1) s += "BEFORE ";
-  else if (Timing == 2) s += "AFTER ";
+  if (Timing == ttBefore) s += "BEFORE ";
+  else if (Timing == ttAfter) s += "AFTER ";
   std::vector<std::string> events = EventWords(Events);
   for (auto& e : events) {
     // An UPDATE OF with no column would not parse.
@@ -212,9 +210,9 @@ std::string TTrgData::OracleText(const std::string& body) {
   const std::string parent =
       GetParentName().empty() ? std::string() : QuoteName(GetParentName()) + ".";
   std::string s = "CREATE OR REPLACE TRIGGER " + parent + QuoteName(GetName()) + crlf;
-  if (Timing == 1) s += "  BEFORE ";
-  else if (Timing == 2) s += "  AFTER ";
-  else if (Timing == 5) s += "  INSTEAD OF ";
+  if (Timing == ttBefore) s += "  BEFORE ";
+  else if (Timing == ttAfter) s += "  AFTER ";
+  else if (Timing == ttInsteadOf) s += "  INSTEAD OF ";
   std::vector<std::string> events = EventWords(Events);
   for (auto& e : events) {
     if (e != "UPDATE" || Columns.Empty()) continue;
@@ -240,7 +238,7 @@ std::string TTrgData::OracleText(const std::string& body) {
 std::string TTrgData::PGText(const std::string& body) {
   const std::string crlf(CRLF);
   std::string s = "CREATE TRIGGER " + QuoteName(GetName()) + crlf;
-  s += Timing == 1 ? "  BEFORE" : "  AFTER";
+  s += Timing == ttBefore ? "  BEFORE" : "  AFTER";
   s += " " + JoinLines(EventWords(Events), " OR ") + crlf;
   s += "  ON ";
   if (!GetParentName().empty()) s += QuoteName(GetParentName()) + ".";
@@ -257,7 +255,7 @@ std::string TTrgData::DB2Text(const std::string& body) {
   const std::string parent =
       GetParentName().empty() ? std::string() : QuoteName(GetParentName()) + ".";
   std::string s = "CREATE TRIGGER " + parent + QuoteName(GetName()) + crlf;
-  s += Timing == 1 ? "  NO CASCADE BEFORE" : "  AFTER";
+  s += Timing == ttBefore ? "  NO CASCADE BEFORE" : "  AFTER";
   s += " " + JoinLines(EventWords(Events), " OR ");
   if (!Columns.Empty()) {
     std::vector<std::string> cols;

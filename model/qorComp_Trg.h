@@ -12,6 +12,11 @@
 
 namespace qor {
 
+// When a trigger runs against its statement, as TTrgData::Timing holds it.
+enum TTriggerTiming : std::uint8_t { ttBefore = 1, ttAfter = 2, ttFor = 4, ttInsteadOf = 5 };
+// The bits of TTrgData::Events: a trigger may fire on several.
+enum TTriggerEvent : std::uint8_t { teInsert = 2, teUpdate = 4, teDelete = 8 };
+
 // One row of the InterBase trigger-type table.
 struct TIBTriggerType {
   std::int32_t Code;
@@ -139,8 +144,8 @@ class TTrgData : public TDbObj {
   bool BodyEmptied = false;
   std::string SourceText;
   bool Active = true;
-  std::uint8_t Timing = 0;  // 1 before, 2 after, 4 for, 5 instead of
-  std::uint8_t Events = 0;  // 2 insert, 4 update, 8 delete
+  std::uint8_t Timing = 0;  // a TTriggerTiming, 0 when none was read
+  std::uint8_t Events = 0;  // TTriggerEvent bits
   std::int32_t Position = 0;
   // InterBase trigger-type code as the catalog stores it (a DDL trigger's
   // passes 32 bits).

@@ -102,7 +102,7 @@ void TIBDBExtract::ReadFunctionArguments(TChildRows& rows, TUdfData* udf, TPrcDa
       f->TableName = prc->GetName();
       ReadFunctionArgument(args, *f);
       if (position != returnArg) {
-        f->ParamDirection = 1;
+        f->ParamDirection = pdIn;
         f->DefaultValue = NormalizeDefaultSource(Str(args, ibq::faDefaultSource));
       }
       const std::string name = f->GetName();

@@ -107,11 +107,11 @@ void TIBDBExtract::ReadRoutineParameter(TQORQuery& q, TPrcData& prc,
   if (!prc.IsFunction) LinkParameterSource(prc, *f);
   switch (IntOr0(q, ibq::ppType)) {
     case 0:
-      f->ParamDirection = 1;
+      f->ParamDirection = pdIn;
       prc.InParams.Add(name, std::move(f));
       break;
     case 1:
-      f->ParamDirection = 2;
+      f->ParamDirection = pdOut;
       prc.OutParams.Add(name, std::move(f));
       break;
     default: break;  // in neither list

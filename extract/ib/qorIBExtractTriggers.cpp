@@ -17,17 +17,17 @@ TIBTriggerKind DecodeIBTriggerType(std::int64_t type, std::uint8_t& timing, std:
   timing = 0;
   events = 0;
   databaseEvent.clear();
-  switch (type & 0x6000) {
-    case 0x2000: {
+  switch (type & kIBTriggerKindMask) {
+    case kIBDatabaseTrigger: {
       static constexpr const char* kEvents[] = {"CONNECT", "DISCONNECT", "TRANSACTION START",
                                                 "TRANSACTION COMMIT", "TRANSACTION ROLLBACK"};
-      const std::int64_t n = type - 0x2000;
+      const std::int64_t n = type - kIBDatabaseTrigger;
       if (n >= 0 && n < 5) databaseEvent = kEvents[n];
       return TIBTriggerKind::Database;
     }
-    case 0x4000:
+    case kIBDDLTrigger:
       // Bit 0 is the timing; the events are in the bits above it.
-      timing = (type & 1) ? 2 : 1;
+      timing = (type & 1) ? ttAfter : ttBefore;
       return TIBTriggerKind::DDL;
     case 0:
       for (const TIBTriggerType& t : kIBTriggerTypes) {

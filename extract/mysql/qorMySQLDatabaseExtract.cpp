@@ -307,21 +307,21 @@ void TMySQLDBExtract::ExtractTriggers() {
     auto trigger = std::make_unique<TTrgData>(&objs);
     trigger->SetName(TrimCtl(Str(q, TC::Trigger)));
     const std::string event = TrimCtl(Str(q, TC::Event));
-    if (event == "INSERT") trigger->Events |= 2;
-    else if (event == "UPDATE") trigger->Events |= 4;
-    else if (event == "DELETE") trigger->Events |= 8;
+    if (event == "INSERT") trigger->Events |= teInsert;
+    else if (event == "UPDATE") trigger->Events |= teUpdate;
+    else if (event == "DELETE") trigger->Events |= teDelete;
     // The table as the model names it, so that the trigger finds it.
     trigger->SetTableName(ModelName(TrimCtl(Str(q, TC::Table))));
     trigger->SetText(TrimCtl(NormalizeLineBreaks(Str(q, TC::Statement))));
     const std::string timing = TrimCtl(Str(q, TC::Timing));
-    if (timing == "BEFORE") trigger->Timing = 1;
-    else if (timing == "AFTER") trigger->Timing = 2;
+    if (timing == "BEFORE") trigger->Timing = ttBefore;
+    else if (timing == "AFTER") trigger->Timing = ttAfter;
     // A MySQL trigger is always a row trigger; its InterBase type code is
     // made as the parser makes it from a trigger's script.
     trigger->ForEachRow = true;
-    const std::int32_t code = trigger->Events == 2 ? 1 : trigger->Events == 4 ? 2 : 3;
+    const std::int32_t code = trigger->Events == teInsert ? 1 : trigger->Events == teUpdate ? 2 : 3;
     if (trigger->Timing != 0 && trigger->Events != 0)
-      trigger->TriggerType = (trigger->Timing == 1 ? 0 : 1) + (code << 1) - 1;
+      trigger->TriggerType = (trigger->Timing == ttBefore ? 0 : 1) + (code << 1) - 1;
     LogLine("Parse trigger: " + trigger->GetName());
     parser_->ParseObjectSource(trigger.get());
     if (AcceptObj(trigger.get())) objs.AddObject(trigger, /*freeOnFail=*/true);

@@ -319,7 +319,7 @@ bool TIbParser::ParseDDLTriggerEvents(TTrgData& t, bool after) {
       NextToken();
     }
   }
-  t.Timing = after ? 2 : 1;
+  t.Timing = after ? ttAfter : ttBefore;
   t.Events = 0;
   t.EventText.clear();
   t.TriggerType = kIBDDLTrigger | events | (after ? 1 : 0);
@@ -439,7 +439,7 @@ bool TIbParser::ParseCreateTrigger(bool alter) {
       if (!ParseDDLTriggerEvents(*t, after)) return false;
       table = "DATABASE";
     } else {
-      t->Timing = after ? 2 : 1;
+      t->Timing = after ? ttAfter : ttBefore;
       t->Events = 0;
       std::int32_t type = after ? 1 : 0;
       int shift = 1;
@@ -450,7 +450,7 @@ bool TIbParser::ParseCreateTrigger(bool alter) {
           Error("Must be: INSERT / UPDATE / DELETE");
           return false;
         }
-        t->Events |= static_cast<std::uint8_t>(2 << (code - 1));
+        t->Events |= code == 1 ? teInsert : code == 2 ? teUpdate : teDelete;
         if (shift <= 5) type += code << shift;
         shift += 2;
         NextToken();

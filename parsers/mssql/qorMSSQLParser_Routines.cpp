@@ -184,7 +184,7 @@ void TMSSQLParser::ParseRoutineParams(TPrcData& routine) {
         f->DefaultValue = ReadExpression();
         if (f->DefaultValue.empty()) Error("Missing: parameter default");
       } else if (IsPlainWord("OUTPUT") || IsPlainWord("OUT")) {
-        f->ParamDirection = 2;
+        f->ParamDirection = pdOut;
         NextToken();
       } else if (IsPlainWord("READONLY")) {
         NextToken();
@@ -279,13 +279,13 @@ void TMSSQLParser::ParseCreateTrigger(TDbObj* /*context*/, TTrgData* trigger, bo
     }
   }
   if (scan_.Kind == msk::For) {
-    t->Timing = 4;
+    t->Timing = ttFor;
     NextToken();
   } else if (IsPlainWord("AFTER")) {
-    t->Timing = 2;
+    t->Timing = ttAfter;
     NextToken();
   } else if (IsPlainWord("INSTEAD")) {
-    t->Timing = 5;
+    t->Timing = ttInsteadOf;
     NextToken();
     ExpectAndNext(msk::Of);
   } else {
@@ -299,13 +299,13 @@ void TMSSQLParser::ParseCreateTrigger(TDbObj* /*context*/, TTrgData* trigger, bo
       t->EventText += (t->EventText.empty() ? "" : ", ") + IdentText();
       NextToken();
     } else if (scan_.Kind == msk::Insert) {
-      t->Events |= 2;
+      t->Events |= teInsert;
       NextToken();
     } else if (scan_.Kind == msk::Update) {
-      t->Events |= 4;
+      t->Events |= teUpdate;
       NextToken();
     } else if (scan_.Kind == msk::Delete) {
-      t->Events |= 8;
+      t->Events |= teDelete;
       NextToken();
     } else {
       break;

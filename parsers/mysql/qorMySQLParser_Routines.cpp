@@ -260,9 +260,9 @@ void TMySQLParser::ParseCreateTrigger(TTrgData* given) {
       sub = 1;
     }
     if (IsWord("BEFORE")) {
-      trigger->Timing = 1;
+      trigger->Timing = ttBefore;
     } else if (IsWord("AFTER")) {
-      trigger->Timing = 2;
+      trigger->Timing = ttAfter;
     } else {
       Error("Must be: BEFORE / AFTER");
       SkipTo(KindSet({tk::Terminator}));
@@ -271,18 +271,18 @@ void TMySQLParser::ParseCreateTrigger(TTrgData* given) {
     NextToken();
     // INSERT [OR UPDATE [OR DELETE]]: the events as bits, and the
     // InterBase trigger-type code built from them.
-    std::int32_t type = trigger->Timing == 1 ? 0 : 1;
+    std::int32_t type = trigger->Timing == ttBefore ? 0 : 1;
     trigger->Events = 0;
     for (int n = 0; n < 3; ++n) {
       std::int32_t code = 0;
       if (TokenKind() == myk::Insert) {
-        trigger->Events |= 2;
+        trigger->Events |= teInsert;
         code = 1;
       } else if (TokenKind() == myk::Update) {
-        trigger->Events |= 4;
+        trigger->Events |= teUpdate;
         code = 2;
       } else if (TokenKind() == myk::Delete) {
-        trigger->Events |= 8;
+        trigger->Events |= teDelete;
         code = 3;
       } else {
         if (n == 0) Error("Missing: INSERT/UPDATE/DELETE");
@@ -373,9 +373,9 @@ void TMySQLParser::ParseCreateRoutine(TPrcData* given) {
     while (!AtStatementEnd() && TokenKind() != tk::RParen) {
       const std::size_t before = TokenStart();
       std::uint8_t direction = 0;
-      if (IsWord("IN")) direction = 1;
-      else if (IsWord("OUT")) direction = 2;
-      else if (IsWord("INOUT")) direction = 3;
+      if (IsWord("IN")) direction = pdIn;
+      else if (IsWord("OUT")) direction = pdOut;
+      else if (IsWord("INOUT")) direction = pdInOut;
       // A direction word is one only when a name follows it.
       if (direction != 0) {
         TLookahead saved(*this);
