@@ -5,6 +5,7 @@
 #pragma once
 
 #include "engine/qorDBEngine.h"
+#include "extract/qorExtractRead.h"
 #include "platform/qorStrings.h"
 
 #include <cstdint>
@@ -40,14 +41,8 @@ inline std::optional<std::int64_t> Int(TQORQuery& q, int col) {
 
 inline std::int64_t IntOr0(TQORQuery& q, int col) { return Int(q, col).value_or(0); }
 
-// A value the model keeps in 32 bits; a larger one is an error naming the
-// column and the value instead of a silently wrong number.
 inline std::int32_t Int32(TQORQuery& q, int col) {
-  const std::int64_t v = IntOr0(q, col);
-  if (v < INT32_MIN || v > INT32_MAX)
-    throw EQorError("Catalog value " + std::to_string(v) + " of " + Col(q, col).FieldName() +
-                    " is out of the 32-bit range");
-  return static_cast<std::int32_t>(v);
+  return xread::Narrow32(IntOr0(q, col), Col(q, col).FieldName());
 }
 
 inline std::optional<int> OptInt32(TQORQuery& q, int col) {
@@ -59,9 +54,7 @@ inline std::optional<int> OptInt32(TQORQuery& q, int col) {
 // query stays prepared) with one parameter.
 inline void OpenWith(TQORQuery& q, std::string_view sql, std::string_view param,
                      const std::string& value) {
-  q.Close();
-  TStrings* text = q.GetSQL();
-  if (text->Text() != sql) text->SetText(sql);
+  xread::SetSQL(q, sql);
   if (!param.empty()) q.ParamByName(param)->SetAsString(value);
   q.Open();
 }

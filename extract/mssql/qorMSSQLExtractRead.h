@@ -5,6 +5,7 @@
 #pragma once
 
 #include "engine/qorDBEngine.h"
+#include "extract/qorExtractRead.h"
 #include "extract/mssql/qorMSSQLCatalogQueries.h"
 #include "platform/qorStrings.h"
 
@@ -37,15 +38,9 @@ std::int64_t Int64(TQORQuery& q, E c) {
   return Col(q, c).AsLargeInt();
 }
 
-// A value the model keeps in 32 bits; a larger one is an error naming the
-// column and the value instead of a silently wrong number.
 template <class E>
 std::int32_t Int32(TQORQuery& q, E c) {
-  const std::int64_t v = Int64(q, c);
-  if (v < INT32_MIN || v > INT32_MAX)
-    throw EQorError("Catalog value " + std::to_string(v) + " of " + msq::ColumnName(c) +
-                    " is out of the 32-bit range");
-  return static_cast<std::int32_t>(v);
+  return xread::Narrow32(Int64(q, c), msq::ColumnName(c));
 }
 
 // A flag column: set when its value is not 0; null is 0.
@@ -54,18 +49,7 @@ bool Flag(TQORQuery& q, E c) {
   return Int64(q, c) != 0;
 }
 
-// Sets the statement text, changed only when it differs so that a repeated
-// query stays prepared.
-inline void SetSQL(TQORQuery& q, std::string_view sql) {
-  q.Close();
-  TStrings* text = q.GetSQL();
-  if (text->Text() != sql) text->SetText(sql);
-}
-
-// Closes the query and clears its text, as every reader leaves it.
-inline void Done(TQORQuery& q) {
-  q.Close();
-  q.GetSQL()->Clear();
-}
+using xread::Done;
+using xread::SetSQL;
 
 }  // namespace qor::msread

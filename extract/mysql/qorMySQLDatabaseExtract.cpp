@@ -6,6 +6,7 @@
 #include "base/qorMySQLVersions.h"
 #include "engine/qorDBEngine.h"
 #include "extract/mysql/qorMySQLCatalogQueries.h"
+#include "extract/qorExtractRead.h"
 #include "model/qorComp_Prc.h"
 #include "model/qorComp_Tbl.h"
 #include "model/qorComp_Trg.h"
@@ -37,16 +38,8 @@ std::string Str(TQORQuery& q, E c) {
   return f.IsNull() ? std::string() : f.AsString();
 }
 
-void SetSQL(TQORQuery& q, std::string_view sql) {
-  q.Close();
-  q.GetSQL()->SetText(sql);
-}
-
-// Closes the query and clears its text, as every reader leaves it.
-void Done(TQORQuery& q) {
-  q.Close();
-  q.GetSQL()->Clear();
-}
+using xread::Done;
+using xread::SetSQL;
 
 // The words of a CREATE text up to its object keyword: "CREATE TABLE" gives
 // TABLE, "CREATE ALGORITHM=MERGE DEFINER=`a`@`b` SQL SECURITY DEFINER VIEW"
