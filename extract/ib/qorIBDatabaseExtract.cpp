@@ -251,8 +251,7 @@ void TIBDBExtract::ProbeCatalog() {
     if (typ < 0 || typ > 64) continue;
     if (bool* flag = caps_.FlagOfRow(static_cast<int>(typ))) *flag = true;
   }
-  q.Close();
-  q.GetSQL()->Clear();
+  xread::Done(q);
 }
 
 void TIBDBExtract::ReadDatabaseDescription() {
@@ -262,8 +261,7 @@ void TIBDBExtract::ReadDatabaseDescription() {
   q.Open();
   DBStructure()->Objs()->IBServerOptions.IBDatabaseOptions.Description =
       q.Eof() ? std::string() : Str(q, ibq::ddDescription);
-  q.Close();
-  q.GetSQL()->Clear();
+  xread::Done(q);
 }
 
 void TIBDBExtract::RunExtractSteps() {

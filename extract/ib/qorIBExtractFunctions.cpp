@@ -190,8 +190,7 @@ void TIBDBExtract::ReadFunctions() {
     DoErrorMessage(e.what());
     StepFailed = true;
   }
-  q.Close();
-  q.GetSQL()->Clear();
+  xread::Done(q);
 }
 
 // -------------------------------------------------------------------- Domains
@@ -239,8 +238,7 @@ void TIBDBExtract::ReadDomains() {
     if (AcceptObjName(name, TDbObject::dboDomain)) o->AddObject(d, true);
     if (StopAfterRow()) break;
   }
-  q.Close();
-  q.GetSQL()->Clear();
+  xread::Done(q);
 }
 
 }  // namespace qor

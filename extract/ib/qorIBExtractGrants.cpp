@@ -88,8 +88,7 @@ void TIBDBExtract::ReadRoles() {
     o->AddObject(r, true);
     if (StopAfterRow()) break;
   }
-  q.Close();
-  q.GetSQL()->Clear();
+  xread::Done(q);
 }
 
 namespace {
@@ -181,8 +180,7 @@ void TIBDBExtract::ReadGrants() {
     const std::string sql = ibq::GrantQuery(i, caps_, ignoreIBE);
     if (!sql.empty()) ReadGrantQuery(q, sql, owner);
   }
-  q.Close();
-  q.GetSQL()->Clear();
+  xread::Done(q);
   o->RekeyGrants();
 }
 

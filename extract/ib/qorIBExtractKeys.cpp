@@ -148,8 +148,7 @@ void TIBDBExtract::ReadIndices() {
     if (AcceptObjName(name, TDbObject::dboIndex)) o->AddObject(x, true);
     if (StopAfterRow()) break;
   }
-  q.Close();
-  q.GetSQL()->Clear();
+  xread::Done(q);
 }
 
 void TIBDBExtract::ReadPrimaryKeys() {
@@ -184,8 +183,7 @@ void TIBDBExtract::ReadPrimaryKeys() {
     if (AcceptConstraint(*c, TDbObject::dboPKey)) o->AddObject(c, true);
     if (StopAfterRow()) break;
   }
-  q.Close();
-  q.GetSQL()->Clear();
+  xread::Done(q);
 }
 
 void TIBDBExtract::ReadUniqueConstraints() {
@@ -210,8 +208,7 @@ void TIBDBExtract::ReadUniqueConstraints() {
     if (AcceptConstraint(*c, TDbObject::dboUnique)) o->AddObject(c, true);
     if (StopAfterRow()) break;
   }
-  q.Close();
-  q.GetSQL()->Clear();
+  xread::Done(q);
 }
 
 void TIBDBExtract::ReadForeignKeys() {
@@ -256,8 +253,7 @@ void TIBDBExtract::ReadForeignKeys() {
     if (AcceptConstraint(*c, TDbObject::dboFKey)) o->AddObject(c, true);
     if (StopAfterRow()) break;
   }
-  q.Close();
-  q.GetSQL()->Clear();
+  xread::Done(q);
 }
 
 void TIBDBExtract::ReadCheckConstraints() {
@@ -278,8 +274,7 @@ void TIBDBExtract::ReadCheckConstraints() {
     o->AddObject(c, true);
     if (StopAfterRow()) break;
   }
-  q.Close();
-  q.GetSQL()->Clear();
+  xread::Done(q);
 }
 
 }  // namespace qor

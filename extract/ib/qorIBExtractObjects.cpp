@@ -47,8 +47,7 @@ void TIBDBExtract::ReadGenerators() {
     if (AcceptObjName(name, TDbObject::dboGenerator)) o->AddObject(g, true);
     if (StopAfterRow()) break;
   }
-  q.Close();
-  q.GetSQL()->Clear();
+  xread::Done(q);
 }
 
 void TIBDBExtract::ReadExceptions() {
@@ -75,8 +74,7 @@ void TIBDBExtract::ReadExceptions() {
     if (AcceptObjName(name, TDbObject::dboException)) o->AddObject(e, true);
     if (StopAfterRow()) break;
   }
-  q.Close();
-  q.GetSQL()->Clear();
+  xread::Done(q);
   if (viaNone) connection_->SetCharSet(dbCharSet);
 }
 
@@ -115,8 +113,7 @@ void TIBDBExtract::ReadCollations() {
     DoErrorMessage(e.what());
     StepFailed = true;
   }
-  q.Close();
-  q.GetSQL()->Clear();
+  xread::Done(q);
 }
 
 }  // namespace qor

@@ -176,8 +176,7 @@ void TIBDBExtract::ReadPackages() {
     if (AcceptObjName(name, TDbObject::dboPackage)) o->AddObject(p, true);
     if (StopAfterRow()) break;
   }
-  q.Close();
-  q.GetSQL()->Clear();
+  xread::Done(q);
 }
 
 }  // namespace qor

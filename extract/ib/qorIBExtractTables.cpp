@@ -162,8 +162,7 @@ void TIBDBExtract::ReadTables() {
     if (AcceptObj(t.get())) o->AddObject(t, true);
     if (StopAfterRow()) break;
   }
-  q.Close();
-  q.GetSQL()->Clear();
+  xread::Done(q);
 }
 
 // ---------------------------------------------------------------------- Views
@@ -246,8 +245,7 @@ void TIBDBExtract::ReadViews() {
     if (AcceptObjName(name, TDbObject::dboView) && o->AddObject(v, true)) read.push_back(name);
     if (StopAfterRow()) break;
   }
-  q.Close();
-  q.GetSQL()->Clear();
+  xread::Done(q);
   // Once every view is there: a view reads views whose names sort after
   // its own.
   for (const std::string& name : read) {

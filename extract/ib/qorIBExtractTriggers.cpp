@@ -91,8 +91,7 @@ void TIBDBExtract::ReadTriggers() {
     if (AcceptObjName(name, TDbObject::dboTrigger)) o->AddObject(t, true);
     if (StopAfterRow()) break;
   }
-  q.Close();
-  q.GetSQL()->Clear();
+  xread::Done(q);
 }
 
 }  // namespace qor
