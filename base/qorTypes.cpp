@@ -148,4 +148,21 @@ std::string QuoteStringLiteral(std::string_view text, TDatabaseType serverType) 
   return QuotedStr(text, '\'');
 }
 
+bool EndsInLineComment(std::string_view text) {
+  const std::size_t lastBreak = text.find_last_of('\n');
+  const std::string_view last =
+      lastBreak == std::string_view::npos ? text : text.substr(lastBreak + 1);
+  if (last.find("--") == std::string_view::npos && last.find('#') == std::string_view::npos)
+    return false;
+  for (const std::string& line : SplitLines(text))
+    if (const std::string t = TrimCtl(line); !t.empty() && !StartsWith(t, "--")) return true;
+  return false;
+}
+
+std::string LineCommentClosed(std::string_view text) {
+  std::string s(text);
+  if (EndsInLineComment(text)) s += "\r\n";
+  return s;
+}
+
 }  // namespace qor

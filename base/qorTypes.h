@@ -199,4 +199,14 @@ std::string GetStatementTerminator(TDatabaseType serverType);
 // Text as a string literal of the dialect.
 std::string QuoteStringLiteral(std::string_view text, TDatabaseType serverType);
 
+// Whether what is written after `text` on its line would fall into a line
+// comment of its last line ("--", or MySQL's "#"). Taken broadly, as a line
+// break there does no harm; a text of comments only (a statement named, not
+// written) is none.
+bool EndsInLineComment(std::string_view text);
+
+// `text` with a line break after it where it ends in a line comment: a
+// default, check or body that something follows on the same line.
+std::string LineCommentClosed(std::string_view text);
+
 }  // namespace qor

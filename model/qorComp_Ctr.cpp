@@ -231,7 +231,7 @@ std::string TCtrData::GetConstraintText(bool forColumn) {
     case ct::Check:
       s += "CHECK";
       if (NotForReplication) s += " NOT FOR REPLICATION";
-      s += GetText();
+      s += LineCommentClosed(GetText());
       break;
     case ct::PrimaryKey:
       s += "PRIMARY KEY ";
@@ -253,7 +253,7 @@ std::string TCtrData::GetConstraintText(bool forColumn) {
   }
   if (DeferredAll) s += "\r\nDEFERRABLE INITIALLY DEFERRED";
   if (constraintType_ == ct::Default && (st == DB::dbMSSQL || st == DB::dbSybaseASE)) {
-    s += "DEFAULT " + GetText();
+    s += "DEFAULT " + LineCommentClosed(GetText());
     if (!Columns.Empty() && !(forColumn && Columns.Count() == 1)) s += " FOR " + GetFieldsText();
   }
   if (st == DB::dbPostgreSQL) {
@@ -304,7 +304,7 @@ std::string TCtrData::GetMySQLColumnCheckText() {
   TFldData* column = objs->Tables.Value(at)->FindField(Columns.Name(0));
   if (!column) return {};
   std::string s = " MODIFY COLUMN " + QuoteName(column->GetName()) + " " + column->GetColumnSQL() +
-                  " CHECK" + GetText();
+                  " CHECK" + LineCommentClosed(GetText());
   if (!column->GetDescription().empty())
     s += " COMMENT " + QuoteStringLiteral(column->GetDescription(), DB::dbMySQL);
   return s;

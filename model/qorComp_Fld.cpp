@@ -256,7 +256,9 @@ std::string TFldData::GetDefaultText() const {
   }
   if (d.size() >= 2 && d.front() == '"' && d.back() == '"')
     return QuotedStr(std::string_view(d).substr(1, d.size() - 2));
-  return d;
+  // What follows on its line (NOT NULL, the next column's comma) must not
+  // fall into a comment the text ends in.
+  return LineCommentClosed(d);
 }
 
 // --------------------------------------------------------- Data-type text
@@ -272,7 +274,8 @@ std::string TFldData::GetDataTypeSQL() {
     return s + QuoteName(DomainName);
   }
   const DB st = GetServerType();
-  if (IsComputed()) return (st == DB::dbMSSQL ? "AS " : "COMPUTED BY ") + GetText();
+  if (IsComputed())
+    return (st == DB::dbMSSQL ? "AS " : "COMPUTED BY ") + LineCommentClosed(GetText());
 
   const TIBServerOptions* ib = GetServerOptions();
   const TIBVersionCaps& caps = IBCaps(ib ? ib->SQLServerVersion : IBV::st_Firebird_25);
@@ -384,7 +387,7 @@ std::string TFldData::IBColumnSQL() {
     else if (!IsOutParam() && caps.paramDefaults) s += " = " + def;
   }
   if (!Nullable) s += " NOT NULL";
-  if (!CheckText.empty()) s += " CHECK" + CheckText;
+  if (!CheckText.empty()) s += " CHECK" + LineCommentClosed(CheckText);
   if (charsetCompare && !Collation.empty()) s += " COLLATE " + Collation;
   return s;
 }
@@ -413,7 +416,8 @@ std::string TFldData::ASAColumnSQL() {
   if (RowGuidCol) s += " ROWGUIDCOL";
   if (!param) s += Nullable ? " NULL" : " NOT NULL";
   // A domain's check is part of its definition there.
-  if (dynamic_cast<TDmnData*>(OwnerObj) && !CheckText.empty()) s += " CHECK" + CheckText;
+  if (dynamic_cast<TDmnData*>(OwnerObj) && !CheckText.empty())
+    s += " CHECK" + LineCommentClosed(CheckText);
   return s;
 }
 
@@ -425,7 +429,7 @@ std::string TFldData::ASEColumnSQL() {
     if (Precision != 0 && Scale != 0) s += "(" + IntToStr(Precision) + "," + IntToStr(Scale) + ")";
     else if (Precision != 0) s += Paren(Precision);
   } else if (DataType != dt::UserType) {
-    if (IsComputed()) return "AS " + GetText();
+    if (IsComputed()) return "AS " + LineCommentClosed(GetText());
     if (DataType == dt::TABLE) return TableType ? TableType->GetTableSQL() : "TABLE";
     s = std::string(DataTypeName(DataType));
     if (OneOf(DataType,
@@ -556,7 +560,7 @@ std::string TFldData::PGColumnSQL() {
   if (!def.empty()) s += " default " + def;
   if (!CheckText.empty()) {
     if (!CheckName.empty()) s += " CONSTRAINT " + CheckName;
-    s += " CHECK" + CheckText;
+    s += " CHECK" + LineCommentClosed(CheckText);
   }
   return s;
 }

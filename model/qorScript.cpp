@@ -66,19 +66,11 @@ std::string LineCommentText(std::string_view text) {
   return s;
 }
 
-// Whether a terminator after `text` could fall into a line comment of its
-// last line (a body or query text ending in "--" or MySQL's "#"). Taken
-// broadly, as a terminator on a line of its own does no harm; a text of
-// comments only (a statement named, not written) is none.
-bool EndsInLineComment(std::string_view text) {
-  const std::size_t lastBreak = text.find_last_of('\n');
-  const std::string_view last =
-      lastBreak == std::string_view::npos ? text : text.substr(lastBreak + 1);
-  if (last.find("--") == std::string_view::npos && last.find('#') == std::string_view::npos)
-    return false;
-  for (const std::string& line : SplitLines(text))
-    if (const std::string t = TrimCtl(line); !t.empty() && !StartsWith(t, "--")) return true;
-  return false;
+// `text` ended by `terminator`, on a line of its own where the text's last
+// line is a comment.
+std::string Terminated(const std::string& text, const std::string& terminator) {
+  const bool ownLine = EndsInLineComment(text) && !StartsWith(terminator, "\r\n");
+  return text + (ownLine ? "\r\n" : "") + terminator;
 }
 
 // Appends `text` with its terminator. An empty text (a kind the dialect has
@@ -87,8 +79,7 @@ bool EndsInLineComment(std::string_view text) {
 bool AddStatement(std::vector<std::string>& dest, const std::string& text,
                   const std::string& terminator) {
   if (text.empty()) return false;
-  const bool ownLine = EndsInLineComment(text) && !StartsWith(terminator, "\r\n");
-  dest.push_back(text + (ownLine ? "\r\n" : "") + terminator);
+  dest.push_back(Terminated(text, terminator));
   return true;
 }
 
@@ -800,7 +791,7 @@ void TObjs::WriteBlockObjects(const std::vector<TDbObj*>& objects) {
       ScriptLines.push_back(text + "\r\n" + delimiter);
       ScriptLines.emplace_back("DELIMITER ;");
     } else {
-      ScriptLines.push_back(text + Terminator);
+      ScriptLines.push_back(Terminated(text, Terminator));
     }
     ScriptLines.emplace_back();
     WriteOwnerSQL(obj, ScriptLines);
@@ -1023,7 +1014,7 @@ void TObjs::GenerateTableScript(std::vector<std::string>& dest, std::string_view
         dest.emplace_back(kDB2PlainTerminator);
       } else {
         dest.emplace_back();
-        dest.push_back(text + term);
+        dest.push_back(Terminated(text, term));
       }
       if (descriptions) WriteOwnerSQL(*trg, dest);
     }

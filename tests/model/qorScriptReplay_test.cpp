@@ -434,5 +434,57 @@ TEST_F(ScriptReplay, DefaultDescriptionModeRunsOnFirebird3) {
   EXPECT_THAT(r.Output, ::testing::HasSubstr("DESC:Who buys")) << r.Output;
 }
 
+// Defaults, checks and trigger bodies that end in a line comment, as a
+// hand-written script leaves them: what the writer puts after them on
+// their line (NOT NULL, the next column, the terminator) must not fall
+// into the comment, in the whole script and in the table's own.
+TEST_F(ScriptReplay, TextsEndingInLineCommentsKeepWhatFollowsThem) {
+  ASSERT_FALSE(test::FindIsql().empty()) << "isql-fb is missing: run scripts/install-deps.sh";
+  TDmnData* d = Add<TDmnData>("D_NOTED");
+  d->TypeHolder->DataType = dt::INTEGER;
+  d->TypeHolder->DefaultValue = "1 -- one";
+  d->TypeHolder->CheckText = "(VALUE > 0) -- positive";
+  TTblData* t = Add<TTblData>("T_NOTED");
+  TFldData* a = Field(t, "A");
+  a->DefaultValue = "0 -- zero";
+  a->Nullable = false;
+  Field(t, "B")->DomainName = "D_NOTED";
+  TFldData* c = Field(t, "C");
+  c->CheckText = "(C <> 7) -- not seven";
+  TCtrData* k = Key(ct::Check, "CK_NOTED", "T_NOTED", {});
+  k->SetText("(A >= 0) -- not negative");
+  Trigger("T_NOTED_BI", "T_NOTED", 1, "AS\r\nBEGIN\r\n  NEW.C = 1;\r\nEND -- last line");
+
+  const auto holds = [](const std::string& output) {
+    for (const char* want : {"COL:A:0:1", "COL:B:1:0", "COL:C:1:0", "TRG:T_NOTED_BI", "CHK:2"})
+      EXPECT_THAT(output, ::testing::HasSubstr(want)) << output;
+  };
+  const std::string queries =
+      "\r\nCOMMIT;\r\nSET HEADING OFF;\r\n"
+      "SELECT 'COL:' || TRIM(RDB$FIELD_NAME) || ':' || IIF(RDB$DEFAULT_SOURCE IS NULL, 1, 0) || "
+      "':' || COALESCE(RDB$NULL_FLAG, 0) FROM RDB$RELATION_FIELDS WHERE RDB$RELATION_NAME = "
+      "'T_NOTED' ORDER BY RDB$FIELD_POSITION;\r\n"
+      "SELECT 'TRG:' || TRIM(RDB$TRIGGER_NAME) FROM RDB$TRIGGERS WHERE RDB$TRIGGER_NAME = "
+      "'T_NOTED_BI';\r\n"
+      "SELECT 'CHK:' || COUNT(*) FROM RDB$RELATION_CONSTRAINTS WHERE RDB$RELATION_NAME = "
+      "'T_NOTED' AND RDB$CONSTRAINT_TYPE = 'CHECK';\r\n";
+  test::TFirebirdReplayOptions options;
+  options.CharSet = "UTF8";
+
+  std::vector<std::string> lines;
+  Objs().GetScript(lines);
+  const std::string whole = JoinLines(lines);
+  test::TFirebirdReplayResult r = test::RunFirebirdScript(whole + queries, options);
+  ASSERT_TRUE(r.Ok) << r.Errors << "\n--- script ---\n" << whole;
+  holds(r.Output);
+
+  lines.clear();
+  Objs().GenerateTableScript(lines, "T_NOTED", /*withHeader=*/false, TCmpObjSetType::All());
+  const std::string table = d->GetCreateSQL() + ";\r\n" + JoinLines(lines);
+  r = test::RunFirebirdScript(table + queries, options);
+  ASSERT_TRUE(r.Ok) << r.Errors << "\n--- script ---\n" << table;
+  holds(r.Output);
+}
+
 }  // namespace
 }  // namespace qor

@@ -353,6 +353,26 @@ TEST_F(PostgresScript, OneTableReplaysBesideTheRest) {
               {"note", "NO", "", ""}});
 }
 
+// A trigger, a default and a check whose texts end in a line comment, as a
+// hand-written script leaves them: the ";" after the trigger and what
+// follows the default on its line must not fall into the comment, in the
+// whole script and the table's own.
+TEST_F(PostgresScript, TextsEndingInLineCommentsReplay) {
+  ASSERT_TRUE(db.Ready()) << db.Error();
+  ASSERT_NO_FATAL_FAILURE(Build(db, DB::dbPostgreSQL, "create role %s login"));
+  for (auto& e : Objs().Triggers) e.Value->SetText(e.Value->GetText() + " -- fills the note");
+  shop.orders->FindField("amount")->DefaultValue = "0 -- none yet";
+  for (auto& e : Objs().Constraints)
+    if (e.Value->GetConstraintType() == ct::Check)
+      e.Value->SetText(e.Value->GetText() + " -- never below");
+  if (!ReplayOrdersAlone(db, "drop table shop.orders cascade").Ok()) return;
+  ExpectRows(db, "the trigger and the default",
+             "select tgname from pg_trigger where tgrelid = 'shop.orders'::regclass and not "
+             "tgisinternal union all select column_default from information_schema.columns "
+             "where table_schema = 'shop' and table_name = 'orders' and column_name = 'amount'",
+             {{"orders_bi"}, {"0"}});
+}
+
 // ---------------------------------------------------------------- MariaDB
 
 class MariaDbScript : public ServerScript {
