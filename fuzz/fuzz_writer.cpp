@@ -6,8 +6,11 @@
 // which must find exactly the statements the writer meant, at the places
 // it put them, and read each object's name, and a table's column names, in
 // its statement as the name that was written.
-// Input: records, each a kind byte and the bytes of its fields, a field a
-// length byte and that many bytes.
+// Input: records, each a kind byte and the bytes of its fields. A name is
+// a length byte and that many bytes; a text (body, default, check,
+// description, message) a two-byte length, low byte first, and that many
+// bytes, so a body can grow past a line or two. A length beyond the input
+// takes what is left.
 #include "fuzz/qorFuzzNames.h"
 #include "model/qorComp_Ctr.h"
 #include "model/qorComp_Dmn.h"
@@ -40,15 +43,20 @@ class TInput {
   TInput(const std::uint8_t* data, std::size_t size) : data_(data), size_(size) {}
   bool More() const { return at_ < size_; }
   std::uint8_t Byte() { return at_ < size_ ? data_[at_++] : 0; }
-  std::string Text() {
-    std::size_t n = Byte();
+  std::string Text() { return Take(Byte()); }
+  std::string LongText() {
+    const std::size_t low = Byte();
+    return Take(low | std::size_t{Byte()} << 8);
+  }
+
+ private:
+  std::string Take(std::size_t n) {
     if (n > size_ - at_) n = size_ - at_;
     std::string s(reinterpret_cast<const char*>(data_ + at_), n);
     at_ += n;
     return s;
   }
 
- private:
   const std::uint8_t* data_;
   std::size_t size_;
   std::size_t at_ = 0;
@@ -69,7 +77,8 @@ struct TNamed {
 // can give.
 class TBuilder {
  public:
-  TBuilder(TObjs& objs, std::vector<TNamed>& named) : objs_(objs), named_(named) {}
+  TBuilder(TObjs& objs, test::TScriptSplitter& splitter, std::vector<TNamed>& named)
+      : objs_(objs), splitter_(splitter), named_(named) {}
 
   void Build(TInput in) {
     for (int n = 0; in.More() && n < 8; ++n) {
@@ -94,7 +103,9 @@ class TBuilder {
   // engine holds, so none is written.
   bool Fits(const std::string& text, bool routine, bool trigger) {
     if (text.empty()) return true;
-    const test::TSplit split = test::MakeScriptSplitter(objs_)->Split(text);
+    // One split serves both questions: the line after the text leaves a
+    // quote or comment as open (or as closed) as it was.
+    const test::TSplit split = splitter_.Split(text + "\r\nX");
     if (!split.Clean) return false;
     const TDatabaseType st = objs_.GetServerType();
     const bool own = st == TDatabaseType::dbInterBase || st == TDatabaseType::dbMySQL ||
@@ -105,10 +116,10 @@ class TBuilder {
     if ((routine || trigger) && own) return true;
     if (routine && st == TDatabaseType::dbPostgreSQL) return true;  // dollar-quoted
     // A statement end at the text's very end shows only by what follows.
-    return test::MakeScriptSplitter(objs_)->Split(text + "\r\nX").Starts.size() == 1;
+    return split.Starts.size() == 1;
   }
   std::string Body(TInput& in, bool routine = false, bool trigger = false) {
-    std::string text = in.Text();
+    std::string text = in.LongText();
     return Fits(text, routine, trigger) ? text : std::string();
   }
 
@@ -155,7 +166,7 @@ class TBuilder {
     for (int i = 0; i < columns; ++i) {
       const std::string name = in.Text();
       const std::uint8_t type = in.Byte();
-      const std::string def = Body(in), description = in.Text();
+      const std::string def = Body(in), description = in.LongText();
       if (!t) continue;
       TFldData* f = Field(t->Fields, t, name, type);
       if (!f) continue;
@@ -163,7 +174,7 @@ class TBuilder {
       f->SetDescription(description);
       names.push_back(f->GetName());
     }
-    const std::string description = in.Text();
+    const std::string description = in.LongText();
     if (!t) return;
     t->SetDescription(description);
     tables_.push_back(t->GetName());
@@ -172,7 +183,7 @@ class TBuilder {
 
   void View(TInput& in) {
     TViwData* v = Add<TViwData>(in.Text());
-    const std::string text = Body(in), description = in.Text();
+    const std::string text = Body(in), description = in.LongText();
     if (!v) return;
     v->SetText(text);
     v->SetDescription(description);
@@ -181,7 +192,8 @@ class TBuilder {
   void Routine(TInput& in) {
     const std::uint8_t flags = in.Byte();
     TPrcData* p = Add<TPrcData>(in.Text());
-    const std::string param = in.Text(), text = Body(in, /*routine=*/true), description = in.Text();
+    const std::string param = in.Text(), text = Body(in, /*routine=*/true),
+                      description = in.LongText();
     if (!p) return;
     p->IsFunction = flags & 1;
     Field(p->InParams, p, param, flags >> 1);
@@ -192,7 +204,7 @@ class TBuilder {
 
   void Trigger(TInput& in) {
     TTrgData* t = Add<TTrgData>(in.Text());
-    const std::string text = Body(in, false, /*trigger=*/true), description = in.Text();
+    const std::string text = Body(in, false, /*trigger=*/true), description = in.LongText();
     const std::uint8_t event = in.Byte();
     if (!t) return;
     t->SetTableName(tables_.empty() ? "T" : tables_[event % tables_.size()]);
@@ -222,7 +234,7 @@ class TBuilder {
 
   void Exception(TInput& in) {
     TExcData* e = Add<TExcData>(in.Text());
-    const std::string message = in.Text(), description = in.Text();
+    const std::string message = in.LongText(), description = in.LongText();
     if (!e) return;
     e->Message = message;
     e->SetDescription(description);
@@ -230,7 +242,7 @@ class TBuilder {
 
   void Generator(TInput& in) {
     TGnrData* g = Add<TGnrData>(in.Text());
-    const std::string description = in.Text();
+    const std::string description = in.LongText();
     if (g) g->SetDescription(description);
   }
 
@@ -245,6 +257,7 @@ class TBuilder {
   }
 
   TObjs& objs_;
+  test::TScriptSplitter& splitter_;
   std::vector<TNamed>& named_;
   std::vector<std::string> tables_;
 };
@@ -257,15 +270,22 @@ constexpr TDatabaseType kDialects[] = {TDatabaseType::dbInterBase, TDatabaseType
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  for (TDatabaseType st : kDialects) {
+  // One splitter per dialect for the whole run: building a scanner's
+  // keyword table costs more than a split.
+  static std::unique_ptr<test::TScriptSplitter> splitters[std::size(kDialects)];
+  for (std::size_t d = 0; d < std::size(kDialects); ++d) {
+    const TDatabaseType st = kDialects[d];
     TDBStructure structure;
     TObjs& objs = *structure.GetObjs();
     objs.SetServerType(st);
+    if (!splitters[d]) splitters[d] = test::MakeScriptSplitter(objs);
+    test::TScriptSplitter& splitter = *splitters[d];
+    splitter.Rebind(objs);
     std::vector<TNamed> named;
-    TBuilder(objs, named).Build(TInput(data, size));
+    TBuilder(objs, splitter, named).Build(TInput(data, size));
     std::vector<std::string> entries;
     objs.GetScript(entries);
-    const test::TScriptCheck check(objs, entries);
+    const test::TScriptCheck check(objs, entries, splitter);
     std::string why;
     bool ok = check.StatementsAsWritten(why);
     for (std::size_t i = 0; ok && i < named.size(); ++i)

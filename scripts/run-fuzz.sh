@@ -6,7 +6,9 @@
 # the body corpus, the extractor fixtures, the scripts written for the
 # recorded servers), the stored definitions of the recorded catalog replies,
 # and the corpus it grew before. Ends with one line per target: executions
-# and edge coverage. Crashes land in build/fuzz/findings/.
+# and edge coverage. Crashes land in build/fuzz/findings/. FUZZ_TARGETS
+# (target names, blank-separated) runs only those; the seed folders are
+# this run's own, so runs of different targets may go at once.
 set -euo pipefail
 build=${1:?build directory}
 seconds=${FUZZ_SECONDS:-60}
@@ -15,9 +17,10 @@ here=$(cd "$(dirname "$0")/.." && pwd)
 data=$here/tests/data
 examples=/usr/share/doc/firebird3.0-common-doc/examples/package
 mkdir -p "$build/findings"
-seedroot=$build/seeds
+seedroot=$build/seeds/$$
 rm -rf "$seedroot"
 mkdir -p "$seedroot"
+trap 'rm -rf "$seedroot"' EXIT
 
 # The dialect a target reads: ib, mssql, mysql, or all.
 dialect_of() {
@@ -69,12 +72,19 @@ summary=()
 for t in "$build"/fuzz/fuzz_*; do
   [ -x "$t" ] || continue
   name=$(basename "$t")
+  if [ -n "${FUZZ_TARGETS:-}" ]; then
+    case " $FUZZ_TARGETS " in
+      *" $name "*) ;;
+      *) continue ;;
+    esac
+  fi
   dialect=$(dialect_of "$name")
   dict="$build/fuzz/$dialect.dict"
   [ -f "$dict" ] || "$build/fuzz/dict_from_tables" "$([ "$dialect" = all ] || echo "$dialect")" >"$dict"
   corpus="$build/corpus/$name"
   mkdir -p "$corpus"
   extra=()
+  options=()
   # Not every target has seeds of its own; libFuzzer stops on a missing folder.
   [ -d "$here/fuzz/corpus/$name" ] && extra+=("$here/fuzz/corpus/$name")
   # The quoting and string targets read names, the writer target records
@@ -83,16 +93,20 @@ for t in "$build"/fuzz/fuzz_*; do
     fuzz_quote | fuzz_strings | fuzz_writer) ;;
     *) extra+=("$(seeds_of "$dialect")") ;;
   esac
+  # The writer's inputs are records whose names and bodies only mean much
+  # once they are long: let inputs grow at once rather than a byte at a time.
+  [ "$name" = fuzz_writer ] && options+=(-len_control=0)
   log="$build/findings/$name.log"
   echo "== $name ($seconds s, dictionary $dialect)"
   if ! "$t" -max_total_time="$seconds" -max_len="$max_len" -timeout=10 -rss_limit_mb=2048 \
        -dict="$dict" -print_final_stats=1 -artifact_prefix="$build/findings/$name-" \
-       "$corpus" "${extra[@]}" 2>"$log"; then
+       "${options[@]}" "$corpus" "${extra[@]}" 2>"$log"; then
     echo "!! $name found a problem; see $log" >&2
     status=1
   fi
   execs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log" | tail -n 1)
-  cov=$(grep -o 'cov: [0-9]*' "$log" | tail -n 1 | cut -d' ' -f2)
+  # A target that stops before its first report has no coverage line.
+  cov=$(grep -o 'cov: [0-9]*' "$log" | tail -n 1 | cut -d' ' -f2 || true)
   summary+=("$(printf '%-28s %12s executions %8s edges' "$name" "${execs:-?}" "${cov:-?}")")
 done
 echo "== summary"

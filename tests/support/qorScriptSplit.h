@@ -22,6 +22,7 @@
 #include "parsers/qorSQLParser.h"
 #include "platform/qorStrings.h"
 
+#include <algorithm>
 #include <cstddef>
 #include <memory>
 #include <string>
@@ -50,6 +51,10 @@ class TScriptSplitter {
  public:
   virtual ~TScriptSplitter() = default;
   virtual TSplit Split(const std::string& script) = 0;
+  // Reads the version and options of `objs` from now on; its dialect must
+  // be the one the splitter was made for. Keeps the keyword table, which
+  // is most of what making a splitter costs.
+  virtual void Rebind(TObjs& objs) = 0;
 };
 
 namespace split_detail {
@@ -130,8 +135,11 @@ class TSplitter : public TScriptSplitter, public Base {
     if (st == TDatabaseType::dbMSSQL) this->IdentChars.Include('@').Include('#');
   }
 
+  void Rebind(TObjs& objs) override { this->SetObjs(&objs); }
+
   TSplit Split(const std::string& script) override {
     TSplit out;
+    this->Messages().Clear();
     this->SetSource(script);
     this->SetTerminator(Batches() ? "\r\ngo" : ";");
     const bool oracle = st_ == TDatabaseType::dbOracle;
@@ -334,6 +342,9 @@ inline bool ReadsAs(const TSplitToken& t, const std::string& name, TDatabaseType
 class TScriptCheck {
  public:
   TScriptCheck(TObjs& objs, const std::vector<std::string>& entries)
+      : TScriptCheck(objs, entries, *MakeScriptSplitter(objs)) {}
+  // With `splitter`, already bound to `objs`.
+  TScriptCheck(TObjs& objs, const std::vector<std::string>& entries, TScriptSplitter& splitter)
       : st_(objs.GetServerType()), entries_(entries) {
     std::size_t at = 0;
     for (const std::string& e : entries_) {
@@ -343,7 +354,7 @@ class TScriptCheck {
       at += e.size() + 2;
     }
     script_ = JoinLines(entries_);
-    split_ = MakeScriptSplitter(objs)->Split(script_);
+    split_ = splitter.Split(script_);
   }
 
   const std::string& Script() const { return script_; }
@@ -372,10 +383,14 @@ class TScriptCheck {
     for (std::size_t e = 0; e < entries_.size(); ++e) {
       if (entries_[e].compare(0, statement.size(), statement) != 0) continue;
       const std::size_t from = offsets_[e], to = from + statement.size();
+      // The tokens are in script order: only the statement's are read.
+      const auto first =
+          std::lower_bound(split_.Tokens.begin(), split_.Tokens.end(), from,
+                           [](const TSplitToken& t, std::size_t at) { return t.At < at; });
       for (const std::string& name : names) {
         bool found = false;
-        for (const TSplitToken& t : split_.Tokens)
-          if (t.At >= from && t.At < to && ReadsAs(t, name, st_)) found = true;
+        for (auto t = first; !found && t != split_.Tokens.end() && t->At < to; ++t)
+          found = ReadsAs(*t, name, st_);
         if (!found) {
           why = "the name \"" + name + "\" does not read back from: " + statement;
           return false;
