@@ -123,19 +123,7 @@ class TBuilder {
     return Fits(text, routine, trigger) ? text : std::string();
   }
 
-  // Adaptive Server names are written as they stand, never quoted (a known
-  // limit): there only names of the plain identifier characters.
-  bool Nameable(const std::string& name) const {
-    if (!fuzz::PlausibleName(name)) return false;
-    if (objs_.GetServerType() != TDatabaseType::dbSybaseASE) return true;
-    auto plain = [](char c) {
-      return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_' || c == '#' || c == '@' ||
-             c == '$';
-    };
-    return plain(name.front()) && std::all_of(name.begin() + 1, name.end(), [&](char c) {
-             return plain(c) || (c >= '0' && c <= '9');
-           });
-  }
+  bool Nameable(const std::string& name) const { return fuzz::PlausibleName(name); }
 
   template <class T>
   T* Add(const std::string& name) {
@@ -217,16 +205,16 @@ class TBuilder {
   }
 
   void Domain(TInput& in) {
-    // An Oracle type is still written without the "/" line SQL*Plus runs
-    // it on (an open fault): the statement after it would be read into it.
-    const bool open = objs_.GetServerType() == TDatabaseType::dbOracle;
-    TDmnData* d = open ? nullptr : Add<TDmnData>(in.Text());
-    if (open) in.Text();
+    TDmnData* d = Add<TDmnData>(in.Text());
     const std::uint8_t type = in.Byte();
     const std::string def = Body(in), check = Body(in), description = in.Text();
     if (!d) return;
     d->TypeHolder->DataType = kTypes[type % std::size(kTypes)];
     d->TypeHolder->Length = 20;
+    // Oracle: a domain (not written), a VARRAY or a nested table.
+    constexpr std::uint8_t kOracleKinds[] = {0, 3, 4, 5};
+    d->TypeKind = kOracleKinds[(type >> 4) % std::size(kOracleKinds)];
+    d->VarrayLimit = 10;
     d->TypeHolder->DefaultValue = def;
     d->TypeHolder->CheckText = check;
     d->SetDescription(description);

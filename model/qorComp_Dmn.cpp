@@ -113,7 +113,13 @@ std::string TDmnData::OracleMethods(bool opened) {
   return (opened ? "" : "  (") + JoinLines(methods, ",\r\n") + ")";
 }
 
+bool TDmnData::IsOracleType() const {
+  return !SuperType.empty() || (TypeKind >= 2 && TypeKind <= 5);
+}
+
 std::string TDmnData::GetOracleTypeSQL() {
+  // Oracle has no domains: "CREATE TYPE D AS" with no body is no statement.
+  if (!IsOracleType()) return {};
   const std::string name = QuoteName(GetName());
   std::string s = "CREATE OR REPLACE TYPE " + name;
   if (!TypeTimestamp.empty() || !TypeOid.empty()) {
@@ -135,13 +141,16 @@ std::string TDmnData::GetOracleTypeSQL() {
       case 3: s += "VARRAY(" + IntToStr(VarrayLimit) + ") OF " + TypeHolder->GetCreateSQL(); break;
       case 4:
       case 5: s += "TABLE OF " + TypeHolder->GetCreateSQL(); break;
-      default: break;  // an unknown kind writes no body
+      default: break;  // IsOracleType has let no other kind through
     }
   }
   const std::string directives = Directives.GetText();
   if (!directives.empty()) s += "\r\n   " + directives;
+  // SQL*Plus reads everything up to the "/" line into the CREATE TYPE;
+  // the ALTER TYPE that follows is a plain statement, ended by the "/"
+  // line the writer puts after the whole text.
   if (!AddedAttributes.Empty()) {
-    s += ";\r\n\r\nALTER TYPE " + name + " ADD ATTRIBUTE\r\n" +
+    s += "\r\n/\r\n\r\nALTER TYPE " + name + " ADD ATTRIBUTE\r\n" +
          OracleAttributes(AddedAttributes, /*open=*/false);
     if (Cascade) s += "\r\n   CASCADE";
   }

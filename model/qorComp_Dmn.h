@@ -65,6 +65,11 @@ class TDmnData : public TDbObj {
   TWalk DoBeforeCreateWalk() override;
   std::string GetDropSQL() override;
 
+  // Whether the domain is one the Oracle script can create: an object,
+  // VARRAY or nested-table type, or a subtype. Any other is not written
+  // there, and its columns take its base type.
+  bool IsOracleType() const;
+  // Empty for a domain that is no Oracle type.
   std::string GetOracleTypeSQL();
   std::string GetPGTypeSQL();
 

@@ -589,18 +589,34 @@ std::string TFldData::QualifiedDomainSQL() {
 }
 
 std::string TFldData::OracleColumnSQL() {
-  const std::string ref = IsRef ? "REF " : "";
-  std::string s = ref;
-  if (!DomainName.empty()) s += DomainName;
-  else if (DataType != dt::Unknown) s += std::string(DataTypeName(DataType));
+  // A domain that is no Oracle type is not in the script: its column takes
+  // the domain's type, default and NOT NULL instead of naming it (the
+  // domain's check stays behind, as it is written for VALUE).
+  const TDmnData* d =
+      DomainName.empty() || !Owner() ? nullptr : Owner()->Domains.FindObject(DomainName);
+  const bool inlined = d && d->TypeHolder && !d->IsOracleType();
+  const bool ownType = DataType != dt::UserType && DataType != dt::Unknown;
+  const TFldData& type = inlined && !ownType ? *d->TypeHolder : *this;
+  std::string s = (IsRef ? "REF " : "") + type.OracleTypeSQL(/*byDomain=*/!inlined);
+  std::string def = GetDefaultText();
+  if (def.empty() && inlined) def = d->TypeHolder->GetDefaultText();
+  if (!def.empty()) s += (s.empty() ? "" : " ") + std::string("DEFAULT ") + def;
+  if (!Nullable || (inlined && !d->TypeHolder->Nullable)) s += " NOT NULL";
+  return s;
+}
+
+std::string TFldData::OracleTypeSQL(bool byDomain) const {
+  std::string s;
+  if (byDomain && !DomainName.empty()) s = DomainName;
+  else if (DataType != dt::Unknown) s = std::string(DataTypeName(DataType));
   const std::uint8_t t = DataType;
   if (OneOf(t,
             {dt::VARCHAR, dt::CHAR, dt::VARCHAR2, dt::NCHAR, dt::NVARCHAR, dt::NVARCHAR2, dt::RAW}))
     s += Paren(Length);
   if (t == dt::INTERVAL_YEAR_TO_MONTH && Precision != 0)
-    s = ref + "INTERVAL YEAR(" + IntToStr(Precision) + ") TO MONTH";
+    s = "INTERVAL YEAR(" + IntToStr(Precision) + ") TO MONTH";
   if (t == dt::INTERVAL_DAY_TO_SECOND && (Precision != 0 || Scale != 0)) {
-    s = ref + "INTERVAL DAY";
+    s = "INTERVAL DAY";
     if (Precision != 0) s += Paren(Precision);
     s += " TO SECOND";
     if (Scale != 0) s += Paren(Scale);
@@ -612,9 +628,6 @@ std::string TFldData::OracleColumnSQL() {
     if (WithTimeZone) s += " WITH TIME ZONE";
     else if (WithLocalTimeZone) s += " WITH LOCAL TIME ZONE";
   }
-  const std::string def = GetDefaultText();
-  if (!def.empty()) s += (s.empty() ? "" : " ") + std::string("DEFAULT ") + def;
-  if (!Nullable) s += " NOT NULL";
   return s;
 }
 

@@ -193,6 +193,8 @@ class TFldData : public TDbObj {
   // name is looked up in the search path only.
   std::string QualifiedDomainSQL();
   std::string OracleColumnSQL();
+  // The type part; `byDomain` names the domain where there is one.
+  std::string OracleTypeSQL(bool byDomain) const;
   std::string DB2ColumnSQL();
   // The table named after ALTER TABLE in the ADD statement.
   std::string AddTableName();

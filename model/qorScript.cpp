@@ -382,18 +382,18 @@ void TObjs::WriteHeader(std::vector<std::string>& dest) {
       // A script of one table goes into the database; it must never drop
       // and create the database the rest of the objects live in.
       if (connect && !db.empty() && tableHeader_) {
-        statement("use " + db);
+        statement("use " + identifier(db));
       } else if (connect && !db.empty()) {
-        statement("use " + db);
+        statement("use " + identifier(db));
         statement("use master");
         statement("if exists( select 1 from master.dbo.sysdatabases where name = " + literal(db) +
-                  ")\r\n  drop database " + db);
-        statement("create database " + db);
-        statement("use " + db);
+                  ")\r\n  drop database " + identifier(db));
+        statement("create database " + identifier(db));
+        statement("use " + identifier(db));
         if (!o.DBOptions.Empty()) {
           for (int i = 0; i < static_cast<int>(kASEDBOptionCount); ++i)
             if (o.DBOptions.Contains(static_cast<TASEDBOption>(i)))
-              statement("exec master.dbo.sp_dboption " + db + ", " +
+              statement("exec master.dbo.sp_dboption " + literal(db) + ", " +
                         literal(TASEDatabaseOptions::GetOptionName(i)) + ", True");
           statement("checkpoint");
         }
@@ -537,6 +537,11 @@ void TObjs::WriteCollations() {
 }
 
 void TObjs::WriteDomains() {
+  // An Oracle type is a PL/SQL unit: it runs on a "/" line, as a routine.
+  if (GetServerType() == DB::dbOracle) {
+    WriteBlockSection(Domains);
+    return;
+  }
   WriteSection(Domains, CreateText, /*msSettings=*/true, /*blankAfter=*/true);
 }
 
@@ -777,6 +782,9 @@ void TObjs::WriteBlockObjects(const std::vector<TDbObj*>& objects) {
       else if (trg && trg->IsIBDatabaseTrigger())
         ScriptLines.push_back("-- trigger " + LineCommentText(trg->GetName()) +
                               ": not written, this dialect has no database trigger of its kind");
+      if (auto* dmn = dynamic_cast<TDmnData*>(&obj))
+        ScriptLines.push_back("-- domain " + LineCommentText(dmn->GetName()) +
+                              ": not written, this dialect has no domains");
       continue;
     }
     if (st == DB::dbDB2 && !std::exchange(db2Block, true)) {

@@ -1,6 +1,8 @@
 // T-SQL keyword data and bracket quoting.
 #include "parsers/keywords/qorMSSQLKeywords.h"
 
+#include "platform/qorStrings.h"
+
 #include <algorithm>
 #include <array>
 
@@ -41,6 +43,22 @@ constexpr TWordIndex<174> kReserved(std::array<std::string_view, 174>{{
     "TSEQUAL", "UNION", "UNIQUE", "UPDATE", "UPDATETEXT", "USE", "USER", "VALUES", "VARYING",
     "VIEW", "WAITFOR", "WHEN", "WHERE", "WHILE", "WITH", "WRITETEXT",
 }});
+
+// Adaptive Server's reserved words that T-SQL leaves free.
+constexpr TWordIndex<77> kASEReserved(std::array<std::string_view, 77>{{
+    "ARITH_OVERFLOW", "CHAR_CONVERT", "CONFIRM", "CONTROLROW", "DECRYPT", "DETERMINISTIC",
+    "DUAL_CONTROL", "ENCRYPT", "ENDTRAN", "ERRORDATA", "ERROREXIT", "EXCLUSIVE", "EXP_ROW_SIZE",
+    "EXTERNAL", "IDENTITY_GAP", "IDENTITY_START", "INOUT", "INSENSITIVE", "INSTALL",
+    "ISOLATION", "JAR", "LEVEL", "LOCK", "LOB_COMPRESSION", "MATERIALIZED", "MAX",
+    "MAX_ROWS_PER_PAGE", "MIN", "MIRROR", "MIRROREXIT", "MODIFY", "NEW", "NOHOLDLOCK",
+    "NONSCROLLABLE", "NON_SENSITIVE", "NUMERIC_TRUNCATION", "ONCE", "ONLINE", "ONLY", "OUT",
+    "OUTPUT", "PARTITION", "PERM", "PERMANENT", "PREPARE", "PRIVILEGES", "PROCESSEXIT",
+    "PROXY_TABLE", "QUIESCE", "READPAST", "RELEASE", "REMOVE", "REORG", "REPLACE",
+    "RESERVEPAGEGAP", "RETURNS", "ROLE", "ROWS", "SCROLL", "SCROLLABLE", "SEMI_SENSITIVE",
+    "SHARED", "STRINGSIZE", "STRIPE", "SYB_IDENTITY", "SYB_RESTREE", "SYB_TERMINATE", "TEMP",
+    "TEMPORARY", "TRACEFILE", "UNPARTITION", "USER_OPTION", "USING", "WORK", "XMLEXTRACT",
+    "XMLPARSE", "XMLVALIDATE",
+}});
 // clang-format on
 
 bool IsLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
@@ -70,16 +88,17 @@ bool MSSQLNameNeedsQuotes(std::string_view name) {
 }
 
 std::string QuoteMSSQLIdentifier(std::string_view name) {
-  if (!MSSQLNameNeedsQuotes(name)) return std::string(name);
-  std::string out;
-  out.reserve(name.size() + 2);
-  out += '[';
-  for (char c : name) {
-    out += c;
-    if (c == ']') out += ']';  // doubled, so the bracket does not end the name
-  }
-  out += ']';
-  return out;
+  return MSSQLNameNeedsQuotes(name) ? BracketedStr(name) : std::string(name);
+}
+
+bool ASENameNeedsQuotes(std::string_view name) {
+  if (MSSQLNameNeedsQuotes(name)) return true;
+  const TKeywordKey upper(name);
+  return upper.Fits() && kASEReserved.Contains(upper.View());
+}
+
+std::string QuoteASEIdentifier(std::string_view name) {
+  return ASENameNeedsQuotes(name) ? BracketedStr(name) : std::string(name);
 }
 
 }  // namespace qor

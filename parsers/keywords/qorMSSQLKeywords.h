@@ -35,4 +35,9 @@ bool MSSQLNameNeedsQuotes(std::string_view name);
 // "[" + name + "]" (each "]" inside doubled) when needed, else the name.
 std::string QuoteMSSQLIdentifier(std::string_view name);
 
+// Adaptive Server shares the T-SQL rule and brackets (taken from 12.5.1
+// on without any session setting), with reserved words of its own.
+bool ASENameNeedsQuotes(std::string_view name);
+std::string QuoteASEIdentifier(std::string_view name);
+
 }  // namespace qor

@@ -33,12 +33,12 @@ std::string QuoteIdentifier(std::string_view name, TDatabaseType serverType,
     case TDatabaseType::dbMySQL: return QuoteMySQLIdentifier(name);
     case TDatabaseType::dbOracle: return QuoteOracleIdentifier(name);
     case TDatabaseType::dbMSSQL: return QuoteMSSQLIdentifier(name);
+    case TDatabaseType::dbSybaseASE: return QuoteASEIdentifier(name);
     case TDatabaseType::dbPostgreSQL: return QuotePGIdentifier(name);
     case TDatabaseType::dbDB2: return QuoteDB2Identifier(name);
     case TDatabaseType::dbParadox:
     case TDatabaseType::dbDBASE: return QuoteLocalSQLIdentifier(name);
     case TDatabaseType::dbAbstract:
-    case TDatabaseType::dbSybaseASE:
     case TDatabaseType::dbPervasiveSQL:
     case TDatabaseType::dbMSAccess:
     case TDatabaseType::dbCustomOLEDB: break;

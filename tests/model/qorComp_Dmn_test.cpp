@@ -6,8 +6,10 @@
 #include "model/qorComp_Dmn.h"
 #include "model/qorComp_Tbl.h"
 #include "model/qorComp_Viw.h"
+#include "platform/qorStrings.h"
 #include "tests/model/qorDDLFixture.h"
 #include "tests/model/qorModelFakes.h"
+#include "tests/support/qorModelBuilder.h"
 
 #include <gtest/gtest.h>
 #include <functional>
@@ -224,9 +226,11 @@ TEST_F(DomainTest, TextsPerDialect) {
          d.Cascade = true;
        },
        "CREATE OR REPLACE TYPE T_SUB\r\n   TIMESTAMP '2020-01-01:00:00:00' OID 'ABC'\r\n"
-       " UNDER T_OBJ\r\n  (C NUMBER);\r\n\r\nALTER TYPE T_SUB ADD ATTRIBUTE\r\n"
+       " UNDER T_OBJ\r\n  (C NUMBER)\r\n/\r\n\r\nALTER TYPE T_SUB ADD ATTRIBUTE\r\n"
        "  (E NUMBER,\r\n   F NUMBER)\r\n   CASCADE",
        "DROP TYPE T_SUB"},
+      {"Oracle has no domains: one of no type kind writes nothing", DB::dbOracle,
+       [](TDmnData& d) { d.TypeHolder->DataType = dt::NUMERIC; }, "", nullptr},
       {"DB2 domain is a distinct type", DB::dbDB2,
        [](TDmnData& d) {
          d.TypeHolder->DataType = dt::NUMERIC, d.TypeHolder->Precision = 12,
@@ -242,6 +246,55 @@ TEST_F(DomainTest, TextsPerDialect) {
     if (c.drop) {
       EXPECT_EQ(d->GetDropSQL(), c.drop);
     }
+  }
+}
+
+// A domain of InterBase's kind in an Oracle script: named in a note, its
+// columns written with its type, default and NOT NULL (whether the column
+// carries the base type, as the InterBase catalog gives it, or only the
+// domain, as a parsed script does), its description and grant not written;
+// an Oracle type keeps its name on its columns.
+TEST_F(DomainTest, OracleScriptNamesADomainItCannotWrite) {
+  Server(DB::dbOracle);
+  TDmnData* money = Domain("D_MONEY", dt::NUMERIC, "0");
+  money->TypeHolder->Precision = 12;
+  money->TypeHolder->Scale = 2;
+  money->TypeHolder->Nullable = false;
+  money->TypeHolder->CheckText = "(VALUE >= 0)";
+  money->SetDescription("An amount of money");
+  TDmnData* list = Domain("T_LIST", dt::INTEGER);
+  list->TypeKind = 4;
+  TTblData* t = Held<TTblData>("T");
+  TFldData* read = Column(t, "READ", dt::NUMERIC);
+  read->Precision = 12;
+  read->Scale = 2;
+  read->DomainName = "D_MONEY";
+  Column(t, "PARSED", dt::UserType)->DomainName = "D_MONEY";
+  TFldData* own = Column(t, "OWN", dt::UserType);
+  own->DomainName = "D_MONEY";
+  own->DefaultValue = "1";
+  Column(t, "ITEMS", dt::UserType)->DomainName = "T_LIST";
+  TModelBuilder(Objs()).Grant(
+      {"U", TDbObject::dboUser, "D_MONEY", TDbObject::dboDomain, {TPrivilege::prUsage}});
+  std::vector<std::string> lines;
+  Objs().GetScript(lines);
+  const std::string script = JoinLines(lines);
+
+  EXPECT_NE(script.find("-- domain D_MONEY: not written, this dialect has no domains\r\n"),
+            std::string::npos)
+      << script;
+  EXPECT_NE(script.find("CREATE OR REPLACE TYPE T_LIST AS TABLE OF INTEGER\r\n/"),
+            std::string::npos)
+      << script;
+  for (const char* column :
+       {"READ NUMERIC(12,2) DEFAULT 0 NOT NULL", "PARSED NUMERIC(12,2) DEFAULT 0 NOT NULL",
+        "OWN NUMERIC(12,2) DEFAULT 1 NOT NULL", "ITEMS T_LIST"})
+    EXPECT_NE(script.find(column), std::string::npos) << column << "\n" << script;
+  // Outside "--" lines nothing names the domain or its description.
+  for (const std::string& line : SplitLines(script)) {
+    if (StartsWith(TrimCtl(line), "--")) continue;
+    EXPECT_EQ(line.find("D_MONEY"), std::string::npos) << line;
+    EXPECT_EQ(line.find("An amount of money"), std::string::npos) << line;
   }
 }
 

@@ -650,7 +650,18 @@ TEST_F(ScriptTest, HeaderPerDialect) {
         "if exists( select 1 from master.dbo.sysdatabases where name = 'D')\r\n  drop database "
         "D\r\ngo\r\n",
         "create database D\r\ngo\r\n", "use D\r\ngo\r\n",
-        "exec master.dbo.sp_dboption D, 'ddl in tran', True\r\ngo\r\n", "checkpoint\r\ngo\r\n"}},
+        "exec master.dbo.sp_dboption 'D', 'ddl in tran', True\r\ngo\r\n", "checkpoint\r\ngo\r\n"}},
+      {"ASE brackets the database and passes it to sp_dboption as a literal", DB::dbSybaseASE,
+       [](TObjs& o) {
+         o.ASEServerOptions.ASEDatabaseOptions.DBOptions.Include(TASEDBOption::aoDdlInTran);
+         o.ConnectionOptions.DatabaseName = "Sales DB";
+       },
+       {"-- Database: Sales DB\r\n", "use [Sales DB]\r\ngo\r\n", "use master\r\ngo\r\n",
+        "if exists( select 1 from master.dbo.sysdatabases where name = 'Sales DB')\r\n  drop "
+        "database [Sales DB]\r\ngo\r\n",
+        "create database [Sales DB]\r\ngo\r\n", "use [Sales DB]\r\ngo\r\n",
+        "exec master.dbo.sp_dboption 'Sales DB', 'ddl in tran', True\r\ngo\r\n",
+        "checkpoint\r\ngo\r\n"}},
       {"DB2 has none", DB::dbDB2, [](TObjs&) {}, {}},
   };
   // clang-format on

@@ -1,7 +1,8 @@
 // A whole script split the way its dialect's client splits it, for the
 // oracle of the writer fuzz target and the quoting tests: the dialect's
 // own scanner (the parsers' for InterBase, MySQL and MS SQL; the keyword
-// table with double-quoted names for the others) reads the script, and the
+// table with double-quoted names for the others, and Adaptive Server's
+// bracketed ones) reads the script, and the
 // statement ends follow the terminators the writers emit: ";", SET TERM,
 // DELIMITER lines, GO lines, DB2's "--#SET TERMINATOR", and Oracle's "/"
 // line after a PL/SQL block. TScriptCheck then holds the split against
@@ -89,6 +90,7 @@ class TPlainScanner : public TCustomSQLParser {
   bool ScanToken() override {
     if (GetServerType() == TDatabaseType::dbPostgreSQL && CurChar() == '$' && ScanDollarQuoted())
       return true;
+    if (GetServerType() == TDatabaseType::dbSybaseASE && CurChar() == '[') return ScanBracketed();
     const bool produced = TCustomSQLParser::ScanToken();
     if (produced && TokenKind() == tk::String && QuoteChar() == '"') {
       scan_.Kind = tk::Ident;
@@ -109,6 +111,28 @@ class TPlainScanner : public TCustomSQLParser {
     AdvanceTo(close == std::string::npos ? src.size() : close + tag.size());
     if (close == std::string::npos) ScanError("Unterminated dollar-quoted text.");
     scan_.Kind = tk::String;
+    return true;
+  }
+  // Adaptive Server's delimited name: up to the "]" that closes it, "]]"
+  // inside being one "]".
+  bool ScanBracketed() {
+    const std::string& src = Source();
+    std::string name;
+    std::size_t j = ReadPos();
+    for (; j < src.size(); ++j) {
+      if (src[j] != ']') {
+        name += src[j];
+      } else if (j + 1 < src.size() && src[j + 1] == ']') {
+        name += ']';
+        ++j;
+      } else {
+        break;
+      }
+    }
+    AdvanceTo(j < src.size() ? j + 1 : src.size());
+    if (j >= src.size()) ScanError("Unterminated bracketed name.");
+    scan_.Kind = tk::Ident;
+    IdentBuffer() = std::move(name);
     return true;
   }
   bool Sybase() const {

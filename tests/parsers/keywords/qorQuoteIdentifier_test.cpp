@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <utility>
+
 #include <string>
 
 #include "parsers/keywords/qorASAParser.h"
@@ -220,9 +222,17 @@ TEST(QuoteIdentifier, LocalSQLForParadoxAndDBase) {
   }
 }
 
+// Adaptive Server: the T-SQL rule and brackets, with its own reserved words.
+TEST(QuoteIdentifier, AdaptiveServerBracketsWhatNeedsIt) {
+  const std::pair<const char*, const char*> cases[] = {
+      {"ORDERS", "ORDERS"},   {"order", "[order]"}, {"LOCK", "[LOCK]"},
+      {"my col", "[my col]"}, {"a]b", "[a]]b]"},    {"go", "[go]"},
+  };
+  for (const auto& [name, quoted] : cases) EXPECT_EQ(Quote(DB::dbSybaseASE, name), quoted) << name;
+}
+
 TEST(QuoteIdentifier, OtherServersKeepTheName) {
-  for (DB db :
-       {DB::dbAbstract, DB::dbSybaseASE, DB::dbPervasiveSQL, DB::dbMSAccess, DB::dbCustomOLEDB}) {
+  for (DB db : {DB::dbAbstract, DB::dbPervasiveSQL, DB::dbMSAccess, DB::dbCustomOLEDB}) {
     SCOPED_TRACE(ServerNo(db));
     for (const char* name : {"order", "SELECT", "my col", "a]b\"c`", ""})
       EXPECT_EQ(Quote(db, name), name);
