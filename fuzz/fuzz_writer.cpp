@@ -25,6 +25,7 @@
 #include "tests/support/qorScriptSplit.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -104,8 +105,9 @@ class TBuilder {
   bool Fits(const std::string& text, bool routine, bool trigger) {
     if (text.empty()) return true;
     // One split serves both questions: the line after the text leaves a
-    // quote or comment as open (or as closed) as it was.
-    const test::TSplit split = splitter_.Split(text + "\r\nX");
+    // quote or comment as open (or as closed) as it was. The text is split
+    // as the model keeps it: a lone CR there is a line break.
+    const test::TSplit split = splitter_.Split(NormalizeLineBreaks(text) + "\r\nX");
     if (!split.Clean) return false;
     const TDatabaseType st = objs_.GetServerType();
     const bool own = st == TDatabaseType::dbInterBase || st == TDatabaseType::dbMySQL ||
@@ -124,6 +126,17 @@ class TBuilder {
   }
 
   bool Nameable(const std::string& name) const { return fuzz::PlausibleName(name); }
+  // T-SQL cannot delimit a parameter: MS SQL and Adaptive Server take only
+  // an "@" and identifier characters (the README's limit).
+  bool ParamNameable(const std::string& name) const {
+    const TDatabaseType st = objs_.GetServerType();
+    if (st != TDatabaseType::dbMSSQL && st != TDatabaseType::dbSybaseASE) return true;
+    if (name.size() < 2 || name[0] != '@') return false;
+    return std::all_of(name.begin() + 1, name.end(), [](char c) {
+      return static_cast<unsigned char>(c) >= 0x80 || std::isalnum(static_cast<unsigned char>(c)) ||
+             c == '_' || c == '@' || c == '#' || c == '$';
+    });
+  }
 
   template <class T>
   T* Add(const std::string& name) {
@@ -184,7 +197,7 @@ class TBuilder {
                       description = in.LongText();
     if (!p) return;
     p->IsFunction = flags & 1;
-    Field(p->InParams, p, param, flags >> 1);
+    if (ParamNameable(param)) Field(p->InParams, p, param, flags >> 1);
     if (p->IsFunction) Field(p->OutParams, p, "", flags >> 4);
     p->SetText(text);
     p->SetDescription(description);
@@ -279,8 +292,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (std::size_t i = 0; ok && i < named.size(); ++i)
       ok = check.NamesReadBack(named[i].Obj->GetCreateSQL(), named[i].Names, why);
     if (ok) continue;
-    std::fprintf(stderr, "writer, dialect %d: %s\n---- script\n%s\n", static_cast<int>(st),
-                 why.c_str(), check.Script().c_str());
+    // Written whole: a script may hold a NUL of the input.
+    std::fprintf(stderr, "writer, dialect %d: %s\n---- script\n", static_cast<int>(st),
+                 why.c_str());
+    std::fwrite(check.Script().data(), 1, check.Script().size(), stderr);
+    std::fputc('\n', stderr);
     std::abort();
   }
   return 0;
