@@ -735,8 +735,17 @@ void TIbParser::ReadBody(TDbObj& obj, std::size_t start) {
   // would take every statement after it, our own terminator included.
   std::size_t open = std::string::npos;
   const char* openWhat = "";
+  // A view is one query: a ";" with more after it (under another
+  // terminator) is a statement end the engine refuses there.
+  const bool query = dynamic_cast<TViwData*>(&obj) != nullptr;
+  std::size_t semicolon = std::string::npos, stray = std::string::npos;
   while (i < n) {
     const char c = CharAt(i);
+    if (query && semicolon != std::string::npos && stray == std::string::npos &&
+        !(c == ' ' || c == '\t' || c == '\r' || c == '\n') && !(c == '-' && CharAt(i + 1) == '-') &&
+        !(c == '/' && CharAt(i + 1) == '*') && Source().compare(i, term.size(), term) != 0)
+      stray = semicolon;
+    if (query && c == ';' && semicolon == std::string::npos) semicolon = i;
     if (c == '/' && CharAt(i + 1) == '*') {
       const std::size_t close = Source().find("*/", i + 2);
       if (close == std::string::npos) {
@@ -776,7 +785,14 @@ void TIbParser::ReadBody(TDbObj& obj, std::size_t start) {
     }
     ++i;
   }
-  StoreBodyText(obj, TrimCtl(GetText(start, end - start)));
+  // A ";" that only closes the query the engine keeps out of it, with what
+  // follows it.
+  const std::size_t textEnd = query && stray == std::string::npos ? std::min(semicolon, end) : end;
+  StoreBodyText(obj, TrimCtl(GetText(start, textEnd - start)));
+  if (stray != std::string::npos && (open == std::string::npos || stray < open)) {
+    while (!AtEnd() && CurIndex() < stray) NextChar();
+    ScanError("The query goes on after its \";\": " + Source().substr(stray, 40));
+  }
   std::int32_t openLine = 0, openColumn = 0;
   if (open != std::string::npos) {
     while (!AtEnd() && CurIndex() < open) NextChar();

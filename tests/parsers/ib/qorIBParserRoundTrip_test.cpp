@@ -124,6 +124,48 @@ TEST(IbRoundTrip, ABodyLeftOpenIsAnErrorWhereItOpens) {
   }
 }
 
+// A view is one query: under another terminator, a ";" with more after it
+// would end the view where our script writes it, so the rest came back as a
+// statement of its own. Found by the round-trip fuzz target. A ";" that
+// only closes the query is no error, and, as the engine does, is kept out
+// of it with what follows (we wrote it back doubled).
+TEST(IbRoundTrip, AViewsQueryGoingOnAfterItsSemicolonIsAnError) {
+  struct Case {
+    const char* name;
+    const char* script;
+    const char* error;  // none when empty
+  };
+  const Case cases[] = {
+      {"more query", "SET TERM ^ ;\nCREATE VIEW V AS SELECT 1 AS A FROM RDB$DATABASE; X)^\n",
+       "error 2:49 The query goes on after its \";\": ; X)"},
+      {"a terminator that never comes",
+       "SET TERM ^ ;\nSET TERM ;IN^\nCREATE VIEW V AS SELECT 1 AS A FROM RDB$DATABASE;\nEGER);\n",
+       "error 3:49 The query goes on after its \";\""},
+      {"a closing \";\" and a comment",
+       "SET TERM ^ ;\nCREATE VIEW V AS SELECT 1 AS A FROM RDB$DATABASE; -- done\n^\n", ""},
+      {"a \";\" in a string and a comment",
+       "SET TERM ^ ;\nCREATE VIEW V AS SELECT ';' AS A /* ; */ FROM RDB$DATABASE^\n", ""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    TIbParse p(TIBSQLServerVersionType::st_Firebird_30);
+    p.Run(c.script);
+    const std::string messages = DumpMessages(p.parser->Messages());
+    if (*c.error) {
+      EXPECT_EQ(p.Errors(), 1);
+      EXPECT_NE(messages.find(c.error), std::string::npos) << messages;
+      continue;
+    }
+    ASSERT_EQ(p.Errors(), 0) << messages;
+    ASSERT_NE(p.objs.FindView("V"), nullptr);
+    EXPECT_EQ(p.objs.FindView("V")->GetText().find("; --"), std::string::npos);
+    const std::string first = Script(p.objs);
+    std::string again;
+    EXPECT_EQ(Again(first, TIBSQLServerVersionType::st_Firebird_30, again), first);
+    EXPECT_EQ(again, "");
+  }
+}
+
 // Comments and literals that do close, at the end of a package's header
 // and body and of a view's query, and a "^" inside them: the script we
 // write reads back to itself, and the engine runs it.
