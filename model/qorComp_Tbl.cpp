@@ -119,6 +119,9 @@ std::string TTblData::GetMySQLCreateSQL() {
       std::string item = c->GetName().empty()
                              ? std::string(word)
                              : "CONSTRAINT " + QuoteName(c->GetTargetName()) + " " + word;
+      // The server names a unique key's index by it, else by its first column.
+      if (type == ct::Unique && !c->IndexName.empty() && c->IndexName != c->GetName())
+        item += " " + QuoteName(c->IndexName) + " ";
       items.push_back(item + "(" + c->GetFieldsText() + ")");
       c->SetSelected(true);
     }

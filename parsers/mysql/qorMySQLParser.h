@@ -144,6 +144,8 @@ class TMySQLParser : public TCustomSQLParser {
     return tokenEnd_ > TokenStart() ? GetText(TokenStart(), tokenEnd_ - TokenStart())
                                     : std::string();
   }
+  // Gives a foreign key without referenced columns its table's primary key.
+  void ReferencePrimaryKeys();
   // Links `user` to the tables and views its text reads from or writes to
   // and the stored functions it calls.
   void LinkBodyReferences(TDbObj& user, const std::string& text);

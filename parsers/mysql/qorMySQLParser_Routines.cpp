@@ -3,6 +3,7 @@
 #include "parsers/mysql/qorMySQLParser.h"
 
 #include "model/qorClasses.h"
+#include "model/qorComp_Ctr.h"
 #include "model/qorComp_Fld.h"
 #include "model/qorComp_Prc.h"
 #include "model/qorComp_Tbl.h"
@@ -13,6 +14,7 @@
 
 #include <cctype>
 #include <cstddef>
+#include <map>
 #include <string>
 
 namespace qor {
@@ -94,6 +96,7 @@ bool OneOf(const std::string& word, std::initializer_list<std::string_view> word
 // ------------------------------------------------------------- dependencies
 
 void TMySQLParser::AfterParse() {
+  ReferencePrimaryKeys();
   TCustomSQLParser::AfterParse();
   TObjs* objs = Objs();
   if (!objs) return;
@@ -103,6 +106,25 @@ void TMySQLParser::AfterParse() {
     if (e.Value) LinkBodyReferences(*e.Value, e.Value->GetText());
   for (auto& e : objs->Triggers)
     if (e.Value) LinkBodyReferences(*e.Value, e.Value->GetText());
+}
+
+// A foreign key written without the columns it references means the
+// referenced table's primary key, wherever in the script that is declared.
+void TMySQLParser::ReferencePrimaryKeys() {
+  TObjs* objs = Objs();
+  if (!objs) return;
+  std::map<std::string, const TCtrData*> primary;
+  for (auto& e : objs->Constraints)
+    if (const TCtrData* c = e.Value.get(); c && c->GetConstraintType() == ct::PrimaryKey)
+      primary.emplace(c->GetTableName(), c);
+  for (auto& e : objs->Constraints) {
+    TCtrData* fk = e.Value.get();
+    if (!fk || fk->GetConstraintType() != ct::ForeignKey || !fk->RefColumns.Empty()) continue;
+    const auto key = primary.find(fk->GetRefTableName());
+    if (key == primary.end()) continue;
+    for (int j = 0; j < key->second->Columns.Count(); ++j)
+      fk->RefColumns.Add(key->second->Columns.Name(j), nullptr);
+  }
 }
 
 void TMySQLParser::LinkBodyReferences(TDbObj& user, const std::string& text) {

@@ -937,17 +937,9 @@ void TMySQLParser::ParseForeignKey(TTblData& table, const std::string& name) {
   std::string ref;
   if (!ReadName(ref)) return;
   fk->SetRefTableName(ref);
-  if (TokenKind() == tk::LParen) {
-    ParseKeyColumns(fk->RefColumns, false);
-  } else if (TObjs* objs = Objs()) {
-    // Without columns the referenced table's primary key is meant.
-    for (int i = 0; i < objs->Constraints.Count(); ++i) {
-      TCtrData* c = objs->Constraints.Object(i);
-      if (!c || c->GetConstraintType() != ct::PrimaryKey || c->GetTableName() != ref) continue;
-      for (int j = 0; j < c->Columns.Count(); ++j) fk->RefColumns.Add(c->Columns.Name(j), nullptr);
-      break;
-    }
-  }
+  // Without columns the referenced table's primary key is meant: filled
+  // in after the script, as that table may come later.
+  if (TokenKind() == tk::LParen) ParseKeyColumns(fk->RefColumns, false);
   ParseReferentialActions(*fk);
   LogObject("Foreign Key: ", *fk);
   HandOn(std::move(fk));

@@ -81,6 +81,12 @@ const FormCase kCases[] = {
      "CREATE TABLE w (id int NOT NULL, s date NOT NULL, e date NOT NULL, PERIOD FOR p(s, e),"
      " PRIMARY KEY (id, p WITHOUT OVERLAPS));",
      "PRIMARY KEY(`id`))", "`p`"},
+    // Written inline without its name, the key came back named after its
+    // column. Found by the round-trip fuzz target.
+    {"a unique key's own name",
+     "CREATE TABLE c (id int NOT NULL, name varchar(40) NOT NULL, PRIMARY KEY (id),"
+     " UNIQUE uq_name (name));",
+     "UNIQUE `uq_name` (`name`)", "UNIQUE(`name`)"},
     {"a table like another",
      "CREATE TABLE b (id int unsigned NOT NULL, n varchar(5) DEFAULT 'x', PRIMARY KEY (id),"
      " KEY k_n (n)); CREATE TABLE l LIKE b;",
@@ -238,6 +244,22 @@ TEST(MySQLScriptForms, ARawBodyThatCannotEndWhereItShouldIsAnError) {
     ReadAndWrite(c.script, dump, messages);
     EXPECT_NE(messages.find(c.error), std::string::npos) << messages;
   }
+}
+
+// A foreign key without the columns it references means the referenced
+// table's primary key, also when that table comes later in the script: the
+// key was kept without columns there, and our script then named none.
+// Found by the round-trip fuzz target.
+TEST(MySQLScriptForms, AForeignKeyWithoutColumnsReferencesTheLaterPrimaryKey) {
+  std::string dump, messages;
+  const std::string written = ReadAndWrite(
+      "CREATE TABLE o (c INT, CONSTRAINT fk_c FOREIGN KEY (c) REFERENCES p ON DELETE CASCADE);\n"
+      "CREATE TABLE p (id INT NOT NULL, PRIMARY KEY (id));\n",
+      dump, messages);
+  EXPECT_EQ(messages, "");
+  EXPECT_NE(written.find("FOREIGN KEY (`c`) REFERENCES `p` (`id`) ON DELETE CASCADE"),
+            std::string::npos)
+      << written;
 }
 
 // A table of neither columns nor a query was written as "CREATE TABLE t;",
