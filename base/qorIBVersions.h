@@ -57,8 +57,9 @@ inline constexpr std::array<TIBVersionCaps, kIBVersionCount> kIBVersionCaps = []
     {V::st_Firebird_30,      X,    X,   X,     o,     o, X,    X,    X,    X,   o,   X,    X,  X, X,  X,   X,    o,   o},
     {V::st_Firebird_40,      X,    X,   X,     X,     X, X,    X,    X,    X,   o,   X,    X,  X, X,  X,   X,    X,   o},
     // InterBase 2020 has no packages; the header flag keeps the text the
-    // writer has always produced for it.
-    {V::st_InterBase_2020,   X,    X,   o,     o,     o, o,    X,    o,    o,   X,   X,    o,  o, o,  o,   o,    o,   X},
+    // writer has always produced for it, and the body takes the same form
+    // (the Oracle form beside it did not read back).
+    {V::st_InterBase_2020,   X,    X,   o,     o,     o, o,    X,    X,    o,   X,   X,    o,  o, o,  o,   o,    o,   X},
   }};
 }();
 // clang-format on

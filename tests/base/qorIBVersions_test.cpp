@@ -36,7 +36,7 @@ TEST(IBVersionCaps, CapabilitiesByGeneration) {
       {"octetsTypes", &TIBVersionCaps::octetsTypes, {V::st_Firebird_40}},
       {"timeZones", &TIBVersionCaps::timeZones, {V::st_Firebird_40}},
       {"packageBodyRecreate", &TIBVersionCaps::packageBodyRecreate,
-       {V::st_Firebird_30, V::st_Firebird_40}},
+       {V::st_Firebird_30, V::st_Firebird_40, V::st_InterBase_2020}},
       {"commentOn", &TIBVersionCaps::commentOn,
        {V::st_Firebird_20, V::st_Firebird_21, V::st_Firebird_25, V::st_Firebird_30,
         V::st_Firebird_40}},

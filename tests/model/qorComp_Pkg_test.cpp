@@ -33,6 +33,12 @@ TEST_F(PkgTest, CreateTextsByVersion) {
       {"Firebird 4", DB::dbInterBase, V::st_Firebird_40, "BEGIN END",
        "CREATE OR ALTER PACKAGE PK\r\n    AS\r\nHDR\r\n^\r\n\r\n"
        "RECREATE PACKAGE BODY PK\r\n    AS\r\nBEGIN END"},
+      // No packages there, but header and body in one form, which reads
+      // back: the body came in the Oracle form. Found by the round-trip
+      // fuzz target.
+      {"InterBase 2020", DB::dbInterBase, V::st_InterBase_2020, "BEGIN END",
+       "CREATE OR ALTER PACKAGE PK\r\n    AS\r\nHDR\r\n^\r\n\r\n"
+       "RECREATE PACKAGE BODY PK\r\n    AS\r\nBEGIN END"},
       {"header only", DB::dbInterBase, V::st_Firebird_30, "",
        "CREATE OR ALTER PACKAGE PK\r\n    AS\r\nHDR"},
   };
