@@ -80,6 +80,9 @@ void TMSSQLParser::ParseCreateView(TViwData* view, bool /*alter*/) {
       v->SetText(NormalizeScriptText(TextFrom(start)));
     } else {
       v->SetText(NormalizeScriptText(ReadStatementText()));
+      // A view of no query is refused by the server, and our script
+      // would leave it out.
+      if (v->GetText().empty()) Error("Missing: the view's query");
     }
   } else {
     SkipToBatchEnd();
