@@ -177,6 +177,12 @@ void TMySQLParser::ParseCreateTable(TTblData* given) {
     Expect(tk::LParen);
     SkipTo(KindSet({tk::Terminator}));
     return;
+  } else if (columns && table->Fields.Empty()) {
+    // Items of no column (keys only, or passed over) and no query: the
+    // server refuses the table, and so would our script of it.
+    Error("Table " + name + " has no column");
+    SkipTo(KindSet({tk::Terminator}));
+    return;
   }
   finish();
 }

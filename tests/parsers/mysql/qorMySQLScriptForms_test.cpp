@@ -266,8 +266,11 @@ TEST(MySQLScriptForms, AForeignKeyWithoutColumnsReferencesTheLaterPrimaryKey) {
 // which neither the server nor our parser takes. Found by the round-trip
 // fuzz target.
 TEST(MySQLScriptForms, ATableOfNoColumnNorQueryIsAnError) {
-  for (const char* script : {"CREATE TABLE o I;", "CREATE TABLE o ENGINE=InnoDB;",
-                             "CREATE TABLE o COMMENT 'x' AUTO_INCREMENT=3;"}) {
+  // So is one whose parentheses hold no column (keys, or items passed over).
+  for (const char* script :
+       {"CREATE TABLE o I;", "CREATE TABLE o ENGINE=InnoDB;",
+        "CREATE TABLE o COMMENT 'x' AUTO_INCREMENT=3;", "CREATE TABLE o ((`id`)) COLLATE=x;",
+        "CREATE TABLE o (PRIMARY KEY (id));"}) {
     SCOPED_TRACE(script);
     std::string dump, messages;
     const std::string written = ReadAndWrite(script, dump, messages);
