@@ -105,8 +105,9 @@ for t in "$build"/fuzz/fuzz_*; do
     status=1
   fi
   execs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log" | tail -n 1)
-  # A target that stops before its first report has no coverage line.
-  cov=$(grep -o 'cov: [0-9]*' "$log" | tail -n 1 | cut -d' ' -f2 || true)
+  # A target that stops before its first report has no coverage line; a
+  # finding's log holds the input's bytes, so it is read as text.
+  cov=$(grep -a -o 'cov: [0-9]*' "$log" | tail -n 1 | cut -d' ' -f2 || true)
   summary+=("$(printf '%-28s %12s executions %8s edges' "$name" "${execs:-?}" "${cov:-?}")")
 done
 echo "== summary"
