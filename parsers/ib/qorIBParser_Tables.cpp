@@ -273,6 +273,12 @@ bool TIbParser::ParseDataType(TFldData& f) {
       }
     }
   } else if (TokenKind() == tk::Ident || TokenKind() == tk::String) {
+    // Dialect 1 has no delimited names: a domain in double quotes is taken
+    // only as the plain name that our script can write back.
+    if (TokenKind() == tk::String && IbNameNeedsQuotes(TokenText(), ServerVersion())) {
+      Error("A domain name in double quotes needs SQL dialect 3: " + TokenText());
+      return false;
+    }
     f.DataType = dt::UserType;
     f.DomainName = TokenKind() == tk::Ident ? IdentText() : TokenText();
     NextToken();
