@@ -237,6 +237,13 @@ bool TMySQLParser::CopyTableDefinition(const std::string& sourceName, TTblData& 
              ", a table not in the model: not kept.");
     return false;
   }
+  // One made by a query has the columns the server derived, which the
+  // model does not hold: a copy of none would be written as no table.
+  if (source->Fields.Empty()) {
+    NoteHere("Table " + table.GetName() + ": LIKE " + sourceName +
+             ", a table whose columns the model does not hold: not kept.");
+    return false;
+  }
   for (int i = 0; i < source->Fields.Count(); ++i) {
     const TFldData* from = source->Fields.Object(i);
     if (!from) continue;
