@@ -101,6 +101,12 @@ bool TIbParser::ParseDeclareExternalFunction() {
   if (IsKw(ibk::Parameter)) {
     std::int32_t n = 0;
     if (!NextAndExpect(tk::Integer) || !Int32Value(n)) return false;
+    // Counted from 1; another number names no argument (and 0 is the
+    // model's "a type of its own").
+    if (n < 1 || n > udf->Args.Count()) {
+      Error("RETURNS PARAMETER " + IntToStr(n) + " names no argument of " + name);
+      return false;
+    }
     result.ReturnParamNo = n;
     NextToken();
   } else if (!ParseDataType(result) || !ParseColumnOptions(result, nullptr, nullptr, {})) {

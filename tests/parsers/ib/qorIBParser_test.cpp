@@ -206,6 +206,27 @@ TEST(IbParser, ErrorsSkipToTheTerminatorAndNameTheirPlace) {
   EXPECT_NE(p.objs.FindTable("U"), nullptr);
 }
 
+// RETURNS PARAMETER names an argument by its place from 1; one naming
+// none was kept, and our script wrote its result as no type at all ("?").
+// Found by the round-trip fuzz target.
+TEST(IbParser, ReturnsParameterNamesAnArgument) {
+  struct Case {
+    const char* number;
+    bool ok;
+  };
+  for (const Case& c : {Case{"0", false}, Case{"3", false}, Case{"2", true}}) {
+    SCOPED_TRACE(c.number);
+    TIbParse p;
+    p.Run(std::string("DECLARE EXTERNAL FUNCTION F CSTRING(10), INTEGER RETURNS PARAMETER ") +
+          c.number + " ENTRY_POINT 'fill' MODULE_NAME 'lib';\n");
+    EXPECT_EQ(p.Errors(), c.ok ? 0 : 1) << DumpMessages(p.parser->Messages());
+    if (c.ok) continue;
+    EXPECT_NE(DumpMessages(p.parser->Messages())
+                  .find(std::string("RETURNS PARAMETER ") + c.number + " names no argument of F"),
+              std::string::npos);
+  }
+}
+
 // One unreadable statement in the middle of a long script: one error, a
 // note of what was passed over, and everything after it read as if the
 // statement were not there, bodies included.
