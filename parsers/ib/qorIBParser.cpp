@@ -739,13 +739,17 @@ void TIbParser::ReadBody(TDbObj& obj, std::size_t start) {
   // terminator) is a statement end the engine refuses there.
   const bool query = dynamic_cast<TViwData*>(&obj) != nullptr;
   std::size_t semicolon = std::string::npos, stray = std::string::npos;
+  // Called for what is neither comment nor terminator.
+  auto queryText = [&](char c) {
+    if (!query) return;
+    if (semicolon == std::string::npos) {
+      if (c == ';') semicolon = i;
+    } else if (stray == std::string::npos && !(c == ' ' || c == '\t' || c == '\r' || c == '\n')) {
+      stray = semicolon;
+    }
+  };
   while (i < n) {
     const char c = CharAt(i);
-    if (query && semicolon != std::string::npos && stray == std::string::npos &&
-        !(c == ' ' || c == '\t' || c == '\r' || c == '\n') && !(c == '-' && CharAt(i + 1) == '-') &&
-        !(c == '/' && CharAt(i + 1) == '*') && Source().compare(i, term.size(), term) != 0)
-      stray = semicolon;
-    if (query && c == ';' && semicolon == std::string::npos) semicolon = i;
     if (c == '/' && CharAt(i + 1) == '*') {
       const std::size_t close = Source().find("*/", i + 2);
       if (close == std::string::npos) {
@@ -761,6 +765,7 @@ void TIbParser::ReadBody(TDbObj& obj, std::size_t start) {
       continue;
     }
     if (c == '\'' || c == '"') {
+      queryText(c);
       std::size_t j = i + 1;
       while (j < n) {
         if (CharAt(j) == c) {
@@ -783,6 +788,7 @@ void TIbParser::ReadBody(TDbObj& obj, std::size_t start) {
       end = i;
       break;
     }
+    queryText(c);
     ++i;
   }
   // A ";" that only closes the query the engine keeps out of it, with what

@@ -34,7 +34,7 @@ namespace {
 
 using DB = TDatabaseType;
 
-// Names every engine here must take quoted.
+// Names that need quoting on at least one of the engines here.
 const std::vector<std::string> kCommonNames = {"ORDER LINES", "lower", "Order Count", "A\"B",
                                                "1ST",         "X$Y",   "Größe",       "名前",
                                                "SELECT",      "ORDER", "x]y"};
@@ -245,55 +245,42 @@ void ReplayOnServer(TServerReplayDatabase& db, DB type, const std::string& schem
 
 TEST(PostgresNames, OddNamesReplayAsTheyAre) {
   TPostgresReplayDatabase db;
-  const std::string in = "(select oid from pg_namespace where nspname = 'Odd Schema')";
   ReplayOnServer(
       db, DB::dbPostgreSQL, "Odd Schema", {"user", std::string(63, 'n')}, 63,
+      "with s as (select oid from pg_namespace where nspname = 'Odd Schema') "
       "select case c.relkind when 'r' then 'table' when 'v' then 'view' when 'i' then 'index' "
-      "else 'sequence' end, c.relname::text from pg_class c where c.relnamespace in " +
-          in +
-          " and c.relkind in ('r', 'v', 'i', 'S') union all "
-          "select 'column', c.relname::text || '/' || a.attname::text from pg_attribute a "
-          "join pg_class c on c.oid = a.attrelid where c.relnamespace in " +
-          in +
-          " and c.relkind = 'r' and a.attnum > 0 and not a.attisdropped union all "
-          "select 'check', conname from pg_constraint where connamespace in " +
-          in +
-          " and contype = 'c' union all "
-          "select 'routine', proname from pg_proc where pronamespace in " +
-          in +
-          " union all select 'trigger', tgname from pg_trigger t join pg_class c on c.oid = "
-          "t.tgrelid where c.relnamespace in " +
-          in +
-          " and not t.tgisinternal union all "
-          "select 'domain', typname from pg_type where typnamespace in " +
-          in + " and typtype = 'd'");
+      "else 'sequence' end, c.relname::text from pg_class c where c.relnamespace in (table s) "
+      "and c.relkind in ('r', 'v', 'i', 'S') "
+      "union all select 'column', c.relname::text || '/' || a.attname::text from pg_attribute a "
+      "join pg_class c on c.oid = a.attrelid where c.relnamespace in (table s) "
+      "and c.relkind = 'r' and a.attnum > 0 and not a.attisdropped "
+      "union all select 'check', conname from pg_constraint "
+      "where connamespace in (table s) and contype = 'c' "
+      "union all select 'routine', proname from pg_proc where pronamespace in (table s) "
+      "union all select 'trigger', tgname from pg_trigger t join pg_class c on c.oid = t.tgrelid "
+      "where c.relnamespace in (table s) and not t.tgisinternal "
+      "union all select 'domain', typname from pg_type "
+      "where typnamespace in (table s) and typtype = 'd'");
 }
 
 TEST(MariaDbNames, OddNamesReplayAsTheyAre) {
   TMariaDbReplayDatabase db;
-  const std::string here = " = database()";
   ReplayOnServer(
       db, DB::dbMySQL, "", {"A`B", std::string(64, 'n')}, 64,
-      "select if(table_type = 'VIEW', 'view', 'table'), table_name from "
-      "information_schema.tables where table_schema" +
-          here +
-          " union all select 'column', concat(c.table_name, '/', c.column_name) from "
-          "information_schema.columns c join information_schema.tables t on t.table_schema = "
-          "c.table_schema and t.table_name = c.table_name where t.table_type = 'BASE TABLE' and "
-          "c.table_schema" +
-          here +
-          " union all select 'index', index_name from information_schema.statistics where "
-          "table_schema" +
-          here +
-          " union all select 'check', constraint_name from information_schema.table_constraints "
-          "where constraint_type = 'CHECK' and constraint_schema" +
-          here +
-          " union all select 'routine', routine_name from information_schema.routines where "
-          "routine_schema" +
-          here +
-          " union all select 'trigger', trigger_name from information_schema.triggers where "
-          "trigger_schema" +
-          here);
+      "select if(table_type = 'VIEW', 'view', 'table'), table_name from information_schema.tables "
+      "where table_schema = database() "
+      "union all select 'column', concat(c.table_name, '/', c.column_name) "
+      "from information_schema.columns c join information_schema.tables t "
+      "on t.table_schema = c.table_schema and t.table_name = c.table_name "
+      "where t.table_type = 'BASE TABLE' and c.table_schema = database() "
+      "union all select 'index', index_name from information_schema.statistics "
+      "where table_schema = database() "
+      "union all select 'check', constraint_name from information_schema.table_constraints "
+      "where constraint_type = 'CHECK' and constraint_schema = database() "
+      "union all select 'routine', routine_name from information_schema.routines "
+      "where routine_schema = database() "
+      "union all select 'trigger', trigger_name from information_schema.triggers "
+      "where trigger_schema = database()");
 }
 
 }  // namespace
